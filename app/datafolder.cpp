@@ -1,0 +1,58 @@
+#include "datafolder.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace DataFolder {
+
+QString userFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/skarn-config");
+}
+
+QString factoryFolder(const QString &executableDir)
+{
+    return QDir::cleanPath(executableDir + QStringLiteral("/../share/skarn-config"));
+}
+
+void seed(const QString &factoryDir, const QString &userDir)
+{
+    const QString modules = factoryDir + QStringLiteral("/modules");
+    QDirIterator it(modules, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString relative = QDir(factoryDir).relativeFilePath(source);
+        const QString target = userDir + QLatin1Char('/') + relative;
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(QFileInfo(target).path());
+        if (QFile::copy(source, target)) {
+            // Installed files are read-only; the user's copies must not be.
+            QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+        }
+    }
+}
+
+QString choose(const QString &executableDir)
+{
+    if (QFileInfo(executableDir + QStringLiteral("/modules/setting")).isDir())
+        return executableDir;
+    const QString user = userFolder();
+    seed(factoryFolder(executableDir), user);
+    return user;
+}
+
+QString enter(const QString &executableDir)
+{
+    const QString folder = choose(executableDir);
+    if (!QDir::setCurrent(folder))
+        qWarning() << "Cannot enter the data folder" << folder;
+    return folder;
+}
+
+} // namespace DataFolder

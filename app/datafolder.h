@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its settings. Every data path is relative
+// ("./modules/setting/apConfig.bin"), so start-up makes this folder current.
+namespace DataFolder {
+// The executable's folder when it holds modules/setting/ (a portable folder,
+// the build tree); otherwise the per-user folder, seeded on first use from
+// the factory files installed under <prefix>/share/skarn-config/.
+QString choose(const QString &executableDir);
+
+// The per-user folder: $XDG_DATA_HOME/skarn-config.
+QString userFolder();
+
+// The factory data of an installed program, relative to its bin/ folder.
+QString factoryFolder(const QString &executableDir);
+
+// Copies what `factoryDir` has and `userDir` lacks; never overwrites.
+void seed(const QString &factoryDir, const QString &userDir);
+
+// Chooses the folder and makes it current. Returns the folder.
+QString enter(const QString &executableDir);
+} // namespace DataFolder

@@ -1,0 +1,5 @@
+#include "devicestate.h"
+
+namespace DeviceState {
+std::atomic<bool> deviceConnected{false};
+} // namespace DeviceState

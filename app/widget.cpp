@@ -1,0 +1,134 @@
+#include "widget.h"
+
+#include "devicestate.h"
+#include "myqquickview.h"
+#include "storepaths.h"
+#include "ui_controler.h"
+#include "userevent.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QTimer>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+Widget::Widget(QWidget *parent, const QString &sceneUrl) : QWidget(parent)
+{
+    m_detectionTimer = new QTimer(this);
+
+    m_controller = new Ui_Controler;
+    m_controller->setupUi(this, sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl);
+
+    m_detectionTimer->setInterval(2048);
+    m_detectionTimer->setSingleShot(true);
+
+    m_trayIcon = new QSystemTrayIcon(this);
+    auto *quitAction = new QAction(tr("Quit (&Q)"), this);
+    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    auto *menu = new QMenu(this);
+    menu->addAction(quitAction);
+    menu->setStyleSheet(trayMenuStyleSheet());
+    m_trayIcon->setContextMenu(menu);
+    m_trayIcon->setToolTip(QStringLiteral("NORDAL SKARN MOUSE S210"));
+    m_trayIcon->setIcon(QIcon(StorePaths::trayIcon));
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
+    m_trayIcon->show();
+}
+
+Widget::~Widget()
+{
+    m_controller->deleteLater();
+    m_controller = nullptr;
+}
+
+myQQuickView *Widget::view() const
+{
+    return m_controller ? m_controller->view() : nullptr;
+}
+
+QString Widget::trayMenuStyleSheet()
+{
+    return QStringLiteral(
+        "QMenu { border: 1px solid rgb(100, 100, 100); background: rgb(68, 69, 73); } "
+        "QMenu::item { height: 22px; padding: 0px 25px 0px 20px; } "
+        "QMenu::item:enabled { color: rgb(225, 225, 225); } "
+        "QMenu::item:!enabled { color: rgb(155, 155, 155); } "
+        "QMenu::item:enabled:selected { color: rgb(230, 230, 230); background: rgba(255, 255, "
+        "255, 40); } "
+        "QMenu::separator { height: 1px; background: rgb(100, 100, 100); } "
+        "QMenu::indicator { width: 13px; height: 13px; } "
+        "QMenu::icon { padding-left: 2px; padding-right: 2px; } ");
+}
+
+void Widget::startScene()
+{
+    view()->initUI();
+    QCoreApplication::postEvent(this, new UserEvent(UserEvent::runScene));
+}
+
+void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick && DeviceState::deviceConnected)
+        postRestore();
+}
+
+void Widget::receiveMessage(QString message)
+{
+    Q_UNUSED(message) // any message from a second copy means: come back
+    if (DeviceState::deviceConnected)
+        postRestore();
+}
+
+void Widget::exitSYS()
+{
+    QCoreApplication::exit(0);
+}
+
+void Widget::postRestore()
+{
+#ifdef Q_OS_WIN
+    PostMessageW(reinterpret_cast<HWND>(winId()), WM_SYSCOMMAND, SC_RESTORE, 0);
+#else
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            setVisible(true);
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            raise();
+            activateWindow();
+        },
+        Qt::QueuedConnection);
+#endif
+}
+
+void Widget::customEvent(QEvent *event)
+{
+    if (event->type() == UserEvent::eventType &&
+        static_cast<UserEvent *>(event)->code() == UserEvent::runScene)
+        view()->runUI();
+}
+
+void Widget::closeEvent(QCloseEvent *event)
+{
+    // A window manager's close (Alt+F4) hides to the tray like the scene's
+    // close button; only the tray menu ends the program.
+    event->ignore();
+    setVisible(false);
+}
+
+#ifdef Q_OS_WIN
+bool Widget::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+{
+    Q_UNUSED(eventType)
+    Q_UNUSED(result)
+    const MSG *msg = static_cast<const MSG *>(message);
+    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == SC_RESTORE)
+        setVisible(true);
+    return false; // never consumed: the default handling restores the window
+}
+#endif

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+class QSettings;
+
+// Capabilities of the served mouse, read once from the global settings when
+// the store opens; later changes of these keys take effect at the next start.
+struct DeviceFlags
+{
+    bool isColorful = false;
+    bool isGun = false;
+    QString icType;
+    bool is55328 = false;
+};
+
+// The long-lived settings files: the global settings (apConfig.bin), the
+// default profile (pD.bin) and the ten profiles (p1.bin .. p10.bin). Keys are
+// read and written through Qt's INI format; values written in this run come
+// back with their type, values read from a file come back as text.
+class SettingsStore : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SettingsStore(QObject *parent = nullptr);
+    ~SettingsStore() override;
+
+    QVariant data(const QString &key, bool isRecovery) const;
+    QVariant globalData(const QString &key) const;
+    // A missing key or a single (non-list) value gives an empty list.
+    QVariantList dataList(const QString &key, bool isRecovery) const;
+    void setData(const QString &key, const QVariant &value);
+    void setGlobalData(const QString &key, const QVariant &value);
+    void setDataList(const QString &key, const QVariantList &list);
+
+    // Puts the factory copy apConfigD.bin in place of apConfig.bin. Returns
+    // false, leaving the global settings untouched, when the factory copy is
+    // missing or the file cannot be replaced.
+    bool resetGlobalSettings();
+
+    const DeviceFlags &deviceFlags() const { return m_flags; }
+
+    int currentProfile() const { return m_currentProfile; }
+    // Out-of-range numbers are ignored.
+    void setCurrentProfile(int profile);
+
+    QSettings *globalSettings() const { return m_global; }
+    QSettings *defaultProfile() const { return m_default; }
+    QSettings *profile(int n) const;
+    QSettings *current() const { return m_profiles.at(m_currentProfile); }
+
+    // Writes pending changes of every open file to disk.
+    void sync();
+
+    static QVariantList toList(const QVariant &value);
+
+private:
+    QSettings *m_global = nullptr;
+    QSettings *m_default = nullptr;
+    QList<QSettings *> m_profiles;
+    int m_currentProfile = 0;
+    DeviceFlags m_flags;
+};

@@ -1,0 +1,157 @@
+// Starts the real executable from a temporary portable folder.
+#include "testdatafolder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void findsItsDataFromAnotherDirectory();
+    void secondCopyExitsWithOneAndFirstLivesOn();
+    void copiesInDifferentFoldersRunSideBySide();
+    void terminationQuitsCleanly();
+    void staleLockOfACrashedCopyDoesNotBlock();
+
+private:
+    // A portable folder with the executable and the factory data.
+    static std::unique_ptr<QTemporaryDir> makeInstall();
+    std::unique_ptr<QProcess> start(const QString &installDir);
+    static bool waitForOutput(QProcess &process, const QByteArray &text, QByteArray *all = nullptr);
+
+    std::unique_ptr<QTemporaryDir> m_install;
+    QTemporaryDir m_elsewhere;
+};
+
+std::unique_ptr<QTemporaryDir> tst_Startup::makeInstall()
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    const QString exe = dir->filePath("skarn-config");
+    if (!QFile::copy(SKARN_EXECUTABLE, exe))
+        return {};
+    QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
+    TestDataFolder::copyTree(TestDataFolder::factoryModules(), dir->filePath("modules"));
+    return dir;
+}
+
+void tst_Startup::init()
+{
+    m_install = makeInstall();
+    QVERIFY(m_install);
+}
+
+std::unique_ptr<QProcess> tst_Startup::start(const QString &installDir)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProgram(installDir + "/skarn-config");
+    process->setWorkingDirectory(m_elsewhere.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->start();
+    return process;
+}
+
+bool tst_Startup::waitForOutput(QProcess &process, const QByteArray &text, QByteArray *all)
+{
+    QByteArray output;
+    QElapsedTimer timer;
+    timer.start();
+    while (!output.contains(text) && timer.elapsed() < 15000 &&
+           process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(200);
+        output += process.readAll();
+    }
+    output += process.readAll();
+    if (all)
+        *all = output;
+    return output.contains(text);
+}
+
+void tst_Startup::findsItsDataFromAnotherDirectory()
+{
+    auto first = start(m_install->path());
+    QByteArray output;
+    QVERIFY2(waitForOutput(*first, "Data folder:", &output), output.constData());
+    QVERIFY2(output.contains("Data folder: " + QDir(m_install->path()).canonicalPath().toUtf8()) ||
+                 output.contains("Data folder: " + m_install->path().toUtf8()),
+             output.constData());
+    first->terminate();
+    QVERIFY(first->waitForFinished(10000));
+}
+
+void tst_Startup::secondCopyExitsWithOneAndFirstLivesOn()
+{
+    auto first = start(m_install->path());
+    QVERIFY(waitForOutput(*first, "Data folder:"));
+
+    QElapsedTimer timer;
+    timer.start();
+    auto second = start(m_install->path());
+    QVERIFY(second->waitForFinished(10000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 1);
+    QVERIFY(timer.elapsed() < 6000);
+    // The second copy opened nothing: no data folder line.
+    QVERIFY(!second->readAll().contains("Data folder:"));
+
+    QCOMPARE(first->state(), QProcess::Running);
+    first->terminate();
+    QVERIFY(first->waitForFinished(10000));
+    QCOMPARE(first->exitCode(), 0);
+}
+
+void tst_Startup::copiesInDifferentFoldersRunSideBySide()
+{
+    auto otherInstall = makeInstall();
+    QVERIFY(otherInstall);
+    auto first = start(m_install->path());
+    QVERIFY(waitForOutput(*first, "Data folder:"));
+    auto other = start(otherInstall->path());
+    QVERIFY(waitForOutput(*other, "Data folder:"));
+    QCOMPARE(other->state(), QProcess::Running);
+    for (QProcess *process : {first.get(), other.get()}) {
+        process->terminate();
+        QVERIFY(process->waitForFinished(10000));
+        QCOMPARE(process->exitCode(), 0);
+    }
+}
+
+void tst_Startup::terminationQuitsCleanly()
+{
+    auto first = start(m_install->path());
+    QVERIFY(waitForOutput(*first, "Data folder:"));
+    first->terminate();
+    QVERIFY(first->waitForFinished(10000));
+    QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first->exitCode(), 0);
+}
+
+void tst_Startup::staleLockOfACrashedCopyDoesNotBlock()
+{
+    auto crashed = start(m_install->path());
+    QVERIFY(waitForOutput(*crashed, "Data folder:"));
+    crashed->kill();
+    QVERIFY(crashed->waitForFinished(10000));
+    QCOMPARE(crashed->exitStatus(), QProcess::CrashExit);
+
+    auto next = start(m_install->path());
+    QByteArray output;
+    QVERIFY2(waitForOutput(*next, "Data folder:", &output), output.constData());
+    QCOMPARE(next->state(), QProcess::Running);
+    next->terminate();
+    QVERIFY(next->waitForFinished(10000));
+    QCOMPARE(next->exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_Startup)
+#include "tst_startup.moc"

@@ -1,0 +1,187 @@
+#include "devicestate.h"
+#include "myqquickview.h"
+#include "testdatafolder.h"
+#include "userevent.h"
+#include "widget.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QQuickItem>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+class tst_Widget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void buildsWindowAndTray();
+    void hostsTheRealScene();
+    void sceneStartRunsInitUIThenRun();
+    void otherCustomEventsAreIgnored();
+    void restoreOnlyWhileConnected_data();
+    void restoreOnlyWhileConnected();
+    void closingHidesToTheTray();
+    void quitEndsTheLoopWithZero();
+
+private:
+    QStringList calls() const;
+    QAction *quitAction() const;
+
+    std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<Widget> m_widget;
+};
+
+void tst_Widget::init()
+{
+    DeviceState::deviceConnected = false;
+    m_folder = std::make_unique<TestDataFolder>();
+    m_widget = std::make_unique<Widget>(nullptr, "qrc:/scenes/recorder.qml");
+    QVERIFY(m_widget->view()->rootObject());
+}
+
+void tst_Widget::cleanup()
+{
+    m_widget.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_folder.reset();
+    DeviceState::deviceConnected = false;
+}
+
+QStringList tst_Widget::calls() const
+{
+    return m_widget->view()->rootObject()->property("calls").toStringList();
+}
+
+QAction *tst_Widget::quitAction() const
+{
+    const QList<QAction *> actions = m_widget->trayIcon()->contextMenu()->actions();
+    return actions.size() == 1 ? actions.first() : nullptr;
+}
+
+void tst_Widget::buildsWindowAndTray()
+{
+    QCOMPARE(m_widget->size(), QSize(1024, 640));
+    QVERIFY(m_widget->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(m_widget->testAttribute(Qt::WA_TranslucentBackground));
+    QCOMPARE(m_widget->windowTitle(), QStringLiteral("Skarn Config"));
+
+    QSystemTrayIcon *tray = m_widget->trayIcon();
+    QCOMPARE(tray->parent(), m_widget.get());
+    QCOMPARE(tray->toolTip(), QStringLiteral("NORDAL SKARN MOUSE S210"));
+    QVERIFY(!tray->icon().isNull());
+    QVERIFY(!tray->icon().availableSizes().isEmpty());
+    QMenu *menu = tray->contextMenu();
+    QVERIFY(menu);
+    QCOMPARE(menu->styleSheet(), Widget::trayMenuStyleSheet());
+    QVERIFY(menu->styleSheet().startsWith("QMenu { border: 1px solid rgb(100, 100, 100);"));
+    QVERIFY(quitAction());
+    QCOMPARE(quitAction()->text(), QStringLiteral("Quit (&Q)"));
+
+    QTimer *timer = m_widget->detectionTimer();
+    QCOMPARE(timer->interval(), 2048);
+    QVERIFY(timer->isSingleShot());
+    QVERIFY(!timer->isActive());
+}
+
+void tst_Widget::hostsTheRealScene()
+{
+    Widget widget;
+    QQuickItem *root = widget.view()->rootObject();
+    QVERIFY(root);
+    QCOMPARE(QSize(int(root->width()), int(root->height())), QSize(1024, 640));
+    const QMetaObject *meta = root->metaObject();
+    for (const char *function :
+         {"initUI", "run", "detectKeyboard", "detectMouse", "setProtectUI", "setCurrentDPI"}) {
+        bool found = false;
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+            found = found || meta->method(i).name() == function;
+        QVERIFY2(found, function);
+    }
+    QTRY_COMPARE(root->property("productName").toString(), QStringLiteral("Skarn Config"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void tst_Widget::sceneStartRunsInitUIThenRun()
+{
+    m_widget->startScene();
+    // Both travel through the event queue: nothing runs on the spot.
+    QCOMPARE(calls(), QStringList());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(calls(), QStringList{"initUI"});
+    QTRY_COMPARE(calls(), (QStringList{"initUI", "run"}));
+}
+
+void tst_Widget::otherCustomEventsAreIgnored()
+{
+    QCoreApplication::postEvent(m_widget.get(), new UserEvent(1));
+    QCoreApplication::postEvent(m_widget.get(), new QEvent(QEvent::Type(QEvent::User + 1)));
+    QCoreApplication::processEvents();
+    QCOMPARE(calls(), QStringList());
+    QCoreApplication::postEvent(m_widget.get(), new UserEvent(UserEvent::runScene));
+    QTRY_COMPARE(calls(), QStringList{"run"});
+}
+
+void tst_Widget::restoreOnlyWhileConnected_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("fromSecondCopy");
+    QTest::addColumn<bool>("shown");
+
+    const int doubleClick = QSystemTrayIcon::DoubleClick;
+    QTest::newRow("double click, no device") << false << doubleClick << false << false;
+    QTest::newRow("double click, device") << true << doubleClick << false << true;
+    QTest::newRow("single click, device")
+        << true << int(QSystemTrayIcon::Trigger) << false << false;
+    QTest::newRow("context, device") << true << int(QSystemTrayIcon::Context) << false << false;
+    QTest::newRow("second copy, no device") << false << 0 << true << false;
+    QTest::newRow("second copy, device") << true << 0 << true << true;
+}
+
+void tst_Widget::restoreOnlyWhileConnected()
+{
+    QFETCH(bool, connected);
+    QFETCH(int, reason);
+    QFETCH(bool, fromSecondCopy);
+    QFETCH(bool, shown);
+
+    m_widget->showMinimized();
+    m_widget->setVisible(false);
+    DeviceState::deviceConnected = connected;
+    if (fromSecondCopy)
+        m_widget->receiveMessage(QString());
+    else
+        m_widget->trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
+    // The restore is posted, never done on the spot.
+    QVERIFY(!m_widget->isVisible());
+    QTest::qWait(50);
+    QCOMPARE(m_widget->isVisible(), shown);
+    if (shown)
+        QTRY_VERIFY(!m_widget->isMinimized());
+}
+
+void tst_Widget::closingHidesToTheTray()
+{
+    m_widget->show();
+    QVERIFY(m_widget->isVisible());
+    bool quit = false;
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [&] { quit = true; });
+    QVERIFY(!m_widget->close());
+    QVERIFY(!m_widget->isVisible());
+    QCoreApplication::processEvents();
+    QVERIFY(!quit);
+}
+
+void tst_Widget::quitEndsTheLoopWithZero()
+{
+    m_widget->setVisible(false);
+    QTimer::singleShot(0, quitAction(), &QAction::trigger);
+    QCOMPARE(QCoreApplication::exec(), 0);
+}
+
+QTEST_MAIN(tst_Widget)
+#include "tst_widget.moc"

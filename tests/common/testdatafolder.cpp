@@ -1,0 +1,60 @@
+#include "testdatafolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+TestDataFolder::TestDataFolder(bool withFactoryFiles) : m_previous(QDir::currentPath())
+{
+    if (!m_dir.isValid())
+        return;
+    QDir root(m_dir.path());
+    root.mkpath(QStringLiteral("modules/setting"));
+    root.mkpath(QStringLiteral("modules/gun"));
+    if (withFactoryFiles)
+        copyTree(factoryModules(), m_dir.filePath(QStringLiteral("modules")));
+    QDir::setCurrent(m_dir.path());
+}
+
+TestDataFolder::~TestDataFolder()
+{
+    QDir::setCurrent(m_previous);
+    // Read-only folders made by tests must not stop the clean-up.
+    QDirIterator it(m_dir.path(), QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        QFile::setPermissions(it.next(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner);
+}
+
+void TestDataFolder::copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        if (source.endsWith(QStringLiteral("CMakeLists.txt")))
+            continue;
+        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::remove(target);
+        QFile::copy(source, target);
+        QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+}
+
+QByteArray TestDataFolder::read(const QString &relative) const
+{
+    QFile file(filePath(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void TestDataFolder::write(const QString &relative, const QByteArray &content) const
+{
+    const QString target = filePath(relative);
+    QDir().mkpath(QFileInfo(target).path());
+    QFile file(target);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A temporary copy of the factory data folder, made current for the
+// lifetime of the object; the previous current directory comes back after.
+class TestDataFolder
+{
+public:
+    // With `withFactoryFiles` false the folder holds only empty
+    // modules/setting/ and modules/gun/ folders.
+    explicit TestDataFolder(bool withFactoryFiles = true);
+    ~TestDataFolder();
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &relative) const { return m_dir.filePath(relative); }
+
+    QByteArray read(const QString &relative) const;
+    void write(const QString &relative, const QByteArray &content) const;
+
+    static QString factoryModules() { return QStringLiteral(SKARN_FACTORY_MODULES_DIR); }
+    static void copyTree(const QString &from, const QString &to);
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};

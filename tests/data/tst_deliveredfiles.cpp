@@ -1,0 +1,161 @@
+// Every delivered data file holds what the program reads from it.
+#include "testdatafolder.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QSettings>
+#include <QTest>
+
+namespace {
+QString factory(const QString &relative)
+{
+    return TestDataFolder::factoryModules() + "/" + relative;
+}
+
+bool isByteList(const QVariant &value, int size)
+{
+    const QStringList items = value.toStringList();
+    if (items.size() != size)
+        return false;
+    for (const QString &item : items) {
+        bool ok = false;
+        const int n = item.toInt(&ok);
+        if (!ok || n < 0 || n > 255)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+class tst_DeliveredFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deviceTableServesTheVirtualMouse();
+    void globalSettingsHaveEveryKey();
+    void factoryCopyMatchesGlobalSettings();
+    void profilesHaveEveryKey_data();
+    void profilesHaveEveryKey();
+    void gunDataHoldsSixPresets();
+    void trayIconLoads();
+};
+
+void tst_DeliveredFiles::deviceTableServesTheVirtualMouse()
+{
+    QSettings table(factory("setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(table.status(), QSettings::NoError);
+    QVERIFY(table.value("common/deviceCount").toInt() >= 1);
+    QCOMPARE(table.value("0/type").toString().toInt(nullptr, 16), 1);
+    QCOMPARE(table.value("0/vid").toString().toUShort(nullptr, 16), 0x1209);
+    QCOMPARE(table.value("0/pid").toString().toUShort(nullptr, 16), 0x0001);
+    QCOMPARE(table.value("0/usagePage").toString().toUShort(nullptr, 16), 0xff00);
+    QCOMPARE(table.value("0/usage").toString().toUShort(nullptr, 16), 0xff00);
+    QCOMPARE(table.value("0/usagePage2").toString().toUShort(nullptr, 16), 0xff01);
+    QCOMPARE(table.value("0/usage2").toString().toUShort(nullptr, 16), 0xff01);
+    QCOMPARE(table.value("0/reportLength").toInt(), 32);
+    QCOMPARE(table.value("0/sCode").toString().size(), 6);
+}
+
+void tst_DeliveredFiles::globalSettingsHaveEveryKey()
+{
+    QSettings global(factory("setting/apConfig.bin"), QSettings::IniFormat);
+    for (const char *key :
+         {"common/name", "common/language", "common/url", "mouse/isColorful", "mouse/isGun",
+          "mouse/icType", "mouse/is55328", "mouse/keyCount", "mouse/profileNo", "mouse/selectGun",
+          "mouse/minDPI", "mouse/maxDPI", "mouse/sensorType", "mouse/dpiBase"})
+        QVERIFY2(global.contains(key), key);
+    QCOMPARE(global.value("common/language").toString(), QStringLiteral("English"));
+    QVERIFY(QStringList({"553", "560"}).contains(global.value("mouse/icType").toString()));
+    QCOMPARE(global.value("mouse/selectGun").toStringList(), (QStringList{"0", "1", "2"}));
+    QVERIFY(global.value("mouse/minDPI").toInt() < global.value("mouse/maxDPI").toInt());
+    QVERIFY(global.value("mouse/dpiBase").toInt() > 0);
+}
+
+void tst_DeliveredFiles::factoryCopyMatchesGlobalSettings()
+{
+    QFile global(factory("setting/apConfig.bin"));
+    QFile copy(factory("setting/apConfigD.bin"));
+    QVERIFY(global.open(QIODevice::ReadOnly));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), global.readAll());
+}
+
+void tst_DeliveredFiles::profilesHaveEveryKey_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("pD") << "setting/pD.bin";
+    for (int n = 1; n <= 10; ++n)
+        QTest::newRow(qPrintable(QString("p%1").arg(n))) << QString("setting/p%1.bin").arg(n);
+}
+
+void tst_DeliveredFiles::profilesHaveEveryKey()
+{
+    QFETCH(QString, file);
+    QSettings profile(factory(file), QSettings::IniFormat);
+    QCOMPARE(profile.status(), QSettings::NoError);
+
+    const int rate = profile.value("mouse/reportRate").toInt();
+    QVERIFY(rate >= 0 && rate <= 3);
+    const int stages = profile.value("mouse/dpiCount").toInt();
+    const int active = profile.value("mouse/currentDpiCount").toInt();
+    QVERIFY(stages >= 1 && stages <= 8);
+    QVERIFY(active >= 1 && active <= stages);
+    QCOMPARE(profile.value("mouse/dpiValueArray").toStringList().size(), 8);
+    QVERIFY(isByteList(profile.value("mouse/lightValue"), 3));
+    QVERIFY(isByteList(profile.value("mouse/colorValue"), 24));
+    for (const char *key : {"mouse/mouseRate", "mouse/doubleRate"}) {
+        const int position = profile.value(key).toInt();
+        QVERIFY2(position >= 3 && position <= 337, key);
+    }
+    QVERIFY(profile.value("mouse/scrollRate").toInt() >= 1);
+    for (int k = 0; k < 16; ++k) {
+        QVERIFY2(isByteList(profile.value(QString("mouseKeyMatrix/%1").arg(k)), 4),
+                 qPrintable(QString::number(k)));
+        QVERIFY2(isByteList(profile.value(QString("mouseFwKeyMatrix/%1").arg(k)), 4),
+                 qPrintable(QString::number(k)));
+    }
+    // The left button is a left click: a profile without one is unusable.
+    QCOMPARE(profile.value("mouseKeyMatrix/0").toStringList(), (QStringList{"0", "0", "240", "0"}));
+    for (const char *key : {"XYSensitive/0", "XYSensitive/1"}) {
+        const int step = profile.value(key).toInt();
+        QVERIFY2(step >= 0 && step <= 9, key);
+    }
+}
+
+void tst_DeliveredFiles::gunDataHoldsSixPresets()
+{
+    QSettings guns(factory("gun/gunData.bin"), QSettings::IniFormat);
+    const QStringList names{"M416", "AKM", "M16A4", "SCAR-L", "UNP9", "Thomson"};
+    for (int i = 0; i < 6; ++i) {
+        const QStringList record = guns.value(QString("gunData/%1").arg(i)).toStringList();
+        QCOMPARE(record.size(), 6);
+        QCOMPARE(record.at(0), names.at(i));
+        const int period = record.at(2).toInt();
+        const int y = record.at(4).toInt();
+        const int times = record.at(5).toInt();
+        QVERIFY(period >= 4 && period <= 90);
+        QVERIFY(y >= 0 && y <= 64);
+        QVERIFY(times >= 0 && times <= 255);
+    }
+}
+
+void tst_DeliveredFiles::trayIconLoads()
+{
+    QImageReader reader(factory("img/logo.ico"));
+    QVERIFY(reader.canRead());
+    QVERIFY(reader.imageCount() >= 3);
+    QSize largest;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        QVERIFY(reader.jumpToImage(i));
+        const QImage image = reader.read();
+        QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(image.width(), image.height());
+        if (image.width() > largest.width())
+            largest = image.size();
+    }
+    QCOMPARE(largest, QSize(256, 256));
+}
+
+QTEST_MAIN(tst_DeliveredFiles)
+#include "tst_deliveredfiles.moc"

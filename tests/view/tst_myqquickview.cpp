@@ -1,0 +1,124 @@
+#include "myqquickview.h"
+#include "testdatafolder.h"
+
+#include <QQuickItem>
+#include <QTest>
+#include <QtConcurrent>
+#include <memory>
+
+class tst_MyQQuickView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void queuedCallsRunInTheEventLoopInOrder();
+    void synchronousCallsRunAtOnce();
+    void argumentsReachTypedAndUntypedFunctions();
+    void missingFunctionsAreIgnored();
+    void workerThreadCallsArriveOnTheGuiThread();
+    void noSceneIsHarmless();
+    void settingsSlotsDelegateToTheStore();
+
+private:
+    QStringList calls() const;
+
+    std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<myQQuickView> m_view;
+};
+
+void tst_MyQQuickView::init()
+{
+    m_folder = std::make_unique<TestDataFolder>();
+    m_view = std::make_unique<myQQuickView>();
+    m_view->setSource(QUrl("qrc:/scenes/recorder.qml"));
+    QVERIFY2(
+        m_view->rootObject(),
+        qPrintable(m_view->errors().isEmpty() ? QString() : m_view->errors().first().toString()));
+}
+
+void tst_MyQQuickView::cleanup()
+{
+    m_view.reset();
+    m_folder.reset();
+}
+
+QStringList tst_MyQQuickView::calls() const
+{
+    return m_view->rootObject()->property("calls").toStringList();
+}
+
+void tst_MyQQuickView::queuedCallsRunInTheEventLoopInOrder()
+{
+    m_view->initUI();
+    m_view->runUI();
+    QCOMPARE(calls(), QStringList());
+    QTRY_COMPARE(calls(), (QStringList{"initUI", "run"}));
+}
+
+void tst_MyQQuickView::synchronousCallsRunAtOnce()
+{
+    m_view->setBusy(250);
+    QCOMPARE(calls(), QStringList{"setProtectUI 250"});
+    m_view->setBusy(0);
+    QCOMPARE(calls(), (QStringList{"setProtectUI 250", "setProtectUI 0"}));
+}
+
+void tst_MyQQuickView::argumentsReachTypedAndUntypedFunctions()
+{
+    using D = myQQuickView::Delivery;
+    m_view->invokeScene("detectKeyboard", {true, 0x28}, D::Synchronous);
+    m_view->invokeScene("detectMouse", {false, 0xF0, 12, -3}, D::Synchronous);
+    // Texts that hold numbers are converted for a typed parameter.
+    m_view->invokeScene("setProtectUI", {QStringLiteral("40")}, D::Synchronous);
+    QCOMPARE(calls(), (QStringList{"detectKeyboard true 40", "detectMouse false 240 12 -3",
+                                   "setProtectUI 40"}));
+}
+
+void tst_MyQQuickView::missingFunctionsAreIgnored()
+{
+    using D = myQQuickView::Delivery;
+    m_view->invokeScene("noSuchFunction", {}, D::Synchronous);
+    m_view->invokeScene("noSuchFunction", {1, 2}, D::Queued);
+    // A call with the wrong number of arguments finds no function either.
+    m_view->invokeScene("setProtectUI", {}, D::Synchronous);
+    m_view->invokeScene("setProtectUI", {1, 2}, D::Synchronous);
+    QCoreApplication::processEvents();
+    QCOMPARE(calls(), QStringList());
+    m_view->invokeScene("run", {}, D::Synchronous);
+    QCOMPARE(calls(), QStringList{"run"});
+}
+
+void tst_MyQQuickView::workerThreadCallsArriveOnTheGuiThread()
+{
+    QFuture<void> worker = QtConcurrent::run([view = m_view.get()] { view->setCurrentDPI(3); });
+    worker.waitForFinished();
+    QCOMPARE(calls(), QStringList());
+    QTRY_COMPARE(calls(), QStringList{"setCurrentDPI 3"});
+}
+
+void tst_MyQQuickView::noSceneIsHarmless()
+{
+    myQQuickView view;
+    view.setBusy(1);
+    view.initUI();
+    QCoreApplication::processEvents();
+    QVERIFY(!view.rootObject());
+}
+
+void tst_MyQQuickView::settingsSlotsDelegateToTheStore()
+{
+    m_view->setData("mouse/reportRate", 1);
+    QCOMPARE(m_view->getData("mouse/reportRate", false), QVariant(1));
+    QCOMPARE(m_view->getData("mouse/reportRate", true), QVariant(QStringLiteral("3")));
+    m_view->setDataList("mouse/dpiValueArray", {400, 800});
+    QCOMPARE(m_view->getDataList("mouse/dpiValueArray", false), (QVariantList{400, 800}));
+    m_view->setGlobalData("common/language", "ChineseSimplified");
+    QCOMPARE(m_view->getGlobalData("common/language"), QVariant("ChineseSimplified"));
+    m_view->resetApconfig();
+    QCOMPARE(m_view->getGlobalData("common/language"), QVariant(QStringLiteral("English")));
+}
+
+QTEST_MAIN(tst_MyQQuickView)
+#include "tst_myqquickview.moc"

@@ -1,0 +1,126 @@
+#include "myqquickview.h"
+#include "testdatafolder.h"
+#include "ui_controler.h"
+
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+
+class tst_UiControler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void buildsTheFramelessHost();
+    void publishesTheContextObjects();
+    void dragMovesTheWindowByTheOffsets();
+    void minimiseAndClose();
+    void busyLocksTheSceneSynchronously();
+    void withoutWindowNothingHappens();
+
+private:
+    std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<QWidget> m_window;
+    std::unique_ptr<Ui_Controler> m_controller;
+};
+
+void tst_UiControler::init()
+{
+    m_folder = std::make_unique<TestDataFolder>();
+    m_window = std::make_unique<QWidget>();
+    m_controller = std::make_unique<Ui_Controler>();
+    m_controller->setupUi(m_window.get(), "qrc:/scenes/recorder.qml");
+    QVERIFY(m_controller->view()->rootObject());
+}
+
+void tst_UiControler::cleanup()
+{
+    m_controller.reset();
+    m_window.reset();
+    m_folder.reset();
+}
+
+void tst_UiControler::buildsTheFramelessHost()
+{
+    QWidget *window = m_window.get();
+    QCOMPARE(window->objectName(), QStringLiteral("Widget"));
+    QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(window->windowFlags().testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(window->isWindow());
+    QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
+    QCOMPARE(window->styleSheet(), QStringLiteral("background:transparent;"));
+    QCOMPARE(window->size(), QSize(1024, 640));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Skarn Config"));
+
+    myQQuickView *view = m_controller->view();
+    QCOMPARE(view->parentWidget(), window);
+    QCOMPARE(view->objectName(), QStringLiteral("ui_View"));
+    QCOMPARE(view->size(), QSize(1024, 640));
+}
+
+void tst_UiControler::publishesTheContextObjects()
+{
+    QQmlContext *context = m_controller->view()->rootContext();
+    QCOMPARE(context->contextProperty("ui_View").value<QObject *>(), m_controller->view());
+    QCOMPARE(context->contextProperty("ui_Ctl").value<QObject *>(), m_controller.get());
+}
+
+void tst_UiControler::dragMovesTheWindowByTheOffsets()
+{
+    m_window->move(100, 200);
+    m_controller->onXChanged(10);
+    QCOMPARE(m_window->pos(), QPoint(110, 200));
+    m_controller->onYChanged(5);
+    QCOMPARE(m_window->pos(), QPoint(110, 205));
+    m_controller->onXChanged(-30);
+    m_controller->onYChanged(-5);
+    QCOMPARE(m_window->pos(), QPoint(80, 200));
+}
+
+void tst_UiControler::minimiseAndClose()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_controller->onMinimize();
+    QTRY_VERIFY(m_window->isMinimized());
+    m_window->showNormal();
+    m_controller->onClose();
+    QVERIFY(!m_window->isVisible());
+    // Hidden, not destroyed: the view and its scene live on.
+    QVERIFY(m_controller->view()->rootObject());
+}
+
+void tst_UiControler::busyLocksTheSceneSynchronously()
+{
+    QObject *root = m_controller->view()->rootObject();
+    m_controller->setBusy(1000);
+    m_controller->setBusy();
+    QCOMPARE(root->property("calls").toStringList(),
+             (QStringList{"setProtectUI 1000", "setProtectUI 0"}));
+}
+
+void tst_UiControler::withoutWindowNothingHappens()
+{
+    Ui_Controler bare;
+    bare.onMinimize();
+    bare.onClose();
+    bare.onXChanged(5);
+    bare.onYChanged(5);
+    bare.setBusy(3);
+    QVERIFY(!bare.window());
+
+    // A window destroyed under the controller is forgotten.
+    auto window = std::make_unique<QWidget>();
+    Ui_Controler controller;
+    controller.setupUi(window.get(), "qrc:/scenes/recorder.qml");
+    window.reset();
+    controller.onXChanged(5);
+    QVERIFY(!controller.window());
+}
+
+QTEST_MAIN(tst_UiControler)
+#include "tst_ui_controler.moc"

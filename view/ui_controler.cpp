@@ -1,0 +1,78 @@
+#include "ui_controler.h"
+
+#include "myqquickview.h"
+
+#include <QQmlContext>
+#include <QUrl>
+#include <QWidget>
+
+Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent)
+{}
+
+Ui_Controler::~Ui_Controler() = default;
+
+QString Ui_Controler::defaultSceneUrl()
+{
+    return QStringLiteral("qrc:/modules/qml/main.qml");
+}
+
+void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
+                           const QList<QPair<QString, QObject *>> &extraContext)
+{
+    m_window = window;
+    if (window->objectName().isEmpty())
+        window->setObjectName(QStringLiteral("Widget"));
+    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    window->setWindowOpacity(1.0);
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setStyleSheet(QStringLiteral("background:transparent;"));
+
+    m_view = new myQQuickView(window);
+    m_view->setObjectName(QStringLiteral("ui_View"));
+    m_view->setSource(QUrl(sceneUrl));
+
+    // Published after the scene exists: the scene stays idle until initUI.
+    QQmlContext *context = m_view->rootContext();
+    context->setContextProperty(QStringLiteral("ui_View"), m_view);
+    for (const auto &[name, object] : extraContext)
+        context->setContextProperty(name, object);
+    context->setContextProperty(QStringLiteral("ui_Ctl"), this);
+
+    window->resize(m_view->size());
+    window->setWindowTitle(m_view->getGlobalData(QStringLiteral("common/name")).toString());
+}
+
+void Ui_Controler::onMinimize()
+{
+    if (m_window)
+        m_window->showMinimized();
+}
+
+void Ui_Controler::onClose()
+{
+    if (m_window)
+        m_window->setVisible(false);
+}
+
+void Ui_Controler::onXChanged(int x)
+{
+    if (m_window)
+        m_window->move(m_window->x() + x, m_window->y());
+}
+
+void Ui_Controler::onYChanged(int y)
+{
+    if (m_window)
+        m_window->move(m_window->x(), m_window->y() + y);
+}
+
+void Ui_Controler::setBusy(int busyTime)
+{
+    if (m_view)
+        m_view->setBusy(busyTime);
+}
+
+void Ui_Controler::setBusy()
+{
+    setBusy(0);
+}
