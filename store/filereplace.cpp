@@ -30,10 +30,11 @@ bool copyOver(const QString &source, const QString &target)
         return false;
     }
     // QSettings takes a file of unchanged size and modification time for
-    // unchanged and keeps serving what it read before; a replacement within
-    // the same millisecond must therefore still look newer.
+    // unchanged and keeps serving what it read before, so a replacement
+    // within the same time step must still look newer: by two seconds, the
+    // coarsest step of common file systems (FAT).
     if (oldTime.isValid() && out.fileTime(QFileDevice::FileModificationTime) <= oldTime)
-        out.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
+        out.setFileTime(oldTime.addSecs(2), QFileDevice::FileModificationTime);
     return out.commit();
 }
 

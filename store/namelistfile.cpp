@@ -7,9 +7,13 @@
 
 const QString NameListFile::sentinel = QStringLiteral("loaderbraxel");
 
-QString NameListFile::keyFor(uint type)
+QString NameListFile::keyFor(const QVariant &type)
 {
-    switch (type) {
+    bool isNumber = false;
+    const uint number = type.toUInt(&isNumber);
+    if (!isNumber)
+        return {};
+    switch (number) {
     case 0:
         return QStringLiteral("macro/macroName");
     case 1:
@@ -23,7 +27,7 @@ QString NameListFile::keyFor(uint type)
     }
 }
 
-void NameListFile::update(uint type, QStringList names)
+void NameListFile::update(const QVariant &type, QStringList names)
 {
     const QString key = keyFor(type);
     if (key.isEmpty())
@@ -37,7 +41,7 @@ void NameListFile::update(uint type, QStringList names)
         file.setValue(key, names);
 }
 
-QVariantList NameListFile::read(uint type) const
+QVariantList NameListFile::read(const QVariant &type) const
 {
     const QString key = keyFor(type);
     if (key.isEmpty())

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QStringList>
-#include <QVariantList>
+#include <QVariant>
 
 // The user-visible name lists in name.bin: 0 macro names, 1 gun preset
 // names, 2 profile entries, 3 gun selections. A one-entry list is stored
@@ -13,13 +13,14 @@ class NameListFile
 public:
     static const QString sentinel;
 
-    // Replaces list `type`; an empty list removes it. Other types change
+    // `type` is read as an unsigned number; anything else is an unknown type.
+    // Replaces list `type`; an empty list removes it. Unknown types change
     // nothing.
-    void update(uint type, QStringList names);
+    void update(const QVariant &type, QStringList names);
     // The stored list, sentinel included; empty for a missing list or an
     // unknown type.
-    QVariantList read(uint type) const;
+    QVariantList read(const QVariant &type) const;
 
 private:
-    static QString keyFor(uint type);
+    static QString keyFor(const QVariant &type);
 };

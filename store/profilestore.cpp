@@ -16,8 +16,7 @@ bool ProfileStore::importProfile(int profile, FileDialogs &dialogs)
     const QString chosen = dialogs.openFileName(fileFilter);
     if (chosen.isEmpty())
         return false;
-    m_settings.replaceProfile(profile, chosen);
-    return true;
+    return m_settings.replaceProfile(profile, chosen);
 }
 
 void ProfileStore::exportProfile(int profile, FileDialogs &dialogs)

@@ -16,8 +16,9 @@ public:
 
     static const QString fileFilter;
 
-    // True when the user picked a file, false when the choice was cancelled.
-    // A file that cannot be read leaves the profile as it was.
+    // True when the profile now holds the picked file; false when the choice
+    // was cancelled or the file could not be copied, leaving the profile as
+    // it was.
     bool importProfile(int profile, FileDialogs &dialogs);
     void exportProfile(int profile, FileDialogs &dialogs);
     void resetProfile(int profile);

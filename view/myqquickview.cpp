@@ -185,13 +185,13 @@ void myQQuickView::copyProfile(int destprofile, int srcprofile)
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    NameListFile().update(type.toUInt(), nameList);
+    NameListFile().update(type, nameList);
     return true;
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
 {
-    return NameListFile().read(type.toUInt());
+    return NameListFile().read(type);
 }
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)

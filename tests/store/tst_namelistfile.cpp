@@ -100,7 +100,10 @@ void tst_NameListFile::unknownTypesChangeNothing()
     names.update(0, {"a", "b"});
     const QByteArray before = folder.read(nameFile);
     names.update(4, {"c", "d"});
-    names.update(uint(-1), {});
+    names.update(-1, {});
+    // Not a number: not the macro list either.
+    names.update("macro", {});
+    names.update(QVariant(), {});
     QCOMPARE(folder.read(nameFile), before);
     QCOMPARE(names.read(7), QVariantList());
 }

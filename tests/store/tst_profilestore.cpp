@@ -240,7 +240,8 @@ void tst_ProfileStore::failedReplaceLeavesTheProfile()
         } else {
             ScriptedFileDialogs dialogs(
                 {operation == "import" ? folder.filePath("gone.pf") : folder.filePath("modules")});
-            QVERIFY(profiles.importProfile(5, dialogs));
+            QVERIFY(!profiles.importProfile(5, dialogs));
+            QCOMPARE(dialogs.asked.size(), 1);
         }
         QCOMPARE(store.current(), before);
         QCOMPARE(store.data(reportRate, false), QVariant(1));
