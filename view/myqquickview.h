@@ -74,6 +74,7 @@ public slots:
     QVariant getselectGun(QVariant index);
     void setSelectGun(QVariant index, QVariant xyData);
 
+    // `flag` true reads the factory record of the default profile.
     QVariantList mouseGetKeydefine(QVariant index, bool flag);
     // Stores the 16 records of `src64` in the current profile; sending them
     // to the device (with `isSendData`, using `otherParam`) is not built yet.

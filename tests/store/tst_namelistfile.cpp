@@ -16,7 +16,6 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void emptyListRemovesTheKey();
-    void listsAreIndependent();
     void unknownTypesChangeNothing();
     void missingFileReadsEmpty();
     void singleStoredValueIsNoList();
@@ -76,19 +75,6 @@ void tst_NameListFile::emptyListRemovesTheKey()
     QVERIFY(!folder.read(nameFile).contains("macroName"));
     QCOMPARE(names.read(0), QVariantList());
     QCOMPARE(names.read(2), (QVariantList{"Standard0", "loaderbraxel"}));
-}
-
-void tst_NameListFile::listsAreIndependent()
-{
-    TestDataFolder folder;
-    NameListFile names;
-    names.update(1, {"M416", "AKM"});
-    names.update(3, {"2", "1", "0"});
-    QCOMPARE(names.read(1), (QVariantList{"M416", "AKM"}));
-    QCOMPARE(names.read(3), (QVariantList{"2", "1", "0"}));
-    names.update(1, {"AKM", "M416", "UNP9"});
-    QCOMPARE(names.read(1), (QVariantList{"AKM", "M416", "UNP9"}));
-    QCOMPARE(names.read(3), (QVariantList{"2", "1", "0"}));
 }
 
 void tst_NameListFile::unknownTypesChangeNothing()

@@ -31,7 +31,6 @@ class tst_ProfileStore : public QObject
     Q_OBJECT
 
 private slots:
-    void writesLandInTheCurrentProfile();
     void resetGivesTheDefaultProfile();
     void replacedProfileIsReadAtOnce();
     void replaceKeepsListOrderAndCurrentProfile();
@@ -57,29 +56,6 @@ QMap<QString, QByteArray> tst_ProfileStore::profileBytes(const TestDataFolder &f
     for (int n = 0; n < StorePaths::profileCount; ++n)
         files.insert(profileFile(n), folder.read(profileFile(n)));
     return files;
-}
-
-void tst_ProfileStore::writesLandInTheCurrentProfile()
-{
-    TestDataFolder folder;
-    const QMap<QString, QByteArray> before = profileBytes(folder);
-    {
-        SettingsStore store;
-        store.setCurrentProfile(3);
-        store.setData(reportRate, 2);
-        QCOMPARE(store.data(reportRate, true), QVariant("3"));
-        QCOMPARE(store.data(reportRate, false), QVariant(2));
-    }
-    QMap<QString, QByteArray> after = profileBytes(folder);
-    QVERIFY(after.take("modules/setting/p4.bin").contains("reportRate=2"));
-    QMap<QString, QByteArray> others = before;
-    others.remove("modules/setting/p4.bin");
-    QCOMPARE(after, others);
-
-    SettingsStore store;
-    QCOMPARE(store.data(reportRate, false), QVariant("3"));
-    store.setCurrentProfile(3);
-    QCOMPARE(store.data(reportRate, false), QVariant("2"));
 }
 
 void tst_ProfileStore::resetGivesTheDefaultProfile()
