@@ -93,7 +93,13 @@ bool MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
     QDir().mkpath(StorePaths::macroFolder);
     // QFile::copy writes a temporary file and renames it into place only if
     // the target is still free.
-    return QFile::copy(chosen, target);
+    if (!QFile::copy(chosen, target))
+        return false;
+    // The copy takes the source's permissions; a macro imported from a
+    // read-only file must still take the editor's saves.
+    QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner |
+                                      QFileDevice::WriteOwner);
+    return true;
 }
 
 void MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)

@@ -202,6 +202,7 @@ void tst_MacroStore::importNeverOverwrites()
 {
     TestDataFolder folder;
     folder.write("exchange/in.mc", "[config]\ntotal=1\nrepeat=7\n[macro]\n0=\"1,Q\"\n");
+    QFile::setPermissions(folder.filePath("exchange/in.mc"), QFileDevice::ReadOwner);
     SettingsStore settings;
     MacroStore macros(settings);
 
@@ -210,6 +211,9 @@ void tst_MacroStore::importNeverOverwrites()
     QCOMPARE(dialogs.asked, QStringList{"open Macro(*.mc)"});
     QCOMPARE(folder.read(macroFile("Macro_1")), folder.read("exchange/in.mc"));
     QCOMPARE(macros.load("Macro_1"), (QStringList{"1,Q", "7"}));
+    // Imported from a read-only file, the macro can still be edited.
+    QVERIFY(QFile::permissions(folder.filePath(macroFile("Macro_1"))) & QFileDevice::WriteOwner);
+    QVERIFY(macros.save("Macro_1", {"1,R"}, 1));
 
     QVERIFY(macros.create("Macro_0", 0));
     const QByteArray existing = folder.read(macroFile("Macro_0"));
