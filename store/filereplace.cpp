@@ -1,6 +1,8 @@
 #include "filereplace.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace FileReplace {
@@ -14,16 +16,25 @@ bool copyOver(const QString &source, const QString &target)
     if (in.error() != QFileDevice::NoError)
         return false;
 
+    const QFileInfo old(target);
+    const QDateTime oldTime = old.exists() ? old.lastModified() : QDateTime();
+
     QSaveFile out(target);
     // Writing in place would truncate the old file before the new content is
     // safe, so a folder that cannot take the temporary file fails instead.
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    if (out.write(content) != content.size()) {
+    if (out.write(content) != content.size() || !out.flush()) {
         out.cancelWriting();
         return false;
     }
+    // QSettings takes a file of unchanged size and modification time for
+    // unchanged and keeps serving what it read before, so a replacement
+    // within the same time step must still look newer: by two seconds, the
+    // coarsest step of common file systems (FAT).
+    if (oldTime.isValid() && out.fileTime(QFileDevice::FileModificationTime) <= oldTime)
+        out.setFileTime(oldTime.addSecs(2), QFileDevice::FileModificationTime);
     return out.commit();
 }
 

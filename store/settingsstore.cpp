@@ -3,6 +3,7 @@
 #include "filereplace.h"
 #include "storepaths.h"
 
+#include <QFile>
 #include <QSettings>
 
 namespace {
@@ -67,18 +68,43 @@ void SettingsStore::setDataList(const QString &key, const QVariantList &list)
     current()->setValue(key, list);
 }
 
+QSettings *SettingsStore::replaceFile(QSettings *settings, const QString &source)
+{
+    // Objects on the same file share their pending writes, so they must reach
+    // the old file now; left for later they would land in the replaced file.
+    // A file that cannot take them (read-only) is therefore not replaced.
+    const QString fileName = settings->fileName();
+    QFile file(fileName);
+    if (file.exists() && !file.open(QIODevice::ReadWrite))
+        return nullptr;
+    file.close();
+    settings->sync();
+    if (!FileReplace::copyOver(source, fileName))
+        return nullptr;
+    // The old object goes on the next return to the event loop, with nothing
+    // left to write.
+    settings->deleteLater();
+    return openIni(fileName, this);
+}
+
 bool SettingsStore::resetGlobalSettings()
 {
-    // Pending writes must reach the old file now; were they left to the
-    // object's destruction they would land in the freshly reset file.
-    m_global->sync();
-    const QString fileName = m_global->fileName();
-    if (!FileReplace::copyOver(StorePaths::factoryGlobalSettings, fileName))
+    QSettings *fresh = replaceFile(m_global, StorePaths::factoryGlobalSettings);
+    if (!fresh)
         return false;
+    m_global = fresh;
+    return true;
+}
 
-    QSettings *old = m_global;
-    m_global = openIni(StorePaths::globalSettings, this);
-    old->deleteLater();
+bool SettingsStore::replaceProfile(int n, const QString &source)
+{
+    QSettings *old = profile(n);
+    if (!old)
+        return false;
+    QSettings *fresh = replaceFile(old, source);
+    if (!fresh)
+        return false;
+    m_profiles[n] = fresh;
     return true;
 }
 

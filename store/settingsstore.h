@@ -41,6 +41,12 @@ public:
     // missing or the file cannot be replaced.
     bool resetGlobalSettings();
 
+    // Puts a copy of `source` in place of profile n's file and reopens the
+    // profile at once, at the same position in the profile list. Returns
+    // false, leaving the profile as it was, when n is not 0..9 or the copy
+    // fails.
+    bool replaceProfile(int n, const QString &source);
+
     const DeviceFlags &deviceFlags() const { return m_flags; }
 
     int currentProfile() const { return m_currentProfile; }
@@ -58,6 +64,8 @@ public:
     static QVariantList toList(const QVariant &value);
 
 private:
+    QSettings *replaceFile(QSettings *settings, const QString &source);
+
     QSettings *m_global = nullptr;
     QSettings *m_default = nullptr;
     QList<QSettings *> m_profiles;

@@ -1,5 +1,12 @@
 #include "myqquickview.h"
 
+#include "gundatafile.h"
+#include "keymatrixstore.h"
+#include "macrostore.h"
+#include "namelistfile.h"
+#include "profilegunkeys.h"
+#include "profilestore.h"
+#include "qtfiledialogs.h"
 #include "settingsstore.h"
 
 #include <QFocusEvent>
@@ -9,6 +16,7 @@
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
     m_store = new SettingsStore(this);
+    m_fileDialogs = std::make_unique<QtFileDialogs>(this);
 
     // Whatever the scene leaves transparent shows the desktop.
     setClearColor(Qt::transparent);
@@ -16,6 +24,11 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 }
 
 myQQuickView::~myQQuickView() = default;
+
+void myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
+{
+    m_fileDialogs = std::move(dialogs);
+}
 
 void myQQuickView::invokeScene(const char *name, const QVariantList &args, Delivery delivery)
 {
@@ -140,4 +153,135 @@ void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 void myQQuickView::resetApconfig()
 {
     m_store->resetGlobalSettings();
+}
+
+// ---- Configuration store: profiles, name lists, macros, gun data, key matrix
+// records.
+
+void myQQuickView::setCurrentProfile(int profile)
+{
+    m_store->setCurrentProfile(profile);
+}
+
+bool myQQuickView::loadProfile(int profile)
+{
+    return ProfileStore(*m_store).importProfile(profile, *m_fileDialogs);
+}
+
+void myQQuickView::saveProfile(int profile)
+{
+    ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs);
+}
+
+void myQQuickView::resetProfile(int profile)
+{
+    ProfileStore(*m_store).resetProfile(profile);
+}
+
+void myQQuickView::copyProfile(int destprofile, int srcprofile)
+{
+    ProfileStore(*m_store).copyProfile(destprofile, srcprofile);
+}
+
+QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
+{
+    NameListFile().update(type, nameList);
+    return true;
+}
+
+QVariantList myQQuickView::getNameList(QVariant type)
+{
+    return NameListFile().read(type);
+}
+
+QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
+{
+    return MacroStore(*m_store).create(name.toString(), macroIndex.toUInt());
+}
+
+QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
+{
+    return MacroStore(*m_store).save(name.toString(), macros, repeat);
+}
+
+QStringList myQQuickView::loadMacroIni(QVariant name)
+{
+    return MacroStore(*m_store).load(name.toString());
+}
+
+QVariant myQQuickView::deleteMacroIni(QVariant name)
+{
+    return MacroStore(*m_store).remove(name.toString());
+}
+
+bool myQQuickView::loadMacroFile(QVariant macroFileName)
+{
+    return MacroStore(*m_store).importMacro(macroFileName.toString(), *m_fileDialogs);
+}
+
+void myQQuickView::saveMacroFile(QVariant macroFileName)
+{
+    MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs);
+}
+
+QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)
+{
+    return MacroStore(*m_store).rename(oldname.toString(), newname.toString());
+}
+
+void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
+{
+    MacroStore(*m_store).unassign(macroName.toString());
+}
+
+void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
+{
+    GunDataFile().saveRecord(index.toString(), src6);
+}
+
+void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)
+{
+    GunDataFile().modify(modifyType.toInt(), src6);
+}
+
+QVariantList myQQuickView::getGunData(QVariant name)
+{
+    return GunDataFile().record(name.toString());
+}
+
+QStringList myQQuickView::getGunDataKey()
+{
+    return GunDataFile().keys();
+}
+
+QVariant myQQuickView::getXYSensitive(QVariant index)
+{
+    return ProfileGunKeys(*m_store).xySensitive(index.toString());
+}
+
+void myQQuickView::setXYSensitive(QVariant index, QVariant xyData)
+{
+    ProfileGunKeys(*m_store).setXYSensitive(index.toString(), xyData);
+}
+
+QVariant myQQuickView::getselectGun(QVariant index)
+{
+    return ProfileGunKeys(*m_store).selectGun(index.toString());
+}
+
+void myQQuickView::setSelectGun(QVariant index, QVariant xyData)
+{
+    ProfileGunKeys(*m_store).setSelectGun(index.toString(), xyData);
+}
+
+QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
+{
+    return KeyMatrixStore(*m_store).record(index.toString(), flag);
+}
+
+void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam)
+{
+    KeyMatrixStore(*m_store).storeRecords(src64);
+    Q_UNUSED(isSendData);
+    Q_UNUSED(otherParam);
 }

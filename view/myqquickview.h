@@ -2,7 +2,9 @@
 
 #include <QQuickWidget>
 #include <QVariant>
+#include <memory>
 
+class FileDialogs;
 class SettingsStore;
 
 // The scene host and the scene's one door to the native side (`ui_View`).
@@ -18,6 +20,8 @@ public:
     ~myQQuickView() override;
 
     SettingsStore *store() const { return m_store; }
+    // Replaces the file dialogs behind profile and macro import and export.
+    void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
 
     // Calls the function `name` of the scene's root item with `args`. A
     // queued call runs when control returns to the GUI thread's event loop
@@ -41,6 +45,42 @@ public slots:
     void setDataList(QVariant key, QVariantList datalist);
     void resetApconfig();
 
+    // ---- Configuration store: profiles, name lists, macros, gun data, key
+    // matrix records. Each slot delegates to a class in store/.
+    void setCurrentProfile(int profile);
+    bool loadProfile(int profile);
+    void saveProfile(int profile);
+    void resetProfile(int profile);
+    void copyProfile(int destprofile, int srcprofile);
+
+    QVariant updataNameList(QVariant type, QStringList nameList);
+    QVariantList getNameList(QVariant type);
+
+    QVariant createMacroIni(QVariant name, QVariant macroIndex);
+    QVariant saveMacroIni(QVariant name, QStringList macros, QVariant repeat);
+    QStringList loadMacroIni(QVariant name);
+    QVariant deleteMacroIni(QVariant name);
+    bool loadMacroFile(QVariant macroFileName);
+    void saveMacroFile(QVariant macroFileName);
+    QVariant modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname);
+    void deleteMacroUpdateProfile(QVariant macroName);
+
+    void mouseSaveGundata(QVariant index, QVariantList src6);
+    void modifyGundata(QVariant modifyType, QVariantList src6);
+    QVariantList getGunData(QVariant name);
+    QStringList getGunDataKey();
+    QVariant getXYSensitive(QVariant index);
+    void setXYSensitive(QVariant index, QVariant xyData);
+    QVariant getselectGun(QVariant index);
+    void setSelectGun(QVariant index, QVariant xyData);
+
+    // `flag` true reads the factory record of the default profile.
+    QVariantList mouseGetKeydefine(QVariant index, bool flag);
+    // Stores the 16 records of `src64` in the current profile; sending them
+    // to the device (with `isSendData`, using `otherParam`) is not built yet.
+    void mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam);
+    // ---- End of configuration store.
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
 
@@ -48,4 +88,5 @@ private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
 
     SettingsStore *m_store = nullptr;
+    std::unique_ptr<FileDialogs> m_fileDialogs;
 };

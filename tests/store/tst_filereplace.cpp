@@ -1,7 +1,9 @@
 #include "filereplace.h"
 #include "testdatafolder.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 class tst_FileReplace : public QObject
@@ -13,6 +15,7 @@ private slots:
     void missingSourceLeavesTarget();
     void createsMissingTarget();
     void leavesNoTemporaryFiles();
+    void replacementIsAlwaysNewer();
 };
 
 void tst_FileReplace::replacesContent()
@@ -53,6 +56,23 @@ void tst_FileReplace::leavesNoTemporaryFiles()
     QVERIFY(!FileReplace::copyOver(folder.filePath("gone.bin"), folder.filePath("b.bin")));
     const QStringList files = QDir(folder.path()).entryList(QDir::Files);
     QCOMPARE(files, (QStringList{"a.bin", "b.bin"}));
+}
+
+void tst_FileReplace::replacementIsAlwaysNewer()
+{
+    TestDataFolder folder(false);
+    folder.write("a.bin", "1");
+    folder.write("b.bin", "2");
+    // Even a target stamped later than now is followed by a newer file.
+    const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
+    {
+        QFile target(folder.filePath("b.bin"));
+        QVERIFY(target.open(QIODevice::ReadWrite));
+        QVERIFY(target.setFileTime(future, QFileDevice::FileModificationTime));
+    }
+    QVERIFY(FileReplace::copyOver(folder.filePath("a.bin"), folder.filePath("b.bin")));
+    QCOMPARE(folder.read("b.bin"), QByteArray("1"));
+    QVERIFY(QFileInfo(folder.filePath("b.bin")).lastModified() > future);
 }
 
 QTEST_GUILESS_MAIN(tst_FileReplace)

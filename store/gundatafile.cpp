@@ -1,0 +1,67 @@
+#include "gundatafile.h"
+
+#include "settingsstore.h"
+#include "storepaths.h"
+
+#include <QFile>
+#include <QSettings>
+
+namespace {
+const QString group = QStringLiteral("gunData");
+}
+
+QString GunDataFile::keyFor(const QString &name)
+{
+    return group + QLatin1Char('/') + name;
+}
+
+bool GunDataFile::isUsableName(QString name)
+{
+    // A name of nothing but separators would address the whole group.
+    return !name.remove(QLatin1Char('/')).remove(QLatin1Char('\\')).isEmpty();
+}
+
+void GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
+{
+    if (!isUsableName(index) || src6.size() < recordSize || !QFile::exists(StorePaths::gunData))
+        return;
+    QSettings file(StorePaths::gunData, QSettings::IniFormat);
+    file.setValue(keyFor(index), src6.mid(0, recordSize));
+}
+
+void GunDataFile::modify(int modifyType, const QVariantList &src6)
+{
+    if (!QFile::exists(StorePaths::gunData))
+        return;
+    const QString name = src6.value(0).toString();
+    if (!isUsableName(name))
+        return;
+    if (modifyType == 0) {
+        QSettings file(StorePaths::gunData, QSettings::IniFormat);
+        file.remove(keyFor(name));
+    } else if (modifyType == 1) {
+        const QString oldName = src6.value(recordSize).toString();
+        if (!isUsableName(oldName))
+            return;
+        QSettings file(StorePaths::gunData, QSettings::IniFormat);
+        file.remove(keyFor(oldName));
+        file.setValue(keyFor(name), src6.mid(1, recordSize - 1));
+    }
+}
+
+QVariantList GunDataFile::record(const QString &name) const
+{
+    if (!isUsableName(name) || !QFile::exists(StorePaths::gunData))
+        return {};
+    const QSettings file(StorePaths::gunData, QSettings::IniFormat);
+    return SettingsStore::toList(file.value(keyFor(name)));
+}
+
+QStringList GunDataFile::keys() const
+{
+    if (!QFile::exists(StorePaths::gunData))
+        return {};
+    QSettings file(StorePaths::gunData, QSettings::IniFormat);
+    file.beginGroup(group);
+    return file.childKeys();
+}

@@ -1,0 +1,25 @@
+#include "keymatrixstore.h"
+
+#include "settingsstore.h"
+
+namespace {
+QString keyFor(const QString &index)
+{
+    return QStringLiteral("mouseKeyMatrix/") + index;
+}
+} // namespace
+
+QVariantList KeyMatrixStore::record(const QString &index, bool fromDefault) const
+{
+    return m_settings.dataList(keyFor(index), fromDefault);
+}
+
+void KeyMatrixStore::storeRecords(const QVariantList &src64)
+{
+    for (int k = 0; k < buttonCount; ++k) {
+        QVariantList record;
+        for (int i = 0; i < recordSize; ++i)
+            record.append(src64.value(k * recordSize + i, 0));
+        m_settings.setDataList(keyFor(QString::number(k)), record);
+    }
+}

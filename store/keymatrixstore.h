@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QVariantList>
+
+class SettingsStore;
+
+// The assignment records of the 16 buttons ("mouseKeyMatrix/<k>", four
+// codes each) in the current profile, with the factory records in the
+// default profile.
+class KeyMatrixStore
+{
+public:
+    static constexpr int buttonCount = 16;
+    static constexpr int recordSize = 4;
+
+    explicit KeyMatrixStore(SettingsStore &settings) : m_settings(settings) {}
+
+    // Empty when the record is missing.
+    QVariantList record(const QString &index, bool fromDefault) const;
+    // Stores record k from src64[4k .. 4k+3] for every button; values the
+    // list lacks are stored as 0, as they are sent.
+    void storeRecords(const QVariantList &src64);
+
+private:
+    SettingsStore &m_settings;
+};

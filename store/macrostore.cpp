@@ -1,0 +1,154 @@
+#include "macrostore.h"
+
+#include "filedialogs.h"
+#include "filename.h"
+#include "filereplace.h"
+#include "settingsstore.h"
+#include "storepaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+namespace {
+const QString totalKey = QStringLiteral("config/total");
+const QString repeatKey = QStringLiteral("config/repeat");
+const QString eventGroup = QStringLiteral("macro");
+const QString slotGroup = QStringLiteral("mouseMacroKey");
+constexpr int macroCategory = 4;
+} // namespace
+
+const QString MacroStore::fileFilter = QStringLiteral("Macro(*.mc)");
+
+bool MacroStore::isValidName(const QString &name)
+{
+    return FileName::isPlain(name);
+}
+
+QString MacroStore::filePath(const QString &name)
+{
+    return StorePaths::macroFolder + name + QStringLiteral(".bin");
+}
+
+bool MacroStore::create(const QString &name, uint macroIndex)
+{
+    if (!isValidName(name))
+        return false;
+    QSettings file(filePath(name), QSettings::IniFormat);
+    file.setValue(QStringLiteral("config/index"), macroIndex);
+    file.setValue(totalKey, 0);
+    file.setValue(repeatKey, 1);
+    file.setValue(QStringLiteral("config/did"), -1);
+    file.sync();
+    return file.status() != QSettings::AccessError;
+}
+
+bool MacroStore::save(const QString &name, const QStringList &macros, const QVariant &repeat)
+{
+    if (!isValidName(name) || !QFile::exists(filePath(name)))
+        return false;
+    QSettings file(filePath(name), QSettings::IniFormat);
+    // Removing the group first leaves no stale events of a longer macro.
+    file.remove(eventGroup);
+    file.setValue(totalKey, macros.size());
+    file.setValue(repeatKey, repeat);
+    for (int i = 0; i < macros.size(); ++i)
+        file.setValue(eventGroup + QLatin1Char('/') + QString::number(i), macros.at(i));
+    file.sync();
+    return file.status() != QSettings::AccessError;
+}
+
+QStringList MacroStore::load(const QString &name) const
+{
+    if (!isValidName(name) || !QFile::exists(filePath(name)))
+        return {};
+    const QSettings file(filePath(name), QSettings::IniFormat);
+    const int total = qBound(0, file.value(totalKey).toInt(), maxEvents);
+    QStringList events;
+    for (int i = 0; i < total; ++i) {
+        const QString key = eventGroup + QLatin1Char('/') + QString::number(i);
+        events.append(file.value(key, QStringLiteral("0")).toString());
+    }
+    events.append(file.value(repeatKey, QStringLiteral("0")).toString());
+    return events;
+}
+
+bool MacroStore::remove(const QString &name)
+{
+    if (!isValidName(name) || !QFile::exists(filePath(name)))
+        return false;
+    return QFile::remove(filePath(name));
+}
+
+bool MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
+{
+    if (!isValidName(name))
+        return false;
+    const QString chosen = dialogs.openFileName(fileFilter);
+    if (chosen.isEmpty())
+        return false;
+    const QString target = filePath(name);
+    if (QFile::exists(target))
+        return true;
+    QDir().mkpath(StorePaths::macroFolder);
+    // QFile::copy writes a temporary file and renames it into place only if
+    // the target is still free.
+    if (!QFile::copy(chosen, target))
+        return false;
+    // The copy takes the source's permissions; a macro imported from a
+    // read-only file must still take the editor's saves.
+    QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner |
+                                      QFileDevice::WriteOwner);
+    return true;
+}
+
+void MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
+{
+    if (!isValidName(name) || !QFile::exists(filePath(name)))
+        return;
+    const QString chosen = dialogs.saveFileName(fileFilter);
+    if (!chosen.isEmpty())
+        FileReplace::copyOver(filePath(name), chosen);
+}
+
+bool MacroStore::rename(const QString &oldName, const QString &newName)
+{
+    if (!isValidName(oldName) || !isValidName(newName) || !QFile::exists(filePath(oldName)))
+        return false;
+    for (int p = 0; p < linkedProfiles; ++p) {
+        QSettings *profile = m_settings.profile(p);
+        profile->beginGroup(slotGroup);
+        const QStringList slotKeys = profile->childKeys();
+        for (const QString &slot : slotKeys) {
+            if (profile->value(slot).toString() == oldName)
+                profile->setValue(slot, newName);
+        }
+        profile->endGroup();
+    }
+    return QFile::rename(filePath(oldName), filePath(newName));
+}
+
+void MacroStore::unassign(const QString &name)
+{
+    if (!isValidName(name))
+        return;
+    QSettings *defaults = m_settings.defaultProfile();
+    for (int p = 0; p < linkedProfiles; ++p) {
+        QSettings *profile = m_settings.profile(p);
+        for (int k = 0; k < buttonCount; ++k) {
+            const QString key = QStringLiteral("mouseKeyMatrix/%1").arg(k);
+            const QVariantList record = SettingsStore::toList(profile->value(key));
+            if (record.isEmpty() || record.at(0).toString().toInt() != macroCategory)
+                continue;
+            // A short record names slot 0.
+            const int slot = record.value(2).toString().toInt();
+            if (profile->value(QStringLiteral("mouseMacroKey/%1").arg(slot)).toString() != name)
+                continue;
+            const QVariant factory = defaults->value(key);
+            if (factory.isValid())
+                profile->setValue(key, factory);
+            else
+                profile->remove(key);
+        }
+    }
+}

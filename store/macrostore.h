@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariant>
+
+class FileDialogs;
+class SettingsStore;
+
+// One settings file per macro, ./modules/macro/<name>.bin, holding the
+// events ("macro/<i>", each a type digit, a comma and the event's text) and
+// the repeat count, and the links from profiles 0..5 to macros by name. A
+// name that cannot be a plain file name is answered as a missing macro, so
+// nothing outside the macro folder is ever touched. Every call on a macro
+// file opens it, works and closes it.
+class MacroStore
+{
+public:
+    explicit MacroStore(SettingsStore &settings) : m_settings(settings) {}
+
+    static const QString fileFilter;
+    // A corrupt event count must not make a load run away.
+    static constexpr int maxEvents = 1024;
+
+    static bool isValidName(const QString &name);
+    static QString filePath(const QString &name);
+
+    // Writes the values of a new macro (no events, played once), creating
+    // the file if needed. False only for an invalid name or a failed write.
+    bool create(const QString &name, uint macroIndex);
+    // Replaces the events and repeat count of an existing macro.
+    bool save(const QString &name, const QStringList &macros, const QVariant &repeat);
+    // The events in order followed by the repeat count; empty when the macro
+    // does not exist.
+    QStringList load(const QString &name) const;
+    bool remove(const QString &name);
+
+    // Copies the user's chosen file in as macro `name`, never over an
+    // existing macro. True when the macro exists afterwards; false when the
+    // choice was cancelled or nothing could be copied.
+    bool importMacro(const QString &name, FileDialogs &dialogs);
+    void exportMacro(const QString &name, FileDialogs &dialogs);
+
+    // Points the slots of profiles 0..5 that name `oldName` to `newName`,
+    // then renames the file. False when the old macro does not exist (and
+    // nothing changes) or the rename fails.
+    bool rename(const QString &oldName, const QString &newName);
+    // Gives every button of profiles 0..5 that plays macro `name` the
+    // default profile's assignment.
+    void unassign(const QString &name);
+
+private:
+    static constexpr int linkedProfiles = 6;
+    static constexpr int buttonCount = 16;
+
+    SettingsStore &m_settings;
+};

@@ -1,0 +1,54 @@
+#include "namelistfile.h"
+
+#include "settingsstore.h"
+#include "storepaths.h"
+
+#include <QSettings>
+
+const QString NameListFile::sentinel = QStringLiteral("loaderbraxel");
+
+QString NameListFile::keyFor(const QVariant &type)
+{
+    bool isNumber = false;
+    const uint number = type.toUInt(&isNumber);
+    if (!isNumber)
+        return {};
+    switch (number) {
+    case 0:
+        return QStringLiteral("macro/macroName");
+    case 1:
+        return QStringLiteral("gun/gunName");
+    case 2:
+        return QStringLiteral("profile/profileName");
+    case 3:
+        return QStringLiteral("gun/selectGun");
+    default:
+        return {};
+    }
+}
+
+void NameListFile::update(const QVariant &type, QStringList names)
+{
+    const QString key = keyFor(type);
+    if (key.isEmpty())
+        return;
+    if (names.size() == 1)
+        names.append(sentinel);
+    QSettings file(StorePaths::nameLists, QSettings::IniFormat);
+    if (names.isEmpty())
+        file.remove(key);
+    else
+        file.setValue(key, names);
+}
+
+QVariantList NameListFile::read(const QVariant &type) const
+{
+    const QString key = keyFor(type);
+    if (key.isEmpty())
+        return {};
+    const QSettings file(StorePaths::nameLists, QSettings::IniFormat);
+    QVariantList names;
+    for (const QVariant &name : SettingsStore::toList(file.value(key)))
+        names.append(name.toString());
+    return names;
+}

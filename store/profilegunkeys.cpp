@@ -1,0 +1,40 @@
+#include "profilegunkeys.h"
+
+#include "settingsstore.h"
+
+namespace {
+QString sensitivityKey(const QString &index)
+{
+    return QStringLiteral("XYSensitive/") + index;
+}
+
+QString selectGunKey(const QString &index)
+{
+    return QStringLiteral("selectGun/") + index;
+}
+
+QVariant orDefault(const QVariant &value, const QVariant &fallback)
+{
+    return value.isValid() ? value : fallback;
+}
+} // namespace
+
+QVariant ProfileGunKeys::xySensitive(const QString &index) const
+{
+    return orDefault(m_settings.data(sensitivityKey(index), false), defaultSensitivity);
+}
+
+void ProfileGunKeys::setXYSensitive(const QString &index, const QVariant &step)
+{
+    m_settings.setData(sensitivityKey(index), step);
+}
+
+QVariant ProfileGunKeys::selectGun(const QString &index) const
+{
+    return orDefault(m_settings.data(selectGunKey(index), false), QString());
+}
+
+void ProfileGunKeys::setSelectGun(const QString &index, const QVariant &value)
+{
+    m_settings.setData(selectGunKey(index), value);
+}

@@ -1,0 +1,47 @@
+#include "profilestore.h"
+
+#include "filedialogs.h"
+#include "filereplace.h"
+#include "settingsstore.h"
+#include "storepaths.h"
+
+#include <QSettings>
+
+const QString ProfileStore::fileFilter = QStringLiteral("Profile(*.pf)");
+
+bool ProfileStore::importProfile(int profile, FileDialogs &dialogs)
+{
+    if (!m_settings.profile(profile))
+        return false;
+    const QString chosen = dialogs.openFileName(fileFilter);
+    if (chosen.isEmpty())
+        return false;
+    return m_settings.replaceProfile(profile, chosen);
+}
+
+void ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
+{
+    QSettings *settings = m_settings.profile(profile);
+    if (!settings)
+        return;
+    const QString chosen = dialogs.saveFileName(fileFilter);
+    if (chosen.isEmpty())
+        return;
+    // The exported file holds every change made before the export.
+    settings->sync();
+    FileReplace::copyOver(settings->fileName(), chosen);
+}
+
+void ProfileStore::resetProfile(int profile)
+{
+    m_settings.replaceProfile(profile, StorePaths::defaultProfile);
+}
+
+void ProfileStore::copyProfile(int destprofile, int srcprofile)
+{
+    QSettings *source = m_settings.profile(srcprofile);
+    if (!source || destprofile == srcprofile)
+        return;
+    source->sync();
+    m_settings.replaceProfile(destprofile, source->fileName());
+}

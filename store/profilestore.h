@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class FileDialogs;
+class SettingsStore;
+
+// Whole-profile operations: import and export through the user's file
+// choice, reset to the factory values, copy one profile onto another.
+// Profiles are numbered 0..9; other numbers change nothing. None of these
+// changes which profile is current.
+class ProfileStore
+{
+public:
+    explicit ProfileStore(SettingsStore &settings) : m_settings(settings) {}
+
+    static const QString fileFilter;
+
+    // True when the profile now holds the picked file; false when the choice
+    // was cancelled or the file could not be copied, leaving the profile as
+    // it was.
+    bool importProfile(int profile, FileDialogs &dialogs);
+    void exportProfile(int profile, FileDialogs &dialogs);
+    void resetProfile(int profile);
+    // Copying a profile onto itself leaves it unchanged.
+    void copyProfile(int destprofile, int srcprofile);
+
+private:
+    SettingsStore &m_settings;
+};

@@ -1,0 +1,217 @@
+#include "myqquickview.h"
+#include "scriptedfiledialogs.h"
+#include "settingsstore.h"
+#include "testdatafolder.h"
+
+#include <QMetaMethod>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
+#include <QTest>
+#include <memory>
+
+// The store operations as the scene reaches them on `ui_View`.
+class tst_StoreSlots : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void slotsKeepTheirNames_data();
+    void slotsKeepTheirNames();
+    void sceneValuesReachTheStore();
+    void dialogsAreTheInjectedOnes();
+    void keyMatrixIsStoredWhateverIsSendData();
+    void everythingSurvivesARestart();
+
+private:
+    QVariant evaluate(const QString &script);
+    ScriptedFileDialogs *answer(const QStringList &answers);
+    void restart();
+
+    std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<myQQuickView> m_view;
+};
+
+void tst_StoreSlots::init()
+{
+    m_folder = std::make_unique<TestDataFolder>();
+    restart();
+}
+
+void tst_StoreSlots::cleanup()
+{
+    m_view.reset();
+    m_folder.reset();
+}
+
+void tst_StoreSlots::restart()
+{
+    m_view.reset();
+    m_view = std::make_unique<myQQuickView>();
+    m_view->engine()->rootContext()->setContextProperty("ui_View", m_view.get());
+}
+
+QVariant tst_StoreSlots::evaluate(const QString &script)
+{
+    QQmlExpression expression(m_view->engine()->rootContext(), nullptr, script);
+    const QVariant result = expression.evaluate();
+    if (expression.hasError())
+        qWarning("%s", qPrintable(expression.error().toString()));
+    return result;
+}
+
+ScriptedFileDialogs *tst_StoreSlots::answer(const QStringList &answers)
+{
+    auto dialogs = std::make_unique<ScriptedFileDialogs>(answers);
+    ScriptedFileDialogs *raw = dialogs.get();
+    m_view->setFileDialogs(std::move(dialogs));
+    return raw;
+}
+
+void tst_StoreSlots::slotsKeepTheirNames_data()
+{
+    QTest::addColumn<QByteArray>("signature");
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<QByteArrayList>("names");
+
+    auto row = [](const char *signature, const char *result, QByteArrayList names) {
+        QTest::newRow(signature) << QByteArray(signature) << QByteArray(result) << names;
+    };
+    row("setCurrentProfile(int)", "void", {"profile"});
+    row("loadProfile(int)", "bool", {"profile"});
+    row("saveProfile(int)", "void", {"profile"});
+    row("resetProfile(int)", "void", {"profile"});
+    row("copyProfile(int,int)", "void", {"destprofile", "srcprofile"});
+    row("updataNameList(QVariant,QStringList)", "QVariant", {"type", "nameList"});
+    row("getNameList(QVariant)", "QVariantList", {"type"});
+    row("createMacroIni(QVariant,QVariant)", "QVariant", {"name", "macroIndex"});
+    row("saveMacroIni(QVariant,QStringList,QVariant)", "QVariant", {"name", "macros", "repeat"});
+    row("loadMacroIni(QVariant)", "QStringList", {"name"});
+    row("deleteMacroIni(QVariant)", "QVariant", {"name"});
+    row("loadMacroFile(QVariant)", "bool", {"macroFileName"});
+    row("saveMacroFile(QVariant)", "void", {"macroFileName"});
+    row("modifyMacroNameUpdateProfile(QVariant,QVariant)", "QVariant", {"oldname", "newname"});
+    row("deleteMacroUpdateProfile(QVariant)", "void", {"macroName"});
+    row("mouseSaveGundata(QVariant,QVariantList)", "void", {"index", "src6"});
+    row("modifyGundata(QVariant,QVariantList)", "void", {"modifyType", "src6"});
+    row("getGunData(QVariant)", "QVariantList", {"name"});
+    row("getGunDataKey()", "QStringList", {});
+    row("getXYSensitive(QVariant)", "QVariant", {"index"});
+    row("setXYSensitive(QVariant,QVariant)", "void", {"index", "xyData"});
+    row("getselectGun(QVariant)", "QVariant", {"index"});
+    row("setSelectGun(QVariant,QVariant)", "void", {"index", "xyData"});
+    row("mouseGetKeydefine(QVariant,bool)", "QVariantList", {"index", "flag"});
+    row("mouseSetKeyMatrix(QVariantList,bool,QVariantList)", "void",
+        {"src64", "isSendData", "otherParam"});
+}
+
+void tst_StoreSlots::slotsKeepTheirNames()
+{
+    QFETCH(QByteArray, signature);
+    QFETCH(QByteArray, result);
+    QFETCH(QByteArrayList, names);
+    const QMetaObject *meta = m_view->metaObject();
+    const int index = meta->indexOfSlot(signature);
+    QVERIFY(index >= 0);
+    const QMetaMethod method = meta->method(index);
+    QCOMPARE(method.access(), QMetaMethod::Public);
+    QCOMPARE(QByteArray(method.typeName()), result);
+    QCOMPARE(method.parameterNames(), names);
+}
+
+void tst_StoreSlots::sceneValuesReachTheStore()
+{
+    // Numbers, arrays and texts as the scene's JavaScript passes them.
+    QCOMPARE(evaluate("ui_View.updataNameList(0, ['Macro_0'])"), QVariant(true));
+    QCOMPARE(evaluate("ui_View.updataNameList(9, ['a', 'b'])"), QVariant(true));
+    QCOMPARE(evaluate("ui_View.getNameList('0')").toStringList(),
+             (QStringList{"Macro_0", "loaderbraxel"}));
+    QCOMPARE(evaluate("ui_View.createMacroIni('Macro_0', 0)"), QVariant(true));
+    QCOMPARE(evaluate("ui_View.saveMacroIni('Macro_0', ['1,,', '0,50', '2,,'], 3)"),
+             QVariant(true));
+    QCOMPARE(evaluate("ui_View.loadMacroIni('Macro_0')").toStringList(),
+             (QStringList{"1,,", "0,50", "2,,", "3"}));
+    QCOMPARE(evaluate("ui_View.createMacroIni('../setting/p1', 0)"), QVariant(false));
+    QCOMPARE(evaluate("ui_View.deleteMacroIni('Macro_0')"), QVariant(true));
+
+    evaluate("ui_View.mouseSaveGundata(2, ['SCAR-L', 'L-Click', 10, 0, 10, 0])");
+    QCOMPARE(evaluate("ui_View.getGunData(2)").toStringList(),
+             (QStringList{"SCAR-L", "L-Click", "10", "0", "10", "0"}));
+    evaluate("ui_View.modifyGundata('1', ['AK', 'L-Click', 12, 0, 8, 3, 'M416'])");
+    QVERIFY(evaluate("ui_View.getGunDataKey()").toStringList().contains("AK"));
+
+    evaluate("ui_View.setCurrentProfile(3)");
+    QCOMPARE(evaluate("ui_View.getXYSensitive(1)").toInt(), 4);
+    evaluate("ui_View.setXYSensitive(1, 8)");
+    QCOMPARE(evaluate("ui_View.getXYSensitive(1)").toInt(), 8);
+    QCOMPARE(evaluate("ui_View.getselectGun(0)"), QVariant(QString()));
+    evaluate("ui_View.setSelectGun(0, 'M416')");
+    QCOMPARE(evaluate("ui_View.getselectGun(0)"), QVariant("M416"));
+    QCOMPARE(evaluate("ui_View.getData('XYSensitive/1', false)").toInt(), 8);
+    evaluate("ui_View.setCurrentProfile(0)");
+    QCOMPARE(evaluate("ui_View.getXYSensitive(1)"), QVariant("4"));
+}
+
+void tst_StoreSlots::dialogsAreTheInjectedOnes()
+{
+    m_folder->write("exchange/in.pf", "[mouse]\nreportRate=1\n");
+    ScriptedFileDialogs *dialogs = answer(
+        {QString(), m_folder->filePath("exchange/in.pf"), m_folder->filePath("exchange/out.mc")});
+    QCOMPARE(m_view->loadProfile(1), false);
+    QCOMPARE(m_view->loadProfile(1), true);
+    m_view->setCurrentProfile(1);
+    QCOMPARE(m_view->getData("mouse/reportRate", false), QVariant("1"));
+    QCOMPARE(m_view->loadMacroFile(".."), false);
+    m_view->createMacroIni("Macro_3", 0);
+    m_view->saveMacroFile("Macro_3");
+    QCOMPARE(m_folder->read("exchange/out.mc"), m_folder->read("modules/macro/Macro_3.bin"));
+    QCOMPARE(dialogs->asked,
+             (QStringList{"open Profile(*.pf)", "open Profile(*.pf)", "save Macro(*.mc)"}));
+}
+
+void tst_StoreSlots::keyMatrixIsStoredWhateverIsSendData()
+{
+    QVariantList src64;
+    for (int i = 0; i < 64; ++i)
+        src64.append(i);
+    m_view->setCurrentProfile(2);
+    m_view->mouseSetKeyMatrix(src64, false, {});
+    QCOMPARE(m_view->mouseGetKeydefine(5, false), (QVariantList{20, 21, 22, 23}));
+    QCOMPARE(m_view->mouseGetKeydefine(5, true), (QVariantList{"5", "0", "1", "0"}));
+    src64[20] = 4;
+    m_view->mouseSetKeyMatrix(src64, true, {1, 2, 3});
+    QCOMPARE(m_view->mouseGetKeydefine("5", false), (QVariantList{4, 21, 22, 23}));
+}
+
+void tst_StoreSlots::everythingSurvivesARestart()
+{
+    m_view->setCurrentProfile(4);
+    m_view->setXYSensitive(0, 2);
+    m_view->setData("mouseMacroKey/1", "Mine");
+    m_view->createMacroIni("Mine", 0);
+    m_view->saveMacroIni("Mine", {"1,Ü", "2,Ü"}, 1);
+    m_view->updataNameList(2, {"Standard0", "Work4"});
+    QVariantList src64(64, 0);
+    src64[12] = 4;
+    src64[14] = 1;
+    m_view->mouseSetKeyMatrix(src64, false, {});
+    restart();
+
+    QCOMPARE(m_view->getXYSensitive(0), QVariant("4")); // profile 0 is current again
+    m_view->setCurrentProfile(4);
+    QCOMPARE(m_view->getXYSensitive(0), QVariant("2"));
+    QCOMPARE(m_view->mouseGetKeydefine(3, false), (QVariantList{"4", "0", "1", "0"}));
+    QCOMPARE(m_view->loadMacroIni("Mine"), (QStringList{"1,Ü", "2,Ü", "1"}));
+    QCOMPARE(m_view->getNameList(2), (QVariantList{"Standard0", "Work4"}));
+
+    m_view->deleteMacroUpdateProfile("Mine");
+    QCOMPARE(m_view->mouseGetKeydefine(3, false), m_view->mouseGetKeydefine(3, true));
+    restart();
+    m_view->setCurrentProfile(4);
+    QCOMPARE(m_view->mouseGetKeydefine(3, false), (QVariantList{"0", "0", "244", "0"}));
+}
+
+QTEST_MAIN(tst_StoreSlots)
+#include "tst_storeslots.moc"
