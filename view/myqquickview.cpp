@@ -1,7 +1,9 @@
 #include "myqquickview.h"
 
+#include "pointersettings.h"
 #include "settingsstore.h"
 
+#include <QDebug>
 #include <QFocusEvent>
 #include <QMetaMethod>
 #include <QQuickItem>
@@ -9,6 +11,7 @@
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
     m_store = new SettingsStore(this);
+    m_pointerSettings = PointerSettings::createSystem();
 
     // Whatever the scene leaves transparent shows the desktop.
     setClearColor(Qt::transparent);
@@ -140,4 +143,27 @@ void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 void myQQuickView::resetApconfig()
 {
     m_store->resetGlobalSettings();
+}
+
+void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
+{
+    m_pointerSettings = std::move(settings);
+}
+
+void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
+{
+    if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed)))
+        qDebug("setCursorSpeed Failed");
+}
+
+void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
+{
+    if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed)))
+        qDebug("setDoubleClickSpeed Failed");
+}
+
+void myQQuickView::mouseSetVerticalScrollLines(uint lines)
+{
+    if (!m_pointerSettings->setWheelScrollLines(lines))
+        qDebug("setVerticalScrollLines Failed");
 }

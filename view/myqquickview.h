@@ -2,7 +2,9 @@
 
 #include <QQuickWidget>
 #include <QVariant>
+#include <memory>
 
+class PointerSettings;
 class SettingsStore;
 
 // The scene host and the scene's one door to the native side (`ui_View`).
@@ -18,6 +20,9 @@ public:
     ~myQQuickView() override;
 
     SettingsStore *store() const { return m_store; }
+
+    // Replaces the desktop's pointer settings (tests record instead).
+    void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
     // Calls the function `name` of the scene's root item with `args`. A
     // queued call runs when control returns to the GUI thread's event loop
@@ -41,6 +46,12 @@ public slots:
     void setDataList(QVariant key, QVariantList datalist);
     void resetApconfig();
 
+    // The desktop's pointer settings; the scene passes slider levels 0..10
+    // and a line count (1000 for a page).
+    void mouseSetCursorSpeed(uint cursorSpeed);
+    void mouseSetDoubleClickSpeed(uint speed);
+    void mouseSetVerticalScrollLines(uint lines);
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
 
@@ -48,4 +59,5 @@ private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
 
     SettingsStore *m_store = nullptr;
+    std::unique_ptr<PointerSettings> m_pointerSettings;
 };
