@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QString>
 #include <memory>
 
 // The desktop's own mouse settings that go with a profile: pointer speed,
 // double-click time and wheel scroll lines. Each setter answers whether the
-// desktop took the value.
+// desktop took the value. Plain C++, so the Windows side builds without Qt.
 class PointerSettings
 {
 public:
@@ -23,25 +22,3 @@ public:
     static int pointerSpeedForLevel(unsigned level);
     static int doubleClickTimeForLevel(unsigned level);
 };
-
-#ifdef Q_OS_LINUX
-// GNOME's mouse settings through GSettings where that schema is installed;
-// otherwise X11 pointer acceleration for the speed. Neither offers a
-// desktop-wide wheel scroll amount.
-class LinuxPointerSettings : public PointerSettings
-{
-public:
-    explicit LinuxPointerSettings(
-        const QString &schemaId = QStringLiteral("org.gnome.desktop.peripherals.mouse"));
-
-    bool setPointerSpeed(int speed) override;
-    bool setDoubleClickTime(int milliseconds) override;
-    bool setWheelScrollLines(unsigned lines) override;
-
-    // GNOME's speed runs from -1 (slowest) to 1 (fastest), 0 being neutral.
-    static double gnomeSpeed(int speed);
-
-private:
-    QString m_schemaId;
-};
-#endif

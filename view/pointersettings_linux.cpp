@@ -1,4 +1,4 @@
-#include "pointersettings.h"
+#include "pointersettings_linux.h"
 
 #include <QtGlobal>
 

@@ -1,5 +1,5 @@
 #include "myqquickview.h"
-#include "pointersettings.h"
+#include "pointersettings_linux.h"
 #include "testdatafolder.h"
 
 #include <QProcess>
