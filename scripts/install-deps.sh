@@ -10,9 +10,9 @@ packages=(
   qt6-svg-dev qt6-qpa-plugins libgl-dev libglx-dev libopengl-dev
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qttest
-  libhidapi-dev libudev-dev
+  libhidapi-dev libudev-dev libglib2.0-dev libglib2.0-bin libx11-dev
   xvfb xauth fonts-dejavu-core
-  clang-format
+  clang-format g++-mingw-w64-x86-64
 )
 
 missing=()
@@ -32,5 +32,7 @@ if [ "$(id -u)" -ne 0 ]; then
   sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Wait for another apt run (an unattended upgrade) instead of failing.
+apt_get=("${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600)
+"${apt_get[@]}" update -qq
+"${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"

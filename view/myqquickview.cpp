@@ -4,11 +4,13 @@
 #include "keymatrixstore.h"
 #include "macrostore.h"
 #include "namelistfile.h"
+#include "pointersettings.h"
 #include "profilegunkeys.h"
 #include "profilestore.h"
 #include "qtfiledialogs.h"
 #include "settingsstore.h"
 
+#include <QDebug>
 #include <QFocusEvent>
 #include <QMetaMethod>
 #include <QQuickItem>
@@ -17,6 +19,7 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
     m_store = new SettingsStore(this);
     m_fileDialogs = std::make_unique<QtFileDialogs>(this);
+    m_pointerSettings = PointerSettings::createSystem();
 
     // Whatever the scene leaves transparent shows the desktop.
     setClearColor(Qt::transparent);
@@ -155,9 +158,6 @@ void myQQuickView::resetApconfig()
     m_store->resetGlobalSettings();
 }
 
-// ---- Configuration store: profiles, name lists, macros, gun data, key matrix
-// records.
-
 void myQQuickView::setCurrentProfile(int profile)
 {
     m_store->setCurrentProfile(profile);
@@ -284,4 +284,27 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
     KeyMatrixStore(*m_store).storeRecords(src64);
     Q_UNUSED(isSendData);
     Q_UNUSED(otherParam);
+}
+
+void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
+{
+    m_pointerSettings = std::move(settings);
+}
+
+void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
+{
+    if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed)))
+        qDebug("setCursorSpeed Failed");
+}
+
+void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
+{
+    if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed)))
+        qDebug("setDoubleClickSpeed Failed");
+}
+
+void myQQuickView::mouseSetVerticalScrollLines(uint lines)
+{
+    if (!m_pointerSettings->setWheelScrollLines(lines))
+        qDebug("setVerticalScrollLines Failed");
 }

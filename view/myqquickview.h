@@ -5,6 +5,7 @@
 #include <memory>
 
 class FileDialogs;
+class PointerSettings;
 class SettingsStore;
 
 // The scene host and the scene's one door to the native side (`ui_View`).
@@ -22,6 +23,9 @@ public:
     SettingsStore *store() const { return m_store; }
     // Replaces the file dialogs behind profile and macro import and export.
     void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
+
+    // Replaces the desktop's pointer settings (tests record instead).
+    void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
     // Calls the function `name` of the scene's root item with `args`. A
     // queued call runs when control returns to the GUI thread's event loop
@@ -45,8 +49,8 @@ public slots:
     void setDataList(QVariant key, QVariantList datalist);
     void resetApconfig();
 
-    // ---- Configuration store: profiles, name lists, macros, gun data, key
-    // matrix records. Each slot delegates to a class in store/.
+    // Profiles, name lists, macros, gun data and key matrix records; each
+    // delegates to a class in store/.
     void setCurrentProfile(int profile);
     bool loadProfile(int profile);
     void saveProfile(int profile);
@@ -79,7 +83,12 @@ public slots:
     // Stores the 16 records of `src64` in the current profile; sending them
     // to the device (with `isSendData`, using `otherParam`) is not built yet.
     void mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam);
-    // ---- End of configuration store.
+
+    // The desktop's pointer settings; the scene passes slider levels 0..10
+    // and a line count (1000 for a page).
+    void mouseSetCursorSpeed(uint cursorSpeed);
+    void mouseSetDoubleClickSpeed(uint speed);
+    void mouseSetVerticalScrollLines(uint lines);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
@@ -89,4 +98,5 @@ private:
 
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
+    std::unique_ptr<PointerSettings> m_pointerSettings;
 };
