@@ -12,6 +12,7 @@ packages=(
   qml6-module-qttest
   libhidapi-dev libudev-dev
   xvfb xauth fonts-dejavu-core
+  libxcb-xinput-dev xdotool g++-mingw-w64-x86-64
   clang-format
 )
 
