@@ -30,9 +30,11 @@ std::unique_ptr<X11InputHooks> X11InputHooks::open()
     }
     const xcb_query_extension_reply_t *extension =
         xcb_get_extension_data(connection, &xcb_input_id);
-    XcbReply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
-        connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
-    if (!extension || !extension->present || !version || version->major_version < 2) {
+    XcbReply<xcb_input_xi_query_version_reply_t> version;
+    if (extension && extension->present)
+        version.reset(xcb_input_xi_query_version_reply(
+            connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
+    if (!version || version->major_version < 2) {
         qDebug() << "X display without XInput 2: global input capture off";
         xcb_disconnect(connection);
         return nullptr;

@@ -97,6 +97,7 @@ private slots:
     void evdevCodes();
     void x11Buttons_data();
     void x11Buttons();
+    void withoutXTheEventFilterIsChosen();
     void eventFilterTakesEachEventOnce();
     void eventFilterMouse();
 
@@ -394,6 +395,20 @@ void tst_GlobalInputHooks::x11Buttons()
     }
     const QList<Event> expected = code ? QList<Event>{{code, true}, {code, false}} : QList<Event>();
     QCOMPARE(recorder.buttons, expected);
+}
+
+void tst_GlobalInputHooks::withoutXTheEventFilterIsChosen()
+{
+    const bool hadDisplay = qEnvironmentVariableIsSet("DISPLAY");
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":65431"); // no server there
+    const std::unique_ptr<InputHookBackend> backend = makePlatformInputHookBackend();
+    if (hadDisplay)
+        qputenv("DISPLAY", display);
+    else
+        qunsetenv("DISPLAY");
+    QVERIFY(backend);
+    QCOMPARE(backend->name(), "event filter");
 }
 
 void tst_GlobalInputHooks::eventFilterTakesEachEventOnce()
