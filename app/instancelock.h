@@ -18,7 +18,7 @@ class InstanceLock : public QObject
     Q_OBJECT
 public:
     // Frame kinds on the socket.
-    enum Kind : quint32 { TextMessage = 0 };
+    enum Kind : quint32 { TextMessage = 0, CopyData = 1 };
 
     explicit InstanceLock(const QString &id, QObject *parent = nullptr);
     ~InstanceLock() override;

@@ -1,4 +1,6 @@
 #include "datafolder.h"
+#include "globalinputhooks.h"
+#include "hookcallbacks.h"
 #include "qtsinglecoreapplication.h"
 #include "terminationwatcher.h"
 #include "widget.h"
@@ -32,8 +34,14 @@ int main(int argc, char *argv[])
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, widget,
                      &Widget::exitSYS);
 
+    GlobalInputHooks hooks;
+    hooks.setKeyboardCallback(HookCallbacks::keyboardToScene, widget);
+    hooks.setMouseCallback(HookCallbacks::mouseToScene, widget);
+    hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, widget);
+
     widget->showNormal();
     const int result = app.exec();
+    hooks.removeHooks();
     delete widget;
     // The window controller goes by deferred delete; let it go now.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

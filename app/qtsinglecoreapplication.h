@@ -18,11 +18,20 @@ public:
     bool sendMessage(const QString &message, int timeout = 5000);
     QString id() const;
 
+    // A data record for the running copy: `tag`, the byte count the sender
+    // declares and the bytes themselves.
+    static QByteArray encodeCopyData(quint64 tag, quint32 byteCount, const QByteArray &payload);
+    bool sendCopyData(quint64 tag, quint32 byteCount, const QByteArray &payload,
+                      int timeout = 5000);
+
     InstanceLock *instanceLock() const { return m_lock; }
 
 signals:
     void messageReceived(const QString &message);
+    void copyDataReceived(quint64 tag, quint32 byteCount, const QByteArray &payload);
 
 private:
+    void receiveCopyData(const QByteArray &frame);
+
     InstanceLock *m_lock = nullptr;
 };

@@ -12,7 +12,8 @@ packages=(
   qml6-module-qttest
   libhidapi-dev libudev-dev libglib2.0-dev libglib2.0-bin libx11-dev
   xvfb xauth fonts-dejavu-core
-  clang-format g++-mingw-w64-x86-64
+  libxcb-xinput-dev xdotool g++-mingw-w64-x86-64
+  clang-format
 )
 
 missing=()

@@ -1,0 +1,76 @@
+#include "hookcallbacks.h"
+
+#include "globalinputhooks.h"
+#include "myqquickview.h"
+#include "ui_controler.h"
+#include "widget.h"
+
+#include <QMessageBox>
+#include <cstring>
+#include <memory>
+
+namespace HookCallbacks {
+namespace {
+void execBox(QMessageBox *box)
+{
+    box->exec();
+}
+
+WarningPresenter presenter = execBox;
+
+myQQuickView *sceneView(void *context)
+{
+    auto *widget = static_cast<Widget *>(context);
+    Ui_Controler *controller = widget ? widget->controller() : nullptr;
+    return controller ? controller->view() : nullptr;
+}
+
+// The text ends at its first NUL, or where the delivered bytes end: a sender
+// that leaves out the terminator never makes us read past its data.
+std::size_t textLength(const CopyDataRecord &record)
+{
+    if (!record.data)
+        return 0;
+    const void *nul = std::memchr(record.data, '\0', record.size);
+    return nul ? std::size_t(static_cast<const char *>(nul) - record.data) : record.size;
+}
+} // namespace
+
+void keyboardToScene(std::uint8_t usage, bool down, void *context)
+{
+    if (myQQuickView *view = sceneView(context))
+        view->invokeScene("detectKeyboard", {down, int(usage)}, myQQuickView::Delivery::Queued);
+}
+
+void mouseToScene(std::uint8_t button, bool down, int x, int y, void *context)
+{
+    if (myQQuickView *view = sceneView(context))
+        view->invokeScene("detectMouse", {down, int(button), x, y}, myQQuickView::Delivery::Queued);
+}
+
+void showWarningText(const CopyDataRecord &record, void *context)
+{
+    if (!context || record.tag != warningTextTag)
+        return;
+    const std::size_t length = textLength(record);
+    if (length != record.byteCount)
+        return;
+    const auto *widget = static_cast<Widget *>(context);
+    std::unique_ptr<QMessageBox> box(
+        makeWarningBox(widget->windowTitle(), QString::fromUtf8(record.data, qsizetype(length))));
+    presenter(box.get());
+}
+
+QMessageBox *makeWarningBox(const QString &title, const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    box->setWindowModality(Qt::ApplicationModal);
+    return box;
+}
+
+void setWarningPresenter(WarningPresenter replacement)
+{
+    presenter = replacement ? replacement : execBox;
+}
+
+} // namespace HookCallbacks

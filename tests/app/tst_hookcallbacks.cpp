@@ -1,0 +1,230 @@
+#include "devicestate.h"
+#include "globalinputhooks.h"
+#include "hookcallbacks.h"
+#include "instancelock.h"
+#include "myqquickview.h"
+#include "qtsinglecoreapplication.h"
+#include "testdatafolder.h"
+#include "widget.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QQuickItem>
+#include <QSignalSpy>
+#include <QTest>
+#include <QtConcurrent>
+#include <memory>
+
+namespace {
+struct ShownBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    bool hasParent;
+    Qt::WindowModality modality;
+};
+
+QList<ShownBox> shownBoxes;
+
+void recordBox(QMessageBox *box)
+{
+    shownBoxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                       box->parent() != nullptr, box->windowModality()});
+}
+} // namespace
+
+class tst_HookCallbacks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void keysAndButtonsReachTheSceneQueued();
+    void nullContextDoesNothing();
+    void warningText_data();
+    void warningText();
+    void warningTextFromAnotherProcess();
+    void malformedRecordIsIgnored();
+    void warningBoxLooksRight();
+
+private:
+    QStringList calls() const;
+    bool sendFromAnotherCopy(quint32 kind, const QByteArray &payload);
+
+    std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<Widget> m_widget;
+};
+
+void tst_HookCallbacks::init()
+{
+    shownBoxes.clear();
+    HookCallbacks::setWarningPresenter(recordBox);
+    m_folder = std::make_unique<TestDataFolder>();
+    m_widget = std::make_unique<Widget>(nullptr, "qrc:/scenes/recorder.qml");
+    QVERIFY(m_widget->view()->rootObject());
+    m_widget->setWindowTitle("Skarn Test");
+}
+
+void tst_HookCallbacks::cleanup()
+{
+    HookCallbacks::setWarningPresenter(nullptr);
+    m_widget.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_folder.reset();
+}
+
+QStringList tst_HookCallbacks::calls() const
+{
+    return m_widget->view()->rootObject()->property("calls").toStringList();
+}
+
+// A second copy of the program talks to this one over the instance socket;
+// it waits for the answer, so it runs on a thread of its own.
+bool tst_HookCallbacks::sendFromAnotherCopy(quint32 kind, const QByteArray &payload)
+{
+    auto *app = qobject_cast<QtSingleCoreApplication *>(QCoreApplication::instance());
+    const QString id = app->id();
+    QFuture<bool> sent = QtConcurrent::run([id, kind, payload] {
+        InstanceLock lock(id);
+        return lock.isRunning() && lock.send(kind, payload, 5000);
+    });
+    QDeadlineTimer deadline(6000);
+    while (!sent.isFinished() && !deadline.hasExpired())
+        QTest::qWait(10);
+    return sent.isFinished() && sent.result();
+}
+
+void tst_HookCallbacks::keysAndButtonsReachTheSceneQueued()
+{
+    GlobalInputHooks hooks(nullptr);
+    hooks.setKeyboardCallback(HookCallbacks::keyboardToScene, m_widget.get());
+    hooks.setMouseCallback(HookCallbacks::mouseToScene, m_widget.get());
+
+    hooks.keyboardEvent(0x1C, GlobalInputHooks::Extended, true);
+    hooks.mouseMessage(GlobalInputHooks::RightButtonDown, 640, -20);
+    hooks.keyboardEvent(0x1C, GlobalInputHooks::Extended, false);
+    // Nothing runs inside the hook: the calls wait for the event loop.
+    QVERIFY(calls().isEmpty());
+    QTRY_COMPARE(calls(), (QStringList{"detectKeyboard true 88", "detectMouse true 241 640 -20",
+                                       "detectKeyboard false 88"}));
+}
+
+void tst_HookCallbacks::nullContextDoesNothing()
+{
+    HookCallbacks::keyboardToScene(0x04, true, nullptr);
+    HookCallbacks::mouseToScene(0xF0, true, 0, 0, nullptr);
+    const char text[] = "hello";
+    CopyDataRecord record;
+    record.tag = HookCallbacks::warningTextTag;
+    record.byteCount = 5;
+    record.data = text;
+    record.size = 6;
+    HookCallbacks::showWarningText(record, nullptr);
+    QTest::qWait(50);
+    QVERIFY(calls().isEmpty());
+    QVERIFY(shownBoxes.isEmpty());
+}
+
+void tst_HookCallbacks::warningText_data()
+{
+    QTest::addColumn<quint64>("tag");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<quint32>("byteCount");
+    QTest::addColumn<QString>("shown"); // empty: no box
+
+    const QByteArray terminated("hello", 6);
+    QTest::newRow("count 5") << quint64(0x250F) << terminated << 5u << "hello";
+    QTest::newRow("count 6 counts the terminator") << quint64(0x250F) << terminated << 6u << "";
+    QTest::newRow("no terminator sent") << quint64(0x250F) << QByteArray("hello") << 5u << "hello";
+    QTest::newRow("count beyond the data") << quint64(0x250F) << QByteArray("hello") << 6u << "";
+    QTest::newRow("text ends early") << quint64(0x250F) << QByteArray("hel\0lo", 6) << 5u << "";
+    QTest::newRow("other tag") << quint64(0x2510) << terminated << 5u << "";
+    QTest::newRow("tag in the high bits") << quint64(0x1250F) << terminated << 5u << "";
+    QTest::newRow("UTF-8") << quint64(0x250F) << QByteArray("gr\xC3\xBC\xC3\x9F\0", 7) << 6u
+                           << QString::fromUtf8("gr\xC3\xBC\xC3\x9F");
+}
+
+void tst_HookCallbacks::warningText()
+{
+    QFETCH(quint64, tag);
+    QFETCH(QByteArray, payload);
+    QFETCH(quint32, byteCount);
+    QFETCH(QString, shown);
+
+    CopyDataRecord record;
+    record.tag = tag;
+    record.byteCount = byteCount;
+    record.data = payload.constData();
+    record.size = std::size_t(payload.size());
+    HookCallbacks::showWarningText(record, m_widget.get());
+    if (shown.isEmpty()) {
+        QVERIFY(shownBoxes.isEmpty());
+        return;
+    }
+    QCOMPARE(shownBoxes.size(), 1);
+    QCOMPARE(shownBoxes.first().title, QStringLiteral("Skarn Test"));
+    QCOMPARE(shownBoxes.first().text, shown);
+}
+
+void tst_HookCallbacks::warningTextFromAnotherProcess()
+{
+    auto *app = qobject_cast<QtSingleCoreApplication *>(QCoreApplication::instance());
+    QVERIFY(app);
+    QVERIFY(!app->isRunning());
+    GlobalInputHooks hooks(nullptr);
+    hooks.setCopyDataHandler(HookCallbacks::showWarningText, app, m_widget.get());
+
+    const QByteArray text("hello", 6);
+    QVERIFY(sendFromAnotherCopy(InstanceLock::CopyData,
+                                QtSingleCoreApplication::encodeCopyData(0x250F, 6, text)));
+    QVERIFY(sendFromAnotherCopy(InstanceLock::CopyData,
+                                QtSingleCoreApplication::encodeCopyData(0x250F, 5, text)));
+    QTRY_COMPARE(shownBoxes.size(), 1);
+    QCOMPARE(shownBoxes.first().text, QStringLiteral("hello"));
+    QCOMPARE(shownBoxes.first().title, QStringLiteral("Skarn Test"));
+    QTest::qWait(50);
+    QCOMPARE(shownBoxes.size(), 1);
+}
+
+void tst_HookCallbacks::malformedRecordIsIgnored()
+{
+    auto *app = qobject_cast<QtSingleCoreApplication *>(QCoreApplication::instance());
+    QSignalSpy records(app, &QtSingleCoreApplication::copyDataReceived);
+    QSignalSpy messages(app, &QtSingleCoreApplication::messageReceived);
+    const QByteArray good = QtSingleCoreApplication::encodeCopyData(0x250F, 5, "hello");
+    // Cut short, and with bytes left over: still answered, never handled.
+    QVERIFY(sendFromAnotherCopy(InstanceLock::CopyData, good.left(good.size() - 2)));
+    QVERIFY(sendFromAnotherCopy(InstanceLock::CopyData, good + "x"));
+    QVERIFY(sendFromAnotherCopy(InstanceLock::CopyData, good));
+    QTRY_COMPARE(records.size(), 1);
+    QCOMPARE(records.first().at(0).toULongLong(), 0x250Full);
+    QCOMPARE(records.first().at(1).toUInt(), 5u);
+    QCOMPARE(records.first().at(2).toByteArray(), QByteArray("hello"));
+    QVERIFY(messages.isEmpty());
+}
+
+void tst_HookCallbacks::warningBoxLooksRight()
+{
+    std::unique_ptr<QMessageBox> box(HookCallbacks::makeWarningBox("Title", "Text"));
+    recordBox(box.get());
+    const ShownBox shown = shownBoxes.first();
+    QCOMPARE(shown.title, QStringLiteral("Title"));
+    QCOMPARE(shown.text, QStringLiteral("Text"));
+    QCOMPARE(shown.icon, QMessageBox::Warning);
+    QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(!shown.hasParent);
+    QCOMPARE(shown.modality, Qt::ApplicationModal);
+}
+
+int main(int argc, char *argv[])
+{
+    QtSingleCoreApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    tst_HookCallbacks test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hookcallbacks.moc"
