@@ -1,5 +1,6 @@
 #include "myqquickview.h"
 
+#include "langstrings.h"
 #include "settingsstore.h"
 
 #include <QFocusEvent>
@@ -140,4 +141,9 @@ void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 void myQQuickView::resetApconfig()
 {
     m_store->resetGlobalSettings();
+}
+
+QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
+{
+    return LangStrings::read(typeStr, langCode);
 }

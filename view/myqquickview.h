@@ -41,6 +41,9 @@ public slots:
     void setDataList(QVariant key, QVariantList datalist);
     void resetApconfig();
 
+    // Localised texts of one group of the language file `langCode`.
+    QStringList getLangStrings(QString typeStr, QString langCode);
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
 
