@@ -74,12 +74,17 @@ def title_logo():
 
 
 def power_on():
+    # A dark card of its own: while it shows, the rest of the window is
+    # transparent. The middle band stays free for the "LOADING" text.
     defs = ('<radialGradient id="halo" cx="0.5" cy="0.5" r="0.5">'
-            f'<stop offset="0" stop-color="{ORANGE}" stop-opacity="0.35"/><stop offset="1" stop-color="{ORANGE}" stop-opacity="0"/></radialGradient>')
-    body = ('<circle cx="240" cy="70" r="70" fill="url(#halo)"/>' + emblem(240, 70, 46) +
-            f'<text x="240" y="225" text-anchor="middle" font-family="{FONT}" font-size="40" font-weight="bold" fill="#ffffff" letter-spacing="10">SKARN</text>'
-            f'<text x="240" y="252" text-anchor="middle" font-family="{FONT}" font-size="13" fill="{GRAY2}" letter-spacing="6">GAMING MOUSE CONFIG</text>'
-            f'<rect x="150" y="266" width="180" height="2" fill="{ORANGE}"/>')
+            f'<stop offset="0" stop-color="{ORANGE}" stop-opacity="0.45"/><stop offset="1" stop-color="{ORANGE}" stop-opacity="0"/></radialGradient>'
+            '<linearGradient id="card" x1="0" y1="0" x2="0" y2="1">'
+            '<stop offset="0" stop-color="#202124"/><stop offset="1" stop-color="#0b0b0d"/></linearGradient>')
+    body = ('<rect x="0.5" y="0.5" width="479" height="279" rx="14" fill="url(#card)" stroke="#3c3c3c"/>'
+            '<circle cx="240" cy="72" r="62" fill="url(#halo)"/>' + emblem(240, 72, 40) +
+            f'<text x="240" y="212" text-anchor="middle" font-family="{FONT}" font-size="34" font-weight="bold" fill="#ffffff" letter-spacing="10">SKARN</text>'
+            f'<text x="240" y="236" text-anchor="middle" font-family="{FONT}" font-size="12" fill="{GRAY2}" letter-spacing="6">GAMING MOUSE CONFIG</text>'
+            f'<rect x="160" y="252" width="160" height="2" fill="{ORANGE}"/>')
     svg("skin1/index/powerOn", 480, 280, body, defs)
 
 

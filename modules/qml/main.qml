@@ -200,7 +200,8 @@ Item {
             ui_View.getLangStrings("other", language)
         })
         runStep("profile", () => {
-            profileNo = Values.clamp(Values.toInt(ui_View.getGlobalData("mouse/profileNo"), 0), 0, 5)
+            const stored = Values.toInt(ui_View.getGlobalData("mouse/profileNo"), 0)
+            profileNo = stored >= 0 && stored <= 5 ? stored : 0
             // The profile becomes current before anything reads from it.
             ui_View.setCurrentProfile(profileNo)
         })
@@ -429,6 +430,8 @@ Item {
     Image {
         id: powerOnPicture
 
+        objectName: "powerOnPicture"
+
         anchors.centerIn: parent
         source: mainWindow.sourcePowerOn
     }
@@ -443,6 +446,8 @@ Item {
 
     Column {
         id: leftPanel
+
+        objectName: "leftPanel"
 
         x: 24
         y: 88
@@ -501,6 +506,8 @@ Item {
         ReportRate {
             id: reportRateMain
 
+            objectName: "reportRateMain"
+
             z: 1
             caption: mainWindow.mainLang[3]
             onSending: (isBusy) => mainWindow.controlUIEnable(!isBusy)
@@ -508,6 +515,8 @@ Item {
 
         TextButton {
             id: systemSettingButton
+
+            objectName: "systemSettingButton"
 
             width: 232
             textValue: mainWindow.mainLang[9]
@@ -526,6 +535,8 @@ Item {
 
         DpiSetting {
             id: dpiSettingMain
+
+            objectName: "dpiSettingMain"
 
             z: 1
             skinNo: mainWindow.skin_No
@@ -553,6 +564,8 @@ Item {
         TextButton {
             id: configButton
 
+            objectName: "configButton"
+
             textValue: mainWindow.mainLang[4]
             onClicked: mainWindow.openDialog(profileMain)
         }
@@ -560,12 +573,16 @@ Item {
         TextButton {
             id: resetButton
 
+            objectName: "resetButton"
+
             textValue: mainWindow.mainLang[5]
             onClicked: mainWindow.showResetConfirm()
         }
 
         TextButton {
             id: saveButton
+
+            objectName: "saveButton"
 
             textValue: mainWindow.mainLang[10]
             faceColor: mainWindow.hasUnsavedChanges ? Theme.colorUnsaved : mainWindow.colorBlue
@@ -575,6 +592,8 @@ Item {
 
     Menu_Up {
         id: menuUp
+
+        objectName: "menuUp"
 
         x: 920
         y: 16
@@ -624,6 +643,7 @@ Item {
     // open dialog, and dragging it moves the window.
     Rectangle {
         id: mask
+        objectName: "mask"
 
         anchors.fill: parent
         z: 10
@@ -656,6 +676,7 @@ Item {
     // The dialogs, centred over the mask when opened.
     Item {
         id: macroEditorMain
+        objectName: "macroEditorMain"
 
         z: 11
         visible: false
@@ -670,6 +691,8 @@ Item {
 
     SystemSetting {
         id: systemSettingMain
+
+        objectName: "systemSettingMain"
 
         z: 11
         visible: false
@@ -691,12 +714,16 @@ Item {
     Item {
         id: profileMain
 
+        objectName: "profileMain"
+
         z: 11
         visible: false
     }
 
     Rectangle {
         id: resetConfirm
+
+        objectName: "resetConfirm"
 
         z: 12
         width: 427
@@ -744,6 +771,8 @@ Item {
         TextButton {
             id: resetOk
 
+            objectName: "resetOk"
+
             anchors.right: parent.right
             anchors.rightMargin: 12
             y: resetText.y + resetText.height + 6
@@ -755,6 +784,8 @@ Item {
 
         TextButton {
             id: resetCancel
+
+            objectName: "resetCancel"
 
             anchors.right: resetOk.left
             anchors.rightMargin: 7
@@ -771,6 +802,8 @@ Item {
 
     Rectangle {
         id: helpMenu
+
+        objectName: "helpMenu"
 
         x: mainWindow.width - 300
         y: 30
@@ -833,6 +866,8 @@ Item {
 
     BusyIndicator {
         id: busyIndicator
+
+        objectName: "busyIndicator"
     }
 
     component EditorRow: Rectangle {

@@ -13,8 +13,7 @@ Text {
     font.family: Theme.fontFamily
     font.pixelSize: Theme.fontMaxSize
     font.bold: true
-    style: Text.Outline
-    styleColor: Theme.colorBlack
+    font.letterSpacing: 2
 
     SequentialAnimation on opacity {
         running: busyIndicator.visible

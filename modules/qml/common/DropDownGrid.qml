@@ -72,6 +72,7 @@ Item {
     SlideBox {
         id: slideBox
 
+        objectName: "slideBox"
         y: box.height
         width: 3 * dropDownGrid.width
         duration: 180 - 10 * dropDownGrid.count

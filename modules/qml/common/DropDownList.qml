@@ -88,6 +88,7 @@ Item {
     SlideBox {
         id: slideBox
 
+        objectName: "slideBox"
         y: box.height
         width: parent.width
         duration: dropDownList.slideDuration
@@ -151,6 +152,7 @@ Item {
         Rectangle {
             id: scrollBar
 
+            objectName: "scrollBar"
             anchors.right: parent.right
             width: 12
             height: parent.height

@@ -57,6 +57,7 @@ Item {
     SlideBox {
         id: slideBox
 
+        objectName: "slideBox"
         y: box.height
         width: parent.width
         duration: 180

@@ -52,10 +52,14 @@ Rectangle {
                 rectInput.inputSignal()
                 return
             }
-            // An empty or non-positive entry reads as 0 once editing ends.
+            // An empty or non-positive entry reads as 0 once editing ends;
+            // one above the maximum, which the validator lets through while
+            // typing, as the maximum.
             const value = parseInt(text, 10)
             if (text.length === 0 || isNaN(value) || value < 1)
                 text = "0"
+            else if (value > rectInput.maxValue)
+                text = String(rectInput.maxValue)
             rectInput.endInputSignal()
         }
     }

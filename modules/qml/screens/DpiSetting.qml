@@ -114,6 +114,7 @@ Rectangle {
     ImageButton {
         id: resetMark
 
+        objectName: "resetMark"
         anchors.right: parent.right
         anchors.rightMargin: 8
         anchors.verticalCenter: title.verticalCenter

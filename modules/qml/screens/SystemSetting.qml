@@ -108,6 +108,7 @@ Rectangle {
             ImageButton {
                 id: resetMark
 
+                objectName: "resetMark"
                 normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "back")
                 hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "backHover")
                 onClicked: systemSettingMain.init(true, true)
@@ -116,6 +117,7 @@ Rectangle {
             ImageButton {
                 id: closeMark
 
+                objectName: "closeMark"
                 normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMark")
                 hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMarkHover")
                 onClicked: {
