@@ -95,7 +95,9 @@ Item {
     function setProtectUI(interval: int) {
         busyIndicator.visible = true
         ui_View.setEnabled(false)
-        protectTimer.interval = Math.max(0, interval)
+        // A zero-length timer would fire at once; one millisecond unlocks at
+        // the next turn of the event loop.
+        protectTimer.interval = Math.max(1, interval)
         protectTimer.restart()
     }
 
