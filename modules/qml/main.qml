@@ -650,6 +650,7 @@ Item {
         anchors.fill: parent
         z: 10
         visible: false
+        radius: 10
         color: "#90000000"
 
         MouseArea {

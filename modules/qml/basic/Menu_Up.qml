@@ -44,6 +44,8 @@ Item {
         x: -16 - width
         y: (buttons.height - height) / 2
         width: 144
+        // Shown once there is a profile list to switch between.
+        visible: menuUp.profileModel !== null
         mdItems: menuUp.profileModel
         currentSelect: -1
         onValueChange: (index) => {
