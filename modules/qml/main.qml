@@ -165,7 +165,7 @@ Item {
     }
 
     function loadTexts(type: string, target: var, property: string) {
-        const texts = ui_View.getLangStrings(type, language)
+        const texts = ui_View.getLangStrings(type, mainWindow.language)
         setScreenProperty(target, property, Values.mergeTexts(target ? target[property] || [] : [],
                                                               texts))
     }
@@ -874,21 +874,23 @@ Item {
     }
 
     component EditorRow: Rectangle {
+        id: editorRow
+
         property string textValue
 
         signal clicked()
 
         width: 216
         height: 24
-        color: editorRowArea.containsMouse ? mainWindow.colorOrange : mainWindow.colorGray1
+        color: editorRowArea.containsMouse ? Theme.colorOrange : Theme.colorGray1
 
         Text {
             anchors.verticalCenter: parent.verticalCenter
             x: 8
-            text: parent.textValue
-            color: mainWindow.fontColor
-            font.family: mainWindow.fontFamily
-            font.pixelSize: mainWindow.fontNormalSize
+            text: editorRow.textValue
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
         }
 
         MouseArea {
@@ -896,7 +898,7 @@ Item {
 
             anchors.fill: parent
             hoverEnabled: true
-            onClicked: parent.clicked()
+            onClicked: editorRow.clicked()
         }
     }
 }

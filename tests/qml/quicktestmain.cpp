@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QWidget>
 #include <QtQuickTest>
 #include <memory>
 
@@ -22,6 +23,7 @@ public:
     {
         m_view.reset();
         m_controller.reset();
+        m_window.reset();
     }
 
 public slots:
@@ -42,6 +44,22 @@ public slots:
         m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
     }
+    // `ui_Ctl` controls a window of its own (hosting a stand-in scene), so
+    // that tests can see the window move, minimise and hide.
+    void attachWindow()
+    {
+        m_controller.reset();
+        m_window = std::make_unique<QWidget>();
+        m_controller = std::make_unique<Ui_Controler>();
+        m_controller->setupUi(m_window.get(), QStringLiteral("qrc:/scenes/recorder.qml"));
+        m_window->move(100, 100);
+        m_window->show();
+        m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
+    }
+    QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }
+    bool windowVisible() const { return m_window && m_window->isVisible(); }
+    bool windowMinimized() const { return m_window && m_window->isMinimized(); }
+
     // The copy of the factory files comes back.
     void reset()
     {
@@ -57,6 +75,7 @@ private:
     QQmlContext *m_context;
     std::unique_ptr<myQQuickView> m_view;
     std::unique_ptr<Ui_Controler> m_controller;
+    std::unique_ptr<QWidget> m_window;
 };
 
 class Setup : public QObject

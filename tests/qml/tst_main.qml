@@ -267,6 +267,38 @@ Item {
             compare([args[0], args[1], args[2], args[3]], [false, 0xF1, 12, -3])
         }
 
+        function test_draggingTheEmptyAreaMovesTheWindow() {
+            testData.attachWindow()
+            const main = startMain()
+            const start = testData.windowPosition()
+            mousePress(main, 500, 400)
+            mouseMove(main, 510, 405)
+            compare(testData.windowPosition(), Qt.point(start.x + 10, start.y + 5))
+            mouseRelease(main, 510, 405)
+        }
+
+        function test_titleBarButtons() {
+            testData.attachWindow()
+            const main = startMain()
+            const buttons = item(main, "menuUp").children[1]
+            verify(testData.windowVisible())
+            mouseClick(buttons.children[2])         // close: hides
+            verify(!testData.windowVisible())
+            testData.attachWindow()
+            mouseClick(buttons.children[1])         // minimise
+            tryVerify(() => testData.windowMinimized(), 1000)
+        }
+
+        // A family-560 start cannot reach a device here: the device step
+        // fails on its own and the rest of the start-up still runs.
+        function test_failingDeviceStepLeavesTheRestOfTheStart() {
+            ui_View.setGlobalData("mouse/icType", "560")
+            const main = startMain()
+            compare(main.icType, "560")
+            compare(main.mainLang[9], "System setting")
+            compare(item(main, "dpiSettingMain").stage(7).dpiValue, "6000")
+        }
+
         function test_pressingTheEmptyAreaClosesTheDropDowns() {
             const main = startMain()
             const list = item(main, "reportRateMain").rateList
