@@ -2,6 +2,7 @@
 
 #include "gundatafile.h"
 #include "keymatrixstore.h"
+#include "langstrings.h"
 #include "macrostore.h"
 #include "namelistfile.h"
 #include "pointersettings.h"
@@ -307,4 +308,9 @@ void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
     if (!m_pointerSettings->setWheelScrollLines(lines))
         qDebug("setVerticalScrollLines Failed");
+}
+
+QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
+{
+    return LangStrings::read(typeStr, langCode);
 }

@@ -90,6 +90,9 @@ public slots:
     void mouseSetDoubleClickSpeed(uint speed);
     void mouseSetVerticalScrollLines(uint lines);
 
+    // Localised texts of one group of the language file `langCode`.
+    QStringList getLangStrings(QString typeStr, QString langCode);
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
 

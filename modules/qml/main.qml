@@ -1,114 +1,904 @@
 import QtQuick
+import "basic"
+import "common"
+import "screens"
+import "basic/theme.js" as Theme
+import "basic/values.js" as Values
 
-// Start-up scene: the window frame, dragging and the functions the native
-// side calls. The full screens replace its body.
+// The root of the scene: the 1024 x 640 surface of the main window. It owns
+// the scene-wide properties, the start-up sequence, the input lock, window
+// dragging, the title bar, the left panel, the bottom bar, the factory-reset
+// confirmation and the help menu, and it places the screens.
+//
+// Screens that are not part of this file's folder yet stand as empty items
+// under their ids; every call into a screen goes through callScreen(), which
+// does nothing for a screen without that function.
 Item {
-    id: root
+    id: mainWindow
 
-    property bool started: false
-    property bool locked: false
-    property int currentStage: 0
-    property string lastKey: ""
-    property string productName: "Skarn Config"
+    // Device capabilities, language and links; initUI reads them.
+    property string language: "ChineseSimplified"
+    property url url: "https://skarn-config.example.org/"
+    property bool isColorful: false
+    property bool isGun: true
+    property string icType: "553"
+    property bool is55328: false
+    property bool isPownOn: false
+    property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
+        "Reset factory setting", "Cancel", "OK", "System setting", "Save", "", "", "", ""]
+    property bool initProfile: true
+    property bool isScrollRateFocus: false
+    // The active profile number (0..5).
+    property int profileNo: 0
+    property bool isMainShown: false
+
+    // Look.
+    property string fontFamily: Theme.fontFamily
+    property int fontNormalSize: Theme.fontNormalSize
+    property int fontMiddleSize: Theme.fontMiddleSize
+    property int fontMaxSize: Theme.fontMaxSize
+    property int fontMinSize: Theme.fontMinSize
+    property color fontColor: Theme.fontColor
+    property color colorGray0: Theme.colorGray0
+    property color colorGray1: Theme.colorGray1
+    property color colorGray2: Theme.colorGray2
+    property color colorGray3: Theme.colorGray3
+    property color colorBlue: Theme.colorBlue
+    property color colorOrange: Theme.colorOrange
+    property color colorBlack: Theme.colorBlack
+    property int globalSetting_size: 11
+    property color globalSetting_color: "#FF00FFFF"
+    property string globalSetting_fontFamily: "Arial"
+    property int animation_speed: 300
+
+    // Pictures.
+    property int skin_No: 1
+    property url sourceBackground: "qrc:/modules/img/background.png"
+    property url sourceTitleBar: "qrc:/modules/img/titleBar.png"
+    property url sourceTitleLogo: "qrc:/modules/img/titleLogo.png"
+    property url sourcePowerOn: Theme.skinImage(skin_No, "index", "powerOn")
+    property url sourceMouse: Theme.skinImage(skin_No, "mouse", "mouse")
+    property url sourceM416: Theme.gunImage("M416")
+    property url sourceAKM: Theme.gunImage("AKM")
+    property url sourceM16A4: Theme.gunImage("M16A4")
+    property url sourceSCAR_L: Theme.gunImage("SCAR-L")
+    property url sourceThomson: Theme.gunImage("Thomson")
+    property url sourceUNP9: Theme.gunImage("UNP9")
+    property url sourceTarget: Theme.gunImage("target")
+
+    readonly property bool hasUnsavedChanges: keyMatrixMain.isSave === true
+                                              || dpiSettingMain.isSave
+                                              || lightControlMain.isSave === true
+
+    signal emptyAreaPressed()
+    signal msg_KB(bool isDown, int usbCode)
+    signal msg_MS(bool isDown, int mirkCode, int x, int y)
+
+    // --- Called by the native side ---
 
     function initUI() {
-        started = true
+        setProtectUI(1000)
+        visible = true
+        if (!isPownOn) {
+            firstStart()
+            isPownOn = true
+        }
+        runStep("current DPI stage", () => {
+            const stage = Values.toInt(ui_View.mouseGetCurrentDPI(), dpiSettingMain.currentDPI + 1)
+            dpiSettingMain.currentDPI = stage - 1
+        })
     }
+
     function run() {
-        statusText.text = qsTr("Ready")
     }
-    function detectKeyboard(isDown, usbCode) {
-        lastKey = (isDown ? "down " : "up ") + usbCode
+
+    function setProtectUI(interval: int) {
+        busyIndicator.visible = true
+        ui_View.setEnabled(false)
+        // A zero-length timer would fire at once; one millisecond unlocks at
+        // the next turn of the event loop.
+        protectTimer.interval = Math.max(1, interval)
+        protectTimer.restart()
     }
-    function detectMouse(isDown, mirkCode, x, y) {
-        lastKey = (isDown ? "down " : "up ") + mirkCode + " at " + x + "," + y
-    }
-    function setProtectUI(interval) {
-        locked = interval > 0
-        lockTimer.interval = Math.max(interval, 1)
-        lockTimer.restart()
-    }
-    function setCurrentDPI(dpiValue) {
+
+    function setCurrentDPI(dpiValue: int) {
         if (dpiValue !== 0)
-            currentStage = dpiValue
+            dpiSettingMain.currentDPI = dpiValue - 1
+    }
+
+    function detectKeyboard(isDown: bool, usbCode: int) {
+        msg_KB(isDown, usbCode)
+    }
+
+    function detectMouse(isDown: bool, mirkCode: int, x: int, y: int) {
+        msg_MS(isDown, mirkCode, x, y)
+    }
+
+    // --- Used inside the scene ---
+
+    function mainFocus() {
+        reportRateMain.closeMenu()
+        dpiSettingMain.dpiSegment.closeMenu()
+        menuUp.closeMenu()
+        helpMenu.visible = false
+        callScreen(lightControlMain.lightModel, "closeMenu", [])
+    }
+
+    function controlUIEnable(isEnable: bool) {
+        busyIndicator.visible = !isEnable
+        ui_View.setEnabled(isEnable)
+    }
+
+    function askMenuCmd(cmd: int) {
+        if (cmd === 0)
+            Qt.openUrlExternally(url)
+    }
+
+    // Runs one step of a sequence; a step that fails (a damaged value, an
+    // operation the native side lacks) is reported and the next one runs.
+    function runStep(label: string, step: var) {
+        try {
+            step()
+        } catch (error) {
+            console.warn("Step failed:", label, "-", error)
+        }
+    }
+
+    function hasScreen(screen: var): bool {
+        return !!screen && typeof screen.init === "function"
+    }
+
+    function callScreen(target: var, name: string, args: var): var {
+        if (!target || typeof target[name] !== "function")
+            return undefined
+        try {
+            return target[name].apply(target, args)
+        } catch (error) {
+            console.warn("Call failed:", name, "-", error)
+            return undefined
+        }
+    }
+
+    function setScreenProperty(target: var, name: string, value: var) {
+        if (target && target[name] !== undefined)
+            target[name] = value
+    }
+
+    function loadTexts(type: string, target: var, property: string) {
+        const texts = ui_View.getLangStrings(type, mainWindow.language)
+        setScreenProperty(target, property, Values.mergeTexts(target ? target[property] || [] : [],
+                                                              texts))
+    }
+
+    function firstStart() {
+        runStep("global settings", () => {
+            isColorful = Values.toBool(ui_View.getGlobalData("mouse/isColorful"), isColorful)
+            icType = Values.toText(ui_View.getGlobalData("mouse/icType"), icType)
+            is55328 = Values.toBool(ui_View.getGlobalData("mouse/is55328"), is55328)
+            isGun = Values.toBool(ui_View.getGlobalData("mouse/isGun"), isGun)
+            setScreenProperty(mouseMain, "keyCount",
+                              Values.toInt(ui_View.getGlobalData("mouse/keyCount"), 8))
+            language = Values.toText(ui_View.getGlobalData("common/language"), language)
+            url = Values.toText(ui_View.getGlobalData("common/url"), url.toString())
+            helpModel.setProperty(0, "textValue", url.toString())
+        })
+        if (icType === "560") {
+            runStep("device profile", () => {
+                if (Values.toInt(ui_View.mouseReadCurrentProfile(), -1) !== 1)
+                    hid.hid560_02H_SetCurrentProfile(1)
+            })
+        }
+        runStep("texts", () => {
+            mainLang = Values.mergeTexts(mainLang, ui_View.getLangStrings("main", language))
+            loadTexts("keyMatrix", keyMatrixMain, "keyMatrixLang")
+            loadTexts("keyAssigment", keyAssigmentMain, "keyAssigmentLang")
+            loadTexts("dpiSetting", dpiSettingMain, "dpiSettingLang")
+            loadTexts("lightControl", lightControlMain, "lightControlLang")
+            loadTexts("macroEditor", macroEditorMain, "macroEditorLang")
+            loadTexts("systemSetting", systemSettingMain, "systemSettingLang")
+            loadTexts("gunControl", gunControlMain, "gunControlLang")
+            loadTexts("profile", profileMain, "profileLang")
+            loadTexts("keyCode", _KeyCodeString, "keyCodeStr")
+            ui_View.getLangStrings("other", language)
+        })
+        runStep("profile", () => {
+            const stored = Values.toInt(ui_View.getGlobalData("mouse/profileNo"), 0)
+            profileNo = stored >= 0 && stored <= 5 ? stored : 0
+            // The profile becomes current before anything reads from it.
+            ui_View.setCurrentProfile(profileNo)
+        })
+        runStep("report rate", () => reportRateMain.init(false))
+        callScreen(profileMain, "init", [])
+        setScreenProperty(profileMain, "profileNo", profileNo)
+        menuUp.markProfile(profileNo)
+        menuUp.closeMenu()
+        callScreen(macroEditorMain, "init", [])
+        callScreen(gunControlMain, "init", [])
+        callScreen(keyAssigmentMain, "init", [])
+        callScreen(keyMatrixMain, "init", [false, false])
+        callScreen(dpiSettingMain, "init", [false, false])
+        callScreen(lightControlMain, "init", [false, false])
+        callScreen(systemSettingMain, "init", [false, false])
+    }
+
+    function unlock() {
+        ui_View.setEnabled(true)
+        busyIndicator.visible = false
+        if (powerOnPicture.visible) {
+            powerOnPicture.visible = false
+            isMainShown = true
+        }
+    }
+
+    function openDialog(dialog: var) {
+        if (!hasScreen(dialog))
+            return
+        mainFocus()
+        dialog.x = (width - dialog.width) / 2
+        dialog.y = (height - dialog.height) / 2
+        mask.visible = true
+        dialog.visible = true
+    }
+
+    function saveChanges() {
+        mainFocus()
+        const keyMatrixUnsaved = keyMatrixMain.isSave === true
+        const dpiUnsaved = dpiSettingMain.isSave
+        const lightUnsaved = lightControlMain.isSave === true
+        if (keyMatrixUnsaved || dpiUnsaved || lightUnsaved)
+            controlUIEnable(false)
+        try {
+            if (keyMatrixUnsaved) {
+                keyMatrixMain.isSave = false
+                callScreen(keyMatrixMain.modKeys, "saveData", [])
+            }
+            if (dpiUnsaved) {
+                dpiSettingMain.isSave = false
+                callScreen(dpiSettingMain, "saveData", [true])
+            }
+            if (lightUnsaved) {
+                lightControlMain.isSave = false
+                callScreen(lightControlMain, "saveData", [true, 0])
+            }
+        } finally {
+            controlUIEnable(true)
+        }
+    }
+
+    // Loads every device screen of the current profile and sends it.
+    function reloadAndSend() {
+        callScreen(keyMatrixMain, "init", [true, false])
+        callScreen(reportRateMain, "init", [true])
+        callScreen(dpiSettingMain, "init", [true, false])
+        callScreen(lightControlMain, "init", [true, false])
+        callScreen(systemSettingMain, "init", [true, false])
+        if (isGun) {
+            ui_View.mouseSwitchKeyMatrix(1)
+            ui_View.mouseResetKeyMatrix()
+        }
+    }
+
+    function changeProfile(tmpProfileNo: int) {
+        if (tmpProfileNo === profileNo)
+            return
+        controlUIEnable(false)
+        try {
+            profileNo = tmpProfileNo
+            setScreenProperty(profileMain, "profileNo", profileNo)
+            menuUp.markProfile(profileNo)
+            ui_View.setGlobalData("mouse/profileNo", profileNo)
+            ui_View.setCurrentProfile(profileNo)
+            reloadAndSend()
+        } finally {
+            controlUIEnable(true)
+        }
+    }
+
+    function factoryReset() {
+        controlUIEnable(false)
+        try {
+            resetConfirm.visible = false
+            mask.visible = false
+            setScreenProperty(keyMatrixMain, "isSave", false)
+            dpiSettingMain.isSave = false
+            setScreenProperty(lightControlMain, "isSave", false)
+            ui_View.resetProfile(profileNo)
+            reloadAndSend()
+            ui_View.mouseSetCurrentDPI(2)
+            dpiSettingMain.currentDPI = 1
+            callScreen(gunControlMain, "resetData", [])
+        } finally {
+            controlUIEnable(true)
+        }
+    }
+
+    function showResetConfirm() {
+        mainFocus()
+        resetConfirm.x = (width - resetConfirm.width) / 2
+        resetConfirm.y = (height - resetConfirm.height) / 2
+        mask.visible = true
+        resetConfirm.visible = true
+    }
+
+    // Keys bound to macro `macroName`: entries of category 04H whose slot
+    // (keyCode2) holds that name.
+    function keysOfMacro(macroName: string): var {
+        const keys = keyMatrixMain.modKeys
+        const found = []
+        if (!keys)
+            return found
+        for (let i = 0; i < keys.count; ++i) {
+            const entry = keys.get(i)
+            if (Number(entry.keyCode0) !== 4)
+                continue
+            const bound = ui_View.getData("mouseMacroKey/" + Number(entry.keyCode2), false)
+            if (bound !== undefined && String(bound) === macroName)
+                found.push(i)
+        }
+        return found
+    }
+
+    function deleteMacro(macroName: string) {
+        const keys = keyMatrixMain.modKeys
+        const defaults = keyMatrixMain.modKeys_tmp
+        controlUIEnable(false)
+        try {
+            if (keys && defaults) {
+                for (const i of keysOfMacro(macroName)) {
+                    const entry = defaults.get(i)
+                    keys.set(i, { keyCode0: entry.keyCode0, keyCode1: entry.keyCode1,
+                                  keyCode2: entry.keyCode2, keyCode3: entry.keyCode3,
+                                  keyText: entry.keyText })
+                }
+                callScreen(keys, "saveData", [])
+            }
+            ui_View.deleteMacroUpdateProfile(macroName)
+        } finally {
+            controlUIEnable(true)
+        }
+    }
+
+    function modifyMacroName(oldMacroName: string, newMacroName: string) {
+        const keys = keyMatrixMain.modKeys
+        for (const i of keysOfMacro(oldMacroName)) {
+            ui_View.setData("mouseMacroKey/" + Number(keys.get(i).keyCode2), newMacroName)
+            keys.setProperty(i, "keyText", newMacroName)
+        }
+        ui_View.modifyMacroNameUpdateProfile(oldMacroName, newMacroName)
+    }
+
+    function modifyMacroData(macroName: string) {
+        for (const i of keysOfMacro(macroName))
+            callScreen(macroEditorMain, "sendMacro", [i, macroName])
     }
 
     width: 1024
     height: 640
+    visible: false
 
-    // The native objects are published right after the scene is created.
-    Component.onCompleted: Qt.callLater(() => {
-        const name = ui_View.getGlobalData("common/name")
-        if (name)
-            productName = name
-    })
-
-    Timer {
-        id: lockTimer
-        onTriggered: root.locked = false
+    onMsg_KB: (isDown, usbCode) => {
+        const macroList = macroEditorMain.macroNumber_lv
+        if (macroList && macroList.currentIndex >= 0) {
+            if (macroEditorMain.isInputting === true)
+                callScreen(macroEditorMain, "detectKeyboard", [isDown, usbCode])
+            if (macroEditorMain.isInsertting === true)
+                callScreen(macroEditorMain, "detectInput", [isDown, usbCode])
+        }
+        if (keyAssigmentMain.isFireInput === true)
+            callScreen(keyAssigmentMain, "detectKeyboard", [isDown, usbCode, 0])
+        if (keyAssigmentMain.isComboInput === true)
+            callScreen(keyAssigmentMain, "detectKeyboard", [isDown, usbCode, 1])
     }
 
-    Rectangle {
+    KeyCodeString {
+        id: _KeyCodeString
+    }
+
+    Timer {
+        id: protectTimer
+
+        interval: 1000
+        repeat: false
+        onTriggered: mainWindow.unlock()
+    }
+
+    // Window dragging: below every other item.
+    MouseArea {
+        id: dragArea
+
+        property point pressPoint
+
         anchors.fill: parent
-        radius: 6
-        color: "#1a1a1a"
-        border.color: "#3c3c3c"
+        onPressed: (mouse) => {
+            mainWindow.emptyAreaPressed()
+            pressPoint = Qt.point(mouse.x, mouse.y)
+            mainWindow.mainFocus()
+        }
+        onPositionChanged: (mouse) => {
+            ui_Ctl.onXChanged(mouse.x - pressPoint.x)
+            ui_Ctl.onYChanged(mouse.y - pressPoint.y)
+        }
+    }
+
+    Environment {
+        id: environment
+
+        visible: mainWindow.isMainShown
+        sourceBackground: mainWindow.sourceBackground
+        sourceTitleBar: mainWindow.sourceTitleBar
+        sourceTitleLogo: mainWindow.sourceTitleLogo
+    }
+
+    Image {
+        id: powerOnPicture
+
+        objectName: "powerOnPicture"
+
+        anchors.centerIn: parent
+        source: mainWindow.sourcePowerOn
+    }
+
+    // The mouse picture with its button call-outs (button assignment).
+    Item {
+        id: mouseMain
+
+        anchors.fill: parent
+        visible: mainWindow.isMainShown
+    }
+
+    Column {
+        id: leftPanel
+
+        objectName: "leftPanel"
+
+        x: 24
+        y: 88
+        spacing: 8
+        visible: mainWindow.isMainShown
+
+        // The key table panel (button assignment).
+        Item {
+            id: keyMatrixMain
+
+            width: 232
+        }
+
+        Rectangle {
+            id: editorBox
+
+            width: 232
+            height: mainWindow.isGun ? 100 : 76
+            color: mainWindow.colorBlack
+
+            Text {
+                x: 8
+                y: 12
+                text: mainWindow.mainLang[0]
+                color: mainWindow.fontColor
+                font.family: mainWindow.fontFamily
+                font.pixelSize: mainWindow.fontMiddleSize
+                font.bold: true
+            }
+
+            Column {
+                x: 8
+                y: 40
+                spacing: 2
+
+                EditorRow {
+                    textValue: mainWindow.mainLang[1]
+                    onClicked: mainWindow.openDialog(macroEditorMain)
+                }
+
+                Rectangle {
+                    width: 216
+                    height: 1
+                    visible: mainWindow.isGun
+                    color: mainWindow.colorGray0
+                }
+
+                EditorRow {
+                    visible: mainWindow.isGun
+                    textValue: mainWindow.mainLang[2]
+                    onClicked: mainWindow.openDialog(gunControlMain)
+                }
+            }
+        }
+
+        ReportRate {
+            id: reportRateMain
+
+            objectName: "reportRateMain"
+
+            z: 1
+            caption: mainWindow.mainLang[3]
+            onSending: (isBusy) => mainWindow.controlUIEnable(!isBusy)
+        }
+
+        TextButton {
+            id: systemSettingButton
+
+            objectName: "systemSettingButton"
+
+            width: 232
+            textValue: mainWindow.mainLang[9]
+            bold: true
+            onClicked: mainWindow.openDialog(systemSettingMain)
+        }
+    }
+
+    Column {
+        id: rightPanel
+
+        x: 768
+        y: 56
+        spacing: 8
+        visible: mainWindow.isMainShown
+
+        DpiSetting {
+            id: dpiSettingMain
+
+            objectName: "dpiSettingMain"
+
+            z: 1
+            skinNo: mainWindow.skin_No
+            onSliderPressed: mainWindow.mainFocus()
+        }
+
+        // The lighting panel.
+        Item {
+            id: lightControlMain
+
+            width: 232
+        }
+    }
+
+    Row {
+        id: bottomBar
+
+        anchors.right: parent.right
+        anchors.rightMargin: 24
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 8
+        spacing: 16
+        visible: mainWindow.isMainShown
+
+        TextButton {
+            id: configButton
+
+            objectName: "configButton"
+
+            textValue: mainWindow.mainLang[4]
+            onClicked: mainWindow.openDialog(profileMain)
+        }
+
+        TextButton {
+            id: resetButton
+
+            objectName: "resetButton"
+
+            textValue: mainWindow.mainLang[5]
+            onClicked: mainWindow.showResetConfirm()
+        }
+
+        TextButton {
+            id: saveButton
+
+            objectName: "saveButton"
+
+            textValue: mainWindow.mainLang[10]
+            faceColor: mainWindow.hasUnsavedChanges ? Theme.colorUnsaved : mainWindow.colorBlue
+            onClicked: mainWindow.saveChanges()
+        }
+    }
+
+    Menu_Up {
+        id: menuUp
+
+        objectName: "menuUp"
+
+        x: 920
+        y: 16
+        z: 2
+        visible: mainWindow.isMainShown
+        skinNo: mainWindow.skin_No
+        profileModel: profileMain.profileDataModel0 === undefined ? null
+                                                                  : profileMain.profileDataModel0
+        onHelpClick: {
+            const open = !helpMenu.visible
+            mainWindow.mainFocus()
+            helpMenu.visible = open
+        }
+        onMinimizeClick: ui_Ctl.onMinimize()
+        onCloseClick: ui_Ctl.onClose()
+        onProfileChosen: (profileNo) => {
+            if (typeof profileMain.changeProfile === "function")
+                profileMain.changeProfile(profileNo)
+        }
+    }
+
+    Connections {
+        target: profileMain
+        ignoreUnknownSignals: true
+
+        function onChangeProfile(tmpProfileNo) {
+            mainWindow.changeProfile(tmpProfileNo)
+        }
+    }
+
+    Connections {
+        target: macroEditorMain
+        ignoreUnknownSignals: true
+
+        function onDeleteMacro(macroName) {
+            mainWindow.deleteMacro(macroName)
+        }
+        function onModifyMacroName(oldMacroName, newMacroName) {
+            mainWindow.modifyMacroName(oldMacroName, newMacroName)
+        }
+        function onModifyMacroData(macroName) {
+            mainWindow.modifyMacroData(macroName)
+        }
+    }
+
+    // Dims the window behind a dialog; a press hands the focus back to the
+    // open dialog, and dragging it moves the window.
+    Rectangle {
+        id: mask
+        objectName: "mask"
+
+        anchors.fill: parent
+        z: 10
+        visible: false
+        radius: 10
+        color: "#90000000"
 
         MouseArea {
             property point pressPoint
 
             anchors.fill: parent
-            onPressed: (mouse) => { pressPoint = Qt.point(mouse.x, mouse.y) }
+            hoverEnabled: true
+            onWheel: (wheel) => { wheel.accepted = true }
+            onPressed: (mouse) => {
+                pressPoint = Qt.point(mouse.x, mouse.y)
+                mainWindow.callScreen(macroEditorMain, "macroEditorFocus", [])
+                mainWindow.callScreen(profileMain, "profileFocus", [])
+                mainWindow.callScreen(gunControlMain, "gunControlFocus", [])
+                mainWindow.callScreen(lightControlMain, "lightControlFocus", [])
+                mainWindow.callScreen(systemSettingMain, "systemSettingFocus", [])
+            }
             onPositionChanged: (mouse) => {
+                if (!pressed)
+                    return
                 ui_Ctl.onXChanged(mouse.x - pressPoint.x)
                 ui_Ctl.onYChanged(mouse.y - pressPoint.y)
             }
         }
+    }
 
-        Text {
-            anchors.centerIn: parent
-            color: "#ffffff"
-            font.pixelSize: 16
-            text: root.productName
+    // The dialogs, centred over the mask when opened.
+    Item {
+        id: macroEditorMain
+        objectName: "macroEditorMain"
+
+        z: 11
+        visible: false
+    }
+
+    Item {
+        id: gunControlMain
+
+        z: 11
+        visible: false
+    }
+
+    SystemSetting {
+        id: systemSettingMain
+
+        objectName: "systemSettingMain"
+
+        z: 11
+        visible: false
+        skinNo: mainWindow.skin_No
+        onInputStarted: mainWindow.mainFocus()
+        onVisibleChanged: {
+            if (!visible)
+                mask.visible = false
+        }
+    }
+
+    Item {
+        id: keyAssigmentMain
+
+        z: 11
+        visible: false
+    }
+
+    Item {
+        id: profileMain
+
+        objectName: "profileMain"
+
+        z: 11
+        visible: false
+    }
+
+    Rectangle {
+        id: resetConfirm
+
+        objectName: "resetConfirm"
+
+        z: 12
+        width: 427
+        height: 102
+        visible: false
+        color: mainWindow.colorGray0
+        border.color: mainWindow.colorGray1
+
+        DragArea {
+            anchors.fill: parent
+            target: resetConfirm
+        }
+
+        Rectangle {
+            id: resetTitle
+
+            width: parent.width
+            height: 30
+            color: mainWindow.colorBlack
+
+            Text {
+                anchors.left: parent.left
+                anchors.leftMargin: 10
+                anchors.verticalCenter: parent.verticalCenter
+                text: mainWindow.mainLang[5]
+                color: mainWindow.fontColor
+                font.family: mainWindow.fontFamily
+                font.pixelSize: mainWindow.fontMiddleSize
+                font.bold: true
+            }
         }
 
         Text {
-            id: statusText
-            anchors.horizontalCenter: parent.horizontalCenter
-            anchors.bottom: parent.bottom
-            anchors.bottomMargin: 24
-            color: "#969696"
-            font.pixelSize: 12
-            text: qsTr("Waiting for the mouse")
+            id: resetText
+
+            x: 30
+            y: resetTitle.height + 15
+            text: mainWindow.mainLang[6]
+            color: mainWindow.fontColor
+            font.family: mainWindow.fontFamily
+            font.pixelSize: mainWindow.fontNormalSize
+            font.bold: true
         }
 
-        Row {
+        TextButton {
+            id: resetOk
+
+            objectName: "resetOk"
+
             anchors.right: parent.right
-            anchors.top: parent.top
-            anchors.margins: 8
-            spacing: 6
+            anchors.rightMargin: 12
+            y: resetText.y + resetText.height + 6
+            width: 88
+            height: 25
+            textValue: mainWindow.mainLang[8]
+            onClicked: mainWindow.factoryReset()
+        }
+
+        TextButton {
+            id: resetCancel
+
+            objectName: "resetCancel"
+
+            anchors.right: resetOk.left
+            anchors.rightMargin: 7
+            y: resetOk.y
+            width: 88
+            height: 25
+            textValue: mainWindow.mainLang[7]
+            onClicked: {
+                resetConfirm.visible = false
+                mask.visible = false
+            }
+        }
+    }
+
+    Rectangle {
+        id: helpMenu
+
+        objectName: "helpMenu"
+
+        x: mainWindow.width - 300
+        y: 30
+        z: 13
+        width: 200
+        height: helpColumn.height + 2
+        visible: false
+        color: mainWindow.colorGray0
+        border.color: mainWindow.colorGray1
+
+        Column {
+            id: helpColumn
+
+            x: 1
+            y: 1
 
             Repeater {
-                model: [{ label: "\u2013", action: "minimize" }, { label: "\u2715", action: "close" }]
+                model: ListModel {
+                    id: helpModel
+
+                    ListElement { textValue: "" }
+                    ListElement { textValue: "verison:1.0" }
+                }
+
                 delegate: Rectangle {
-                    required property var modelData
-                    width: 28
-                    height: 22
-                    radius: 3
-                    color: buttonArea.containsMouse ? "#cf3e00" : "#3c3c3c"
+                    id: helpRow
+
+                    required property int index
+                    required property string textValue
+
+                    width: 198
+                    height: 24
+                    color: helpRowArea.containsMouse ? mainWindow.colorOrange : "transparent"
+
                     Text {
-                        anchors.centerIn: parent
-                        color: "#ffffff"
-                        text: parent.modelData.label
+                        anchors.verticalCenter: parent.verticalCenter
+                        x: 8
+                        width: parent.width - 16
+                        elide: Text.ElideRight
+                        text: helpRow.textValue
+                        color: mainWindow.fontColor
+                        font.family: mainWindow.fontFamily
+                        font.pixelSize: mainWindow.fontNormalSize
                     }
+
                     MouseArea {
-                        id: buttonArea
+                        id: helpRowArea
+
                         anchors.fill: parent
                         hoverEnabled: true
-                        onClicked: parent.modelData.action === "close" ? ui_Ctl.onClose() : ui_Ctl.onMinimize()
+                        onClicked: {
+                            mainWindow.askMenuCmd(helpRow.index)
+                            helpMenu.visible = false
+                        }
                     }
                 }
             }
+        }
+    }
+
+    BusyIndicator {
+        id: busyIndicator
+
+        objectName: "busyIndicator"
+    }
+
+    component EditorRow: Rectangle {
+        id: editorRow
+
+        property string textValue
+
+        signal clicked()
+
+        width: 216
+        height: 24
+        color: editorRowArea.containsMouse ? Theme.colorOrange : Theme.colorGray1
+
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            x: 8
+            text: editorRow.textValue
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+        }
+
+        MouseArea {
+            id: editorRowArea
+
+            anchors.fill: parent
+            hoverEnabled: true
+            onClicked: editorRow.clicked()
         }
     }
 }

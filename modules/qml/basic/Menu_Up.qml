@@ -1,0 +1,86 @@
+import QtQuick
+import "../common"
+import "theme.js" as Theme
+
+// The title-bar menu: help, minimise and close, with the profile switcher
+// to their left. The switcher shows the profile manager's list model.
+Item {
+    id: menuUp
+
+    property int skinNo: 1
+    property alias profileList: profileList
+    property var profileModel: null
+
+    signal helpClick()
+    signal minimizeClick()
+    signal closeClick()
+    signal profileChosen(int profileNo)
+
+    // Marks the row of profile `profileNo`; none when no row has it.
+    function markProfile(profileNo: int) {
+        profileList.currentSelect = rowOfProfile(profileNo)
+    }
+
+    function rowOfProfile(profileNo: int): int {
+        if (!profileModel)
+            return -1
+        for (let i = 0; i < profileModel.count; ++i) {
+            if (Number(profileModel.get(i).profileNo) === profileNo)
+                return i
+        }
+        return -1
+    }
+
+    function closeMenu() {
+        profileList.closeMenu()
+    }
+
+    width: buttons.width
+    height: buttons.height
+
+    DropDownList {
+        id: profileList
+
+        x: -16 - width
+        y: (buttons.height - height) / 2
+        width: 144
+        // Shown once there is a profile list to switch between.
+        visible: menuUp.profileModel !== null
+        mdItems: menuUp.profileModel
+        currentSelect: -1
+        onValueChange: (index) => {
+            if (menuUp.profileModel && index >= 0 && index < menuUp.profileModel.count)
+                menuUp.profileChosen(Number(menuUp.profileModel.get(index).profileNo))
+        }
+    }
+
+    Row {
+        id: buttons
+
+        spacing: 16
+
+        ImageButton {
+            id: helpButton
+
+            normalSource: Theme.skinImage(menuUp.skinNo, "index", "help")
+            hoverSource: Theme.skinImage(menuUp.skinNo, "index", "helpHover")
+            onClicked: menuUp.helpClick()
+        }
+
+        ImageButton {
+            id: minimizeButton
+
+            normalSource: Theme.skinImage(menuUp.skinNo, "index", "minimize")
+            hoverSource: Theme.skinImage(menuUp.skinNo, "index", "minimizeHover")
+            onClicked: menuUp.minimizeClick()
+        }
+
+        ImageButton {
+            id: closeButton
+
+            normalSource: Theme.skinImage(menuUp.skinNo, "index", "close")
+            hoverSource: Theme.skinImage(menuUp.skinNo, "index", "closeHover")
+            onClicked: menuUp.closeClick()
+        }
+    }
+}

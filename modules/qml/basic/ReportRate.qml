@@ -1,0 +1,70 @@
+import QtQuick
+import "../common"
+import "theme.js" as Theme
+import "reportrate.js" as ReportRateCodes
+import "values.js" as Values
+
+// The report-rate box of the left panel. Choosing a row stores it in the
+// profile and sends its code to the mouse.
+Rectangle {
+    id: reportRate
+
+    property string caption: "Report Rate"
+    property alias rateList: rateList
+    // Last row that reads as valid: a damaged profile falls back to it.
+    readonly property int defaultRow: 3
+
+    signal sending(bool isBusy)
+
+    function init(isSendData: bool) {
+        const row = Values.toInt(ui_View.getData("mouse/reportRate", false), defaultRow)
+        rateList.currentSelect = row >= 0 && row < ReportRateCodes.rows.length ? row : defaultRow
+        if (isSendData)
+            ui_View.mouseSetReportRate(ReportRateCodes.codeOf(rateList.currentSelect))
+    }
+
+    function choose(row: int) {
+        ui_View.setData("mouse/reportRate", row)
+        sending(true)
+        try {
+            ui_View.mouseSetReportRate(ReportRateCodes.codeOf(row))
+        } finally {
+            sending(false)
+        }
+    }
+
+    function closeMenu() {
+        rateList.closeMenu()
+    }
+
+    width: 232
+    height: 42
+    color: Theme.colorBlack
+
+    Text {
+        anchors.left: parent.left
+        anchors.leftMargin: 8
+        anchors.verticalCenter: parent.verticalCenter
+        text: reportRate.caption
+        color: Theme.fontColor
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontNormalSize
+    }
+
+    DropDownList {
+        id: rateList
+
+        anchors.right: parent.right
+        anchors.rightMargin: 8
+        y: (parent.height - height) / 2
+        width: 120
+        mdItems: ListModel {
+            id: rateModel
+        }
+        onValueChange: (index) => reportRate.choose(index)
+        Component.onCompleted: {
+            for (const row of ReportRateCodes.rows)
+                rateModel.append({ textValue: row })
+        }
+    }
+}

@@ -1,0 +1,35 @@
+.pragma library
+// The scene's look in one place: the main scene publishes these as its
+// shared properties and the controls read them from here, so that a control
+// also works outside the main scene (tests, other dialogs).
+
+var fontFamily = "微软雅黑"
+var fontNormalSize = 12
+var fontMiddleSize = 14
+var fontMaxSize = 16
+var fontMinSize = 10
+var fontColor = "#ffffff"
+
+var colorGray0 = "#1a1a1a"
+var colorGray1 = "#3c3c3c"
+var colorGray2 = "#969696"
+var colorGray3 = "#d1d1d1"
+var colorBlue = "#09347f"
+var colorOrange = "#cf3e00"
+var colorBlack = "#000000"
+var colorUnsaved = "#ff3030"
+
+var imageFolder = "qrc:/modules/img/"
+var dropButton = imageFolder + "dropBtn.png"
+var dropButtonOpen = imageFolder + "dropBtnU.png"
+var sliderKnob = imageFolder + "slide.png"
+var checkMark = imageFolder + "checkBtn.png"
+
+// Skinned pictures live in one resource prefix per group.
+function skinImage(skin, group, picture) {
+    return "qrc:/" + group + "/modules/img/skin" + skin + "/" + group + "/" + picture + ".png"
+}
+
+function gunImage(name) {
+    return "qrc:/gun/modules/img/skin1/gun/" + name + ".png"
+}

@@ -1,0 +1,58 @@
+import QtQuick
+import "../basic/theme.js" as Theme
+
+// A label with a 12-pixel box to its right. A click reports before it
+// toggles, so handlers see the state from before the click.
+Item {
+    id: checkBox
+
+    property string textValue: ""
+    property bool isSelect: false
+    property int index: -1
+    property int gapValue: 8
+    property color bgColor: "transparent"
+    property color borderColor: Theme.colorGray2
+
+    signal btnClick(int index)
+
+    implicitWidth: label.implicitWidth + gapValue + box.width
+    implicitHeight: Math.max(label.implicitHeight, box.height)
+    width: implicitWidth
+    height: implicitHeight
+
+    Text {
+        id: label
+
+        anchors.verticalCenter: parent.verticalCenter
+        text: checkBox.textValue
+        color: Theme.fontColor
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontNormalSize
+    }
+
+    Rectangle {
+        id: box
+
+        anchors.verticalCenter: parent.verticalCenter
+        x: label.implicitWidth + checkBox.gapValue
+        width: 12
+        height: 12
+        color: checkBox.bgColor
+        border.color: checkBox.borderColor
+
+        Image {
+            anchors.centerIn: parent
+            visible: checkBox.isSelect
+            source: Theme.checkMark
+        }
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        anchors.margins: -6
+        onClicked: {
+            checkBox.btnClick(checkBox.index)
+            checkBox.isSelect = !checkBox.isSelect
+        }
+    }
+}

@@ -1,0 +1,36 @@
+import QtQuick
+import "../basic/theme.js" as Theme
+
+// A flat text button: blue face, orange under the pointer.
+Rectangle {
+    id: textButton
+
+    property string textValue: ""
+    property color faceColor: Theme.colorBlue
+    property bool bold: false
+    readonly property bool hovered: area.containsMouse
+
+    signal clicked()
+
+    width: 64
+    height: 24
+    radius: 2
+    color: hovered ? Theme.colorOrange : faceColor
+
+    Text {
+        anchors.centerIn: parent
+        text: textButton.textValue
+        color: Theme.fontColor
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontNormalSize
+        font.bold: textButton.bold
+    }
+
+    MouseArea {
+        id: area
+
+        anchors.fill: parent
+        hoverEnabled: true
+        onClicked: textButton.clicked()
+    }
+}

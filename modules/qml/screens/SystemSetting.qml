@@ -1,0 +1,266 @@
+import QtQuick
+import "../common"
+import "../basic/theme.js" as Theme
+import "../basic/values.js" as Values
+import "systemsetting.js" as System
+
+// The system settings dialog: pointer speed, double-click speed and wheel
+// scroll amount, kept with the profile. Every change is stored and applied
+// at once.
+Rectangle {
+    id: systemSettingMain
+
+    property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
+        "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
+    readonly property var compareValue: System.compareValue
+    property int skinNo: 1
+    property alias mouseSpeedSlider: mouseSpeedSlider
+    property alias doubleClickSlider: doubleClickSlider
+    property alias rowsRadio: rowsRadio
+    property alias screenRadio: screenRadio
+    property alias lineCount: lineCount
+
+    // The line-count field took the focus: the main scene closes its drop-downs.
+    signal inputStarted()
+
+    function init(isSendData: bool, isRecovery: bool) {
+        const mouseRate = Values.toInt(ui_View.getData("mouse/mouseRate", isRecovery),
+                                       mouseSpeedSlider.xPosition)
+        const doubleRate = Values.toInt(ui_View.getData("mouse/doubleRate", isRecovery),
+                                        doubleClickSlider.xPosition)
+        mouseSpeedSlider.xPosition = Values.clamp(mouseRate, System.minPosition, System.maxPosition)
+        mouseSpeedSlider.setValue(mouseSpeedSlider.xPosition)
+        doubleClickSlider.xPosition = Values.clamp(doubleRate, System.minPosition,
+                                                   System.maxPosition)
+        doubleClickSlider.setValue(doubleClickSlider.xPosition)
+
+        const scrollRate = Values.toInt(ui_View.getData("mouse/scrollRate", isRecovery), 1)
+        if (scrollRate > System.maxRows) {
+            chooseScroll(false)
+        } else {
+            chooseScroll(true)
+            lineCount.textValue = String(Math.max(1, scrollRate))
+        }
+        if (isSendData)
+            saveData(true, 0)
+    }
+
+    function saveData(isSendData: bool, isStep: int) {
+        const scroll = System.scrollAmount(rowsRadio.isSelect, lineCount.textValue)
+        ui_View.setData("mouse/mouseRate", mouseSpeedSlider.xPosition)
+        ui_View.setData("mouse/doubleRate", doubleClickSlider.xPosition)
+        ui_View.setData("mouse/scrollRate", scroll)
+        if (!isSendData)
+            return
+        if (isStep === 0 || isStep === 1)
+            ui_View.mouseSetCursorSpeed(System.levelOf(mouseSpeedSlider.xPosition))
+        if (isStep === 0 || isStep === 2)
+            ui_View.mouseSetDoubleClickSpeed(System.levelOf(doubleClickSlider.xPosition))
+        if (isStep === 0 || isStep === 3)
+            ui_View.mouseSetVerticalScrollLines(scroll)
+    }
+
+    function chooseScroll(isRows: bool) {
+        rowsRadio.isSelect = isRows
+        screenRadio.isSelect = !isRows
+    }
+
+    function systemSettingFocus() {
+        lineCount.closeFocus()
+    }
+
+    width: 416
+    height: 312
+    color: Theme.colorGray0
+    border.color: Theme.colorGray1
+
+    // A press on the dialog ends editing; dragging it moves it.
+    DragArea {
+        anchors.fill: parent
+        target: systemSettingMain
+        onPressed: systemSettingMain.systemSettingFocus()
+    }
+
+    Rectangle {
+        id: titleBar
+
+        width: parent.width
+        height: 30
+        color: Theme.colorBlack
+
+        Text {
+            anchors.left: parent.left
+            anchors.leftMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            text: systemSettingMain.systemSettingLang[0]
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontMiddleSize
+            font.bold: true
+        }
+
+        Row {
+            anchors.right: parent.right
+            anchors.rightMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 12
+
+            ImageButton {
+                id: resetMark
+
+                objectName: "resetMark"
+                normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "back")
+                hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "backHover")
+                onClicked: systemSettingMain.init(true, true)
+            }
+
+            ImageButton {
+                id: closeMark
+
+                objectName: "closeMark"
+                normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMark")
+                hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMarkHover")
+                onClicked: {
+                    systemSettingMain.systemSettingFocus()
+                    systemSettingMain.visible = false
+                }
+            }
+        }
+    }
+
+    Column {
+        x: 32
+        y: 46
+        spacing: 10
+
+        Text {
+            text: systemSettingMain.systemSettingLang[1]
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+            font.bold: true
+        }
+
+        SliderButton {
+            id: mouseSpeedSlider
+
+            property int xPosition: 0
+
+            width: 352
+            onValueChangeDelay: (tmpValue) => {
+                xPosition = tmpValue
+                systemSettingMain.saveData(true, 1)
+            }
+        }
+
+        SpeedLabels {
+            width: 352
+            slowText: systemSettingMain.systemSettingLang[3]
+            fastText: systemSettingMain.systemSettingLang[4]
+        }
+
+        Text {
+            topPadding: 6
+            text: systemSettingMain.systemSettingLang[2]
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+            font.bold: true
+        }
+
+        SliderButton {
+            id: doubleClickSlider
+
+            property int xPosition: 0
+
+            width: 352
+            onValueChangeDelay: (tmpValue) => {
+                xPosition = tmpValue
+                systemSettingMain.saveData(true, 2)
+            }
+        }
+
+        SpeedLabels {
+            width: 352
+            slowText: systemSettingMain.systemSettingLang[3]
+            fastText: systemSettingMain.systemSettingLang[4]
+        }
+
+        Text {
+            topPadding: 6
+            text: systemSettingMain.systemSettingLang[5]
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+            font.bold: true
+        }
+
+        Row {
+            spacing: 12
+
+            RadioButton {
+                id: rowsRadio
+
+                anchors.verticalCenter: parent.verticalCenter
+                index: 0
+                textValue: systemSettingMain.systemSettingLang[6]
+                gapValue: 8
+                isSelect: true
+                onBtnClick: {
+                    systemSettingMain.chooseScroll(true)
+                    systemSettingMain.saveData(true, 3)
+                }
+            }
+
+            RectInput {
+                id: lineCount
+
+                anchors.verticalCenter: parent.verticalCenter
+                minValue: 1
+                maxValue: 100
+                textValue: "1"
+                txtInput.maximumLength: 3
+                onInputSignal: systemSettingMain.inputStarted()
+                onEndInputSignal: {
+                    if (Values.toInt(textValue, 0) < 1)
+                        textValue = "1"
+                    systemSettingMain.saveData(true, 3)
+                }
+            }
+        }
+
+        RadioButton {
+            id: screenRadio
+
+            index: 1
+            textValue: systemSettingMain.systemSettingLang[7]
+            gapValue: 8
+            onBtnClick: {
+                systemSettingMain.chooseScroll(false)
+                systemSettingMain.saveData(true, 3)
+            }
+        }
+    }
+
+    component SpeedLabels: Item {
+        property string slowText
+        property string fastText
+
+        height: 14
+
+        Text {
+            text: parent.slowText
+            color: Theme.colorGray2
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontMinSize
+        }
+
+        Text {
+            anchors.right: parent.right
+            text: parent.fastText
+            color: Theme.colorGray2
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontMinSize
+        }
+    }
+}

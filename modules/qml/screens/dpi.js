@@ -1,0 +1,25 @@
+.pragma library
+// DPI stage values and upright slider positions (176-pixel track: knob
+// positions 3..161, 158 pixels of travel).
+
+var travel = 158
+var defaultValues = [500, 1000, 1500, 2000, 3000, 4000, 5000, 6000]
+
+function ratioOf(value, minDPI, maxDPI) {
+    if (maxDPI <= minDPI)
+        return 0
+    return (value - minDPI) / (maxDPI - minDPI)
+}
+
+// Knob position where setRatioValue puts `value`.
+function positionOf(value, minDPI, maxDPI) {
+    return Math.floor(travel * ratioOf(value, minDPI, maxDPI)) + 4
+}
+
+// Value of knob position `position`, rounded down to a multiple of dpiBase.
+function valueOf(position, minDPI, maxDPI, dpiBase) {
+    var raw = (position - 3) * (maxDPI - minDPI) / travel + minDPI
+    if (dpiBase <= 0)
+        return Math.floor(raw)
+    return Math.floor(raw / dpiBase) * dpiBase
+}

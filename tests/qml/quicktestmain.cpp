@@ -1,0 +1,106 @@
+// Runs the Qt Quick tests of the scene against the real native side: each
+// test file gets a fresh temporary data folder (a copy of the factory
+// files), a real myQQuickView as `ui_View` and a real Ui_Controler as
+// `ui_Ctl`, and `testData` for reading and rewriting the data folder.
+#include "myqquickview.h"
+#include "testdatafolder.h"
+#include "ui_controler.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QWidget>
+#include <QtQuickTest>
+#include <memory>
+
+class TestData : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TestData(QQmlContext *context) : m_context(context) { reopen(); }
+    ~TestData() override
+    {
+        m_view.reset();
+        m_controller.reset();
+        m_window.reset();
+    }
+
+public slots:
+    QString read(const QString &relative) const
+    {
+        return QString::fromUtf8(m_folder.read(relative));
+    }
+    void write(const QString &relative, const QString &content)
+    {
+        m_folder.write(relative, content.toUtf8());
+    }
+    // A new view over the same folder, as after a restart of the program.
+    void reopen()
+    {
+        m_view.reset();
+        m_view = std::make_unique<myQQuickView>();
+        m_controller = std::make_unique<Ui_Controler>();
+        m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
+        m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
+    }
+    // `ui_Ctl` controls a window of its own (hosting a stand-in scene), so
+    // that tests can see the window move, minimise and hide.
+    void attachWindow()
+    {
+        m_controller.reset();
+        m_window = std::make_unique<QWidget>();
+        m_controller = std::make_unique<Ui_Controler>();
+        m_controller->setupUi(m_window.get(), QStringLiteral("qrc:/scenes/recorder.qml"));
+        m_window->move(100, 100);
+        m_window->show();
+        m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
+    }
+    QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }
+    bool windowVisible() const { return m_window && m_window->isVisible(); }
+    bool windowMinimized() const { return m_window && m_window->isMinimized(); }
+
+    // The copy of the factory files comes back.
+    void reset()
+    {
+        m_view.reset();
+        TestDataFolder::copyTree(TestDataFolder::factoryModules(),
+                                 m_folder.filePath(QStringLiteral("modules")));
+        QFile::remove(m_folder.filePath(QStringLiteral("modules/setting/name.bin")));
+        reopen();
+    }
+
+private:
+    TestDataFolder m_folder;
+    QQmlContext *m_context;
+    std::unique_ptr<myQQuickView> m_view;
+    std::unique_ptr<Ui_Controler> m_controller;
+    std::unique_ptr<QWidget> m_window;
+};
+
+class Setup : public QObject
+{
+    Q_OBJECT
+public slots:
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        m_data = std::make_unique<TestData>(engine->rootContext());
+        engine->rootContext()->setContextProperty(QStringLiteral("testData"), m_data.get());
+    }
+    void cleanupTestCase() { m_data.reset(); }
+
+private:
+    std::unique_ptr<TestData> m_data;
+};
+
+int main(int argc, char **argv)
+{
+    // The view is a widget: the runner needs a QApplication, which it then
+    // uses instead of making its own QGuiApplication.
+    QApplication app(argc, argv);
+    QTEST_SET_MAIN_SOURCE_PATH
+    Setup setup;
+    return quick_test_main_with_setup(argc, argv, "scene", nullptr, &setup);
+}
+
+#include "quicktestmain.moc"

@@ -1,0 +1,72 @@
+#include "myqquickview.h"
+#include "testdatafolder.h"
+#include "widget.h"
+
+#include <QQuickItem>
+#include <QTest>
+
+// Starts the real scene in the real window and checks the start-up
+// sequence; with SKARN_SCENE_PICTURE set it also saves the window as a
+// picture, start-up picture first ("-powerOn" before the suffix), and in the
+// language SKARN_SCENE_LANGUAGE when set.
+class tst_ScenePicture : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUpShowsThePictureThenTheWholeWindow();
+};
+
+void tst_ScenePicture::startUpShowsThePictureThenTheWholeWindow()
+{
+    TestDataFolder folder;
+    Widget widget;
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QQuickItem *root = widget.view()->rootObject();
+    QVERIFY(root);
+    QVERIFY(!root->isVisible());
+
+    const QString language = qEnvironmentVariable("SKARN_SCENE_LANGUAGE");
+    if (!language.isEmpty())
+        widget.view()->setGlobalData(QStringLiteral("common/language"), language);
+    widget.startScene();
+    QTRY_VERIFY(root->isVisible());
+    QVERIFY(!widget.view()->isEnabled());
+    QCOMPARE(root->property("isMainShown").toBool(), false);
+    // The delivered texts are in place.
+    if (language.isEmpty()) {
+        QCOMPARE(root->property("language").toString(), QStringLiteral("English"));
+        QCOMPARE(root->property("mainLang").toStringList().value(9),
+                 QStringLiteral("System setting"));
+    }
+
+    const QString picture = qEnvironmentVariable("SKARN_SCENE_PICTURE");
+    if (!picture.isEmpty()) {
+        QTest::qWait(200);
+        QString first = picture;
+        first.insert(first.lastIndexOf(QLatin1Char('.')), QStringLiteral("-powerOn"));
+        QVERIFY(widget.grab().save(first));
+    }
+
+    QTRY_VERIFY_WITH_TIMEOUT(root->property("isMainShown").toBool(), 3000);
+    QVERIFY(widget.view()->isEnabled());
+    if (!picture.isEmpty()) {
+        QTest::qWait(300);
+        QVERIFY(widget.grab().save(picture));
+
+        // The system settings dialog over the mask, and the report-rate list.
+        QObject *dialog = root->findChild<QObject *>(QStringLiteral("systemSettingMain"));
+        QVERIFY(dialog);
+        QMetaObject::invokeMethod(root, "openDialog", Q_ARG(QVariant, QVariant::fromValue(dialog)));
+        QQuickItem *rate = root->findChild<QQuickItem *>(QStringLiteral("reportRateMain"));
+        QVERIFY(rate);
+        QTest::qWait(300);
+        QString second = picture;
+        second.insert(second.lastIndexOf(QLatin1Char('.')), QStringLiteral("-dialog"));
+        QVERIFY(widget.grab().save(second));
+    }
+}
+
+QTEST_MAIN(tst_ScenePicture)
+#include "tst_scenepicture.moc"

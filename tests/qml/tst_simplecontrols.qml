@@ -1,0 +1,154 @@
+import QtQuick
+import QtTest
+import "qrc:/modules/qml/common"
+
+// RectInput, CheckBox and RadioButton.
+Item {
+    id: scene
+
+    width: 400
+    height: 300
+
+    Component {
+        id: inputComponent
+
+        RectInput {
+            x: 20
+            y: 20
+        }
+    }
+
+    Component {
+        id: checkComponent
+
+        CheckBox {
+            x: 40
+            y: 40
+            textValue: "Endless"
+        }
+    }
+
+    Component {
+        id: radioComponent
+
+        RadioButton {
+            x: 40
+            y: 40
+            textValue: "Rows"
+        }
+    }
+
+    Item {
+        id: elsewhere
+
+        focus: true
+    }
+
+    TestCase {
+        name: "SimpleControls"
+        when: windowShown
+
+        function makeInput(properties) {
+            const input = createTemporaryObject(inputComponent, scene, properties)
+            verify(input)
+            return input
+        }
+
+        function test_clearedFieldReadsZeroAfterEditing() {
+            const input = makeInput({ minValue: 1, maxValue: 100 })
+            input.textValue = "5"
+            const events = []
+            input.inputSignal.connect(() => events.push("input:" + input.textValue))
+            input.endInputSignal.connect(() => events.push("end:" + input.textValue))
+            mouseClick(input)
+            verify(input.txtInput.activeFocus)
+            input.txtInput.selectAll()
+            keyClick(Qt.Key_Backspace)
+            compare(input.textValue, "")
+            keyClick(Qt.Key_Return)
+            verify(!input.txtInput.activeFocus)
+            compare(input.textValue, "0")
+            compare(events, ["input:5", "end:0"])
+        }
+
+        function test_validatorAndLength() {
+            const input = makeInput({ minValue: 0, maxValue: 255 })
+            mouseClick(input)
+            input.txtInput.selectAll()
+            keyClick(Qt.Key_3)
+            keyClick(Qt.Key_0)
+            keyClick(Qt.Key_0)
+            // 300 is above 255: held at the maximum once editing ends.
+            keyClick(Qt.Key_Return)
+            compare(input.textValue, "255")
+
+            const wide = makeInput({ minValue: 0, maxValue: 99999 })
+            mouseClick(wide)
+            wide.txtInput.selectAll()
+            for (const key of [Qt.Key_1, Qt.Key_2, Qt.Key_3, Qt.Key_4, Qt.Key_5])
+                keyClick(key)
+            compare(wide.textValue, "1234")
+        }
+
+        function test_closeFocusEndsEditing() {
+            const input = makeInput({})
+            const ended = createTemporaryObject(spyComponent, scene,
+                                                { target: input, signalName: "endInputSignal" })
+            input.closeFocus()
+            compare(ended.count, 0)     // not editing: nothing happens
+            mouseClick(input)
+            input.txtInput.selectAll()
+            input.closeFocus()
+            verify(!input.txtInput.activeFocus)
+            compare(input.txtInput.selectedText, "")
+            compare(ended.count, 1)
+        }
+
+        function test_checkBoxReportsBeforeItToggles() {
+            const box = createTemporaryObject(checkComponent, scene, { index: 7 })
+            const seen = []
+            box.btnClick.connect((index) => seen.push([index, box.isSelect]))
+            mouseClick(box)
+            compare(seen, [[7, false]])
+            verify(box.isSelect)
+            mouseClick(box)
+            compare(seen[1], [7, true])
+            verify(!box.isSelect)
+        }
+
+        function test_checkBoxMargin_data() {
+            return [
+                { tag: "5 px left", dx: -5, clicks: 1 },
+                { tag: "6 px above", dy: -6, clicks: 1 },
+                { tag: "8 px left", dx: -8, clicks: 0 },
+                { tag: "8 px below", dy: 8, clicks: 0 },
+            ]
+        }
+
+        function test_checkBoxMargin(data) {
+            const box = createTemporaryObject(checkComponent, scene)
+            const spy = createTemporaryObject(spyComponent, scene, { target: box, signalName: "btnClick" })
+            const x = data.dx === undefined ? box.width / 2 : (data.dx < 0 ? data.dx : box.width + data.dx)
+            const y = data.dy === undefined ? box.height / 2 : (data.dy < 0 ? data.dy : box.height + data.dy - 1)
+            mouseClick(box, x, y)
+            compare(spy.count, data.clicks)
+        }
+
+        function test_radioSelectsThenReports() {
+            const radio = createTemporaryObject(radioComponent, scene, { index: 3 })
+            const seen = []
+            radio.btnClick.connect((index) => seen.push([index, radio.isSelect]))
+            mouseClick(radio)
+            compare(seen, [[3, true]])
+            mouseClick(radio, -5, radio.height / 2)
+            compare(seen, [[3, true], [3, true]])
+            verify(radio.isSelect)
+        }
+    }
+
+    Component {
+        id: spyComponent
+
+        SignalSpy {}
+    }
+}

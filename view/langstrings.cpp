@@ -1,0 +1,57 @@
+#include "langstrings.h"
+
+#include "dpiswitchtext.h"
+#include "storepaths.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+bool LangStrings::isPlainFileName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+// An unquoted text with commas reads back as a list; give it back whole.
+static QString text(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
+}
+
+QString LangStrings::filePath(const QString &langCode)
+{
+    return StorePaths::languageFolder + langCode + QStringLiteral(".ini");
+}
+
+QStringList LangStrings::read(const QString &typeStr, const QString &langCode)
+{
+    QStringList texts;
+    if (!isPlainFileName(langCode) || !QFileInfo(filePath(langCode)).isFile())
+        return texts;
+
+    // Qt reads INI files as UTF-8.
+    QSettings file(filePath(langCode), QSettings::IniFormat);
+    file.beginGroup(typeStr);
+    bool ok = false;
+    int total = file.value(QStringLiteral("total")).toString().trimmed().toInt(&ok);
+    if (!ok || total < 0)
+        total = 0;
+    total = qMin(total, maxTotal);
+    texts.reserve(total);
+    for (int i = 0; i < total; ++i)
+        texts.append(text(file.value(QString::number(i))));
+    file.endGroup();
+
+    if (typeStr == QLatin1String("other")) {
+        for (int j = 0; j < dpiSwitchTextCount && j < texts.size(); ++j)
+            dpiSwitchText[j] = texts.at(j);
+    }
+    return texts;
+}

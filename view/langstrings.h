@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Reads one group of texts from a language file (./modules/i18n/<code>.ini,
+// UTF-8 INI): `total` gives the count, keys 0 .. total-1 the texts.
+class LangStrings
+{
+public:
+    // A corrupt count must not exhaust memory.
+    static constexpr int maxTotal = 1024;
+
+    // Always exactly min(total, maxTotal) entries; missing keys give empty
+    // texts. A missing file or group, or a language code that cannot be a
+    // plain file name, gives an empty list. The group "other" also replaces
+    // the DPI-switch captions it covers.
+    static QStringList read(const QString &typeStr, const QString &langCode);
+
+    static QString filePath(const QString &langCode);
+    static bool isPlainFileName(const QString &name);
+};
