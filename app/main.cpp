@@ -1,5 +1,7 @@
 #include "datafolder.h"
+#include "hidbackend.h"
 #include "qtsinglecoreapplication.h"
+#include "settingsstore.h"
 #include "terminationwatcher.h"
 #include "widget.h"
 
@@ -26,6 +28,15 @@ int main(int argc, char *argv[])
     const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
     qInfo().noquote() << "Data folder:" << folder;
 
+    // The controller family is a property of the served mouse: when the
+    // virtual mouse stands in for it, the program serves the family it
+    // emulates, whatever the data folder says, and writes nothing about it.
+    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
+    if (!virtualFamily.isEmpty()) {
+        qInfo().noquote() << "Virtual mouse of family" << virtualFamily;
+        SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), virtualFamily);
+    }
+
     auto *widget = new Widget;
     QObject::connect(&app, &QtSingleCoreApplication::messageReceived, widget,
                      &Widget::receiveMessage);
@@ -33,6 +44,7 @@ int main(int argc, char *argv[])
                      &Widget::exitSYS);
 
     widget->showNormal();
+    widget->checkDevice();
     const int result = app.exec();
     delete widget;
     // The window controller goes by deferred delete; let it go now.
