@@ -320,6 +320,10 @@ void VirtualMouse::handleCommand560(const uchar *p)
             error(QStringLiteral("no profile %1").arg(k));
             break;
         }
+        if (m_row.reportLength < 1) {
+            error(QStringLiteral("report length %1").arg(m_row.reportLength));
+            break;
+        }
         // The block follows the reply as input reports without report ID.
         const QByteArray block = s.profiles.at(k);
         for (int offset = 0; offset < block.size(); offset += m_row.reportLength)
