@@ -45,7 +45,9 @@ int main(int argc, char *argv[])
 
     widget->showNormal();
     widget->checkDevice();
-    const int result = app.exec();
+    // Detection lets events run, so a quit may already have been asked for;
+    // with no loop running then, it would otherwise be lost.
+    const int result = widget->quitRequested() ? 0 : app.exec();
     delete widget;
     // The window controller goes by deferred delete; let it go now.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -131,6 +131,7 @@ void Widget::showTrayMessage(const QString &title, const QString &text)
 void Widget::exitSYS()
 {
     m_hid.requestStop();
+    m_quitRequested = true;
     QCoreApplication::exit(0);
 }
 

@@ -37,6 +37,9 @@ public:
     Hid_Thread &deviceLink() { return m_hid; }
     DeviceChangeMonitor *deviceChangeMonitor() const { return m_changeMonitor; }
 
+    // Set by exitSYS(), also when it runs before the event loop does.
+    bool quitRequested() const { return m_quitRequested; }
+
     // Runs the scene's initUI and then, through the event queue, its run.
     void startScene();
 
@@ -78,4 +81,5 @@ private:
     DeviceChangeMonitor *m_changeMonitor = nullptr;
     Ui_Controler *m_controller = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    bool m_quitRequested = false;
 };
