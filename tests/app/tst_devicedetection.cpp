@@ -3,6 +3,7 @@
 #include "devicestate.h"
 #include "linkstate.h"
 #include "myqquickview.h"
+#include "settingsstore.h"
 #include "testdatafolder.h"
 #include "virtualmouse.h"
 #include "widget.h"
@@ -34,6 +35,8 @@ private slots:
     void dpiButtonReachesSceneBeforeBalloon();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void quitStopsTheListener();
+    // Last: the override lasts for the rest of the process.
+    void virtualFamilyOverridesTheConfiguredOne();
 
 private:
     void configure(const QMap<QString, QVariant> &values, const QStringList &remove = {});
@@ -394,6 +397,21 @@ void tst_DeviceDetection::quitStopsTheListener()
     QTimer::singleShot(0, m_widget.get(), &Widget::exitSYS);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!m_widget->deviceLink().isListening());
+}
+
+void tst_DeviceDetection::virtualFamilyOverridesTheConfiguredOne()
+{
+    SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), QStringLiteral("560"));
+    VirtualMouse &mouse = m_backend->addMouse(560);
+    makeWidget();
+    QCOMPARE(m_widget->view()->store()->deviceFlags().icType, QStringLiteral("560"));
+    QVERIFY(m_widget->deviceLink().isFamily560());
+    m_widget->checkDevice();
+    QVERIFY(mouse.eventReportsEnabled());
+    QCOMPARE(mouse.protocolErrors(), QStringList());
+    m_widget.reset();
+    QSettings file(QStringLiteral("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(file.value("mouse/icType").toString(), QStringLiteral("553"));
 }
 
 QTEST_MAIN(tst_DeviceDetection)
