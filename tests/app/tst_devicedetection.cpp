@@ -10,6 +10,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QQmlContext>
+#include <QQmlExpression>
 #include <QQuickItem>
 #include <QSettings>
 #include <QSignalSpy>
@@ -35,6 +37,7 @@ private slots:
     void dpiButtonReachesSceneBeforeBalloon();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void quitStopsTheListener();
+    void theSceneReachesTheLinkAsHid();
     // Last: the override lasts for the rest of the process.
     void virtualFamilyOverridesTheConfiguredOne();
 
@@ -397,6 +400,26 @@ void tst_DeviceDetection::quitStopsTheListener()
     QTimer::singleShot(0, m_widget.get(), &Widget::exitSYS);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!m_widget->deviceLink().isListening());
+}
+
+void tst_DeviceDetection::theSceneReachesTheLinkAsHid()
+{
+    configure({{"mouse/icType", "560"}});
+    VirtualMouse &mouse = m_backend->addMouse(560);
+    makeWidget();
+    QQmlContext *context = m_widget->view()->rootContext();
+    QCOMPARE(context->contextProperty("hid").value<QObject *>(), &m_widget->deviceLink());
+    QCOMPARE(m_widget->view()->deviceLink(), &m_widget->deviceLink());
+    m_widget->checkDevice();
+    mouse.clearRecord();
+
+    // The main scene sets the device profile directly.
+    QQmlExpression call(context, m_widget->view()->rootObject(),
+                        QStringLiteral("hid.hid560_02H_SetCurrentProfile(3)"));
+    call.evaluate();
+    QVERIFY2(!call.hasError(), qPrintable(call.error().toString()));
+    QCOMPARE(mouse.commands(), QList<QByteArray>{QByteArray::fromHex("0002030000000000fa")});
+    QCOMPARE(mouse.state().currentProfile, uchar(3));
 }
 
 void tst_DeviceDetection::virtualFamilyOverridesTheConfiguredOne()

@@ -2,6 +2,7 @@
 #include "linkstate.h"
 #include "protocol.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -19,6 +20,7 @@ private slots:
     void queriesAnswerFromTheMouse();
     void profileReadFetchesTheWholeBlock();
     void invokableByName();
+    void theProgramSleepsForReal();
     void failedQueriesHandPresetsBack();
     void busyLinkDropsTheCommand_data();
     void busyLinkDropsTheCommand();
@@ -363,6 +365,22 @@ void tst_HidThread::invokableByName()
     QCOMPARE(sent.size(), 2);
     QCOMPARE(sent.at(0).toHex(' '), QByteArray("00 01 04 00 00 00 00 00 fa"));
     QCOMPARE(uchar(sent.at(1).at(1)), uchar(0x83));
+}
+
+void tst_HidThread::theProgramSleepsForReal()
+{
+    LinkRig rig(553, true);
+    QVERIFY(rig.confirm());
+    rig.link.setSleep(nullptr); // back to real pauses
+    QByteArray d = pattern(8);
+    QElapsedTimer clock;
+    clock.start();
+    rig.link.hid553_11H_SetDPISet(2, bytesOf(d));
+    QVERIFY(clock.elapsed() >= 128 + 120 + 128);
+    const QList<VirtualMouse::Received> received = rig.mouse->received();
+    QCOMPARE(received.size(), 2);
+    QVERIFY(received.at(1).msecs - received.at(0).msecs >= 128);
+    QVERIFY(rig.pauses.isEmpty());
 }
 
 void tst_HidThread::failedQueriesHandPresetsBack()
