@@ -15,6 +15,9 @@ std::unique_ptr<HidBackend> HidBackend::fromEnvironment()
     if (family.isEmpty())
         return std::make_unique<HidapiBackend>();
     auto backend = std::make_unique<VirtualMouseBackend>();
-    backend->addMouse(family.toInt());
+    VirtualMouse &mouse = backend->addMouse(family.toInt());
+    const QString recordFile = qEnvironmentVariable("SKARN_VIRTUAL_MOUSE_RECORD");
+    if (!recordFile.isEmpty())
+        mouse.setRecordFile(recordFile);
     return backend;
 }

@@ -43,7 +43,8 @@ public:
     virtual void close(HidHandle *handle) = 0;
 
     // The virtual mouse when SKARN_VIRTUAL_MOUSE is "553" or "560",
-    // otherwise the system's devices through hidapi.
+    // otherwise the system's devices through hidapi. The virtual mouse
+    // writes its record to the file SKARN_VIRTUAL_MOUSE_RECORD names.
     static std::unique_ptr<HidBackend> fromEnvironment();
     // The family SKARN_VIRTUAL_MOUSE asks for, or an empty text.
     static QString virtualFamilyFromEnvironment();

@@ -189,9 +189,24 @@ void VirtualMouse::setProfileBlock(int n, const QByteArray &block)
         m_state.profiles[n] = block.leftJustified(profileBlockSize, '\0', true);
 }
 
+void VirtualMouse::setRecordFile(const QString &path)
+{
+    QMutexLocker lock(&m_mutex);
+    m_recordFile = std::make_unique<QFile>(path);
+    if (!m_recordFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        m_recordFile.reset();
+}
+
 void VirtualMouse::record(Channel channel, const QByteArray &bytes, const QByteArray &plain)
 {
-    m_received.append({m_clock.elapsed(), channel, bytes, plain});
+    const qint64 msecs = m_clock.elapsed();
+    m_received.append({msecs, channel, bytes, plain});
+    if (m_recordFile) {
+        m_recordFile->write(QByteArray::number(msecs) +
+                            (channel == Channel::Feature ? " feature " : " output ") +
+                            plain.toHex(' ') + '\n');
+        m_recordFile->flush();
+    }
 }
 
 void VirtualMouse::countReport()

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QList>
 #include <QMap>
 #include <QMutex>
@@ -88,6 +89,11 @@ public:
     void setAnswering(bool answering);
     void setReplyOverride(const QByteArray &reply);
 
+    // Also appends every received report to `path`, one line each:
+    // "<msecs> feature|output <bytes in hex>", feature reports as plain
+    // bytes. For checks from outside the process.
+    void setRecordFile(const QString &path);
+
     QList<Received> received() const;
     // Only the command reports, as plain bytes.
     QList<QByteArray> commands() const;
@@ -135,6 +141,7 @@ private:
     Pending m_pending;
     std::deque<QByteArray> m_input[2]; // per interface: command data, events
     QList<Received> m_received;
+    std::unique_ptr<QFile> m_recordFile;
     QStringList m_errors;
     int m_openCount = 0;
     State m_state;

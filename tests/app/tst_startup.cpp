@@ -60,6 +60,7 @@ std::unique_ptr<QProcess> tst_Startup::start(const QString &installDir, const QS
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("SKARN_VIRTUAL_MOUSE", virtualMouse);
+    env.insert("SKARN_VIRTUAL_MOUSE_RECORD", installDir + "/mouse.log");
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->start();
@@ -177,6 +178,18 @@ void tst_Startup::connectsToTheVirtualMouse()
     first->terminate();
     QVERIFY(first->waitForFinished(10000));
     QCOMPARE(first->exitCode(), 0);
+    // The mouse's record shows the identity exchange and the event reports
+    // being switched on with the family's own commands.
+    QFile record(m_install->filePath("mouse.log"));
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    QStringList codes;
+    for (const QByteArray &line : record.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() > 3 && fields.at(1) == "feature")
+            codes << QString::fromLatin1(fields.at(3));
+    }
+    QCOMPARE(codes.mid(0, 3),
+             family == "560" ? (QStringList{"00", "81", "01"}) : (QStringList{"00", "83", "03"}));
     // The family served for the virtual mouse is not written anywhere.
     QSettings config(m_install->filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
     QCOMPARE(config.value("mouse/icType").toString(), QStringLiteral("553"));

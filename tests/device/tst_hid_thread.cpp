@@ -27,6 +27,7 @@ private slots:
     void nestedCommandIsDroppedAndOuterCompletes();
     void nestedCommandCannotSplitAProfileSequence();
     void everyCallReopensTheInterface();
+    void reportLength64();
     void unplugMidTransfer();
     void oddReplies();
     void indexOutsideTheTable();
@@ -491,6 +492,24 @@ void tst_HidThread::everyCallReopensTheInterface()
     uchar v = 0;
     rig.link.hid553_8BH_GetCurrentDPI(v);
     QCOMPARE(rig.mouse->openCount(), 3); // first open, send, get
+}
+
+void tst_HidThread::reportLength64()
+{
+    LinkRig rig(560, true, false, 64);
+    QVERIFY(rig.confirm());
+    const QByteArray mine = pattern(128);
+    QByteArray copy = mine;
+    rig.link.hid560_0CH_setProfile(bytesOf(copy), 4);
+    QList<int> sizes;
+    for (const VirtualMouse::Received &r : rig.mouse->received())
+        sizes << r.bytes.size();
+    QCOMPARE(sizes, (QList<int>{9, 65, 65}));
+    QCOMPARE(rig.pauses, (QList<int>{64, 64, 120, 120, 64, 64}));
+    QByteArray back(128, '\0');
+    rig.link.hid560_8CH_readProfile(bytesOf(back), 4);
+    QCOMPARE(back, mine);
+    QCOMPARE(rig.mouse->protocolErrors(), QStringList());
 }
 
 void tst_HidThread::unplugMidTransfer()
