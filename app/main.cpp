@@ -1,7 +1,9 @@
 #include "datafolder.h"
 #include "globalinputhooks.h"
+#include "hidbackend.h"
 #include "hookcallbacks.h"
 #include "qtsinglecoreapplication.h"
+#include "settingsstore.h"
 #include "terminationwatcher.h"
 #include "widget.h"
 
@@ -28,6 +30,15 @@ int main(int argc, char *argv[])
     const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
     qInfo().noquote() << "Data folder:" << folder;
 
+    // The controller family is a property of the served mouse: when the
+    // virtual mouse stands in for it, the program serves the family it
+    // emulates, whatever the data folder says, and writes nothing about it.
+    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
+    if (!virtualFamily.isEmpty()) {
+        qInfo().noquote() << "Virtual mouse of family" << virtualFamily;
+        SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), virtualFamily);
+    }
+
     auto *widget = new Widget;
     QObject::connect(&app, &QtSingleCoreApplication::messageReceived, widget,
                      &Widget::receiveMessage);
@@ -40,7 +51,10 @@ int main(int argc, char *argv[])
     hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, widget);
 
     widget->showNormal();
-    const int result = app.exec();
+    widget->checkDevice();
+    // Detection lets events run, so a quit may already have been asked for;
+    // with no loop running then, it would otherwise be lost.
+    const int result = widget->quitRequested() ? 0 : app.exec();
     hooks.removeHooks();
     delete widget;
     // The window controller goes by deferred delete; let it go now.

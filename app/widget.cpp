@@ -1,7 +1,11 @@
 #include "widget.h"
 
+#include "devicechangemonitor.h"
+#include "devicedetector.h"
 #include "devicestate.h"
+#include "hidbackend.h"
 #include "myqquickview.h"
+#include "settingsstore.h"
 #include "storepaths.h"
 #include "ui_controler.h"
 #include "userevent.h"
@@ -17,15 +21,25 @@
 #include <windows.h>
 #endif
 
-Widget::Widget(QWidget *parent, const QString &sceneUrl) : QWidget(parent)
+Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend)
+    : QWidget(parent), m_ownBackend(backend ? nullptr : HidBackend::fromEnvironment()),
+      m_backend(backend ? backend : m_ownBackend.get()), m_hid(m_backend, this)
 {
     m_detectionTimer = new QTimer(this);
 
     m_controller = new Ui_Controler;
-    m_controller->setupUi(this, sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl);
+    m_controller->setupUi(this, sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl,
+                          {{QStringLiteral("hid"), &m_hid}});
+    view()->setDeviceLink(&m_hid);
+    const DeviceFlags &flags = view()->store()->deviceFlags();
+    m_hid.setDeviceFlags(flags.icType, flags.isGun);
+    m_detector = std::make_unique<DeviceDetector>(*this, m_backend, m_hid);
 
     m_detectionTimer->setInterval(2048);
     m_detectionTimer->setSingleShot(true);
+    connect(m_detectionTimer, &QTimer::timeout, this, &Widget::checkDevice);
+    m_changeMonitor = new DeviceChangeMonitor(m_backend, this);
+    connect(m_changeMonitor, &DeviceChangeMonitor::deviceChanged, this, &Widget::deviceChanged);
 
     m_trayIcon = new QSystemTrayIcon(this);
     auto *quitAction = new QAction(tr("Quit (&Q)"), this);
@@ -42,6 +56,7 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl) : QWidget(parent)
 
 Widget::~Widget()
 {
+    m_hid.stopEventListener();
     m_controller->deleteLater();
     m_controller = nullptr;
 }
@@ -84,8 +99,39 @@ void Widget::receiveMessage(QString message)
         postRestore();
 }
 
+void Widget::checkDevice()
+{
+    m_detector->checkDevice();
+}
+
+void Widget::deviceChanged()
+{
+    if (!m_hid.isListening())
+        m_detectionTimer->start();
+}
+
+void Widget::setCurrentDPI(int stage)
+{
+    if (myQQuickView *v = view())
+        v->setCurrentDPI(stage);
+}
+
+void Widget::disableView()
+{
+    if (myQQuickView *v = view())
+        v->setEnabled(false);
+}
+
+void Widget::showTrayMessage(const QString &title, const QString &text)
+{
+    m_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
+    emit trayMessageShown(title, text);
+}
+
 void Widget::exitSYS()
 {
+    m_hid.requestStop();
+    m_quitRequested = true;
     QCoreApplication::exit(0);
 }
 
@@ -129,6 +175,8 @@ bool Widget::nativeEvent(const QByteArray &eventType, void *message, qintptr *re
     const MSG *msg = static_cast<const MSG *>(message);
     if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == SC_RESTORE)
         setVisible(true);
+    else if (msg->message == WM_DEVICECHANGE)
+        deviceChanged();
     return false; // never consumed: the default handling restores the window
 }
 #endif

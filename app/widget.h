@@ -1,8 +1,15 @@
 #pragma once
 
+#include "devicelinkhost.h"
+#include "hid_thread.h"
+
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <memory>
 
+class DeviceChangeMonitor;
+class DeviceDetector;
+class HidBackend;
 class QAction;
 class QMenu;
 class QTimer;
@@ -12,28 +19,48 @@ class myQQuickView;
 // The program's one top-level window and its anchor in the system tray.
 // Closing or minimising the window never ends the program; only the tray
 // menu's quit entry does.
-class Widget : public QWidget
+class Widget : public QWidget, public DeviceLinkHost
 {
     Q_OBJECT
 public:
-    // `sceneUrl` lets tests host a scene of their own.
-    explicit Widget(QWidget *parent = nullptr, const QString &sceneUrl = QString());
+    // `sceneUrl` and `backend` let tests host a scene and devices of their
+    // own; without a backend the window picks one from the environment
+    // (HidBackend::fromEnvironment).
+    explicit Widget(QWidget *parent = nullptr, const QString &sceneUrl = QString(),
+                    HidBackend *backend = nullptr);
     ~Widget() override;
 
     Ui_Controler *controller() const { return m_controller; }
     myQQuickView *view() const;
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
     QTimer *detectionTimer() const { return m_detectionTimer; }
+    Hid_Thread &deviceLink() { return m_hid; }
+    DeviceChangeMonitor *deviceChangeMonitor() const { return m_changeMonitor; }
+
+    // Set by exitSYS(), also when it runs before the event loop does.
+    bool quitRequested() const { return m_quitRequested; }
 
     // Runs the scene's initUI and then, through the event queue, its run.
     void startScene();
 
     static QString trayMenuStyleSheet();
 
+    // DeviceLinkHost
+    void setCurrentDPI(int stage) override;
+    void disableView() override;
+    void showTrayMessage(const QString &title, const QString &text) override;
+
+signals:
+    void trayMessageShown(const QString &title, const QString &text);
+
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void checkDevice();
     void exitSYS();
     void receiveMessage(QString message);
+    // A device came or went: a detection pass follows 2048 ms after the
+    // last change, unless a mouse is being served.
+    void deviceChanged();
 
 protected:
     void customEvent(QEvent *event) override;
@@ -47,6 +74,12 @@ private:
     void postRestore();
 
     QTimer *m_detectionTimer = nullptr;
+    std::unique_ptr<HidBackend> m_ownBackend;
+    HidBackend *m_backend = nullptr;
+    Hid_Thread m_hid;
+    std::unique_ptr<DeviceDetector> m_detector;
+    DeviceChangeMonitor *m_changeMonitor = nullptr;
     Ui_Controler *m_controller = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    bool m_quitRequested = false;
 };

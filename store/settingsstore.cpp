@@ -4,9 +4,16 @@
 #include "storepaths.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSettings>
 
 namespace {
+QHash<QString, QVariant> &runOverrides()
+{
+    static QHash<QString, QVariant> overrides;
+    return overrides;
+}
+
 QSettings *openIni(const QString &path, QObject *parent)
 {
     return new QSettings(path, QSettings::IniFormat, parent);
@@ -35,7 +42,13 @@ QVariant SettingsStore::data(const QString &key, bool isRecovery) const
 
 QVariant SettingsStore::globalData(const QString &key) const
 {
-    return m_global->value(key);
+    const auto it = runOverrides().constFind(key);
+    return it != runOverrides().constEnd() ? *it : m_global->value(key);
+}
+
+void SettingsStore::setRunOverride(const QString &key, const QVariant &value)
+{
+    runOverrides().insert(key, value);
 }
 
 QVariantList SettingsStore::toList(const QVariant &value)

@@ -49,6 +49,11 @@ public:
 
     const DeviceFlags &deviceFlags() const { return m_flags; }
 
+    // A global value that holds for this run only and never reaches the
+    // file (device flags take it when a store opens). Start-up uses it to
+    // make mouse/icType the family of the virtual mouse it emulates.
+    static void setRunOverride(const QString &key, const QVariant &value);
+
     int currentProfile() const { return m_currentProfile; }
     // Out-of-range numbers are ignored.
     void setCurrentProfile(int profile);

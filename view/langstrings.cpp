@@ -1,6 +1,6 @@
 #include "langstrings.h"
 
-#include "dpiswitchtext.h"
+#include "linkstate.h"
 #include "storepaths.h"
 
 #include <QFileInfo>

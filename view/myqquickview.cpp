@@ -1,6 +1,7 @@
 #include "myqquickview.h"
 
 #include "gundatafile.h"
+#include "hid_thread.h"
 #include "keymatrixstore.h"
 #include "langstrings.h"
 #include "macrostore.h"
@@ -113,6 +114,26 @@ void myQQuickView::setCurrentDPI(int dpiValue)
 {
     // Called from the device listener's thread: always queued to the GUI.
     invokeScene("setCurrentDPI", {dpiValue}, Delivery::Queued);
+}
+
+QByteArray myQQuickView::deviceProfile(int n) const
+{
+    if (n < 0 || n >= deviceProfileCount)
+        return {};
+    const auto &block = m_deviceProfiles[std::size_t(n)];
+    return QByteArray(reinterpret_cast<const char *>(block.data()), int(block.size()));
+}
+
+void myQQuickView::clearHidBusy()
+{
+    if (m_hid)
+        m_hid->setLinkFree(true);
+}
+
+void myQQuickView::mouseReadProfile(uint profileNo)
+{
+    if (m_hid && profileNo < deviceProfileCount)
+        m_hid->hid560_8CH_readProfile(m_deviceProfiles[profileNo].data(), uchar(profileNo));
 }
 
 void myQQuickView::focusInEvent(QFocusEvent *event)

@@ -6,6 +6,9 @@
 
 class FileDialogs;
 class PointerSettings;
+#include <array>
+
+class Hid_Thread;
 class SettingsStore;
 
 // The scene host and the scene's one door to the native side (`ui_View`).
@@ -27,6 +30,16 @@ public:
     // Replaces the desktop's pointer settings (tests record instead).
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
+    // The device link of the main window.
+    void setDeviceLink(Hid_Thread *link) { m_hid = link; }
+    Hid_Thread *deviceLink() const { return m_hid; }
+
+    // Family 560 keeps each device profile as a 128-byte block: the view's
+    // image of device profile n (0 to 4).
+    static constexpr int deviceProfileCount = 5;
+    static constexpr int deviceProfileSize = 128;
+    QByteArray deviceProfile(int n) const;
+
     // Calls the function `name` of the scene's root item with `args`. A
     // queued call runs when control returns to the GUI thread's event loop
     // (and may be requested from any thread); a synchronous call runs before
@@ -39,6 +52,10 @@ public slots:
     void runUI();
     void setBusy(int busyTime);
     void setCurrentDPI(int dpiValue);
+
+    // Device operations.
+    void clearHidBusy();
+    void mouseReadProfile(uint profileNo);
 
     // Settings by key.
     QVariant getData(QVariant key, bool isRecovery);
@@ -102,4 +119,6 @@ private:
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<PointerSettings> m_pointerSettings;
+    Hid_Thread *m_hid = nullptr;
+    std::array<std::array<uchar, deviceProfileSize>, deviceProfileCount> m_deviceProfiles{};
 };

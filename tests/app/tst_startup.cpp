@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -20,11 +21,14 @@ private slots:
     void copiesInDifferentFoldersRunSideBySide();
     void terminationQuitsCleanly();
     void staleLockOfACrashedCopyDoesNotBlock();
+    void connectsToTheVirtualMouse_data();
+    void connectsToTheVirtualMouse();
 
 private:
     // A portable folder with the executable and the factory data.
     static std::unique_ptr<QTemporaryDir> makeInstall();
-    std::unique_ptr<QProcess> start(const QString &installDir);
+    std::unique_ptr<QProcess> start(const QString &installDir,
+                                    const QString &virtualMouse = QString());
     static bool waitForOutput(QProcess &process, const QByteArray &text, QByteArray *all = nullptr);
 
     std::unique_ptr<QTemporaryDir> m_install;
@@ -48,13 +52,15 @@ void tst_Startup::init()
     QVERIFY(m_install);
 }
 
-std::unique_ptr<QProcess> tst_Startup::start(const QString &installDir)
+std::unique_ptr<QProcess> tst_Startup::start(const QString &installDir, const QString &virtualMouse)
 {
     auto process = std::make_unique<QProcess>();
     process->setProgram(installDir + "/skarn-config");
     process->setWorkingDirectory(m_elsewhere.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SKARN_VIRTUAL_MOUSE", virtualMouse);
+    env.insert("SKARN_VIRTUAL_MOUSE_RECORD", installDir + "/mouse.log");
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->start();
@@ -151,6 +157,42 @@ void tst_Startup::staleLockOfACrashedCopyDoesNotBlock()
     next->terminate();
     QVERIFY(next->waitForFinished(10000));
     QCOMPARE(next->exitCode(), 0);
+}
+
+void tst_Startup::connectsToTheVirtualMouse_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::newRow("553") << "553";
+    QTest::newRow("560") << "560";
+}
+
+void tst_Startup::connectsToTheVirtualMouse()
+{
+    QFETCH(QString, family);
+    auto first = start(m_install->path(), family);
+    QByteArray output;
+    QVERIFY2(waitForOutput(*first, "Device Connect", &output), output.constData());
+    QVERIFY(output.contains("Virtual mouse of family " + family.toLatin1()));
+    QVERIFY(!output.contains("Device DisConnect"));
+    QVERIFY(!output.contains("cmd Failed"));
+    first->terminate();
+    QVERIFY(first->waitForFinished(10000));
+    QCOMPARE(first->exitCode(), 0);
+    // The mouse's record shows the identity exchange and the event reports
+    // being switched on with the family's own commands.
+    QFile record(m_install->filePath("mouse.log"));
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    QStringList codes;
+    for (const QByteArray &line : record.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() > 3 && fields.at(1) == "feature")
+            codes << QString::fromLatin1(fields.at(3));
+    }
+    QCOMPARE(codes.mid(0, 3),
+             family == "560" ? (QStringList{"00", "81", "01"}) : (QStringList{"00", "83", "03"}));
+    // The family served for the virtual mouse is not written anywhere.
+    QSettings config(m_install->filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(config.value("mouse/icType").toString(), QStringLiteral("553"));
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

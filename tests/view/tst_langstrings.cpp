@@ -1,4 +1,4 @@
-#include "dpiswitchtext.h"
+#include "linkstate.h"
 #include "myqquickview.h"
 #include "testdatafolder.h"
 

@@ -1,4 +1,6 @@
-#include "dpiswitchtext.h"
+#include "linkstate.h"
+
+unsigned char secrecyCode[8] = {};
 
 QString dpiSwitchText[dpiSwitchTextCount] = {
     QStringLiteral("DPI Switch to"), QStringLiteral("DPI Switch to"),

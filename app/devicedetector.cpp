@@ -1,0 +1,108 @@
+#include "devicedetector.h"
+
+#include "devicestate.h"
+#include "hid_thread.h"
+#include "hidbackend.h"
+#include "myqquickview.h"
+#include "settingsstore.h"
+#include "storepaths.h"
+#include "widget.h"
+
+#include <QSettings>
+
+namespace {
+// Hexadecimal text; anything that is not valid hexadecimal gives 0.
+quint16 hex16(const QSettings &file, const QString &key)
+{
+    bool ok = false;
+    const uint value = file.value(key).toString().toUInt(&ok, 16);
+    return ok && value <= 0xFFFF ? quint16(value) : 0;
+}
+} // namespace
+
+DeviceDetector::DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &link)
+    : m_window(window), m_backend(backend), m_link(link)
+{}
+
+DeviceTable DeviceDetector::readTable(const QString &path)
+{
+    const QSettings file(path, QSettings::IniFormat);
+    const int count =
+        std::min(file.value(QStringLiteral("common/deviceCount"), 0).toInt(), maxDevices);
+    DeviceTable table;
+    for (int i = 0; i < count; ++i) {
+        const QString s = QString::number(i) + QLatin1Char('/');
+        DeviceEntry entry;
+        if (file.contains(s + QStringLiteral("type"))) {
+            bool ok = false;
+            const int type = file.value(s + QStringLiteral("type")).toString().toInt(&ok, 16);
+            entry.type = ok ? type : 0;
+        }
+        entry.vid = hex16(file, s + QStringLiteral("vid"));
+        entry.pid = hex16(file, s + QStringLiteral("pid"));
+        entry.usagePage = hex16(file, s + QStringLiteral("usagePage"));
+        entry.usage = hex16(file, s + QStringLiteral("usage"));
+        entry.usagePage2 = hex16(file, s + QStringLiteral("usagePage2"));
+        entry.usage2 = hex16(file, s + QStringLiteral("usage2"));
+        entry.reportLength = file.value(s + QStringLiteral("reportLength"), 32).toInt();
+        entry.isEncode = file.value(s + QStringLiteral("isEncode"), false).toBool();
+        entry.sCode = file.value(s + QStringLiteral("sCode"), entry.sCode).toString();
+        table.append(entry);
+    }
+    return table;
+}
+
+void DeviceDetector::findInterfaces(DeviceTable &table) const
+{
+    if (!m_backend)
+        return;
+    for (DeviceEntry &entry : table) {
+        for (const HidInterfaceInfo &info : m_backend->enumerate(entry.vid, entry.pid)) {
+            if (info.usagePage == entry.usagePage && info.usage == entry.usage)
+                entry.interfacePath1 = info.path;
+            if (info.usagePage == entry.usagePage2 && info.usage == entry.usage2)
+                entry.interfacePath2 = info.path;
+        }
+    }
+}
+
+void DeviceDetector::checkDevice()
+{
+    DeviceTable table = readTable(StorePaths::globalSettings);
+    findInterfaces(table);
+    m_link.setDeviceTable(table);
+    for (int j = 0; j < table.size(); ++j) {
+        if (table.at(j).interfacePath1.isEmpty())
+            continue;
+        if (m_link.chkDeviceIsEnCode(j)) {
+            connectDevice();
+            return;
+        }
+    }
+    disconnectDevice();
+}
+
+void DeviceDetector::connectDevice()
+{
+    qDebug("Device Connect");
+    myQQuickView *view = m_window.view();
+    view->clearHidBusy();
+    DeviceState::deviceConnected = true;
+    m_window.showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"));
+    m_link.startEventListener(uint(m_link.currentIndex()));
+    const DeviceFlags &flags = view->store()->deviceFlags();
+    if (flags.icType == QLatin1String("560")) {
+        const uint last = flags.isGun ? 4 : 1;
+        for (uint n = 0; n <= last; ++n)
+            view->mouseReadProfile(n);
+    }
+    view->setEnabled(true);
+    m_window.startScene();
+}
+
+void DeviceDetector::disconnectDevice()
+{
+    qDebug("Device DisConnect");
+    DeviceState::deviceConnected = false;
+    m_window.setVisible(false);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "deviceentry.h"
+
+#include <QString>
+
+class HidBackend;
+class Hid_Thread;
+class Widget;
+
+// The detection pass: reads the device table afresh, finds the listed
+// devices among the HID interfaces present, lets the device link confirm
+// the first that answers and brings the program into the connected state,
+// or into the disconnected one (window hidden, tray only).
+class DeviceDetector
+{
+public:
+    // More rows than this in a damaged table are ignored, so a huge count
+    // cannot stall the pass.
+    static constexpr int maxDevices = 256;
+
+    DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &link);
+
+    // The device table of `path`; a missing file or count gives none.
+    static DeviceTable readTable(const QString &path);
+    // Fills in the interface paths; the last matching interface wins.
+    void findInterfaces(DeviceTable &table) const;
+
+    void checkDevice();
+
+private:
+    void connectDevice();
+    void disconnectDevice();
+
+    Widget &m_window;
+    HidBackend *m_backend;
+    Hid_Thread &m_link;
+};

@@ -1,0 +1,570 @@
+#include "hid_thread.h"
+
+#include "devicelinkhost.h"
+#include "hidbackend.h"
+#include "linkstate.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QMutexLocker>
+#include <QRandomGenerator>
+#include <QThreadPool>
+#include <QtConcurrent>
+#include <algorithm>
+
+namespace {
+constexpr int settleHalfMs = 64;
+constexpr int dataReportPauseMs = 120;
+constexpr int shortPauseMs = 8;
+constexpr int linkPollMs = 8;
+constexpr int linkPolls = 255;
+// After a failed event read the listener waits this long before the next
+// open, so a device that keeps failing its reads cannot make it spin.
+constexpr int eventErrorPauseMs = 100;
+
+std::array<uchar, 4> drawFromClock()
+{
+    QRandomGenerator generator(quint32(QDateTime::currentDateTime().toSecsSinceEpoch()));
+    std::array<uchar, 4> values{};
+    for (uchar &value : values)
+        value = uchar(generator.generate() & 0xFF);
+    return values;
+}
+} // namespace
+
+Hid_Thread::Hid_Thread(HidBackend *backend, DeviceLinkHost *host)
+    : m_backend(backend), m_host(host), m_sleep([](int ms) { QThread::msleep(ulong(ms)); }),
+      m_draw(drawFromClock)
+{}
+
+Hid_Thread::~Hid_Thread()
+{
+    stopEventListener();
+    closeCommandInterface();
+}
+
+void Hid_Thread::setSleep(Sleep sleep)
+{
+    m_sleep = sleep ? std::move(sleep) : [](int ms) {
+        QThread::msleep(ulong(ms));
+    };
+}
+
+void Hid_Thread::setDraw(Draw draw)
+{
+    m_draw = draw ? std::move(draw) : drawFromClock;
+}
+
+void Hid_Thread::setDeviceFlags(const QString &icType, bool isGun)
+{
+    m_family560 = icType == QLatin1String("560");
+    m_isGun = isGun;
+}
+
+void Hid_Thread::setDeviceTable(const DeviceTable &table)
+{
+    QMutexLocker lock(&m_tableMutex);
+    m_deviceTable = table;
+}
+
+DeviceTable Hid_Thread::deviceTable() const
+{
+    QMutexLocker lock(&m_tableMutex);
+    return m_deviceTable;
+}
+
+DeviceEntry Hid_Thread::entry(int index) const
+{
+    QMutexLocker lock(&m_tableMutex);
+    if (index < 0 || index >= m_deviceTable.size()) {
+        DeviceEntry none;
+        return none; // no paths: every transfer fails at the open
+    }
+    return m_deviceTable.at(index);
+}
+
+void Hid_Thread::clearInterfacePath(int index, int which)
+{
+    QMutexLocker lock(&m_tableMutex);
+    if (index < 0 || index >= m_deviceTable.size())
+        return;
+    (which == 1 ? m_deviceTable[index].interfacePath1 : m_deviceTable[index].interfacePath2)
+        .clear();
+}
+
+// --- transport ---
+
+HidHandle *Hid_Thread::openCommandInterface(int index)
+{
+    const QString path = entry(index).interfacePath1;
+    if (path.isEmpty() || !m_backend)
+        return nullptr;
+    closeCommandInterface();
+    HidHandle *handle = m_backend->open(path);
+    if (!handle) {
+        // The interface is gone: later exchanges fail at once until
+        // detection hands over a new table.
+        clearInterfacePath(index, 1);
+        return nullptr;
+    }
+    m_backend->setNonblocking(handle, 0);
+    m_commandHandle = handle;
+    return handle;
+}
+
+HidHandle *Hid_Thread::openEventInterface(int index)
+{
+    const QString path = entry(index).interfacePath2;
+    if (path.isEmpty() || !m_backend)
+        return nullptr;
+    if (m_eventHandle) {
+        m_backend->close(m_eventHandle);
+        m_eventHandle = nullptr;
+    }
+    HidHandle *handle = m_backend->open(path);
+    if (!handle) {
+        clearInterfacePath(index, 2);
+        return nullptr;
+    }
+    m_backend->setNonblocking(handle, 0);
+    m_eventHandle = handle;
+    return handle;
+}
+
+void Hid_Thread::closeCommandInterface()
+{
+    if (m_commandHandle && m_backend)
+        m_backend->close(m_commandHandle);
+    m_commandHandle = nullptr;
+}
+
+void Hid_Thread::letEventsRun()
+{
+    QCoreApplication::processEvents();
+}
+
+void Hid_Thread::settlePause()
+{
+    m_sleep(settleHalfMs);
+    m_sleep(settleHalfMs);
+}
+
+bool Hid_Thread::acquireLink()
+{
+    for (int poll = 0; poll < linkPolls; ++poll) {
+        if (m_linkFree) {
+            m_linkFree = false;
+            return true;
+        }
+        m_sleep(linkPollMs);
+        letEventsRun();
+    }
+    return false;
+}
+
+bool Hid_Thread::sendCommand(int dataLength, bool settle)
+{
+    const auto fail = [this] {
+        closeCommandInterface();
+        m_linkFree = true;
+        return false;
+    };
+    letEventsRun();
+    const int index = m_currentIndex;
+    if (!openCommandInterface(index))
+        return fail();
+    const DeviceEntry served = entry(index);
+    if (served.isEncode)
+        USBDataEncryption(m_outReport.data() + 1, secrecyCode);
+    HidHandle *handle = openCommandInterface(index);
+    if (!handle || m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) < 0)
+        return fail();
+    if (settle)
+        settlePause();
+    if (dataLength > 0) {
+        if (dataLength > int(m_bulkBuffer.size()))
+            return fail();
+        const QList<QByteArray> reports = HidProtocol::dataReports(
+            QByteArray(reinterpret_cast<const char *>(m_bulkBuffer.data()), dataLength),
+            served.reportLength);
+        if (reports.isEmpty())
+            return fail(); // a report length no device can have
+        for (const QByteArray &report : reports) {
+            handle = openCommandInterface(index);
+            if (!handle ||
+                m_backend->write(handle, reinterpret_cast<const uchar *>(report.constData()),
+                                 std::size_t(report.size())) < 0)
+                return fail();
+            m_sleep(dataReportPauseMs);
+        }
+        if (settle)
+            settlePause();
+    }
+    closeCommandInterface();
+    m_linkFree = true;
+    return true;
+}
+
+bool Hid_Thread::queryCommand(int dataLength)
+{
+    const auto fail = [this] {
+        closeCommandInterface();
+        m_linkFree = true;
+        return false;
+    };
+    const int index = m_currentIndex;
+    if (!openCommandInterface(index))
+        return fail();
+    const DeviceEntry served = entry(index);
+    if (served.isEncode)
+        USBDataEncryption(m_outReport.data() + 1, secrecyCode);
+    HidHandle *handle = openCommandInterface(index);
+    if (!handle || m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) < 0)
+        return fail();
+    handle = openCommandInterface(index);
+    if (!handle || m_backend->getFeatureReport(handle, m_inReport.data(), m_inReport.size()) < 0)
+        return fail();
+    if (dataLength == 0) {
+        closeCommandInterface();
+        m_linkFree = true;
+        if (served.isEncode)
+            USBDataDecipher(m_inReport.data() + 1, secrecyCode);
+        return true;
+    }
+    const int reportLength = served.reportLength;
+    if (dataLength > int(m_bulkBuffer.size()) || reportLength < 1 ||
+        reportLength > HidProtocol::maxReportLength)
+        return fail();
+    const int n = std::min(dataLength, reportLength);
+    QByteArray buffer(reportLength + 1, '\0');
+    for (int offset = 0; offset < dataLength; offset += n) {
+        buffer.fill('\0');
+        handle = openCommandInterface(index);
+        // Input reports come without report ID; a time-out is a failed read.
+        if (!handle || m_backend->readTimeout(handle, reinterpret_cast<uchar *>(buffer.data()),
+                                              std::size_t(buffer.size()), dataReadTimeoutMs) <= 0)
+            return fail();
+        std::copy_n(buffer.constData(), std::min(n, dataLength - offset),
+                    m_bulkBuffer.begin() + offset);
+    }
+    closeCommandInterface();
+    m_linkFree = true;
+    return true;
+}
+
+// --- command building ---
+
+void Hid_Thread::setCommand(uchar code, std::initializer_list<uchar> params)
+{
+    m_outReport = HidProtocol::commandReport(code, params);
+}
+
+bool Hid_Thread::prepare(const char *failLine, uchar code, std::initializer_list<uchar> params)
+{
+    if (!acquireLink()) {
+        qDebug("%s", failLine);
+        return false;
+    }
+    setCommand(code, params);
+    return true;
+}
+
+void Hid_Thread::runSet(const char *failLine, uchar code, std::initializer_list<uchar> params,
+                        Timing timing, const uchar *data, int dataLength)
+{
+    if (!prepare(failLine, code, params))
+        return;
+    m_bulkBuffer.fill(0);
+    if (data)
+        std::copy_n(data, dataLength, m_bulkBuffer.begin());
+    sendCommand(dataLength, timing == Timing::Settle);
+    if (timing == Timing::Short)
+        m_sleep(shortPauseMs);
+}
+
+bool Hid_Thread::runQuery(const char *failLine, uchar code, std::initializer_list<uchar> params,
+                          std::initializer_list<uchar *> outputs, bool presetZero)
+{
+    if (!prepare(failLine, code, params))
+        return false;
+    // A failed exchange hands the caller's own values back (or zeros).
+    m_inReport.fill(0);
+    int position = 2;
+    for (uchar *output : outputs)
+        m_inReport[position++] = presetZero ? 0 : *output;
+    const bool ok = queryCommand(0);
+    position = 2;
+    for (uchar *output : outputs)
+        *output = m_inReport[position++];
+    return ok;
+}
+
+void Hid_Thread::runProfileCommand(const char *failLine, uchar code, uchar value)
+{
+    if (!acquireLink()) {
+        qDebug("%s", failLine);
+        return;
+    }
+    const int last = m_isGun ? 1 : 4;
+    for (int k = 1; k <= last; ++k) {
+        // Every report frees the link at its end; take it back at once, so
+        // that nothing started from the events the next report lets run
+        // can slip in between and overwrite the report.
+        m_linkFree = false;
+        setCommand(code, {uchar(k), value});
+        sendCommand(0, true);
+    }
+}
+
+// --- checksum, scrambling and identity ---
+
+uchar Hid_Thread::hidCS(uchar *pData)
+{
+    return pData ? HidProtocol::checksum(pData) : 0xFF;
+}
+
+void Hid_Thread::USBDataEncryption(uchar *FIFOBuf, uchar *SecrecyCode)
+{
+    if (FIFOBuf && SecrecyCode)
+        HidProtocol::scramble(FIFOBuf, SecrecyCode);
+}
+
+void Hid_Thread::USBDataDecipher(uchar *FIFOBuf, uchar *SecrecyCode)
+{
+    if (FIFOBuf && SecrecyCode)
+        HidProtocol::unscramble(FIFOBuf, SecrecyCode);
+}
+
+bool Hid_Thread::chkDeviceIsEnCode(int index)
+{
+    m_currentIndex = index;
+    const std::array<uchar, 4> drawn = m_draw();
+    uchar key[8] = {};
+    if (HidProtocol::secrecyKey(entry(index).sCode, key))
+        std::copy_n(key + 1, 6, secrecyCode + 1);
+    std::array<uchar, 4> echo = drawn;
+    // Only an exchange that really happened confirms a device: not one
+    // dropped because the link was busy, nor one that failed on the way.
+    const bool exchanged = runQuery("cmd Failed 00", 0x00, {echo[0], echo[1], echo[2], echo[3]},
+                                    {&echo[0], &echo[1], &echo[2], &echo[3]}, true);
+    return exchanged && echo == drawn;
+}
+
+// --- family 553 ---
+
+void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    runQuery("cmd Failed 00", 0x00, {byte1, byte2, byte3, byte4}, {&byte1, &byte2, &byte3, &byte4},
+             true);
+}
+
+void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3,
+                                              uchar &byte4)
+{
+    runQuery("cmd Failed 83", 0x83, {}, {&byte1, &byte2, &byte3, &byte4});
+}
+
+void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
+{
+    runQuery("cmd Failed 8BH", 0x8B, {}, {&byte1});
+}
+
+void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
+{
+    runSet("cmd Failed 01", 0x01, {rate}, Timing::Settle);
+}
+
+void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
+{
+    runSet("cmd Failed 02", 0x02, {currentKeyMatrix}, Timing::Settle);
+}
+
+void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    runSet("cmd Failed 03", 0x03, {byte1, byte2, byte3, byte4}, Timing::Short);
+}
+
+void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    runSet("cmd Failed 04", 0x04, {0, byte1, byte2, byte3, byte4}, Timing::Short);
+}
+
+void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
+{
+    runSet("cmd Failed 0B", 0x0B, {stage}, Timing::Settle);
+}
+
+void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
+{
+    const uchar none[3] = {};
+    const uchar *c = src3 ? src3 : none;
+    runSet("cmd Failed 0C", 0x0C, {c[0], c[1], c[2]}, Timing::Settle);
+}
+
+void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
+{
+    runSet("cmd Failed 0D", 0x0D, {effect, option1, option2}, Timing::Settle);
+}
+
+void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
+{
+    const uchar n = type == 2 ? 4 : 24;
+    runSet("cmd Failed 10", 0x10, {type, n}, Timing::Settle, src24, n);
+}
+
+void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
+{
+    runSet("cmd Failed 11", 0x11, {dpiStage, 8}, Timing::Settle, src8, 8);
+}
+
+void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    runSet("cmd Failed 12", 0x12, {indexAddOne, 0x40, 0x08}, Timing::Settle, src64, 64);
+}
+
+void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
+{
+    runSet("cmd Failed 13", 0x13, {macroId, 0x80}, Timing::Settle, src128, 128);
+}
+
+// --- family 560 ---
+
+void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
+{
+    runQuery("cmd Failed 81", 0x81, {}, {&byte1, &byte2});
+}
+
+void Hid_Thread::hid560_82H_GetCurrentProfile(uchar &byte1)
+{
+    runQuery("cmd Failed 82", 0x82, {}, {&byte1});
+}
+
+void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
+{
+    runQuery("cmd Failed 84", 0x84, {byte1}, {&byte1, &byte2});
+}
+
+void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
+{
+    runSet("cmd Failed 01", 0x01, {byte1, byte2}, Timing::Short);
+}
+
+void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile)
+{
+    runSet("cmd Failed 02", 0x02, {profile}, Timing::Short);
+}
+
+void Hid_Thread::hid560_03H_SetReportRate(uchar rate)
+{
+    runProfileCommand("cmd Failed 03", 0x03, rate);
+}
+
+void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage)
+{
+    runProfileCommand("cmd Failed 04", 0x04, stage);
+}
+
+void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData)
+{
+    runSet("cmd Failed 0C", 0x0C, {profileData, 0x80}, Timing::Settle, src128, 128);
+}
+
+void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    // 128 bytes go out, of which only the first 64 are the caller's.
+    uchar data[128] = {};
+    if (src64)
+        std::copy_n(src64, 64, data);
+    runSet("cmd Failed 0D", 0x0D, {indexAddOne, 0x80}, Timing::Settle, data, 128);
+}
+
+void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
+{
+    runSet("cmd Failed 0F", 0x0F, {macroId, 0x80}, Timing::Settle, src128, 128);
+}
+
+void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
+{
+    if (!prepare("cmd Failed 8c", 0x8C, {profileNo}))
+        return;
+    m_inReport.fill(0);
+    // Whatever is not read keeps the caller's bytes.
+    if (src128)
+        std::copy_n(src128, 128, m_bulkBuffer.begin());
+    queryCommand(128);
+    if (src128)
+        std::copy_n(m_bulkBuffer.begin(), 128, src128);
+}
+
+// --- event listener ---
+
+void Hid_Thread::startEventListener(uint index)
+{
+    stopEventListener();
+    if (m_family560) {
+        uchar option[2] = {};
+        hid560_81H_GetKeyboardoption(option[0], option[1]);
+        option[0] |= 0x08;
+        hid560_01H_SetKeyboardoption(option[0], option[1]);
+    } else {
+        uchar option[4] = {};
+        hid553_83H_GetKeyboardoption(option[0], option[1], option[2], option[3]);
+        option[3] |= 0x40;
+        hid553_03H_SetKeyboardoption(option[0], option[1], option[2], option[3]);
+    }
+    m_listening = true;
+    m_listener = QtConcurrent::run(QThreadPool::globalInstance(),
+                                   [this, index] { eventListenerLoop(index); });
+}
+
+void Hid_Thread::stopEventListener()
+{
+    m_listening = false;
+    m_listener.waitForFinished();
+}
+
+void Hid_Thread::eventListenerLoop(uint index)
+{
+    const int i = index > uint(INT_MAX) ? -1 : int(index);
+    if (entry(i).interfacePath2.isEmpty()) {
+        m_listening = false;
+        return;
+    }
+    while (m_listening) {
+        HidHandle *handle = openEventInterface(i);
+        if (!handle) {
+            qDebug("Device removed");
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_host)
+                        m_host->disableView();
+                },
+                Qt::QueuedConnection);
+            clearInterfacePath(i, 2);
+            m_listening = false;
+            return;
+        }
+        uchar report[4] = {};
+        const int n = m_backend->readTimeout(handle, report, sizeof report, eventReadTimeoutMs);
+        if (n == 4 && report[0] == 6 && report[1] == 7) {
+            const int stage = report[3];
+            // The scene call is queued first, then the balloon.
+            if (m_host)
+                m_host->setCurrentDPI(stage);
+            const int slot = HidProtocol::dpiTextSlot(stage);
+            QMetaObject::invokeMethod(
+                this,
+                [this, slot] {
+                    if (m_host)
+                        m_host->showTrayMessage(QStringLiteral("Info"),
+                                                dpiSwitchText[slot] + QLatin1Char(' '));
+                },
+                Qt::QueuedConnection);
+        }
+        m_backend->close(handle);
+        m_eventHandle = nullptr;
+        if (n < 0 && m_listening)
+            QThread::msleep(eventErrorPauseMs);
+    }
+}

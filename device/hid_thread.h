@@ -1,0 +1,142 @@
+#pragma once
+
+#include "deviceentry.h"
+#include "protocol.h"
+
+#include <QFuture>
+#include <QMutex>
+#include <QThread>
+#include <array>
+#include <atomic>
+#include <functional>
+
+class DeviceLinkHost;
+class HidBackend;
+class HidHandle;
+
+// The device link: the device table handed over by detection, the command
+// transport to the served mouse, both command sets and the event listener.
+// It derives from QThread only for the meta-object: its own thread never
+// runs. Commands run on the GUI thread; the listener on a pool thread.
+class Hid_Thread : public QThread
+{
+    Q_OBJECT
+public:
+    // Pause seam: every fixed pause of the transport goes through it.
+    using Sleep = std::function<void(int milliseconds)>;
+    // The four values of the identity exchange.
+    using Draw = std::function<std::array<uchar, 4>()>;
+
+    // Waits this long for each data input report; the mouse answers at once.
+    static constexpr int dataReadTimeoutMs = 1000;
+    // The listener's read time-out, and so its reaction time to a stop.
+    static constexpr int eventReadTimeoutMs = 500;
+
+    explicit Hid_Thread(HidBackend *backend = nullptr, DeviceLinkHost *host = nullptr);
+    ~Hid_Thread() override;
+
+    void setBackend(HidBackend *backend) { m_backend = backend; }
+    HidBackend *backend() const { return m_backend; }
+    void setHost(DeviceLinkHost *host) { m_host = host; }
+    void setSleep(Sleep sleep);
+    void setDraw(Draw draw);
+    // The view's controller family ("560" or another) and mouse/isGun.
+    void setDeviceFlags(const QString &icType, bool isGun);
+    bool isFamily560() const { return m_family560; }
+
+    // Detection hands over a new table for every pass.
+    void setDeviceTable(const DeviceTable &table);
+    DeviceTable deviceTable() const;
+    int currentIndex() const { return m_currentIndex; }
+
+    // The link lock; the view's clearHidBusy() forces it free.
+    bool linkFree() const { return m_linkFree; }
+    void setLinkFree(bool free) { m_linkFree = free; }
+
+    bool isListening() const { return m_listening; }
+    // Tells the listener to stop; it ends after its read in progress.
+    void requestStop() { m_listening = false; }
+    // Tells it to stop and waits until it has ended.
+    void stopEventListener();
+
+public slots:
+    uchar hidCS(uchar *pData);
+    bool chkDeviceIsEnCode(int index);
+    void USBDataEncryption(uchar *FIFOBuf, uchar *SecrecyCode);
+    void USBDataDecipher(uchar *FIFOBuf, uchar *SecrecyCode);
+
+    void hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2);
+    void hid560_82H_GetCurrentProfile(uchar &byte1);
+    void hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2);
+    void hid553_8BH_GetCurrentDPI(uchar &byte1);
+    void hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2);
+    void hid553_01H_SetReportRate(uchar rate);
+    void hid560_03H_SetReportRate(uchar rate);
+    void hid560_04H_SetCurrentDPI(uchar stage);
+    void hid553_0BH_SetCurrentDPI(uchar stage);
+    void hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0CH_setProfile(uchar *src128, uchar profileData);
+    void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
+    void hid560_02H_SetCurrentProfile(uchar profile);
+    void hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
+    void hid560_0FH_SetMacroKey(uchar macroId, uchar *src128);
+    void hid553_11H_SetDPISet(uchar dpiStage, uchar *src8);
+    void hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix);
+    void hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2);
+    void hid553_0CH_SetFixLEDColor(uchar *src3);
+    void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
+
+    // Enables the mouse's event reports and starts the listener for entry
+    // `index` on the global thread pool.
+    void startEventListener(uint index);
+
+private:
+    enum class Timing { Settle, Short };
+
+    HidHandle *openCommandInterface(int index);
+    HidHandle *openEventInterface(int index);
+    void closeCommandInterface();
+    bool sendCommand(int dataLength, bool settle);
+    bool queryCommand(int dataLength);
+    bool acquireLink();
+    void settlePause();
+    void letEventsRun();
+    void eventListenerLoop(uint index);
+
+    // Entry `index` of the table, or an empty one when there is none.
+    DeviceEntry entry(int index) const;
+    void clearInterfacePath(int index, int which);
+    bool prepare(const char *failLine, uchar code, std::initializer_list<uchar> params);
+    void setCommand(uchar code, std::initializer_list<uchar> params);
+    void runSet(const char *failLine, uchar code, std::initializer_list<uchar> params,
+                Timing timing, const uchar *data = nullptr, int dataLength = 0);
+    bool runQuery(const char *failLine, uchar code, std::initializer_list<uchar> params,
+                  std::initializer_list<uchar *> outputs, bool presetZero = false);
+    void runProfileCommand(const char *failLine, uchar code, uchar value);
+
+    HidBackend *m_backend = nullptr;
+    DeviceLinkHost *m_host = nullptr;
+    Sleep m_sleep;
+    Draw m_draw;
+    bool m_family560 = false;
+    bool m_isGun = false;
+
+    // The listener changes only the event path of its entry; the lock keeps
+    // that apart from the GUI thread's reads of the table.
+    mutable QMutex m_tableMutex;
+    DeviceTable m_deviceTable;
+    int m_currentIndex = -1;
+    HidHandle *m_commandHandle = nullptr;
+    HidHandle *m_eventHandle = nullptr;
+    bool m_linkFree = true;
+    std::atomic<bool> m_listening{false};
+    QFuture<void> m_listener;
+    HidProtocol::CommandReport m_outReport{};
+    HidProtocol::CommandReport m_inReport{};
+    std::array<uchar, HidProtocol::bulkBufferSize> m_bulkBuffer{};
+};

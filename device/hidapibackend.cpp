@@ -1,0 +1,90 @@
+#include "hidapibackend.h"
+
+#include <hidapi.h>
+
+namespace {
+struct HidapiHandle : HidHandle
+{
+    explicit HidapiHandle(hid_device *d) : device(d) {}
+    hid_device *device;
+};
+
+hid_device *device(HidHandle *handle)
+{
+    auto *h = dynamic_cast<HidapiHandle *>(handle);
+    return h ? h->device : nullptr;
+}
+} // namespace
+
+HidapiBackend::HidapiBackend()
+{
+    // hidapi initialises itself lazily on first use, which is not safe when
+    // two threads get there at once.
+    hid_init();
+}
+
+HidapiBackend::~HidapiBackend()
+{
+    hid_exit();
+}
+
+QList<HidInterfaceInfo> HidapiBackend::enumerate(unsigned short vid, unsigned short pid)
+{
+    QList<HidInterfaceInfo> result;
+    hid_device_info *list = hid_enumerate(vid, pid);
+    for (hid_device_info *info = list; info; info = info->next)
+        result.append({QString::fromLocal8Bit(info->path), info->usage_page, info->usage});
+    hid_free_enumeration(list);
+    return result;
+}
+
+HidHandle *HidapiBackend::open(const QString &path)
+{
+    hid_device *d = hid_open_path(path.toLocal8Bit().constData());
+    return d ? new HidapiHandle(d) : nullptr;
+}
+
+int HidapiBackend::setNonblocking(HidHandle *handle, int nonblock)
+{
+    hid_device *d = device(handle);
+    return d ? hid_set_nonblocking(d, nonblock) : -1;
+}
+
+int HidapiBackend::sendFeatureReport(HidHandle *handle, const unsigned char *data,
+                                     std::size_t length)
+{
+    hid_device *d = device(handle);
+    return d ? hid_send_feature_report(d, data, length) : -1;
+}
+
+int HidapiBackend::getFeatureReport(HidHandle *handle, unsigned char *data, std::size_t length)
+{
+    hid_device *d = device(handle);
+    return d ? hid_get_feature_report(d, data, length) : -1;
+}
+
+int HidapiBackend::write(HidHandle *handle, const unsigned char *data, std::size_t length)
+{
+    hid_device *d = device(handle);
+    return d ? hid_write(d, data, length) : -1;
+}
+
+int HidapiBackend::read(HidHandle *handle, unsigned char *data, std::size_t length)
+{
+    hid_device *d = device(handle);
+    return d ? hid_read(d, data, length) : -1;
+}
+
+int HidapiBackend::readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
+                               int milliseconds)
+{
+    hid_device *d = device(handle);
+    return d ? hid_read_timeout(d, data, length, milliseconds) : -1;
+}
+
+void HidapiBackend::close(HidHandle *handle)
+{
+    if (hid_device *d = device(handle))
+        hid_close(d);
+    delete handle;
+}

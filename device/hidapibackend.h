@@ -1,0 +1,23 @@
+#pragma once
+
+#include "hidbackend.h"
+
+// The system's HID devices through hidapi.
+class HidapiBackend : public HidBackend
+{
+public:
+    HidapiBackend();
+    ~HidapiBackend() override;
+
+    QList<HidInterfaceInfo> enumerate(unsigned short vid, unsigned short pid) override;
+    HidHandle *open(const QString &path) override;
+    int setNonblocking(HidHandle *handle, int nonblock) override;
+    int sendFeatureReport(HidHandle *handle, const unsigned char *data,
+                          std::size_t length) override;
+    int getFeatureReport(HidHandle *handle, unsigned char *data, std::size_t length) override;
+    int write(HidHandle *handle, const unsigned char *data, std::size_t length) override;
+    int read(HidHandle *handle, unsigned char *data, std::size_t length) override;
+    int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
+                    int milliseconds) override;
+    void close(HidHandle *handle) override;
+};

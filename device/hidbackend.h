@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <cstddef>
+#include <memory>
+
+// An open HID interface. Each backend derives its own.
+class HidHandle
+{
+public:
+    virtual ~HidHandle() = default;
+};
+
+struct HidInterfaceInfo
+{
+    QString path;
+    unsigned short usagePage = 0;
+    unsigned short usage = 0;
+};
+
+// The HID calls the device link makes, mirroring hidapi: results follow
+// hidapi's convention (negative for failure; read with time-out gives 0 when
+// nothing arrived). A backend is used from the GUI thread and from the event
+// listener's thread at once, on different handles.
+class HidBackend
+{
+public:
+    virtual ~HidBackend() = default;
+
+    // Interfaces of devices with this vendor and product id; 0 matches any.
+    virtual QList<HidInterfaceInfo> enumerate(unsigned short vid, unsigned short pid) = 0;
+    // Null when the interface cannot be opened.
+    virtual HidHandle *open(const QString &path) = 0;
+    virtual int setNonblocking(HidHandle *handle, int nonblock) = 0;
+    virtual int sendFeatureReport(HidHandle *handle, const unsigned char *data,
+                                  std::size_t length) = 0;
+    virtual int getFeatureReport(HidHandle *handle, unsigned char *data, std::size_t length) = 0;
+    virtual int write(HidHandle *handle, const unsigned char *data, std::size_t length) = 0;
+    virtual int read(HidHandle *handle, unsigned char *data, std::size_t length) = 0;
+    virtual int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
+                            int milliseconds) = 0;
+    virtual void close(HidHandle *handle) = 0;
+
+    // The virtual mouse when SKARN_VIRTUAL_MOUSE is "553" or "560",
+    // otherwise the system's devices through hidapi. The virtual mouse
+    // writes its record to the file SKARN_VIRTUAL_MOUSE_RECORD names.
+    static std::unique_ptr<HidBackend> fromEnvironment();
+    // The family SKARN_VIRTUAL_MOUSE asks for, or an empty text.
+    static QString virtualFamilyFromEnvironment();
+};

@@ -1,0 +1,441 @@
+#include "devicechangemonitor.h"
+#include "devicedetector.h"
+#include "devicestate.h"
+#include "linkstate.h"
+#include "myqquickview.h"
+#include "settingsstore.h"
+#include "testdatafolder.h"
+#include "virtualmouse.h"
+#include "widget.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QQmlContext>
+#include <QQmlExpression>
+#include <QQuickItem>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+class tst_DeviceDetection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void readsTheTable();
+    void lastMatchingInterfaceWins();
+    void connectsAndStartsTheScene_data();
+    void connectsAndStartsTheScene();
+    void firstAnsweringEntryWins();
+    void nothingToServe_data();
+    void nothingToServe();
+    void dpiButtonReachesSceneBeforeBalloon_data();
+    void dpiButtonReachesSceneBeforeBalloon();
+    void unplugAndReplugReconnectThroughOneDebouncedPass();
+    void quitStopsTheListener();
+    void theSceneReachesTheLinkAsHid();
+    // Last: the override lasts for the rest of the process.
+    void virtualFamilyOverridesTheConfiguredOne();
+
+private:
+    void configure(const QMap<QString, QVariant> &values, const QStringList &remove = {});
+    void makeWidget();
+    QStringList sceneCalls() const;
+    QStringList commandCodes(const VirtualMouse &mouse) const;
+
+    std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<VirtualMouseBackend> m_backend;
+    std::unique_ptr<Widget> m_widget;
+};
+
+void tst_DeviceDetection::init()
+{
+    DeviceState::deviceConnected = false;
+    m_folder = std::make_unique<TestDataFolder>();
+    m_backend = std::make_unique<VirtualMouseBackend>();
+}
+
+void tst_DeviceDetection::cleanup()
+{
+    if (m_widget)
+        m_widget->deviceLink().requestStop();
+    for (int i = 0; i < m_backend->mouseCount(); ++i)
+        m_backend->mouse(i).unplug(); // ends a listener's read at once
+    m_widget.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_backend.reset();
+    m_folder.reset();
+    DeviceState::deviceConnected = false;
+}
+
+void tst_DeviceDetection::configure(const QMap<QString, QVariant> &values,
+                                    const QStringList &remove)
+{
+    QSettings file(QStringLiteral("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    for (auto it = values.begin(); it != values.end(); ++it)
+        file.setValue(it.key(), it.value());
+    for (const QString &key : remove)
+        file.remove(key);
+}
+
+void tst_DeviceDetection::makeWidget()
+{
+    m_widget = std::make_unique<Widget>(nullptr, QStringLiteral("qrc:/scenes/recorder.qml"),
+                                        m_backend.get());
+    m_widget->deviceLink().setSleep([](int) {});
+    m_widget->deviceLink().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
+    m_widget->show();
+}
+
+QStringList tst_DeviceDetection::sceneCalls() const
+{
+    return m_widget->view()->rootObject()->property("calls").toStringList();
+}
+
+QStringList tst_DeviceDetection::commandCodes(const VirtualMouse &mouse) const
+{
+    QStringList codes;
+    for (const QByteArray &report : mouse.commands())
+        codes << QString::fromLatin1(report.mid(1, 2).toHex(' '));
+    return codes;
+}
+
+void tst_DeviceDetection::readsTheTable()
+{
+    configure({{"common/deviceCount", 4},
+               {"1/type", "zz"},
+               {"1/vid", "12G4"},
+               {"1/pid", "fffff"},
+               {"1/usagePage", "0xff00"},
+               {"1/usage", "1"},
+               {"1/reportLength", 64},
+               {"1/isEncode", "false"},
+               {"1/sCode", "1234"},
+               {"3/type", "0"}});
+    const DeviceTable table =
+        DeviceDetector::readTable(QStringLiteral("modules/setting/apConfig.bin"));
+    QCOMPARE(table.size(), 4);
+    const DeviceEntry &first = table.at(0);
+    QCOMPARE(first.type, 1);
+    QCOMPARE(first.vid, quint16(0x1209));
+    QCOMPARE(first.pid, quint16(0x0001));
+    QCOMPARE(first.usagePage, quint16(0xFF00));
+    QCOMPARE(first.usage2, quint16(0xFF01));
+    QCOMPARE(first.reportLength, 32);
+    QVERIFY(first.isEncode);
+    QCOMPARE(first.sCode, QStringLiteral("370524"));
+    QVERIFY(first.interfacePath1.isEmpty());
+
+    // Texts that are not hexadecimal, or too big, give 0.
+    const DeviceEntry &odd = table.at(1);
+    QCOMPARE(odd.type, 0);
+    QCOMPARE(odd.vid, quint16(0));
+    QCOMPARE(odd.pid, quint16(0));
+    QCOMPARE(odd.usagePage, quint16(0xFF00)); // Qt's base 16 takes a 0x prefix
+    QCOMPARE(odd.usage, quint16(1));
+    QCOMPARE(odd.reportLength, 64);
+    QVERIFY(!odd.isEncode);
+    QCOMPARE(odd.sCode, QStringLiteral("1234"));
+
+    // A missing section takes every default.
+    const DeviceEntry &missing = table.at(2);
+    QCOMPARE(missing.type, -1);
+    QCOMPARE(missing.vid, quint16(0));
+    QCOMPARE(missing.reportLength, 32);
+    QVERIFY(!missing.isEncode);
+    QCOMPARE(missing.sCode, QStringLiteral("370524"));
+    QCOMPARE(table.at(3).type, 0);
+
+    configure({{"common/deviceCount", 100000}});
+    QCOMPARE(DeviceDetector::readTable(QStringLiteral("modules/setting/apConfig.bin")).size(),
+             DeviceDetector::maxDevices);
+    QCOMPARE(DeviceDetector::readTable(QStringLiteral("modules/setting/none.bin")).size(), 0);
+}
+
+void tst_DeviceDetection::lastMatchingInterfaceWins()
+{
+    DeviceEntry row = VirtualMouse::factoryRow();
+    row.usagePage2 = row.usagePage;
+    row.usage2 = row.usage;
+    m_backend->addMouse(553, row);
+    makeWidget();
+    DeviceDetector detector(*m_widget, m_backend.get(), m_widget->deviceLink());
+    DeviceTable table{row};
+    // A second entry that names no device matches every device, but only
+    // interfaces of usage page and usage 0.
+    table.append(DeviceEntry());
+    detector.findInterfaces(table);
+    QCOMPARE(table.at(0).interfacePath1, QStringLiteral("virtual:0:1"));
+    QCOMPARE(table.at(0).interfacePath2, QStringLiteral("virtual:0:1"));
+    QVERIFY(table.at(1).interfacePath1.isEmpty());
+}
+
+void tst_DeviceDetection::connectsAndStartsTheScene_data()
+{
+    QTest::addColumn<int>("family");
+    QTest::addColumn<bool>("isEncode");
+    QTest::addColumn<bool>("isGun");
+    QTest::addColumn<QStringList>("codes");
+    QTest::newRow("553 scrambled") << 553 << true << true << QStringList{"00 12", "83 00", "03 00"};
+    QTest::newRow("553 plain") << 553 << false << false << QStringList{"00 12", "83 00", "03 00"};
+    QTest::newRow("560") << 560 << true << false
+                         << QStringList{"00 12", "81 00", "01 08", "8c 00", "8c 01"};
+    QTest::newRow("560 gun") << 560 << false << true
+                             << QStringList{"00 12", "81 00", "01 08", "8c 00",
+                                            "8c 01", "8c 02", "8c 03", "8c 04"};
+}
+
+void tst_DeviceDetection::connectsAndStartsTheScene()
+{
+    QFETCH(int, family);
+    QFETCH(bool, isEncode);
+    QFETCH(bool, isGun);
+    QFETCH(QStringList, codes);
+    configure({{"mouse/icType", QString::number(family)},
+               {"mouse/isGun", isGun},
+               {"0/isEncode", isEncode}});
+    DeviceEntry row = VirtualMouse::factoryRow();
+    row.isEncode = isEncode;
+    VirtualMouse &mouse = m_backend->addMouse(family, row);
+    makeWidget();
+    m_widget->view()->setEnabled(false);
+    QSignalSpy balloons(m_widget.get(), &Widget::trayMessageShown);
+
+    QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+    m_widget->checkDevice();
+
+    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(m_widget->deviceLink().isListening());
+    QCOMPARE(m_widget->deviceLink().currentIndex(), 0);
+    QVERIFY(m_widget->view()->isEnabled());
+    QVERIFY(m_widget->isVisible());
+    QCOMPARE(balloons.size(), 1);
+    QCOMPARE(balloons.at(0), (QVariantList{"Info", "Detect Device"}));
+    QCOMPARE(commandCodes(mouse), codes);
+    QVERIFY(mouse.eventReportsEnabled());
+    QCOMPARE(mouse.protocolErrors(), QStringList());
+    if (family == 560) {
+        for (int n = 0; n < 5; ++n) {
+            const bool read = n < 2 || isGun;
+            QCOMPARE(m_widget->view()->deviceProfile(n),
+                     read ? mouse.state().profiles.at(n) : QByteArray(128, '\0'));
+        }
+    }
+    // initUI and run travel through the event queue, in that order.
+    QCOMPARE(sceneCalls(), QStringList());
+    QTRY_COMPARE(sceneCalls(), (QStringList{"initUI", "run"}));
+}
+
+void tst_DeviceDetection::firstAnsweringEntryWins()
+{
+    DeviceEntry second = VirtualMouse::factoryRow();
+    second.pid = 0x0002;
+    configure({{"common/deviceCount", 2},
+               {"0/pid", "0002"},
+               {"1/type", "1"},
+               {"1/vid", "1209"},
+               {"1/pid", "0001"},
+               {"1/usagePage", "ff00"},
+               {"1/usage", "ff00"},
+               {"1/usagePage2", "ff01"},
+               {"1/usage2", "ff01"},
+               {"1/isEncode", "true"}});
+    VirtualMouse &listedFirst = m_backend->addMouse(553, second);
+    VirtualMouse &listedSecond = m_backend->addMouse(553);
+    makeWidget();
+
+    m_widget->checkDevice();
+    QCOMPARE(m_widget->deviceLink().currentIndex(), 0);
+    QCOMPARE(listedSecond.received().size(), 0);
+    QVERIFY(listedFirst.eventReportsEnabled());
+
+    // The first one stops answering: the next entry is tried.
+    m_widget->deviceLink().requestStop();
+    listedFirst.setAnswering(false);
+    m_widget->checkDevice();
+    QCOMPARE(m_widget->deviceLink().currentIndex(), 1);
+    QVERIFY(listedSecond.eventReportsEnabled());
+    QVERIFY(DeviceState::deviceConnected);
+}
+
+void tst_DeviceDetection::nothingToServe_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::newRow("count 0") << "count 0";
+    QTest::newRow("no count") << "no count";
+    QTest::newRow("no file") << "no file";
+    QTest::newRow("unplugged") << "unplugged";
+    QTest::newRow("not answering") << "not answering";
+    QTest::newRow("other secrecy code") << "other secrecy code";
+    QTest::newRow("wrong interface") << "wrong interface";
+}
+
+void tst_DeviceDetection::nothingToServe()
+{
+    QFETCH(QString, setup);
+    DeviceEntry row = VirtualMouse::factoryRow();
+    if (setup == "other secrecy code")
+        row.sCode = QStringLiteral("999999");
+    if (setup == "wrong interface")
+        row.usage = 0x0001;
+    VirtualMouse &mouse = m_backend->addMouse(553, row);
+    if (setup == "count 0")
+        configure({{"common/deviceCount", 0}});
+    if (setup == "no count")
+        configure({}, {"common/deviceCount"});
+    if (setup == "unplugged")
+        mouse.unplug();
+    if (setup == "not answering")
+        mouse.setAnswering(false);
+    makeWidget();
+    if (setup == "no file")
+        QVERIFY(QFile::remove(QStringLiteral("modules/setting/apConfig.bin")));
+    DeviceState::deviceConnected = true;
+
+    for (int pass = 0; pass < 2; ++pass) {
+        m_widget->show();
+        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
+        m_widget->checkDevice();
+        QVERIFY(!DeviceState::deviceConnected);
+        QVERIFY(!m_widget->isVisible());
+        QVERIFY(!m_widget->deviceLink().isListening());
+    }
+    QVERIFY(!mouse.eventReportsEnabled());
+    QCoreApplication::processEvents();
+    QCOMPARE(sceneCalls(), QStringList());
+}
+
+void tst_DeviceDetection::dpiButtonReachesSceneBeforeBalloon_data()
+{
+    QTest::addColumn<int>("family");
+    QTest::addColumn<int>("stage");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("553 stage 3") << 553 << 3 << "third ";
+    QTest::newRow("553 stage 0") << 553 << 0 << "eighth ";
+    QTest::newRow("560 stage 9") << 560 << 9 << "eighth ";
+    QTest::newRow("560 stage 7") << 560 << 7 << "seventh ";
+}
+
+void tst_DeviceDetection::dpiButtonReachesSceneBeforeBalloon()
+{
+    QFETCH(int, family);
+    QFETCH(int, stage);
+    QFETCH(QString, text);
+    const QString saved[8] = {dpiSwitchText[0], dpiSwitchText[1], dpiSwitchText[2],
+                              dpiSwitchText[3], dpiSwitchText[4], dpiSwitchText[5],
+                              dpiSwitchText[6], dpiSwitchText[7]};
+    dpiSwitchText[2] = QStringLiteral("third");
+    dpiSwitchText[6] = QStringLiteral("seventh");
+    dpiSwitchText[7] = QStringLiteral("eighth");
+
+    configure({{"mouse/icType", QString::number(family)}, {"mouse/isGun", false}});
+    VirtualMouse &mouse = m_backend->addMouse(family);
+    makeWidget();
+    m_widget->checkDevice();
+    QTRY_COMPARE(sceneCalls(), (QStringList{"initUI", "run"}));
+    // Balloons land in the scene's record too, so the order shows.
+    connect(m_widget.get(), &Widget::trayMessageShown, this,
+            [this](const QString &title, const QString &message) {
+                m_widget->view()->invokeScene("record", {title + ": " + message},
+                                              myQQuickView::Delivery::Synchronous);
+            });
+
+    QVERIFY(mouse.pressDpiButton(stage));
+    QTRY_COMPARE(sceneCalls().size(), 4);
+    QCOMPARE(sceneCalls().mid(2),
+             (QStringList{QStringLiteral("setCurrentDPI %1").arg(stage), "Info: " + text}));
+    for (int k = 0; k < 8; ++k)
+        dpiSwitchText[k] = saved[k];
+}
+
+void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
+{
+    VirtualMouse &mouse = m_backend->addMouse(553);
+    makeWidget();
+    QTimer *timer = m_widget->detectionTimer();
+    m_widget->checkDevice();
+    QVERIFY(m_widget->deviceLink().isListening());
+
+    // While the mouse is served, changes do not start a pass.
+    m_widget->deviceChanged();
+    QVERIFY(!timer->isActive());
+
+    QTest::ignoreMessage(QtDebugMsg, "Device removed");
+    QElapsedTimer clock;
+    clock.start();
+    mouse.unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_widget->view()->isEnabled(), 2000);
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!m_widget->deviceLink().isListening());
+    QVERIFY(DeviceState::deviceConnected); // removed, not yet disconnected
+
+    // Plugged in again, with a burst of further notifications.
+    mouse.clearRecord();
+    mouse.plugIn();
+    QTRY_VERIFY(timer->isActive());
+    for (int i = 0; i < 3; ++i) {
+        QTest::qWait(150);
+        m_widget->deviceChanged();
+    }
+    clock.restart();
+    QVERIFY(timer->remainingTime() > 2000);
+    QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+    QTRY_VERIFY_WITH_TIMEOUT(m_widget->deviceLink().isListening(), 4000);
+    QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+    QTest::qWait(100);
+    QCOMPARE(commandCodes(mouse), (QStringList{"00 12", "83 00", "03 00"}));
+    QVERIFY(m_widget->view()->isEnabled());
+}
+
+void tst_DeviceDetection::quitStopsTheListener()
+{
+    m_backend->addMouse(553);
+    makeWidget();
+    m_widget->checkDevice();
+    QVERIFY(m_widget->deviceLink().isListening());
+    QTimer::singleShot(0, m_widget.get(), &Widget::exitSYS);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!m_widget->deviceLink().isListening());
+}
+
+void tst_DeviceDetection::theSceneReachesTheLinkAsHid()
+{
+    configure({{"mouse/icType", "560"}});
+    VirtualMouse &mouse = m_backend->addMouse(560);
+    makeWidget();
+    QQmlContext *context = m_widget->view()->rootContext();
+    QCOMPARE(context->contextProperty("hid").value<QObject *>(), &m_widget->deviceLink());
+    QCOMPARE(m_widget->view()->deviceLink(), &m_widget->deviceLink());
+    m_widget->checkDevice();
+    mouse.clearRecord();
+
+    // The main scene sets the device profile directly.
+    QQmlExpression call(context, m_widget->view()->rootObject(),
+                        QStringLiteral("hid.hid560_02H_SetCurrentProfile(3)"));
+    call.evaluate();
+    QVERIFY2(!call.hasError(), qPrintable(call.error().toString()));
+    QCOMPARE(mouse.commands(), QList<QByteArray>{QByteArray::fromHex("0002030000000000fa")});
+    QCOMPARE(mouse.state().currentProfile, uchar(3));
+}
+
+void tst_DeviceDetection::virtualFamilyOverridesTheConfiguredOne()
+{
+    SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), QStringLiteral("560"));
+    VirtualMouse &mouse = m_backend->addMouse(560);
+    makeWidget();
+    QCOMPARE(m_widget->view()->store()->deviceFlags().icType, QStringLiteral("560"));
+    QVERIFY(m_widget->deviceLink().isFamily560());
+    m_widget->checkDevice();
+    QVERIFY(mouse.eventReportsEnabled());
+    QCOMPARE(mouse.protocolErrors(), QStringList());
+    m_widget.reset();
+    QSettings file(QStringLiteral("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(file.value("mouse/icType").toString(), QStringLiteral("553"));
+}
+
+QTEST_MAIN(tst_DeviceDetection)
+#include "tst_devicedetection.moc"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "hid_thread.h"
+#include "virtualmouse.h"
+
+#include <QList>
+
+// A device link wired to one virtual mouse, its table row already matched,
+// with recorded pauses and fixed identity values.
+struct LinkRig
+{
+    explicit LinkRig(int family, bool isEncode = true, bool isGun = false, int reportLength = 32)
+    {
+        DeviceEntry row = VirtualMouse::factoryRow();
+        row.isEncode = isEncode;
+        row.reportLength = reportLength;
+        mouse = &backend.addMouse(family, row);
+        row.interfacePath1 = QStringLiteral("virtual:0:0");
+        row.interfacePath2 = QStringLiteral("virtual:0:1");
+        link.setDeviceTable({row});
+        link.setDeviceFlags(QString::number(family), isGun);
+        link.setSleep([this](int ms) { pauses.append(ms); });
+        link.setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
+    }
+    // Confirms the mouse and forgets what that exchange left behind.
+    bool confirm()
+    {
+        const bool ok = link.chkDeviceIsEnCode(0);
+        mouse->clearRecord();
+        pauses.clear();
+        return ok;
+    }
+
+    VirtualMouseBackend backend;
+    VirtualMouse *mouse = nullptr;
+    Hid_Thread link{&backend};
+    QList<int> pauses;
+};
