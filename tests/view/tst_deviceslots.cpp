@@ -118,6 +118,7 @@ private slots:
     void keyMatrixWithoutGunSwitch();
     void keyMatrixWithGunSwitch_data();
     void keyMatrixWithGunSwitch();
+    void unplugDuringAGunSwitchSend();
     void resetSendsTheFirmwareTable();
     void macroSlots();
     void withoutLinkNothingHappens();
@@ -510,6 +511,26 @@ void tst_DeviceSlots::keyMatrixWithGunSwitch()
         QCOMPARE(r.view->deviceProfile(0), block0);
     }
     QCOMPARE(r.rig.mouse->protocolErrors(), QStringList());
+}
+
+void tst_DeviceSlots::unplugDuringAGunSwitchSend()
+{
+    ViewRig r({560, true, true, false});
+    QVERIFY(r.ok);
+    QVariantList src64 = defaultRecords();
+    src64[3 * 4] = 8;
+    src64[3 * 4 + 2] = 2;
+    // Gone while the first key matrix is being written.
+    r.rig.mouse->unplugAfterReports(7);
+    r.view->mouseSetKeyMatrix(src64, true, {150, 200, 250});
+
+    QCOMPARE(r.commands().size(), 2);
+    QVERIFY(!r.rig.mouse->state().keyMatrices.contains(1));
+    QVERIFY(r.rig.link.linkFree());
+    // The records are stored and the view keeps its block whatever the
+    // device took.
+    QCOMPARE(r.view->mouseGetKeydefine(3, false), (QVariantList{8, 0, 2, 0}));
+    QCOMPARE(int(r.view->deviceProfile(0).at(2)), 15);
 }
 
 void tst_DeviceSlots::resetSendsTheFirmwareTable()
