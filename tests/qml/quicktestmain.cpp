@@ -3,10 +3,12 @@
 // files), a real myQQuickView as `ui_View` and a real Ui_Controler as
 // `ui_Ctl`, and `testData` for reading and rewriting the data folder.
 #include "myqquickview.h"
+#include "scriptedfiledialogs.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -38,6 +40,7 @@ public slots:
     // A new view over the same folder, as after a restart of the program.
     void reopen()
     {
+        m_dialogs = nullptr;
         m_view.reset();
         m_view = std::make_unique<myQQuickView>();
         m_controller = std::make_unique<Ui_Controler>();
@@ -56,6 +59,17 @@ public slots:
         m_window->show();
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
     }
+    // The view's file dialogs answer with `answers` in turn (an empty
+    // answer is a cancel); askedDialogs() lists what was asked.
+    void scriptFileDialogs(const QStringList &answers)
+    {
+        auto dialogs = std::make_unique<ScriptedFileDialogs>(answers);
+        m_dialogs = dialogs.get();
+        m_view->setFileDialogs(std::move(dialogs));
+    }
+    QStringList askedDialogs() const { return m_dialogs ? m_dialogs->asked : QStringList(); }
+    // The full path of a file in the data folder.
+    QString path(const QString &relative) const { return m_folder.filePath(relative); }
     QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }
     bool windowVisible() const { return m_window && m_window->isVisible(); }
     bool windowMinimized() const { return m_window && m_window->isMinimized(); }
@@ -63,10 +77,12 @@ public slots:
     // The copy of the factory files comes back.
     void reset()
     {
+        m_dialogs = nullptr;
         m_view.reset();
         TestDataFolder::copyTree(TestDataFolder::factoryModules(),
                                  m_folder.filePath(QStringLiteral("modules")));
         QFile::remove(m_folder.filePath(QStringLiteral("modules/setting/name.bin")));
+        QDir(m_folder.filePath(QStringLiteral("modules/macro"))).removeRecursively();
         reopen();
     }
 
@@ -74,6 +90,7 @@ private:
     TestDataFolder m_folder;
     QQmlContext *m_context;
     std::unique_ptr<myQQuickView> m_view;
+    ScriptedFileDialogs *m_dialogs = nullptr;
     std::unique_ptr<Ui_Controler> m_controller;
     std::unique_ptr<QWidget> m_window;
 };
