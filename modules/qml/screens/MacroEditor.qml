@@ -29,6 +29,8 @@ Rectangle {
     property int nameEditRow: -1
     property int delayEditRow: -1
     property string editText: ""
+    // Counts saves, so that what shows the encoded length follows every edit.
+    property int saveCount: 0
 
     property alias macroNumberModel: macroNumberModel
     property alias macroListModel: macroNumberModel
@@ -154,6 +156,7 @@ Rectangle {
             return
         ui_View.saveMacroIni(name, Macro.storedList(Macro.eventsOf(actionModel)),
                              Values.toInt(timesInput.textValue, 0))
+        ++saveCount
         modifyMacroData(name)
     }
 
@@ -566,7 +569,7 @@ Rectangle {
         objectName: "recordCountText"
         anchors.right: actionBox.right
         y: 44
-        text: (actionModel.count, macroEditorMain.recordCount()) + " / " + Macro.blockSize
+        text: (actionModel.count, macroEditorMain.saveCount, macroEditorMain.recordCount()) + " / " + Macro.blockSize
         visible: macroNumber_lv.currentIndex >= 0
         color: Theme.colorGray2
         font.family: Theme.fontFamily
