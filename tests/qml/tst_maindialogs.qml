@@ -155,8 +155,6 @@ Item {
         }
 
         function test_factoryResetResetsTheGunSlots() {
-            if (typeof ui_View.mouseSwitchKeyMatrix !== "function")
-                skip("the factory reset needs the view's device operations")
             ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
             const main = startMain()
             const gun = item(main, "gunControlMain")

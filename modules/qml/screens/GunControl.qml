@@ -143,9 +143,7 @@ Rectangle {
 
     function sendSlots() {
         for (let slot = 1; slot <= 3; ++slot) {
-            const values = Gun.slotValues(preset(slotPreset(slot - 1)))
-            if (typeof ui_View.mouseSendGundata === "function")
-                ui_View.mouseSendGundata(slot, values)
+            ui_View.mouseSendGundata(slot, Gun.slotValues(preset(slotPreset(slot - 1))))
         }
     }
 

@@ -75,7 +75,7 @@ Rectangle {
     // Sends macro `macroName`, as stored, to device macro slot `index`.
     function sendMacro(index: int, macroName: string) {
         const loaded = Macro.parseLoaded(ui_View.loadMacroIni(macroName))
-        callView("mouseSendMacroData", [deCode(loaded.events, loaded.repeat), index])
+        ui_View.mouseSendMacroData(deCode(loaded.events, loaded.repeat), index)
     }
 
     function deCode(model: var, repeat: var): var {
@@ -118,14 +118,6 @@ Rectangle {
     }
 
     // --- Inside the editor ---
-
-    function callView(name: string, args: var): var {
-        if (typeof ui_View[name] !== "function") {
-            console.warn("The view has no", name)
-            return undefined
-        }
-        return ui_View[name].apply(ui_View, args)
-    }
 
     function codeOf(name: string): int {
         if (keyNames)
