@@ -463,7 +463,6 @@ Item {
         visible: mainWindow.isMainShown
         skinNo: mainWindow.skin_No
         keyMatrix: keyMatrixMain
-        onPictureClicked: mainWindow.mainFocus()
         onBtnClick: mainWindow.mainFocus()
         onOpenKey: (index) => mainWindow.showKeyAssigment(index)
     }

@@ -284,7 +284,7 @@ Item {
             const panel = makePanel({ isColorful: true })
             pick(panel, 5)
             panel.isSave = false
-            mouseClick(panel.speedSlider, 50, 6)
+            mouseClick(panel.speedSlider, 45, 6)       // target 39: step 2 at 42
             tryVerify(() => panel.isSave, 1000)
             compare(panel.speedStep, 2)
             compare(child(child(panel, "speedRow"), "percentBox").children[0].text, "50%")

@@ -116,6 +116,8 @@ Rectangle {
         if (!keyMatrix || index < 0 || index >= keyMatrix.modKeys.count)
             return
         const e = keyMatrix.modKeys.get(index)
+        if (mousePicture)
+            mousePicture.selectKey = index
         keyString = e.keyText
         keyCode0 = Number(e.keyCode0)
         keyCode1 = Number(e.keyCode1)

@@ -193,7 +193,7 @@ Rectangle {
     Column {
         x: 8
         y: 36
-        spacing: keyMatrixMain.rowPitch - 24
+        spacing: 2
 
         Repeater {
             id: rows
@@ -209,7 +209,7 @@ Rectangle {
                 objectName: "keyRow" + index
                 visible: index < keyMatrixMain.shownRows
                 width: 216
-                height: 24
+                height: keyMatrixMain.rowPitch - 2
                 radius: 2
                 color: keyMatrixMain.selectKey() === index || rowArea.containsMouse
                        ? Theme.colorOrange : Theme.colorGray1

@@ -104,6 +104,7 @@ Rectangle {
 
     function pickEffect(row: int) {
         effect = row
+        lightModel.currentSelect = row
         const e = currentEffect
         if (e.speedStep !== null)
             speedSlider.setIndexValue(e.speedStep, false)
@@ -218,9 +219,9 @@ Rectangle {
             SliderButton {
                 id: speedSlider
 
-                x: 88
+                x: 70
                 anchors.verticalCenter: parent.verticalCenter
-                width: 110
+                width: 96
                 isScale: true
                 segment: 4
                 onValueChangeDelay: lightControlMain.isSave = true
@@ -238,9 +239,9 @@ Rectangle {
             SliderButton {
                 id: brightSlider
 
-                x: 88
+                x: 70
                 anchors.verticalCenter: parent.verticalCenter
-                width: 110
+                width: 96
                 isScale: true
                 segment: 4
                 onValueChangeDelay: lightControlMain.isSave = true
@@ -343,32 +344,11 @@ Rectangle {
         }
 
         Row {
-            x: 16
+            x: 0
             y: 88
             spacing: 6
 
-            Repeater {
-                model: [{ name: "R" }, { name: "G" }, { name: "B" }]
-
-                delegate: Text {
-                    required property var modelData
-                    required property int index
-
-                    height: 20
-                    width: 14 + 48 + (index < 2 ? 6 : 0)
-                    verticalAlignment: Text.AlignVCenter
-                    text: modelData.name
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
-                }
-            }
-        }
-
-        Row {
-            x: 30
-            y: 88
-            spacing: 20
+            FieldName { text: "R" }
 
             RectInput {
                 id: redField
@@ -379,6 +359,8 @@ Rectangle {
                 onEndInputSignal: lightControlMain.fieldsEdited()
             }
 
+            FieldName { text: "G" }
+
             RectInput {
                 id: greenField
 
@@ -387,6 +369,8 @@ Rectangle {
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()
             }
+
+            FieldName { text: "B" }
 
             RectInput {
                 id: blueField
@@ -425,6 +409,16 @@ Rectangle {
         width: 132
         mdItems: ListModel { id: effectModel }
         onValueChange: (index) => lightControlMain.pickEffect(index)
+    }
+
+    component FieldName: Text {
+        width: 14
+        height: 20
+        horizontalAlignment: Text.AlignRight
+        verticalAlignment: Text.AlignVCenter
+        color: Theme.fontColor
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontNormalSize
     }
 
     component ParamRow: Item {

@@ -3,7 +3,8 @@ import "../basic/theme.js" as Theme
 
 // The mouse picture in the middle of the window with one numbered call-out
 // per button. A call-out opens the assignment dialog for its button, unless
-// the button is the last left click.
+// the button is the last left click. Presses on the picture itself reach the
+// main scene's window dragging, which also closes the drop-downs.
 Item {
     id: mouseMain
 
@@ -37,8 +38,6 @@ Item {
     signal btnClick()
     // A call-out passed the left-click guard: the dialog may open for it.
     signal openKey(int index)
-    // A click on the picture itself.
-    signal pictureClicked()
 
     function clickCallOut(index: int) {
         selectKey = index
@@ -61,11 +60,6 @@ Item {
         x: Math.round((parent.width - width) / 2)
         y: 118
         source: Theme.skinImage(mouseMain.skinNo, "mouse", "mouse")
-
-        MouseArea {
-            anchors.fill: parent
-            onClicked: mouseMain.pictureClicked()
-        }
 
         Repeater {
             id: callOutRepeater
