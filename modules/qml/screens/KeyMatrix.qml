@@ -72,16 +72,6 @@ Rectangle {
             modKeys.saveData()
     }
 
-    // Texts again, after a language or macro name change.
-    function refreshTexts() {
-        for (const model of [modKeys, modKeys_tmp]) {
-            for (let i = 0; i < model.count; ++i) {
-                const c = codesOf(model, i)
-                model.setProperty(i, "keyText", textOf(c[0], c[1], c[2], c[3]))
-            }
-        }
-    }
-
     // Every button gets its factory assignment back; factory macros are sent
     // and bound again.
     function restoreAll() {
