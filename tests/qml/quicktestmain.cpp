@@ -2,6 +2,7 @@
 // test file gets a fresh temporary data folder (a copy of the factory
 // files), a real myQQuickView as `ui_View` and a real Ui_Controler as
 // `ui_Ctl`, and `testData` for reading and rewriting the data folder.
+#include "linkrig.h"
 #include "myqquickview.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
@@ -22,6 +23,7 @@ public:
     ~TestData() override
     {
         m_view.reset();
+        m_rig.reset();
         m_controller.reset();
         m_window.reset();
     }
@@ -40,6 +42,8 @@ public slots:
     {
         m_view.reset();
         m_view = std::make_unique<myQQuickView>();
+        if (m_rig)
+            m_view->setDeviceLink(&m_rig->link);
         m_controller = std::make_unique<Ui_Controler>();
         m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
@@ -56,6 +60,42 @@ public slots:
         m_window->show();
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
     }
+    // A confirmed virtual mouse of `family` (553 or 560) behind a new view,
+    // with the global flags set to match and an empty record.
+    bool attachMouse(int family, bool isGun)
+    {
+        m_view->setGlobalData(QStringLiteral("mouse/icType"), QString::number(family));
+        m_view->setGlobalData(QStringLiteral("mouse/isGun"), isGun);
+        auto rig = std::make_unique<LinkRig>(family, true, isGun);
+        m_view.reset(); // the old view lets go of the old link first
+        m_rig = std::move(rig);
+        reopen();
+        return m_rig->confirm();
+    }
+    // The command reports the mouse received since the last clear, as hex.
+    QStringList deviceCommands() const
+    {
+        QStringList list;
+        if (m_rig) {
+            for (const QByteArray &command : m_rig->mouse->commands())
+                list.append(QString::fromLatin1(command.toHex(' ')));
+        }
+        return list;
+    }
+    // Key matrix or macro `number` (1-based) as the mouse holds it, as hex.
+    QString deviceKeyMatrix(int number) const
+    {
+        return m_rig ? hex(m_rig->mouse->state().keyMatrices.value(number)) : QString();
+    }
+    QString deviceMacro(int number) const
+    {
+        return m_rig ? hex(m_rig->mouse->state().macros.value(number)) : QString();
+    }
+    void clearDeviceRecord()
+    {
+        if (m_rig)
+            m_rig->mouse->clearRecord();
+    }
     QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }
     bool windowVisible() const { return m_window && m_window->isVisible(); }
     bool windowMinimized() const { return m_window && m_window->isMinimized(); }
@@ -64,6 +104,7 @@ public slots:
     void reset()
     {
         m_view.reset();
+        m_rig.reset();
         TestDataFolder::copyTree(TestDataFolder::factoryModules(),
                                  m_folder.filePath(QStringLiteral("modules")));
         QFile::remove(m_folder.filePath(QStringLiteral("modules/setting/name.bin")));
@@ -71,9 +112,12 @@ public slots:
     }
 
 private:
+    static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
+
     TestDataFolder m_folder;
     QQmlContext *m_context;
     std::unique_ptr<myQQuickView> m_view;
+    std::unique_ptr<LinkRig> m_rig;
     std::unique_ptr<Ui_Controler> m_controller;
     std::unique_ptr<QWidget> m_window;
 };
