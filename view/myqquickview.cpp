@@ -16,6 +16,7 @@
 
 #include <QDebug>
 #include <QFocusEvent>
+#include <QJSValue>
 #include <QMetaMethod>
 #include <QQuickItem>
 
@@ -234,14 +235,23 @@ QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery)
     return m_store->dataList(key.toString(), isRecovery);
 }
 
+// A script array arrives as a QJSValue, which the settings file cannot hold;
+// it is stored as the list it stands for.
+static QVariant storable(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QJSValue>())
+        return value.value<QJSValue>().toVariant();
+    return value;
+}
+
 void myQQuickView::setData(QVariant key, QVariant data)
 {
-    m_store->setData(key.toString(), data);
+    m_store->setData(key.toString(), storable(data));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
 {
-    m_store->setGlobalData(key.toString(), tmpdata);
+    m_store->setGlobalData(key.toString(), storable(tmpdata));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist)

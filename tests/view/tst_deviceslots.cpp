@@ -502,7 +502,7 @@ void tst_DeviceSlots::keyMatrixWithGunSwitch()
     QCOMPARE(m2.left(4), hex("0b009600"));
     QCOMPARE(state.keyMatrices.value(3).left(4), hex("0b01c800"));
     QCOMPARE(state.keyMatrices.value(4).left(4), hex("0b020000"));
-    QCOMPARE(m2.mid(4, 4), hex("0000f100")); // untranslated
+    QCOMPARE(m2.mid(4, 4), hex("0100f100")); // as delivered, untranslated
     QCOMPARE(m2.mid(12, 4), family == 560 ? hex("08000300") : hex("08000102"));
     if (family == 560) {
         Bytes block0 = pattern(0);
@@ -549,10 +549,11 @@ void tst_DeviceSlots::resetSendsTheFirmwareTable()
                                             QString("00 %1 03 %2 00 00 00").arg(code, tail),
                                             QString("00 %1 04 %2 00 00 00").arg(code, tail)}));
         const Bytes m = r.rig.mouse->state().keyMatrices.value(3);
-        QCOMPARE(m.left(12), hex("0000f000"
+        QCOMPARE(m.left(12), hex("0100f000"
                                  "09080000"
                                  "00000000"));
-        QCOMPARE(m.mid(56, 8), hex("ff000100ff000200"));
+        QCOMPARE(m.mid(56, 8), hex("04000100"
+                                   "04000200"));
         QVERIFY(!r.rig.mouse->state().keyMatrices.contains(1));
     }
 }
