@@ -84,6 +84,8 @@ Item {
 
         function test_macroAssignmentReachesTheMouse() {
             ui_View.updataNameList(0, ["M0", "M1"])
+            ui_View.createMacroIni("M1", 0)
+            ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
             const main = startMain(553, false)
             const dialog = item(main, "keyAssigmentMain")
             mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow3"))
@@ -92,6 +94,12 @@ Item {
             dialog.chooseMacro(1)
             mousePress(findChild(dialog, "closeMark"))
             compare(ui_View.getData("mouseMacroKey/3", false), "M1")
+            // The macro body goes to slot 3 (macro number 4) as the dialog closes.
+            compare(commandsOf(0x13).map((c) => c.substring(0, 11)), ["00 13 04 80"])
+            const body = testData.deviceMacro(4).split(" ")
+            compare(body.length, 128)
+            compare(body.slice(0, 9).join(" "), "00 01 03 04 81 04 00 00 00")
+            compare(commandsOf(0x12), [])
             save(main)
             compare(slot(testData.deviceKeyMatrix(1), 3), "09 02 04 00")
         }
