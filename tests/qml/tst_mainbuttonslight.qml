@@ -105,6 +105,28 @@ Item {
             compare(dialog.keyString, "S")
         }
 
+        function test_macroEditorOpensOverTheDialog() {
+            const main = startMain()
+            const dialog = item(main, "keyAssigmentMain")
+            const editor = item(main, "macroEditorMain")
+            mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow4"))
+            dialog.page.contentY = 250
+            waitForRendering(dialog)
+            mouseClick(findChild(dialog, "macroEditorButton"))
+            verify(editor.visible)
+            verify(editor.z > dialog.z)
+            verify(dialog.visible)
+        }
+
+        // The gun screen's slot presets give the fire periods.
+        function test_gunPeriodsFromTheGunScreen() {
+            const main = startMain()
+            const gun = item(main, "gunControlMain")
+            compare(item(main, "keyMatrixMain").gunPeriods(), [9, 9, 9])
+            gun.gunNumberModel.setProperty(gun.selectGun2, "gunPeriod", "44")
+            compare(item(main, "keyMatrixMain").gunPeriods()[1], 44)
+        }
+
         function test_lightSave() {
             const main = startMain()
             const light = item(main, "lightControlMain")
