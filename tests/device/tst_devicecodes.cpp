@@ -39,7 +39,6 @@ private slots:
     {
         QTest::addColumn<Bytes>("seven");
         QTest::addColumn<int>("sum");
-        QTest::newRow("01H rate 4") << hex("01040000000000") << 0xFA;
         QTest::newRow("all zero") << Bytes(7, '\0') << 0xFF;
         QTest::newRow("sum wraps") << Bytes(7, '\xff') << 0x06;
     }
@@ -99,56 +98,11 @@ private slots:
             HidProtocol::unscramble(otherWork.data(), other.data());
             QVERIFY2(work == block && otherWork == block, qPrintable(QString::number(round)));
         }
-        // Bytes 1 to 6 do take part.
-        uchar code[8] = {0, 1, 2, 3, 4, 5, 6, 0};
-        uchar other[8] = {0, 1, 2, 3, 4, 5, 7, 0};
-        uchar a[8] = {}, b[8] = {};
-        HidProtocol::scramble(a, code);
-        HidProtocol::scramble(b, other);
-        QVERIFY(!std::equal(a, a + 8, b));
-    }
-
-    void secrecyKeyNeedsSixCharacters()
-    {
-        uchar key[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-        QVERIFY(!HidProtocol::secrecyKey(QStringLiteral("12345"), key));
-        QVERIFY(!HidProtocol::secrecyKey(QStringLiteral("1234567"), key));
-        QCOMPARE(key[1], uchar(9));
-        QVERIFY(HidProtocol::secrecyKey(QStringLiteral("370524"), key));
-        QCOMPARE(Bytes(reinterpret_cast<char *>(key), 8), hex("09") + "370524" + hex("09"));
-    }
-
-    void dpiCode_data()
-    {
-        QTest::addColumn<QString>("sensor");
-        QTest::addColumn<int>("dpi");
-        QTest::addColumn<int>("code");
-        // Each range's edges; an unknown or empty sensor counts as 4090; 3389
-        // wraps at 12800; below a range the byte wraps as the arithmetic says.
-        const struct
-        {
-            const char *sensor;
-            int dpi;
-            int code;
-        } rows[] = {{"3360", 400, 0x03},  {"3360", 3200, 0x1F}, {"3360", 12000, 0x77},
-                    {"3360", 50, 0xFF},   {"4090", 5000, 0x31}, {"4090", 5001, 0x59},
-                    {"4090", 5200, 0x5A}, {"9999", 5200, 0x5A}, {"", 800, 0x07},
-                    {"3050", 0, 1},       {"3050", 250, 1},     {"3050", 251, 2},
-                    {"3050", 1000, 4},    {"3050", 1001, 5},    {"3050", 2000, 8},
-                    {"3050", 2001, 0x45}, {"3050", 3500, 0x47}, {"3050", 4000, 0x48},
-                    {"3050", 4001, 0},    {"3389", 400, 8},     {"3389", 12750, 0xFF},
-                    {"3389", 12800, 0},   {"3389", 26000, 0x08}};
-        for (const auto &r : rows)
-            QTest::addRow("%s %d", r.sensor, r.dpi)
-                << QString::fromLatin1(r.sensor) << r.dpi << r.code;
-    }
-
-    void dpiCode()
-    {
-        QFETCH(QString, sensor);
-        QFETCH(int, dpi);
-        QFETCH(int, code);
-        QCOMPARE(int(DpiCodes::code(sensor, dpi)), code);
+        // Code byte 6 does take part.
+        std::array<uchar, 8> code{0, 1, 2, 3, 4, 5, 6, 0}, other{0, 1, 2, 3, 4, 5, 7, 0}, a{}, b{};
+        HidProtocol::scramble(a.data(), code.data());
+        HidProtocol::scramble(b.data(), other.data());
+        QVERIFY(a != b);
     }
 
     void dpiStages_data()
@@ -179,6 +133,22 @@ private slots:
             << hex("0001020304050607") << hex("0001020304050607") << 0xFF << 0;
         QTest::newRow("no stage") << 0 << "3360" << QList<int>{400} << hex("8080808080808080")
                                   << hex("03ffffffffffffff") << 0 << 0;
+        // Each sensor's range edges, eight stages at a time. An unknown or
+        // empty sensor counts as 4090; below a range the byte wraps as the
+        // arithmetic says.
+        const auto eight = [](const char *name, const char *sensor, const QList<int> &values,
+                              const char *codes, int highBits = 0) {
+            QTest::newRow(name) << 8 << sensor << values << hex(codes) << hex(codes) << 0xFF
+                                << highBits;
+        };
+        eight("3360", "3360", {400, 3200, 12000, 50, 100, 200, 300, 800}, "031f77ff00010207");
+        eight("4090", "4090", {5000, 5001, 5200, 800, 100, 200, 300, 400}, "31595a0700010203");
+        eight("unknown", "9999", {5200, 5001, 800, 5000, 100, 200, 300, 400}, "5a59073100010203");
+        eight("empty", "", {5200, 5001, 800, 5000, 100, 200, 300, 400}, "5a59073100010203");
+        eight("3050", "3050", {0, 250, 251, 1000, 1001, 2000, 2001, 3500}, "0101020405084547");
+        eight("3050 top", "3050", {4000, 4001, 0, 0, 0, 0, 0, 0}, "4800010101010101");
+        eight("3389 wraps", "3389", {400, 12750, 12800, 26000, 12799, 20000, 100, 13000},
+              "08ff0008ff900204", 0xAC);
     }
 
     void dpiStages()
@@ -408,47 +378,31 @@ private slots:
 
         const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, family560);
         QVERIFY(KeyMatrixCodes::hasGunSwitch(m1));
-        const KeyMatrixCodes::GunSwitchSet set = KeyMatrixCodes::expandGunSwitch(
-            m1, KeyMatrixCodes::fromRecords(firmware), otherParam, family560);
+        const KeyMatrixCodes::Block table = KeyMatrixCodes::fromRecords(firmware);
+        const KeyMatrixCodes::GunSwitchSet set =
+            KeyMatrixCodes::expandGunSwitch(m1, table, otherParam, family560);
 
+        // M1 is the user's matrix, M2 to M4 the firmware table as it stands
+        // but for a fire entry first; each has its own switch entry.
         for (int m = 0; m < 4; ++m) {
-            const Bytes matrix = bytes(set.matrices[std::size_t(m)]);
-            QCOMPARE(matrix.mid(12, 4), switchEntries.mid(m * 4, 4));
-            if (m == 0) {
-                QCOMPARE(matrix.left(4), bytes(m1).left(4));
-                continue;
-            }
-            QCOMPARE(matrix.left(4), fireEntries.mid((m - 1) * 4, 4));
-            // Everything else is the firmware table as it stands.
-            for (int k = 1; k < 16; ++k) {
-                if (k != 3)
-                    QCOMPARE(matrix.mid(k * 4, 4),
-                             of({0x0E, char(0x10 + k), char(0x20 + k), char(0x30 + k)}));
-            }
+            Bytes expected = bytes(m == 0 ? m1 : table);
+            if (m > 0)
+                expected.replace(0, 4, fireEntries.mid((m - 1) * 4, 4));
+            expected.replace(12, 4, switchEntries.mid(m * 4, 4));
+            QCOMPARE(bytes(set.matrices[std::size_t(m)]), expected);
         }
-        QCOMPARE(set.gunSwitchMask.has_value(), mask >= 0);
-        if (mask >= 0)
-            QCOMPARE(int(*set.gunSwitchMask), mask);
-    }
-
-    void macroBlock_data()
-    {
-        QTest::addColumn<uint>("slot");
-        QTest::addColumn<int>("number"); // -1: nothing is sent
-        QTest::newRow("0") << 0u << 1;
-        QTest::newRow("11") << 11u << 12;
-        QTest::newRow("12") << 12u << -1;
-        QTest::newRow("255") << 255u << -1;
-        QTest::newRow("low byte 0") << 256u << 1;
-        QTest::newRow("-1") << uint(-1) << -1;
+        QCOMPARE(set.gunSwitchMask ? int(*set.gunSwitchMask) : -1, mask);
     }
 
     void macroBlock()
     {
-        QFETCH(uint, slot);
-        QFETCH(int, number);
-        const std::optional<uchar> n = MacroBlock::macroNumber(slot);
-        QCOMPARE(n ? int(*n) : -1, number);
+        // Macro numbers 1 to 12 by the slot's low byte; other slots send nothing.
+        const QList<std::pair<uint, int>> numbers{{0, 1},    {11, 12}, {12, -1},
+                                                  {255, -1}, {256, 1}, {uint(-1), -1}};
+        for (const auto &[slot, number] : numbers) {
+            const std::optional<uchar> n = MacroBlock::macroNumber(slot);
+            QCOMPARE(n ? int(*n) : -1, number);
+        }
 
         QList<int> data;
         for (int i = 0; i < 130; ++i)

@@ -10,6 +10,8 @@
 // A command handed the pattern 01 02 03 ... (128 bytes) to send from.
 using Call = std::function<void(Hid_Thread &, uchar *)>;
 Q_DECLARE_METATYPE(Call)
+using Breakage = std::function<void(LinkRig &)>;
+Q_DECLARE_METATYPE(Breakage)
 
 static QByteArray pattern(int n)
 {
@@ -191,37 +193,27 @@ private slots:
         }
     }
 
-    void profileRoundTrip_data()
-    {
-        QTest::addColumn<bool>("encode");
-        QTest::addColumn<int>("reportLength");
-        QTest::addColumn<QList<int>>("sizes"); // of the reports writing a profile
-        QTest::newRow("plain") << false << 32 << QList<int>{9, 33, 33, 33, 33};
-        QTest::newRow("scrambled") << true << 32 << QList<int>{9, 33, 33, 33, 33};
-        QTest::newRow("64-byte reports") << true << 64 << QList<int>{9, 65, 65};
-    }
-
     void profileRoundTrip()
     {
-        QFETCH(bool, encode);
-        QFETCH(int, reportLength);
-        QFETCH(QList<int>, sizes);
-        LinkRig rig(560, encode, false, reportLength);
-        QVERIFY(rig.confirm());
-        QCOMPARE(ask8C(rig.link, 3), rig.mouse->state().profiles.at(3));
-        QCOMPARE(rig.mouse->commands(), QList<QByteArray>{hex("008c03000000000070")});
-        QCOMPARE(rig.pauses, QList<int>());
+        for (int reportLength : {32, 64}) {
+            const bool encode = reportLength == 64;
+            LinkRig rig(560, encode, false, reportLength);
+            QVERIFY(rig.confirm());
+            QCOMPARE(ask8C(rig.link, 3), rig.mouse->state().profiles.at(3));
+            QCOMPARE(rig.mouse->commands(), QList<QByteArray>{hex("008c03000000000070")});
+            QCOMPARE(rig.pauses, QList<int>());
 
-        QByteArray mine = pattern(128);
-        rig.link.hid560_0CH_setProfile(bytesOf(mine), 4);
-        QList<int> sent;
-        for (const VirtualMouse::Received &r : rig.mouse->received())
-            sent << r.bytes.size();
-        QCOMPARE(sent.mid(1), sizes); // after the 8CH query
-        QCOMPARE(rig.pauses,
-                 (QList<int>{64, 64} + QList<int>(sizes.size() - 1, 120) + QList<int>{64, 64}));
-        QCOMPARE(ask8C(rig.link, 4), pattern(128));
-        QCOMPARE(rig.mouse->protocolErrors(), QStringList());
+            QByteArray mine = pattern(128);
+            rig.link.hid560_0CH_setProfile(bytesOf(mine), 4);
+            QCOMPARE(ask8C(rig.link, 4), pattern(128));
+            const int dataReports = 128 / reportLength;
+            QList<int> sizes;
+            for (const VirtualMouse::Received &r : rig.mouse->received())
+                sizes << r.bytes.size();
+            QCOMPARE(sizes, (QList<int>{9, 9} + QList<int>(dataReports, reportLength + 1) << 9));
+            QCOMPARE(rig.pauses, (QList<int>{64, 64} + QList<int>(dataReports, 120) << 64 << 64));
+            QCOMPARE(rig.mouse->protocolErrors(), QStringList());
+        }
     }
 
     void invokableByName()
@@ -258,21 +250,31 @@ private slots:
 
     void failedQueriesHandPresetsBack_data()
     {
-        QTest::addColumn<bool>("unplugged"); // otherwise there but silent
-        QTest::newRow("unplugged") << true;
-        QTest::newRow("not answering") << false;
+        QTest::addColumn<Breakage>("breakLink");
+        QTest::addColumn<int>("reached"); // commands the mouse saw
+        using Rig = LinkRig &;
+        QTest::newRow("unplugged") << Breakage([](Rig r) { r.mouse->unplug(); }) << 0;
+        QTest::newRow("not answering")
+            << Breakage([](Rig r) { r.mouse->setAnswering(false); }) << 6;
+        for (int index : {1, 7, -1}) {
+            QTest::addRow("index %d outside the table", index)
+                << Breakage([index](Rig r) { QVERIFY(!r.link.chkDeviceIsEnCode(index)); }) << 0;
+        }
+        QTest::newRow("no table") << Breakage([](Rig r) {
+            r.link.setDeviceTable({});
+            QVERIFY(!r.link.chkDeviceIsEnCode(0));
+        }) << 0;
     }
 
     void failedQueriesHandPresetsBack()
     {
-        QFETCH(bool, unplugged);
+        QFETCH(Breakage, breakLink);
+        QFETCH(int, reached);
         LinkRig rig(560, true);
         QVERIFY(rig.confirm());
-        if (unplugged)
-            rig.mouse->unplug();
-        else
-            rig.mouse->setAnswering(false);
+        breakLink(rig);
 
+        rig.link.hid553_01H_SetReportRate(1);
         QCOMPARE(ask83(rig.link), hex("01020304"));
         QCOMPARE(ask8B(rig.link), 6);
         QCOMPARE(ask84(rig.link), (QList<int>{1, 7}));
@@ -281,7 +283,7 @@ private slots:
         rig.link.hid553_00H_GetSecrecyCode(s[0], s[1], s[2], s[3]);
         QCOMPARE(QByteArray(reinterpret_cast<char *>(s), 4), QByteArray(4, '\0'));
         QVERIFY(rig.link.linkFree());
-        QCOMPARE(rig.mouse->commands().size(), unplugged ? 0 : 5);
+        QCOMPARE(rig.mouse->commands().size(), reached);
     }
 
     void busyLinkDropsTheCommand_data()
@@ -407,21 +409,6 @@ private slots:
         QVERIFY(scrambled.link.linkFree());
     }
 
-    void indexOutsideTheTable()
-    {
-        LinkRig rig(553, true);
-        for (int index : {1, 7, -1}) {
-            QVERIFY(!rig.link.chkDeviceIsEnCode(index));
-            rig.link.hid553_01H_SetReportRate(1);
-            QCOMPARE(ask8B(rig.link), 6);
-            QVERIFY(rig.link.linkFree());
-        }
-        QCOMPARE(rig.mouse->openCount(), 0);
-        rig.link.setDeviceTable({});
-        QVERIFY(!rig.link.chkDeviceIsEnCode(0));
-        QCOMPARE(rig.mouse->openCount(), 0);
-    }
-
     void impossibleReportLength()
     {
         for (int reportLength : {0, -3, 100000}) {
@@ -483,13 +470,17 @@ private slots:
         rig.mouse->unplug();
         QVERIFY(!rig.link.chkDeviceIsEnCode(0));
 
-        // A short sCode leaves the previous secrecy code in place.
-        LinkRig other(553, true);
-        DeviceTable table = other.link.deviceTable();
-        table[0].sCode = QStringLiteral("12345");
-        other.link.setDeviceTable(table);
-        QVERIFY(other.link.chkDeviceIsEnCode(0));
-        QCOMPARE(QByteArray(reinterpret_cast<char *>(secrecyCode + 1), 6), QByteArray("370524"));
+        // An sCode not six characters long leaves the previous secrecy code
+        // in place.
+        for (const char *code : {"12345", "1234567"}) {
+            LinkRig other(553, true);
+            DeviceTable table = other.link.deviceTable();
+            table[0].sCode = QString::fromLatin1(code);
+            other.link.setDeviceTable(table);
+            QVERIFY(other.link.chkDeviceIsEnCode(0));
+            QCOMPARE(QByteArray(reinterpret_cast<char *>(secrecyCode), 8),
+                     QByteArray(1, '\0') + "370524" + QByteArray(1, '\0'));
+        }
     }
 };
 
