@@ -121,9 +121,6 @@ private slots:
         QTest::newRow("3389 above 12799")
             << 4 << "3389" << QList<int>{400, 12800, 12799, 20000, 100, 100, 100, 13000}
             << hex("0800ff9080808080") << hex("0800ff9002020204") << 0x0F << 0x8A;
-        QTest::newRow("all eight")
-            << 8 << "4090" << QList<int>{100, 200, 300, 400, 500, 600, 700, 800}
-            << hex("0001020304050607") << hex("0001020304050607") << 0xFF << 0;
         // A short list counts its missing stages as 0 DPI; a ninth value is
         // never read.
         QTest::newRow("short list") << 2 << "3050" << QList<int>{400} << hex("0201808080808080")

@@ -41,25 +41,6 @@ private:
     }
 };
 
-// A confirmed rig reporting to its own host; its listener is stopped and
-// the mouse unplugged on the way out.
-struct HostedRig : LinkRig
-{
-    explicit HostedRig(int family) : LinkRig(family, true)
-    {
-        link.setHost(&host);
-        confirmed = confirm();
-    }
-    ~HostedRig()
-    {
-        link.requestStop();
-        mouse->unplug();
-        link.stopEventListener();
-    }
-    RecordingHost host;
-    bool confirmed = false;
-};
-
 class tst_EventListener : public QObject
 {
     Q_OBJECT
@@ -128,8 +109,10 @@ private slots:
         QFETCH(int, family);
         QFETCH(int, stage);
         QFETCH(QString, text);
-        HostedRig rig(family);
-        QVERIFY(rig.confirmed);
+        RecordingHost host; // outlives the link
+        LinkRig rig(family, true);
+        rig.link.setHost(&host);
+        QVERIFY(rig.confirm());
         QVERIFY(!rig.mouse->pressDpiButton(stage)); // no events before the listener asks
         rig.link.startEventListener(0);
         // Any other report changes nothing.
@@ -139,14 +122,19 @@ private slots:
 
         const QStringList expected{QStringLiteral("setCurrentDPI %1").arg(stage),
                                    QStringLiteral("balloon Info|") + text};
-        QTRY_COMPARE(rig.host.recorded(), expected);
-        QVERIFY(rig.host.effectsOnGuiThread);
+        QTRY_COMPARE(host.recorded(), expected);
+        QVERIFY(host.effectsOnGuiThread);
+        rig.link.requestStop();
+        rig.mouse->unplug();
+        rig.link.stopEventListener();
     }
 
     void removalIsNoticedWithinHalfASecond()
     {
-        HostedRig rig(553);
-        QVERIFY(rig.confirmed);
+        RecordingHost host;
+        LinkRig rig(553, true);
+        rig.link.setHost(&host);
+        QVERIFY(rig.confirm());
         rig.link.startEventListener(0);
         QTest::qWait(100); // the listener waits in its read
 
@@ -157,8 +145,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!rig.link.isListening(), 2000);
         const qint64 noticed = clock.elapsed();
         QVERIFY2(noticed < 800, qPrintable(QString::number(noticed)));
-        QTRY_COMPARE(rig.host.recorded(), QStringList{"disableView"});
-        QVERIFY(rig.host.effectsOnGuiThread);
+        QTRY_COMPARE(host.recorded(), QStringList{"disableView"});
+        QVERIFY(host.effectsOnGuiThread);
         QVERIFY(rig.link.deviceTable().at(0).interfacePath2.isEmpty());
         QVERIFY(!rig.link.deviceTable().at(0).interfacePath1.isEmpty());
     }
