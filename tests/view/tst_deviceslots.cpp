@@ -120,11 +120,8 @@ private slots:
     void profileBlocksAfterReadPatchWrite_data();
     void profileBlocksAfterReadPatchWrite();
     void queriesAnswerFromTheMouse();
-    void blockNumbersAboveFourDoNothing();
-    void keyMatrixWithoutGunSwitch_data();
-    void keyMatrixWithoutGunSwitch();
-    void keyMatrixWithGunSwitch_data();
-    void keyMatrixWithGunSwitch();
+    void keyMatrix_data();
+    void keyMatrix();
     void unplugDuringAGunSwitchSend();
     void resetSendsTheFirmwareTable();
     void macroSlots();
@@ -206,6 +203,8 @@ void tst_DeviceSlots::commands_data()
     row("gun slot 0 or 4", gun560,
         "for (const slot of [0, 4, -1]) mouseSendGundata(slot, [10, 20, 5])", {});
     row("update does nothing", gun560, "openUpdateExe()", {});
+    row("block numbers above four", gun560,
+        "mouseSetProfile(5); mouseReadProfile(5); mouseSetProfile(4294967295)", {});
     row("macro data", plain553, "mouseSendMacroData([1, 2, 3], 4)", {"00 13 05 80 00 00 00 00"},
         report32(hex("010203")) + Bytes(96, '\0'));
 }
@@ -220,6 +219,7 @@ void tst_DeviceSlots::commands()
     QVERIFY(r.ok);
     QVERIFY(r.run(script));
     QCOMPARE(r.commands(), reports);
+    QVERIFY(r.view->deviceProfile(5).isEmpty());
     QCOMPARE(r.written(), written);
     QCOMPARE(r.rig.mouse->protocolErrors(), QStringList());
 }
@@ -340,17 +340,6 @@ void tst_DeviceSlots::queriesAnswerFromTheMouse()
     QCOMPARE(r.view->mouseReadCurrentProfile(), QVariant(0));
 }
 
-void tst_DeviceSlots::blockNumbersAboveFourDoNothing()
-{
-    ViewRig r({560, true, true, false});
-    QVERIFY(r.ok);
-    r.view->mouseSetProfile(5);
-    r.view->mouseReadProfile(5);
-    r.view->mouseSetProfile(uint(-1));
-    QCOMPARE(r.commands(), QStringList());
-    QVERIFY(r.view->deviceProfile(5).isEmpty());
-}
-
 static QVariantList defaultRecords()
 {
     // The screen's built-in table: buttons, DPI+/-, double click at 7.
@@ -364,63 +353,54 @@ static QVariantList defaultRecords()
     return list;
 }
 
-void tst_DeviceSlots::keyMatrixWithoutGunSwitch_data()
-{
-    QTest::addColumn<int>("family");
-    QTest::newRow("553") << 553;
-    QTest::newRow("560") << 560;
-}
-
-void tst_DeviceSlots::keyMatrixWithoutGunSwitch()
-{
-    QFETCH(int, family);
-    ViewRig r({family, true, true, false});
-    QVERIFY(r.ok);
-    const QVariantList src64 = defaultRecords();
-
-    // Stored but not sent.
-    r.view->mouseSetKeyMatrix(src64, false, {1, 2, 3});
-    QCOMPARE(r.commands(), QStringList());
-    QCOMPARE(r.view->mouseGetKeydefine(7, false), (QVariantList{0, 0xF0, 0x1E, 2}));
-
-    r.view->mouseSetKeyMatrix(src64, true, {1, 2, 3});
-    QCOMPARE(r.commands(),
-             QStringList{family == 560 ? "00 0d 01 80 00 00 00 00" : "00 12 01 40 08 00 00 00"});
-    const Bytes sent = r.rig.mouse->state().keyMatrices.value(1);
-    // Slots 5..9 carry records 8, 7, 7, 6, 5; the double click goes out as
-    // a double click.
-    QCOMPARE(sent.left(64), hex("0100f000 0100f100 0100f200 0100f400 0100f300 01000000 0af01e02 "
-                                "0af01e02 07000200 07000100 01000000 01000000 01000000 01000000 "
-                                "04000100 04000200"));
-    QCOMPARE(sent.mid(64), family == 560 ? Bytes(64, '\0') : Bytes());
-}
-
-void tst_DeviceSlots::keyMatrixWithGunSwitch_data()
+void tst_DeviceSlots::keyMatrix_data()
 {
     QTest::addColumn<int>("family");
     QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QStringList>("gunSwitchReports");
     QTest::newRow("553: four matrices and the select")
-        << 553
+        << 553 << QStringList{"00 12 01 40 08 00 00 00"}
         << QStringList{"00 12 01 40 08 00 00 00", "00 12 02 40 08 00 00 00",
                        "00 12 03 40 08 00 00 00", "00 12 04 40 08 00 00 00",
                        "00 02 01 00 00 00 00 00"};
     QTest::newRow("560: profile 0 first")
-        << 560 << QStringList{"00 0c 00 80 00 00 00 00", "00 0d 01 80 00 00 00 00",
-                              "00 0d 02 80 00 00 00 00", "00 0d 03 80 00 00 00 00",
-                              "00 0d 04 80 00 00 00 00", "00 02 01 00 00 00 00 00"};
+        << 560 << QStringList{"00 0d 01 80 00 00 00 00"}
+        << QStringList{"00 0c 00 80 00 00 00 00", "00 0d 01 80 00 00 00 00",
+                       "00 0d 02 80 00 00 00 00", "00 0d 03 80 00 00 00 00",
+                       "00 0d 04 80 00 00 00 00", "00 02 01 00 00 00 00 00"};
 }
 
-void tst_DeviceSlots::keyMatrixWithGunSwitch()
+void tst_DeviceSlots::keyMatrix()
 {
     QFETCH(int, family);
     QFETCH(QStringList, reports);
+    QFETCH(QStringList, gunSwitchReports);
+    {
+        ViewRig r({family, true, true, false});
+        QVERIFY(r.ok);
+        const QVariantList src64 = defaultRecords();
+        // Stored but not sent.
+        r.view->mouseSetKeyMatrix(src64, false, {1, 2, 3});
+        QCOMPARE(r.commands(), QStringList());
+        QCOMPARE(r.view->mouseGetKeydefine(7, false), (QVariantList{0, 0xF0, 0x1E, 2}));
+        r.view->mouseSetKeyMatrix(src64, true, {1, 2, 3});
+        QCOMPARE(r.commands(), reports);
+        const Bytes sent = r.rig.mouse->state().keyMatrices.value(1);
+        // Slots 5..9 carry records 8, 7, 7, 6, 5; the double click goes out
+        // as a double click.
+        QCOMPARE(sent.left(64), hex("0100f000 0100f100 0100f200 0100f400 0100f300 01000000 "
+                                    "0af01e02 0af01e02 07000200 07000100 01000000 01000000 "
+                                    "01000000 01000000 04000100 04000200"));
+        QCOMPARE(sent.mid(64), family == 560 ? Bytes(64, '\0') : Bytes());
+    }
+    // With a gun switch on button 4.
     ViewRig r({family, true, true, false});
     QVERIFY(r.ok);
     QVariantList src64 = defaultRecords();
     src64[3 * 4] = 8; // button 4 switches between two presets
     src64[3 * 4 + 2] = 2;
     r.view->mouseSetKeyMatrix(src64, true, {150, 200});
-    QCOMPARE(r.commands(), reports);
+    QCOMPARE(r.commands(), gunSwitchReports);
 
     const VirtualMouse::State state = r.rig.mouse->state();
     QCOMPARE(state.keyMatrices.value(1).mid(12, 4),
