@@ -20,8 +20,6 @@ private slots:
     void hostileLanguageCodesReadNothing();
     void deliveredFilesHaveEveryGroupTheSceneReads_data();
     void deliveredFilesHaveEveryGroupTheSceneReads();
-    void englishTextsAreTheScreensDefaults_data();
-    void englishTextsAreTheScreensDefaults();
 
 private:
     static void resetCaptions();
@@ -132,28 +130,42 @@ void tst_LangStrings::hostileLanguageCodesReadNothing()
     QVERIFY(view.getLangStrings("three", code).isEmpty());
 }
 
+using Texts = QMap<int, QString>;
+
 void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads_data()
 {
     QTest::addColumn<QString>("group");
     QTest::addColumn<int>("count");
+    // English texts that are the screens' defaults. Labels that the screens
+    // complete with a number keep their space.
+    QTest::addColumn<Texts>("english");
     // The groups in the order the main scene asks for them.
-    QTest::newRow("main") << "main" << 11;
-    QTest::newRow("keyMatrix") << "keyMatrix" << 2;
-    QTest::newRow("keyAssigment") << "keyAssigment" << 57;
-    QTest::newRow("dpiSetting") << "dpiSetting" << 1;
-    QTest::newRow("lightControl") << "lightControl" << 16;
-    QTest::newRow("macroEditor") << "macroEditor" << 18;
-    QTest::newRow("systemSetting") << "systemSetting" << 8;
-    QTest::newRow("gunControl") << "gunControl" << 10;
-    QTest::newRow("profile") << "profile" << 6;
-    QTest::newRow("keyCode") << "keyCode" << 133;
-    QTest::newRow("other") << "other" << 9;
+    QTest::newRow("main") << "main" << 11 << Texts();
+    QTest::newRow("keyMatrix") << "keyMatrix" << 2 << Texts{{0, "Key "}, {1, "Key Function"}};
+    QTest::newRow("keyAssigment") << "keyAssigment" << 57
+                                  << Texts{{0, "Key "},
+                                           {19,
+                                            "Macro runs endless loop until any button is pressed"},
+                                           {33, "Volumn+"},
+                                           {56, "Sniper Key"}};
+    QTest::newRow("dpiSetting") << "dpiSetting" << 1 << Texts();
+    QTest::newRow("lightControl") << "lightControl" << 16 << Texts{{15, "Breath Loop"}};
+    QTest::newRow("macroEditor") << "macroEditor" << 18 << Texts{{17, "Insert Right Key"}};
+    QTest::newRow("systemSetting") << "systemSetting" << 8 << Texts();
+    QTest::newRow("gunControl") << "gunControl" << 10 << Texts{{9, "Endness"}};
+    QTest::newRow("profile") << "profile" << 6 << Texts{{5, "Standard"}};
+    QTest::newRow("keyCode") << "keyCode" << 133 << Texts();
+    QTest::newRow("other") << "other" << 9
+                           << Texts{{8, "Access to the mouse was denied. Install the udev rule "
+                                        "70-skarn-config.rules (see the README) and plug the "
+                                        "mouse in again."}};
 }
 
 void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads()
 {
     QFETCH(QString, group);
     QFETCH(int, count);
+    QFETCH(Texts, english);
     for (const char *language : {"English", "ChineseSimplified"}) {
         const QStringList texts = LangStrings::read(group, language);
         QVERIFY2(texts.size() == count,
@@ -162,39 +174,11 @@ void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads()
             QVERIFY2(!texts.at(i).trimmed().isEmpty(),
                      qPrintable(QStringLiteral("%1 entry %2").arg(language).arg(i)));
     }
-}
-
-void tst_LangStrings::englishTextsAreTheScreensDefaults_data()
-{
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-    // Labels that the screens complete with a number keep their space.
-    QTest::newRow("keyMatrix 0") << "keyMatrix" << 0 << "Key ";
-    QTest::newRow("keyMatrix 1") << "keyMatrix" << 1 << "Key Function";
-    QTest::newRow("keyAssigment 0") << "keyAssigment" << 0 << "Key ";
-    QTest::newRow("keyAssigment 19")
-        << "keyAssigment" << 19 << "Macro runs endless loop until any button is pressed";
-    QTest::newRow("keyAssigment 33") << "keyAssigment" << 33 << "Volumn+";
-    QTest::newRow("keyAssigment 56") << "keyAssigment" << 56 << "Sniper Key";
-    QTest::newRow("lightControl 15") << "lightControl" << 15 << "Breath Loop";
-    QTest::newRow("macroEditor 17") << "macroEditor" << 17 << "Insert Right Key";
-    QTest::newRow("gunControl 9") << "gunControl" << 9 << "Endness";
-    QTest::newRow("profile 5") << "profile" << 5 << "Standard";
-    QTest::newRow("other 8") << "other" << 8
-                             << "Access to the mouse was denied. Install the udev rule "
-                                "70-skarn-config.rules (see the README) and plug the mouse in "
-                                "again.";
-}
-
-void tst_LangStrings::englishTextsAreTheScreensDefaults()
-{
-    QFETCH(QString, group);
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    QCOMPARE(LangStrings::read(group, "English").value(index), text);
-    // The Chinese file is a translation, not a copy.
-    QVERIFY(LangStrings::read(group, "ChineseSimplified").value(index) != text);
+    for (auto it = english.begin(); it != english.end(); ++it) {
+        QCOMPARE(LangStrings::read(group, "English").value(it.key()), it.value());
+        // The Chinese file is a translation, not a copy.
+        QVERIFY(LangStrings::read(group, "ChineseSimplified").value(it.key()) != it.value());
+    }
 }
 
 QTEST_MAIN(tst_LangStrings)
