@@ -18,7 +18,6 @@ private slots:
     void listsRoundTrip_data();
     void listsRoundTrip();
     void currentProfileSelectsTheFile();
-    void deviceFlagsAreReadOnceAtConstruction();
     void resetGlobalSettings();
     void badFilesReadAsDefaults_data();
     void badFilesReadAsDefaults();
@@ -41,6 +40,13 @@ void tst_SettingsStore::valuesComeBackAsTextAfterRestart()
         store.setData("mouse/flag", true);
         store.setData("mouseMacroKey/3", name);
         QCOMPARE(store.data("mouse/reportRate", false).typeId(), int(QMetaType::Int));
+        // The device flags are read once, at construction.
+        store.setGlobalData("mouse/icType", "560");
+        store.setGlobalData("mouse/isGun", false);
+        QCOMPARE(store.deviceFlags().isColorful, true);
+        QCOMPARE(store.deviceFlags().isGun, true);
+        QCOMPARE(store.deviceFlags().icType, QStringLiteral("553"));
+        QCOMPARE(store.deviceFlags().is55328, false);
         // The default profile is only read.
         QCOMPARE(store.data("mouse/reportRate", true), QVariant(QStringLiteral("3")));
     }
@@ -113,18 +119,6 @@ void tst_SettingsStore::currentProfileSelectsTheFile()
     QVERIFY(folder.read("modules/setting/p3.bin").contains("reportRate=0"));
     QVERIFY(folder.read("modules/setting/p1.bin").contains("reportRate=3"));
     QVERIFY(folder.read("modules/setting/apConfig.bin").contains("profileNo=4"));
-}
-
-void tst_SettingsStore::deviceFlagsAreReadOnceAtConstruction()
-{
-    TestDataFolder folder;
-    SettingsStore store;
-    store.setGlobalData("mouse/icType", "560");
-    store.setGlobalData("mouse/isGun", false);
-    QCOMPARE(store.deviceFlags().isColorful, true);
-    QCOMPARE(store.deviceFlags().isGun, true);
-    QCOMPARE(store.deviceFlags().icType, QStringLiteral("553"));
-    QCOMPARE(store.deviceFlags().is55328, false);
 }
 
 void tst_SettingsStore::resetGlobalSettings()
