@@ -115,6 +115,10 @@ bool MacroStore::rename(const QString &oldName, const QString &newName)
 {
     if (!isValidName(oldName) || !isValidName(newName) || !QFile::exists(filePath(oldName)))
         return false;
+    // The file first: a rename that fails (the new name is taken) must not
+    // leave buttons pointing at another macro.
+    if (!QFile::rename(filePath(oldName), filePath(newName)))
+        return false;
     for (int p = 0; p < linkedProfiles; ++p) {
         QSettings *profile = m_settings.profile(p);
         profile->beginGroup(slotGroup);
@@ -125,7 +129,7 @@ bool MacroStore::rename(const QString &oldName, const QString &newName)
         }
         profile->endGroup();
     }
-    return QFile::rename(filePath(oldName), filePath(newName));
+    return true;
 }
 
 void MacroStore::unassign(const QString &name)
