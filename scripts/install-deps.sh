@@ -10,7 +10,7 @@ packages=(
   qt6-svg-dev qt6-qpa-plugins libgl-dev libglx-dev libopengl-dev
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qttest qml6-module-qtqml qml6-module-qtqml-models
-  libhidapi-dev libudev-dev libglib2.0-dev libglib2.0-bin libx11-dev
+  libhidapi-dev libudev-dev libglib2.0-dev libglib2.0-bin libx11-dev gsettings-desktop-schemas
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
   libxcb-xinput-dev xdotool g++-mingw-w64-x86-64
   clang-format

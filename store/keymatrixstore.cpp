@@ -23,3 +23,15 @@ void KeyMatrixStore::storeRecords(const QVariantList &src64)
         m_settings.setDataList(keyFor(QString::number(k)), record);
     }
 }
+
+QVariantList KeyMatrixStore::firmwareRecords() const
+{
+    QVariantList records;
+    for (int k = 0; k < buttonCount; ++k) {
+        const QVariantList record =
+            m_settings.dataList(QStringLiteral("mouseFwKeyMatrix/") + QString::number(k), false);
+        for (int i = 0; i < recordSize; ++i)
+            records.append(record.value(i, 0));
+    }
+    return records;
+}

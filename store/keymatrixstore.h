@@ -20,6 +20,9 @@ public:
     // Stores record k from src64[4k .. 4k+3] for every button; values the
     // list lacks are stored as 0, as they are sent.
     void storeRecords(const QVariantList &src64);
+    // The firmware records ("mouseFwKeyMatrix/<k>") of the current profile
+    // as 64 values, record k at 4k; codes a record lacks are 0.
+    QVariantList firmwareRecords() const;
 
 private:
     SettingsStore &m_settings;

@@ -1,5 +1,6 @@
 #include "myqquickview.h"
 
+#include "deviceoperations.h"
 #include "gundatafile.h"
 #include "hid_thread.h"
 #include "keymatrixstore.h"
@@ -10,16 +11,21 @@
 #include "profilegunkeys.h"
 #include "profilestore.h"
 #include "qtfiledialogs.h"
+#include "scenevalues.h"
 #include "settingsstore.h"
 
 #include <QDebug>
 #include <QFocusEvent>
+#include <QJSValue>
 #include <QMetaMethod>
 #include <QQuickItem>
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
     m_store = new SettingsStore(this);
+    const DeviceFlags &flags = m_store->deviceFlags();
+    m_device = std::make_unique<DeviceOperations>(DeviceVariant{
+        flags.icType == QLatin1String("560"), flags.isColorful, flags.isGun, flags.is55328});
     m_fileDialogs = std::make_unique<QtFileDialogs>(this);
     m_pointerSettings = PointerSettings::createSystem();
 
@@ -116,25 +122,94 @@ void myQQuickView::setCurrentDPI(int dpiValue)
     invokeScene("setCurrentDPI", {dpiValue}, Delivery::Queued);
 }
 
+void myQQuickView::setDeviceLink(Hid_Thread *link)
+{
+    m_device->setLink(link);
+}
+
+Hid_Thread *myQQuickView::deviceLink() const
+{
+    return m_device->link();
+}
+
 QByteArray myQQuickView::deviceProfile(int n) const
 {
-    if (n < 0 || n >= deviceProfileCount)
-        return {};
-    const auto &block = m_deviceProfiles[std::size_t(n)];
-    return QByteArray(reinterpret_cast<const char *>(block.data()), int(block.size()));
+    return m_device->profileBlock(n);
 }
 
 void myQQuickView::clearHidBusy()
 {
-    if (m_hid)
-        m_hid->setLinkFree(true);
+    m_device->clearBusy();
+}
+
+void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    m_device->setKeyboardOption(byte1, byte2, byte3, byte4);
+}
+
+QVariantList myQQuickView::GetKeyboardoption()
+{
+    const std::array<uchar, 4> option = m_device->keyboardOption();
+    return {option[0], option[1], option[2], option[3]};
+}
+
+void myQQuickView::mouseSetReportRate(uchar rate)
+{
+    m_device->setReportRate(rate);
+}
+
+void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
+{
+    m_device->setCurrentDpi(currentDPI);
+}
+
+QVariant myQQuickView::mouseGetCurrentDPI()
+{
+    return m_device->currentDpi();
+}
+
+void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
+{
+    m_device->switchKeyMatrix(indexNo);
+}
+
+void myQQuickView::mouseSetProfile(uint profileNo)
+{
+    m_device->sendProfile(profileNo);
 }
 
 void myQQuickView::mouseReadProfile(uint profileNo)
 {
-    if (m_hid && profileNo < deviceProfileCount)
-        m_hid->hid560_8CH_readProfile(m_deviceProfiles[profileNo].data(), uchar(profileNo));
+    m_device->readProfile(profileNo);
 }
+
+QVariant myQQuickView::mouseReadCurrentProfile()
+{
+    return m_device->currentProfile();
+}
+
+void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray)
+{
+    m_device->setDpi(dpiCount, sensorType, sceneInts(dpiValueArray));
+}
+
+void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
+{
+    m_device->setLighting(effect, option1, option2);
+}
+
+void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
+{
+    m_device->setStageColours(type, sceneInts(src24));
+}
+
+void myQQuickView::mouseSendGundata(int slot, QVariantList values)
+{
+    m_device->sendGunData(slot, sceneInts(values));
+}
+
+void myQQuickView::openUpdateExe()
+{}
 
 void myQQuickView::focusInEvent(QFocusEvent *event)
 {
@@ -160,14 +235,23 @@ QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery)
     return m_store->dataList(key.toString(), isRecovery);
 }
 
+// A script array arrives as a QJSValue, which the settings file cannot hold;
+// it is stored as the list it stands for.
+static QVariant storable(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QJSValue>())
+        return value.value<QJSValue>().toVariant();
+    return value;
+}
+
 void myQQuickView::setData(QVariant key, QVariant data)
 {
-    m_store->setData(key.toString(), data);
+    m_store->setData(key.toString(), storable(data));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
 {
-    m_store->setGlobalData(key.toString(), tmpdata);
+    m_store->setGlobalData(key.toString(), storable(tmpdata));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist)
@@ -304,8 +388,21 @@ QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
 void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam)
 {
     KeyMatrixStore(*m_store).storeRecords(src64);
-    Q_UNUSED(isSendData);
-    Q_UNUSED(otherParam);
+    if (isSendData)
+        m_device->sendKeyMatrix(sceneInts(src64),
+                                sceneInts(KeyMatrixStore(*m_store).firmwareRecords()),
+                                sceneInts(otherParam));
+}
+
+void myQQuickView::mouseResetKeyMatrix()
+{
+    m_device->resetKeyMatrices(sceneInts(KeyMatrixStore(*m_store).firmwareRecords()));
+}
+
+QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macroIndex)
+{
+    m_device->sendMacro(sceneInts(macroData), macroIndex.toUInt());
+    return true;
 }
 
 void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)

@@ -4,11 +4,10 @@
 #include <QVariant>
 #include <memory>
 
+class DeviceOperations;
 class FileDialogs;
-class PointerSettings;
-#include <array>
-
 class Hid_Thread;
+class PointerSettings;
 class SettingsStore;
 
 // The scene host and the scene's one door to the native side (`ui_View`).
@@ -31,13 +30,13 @@ public:
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
     // The device link of the main window.
-    void setDeviceLink(Hid_Thread *link) { m_hid = link; }
-    Hid_Thread *deviceLink() const { return m_hid; }
+    void setDeviceLink(Hid_Thread *link);
+    Hid_Thread *deviceLink() const;
 
-    // Family 560 keeps each device profile as a 128-byte block: the view's
-    // image of device profile n (0 to 4).
-    static constexpr int deviceProfileCount = 5;
-    static constexpr int deviceProfileSize = 128;
+    // The command sequences behind the device operations, for the
+    // controller family and flags read when the view was built.
+    DeviceOperations &deviceOperations() const { return *m_device; }
+    // Family 560's image of device profile n (0 to 4).
     QByteArray deviceProfile(int n) const;
 
     // Calls the function `name` of the scene's root item with `args`. A
@@ -53,9 +52,23 @@ public slots:
     void setBusy(int busyTime);
     void setCurrentDPI(int dpiValue);
 
-    // Device operations.
+    // Device operations; each is one sequence of DeviceOperations.
     void clearHidBusy();
+    void mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    QVariantList GetKeyboardoption();
+    void mouseSetReportRate(uchar rate);
+    void mouseSetCurrentDPI(uchar currentDPI);
+    QVariant mouseGetCurrentDPI();
+    void mouseSwitchKeyMatrix(int indexNo);
+    void mouseSetProfile(uint profileNo);
     void mouseReadProfile(uint profileNo);
+    QVariant mouseReadCurrentProfile();
+    void mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray);
+    void mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);
+    void mouseSetRGBColor(uchar type, QVariantList src24);
+    // `values` is [times, X, Y] of gun slot `slot` (1 to 3).
+    void mouseSendGundata(int slot, QVariantList values);
+    void openUpdateExe();
 
     // Settings by key.
     QVariant getData(QVariant key, bool isRecovery);
@@ -97,9 +110,15 @@ public slots:
 
     // `flag` true reads the factory record of the default profile.
     QVariantList mouseGetKeydefine(QVariant index, bool flag);
-    // Stores the 16 records of `src64` in the current profile; sending them
-    // to the device (with `isSendData`, using `otherParam`) is not built yet.
+    // Stores the 16 records of `src64` in the current profile and, with
+    // `isSendData`, sends them; `otherParam` holds the fire periods of the
+    // three chosen gun presets.
     void mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam);
+    // The profile's firmware table as key matrices 2 to 4.
+    void mouseResetKeyMatrix();
+    // Sends macro slot `macroIndex` (0 to 11; others are ignored); always
+    // true.
+    QVariant mouseSendMacroData(QVariantList macroData, QVariant macroIndex);
 
     // The desktop's pointer settings; the scene passes slider levels 0..10
     // and a line count (1000 for a page).
@@ -119,6 +138,5 @@ private:
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<PointerSettings> m_pointerSettings;
-    Hid_Thread *m_hid = nullptr;
-    std::array<std::array<uchar, deviceProfileSize>, deviceProfileCount> m_deviceProfiles{};
+    std::unique_ptr<DeviceOperations> m_device;
 };

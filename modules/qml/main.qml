@@ -208,8 +208,8 @@ Item {
             ui_View.setCurrentProfile(profileNo)
         })
         runStep("report rate", () => reportRateMain.init(false))
-        callScreen(profileMain, "init", [])
         setScreenProperty(profileMain, "profileNo", profileNo)
+        callScreen(profileMain, "init", [])
         menuUp.markProfile(profileNo)
         menuUp.closeMenu()
         callScreen(macroEditorMain, "init", [])
@@ -677,19 +677,32 @@ Item {
     }
 
     // The dialogs, centred over the mask when opened.
-    Item {
+    MacroEditor {
         id: macroEditorMain
         objectName: "macroEditorMain"
 
         z: 11
         visible: false
+        skinNo: mainWindow.skin_No
+        keyNames: _KeyCodeString
+        onMacroNamesChanged: (names) => {
+            mainWindow.callScreen(keyAssigmentMain.macroList, "addData", [names, true])
+        }
+        onClosed: {
+            mask.visible = false
+            mainWindow.callScreen(keyAssigmentMain.macroList, "closeMenu", [])
+        }
     }
 
-    Item {
+    GunControl {
         id: gunControlMain
+        objectName: "gunControlMain"
 
         z: 11
         visible: false
+        skinNo: mainWindow.skin_No
+        onClosed: mask.visible = false
+        onFirePeriodsChanged: mainWindow.callScreen(keyMatrixMain.modKeys, "saveData", [])
     }
 
     SystemSetting {
@@ -714,13 +727,19 @@ Item {
         visible: false
     }
 
-    Item {
+    Profile {
         id: profileMain
 
         objectName: "profileMain"
 
         z: 11
         visible: false
+        skinNo: mainWindow.skin_No
+        onProfilesChanged: menuUp.markProfile(mainWindow.profileNo)
+        onClosed: {
+            mask.visible = false
+            menuUp.closeMenu()
+        }
     }
 
     Rectangle {

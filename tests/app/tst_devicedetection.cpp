@@ -446,7 +446,9 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
         m_widget->deviceChanged();
     }
     clock.restart();
-    QVERIFY(timer->remainingTime() > 2000);
+    // Restarted by the last notification: a timer left running since the
+    // plug-in would have at most 2048 - 450 ms to go.
+    QVERIFY2(timer->remainingTime() > 1700, qPrintable(QString::number(timer->remainingTime())));
     QTest::ignoreMessage(QtDebugMsg, "Device Connect");
     QTRY_VERIFY_WITH_TIMEOUT(m_widget->deviceLink().isListening(), 4000);
     QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));

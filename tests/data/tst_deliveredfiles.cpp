@@ -1,4 +1,5 @@
 // Every delivered data file holds what the program reads from it.
+#include "keymatrixcodes.h"
 #include "testdatafolder.h"
 
 #include <QFile>
@@ -117,6 +118,19 @@ void tst_DeliveredFiles::profilesHaveEveryKey()
     }
     // The left button is a left click: a profile without one is unusable.
     QCOMPARE(profile.value("mouseKeyMatrix/0").toStringList(), (QStringList{"0", "0", "240", "0"}));
+
+    // The firmware table travels to the device untranslated, so it must be
+    // the device form of the factory assignment: translated, slots reordered.
+    QList<int> records, firmware;
+    for (int k = 0; k < 16; ++k) {
+        for (const QString &code :
+             profile.value(QString("mouseKeyMatrix/%1").arg(k)).toStringList())
+            records.append(code.toInt());
+        for (const QString &code :
+             profile.value(QString("mouseFwKeyMatrix/%1").arg(k)).toStringList())
+            firmware.append(code.toInt());
+    }
+    QCOMPARE(KeyMatrixCodes::fromRecords(firmware), KeyMatrixCodes::userMatrix(records, false));
     for (const char *key : {"XYSensitive/0", "XYSensitive/1"}) {
         const int step = profile.value(key).toInt();
         QVERIFY2(step >= 0 && step <= 9, key);

@@ -2,11 +2,14 @@
 // test file gets a fresh temporary data folder (a copy of the factory
 // files), a real myQQuickView as `ui_View` and a real Ui_Controler as
 // `ui_Ctl`, and `testData` for reading and rewriting the data folder.
+#include "linkrig.h"
 #include "myqquickview.h"
+#include "scriptedfiledialogs.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -22,6 +25,7 @@ public:
     ~TestData() override
     {
         m_view.reset();
+        m_rig.reset();
         m_controller.reset();
         m_window.reset();
     }
@@ -38,8 +42,11 @@ public slots:
     // A new view over the same folder, as after a restart of the program.
     void reopen()
     {
+        m_dialogs = nullptr;
         m_view.reset();
         m_view = std::make_unique<myQQuickView>();
+        if (m_rig)
+            m_view->setDeviceLink(&m_rig->link);
         m_controller = std::make_unique<Ui_Controler>();
         m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
@@ -56,6 +63,56 @@ public slots:
         m_window->show();
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
     }
+    // The view's file dialogs answer with `answers` in turn (an empty
+    // answer is a cancel); askedDialogs() lists what was asked.
+    void scriptFileDialogs(const QStringList &answers)
+    {
+        auto dialogs = std::make_unique<ScriptedFileDialogs>(answers);
+        m_dialogs = dialogs.get();
+        m_view->setFileDialogs(std::move(dialogs));
+    }
+    QStringList askedDialogs() const { return m_dialogs ? m_dialogs->asked : QStringList(); }
+    // A virtual mouse of `family` (553 or 560) behind the view, confirmed
+    // and with its record cleared; the global flags follow it.
+    bool attachMouse(int family, bool isGun)
+    {
+        m_view->setGlobalData(QStringLiteral("mouse/icType"), QString::number(family));
+        m_view->setGlobalData(QStringLiteral("mouse/isGun"), isGun);
+        reopen();
+        auto rig = std::make_unique<LinkRig>(family, true, isGun);
+        m_view->setDeviceLink(&rig->link);
+        m_rig = std::move(rig);
+        return m_rig->confirm();
+    }
+    // The command reports the mouse received since the last clear, as hex.
+    QStringList deviceCommands() const
+    {
+        QStringList list;
+        if (m_rig) {
+            for (const QByteArray &command : m_rig->mouse->commands())
+                list.append(QString::fromLatin1(command.toHex(' ')));
+        }
+        return list;
+    }
+    // Macro `number` (1-based) as the mouse holds it, as hex.
+    QString deviceMacro(int number) const
+    {
+        return m_rig ? QString::fromLatin1(m_rig->mouse->state().macros.value(number).toHex(' '))
+                     : QString();
+    }
+    QString deviceKeyMatrix(int number) const
+    {
+        return m_rig
+                   ? QString::fromLatin1(m_rig->mouse->state().keyMatrices.value(number).toHex(' '))
+                   : QString();
+    }
+    void clearDeviceRecord()
+    {
+        if (m_rig)
+            m_rig->mouse->clearRecord();
+    }
+    // The full path of a file in the data folder.
+    QString path(const QString &relative) const { return m_folder.filePath(relative); }
     QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }
     bool windowVisible() const { return m_window && m_window->isVisible(); }
     bool windowMinimized() const { return m_window && m_window->isMinimized(); }
@@ -63,10 +120,13 @@ public slots:
     // The copy of the factory files comes back.
     void reset()
     {
+        m_dialogs = nullptr;
         m_view.reset();
+        m_rig.reset();
         TestDataFolder::copyTree(TestDataFolder::factoryModules(),
                                  m_folder.filePath(QStringLiteral("modules")));
         QFile::remove(m_folder.filePath(QStringLiteral("modules/setting/name.bin")));
+        QDir(m_folder.filePath(QStringLiteral("modules/macro"))).removeRecursively();
         reopen();
     }
 
@@ -74,6 +134,8 @@ private:
     TestDataFolder m_folder;
     QQmlContext *m_context;
     std::unique_ptr<myQQuickView> m_view;
+    std::unique_ptr<LinkRig> m_rig;
+    ScriptedFileDialogs *m_dialogs = nullptr;
     std::unique_ptr<Ui_Controler> m_controller;
     std::unique_ptr<QWidget> m_window;
 };

@@ -52,7 +52,7 @@ void tst_KeyMatrixStore::storesSixteenRecordsInTheCurrentProfile()
     QVERIFY(p3.contains("15=160, 161, 162, 163\n"));
     QVERIFY(!p3.contains("164"));
     // The second table is not touched.
-    QVERIFY(p3.contains("[mouseFwKeyMatrix]\n0=0, 0, 240, 0\n"));
+    QVERIFY(p3.contains("[mouseFwKeyMatrix]\n0=1, 0, 240, 0\n"));
 
     SettingsStore settings;
     settings.setCurrentProfile(2);

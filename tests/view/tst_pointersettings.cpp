@@ -64,6 +64,8 @@ private slots:
     void gnomeSettingsTakeTheValues();
     void outOfRangeValuesAreRefused();
     void withoutSchemaOrDisplayNothingIsTaken();
+    void theGnomeSchemaTakesTheSlidersLevels_data();
+    void theGnomeSchemaTakesTheSlidersLevels();
 
 private:
     QTemporaryDir m_schemas;
@@ -171,6 +173,43 @@ void tst_PointerSettings::withoutSchemaOrDisplayNothingIsTaken()
     QVERIFY(!desktop.setDoubleClickTime(500));
     if (!display.isEmpty())
         qputenv("DISPLAY", display);
+}
+
+void tst_PointerSettings::theGnomeSchemaTakesTheSlidersLevels_data()
+{
+    QTest::addColumn<uint>("level");
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<int>("doubleClick");
+    QTest::newRow("0") << 0u << -0.9 << 900;
+    QTest::newRow("5") << 5u << 0.0 << 550;
+    QTest::newRow("7") << 7u << 0.4 << 410;
+    QTest::newRow("10") << 10u << 1.0 << 200;
+}
+
+void tst_PointerSettings::theGnomeSchemaTakesTheSlidersLevels()
+{
+    QFETCH(uint, level);
+    QFETCH(double, speed);
+    QFETCH(int, doubleClick);
+
+    // GNOME's own schema, installed by the dependency script; the memory
+    // backend keeps the writes inside this process.
+    const char *schemaId = "org.gnome.desktop.peripherals.mouse";
+    GSettingsSchema *schema =
+        g_settings_schema_source_lookup(g_settings_schema_source_get_default(), schemaId, TRUE);
+    QVERIFY2(schema, "gsettings-desktop-schemas is not installed");
+    g_settings_schema_unref(schema);
+
+    TestDataFolder folder;
+    myQQuickView view;
+    view.setPointerSettings(std::make_unique<LinuxPointerSettings>());
+    view.mouseSetCursorSpeed(level);
+    view.mouseSetDoubleClickSpeed(level);
+
+    GSettings *settings = g_settings_new(schemaId);
+    QVERIFY(qAbs(g_settings_get_double(settings, "speed") - speed) < 1e-9);
+    QCOMPARE(g_settings_get_int(settings, "double-click"), doubleClick);
+    g_object_unref(settings);
 }
 
 QTEST_MAIN(tst_PointerSettings)

@@ -1,0 +1,20 @@
+#include "macroblock.h"
+
+namespace MacroBlock {
+
+Block fromList(const QList<int> &macroData)
+{
+    Block block{};
+    for (int i = 0; i < size && i < macroData.size(); ++i)
+        block[std::size_t(i)] = uchar(macroData.at(i));
+    return block;
+}
+
+std::optional<uchar> macroNumber(uint slot)
+{
+    if ((slot & 0xFF) >= slotCount)
+        return std::nullopt;
+    return uchar(slot + 1);
+}
+
+} // namespace MacroBlock

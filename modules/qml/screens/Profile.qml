@@ -1,0 +1,326 @@
+import QtQuick
+import "../common"
+import "../basic/theme.js" as Theme
+import "profile.js" as Profiles
+
+// The profile manager: up to six named profiles. The title bar's switcher
+// shows the same list model and switches through changeProfile.
+Rectangle {
+    id: profileMain
+
+    // The active profile; the main scene keeps it up to date.
+    property int profileNo: -1
+    property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard", "", "",
+        "", "", "", "", "", "", "", "", "", "", "", ""]
+    property int skinNo: 1
+    // The row whose name is being edited, -1 for none.
+    property int editRow: -1
+    property string editText: ""
+    readonly property bool isProfileMenu: profileMenu.visible
+
+    property alias profileDataModel0: profileDataModel0
+    property alias profileList: profileList
+    property alias profileMenu: profileMenu
+
+    signal changeProfile(int tmpProfileNo)
+    signal listViewFocus()
+    // Rows were added, removed or renamed (the switcher marks its row again).
+    signal profilesChanged()
+    signal closed()
+
+    function init() {
+        const rows = Profiles.parseRows(ui_View.getNameList(2))
+        // Without a stored list there is still the first profile.
+        if (rows.length === 0)
+            rows.push({ textValue: "", profileNo: 0 })
+        profileDataModel0.clear()
+        for (const row of rows)
+            profileDataModel0.append(row)
+        const active = rowOfProfile(profileNo)
+        profileList.currentIndex = active >= 0 ? active : 0
+        profileDataModel0.setProperty(0, "textValue", profileLang[5])
+        storeRows()
+    }
+
+    function profileFocus() {
+        if (editRow >= 0)
+            listViewFocus()
+        profileMenu.visible = false
+    }
+
+    function rows(): var {
+        const list = []
+        for (let i = 0; i < profileDataModel0.count; ++i) {
+            const row = profileDataModel0.get(i)
+            list.push({ textValue: String(row.textValue), profileNo: Number(row.profileNo) })
+        }
+        return list
+    }
+
+    function rowOfProfile(number: int): int {
+        for (let i = 0; i < profileDataModel0.count; ++i) {
+            if (Number(profileDataModel0.get(i).profileNo) === number)
+                return i
+        }
+        return -1
+    }
+
+    function storeRows() {
+        ui_View.updataNameList(2, Profiles.storedList(rows()))
+        profilesChanged()
+    }
+
+    // Appends a row under a new name and the lowest free number; -1 when
+    // six profiles exist.
+    function addRow(): int {
+        profileFocus()
+        const current = rows()
+        const number = Profiles.freeNumber(current)
+        if (current.length >= Profiles.maxProfiles || number < 0)
+            return -1
+        profileDataModel0.append({ textValue: Profiles.newName(current), profileNo: number })
+        profileList.currentIndex = profileDataModel0.count - 1
+        storeRows()
+        return number
+    }
+
+    function newProfile() {
+        const number = addRow()
+        if (number >= 0)
+            ui_View.resetProfile(number)
+    }
+
+    function importProfile() {
+        const number = addRow()
+        if (number >= 0)
+            ui_View.loadProfile(number)
+    }
+
+    // Neither the first profile nor the active one can go.
+    function deleteCurrentProfile() {
+        profileMenu.visible = false
+        const row = profileList.currentIndex
+        if (row <= 0 || row >= profileDataModel0.count
+                || Number(profileDataModel0.get(row).profileNo) === profileNo)
+            return
+        profileDataModel0.remove(row)
+        const active = rowOfProfile(profileNo)
+        profileList.currentIndex = active >= 0 ? active : 0
+        storeRows()
+    }
+
+    // Export always writes the active profile.
+    function exportProfile() {
+        profileMenu.visible = false
+        if (profileNo >= 0)
+            ui_View.saveProfile(profileNo)
+    }
+
+    function renameProfile(row: int, newName: string): bool {
+        if (row < 0 || row >= profileDataModel0.count || Profiles.nameTaken(rows(), newName))
+            return false
+        profileDataModel0.setProperty(row, "textValue", newName)
+        storeRows()
+        return true
+    }
+
+    function startEdit(row: int) {
+        profileMenu.visible = false
+        editText = String(profileDataModel0.get(row).textValue)
+        editRow = row
+    }
+
+    function close() {
+        profileFocus()
+        visible = false
+        closed()
+    }
+
+    width: 300
+    height: 280
+    color: Theme.colorGray0
+    border.color: Theme.colorGray1
+
+    onListViewFocus: {
+        if (editRow < 0)
+            return
+        const row = editRow
+        editRow = -1
+        renameProfile(row, editText)
+    }
+
+    ListModel {
+        id: profileDataModel0
+    }
+
+    DragArea {
+        anchors.fill: parent
+        target: profileMain
+        onPressed: profileMain.profileFocus()
+    }
+
+    Rectangle {
+        width: parent.width
+        height: 30
+        color: Theme.colorBlack
+
+        Image {
+            id: titleIcon
+
+            anchors.left: parent.left
+            anchors.leftMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            source: Theme.skinImage(profileMain.skinNo, "profile", "icon")
+        }
+
+        Text {
+            anchors.left: titleIcon.right
+            anchors.leftMargin: 8
+            anchors.verticalCenter: parent.verticalCenter
+            text: profileMain.profileLang[0]
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontMiddleSize
+            font.bold: true
+        }
+
+        ImageButton {
+            objectName: "profileCloseMark"
+            anchors.right: parent.right
+            anchors.rightMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            normalSource: Theme.skinImage(profileMain.skinNo, "index", "closeMark")
+            hoverSource: Theme.skinImage(profileMain.skinNo, "index", "closeMarkHover")
+            onClicked: profileMain.close()
+        }
+    }
+
+    Rectangle {
+        x: 16
+        y: 46
+        width: parent.width - 32
+        height: 182
+        color: Theme.colorBlack
+        border.color: Theme.colorGray1
+
+        MouseArea {
+            anchors.fill: parent
+            onPressed: profileMain.profileFocus()
+        }
+
+        ListView {
+            id: profileList
+
+            anchors.fill: parent
+            anchors.margins: 1
+            clip: true
+            currentIndex: -1
+            boundsBehavior: Flickable.StopAtBounds
+            model: profileDataModel0
+            delegate: Rectangle {
+                id: profileRow
+
+                required property int index
+                required property string textValue
+                required property int profileNo
+                readonly property bool editing: profileMain.editRow === index
+                readonly property bool active: profileNo === profileMain.profileNo
+
+                width: profileList.width
+                height: 27
+                color: index === profileList.currentIndex ? Theme.colorOrange
+                                                          : rowArea.containsMouse ? Theme.colorGray1
+                                                                                  : "transparent"
+
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    x: 10
+                    width: parent.width - 40
+                    elide: Text.ElideRight
+                    visible: !profileRow.editing
+                    text: profileRow.textValue
+                    color: Theme.fontColor
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.fontNormalSize
+                    font.bold: profileRow.active
+                }
+
+                // The active profile's mark.
+                Rectangle {
+                    anchors.right: parent.right
+                    anchors.rightMargin: 12
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 6
+                    height: 6
+                    radius: 3
+                    visible: profileRow.active
+                    color: Theme.fontColor
+                }
+
+                MouseArea {
+                    id: rowArea
+
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.LeftButton | Qt.RightButton
+                    onPressed: (mouse) => {
+                        profileMain.profileFocus()
+                        profileList.currentIndex = profileRow.index
+                        if (mouse.button !== Qt.RightButton)
+                            return
+                        const point = rowArea.mapToItem(profileMain, mouse.x, mouse.y)
+                        profileMenu.x = Math.min(point.x, profileMain.width - profileMenu.width)
+                        profileMenu.y = Math.min(point.y, profileMain.height - profileMenu.height)
+                        profileMenu.visible = true
+                    }
+                    onDoubleClicked: (mouse) => {
+                        if (mouse.button === Qt.LeftButton)
+                            profileMain.startEdit(profileRow.index)
+                    }
+                }
+
+                EditField {
+                    visible: profileRow.editing
+                    active: profileRow.editing
+                    initialText: profileRow.textValue
+                    onEdited: (text) => { profileMain.editText = text }
+                    onAccepted: profileMain.listViewFocus()
+                }
+            }
+        }
+    }
+
+    Row {
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: 240
+        spacing: 16
+
+        TextButton {
+            objectName: "profileNewButton"
+            width: 96
+            textValue: profileMain.profileLang[1]
+            onClicked: profileMain.newProfile()
+        }
+
+        TextButton {
+            objectName: "profileImportButton"
+            width: 96
+            textValue: profileMain.profileLang[2]
+            onClicked: profileMain.importProfile()
+        }
+    }
+
+    PopupMenu {
+        id: profileMenu
+
+        objectName: "profileMenu"
+        width: 110
+        entries: [profileMain.profileLang[3], profileMain.profileLang[4]]
+        onChosen: (entry) => {
+            if (entry === 0)
+                profileMain.deleteCurrentProfile()
+            else
+                profileMain.exportProfile()
+        }
+    }
+}

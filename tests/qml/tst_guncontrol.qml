@@ -1,0 +1,208 @@
+import QtQuick
+import QtTest
+import "qrc:/modules/qml/screens"
+
+// The gun editor over a real view and a temporary data folder (the factory
+// gunData.bin).
+Item {
+    id: scene
+
+    width: 700
+    height: 500
+
+    Component {
+        id: gunComponent
+
+        GunControl {}
+    }
+
+    Component {
+        id: spyComponent
+
+        SignalSpy {}
+    }
+
+    TestCase {
+        name: "GunControl"
+        when: windowShown
+
+        function init() {
+            testData.reset()
+        }
+
+        function makeGun() {
+            const dialog = createTemporaryObject(gunComponent, scene)
+            verify(dialog)
+            dialog.init()
+            return dialog
+        }
+
+        function slots() {
+            return ui_View.getGlobalData("mouse/selectGun").map((value) => Number(value))
+        }
+
+        function presetRow(dialog, row) {
+            const list = dialog.gunList
+            return { x: 100, y: 1 + row * 58 + 29 }
+        }
+
+        function test_initLoadsThePresetsAndSlotOne() {
+            ui_View.setGlobalData("mouse/selectGun", [3, 1, 2])
+            const dialog = makeGun()
+            compare(dialog.gunNumberModel.count, 6)
+            compare(dialog.gunNumberModel.get(0).gunName, "M416")
+            compare(dialog.gunNumberModel.get(0).gunY, "5")
+            compare(dialog.gunNumberModel.get(5).gunName, "Thomson")
+            compare([dialog.selectGun1, dialog.selectGun2, dialog.selectGun3], [3, 1, 2])
+            compare(dialog.gunList.currentIndex, 3)
+            compare(dialog.yInput.textValue, "10")
+            compare(dialog.rateSlider.textValue, "10MS")
+            compare(dialog.rateSlider.sliderControl.knobPosition, 9)
+            compare(dialog.timesInput.textValue, "0")
+            verify(dialog.endnessCheck.isSelect)
+            compare(dialog.xInput.textValue, "0")
+            compare(dialog.targetDot.y, 89 + 94 * 10 / 64)
+            compare(dialog.firePeriods(), [10, 9, 9])
+        }
+
+        function test_damagedSlotsAndRecordsKeepDefaults() {
+            ui_View.setGlobalData("mouse/selectGun", ["x", 9])
+            testData.write("modules/gun/gunData.bin", "[gunData]\n1=AKM, L-Click, 12\n")
+            const dialog = makeGun()
+            compare([dialog.selectGun1, dialog.selectGun2, dialog.selectGun3], [0, 5, 0])
+            compare(dialog.gunNumberModel.get(1).gunPeriod, "10")
+        }
+
+        function test_choosingAPresetForSlotTwo() {
+            const dialog = makeGun()
+            dialog.slotList.currentSelect = 1
+            dialog.chooseSlot(1)
+            compare(dialog.gunList.currentIndex, 1)
+            const point = presetRow(dialog, 4)
+            mouseClick(dialog.gunList, point.x, point.y)
+            compare(dialog.gunList.currentIndex, 4)
+            compare(dialog.selectGun2, 4)
+            compare(slots(), [0, 4, 2])
+            verify(dialog.isSave)
+            testData.reopen()
+            compare(slots(), [0, 4, 2])
+        }
+
+        function test_choosingASlotStoresNothing() {
+            const dialog = makeGun()
+            dialog.chooseSlot(2)
+            compare(dialog.gunList.currentIndex, 2)
+            compare(dialog.yInput.textValue, "8")
+            verify(!dialog.isSave)
+        }
+
+        function test_slotListOffersThreeSlots() {
+            const dialog = makeGun()
+            mouseClick(dialog.slotList)
+            tryVerify(() => !dialog.slotList.isAnimating && dialog.slotList.isDrop)
+            mouseClick(dialog.slotList, 30, 24 + 2 * 24 + 12)
+            tryCompare(dialog.gunList, "currentIndex", 2)
+            compare(dialog.slotList.textValue, "Gun3")
+        }
+
+        function test_rateBoxTexts_data() {
+            return [
+                { tag: "three characters", text: "9MS", stored: "9" },
+                { tag: "four characters", text: "90MS", stored: "90" },
+            ]
+        }
+
+        function test_rateBoxTexts(data) {
+            const dialog = makeGun()
+            dialog.rateSlider.textValue = data.text
+            dialog.rateSlider.sliderControl.valueChangeDelay(0)
+            compare(dialog.gunNumberModel.get(0).gunPeriod, data.stored)
+            compare(ui_View.getGunData(0)[2], data.stored)
+            verify(dialog.isSave)
+        }
+
+        function test_draggingTheKnobToTheRightGives90() {
+            const dialog = makeGun()
+            mouseClick(dialog.rateSlider)
+            tryVerify(() => dialog.rateSlider.isDrop && !dialog.rateSlider.isAnimating)
+            const slider = dialog.rateSlider.sliderControl
+            const knob = slider.children[2]
+            mousePress(knob, 6, 6)
+            mouseMove(knob, 300, 6)
+            mouseRelease(knob, 300, 6)
+            compare(dialog.rateSlider.textValue, "90MS")
+            compare(ui_View.getGunData(0)[2], "90")
+        }
+
+        function test_editingYAndTimes() {
+            const dialog = makeGun()
+            mouseClick(dialog.yInput)
+            dialog.yInput.txtInput.selectAll()
+            keyClick(Qt.Key_6)
+            keyClick(Qt.Key_4)
+            keyClick(Qt.Key_Return)
+            compare(dialog.targetDot.y, 183)
+            compare(ui_View.getGunData(0), ["M416", "L-Click", "9", "0", "64", "0"])
+            mouseClick(dialog.timesInput)
+            dialog.timesInput.txtInput.selectAll()
+            keyClick(Qt.Key_3)
+            dialog.gunControlFocus()
+            compare(ui_View.getGunData(0)[5], "3")
+            verify(!dialog.endnessCheck.isSelect)
+            mouseClick(dialog.endnessCheck)
+            verify(dialog.endnessCheck.isSelect)
+            compare(dialog.timesInput.textValue, "0")
+            compare(ui_View.getGunData(0)[5], "0")
+        }
+
+        function test_draggingTheDot() {
+            const dialog = makeGun()
+            const dot = dialog.targetDot
+            mousePress(dot, 6, 6)
+            mouseMove(dot, 6, 6 + 47)
+            compare(dialog.yInput.textValue, String(Math.floor((dot.y - 89) / 94 * 64)))
+            mouseMove(dot, 6, 400)
+            compare(dot.y, 183)
+            compare(dialog.yInput.textValue, "64")
+            mouseRelease(dot, 6, 400)
+            compare(ui_View.getGunData(0)[4], "64")
+            verify(dialog.isSave)
+        }
+
+        function test_closeAnnouncesThePeriodsOnlyAfterAChange() {
+            const dialog = makeGun()
+            const periods = createTemporaryObject(spyComponent, scene,
+                                                  { target: dialog, signalName: "firePeriodsChanged" })
+            dialog.visible = true
+            mouseClick(findChild(dialog, "gunCloseMark"))
+            verify(!dialog.visible)
+            compare(periods.count, 0)
+            dialog.visible = true
+            dialog.choosePreset(3)
+            dialog.close()
+            compare(periods.count, 1)
+            verify(!dialog.isSave)
+        }
+
+        function test_resetData() {
+            ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
+            ui_View.mouseSaveGundata(0, ["M416", "L-Click", "30", "0", "40", "7"])
+            const dialog = makeGun()
+            dialog.chooseSlot(1)
+            dialog.slotList.currentSelect = 1
+            dialog.resetData()
+            compare(slots(), [0, 1, 2])
+            compare([dialog.selectGun1, dialog.selectGun2, dialog.selectGun3], [0, 1, 2])
+            compare(ui_View.getGunData(0), ["M416", "L-Click", "9", "0", "5", "7"])
+            compare(ui_View.getGunData(1), ["AKM", "L-Click", "9", "0", "7", "0"])
+            compare(ui_View.getGunData(2), ["M16A4", "L-Click", "9", "0", "8", "0"])
+            compare(ui_View.getGunData(3), ["SCAR-L", "L-Click", "10", "0", "10", "0"])
+            compare(dialog.slotList.currentSelect, 0)
+            compare(dialog.gunList.currentIndex, 0)
+            compare(dialog.yInput.textValue, "5")
+            fuzzyCompare(dialog.targetDot.y, 96.34, 0.01)
+            verify(dialog.isSave)
+            compare(dialog.firePeriods(), [9, 9, 9])
+        }
+    }
+}

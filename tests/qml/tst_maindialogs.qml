@@ -1,0 +1,169 @@
+import QtQuick
+import QtTest
+
+// The macro editor, the profile manager and the gun editor inside the main
+// scene: how the scene opens them, forwards key events, keeps macro
+// bindings and switches profiles.
+Item {
+    id: scene
+
+    width: 1024
+    height: 640
+
+    TestCase {
+        name: "MainDialogs"
+        when: windowShown
+
+        property Component mainComponent: Qt.createComponent("qrc:/modules/qml/main.qml")
+
+        function init() {
+            testData.reset()
+        }
+
+        function startMain() {
+            compare(mainComponent.status, Component.Ready, mainComponent.errorString())
+            const main = createTemporaryObject(mainComponent, scene)
+            verify(main)
+            main.initUI()
+            tryVerify(() => main.isMainShown, 3000)
+            return main
+        }
+
+        function item(main, name) {
+            const found = findChild(main, name)
+            verify(found, name)
+            return found
+        }
+
+        function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
+            return [
+                { tag: "macro editor", name: "macroEditorMain", close: "macroCloseMark", width: 640 },
+                { tag: "gun editor", name: "gunControlMain", close: "gunCloseMark", width: 640 },
+                { tag: "profiles", name: "profileMain", close: "profileCloseMark", width: 300 },
+            ]
+        }
+
+        function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
+            const main = startMain()
+            const dialog = item(main, data.name)
+            main.openDialog(dialog)
+            verify(dialog.visible)
+            verify(item(main, "mask").visible)
+            compare(dialog.x, (1024 - data.width) / 2)
+            mouseClick(item(dialog, data.close))
+            verify(!dialog.visible)
+            verify(!item(main, "mask").visible)
+        }
+
+        function test_keyEventsReachTheRecorderOnlyWithAMacroSelected() {
+            ui_View.updataNameList(0, ["Macro_0"])
+            ui_View.createMacroIni("Macro_0", 0)
+            const main = startMain()
+            const editor = item(main, "macroEditorMain")
+            compare(editor.macroNumberModel.count, 1)
+            editor.isInputting = true
+            main.detectKeyboard(true, 0x04)
+            compare(editor.actionModel.count, 0)
+            editor.isInputting = false
+            editor.selectMacro(0)
+            editor.toggleRecording()
+            main.detectKeyboard(true, 0x04)
+            main.detectKeyboard(false, 0x04)
+            editor.toggleRecording()
+            compare(ui_View.loadMacroIni("Macro_0"), ["1,A", "2,A", "1"])
+            editor.actionList.currentIndex = 0
+            editor.actionMenuChosen(2)
+            main.detectKeyboard(true, 0x2C)
+            compare(editor.tmpKeyString, "Space")
+            editor.insertKeyConfirmed()
+            compare(ui_View.loadMacroIni("Macro_0"), ["1,Space", "2,Space", "1,A", "2,A", "1"])
+        }
+
+        function test_renameMovesTheSlotBindingBeforeTheListIsStored() {
+            ui_View.updataNameList(0, ["Macro_0", "Other"])
+            ui_View.createMacroIni("Macro_0", 0)
+            ui_View.createMacroIni("Other", 0)
+            ui_View.setCurrentProfile(0)
+            ui_View.setData("mouseMacroKey/2", "Macro_0")
+            ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 2, 0])
+            const main = startMain()
+            const editor = item(main, "macroEditorMain")
+            verify(editor.renameMacro(0, "Burst"))
+            compare(String(ui_View.getData("mouseMacroKey/2", false)), "Burst")
+            compare(ui_View.getNameList(0), ["Burst", "Other"])
+            compare(ui_View.loadMacroIni("Macro_0"), [])
+            compare(ui_View.loadMacroIni("Burst"), ["1"])
+        }
+
+        function test_deleteGivesBoundButtonsTheirDefaults() {
+            ui_View.updataNameList(0, ["Macro_0", "Other"])
+            ui_View.createMacroIni("Macro_0", 0)
+            ui_View.createMacroIni("Other", 0)
+            for (const profile of [0, 4]) {
+                ui_View.setCurrentProfile(profile)
+                ui_View.setData("mouseMacroKey/2", "Macro_0")
+                ui_View.setData("mouseMacroKey/3", "Other")
+                ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 2, 0])
+                ui_View.setDataList("mouseKeyMatrix/4", [4, 0, 3, 0])
+            }
+            const main = startMain()
+            const editor = item(main, "macroEditorMain")
+            editor.selectMacro(0)
+            editor.deleteCurrentMacro()
+            verify(ui_View.enabled)
+            for (const profile of [4, 0]) {
+                ui_View.setCurrentProfile(profile)
+                compare(ui_View.getDataList("mouseKeyMatrix/3", false).map(Number), [0, 0, 244, 0])
+                compare(ui_View.getDataList("mouseKeyMatrix/4", false).map(Number), [4, 0, 3, 0])
+            }
+            compare(ui_View.getNameList(0), ["Other", "loaderbraxel"])
+        }
+
+        function test_titleBarSwitchesProfiles() {
+            ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
+            const main = startMain()
+            const profiles = item(main, "profileMain")
+            const switcher = item(main, "menuUp").profileList
+            compare(switcher.currentSelect, 0)
+            profiles.profileList.currentIndex = 1
+            profiles.deleteCurrentProfile()
+            profiles.newProfile()
+            compare(profiles.profileDataModel0.get(2).textValue, "profile_0")
+            compare(profiles.profileDataModel0.get(2).profileNo, 1)
+            mouseClick(switcher)
+            tryVerify(() => switcher.isDrop && !switcher.isAnimating)
+            mouseClick(switcher, 40, 24 + 24 + 12)
+            tryCompare(main, "profileNo", 2)
+            compare(profiles.profileNo, 2)
+            compare(Number(ui_View.getGlobalData("mouse/profileNo")), 2)
+            compare(switcher.currentSelect, 1)
+            mouseClick(switcher)
+            tryVerify(() => switcher.isDrop && !switcher.isAnimating)
+            mouseClick(switcher, 40, 24 + 2 * 24 + 12)
+            tryCompare(main, "profileNo", 1)
+            compare(switcher.currentSelect, 2)
+            // The active row cannot go; deleting a row above it keeps the
+            // switcher's mark on it.
+            profiles.profileList.currentIndex = 2
+            profiles.deleteCurrentProfile()
+            compare(profiles.profileDataModel0.count, 3)
+            profiles.profileList.currentIndex = 1
+            profiles.deleteCurrentProfile()
+            compare(profiles.profileDataModel0.count, 2)
+            compare(switcher.currentSelect, 1)
+            compare(switcher.textValue, "profile_0")
+        }
+
+        function test_factoryResetResetsTheGunSlots() {
+            ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
+            const main = startMain()
+            const gun = item(main, "gunControlMain")
+            compare(gun.selectGun1, 5)
+            mouseClick(item(main, "resetButton"))
+            mouseClick(item(main, "resetOk"))
+            compare([gun.selectGun1, gun.selectGun2, gun.selectGun3], [0, 1, 2])
+            compare(ui_View.getGlobalData("mouse/selectGun").map(Number), [0, 1, 2])
+            verify(gun.isSave)
+        }
+    }
+}
