@@ -1,11 +1,9 @@
-// Measures a full profile send to the virtual mouse: the key matrix with a
-// gun-preset switch, the gun data, the DPI stages and the lighting, with the
-// transport's real pauses. Prints the median wall time of several sends
-// beside the sum of the pauses the protocol requires, which a dry run
-// through the pause seam collects.
-//
-// The commands go through the device link as the view's device operations
-// will call them.
+// Measures a full profile send to the virtual mouse through the view's
+// device operations: the key matrix with a gun-preset switch, the DPI
+// stages and the lighting, with the transport's real pauses. Prints the
+// median wall time of several sends beside the sum of the pauses the
+// protocol requires, which a dry run through the pause seam collects.
+#include "deviceoperations.h"
 #include "hid_thread.h"
 #include "virtualmouse.h"
 
@@ -16,32 +14,20 @@
 #include <vector>
 
 namespace {
-void sendProfile(Hid_Thread &link, int family)
+void sendProfile(DeviceOperations &device)
 {
-    uchar keys[64] = {};
-    const uchar assignments[8][4] = {{0x01, 0xF0, 0, 0}, {0x01, 0xF1, 0, 0}, {0x01, 0xF2, 0, 0},
-                                     {0x01, 0xF4, 0, 0}, {0x01, 0xF3, 0, 0}, {0x08, 0, 1, 0},
-                                     {0x05, 0, 1, 0},    {0x05, 0, 2, 0}};
-    for (int i = 0; i < 8; ++i)
-        std::copy_n(assignments[i], 4, keys + 4 * i);
-    uchar dpi[8] = {0x04, 0x09, 0x0E, 0x13, 0x80, 0x80, 0x80, 0x80};
-    uchar colours[24];
+    // Left, right, middle, forward, back, gun preset 1, DPI+, DPI-.
+    QList<int> keys = {0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0, 0xF4, 0,
+                       0, 0, 0xF3, 0, 8, 0, 1,    0, 5, 0, 1,    0, 5, 0, 2,    0};
+    while (keys.size() < 64)
+        keys << 0;
+    QList<int> colours;
     for (int i = 0; i < 24; ++i)
-        colours[i] = uchar(i * 10);
-    if (family == 560) {
-        uchar block[128];
-        link.hid560_8CH_readProfile(block, 1);
-        std::copy_n(dpi, 8, block + 8);
-        std::copy_n(colours, 24, block + 32);
-        link.hid560_0DH_SetKeyMatrix(keys, 1);
-        link.hid560_0CH_setProfile(block, 1);
-        return;
-    }
-    link.hid553_12H_SetKeyMatrix(keys, 1);
-    link.hid553_04H_SetGunData(1, 10, 20, 0);
-    link.hid553_11H_SetDPISet(4, dpi);
-    link.hid553_0DH_SetRGBLedEffect(1, 2, 4);
-    link.hid553_10H_SetLED8StageColor(0, colours);
+        colours << i * 10;
+    device.sendKeyMatrix(keys, keys, {10, 20, 30});
+    device.setDpi(4, QStringLiteral("3360"), {500, 1000, 1500, 2000, 3000, 4000, 5000, 6000});
+    device.setLighting(1, 2, 4);
+    device.setStageColours(0, colours);
 }
 
 struct Result
@@ -62,15 +48,21 @@ Result measure(int family, int runs)
     link.setDeviceFlags(QString::number(family), true);
     link.setDeviceTable(table);
     link.setDraw([] { return std::array<uchar, 4>{1, 2, 3, 4}; });
+    DeviceOperations device(DeviceVariant{family == 560, true, true, false});
+    device.setLink(&link);
 
     // Dry run: the pauses the protocol asks for, without waiting.
     int pauses = 0;
     link.setSleep([&pauses](int ms) { pauses += ms; });
     if (!link.chkDeviceIsEnCode(0))
         return {-1, 0, 0};
+    if (family == 560) {
+        for (uint n = 0; n <= 4; ++n)
+            device.readProfile(n);
+    }
     mouse.clearRecord();
     pauses = 0;
-    sendProfile(link, family);
+    sendProfile(device);
     const int required = pauses;
     const int reports = int(mouse.received().size());
 
@@ -79,7 +71,7 @@ Result measure(int family, int runs)
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
         timer.start();
-        sendProfile(link, family);
+        sendProfile(device);
         walls.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::sort(walls.begin(), walls.end());

@@ -11,29 +11,45 @@
 # Skarn Config runs from a temporary portable folder on its virtual mouse.
 # Not a test: the figures depend on the machine and what else runs on it.
 #
-#   scripts/benchmark.sh [runs]     (default 7 runs for the first frame)
+#   scripts/benchmark.sh [runs]     (default 5 runs for the first frame)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-runs=${1:-7}
+script=$(realpath "$0")
+cd "$(dirname "$script")/.."
+runs=${1:-5}
 idle_seconds=${SKARN_BENCH_IDLE_SECONDS:-60}
 build_dir=${SKARN_BUILD_DIR:-build}
 
-# The peers are benchmark-only: installed here, not by install-deps.sh.
-peers=(piper ckb-next solaar)
-missing=()
-for p in "${peers[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
-  "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+if [ -z "${SKARN_BENCH_AS_USER:-}" ]; then
+  # The peers are benchmark-only: installed here, not by install-deps.sh.
+  peers=(piper ckb-next solaar)
+  missing=()
+  for p in "${peers[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+    "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
+      "${missing[@]}" >/dev/null
+  fi
+  scripts/install-deps.sh
+  scripts/build.sh >/dev/null
 fi
-scripts/install-deps.sh
-scripts/build.sh >/dev/null
+
+# Desktop programs are measured as a user would run them (ckb-next refuses
+# to run as root at all).
+if [ "$(id -u)" -eq 0 ]; then
+  exec setpriv --reuid=65534 --regid=65534 --clear-groups \
+    env SKARN_BENCH_AS_USER=1 SKARN_BUILD_DIR="$(realpath "$build_dir")" "$script" "$@"
+fi
+
+# Every program gets a session bus of its own, as on a desktop (the peers
+# wait for D-Bus time-outs without one).
+if [ -z "${SKARN_BENCH_IN_SESSION:-}" ] && command -v dbus-run-session >/dev/null; then
+  SKARN_BENCH_IN_SESSION=1 exec dbus-run-session -- "$script" "$@"
+fi
 
 work=$(mktemp -d)
 pids=()
@@ -58,7 +74,6 @@ export DISPLAY=":$(cat "$work/display")"
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 mkdir -p "$HOME"
 chmod 700 "$HOME"
-unset DBUS_SESSION_BUS_ADDRESS
 trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
   >/dev/null 2>&1 &
 pids+=($!)
@@ -80,6 +95,7 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 # Time to the first frame, one program after the other.
 declare -A frame
 for name in "${names[@]}"; do
+  echo "first frame: $name" >&2
   times=()
   for _ in $(seq "$runs"); do
     # shellcheck disable=SC2086
@@ -103,21 +119,21 @@ for name in "${names[@]}"; do
   pid_of[$name]=$pid
   pids+=("$pid")
 done
+echo "idle: all four for ${idle_seconds} s" >&2
 sleep 5
 for name in "${names[@]}"; do
   pid=${pid_of[$name]}
   rss_start[$name]=$(rss_mb "$pid")
   if [ "$name" = skarn-config ]; then
     # Its own close button (title bar, 1002,26 in the window): hide to tray.
-    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | while read -r w; do
+    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
       eval "$(xdotool getwindowgeometry --shell "$w")"
-      [ "$WIDTH" = 1024 ] && echo "$w"; done | head -1)
-    if [ -n "$win" ]; then
-      eval "$(xdotool getwindowgeometry --shell "$win")"
-      xdotool mousemove $((X + 1002)) $((Y + 26)) click 1
-    fi
+      if [ "$WIDTH" = 1024 ]; then
+        xdotool mousemove $((X + 1002)) $((Y + 26)) click 1
+      fi
+    done
   else
-    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
       xdotool windowunmap "$w" 2>/dev/null || true
     done
   fi

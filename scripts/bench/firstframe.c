@@ -97,7 +97,8 @@ int main(int argc, char **argv)
     const double start = now_ms();
     const pid_t pid = fork();
     if (pid == 0) {
-        xcb_disconnect(c);
+        /* Not xcb_disconnect(): it shuts the socket down for the parent too;
+         * the connection is close-on-exec. */
         if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr))
             _exit(127);
         execvp(argv[first], argv + first);

@@ -5,9 +5,8 @@
 // X server's pointer settings and the profile files.
 //
 // The slots run in order, each a step of one session. Steps for screens
-// still being built (the lighting effect and Save, a button assignment, the
-// profile switcher) go before quitThroughTheTrayMenu as the screens land.
-#include "myqquickview.h"
+// still being built (the lighting effect and Save, a button assignment) go
+// before quitThroughTheTrayMenu as the screens land.
 #include "testdatafolder.h"
 
 #include <QDir>
@@ -59,17 +58,15 @@ constexpr QPoint pointerSpeedTrack(int x)
     return {dialogOrigin.x() + 32 + x, dialogOrigin.y() + 76};
 }
 constexpr QPoint dialogClose(dialogOrigin.x() + 398, dialogOrigin.y() + 15);
+// The profile list in the title bar: 144 x 24, 16 left of the menu's
+// buttons; its rows of 24 open below it.
+constexpr QPoint profileList(920 - 16 - 72, 26);
+constexpr QPoint profileRow(int row)
+{
+    return {profileList.x(), 14 + 24 + 24 * row + 12};
+}
 } // namespace Layout
 
-bool viewHasOperation(const char *name)
-{
-    const QMetaObject &meta = myQQuickView::staticMetaObject;
-    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
-        if (meta.method(i).name() == name)
-            return true;
-    }
-    return false;
-}
 } // namespace
 
 class tst_EndToEnd : public QObject
@@ -84,6 +81,7 @@ private slots:
     void reportRate();
     void dpiStageAndSave();
     void systemSettings();
+    void profileSwitcher();
     void quitThroughTheTrayMenu();
 
 private:
@@ -285,6 +283,11 @@ void tst_EndToEnd::initTestCase()
                           QFile::permissions(m_install.filePath("skarn-config")) |
                               QFileDevice::ExeOwner);
     TestDataFolder::copyTree(TestDataFolder::factoryModules(), m_install.filePath("modules"));
+    {
+        // A second profile for the switcher (names end in their number).
+        QSettings names(m_install.filePath("modules/setting/name.bin"), QSettings::IniFormat);
+        names.setValue("profile/profileName", QStringList{"Standard0", "Gaming1"});
+    }
 
     m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x800x24"});
     QVERIFY(m_server.waitForStarted(5000));
@@ -359,10 +362,7 @@ void tst_EndToEnd::reportRate()
     click(Layout::reportRateRow(2)); // 500Hz
     QTest::qWait(500);
     screenshot("report-rate-500");
-    if (viewHasOperation("mouseSetReportRate"))
-        expectReports(mark, {"feature 00 01 02 00 00 00 00 00 fc"});
-    else
-        expectReports(mark, {}); // stored only, until the view sends it
+    expectReports(mark, {"feature 00 01 02 00 00 00 00 00 fc"});
     QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
     QCOMPARE(profile.value("mouse/reportRate").toInt(), 2);
 }
@@ -379,14 +379,10 @@ void tst_EndToEnd::dpiStageAndSave()
     click(Layout::saveButton);
     QTest::qWait(300);
     screenshot("dpi-saved");
-    if (viewHasOperation("mouseSetDpi")) {
-        // 11H: four active stages, eight sensor codes (v / 100 - 1 for the
-        // 3360), 80H from the fifth on.
-        const QString data = "output 00 1e 09 0e 13 80 80 80 80" + QString(" 00").repeated(24);
-        expectReports(mark, {"feature 00 11 04 08 00 00 00 00 e2", data});
-    } else {
-        expectReports(mark, {});
-    }
+    // 11H: four active stages, eight sensor codes (v / 100 - 1 for the
+    // 3360), 80H from the fifth on.
+    const QString data = "output 00 1e 09 0e 13 80 80 80 80" + QString(" 00").repeated(24);
+    expectReports(mark, {"feature 00 11 04 08 00 00 00 00 e2", data});
     QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
     QCOMPARE(profile.value("mouse/dpiValueArray").toStringList().value(0), QStringLiteral("3100"));
 }
@@ -422,6 +418,37 @@ void tst_EndToEnd::systemSettings()
     QCOMPARE(recordSince(mark), QStringList());
     QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
     QCOMPARE(profile.value("mouse/mouseRate").toInt(), 104);
+}
+
+void tst_EndToEnd::profileSwitcher()
+{
+    const int mark = recordSize();
+    click(Layout::profileList);
+    QTest::qWait(500);
+    screenshot("profile-list");
+    click(Layout::profileRow(1));
+    QTest::qWait(1500);
+    screenshot("profile-2");
+    // The new profile's report rate (1000Hz) and DPI stages go out at once,
+    // then with guns key matrix 1 becomes current and the firmware table is
+    // sent again as key matrices 2, 3 and 4.
+    QStringList expected{
+        "feature 00 01 01 00 00 00 00 00 fd",
+        "feature 00 11 04 08 00 00 00 00 e2",
+        "output 00 04 09 0e 13 80 80 80 80" + QString(" 00").repeated(24),
+        "feature 00 02 00 00 00 00 00 00 fd",
+    };
+    const QString firmware[2] = {
+        "output 00 01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f4 00 01 00 f3 00 01 00 00 00 0a f0 "
+        "1e 02 0a f0 1e 02",
+        "output 00 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 04 00 "
+        "01 00 04 00 02 00"};
+    for (const char *matrix :
+         {"02 40 08 00 00 00 a3", "03 40 08 00 00 00 a2", "04 40 08 00 00 00 a1"})
+        expected << QStringLiteral("feature 00 12 ") + matrix << firmware[0] << firmware[1];
+    expectReports(mark, expected);
+    QSettings global(m_install.filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
 }
 
 void tst_EndToEnd::quitThroughTheTrayMenu()
