@@ -133,13 +133,20 @@ def mouse():
             '<path d="M142,14 C190,16 224,48 240,110 L236,150 L144,160 Z" fill="#26272c" stroke="#50515a" stroke-width="1.5"/>'
             '<rect x="130" y="50" width="20" height="46" rx="10" fill="#0c0c0e" stroke="#60616a" stroke-width="1.5"/>'
             f'<rect x="136" y="58" width="8" height="30" rx="4" fill="{ORANGE}" opacity="0.85"/>'
-            '<rect x="133" y="108" width="14" height="22" rx="4" fill="#15161a" stroke="#60616a" stroke-width="1.2"/>'
+            # Two buttons behind the wheel, wheel tilt marks, a fire button on
+            # the left shell, three buttons on the left side, two on the right
+            # and one at the rear: room for up to 14 buttons.
+            '<rect x="133" y="106" width="14" height="14" rx="3" fill="#15161a" stroke="#60616a" stroke-width="1.2"/>'
+            '<rect x="133" y="124" width="14" height="14" rx="3" fill="#15161a" stroke="#60616a" stroke-width="1.2"/>'
+            '<path d="M127,56 L122,60 L127,64 Z M153,56 L158,60 L153,64 Z" fill="#60616a"/>'
+            '<rect x="42" y="116" width="14" height="24" rx="5" fill="#1d1e22" stroke="#60616a" stroke-width="1.2"/>'
             '<path d="M24,170 C22,200 24,230 28,250" fill="none" stroke="url(#side)" stroke-width="4" stroke-linecap="round"/>'
             '<path d="M256,170 C258,200 256,230 252,250" fill="none" stroke="url(#side)" stroke-width="4" stroke-linecap="round"/>'
-            '<rect x="18" y="180" width="10" height="30" rx="4" fill="#2c2d33" stroke="#60616a"/>'
-            '<rect x="18" y="216" width="10" height="30" rx="4" fill="#2c2d33" stroke="#60616a"/>'
+            + "".join(f'<rect x="{x}" y="{y}" width="10" height="30" rx="4" fill="#2c2d33" stroke="#60616a"/>'
+                      for x, y in [(16, 180), (16, 216), (16, 252), (254, 180), (254, 216)])
             + emblem(140, 300, 22) +
-            f'<path d="M100,360 Q140,380 180,360" fill="none" stroke="{ORANGE}" stroke-width="2" opacity="0.7"/>')
+            '<rect x="128" y="346" width="24" height="14" rx="5" fill="#15161a" stroke="#60616a" stroke-width="1.2"/>'
+            f'<path d="M100,384 Q140,398 180,384" fill="none" stroke="{ORANGE}" stroke-width="2" opacity="0.7"/>')
     svg("skin1/mouse/mouse", 280, 420, body, defs)
 
 

@@ -1,21 +1,11 @@
 #include "langstrings.h"
 
+#include "filename.h"
 #include "linkstate.h"
 #include "storepaths.h"
 
 #include <QFileInfo>
 #include <QSettings>
-
-bool LangStrings::isPlainFileName(const QString &name)
-{
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
-}
 
 // An unquoted text with commas reads back as a list; give it back whole.
 static QString text(const QVariant &value)
@@ -33,7 +23,7 @@ QString LangStrings::filePath(const QString &langCode)
 QStringList LangStrings::read(const QString &typeStr, const QString &langCode)
 {
     QStringList texts;
-    if (!isPlainFileName(langCode) || !QFileInfo(filePath(langCode)).isFile())
+    if (!FileName::isPlain(langCode) || !QFileInfo(filePath(langCode)).isFile())
         return texts;
 
     // Qt reads INI files as UTF-8.

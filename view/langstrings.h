@@ -18,5 +18,4 @@ public:
     static QStringList read(const QString &typeStr, const QString &langCode);
 
     static QString filePath(const QString &langCode);
-    static bool isPlainFileName(const QString &name);
 };

@@ -312,6 +312,21 @@ Item {
         }
     }
 
+    // The button assignment dialog for button `index`, over the mask.
+    function showKeyAssigment(index: int) {
+        mainFocus()
+        mask.visible = true
+        callScreen(keyAssigmentMain, "show", [index])
+    }
+
+    function openMacroEditorOverKeyAssigment() {
+        if (!hasScreen(macroEditorMain))
+            return
+        keyAssigmentMain.keyAssigmentFocus()
+        macroEditorMain.z = keyAssigmentMain.z + 1
+        openDialog(macroEditorMain)
+    }
+
     function showResetConfirm() {
         mainFocus()
         resetConfirm.x = (width - resetConfirm.width) / 2
@@ -439,11 +454,17 @@ Item {
     }
 
     // The mouse picture with its button call-outs (button assignment).
-    Item {
+    Mouse {
         id: mouseMain
+
+        objectName: "mouseMain"
 
         anchors.fill: parent
         visible: mainWindow.isMainShown
+        skinNo: mainWindow.skin_No
+        keyMatrix: keyMatrixMain
+        onBtnClick: mainWindow.mainFocus()
+        onOpenKey: (index) => mainWindow.showKeyAssigment(index)
     }
 
     Column {
@@ -457,10 +478,17 @@ Item {
         visible: mainWindow.isMainShown
 
         // The key table panel (button assignment).
-        Item {
+        KeyMatrix {
             id: keyMatrixMain
 
-            width: 232
+            objectName: "keyMatrixMain"
+
+            skinNo: mainWindow.skin_No
+            mousePicture: mouseMain
+            keyAssigment: keyAssigmentMain
+            macroEditor: macroEditorMain
+            gunControl: gunControlMain
+            onOpenKey: (index) => mainWindow.showKeyAssigment(index)
         }
 
         Rectangle {
@@ -546,10 +574,15 @@ Item {
         }
 
         // The lighting panel.
-        Item {
+        LightControl {
             id: lightControlMain
 
-            width: 232
+            objectName: "lightControlMain"
+
+            skinNo: mainWindow.skin_No
+            isColorful: mainWindow.isColorful
+            is55328: mainWindow.is55328
+            dpiCount: dpiSettingMain.dpiCount
         }
     }
 
@@ -720,11 +753,21 @@ Item {
         }
     }
 
-    Item {
+    KeyAssigment {
         id: keyAssigmentMain
+
+        objectName: "keyAssigmentMain"
 
         z: 11
         visible: false
+        skinNo: mainWindow.skin_No
+        isGun: mainWindow.isGun
+        keyMatrix: keyMatrixMain
+        mousePicture: mouseMain
+        macroEditor: macroEditorMain
+        keyNames: _KeyCodeString
+        onClosed: mask.visible = false
+        onMacroEditorClick: mainWindow.openMacroEditorOverKeyAssigment()
     }
 
     Profile {

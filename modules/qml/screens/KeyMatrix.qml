@@ -1,0 +1,249 @@
+import QtQuick
+import "../common"
+import "../basic/theme.js" as Theme
+import "../basic/values.js" as Values
+import "keys.js" as Keys
+
+// The "Key Function" panel: one row per button with its assignment. It holds
+// the working key table `modKeys` (16 entries) and its factory copy
+// `modKeys_tmp`. Edits only mark the table unsaved; modKeys.saveData() stores
+// and sends it.
+Rectangle {
+    id: keyMatrixMain
+
+    property bool isSave: false
+    property var keyMatrixLang: ["Key ", "Key Function", "", "", ""]
+    property int keyCount: mousePicture ? mousePicture.keyCount : 8
+    property int skinNo: 1
+    // The other parts of the button screen and the screens it reads.
+    property Item mousePicture: null
+    property Item keyAssigment: null
+    property var macroEditor: null
+    property var gunControl: null
+    readonly property int maxRows: 14
+    readonly property int rowPitch: Math.min(26, Math.floor(286 / Math.max(1, shownRows)))
+    readonly property int shownRows: Math.max(0, Math.min(maxRows, keyCount))
+    property alias modKeys: modKeys
+    property alias modKeys_tmp: modKeys_tmp
+
+    signal enterBtn(int index)
+    signal leaveBtn(int index)
+    signal clickBtn(int index)
+    // A row passed the left-click guard: the dialog may open for it.
+    signal openKey(int index)
+
+    function selectKey(): int {
+        return mousePicture ? mousePicture.selectKey : -1
+    }
+
+    function setSelectKey(index: int) {
+        if (mousePicture)
+            mousePicture.selectKey = index
+    }
+
+    function rowName(index: int): string {
+        return String(keyMatrixLang[0]).trim() + " " + (index + 1)
+    }
+
+    function textOf(c0: int, c1: int, c2: int, c3: int): string {
+        return keyAssigment ? keyAssigment.keyCodeToString(c0, c1, c2, c3) : ""
+    }
+
+    function codesOf(model: var, i: int): var {
+        const e = model.get(i)
+        return [Number(e.keyCode0), Number(e.keyCode1), Number(e.keyCode2), Number(e.keyCode3)]
+    }
+
+    function fill(model: var, i: int, codes: var) {
+        const entry = { keyCode0: codes[0], keyCode1: codes[1], keyCode2: codes[2],
+                        keyCode3: codes[3], keyText: textOf(codes[0], codes[1], codes[2], codes[3]) }
+        if (i < model.count)
+            model.set(i, entry)
+        else
+            model.append(entry)
+    }
+
+    function init(isSendData: bool, isRecovery: bool) {
+        for (let j = 0; j < Keys.entryCount; ++j) {
+            fill(modKeys, j, Keys.recordCodes(ui_View.mouseGetKeydefine(j, isRecovery), j))
+            fill(modKeys_tmp, j, Keys.recordCodes(ui_View.mouseGetKeydefine(j, true), j))
+        }
+        if (isSendData)
+            modKeys.saveData()
+    }
+
+    // Every button gets its factory assignment back; factory macros are sent
+    // and bound again.
+    function restoreAll() {
+        for (let i = 0; i < Keys.entryCount; ++i) {
+            const e = modKeys_tmp.get(i)
+            modKeys.set(i, { keyCode0: e.keyCode0, keyCode1: e.keyCode1, keyCode2: e.keyCode2,
+                             keyCode3: e.keyCode3, keyText: e.keyText })
+            if (Number(e.keyCode0) === 4) {
+                sendMacro(Number(e.keyCode2), e.keyText)
+                ui_View.setData("mouseMacroKey/" + Number(e.keyCode2), e.keyText)
+            }
+        }
+        isSave = true
+    }
+
+    function sendMacro(index: int, macroName: string) {
+        if (macroEditor && typeof macroEditor.sendMacro === "function")
+            macroEditor.sendMacro(index, macroName)
+    }
+
+    // Fire periods of the presets in gun slots 1..3: from the gun screen when
+    // it is there, otherwise from the stored slots and presets.
+    function gunPeriods(): var {
+        const fallback = Keys.builtInGunPeriod
+        const gun = gunControl
+        if (gun && gun.gunNumberModel && gun.selectGun1 !== undefined) {
+            return [gun.selectGun1, gun.selectGun2, gun.selectGun3].map((row) => {
+                const preset = row >= 0 && row < gun.gunNumberModel.count
+                             ? gun.gunNumberModel.get(row) : undefined
+                return Keys.gunPeriod(preset ? preset.gunPeriod : undefined, fallback)
+            })
+        }
+        const slots = Values.intList(ui_View.getGlobalData("mouse/selectGun"), [0, 0, 0])
+        return slots.map((row) => {
+            const preset = row >= 0 && row < 6 ? ui_View.getGunData(row) : []
+            return Keys.gunPeriod(preset.length > 2 ? preset[2] : undefined, fallback)
+        })
+    }
+
+    // Guarded row click: the last left-click button is not opened.
+    function clickRow(index: int) {
+        setSelectKey(index)
+        clickBtn(index)
+        if (!modKeys.checkOneLeftKey())
+            openKey(index)
+    }
+
+    width: 232
+    height: 36 + shownRows * rowPitch + 4
+    color: Theme.colorBlack
+
+    ListModel {
+        id: modKeys
+
+        function entries(): var {
+            const list = []
+            for (let i = 0; i < count; ++i)
+                list.push(keyMatrixMain.codesOf(modKeys, i))
+            return list
+        }
+
+        function checkOneLeftKey(): bool {
+            return Keys.isLastLeftKey(entries(), keyMatrixMain.selectKey())
+        }
+
+        function saveData() {
+            ui_View.mouseSetKeyMatrix(Keys.src64(entries()), true, keyMatrixMain.gunPeriods())
+        }
+
+        Component.onCompleted: {
+            for (let i = 0; i < Keys.entryCount; ++i)
+                keyMatrixMain.fill(modKeys, i, Keys.defaultCodes[i])
+        }
+    }
+
+    ListModel {
+        id: modKeys_tmp
+
+        Component.onCompleted: {
+            for (let i = 0; i < Keys.entryCount; ++i)
+                keyMatrixMain.fill(modKeys_tmp, i, Keys.defaultCodes[i])
+        }
+    }
+
+    Text {
+        id: title
+
+        x: 8
+        y: 10
+        text: keyMatrixMain.keyMatrixLang[1]
+        color: Theme.fontColor
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontMiddleSize
+        font.bold: true
+    }
+
+    ImageButton {
+        id: restoreMark
+
+        objectName: "restoreAllMark"
+        anchors.right: parent.right
+        anchors.rightMargin: 8
+        anchors.verticalCenter: title.verticalCenter
+        normalSource: Theme.skinImage(keyMatrixMain.skinNo, "index", "back")
+        hoverSource: Theme.skinImage(keyMatrixMain.skinNo, "index", "backHover")
+        onClicked: keyMatrixMain.restoreAll()
+    }
+
+    Column {
+        x: 8
+        y: 36
+        spacing: 2
+
+        Repeater {
+            id: rows
+
+            model: modKeys
+
+            delegate: Rectangle {
+                id: row
+
+                required property int index
+                required property string keyText
+
+                objectName: "keyRow" + index
+                visible: index < keyMatrixMain.shownRows
+                width: 216
+                height: keyMatrixMain.rowPitch - 2
+                radius: 2
+                color: keyMatrixMain.selectKey() === index || rowArea.containsMouse
+                       ? Theme.colorOrange : Theme.colorGray1
+
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    x: 8
+                    text: keyMatrixMain.rowName(row.index)
+                    color: Theme.fontColor
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.fontNormalSize
+                }
+
+                Text {
+                    objectName: "keyText"
+                    anchors.verticalCenter: parent.verticalCenter
+                    anchors.right: parent.right
+                    anchors.rightMargin: 8
+                    width: 128
+                    horizontalAlignment: Text.AlignRight
+                    elide: Text.ElideRight
+                    text: row.keyText
+                    color: Theme.fontColor
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.fontNormalSize
+                }
+
+                MouseArea {
+                    id: rowArea
+
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onEntered: {
+                        keyMatrixMain.setSelectKey(row.index)
+                        keyMatrixMain.enterBtn(row.index)
+                    }
+                    onExited: {
+                        if (!keyMatrixMain.keyAssigment || !keyMatrixMain.keyAssigment.visible)
+                            keyMatrixMain.setSelectKey(-1)
+                        keyMatrixMain.leaveBtn(row.index)
+                    }
+                    onClicked: keyMatrixMain.clickRow(row.index)
+                }
+            }
+        }
+    }
+}

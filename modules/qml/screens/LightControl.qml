@@ -1,0 +1,457 @@
+import QtQuick
+import "../common"
+import "../basic/theme.js" as Theme
+import "../basic/values.js" as Values
+import "light.js" as Light
+
+// The lighting panel: effect, speed and brightness, and eight colours edited
+// with the hue bar and R, G, B fields. Edits only mark the panel unsaved;
+// saveData(true, 0) stores and sends everything.
+Rectangle {
+    id: lightControlMain
+
+    property bool isSave: false
+    property var lightControlLang: ["Light", "Static", "Breath", "Neon", "OFF", "Speed", "Color",
+        "Brightness", "Twinkling", "Wave", "Gliding", "Finger Moving", "Vertical Flipping",
+        "YO-YO", "Spotlight", "Breath Loop", "", "", "", ""]
+    property bool isColorful: false
+    property bool is55328: false
+    // Stage count of the DPI panel: without full colour lighting the blocks
+    // are the stage colours.
+    property int dpiCount: 4
+    property int skinNo: 1
+
+    property int effect: 0
+    property var colors: Light.defaultColors.slice()
+    property int selectColorBlock: 0
+    // Marker position of each block on the hue bar.
+    property var markers: [0, 0, 0, 0, 0, 0, 0, 0]
+    property bool listExtended: false
+    readonly property var effectList: Light.effects(listExtended && isColorful,
+                                                    listExtended && is55328)
+    readonly property var currentEffect: Light.effectAt(effectList, effect)
+    readonly property int speedStep: speedSlider.segmentValue
+    readonly property int brightStep: brightSlider.segmentValue
+
+    property alias lightModel: lightModel
+    property alias speedSlider: speedSlider
+    property alias brightSlider: brightSlider
+    property alias redField: redField
+    property alias greenField: greenField
+    property alias blueField: blueField
+    property alias hueBar: hueBar
+
+    function lang(index: int): string {
+        const text = lightControlLang[index]
+        return text === undefined || text === null ? "" : String(text)
+    }
+
+    function callView(name: string, args: var) {
+        if (typeof ui_View[name] === "function")
+            ui_View[name].apply(ui_View, args)
+        else
+            console.warn("ui_View has no", name)
+    }
+
+    function fillEffectRows() {
+        const list = Light.effects(isColorful, is55328)
+        const rows = listExtended ? list.length : Light.baseEffects.length
+        while (effectModel.count > rows)
+            effectModel.remove(effectModel.count - 1)
+        for (let i = 0; i < rows; ++i) {
+            if (i < effectModel.count)
+                effectModel.setProperty(i, "textValue", lang(list[i].label))
+            else
+                effectModel.append({ textValue: lang(list[i].label) })
+        }
+    }
+
+    function init(isSendData: bool, isRecovery: bool) {
+        // The extra effects join the list once, at the first load.
+        if (!listExtended && !isSendData && !isRecovery)
+            listExtended = true
+        fillEffectRows()
+        const light = Values.intList(ui_View.getDataList("mouse/lightValue", isRecovery),
+                                     [0, 0, 4])
+        effect = light[0] >= 0 && light[0] < effectList.length ? light[0] : 0
+        lightModel.currentSelect = effect
+        speedSlider.setIndexValue(Values.clamp(light[1], 0, 4), false)
+        brightSlider.setIndexValue(Values.clamp(light[2], 0, 4), false)
+        colors = Light.colorsFromList(ui_View.getDataList("mouse/colorValue", isRecovery))
+        const placed = []
+        for (let i = 0; i < Light.blockCount; ++i)
+            placed.push(placementOf(colors[i]))
+        markers = placed
+        selectBlock(0)
+        if (isSendData)
+            saveData(true, 0)
+    }
+
+    function saveData(isSendData: bool, isStep: int) {
+        const lightValue = [effect, speedStep, brightStep]
+        const colorList = Light.colorList(colors, is55328, effect)
+        if (isStep === 0 || isStep === 1)
+            ui_View.setDataList("mouse/lightValue", lightValue)
+        if (isStep === 0 || isStep === 2)
+            ui_View.setDataList("mouse/colorValue", colorList)
+        if (!isSendData)
+            return
+        if (isStep === 0 || isStep === 1)
+            callView("mouseSetRGBEffect", lightValue)
+        if (isStep === 0 || isStep === 2)
+            callView("mouseSetRGBColor", [isColorful ? 0 : 1, colorList])
+    }
+
+    function pickEffect(row: int) {
+        effect = row
+        lightModel.currentSelect = row
+        const e = currentEffect
+        if (e.speedStep !== null)
+            speedSlider.setIndexValue(e.speedStep, false)
+        if (e.brightStep !== null)
+            brightSlider.setIndexValue(e.brightStep, false)
+        selectBlock(0)
+        isSave = true
+    }
+
+    function placementOf(color: string): int {
+        const c = Light.components(color)
+        return Light.markerPosition(c[0], c[1], c[2])
+    }
+
+    function setMarker(index: int, position: int) {
+        const list = markers.slice()
+        list[index] = position
+        markers = list
+    }
+
+    function setColor(index: int, color: string) {
+        const list = colors.slice()
+        list[index] = color
+        colors = list
+    }
+
+    function showFields(color: string) {
+        const c = Light.components(color)
+        redField.textValue = String(c[0])
+        greenField.textValue = String(c[1])
+        blueField.textValue = String(c[2])
+    }
+
+    function selectBlock(index: int) {
+        selectColorBlock = index
+        showFields(colors[index])
+    }
+
+    // The marker at position p: the selected block and the fields follow.
+    function dragMarker(p: int) {
+        const position = Light.clampPosition(p)
+        const c = Light.hueAt(position)
+        setMarker(selectColorBlock, position)
+        setColor(selectColorBlock, Light.colorText(c[0], c[1], c[2]))
+        showFields(colors[selectColorBlock])
+    }
+
+    function fieldsEdited() {
+        const color = Light.colorText(Light.fieldValue(redField.textValue),
+                                      Light.fieldValue(greenField.textValue),
+                                      Light.fieldValue(blueField.textValue))
+        setColor(selectColorBlock, color)
+        setMarker(selectColorBlock, placementOf(color))
+        isSave = true
+    }
+
+    function resetValues() {
+        init(false, true)
+        isSave = true
+    }
+
+    function lightControlFocus() {
+        lightModel.closeMenu()
+        redField.closeFocus()
+        greenField.closeFocus()
+        blueField.closeFocus()
+    }
+
+    width: 232
+    height: Light.panelHeight(currentEffect)
+    color: Theme.colorBlack
+
+    Text {
+        id: title
+
+        x: 8
+        y: 8
+        text: lightControlMain.lang(0)
+        color: Theme.fontColor
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontMiddleSize
+        font.bold: true
+    }
+
+    ImageButton {
+        id: resetMark
+
+        objectName: "resetMark"
+        anchors.right: parent.right
+        anchors.rightMargin: 8
+        anchors.verticalCenter: title.verticalCenter
+        normalSource: Theme.skinImage(lightControlMain.skinNo, "index", "back")
+        hoverSource: Theme.skinImage(lightControlMain.skinNo, "index", "backHover")
+        onClicked: lightControlMain.resetValues()
+    }
+
+    Column {
+        id: params
+
+        x: 8
+        y: 40
+        topPadding: visibleChildren.length > 0 ? 8 : 0
+
+        ParamRow {
+            id: speedRow
+
+            objectName: "speedRow"
+            visible: lightControlMain.currentEffect.speed
+            caption: lightControlMain.lang(5)
+            step: speedSlider.segmentValue
+
+            SliderButton {
+                id: speedSlider
+
+                x: 70
+                anchors.verticalCenter: parent.verticalCenter
+                width: 96
+                isScale: true
+                segment: 4
+                onValueChangeDelay: lightControlMain.isSave = true
+            }
+        }
+
+        ParamRow {
+            id: brightRow
+
+            objectName: "brightRow"
+            visible: lightControlMain.currentEffect.bright
+            caption: lightControlMain.lang(7)
+            step: brightSlider.segmentValue
+
+            SliderButton {
+                id: brightSlider
+
+                x: 70
+                anchors.verticalCenter: parent.verticalCenter
+                width: 96
+                isScale: true
+                segment: 4
+                onValueChangeDelay: lightControlMain.isSave = true
+            }
+        }
+    }
+
+    Item {
+        id: colorSection
+
+        objectName: "colorSection"
+        x: 8
+        y: params.y + params.height
+        width: 216
+        height: 128
+
+        Text {
+            text: lightControlMain.lang(6)
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+            font.bold: true
+        }
+
+        Row {
+            y: 22
+            spacing: 5
+
+            Repeater {
+                id: blocks
+
+                model: Light.blockCount
+
+                delegate: Rectangle {
+                    id: block
+
+                    required property int index
+
+                    objectName: "colorBlock" + index
+                    visible: Light.blockVisible(index, lightControlMain.isColorful,
+                                                lightControlMain.is55328,
+                                                lightControlMain.dpiCount,
+                                                lightControlMain.effect)
+                    width: 22
+                    height: 22
+                    radius: 3
+                    color: lightControlMain.colors[index]
+                    border.width: 2
+                    border.color: index === lightControlMain.selectColorBlock ? Theme.colorOrange
+                                                                              : Theme.colorGray1
+
+                    Text {
+                        anchors.centerIn: parent
+                        text: String(block.index + 1)
+                        color: Qt.colorEqual(block.color, "#ffffff")
+                               || block.color.hslLightness > 0.6 ? "#000000" : "#ffffff"
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.fontMinSize
+                        font.bold: true
+                    }
+
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: lightControlMain.selectBlock(block.index)
+                    }
+                }
+            }
+        }
+
+        Image {
+            id: hueBar
+
+            objectName: "hueBar"
+            x: 16
+            y: 60
+            width: Light.barWidth
+            height: 12
+            source: Theme.skinImage(lightControlMain.skinNo, "lightControl", "hueBar")
+
+            Rectangle {
+                objectName: "hueMarker"
+                x: lightControlMain.markers[lightControlMain.selectColorBlock] - 1 - width / 2
+                y: -3
+                width: 6
+                height: 18
+                radius: 2
+                color: lightControlMain.colors[lightControlMain.selectColorBlock]
+                border.color: "#ffffff"
+                border.width: 1.5
+            }
+
+            MouseArea {
+                anchors.fill: parent
+                anchors.topMargin: -4
+                anchors.bottomMargin: -4
+                onPressed: (mouse) => lightControlMain.dragMarker(Math.round(mouse.x) + 1)
+                onPositionChanged: (mouse) => lightControlMain.dragMarker(Math.round(mouse.x) + 1)
+                onReleased: lightControlMain.isSave = true
+            }
+        }
+
+        Row {
+            x: 0
+            y: 88
+            spacing: 6
+
+            FieldName { text: "R" }
+
+            RectInput {
+                id: redField
+
+                objectName: "redField"
+                textValue: "255"
+                onInputSignal: lightControlMain.lightModel.closeMenu()
+                onEndInputSignal: lightControlMain.fieldsEdited()
+            }
+
+            FieldName { text: "G" }
+
+            RectInput {
+                id: greenField
+
+                objectName: "greenField"
+                textValue: "255"
+                onInputSignal: lightControlMain.lightModel.closeMenu()
+                onEndInputSignal: lightControlMain.fieldsEdited()
+            }
+
+            FieldName { text: "B" }
+
+            RectInput {
+                id: blueField
+
+                objectName: "blueField"
+                textValue: "255"
+                onInputSignal: lightControlMain.lightModel.closeMenu()
+                onEndInputSignal: lightControlMain.fieldsEdited()
+            }
+        }
+
+        // Effects whose colours cannot be edited cover the section.
+        Rectangle {
+            objectName: "colorCover"
+            anchors.fill: parent
+            anchors.margins: -4
+            visible: !lightControlMain.currentEffect.colors
+            color: "#c0000000"
+
+            MouseArea {
+                anchors.fill: parent
+                hoverEnabled: true
+                onWheel: (wheel) => { wheel.accepted = true }
+            }
+        }
+    }
+
+    DropDownList {
+        id: lightModel
+
+        objectName: "lightModel"
+        anchors.right: resetMark.left
+        anchors.rightMargin: 12
+        y: 4
+        z: 2
+        width: 132
+        mdItems: ListModel { id: effectModel }
+        onValueChange: (index) => lightControlMain.pickEffect(index)
+    }
+
+    component FieldName: Text {
+        width: 14
+        height: 20
+        horizontalAlignment: Text.AlignRight
+        verticalAlignment: Text.AlignVCenter
+        color: Theme.fontColor
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontNormalSize
+    }
+
+    component ParamRow: Item {
+        property string caption
+        property int step: 0
+
+        width: 216
+        height: 40
+
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: parent.caption
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+        }
+
+        Rectangle {
+            objectName: "percentBox"
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            width: 44
+            height: 20
+            color: Theme.colorGray0
+            border.color: Theme.colorGray1
+
+            Text {
+                anchors.centerIn: parent
+                text: Light.percentText(parent.parent.step)
+                color: Theme.fontColor
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontNormalSize
+            }
+        }
+    }
+}

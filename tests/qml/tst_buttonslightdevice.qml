@@ -1,0 +1,180 @@
+import QtQuick
+import QtTest
+
+// Save in the main scene, with a virtual mouse behind the view: what the
+// button and lighting screens hand over reaches the mouse as the right
+// reports.
+Item {
+    id: scene
+
+    width: 1024
+    height: 640
+
+    TestCase {
+        name: "ButtonsAndLightOnTheMouse"
+        when: windowShown
+
+        property Component mainComponent: Qt.createComponent("qrc:/modules/qml/main.qml")
+
+        function init() {
+            testData.reset()
+        }
+
+        // `flags` are global settings written before the mouse is attached.
+        function startMain(family, isGun, flags) {
+            for (const key in flags || {})
+                ui_View.setGlobalData(key, flags[key])
+            verify(testData.attachMouse(family, isGun))
+            compare(mainComponent.status, Component.Ready, mainComponent.errorString())
+            const main = createTemporaryObject(mainComponent, scene)
+            verify(main)
+            main.initUI()
+            main.unlock()
+            waitForRendering(main)
+            testData.clearDeviceRecord()
+            return main
+        }
+
+        function item(main, name) {
+            const found = findChild(main, name)
+            verify(found, name)
+            return found
+        }
+
+        // Command reports with command code `code`, without the checksum.
+        function commandsOf(code) {
+            return testData.deviceCommands().filter((c) => parseInt(c.split(" ")[1], 16) === code)
+                .map((c) => c.split(" ").slice(0, 8).join(" "))
+        }
+
+        function slot(matrix, k) {
+            return matrix.split(" ").slice(4 * k, 4 * k + 4).join(" ")
+        }
+
+        function assign(main, index, codes, text) {
+            const keys = item(main, "keyMatrixMain")
+            keys.modKeys.set(index, { keyCode0: codes[0], keyCode1: codes[1], keyCode2: codes[2],
+                                      keyCode3: codes[3], keyText: text })
+            keys.isSave = true
+        }
+
+        function save(main) {
+            mouseClick(item(main, "saveButton"))
+            verify(ui_View.enabled)
+        }
+
+        function test_combinationAndWindowsKeysReachKeyMatrixOne() {
+            const main = startMain(553, false)
+            const dialog = item(main, "keyAssigmentMain")
+            mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow3"))
+            verify(dialog.visible)
+            dialog.startComboInput()
+            for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06])
+                main.detectKeyboard(true, code)
+            dialog.confirmCombo()
+            mousePress(findChild(dialog, "closeMark"))
+            assign(main, 5, [6, 4, 0x2C, 0x1B], "Max")
+            save(main)
+            compare(commandsOf(0x12), ["00 12 01 40 08 00 00 00"])
+            compare(testData.deviceKeyMatrix(1),
+                    "01 00 f0 00 01 00 f1 00 01 00 f2 00 00 03 04 05 01 00 f3 00 "
+                    + "01 00 00 00 0a f0 1e 02 0a f0 1e 02 07 00 02 00 00 04 2c 1b "
+                    + "01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 04 00 01 00 04 00 02 00")
+        }
+
+        function test_macroAssignmentReachesTheMouse() {
+            ui_View.updataNameList(0, ["M0", "M1"])
+            ui_View.createMacroIni("M1", 0)
+            ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
+            const main = startMain(553, false)
+            const dialog = item(main, "keyAssigmentMain")
+            mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow3"))
+            dialog.chooseMacroMode(2)
+            dialog.macroList.currentSelect = 1
+            dialog.chooseMacro(1)
+            mousePress(findChild(dialog, "closeMark"))
+            compare(ui_View.getData("mouseMacroKey/3", false), "M1")
+            // The macro body goes to slot 3 (macro number 4) as the dialog closes.
+            compare(commandsOf(0x13).map((c) => c.substring(0, 11)), ["00 13 04 80"])
+            const body = testData.deviceMacro(4).split(" ")
+            compare(body.length, 128)
+            compare(body.slice(0, 9).join(" "), "00 01 03 04 81 04 00 00 00")
+            compare(commandsOf(0x12), [])
+            save(main)
+            compare(slot(testData.deviceKeyMatrix(1), 3), "09 02 04 00")
+        }
+
+        function test_gunSwitchSendsFourMatricesWithThePresetPeriods() {
+            const main = startMain(553, true)
+            const dialog = item(main, "keyAssigmentMain")
+            mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow7"))
+            dialog.page.contentY = dialog.page.contentHeight - dialog.page.height
+            waitForRendering(dialog)
+            mouseClick(findChild(dialog, "gunRadio1"), 5, 5)
+            compare(dialog.keyCode2, 2)
+            mousePress(findChild(dialog, "closeMark"))
+            save(main)
+            compare(commandsOf(0x12).length, 4)
+            compare(commandsOf(0x02).length, 1)
+            const m1 = testData.deviceKeyMatrix(1)
+            compare(slot(m1, 6), "08 00 01 01")
+            compare(slot(m1, 7), "08 00 01 01")
+            compare(slot(testData.deviceKeyMatrix(2), 0), "0b 00 09 00")
+            compare(slot(testData.deviceKeyMatrix(2), 6), "08 00 01 02")
+            compare(slot(testData.deviceKeyMatrix(3), 0), "0b 01 09 00")
+            compare(slot(testData.deviceKeyMatrix(4), 0), "0b 02 09 00")
+        }
+
+        function test_noChangesSendNothing() {
+            const main = startMain(553, false)
+            save(main)
+            compare(testData.deviceCommands(), [])
+        }
+
+        function test_lightingOnAColourfulMouse() {
+            const main = startMain(553, false, { "mouse/isColorful": true })
+            const light = item(main, "lightControlMain")
+            light.pickEffect(3)
+            save(main)
+            compare(commandsOf(0x0D), ["00 0d 00 00 00 00 00 00"])
+            compare(commandsOf(0x10), ["00 10 00 18 00 00 00 00", "00 10 00 18 00 00 00 00"])
+            testData.clearDeviceRecord()
+            light.pickEffect(5)
+            light.speedSlider.setIndexValue(2, false)
+            light.selectBlock(1)
+            light.dragMarker(45)
+            save(main)
+            compare(commandsOf(0x0D), ["00 0d 05 ff 05 00 00 00"])
+            compare(commandsOf(0x10).length, 2)
+            compare(ui_View.getDataList("mouse/colorValue", false).slice(3, 6), [128, 255, 0])
+        }
+
+        function test_55328SendsTheFixedColourOutsideBreathLoop() {
+            const main = startMain(553, false, { "mouse/isColorful": false, "mouse/is55328": true })
+            const light = item(main, "lightControlMain")
+            compare(light.lightModel.count, 5)
+            light.pickEffect(0)
+            save(main)
+            compare(commandsOf(0x0D), ["00 0d 01 0a 01 00 00 00"])
+            compare(commandsOf(0x0C), ["00 0c ff 00 00 00 00 00"])
+            compare(commandsOf(0x10), [])
+            testData.clearDeviceRecord()
+            light.pickEffect(4)
+            save(main)
+            compare(commandsOf(0x0D), ["00 0d 02 01 03 00 00 00"])
+            compare(commandsOf(0x10), ["00 10 00 18 00 00 00 00"])
+            compare(commandsOf(0x0C), [])
+        }
+
+        function test_factoryResetSendsTheFactoryTable() {
+            const main = startMain(553, false)
+            assign(main, 2, [7, 0, 0xE0, 0x06], "Copy")
+            save(main)
+            compare(slot(testData.deviceKeyMatrix(1), 2), "00 00 e0 06")
+            mouseClick(item(main, "resetButton"))
+            mouseClick(item(main, "resetOk"))
+            compare(slot(testData.deviceKeyMatrix(1), 2), "01 00 f2 00")
+            compare(commandsOf(0x0D).length, 1)
+        }
+    }
+}
