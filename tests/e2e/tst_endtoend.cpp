@@ -4,9 +4,8 @@
 // gives its controls, and checked through the virtual mouse's record, the
 // X server's pointer settings and the profile files.
 //
-// The slots run in order, each a step of one session. Steps for screens
-// still being built (the lighting effect and Save, a button assignment) go
-// before quitThroughTheTrayMenu as the screens land.
+// The slots run in order, each a step of one session; new steps go before
+// quitThroughTheTrayMenu.
 #include "testdatafolder.h"
 
 #include <QDir>
@@ -27,11 +26,14 @@ namespace {
 namespace Layout {
 // Title-bar menu at 920,16: help, minimise, close, 20 px each, 16 apart.
 constexpr QPoint closeButton(1002, 26);
-// Left panel at 24,88, spacing 8: the key table (empty until it lands),
-// the editor box (232 x 100 with guns), the report-rate box (232 x 42, its
-// 120-wide list 8 from the right, 24 high, centred), the system-settings
-// button (232 x 24).
-constexpr int reportRateTop = 88 + 100 + 8;
+// Left panel at 24,88, spacing 8: the key table (a 36 px head, one row of
+// 26 per button of the 8, 4 below), the editor box (232 x 100 with guns),
+// the report-rate box (232 x 42, its 120-wide list 8 from the right, 24
+// high, centred), the system-settings button (232 x 24).
+constexpr int keyTableTop = 88;
+constexpr int keyRowPitch = 26;
+constexpr int keyTableHeight = 36 + 8 * keyRowPitch + 4;
+constexpr int reportRateTop = keyTableTop + keyTableHeight + 8 + 100 + 8;
 constexpr QPoint reportRateBox(24 + 232 - 8 - 60, reportRateTop + 21);
 // Rows of 24 open below the box.
 constexpr QPoint reportRateRow(int row)
@@ -58,6 +60,15 @@ constexpr QPoint pointerSpeedTrack(int x)
     return {dialogOrigin.x() + 32 + x, dialogOrigin.y() + 76};
 }
 constexpr QPoint dialogClose(dialogOrigin.x() + 398, dialogOrigin.y() + 15);
+// The lighting panel under the DPI panel (252 + 8): its effect list, 132
+// wide, 12 left of the 16 px reset mark at the right, 4 from the top; rows
+// of 24 below it.
+constexpr int lightTop = 56 + 252 + 8;
+constexpr QPoint effectList(768 + 232 - 8 - 16 - 12 - 66, lightTop + 16);
+constexpr QPoint effectRow(int row)
+{
+    return {effectList.x(), lightTop + 4 + 24 + 24 * row + 12};
+}
 // The profile list in the title bar: 144 x 24, 16 left of the menu's
 // buttons; its rows of 24 open below it.
 constexpr QPoint profileList(920 - 16 - 72, 26);
@@ -81,6 +92,7 @@ private slots:
     void reportRate();
     void dpiStageAndSave();
     void systemSettings();
+    void lightingEffectAndSave();
     void profileSwitcher();
     void quitThroughTheTrayMenu();
 
@@ -250,9 +262,12 @@ QStringList tst_EndToEnd::recordSince(int from) const
 
 void tst_EndToEnd::expectReports(int from, const QStringList &expected)
 {
-    waitFor([&] { return recordSince(from).size() >= expected.size(); }, 5000);
-    QTest::qWait(500);
-    QCOMPARE(recordSince(from), expected);
+    waitFor([&] { return recordSince(from).size() >= expected.size(); }, 10000);
+    QTest::qWait(800);
+    const QStringList actual = recordSince(from);
+    if (actual != expected)
+        qWarning().noquote() << "Reports received:\n" + actual.join('\n');
+    QCOMPARE(actual, expected);
 }
 
 QString tst_EndToEnd::waitForOutput(const QByteArray &text, int timeoutMs)
@@ -295,14 +310,23 @@ void tst_EndToEnd::initTestCase()
         QVERIFY2(m_server.waitForReadyRead(10000), "Xvfb did not report its display");
     m_display = ":" + QString::fromLatin1(m_server.readLine().trimmed());
 
-    m_tray.setProcessEnvironment(environment());
-    m_tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
-                            "--height", "24", "--SetDockType", "true"});
-    QVERIFY(m_tray.waitForStarted(5000));
-    QVERIFY2(waitFor([this] {
-                 return xdotool({"search", "--name", "^panel$"});
-             }),
-             "trayer did not come up");
+    // The tray host; started again should it fail to take the tray.
+    bool trayUp = false;
+    QByteArray trayOutput;
+    for (int attempt = 0; attempt < 2 && !trayUp; ++attempt) {
+        if (m_tray.state() != QProcess::NotRunning) {
+            m_tray.kill();
+            m_tray.waitForFinished(2000);
+        }
+        m_tray.setProcessEnvironment(environment());
+        m_tray.setProcessChannelMode(QProcess::MergedChannels);
+        m_tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
+                                "--height", "24", "--SetDockType", "true"});
+        QVERIFY(m_tray.waitForStarted(5000));
+        trayUp = waitFor([this] { return xdotool({"search", "--name", "^panel$"}); }, 15000);
+        trayOutput += m_tray.readAll();
+    }
+    QVERIFY2(trayUp, ("trayer did not come up: " + trayOutput).constData());
 
     m_program = startProgram();
     QVERIFY(m_program->waitForStarted(5000));
@@ -349,6 +373,7 @@ void tst_EndToEnd::windowComesBackThroughASecondCopy()
     QCOMPARE(second->exitCode(), 1);
     QVERIFY2(waitFor([this] { return mainWindow().isValid(); }), "the window did not come back");
     m_window = mainWindow();
+    QVERIFY(xdotool({"mousemove", "640", "700"})); // off the window
     QTest::qWait(300);
     screenshot("restored");
 }
@@ -420,6 +445,29 @@ void tst_EndToEnd::systemSettings()
     QCOMPARE(profile.value("mouse/mouseRate").toInt(), 104);
 }
 
+void tst_EndToEnd::lightingEffectAndSave()
+{
+    const int mark = recordSize();
+    click(Layout::effectList);
+    QTest::qWait(500);
+    screenshot("effect-list");
+    click(Layout::effectRow(3)); // OFF
+    QTest::qWait(500);
+    screenshot("effect-off");
+    QCOMPARE(recordSince(mark), QStringList()); // nothing before Save
+    click(Layout::saveButton);
+    QTest::qWait(300);
+    screenshot("effect-saved");
+    // OFF is mode 0 with no parameters; this family takes the colours
+    // twice in a row.
+    const QString colours = "output 00 ff 00 00 00 ff 00 00 00 ff ff 00 ff 00 ff ff ff 7f 00 60 00 "
+                            "ff ff ff ff 00 00 00 00 00 00 00 00";
+    expectReports(mark, {"feature 00 0d 00 00 00 00 00 00 f2", "feature 00 10 00 18 00 00 00 00 d7",
+                         colours, "feature 00 10 00 18 00 00 00 00 d7", colours});
+    QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
+    QCOMPARE(profile.value("mouse/lightValue").toStringList().value(0), QStringLiteral("3"));
+}
+
 void tst_EndToEnd::profileSwitcher()
 {
     const int mark = recordSize();
@@ -429,23 +477,33 @@ void tst_EndToEnd::profileSwitcher()
     click(Layout::profileRow(1));
     QTest::qWait(1500);
     screenshot("profile-2");
-    // The new profile's report rate (1000Hz) and DPI stages go out at once,
-    // then with guns key matrix 1 becomes current and the firmware table is
-    // sent again as key matrices 2, 3 and 4.
-    QStringList expected{
-        "feature 00 01 01 00 00 00 00 00 fd",
-        "feature 00 11 04 08 00 00 00 00 e2",
-        "output 00 04 09 0e 13 80 80 80 80" + QString(" 00").repeated(24),
-        "feature 00 02 00 00 00 00 00 00 fd",
-    };
-    const QString firmware[2] = {
+    // Everything of the new profile goes out at once: key matrix 1, the
+    // report rate (1000Hz), the DPI stages, the lighting (Static, full
+    // brightness) and the eight colours; then with guns key matrix 1
+    // becomes current and the firmware table goes out again as key
+    // matrices 2, 3 and 4.
+    const QString keys[2] = {
         "output 00 01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f4 00 01 00 f3 00 01 00 00 00 0a f0 "
         "1e 02 0a f0 1e 02",
         "output 00 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 04 00 "
         "01 00 04 00 02 00"};
+    QStringList expected{"feature 00 12 01 40 08 00 00 00 a4",
+                         keys[0],
+                         keys[1],
+                         "feature 00 01 01 00 00 00 00 00 fd",
+                         "feature 00 11 04 08 00 00 00 00 e2",
+                         "output 00 04 09 0e 13 80 80 80 80" + QString(" 00").repeated(24),
+                         "feature 00 0d 01 ff 00 00 00 00 f2",
+                         "feature 00 10 00 18 00 00 00 00 d7",
+                         "output 00 ff 00 00 00 ff 00 00 00 ff ff 00 ff 00 ff ff ff 7f 00 60 00 ff "
+                         "ff ff ff 00 00 00 00 00 00 00 00",
+                         "feature 00 10 00 18 00 00 00 00 d7",
+                         "output 00 ff 00 00 00 ff 00 00 00 ff ff 00 ff 00 ff ff ff 7f 00 60 00 ff "
+                         "ff ff ff 00 00 00 00 00 00 00 00",
+                         "feature 00 02 00 00 00 00 00 00 fd"};
     for (const char *matrix :
          {"02 40 08 00 00 00 a3", "03 40 08 00 00 00 a2", "04 40 08 00 00 00 a1"})
-        expected << QStringLiteral("feature 00 12 ") + matrix << firmware[0] << firmware[1];
+        expected << QStringLiteral("feature 00 12 ") + matrix << keys[0] << keys[1];
     expectReports(mark, expected);
     QSettings global(m_install.filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
     QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
