@@ -60,6 +60,20 @@ constexpr QPoint pointerSpeedTrack(int x)
     return {dialogOrigin.x() + 32 + x, dialogOrigin.y() + 76};
 }
 constexpr QPoint dialogClose(dialogOrigin.x() + 398, dialogOrigin.y() + 15);
+// Key table rows: 8 in, 36 down, one per button.
+constexpr QPoint keyRow(int key)
+{
+    return {24 + 116, keyTableTop + 36 + keyRowPitch * key + 12};
+}
+// The button assignment dialog, 520 x 560, centred: the "Mouse Function"
+// radios in three columns of 160 from 20,72 (rows of 24), the close mark
+// at the right of its 30 px title.
+constexpr QPoint assignOrigin((1024 - 520) / 2, (640 - 560) / 2);
+constexpr QPoint mouseFunction(int column, int row)
+{
+    return {assignOrigin.x() + 25 + 160 * column, assignOrigin.y() + 77 + 24 * row};
+}
+constexpr QPoint assignClose(assignOrigin.x() + 502, assignOrigin.y() + 15);
 // The lighting panel under the DPI panel (252 + 8): its effect list, 132
 // wide, 12 left of the 16 px reset mark at the right, 4 from the top; rows
 // of 24 below it.
@@ -93,6 +107,7 @@ private slots:
     void dpiStageAndSave();
     void systemSettings();
     void lightingEffectAndSave();
+    void buttonAssignmentAndSave();
     void profileSwitcher();
     void quitThroughTheTrayMenu();
 
@@ -466,6 +481,30 @@ void tst_EndToEnd::lightingEffectAndSave()
                          colours, "feature 00 10 00 18 00 00 00 00 d7", colours});
     QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
     QCOMPARE(profile.value("mouse/lightValue").toStringList().value(0), QStringLiteral("3"));
+}
+
+void tst_EndToEnd::buttonAssignmentAndSave()
+{
+    const int mark = recordSize();
+    click(Layout::keyRow(2)); // Key 3, the middle button
+    QTest::qWait(600);
+    screenshot("assignment-dialog");
+    click(Layout::mouseFunction(1, 1)); // Back Key
+    QTest::qWait(300);
+    screenshot("assignment-back");
+    click(Layout::assignClose);
+    QTest::qWait(400);
+    QCOMPARE(recordSince(mark), QStringList()); // nothing before Save
+    click(Layout::saveButton);
+    QTest::qWait(300);
+    screenshot("assignment-saved");
+    // Key matrix 1 with the third record, once the middle button (F2),
+    // now the back button (F3); the rest as before.
+    expectReports(mark, {"feature 00 12 01 40 08 00 00 00 a4",
+                         "output 00 01 00 f0 00 01 00 f1 00 01 00 f3 00 01 00 f4 00 01 00 f3 00 01 "
+                         "00 00 00 0a f0 1e 02 0a f0 1e 02",
+                         "output 00 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 01 00 00 00 01 "
+                         "00 00 00 04 00 01 00 04 00 02 00"});
 }
 
 void tst_EndToEnd::profileSwitcher()
