@@ -42,7 +42,7 @@ fi
 # to run as root at all).
 if [ "$(id -u)" -eq 0 ]; then
   exec setpriv --reuid=65534 --regid=65534 --clear-groups \
-    env SKARN_BENCH_AS_USER=1 SKARN_BUILD_DIR="$(realpath "$build_dir")" "$script" "$@"
+    env HOME=/tmp SKARN_BENCH_AS_USER=1 SKARN_BUILD_DIR="$(realpath "$build_dir")" "$script" "$@"
 fi
 
 # Every program gets a session bus of its own, as on a desktop (the peers

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -29,6 +30,7 @@ private slots:
     void installedProgramUsesASeededUserFolder();
     void userFilesSurviveTheNextStart();
     void portableFolderBesideTheExecutableWins();
+    void withoutDeviceAccessTheUserIsTold();
 
 private:
     QString prefixPath(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -38,7 +40,9 @@ private:
     // Runs `exe` with this home and XDG_DATA_HOME (empty: unset) until it
     // connects to the virtual mouse, then terminates it. Returns its output.
     static QByteArray runUntilConnected(const QString &exe, const QString &home,
-                                        const QString &dataHome, int *exitCode);
+                                        const QString &dataHome, int *exitCode,
+                                        const QByteArray &until = "Device Connect",
+                                        bool accessDenied = false);
     static void setWritable(const QString &dir, bool writable);
 
     QTemporaryDir m_prefix;
@@ -161,7 +165,8 @@ void tst_Install::factoryDataIsTheDeliveredData()
 }
 
 QByteArray tst_Install::runUntilConnected(const QString &exe, const QString &home,
-                                          const QString &dataHome, int *exitCode)
+                                          const QString &dataHome, int *exitCode,
+                                          const QByteArray &until, bool accessDenied)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -172,6 +177,8 @@ QByteArray tst_Install::runUntilConnected(const QString &exe, const QString &hom
         env.insert("XDG_DATA_HOME", dataHome);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("SKARN_VIRTUAL_MOUSE", "553");
+    if (accessDenied)
+        env.insert("SKARN_VIRTUAL_MOUSE_ACCESS", "denied");
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory(QDir::tempPath());
@@ -179,7 +186,7 @@ QByteArray tst_Install::runUntilConnected(const QString &exe, const QString &hom
     QByteArray output;
     QElapsedTimer timer;
     timer.start();
-    while (!output.contains("Device Connect") && timer.elapsed() < 20000 &&
+    while (!output.contains(until) && timer.elapsed() < 20000 &&
            process.state() != QProcess::NotRunning) {
         process.waitForReadyRead(200);
         output += process.readAll();
@@ -271,6 +278,25 @@ void tst_Install::portableFolderBesideTheExecutableWins()
              output.constData());
     QCOMPARE(exitCode, 0);
     QVERIFY(!QFileInfo::exists(home.filePath("data/skarn-config")));
+}
+
+void tst_Install::withoutDeviceAccessTheUserIsTold()
+{
+    // A user whose mouse node lacks the udev rule: the notice comes in the
+    // installed language file's words, and the program stays in the tray.
+    QSettings english(factoryDir() + "/modules/i18n/English.ini", QSettings::IniFormat);
+    const QString notice = english.value("other/8").toString();
+    QVERIFY(notice.contains("70-skarn-config.rules"));
+    QTemporaryDir home;
+    int exitCode = -1;
+    const QByteArray output =
+        runUntilConnected(prefixPath(SKARN_BINDIR "/skarn-config"), home.path(),
+                          home.filePath("data"), &exitCode, "Tray message:", true);
+    QVERIFY2(output.contains("Tray message: Info - " + notice.toUtf8()), output.constData());
+    QVERIFY(output.contains("Device DisConnect"));
+    QVERIFY(!output.contains("Device Connect"));
+    QVERIFY(!output.contains("Detect Device"));
+    QCOMPARE(exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Install)
