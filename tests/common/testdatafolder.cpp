@@ -58,3 +58,14 @@ void TestDataFolder::write(const QString &relative, const QByteArray &content) c
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(content);
 }
+
+QMap<QString, QByteArray> TestDataFolder::snapshot() const
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = QDir(path()).relativeFilePath(it.next());
+        files.insert(relative, read(relative));
+    }
+    return files;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -19,6 +20,8 @@ public:
 
     QByteArray read(const QString &relative) const;
     void write(const QString &relative, const QByteArray &content) const;
+    // Every file below the folder, by relative path, with its content.
+    QMap<QString, QByteArray> snapshot() const;
 
     static QString factoryModules() { return QStringLiteral(SKARN_FACTORY_MODULES_DIR); }
     static void copyTree(const QString &from, const QString &to);

@@ -24,30 +24,21 @@ class tst_GunDataFile : public QObject
     Q_OBJECT
 
 private slots:
-    void deliveredPresetsByPosition();
-    void savedRecordIsReadByPosition();
-    void renameStoresTheNameForm();
-    void deleteAndOtherTypes();
+    void recordsByPosition();
+    void renameAndDelete();
     void shortRecordsStoreNothing_data();
     void shortRecordsStoreNothing();
     void emptyNamesNeverAddressTheGroup();
     void missingFileIsNeverCreated();
-    void xySensitivityPerProfile();
-    void gunSelectionPerProfile();
+    void keysPerProfile();
 };
 
-void tst_GunDataFile::deliveredPresetsByPosition()
+void tst_GunDataFile::recordsByPosition()
 {
     TestDataFolder folder;
-    GunDataFile guns;
-    QCOMPARE(guns.keys(), (QStringList{"0", "1", "2", "3", "4", "5"}));
-    QCOMPARE(guns.record("0"), texts({"M416", "L-Click", "9", "0", "5", "0"}));
-    QCOMPARE(guns.record("7"), QVariantList());
-}
-
-void tst_GunDataFile::savedRecordIsReadByPosition()
-{
-    TestDataFolder folder;
+    QCOMPARE(GunDataFile().keys(), (QStringList{"0", "1", "2", "3", "4", "5"}));
+    QCOMPARE(GunDataFile().record("0"), texts({"M416", "L-Click", "9", "0", "5", "0"}));
+    QCOMPARE(GunDataFile().record("7"), QVariantList());
     const QVariantList record{"SCAR-L", "L-Click", 10, 0, 10, 0};
     GunDataFile().saveRecord("2", record + QVariantList{"ignored", 99});
     QVERIFY(folder.read(gunFile).contains("2=SCAR-L, L-Click, 10, 0, 10, 0\n"));
@@ -56,24 +47,19 @@ void tst_GunDataFile::savedRecordIsReadByPosition()
     QCOMPARE(GunDataFile().record("1"), texts({"AKM", "L-Click", "9", "0", "7", "0"}));
 }
 
-void tst_GunDataFile::renameStoresTheNameForm()
+void tst_GunDataFile::renameAndDelete()
 {
     TestDataFolder folder;
     GunDataFile guns;
     const QVariantList before = guns.record("1");
+    // Type 1 stores the record under its new name, without the name.
     guns.modify(1, {"AKM", "L-Click", 9, 0, 7, 0, "AKM-old"});
     guns.modify(1, {"AK", "L-Click", 12, 0, 8, 3, "AKM"});
     QCOMPARE(guns.record("AK"), texts({"L-Click", "12", "0", "8", "3"}));
     QCOMPARE(guns.record("AKM"), QVariantList());
     QCOMPARE(guns.record("1"), before);
     QCOMPARE(guns.keys(), (QStringList{"0", "1", "2", "3", "4", "5", "AK"}));
-}
-
-void tst_GunDataFile::deleteAndOtherTypes()
-{
-    TestDataFolder folder;
-    GunDataFile guns;
-    guns.modify(1, {"AK", "L-Click", 12, 0, 8, 3, "none"});
+    // Other types change nothing; type 0 deletes.
     const QByteArray withAk = folder.read(gunFile);
     guns.modify(5, {"AK", "x", 1, 1, 1, 1, "AK"});
     guns.modify(-1, {"AK"});
@@ -136,7 +122,7 @@ void tst_GunDataFile::missingFileIsNeverCreated()
     QVERIFY(!QFile::exists(folder.filePath(gunFile)));
 }
 
-void tst_GunDataFile::xySensitivityPerProfile()
+void tst_GunDataFile::keysPerProfile()
 {
     TestDataFolder folder;
     {
@@ -144,9 +130,11 @@ void tst_GunDataFile::xySensitivityPerProfile()
         folder.write("modules/setting/p3.bin", "[mouse]\nreportRate=3\n");
         SettingsStore settings;
         ProfileGunKeys keys(settings);
+        QCOMPARE(keys.selectGun("0"), QVariant(QString()));
+        keys.setSelectGun("0", 3);
         settings.setCurrentProfile(2);
+        QCOMPARE(keys.selectGun("0"), QVariant(QString()));
         QCOMPARE(keys.xySensitive("0"), QVariant(4));
-        QCOMPARE(keys.xySensitive("1"), QVariant(4));
         keys.setXYSensitive("0", 7);
         QCOMPARE(keys.xySensitive("0"), QVariant(7));
         QCOMPARE(keys.xySensitive("1"), QVariant(4));
@@ -155,26 +143,12 @@ void tst_GunDataFile::xySensitivityPerProfile()
     }
     SettingsStore settings;
     ProfileGunKeys keys(settings);
+    QCOMPARE(keys.selectGun("0"), QVariant("3"));
     settings.setCurrentProfile(2);
     QCOMPARE(keys.xySensitive("0"), QVariant("7"));
     // A reset brings the default profile's steps.
     ProfileStore(settings).resetProfile(2);
     QCOMPARE(keys.xySensitive("0"), QVariant("4"));
-}
-
-void tst_GunDataFile::gunSelectionPerProfile()
-{
-    TestDataFolder folder;
-    {
-        SettingsStore settings;
-        ProfileGunKeys keys(settings);
-        QCOMPARE(keys.selectGun("0"), QVariant(QString()));
-        keys.setSelectGun("0", 3);
-        settings.setCurrentProfile(5);
-        QCOMPARE(keys.selectGun("0"), QVariant(QString()));
-    }
-    SettingsStore settings;
-    QCOMPARE(ProfileGunKeys(settings).selectGun("0"), QVariant("3"));
 }
 
 QTEST_GUILESS_MAIN(tst_GunDataFile)

@@ -15,11 +15,9 @@ class tst_NameListFile : public QObject
 private slots:
     void roundTrip_data();
     void roundTrip();
-    void emptyListRemovesTheKey();
-    void unknownTypesChangeNothing();
-    void missingFileReadsEmpty();
-    void singleStoredValueIsNoList();
-    void readsEscapedNonAscii();
+    void emptyListsAndUnknownTypesChangeNothingElse();
+    void readsFiles_data();
+    void readsFiles();
 };
 
 void tst_NameListFile::roundTrip_data()
@@ -65,25 +63,14 @@ void tst_NameListFile::roundTrip()
         QCOMPARE(name.typeId(), int(QMetaType::QString));
 }
 
-void tst_NameListFile::emptyListRemovesTheKey()
-{
-    TestDataFolder folder;
-    NameListFile names;
-    names.update(0, {"Macro_0", "Macro_1"});
-    names.update(2, {"Standard0"});
-    names.update(0, {});
-    QVERIFY(!folder.read(nameFile).contains("macroName"));
-    QCOMPARE(names.read(0), QVariantList());
-    QCOMPARE(names.read(2), (QVariantList{"Standard0", "loaderbraxel"}));
-}
-
-void tst_NameListFile::unknownTypesChangeNothing()
+void tst_NameListFile::emptyListsAndUnknownTypesChangeNothingElse()
 {
     TestDataFolder folder;
     NameListFile names;
     names.update(7, {"a", "b"});
     QVERIFY(!QFile::exists(folder.filePath(nameFile)));
-    names.update(0, {"a", "b"});
+    names.update(0, {"Macro_0", "Macro_1"});
+    names.update(2, {"Standard0"});
     const QByteArray before = folder.read(nameFile);
     names.update(4, {"c", "d"});
     names.update(-1, {});
@@ -92,30 +79,36 @@ void tst_NameListFile::unknownTypesChangeNothing()
     names.update(QVariant(), {});
     QCOMPARE(folder.read(nameFile), before);
     QCOMPARE(names.read(7), QVariantList());
+
+    names.update(0, {});
+    QVERIFY(!folder.read(nameFile).contains("macroName"));
+    QCOMPARE(names.read(0), QVariantList());
+    QCOMPARE(names.read(2), (QVariantList{"Standard0", "loaderbraxel"}));
 }
 
-void tst_NameListFile::missingFileReadsEmpty()
+void tst_NameListFile::readsFiles_data()
 {
-    TestDataFolder folder;
-    for (uint type = 0; type < 4; ++type)
-        QCOMPARE(NameListFile().read(type), QVariantList());
-    QVERIFY(!QFile::exists(folder.filePath(nameFile)));
-}
-
-void tst_NameListFile::singleStoredValueIsNoList()
-{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QVariantList>("macros");
+    QTest::newRow("missing file") << QByteArray() << QVariantList();
     // A list someone stored without the sentinel comes back as a plain value.
-    TestDataFolder folder;
-    folder.write(nameFile, "[macro]\nmacroName=Macro_0\n");
-    QCOMPARE(NameListFile().read(0), QVariantList());
+    QTest::newRow("single value") << QByteArray("[macro]\nmacroName=Macro_0\n") << QVariantList();
+    QTest::newRow("backslash-x escapes")
+        << QByteArray("[macro]\nmacroName=\\x5b8f\\x4e00, \\xdc\\x62\\x65rfall\n")
+        << QVariantList{"宏一", "Überfall"};
 }
 
-void tst_NameListFile::readsEscapedNonAscii()
+void tst_NameListFile::readsFiles()
 {
-    // Files written with backslash-x escapes for non-ASCII characters.
+    QFETCH(QByteArray, content);
+    QFETCH(QVariantList, macros);
     TestDataFolder folder;
-    folder.write(nameFile, "[macro]\nmacroName=\\x5b8f\\x4e00, \\xdc\\x62\\x65rfall\n");
-    QCOMPARE(NameListFile().read(0), (QVariantList{"宏一", "Überfall"}));
+    if (!content.isEmpty())
+        folder.write(nameFile, content);
+    QCOMPARE(NameListFile().read(0), macros);
+    for (uint type = 1; type < 4; ++type)
+        QCOMPARE(NameListFile().read(type), QVariantList());
+    QCOMPARE(QFile::exists(folder.filePath(nameFile)), !content.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_NameListFile)

@@ -34,16 +34,12 @@ private slots:
     void resetGivesTheDefaultProfile();
     void replacedProfileIsReadAtOnce();
     void replaceKeepsListOrderAndCurrentProfile();
-    void pendingWritesNeverLandInTheReplacedFile();
     void copyProfile_data();
     void copyProfile();
-    void copyOntoItselfChangesNothing();
     void failedReplaceLeavesTheProfile_data();
     void failedReplaceLeavesTheProfile();
     void importTakesThePickedFile();
-    void cancelledImportChangesNothing();
-    void exportReplacesTheTarget();
-    void cancelledOrFailedExportLeavesTheTarget();
+    void exportReplacesOnlyAFileTarget();
     void profileNumbersOutOfRangeChangeNothing();
 
 private:
@@ -65,18 +61,28 @@ void tst_ProfileStore::resetGivesTheDefaultProfile()
     {
         SettingsStore store;
         store.setCurrentProfile(2);
-        store.setData(reportRate, 0);
         store.setData("user/extra", "x");
         store.sync();
+        QPointer<QSettings> old = store.current();
+        store.setData(reportRate, 0); // not yet written
         ProfileStore(store).resetProfile(2);
         QCOMPARE(store.data(reportRate, false), QVariant("3"));
         QVERIFY(!store.data("user/extra", false).isValid());
+        // Pending writes never land in the replaced file; the old object is
+        // released only on the way back to the event loop.
+        QVERIFY(old);
+        QVERIFY(store.current() != old.data());
         releaseDeferred();
+        QVERIFY(!old);
+        store.sync();
+        QCOMPARE(folder.read("modules/setting/p3.bin"), factory);
+        // The new object writes to the same file.
+        store.setData(reportRate, 5);
     }
-    QCOMPARE(folder.read("modules/setting/p3.bin"), factory);
+    QVERIFY(folder.read("modules/setting/p3.bin").contains("reportRate=5"));
     SettingsStore store;
     store.setCurrentProfile(2);
-    QCOMPARE(store.data(reportRate, false), QVariant("3"));
+    QCOMPARE(store.data(reportRate, false), QVariant("5"));
 }
 
 void tst_ProfileStore::replacedProfileIsReadAtOnce()
@@ -116,29 +122,6 @@ void tst_ProfileStore::replaceKeepsListOrderAndCurrentProfile()
     QVERIFY(folder.read("modules/setting/p5.bin").contains("reportRate=6"));
 }
 
-void tst_ProfileStore::pendingWritesNeverLandInTheReplacedFile()
-{
-    TestDataFolder folder;
-    const QByteArray factory = folder.read("modules/setting/pD.bin");
-    {
-        SettingsStore store;
-        store.setCurrentProfile(1);
-        QPointer<QSettings> old = store.current();
-        store.setData(reportRate, 0); // not yet written
-        ProfileStore(store).resetProfile(1);
-        QVERIFY(old); // released only on the way back to the event loop
-        QVERIFY(store.current() != old.data());
-        releaseDeferred();
-        QVERIFY(!old);
-        store.sync();
-        QCOMPARE(folder.read("modules/setting/p2.bin"), factory);
-
-        // The new object writes to the same file.
-        store.setData(reportRate, 5);
-    }
-    QVERIFY(folder.read("modules/setting/p2.bin").contains("reportRate=5"));
-}
-
 void tst_ProfileStore::copyProfile_data()
 {
     QTest::addColumn<int>("dest");
@@ -146,6 +129,7 @@ void tst_ProfileStore::copyProfile_data()
     QTest::newRow("1 from 4") << 1 << 4;
     QTest::newRow("4 from 1") << 4 << 1;
     QTest::newRow("9 from 0") << 9 << 0;
+    QTest::newRow("2 onto itself") << 2 << 2;
 }
 
 void tst_ProfileStore::copyProfile()
@@ -160,13 +144,17 @@ void tst_ProfileStore::copyProfile()
         // A change not yet written is part of the copy.
         store.setData("mouse/dpiCount", 7);
         store.setCurrentProfile(dest);
+        QSettings *object = store.current();
         ProfileStore(store).copyProfile(dest, src);
-        QCOMPARE(store.data("mouse/dpiCount", false), QVariant("7"));
+        // Replaced and read again, unless copied onto itself.
+        QCOMPARE(store.current() != object, dest != src);
+        QCOMPARE(store.data("mouse/dpiCount", false).toString(), QStringLiteral("7"));
         QCOMPARE(store.currentProfile(), dest);
         releaseDeferred();
     }
     const QMap<QString, QByteArray> after = profileBytes(folder);
     QVERIFY(after.value(profileFile(src)).contains("dpiCount=7"));
+    QVERIFY(after.value(profileFile(dest)).contains("[mouseKeyMatrix]"));
     QCOMPARE(after.value(profileFile(dest)), after.value(profileFile(src)));
     for (int n = 0; n < StorePaths::profileCount; ++n) {
         if (n != dest && n != src)
@@ -174,27 +162,11 @@ void tst_ProfileStore::copyProfile()
     }
 }
 
-void tst_ProfileStore::copyOntoItselfChangesNothing()
-{
-    TestDataFolder folder;
-    {
-        SettingsStore store;
-        store.setCurrentProfile(2);
-        store.setData("mouse/dpiCount", 6);
-        QSettings *before = store.current();
-        ProfileStore(store).copyProfile(2, 2);
-        QCOMPARE(store.current(), before);
-        QCOMPARE(store.data("mouse/dpiCount", false), QVariant(6));
-    }
-    const QByteArray file = folder.read("modules/setting/p3.bin");
-    QVERIFY(file.contains("dpiCount=6"));
-    QVERIFY(file.contains("[mouseKeyMatrix]"));
-}
-
 void tst_ProfileStore::failedReplaceLeavesTheProfile_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::newRow("reset without pD.bin") << "reset";
+    QTest::newRow("cancelled import") << "import cancelled";
     QTest::newRow("import of a missing file") << "import";
     QTest::newRow("import of a folder") << "import folder";
 }
@@ -214,8 +186,10 @@ void tst_ProfileStore::failedReplaceLeavesTheProfile()
         if (operation == "reset") {
             profiles.resetProfile(5);
         } else {
-            ScriptedFileDialogs dialogs(
-                {operation == "import" ? folder.filePath("gone.pf") : folder.filePath("modules")});
+            const QString picked = operation == "import"          ? folder.filePath("gone.pf")
+                                   : operation == "import folder" ? folder.filePath("modules")
+                                                                  : QString();
+            ScriptedFileDialogs dialogs({picked});
             QVERIFY(!profiles.importProfile(5, dialogs));
             QCOMPARE(dialogs.asked.size(), 1);
         }
@@ -251,53 +225,31 @@ void tst_ProfileStore::importTakesThePickedFile()
     QCOMPARE(store.data("XYSensitive/0", false), QVariant("9"));
 }
 
-void tst_ProfileStore::cancelledImportChangesNothing()
-{
-    TestDataFolder folder;
-    const QByteArray before = folder.read("modules/setting/p1.bin");
-    {
-        SettingsStore store;
-        QSettings *object = store.current();
-        ScriptedFileDialogs dialogs;
-        QVERIFY(!ProfileStore(store).importProfile(0, dialogs));
-        QCOMPARE(dialogs.asked.size(), 1);
-        QCOMPARE(store.current(), object);
-    }
-    QCOMPARE(folder.read("modules/setting/p1.bin"), before);
-}
-
-void tst_ProfileStore::exportReplacesTheTarget()
+void tst_ProfileStore::exportReplacesOnlyAFileTarget()
 {
     TestDataFolder folder;
     folder.write("exchange/old.pf", "[old]\nkeep=me\n");
+    QVERIFY(QDir(folder.path()).mkpath("exchange/taken.pf"));
     SettingsStore store;
     store.setCurrentProfile(1);
     store.setData(reportRate, 2); // made before the export, not yet written
+    ScriptedFileDialogs cancel;
+    ProfileStore(store).exportProfile(1, cancel);
+    QCOMPARE(cancel.asked, QStringList{"save Profile(*.pf)"});
+    QCOMPARE(folder.read("exchange/old.pf"), QByteArray("[old]\nkeep=me\n"));
+
+    // A folder in place of the target cannot be replaced; nothing is lost.
+    ScriptedFileDialogs taken({folder.filePath("exchange/taken.pf")});
+    ProfileStore(store).exportProfile(1, taken);
+    QVERIFY(QFileInfo(folder.filePath("exchange/taken.pf")).isDir());
+    QCOMPARE(QDir(folder.filePath("exchange")).entryList(QDir::Files), QStringList{"old.pf"});
+
     ScriptedFileDialogs dialogs({folder.filePath("exchange/old.pf")});
     ProfileStore(store).exportProfile(1, dialogs);
-    QCOMPARE(dialogs.asked, QStringList{"save Profile(*.pf)"});
     const QByteArray exported = folder.read("exchange/old.pf");
     QVERIFY(exported.contains("reportRate=2"));
     QVERIFY(!exported.contains("keep=me"));
     QCOMPARE(exported, folder.read("modules/setting/p2.bin"));
-    QCOMPARE(QDir(folder.filePath("exchange")).entryList(QDir::Files), QStringList{"old.pf"});
-}
-
-void tst_ProfileStore::cancelledOrFailedExportLeavesTheTarget()
-{
-    TestDataFolder folder;
-    folder.write("exchange/old.pf", "[old]\nkeep=me\n");
-    SettingsStore store;
-    ScriptedFileDialogs cancel;
-    ProfileStore(store).exportProfile(0, cancel);
-    QCOMPARE(cancel.asked.size(), 1);
-    QCOMPARE(folder.read("exchange/old.pf"), QByteArray("[old]\nkeep=me\n"));
-
-    // A folder in place of the target cannot be replaced; nothing is lost.
-    QVERIFY(QDir(folder.path()).mkpath("exchange/taken.pf"));
-    ScriptedFileDialogs taken({folder.filePath("exchange/taken.pf")});
-    ProfileStore(store).exportProfile(0, taken);
-    QVERIFY(QFileInfo(folder.filePath("exchange/taken.pf")).isDir());
     QCOMPARE(QDir(folder.filePath("exchange")).entryList(QDir::Files), QStringList{"old.pf"});
 }
 

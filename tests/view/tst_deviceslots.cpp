@@ -7,12 +7,9 @@
 #include <QQmlExpression>
 #include <QSettings>
 #include <QTest>
-#include <functional>
 #include <memory>
 
 using Bytes = QByteArray;
-using Call = std::function<void(myQQuickView &)>;
-Q_DECLARE_METATYPE(Call)
 
 namespace {
 Bytes hex(const char *text)
@@ -88,6 +85,16 @@ struct ViewRig
         return data;
     }
 
+    // `script` run as the scene runs it, with the view as its scope.
+    bool run(const QString &script)
+    {
+        QQmlExpression expression(view->rootContext(), view.get(), script);
+        expression.evaluate();
+        if (expression.hasError())
+            qWarning("%s", qPrintable(expression.error().toString()));
+        return !expression.hasError();
+    }
+
     QStringList commands() const
     {
         QStringList list;
@@ -113,16 +120,12 @@ private slots:
     void profileBlocksAfterReadPatchWrite_data();
     void profileBlocksAfterReadPatchWrite();
     void queriesAnswerFromTheMouse();
-    void blockNumbersAboveFourDoNothing();
-    void keyMatrixWithoutGunSwitch_data();
-    void keyMatrixWithoutGunSwitch();
-    void keyMatrixWithGunSwitch_data();
-    void keyMatrixWithGunSwitch();
+    void keyMatrix_data();
+    void keyMatrix();
     void unplugDuringAGunSwitchSend();
     void resetSendsTheFirmwareTable();
     void macroSlots();
     void withoutLinkNothingHappens();
-    void theSceneReachesTheSlots();
 
 private:
     std::unique_ptr<TestDataFolder> m_folder;
@@ -138,12 +141,17 @@ void tst_DeviceSlots::cleanup()
     m_folder.reset();
 }
 
+// The calls are made as the scene makes them: a script on the view.
 void tst_DeviceSlots::commands_data()
 {
     QTest::addColumn<Flags>("flags");
-    QTest::addColumn<Call>("call");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<QStringList>("reports");
     QTest::addColumn<Bytes>("written");
+    const auto row = [](const char *name, Flags flags, const char *script, QStringList reports,
+                        Bytes written = Bytes()) {
+        QTest::newRow(name) << flags << QString(script) << reports << written;
+    };
 
     const Flags plain553{553, false, false, false};
     const Flags colourful553{553, true, false, false};
@@ -151,197 +159,132 @@ void tst_DeviceSlots::commands_data()
     const Flags gun553{553, true, true, false};
     const Flags plain560{560, false, false, false};
     const Flags gun560{560, true, true, false};
+    const QString gunStart = "00 83 00 00 00 00 00 00";
 
-    QTest::newRow("DPI, 553") << plain553 << Call([](myQQuickView &v) {
-        v.mouseSetDpi(3, "3360", {400, 800, 1600, 3200, 6400, 100, 200, 300});
-    }) << QStringList{"00 11 03 08 00 00 00 00"}
-                              << report32(hex("03070f8080808080"));
-    QTest::newRow("report rate, 553")
-        << plain553 << Call([](myQQuickView &v) { v.mouseSetReportRate(2); })
-        << QStringList{"00 01 02 00 00 00 00 00"} << Bytes();
-    QTest::newRow("report rate, 560")
-        << plain560 << Call([](myQQuickView &v) { v.mouseSetReportRate(2); })
-        << QStringList{"00 03 01 02 00 00 00 00", "00 03 02 02 00 00 00 00",
-                       "00 03 03 02 00 00 00 00", "00 03 04 02 00 00 00 00"}
-        << Bytes();
-    QTest::newRow("current DPI, 553")
-        << plain553 << Call([](myQQuickView &v) { v.mouseSetCurrentDPI(4); })
-        << QStringList{"00 0b 04 00 00 00 00 00"} << Bytes();
-    QTest::newRow("current DPI, 560 with guns")
-        << gun560 << Call([](myQQuickView &v) { v.mouseSetCurrentDPI(4); })
-        << QStringList{"00 04 01 04 00 00 00 00"} << Bytes();
-    QTest::newRow("keyboard option, 553")
-        << plain553 << Call([](myQQuickView &v) { v.mouseSetKeyboardoption(1, 2, 3, 4); })
-        << QStringList{"00 03 01 02 03 04 00 00"} << Bytes();
+    row("DPI, 553", plain553, "mouseSetDpi(3, '3360', [400, 800, 1600, 3200, 6400, 100, 200, 300])",
+        {"00 11 03 08 00 00 00 00"}, report32(hex("03070f8080808080")));
+    row("report rate, 553", plain553, "mouseSetReportRate(2)", {"00 01 02 00 00 00 00 00"});
+    row("report rate, 560", plain560, "mouseSetReportRate(2)",
+        {"00 03 01 02 00 00 00 00", "00 03 02 02 00 00 00 00", "00 03 03 02 00 00 00 00",
+         "00 03 04 02 00 00 00 00"});
+    row("current DPI, 553", plain553, "mouseSetCurrentDPI(4)", {"00 0b 04 00 00 00 00 00"});
+    row("current DPI, 560 with guns", gun560, "mouseSetCurrentDPI(4)", {"00 04 01 04 00 00 00 00"});
+    row("keyboard option, 553", plain553, "mouseSetKeyboardoption(1, 2, 3, 4)",
+        {"00 03 01 02 03 04 00 00"});
     // Code 03H would be a report rate on family 560.
-    QTest::newRow("keyboard option, 560")
-        << plain560 << Call([](myQQuickView &v) { v.mouseSetKeyboardoption(1, 2, 3, 4); })
-        << QStringList{"00 01 01 02 00 00 00 00"} << Bytes();
-    QTest::newRow("switch matrix 1, 553")
-        << plain553 << Call([](myQQuickView &v) { v.mouseSwitchKeyMatrix(1); })
-        << QStringList{"00 02 00 00 00 00 00 00"} << Bytes();
-    QTest::newRow("switch matrix 1, 560")
-        << plain560 << Call([](myQQuickView &v) { v.mouseSwitchKeyMatrix(1); })
-        << QStringList{"00 02 01 00 00 00 00 00"} << Bytes();
-    QTest::newRow("effect 5, colourful 553")
-        << colourful553 << Call([](myQQuickView &v) { v.mouseSetRGBEffect(5, 2, 4); })
-        << QStringList{"00 0d 05 ff 05 00 00 00"} << Bytes();
-    QTest::newRow("effect 4, plain 553")
-        << plain553 << Call([](myQQuickView &v) { v.mouseSetRGBEffect(4, 1, 0); })
-        << QStringList{"00 0d 02 02 02 00 00 00"} << Bytes();
-    QTest::newRow("effect 4, is55328")
-        << plain55328 << Call([](myQQuickView &v) { v.mouseSetRGBEffect(4, 1, 0); })
-        << QStringList{"00 0d 02 02 03 00 00 00"} << Bytes();
-    QTest::newRow("colours twice without is55328")
-        << plain553 << Call([](myQQuickView &v) {
-               v.mouseSetRGBColor(1, {1, 2, 3});
-           })
-        << QStringList{"00 10 01 18 00 00 00 00", "00 10 01 18 00 00 00 00"}
-        << report32(hex("010203") + Bytes(21, '\0')).repeated(2);
-    QTest::newRow("colours, type 2") << colourful553 << Call([](myQQuickView &v) {
-        v.mouseSetRGBColor(2, {1, 2, 3});
-    }) << QStringList{"00 10 02 04 00 00 00 00", "00 10 02 04 00 00 00 00"}
-                                     << report32(hex("01020300")).repeated(2);
-    QList<QVariant> eighth(24, 0);
-    eighth[22] = 7;
-    QTest::newRow("is55328, stage 8 coloured")
-        << plain55328 << Call([eighth](myQQuickView &v) { v.mouseSetRGBColor(3, eighth); })
-        << QStringList{"00 10 00 18 00 00 00 00"} << report32(Bytes(22, '\0') + hex("0700"));
-    QTest::newRow("is55328, one colour") << plain55328 << Call([](myQQuickView &v) {
-        v.mouseSetRGBColor(3, {9, 8, 7});
-    }) << QStringList{"00 0c 09 08 07 00 00 00"}
-                                         << Bytes();
-    QTest::newRow("gun data, 553") << gun553 << Call([](myQQuickView &v) {
-        v.mouseSendGundata(2, {10, 20, 5});
-    }) << QStringList{"00 83 00 00 00 00 00 00", "00 04 00 0a 14 05 01 00"}
-                                   << Bytes();
-    QTest::newRow("gun data negated with the keyboard option")
-        << gun553 << Call([](myQQuickView &v) {
-               v.mouseSetKeyboardoption(0, 0, 1, 0);
-               v.mouseSendGundata(3, {10, 20, 5});
-           })
-        << QStringList{"00 03 00 00 01 00 00 00", "00 83 00 00 00 00 00 00",
-                       "00 04 00 0a 14 fb 02 00"}
-        << Bytes();
-    QTest::newRow("gun data, short list")
-        << gun553 << Call([](myQQuickView &v) { v.mouseSendGundata(1, {10}); })
-        << QStringList{"00 83 00 00 00 00 00 00", "00 04 00 0a 00 00 00 00"} << Bytes();
-    QTest::newRow("gun data without guns, 553") << colourful553 << Call([](myQQuickView &v) {
-        v.mouseSendGundata(1, {10, 20, 5});
-    }) << QStringList{} << Bytes();
-    QTest::newRow("gun data without guns, 560") << plain560 << Call([](myQQuickView &v) {
-        v.mouseSendGundata(1, {10, 20, 5});
-    }) << QStringList{} << Bytes();
-    QTest::newRow("gun slot 0 or 4") << gun560 << Call([](myQQuickView &v) {
-        v.mouseSendGundata(0, {10, 20, 5});
-        v.mouseSendGundata(4, {10, 20, 5});
-        v.mouseSendGundata(-1, {10, 20, 5});
-    }) << QStringList{} << Bytes();
-    QTest::newRow("update does nothing")
-        << gun560 << Call([](myQQuickView &v) { v.openUpdateExe(); }) << QStringList{} << Bytes();
+    row("keyboard option, 560", plain560, "mouseSetKeyboardoption(1, 2, 3, 4)",
+        {"00 01 01 02 00 00 00 00"});
+    row("switch matrix 1, 553", plain553, "mouseSwitchKeyMatrix(1)", {"00 02 00 00 00 00 00 00"});
+    row("switch matrix 1, 560", plain560, "mouseSwitchKeyMatrix(1)", {"00 02 01 00 00 00 00 00"});
+    row("effect 5, colourful 553", colourful553, "mouseSetRGBEffect(5, 2, 4)",
+        {"00 0d 05 ff 05 00 00 00"});
+    row("effect 4, plain 553", plain553, "mouseSetRGBEffect(4, 1, 0)", {"00 0d 02 02 02 00 00 00"});
+    row("effect 4, is55328", plain55328, "mouseSetRGBEffect(4, 1, 0)", {"00 0d 02 02 03 00 00 00"});
+    row("colours twice without is55328", plain553, "mouseSetRGBColor(1, [1, 2, 3])",
+        {"00 10 01 18 00 00 00 00", "00 10 01 18 00 00 00 00"},
+        report32(hex("010203") + Bytes(21, '\0')).repeated(2));
+    row("colours, type 2", colourful553, "mouseSetRGBColor(2, [1, 2, 3])",
+        {"00 10 02 04 00 00 00 00", "00 10 02 04 00 00 00 00"},
+        report32(hex("01020300")).repeated(2));
+    row("is55328, stage 8 coloured", plain55328,
+        "mouseSetRGBColor(3, Array.from({length: 24}, (x, i) => i == 22 ? 7 : 0))",
+        {"00 10 00 18 00 00 00 00"}, report32(Bytes(22, '\0') + hex("0700")));
+    row("is55328, one colour", plain55328, "mouseSetRGBColor(3, [9, 8, 7])",
+        {"00 0c 09 08 07 00 00 00"});
+    row("gun data, 553", gun553, "mouseSendGundata(2, [10, 20, 5])",
+        {gunStart, "00 04 00 0a 14 05 01 00"});
+    row("gun data negated with the keyboard option", gun553,
+        "mouseSetKeyboardoption(0, 0, 1, 0); mouseSendGundata(3, [10, 20, 5])",
+        {"00 03 00 00 01 00 00 00", gunStart, "00 04 00 0a 14 fb 02 00"});
+    row("gun data, short list", gun553, "mouseSendGundata(1, [10])",
+        {gunStart, "00 04 00 0a 00 00 00 00"});
+    row("gun data without guns, 553", colourful553, "mouseSendGundata(1, [10, 20, 5])", {});
+    row("gun data without guns, 560", plain560, "mouseSendGundata(1, [10, 20, 5])", {});
+    row("gun slot 0 or 4", gun560,
+        "for (const slot of [0, 4, -1]) mouseSendGundata(slot, [10, 20, 5])", {});
+    row("update does nothing", gun560, "openUpdateExe()", {});
+    row("block numbers above four", gun560,
+        "mouseSetProfile(5); mouseReadProfile(5); mouseSetProfile(4294967295)", {});
+    row("macro data", plain553, "mouseSendMacroData([1, 2, 3], 4)", {"00 13 05 80 00 00 00 00"},
+        report32(hex("010203")) + Bytes(96, '\0'));
 }
 
 void tst_DeviceSlots::commands()
 {
     QFETCH(Flags, flags);
-    QFETCH(Call, call);
+    QFETCH(QString, script);
     QFETCH(QStringList, reports);
     QFETCH(Bytes, written);
     ViewRig r(flags);
     QVERIFY(r.ok);
-    call(*r.view);
+    QVERIFY(r.run(script));
     QCOMPARE(r.commands(), reports);
+    QVERIFY(r.view->deviceProfile(5).isEmpty());
     QCOMPARE(r.written(), written);
     QCOMPARE(r.rig.mouse->protocolErrors(), QStringList());
 }
 
 void tst_DeviceSlots::profileBlocksAfterReadPatchWrite_data()
 {
+    using Patches = QMap<int, QMap<int, int>>; // block number -> offset -> byte
     QTest::addColumn<Flags>("flags");
-    QTest::addColumn<Call>("call");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<QList<int>>("sent");
-    // block number -> offset -> byte, over the pattern the view read.
-    QTest::addColumn<QMap<int, QMap<int, int>>>("patches");
-
+    QTest::addColumn<Patches>("patches"); // over the pattern the view read
+    const auto row = [](const char *name, Flags flags, const char *script, QList<int> sent,
+                        Patches patches) {
+        QTest::newRow(name) << flags << QString(script) << sent << patches;
+    };
+    // The same patch on blocks 1..4.
+    const auto four = [](const QMap<int, int> &patch) {
+        return Patches{{1, patch}, {2, patch}, {3, patch}, {4, patch}};
+    };
     const auto dpiPatch = [](const Bytes &codes, int mask, int highBits) {
         QMap<int, int> patch;
-        for (int i = 0; i < 8; ++i) {
-            patch[84 + i] = uchar(codes.at(i));
-            patch[92 + i] = uchar(codes.at(i));
-        }
+        for (int i = 0; i < 8; ++i)
+            patch[84 + i] = patch[92 + i] = uchar(codes.at(i));
         patch[100] = mask;
         if (highBits >= 0)
             patch[82] = patch[83] = highBits;
         return patch;
     };
-    const QMap<int, int> dpi3389 = dpiPatch(hex("0800ff9002020204"), 0x0F, 0x8A);
-    const QMap<int, int> dpi3360 = dpiPatch(hex("03070fffffffffff"), 0x07, -1);
-    const Call setDpi3389 = [](myQQuickView &v) {
-        v.mouseSetDpi(4, "3389", {400, 12800, 12799, 20000, 100, 100, 100, 13000});
-    };
 
-    QTest::newRow("DPI 3389, guns")
-        << Flags{560, true, true, false} << setDpi3389 << QList<int>{1, 2, 3, 4}
-        << QMap<int, QMap<int, int>>{{1, dpi3389}, {2, dpi3389}, {3, dpi3389}, {4, dpi3389}};
-    QTest::newRow("DPI 3360 short list, no guns")
-        << Flags{560, false, false, false} << Call([](myQQuickView &v) {
-               v.mouseSetDpi(3, "3360", {400, 800, 1600});
-           })
-        << QList<int>{1}
-        << QMap<int, QMap<int, int>>{{1, dpi3360}, {2, dpi3360}, {3, dpi3360}, {4, dpi3360}};
-
+    row("DPI 3389, guns", {560, true, true, false},
+        "mouseSetDpi(4, '3389', [400, 12800, 12799, 20000, 100, 100, 100, 13000])", {1, 2, 3, 4},
+        four(dpiPatch(hex("0800ff9002020204"), 0x0F, 0x8A)));
+    row("DPI 3360 short list, no guns", {560, false, false, false},
+        "mouseSetDpi(3, '3360', [400, 800, 1600])", {1},
+        four(dpiPatch(hex("03070fffffffffff"), 0x07, -1)));
     const QMap<int, int> effect5{{71, 5}, {72, 0xFF}, {73, 5}};
-    QTest::newRow("effect, colourful with guns")
-        << Flags{560, true, true, false}
-        << Call([](myQQuickView &v) { v.mouseSetRGBEffect(5, 2, 4); }) << QList<int>{1, 2, 3, 4}
-        << QMap<int, QMap<int, int>>{{1, effect5}, {2, effect5}, {3, effect5}, {4, effect5}};
-    QTest::newRow("effect, colourful without guns")
-        << Flags{560, true, false, false}
-        << Call([](myQQuickView &v) { v.mouseSetRGBEffect(5, 2, 4); }) << QList<int>{1}
-        << QMap<int, QMap<int, int>>{{1, effect5}, {2, effect5}, {3, effect5}, {4, effect5}};
+    row("effect, colourful with guns", {560, true, true, false}, "mouseSetRGBEffect(5, 2, 4)",
+        {1, 2, 3, 4}, four(effect5));
+    row("effect, colourful without guns", {560, true, false, false}, "mouseSetRGBEffect(5, 2, 4)",
+        {1}, four(effect5));
     const QMap<int, int> plain{{71, 2}, {72, 2}, {73, 2}};
-    QMap<int, int> plainSingle = plain;
-    plainSingle[73] = 3;
-    QTest::newRow("effect, plain without guns")
-        << Flags{560, false, false, false}
-        << Call([](myQQuickView &v) { v.mouseSetRGBEffect(4, 1, 0); }) << QList<int>{1}
-        << QMap<int, QMap<int, int>>{{1, plainSingle}, {2, plain}, {3, plain}, {4, plain}};
-    QTest::newRow("effect, plain with guns")
-        << Flags{560, false, true, false}
-        << Call([](myQQuickView &v) { v.mouseSetRGBEffect(4, 1, 0); }) << QList<int>{1, 2, 3, 4}
-        << QMap<int, QMap<int, int>>{{1, plain}, {2, plain}, {3, plain}, {4, plain}};
+    Patches plainSingle = four(plain);
+    plainSingle[1][73] = 3;
+    row("effect, plain without guns", {560, false, false, false}, "mouseSetRGBEffect(4, 1, 0)", {1},
+        plainSingle);
+    row("effect, plain with guns", {560, false, true, false}, "mouseSetRGBEffect(4, 1, 0)",
+        {1, 2, 3, 4}, four(plain));
 
     QMap<int, int> colours0, colours1;
-    for (int i = 0; i < 24; ++i) {
-        colours0[24 + i] = i < 3 ? 10 + i : 0;
-        colours1[104 + i] = i < 3 ? 10 + i : 0;
-    }
-    QTest::newRow("colours, colourful")
-        << Flags{560, true, true, false} << Call([](myQQuickView &v) {
-               v.mouseSetRGBColor(7, {10, 11, 12});
-           })
-        << QList<int>{0} << QMap<int, QMap<int, int>>{{0, colours0}};
-    QTest::newRow("colours, plain") << Flags{560, false, true, false} << Call([](myQQuickView &v) {
-        v.mouseSetRGBColor(7, {10, 11, 12});
-    }) << QList<int>{1} << QMap<int, QMap<int, int>>{{1, colours1}};
-
+    for (int i = 0; i < 24; ++i)
+        colours0[24 + i] = colours1[104 + i] = i < 3 ? 10 + i : 0;
+    row("colours, colourful", {560, true, true, false}, "mouseSetRGBColor(7, [10, 11, 12])", {0},
+        {{0, colours0}});
+    row("colours, plain", {560, false, true, false}, "mouseSetRGBColor(7, [10, 11, 12])", {1},
+        {{1, colours1}});
     const int flags65 = uchar(pattern(3).at(65)) & ~0x04;
-    QTest::newRow("gun slot 2")
-        << Flags{560, true, true, false} << Call([](myQQuickView &v) {
-               v.mouseSendGundata(2, {300, -3, 5, 99});
-           })
-        << QList<int>{3}
-        << QMap<int, QMap<int, int>>{
-               {3, {{65, flags65}, {78, 0xF0}, {79, 0x2C}, {80, 0xFD}, {81, 5}}}};
-    QTest::newRow("profile 4 as it stands")
-        << Flags{560, true, true, false} << Call([](myQQuickView &v) { v.mouseSetProfile(4); })
-        << QList<int>{4} << QMap<int, QMap<int, int>>{};
+    row("gun slot 2", {560, true, true, false}, "mouseSendGundata(2, [300, -3, 5, 99])", {3},
+        {{3, {{65, flags65}, {78, 0xF0}, {79, 0x2C}, {80, 0xFD}, {81, 5}}}});
+    row("profile 4 as it stands", {560, true, true, false}, "mouseSetProfile(4)", {4}, {});
 }
 
 void tst_DeviceSlots::profileBlocksAfterReadPatchWrite()
 {
     QFETCH(Flags, flags);
-    QFETCH(Call, call);
+    QFETCH(QString, script);
     QFETCH(QList<int>, sent);
     using Patches = QMap<int, QMap<int, int>>;
     QFETCH(Patches, patches);
@@ -350,7 +293,7 @@ void tst_DeviceSlots::profileBlocksAfterReadPatchWrite()
     QVERIFY(r.ok);
     for (int n = 0; n < 5; ++n)
         QCOMPARE(r.view->deviceProfile(n), pattern(n));
-    call(*r.view);
+    QVERIFY(r.run(script));
 
     QStringList expectedReports;
     for (int n : sent)
@@ -397,17 +340,6 @@ void tst_DeviceSlots::queriesAnswerFromTheMouse()
     QCOMPARE(r.view->mouseReadCurrentProfile(), QVariant(0));
 }
 
-void tst_DeviceSlots::blockNumbersAboveFourDoNothing()
-{
-    ViewRig r({560, true, true, false});
-    QVERIFY(r.ok);
-    r.view->mouseSetProfile(5);
-    r.view->mouseReadProfile(5);
-    r.view->mouseSetProfile(uint(-1));
-    QCOMPARE(r.commands(), QStringList());
-    QVERIFY(r.view->deviceProfile(5).isEmpty());
-}
-
 static QVariantList defaultRecords()
 {
     // The screen's built-in table: buttons, DPI+/-, double click at 7.
@@ -421,77 +353,54 @@ static QVariantList defaultRecords()
     return list;
 }
 
-void tst_DeviceSlots::keyMatrixWithoutGunSwitch_data()
-{
-    QTest::addColumn<int>("family");
-    QTest::newRow("553") << 553;
-    QTest::newRow("560") << 560;
-}
-
-void tst_DeviceSlots::keyMatrixWithoutGunSwitch()
-{
-    QFETCH(int, family);
-    ViewRig r({family, true, true, false});
-    QVERIFY(r.ok);
-    const QVariantList src64 = defaultRecords();
-
-    // Stored but not sent.
-    r.view->mouseSetKeyMatrix(src64, false, {1, 2, 3});
-    QCOMPARE(r.commands(), QStringList());
-    QCOMPARE(r.view->mouseGetKeydefine(7, false), (QVariantList{0, 0xF0, 0x1E, 2}));
-
-    r.view->mouseSetKeyMatrix(src64, true, {1, 2, 3});
-    QCOMPARE(r.commands(),
-             QStringList{family == 560 ? "00 0d 01 80 00 00 00 00" : "00 12 01 40 08 00 00 00"});
-    const Bytes sent = r.rig.mouse->state().keyMatrices.value(1);
-    // Slots 5..9 carry records 8, 7, 7, 6, 5; the double click goes out as
-    // a double click.
-    const Bytes expected = hex("0100f000"
-                               "0100f100"
-                               "0100f200"
-                               "0100f400"
-                               "0100f300"
-                               "01000000"
-                               "0af01e02"
-                               "0af01e02"
-                               "07000200"
-                               "07000100"
-                               "01000000"
-                               "01000000"
-                               "01000000"
-                               "01000000"
-                               "04000100"
-                               "04000200");
-    QCOMPARE(sent.left(64), expected);
-    QCOMPARE(sent.mid(64), family == 560 ? Bytes(64, '\0') : Bytes());
-}
-
-void tst_DeviceSlots::keyMatrixWithGunSwitch_data()
+void tst_DeviceSlots::keyMatrix_data()
 {
     QTest::addColumn<int>("family");
     QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QStringList>("gunSwitchReports");
     QTest::newRow("553: four matrices and the select")
-        << 553
+        << 553 << QStringList{"00 12 01 40 08 00 00 00"}
         << QStringList{"00 12 01 40 08 00 00 00", "00 12 02 40 08 00 00 00",
                        "00 12 03 40 08 00 00 00", "00 12 04 40 08 00 00 00",
                        "00 02 01 00 00 00 00 00"};
     QTest::newRow("560: profile 0 first")
-        << 560 << QStringList{"00 0c 00 80 00 00 00 00", "00 0d 01 80 00 00 00 00",
-                              "00 0d 02 80 00 00 00 00", "00 0d 03 80 00 00 00 00",
-                              "00 0d 04 80 00 00 00 00", "00 02 01 00 00 00 00 00"};
+        << 560 << QStringList{"00 0d 01 80 00 00 00 00"}
+        << QStringList{"00 0c 00 80 00 00 00 00", "00 0d 01 80 00 00 00 00",
+                       "00 0d 02 80 00 00 00 00", "00 0d 03 80 00 00 00 00",
+                       "00 0d 04 80 00 00 00 00", "00 02 01 00 00 00 00 00"};
 }
 
-void tst_DeviceSlots::keyMatrixWithGunSwitch()
+void tst_DeviceSlots::keyMatrix()
 {
     QFETCH(int, family);
     QFETCH(QStringList, reports);
+    QFETCH(QStringList, gunSwitchReports);
+    {
+        ViewRig r({family, true, true, false});
+        QVERIFY(r.ok);
+        const QVariantList src64 = defaultRecords();
+        // Stored but not sent.
+        r.view->mouseSetKeyMatrix(src64, false, {1, 2, 3});
+        QCOMPARE(r.commands(), QStringList());
+        QCOMPARE(r.view->mouseGetKeydefine(7, false), (QVariantList{0, 0xF0, 0x1E, 2}));
+        r.view->mouseSetKeyMatrix(src64, true, {1, 2, 3});
+        QCOMPARE(r.commands(), reports);
+        const Bytes sent = r.rig.mouse->state().keyMatrices.value(1);
+        // Slots 5..9 carry records 8, 7, 7, 6, 5; the double click goes out
+        // as a double click.
+        QCOMPARE(sent.left(64), hex("0100f000 0100f100 0100f200 0100f400 0100f300 01000000 "
+                                    "0af01e02 0af01e02 07000200 07000100 01000000 01000000 "
+                                    "01000000 01000000 04000100 04000200"));
+        QCOMPARE(sent.mid(64), family == 560 ? Bytes(64, '\0') : Bytes());
+    }
+    // With a gun switch on button 4.
     ViewRig r({family, true, true, false});
     QVERIFY(r.ok);
     QVariantList src64 = defaultRecords();
     src64[3 * 4] = 8; // button 4 switches between two presets
     src64[3 * 4 + 2] = 2;
     r.view->mouseSetKeyMatrix(src64, true, {150, 200});
-    QCOMPARE(r.commands(), reports);
+    QCOMPARE(r.commands(), gunSwitchReports);
 
     const VirtualMouse::State state = r.rig.mouse->state();
     QCOMPARE(state.keyMatrices.value(1).mid(12, 4),
@@ -549,11 +458,8 @@ void tst_DeviceSlots::resetSendsTheFirmwareTable()
                                             QString("00 %1 03 %2 00 00 00").arg(code, tail),
                                             QString("00 %1 04 %2 00 00 00").arg(code, tail)}));
         const Bytes m = r.rig.mouse->state().keyMatrices.value(3);
-        QCOMPARE(m.left(12), hex("0100f000"
-                                 "09080000"
-                                 "00000000"));
-        QCOMPARE(m.mid(56, 8), hex("04000100"
-                                   "04000200"));
+        QCOMPARE(m.left(12), hex("0100f000 09080000 00000000"));
+        QCOMPARE(m.mid(56, 8), hex("04000100 04000200"));
         QVERIFY(!r.rig.mouse->state().keyMatrices.contains(1));
     }
 }
@@ -589,21 +495,6 @@ void tst_DeviceSlots::withoutLinkNothingHappens()
     QCOMPARE(view.GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
     QCOMPARE(view.mouseSendMacroData({1}, 0), QVariant(true));
     QCOMPARE(view.mouseGetKeydefine(7, false), (QVariantList{0, 0xF0, 0x1E, 2}));
-}
-
-void tst_DeviceSlots::theSceneReachesTheSlots()
-{
-    ViewRig r({553, true, false, false});
-    QVERIFY(r.ok);
-    r.view->rootContext()->setContextProperty("ui_View", r.view.get());
-    QQmlExpression expression(r.view->rootContext(), nullptr,
-                              "ui_View.mouseSetRGBEffect(5, 2, 4);"
-                              "ui_View.mouseSetDpi(2, '3360', [400, 800]);"
-                              "ui_View.mouseSendMacroData([1, 2, 3], 4)");
-    QCOMPARE(expression.evaluate(), QVariant(true));
-    QVERIFY(!expression.hasError());
-    QCOMPARE(r.commands(), (QStringList{"00 0d 05 ff 05 00 00 00", "00 11 02 08 00 00 00 00",
-                                        "00 13 05 80 00 00 00 00"}));
 }
 
 QTEST_MAIN(tst_DeviceSlots)

@@ -20,9 +20,6 @@ private slots:
     void hostileLanguageCodesReadNothing();
     void deliveredFilesHaveEveryGroupTheSceneReads_data();
     void deliveredFilesHaveEveryGroupTheSceneReads();
-    void englishTextsAreTheScreensDefaults_data();
-    void englishTextsAreTheScreensDefaults();
-    void deliveredOtherGroupFillsOnlyTheDpiCaptions();
 
 private:
     static void resetCaptions();
@@ -31,32 +28,16 @@ private:
     std::unique_ptr<TestDataFolder> m_delivered;
 };
 
-static const QByteArray testFile = "[three]\n"
-                                   "total=3\n"
-                                   "0=first\n"
-                                   "2=third\n"
-                                   "[padded]\n"
-                                   "total=4\n"
-                                   "0=only\n"
-                                   "[huge]\n"
-                                   "total=99999999\n"
-                                   "0=a\n"
-                                   "[negative]\n"
-                                   "total=-5\n"
-                                   "0=a\n"
-                                   "[text]\n"
-                                   "total=abc\n"
-                                   "0=a\n"
-                                   "[nototal]\n"
-                                   "0=a\n"
-                                   "[scripts]\n"
-                                   "total=3\n"
-                                   "0=\xe7\xb3\xbb\xe7\xbb\x9f\xe8\xae\xbe\xe7\xbd\xae\n"
-                                   "1=\xd0\x9c\xd1\x8b\xd1\x88\xd1\x8c\n"
-                                   "2=Rows, lines\n"
-                                   "[other]\n"
-                                   "total=5\n"
-                                   "0=S1\n1=S2\n2=S3\n3=S4\n4=S5\n";
+static const QByteArray testFile =
+    "[three]\ntotal=3\n0=first\n2=third\n"
+    "[padded]\ntotal=4\n0=only\n"
+    "[huge]\ntotal=99999999\n0=a\n"
+    "[negative]\ntotal=-5\n0=a\n"
+    "[text]\ntotal=abc\n0=a\n"
+    "[nototal]\n0=a\n"
+    "[scripts]\ntotal=3\n0=\xe7\xb3\xbb\xe7\xbb\x9f\xe8\xae\xbe\xe7\xbd\xae\n"
+    "1=\xd0\x9c\xd1\x8b\xd1\x88\xd1\x8c\n2=Rows, lines\n"
+    "[other]\ntotal=5\n0=S1\n1=S2\n2=S3\n3=S4\n4=S5\n";
 
 void tst_LangStrings::resetCaptions()
 {
@@ -85,6 +66,8 @@ void tst_LangStrings::groups_data()
     QTest::newRow("total not a number") << "text" << QStringList{};
     QTest::newRow("no total") << "nototal" << QStringList{};
     QTest::newRow("missing group") << "absent" << QStringList{};
+    // A huge count is capped, so the list stays small.
+    QTest::newRow("huge total") << "huge" << QStringList{"a"} + QStringList(1023, QString());
     QTest::newRow("any script, commas kept")
         << "scripts"
         << QStringList{QString::fromUtf8("系统设置"), QString::fromUtf8("Мышь"), "Rows, lines"};
@@ -106,11 +89,6 @@ void tst_LangStrings::otherReplacesTheCaptionsItCovers()
     folder.write("modules/i18n/Test.ini", testFile);
     myQQuickView view;
 
-    // A huge count is capped, so the list stays small.
-    const QStringList huge = view.getLangStrings("huge", "Test");
-    QCOMPARE(huge.size(), 1024);
-    QCOMPARE(huge.first(), QStringLiteral("a"));
-
     QCOMPARE(dpiSwitchText[0], QStringLiteral("DPI Switch to"));
     QCOMPARE(view.getLangStrings("other", "Test").size(), 5);
     const QStringList expected{
@@ -121,6 +99,12 @@ void tst_LangStrings::otherReplacesTheCaptionsItCovers()
     // A missing file changes nothing.
     QVERIFY(view.getLangStrings("other", "Nowhere").isEmpty());
     QCOMPARE(dpiSwitchText[0], QStringLiteral("S1"));
+
+    // The delivered texts fill all eight.
+    const QStringList chinese = LangStrings::read("other", "ChineseSimplified");
+    for (int i = 0; i < dpiSwitchTextCount; ++i)
+        QCOMPARE(dpiSwitchText[i], chinese.at(i));
+    QVERIFY(chinese.at(8).contains(QStringLiteral("70-skarn-config.rules")));
 }
 
 void tst_LangStrings::hostileLanguageCodesReadNothing_data()
@@ -146,28 +130,42 @@ void tst_LangStrings::hostileLanguageCodesReadNothing()
     QVERIFY(view.getLangStrings("three", code).isEmpty());
 }
 
+using Texts = QMap<int, QString>;
+
 void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads_data()
 {
     QTest::addColumn<QString>("group");
     QTest::addColumn<int>("count");
+    // English texts that are the screens' defaults. Labels that the screens
+    // complete with a number keep their space.
+    QTest::addColumn<Texts>("english");
     // The groups in the order the main scene asks for them.
-    QTest::newRow("main") << "main" << 11;
-    QTest::newRow("keyMatrix") << "keyMatrix" << 2;
-    QTest::newRow("keyAssigment") << "keyAssigment" << 57;
-    QTest::newRow("dpiSetting") << "dpiSetting" << 1;
-    QTest::newRow("lightControl") << "lightControl" << 16;
-    QTest::newRow("macroEditor") << "macroEditor" << 18;
-    QTest::newRow("systemSetting") << "systemSetting" << 8;
-    QTest::newRow("gunControl") << "gunControl" << 10;
-    QTest::newRow("profile") << "profile" << 6;
-    QTest::newRow("keyCode") << "keyCode" << 133;
-    QTest::newRow("other") << "other" << 9;
+    QTest::newRow("main") << "main" << 11 << Texts();
+    QTest::newRow("keyMatrix") << "keyMatrix" << 2 << Texts{{0, "Key "}, {1, "Key Function"}};
+    QTest::newRow("keyAssigment") << "keyAssigment" << 57
+                                  << Texts{{0, "Key "},
+                                           {19,
+                                            "Macro runs endless loop until any button is pressed"},
+                                           {33, "Volumn+"},
+                                           {56, "Sniper Key"}};
+    QTest::newRow("dpiSetting") << "dpiSetting" << 1 << Texts();
+    QTest::newRow("lightControl") << "lightControl" << 16 << Texts{{15, "Breath Loop"}};
+    QTest::newRow("macroEditor") << "macroEditor" << 18 << Texts{{17, "Insert Right Key"}};
+    QTest::newRow("systemSetting") << "systemSetting" << 8 << Texts();
+    QTest::newRow("gunControl") << "gunControl" << 10 << Texts{{9, "Endness"}};
+    QTest::newRow("profile") << "profile" << 6 << Texts{{5, "Standard"}};
+    QTest::newRow("keyCode") << "keyCode" << 133 << Texts();
+    QTest::newRow("other") << "other" << 9
+                           << Texts{{8, "Access to the mouse was denied. Install the udev rule "
+                                        "70-skarn-config.rules (see the README) and plug the "
+                                        "mouse in again."}};
 }
 
 void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads()
 {
     QFETCH(QString, group);
     QFETCH(int, count);
+    QFETCH(Texts, english);
     for (const char *language : {"English", "ChineseSimplified"}) {
         const QStringList texts = LangStrings::read(group, language);
         QVERIFY2(texts.size() == count,
@@ -176,48 +174,11 @@ void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads()
             QVERIFY2(!texts.at(i).trimmed().isEmpty(),
                      qPrintable(QStringLiteral("%1 entry %2").arg(language).arg(i)));
     }
-}
-
-void tst_LangStrings::englishTextsAreTheScreensDefaults_data()
-{
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-    // Labels that the screens complete with a number keep their space.
-    QTest::newRow("keyMatrix 0") << "keyMatrix" << 0 << "Key ";
-    QTest::newRow("keyMatrix 1") << "keyMatrix" << 1 << "Key Function";
-    QTest::newRow("keyAssigment 0") << "keyAssigment" << 0 << "Key ";
-    QTest::newRow("keyAssigment 19")
-        << "keyAssigment" << 19 << "Macro runs endless loop until any button is pressed";
-    QTest::newRow("keyAssigment 33") << "keyAssigment" << 33 << "Volumn+";
-    QTest::newRow("keyAssigment 56") << "keyAssigment" << 56 << "Sniper Key";
-    QTest::newRow("lightControl 15") << "lightControl" << 15 << "Breath Loop";
-    QTest::newRow("macroEditor 17") << "macroEditor" << 17 << "Insert Right Key";
-    QTest::newRow("gunControl 9") << "gunControl" << 9 << "Endness";
-    QTest::newRow("profile 5") << "profile" << 5 << "Standard";
-    QTest::newRow("other 8") << "other" << 8
-                             << "Access to the mouse was denied. Install the udev rule "
-                                "70-skarn-config.rules (see the README) and plug the mouse in "
-                                "again.";
-}
-
-void tst_LangStrings::englishTextsAreTheScreensDefaults()
-{
-    QFETCH(QString, group);
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    QCOMPARE(LangStrings::read(group, "English").value(index), text);
-    // The Chinese file is a translation, not a copy.
-    QVERIFY(LangStrings::read(group, "ChineseSimplified").value(index) != text);
-}
-
-void tst_LangStrings::deliveredOtherGroupFillsOnlyTheDpiCaptions()
-{
-    const QStringList texts = LangStrings::read("other", "ChineseSimplified");
-    QCOMPARE(texts.size(), 9);
-    for (int i = 0; i < dpiSwitchTextCount; ++i)
-        QCOMPARE(dpiSwitchText[i], texts.at(i));
-    QVERIFY(texts.at(8).contains(QStringLiteral("70-skarn-config.rules")));
+    for (auto it = english.begin(); it != english.end(); ++it) {
+        QCOMPARE(LangStrings::read(group, "English").value(it.key()), it.value());
+        // The Chinese file is a translation, not a copy.
+        QVERIFY(LangStrings::read(group, "ChineseSimplified").value(it.key()) != it.value());
+    }
 }
 
 QTEST_MAIN(tst_LangStrings)

@@ -16,10 +16,8 @@ private slots:
     void init();
     void cleanup();
     void buildsTheFramelessHost();
-    void publishesTheContextObjects();
     void dragMovesTheWindowByTheOffsets();
-    void minimiseAndClose();
-    void busyLocksTheSceneSynchronously();
+    void minimiseCloseAndBusy();
     void withoutWindowNothingHappens();
 
 private:
@@ -60,12 +58,8 @@ void tst_UiControler::buildsTheFramelessHost()
     QCOMPARE(view->parentWidget(), window);
     QCOMPARE(view->objectName(), QStringLiteral("ui_View"));
     QCOMPARE(view->size(), QSize(1024, 640));
-}
-
-void tst_UiControler::publishesTheContextObjects()
-{
-    QQmlContext *context = m_controller->view()->rootContext();
-    QCOMPARE(context->contextProperty("ui_View").value<QObject *>(), m_controller->view());
+    QQmlContext *context = view->rootContext();
+    QCOMPARE(context->contextProperty("ui_View").value<QObject *>(), view);
     QCOMPARE(context->contextProperty("ui_Ctl").value<QObject *>(), m_controller.get());
 }
 
@@ -81,7 +75,7 @@ void tst_UiControler::dragMovesTheWindowByTheOffsets()
     QCOMPARE(m_window->pos(), QPoint(80, 200));
 }
 
-void tst_UiControler::minimiseAndClose()
+void tst_UiControler::minimiseCloseAndBusy()
 {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -91,12 +85,9 @@ void tst_UiControler::minimiseAndClose()
     m_controller->onClose();
     QVERIFY(!m_window->isVisible());
     // Hidden, not destroyed: the view and its scene live on.
-    QVERIFY(m_controller->view()->rootObject());
-}
-
-void tst_UiControler::busyLocksTheSceneSynchronously()
-{
     QObject *root = m_controller->view()->rootObject();
+    QVERIFY(root);
+    // Busy locks the scene at once, visible or not.
     m_controller->setBusy(1000);
     m_controller->setBusy();
     QCOMPARE(root->property("calls").toStringList(),
