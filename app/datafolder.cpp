@@ -17,7 +17,7 @@ QString userFolder()
 
 QString factoryFolder(const QString &executableDir)
 {
-    return QDir::cleanPath(executableDir + QStringLiteral("/../share/skarn-config"));
+    return QDir::cleanPath(executableDir + QStringLiteral("/" SKARN_FACTORY_RELATIVE));
 }
 
 void seed(const QString &factoryDir, const QString &userDir)

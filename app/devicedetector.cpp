@@ -8,6 +8,7 @@
 #include "storepaths.h"
 #include "widget.h"
 
+#include <QDebug>
 #include <QSettings>
 
 namespace {
@@ -19,6 +20,10 @@ quint16 hex16(const QSettings &file, const QString &key)
     return ok && value <= 0xFFFF ? quint16(value) : 0;
 }
 } // namespace
+
+const char *const DeviceDetector::accessDeniedFallback =
+    "Access to the mouse was denied. Install the udev rule 70-skarn-config.rules "
+    "(cmake --install does), then plug the mouse in again.";
 
 DeviceDetector::DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &link)
     : m_window(window), m_backend(backend), m_link(link)
@@ -71,6 +76,7 @@ void DeviceDetector::checkDevice()
     DeviceTable table = readTable(StorePaths::globalSettings);
     findInterfaces(table);
     m_link.setDeviceTable(table);
+    QString deniedPath;
     for (int j = 0; j < table.size(); ++j) {
         if (table.at(j).interfacePath1.isEmpty())
             continue;
@@ -78,8 +84,39 @@ void DeviceDetector::checkDevice()
             connectDevice();
             return;
         }
+        if (deniedPath.isEmpty() && isAccessDenied(table.at(j)))
+            deniedPath = table.at(j).interfacePath1;
     }
     disconnectDevice();
+    if (!deniedPath.isEmpty())
+        reportAccessDenied(deniedPath);
+}
+
+bool DeviceDetector::isAccessDenied(const DeviceEntry &entry) const
+{
+    return m_backend &&
+           (m_backend->isAccessDenied(entry.interfacePath1) ||
+            (!entry.interfacePath2.isEmpty() && m_backend->isAccessDenied(entry.interfacePath2)));
+}
+
+QString DeviceDetector::accessDeniedText() const
+{
+    myQQuickView *view = m_window.view();
+    const QString language = view->getGlobalData(QStringLiteral("common/language")).toString();
+    const QStringList texts = view->getLangStrings(QStringLiteral("other"), language);
+    if (texts.size() > accessDeniedTextIndex && !texts.at(accessDeniedTextIndex).isEmpty())
+        return texts.at(accessDeniedTextIndex);
+    return QString::fromLatin1(accessDeniedFallback);
+}
+
+void DeviceDetector::reportAccessDenied(const QString &path)
+{
+    qInfo().noquote() << "Access denied:" << path;
+    // Every device change runs a pass; the balloon would come back each time.
+    if (m_accessDeniedShown)
+        return;
+    m_accessDeniedShown = true;
+    m_window.showTrayMessage(QStringLiteral("Info"), accessDeniedText());
 }
 
 void DeviceDetector::connectDevice()

@@ -18,6 +18,10 @@ public:
     // More rows than this in a damaged table are ignored, so a huge count
     // cannot stall the pass.
     static constexpr int maxDevices = 256;
+    // The access-denied notice: entry 8 of the language group "other", or
+    // this text while the language file has none.
+    static constexpr int accessDeniedTextIndex = 8;
+    static const char *const accessDeniedFallback;
 
     DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &link);
 
@@ -28,11 +32,18 @@ public:
 
     void checkDevice();
 
+    // The text of the access-denied notice in the current language.
+    QString accessDeniedText() const;
+
 private:
     void connectDevice();
     void disconnectDevice();
+    bool isAccessDenied(const DeviceEntry &entry) const;
+    // Once per run: a listed mouse this user may not open.
+    void reportAccessDenied(const QString &path);
 
     Widget &m_window;
     HidBackend *m_backend;
     Hid_Thread &m_link;
+    bool m_accessDeniedShown = false;
 };

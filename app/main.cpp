@@ -9,6 +9,11 @@
 
 #include <QDebug>
 #include <QQuickWindow>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -52,6 +57,12 @@ int main(int argc, char *argv[])
 
     widget->showNormal();
     widget->checkDevice();
+#ifdef __GLIBC__
+    // Start-up (scene compilation, image decoding) leaves megabytes of freed
+    // heap that glibc keeps; a tray program lives on for hours, so hand it
+    // back once the scene has unlocked and drawn its full screen.
+    QTimer::singleShot(2500, [] { malloc_trim(0); });
+#endif
     // Detection lets events run, so a quit may already have been asked for;
     // with no loop running then, it would otherwise be lost.
     const int result = widget->quitRequested() ? 0 : app.exec();

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QIcon>
 #include <QMenu>
 #include <QTimer>
@@ -124,6 +125,8 @@ void Widget::disableView()
 
 void Widget::showTrayMessage(const QString &title, const QString &text)
 {
+    // Also written out, for checks from outside and for troubleshooting.
+    qInfo().noquote() << "Tray message:" << title << "-" << text;
     m_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
     emit trayMessageShown(title, text);
 }

@@ -2,6 +2,11 @@
 
 #include <hidapi.h>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace {
 struct HidapiHandle : HidHandle
 {
@@ -87,4 +92,17 @@ void HidapiBackend::close(HidHandle *handle)
     if (hid_device *d = device(handle))
         hid_close(d);
     delete handle;
+}
+
+bool HidapiBackend::isAccessDenied(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // hidraw paths are device nodes; the open failed for this user when the
+    // node is there but not readable and writable by them.
+    const QByteArray node = path.toLocal8Bit();
+    return ::access(node.constData(), R_OK | W_OK) != 0 && errno == EACCES;
+#else
+    Q_UNUSED(path)
+    return false;
+#endif
 }

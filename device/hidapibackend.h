@@ -20,4 +20,5 @@ public:
     int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                     int milliseconds) override;
     void close(HidHandle *handle) override;
+    bool isAccessDenied(const QString &path) override;
 };

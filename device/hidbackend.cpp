@@ -19,5 +19,7 @@ std::unique_ptr<HidBackend> HidBackend::fromEnvironment()
     const QString recordFile = qEnvironmentVariable("SKARN_VIRTUAL_MOUSE_RECORD");
     if (!recordFile.isEmpty())
         mouse.setRecordFile(recordFile);
+    if (qEnvironmentVariable("SKARN_VIRTUAL_MOUSE_ACCESS") == QLatin1String("denied"))
+        mouse.setAccessDenied(true);
     return backend;
 }

@@ -41,10 +41,19 @@ public:
     virtual int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                             int milliseconds) = 0;
     virtual void close(HidHandle *handle) = 0;
+    // Whether the interface at `path` exists but this user may not open it
+    // (a device node without the udev rule). Asked after an open failed.
+    virtual bool isAccessDenied(const QString &path)
+    {
+        Q_UNUSED(path)
+        return false;
+    }
 
     // The virtual mouse when SKARN_VIRTUAL_MOUSE is "553" or "560",
     // otherwise the system's devices through hidapi. The virtual mouse
-    // writes its record to the file SKARN_VIRTUAL_MOUSE_RECORD names.
+    // writes its record to the file SKARN_VIRTUAL_MOUSE_RECORD names and,
+    // with SKARN_VIRTUAL_MOUSE_ACCESS=denied, refuses to be opened as a
+    // device node without the udev rule would.
     static std::unique_ptr<HidBackend> fromEnvironment();
     // The family SKARN_VIRTUAL_MOUSE asks for, or an empty text.
     static QString virtualFamilyFromEnvironment();

@@ -134,6 +134,18 @@ void VirtualMouse::setAnswering(bool answering)
     m_answering = answering;
 }
 
+void VirtualMouse::setAccessDenied(bool denied)
+{
+    QMutexLocker lock(&m_mutex);
+    m_accessDenied = denied;
+}
+
+bool VirtualMouse::isAccessDenied() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_accessDenied;
+}
+
 void VirtualMouse::setReplyOverride(const QByteArray &reply)
 {
     QMutexLocker lock(&m_mutex);
@@ -421,7 +433,7 @@ QList<HidInterfaceInfo> VirtualMouseBackend::enumerate(unsigned short vid, unsig
     return result;
 }
 
-HidHandle *VirtualMouseBackend::open(const QString &path)
+VirtualMouse *VirtualMouseBackend::mouseOfPath(const QString &path, int *interface)
 {
     const QStringList parts = path.split(QLatin1Char(':'));
     if (parts.size() != 3 || parts[0] != QLatin1String("virtual"))
@@ -429,15 +441,31 @@ HidHandle *VirtualMouseBackend::open(const QString &path)
     bool ok1 = false;
     bool ok2 = false;
     const int index = parts[1].toInt(&ok1);
-    const int interface = parts[2].toInt(&ok2);
-    if (!ok1 || !ok2 || index < 0 || index >= mouseCount() || interface < 0 || interface > 1)
+    const int i = parts[2].toInt(&ok2);
+    if (!ok1 || !ok2 || index < 0 || index >= mouseCount() || i < 0 || i > 1)
         return nullptr;
-    VirtualMouse &mouse = *m_mice[std::size_t(index)];
-    QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.m_plugged)
+    if (interface)
+        *interface = i;
+    return m_mice[std::size_t(index)].get();
+}
+
+HidHandle *VirtualMouseBackend::open(const QString &path)
+{
+    int interface = 0;
+    VirtualMouse *mouse = mouseOfPath(path, &interface);
+    if (!mouse)
         return nullptr;
-    ++mouse.m_openCount;
-    return new VirtualHandle(&mouse, interface, mouse.m_generation);
+    QMutexLocker lock(&mouse->m_mutex);
+    if (!mouse->m_plugged || mouse->m_accessDenied)
+        return nullptr;
+    ++mouse->m_openCount;
+    return new VirtualHandle(mouse, interface, mouse->m_generation);
+}
+
+bool VirtualMouseBackend::isAccessDenied(const QString &path)
+{
+    VirtualMouse *mouse = mouseOfPath(path);
+    return mouse && mouse->isPluggedIn() && mouse->isAccessDenied();
 }
 
 int VirtualMouseBackend::setNonblocking(HidHandle *handle, int nonblock)

@@ -88,6 +88,10 @@ public:
     // replaced by fixed bytes (garbage, or fewer than 9).
     void setAnswering(bool answering);
     void setReplyOverride(const QByteArray &reply);
+    // A mouse whose device nodes this user may not open: it is listed,
+    // but every open fails as access denied.
+    void setAccessDenied(bool denied);
+    bool isAccessDenied() const;
 
     // Also appends every received report to `path`, one line each:
     // "<msecs> feature|output <bytes in hex>", feature reports as plain
@@ -136,6 +140,7 @@ private:
     quint64 m_generation = 1;
     int m_unplugCountdown = 0;
     bool m_answering = true;
+    bool m_accessDenied = false;
     QByteArray m_replyOverride;
     QByteArray m_reply;
     Pending m_pending;
@@ -172,10 +177,14 @@ public:
     int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                     int milliseconds) override;
     void close(HidHandle *handle) override;
+    bool isAccessDenied(const QString &path) override;
 
 signals:
     void devicesChanged();
 
 private:
+    // The mouse a "virtual:<mouse>:<interface>" path names, or none.
+    VirtualMouse *mouseOfPath(const QString &path, int *interface = nullptr);
+
     std::vector<std::unique_ptr<VirtualMouse>> m_mice;
 };

@@ -14,6 +14,7 @@ packages=(
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
   libxcb-xinput-dev xdotool g++-mingw-w64-x86-64
   clang-format
+  trayer desktop-file-utils appstream
 )
 
 missing=()

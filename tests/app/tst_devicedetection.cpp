@@ -33,6 +33,8 @@ private slots:
     void firstAnsweringEntryWins();
     void nothingToServe_data();
     void nothingToServe();
+    void deniedAccessIsToldOnce_data();
+    void deniedAccessIsToldOnce();
     void dpiButtonReachesSceneBeforeBalloon_data();
     void dpiButtonReachesSceneBeforeBalloon();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
@@ -292,6 +294,7 @@ void tst_DeviceDetection::nothingToServe()
     if (setup == "not answering")
         mouse.setAnswering(false);
     makeWidget();
+    QSignalSpy messages(m_widget.get(), &Widget::trayMessageShown);
     if (setup == "no file")
         QVERIFY(QFile::remove(QStringLiteral("modules/setting/apConfig.bin")));
     DeviceState::deviceConnected = true;
@@ -307,6 +310,72 @@ void tst_DeviceDetection::nothingToServe()
     QVERIFY(!mouse.eventReportsEnabled());
     QCoreApplication::processEvents();
     QCOMPARE(sceneCalls(), QStringList());
+    // A mouse that is absent or silent is not a permission problem.
+    QCOMPARE(messages.count(), 0);
+}
+
+void tst_DeviceDetection::deniedAccessIsToldOnce_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("entry8");
+    QTest::addColumn<QString>("expected");
+    const QString fallback = QString::fromLatin1(DeviceDetector::accessDeniedFallback);
+    QTest::newRow("English text") << "English"
+                                  << "No access: install the rule"
+                                  << "No access: install the rule";
+    QTest::newRow("Chinese text") << "ChineseSimplified"
+                                  << "无法访问鼠标"
+                                  << "无法访问鼠标";
+    QTest::newRow("no entry 8") << "English" << QString() << fallback;
+    QTest::newRow("empty entry 8") << "English"
+                                   << "" << fallback;
+    QTest::newRow("hostile language") << "../setting/apConfig"
+                                      << "x" << fallback;
+}
+
+void tst_DeviceDetection::deniedAccessIsToldOnce()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, entry8);
+    QFETCH(QString, expected);
+    configure({{"common/language", language}});
+    {
+        const QString file = "modules/i18n/" +
+                             (language.startsWith("..") ? QStringLiteral("English") : language) +
+                             ".ini";
+        QSettings texts(file, QSettings::IniFormat);
+        if (entry8.isNull()) {
+            texts.setValue("other/total", 8); // a language file from before the notice
+            texts.remove("other/8");
+        } else {
+            texts.setValue("other/total", 9);
+            texts.setValue("other/8", entry8);
+        }
+    }
+    VirtualMouse &mouse = m_backend->addMouse(553);
+    mouse.setAccessDenied(true);
+    makeWidget();
+    QSignalSpy messages(m_widget.get(), &Widget::trayMessageShown);
+
+    for (int pass = 0; pass < 3; ++pass) {
+        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
+        m_widget->checkDevice();
+        QVERIFY(!DeviceState::deviceConnected);
+        QVERIFY(!m_widget->isVisible());
+    }
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral("Info"));
+    QCOMPARE(messages.at(0).at(1).toString(), expected);
+    QCOMPARE(mouse.openCount(), 0);
+    QVERIFY(mouse.received().isEmpty());
+
+    // With the rule in place, the next pass serves the mouse as usual.
+    mouse.setAccessDenied(false);
+    QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+    m_widget->checkDevice();
+    QVERIFY(DeviceState::deviceConnected);
+    QCOMPARE(messages.count(), 2);
+    QCOMPARE(messages.at(1).at(1).toString(), QStringLiteral("Detect Device"));
 }
 
 void tst_DeviceDetection::dpiButtonReachesSceneBeforeBalloon_data()

@@ -1,0 +1,587 @@
+// End to end: the real skarn-config from a temporary portable folder, under
+// its own Xvfb with trayer as the tray host and the virtual mouse of family
+// 553. It is driven with xdotool at the positions the main scene's layout
+// gives its controls, and checked through the virtual mouse's record, the
+// X server's pointer settings and the profile files.
+//
+// The slots run in order, each a step of one session; new steps go before
+// quitThroughTheTrayMenu.
+#include "testdatafolder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <xcb/xcb.h>
+
+namespace {
+// Positions in the 1024 x 640 window, from the main scene's layout.
+namespace Layout {
+// Title-bar menu at 920,16: help, minimise, close, 20 px each, 16 apart.
+constexpr QPoint closeButton(1002, 26);
+// Left panel at 24,88, spacing 8: the key table (a 36 px head, one row of
+// 26 per button of the 8, 4 below), the editor box (232 x 100 with guns),
+// the report-rate box (232 x 42, its 120-wide list 8 from the right, 24
+// high, centred), the system-settings button (232 x 24).
+constexpr int keyTableTop = 88;
+constexpr int keyRowPitch = 26;
+constexpr int keyTableHeight = 36 + 8 * keyRowPitch + 4;
+constexpr int reportRateTop = keyTableTop + keyTableHeight + 8 + 100 + 8;
+constexpr QPoint reportRateBox(24 + 232 - 8 - 60, reportRateTop + 21);
+// Rows of 24 open below the box.
+constexpr QPoint reportRateRow(int row)
+{
+    return {reportRateBox.x(), reportRateTop + 9 + 24 + 24 * row + 12};
+}
+constexpr QPoint systemSettingButton(24 + 116, reportRateTop + 42 + 8 + 12);
+// Right panel at 768,56: the DPI panel; its stage sliders start at 8,44,
+// one column of 216 / 4 per active stage, each track 176 high with the
+// knob travel measured from the bottom.
+constexpr QPoint dpiStageTrack(int stage, int fromBottom)
+{
+    return {768 + 8 + 27 + 54 * stage, 56 + 44 + 176 - fromBottom};
+}
+// Bottom bar, 24 from the right and 8 from the bottom: Config, Reset,
+// Save, 64 x 24 each, 16 apart.
+constexpr QPoint saveButton(1024 - 24 - 32, 640 - 8 - 12);
+// The system settings dialog, 416 x 312, centred: its pointer-speed track
+// (352 wide) at 32 from the left, under the caption; the close mark at
+// the right of its 30 px title.
+constexpr QPoint dialogOrigin((1024 - 416) / 2, (640 - 312) / 2);
+constexpr QPoint pointerSpeedTrack(int x)
+{
+    return {dialogOrigin.x() + 32 + x, dialogOrigin.y() + 76};
+}
+constexpr QPoint dialogClose(dialogOrigin.x() + 398, dialogOrigin.y() + 15);
+// Key table rows: 8 in, 36 down, one per button.
+constexpr QPoint keyRow(int key)
+{
+    return {24 + 116, keyTableTop + 36 + keyRowPitch * key + 12};
+}
+// The button assignment dialog, 520 x 560, centred: the "Mouse Function"
+// radios in three columns of 160 from 20,72 (rows of 24), the close mark
+// at the right of its 30 px title.
+constexpr QPoint assignOrigin((1024 - 520) / 2, (640 - 560) / 2);
+constexpr QPoint mouseFunction(int column, int row)
+{
+    return {assignOrigin.x() + 25 + 160 * column, assignOrigin.y() + 77 + 24 * row};
+}
+constexpr QPoint assignClose(assignOrigin.x() + 502, assignOrigin.y() + 15);
+// The lighting panel under the DPI panel (252 + 8): its effect list, 132
+// wide, 12 left of the 16 px reset mark at the right, 4 from the top; rows
+// of 24 below it.
+constexpr int lightTop = 56 + 252 + 8;
+constexpr QPoint effectList(768 + 232 - 8 - 16 - 12 - 66, lightTop + 16);
+constexpr QPoint effectRow(int row)
+{
+    return {effectList.x(), lightTop + 4 + 24 + 24 * row + 12};
+}
+// The profile list in the title bar: 144 x 24, 16 left of the menu's
+// buttons; its rows of 24 open below it.
+constexpr QPoint profileList(920 - 16 - 72, 26);
+constexpr QPoint profileRow(int row)
+{
+    return {profileList.x(), 14 + 24 + 24 * row + 12};
+}
+} // namespace Layout
+
+} // namespace
+
+class tst_EndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void connectsAndShowsDetectDevice();
+    void windowComesBackThroughASecondCopy();
+    void reportRate();
+    void dpiStageAndSave();
+    void systemSettings();
+    void lightingEffectAndSave();
+    void buttonAssignmentAndSave();
+    void profileSwitcher();
+    void quitThroughTheTrayMenu();
+
+private:
+    QProcessEnvironment environment() const;
+    std::unique_ptr<QProcess> startProgram() const;
+    bool xdotool(const QStringList &arguments, QByteArray *output = nullptr) const;
+    // Visible top-level windows of the program: id and geometry.
+    QList<QPair<QString, QRect>> programWindows() const;
+    QRect mainWindow() const;
+    bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000) const;
+    void click(const QPoint &inWindow, int button = 1);
+    void screenshot(const QString &name);
+    // Record lines ("feature|output <hex>") after the first `from`.
+    QStringList recordSince(int from) const;
+    int recordSize() const { return recordSince(0).size(); }
+    // Waits until the record holds `expected` after `from`, and a moment
+    // longer to see that nothing else follows.
+    void expectReports(int from, const QStringList &expected);
+    QString waitForOutput(const QByteArray &text, int timeoutMs = 15000);
+
+    QProcess m_server;
+    QProcess m_tray;
+    std::unique_ptr<QProcess> m_program;
+    QByteArray m_output;
+    QString m_display;
+    QTemporaryDir m_install;
+    QTemporaryDir m_home;
+    QRect m_window;
+    int m_shot = 0;
+};
+
+QProcessEnvironment tst_EndToEnd::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("HOME", m_home.path());
+    env.insert("XDG_RUNTIME_DIR", m_home.path());
+    // No session bus: the icon goes to the X tray host, not to a
+    // StatusNotifier watcher that is not there.
+    env.remove("DBUS_SESSION_BUS_ADDRESS");
+    // A bare X desktop: without the GNOME mouse schema in sight the pointer
+    // speed goes to the X server, where the test can read it back.
+    env.insert("XDG_DATA_DIRS", m_home.filePath("share"));
+    env.insert("GSETTINGS_BACKEND", "memory");
+    env.insert("SKARN_VIRTUAL_MOUSE", "553");
+    env.insert("SKARN_VIRTUAL_MOUSE_RECORD", m_install.filePath("mouse.log"));
+    return env;
+}
+
+std::unique_ptr<QProcess> tst_EndToEnd::startProgram() const
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment());
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->setWorkingDirectory(m_home.path());
+    process->start(m_install.filePath("skarn-config"), {});
+    return process;
+}
+
+bool tst_EndToEnd::xdotool(const QStringList &arguments, QByteArray *output) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start("xdotool", arguments);
+    const bool ok = process.waitForFinished(10000) &&
+                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return ok;
+}
+
+QList<QPair<QString, QRect>> tst_EndToEnd::programWindows() const
+{
+    QList<QPair<QString, QRect>> windows;
+    QByteArray ids;
+    xdotool({"search", "--onlyvisible", "--class", "^skarn-config$"}, &ids);
+    for (const QByteArray &id : ids.split('\n')) {
+        if (id.trimmed().isEmpty())
+            continue;
+        QByteArray shell;
+        if (!xdotool({"getwindowgeometry", "--shell", QString::fromLatin1(id.trimmed())}, &shell))
+            continue;
+        QMap<QByteArray, int> values;
+        for (const QByteArray &line : shell.split('\n')) {
+            const int eq = line.indexOf('=');
+            if (eq > 0)
+                values.insert(line.left(eq), line.mid(eq + 1).toInt());
+        }
+        windows.append({QString::fromLatin1(id.trimmed()),
+                        QRect(values.value("X"), values.value("Y"), values.value("WIDTH"),
+                              values.value("HEIGHT"))});
+    }
+    return windows;
+}
+
+QRect tst_EndToEnd::mainWindow() const
+{
+    for (const auto &window : programWindows()) {
+        if (window.second.size() == QSize(1024, 640))
+            return window.second;
+    }
+    return {};
+}
+
+bool tst_EndToEnd::waitFor(const std::function<bool()> &condition, int timeoutMs) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
+}
+
+void tst_EndToEnd::click(const QPoint &inWindow, int button)
+{
+    const QPoint at = m_window.topLeft() + inWindow;
+    QVERIFY(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())}));
+    QTest::qWait(100);
+    QVERIFY(xdotool({"click", QString::number(button)}));
+}
+
+void tst_EndToEnd::screenshot(const QString &name)
+{
+    xcb_connection_t *connection = xcb_connect(qPrintable(m_display), nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        QFAIL("no connection for the screenshot");
+    }
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const int w = screen->width_in_pixels;
+    const int h = screen->height_in_pixels;
+    xcb_get_image_reply_t *reply = xcb_get_image_reply(
+        connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0, w, h, ~0u),
+        nullptr);
+    QImage image;
+    if (reply && xcb_get_image_data_length(reply) >= w * h * 4)
+        image = QImage(xcb_get_image_data(reply), w, h, w * 4, QImage::Format_RGB32).copy();
+    free(reply);
+    xcb_disconnect(connection);
+    QVERIFY(!image.isNull());
+    QDir().mkpath(SKARN_E2E_ARTEFACTS);
+    const QString file = QStringLiteral(SKARN_E2E_ARTEFACTS "/%1-%2.png")
+                             .arg(++m_shot, 2, 10, QLatin1Char('0'))
+                             .arg(name);
+    QVERIFY(image.save(file));
+}
+
+QStringList tst_EndToEnd::recordSince(int from) const
+{
+    QFile file(m_install.filePath("mouse.log"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const int space = line.indexOf(' ');
+        if (space > 0)
+            lines << QString::fromLatin1(line.mid(space + 1));
+    }
+    return lines.mid(from);
+}
+
+void tst_EndToEnd::expectReports(int from, const QStringList &expected)
+{
+    waitFor([&] { return recordSince(from).size() >= expected.size(); }, 10000);
+    QTest::qWait(800);
+    const QStringList actual = recordSince(from);
+    if (actual != expected)
+        qWarning().noquote() << "Reports received:\n" + actual.join('\n');
+    QCOMPARE(actual, expected);
+}
+
+QString tst_EndToEnd::waitForOutput(const QByteArray &text, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!m_output.contains(text) && timer.elapsed() < timeoutMs &&
+           m_program->state() != QProcess::NotRunning) {
+        m_program->waitForReadyRead(100);
+        m_output += m_program->readAll();
+    }
+    m_output += m_program->readAll();
+    return QString::fromUtf8(m_output);
+}
+
+void tst_EndToEnd::initTestCase()
+{
+    for (const char *tool : {"Xvfb", "trayer", "xdotool"})
+        QVERIFY2(
+            !QStandardPaths::findExecutable(tool).isEmpty(),
+            qPrintable(
+                QStringLiteral("%1 is missing (scripts/install-deps.sh installs it)").arg(tool)));
+    QDir(SKARN_E2E_ARTEFACTS).removeRecursively();
+
+    // A portable folder: the program writes its settings there.
+    QVERIFY(QFile::copy(SKARN_EXECUTABLE, m_install.filePath("skarn-config")));
+    QFile::setPermissions(m_install.filePath("skarn-config"),
+                          QFile::permissions(m_install.filePath("skarn-config")) |
+                              QFileDevice::ExeOwner);
+    TestDataFolder::copyTree(TestDataFolder::factoryModules(), m_install.filePath("modules"));
+    {
+        // A second profile for the switcher (names end in their number).
+        QSettings names(m_install.filePath("modules/setting/name.bin"), QSettings::IniFormat);
+        names.setValue("profile/profileName", QStringList{"Standard0", "Gaming1"});
+    }
+
+    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x800x24"});
+    QVERIFY(m_server.waitForStarted(5000));
+    while (!m_server.canReadLine())
+        QVERIFY2(m_server.waitForReadyRead(10000), "Xvfb did not report its display");
+    m_display = ":" + QString::fromLatin1(m_server.readLine().trimmed());
+
+    // The tray host; started again should it fail to take the tray.
+    bool trayUp = false;
+    QByteArray trayOutput;
+    for (int attempt = 0; attempt < 2 && !trayUp; ++attempt) {
+        if (m_tray.state() != QProcess::NotRunning) {
+            m_tray.kill();
+            m_tray.waitForFinished(2000);
+        }
+        m_tray.setProcessEnvironment(environment());
+        m_tray.setProcessChannelMode(QProcess::MergedChannels);
+        m_tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
+                                "--height", "24", "--SetDockType", "true"});
+        QVERIFY(m_tray.waitForStarted(5000));
+        trayUp = waitFor([this] { return xdotool({"search", "--name", "^panel$"}); }, 15000);
+        trayOutput += m_tray.readAll();
+    }
+    QVERIFY2(trayUp, ("trayer did not come up: " + trayOutput).constData());
+
+    m_program = startProgram();
+    QVERIFY(m_program->waitForStarted(5000));
+}
+
+void tst_EndToEnd::cleanupTestCase()
+{
+    for (QProcess *process : {m_program.get(), &m_tray, &m_server}) {
+        if (process && process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(5000))
+                process->kill();
+            process->waitForFinished(2000);
+        }
+    }
+}
+
+void tst_EndToEnd::connectsAndShowsDetectDevice()
+{
+    const QString output = waitForOutput("Tray message: Info - Detect Device");
+    QVERIFY2(output.contains("Tray message: Info - Detect Device"), qPrintable(output));
+    QVERIFY(waitFor([this] { return mainWindow().isValid(); }));
+    m_window = mainWindow();
+    // The tray host took the icon: a small window of the program in its
+    // corner.
+    bool iconDocked = false;
+    for (const auto &window : programWindows())
+        iconDocked = iconDocked || (window.second.width() <= 32 && window.second.y() < 24);
+    QVERIFY(iconDocked);
+    // The scene locks itself for a second after start-up.
+    QTest::qWait(1500);
+    screenshot("detected");
+}
+
+void tst_EndToEnd::windowComesBackThroughASecondCopy()
+{
+    click(Layout::closeButton);
+    QVERIFY2(waitFor([this] { return !mainWindow().isValid(); }), "the window did not hide");
+    screenshot("hidden");
+    QCOMPARE(m_program->state(), QProcess::Running);
+
+    auto second = startProgram();
+    QVERIFY(second->waitForFinished(10000));
+    QCOMPARE(second->exitCode(), 1);
+    QVERIFY2(waitFor([this] { return mainWindow().isValid(); }), "the window did not come back");
+    m_window = mainWindow();
+    QVERIFY(xdotool({"mousemove", "640", "700"})); // off the window
+    QTest::qWait(300);
+    screenshot("restored");
+}
+
+void tst_EndToEnd::reportRate()
+{
+    const int mark = recordSize();
+    click(Layout::reportRateBox);
+    QTest::qWait(500);
+    screenshot("report-rate-list");
+    click(Layout::reportRateRow(2)); // 500Hz
+    QTest::qWait(500);
+    screenshot("report-rate-500");
+    expectReports(mark, {"feature 00 01 02 00 00 00 00 00 fc"});
+    QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
+    QCOMPARE(profile.value("mouse/reportRate").toInt(), 2);
+}
+
+void tst_EndToEnd::dpiStageAndSave()
+{
+    const int mark = recordSize();
+    // Half way up the first stage's track: knob 82, that is
+    // (82 - 3) * (6000 - 200) / 158 + 200 = 3100.
+    click(Layout::dpiStageTrack(0, 88));
+    QTest::qWait(500);
+    screenshot("dpi-stage-3100");
+    QCOMPARE(recordSince(mark), QStringList()); // nothing before Save
+    click(Layout::saveButton);
+    QTest::qWait(300);
+    screenshot("dpi-saved");
+    // 11H: four active stages, eight sensor codes (v / 100 - 1 for the
+    // 3360), 80H from the fifth on.
+    const QString data = "output 00 1e 09 0e 13 80 80 80 80" + QString(" 00").repeated(24);
+    expectReports(mark, {"feature 00 11 04 08 00 00 00 00 e2", data});
+    QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
+    QCOMPARE(profile.value("mouse/dpiValueArray").toStringList().value(0), QStringLiteral("3100"));
+}
+
+void tst_EndToEnd::systemSettings()
+{
+    const int mark = recordSize();
+    click(Layout::systemSettingButton);
+    QTest::qWait(500);
+    screenshot("system-settings");
+    // Knob target 104 (the click less 6): speed level 4, that is pointer
+    // speed 8 of 20, applied at once as the X server's acceleration 8/10.
+    click(Layout::pointerSpeedTrack(110));
+    QTest::qWait(500);
+    screenshot("pointer-speed-4");
+
+    xcb_connection_t *connection = xcb_connect(qPrintable(m_display), nullptr);
+    QVERIFY(!xcb_connection_has_error(connection));
+    xcb_get_pointer_control_reply_t *control =
+        xcb_get_pointer_control_reply(connection, xcb_get_pointer_control(connection), nullptr);
+    QVERIFY(control);
+    const int numerator = control->acceleration_numerator;
+    const int denominator = control->acceleration_denominator;
+    free(control);
+    xcb_disconnect(connection);
+    QCOMPARE(numerator, 8);
+    QCOMPARE(denominator, 10);
+
+    click(Layout::dialogClose);
+    QTest::qWait(400);
+    screenshot("system-settings-closed");
+    // Desktop settings only: nothing for the mouse.
+    QCOMPARE(recordSince(mark), QStringList());
+    QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
+    QCOMPARE(profile.value("mouse/mouseRate").toInt(), 104);
+}
+
+void tst_EndToEnd::lightingEffectAndSave()
+{
+    const int mark = recordSize();
+    click(Layout::effectList);
+    QTest::qWait(500);
+    screenshot("effect-list");
+    click(Layout::effectRow(3)); // OFF
+    QTest::qWait(500);
+    screenshot("effect-off");
+    QCOMPARE(recordSince(mark), QStringList()); // nothing before Save
+    click(Layout::saveButton);
+    QTest::qWait(300);
+    screenshot("effect-saved");
+    // OFF is mode 0 with no parameters; this family takes the colours
+    // twice in a row.
+    const QString colours = "output 00 ff 00 00 00 ff 00 00 00 ff ff 00 ff 00 ff ff ff 7f 00 60 00 "
+                            "ff ff ff ff 00 00 00 00 00 00 00 00";
+    expectReports(mark, {"feature 00 0d 00 00 00 00 00 00 f2", "feature 00 10 00 18 00 00 00 00 d7",
+                         colours, "feature 00 10 00 18 00 00 00 00 d7", colours});
+    QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
+    QCOMPARE(profile.value("mouse/lightValue").toStringList().value(0), QStringLiteral("3"));
+}
+
+void tst_EndToEnd::buttonAssignmentAndSave()
+{
+    const int mark = recordSize();
+    click(Layout::keyRow(2)); // Key 3, the middle button
+    QTest::qWait(600);
+    screenshot("assignment-dialog");
+    click(Layout::mouseFunction(1, 1)); // Back Key
+    QTest::qWait(300);
+    screenshot("assignment-back");
+    click(Layout::assignClose);
+    QTest::qWait(400);
+    QCOMPARE(recordSince(mark), QStringList()); // nothing before Save
+    click(Layout::saveButton);
+    QTest::qWait(300);
+    screenshot("assignment-saved");
+    // Key matrix 1 with the third record, once the middle button (F2),
+    // now the back button (F3); the rest as before.
+    expectReports(mark, {"feature 00 12 01 40 08 00 00 00 a4",
+                         "output 00 01 00 f0 00 01 00 f1 00 01 00 f3 00 01 00 f4 00 01 00 f3 00 01 "
+                         "00 00 00 0a f0 1e 02 0a f0 1e 02",
+                         "output 00 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 01 00 00 00 01 "
+                         "00 00 00 04 00 01 00 04 00 02 00"});
+}
+
+void tst_EndToEnd::profileSwitcher()
+{
+    const int mark = recordSize();
+    click(Layout::profileList);
+    QTest::qWait(500);
+    screenshot("profile-list");
+    click(Layout::profileRow(1));
+    QTest::qWait(1500);
+    screenshot("profile-2");
+    // Everything of the new profile goes out at once: key matrix 1, the
+    // report rate (1000Hz), the DPI stages, the lighting (Static, full
+    // brightness) and the eight colours; then with guns key matrix 1
+    // becomes current and the firmware table goes out again as key
+    // matrices 2, 3 and 4.
+    const QString keys[2] = {
+        "output 00 01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f4 00 01 00 f3 00 01 00 00 00 0a f0 "
+        "1e 02 0a f0 1e 02",
+        "output 00 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 04 00 "
+        "01 00 04 00 02 00"};
+    QStringList expected{"feature 00 12 01 40 08 00 00 00 a4",
+                         keys[0],
+                         keys[1],
+                         "feature 00 01 01 00 00 00 00 00 fd",
+                         "feature 00 11 04 08 00 00 00 00 e2",
+                         "output 00 04 09 0e 13 80 80 80 80" + QString(" 00").repeated(24),
+                         "feature 00 0d 01 ff 00 00 00 00 f2",
+                         "feature 00 10 00 18 00 00 00 00 d7",
+                         "output 00 ff 00 00 00 ff 00 00 00 ff ff 00 ff 00 ff ff ff 7f 00 60 00 ff "
+                         "ff ff ff 00 00 00 00 00 00 00 00",
+                         "feature 00 10 00 18 00 00 00 00 d7",
+                         "output 00 ff 00 00 00 ff 00 00 00 ff ff 00 ff 00 ff ff ff 7f 00 60 00 ff "
+                         "ff ff ff 00 00 00 00 00 00 00 00",
+                         "feature 00 02 00 00 00 00 00 00 fd"};
+    for (const char *matrix :
+         {"02 40 08 00 00 00 a3", "03 40 08 00 00 00 a2", "04 40 08 00 00 00 a1"})
+        expected << QStringLiteral("feature 00 12 ") + matrix << keys[0] << keys[1];
+    expectReports(mark, expected);
+    QSettings global(m_install.filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
+}
+
+void tst_EndToEnd::quitThroughTheTrayMenu()
+{
+    QRect icon;
+    for (const auto &window : programWindows()) {
+        if (window.second.width() <= 32 && window.second.y() < 24)
+            icon = window.second;
+    }
+    QVERIFY(icon.isValid());
+    QVERIFY(xdotool(
+        {"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y())}));
+    QVERIFY(xdotool({"click", "3"}));
+    // The menu: a new small window of the program holding "Quit (&Q)".
+    QRect menu;
+    QVERIFY2(waitFor([&] {
+                 for (const auto &window : programWindows()) {
+                     if (window.second != icon && window.second.height() < 40 &&
+                         window.second.width() > 40 && window.second.width() < 300)
+                         menu = window.second;
+                 }
+                 return menu.isValid();
+             }),
+             "no tray menu");
+    screenshot("tray-menu");
+    QVERIFY(xdotool(
+        {"mousemove", QString::number(menu.center().x()), QString::number(menu.center().y())}));
+    QTest::qWait(200);
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY(m_program->waitForFinished(10000));
+    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program->exitCode(), 0);
+    screenshot("quit");
+    m_output += m_program->readAll();
+    QVERIFY2(!m_output.contains("cmd Failed"), m_output.constData());
+}
+
+QTEST_GUILESS_MAIN(tst_EndToEnd)
+#include "tst_endtoend.moc"
