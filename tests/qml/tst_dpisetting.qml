@@ -18,13 +18,8 @@ Item {
         }
     }
 
-    TestCase {
+    SceneTestCase {
         name: "DpiSetting"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makePanel() {
             const panel = createTemporaryObject(dpiComponent, scene)
@@ -103,8 +98,7 @@ Item {
             const panel = makePanel()
             panel.init(false, false)
             const slider = panel.stage(0).slider
-            const pressed = createTemporaryObject(spyComponent, scene,
-                                                  { target: panel, signalName: "sliderPressed" })
+            const pressed = spy(panel, "sliderPressed")
             mouseClick(slider, 86, 6)       // target 80
             compare(pressed.count, 1)
             verify(!panel.isSave)
@@ -173,11 +167,5 @@ Item {
             compare(panel.stage(2).slider.colorS, Qt.color("#cf3e00"))
             compare(panel.stage(1).slider.colorS, Qt.color("#09347f"))
         }
-    }
-
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
     }
 }

@@ -41,21 +41,8 @@ Item {
         }
     }
 
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
-    }
-
-    TestCase {
-        id: testCase
-
+    SceneTestCase {
         name: "DropDowns"
-        when: windowShown
-
-        function spy(target, signalName) {
-            return createTemporaryObject(spyComponent, scene, { target: target, signalName: signalName })
-        }
 
         function makeList(rows) {
             const list = createTemporaryObject(listComponent, scene)

@@ -16,19 +16,9 @@ Item {
         GunControl {}
     }
 
-    Component {
-        id: spyComponent
 
-        SignalSpy {}
-    }
-
-    TestCase {
+    SceneTestCase {
         name: "GunControl"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeGun() {
             const dialog = createTemporaryObject(gunComponent, scene)
@@ -171,8 +161,7 @@ Item {
 
         function test_closeAnnouncesThePeriodsOnlyAfterAChange() {
             const dialog = makeGun()
-            const periods = createTemporaryObject(spyComponent, scene,
-                                                  { target: dialog, signalName: "firePeriodsChanged" })
+            const periods = spy(dialog, "firePeriodsChanged")
             dialog.visible = true
             mouseClick(findChild(dialog, "gunCloseMark"))
             verify(!dialog.visible)

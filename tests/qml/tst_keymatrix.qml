@@ -71,21 +71,9 @@ Item {
         }
     }
 
-    Component {
-        id: spyComponent
 
-        SignalSpy {}
-    }
-
-    TestCase {
-        id: testCase
-
+    SceneTestCase {
         name: "KeyMatrix"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeScreens() {
             const screens = createTemporaryObject(screensComponent, scene)
@@ -114,12 +102,6 @@ Item {
 
         function rowText(screens, i) {
             return findChild(row(screens, i), "keyText").text
-        }
-
-        function child(parentItem, name) {
-            const found = findChild(parentItem, name)
-            verify(found, name)
-            return found
         }
 
         function openRow(screens, i) {
@@ -204,8 +186,7 @@ Item {
                 src.push(0, 0, i < 2 ? 0xF0 : 0xF2, 0)
             ui_View.mouseSetKeyMatrix(src, false, [])
             const screens = makeScreens()
-            const clicks = createTemporaryObject(spyComponent, scene,
-                                                 { target: screens.picture, signalName: "btnClick" })
+            const clicks = spy(screens.picture, "btnClick")
             mouseClick(screens.picture.callOut(0).badge)
             verify(screens.dialog.visible)
             compare(clicks.count, 1)

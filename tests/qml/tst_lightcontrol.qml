@@ -18,25 +18,14 @@ Item {
         }
     }
 
-    TestCase {
+    SceneTestCase {
         name: "LightControl"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makePanel(props) {
             const panel = createTemporaryObject(lightComponent, scene, props || {})
             verify(panel)
             panel.init(false, false)
             return panel
-        }
-
-        function child(panel, name) {
-            const found = findChild(panel, name)
-            verify(found, name)
-            return found
         }
 
         function shownBlocks(panel) {

@@ -16,30 +16,15 @@ Item {
         MacroEditor {}
     }
 
-    Component {
-        id: spyComponent
 
-        SignalSpy {}
-    }
-
-    TestCase {
+    SceneTestCase {
         name: "MacroEditor"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeEditor() {
             const editor = createTemporaryObject(editorComponent, scene)
             verify(editor)
             editor.init()
             return editor
-        }
-
-        function spy(target, signalName) {
-            return createTemporaryObject(spyComponent, scene,
-                                         { target: target, signalName: signalName })
         }
 
         function events(editor) {

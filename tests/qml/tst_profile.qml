@@ -15,19 +15,9 @@ Item {
         Profile {}
     }
 
-    Component {
-        id: spyComponent
 
-        SignalSpy {}
-    }
-
-    TestCase {
+    SceneTestCase {
         name: "Profile"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeProfile(active) {
             const dialog = createTemporaryObject(profileComponent, scene, { profileNo: active })
@@ -76,8 +66,7 @@ Item {
             ui_View.setData("mouse/reportRate", 1)
             ui_View.setCurrentProfile(0)
             const dialog = makeProfile(0)
-            const switched = createTemporaryObject(spyComponent, scene,
-                                                   { target: dialog, signalName: "changeProfile" })
+            const switched = spy(dialog, "changeProfile")
             dialog.profileList.currentIndex = 1
             dialog.deleteCurrentProfile()
             compare(rows(dialog), ["Standard/0", "B/2"])

@@ -20,13 +20,8 @@ Item {
         }
     }
 
-    TestCase {
+    SceneTestCase {
         name: "SystemSetting"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeDialog() {
             const dialog = createTemporaryObject(dialogComponent, scene)
@@ -83,8 +78,7 @@ Item {
         function test_clearedLineCountBecomesOne() {
             const dialog = makeDialog()
             dialog.init(false, false)
-            const closeMenus = createTemporaryObject(spyComponent, scene,
-                                                     { target: dialog, signalName: "inputStarted" })
+            const closeMenus = spy(dialog, "inputStarted")
             mouseClick(dialog.lineCount)
             compare(closeMenus.count, 1)
             dialog.lineCount.txtInput.selectAll()
@@ -147,11 +141,5 @@ Item {
             mouseClick(findChild(dialog, "closeMark"))
             verify(!dialog.visible)
         }
-    }
-
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
     }
 }
