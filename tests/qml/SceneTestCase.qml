@@ -68,6 +68,7 @@ TestCase {
         for (const c of text)
             keyClick(c)
         keyClick(Qt.Key_Return)
+        verify(!field.txtInput.activeFocus)
     }
 
     // Drags `handle` from (6, 6) by (dx, dy).
