@@ -155,13 +155,21 @@ Item {
 
         function test_factoryResetSendsTheFactoryTable() {
             const main = startOnMouse(553, false)
+            const panel = child(main, "keyMatrixMain")
+            const light = child(main, "lightControlMain")
             assign(main, 2, [7, 0, 0xE0, 0x06], "Copy")
+            light.pickEffect(2)
             save(main)
             compare(slot(testData.deviceKeyMatrix(1), 2), "00 00 e0 06")
+            testData.clearDeviceRecord()
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
             compare(slot(testData.deviceKeyMatrix(1), 2), "01 00 f2 00")
             compare(commandsOf(0x0D).length, 1)
+            // The screens reload the factory profile, unchanged.
+            compare([panel.modKeys.get(2).keyCode2, light.effect], [0xF2, 0])
+            verify(!panel.isSave)
+            verify(!light.isSave)
         }
 
         // Button 4 switches between the first two gun slots; matrices 2..4

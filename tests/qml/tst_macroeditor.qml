@@ -47,7 +47,7 @@ Item {
 
         function test_initDropsTheSentinelAndSelectsNothing() {
             ui_View.updataNameList(0, ["Fire"])
-            const editor = createTemporaryObject(editorComponent, scene)
+            const editor = make(editorComponent)
             const announced = spy(editor, "macroNamesChanged")
             editor.init()
             compare(editor.macroNumberModel.count, 1)
@@ -131,8 +131,18 @@ Item {
                     ["1,A", "0,30", "2,A", "0,120", "3,MS-L", "0,0", "4,MS-L", "1"])
         }
 
+        // Recording needs a selected macro, starts from an empty list, runs
+        // the clock, and ends (stored) when another macro is selected or the
+        // editor closes.
         function test_recordingWithoutDelaysAndTheClock() {
-            const editor = editorWith(["1,Z", "2,Z"])
+            ui_View.updataNameList(0, ["A", "B"])
+            ui_View.createMacroIni("A", 0)
+            ui_View.saveMacroIni("A", ["1,Z", "2,Z"], 1)
+            ui_View.createMacroIni("B", 0)
+            const editor = makeEditor()
+            editor.toggleRecording()
+            verify(!editor.isInputting)
+            editor.selectMacro(0)
             editor.toggleRecording()
             compare(events(editor), [])
             editor.detectKeyboard(true, 0x05)
@@ -140,10 +150,15 @@ Item {
             verify(editor.macroRecordCount >= 2)
             editor.detectKeyboard(false, 0x05)
             editor.detectKeyboard(true, 0x01)
+            editor.selectMacro(1)
+            verify(!editor.isInputting)
+            compare(ui_View.loadMacroIni("A"), ["1,B", "2,B", "1"])
+            editor.toggleRecording()
+            editor.detectKeyboard(true, 0x04)
             editor.close()
             verify(!editor.isInputting)
             verify(!editor.visible)
-            compare(ui_View.loadMacroIni("Macro_0"), ["1,B", "2,B", "1"])
+            compare(ui_View.loadMacroIni("B"), ["1,A", "1"])
         }
 
         // 126 bytes of events are the most a macro holds: insertions and
@@ -337,21 +352,5 @@ Item {
             compare(testData.read("out.mc"), testData.read("modules/macro/Macro_0.bin"))
         }
 
-        function test_selectingAnotherMacroStopsRecording() {
-            ui_View.updataNameList(0, ["A", "B"])
-            ui_View.createMacroIni("A", 0)
-            ui_View.createMacroIni("B", 0)
-            const editor = makeEditor()
-            editor.toggleRecording()
-            verify(!editor.isInputting)        // nothing selected
-            editor.selectMacro(0)
-            editor.toggleRecording()
-            editor.detectKeyboard(true, 0x04)
-            editor.detectKeyboard(false, 0x04)
-            editor.selectMacro(1)
-            verify(!editor.isInputting)
-            compare(ui_View.loadMacroIni("A"), ["1,A", "2,A", "1"])
-            compare(ui_View.loadMacroIni("B"), ["1"])
-        }
     }
 }

@@ -1,8 +1,9 @@
 import QtQuick
 import QtTest
 
-// The button and lighting screens inside the main scene: opening the
-// dialog over the mask, keys forwarded from the input hooks, Save.
+// The button and lighting screens inside the main scene: layout, the
+// dialog over the mask, keys forwarded from the input hooks. Save and reset
+// are checked on the virtual mouse (tst_buttonslightdevice).
 Item {
     id: scene
 
@@ -62,22 +63,6 @@ Item {
             const editor = child(main, "macroEditorMain")
             verify(editor.visible && dialog.visible)
             verify(editor.z > dialog.z)
-        }
-
-        function test_factoryResetReloadsTheScreens() {
-            const main = startMain()
-            const panel = child(main, "keyMatrixMain")
-            const light = child(main, "lightControlMain")
-            panel.modKeys.setProperty(2, "keyCode2", 0xF1)
-            panel.modKeys.saveData()
-            light.pickEffect(2)
-            light.saveData(false, 0)
-            mouseClick(child(main, "resetButton"))
-            mouseClick(child(main, "resetOk"))
-            compare(panel.modKeys.get(2).keyCode2, 0xF2)
-            compare(light.effect, 0)
-            verify(!panel.isSave)
-            verify(!light.isSave)
         }
     }
 }
