@@ -155,10 +155,11 @@ Item {
             compare(ui_View.loadMacroIni("A"), ["1,B", "2,B", "1"])
             editor.toggleRecording()
             editor.detectKeyboard(true, 0x04)
+            editor.detectKeyboard(false, 0x04)
             editor.close()
             verify(!editor.isInputting)
             verify(!editor.visible)
-            compare(ui_View.loadMacroIni("B"), ["1,A", "1"])
+            compare(ui_View.loadMacroIni("B"), ["1,A", "2,A", "1"])
         }
 
         // 126 bytes of events are the most a macro holds: insertions and
