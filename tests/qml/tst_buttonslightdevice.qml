@@ -10,35 +10,17 @@ Item {
     width: 1024
     height: 640
 
-    TestCase {
+    SceneTestCase {
         name: "ButtonsAndLightOnTheMouse"
-        when: windowShown
-
-        property Component mainComponent: Qt.createComponent("qrc:/modules/qml/main.qml")
-
-        function init() {
-            testData.reset()
-        }
 
         // `flags` are global settings written before the mouse is attached.
-        function startMain(family, isGun, flags) {
+        function startOnMouse(family, isGun, flags) {
             for (const key in flags || {})
                 ui_View.setGlobalData(key, flags[key])
             verify(testData.attachMouse(family, isGun))
-            compare(mainComponent.status, Component.Ready, mainComponent.errorString())
-            const main = createTemporaryObject(mainComponent, scene)
-            verify(main)
-            main.initUI()
-            main.unlock()
-            waitForRendering(main)
+            const main = startMain()
             testData.clearDeviceRecord()
             return main
-        }
-
-        function item(main, name) {
-            const found = findChild(main, name)
-            verify(found, name)
-            return found
         }
 
         // Command reports with command code `code`, without the checksum.
@@ -52,43 +34,48 @@ Item {
         }
 
         function assign(main, index, codes, text) {
-            const keys = item(main, "keyMatrixMain")
+            const keys = child(main, "keyMatrixMain")
             keys.modKeys.set(index, { keyCode0: codes[0], keyCode1: codes[1], keyCode2: codes[2],
                                       keyCode3: codes[3], keyText: text })
             keys.isSave = true
         }
 
         function save(main) {
-            mouseClick(item(main, "saveButton"))
+            mouseClick(child(main, "saveButton"))
             verify(ui_View.enabled)
         }
 
         function test_combinationAndWindowsKeysReachKeyMatrixOne() {
-            const main = startMain(553, false)
-            const dialog = item(main, "keyAssigmentMain")
-            mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow3"))
+            const main = startOnMouse(553, false)
+            const dialog = child(main, "keyAssigmentMain")
+            mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow3"))
             verify(dialog.visible)
             dialog.startComboInput()
             for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06])
                 main.detectKeyboard(true, code)
             dialog.confirmCombo()
             mousePress(findChild(dialog, "closeMark"))
+            verify(main.hasUnsavedChanges)
+            compare(child(main, "saveButton").faceColor, Qt.color("#ff3030"))
             assign(main, 5, [6, 4, 0x2C, 0x1B], "Max")
             save(main)
+            verify(!child(main, "keyMatrixMain").isSave)
             compare(commandsOf(0x12), ["00 12 01 40 08 00 00 00"])
             compare(testData.deviceKeyMatrix(1),
                     "01 00 f0 00 01 00 f1 00 01 00 f2 00 00 03 04 05 01 00 f3 00 "
                     + "01 00 00 00 0a f0 1e 02 0a f0 1e 02 07 00 02 00 00 04 2c 1b "
                     + "01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 04 00 01 00 04 00 02 00")
+            testData.reopen()
+            compare(ui_View.mouseGetKeydefine(3, false), ["2", "3", "4", "5"])
         }
 
         function test_macroAssignmentReachesTheMouse() {
             ui_View.updataNameList(0, ["M0", "M1"])
             ui_View.createMacroIni("M1", 0)
             ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
-            const main = startMain(553, false)
-            const dialog = item(main, "keyAssigmentMain")
-            mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow3"))
+            const main = startOnMouse(553, false)
+            const dialog = child(main, "keyAssigmentMain")
+            mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow3"))
             dialog.chooseMacroMode(2)
             dialog.macroList.currentSelect = 1
             dialog.chooseMacro(1)
@@ -105,9 +92,9 @@ Item {
         }
 
         function test_gunSwitchSendsFourMatricesWithThePresetPeriods() {
-            const main = startMain(553, true)
-            const dialog = item(main, "keyAssigmentMain")
-            mouseClick(findChild(item(main, "keyMatrixMain"), "keyRow7"))
+            const main = startOnMouse(553, true)
+            const dialog = child(main, "keyAssigmentMain")
+            mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow7"))
             dialog.page.contentY = dialog.page.contentHeight - dialog.page.height
             waitForRendering(dialog)
             mouseClick(findChild(dialog, "gunRadio1"), 5, 5)
@@ -126,14 +113,14 @@ Item {
         }
 
         function test_noChangesSendNothing() {
-            const main = startMain(553, false)
+            const main = startOnMouse(553, false)
             save(main)
             compare(testData.deviceCommands(), [])
         }
 
         function test_lightingOnAColourfulMouse() {
-            const main = startMain(553, false, { "mouse/isColorful": true })
-            const light = item(main, "lightControlMain")
+            const main = startOnMouse(553, false, { "mouse/isColorful": true })
+            const light = child(main, "lightControlMain")
             light.pickEffect(3)
             save(main)
             compare(commandsOf(0x0D), ["00 0d 00 00 00 00 00 00"])
@@ -150,8 +137,8 @@ Item {
         }
 
         function test_55328SendsTheFixedColourOutsideBreathLoop() {
-            const main = startMain(553, false, { "mouse/isColorful": false, "mouse/is55328": true })
-            const light = item(main, "lightControlMain")
+            const main = startOnMouse(553, false, { "mouse/isColorful": false, "mouse/is55328": true })
+            const light = child(main, "lightControlMain")
             compare(light.lightModel.count, 5)
             light.pickEffect(0)
             save(main)
@@ -167,14 +154,67 @@ Item {
         }
 
         function test_factoryResetSendsTheFactoryTable() {
-            const main = startMain(553, false)
+            const main = startOnMouse(553, false)
+            const panel = child(main, "keyMatrixMain")
+            const light = child(main, "lightControlMain")
             assign(main, 2, [7, 0, 0xE0, 0x06], "Copy")
+            light.pickEffect(2)
             save(main)
             compare(slot(testData.deviceKeyMatrix(1), 2), "00 00 e0 06")
-            mouseClick(item(main, "resetButton"))
-            mouseClick(item(main, "resetOk"))
+            testData.clearDeviceRecord()
+            mouseClick(child(main, "resetButton"))
+            mouseClick(child(main, "resetOk"))
             compare(slot(testData.deviceKeyMatrix(1), 2), "01 00 f2 00")
             compare(commandsOf(0x0D).length, 1)
+            // The screens reload the factory profile, unchanged.
+            compare([panel.modKeys.get(2).keyCode2, light.effect], [0xF2, 0])
+            verify(!panel.isSave)
+            verify(!light.isSave)
+        }
+
+        // Button 4 switches between the first two gun slots; matrices 2..4
+        // carry the fire periods of the three slots.
+        function test_gunPresetPeriodsReachTheKeyTable() {
+            ui_View.setDataList("mouseKeyMatrix/3", [8, 0, 2, 0])
+            const main = startOnMouse(553, true)
+            const gun = child(main, "gunControlMain")
+            gun.visible = true
+            gun.slotList.currentSelect = 0
+            gun.choosePreset(4) // UNP9, 10 ms
+            testData.clearDeviceRecord()
+            gun.close()
+            compare(slot(testData.deviceKeyMatrix(2), 0), "0b 00 0a 00")
+            compare(slot(testData.deviceKeyMatrix(3), 0), "0b 01 09 00")
+            compare(slot(testData.deviceKeyMatrix(4), 0), "0b 02 09 00")
+            compare(slot(testData.deviceKeyMatrix(1), 3), "08 00 01 01")
+        }
+
+        // Buttons bound to a deleted macro get their defaults back, on the
+        // mouse and in every profile; the other macro's button keeps it.
+        function test_deletingAMacroRestoresItsButtons() {
+            ui_View.updataNameList(0, ["Macro_0", "Other"])
+            ui_View.createMacroIni("Macro_0", 3)
+            ui_View.createMacroIni("Other", 5)
+            for (const profile of [4, 0]) {
+                ui_View.setCurrentProfile(profile)
+                ui_View.setData("mouseMacroKey/3", "Macro_0")
+                ui_View.setData("mouseMacroKey/5", "Other")
+                ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 3, 0])
+                ui_View.setDataList("mouseKeyMatrix/4", [4, 1, 5, 0])
+            }
+            const main = startOnMouse(553, false)
+            const editor = child(main, "macroEditorMain")
+            editor.selectMacro(0)
+            editor.deleteCurrentMacro()
+            verify(ui_View.enabled)
+            compare(slot(testData.deviceKeyMatrix(1), 3), "01 00 f4 00")
+            for (const profile of [4, 0]) {
+                ui_View.setCurrentProfile(profile)
+                compare(ui_View.getDataList("mouseKeyMatrix/3", false).map(Number), [0, 0, 244, 0])
+                compare(ui_View.getDataList("mouseKeyMatrix/4", false).map(Number), [4, 1, 5, 0])
+            }
+            compare(ui_View.getNameList(0), ["Other", "loaderbraxel"])
+            compare(ui_View.loadMacroIni("Macro_0"), [])
         }
     }
 }

@@ -18,17 +18,12 @@ Item {
         }
     }
 
-    TestCase {
+    SceneTestCase {
         name: "DpiSetting"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makePanel() {
-            const panel = createTemporaryObject(dpiComponent, scene)
-            verify(panel)
+            const panel = make(dpiComponent)
+            panel.init(false, false)
             return panel
         }
 
@@ -46,44 +41,53 @@ Item {
             return count
         }
 
-        function knob(panel, i) {
-            return panel.stage(i).slider.children[2]
+        readonly property var factory: ["500", "1000", "1500", "2000", "3000", "4000", "5000", "6000"]
+
+        function test_load_data() {
+            return [
+                { tag: "factory", stored: {}, labels: factory, counts: [4, 4, 4] },
+                { tag: "damaged profile falls back", stored: { "mouse/dpiCount": "many",
+                  "mouse/currentDpiCount": 12, "mouse/dpiValueArray": ["800", "x"] },
+                  maxDPI: "100", counts: [4, 4, 4],
+                  labels: ["800", "1000", "1500", "2000", "3000", "4000", "5000", "6000"] },
+                { tag: "more than eight stages leave the sliders alone", stored: { "mouse/dpiCount": 9 },
+                  labels: ["2000", "2000", "2000", "2000", "2000", "2000", "2000", "2000"] },
+            ]
         }
 
-        function test_loadShowsTheStoredValues() {
+        function test_load(data) {
+            for (const key in data.stored)
+                ui_View[Array.isArray(data.stored[key]) ? "setDataList" : "setData"](key, data.stored[key])
+            if (data.maxDPI)
+                ui_View.setGlobalData("mouse/maxDPI", data.maxDPI)
             const panel = makePanel()
-            panel.init(false, false)
-            compare(labels(panel), ["500", "1000", "1500", "2000", "3000", "4000", "5000", "6000"])
-            compare(panel.dpiCount, 4)
-            compare(panel.currentDpiCount, 4)
-            compare(panel.sensorType, "3360")
-            compare(visibleStages(panel), 4)
-            compare(panel.dpiSegment.count, 4)
-            compare(panel.dpiSegment.textValue, "4")
-            verify(!panel.isSave)
+            compare(labels(panel), data.labels)
+            if (data.counts) {
+                compare([panel.dpiCount, panel.currentDpiCount, visibleStages(panel)], data.counts)
+                compare([panel.maxDPI, panel.sensorType], [6000, "3360"])
+                compare([panel.dpiSegment.count, panel.dpiSegment.textValue], [4, "4"])
+                verify(!panel.isSave)
+            }
         }
 
         // Values stored through the panel come back unchanged after a restart.
         function test_saveRoundTrip() {
-            ui_View.setDataList("mouse/dpiValueArray", [250, 800, 1650, 3200, 4100, 4850, 5950, 6000])
+            const values = ["250", "800", "1650", "3200", "4100", "4850", "5950", "6000"]
+            ui_View.setDataList("mouse/dpiValueArray", values.map(Number))
             ui_View.setData("mouse/currentDpiCount", 3)
             const panel = makePanel()
-            panel.init(false, false)
-            compare(labels(panel), ["250", "800", "1650", "3200", "4100", "4850", "5950", "6000"])
+            compare(labels(panel), values)
             compare(visibleStages(panel), 3)
             panel.saveData(false)
             testData.reopen()
-            compare(ui_View.getDataList("mouse/dpiValueArray", false),
-                    ["250", "800", "1650", "3200", "4100", "4850", "5950", "6000"])
+            compare(ui_View.getDataList("mouse/dpiValueArray", false), values)
             compare(ui_View.getData("mouse/currentDpiCount", false), "3")
-            verify(testData.read("modules/setting/p1.bin")
-                   .indexOf("dpiValueArray=250, 800, 1650, 3200, 4100, 4850, 5950, 6000") >= 0)
+            verify(testData.read("modules/setting/p1.bin").indexOf("dpiValueArray=" + values.join(", ")) >= 0)
         }
 
         function test_knobEndsGiveTheRangeAndMarkUnsaved() {
             const panel = makePanel()
-            panel.init(false, false)
-            const handle = knob(panel, 1)
+            const handle = panel.stage(1).slider.children[2]
             // The slider stands upright: its x axis points up the screen.
             mousePress(handle, 6, 6)
             mouseMove(handle, 500, 6)
@@ -92,34 +96,30 @@ Item {
             mouseRelease(handle, 500, 6)
             compare(panel.stage(1).dpiValue, "6000")
             verify(panel.isSave)
-            mousePress(handle, 6, 6)
-            mouseMove(handle, -500, 6)
-            mouseRelease(handle, -500, 6)
+            drag(handle, -506, 0)
             compare(panel.stage(1).dpiValue, "200")
             compare(panel.stage(1).slider.knobPosition, 3)
         }
 
         function test_trackClickGlidesThenMarksUnsaved() {
             const panel = makePanel()
-            panel.init(false, false)
             const slider = panel.stage(0).slider
-            const pressed = createTemporaryObject(spyComponent, scene,
-                                                  { target: panel, signalName: "sliderPressed" })
+            const pressed = spy(panel, "sliderPressed")
             mouseClick(slider, 86, 6)       // target 80
             compare(pressed.count, 1)
             verify(!panel.isSave)
             tryVerify(() => panel.isSave, 1000)
             compare(slider.knobPosition, 80)
             compare(panel.stage(0).dpiValue, String(Math.floor((77 * 5800 / 158 + 200) / 50) * 50))
+            // The current stage is orange.
+            panel.currentDPI = 2
+            compare(panel.stage(2).slider.colorS, Qt.color("#cf3e00"))
+            compare(panel.stage(1).slider.colorS, Qt.color("#09347f"))
         }
 
         function test_stageCountChange() {
             const panel = makePanel()
-            panel.init(false, false)
-            const list = panel.dpiSegment
-            mouseClick(list, 10, 12)
-            tryVerify(() => !list.isAnimating, 1000)
-            mouseClick(list, 10, 24 + 2 * 24 + 12)      // row 2: "3"
+            pickRow(panel.dpiSegment, 2)                // "3"
             tryCompare(panel, "currentDpiCount", 3, 1000)
             verify(panel.isSave)
             compare(visibleStages(panel), 3)
@@ -134,50 +134,11 @@ Item {
             ui_View.setData("mouse/currentDpiCount", 5)
             ui_View.setData("mouse/dpiCount", 8)
             const panel = makePanel()
-            panel.init(false, false)
-            compare(visibleStages(panel), 5)
-            compare(labels(panel)[4], "400")
-            const mark = findChild(panel, "resetMark")
-            mouseClick(mark)
-            compare(visibleStages(panel), 5)
-            compare(panel.currentDpiCount, 5)
-            compare(panel.dpiSegment.count, 8)
-            compare(labels(panel), ["500", "1000", "1500", "2000", "3000", "4000", "5000", "6000"])
+            compare([visibleStages(panel), labels(panel)[4]], [5, "400"])
+            mouseClick(child(panel, "resetMark"))
+            compare([visibleStages(panel), panel.currentDpiCount, panel.dpiSegment.count], [5, 5, 8])
+            compare(labels(panel), factory)
             verify(panel.isSave)
         }
-
-        function test_damagedProfileFallsBack() {
-            ui_View.setData("mouse/dpiCount", "many")
-            ui_View.setData("mouse/currentDpiCount", 12)
-            ui_View.setDataList("mouse/dpiValueArray", ["800", "x"])
-            ui_View.setGlobalData("mouse/maxDPI", "100")
-            const panel = makePanel()
-            panel.init(false, false)
-            compare(panel.dpiCount, 4)
-            compare(panel.currentDpiCount, 4)
-            compare(panel.maxDPI, 6000)
-            compare(labels(panel), ["800", "1000", "1500", "2000", "3000", "4000", "5000", "6000"])
-        }
-
-        function test_moreThanEightStagesLeavesTheSlidersAlone() {
-            ui_View.setData("mouse/dpiCount", 9)
-            const panel = makePanel()
-            panel.init(false, false)
-            compare(labels(panel), ["2000", "2000", "2000", "2000", "2000", "2000", "2000", "2000"])
-        }
-
-        function test_currentStageIsOrange() {
-            const panel = makePanel()
-            panel.init(false, false)
-            panel.currentDPI = 2
-            compare(panel.stage(2).slider.colorS, Qt.color("#cf3e00"))
-            compare(panel.stage(1).slider.colorS, Qt.color("#09347f"))
-        }
-    }
-
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
     }
 }

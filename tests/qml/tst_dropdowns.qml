@@ -41,24 +41,11 @@ Item {
         }
     }
 
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
-    }
-
-    TestCase {
-        id: testCase
-
+    SceneTestCase {
         name: "DropDowns"
-        when: windowShown
-
-        function spy(target, signalName) {
-            return createTemporaryObject(spyComponent, scene, { target: target, signalName: signalName })
-        }
 
         function makeList(rows) {
-            const list = createTemporaryObject(listComponent, scene)
+            const list = make(listComponent)
             for (let i = 0; i < rows; ++i)
                 list.mdItems.append({ textValue: "Row " + i })
             return list
@@ -93,13 +80,31 @@ Item {
             compare(drags.signalArguments[1][0], false)
         }
 
-        function test_fewRowsHaveNoScrollBar() {
+        function test_fourRowsOpenAndClose() {
             const list = makeList(4)
             compare(list.slideDuration, 140)
+            const clicks = spy(list, "btnClick")
+            const values = spy(list, "valueChange")
+            // While it slides, a click only reports and closeMenu is ignored.
             mouseClick(list, 10, 12)
+            verify(list.isAnimating)
+            mouseClick(list, 10, 12)
+            list.closeMenu()
+            compare(clicks.count, 2)
+            verify(list.isDrop)
             tryVerify(() => !list.isAnimating, 1000)
             compare(slideBox(list).height, 96)
             verify(!findChild(list, "scrollBar").visible)
+            // Closing by the box reports no choice.
+            mouseClick(list, 10, 12)
+            tryVerify(() => !list.isAnimating, 1000)
+            verify(!list.isDrop)
+            compare(values.count, 0)
+            compare(slideBox(list).height, 0)
+            mouseClick(list, 10, 12)
+            tryVerify(() => !list.isAnimating, 1000)
+            list.closeMenu()
+            verify(!list.isDrop)
         }
 
         function test_valueChangeOnlyWhenTheClosingSlideEnds() {
@@ -120,40 +125,6 @@ Item {
             tryCompare(order, "length", 2, 1000)
             compare(order[1], "valueChange:1:false")
             verify(!list.isDrop)
-        }
-
-        function test_closingByTheBoxReportsNoChoice() {
-            const list = makeList(4)
-            const values = spy(list, "valueChange")
-            mouseClick(list, 10, 12)
-            tryVerify(() => !list.isAnimating, 1000)
-            mouseClick(list, 10, 12)
-            tryVerify(() => !list.isAnimating, 1000)
-            verify(!list.isDrop)
-            compare(values.count, 0)
-        }
-
-        function test_closeMenuOnlyWhenFullyOpen() {
-            const list = makeList(4)
-            mouseClick(list, 10, 12)
-            verify(list.isAnimating)
-            list.closeMenu()            // still sliding: ignored
-            verify(list.isDrop)
-            tryVerify(() => !list.isAnimating, 1000)
-            list.closeMenu()
-            verify(!list.isDrop)
-            tryVerify(() => !list.isAnimating, 1000)
-            compare(slideBox(list).height, 0)
-        }
-
-        function test_clickWhileSlidingOnlyReports() {
-            const list = makeList(4)
-            const clicks = spy(list, "btnClick")
-            mouseClick(list, 10, 12)
-            verify(list.isAnimating)
-            mouseClick(list, 10, 12)
-            compare(clicks.count, 2)
-            verify(list.isDrop)
         }
 
         function test_gridPicksAndReports() {

@@ -16,34 +16,18 @@ Item {
         GunControl {}
     }
 
-    Component {
-        id: spyComponent
 
-        SignalSpy {}
-    }
-
-    TestCase {
+    SceneTestCase {
         name: "GunControl"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeGun() {
-            const dialog = createTemporaryObject(gunComponent, scene)
-            verify(dialog)
+            const dialog = make(gunComponent)
             dialog.init()
             return dialog
         }
 
         function slots() {
             return ui_View.getGlobalData("mouse/selectGun").map((value) => Number(value))
-        }
-
-        function presetRow(dialog, row) {
-            const list = dialog.gunList
-            return { x: 100, y: 1 + row * 58 + 29 }
         }
 
         function test_initLoadsThePresetsAndSlotOne() {
@@ -73,36 +57,21 @@ Item {
             compare(dialog.gunNumberModel.get(1).gunPeriod, "10")
         }
 
-        function test_choosingAPresetForSlotTwo() {
+        // Choosing a slot stores nothing; choosing a preset for it does.
+        function test_slotsAndPresets() {
             const dialog = makeGun()
-            dialog.slotList.currentSelect = 1
-            dialog.chooseSlot(1)
-            compare(dialog.gunList.currentIndex, 1)
-            const point = presetRow(dialog, 4)
-            mouseClick(dialog.gunList, point.x, point.y)
-            compare(dialog.gunList.currentIndex, 4)
-            compare(dialog.selectGun2, 4)
+            dialog.chooseSlot(2)
+            compare([dialog.gunList.currentIndex, dialog.yInput.textValue], [2, "8"])
+            verify(!dialog.isSave)
+            pickRow(dialog.slotList, 1, 30)
+            tryCompare(dialog.gunList, "currentIndex", 1)
+            compare(dialog.slotList.textValue, "Gun2")
+            mouseClick(dialog.gunList, 100, 1 + 4 * 58 + 29)
+            compare([dialog.gunList.currentIndex, dialog.selectGun2], [4, 4])
             compare(slots(), [0, 4, 2])
             verify(dialog.isSave)
             testData.reopen()
             compare(slots(), [0, 4, 2])
-        }
-
-        function test_choosingASlotStoresNothing() {
-            const dialog = makeGun()
-            dialog.chooseSlot(2)
-            compare(dialog.gunList.currentIndex, 2)
-            compare(dialog.yInput.textValue, "8")
-            verify(!dialog.isSave)
-        }
-
-        function test_slotListOffersThreeSlots() {
-            const dialog = makeGun()
-            mouseClick(dialog.slotList)
-            tryVerify(() => !dialog.slotList.isAnimating && dialog.slotList.isDrop)
-            mouseClick(dialog.slotList, 30, 24 + 2 * 24 + 12)
-            tryCompare(dialog.gunList, "currentIndex", 2)
-            compare(dialog.slotList.textValue, "Gun3")
         }
 
         function test_rateBoxTexts_data() {
@@ -125,22 +94,14 @@ Item {
             const dialog = makeGun()
             mouseClick(dialog.rateSlider)
             tryVerify(() => dialog.rateSlider.isDrop && !dialog.rateSlider.isAnimating)
-            const slider = dialog.rateSlider.sliderControl
-            const knob = slider.children[2]
-            mousePress(knob, 6, 6)
-            mouseMove(knob, 300, 6)
-            mouseRelease(knob, 300, 6)
+            drag(dialog.rateSlider.sliderControl.children[2], 294, 0)
             compare(dialog.rateSlider.textValue, "90MS")
             compare(ui_View.getGunData(0)[2], "90")
         }
 
         function test_editingYAndTimes() {
             const dialog = makeGun()
-            mouseClick(dialog.yInput)
-            dialog.yInput.txtInput.selectAll()
-            keyClick(Qt.Key_6)
-            keyClick(Qt.Key_4)
-            keyClick(Qt.Key_Return)
+            typeInto(dialog.yInput, "64")
             compare(dialog.targetDot.y, 183)
             compare(ui_View.getGunData(0), ["M416", "L-Click", "9", "0", "64", "0"])
             mouseClick(dialog.timesInput)
@@ -171,8 +132,7 @@ Item {
 
         function test_closeAnnouncesThePeriodsOnlyAfterAChange() {
             const dialog = makeGun()
-            const periods = createTemporaryObject(spyComponent, scene,
-                                                  { target: dialog, signalName: "firePeriodsChanged" })
+            const periods = spy(dialog, "firePeriodsChanged")
             dialog.visible = true
             mouseClick(findChild(dialog, "gunCloseMark"))
             verify(!dialog.visible)

@@ -15,11 +15,6 @@ TestCase {
         KeyCodeString {}
     }
 
-    function test_table() {
-        compare(keys.keyCode.length, 133)
-        compare(keys.keyCodeStr.length, 133)
-    }
-
     function test_lookUps_data() {
         return [
             { tag: "A", code: 0x04, name: "A" },

@@ -71,25 +71,11 @@ Item {
         }
     }
 
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
-    }
-
-    TestCase {
-        id: testCase
-
+    SceneTestCase {
         name: "KeyMatrix"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeScreens() {
-            const screens = createTemporaryObject(screensComponent, scene)
-            verify(screens)
+            const screens = make(screensComponent)
             screens.dialog.init()
             screens.panel.init(false, false)
             // Rows and options are placed when the window is polished.
@@ -107,19 +93,11 @@ Item {
         }
 
         function row(screens, i) {
-            const found = findChild(screens.panel, "keyRow" + i)
-            verify(found, "row " + i)
-            return found
+            return child(screens.panel, "keyRow" + i)
         }
 
         function rowText(screens, i) {
             return findChild(row(screens, i), "keyText").text
-        }
-
-        function child(parentItem, name) {
-            const found = findChild(parentItem, name)
-            verify(found, name)
-            return found
         }
 
         function openRow(screens, i) {
@@ -158,6 +136,19 @@ Item {
             verify(!row(screens, 8).visible)
             verify(screens.picture.callOut(7).visible)
             verify(!screens.picture.callOut(8).visible)
+            // An untouched rate slider gives 10 ms.
+            compare(screens.dialog.rateSlider.textValue, "10ms")
+            compare(screens.dialog.rateSlider.sliderControl.knobPosition, 9)
+            // Fourteen buttons still fit above the lighting panel.
+            screens.picture.keyCount = 14
+            verify(row(screens, 13).visible)
+            verify(screens.picture.callOut(13).visible)
+            compare(screens.panel.rowName(13), "Key 14")
+            verify(screens.panel.y + screens.panel.height <= 88 + 330)
+            mouseClick(screens.picture.callOut(11).badge)
+            verify(screens.dialog.visible)
+            compare(screens.picture.selectKey, 11)
+            close(screens.dialog)
         }
 
         // A profile written after a restart (codes as texts) reads back.
@@ -204,8 +195,7 @@ Item {
                 src.push(0, 0, i < 2 ? 0xF0 : 0xF2, 0)
             ui_View.mouseSetKeyMatrix(src, false, [])
             const screens = makeScreens()
-            const clicks = createTemporaryObject(spyComponent, scene,
-                                                 { target: screens.picture, signalName: "btnClick" })
+            const clicks = spy(screens.picture, "btnClick")
             mouseClick(screens.picture.callOut(0).badge)
             verify(screens.dialog.visible)
             compare(clicks.count, 1)
@@ -242,6 +232,15 @@ Item {
             const screens = makeScreens()
             const dialog = screens.dialog
             openRow(screens, 3)
+            // Empty or cancelled, a combination assigns nothing.
+            clickOnPage(dialog, child(dialog, "comboBox"))
+            mouseClick(child(dialog, "comboConfirm"))
+            compare(pending(dialog), [0, 0, 0xF4, 0])
+            clickOnPage(dialog, child(dialog, "comboBox"))
+            dialog.detectKeyboard(true, 0x04, 1)
+            mouseClick(child(dialog, "comboCancel"))
+            compare(dialog.comboText, "")
+            compare(pending(dialog), [0, 0, 0xF4, 0])
             clickOnPage(dialog, child(dialog, "comboBox"))
             verify(dialog.isComboInput)
             for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06]) {
@@ -260,22 +259,6 @@ Item {
             screens.panel.modKeys.saveData()
             screens.panel.init(false, false)
             compare(rowText(screens, 3), "LCtrl+LShift+A+B")
-        }
-
-        function test_emptyOrCancelledCombinationAssignsNothing() {
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            openRow(screens, 4)
-            clickOnPage(dialog, child(dialog, "comboBox"))
-            mouseClick(child(dialog, "comboConfirm"))
-            compare(pending(dialog), [0, 0, 0xF3, 0])
-            clickOnPage(dialog, child(dialog, "comboBox"))
-            dialog.detectKeyboard(true, 0x04, 1)
-            mouseClick(child(dialog, "comboCancel"))
-            compare(dialog.comboText, "")
-            compare(pending(dialog), [0, 0, 0xF3, 0])
-            close(dialog)
-            verify(!screens.panel.isSave)
         }
 
         function test_fireCapture() {
@@ -311,37 +294,27 @@ Item {
             compare(rowText(screens, 4), "D")
         }
 
-        function test_rateSliderUntouchedGivesTen() {
-            const screens = makeScreens()
-            compare(screens.dialog.rateSlider.textValue, "10ms")
-            compare(screens.dialog.rateSlider.sliderControl.knobPosition, 9)
+        function test_gridOptions_data() {
+            return [
+                { tag: "max window", grid: "windowsGrid", column: 0, row: 1,
+                  codes: [6, 4, 0x2C, 0x1B], text: "Max" },
+                { tag: "empty media cell applies the current option", grid: "mediaGrid", column: 2,
+                  row: 2, codes: [3, 0, 0x83, 0x01], text: "Player" },
+            ]
         }
 
-        function test_maxWindowsOption() {
+        function test_gridOptions(data) {
             const screens = makeScreens()
             const dialog = screens.dialog
             openRow(screens, 5)
-            const grid = dialog.windowsGrid
+            const grid = dialog[data.grid]
             clickOnPage(dialog, grid, 10, 12)
             tryVerify(() => !grid.isAnimating && grid.isDrop, 1000)
-            mouseClick(grid, 10, 24 + 24 + 12)      // row 1, column 0: option 3
-            compare(pending(dialog), [6, 4, 0x2C, 0x1B])
-            compare(dialog.keyString, "Max")
-            compare(dialog.keyCode, "06042c1b")
+            mouseClick(grid, grid.width * data.column + 10, 24 + data.row * 24 + 12)
+            compare(pending(dialog), data.codes)
+            compare(dialog.keyString, data.text)
             close(dialog)
-            compare(rowText(screens, 5), "Max")
-        }
-
-        function test_mediaGridEmptyCellAppliesTheCurrentOption() {
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            openRow(screens, 5)
-            const grid = dialog.mediaGrid
-            clickOnPage(dialog, grid, 10, 12)
-            tryVerify(() => !grid.isAnimating && grid.isDrop, 1000)
-            mouseClick(grid, grid.width * 2 + 10, 24 + 2 * 24 + 12)    // the empty cell
-            compare(pending(dialog), [3, 0, 0x83, 0x01])
-            compare(dialog.keyString, "Player")
+            compare(rowText(screens, 5), data.text)
         }
 
         function test_macroOnButtonFourWithModeTwo() {
@@ -370,13 +343,6 @@ Item {
             compare(dialog.keyCode1, 0)
             close(dialog)
             compare(screens.editor.sent.length, 2)
-        }
-
-        function test_sentinelIsNotAMacro() {
-            ui_View.updataNameList(0, ["Only"])
-            const screens = makeScreens()
-            compare(screens.dialog.macroList.count, 1)
-            compare(screens.dialog.macroList.mdItems.get(0).textValue, "Only")
         }
 
         function test_restoreOneButton() {
@@ -463,12 +429,12 @@ Item {
             close(dialog)
         }
 
+        // Rows beyond the button count are hidden but still stored.
         function test_keyCountFive() {
             const screens = makeScreens()
             screens.picture.keyCount = 5
             verify(row(screens, 4).visible)
             verify(!row(screens, 5).visible)
-            verify(screens.picture.callOut(4).visible)
             verify(!screens.picture.callOut(5).visible)
             screens.panel.modKeys.set(15, { keyCode0: 7, keyCode1: 0, keyCode2: 0xE0,
                                             keyCode3: 0x06, keyText: "Copy" })
@@ -478,19 +444,8 @@ Item {
             compare(ui_View.mouseGetKeydefine(8, false), ["0", "0", "0", "0"])
         }
 
-        function test_fourteenButtons() {
-            const screens = makeScreens()
-            screens.picture.keyCount = 14
-            verify(row(screens, 13).visible)
-            verify(screens.picture.callOut(13).visible)
-            compare(screens.panel.rowName(13), "Key 14")
-            verify(screens.panel.y + screens.panel.height <= 88 + 330)
-            mouseClick(screens.picture.callOut(11).badge)
-            verify(screens.dialog.visible)
-            compare(screens.picture.selectKey, 11)
-            close(screens.dialog)
-        }
-
+        // Fire periods come from the stored gun slots, or from the gun screen
+        // when there is one (an unreadable period counts as 10).
         function test_gunPeriods() {
             const screens = makeScreens()
             compare(screens.panel.gunPeriods(), [9, 9, 9])
@@ -500,10 +455,6 @@ Item {
             testData.reopen()
             ui_View.mouseSaveGundata(3, ["SCAR-L", "L-Click", "33", "0", "10", "0"])
             compare(screens.panel.gunPeriods(), [9, 33, 10])
-        }
-
-        function test_gunPeriodsFromTheGunScreen() {
-            const screens = makeScreens()
             const model = Qt.createQmlObject("import QtQuick; ListModel {}", scene)
             for (const period of ["12", "15", "x", "40"])
                 model.append({ gunPeriod: period })
@@ -515,5 +466,6 @@ Item {
             screens.panel.gunControl = gun
             compare(screens.panel.gunPeriods(), [15, 10, 40])
         }
+
     }
 }

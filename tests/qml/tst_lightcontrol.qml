@@ -18,25 +18,13 @@ Item {
         }
     }
 
-    TestCase {
+    SceneTestCase {
         name: "LightControl"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makePanel(props) {
-            const panel = createTemporaryObject(lightComponent, scene, props || {})
-            verify(panel)
+            const panel = make(lightComponent, props)
             panel.init(false, false)
             return panel
-        }
-
-        function child(panel, name) {
-            const found = findChild(panel, name)
-            verify(found, name)
-            return found
         }
 
         function shownBlocks(panel) {
@@ -51,23 +39,8 @@ Item {
         }
 
         function pick(panel, row) {
-            const list = panel.lightModel
-            mouseClick(list, 10, 12)
-            tryVerify(() => !list.isAnimating && list.isDrop, 1000)
-            mouseClick(list, 10, 24 + row * 24 + 12)
+            pickRow(panel.lightModel, row)
             tryCompare(panel, "effect", row, 1000)
-        }
-
-        // Types `text` into a field and ends editing with Return.
-        function type(field, text) {
-            mouseClick(field)
-            verify(field.txtInput.activeFocus)
-            field.txtInput.selectAll()
-            keyClick(Qt.Key_Backspace)
-            for (const c of text)
-                keyClick(c)
-            keyClick(Qt.Key_Return)
-            verify(!field.txtInput.activeFocus)
         }
 
         function stored(key) {
@@ -99,12 +72,9 @@ Item {
 
         function test_loadsTheFactoryProfile() {
             const panel = makePanel({ isColorful: true })
-            compare(panel.effect, 0)
-            compare(panel.lightModel.textValue, "Static")
-            compare(panel.brightStep, 4)
-            compare(panel.speedStep, 0)
+            compare([panel.effect, panel.lightModel.textValue], [0, "Static"])
+            compare([panel.brightStep, panel.speedStep, panel.selectColorBlock], [4, 0, 0])
             compare(panel.colors[5], "#ff7f00")
-            compare(panel.selectColorBlock, 0)
             compare(fields(panel), ["255", "0", "0"])
             verify(!panel.isSave)
             verify(!child(panel, "speedRow").visible)
@@ -112,9 +82,13 @@ Item {
             compare(panel.height, 224)
         }
 
-        function test_offHidesRowsAndSendsBrightnessZero() {
+        function test_coverAndOff() {
             const panel = makePanel({ isColorful: true })
-            pick(panel, 3)
+            pick(panel, 2)      // Neon: the cover swallows the pointer
+            verify(child(panel, "colorCover").visible)
+            mouseClick(child(panel, "colorBlock3"))
+            compare(panel.selectColorBlock, 0)
+            pick(panel, 3)      // OFF hides both rows and stores brightness 0
             verify(panel.isSave)
             verify(!child(panel, "speedRow").visible)
             verify(!child(panel, "brightRow").visible)
@@ -122,14 +96,6 @@ Item {
             compare(panel.height, 176)
             panel.saveData(true, 0)
             compare(stored("mouse/lightValue"), [3, 0, 0])
-        }
-
-        function test_coverSwallowsThePointer() {
-            const panel = makePanel({ isColorful: true })
-            pick(panel, 2)      // Neon
-            verify(child(panel, "colorCover").visible)
-            mouseClick(child(panel, "colorBlock3"))
-            compare(panel.selectColorBlock, 0)
         }
 
         function test_pickingSetsTheSteps_data() {
@@ -156,25 +122,25 @@ Item {
             verify(panel.isSave)
         }
 
-        function test_storedEffectsWithBothRows_data() {
-            return [{ tag: "8", effect: 8 }, { tag: "9", effect: 9 }, { tag: "10", effect: 10 }]
+        function test_storedEffects_data() {
+            return [8, 9, 10].map((effect) => ({ tag: "effect " + effect, effect: effect, colorful: true,
+                                                  shown: effect, text: panelText[effect] }))
+                .concat([{ tag: "beyond the list: static", effect: 9, colorful: false, shown: 0,
+                           text: "Static" }])
         }
 
-        function test_storedEffectsWithBothRows(data) {
+        readonly property var panelText: ({ 8: "Vertical Flipping", 9: "YO-YO", 10: "Spotlight" })
+
+        function test_storedEffects(data) {
             ui_View.setDataList("mouse/lightValue", [data.effect, 2, 1])
-            const panel = makePanel({ isColorful: true })
-            compare(panel.effect, data.effect)
-            verify(child(panel, "speedRow").visible)
-            verify(child(panel, "brightRow").visible)
-            compare([panel.speedStep, panel.brightStep], [2, 1])
-            compare(panel.height, 264)
-        }
-
-        function test_effectBeyondTheListFallsBackToStatic() {
-            ui_View.setDataList("mouse/lightValue", [9, 2, 1])
-            const panel = makePanel({})
-            compare(panel.effect, 0)
-            compare(panel.lightModel.textValue, "Static")
+            const panel = makePanel({ isColorful: data.colorful })
+            compare([panel.effect, panel.lightModel.textValue], [data.shown, data.text])
+            if (data.colorful) {
+                verify(child(panel, "speedRow").visible)
+                verify(child(panel, "brightRow").visible)
+                compare([panel.speedStep, panel.brightStep], [2, 1])
+                compare(panel.height, 264)
+            }
         }
 
         function test_blocksFollowTheDpiStages() {
@@ -230,20 +196,20 @@ Item {
             compare(panel.selectColorBlock, 6)
             compare(fields(panel), ["96", "0", "255"])
             compare(panel.markers[6], 133)
-            type(panel.redField, "0")
+            typeInto(panel.redField, "0")
             compare(panel.colors[6], "#0000ff")
             compare(panel.markers[6], 121)
             verify(panel.isSave)
             // An emptied field reads 0; a colour off the ring puts the marker
             // at the left end and keeps the typed value.
-            type(panel.blueField, "")
+            typeInto(panel.blueField, "")
             compare(panel.blueField.textValue, "0")
             compare(panel.colors[6], "#000000")
-            type(panel.blueField, "255")
-            type(panel.greenField, "17")
+            typeInto(panel.blueField, "255")
+            typeInto(panel.greenField, "17")
             compare(panel.colors[6], "#0011ff")
             compare(panel.markers[6], 119)
-            type(panel.redField, "17")
+            typeInto(panel.redField, "17")
             compare(panel.colors[6], "#1111ff")
             compare(panel.markers[6], 0)
         }

@@ -16,30 +16,14 @@ Item {
         MacroEditor {}
     }
 
-    Component {
-        id: spyComponent
 
-        SignalSpy {}
-    }
-
-    TestCase {
+    SceneTestCase {
         name: "MacroEditor"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeEditor() {
-            const editor = createTemporaryObject(editorComponent, scene)
-            verify(editor)
+            const editor = make(editorComponent)
             editor.init()
             return editor
-        }
-
-        function spy(target, signalName) {
-            return createTemporaryObject(spyComponent, scene,
-                                         { target: target, signalName: signalName })
         }
 
         function events(editor) {
@@ -63,7 +47,7 @@ Item {
 
         function test_initDropsTheSentinelAndSelectsNothing() {
             ui_View.updataNameList(0, ["Fire"])
-            const editor = createTemporaryObject(editorComponent, scene)
+            const editor = make(editorComponent)
             const announced = spy(editor, "macroNamesChanged")
             editor.init()
             compare(editor.macroNumberModel.count, 1)
@@ -75,9 +59,8 @@ Item {
 
         function test_newTakesTheSmallestFreeNumber() {
             const editor = makeEditor()
-            mouseClick(findChild(editor, "macroNewButton"))
-            mouseClick(findChild(editor, "macroNewButton"))
-            mouseClick(findChild(editor, "macroNewButton"))
+            for (let i = 0; i < 3; ++i)
+                mouseClick(child(editor, "macroNewButton"))
             compare(editor.macroNames(), ["Macro_0", "Macro_1", "Macro_2"])
             compare(editor.macroNumber_lv.currentIndex, 2)
             editor.selectMacro(0)
@@ -148,8 +131,18 @@ Item {
                     ["1,A", "0,30", "2,A", "0,120", "3,MS-L", "0,0", "4,MS-L", "1"])
         }
 
+        // Recording needs a selected macro, starts from an empty list, runs
+        // the clock, and ends (stored) when another macro is selected or the
+        // editor closes.
         function test_recordingWithoutDelaysAndTheClock() {
-            const editor = editorWith(["1,Z", "2,Z"])
+            ui_View.updataNameList(0, ["A", "B"])
+            ui_View.createMacroIni("A", 0)
+            ui_View.saveMacroIni("A", ["1,Z", "2,Z"], 1)
+            ui_View.createMacroIni("B", 0)
+            const editor = makeEditor()
+            editor.toggleRecording()
+            verify(!editor.isInputting)
+            editor.selectMacro(0)
             editor.toggleRecording()
             compare(events(editor), [])
             editor.detectKeyboard(true, 0x05)
@@ -157,28 +150,38 @@ Item {
             verify(editor.macroRecordCount >= 2)
             editor.detectKeyboard(false, 0x05)
             editor.detectKeyboard(true, 0x01)
+            editor.selectMacro(1)
+            verify(!editor.isInputting)
+            compare(ui_View.loadMacroIni("A"), ["1,B", "2,B", "1"])
+            editor.toggleRecording()
+            editor.detectKeyboard(true, 0x04)
+            editor.detectKeyboard(false, 0x04)
             editor.close()
             verify(!editor.isInputting)
             verify(!editor.visible)
-            compare(ui_View.loadMacroIni("Macro_0"), ["1,B", "2,B", "1"])
+            compare(ui_View.loadMacroIni("B"), ["1,A", "2,A", "1"])
         }
 
-        function test_recordingStopsGrowingAt126Bytes() {
-            const editor = editorWith([])
+        // 126 bytes of events are the most a macro holds: insertions and
+        // recording stop there.
+        function test_eventLimit() {
+            const stored = []
+            for (let i = 0; i < 61; ++i)
+                stored.push(i % 2 === 0 ? "1,A" : "2,A")
+            const editor = editorWith(stored)
+            compare(editor.recordCount(), 126)
+            editor.actionList.currentIndex = 3
+            for (const entry of [1, 2, 3, 4, 5])
+                editor.actionMenuChosen(entry)
+            compare(editor.actionModel.count, 61)
+            verify(!editor.isInsertting)
             editor.toggleRecording()
+            compare(editor.actionModel.count, 0)
             for (let i = 0; i < 80; ++i)
                 editor.detectKeyboard(i % 2 === 0, 0x04)
-            compare(editor.recordCount(), 126)
-            compare(editor.actionModel.count, 61)
+            compare([editor.recordCount(), editor.actionModel.count], [126, 61])
             verify(editor.isInputting)
             compare(findChild(editor, "recordCountText").text, "126 / 128")
-        }
-
-        function test_recordingNeedsASelectedMacro() {
-            ui_View.updataNameList(0, ["Macro_0"])
-            const editor = makeEditor()
-            editor.toggleRecording()
-            verify(!editor.isInputting)
         }
 
         function test_insertEntries_data() {
@@ -244,19 +247,6 @@ Item {
             compare(ui_View.loadMacroIni("Macro_0"), data.expected.concat(["1"]))
         }
 
-        function test_insertionsStopAtTheLimit() {
-            const stored = []
-            for (let i = 0; i < 61; ++i)
-                stored.push(i % 2 === 0 ? "1,A" : "2,A")
-            const editor = editorWith(stored)
-            compare(editor.recordCount(), 126)
-            editor.actionList.currentIndex = 3
-            for (const entry of [1, 2, 3, 4, 5])
-                editor.actionMenuChosen(entry)
-            compare(editor.actionModel.count, 61)
-            verify(!editor.isInsertting)
-        }
-
         function test_delayEditing() {
             const editor = editorWith(["1,A", "0,50", "2,A"])
             editor.startDelayEdit(0)
@@ -294,6 +284,8 @@ Item {
                 { tag: "another row's name", name: "Other", taken: false },
                 { tag: "not a file name", name: "../x", taken: false },
                 { tag: "empty", name: "", taken: false },
+                // A stray macro file of the new name would be taken over.
+                { tag: "stray file", name: "Stray", taken: false },
             ]
         }
 
@@ -301,6 +293,7 @@ Item {
             ui_View.updataNameList(0, ["Macro_0", "Other"])
             ui_View.createMacroIni("Macro_0", 0)
             ui_View.createMacroIni("Other", 0)
+            ui_View.createMacroIni("Stray", 0)
             const editor = makeEditor()
             const renamed = spy(editor, "modifyMacroName")
             editor.selectMacro(0)
@@ -314,16 +307,6 @@ Item {
             if (data.taken)
                 compare([renamed.signalArguments[0][0], renamed.signalArguments[0][1]],
                         ["Macro_0", data.name])
-        }
-
-        // A stray macro file of the new name would be taken over by the rename.
-        function test_renameRefusesAStrayFile() {
-            ui_View.updataNameList(0, ["Macro_0"])
-            ui_View.createMacroIni("Macro_0", 0)
-            ui_View.createMacroIni("Stray", 0)
-            const editor = makeEditor()
-            verify(!editor.renameMacro(0, "Stray"))
-            compare(editor.macroNames(), ["Macro_0"])
         }
 
         function test_importInFrontOfTheSelectedRow() {
@@ -370,19 +353,5 @@ Item {
             compare(testData.read("out.mc"), testData.read("modules/macro/Macro_0.bin"))
         }
 
-        function test_selectingAnotherMacroStopsRecording() {
-            ui_View.updataNameList(0, ["A", "B"])
-            ui_View.createMacroIni("A", 0)
-            ui_View.createMacroIni("B", 0)
-            const editor = makeEditor()
-            editor.selectMacro(0)
-            editor.toggleRecording()
-            editor.detectKeyboard(true, 0x04)
-            editor.detectKeyboard(false, 0x04)
-            editor.selectMacro(1)
-            verify(!editor.isInputting)
-            compare(ui_View.loadMacroIni("A"), ["1,A", "2,A", "1"])
-            compare(ui_View.loadMacroIni("B"), ["1"])
-        }
     }
 }

@@ -10,30 +10,8 @@ Item {
     width: 1024
     height: 640
 
-    TestCase {
+    SceneTestCase {
         name: "MainDialogs"
-        when: windowShown
-
-        property Component mainComponent: Qt.createComponent("qrc:/modules/qml/main.qml")
-
-        function init() {
-            testData.reset()
-        }
-
-        function startMain() {
-            compare(mainComponent.status, Component.Ready, mainComponent.errorString())
-            const main = createTemporaryObject(mainComponent, scene)
-            verify(main)
-            main.initUI()
-            tryVerify(() => main.isMainShown, 3000)
-            return main
-        }
-
-        function item(main, name) {
-            const found = findChild(main, name)
-            verify(found, name)
-            return found
-        }
 
         function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
             return [
@@ -45,21 +23,21 @@ Item {
 
         function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
             const main = startMain()
-            const dialog = item(main, data.name)
+            const dialog = child(main, data.name)
             main.openDialog(dialog)
             verify(dialog.visible)
-            verify(item(main, "mask").visible)
+            verify(child(main, "mask").visible)
             compare(dialog.x, (1024 - data.width) / 2)
-            mouseClick(item(dialog, data.close))
+            mouseClick(child(dialog, data.close))
             verify(!dialog.visible)
-            verify(!item(main, "mask").visible)
+            verify(!child(main, "mask").visible)
         }
 
         function test_keyEventsReachTheRecorderOnlyWithAMacroSelected() {
             ui_View.updataNameList(0, ["Macro_0"])
             ui_View.createMacroIni("Macro_0", 0)
             const main = startMain()
-            const editor = item(main, "macroEditorMain")
+            const editor = child(main, "macroEditorMain")
             compare(editor.macroNumberModel.count, 1)
             editor.isInputting = true
             main.detectKeyboard(true, 0x04)
@@ -79,67 +57,41 @@ Item {
             compare(ui_View.loadMacroIni("Macro_0"), ["1,Space", "2,Space", "1,A", "2,A", "1"])
         }
 
-        function test_renameMovesTheSlotBindingBeforeTheListIsStored() {
+        // The binding moves before the name list is stored, and the button
+        // shows the new name.
+        function test_renameMovesTheBindingAndTheButtonText() {
             ui_View.updataNameList(0, ["Macro_0", "Other"])
             ui_View.createMacroIni("Macro_0", 0)
             ui_View.createMacroIni("Other", 0)
             ui_View.setCurrentProfile(0)
-            ui_View.setData("mouseMacroKey/2", "Macro_0")
-            ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 2, 0])
+            ui_View.setData("mouseMacroKey/3", "Macro_0")
+            ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 3, 0])
             const main = startMain()
-            const editor = item(main, "macroEditorMain")
-            verify(editor.renameMacro(0, "Burst"))
-            compare(String(ui_View.getData("mouseMacroKey/2", false)), "Burst")
+            verify(child(main, "macroEditorMain").renameMacro(0, "Burst"))
+            compare(String(ui_View.getData("mouseMacroKey/3", false)), "Burst")
+            compare(child(main, "keyMatrixMain").modKeys.get(3).keyText, "Burst")
             compare(ui_View.getNameList(0), ["Burst", "Other"])
             compare(ui_View.loadMacroIni("Macro_0"), [])
             compare(ui_View.loadMacroIni("Burst"), ["1"])
         }
 
-        function test_deleteGivesBoundButtonsTheirDefaults() {
-            ui_View.updataNameList(0, ["Macro_0", "Other"])
-            ui_View.createMacroIni("Macro_0", 0)
-            ui_View.createMacroIni("Other", 0)
-            for (const profile of [0, 4]) {
-                ui_View.setCurrentProfile(profile)
-                ui_View.setData("mouseMacroKey/2", "Macro_0")
-                ui_View.setData("mouseMacroKey/3", "Other")
-                ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 2, 0])
-                ui_View.setDataList("mouseKeyMatrix/4", [4, 0, 3, 0])
-            }
-            const main = startMain()
-            const editor = item(main, "macroEditorMain")
-            editor.selectMacro(0)
-            editor.deleteCurrentMacro()
-            verify(ui_View.enabled)
-            for (const profile of [4, 0]) {
-                ui_View.setCurrentProfile(profile)
-                compare(ui_View.getDataList("mouseKeyMatrix/3", false).map(Number), [0, 0, 244, 0])
-                compare(ui_View.getDataList("mouseKeyMatrix/4", false).map(Number), [4, 0, 3, 0])
-            }
-            compare(ui_View.getNameList(0), ["Other", "loaderbraxel"])
-        }
-
         function test_titleBarSwitchesProfiles() {
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
             const main = startMain()
-            const profiles = item(main, "profileMain")
-            const switcher = item(main, "menuUp").profileList
+            const profiles = child(main, "profileMain")
+            const switcher = child(main, "menuUp").profileList
             compare(switcher.currentSelect, 0)
             profiles.profileList.currentIndex = 1
             profiles.deleteCurrentProfile()
             profiles.newProfile()
             compare(profiles.profileDataModel0.get(2).textValue, "profile_0")
             compare(profiles.profileDataModel0.get(2).profileNo, 1)
-            mouseClick(switcher)
-            tryVerify(() => switcher.isDrop && !switcher.isAnimating)
-            mouseClick(switcher, 40, 24 + 24 + 12)
+            pickRow(switcher, 1, 40)
             tryCompare(main, "profileNo", 2)
             compare(profiles.profileNo, 2)
             compare(Number(ui_View.getGlobalData("mouse/profileNo")), 2)
             compare(switcher.currentSelect, 1)
-            mouseClick(switcher)
-            tryVerify(() => switcher.isDrop && !switcher.isAnimating)
-            mouseClick(switcher, 40, 24 + 2 * 24 + 12)
+            pickRow(switcher, 2, 40)
             tryCompare(main, "profileNo", 1)
             compare(switcher.currentSelect, 2)
             // The active row cannot go; deleting a row above it keeps the
@@ -157,10 +109,10 @@ Item {
         function test_factoryResetResetsTheGunSlots() {
             ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
             const main = startMain()
-            const gun = item(main, "gunControlMain")
+            const gun = child(main, "gunControlMain")
             compare(gun.selectGun1, 5)
-            mouseClick(item(main, "resetButton"))
-            mouseClick(item(main, "resetOk"))
+            mouseClick(child(main, "resetButton"))
+            mouseClick(child(main, "resetOk"))
             compare([gun.selectGun1, gun.selectGun2, gun.selectGun3], [0, 1, 2])
             compare(ui_View.getGlobalData("mouse/selectGun").map(Number), [0, 1, 2])
             verify(gun.isSave)

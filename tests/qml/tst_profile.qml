@@ -15,23 +15,12 @@ Item {
         Profile {}
     }
 
-    Component {
-        id: spyComponent
 
-        SignalSpy {}
-    }
-
-    TestCase {
+    SceneTestCase {
         name: "Profile"
-        when: windowShown
 
-        function init() {
-            testData.reset()
-        }
-
-        function makeProfile(active) {
-            const dialog = createTemporaryObject(profileComponent, scene, { profileNo: active })
-            verify(dialog)
+        function makeProfile(active, properties) {
+            const dialog = make(profileComponent, Object.assign({ profileNo: active }, properties))
             dialog.init()
             return dialog
         }
@@ -45,29 +34,26 @@ Item {
             return list
         }
 
-        function test_initDropsTheSentinelAndNamesRowZero() {
-            ui_View.updataNameList(2, ["Standard0"])
-            compare(ui_View.getNameList(2), ["Standard0", "loaderbraxel"])
-            const dialog = createTemporaryObject(profileComponent, scene,
-                                                 { profileNo: 0, profileLang: ["config", "New",
-                                                   "Import", "Delete", "Export", "Normal"] })
-            dialog.init()
-            compare(rows(dialog), ["Normal/0"])
-            compare(dialog.profileList.currentIndex, 0)
-            compare(ui_View.getNameList(2), ["Normal0", "loaderbraxel"])
+        function test_init_data() {
+            return [
+                { tag: "sentinel dropped, row zero named", stored: ["Standard0"], active: 0,
+                  properties: { profileLang: ["config", "New", "Import", "Delete", "Export", "Normal"] },
+                  rows: ["Normal/0"], row: 0, after: ["Normal0", "loaderbraxel"] },
+                { tag: "no stored list", active: 0, rows: ["Standard/0"], row: 0,
+                  after: ["Standard0", "loaderbraxel"] },
+                { tag: "active row marked", stored: ["Standard0", "A3", "B1"], active: 1,
+                  rows: ["Standard/0", "A/3", "B/1"], row: 2 },
+            ]
         }
 
-        function test_initWithoutAStoredListHasTheFirstProfile() {
-            const dialog = makeProfile(0)
-            compare(rows(dialog), ["Standard/0"])
-            compare(ui_View.getNameList(2), ["Standard0", "loaderbraxel"])
-        }
-
-        function test_initMarksTheActiveRow() {
-            ui_View.updataNameList(2, ["Standard0", "A3", "B1"])
-            const dialog = makeProfile(1)
-            compare(rows(dialog), ["Standard/0", "A/3", "B/1"])
-            compare(dialog.profileList.currentIndex, 2)
+        function test_init(data) {
+            if (data.stored)
+                ui_View.updataNameList(2, data.stored)
+            const dialog = makeProfile(data.active, data.properties)
+            compare(rows(dialog), data.rows)
+            compare(dialog.profileList.currentIndex, data.row)
+            if (data.after)
+                compare(ui_View.getNameList(2), data.after)
         }
 
         function test_newAfterDeleteTakesTheLowestFreeNumber() {
@@ -76,8 +62,7 @@ Item {
             ui_View.setData("mouse/reportRate", 1)
             ui_View.setCurrentProfile(0)
             const dialog = makeProfile(0)
-            const switched = createTemporaryObject(spyComponent, scene,
-                                                   { target: dialog, signalName: "changeProfile" })
+            const switched = spy(dialog, "changeProfile")
             dialog.profileList.currentIndex = 1
             dialog.deleteCurrentProfile()
             compare(rows(dialog), ["Standard/0", "B/2"])

@@ -44,9 +44,8 @@ Item {
         focus: true
     }
 
-    TestCase {
+    SceneTestCase {
         name: "SimpleControls"
-        when: windowShown
 
         function makeInput(properties) {
             const input = createTemporaryObject(inputComponent, scene, properties)
@@ -92,8 +91,7 @@ Item {
 
         function test_closeFocusEndsEditing() {
             const input = makeInput({})
-            const ended = createTemporaryObject(spyComponent, scene,
-                                                { target: input, signalName: "endInputSignal" })
+            const ended = spy(input, "endInputSignal")
             input.closeFocus()
             compare(ended.count, 0)     // not editing: nothing happens
             mouseClick(input)
@@ -127,11 +125,11 @@ Item {
 
         function test_checkBoxMargin(data) {
             const box = createTemporaryObject(checkComponent, scene)
-            const spy = createTemporaryObject(spyComponent, scene, { target: box, signalName: "btnClick" })
+            const clicks = spy(box, "btnClick")
             const x = data.dx === undefined ? box.width / 2 : (data.dx < 0 ? data.dx : box.width + data.dx)
             const y = data.dy === undefined ? box.height / 2 : (data.dy < 0 ? data.dy : box.height + data.dy - 1)
             mouseClick(box, x, y)
-            compare(spy.count, data.clicks)
+            compare(clicks.count, data.clicks)
         }
 
         function test_radioSelectsThenReports() {
@@ -144,11 +142,5 @@ Item {
             compare(seen, [[3, true], [3, true]])
             verify(radio.isSelect)
         }
-    }
-
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
     }
 }

@@ -20,138 +20,96 @@ Item {
         }
     }
 
-    TestCase {
+    SceneTestCase {
         name: "SystemSetting"
-        when: windowShown
-
-        function init() {
-            testData.reset()
-        }
 
         function makeDialog() {
-            const dialog = createTemporaryObject(dialogComponent, scene)
-            verify(dialog)
+            const dialog = make(dialogComponent)
+            dialog.init(false, false)
             return dialog
         }
 
-        function test_loadPlacesTheKnobsAndTheScrollAmount() {
-            const dialog = makeDialog()
-            dialog.init(false, false)
-            compare(dialog.mouseSpeedSlider.xPosition, 170)
-            compare(dialog.mouseSpeedSlider.knobPosition, 170)
-            compare(dialog.doubleClickSlider.xPosition, 170)
-            verify(dialog.rowsRadio.isSelect)
-            verify(!dialog.screenRadio.isSelect)
-            compare(dialog.lineCount.textValue, "3")
+        function test_load_data() {
+            return [
+                { tag: "factory", stored: {}, speed: 170, double: 170, oneScreen: false, lines: "3" },
+                { tag: "one screen keeps the field", stored: { "mouse/scrollRate": "1000" }, later: true,
+                  speed: 170, double: 170, oneScreen: true, lines: "3" },
+                { tag: "damaged values are held in range", stored: { "mouse/mouseRate": "fast",
+                  "mouse/doubleRate": 9000, "mouse/scrollRate": "-4" },
+                  speed: 3, double: 337, oneScreen: false, lines: "1" },
+                { tag: "reset mark", stored: { "mouse/mouseRate": 30, "mouse/scrollRate": 1000 },
+                  reset: true, speed: 170, double: 170, oneScreen: false, lines: "3" },
+            ]
         }
 
-        function test_storedOneScreenKeepsTheField() {
-            const dialog = makeDialog()
-            dialog.init(false, false)
-            ui_View.setData("mouse/scrollRate", "1000")
-            dialog.init(false, false)
-            verify(dialog.screenRadio.isSelect)
-            verify(!dialog.rowsRadio.isSelect)
-            compare(dialog.lineCount.textValue, "3")
+        function test_load(data) {
+            let dialog = data.later ? makeDialog() : null
+            for (const key in data.stored)
+                ui_View.setData(key, data.stored[key])
+            if (dialog)
+                dialog.init(false, false)
+            else
+                dialog = makeDialog()
+            if (data.reset)
+                dialog.init(false, true)
+            compare([dialog.mouseSpeedSlider.xPosition, dialog.doubleClickSlider.xPosition],
+                    [data.speed, data.double])
+            compare(dialog.mouseSpeedSlider.knobPosition, data.speed)
+            compare([dialog.screenRadio.isSelect, dialog.rowsRadio.isSelect],
+                    [data.oneScreen, !data.oneScreen])
+            compare(dialog.lineCount.textValue, data.lines)
         }
 
         function test_saveStoresAllThree() {
             const dialog = makeDialog()
-            dialog.init(false, false)
             dialog.mouseSpeedSlider.xPosition = 104
             dialog.doubleClickSlider.xPosition = 337
             dialog.lineCount.textValue = "12"
             dialog.saveData(false, 0)
             testData.reopen()
-            compare(ui_View.getData("mouse/mouseRate", false), "104")
-            compare(ui_View.getData("mouse/doubleRate", false), "337")
-            compare(ui_View.getData("mouse/scrollRate", false), "12")
+            compare(["mouseRate", "doubleRate", "scrollRate"].map((k) => ui_View.getData("mouse/" + k, false)),
+                    ["104", "337", "12"])
         }
 
         function test_choosingOneScreenStores1000AndBackStoresTheField() {
             const dialog = makeDialog()
-            dialog.init(false, false)
             mouseClick(dialog.screenRadio)
-            verify(dialog.screenRadio.isSelect)
-            verify(!dialog.rowsRadio.isSelect)
+            compare([dialog.screenRadio.isSelect, dialog.rowsRadio.isSelect], [true, false])
             compare(ui_View.getData("mouse/scrollRate", false), 1000)
             mouseClick(dialog.rowsRadio)
             verify(!dialog.screenRadio.isSelect)
             compare(ui_View.getData("mouse/scrollRate", false), 3)
         }
 
-        function test_clearedLineCountBecomesOne() {
+        // At most three digits; a cleared field stores 1.
+        function test_lineCountEditing() {
             const dialog = makeDialog()
-            dialog.init(false, false)
-            const closeMenus = createTemporaryObject(spyComponent, scene,
-                                                     { target: dialog, signalName: "inputStarted" })
+            const closeMenus = spy(dialog, "inputStarted")
             mouseClick(dialog.lineCount)
             compare(closeMenus.count, 1)
-            dialog.lineCount.txtInput.selectAll()
-            keyClick(Qt.Key_Backspace)
-            keyClick(Qt.Key_Return)
-            compare(dialog.lineCount.textValue, "1")
-            compare(ui_View.getData("mouse/scrollRate", false), 1)
-        }
-
-        function test_lineCountTakesAtMostThreeDigits() {
-            const dialog = makeDialog()
-            dialog.init(false, false)
-            mouseClick(dialog.lineCount)
             dialog.lineCount.txtInput.selectAll()
             for (const key of [Qt.Key_1, Qt.Key_0, Qt.Key_0, Qt.Key_0])
                 keyClick(key)
             compare(dialog.lineCount.textValue, "100")
             dialog.systemSettingFocus()
             compare(ui_View.getData("mouse/scrollRate", false), 100)
+            typeInto(dialog.lineCount, "")
+            compare(dialog.lineCount.textValue, "1")
+            compare(ui_View.getData("mouse/scrollRate", false), 1)
         }
 
         function test_releasingAKnobStoresItsPosition() {
             const dialog = makeDialog()
-            dialog.init(false, false)
-            const handle = dialog.mouseSpeedSlider.children[2]
-            mousePress(handle, 6, 6)
-            mouseMove(handle, 600, 6)
-            mouseRelease(handle, 600, 6)
+            drag(dialog.mouseSpeedSlider.children[2], 594, 0)
             compare(dialog.mouseSpeedSlider.xPosition, 337)
             compare(ui_View.getData("mouse/mouseRate", false), 337)
             compare(ui_View.getData("mouse/doubleRate", false), 170)
         }
 
-        function test_resetMarkLoadsTheFactoryValues() {
-            ui_View.setData("mouse/mouseRate", 30)
-            ui_View.setData("mouse/scrollRate", 1000)
-            const dialog = makeDialog()
-            dialog.init(false, false)
-            compare(dialog.mouseSpeedSlider.xPosition, 30)
-            dialog.init(false, true)
-            compare(dialog.mouseSpeedSlider.xPosition, 170)
-            verify(dialog.rowsRadio.isSelect)
-            compare(dialog.lineCount.textValue, "3")
-        }
-
-        function test_damagedValuesAreHeldInRange() {
-            ui_View.setData("mouse/mouseRate", "fast")
-            ui_View.setData("mouse/doubleRate", 9000)
-            ui_View.setData("mouse/scrollRate", "-4")
-            const dialog = makeDialog()
-            dialog.init(false, false)
-            compare(dialog.mouseSpeedSlider.xPosition, 3)
-            compare(dialog.doubleClickSlider.xPosition, 337)
-            verify(dialog.rowsRadio.isSelect)
-            compare(dialog.lineCount.textValue, "1")
-        }
-
         function test_closeMarkHides() {
             const dialog = makeDialog()
-            mouseClick(findChild(dialog, "closeMark"))
+            mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible)
         }
-    }
-
-    Component {
-        id: spyComponent
-
-        SignalSpy {}
     }
 }

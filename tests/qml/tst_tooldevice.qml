@@ -22,16 +22,8 @@ Item {
         GunControl {}
     }
 
-    TestCase {
+    SceneTestCase {
         name: "ToolDevice"
-        when: windowShown
-
-        property Component mainComponent: Qt.createComponent("qrc:/modules/qml/main.qml")
-
-        function init() {
-            testData.reset()
-        }
-
 
         function hex(bytes) {
             return bytes.map((b) => (b < 16 ? "0" : "") + b.toString(16)).join(" ")
@@ -82,7 +74,7 @@ Item {
 
         function test_closingTheGunEditorSendsTheThreeSlots() {
             verify(testData.attachMouse(553, true))
-            const gun = createTemporaryObject(gunComponent, scene)
+            const gun = make(gunComponent)
             gun.init()
             gun.visible = true
             gun.close()
@@ -106,9 +98,7 @@ Item {
             ui_View.setCurrentProfile(1)
             ui_View.setData("mouse/reportRate", 0)
             ui_View.setCurrentProfile(0)
-            const main = createTemporaryObject(mainComponent, scene)
-            main.initUI()
-            tryVerify(() => main.isMainShown, 3000)
+            const main = startMain()
             testData.clearDeviceRecord()
             findChild(main, "profileMain").changeProfile(1)
             compare(main.profileNo, 1)

@@ -1,0 +1,80 @@
+import QtQuick
+import QtTest
+
+// The base of the scene tests: each test starts from a fresh copy of the
+// factory data; the helpers are the ones most tests need.
+TestCase {
+    when: windowShown
+
+    // Where temporary objects are placed: the test file's root item.
+    property Item scene: parent
+
+    Component {
+        id: spyComponent
+
+        SignalSpy {}
+    }
+
+    function init() {
+        testData.reset()
+    }
+
+    function make(component, properties) {
+        const made = createTemporaryObject(component, scene, properties || {})
+        verify(made, component.errorString())
+        return made
+    }
+
+    function child(parentItem, name) {
+        const found = findChild(parentItem, name)
+        verify(found, name)
+        return found
+    }
+
+    function spy(target, signalName) {
+        return createTemporaryObject(spyComponent, scene, { target: target, signalName: signalName })
+    }
+
+    // The main scene before initUI.
+    function makeMain() {
+        const component = Qt.createComponent("qrc:/modules/qml/main.qml")
+        compare(component.status, Component.Ready, component.errorString())
+        return make(component)
+    }
+
+    // The main scene after initUI, without waiting out the one-second lock.
+    function startMain() {
+        const main = makeMain()
+        main.initUI()
+        main.unlock()
+        verify(main.isMainShown)
+        waitForRendering(main)
+        return main
+    }
+
+    // Opens a drop-down (24 px box, 24 px rows) and clicks row `row`.
+    function pickRow(list, row, x) {
+        mouseClick(list, x || 10, 12)
+        tryVerify(() => !list.isAnimating && list.isDrop, 1000)
+        mouseClick(list, x || 10, 24 + row * 24 + 12)
+    }
+
+    // Replaces a field's text by typing and ends editing with Return.
+    function typeInto(field, text) {
+        mouseClick(field)
+        verify(field.txtInput.activeFocus)
+        field.txtInput.selectAll()
+        keyClick(Qt.Key_Backspace)
+        for (const c of text)
+            keyClick(c)
+        keyClick(Qt.Key_Return)
+        verify(!field.txtInput.activeFocus)
+    }
+
+    // Drags `handle` from (6, 6) by (dx, dy).
+    function drag(handle, dx, dy) {
+        mousePress(handle, 6, 6)
+        mouseMove(handle, 6 + dx, 6 + dy)
+        mouseRelease(handle, 6 + dx, 6 + dy)
+    }
+}
