@@ -121,6 +121,24 @@ TestCase {
         verify(!Macro.mayGrow(shorter, shorter.concat([delay(5000), press("B")])))
     }
 
+    function test_missingReleases_data() {
+        return [
+            { tag: "all released", events: [press("A"), delay(30), release("A")], releases: [] },
+            { tag: "held key", events: [press("A"), press("B"), release("A")],
+              releases: [release("B")] },
+            { tag: "in press order", events: [press("B"), mouseDown("MS-L"), press("A")],
+              releases: [release("B"), mouseUp("MS-L"), release("A")] },
+            { tag: "key and button of one name", events: [press("X"), mouseUp("X")],
+              releases: [release("X")] },
+            { tag: "release without press", events: [release("A")], releases: [] },
+            { tag: "pressed twice", events: [press("A"), press("A")], releases: [release("A")] }
+        ]
+    }
+
+    function test_missingReleases(data) {
+        compare(Macro.missingReleases(data.events), data.releases)
+    }
+
     function test_storedFormRoundTrip() {
         const events = [press(","), delay(50), release(",")]
         const stored = Macro.storedList(events)

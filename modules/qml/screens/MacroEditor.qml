@@ -302,6 +302,13 @@ Rectangle {
     function stopRecording() {
         recordClock.stop()
         isInputting = false
+        const events = Macro.eventsOf(actionModel)
+        const releases = Macro.missingReleases(events)
+        // The recorder stops short of the block's end, so the releases fit.
+        if (Macro.recordCount(events.concat(releases)) <= Macro.blockSize) {
+            for (const release of releases)
+                actionModel.append(release)
+        }
         autoSave()
     }
 

@@ -199,6 +199,29 @@ function parseDelay(text) {
 }
 
 // The event recorded for a key or button: press or release, key or mouse.
+// Releases for the keys and buttons that `events` press and never let go,
+// in the order they were pressed. A recording that stops while a key is
+// held would otherwise leave that key pressed whenever the macro plays.
+function missingReleases(events) {
+    var held = []
+    for (var i = 0; i < events.length; ++i) {
+        var type = Number(events[i].type)
+        var release = type === 1 ? 2 : type === 3 ? 4 : 0
+        var entry = { type: release, info: String(events[i].info) }
+        var at = -1
+        for (var j = 0; j < held.length; ++j) {
+            var pressed = held[j]
+            if (pressed.info === entry.info && (pressed.type === type || pressed.type === type + 1))
+                at = j
+        }
+        if (release !== 0 && at < 0)
+            held.push(entry)
+        else if (release === 0 && at >= 0)
+            held.splice(at, 1)
+    }
+    return held
+}
+
 function recordedType(isDown, usbCode) {
     if (usbCode < mouseButtonCode)
         return isDown ? 1 : 2
