@@ -94,41 +94,36 @@ void Hid_Thread::clearInterfacePath(int index, int which)
 
 // --- transport ---
 
-HidHandle *Hid_Thread::openCommandInterface(int index)
+HidHandle *Hid_Thread::openInterface(int index, int which, HidHandle *&slot)
 {
-    const QString path = entry(index).interfacePath1;
+    const DeviceEntry device = entry(index);
+    const QString path = which == 1 ? device.interfacePath1 : device.interfacePath2;
     if (path.isEmpty() || !m_backend)
         return nullptr;
-    closeCommandInterface();
+    if (slot) {
+        m_backend->close(slot);
+        slot = nullptr;
+    }
     HidHandle *handle = m_backend->open(path);
     if (!handle) {
         // The interface is gone: later exchanges fail at once until
         // detection hands over a new table.
-        clearInterfacePath(index, 1);
+        clearInterfacePath(index, which);
         return nullptr;
     }
     m_backend->setNonblocking(handle, 0);
-    m_commandHandle = handle;
+    slot = handle;
     return handle;
+}
+
+HidHandle *Hid_Thread::openCommandInterface(int index)
+{
+    return openInterface(index, 1, m_commandHandle);
 }
 
 HidHandle *Hid_Thread::openEventInterface(int index)
 {
-    const QString path = entry(index).interfacePath2;
-    if (path.isEmpty() || !m_backend)
-        return nullptr;
-    if (m_eventHandle) {
-        m_backend->close(m_eventHandle);
-        m_eventHandle = nullptr;
-    }
-    HidHandle *handle = m_backend->open(path);
-    if (!handle) {
-        clearInterfacePath(index, 2);
-        return nullptr;
-    }
-    m_backend->setNonblocking(handle, 0);
-    m_eventHandle = handle;
-    return handle;
+    return openInterface(index, 2, m_eventHandle);
 }
 
 void Hid_Thread::closeCommandInterface()

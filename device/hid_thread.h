@@ -111,6 +111,9 @@ private:
     // Entry `index` of the table, or an empty one when there is none.
     DeviceEntry entry(int index) const;
     void clearInterfacePath(int index, int which);
+    // Opens interface `which` (1 command, 2 event) of entry `index` into
+    // `slot`, closing what the slot held; a failed open empties the path.
+    HidHandle *openInterface(int index, int which, HidHandle *&slot);
     bool prepare(const char *failLine, uchar code, std::initializer_list<uchar> params);
     void setCommand(uchar code, std::initializer_list<uchar> params);
     void runSet(const char *failLine, uchar code, std::initializer_list<uchar> params,

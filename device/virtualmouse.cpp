@@ -7,6 +7,12 @@
 #include <algorithm>
 
 namespace {
+// `count` parameter bytes of a command report from `offset` on.
+QByteArray reportBytes(const uchar *p, int offset, int count)
+{
+    return QByteArray(reinterpret_cast<const char *>(p + offset), count);
+}
+
 struct VirtualHandle : HidHandle
 {
     VirtualHandle(VirtualMouse *m, int i, quint64 g) : mouse(m), interface(i), generation(g) {}
@@ -274,19 +280,19 @@ void VirtualMouse::handleCommand553(const uchar *p)
         s.currentKeyMatrix = p[2];
         break;
     case 0x03:
-        s.keyboardOption = QByteArray(reinterpret_cast<const char *>(p + 2), 4);
+        s.keyboardOption = reportBytes(p, 2, 4);
         break;
     case 0x04:
-        s.gunData = QByteArray(reinterpret_cast<const char *>(p + 3), 4);
+        s.gunData = reportBytes(p, 3, 4);
         break;
     case 0x0B:
         s.currentDpi = p[2];
         break;
     case 0x0C:
-        s.fixColor = QByteArray(reinterpret_cast<const char *>(p + 2), 3);
+        s.fixColor = reportBytes(p, 2, 3);
         break;
     case 0x0D:
-        s.ledEffect = QByteArray(reinterpret_cast<const char *>(p + 2), 3);
+        s.ledEffect = reportBytes(p, 2, 3);
         break;
     case 0x10:
     case 0x11:
@@ -305,7 +311,7 @@ void VirtualMouse::handleCommand553(const uchar *p)
         return;
     }
     if (p[1] >= 0x10 && p[1] <= 0x13)
-        m_pending = {QByteArray(reinterpret_cast<const char *>(p), 9), p[3], {}};
+        m_pending = {reportBytes(p, 0, 9), p[3], {}};
 }
 
 void VirtualMouse::handleCommand560(const uchar *p)
@@ -331,7 +337,7 @@ void VirtualMouse::handleCommand560(const uchar *p)
     case 0x0C:
     case 0x0D:
     case 0x0F:
-        m_pending = {QByteArray(reinterpret_cast<const char *>(p), 9), p[3], {}};
+        m_pending = {reportBytes(p, 0, 9), p[3], {}};
         break;
     case 0x81:
         setReply(0x81, {uchar(s.keyboardOption[0]), uchar(s.keyboardOption[1])});
