@@ -157,79 +157,75 @@ bool Hid_Thread::acquireLink()
     return false;
 }
 
-bool Hid_Thread::sendCommand(int dataLength, bool settle)
+bool Hid_Thread::finishExchange(bool ok)
 {
-    const auto fail = [this] {
-        closeCommandInterface();
-        m_linkFree = true;
-        return false;
-    };
-    letEventsRun();
-    const int index = m_currentIndex;
+    closeCommandInterface();
+    m_linkFree = true;
+    return ok;
+}
+
+bool Hid_Thread::sendCommandReport(int index, const DeviceEntry &served)
+{
+    // The first open only finds out whether the interface is there; every
+    // HID call then runs on a freshly opened handle.
     if (!openCommandInterface(index))
-        return fail();
-    const DeviceEntry served = entry(index);
+        return false;
     if (served.isEncode)
         USBDataEncryption(m_outReport.data() + 1, secrecyCode);
     HidHandle *handle = openCommandInterface(index);
-    if (!handle || m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) < 0)
-        return fail();
+    return handle &&
+           m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) >= 0;
+}
+
+bool Hid_Thread::sendCommand(int dataLength, bool settle)
+{
+    letEventsRun();
+    const int index = m_currentIndex;
+    const DeviceEntry served = entry(index);
+    if (!sendCommandReport(index, served))
+        return finishExchange(false);
     if (settle)
         settlePause();
     if (dataLength > 0) {
         if (dataLength > int(m_bulkBuffer.size()))
-            return fail();
+            return finishExchange(false);
         const QList<QByteArray> reports = HidProtocol::dataReports(
             QByteArray(reinterpret_cast<const char *>(m_bulkBuffer.data()), dataLength),
             served.reportLength);
         if (reports.isEmpty())
-            return fail(); // a report length no device can have
+            return finishExchange(false); // a report length no device can have
         for (const QByteArray &report : reports) {
-            handle = openCommandInterface(index);
+            HidHandle *handle = openCommandInterface(index);
             if (!handle ||
                 m_backend->write(handle, reinterpret_cast<const uchar *>(report.constData()),
                                  std::size_t(report.size())) < 0)
-                return fail();
+                return finishExchange(false);
             m_sleep(dataReportPauseMs);
         }
         if (settle)
             settlePause();
     }
-    closeCommandInterface();
-    m_linkFree = true;
-    return true;
+    return finishExchange(true);
 }
 
 bool Hid_Thread::queryCommand(int dataLength)
 {
-    const auto fail = [this] {
-        closeCommandInterface();
-        m_linkFree = true;
-        return false;
-    };
     const int index = m_currentIndex;
-    if (!openCommandInterface(index))
-        return fail();
     const DeviceEntry served = entry(index);
-    if (served.isEncode)
-        USBDataEncryption(m_outReport.data() + 1, secrecyCode);
+    if (!sendCommandReport(index, served))
+        return finishExchange(false);
     HidHandle *handle = openCommandInterface(index);
-    if (!handle || m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) < 0)
-        return fail();
-    handle = openCommandInterface(index);
     if (!handle || m_backend->getFeatureReport(handle, m_inReport.data(), m_inReport.size()) < 0)
-        return fail();
+        return finishExchange(false);
     if (dataLength == 0) {
-        closeCommandInterface();
-        m_linkFree = true;
         if (served.isEncode)
             USBDataDecipher(m_inReport.data() + 1, secrecyCode);
-        return true;
+        return finishExchange(true);
     }
     const int reportLength = served.reportLength;
     if (dataLength > int(m_bulkBuffer.size()) || reportLength < 1 ||
         reportLength > HidProtocol::maxReportLength)
-        return fail();
+        return finishExchange(false);
     const int n = std::min(dataLength, reportLength);
     QByteArray buffer(reportLength + 1, '\0');
     for (int offset = 0; offset < dataLength; offset += n) {
@@ -238,13 +234,11 @@ bool Hid_Thread::queryCommand(int dataLength)
         // Input reports come without report ID; a time-out is a failed read.
         if (!handle || m_backend->readTimeout(handle, reinterpret_cast<uchar *>(buffer.data()),
                                               std::size_t(buffer.size()), dataReadTimeoutMs) <= 0)
-            return fail();
+            return finishExchange(false);
         std::copy_n(buffer.constData(), std::min(n, dataLength - offset),
                     m_bulkBuffer.begin() + offset);
     }
-    closeCommandInterface();
-    m_linkFree = true;
-    return true;
+    return finishExchange(true);
 }
 
 // --- command building ---

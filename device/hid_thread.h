@@ -114,6 +114,10 @@ private:
     // Opens interface `which` (1 command, 2 event) of entry `index` into
     // `slot`, closing what the slot held; a failed open empties the path.
     HidHandle *openInterface(int index, int which, HidHandle *&slot);
+    // Sends `outReport` to entry `index`, scrambled when the entry says so.
+    bool sendCommandReport(int index, const DeviceEntry &served);
+    // Closes the handle and frees the link; returns `ok`.
+    bool finishExchange(bool ok);
     bool prepare(const char *failLine, uchar code, std::initializer_list<uchar> params);
     void setCommand(uchar code, std::initializer_list<uchar> params);
     void runSet(const char *failLine, uchar code, std::initializer_list<uchar> params,
