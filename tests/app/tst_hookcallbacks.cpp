@@ -49,7 +49,6 @@ private slots:
     void init();
     void cleanup();
     void keysAndButtonsReachTheSceneQueued();
-    void nullContextDoesNothing();
     void warningText_data();
     void warningText();
     void warningTextFromAnotherProcess();
@@ -111,19 +110,16 @@ void tst_HookCallbacks::keysAndButtonsReachTheSceneQueued()
     hooks.keyboardEvent(0x1C, GlobalInputHooks::Extended, true);
     hooks.mouseMessage(GlobalInputHooks::RightButtonDown, 640, -20);
     hooks.keyboardEvent(0x1C, GlobalInputHooks::Extended, false);
+    // Without a context the callbacks do nothing.
+    HookCallbacks::keyboardToScene(0x04, true, nullptr);
+    HookCallbacks::mouseToScene(0xF0, true, 0, 0, nullptr);
+    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 5, "hello"), nullptr);
     // Nothing runs inside the hook: the calls wait for the event loop.
     QVERIFY(calls().isEmpty());
     QTRY_COMPARE(calls(), (QStringList{"detectKeyboard true 88", "detectMouse true 241 640 -20",
                                        "detectKeyboard false 88"}));
-}
-
-void tst_HookCallbacks::nullContextDoesNothing()
-{
-    HookCallbacks::keyboardToScene(0x04, true, nullptr);
-    HookCallbacks::mouseToScene(0xF0, true, 0, 0, nullptr);
-    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 5, "hello"), nullptr);
     QTest::qWait(50);
-    QVERIFY(calls().isEmpty());
+    QCOMPARE(calls().size(), 3);
     QVERIFY(shownBoxes.isEmpty());
 }
 
