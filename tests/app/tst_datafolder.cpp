@@ -14,7 +14,6 @@ private slots:
     void portableFolderIsUsedAsItIs();
     void installedProgramUsesSeededUserFolder();
     void seedingNeverOverwritesUserFiles();
-    void enterMakesTheFolderCurrent();
 
 private:
     static void write(const QString &path, const QByteArray &content);
@@ -37,10 +36,14 @@ void tst_DataFolder::write(const QString &path, const QByteArray &content)
 
 void tst_DataFolder::portableFolderIsUsedAsItIs()
 {
+    const QString previous = QDir::currentPath();
     QTemporaryDir portable;
     QDir(portable.path()).mkpath("modules/setting");
     QCOMPARE(DataFolder::choose(portable.path()), portable.path());
     QVERIFY(!QFileInfo::exists(m_home.filePath("data/skarn-config")));
+    QCOMPARE(DataFolder::enter(portable.path()), portable.path());
+    QCOMPARE(QDir::currentPath(), QDir(portable.path()).canonicalPath());
+    QDir::setCurrent(previous);
 }
 
 void tst_DataFolder::installedProgramUsesSeededUserFolder()
@@ -73,16 +76,6 @@ void tst_DataFolder::seedingNeverOverwritesUserFiles()
     QVERIFY(mine.open(QIODevice::ReadOnly));
     QCOMPARE(mine.readAll(), QByteArray("mine"));
     QVERIFY(QFileInfo::exists(user.filePath("modules/setting/p2.bin")));
-}
-
-void tst_DataFolder::enterMakesTheFolderCurrent()
-{
-    const QString previous = QDir::currentPath();
-    QTemporaryDir portable;
-    QDir(portable.path()).mkpath("modules/setting");
-    QCOMPARE(DataFolder::enter(portable.path()), portable.path());
-    QCOMPARE(QDir::currentPath(), QDir(portable.path()).canonicalPath());
-    QDir::setCurrent(previous);
 }
 
 QTEST_GUILESS_MAIN(tst_DataFolder)

@@ -3,7 +3,6 @@
 #include "devicestate.h"
 #include "linkstate.h"
 #include "myqquickview.h"
-#include "settingsstore.h"
 #include "testdatafolder.h"
 #include "virtualmouse.h"
 #include "widget.h"
@@ -13,6 +12,7 @@
 #include <QQmlContext>
 #include <QQmlExpression>
 #include <QQuickItem>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -35,13 +35,8 @@ private slots:
     void nothingToServe();
     void deniedAccessIsToldOnce_data();
     void deniedAccessIsToldOnce();
-    void dpiButtonReachesSceneBeforeBalloon_data();
-    void dpiButtonReachesSceneBeforeBalloon();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
-    void quitStopsTheListener();
     void theSceneReachesTheLinkAsHid();
-    // Last: the override lasts for the rest of the process.
-    void virtualFamilyOverridesTheConfiguredOne();
 
 private:
     void configure(const QMap<QString, QVariant> &values, const QStringList &remove = {});
@@ -182,13 +177,19 @@ void tst_DeviceDetection::connectsAndStartsTheScene_data()
     QTest::addColumn<bool>("isEncode");
     QTest::addColumn<bool>("isGun");
     QTest::addColumn<QStringList>("codes");
-    QTest::newRow("553 scrambled") << 553 << true << true << QStringList{"00 12", "83 00", "03 00"};
-    QTest::newRow("553 plain") << 553 << false << false << QStringList{"00 12", "83 00", "03 00"};
+    QTest::addColumn<int>("stage"); // pressed on the DPI button afterwards
+    QTest::addColumn<QString>("text");
+    QTest::newRow("553 scrambled")
+        << 553 << true << true << QStringList{"00 12", "83 00", "03 00"} << 3 << "third ";
+    QTest::newRow("553 plain") << 553 << false << false << QStringList{"00 12", "83 00", "03 00"}
+                               << 0 << "eighth ";
     QTest::newRow("560") << 560 << true << false
-                         << QStringList{"00 12", "81 00", "01 08", "8c 00", "8c 01"};
+                         << QStringList{"00 12", "81 00", "01 08", "8c 00", "8c 01"} << 9
+                         << "eighth ";
     QTest::newRow("560 gun") << 560 << false << true
                              << QStringList{"00 12", "81 00", "01 08", "8c 00",
-                                            "8c 01", "8c 02", "8c 03", "8c 04"};
+                                            "8c 01", "8c 02", "8c 03", "8c 04"}
+                             << 7 << "seventh ";
 }
 
 void tst_DeviceDetection::connectsAndStartsTheScene()
@@ -197,6 +198,8 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
     QFETCH(bool, isEncode);
     QFETCH(bool, isGun);
     QFETCH(QStringList, codes);
+    QFETCH(int, stage);
+    QFETCH(QString, text);
     configure({{"mouse/icType", QString::number(family)},
                {"mouse/isGun", isGun},
                {"0/isEncode", isEncode}});
@@ -230,6 +233,24 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
     // initUI and run travel through the event queue, in that order.
     QCOMPARE(sceneCalls(), QStringList());
     QTRY_COMPARE(sceneCalls(), (QStringList{"initUI", "run"}));
+
+    // A DPI button press reaches the scene before its balloon, which lands
+    // in the scene's record too so the order shows.
+    const QStringList saved(std::begin(dpiSwitchText), std::end(dpiSwitchText));
+    const auto restore =
+        qScopeGuard([&saved] { std::copy(saved.begin(), saved.end(), dpiSwitchText); });
+    dpiSwitchText[2] = QStringLiteral("third");
+    dpiSwitchText[6] = QStringLiteral("seventh");
+    dpiSwitchText[7] = QStringLiteral("eighth");
+    connect(m_widget.get(), &Widget::trayMessageShown, this,
+            [this](const QString &title, const QString &message) {
+                m_widget->view()->invokeScene("record", {title + ": " + message},
+                                              myQQuickView::Delivery::Synchronous);
+            });
+    QVERIFY(mouse.pressDpiButton(stage));
+    QTRY_COMPARE(sceneCalls().size(), 4);
+    QCOMPARE(sceneCalls().mid(2),
+             (QStringList{QStringLiteral("setCurrentDPI %1").arg(stage), "Info: " + text}));
 }
 
 void tst_DeviceDetection::firstAnsweringEntryWins()
@@ -378,49 +399,6 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
     QCOMPARE(messages.at(1).at(1).toString(), QStringLiteral("Detect Device"));
 }
 
-void tst_DeviceDetection::dpiButtonReachesSceneBeforeBalloon_data()
-{
-    QTest::addColumn<int>("family");
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("553 stage 3") << 553 << 3 << "third ";
-    QTest::newRow("553 stage 0") << 553 << 0 << "eighth ";
-    QTest::newRow("560 stage 9") << 560 << 9 << "eighth ";
-    QTest::newRow("560 stage 7") << 560 << 7 << "seventh ";
-}
-
-void tst_DeviceDetection::dpiButtonReachesSceneBeforeBalloon()
-{
-    QFETCH(int, family);
-    QFETCH(int, stage);
-    QFETCH(QString, text);
-    const QString saved[8] = {dpiSwitchText[0], dpiSwitchText[1], dpiSwitchText[2],
-                              dpiSwitchText[3], dpiSwitchText[4], dpiSwitchText[5],
-                              dpiSwitchText[6], dpiSwitchText[7]};
-    dpiSwitchText[2] = QStringLiteral("third");
-    dpiSwitchText[6] = QStringLiteral("seventh");
-    dpiSwitchText[7] = QStringLiteral("eighth");
-
-    configure({{"mouse/icType", QString::number(family)}, {"mouse/isGun", false}});
-    VirtualMouse &mouse = m_backend->addMouse(family);
-    makeWidget();
-    m_widget->checkDevice();
-    QTRY_COMPARE(sceneCalls(), (QStringList{"initUI", "run"}));
-    // Balloons land in the scene's record too, so the order shows.
-    connect(m_widget.get(), &Widget::trayMessageShown, this,
-            [this](const QString &title, const QString &message) {
-                m_widget->view()->invokeScene("record", {title + ": " + message},
-                                              myQQuickView::Delivery::Synchronous);
-            });
-
-    QVERIFY(mouse.pressDpiButton(stage));
-    QTRY_COMPARE(sceneCalls().size(), 4);
-    QCOMPARE(sceneCalls().mid(2),
-             (QStringList{QStringLiteral("setCurrentDPI %1").arg(stage), "Info: " + text}));
-    for (int k = 0; k < 8; ++k)
-        dpiSwitchText[k] = saved[k];
-}
-
 void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
 {
     VirtualMouse &mouse = m_backend->addMouse(553);
@@ -462,17 +440,6 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     QVERIFY(m_widget->view()->isEnabled());
 }
 
-void tst_DeviceDetection::quitStopsTheListener()
-{
-    m_backend->addMouse(553);
-    makeWidget();
-    m_widget->checkDevice();
-    QVERIFY(m_widget->deviceLink().isListening());
-    QTimer::singleShot(0, m_widget.get(), &Widget::exitSYS);
-    QCOMPARE(QCoreApplication::exec(), 0);
-    QVERIFY(!m_widget->deviceLink().isListening());
-}
-
 void tst_DeviceDetection::theSceneReachesTheLinkAsHid()
 {
     configure({{"mouse/icType", "560"}});
@@ -491,21 +458,11 @@ void tst_DeviceDetection::theSceneReachesTheLinkAsHid()
     QVERIFY2(!call.hasError(), qPrintable(call.error().toString()));
     QCOMPARE(mouse.commands(), QList<QByteArray>{QByteArray::fromHex("0002030000000000fa")});
     QCOMPARE(mouse.state().currentProfile, uchar(3));
-}
 
-void tst_DeviceDetection::virtualFamilyOverridesTheConfiguredOne()
-{
-    SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), QStringLiteral("560"));
-    VirtualMouse &mouse = m_backend->addMouse(560);
-    makeWidget();
-    QCOMPARE(m_widget->view()->store()->deviceFlags().icType, QStringLiteral("560"));
-    QVERIFY(m_widget->deviceLink().isFamily560());
-    m_widget->checkDevice();
-    QVERIFY(mouse.eventReportsEnabled());
-    QCOMPARE(mouse.protocolErrors(), QStringList());
-    m_widget.reset();
-    QSettings file(QStringLiteral("modules/setting/apConfig.bin"), QSettings::IniFormat);
-    QCOMPARE(file.value("mouse/icType").toString(), QStringLiteral("553"));
+    QVERIFY(m_widget->deviceLink().isListening());
+    QTimer::singleShot(0, m_widget.get(), &Widget::exitSYS);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!m_widget->deviceLink().isListening()); // quitting stops the listener
 }
 
 QTEST_MAIN(tst_DeviceDetection)

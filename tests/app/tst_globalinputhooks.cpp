@@ -85,24 +85,20 @@ private slots:
     void tablesHaveTheirSize();
     void translation_data();
     void translation();
-    void heldKeyReportsOnePressAndOneRelease();
-    void releaseWithoutPressReportsNothing();
-    void eventsWithoutCallbackStillTrackTheKey();
+    void repeatSuppression();
     void mouseTable_data();
     void mouseTable();
     void doubleClickBetweenClicksIsIgnored();
-    void installsBothOrNeither();
-    void removesKeyboardFirst();
+    void installAndRemoveOrder();
     void evdevCodes_data();
     void evdevCodes();
-    void x11Buttons_data();
-    void x11Buttons();
     void withoutXTheEventFilterIsChosen();
     void eventFilterTakesEachEventOnce();
     void eventFilterMouse();
 
 private:
     static std::unique_ptr<GlobalInputHooks> makeHooks(Recorder *recorder);
+    static void checkEvdev(GlobalInputHooks &hooks, Recorder &recorder, uint evdev, int usage);
 };
 
 std::unique_ptr<GlobalInputHooks> tst_GlobalInputHooks::makeHooks(Recorder *recorder)
@@ -111,6 +107,18 @@ std::unique_ptr<GlobalInputHooks> tst_GlobalInputHooks::makeHooks(Recorder *reco
     hooks->setKeyboardCallback(recordKey, recorder);
     hooks->setMouseCallback(recordButton, recorder);
     return hooks;
+}
+
+// The X11 hooks turn evdev codes into scan codes for the same translation.
+void tst_GlobalInputHooks::checkEvdev(GlobalInputHooks &hooks, Recorder &recorder, uint evdev,
+                                      int usage)
+{
+    QList<Event> expected = recorder.keys;
+    const EvdevScanCodes::ScanCode code = EvdevScanCodes::forEvdev(evdev);
+    hooks.keyboardEvent(code.scan, code.extended ? GlobalInputHooks::Extended : 0u, true);
+    if (usage)
+        expected.append({usage, true});
+    QCOMPARE(recorder.keys, expected);
 }
 
 void tst_GlobalInputHooks::tablesHaveTheirSize()
@@ -128,155 +136,138 @@ void tst_GlobalInputHooks::translation_data()
 {
     QTest::addColumn<uint>("scan");
     QTest::addColumn<uint>("flags");
+    QTest::addColumn<int>("evdev"); // the same key's evdev code, -1: none
     QTest::addColumn<int>("usage"); // 0: no event
 
     const uint ext = GlobalInputHooks::Extended;
     const uint alt = GlobalInputHooks::AltDown;
-    QTest::newRow("Enter") << 0x1Cu << 0u << 0x28;
-    QTest::newRow("keypad Enter") << 0x1Cu << ext << 0x58;
-    QTest::newRow("Pause") << 0x45u << 0u << 0x48;
-    QTest::newRow("Num Lock") << 0x45u << ext << 0x53;
-    QTest::newRow("Ctrl+Break") << 0x46u << ext << 0x48;
-    QTest::newRow("Scroll Lock") << 0x46u << 0u << 0x47;
-    QTest::newRow("Print Screen") << 0x37u << ext << 0x46;
-    QTest::newRow("Alt+Print Screen") << 0x54u << alt << 0x46;
-    QTest::newRow("scan 54 without Alt") << 0x54u << 0u << 0;
-    QTest::newRow("keypad *") << 0x37u << 0u << 0x55;
-    QTest::newRow("left Shift") << 0x2Au << 0u << 0xE1;
-    QTest::newRow("right Shift") << 0x36u << ext << 0xE5;
-    QTest::newRow("right Shift without flag") << 0x36u << 0u << 0;
-    QTest::newRow("left Ctrl") << 0x1Du << 0u << 0xE0;
-    QTest::newRow("right Ctrl") << 0x1Du << ext << 0xE4;
-    QTest::newRow("right Alt") << 0x38u << ext << 0xE6;
-    QTest::newRow("left Windows") << 0x5Bu << ext << 0xE3;
-    QTest::newRow("right Windows") << 0x5Cu << ext << 0;
-    QTest::newRow("Menu") << 0x5Du << ext << 0x65;
-    QTest::newRow("A") << 0x1Eu << 0u << 0x04;
-    QTest::newRow("Z") << 0x2Cu << 0u << 0x1D;
-    QTest::newRow("1") << 0x02u << 0u << 0x1E;
-    QTest::newRow("0") << 0x0Bu << 0u << 0x27;
-    QTest::newRow("Escape") << 0x01u << 0u << 0x29;
-    QTest::newRow("grave") << 0x29u << 0u << 0x35;
-    QTest::newRow("102nd key") << 0x56u << 0u << 0x64;
-    QTest::newRow("F1") << 0x3Bu << 0u << 0x3A;
-    QTest::newRow("F11") << 0x57u << 0u << 0x44;
-    QTest::newRow("F12") << 0x58u << 0u << 0x45;
-    QTest::newRow("F23") << 0x6Eu << 0u << 0x72;
-    QTest::newRow("keypad 0") << 0x52u << 0u << 0x62;
-    QTest::newRow("Insert") << 0x52u << ext << 0x49;
-    QTest::newRow("keypad 8") << 0x48u << 0u << 0x60;
-    QTest::newRow("Up") << 0x48u << ext << 0x52;
-    QTest::newRow("keypad .") << 0x53u << 0u << 0x63;
-    QTest::newRow("Delete") << 0x53u << ext << 0x4C;
-    QTest::newRow("slash") << 0x35u << 0u << 0x38;
-    QTest::newRow("keypad /") << 0x35u << ext << 0x54;
-    QTest::newRow("keypad -") << 0x4Au << 0u << 0x56;
-    QTest::newRow("keypad +") << 0x4Eu << 0u << 0x57;
-    QTest::newRow("unknown scan") << 0x7Fu << 0u << 0;
-    QTest::newRow("scan above 255 reads as 0") << 0x11Eu << 0u << 0;
+    QTest::newRow("Enter") << 0x1Cu << 0u << 28 << 0x28;
+    QTest::newRow("keypad Enter") << 0x1Cu << ext << 96 << 0x58;
+    QTest::newRow("Pause") << 0x45u << 0u << 119 << 0x48;
+    QTest::newRow("Num Lock") << 0x45u << ext << 69 << 0x53;
+    QTest::newRow("Ctrl+Break") << 0x46u << ext << -1 << 0x48;
+    QTest::newRow("Scroll Lock") << 0x46u << 0u << 70 << 0x47;
+    QTest::newRow("Print Screen") << 0x37u << ext << 99 << 0x46;
+    QTest::newRow("Alt+Print Screen") << 0x54u << alt << -1 << 0x46;
+    QTest::newRow("scan 54 without Alt") << 0x54u << 0u << -1 << 0;
+    QTest::newRow("keypad *") << 0x37u << 0u << 55 << 0x55;
+    QTest::newRow("left Shift") << 0x2Au << 0u << 42 << 0xE1;
+    QTest::newRow("right Shift") << 0x36u << ext << 54 << 0xE5;
+    QTest::newRow("right Shift without flag") << 0x36u << 0u << -1 << 0;
+    QTest::newRow("left Ctrl") << 0x1Du << 0u << -1 << 0xE0;
+    QTest::newRow("right Ctrl") << 0x1Du << ext << 97 << 0xE4;
+    QTest::newRow("right Alt") << 0x38u << ext << 100 << 0xE6;
+    QTest::newRow("left Windows") << 0x5Bu << ext << 125 << 0xE3;
+    QTest::newRow("right Windows") << 0x5Cu << ext << 126 << 0;
+    QTest::newRow("Menu") << 0x5Du << ext << 127 << 0x65;
+    QTest::newRow("A") << 0x1Eu << 0u << 30 << 0x04;
+    QTest::newRow("Z") << 0x2Cu << 0u << -1 << 0x1D;
+    QTest::newRow("1") << 0x02u << 0u << -1 << 0x1E;
+    QTest::newRow("0") << 0x0Bu << 0u << -1 << 0x27;
+    QTest::newRow("Escape") << 0x01u << 0u << 1 << 0x29;
+    QTest::newRow("grave") << 0x29u << 0u << -1 << 0x35;
+    QTest::newRow("102nd key") << 0x56u << 0u << 86 << 0x64;
+    QTest::newRow("F1") << 0x3Bu << 0u << -1 << 0x3A;
+    QTest::newRow("F11") << 0x57u << 0u << 87 << 0x44;
+    QTest::newRow("F12") << 0x58u << 0u << 88 << 0x45;
+    QTest::newRow("F23") << 0x6Eu << 0u << 193 << 0x72;
+    QTest::newRow("keypad 0") << 0x52u << 0u << -1 << 0x62;
+    QTest::newRow("Insert") << 0x52u << ext << -1 << 0x49;
+    QTest::newRow("keypad 8") << 0x48u << 0u << -1 << 0x60;
+    QTest::newRow("Up") << 0x48u << ext << -1 << 0x52;
+    QTest::newRow("keypad .") << 0x53u << 0u << -1 << 0x63;
+    QTest::newRow("Delete") << 0x53u << ext << 111 << 0x4C;
+    QTest::newRow("slash") << 0x35u << 0u << -1 << 0x38;
+    QTest::newRow("keypad /") << 0x35u << ext << 98 << 0x54;
+    QTest::newRow("keypad -") << 0x4Au << 0u << -1 << 0x56;
+    QTest::newRow("keypad +") << 0x4Eu << 0u << -1 << 0x57;
+    QTest::newRow("unknown scan") << 0x7Fu << 0u << -1 << 0;
+    QTest::newRow("scan above 255 reads as 0") << 0x11Eu << 0u << -1 << 0;
 }
 
 void tst_GlobalInputHooks::translation()
 {
     QFETCH(uint, scan);
     QFETCH(uint, flags);
+    QFETCH(int, evdev);
     QFETCH(int, usage);
 
     Recorder recorder;
     auto hooks = makeHooks(&recorder);
     hooks->keyboardEvent(scan, flags, true);
     hooks->keyboardEvent(scan, flags, false);
-    if (usage == 0) {
-        QVERIFY(recorder.keys.isEmpty());
-        return;
-    }
-    QCOMPARE(recorder.keys, (QList<Event>{{usage, true}, {usage, false}}));
-    QCOMPARE(recorder.contexts, (QList<void *>{&recorder, &recorder}));
+    QList<Event> expected;
+    if (usage)
+        expected = {{usage, true}, {usage, false}};
+    QCOMPARE(recorder.keys, expected);
+    QCOMPARE(recorder.contexts, QList<void *>(expected.size(), &recorder));
+    if (evdev >= 0)
+        checkEvdev(*hooks, recorder, uint(evdev), usage);
 }
 
-void tst_GlobalInputHooks::heldKeyReportsOnePressAndOneRelease()
-{
-    Recorder recorder;
-    auto hooks = makeHooks(&recorder);
-    for (int i = 0; i < 5; ++i)
-        hooks->keyboardEvent(0x1E, 0, true); // A, repeating
-    hooks->keyboardEvent(0x1E, 0, false);
-    hooks->keyboardEvent(0x1E, 0, true);
-    QCOMPARE(recorder.keys, (QList<Event>{{0x04, true}, {0x04, false}, {0x04, true}}));
-}
-
-void tst_GlobalInputHooks::releaseWithoutPressReportsNothing()
-{
-    Recorder recorder;
-    auto hooks = makeHooks(&recorder);
-    hooks->keyboardEvent(0x1C, GlobalInputHooks::Extended, false);
-    hooks->keyboardEvent(0x1C, GlobalInputHooks::Extended, false);
-    QVERIFY(recorder.keys.isEmpty());
-    // The keypad and the main Enter are separate keys.
-    hooks->keyboardEvent(0x1C, 0, true);
-    hooks->keyboardEvent(0x1C, GlobalInputHooks::Extended, false);
-    QCOMPARE(recorder.keys, (QList<Event>{{0x28, true}}));
-}
-
-void tst_GlobalInputHooks::eventsWithoutCallbackStillTrackTheKey()
+void tst_GlobalInputHooks::repeatSuppression()
 {
     Recorder recorder;
     GlobalInputHooks hooks(nullptr);
-    hooks.keyboardEvent(0x1E, 0, true);
+    hooks.keyboardEvent(0x1E, 0, true); // A, before any callback
     QVERIFY(hooks.isKeyDown(0x04));
     hooks.setKeyboardCallback(recordKey, &recorder);
-    hooks.keyboardEvent(0x1E, 0, true);
+    for (int i = 0; i < 5; ++i)
+        hooks.keyboardEvent(0x1E, 0, true); // repeating
     hooks.keyboardEvent(0x1E, 0, false);
-    QCOMPARE(recorder.keys, (QList<Event>{{0x04, false}}));
     QVERIFY(!hooks.isKeyDown(0x04));
+    hooks.keyboardEvent(0x1E, 0, true);
+    hooks.keyboardEvent(0x1C, GlobalInputHooks::Extended, false);
+    hooks.keyboardEvent(0x1C, 0, true);
+    hooks.keyboardEvent(0x1C, GlobalInputHooks::Extended, false);
+    QCOMPARE(recorder.keys, (QList<Event>{{0x04, false}, {0x04, true}, {0x28, true}}));
 }
 
 void tst_GlobalInputHooks::mouseTable_data()
 {
-    QTest::addColumn<uint>("message");
-    QTest::addColumn<int>("code"); // 0: ignored
-    QTest::addColumn<bool>("down");
-
-    QTest::newRow("move") << 0x200u << 0 << false;
-    QTest::newRow("left down") << 0x201u << 0xF0 << true;
-    QTest::newRow("left up") << 0x202u << 0xF0 << false;
-    QTest::newRow("left double click") << 0x203u << 0 << false;
-    QTest::newRow("right down") << 0x204u << 0xF1 << true;
-    QTest::newRow("right up") << 0x205u << 0xF1 << false;
-    QTest::newRow("right double click") << 0x206u << 0 << false;
-    QTest::newRow("middle down") << 0x207u << 0xF2 << true;
-    QTest::newRow("middle up") << 0x208u << 0xF2 << false;
-    QTest::newRow("middle double click") << 0x209u << 0 << false;
-    QTest::newRow("wheel") << 0x20Au << 0 << false;
-    QTest::newRow("side button down") << 0x20Bu << 0 << false;
-    QTest::newRow("side button up") << 0x20Cu << 0 << false;
-    QTest::newRow("horizontal wheel") << 0x20Eu << 0 << false;
+    QTest::addColumn<uint>("press");
+    QTest::addColumn<uint>("x11Button");
+    QTest::addColumn<int>("code");
+    QTest::newRow("left") << 0x201u << 1u << 0xF0;
+    QTest::newRow("right") << 0x204u << 3u << 0xF1;
+    QTest::newRow("middle") << 0x207u << 2u << 0xF2;
 }
 
+// The release message follows the press message; the X11 hooks make the
+// same messages from X button numbers.
 void tst_GlobalInputHooks::mouseTable()
 {
-    QFETCH(uint, message);
+    QFETCH(uint, press);
+    QFETCH(uint, x11Button);
     QFETCH(int, code);
-    QFETCH(bool, down);
-
     Recorder recorder;
     auto hooks = makeHooks(&recorder);
-    hooks->mouseMessage(message, 12, -34);
-    if (code == 0) {
-        QVERIFY(recorder.buttons.isEmpty());
-        return;
-    }
-    QCOMPARE(recorder.buttons, (QList<Event>{{code, down, 12, -34}}));
-    QCOMPARE(recorder.contexts, (QList<void *>{&recorder}));
+    QCOMPARE(X11InputHooks::buttonMessage(x11Button, true), press);
+    QCOMPARE(X11InputHooks::buttonMessage(x11Button, false), press + 1);
+    hooks->mouseMessage(press, 12, -34);
+    hooks->mouseMessage(press + 1, 12, -34);
+    QCOMPARE(recorder.buttons, (QList<Event>{{code, true, 12, -34}, {code, false, 12, -34}}));
+    QCOMPARE(recorder.contexts, (QList<void *>{&recorder, &recorder}));
 }
 
+// Moves, wheels, side buttons and double clicks are ignored, also between
+// clicks, and so are X's wheel and side buttons; buttons have no repeat
+// suppression.
 void tst_GlobalInputHooks::doubleClickBetweenClicksIsIgnored()
 {
     Recorder recorder;
     auto hooks = makeHooks(&recorder);
+    for (uint message : {0x200u, 0x203u, 0x206u, 0x209u, 0x20Au, 0x20Bu, 0x20Cu, 0x20Eu})
+        hooks->mouseMessage(message, 1, 2);
+    for (uint button : {4u, 5u, 6u, 8u, 9u}) {
+        for (bool down : {true, false}) {
+            if (const std::uint32_t message = X11InputHooks::buttonMessage(button, down))
+                hooks->mouseMessage(message, 1, 2);
+        }
+    }
+    QVERIFY(recorder.buttons.isEmpty());
     for (uint message : {0x201u, 0x202u, 0x203u, 0x202u, 0x201u, 0x201u})
         hooks->mouseMessage(message, 1, 2);
-    // No repeat suppression for buttons.
     QCOMPARE(recorder.buttons, (QList<Event>{{0xF0, true, 1, 2},
                                              {0xF0, false, 1, 2},
                                              {0xF0, false, 1, 2},
@@ -284,36 +275,27 @@ void tst_GlobalInputHooks::doubleClickBetweenClicksIsIgnored()
                                              {0xF0, true, 1, 2}}));
 }
 
-void tst_GlobalInputHooks::installsBothOrNeither()
+// Both hooks or neither; removal takes the keyboard first and happens once.
+void tst_GlobalInputHooks::installAndRemoveOrder()
 {
     QStringList log;
     {
-        GlobalInputHooks hooks(std::make_unique<FakeBackend>(&log, true));
-        QVERIFY(!hooks.isInstalled());
-        QCOMPARE(log, (QStringList{"install keyboard", "install mouse", "remove keyboard"}));
-        log.clear();
-        hooks.removeHooks();
-        QVERIFY(log.isEmpty());
+        GlobalInputHooks failing(std::make_unique<FakeBackend>(&log, true));
+        QVERIFY(!failing.isInstalled());
+        failing.removeHooks();
     }
-    QVERIFY(log.isEmpty());
+    QCOMPARE(log, (QStringList{"install keyboard", "install mouse", "remove keyboard"}));
     QCOMPARE(GlobalInputHooks::instance(), nullptr);
-}
-
-void tst_GlobalInputHooks::removesKeyboardFirst()
-{
-    QStringList log;
+    log.clear();
     {
         GlobalInputHooks hooks(std::make_unique<FakeBackend>(&log));
         QVERIFY(hooks.isInstalled());
         QCOMPARE(hooks.backendName(), "fake");
-        QCOMPARE(log, (QStringList{"install keyboard", "install mouse"}));
-        log.clear();
         hooks.removeHooks();
         QVERIFY(!hooks.isInstalled());
-        QCOMPARE(log, (QStringList{"remove keyboard", "remove mouse"}));
-        log.clear();
     }
-    QVERIFY(log.isEmpty()); // nothing removed twice
+    QCOMPARE(log,
+             (QStringList{"install keyboard", "install mouse", "remove keyboard", "remove mouse"}));
 }
 
 void tst_GlobalInputHooks::evdevCodes_data()
@@ -321,33 +303,11 @@ void tst_GlobalInputHooks::evdevCodes_data()
     QTest::addColumn<uint>("evdev");
     QTest::addColumn<int>("usage");
 
-    QTest::newRow("Escape") << 1u << 0x29;
-    QTest::newRow("A") << 30u << 0x04;
-    QTest::newRow("Enter") << 28u << 0x28;
-    QTest::newRow("keypad Enter") << 96u << 0x58;
-    QTest::newRow("left Shift") << 42u << 0xE1;
-    QTest::newRow("right Shift") << 54u << 0xE5;
-    QTest::newRow("right Ctrl") << 97u << 0xE4;
-    QTest::newRow("right Alt") << 100u << 0xE6;
-    QTest::newRow("Num Lock") << 69u << 0x53;
-    QTest::newRow("Pause") << 119u << 0x48;
-    QTest::newRow("Scroll Lock") << 70u << 0x47;
-    QTest::newRow("Print Screen") << 99u << 0x46;
-    QTest::newRow("keypad *") << 55u << 0x55;
-    QTest::newRow("keypad /") << 98u << 0x54;
     QTest::newRow("keypad 7") << 71u << 0x5F;
     QTest::newRow("Home") << 102u << 0x4A;
-    QTest::newRow("Delete") << 111u << 0x4C;
     QTest::newRow("Down") << 108u << 0x51;
     QTest::newRow("F10") << 68u << 0x43;
-    QTest::newRow("F11") << 87u << 0x44;
-    QTest::newRow("F12") << 88u << 0x45;
-    QTest::newRow("F23") << 193u << 0x72;
     QTest::newRow("F13 has no entry") << 183u << 0;
-    QTest::newRow("102nd key") << 86u << 0x64;
-    QTest::newRow("left Windows") << 125u << 0xE3;
-    QTest::newRow("right Windows has no entry") << 126u << 0;
-    QTest::newRow("Menu") << 127u << 0x65;
     QTest::newRow("Mute") << 113u << 0;
     QTest::newRow("reserved") << 0u << 0;
     QTest::newRow("between blocks") << 84u << 0;
@@ -361,40 +321,7 @@ void tst_GlobalInputHooks::evdevCodes()
 
     Recorder recorder;
     auto hooks = makeHooks(&recorder);
-    const EvdevScanCodes::ScanCode code = EvdevScanCodes::forEvdev(evdev);
-    hooks->keyboardEvent(code.scan, code.extended ? GlobalInputHooks::Extended : 0u, true);
-    const QList<Event> expected = usage ? QList<Event>{{usage, true}} : QList<Event>();
-    QCOMPARE(recorder.keys, expected);
-}
-
-void tst_GlobalInputHooks::x11Buttons_data()
-{
-    QTest::addColumn<uint>("button");
-    QTest::addColumn<int>("code");
-
-    QTest::newRow("left") << 1u << 0xF0;
-    QTest::newRow("middle") << 2u << 0xF2;
-    QTest::newRow("right") << 3u << 0xF1;
-    QTest::newRow("wheel up") << 4u << 0;
-    QTest::newRow("wheel down") << 5u << 0;
-    QTest::newRow("wheel left") << 6u << 0;
-    QTest::newRow("back") << 8u << 0;
-    QTest::newRow("forward") << 9u << 0;
-}
-
-void tst_GlobalInputHooks::x11Buttons()
-{
-    QFETCH(uint, button);
-    QFETCH(int, code);
-
-    Recorder recorder;
-    auto hooks = makeHooks(&recorder);
-    for (bool down : {true, false}) {
-        if (const std::uint32_t message = X11InputHooks::buttonMessage(button, down))
-            hooks->mouseMessage(message, 0, 0);
-    }
-    const QList<Event> expected = code ? QList<Event>{{code, true}, {code, false}} : QList<Event>();
-    QCOMPARE(recorder.buttons, expected);
+    checkEvdev(*hooks, recorder, evdev, usage);
 }
 
 void tst_GlobalInputHooks::withoutXTheEventFilterIsChosen()
@@ -414,9 +341,7 @@ void tst_GlobalInputHooks::withoutXTheEventFilterIsChosen()
 void tst_GlobalInputHooks::eventFilterTakesEachEventOnce()
 {
     Recorder recorder;
-    auto backend = std::make_unique<EventFilterInputHooks>();
-    EventFilterInputHooks *filter = backend.get();
-    GlobalInputHooks hooks(std::move(backend));
+    GlobalInputHooks hooks(std::make_unique<EventFilterInputHooks>());
     QVERIFY(hooks.isInstalled());
     hooks.setKeyboardCallback(recordKey, &recorder);
     QWindow window;
@@ -443,7 +368,6 @@ void tst_GlobalInputHooks::eventFilterTakesEachEventOnce()
     hooks.removeHooks();
     send(&window, QEvent::KeyPress, 30 + 8, true);
     QCOMPARE(recorder.keys.size(), 2);
-    Q_UNUSED(filter)
 }
 
 void tst_GlobalInputHooks::eventFilterMouse()

@@ -16,10 +16,8 @@ class tst_Startup : public QObject
 
 private slots:
     void init();
-    void findsItsDataFromAnotherDirectory();
     void secondCopyExitsWithOneAndFirstLivesOn();
     void copiesInDifferentFoldersRunSideBySide();
-    void terminationQuitsCleanly();
     void staleLockOfACrashedCopyDoesNotBlock();
     void connectsToTheVirtualMouse_data();
     void connectsToTheVirtualMouse();
@@ -29,6 +27,7 @@ private:
     static std::unique_ptr<QTemporaryDir> makeInstall();
     std::unique_ptr<QProcess> start(const QString &installDir,
                                     const QString &virtualMouse = QString());
+    static bool stopsCleanly(QProcess &process);
     static bool waitForOutput(QProcess &process, const QByteArray &text, QByteArray *all = nullptr);
 
     std::unique_ptr<QTemporaryDir> m_install;
@@ -83,7 +82,16 @@ bool tst_Startup::waitForOutput(QProcess &process, const QByteArray &text, QByte
     return output.contains(text);
 }
 
-void tst_Startup::findsItsDataFromAnotherDirectory()
+bool tst_Startup::stopsCleanly(QProcess &process)
+{
+    process.terminate();
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+// Started from another directory, the first copy finds its data; a second
+// copy from the same folder exits with 1 at once, opening nothing.
+void tst_Startup::secondCopyExitsWithOneAndFirstLivesOn()
 {
     auto first = start(m_install->path());
     QByteArray output;
@@ -91,14 +99,6 @@ void tst_Startup::findsItsDataFromAnotherDirectory()
     QVERIFY2(output.contains("Data folder: " + QDir(m_install->path()).canonicalPath().toUtf8()) ||
                  output.contains("Data folder: " + m_install->path().toUtf8()),
              output.constData());
-    first->terminate();
-    QVERIFY(first->waitForFinished(10000));
-}
-
-void tst_Startup::secondCopyExitsWithOneAndFirstLivesOn()
-{
-    auto first = start(m_install->path());
-    QVERIFY(waitForOutput(*first, "Data folder:"));
 
     QElapsedTimer timer;
     timer.start();
@@ -107,13 +107,10 @@ void tst_Startup::secondCopyExitsWithOneAndFirstLivesOn()
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 1);
     QVERIFY(timer.elapsed() < 6000);
-    // The second copy opened nothing: no data folder line.
     QVERIFY(!second->readAll().contains("Data folder:"));
 
     QCOMPARE(first->state(), QProcess::Running);
-    first->terminate();
-    QVERIFY(first->waitForFinished(10000));
-    QCOMPARE(first->exitCode(), 0);
+    QVERIFY(stopsCleanly(*first));
 }
 
 void tst_Startup::copiesInDifferentFoldersRunSideBySide()
@@ -124,22 +121,8 @@ void tst_Startup::copiesInDifferentFoldersRunSideBySide()
     QVERIFY(waitForOutput(*first, "Data folder:"));
     auto other = start(otherInstall->path());
     QVERIFY(waitForOutput(*other, "Data folder:"));
-    QCOMPARE(other->state(), QProcess::Running);
-    for (QProcess *process : {first.get(), other.get()}) {
-        process->terminate();
-        QVERIFY(process->waitForFinished(10000));
-        QCOMPARE(process->exitCode(), 0);
-    }
-}
-
-void tst_Startup::terminationQuitsCleanly()
-{
-    auto first = start(m_install->path());
-    QVERIFY(waitForOutput(*first, "Data folder:"));
-    first->terminate();
-    QVERIFY(first->waitForFinished(10000));
-    QCOMPARE(first->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(first->exitCode(), 0);
+    QVERIFY(stopsCleanly(*first));
+    QVERIFY(stopsCleanly(*other));
 }
 
 void tst_Startup::staleLockOfACrashedCopyDoesNotBlock()
@@ -153,10 +136,7 @@ void tst_Startup::staleLockOfACrashedCopyDoesNotBlock()
     auto next = start(m_install->path());
     QByteArray output;
     QVERIFY2(waitForOutput(*next, "Data folder:", &output), output.constData());
-    QCOMPARE(next->state(), QProcess::Running);
-    next->terminate();
-    QVERIFY(next->waitForFinished(10000));
-    QCOMPARE(next->exitCode(), 0);
+    QVERIFY(stopsCleanly(*next));
 }
 
 void tst_Startup::connectsToTheVirtualMouse_data()
@@ -175,9 +155,7 @@ void tst_Startup::connectsToTheVirtualMouse()
     QVERIFY(output.contains("Virtual mouse of family " + family.toLatin1()));
     QVERIFY(!output.contains("Device DisConnect"));
     QVERIFY(!output.contains("cmd Failed"));
-    first->terminate();
-    QVERIFY(first->waitForFinished(10000));
-    QCOMPARE(first->exitCode(), 0);
+    QVERIFY(stopsCleanly(*first));
     // The mouse's record shows the identity exchange and the event reports
     // being switched on with the family's own commands.
     QFile record(m_install->filePath("mouse.log"));
