@@ -5,6 +5,11 @@
 #include "keymatrixcodes.h"
 #include "macroblock.h"
 
+int DeviceOperations::failureCount() const
+{
+    return m_link ? m_link->failedExchanges() : 0;
+}
+
 QByteArray DeviceOperations::profileBlock(int n) const
 {
     if (n < 0 || n >= ProfileBlock::count)

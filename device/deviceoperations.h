@@ -33,6 +33,9 @@ public:
     Hid_Thread *link() const { return m_link; }
     const DeviceVariant &variant() const { return m_variant; }
 
+    // Exchanges of the link that failed so far (0 without a link).
+    int failureCount() const;
+
     // The image of device profile n (0 to 4); empty for other numbers.
     QByteArray profileBlock(int n) const;
 

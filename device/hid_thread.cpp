@@ -159,6 +159,8 @@ bool Hid_Thread::acquireLink()
 
 bool Hid_Thread::finishExchange(bool ok)
 {
+    if (!ok)
+        ++m_failedExchanges;
     closeCommandInterface();
     m_linkFree = true;
     return ok;
@@ -251,6 +253,7 @@ void Hid_Thread::setCommand(uchar code, std::initializer_list<uchar> params)
 bool Hid_Thread::prepare(const char *failLine, uchar code, std::initializer_list<uchar> params)
 {
     if (!acquireLink()) {
+        ++m_failedExchanges;
         qDebug("%s", failLine);
         return false;
     }
@@ -291,6 +294,7 @@ bool Hid_Thread::runQuery(const char *failLine, uchar code, std::initializer_lis
 void Hid_Thread::runProfileCommand(const char *failLine, uchar code, uchar value)
 {
     if (!acquireLink()) {
+        ++m_failedExchanges;
         qDebug("%s", failLine);
         return;
     }

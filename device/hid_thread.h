@@ -53,6 +53,10 @@ public:
     bool linkFree() const { return m_linkFree; }
     void setLinkFree(bool free) { m_linkFree = free; }
 
+    // Exchanges that did not go through (link busy, device gone, report
+    // refused) since the link was made; only ever grows.
+    int failedExchanges() const { return m_failedExchanges; }
+
     bool isListening() const { return m_listening; }
     // Tells the listener to stop; it ends after its read in progress.
     void requestStop() { m_listening = false; }
@@ -141,6 +145,7 @@ private:
     HidHandle *m_commandHandle = nullptr;
     HidHandle *m_eventHandle = nullptr;
     bool m_linkFree = true;
+    int m_failedExchanges = 0;
     std::atomic<bool> m_listening{false};
     QFuture<void> m_listener;
     HidProtocol::CommandReport m_outReport{};

@@ -140,6 +140,37 @@ void VirtualMouse::setAnswering(bool answering)
     m_answering = answering;
 }
 
+void VirtualMouse::setFault(Fault fault)
+{
+    QMutexLocker lock(&m_mutex);
+    m_fault = fault;
+    m_silentCountdown = 0;
+}
+
+void VirtualMouse::takeFaultFile()
+{
+    QString faultFile;
+    {
+        QMutexLocker lock(&m_mutex);
+        faultFile = m_faultFile;
+    }
+    if (faultFile.isEmpty() || !QFile::exists(faultFile))
+        return;
+    QFile file(faultFile);
+    const QStringList words = file.open(QIODevice::ReadOnly)
+                                  ? QString::fromLatin1(file.readAll()).simplified().split(' ')
+                                  : QStringList();
+    file.close();
+    QFile::remove(faultFile);
+    const int after = words.value(1).toInt();
+    if (words.value(0) == QLatin1String("silent") && after > 0) {
+        QMutexLocker lock(&m_mutex);
+        m_silentCountdown = after;
+    } else {
+        setFault(words.value(0) == QLatin1String("silent") ? Fault::Silent : Fault::None);
+    }
+}
+
 void VirtualMouse::setAccessDenied(bool denied)
 {
     QMutexLocker lock(&m_mutex);
@@ -211,6 +242,7 @@ void VirtualMouse::setRecordFile(const QString &path)
 {
     QMutexLocker lock(&m_mutex);
     m_recordFile = std::make_unique<QFile>(path);
+    m_faultFile = path + QStringLiteral(".fault");
     if (!m_recordFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
         m_recordFile.reset();
 }
@@ -231,6 +263,8 @@ void VirtualMouse::countReport()
 {
     if (m_unplugCountdown > 0 && --m_unplugCountdown == 0)
         unplugLocked();
+    if (m_silentCountdown > 0 && --m_silentCountdown == 0)
+        m_fault = Fault::Silent;
 }
 
 void VirtualMouse::error(const QString &text)
@@ -461,6 +495,7 @@ HidHandle *VirtualMouseBackend::open(const QString &path)
     VirtualMouse *mouse = mouseOfPath(path, &interface);
     if (!mouse)
         return nullptr;
+    mouse->takeFaultFile();
     QMutexLocker lock(&mouse->m_mutex);
     if (!mouse->m_plugged || mouse->m_accessDenied)
         return nullptr;
@@ -492,7 +527,7 @@ int VirtualMouseBackend::sendFeatureReport(HidHandle *handle, const unsigned cha
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation))
+    if (!mouse.isValid(h->generation) || mouse.silent())
         return -1;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(length));
     QByteArray plain = bytes;
@@ -519,11 +554,17 @@ int VirtualMouseBackend::getFeatureReport(HidHandle *handle, unsigned char *data
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation) || !mouse.m_answering || h->interface != 0)
+    if (!mouse.isValid(h->generation) || !mouse.m_answering || h->interface != 0 || mouse.silent())
         return -1;
-    const QByteArray reply = mouse.m_replyOverride.isNull()
-                                 ? (mouse.m_reply.isEmpty() ? QByteArray(9, '\0') : mouse.m_reply)
-                                 : mouse.m_replyOverride;
+    if (mouse.m_fault == VirtualMouse::Fault::DropReply) {
+        mouse.m_fault = VirtualMouse::Fault::None;
+        return -1;
+    }
+    QByteArray reply = mouse.m_replyOverride.isNull()
+                           ? (mouse.m_reply.isEmpty() ? QByteArray(9, '\0') : mouse.m_reply)
+                           : mouse.m_replyOverride;
+    if (mouse.m_fault == VirtualMouse::Fault::Garbage)
+        reply.fill(char(0xA5));
     const std::size_t n = std::min<std::size_t>(length, std::size_t(reply.size()));
     std::copy_n(reply.constData(), n, data);
     return int(n);
@@ -536,7 +577,7 @@ int VirtualMouseBackend::write(HidHandle *handle, const unsigned char *data, std
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation))
+    if (!mouse.isValid(h->generation) || mouse.silent())
         return -1;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(length));
     mouse.record(VirtualMouse::Channel::Output, bytes, bytes);

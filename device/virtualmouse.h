@@ -88,6 +88,12 @@ public:
     // replaced by fixed bytes (garbage, or fewer than 9).
     void setAnswering(bool answering);
     void setReplyOverride(const QByteArray &reply);
+    // Test-only faults: Silent answers nothing (writes and feature reports
+    // fail as on a firmware that hangs), DropReply loses the next reply
+    // only, Garbage answers with wrong bytes.
+    enum class Fault { None, Silent, DropReply, Garbage };
+    void setFault(Fault fault);
+
     // A mouse whose device nodes this user may not open: it is listed,
     // but every open fails as access denied.
     void setAccessDenied(bool denied);
@@ -95,7 +101,10 @@ public:
 
     // Also appends every received report to `path`, one line each:
     // "<msecs> feature|output <bytes in hex>", feature reports as plain
-    // bytes. For checks from outside the process.
+    // bytes. For checks from outside the process, which may also set a
+    // fault: a file `path` + ".fault" holding "silent" or "silent <n>" (at
+    // once, or after n more reports) or "none" is taken, and removed, at
+    // the next open of the mouse.
     void setRecordFile(const QString &path);
 
     QList<Received> received() const;
@@ -120,6 +129,9 @@ private:
     bool isValid(quint64 generation) const { return m_plugged && generation == m_generation; }
     void record(Channel channel, const QByteArray &bytes, const QByteArray &plain);
     void countReport();
+    void takeFaultFile();
+    // A silent mouse fails every report sent to it and every reply asked.
+    bool silent() const { return m_fault == Fault::Silent; }
     void unplugLocked();
     void handleCommand(const QByteArray &plain);
     void handleCommand553(const uchar *p);
@@ -139,6 +151,9 @@ private:
     bool m_plugged = true;
     quint64 m_generation = 1;
     int m_unplugCountdown = 0;
+    Fault m_fault = Fault::None;
+    int m_silentCountdown = 0;
+    QString m_faultFile;
     bool m_answering = true;
     bool m_accessDenied = false;
     QByteArray m_replyOverride;

@@ -20,6 +20,12 @@
 #include <QMetaMethod>
 #include <QQuickItem>
 
+namespace {
+// English texts of the "notice" group, for language files without them.
+const char pointerSpeedNotApplied[] = "The desktop did not take the pointer speed.";
+const char doubleClickNotApplied[] = "The desktop did not take the double-click speed.";
+} // namespace
+
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
     m_store = new SettingsStore(this);
@@ -59,15 +65,7 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
     QObject *root = rootObject();
     if (!root)
         return;
-    const QMetaObject *meta = root->metaObject();
-    QMetaMethod method;
-    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-        const QMetaMethod candidate = meta->method(i);
-        if (candidate.name() == name && candidate.parameterCount() == args.size()) {
-            method = candidate;
-            break;
-        }
-    }
+    const QMetaMethod method = sceneFunction(name, int(args.size()));
     if (!method.isValid() || args.size() > 10)
         return;
 
@@ -99,6 +97,45 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
         method.invoke(root, Qt::DirectConnection, argv[0], argv[1], argv[2], argv[3], argv[4],
                       argv[5], argv[6], argv[7], argv[8], argv[9]);
     }
+}
+
+QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCount) const
+{
+    const QObject *root = rootObject();
+    if (!root)
+        return {};
+    const QMetaObject *meta = root->metaObject();
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod candidate = meta->method(i);
+        if (candidate.name() == name &&
+            (parameterCount < 0 || candidate.parameterCount() == parameterCount))
+            return candidate;
+    }
+    return {};
+}
+
+bool myQQuickView::sceneHasFunction(const char *name) const
+{
+    return sceneFunction(QByteArray(name), -1).isValid();
+}
+
+void myQQuickView::notifyUser(QString text)
+{
+    // The scene shows it through its own connection to this signal, so that
+    // a scene hosted elsewhere (tests) shows it too.
+    emit userNotice(text);
+}
+
+int myQQuickView::deviceFailureCount() const
+{
+    return m_device->failureCount();
+}
+
+QString myQQuickView::noticeText(int index, const char *fallback)
+{
+    const QString language = m_store->globalData(QStringLiteral("common/language")).toString();
+    const QString text = LangStrings::read(QStringLiteral("notice"), language).value(index);
+    return text.isEmpty() ? QString::fromUtf8(fallback) : text;
 }
 
 void myQQuickView::initUI()
@@ -412,14 +449,18 @@ void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
 
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
-    if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed)))
+    if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed))) {
         qDebug("setCursorSpeed Failed");
+        notifyUser(noticeText(6, pointerSpeedNotApplied));
+    }
 }
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
-    if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed)))
+    if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed))) {
         qDebug("setDoubleClickSpeed Failed");
+        notifyUser(noticeText(7, doubleClickNotApplied));
+    }
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)

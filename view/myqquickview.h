@@ -45,8 +45,22 @@ public:
     // this returns. A function the scene does not define is silently ignored.
     void invokeScene(const char *name, const QVariantList &args = {},
                      Delivery delivery = Delivery::Queued);
+    // Whether the scene's root item defines the function `name`.
+    bool sceneHasFunction(const char *name) const;
+
+signals:
+    // Something the user must know now: a change that was not saved or not
+    // sent to the mouse, or a refusal and its reason.
+    void userNotice(const QString &text);
 
 public slots:
+    // Tells the user `text` in the window and through the tray.
+    void notifyUser(QString text);
+    // Exchanges with the mouse that failed since the program started; the
+    // scene compares it before and after a write to know whether the
+    // mouse took everything.
+    int deviceFailureCount() const;
+
     void initUI();
     void runUI();
     void setBusy(int busyTime);
@@ -134,6 +148,9 @@ protected:
 
 private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
+    QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
+    // Text `index` of the "notice" group in the user's language.
+    QString noticeText(int index, const char *fallback);
 
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;

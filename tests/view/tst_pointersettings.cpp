@@ -3,6 +3,7 @@
 #include "testdatafolder.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -47,7 +48,7 @@ private slots:
     void initTestCase();
     void levelsReachTheDesktop_data();
     void levelsReachTheDesktop();
-    void failuresWriteTheirDebugLine();
+    void failuresAreReported();
     void gnomeSettingsTakeOnlyValidValues();
 
 private:
@@ -114,11 +115,15 @@ void tst_PointerSettings::levelsReachTheDesktop()
     g_object_unref(settings);
 }
 
-void tst_PointerSettings::failuresWriteTheirDebugLine()
+// A value the desktop did not take writes its debug line and, for the
+// pointer speed and the double-click time, tells the user in their language.
+void tst_PointerSettings::failuresAreReported()
 {
     TestDataFolder folder;
     QStringList log;
     myQQuickView view;
+    view.setGlobalData("common/language", "ChineseSimplified");
+    QSignalSpy notices(&view, &myQQuickView::userNotice);
     view.setPointerSettings(std::make_unique<RecordingPointerSettings>(&log, false));
     QTest::ignoreMessage(QtDebugMsg, "setCursorSpeed Failed");
     view.mouseSetCursorSpeed(3);
@@ -127,6 +132,14 @@ void tst_PointerSettings::failuresWriteTheirDebugLine()
     QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
     view.mouseSetVerticalScrollLines(3);
     QCOMPARE(log.size(), 3);
+    QCOMPARE(notices.size(), 2);
+    QCOMPARE(notices.at(0).at(0).toString(), QStringLiteral("桌面未接受指针速度。"));
+    QCOMPARE(notices.at(1).at(0).toString(), QStringLiteral("桌面未接受双击速度。"));
+
+    view.setPointerSettings(std::make_unique<RecordingPointerSettings>(&log, true));
+    view.mouseSetCursorSpeed(3);
+    view.mouseSetDoubleClickSpeed(3);
+    QCOMPARE(notices.size(), 2);
     // The stored slider positions are the scene's; nothing is written here.
     QVERIFY(!view.getData("mouse/mouseRate", false).toString().isEmpty());
     QCOMPARE(view.getData("mouse/mouseRate", false), view.getData("mouse/mouseRate", true));

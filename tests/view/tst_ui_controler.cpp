@@ -52,6 +52,9 @@ void tst_UiControler::buildsTheFramelessHost()
     QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
     QCOMPARE(window->styleSheet(), QStringLiteral("background:transparent;"));
     QCOMPARE(window->size(), QSize(1024, 640));
+    // Size hints a window manager keeps to: it cannot stretch the window.
+    QCOMPARE(window->minimumSize(), QSize(1024, 640));
+    QCOMPARE(window->maximumSize(), QSize(1024, 640));
     QCOMPARE(window->windowTitle(), QStringLiteral("Skarn Config"));
 
     myQQuickView *view = m_controller->view();
@@ -84,6 +87,14 @@ void tst_UiControler::minimiseCloseAndBusy()
     m_window->showNormal();
     m_controller->onClose();
     QVERIFY(!m_window->isVisible());
+    // A question for the user brings it back, also from the task bar.
+    m_controller->onShow();
+    QVERIFY(m_window->isVisible());
+    m_controller->onMinimize();
+    QTRY_VERIFY(m_window->isMinimized());
+    m_controller->onShow();
+    QTRY_VERIFY(!m_window->isMinimized());
+    m_controller->onClose();
     // Hidden, not destroyed: the view and its scene live on.
     QObject *root = m_controller->view()->rootObject();
     QVERIFY(root);
@@ -99,6 +110,7 @@ void tst_UiControler::withoutWindowNothingHappens()
     Ui_Controler bare;
     bare.onMinimize();
     bare.onClose();
+    bare.onShow();
     bare.onXChanged(5);
     bare.onYChanged(5);
     bare.setBusy(3);
