@@ -1,9 +1,11 @@
 #include "myqquickview.h"
+#include "qtfiledialogs.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
 
 #include <QQmlContext>
 #include <QQuickItem>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -19,6 +21,7 @@ private slots:
     void dragMovesTheWindowByTheOffsets();
     void minimiseCloseAndBusy();
     void withoutWindowNothingHappens();
+    void fileDialogsStandApartFromTheWindow();
 
 private:
     std::unique_ptr<TestDataFolder> m_folder;
@@ -123,6 +126,33 @@ void tst_UiControler::withoutWindowNothingHappens()
     window.reset();
     controller.onXChanged(5);
     QVERIFY(!controller.window());
+}
+
+// The file dialogs are windows of their own (the see-through window's style
+// would make them unreadable) and start in an existing folder: a missing
+// Desktop folder would come up as a file name.
+void tst_UiControler::fileDialogsStandApartFromTheWindow()
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
+    const QString withoutDesktop = QtFileDialogs::startFolder();
+    QDir(home.path()).mkdir("Desktop");
+    const QString withDesktop = QtFileDialogs::startFolder();
+    QtFileDialogs dialogs(m_controller->view());
+    const std::unique_ptr<QFileDialog> dialog =
+        dialogs.makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
+    qputenv("HOME", oldHome);
+    qunsetenv("XDG_CONFIG_HOME");
+
+    QCOMPARE(withoutDesktop, home.path());
+    QCOMPARE(withDesktop, home.filePath("Desktop"));
+    QCOMPARE(dialog->directory().absolutePath(), home.filePath("Desktop"));
+    QVERIFY(!dialog->parentWidget());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Save File"));
+    QCOMPARE(dialog->nameFilters(), QStringList{"Profile(*.pf)"});
+    QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
 }
 
 QTEST_MAIN(tst_UiControler)
