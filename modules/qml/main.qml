@@ -341,6 +341,7 @@ Item {
             unsavedPrompt.y = (height - unsavedPrompt.height) / 2
             mask.visible = true
             unsavedPrompt.visible = true
+            unsavedPrompt.forceActiveFocus()
         }
         pendingAction = action
         // Also asked from the tray, with the window hidden.
@@ -1006,6 +1007,7 @@ Item {
         visible: false
         color: mainWindow.colorGray0
         border.color: mainWindow.colorGray1
+        Keys.onEscapePressed: mainWindow.answerUnsavedChanges(2)
 
         DragArea {
             anchors.fill: parent

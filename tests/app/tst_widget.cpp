@@ -95,7 +95,8 @@ void tst_Widget::hostsTheRealScene()
     QCOMPARE(QSize(int(root->width()), int(root->height())), QSize(1024, 640));
     const QMetaObject *meta = root->metaObject();
     for (const char *function :
-         {"initUI", "run", "detectKeyboard", "detectMouse", "setProtectUI", "setCurrentDPI"}) {
+         {"initUI", "run", "detectKeyboard", "detectMouse", "setProtectUI", "setCurrentDPI",
+          "requestProfileSwitch", "requestQuit", "showNotice"}) {
         bool found = false;
         for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
             found = found || meta->method(i).name() == function;
