@@ -228,6 +228,13 @@ Item {
                     testData.setMouseSilent(true)
                     save(main)
                 } },
+                { tag: "save asked for before a switch", action: (main) => {
+                    drag(child(main, "dpiSettingMain").stage(0).slider.children[2], 494, 0)
+                    testData.setMouseSilent(true)
+                    main.requestProfileSwitch(1)
+                    mouseClick(child(main, "unsavedSave"))
+                    compare(main.profileNo, 0)
+                } },
                 { tag: "profile switch", action: (main) => {
                     testData.setMouseSilent(true)
                     main.requestProfileSwitch(1)
