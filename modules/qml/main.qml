@@ -1087,7 +1087,8 @@ Item {
         objectName: "noticeBar"
 
         anchors.horizontalCenter: parent.horizontalCenter
-        y: 52
+        // Above the bottom bar, clear of the panels.
+        y: parent.height - 80
         z: 20
         width: Math.min(noticeLabel.implicitWidth + 32, parent.width - 48)
         height: 32
