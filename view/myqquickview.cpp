@@ -211,6 +211,31 @@ void myQQuickView::mouseSendGundata(int slot, QVariantList values)
 void myQQuickView::openUpdateExe()
 {}
 
+void myQQuickView::notifyUser(QString text)
+{
+    emit userNotice(text);
+    invokeScene("showNotice", {text});
+}
+
+void myQQuickView::setCaptureActive(bool active)
+{
+    // Nobody can be typing into a hidden window for us.
+    active = active && isVisible();
+    if (active == m_captureActive)
+        return;
+    m_captureActive = active;
+    emit captureActiveChanged(active);
+}
+
+void myQQuickView::hideEvent(QHideEvent *event)
+{
+    setCaptureActive(false);
+    // The scene drops its recording or waiting field, so that it does not
+    // show a capture that no longer receives anything.
+    invokeScene("endCaptures", {}, Delivery::Synchronous);
+    QQuickWidget::hideEvent(event);
+}
+
 void myQQuickView::focusInEvent(QFocusEvent *event)
 {
     update();
@@ -410,22 +435,59 @@ void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
     m_pointerSettings = std::move(settings);
 }
 
+// A value the desktop did not take is said, not only logged: the user moved
+// the slider and must not believe the desktop follows it.
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
-    if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed)))
+    if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed))) {
         qDebug("setCursorSpeed Failed");
+        notifyUser(pointerText(0));
+    }
 }
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
-    if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed)))
+    if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed))) {
         qDebug("setDoubleClickSpeed Failed");
+        notifyUser(pointerText(1));
+    }
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
-    if (!m_pointerSettings->setWheelScrollLines(lines))
+    if (!m_pointerSettings->setWheelScrollLines(lines)) {
         qDebug("setVerticalScrollLines Failed");
+        notifyUser(pointerText(2));
+    }
+}
+
+QString myQQuickView::pointerSettingReason(int setting)
+{
+    if (setting == PointerSettings::DoubleClickTime &&
+        !m_pointerSettings->canSet(PointerSettings::DoubleClickTime))
+        return pointerText(4);
+    if (setting == PointerSettings::WheelScrollLines &&
+        !m_pointerSettings->canSet(PointerSettings::WheelScrollLines))
+        return pointerText(3);
+    return QString();
+}
+
+QString myQQuickView::pointerText(int index) const
+{
+    static const char *const english[] = {
+        "The desktop did not take the pointer speed.",
+        "The desktop did not take the double-click speed.",
+        "The desktop did not take the wheel scroll amount.",
+        "Not settable on Linux; kept for Windows",
+        "Not settable on this desktop; kept for Windows",
+    };
+    const QString language = m_store->globalData(QStringLiteral("common/language")).toString();
+    const QStringList texts =
+        LangStrings::read(QStringLiteral("pointer"),
+                          language.isEmpty() ? QStringLiteral("ChineseSimplified") : language);
+    if (index < texts.size() && !texts.at(index).isEmpty())
+        return texts.at(index);
+    return QString::fromLatin1(english[index]);
 }
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)

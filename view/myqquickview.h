@@ -46,7 +46,22 @@ public:
     void invokeScene(const char *name, const QVariantList &args = {},
                      Delivery delivery = Delivery::Queued);
 
+    // True while a field or the macro recorder waits for keys and buttons.
+    bool isCaptureActive() const { return m_captureActive; }
+
+signals:
+    // Something the user must know now: a change that was not saved or not
+    // sent to the mouse, or a refusal and its reason.
+    void userNotice(const QString &text);
+    // Global capture is wanted (or no longer): only then may the program see
+    // keys and buttons aimed at other windows.
+    void captureActiveChanged(bool active);
+
 public slots:
+    void notifyUser(QString text);
+    // The scene starts and ends its captures; a hidden view has none.
+    void setCaptureActive(bool active);
+
     void initUI();
     void runUI();
     void setBusy(int busyTime);
@@ -125,18 +140,26 @@ public slots:
     void mouseSetCursorSpeed(uint cursorSpeed);
     void mouseSetDoubleClickSpeed(uint speed);
     void mouseSetVerticalScrollLines(uint lines);
+    // Why the desktop cannot take `setting` (0 pointer speed, 1 double-click
+    // speed, 2 wheel scroll lines) at all, in the current language; empty
+    // when it can.
+    QString pointerSettingReason(int setting);
 
     // Localised texts of one group of the language file `langCode`.
     QStringList getLangStrings(QString typeStr, QString langCode);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
+    // Text `index` of the pointer settings group, in the current language.
+    QString pointerText(int index) const;
 
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
+    bool m_captureActive = false;
 };

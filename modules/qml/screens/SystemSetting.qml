@@ -19,11 +19,18 @@ Rectangle {
     property alias rowsRadio: rowsRadio
     property alias screenRadio: screenRadio
     property alias lineCount: lineCount
+    // Why the desktop cannot take the double-click speed or the scroll
+    // amount at all (empty where it can): the control is shown disabled with
+    // this line, and its stored value stays for a desktop that can.
+    property string doubleClickReason: ""
+    property string scrollReason: ""
 
     // The line-count field took the focus: the main scene closes its drop-downs.
     signal inputStarted()
 
     function init(isSendData: bool, isRecovery: bool) {
+        doubleClickReason = Values.toText(ui_View.pointerSettingReason(1), "")
+        scrollReason = Values.toText(ui_View.pointerSettingReason(2), "")
         const mouseRate = Values.toInt(ui_View.getData("mouse/mouseRate", isRecovery),
                                        mouseSpeedSlider.xPosition)
         const doubleRate = Values.toInt(ui_View.getData("mouse/doubleRate", isRecovery),
@@ -54,9 +61,9 @@ Rectangle {
             return
         if (isStep === 0 || isStep === 1)
             ui_View.mouseSetCursorSpeed(System.levelOf(mouseSpeedSlider.xPosition))
-        if (isStep === 0 || isStep === 2)
+        if ((isStep === 0 || isStep === 2) && doubleClickReason === "")
             ui_View.mouseSetDoubleClickSpeed(System.levelOf(doubleClickSlider.xPosition))
-        if (isStep === 0 || isStep === 3)
+        if ((isStep === 0 || isStep === 3) && scrollReason === "")
             ui_View.mouseSetVerticalScrollLines(scroll)
     }
 
@@ -159,13 +166,10 @@ Rectangle {
             fastText: systemSettingMain.systemSettingLang[4]
         }
 
-        Text {
-            topPadding: 6
+        SectionTitle {
+            objectName: "doubleClickTitle"
             text: systemSettingMain.systemSettingLang[2]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-            font.bold: true
+            reason: systemSettingMain.doubleClickReason
         }
 
         SliderButton {
@@ -174,6 +178,8 @@ Rectangle {
             property int xPosition: 0
 
             width: 352
+            enabled: systemSettingMain.doubleClickReason === ""
+            opacity: enabled ? 1 : 0.4
             onValueChangeDelay: (tmpValue) => {
                 xPosition = tmpValue
                 systemSettingMain.saveData(true, 2)
@@ -186,17 +192,16 @@ Rectangle {
             fastText: systemSettingMain.systemSettingLang[4]
         }
 
-        Text {
-            topPadding: 6
+        SectionTitle {
+            objectName: "scrollTitle"
             text: systemSettingMain.systemSettingLang[5]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-            font.bold: true
+            reason: systemSettingMain.scrollReason
         }
 
         Row {
             spacing: 12
+            enabled: systemSettingMain.scrollReason === ""
+            opacity: enabled ? 1 : 0.4
 
             RadioButton {
                 id: rowsRadio
@@ -232,6 +237,8 @@ Rectangle {
         RadioButton {
             id: screenRadio
 
+            enabled: systemSettingMain.scrollReason === ""
+            opacity: enabled ? 1 : 0.4
             index: 1
             textValue: systemSettingMain.systemSettingLang[7]
             gapValue: 8
@@ -239,6 +246,40 @@ Rectangle {
                 systemSettingMain.chooseScroll(false)
                 systemSettingMain.saveData(true, 3)
             }
+        }
+    }
+
+    // A section's bold title, and on the same line why its control is off.
+    component SectionTitle: Item {
+        property alias text: title.text
+        property alias reason: reasonText.text
+        property alias reasonItem: reasonText
+
+        width: 352
+        height: title.height
+
+        Text {
+            id: title
+
+            topPadding: 6
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+            font.bold: true
+        }
+
+        Text {
+            id: reasonText
+
+            anchors.right: parent.right
+            anchors.baseline: title.baseline
+            width: Math.min(implicitWidth, parent.width - title.width - 8)
+            horizontalAlignment: Text.AlignRight
+            elide: Text.ElideRight
+            visible: text !== ""
+            color: Theme.colorGray2
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontMinSize
         }
     }
 
