@@ -5,6 +5,7 @@
 #include "ui_controler.h"
 #include "widget.h"
 
+#include <QDebug>
 #include <QMessageBox>
 #include <cstring>
 #include <memory>
@@ -64,6 +65,8 @@ void connectCaptures(GlobalInputHooks &hooks, Widget *widget)
         return;
     // Through instance(): the hooks may go before the window does.
     QObject::connect(view, &myQQuickView::captureActiveChanged, view, [](bool active) {
+        // When, never what: the keys themselves are nobody's business.
+        qInfo() << (active ? "Key capture started" : "Key capture ended");
         if (GlobalInputHooks *hooks = GlobalInputHooks::instance())
             hooks->setCaptureActive(active);
     });
