@@ -51,7 +51,9 @@ public:
     bool send(quint32 kind, const QByteArray &payload, int timeoutMs);
 
     // How long a client may leave the first copy waiting for (the rest of)
-    // a frame; the clock stops while its request is in hand.
+    // a frame. The clock stops when a complete frame arrives and starts
+    // again once an answer has been written to the client, so a client
+    // awaiting a slow answer is never idle.
     void setIdleTimeout(int milliseconds) { m_idleTimeoutMs = milliseconds; }
 
 signals:
