@@ -479,7 +479,7 @@ QString myQQuickView::pointerText(int index) const
         "The desktop did not take the double-click speed.",
         "The desktop did not take the wheel scroll amount.",
         "Not settable on Linux; kept for Windows",
-        "Not settable on this desktop; kept for Windows",
+        "Not settable here; kept for Windows",
     };
     const QString language = m_store->globalData(QStringLiteral("common/language")).toString();
     const QStringList texts =

@@ -79,7 +79,7 @@ Item {
             ui_View.setData("mouse/scrollRate", 1000)
             const dialog = makeDialog()
             compare(dialog.scrollReason, "Not settable on Linux; kept for Windows")
-            compare(dialog.doubleClickReason, "Not settable on this desktop; kept for Windows")
+            compare(dialog.doubleClickReason, "Not settable here; kept for Windows")
             verify(!dialog.screenRadio.enabled && !dialog.lineCount.enabled)
             verify(!dialog.doubleClickSlider.enabled)
             verify(dialog.mouseSpeedSlider.enabled)

@@ -254,7 +254,7 @@ void tst_PointerSettings::failuresAreLoggedAndShown()
              QStringLiteral("The desktop did not take the wheel scroll amount."));
     QCOMPARE(view.pointerSettingReason(0), QString());
     QCOMPARE(view.pointerSettingReason(1),
-             QStringLiteral("Not settable on this desktop; kept for Windows"));
+             QStringLiteral("Not settable here; kept for Windows"));
     QCOMPARE(view.pointerSettingReason(2),
              QStringLiteral("Not settable on Linux; kept for Windows"));
     view.setGlobalData("common/language", "ChineseSimplified");
