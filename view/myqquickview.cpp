@@ -463,13 +463,10 @@ void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 
 QString myQQuickView::pointerSettingReason(int setting)
 {
-    if (setting == PointerSettings::DoubleClickTime &&
-        !m_pointerSettings->canSet(PointerSettings::DoubleClickTime))
-        return pointerText(4);
-    if (setting == PointerSettings::WheelScrollLines &&
-        !m_pointerSettings->canSet(PointerSettings::WheelScrollLines))
-        return pointerText(3);
-    return QString();
+    if (setting < PointerSettings::PointerSpeed || setting > PointerSettings::WheelScrollLines ||
+        m_pointerSettings->canSet(PointerSettings::Setting(setting)))
+        return QString();
+    return pointerText(setting == PointerSettings::WheelScrollLines ? 3 : 4);
 }
 
 QString myQQuickView::pointerText(int index) const

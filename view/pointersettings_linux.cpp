@@ -130,7 +130,8 @@ QStringList readLines(const QString &path)
 std::unique_ptr<PointerSettings> PointerSettings::createSystem()
 {
     const QString current = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
-    const LinuxPointerSettings::Desktop desktop = LinuxPointerSettings::desktopFor(current);
+    const LinuxPointerSettings::Desktop desktop =
+        LinuxPointerSettings::desktopFor(current, qEnvironmentVariable("XDG_SESSION_TYPE"));
     auto settings = std::make_unique<LinuxPointerSettings>(desktop);
     if (current.contains(QLatin1String("Cinnamon"), Qt::CaseInsensitive))
         settings->setGnomeSchema(QStringLiteral("org.cinnamon.desktop.peripherals.mouse"));
@@ -147,7 +148,8 @@ LinuxPointerSettings::LinuxPointerSettings(Desktop desktop)
       m_bus(QString())
 {}
 
-LinuxPointerSettings::Desktop LinuxPointerSettings::desktopFor(const QString &currentDesktop)
+LinuxPointerSettings::Desktop LinuxPointerSettings::desktopFor(const QString &currentDesktop,
+                                                               const QString &sessionType)
 {
     // A colon-separated list, most specific first.
     for (const QString &name : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
@@ -160,7 +162,9 @@ LinuxPointerSettings::Desktop LinuxPointerSettings::desktopFor(const QString &cu
                 return Desktop::Gnome;
         }
     }
-    return Desktop::X11;
+    return sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0
+               ? Desktop::OtherWayland
+               : Desktop::X11;
 }
 
 void LinuxPointerSettings::setGnomeSchema(const QString &schemaId, void *backend)
@@ -184,9 +188,9 @@ bool LinuxPointerSettings::canSet(Setting setting) const
 {
     switch (setting) {
     case PointerSpeed:
-        return true;
+        return m_desktop != Desktop::OtherWayland;
     case DoubleClickTime:
-        return m_desktop != Desktop::X11;
+        return m_desktop == Desktop::Gnome || m_desktop == Desktop::Kde;
     case WheelScrollLines:
         return false;
     }
@@ -203,6 +207,8 @@ bool LinuxPointerSettings::setPointerSpeed(int speed)
         return setKwinSpeed(speed);
     case Desktop::X11:
         return setX11Acceleration(speed);
+    case Desktop::OtherWayland:
+        return false;
     }
     return false;
 }
@@ -216,6 +222,7 @@ bool LinuxPointerSettings::setDoubleClickTime(int milliseconds)
     case Desktop::Kde:
         return setKdeDoubleClick(milliseconds);
     case Desktop::X11:
+    case Desktop::OtherWayland:
         return false;
     }
     return false;

@@ -10,18 +10,22 @@
 // - GNOME and its relatives: GSettings (speed and double-click);
 // - KDE Plasma: KWin's input devices over D-Bus for the speed, and the
 //   double-click interval in kdeglobals;
-// - any other X11 session: X pointer acceleration for the speed only.
+// - any other X11 session: X pointer acceleration for the speed only;
+// - any other Wayland session: nothing (the X server of its X11 programs
+//   would take the acceleration and the pointer would not follow).
 // Every write is read back; a value the desktop did not keep is a failure.
 // No Linux desktop has a desktop-wide wheel scroll amount.
 class LinuxPointerSettings : public PointerSettings
 {
 public:
-    enum class Desktop { Gnome, Kde, X11 };
+    enum class Desktop { Gnome, Kde, X11, OtherWayland };
 
     explicit LinuxPointerSettings(Desktop desktop);
 
-    // From a value such as "ubuntu:GNOME" or "KDE".
-    static Desktop desktopFor(const QString &currentDesktop);
+    // From XDG_CURRENT_DESKTOP, such as "ubuntu:GNOME" or "KDE", and
+    // XDG_SESSION_TYPE.
+    static Desktop desktopFor(const QString &currentDesktop,
+                              const QString &sessionType = QString());
     Desktop desktop() const { return m_desktop; }
 
     // GNOME: the schema and, in tests, a GSettings backend (GSettingsBackend

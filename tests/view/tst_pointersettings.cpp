@@ -253,8 +253,7 @@ void tst_PointerSettings::failuresAreLoggedAndShown()
     QCOMPARE(notices.at(2).at(0).toString(),
              QStringLiteral("The desktop did not take the wheel scroll amount."));
     QCOMPARE(view.pointerSettingReason(0), QString());
-    QCOMPARE(view.pointerSettingReason(1),
-             QStringLiteral("Not settable here; kept for Windows"));
+    QCOMPARE(view.pointerSettingReason(1), QStringLiteral("Not settable here; kept for Windows"));
     QCOMPARE(view.pointerSettingReason(2),
              QStringLiteral("Not settable on Linux; kept for Windows"));
     view.setGlobalData("common/language", "ChineseSimplified");
@@ -268,28 +267,43 @@ void tst_PointerSettings::desktopIsTheRunningOne_data()
 {
     using Desktop = LinuxPointerSettings::Desktop;
     QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("session");
     QTest::addColumn<Desktop>("desktop");
-    QTest::newRow("GNOME") << "GNOME" << Desktop::Gnome;
-    QTest::newRow("Ubuntu") << "ubuntu:GNOME" << Desktop::Gnome;
-    QTest::newRow("Cinnamon") << "X-Cinnamon" << Desktop::Gnome;
-    QTest::newRow("KDE") << "KDE" << Desktop::Kde;
-    QTest::newRow("XFCE") << "XFCE" << Desktop::X11;
-    QTest::newRow("GNOME in the name of another") << "GNOMEISH" << Desktop::X11;
-    QTest::newRow("unset") << "" << Desktop::X11;
+    QTest::addColumn<QString>("settable"); // speed, double-click, scroll
+    QTest::newRow("GNOME") << "GNOME"
+                           << "wayland" << Desktop::Gnome << "sd";
+    QTest::newRow("Ubuntu") << "ubuntu:GNOME"
+                            << "x11" << Desktop::Gnome << "sd";
+    QTest::newRow("Cinnamon") << "X-Cinnamon"
+                              << "x11" << Desktop::Gnome << "sd";
+    QTest::newRow("KDE") << "KDE"
+                         << "wayland" << Desktop::Kde << "sd";
+    QTest::newRow("XFCE") << "XFCE"
+                          << "x11" << Desktop::X11 << "s";
+    QTest::newRow("GNOME in the name of another") << "GNOMEISH"
+                                                  << "" << Desktop::X11 << "s";
+    QTest::newRow("unset") << ""
+                           << "" << Desktop::X11 << "s";
+    QTest::newRow("sway") << "sway"
+                          << "wayland" << Desktop::OtherWayland << "";
 }
 
 void tst_PointerSettings::desktopIsTheRunningOne()
 {
     QFETCH(QString, current);
+    QFETCH(QString, session);
     QFETCH(LinuxPointerSettings::Desktop, desktop);
-    QCOMPARE(LinuxPointerSettings::desktopFor(current), desktop);
+    QFETCH(QString, settable);
+    QCOMPARE(LinuxPointerSettings::desktopFor(current, session), desktop);
     // Whatever schemas are installed: GNOME's is here, yet KDE and plain X11
     // sessions do not use it.
     LinuxPointerSettings settings(desktop);
-    QCOMPARE(settings.canSet(PointerSettings::DoubleClickTime),
-             desktop != LinuxPointerSettings::Desktop::X11);
+    QCOMPARE(settings.canSet(PointerSettings::PointerSpeed), settable.contains('s'));
+    QCOMPARE(settings.canSet(PointerSettings::DoubleClickTime), settable.contains('d'));
     QVERIFY(!settings.canSet(PointerSettings::WheelScrollLines));
     QVERIFY(!settings.setWheelScrollLines(3));
+    if (desktop == LinuxPointerSettings::Desktop::OtherWayland)
+        QVERIFY(!settings.setPointerSpeed(10));
 }
 
 void tst_PointerSettings::gnomeSettingsAreReadBack()

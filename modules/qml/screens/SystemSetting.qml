@@ -19,9 +19,10 @@ Rectangle {
     property alias rowsRadio: rowsRadio
     property alias screenRadio: screenRadio
     property alias lineCount: lineCount
-    // Why the desktop cannot take the double-click speed or the scroll
-    // amount at all (empty where it can): the control is shown disabled with
-    // this line, and its stored value stays for a desktop that can.
+    // Why the desktop cannot take a setting at all (empty where it can):
+    // the control is shown disabled with this line, and its stored value
+    // stays for a desktop that can.
+    property string speedReason: ""
     property string doubleClickReason: ""
     property string scrollReason: ""
 
@@ -29,6 +30,7 @@ Rectangle {
     signal inputStarted()
 
     function init(isSendData: bool, isRecovery: bool) {
+        speedReason = Values.toText(ui_View.pointerSettingReason(0), "")
         doubleClickReason = Values.toText(ui_View.pointerSettingReason(1), "")
         scrollReason = Values.toText(ui_View.pointerSettingReason(2), "")
         const mouseRate = Values.toInt(ui_View.getData("mouse/mouseRate", isRecovery),
@@ -59,7 +61,7 @@ Rectangle {
         ui_View.setData("mouse/scrollRate", scroll)
         if (!isSendData)
             return
-        if (isStep === 0 || isStep === 1)
+        if ((isStep === 0 || isStep === 1) && speedReason === "")
             ui_View.mouseSetCursorSpeed(System.levelOf(mouseSpeedSlider.xPosition))
         if ((isStep === 0 || isStep === 2) && doubleClickReason === "")
             ui_View.mouseSetDoubleClickSpeed(System.levelOf(doubleClickSlider.xPosition))
@@ -140,12 +142,11 @@ Rectangle {
         y: 46
         spacing: 10
 
-        Text {
+        SectionTitle {
+            objectName: "speedTitle"
             text: systemSettingMain.systemSettingLang[1]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-            font.bold: true
+            reason: systemSettingMain.speedReason
+            topPadding: 0
         }
 
         SliderButton {
@@ -154,6 +155,8 @@ Rectangle {
             property int xPosition: 0
 
             width: 352
+            enabled: systemSettingMain.speedReason === ""
+            opacity: enabled ? 1 : 0.4
             onValueChangeDelay: (tmpValue) => {
                 xPosition = tmpValue
                 systemSettingMain.saveData(true, 1)
@@ -254,6 +257,7 @@ Rectangle {
         property alias text: title.text
         property alias reason: reasonText.text
         property alias reasonItem: reasonText
+        property alias topPadding: title.topPadding
 
         width: 352
         height: title.height
