@@ -98,7 +98,7 @@ void InstanceLock::acquire()
             m_primary = false;
             return;
         }
-        // The lock cannot even be written (no temporary folder): run anyway
+        // The lock cannot even be written (no runtime folder): run anyway
         // rather than refuse to start.
         qWarning() << "Single-instance lock unavailable:" << m_lock->error();
     }
