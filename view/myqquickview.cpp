@@ -165,7 +165,10 @@ void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 
 QVariant myQQuickView::mouseGetCurrentDPI()
 {
-    return m_device->currentDpi();
+    // No stage (a failed query or a stage the mouse cannot have) reaches
+    // the scene as undefined, so it keeps the stage it shows.
+    const int stage = m_device->currentDpi();
+    return stage ? QVariant(stage) : QVariant();
 }
 
 void myQQuickView::mouseSwitchKeyMatrix(int indexNo)

@@ -182,10 +182,10 @@ void tst_DeviceDetection::connectsAndStartsTheScene_data()
     QTest::newRow("553 scrambled")
         << 553 << true << true << QStringList{"00 12", "83 00", "03 00"} << 3 << "third ";
     QTest::newRow("553 plain") << 553 << false << false << QStringList{"00 12", "83 00", "03 00"}
-                               << 0 << "eighth ";
+                               << 8 << "eighth ";
     QTest::newRow("560") << 560 << true << false
-                         << QStringList{"00 12", "81 00", "01 08", "8c 00", "8c 01"} << 9
-                         << "eighth ";
+                         << QStringList{"00 12", "81 00", "01 08", "8c 00", "8c 01"} << 3
+                         << "third ";
     QTest::newRow("560 gun") << 560 << false << true
                              << QStringList{"00 12", "81 00", "01 08", "8c 00",
                                             "8c 01", "8c 02", "8c 03", "8c 04"}
