@@ -101,6 +101,17 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
     }
 }
 
+void myQQuickView::setDevicePresent(bool present)
+{
+    m_deviceAway = !present;
+    QQuickWidget::setEnabled(present);
+}
+
+void myQQuickView::setEnabled(bool enabled)
+{
+    QQuickWidget::setEnabled(enabled && !m_deviceAway);
+}
+
 void myQQuickView::initUI()
 {
     invokeScene("initUI");

@@ -29,6 +29,10 @@ public:
     // Replaces the desktop's pointer settings (tests record instead).
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
+    // The mouse went away (false) or was confirmed (true). While it is
+    // away the scene stays disabled, whatever busy lock ends meanwhile.
+    void setDevicePresent(bool present);
+
     // The device link of the main window.
     void setDeviceLink(Hid_Thread *link);
     Hid_Thread *deviceLink() const;
@@ -47,6 +51,10 @@ public:
                      Delivery delivery = Delivery::Queued);
 
 public slots:
+    // The scene's busy lock and its end; the end does not enable a scene
+    // whose mouse is away.
+    void setEnabled(bool enabled);
+
     void initUI();
     void runUI();
     void setBusy(int busyTime);
@@ -139,4 +147,5 @@ private:
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
+    bool m_deviceAway = false;
 };
