@@ -33,6 +33,8 @@ DeviceOperations::Sequence::~Sequence()
     const Hid_Thread *link = m_operations.m_link;
     m_operations.m_lastFailed = m_operations.m_refused ||
                                 (link && link->failedExchanges() != m_operations.m_failuresAtStart);
+    if (m_operations.m_lastFailed)
+        ++m_operations.m_failedOperations;
 }
 
 bool DeviceOperations::holdsDeviceProfile(int n) const

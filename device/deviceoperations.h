@@ -44,6 +44,9 @@ public:
     // dropped for a busy link or failed at the device, or a profile block
     // not sent because it could not be read.
     bool lastFailed() const { return m_lastFailed; }
+    // Operations that failed so, since the view was made: a change of it
+    // over several operations (a save, a profile switch) means one failed.
+    quint64 failedOperations() const { return m_failedOperations; }
 
     void clearBusy();
     // Family 560's option has two bytes: byte3 and byte4 are not sent and
@@ -108,4 +111,5 @@ private:
     quint64 m_failuresAtStart = 0;
     bool m_refused = false;
     bool m_lastFailed = false;
+    quint64 m_failedOperations = 0;
 };

@@ -364,6 +364,7 @@ void tst_DeviceSlots::unreadBlocksAreNeverWritten()
     r.rig.mouse->setAnswering(readable);
     if (!readable)
         QTest::ignoreMessage(QtDebugMsg, "cmd Failed 0C");
+    const quint64 failedBefore = r.view->deviceOperations().failedOperations();
     QVERIFY(r.run(script));
 
     QCOMPARE(r.commands(), reports);
@@ -374,6 +375,8 @@ void tst_DeviceSlots::unreadBlocksAreNeverWritten()
         QCOMPARE(r.rig.mouse->state().profiles.at(n), expected);
     }
     QCOMPARE(r.view->deviceOperations().lastFailed(), !readable);
+    QCOMPARE(r.view->deviceOperations().failedOperations() - failedBefore,
+             quint64(readable ? 0 : 1));
 }
 
 void tst_DeviceSlots::queriesAnswerFromTheMouse()
