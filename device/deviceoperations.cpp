@@ -37,11 +37,6 @@ DeviceOperations::Sequence::~Sequence()
         ++m_operations.m_failedOperations;
 }
 
-bool DeviceOperations::holdsDeviceProfile(int n) const
-{
-    return n >= 0 && n < ProfileBlock::count && m_held[std::size_t(n)];
-}
-
 void DeviceOperations::forgetDeviceProfiles()
 {
     m_held.fill(false);

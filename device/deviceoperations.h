@@ -35,8 +35,6 @@ public:
 
     // The image of device profile n (0 to 4); empty for other numbers.
     QByteArray profileBlock(int n) const;
-    // Whether block n holds the device's profile: read whole, or sent.
-    bool holdsDeviceProfile(int n) const;
     // A new device: no block holds its profiles until they are read.
     void forgetDeviceProfiles();
 

@@ -564,9 +564,11 @@ void Hid_Thread::eventListenerLoop(uint index)
         }
         uchar report[4] = {};
         const int n = m_backend->readTimeout(handle, report, sizeof report, eventReadTimeoutMs);
-        if (n == 4 && report[0] == 6 && report[1] == 7 && !HidProtocol::isDpiStage(report[3])) {
+        const bool stageEvent = n == 4 && report[0] == 6 && report[1] == 7;
+        if (stageEvent && !HidProtocol::isDpiStage(report[3])) {
+            // Noise: shown, it would be a caption of no stage.
             qDebug("DPI stage %d ignored", report[3]);
-        } else if (n == 4 && report[0] == 6 && report[1] == 7) {
+        } else if (stageEvent) {
             const int stage = report[3];
             // The scene call is queued first, then the balloon.
             if (m_host)

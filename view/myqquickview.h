@@ -52,7 +52,8 @@ public:
 
 public slots:
     // The scene's busy lock and its end; the end does not enable a scene
-    // whose mouse is away.
+    // whose mouse is away. Hides QWidget::setEnabled for the scene and for
+    // callers that hold a myQQuickView.
     void setEnabled(bool enabled);
 
     void initUI();
