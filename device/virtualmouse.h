@@ -84,6 +84,12 @@ public:
     void sendEventReport(const QByteArray &report);
     bool eventReportsEnabled() const;
 
+    // Test-only faults: Silent answers nothing (writes and feature reports
+    // fail as on a firmware that hangs), DropReply loses the next reply
+    // only, Garbage answers with wrong bytes.
+    enum class Fault { None, Silent, DropReply, Garbage };
+    void setFault(Fault fault);
+
     // Faults for tests: a mouse that fails every feature read, and replies
     // replaced by fixed bytes (garbage, or fewer than 9).
     void setAnswering(bool answering);
@@ -140,6 +146,7 @@ private:
     quint64 m_generation = 1;
     int m_unplugCountdown = 0;
     bool m_answering = true;
+    Fault m_fault = Fault::None;
     bool m_accessDenied = false;
     QByteArray m_replyOverride;
     QByteArray m_reply;

@@ -101,6 +101,17 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
     }
 }
 
+void myQQuickView::setDevicePresent(bool present)
+{
+    m_deviceAway = !present;
+    QQuickWidget::setEnabled(present);
+}
+
+void myQQuickView::setEnabled(bool enabled)
+{
+    QQuickWidget::setEnabled(enabled && !m_deviceAway);
+}
+
 void myQQuickView::initUI()
 {
     invokeScene("initUI");
@@ -165,7 +176,10 @@ void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 
 QVariant myQQuickView::mouseGetCurrentDPI()
 {
-    return m_device->currentDpi();
+    // No stage (a failed query or a stage the mouse cannot have) reaches
+    // the scene as undefined, so it keeps the stage it shows.
+    const int stage = m_device->currentDpi();
+    return stage ? QVariant(stage) : QVariant();
 }
 
 void myQQuickView::mouseSwitchKeyMatrix(int indexNo)

@@ -29,6 +29,10 @@ public:
     // Replaces the desktop's pointer settings (tests record instead).
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
+    // The mouse went away (false) or was confirmed (true). While it is
+    // away the scene stays disabled, whatever busy lock ends meanwhile.
+    void setDevicePresent(bool present);
+
     // The device link of the main window.
     void setDeviceLink(Hid_Thread *link);
     Hid_Thread *deviceLink() const;
@@ -61,6 +65,10 @@ public slots:
     void notifyUser(QString text);
     // The scene starts and ends its captures; a hidden view has none.
     void setCaptureActive(bool active);
+    // The scene's busy lock and its end; the end does not enable a scene
+    // whose mouse is away. Hides QWidget::setEnabled for the scene and for
+    // callers that hold a myQQuickView.
+    void setEnabled(bool enabled);
 
     void initUI();
     void runUI();
@@ -162,4 +170,5 @@ private:
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
     bool m_captureActive = false;
+    bool m_deviceAway = false;
 };
