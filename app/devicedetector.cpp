@@ -1,5 +1,6 @@
 #include "devicedetector.h"
 
+#include "deviceoperations.h"
 #include "devicestate.h"
 #include "hid_thread.h"
 #include "hidbackend.h"
@@ -73,6 +74,21 @@ void DeviceDetector::findInterfaces(DeviceTable &table) const
 
 void DeviceDetector::checkDevice()
 {
+    // A pass fired from the events a transfer lets run would find the link
+    // busy and drop the mouse mid-transfer: it runs when the link is free.
+    if (!m_link.linkFree()) {
+        if (!m_waitingForLink) {
+            m_waitingForLink = true;
+            QObject::connect(
+                &m_link, &Hid_Thread::linkReleased, &m_window,
+                [this] {
+                    m_waitingForLink = false;
+                    checkDevice();
+                },
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        }
+        return;
+    }
     DeviceTable table = readTable(StorePaths::globalSettings);
     findInterfaces(table);
     m_link.setDeviceTable(table);
@@ -80,7 +96,7 @@ void DeviceDetector::checkDevice()
     for (int j = 0; j < table.size(); ++j) {
         if (table.at(j).interfacePath1.isEmpty())
             continue;
-        if (m_link.chkDeviceIsEnCode(j)) {
+        if (confirm(j)) {
             connectDevice();
             return;
         }
@@ -90,6 +106,22 @@ void DeviceDetector::checkDevice()
     disconnectDevice();
     if (!deniedPath.isEmpty())
         reportAccessDenied(deniedPath);
+}
+
+bool DeviceDetector::confirm(int index)
+{
+    if (m_link.chkDeviceIsEnCode(index))
+        return true;
+    for (int pauseMs : identityRetryPausesMs) {
+        // An answer that came but was wrong is not retried, nor a device
+        // that is gone (a failed open empties the path).
+        if (m_link.lastExchangeOk() || m_link.deviceTable().value(index).interfacePath1.isEmpty())
+            return false;
+        m_link.pause(pauseMs);
+        if (m_link.chkDeviceIsEnCode(index))
+            return true;
+    }
+    return false;
 }
 
 bool DeviceDetector::isAccessDenied(const DeviceEntry &entry) const
@@ -124,6 +156,8 @@ void DeviceDetector::connectDevice()
     qDebug("Device Connect");
     myQQuickView *view = m_window.view();
     view->clearHidBusy();
+    // Blocks read from an earlier device say nothing of this one.
+    view->deviceOperations().forgetDeviceProfiles();
     DeviceState::deviceConnected = true;
     m_window.showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"));
     m_link.startEventListener(uint(m_link.currentIndex()));
@@ -133,7 +167,7 @@ void DeviceDetector::connectDevice()
         for (uint n = 0; n <= last; ++n)
             view->mouseReadProfile(n);
     }
-    view->setEnabled(true);
+    view->setDevicePresent(true);
     m_window.startScene();
 }
 

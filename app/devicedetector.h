@@ -21,6 +21,9 @@ public:
     // The access-denied notice: entry 8 of the language group "other", or
     // this text while the language file has none.
     static constexpr int accessDeniedTextIndex = 8;
+    // Pauses before the identity exchange is tried again, when its reply
+    // was lost (a device that is still settling after a plug-in).
+    static constexpr int identityRetryPausesMs[] = {100, 200, 400};
     static const char *const accessDeniedFallback;
 
     DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &link);
@@ -36,6 +39,9 @@ public:
     QString accessDeniedText() const;
 
 private:
+    // The identity exchange with entry `index`, tried again after a lost
+    // reply while the interface is still there.
+    bool confirm(int index);
     void connectDevice();
     void disconnectDevice();
     bool isAccessDenied(const DeviceEntry &entry) const;
@@ -46,4 +52,5 @@ private:
     HidBackend *m_backend;
     Hid_Thread &m_link;
     bool m_accessDeniedShown = false;
+    bool m_waitingForLink = false;
 };

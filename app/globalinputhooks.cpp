@@ -138,7 +138,6 @@ GlobalInputHooks::GlobalInputHooks(std::unique_ptr<InputHookBackend> backend)
 {
     s_instance = this;
     fillTables();
-    installHooks();
 }
 
 GlobalInputHooks::~GlobalInputHooks()
@@ -193,6 +192,18 @@ bool GlobalInputHooks::installHooks()
     if (mouse)
         m_backend->remove(InputHookBackend::Mouse);
     return false;
+}
+
+void GlobalInputHooks::setCaptureActive(bool active)
+{
+    if (!active) {
+        removeHooks();
+    } else if (!isInstalled()) {
+        // A key held when the last capture ended must not swallow its next
+        // press as a repeat.
+        m_keyDownState.fill(0);
+        installHooks();
+    }
 }
 
 void GlobalInputHooks::removeHooks()

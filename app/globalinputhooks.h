@@ -26,7 +26,9 @@ struct CopyDataRecord
 // key-capture fields. Events arrive as Windows-style scan codes and mouse
 // messages from a platform backend and leave as USB HID keyboard usages
 // (page 0x07) and the button codes 0xF0..0xF2, without key auto-repeat.
-// Nothing is ever swallowed: the backends only watch.
+// Nothing is ever swallowed: the backends only watch, and only while a
+// capture is active: a mouse utility has no business seeing what the user
+// types into other programs.
 //
 // One instance per process; the backends reach it through instance().
 class GlobalInputHooks
@@ -55,8 +57,8 @@ public:
         bool down = false;
     };
 
-    // Fills the lookup tables, then installs both hooks through `backend`
-    // (none: no capture at all).
+    // Fills the lookup tables; the hooks of `backend` (none: no capture at
+    // all) go in only while a capture is active.
     explicit GlobalInputHooks(
         std::unique_ptr<InputHookBackend> backend = makePlatformInputHookBackend());
     ~GlobalInputHooks();
@@ -75,6 +77,9 @@ public:
     // `application`; `handler` sees each of them with `context`.
     void setCopyDataHandler(CopyDataHandler handler, QtSingleCoreApplication *application,
                             void *context);
+    // Installs both hooks while `active`, removes them otherwise. Key states
+    // start afresh with every capture.
+    void setCaptureActive(bool active);
     // Keyboard hook first, then the mouse hook.
     void removeHooks();
 
@@ -119,7 +124,7 @@ private:
 
     std::map<std::uint16_t, std::uint8_t> m_scanToVirtualKey;
     std::map<std::uint8_t, std::uint8_t> m_virtualKeyToUsage;
-    // One byte per usage: 1 while the key is down. Never reset, so a release
-    // seen without its press is dropped.
+    // One byte per usage: 1 while the key is down. A release seen without its
+    // press is dropped.
     std::array<std::uint8_t, 256> m_keyDownState{};
 };

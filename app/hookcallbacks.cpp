@@ -5,6 +5,7 @@
 #include "ui_controler.h"
 #include "widget.h"
 
+#include <QDebug>
 #include <QMessageBox>
 #include <cstring>
 #include <memory>
@@ -17,6 +18,13 @@ void execBox(QMessageBox *box)
 }
 
 WarningPresenter presenter = execBox;
+
+// One warning box at a time: texts that arrive while it is up wait here, a
+// few at most; beyond that the newest takes the last place, so a flood of
+// records can neither stack boxes nor grow memory.
+constexpr int maxWaitingWarnings = 3;
+bool warningShown = false;
+QStringList waitingWarnings;
 
 myQQuickView *sceneView(void *context)
 {
@@ -48,6 +56,23 @@ void mouseToScene(std::uint8_t button, bool down, int x, int y, void *context)
         view->invokeScene("detectMouse", {down, int(button), x, y}, myQQuickView::Delivery::Queued);
 }
 
+void connectCaptures(GlobalInputHooks &hooks, Widget *widget)
+{
+    hooks.setKeyboardCallback(keyboardToScene, widget);
+    hooks.setMouseCallback(mouseToScene, widget);
+    myQQuickView *view = sceneView(widget);
+    if (!view)
+        return;
+    // Through instance(): the hooks may go before the window does.
+    QObject::connect(view, &myQQuickView::captureActiveChanged, view, [](bool active) {
+        // When, never what: the keys themselves are nobody's business.
+        qInfo() << (active ? "Key capture started" : "Key capture ended");
+        if (GlobalInputHooks *hooks = GlobalInputHooks::instance())
+            hooks->setCaptureActive(active);
+    });
+    hooks.setCaptureActive(view->isCaptureActive());
+}
+
 void showWarningText(const CopyDataRecord &record, void *context)
 {
     if (!context || record.tag != warningTextTag)
@@ -55,15 +80,35 @@ void showWarningText(const CopyDataRecord &record, void *context)
     const std::size_t length = textLength(record);
     if (length != record.byteCount)
         return;
+    const QString text = QString::fromUtf8(record.data, qsizetype(length));
+    if (warningShown) {
+        // The box runs its own event loop, which is where this arrives from.
+        if (!waitingWarnings.isEmpty() && waitingWarnings.last() == text)
+            return;
+        if (waitingWarnings.size() < maxWaitingWarnings)
+            waitingWarnings.append(text);
+        else
+            waitingWarnings.last() = text;
+        return;
+    }
     const auto *widget = static_cast<Widget *>(context);
-    std::unique_ptr<QMessageBox> box(
-        makeWarningBox(widget->windowTitle(), QString::fromUtf8(record.data, qsizetype(length))));
-    presenter(box.get());
+    warningShown = true;
+    for (QString next = text;;) {
+        std::unique_ptr<QMessageBox> box(makeWarningBox(widget->windowTitle(), next));
+        presenter(box.get());
+        if (waitingWarnings.isEmpty())
+            break;
+        next = waitingWarnings.takeFirst();
+    }
+    warningShown = false;
 }
 
 QMessageBox *makeWarningBox(const QString &title, const QString &text)
 {
     auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    // Another process wrote the text: shown as it is, never as markup that
+    // could load files or show links.
+    box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::ApplicationModal);
     return box;
 }

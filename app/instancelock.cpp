@@ -5,10 +5,14 @@
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtEndian>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -16,6 +20,10 @@
 
 namespace {
 constexpr char ack = '\x06';
+
+// Kind and payload length come first, big-endian, as QDataStream writes
+// them; a null payload has the length 0xFFFFFFFF.
+constexpr qint64 headerSize = 8;
 
 QByteArray frame(quint32 kind, const QByteArray &payload)
 {
@@ -52,9 +60,36 @@ QString InstanceLock::idForExecutable(const QString &executablePath)
     return id;
 }
 
+QString InstanceLock::runtimeFolder()
+{
+    // $XDG_RUNTIME_DIR when it is the user's own (mode 0700), otherwise a
+    // folder Qt creates for this user alone. Qt gives up when someone else
+    // holds that folder; the user's cache folder is then the place, never
+    // the shared temporary folder.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime;
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                        QStringLiteral("/skarn-config-runtime");
+    QDir().mkpath(own);
+    QFile::setPermissions(own,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return own;
+}
+
+QString InstanceLock::serverName() const
+{
+#ifdef Q_OS_UNIX
+    // A full path puts the socket beside the lock rather than in /tmp.
+    return runtimeFolder() + QLatin1Char('/') + m_id + QStringLiteral(".socket");
+#else
+    return m_id;
+#endif
+}
+
 void InstanceLock::acquire()
 {
-    m_lock = std::make_unique<QLockFile>(QDir::tempPath() + QLatin1Char('/') + m_id + ".lock");
+    m_lock = std::make_unique<QLockFile>(runtimeFolder() + QLatin1Char('/') + m_id + ".lock");
     // Only a lock whose process is gone is stale; a long-running first copy
     // must keep its lock however old the file is.
     m_lock->setStaleLockTime(0);
@@ -63,7 +98,7 @@ void InstanceLock::acquire()
             m_primary = false;
             return;
         }
-        // The lock cannot even be written (no temporary folder): run anyway
+        // The lock cannot even be written (no runtime folder): run anyway
         // rather than refuse to start.
         qWarning() << "Single-instance lock unavailable:" << m_lock->error();
     }
@@ -71,10 +106,11 @@ void InstanceLock::acquire()
 
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_id)) {
+    m_server->setMaxPendingConnections(maxConnections);
+    if (!m_server->listen(serverName())) {
         // A socket left by a crashed copy; we hold the lock, so it is stale.
-        QLocalServer::removeServer(m_id);
-        if (!m_server->listen(m_id))
+        QLocalServer::removeServer(serverName());
+        if (!m_server->listen(serverName()))
             qWarning() << "Single-instance server:" << m_server->errorString();
     }
     connect(m_server, &QLocalServer::newConnection, this, &InstanceLock::onNewConnection);
@@ -83,32 +119,63 @@ void InstanceLock::acquire()
 void InstanceLock::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrame(socket); });
+        if (m_server->findChildren<QLocalSocket *>(Qt::FindDirectChildrenOnly).size() >
+            maxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        // Runs while the client owes us a frame; stopped while its request
+        // is in hand and started again once our answer has gone out.
+        auto *idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        idle->setInterval(m_idleTimeoutMs);
+        connect(idle, &QTimer::timeout, socket, [socket] {
+            qDebug() << "Idle single-instance connection closed";
+            socket->abort();
+        });
+        idle->start();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrames(socket); });
+        connect(socket, &QLocalSocket::bytesWritten, idle, [idle] { idle->start(); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         if (socket->bytesAvailable() > 0)
-            readFrame(socket);
+            readFrames(socket);
     }
 }
 
-void InstanceLock::readFrame(QLocalSocket *socket)
+void InstanceLock::readFrames(QLocalSocket *socket)
 {
-    QDataStream in(socket);
-    in.startTransaction();
-    quint32 kind = 0;
-    QByteArray payload;
-    in >> kind >> payload;
-    if (!in.commitTransaction())
-        return; // wait for the rest of the frame
-    socket->write(&ack, 1);
-    socket->flush();
-    emit received(kind, payload);
+    while (socket->state() == QLocalSocket::ConnectedState &&
+           socket->bytesAvailable() >= headerSize) {
+        // The declared length decides before anything is buffered: a frame
+        // beyond the largest record ends the connection at once.
+        const QByteArray header = socket->peek(headerSize);
+        const quint32 length = qFromBigEndian<quint32>(header.constData() + 4);
+        const quint32 payloadSize = length == 0xFFFFFFFFu ? 0 : length;
+        if (payloadSize > maxPayload) {
+            qDebug() << "Oversize single-instance frame refused:" << payloadSize << "bytes";
+            socket->abort();
+            return;
+        }
+        if (socket->bytesAvailable() < headerSize + payloadSize)
+            return; // wait for the rest of the frame
+        QDataStream in(socket);
+        quint32 kind = 0;
+        QByteArray payload;
+        in >> kind >> payload;
+        if (auto *idle = socket->findChild<QTimer *>())
+            idle->stop();
+        socket->write(&ack, 1);
+        socket->flush();
+        emit received(kind, payload);
+    }
 }
 
 bool InstanceLock::send(quint32 kind, const QByteArray &payload, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(m_id);
+    socket.connectToServer(serverName());
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return false;
     socket.write(frame(kind, payload));

@@ -51,8 +51,7 @@ int main(int argc, char *argv[])
                      &Widget::exitSYS);
 
     GlobalInputHooks hooks;
-    hooks.setKeyboardCallback(HookCallbacks::keyboardToScene, widget);
-    hooks.setMouseCallback(HookCallbacks::mouseToScene, widget);
+    HookCallbacks::connectCaptures(hooks, widget);
     hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, widget);
 
     widget->showNormal();

@@ -122,7 +122,7 @@ void Widget::setCurrentDPI(int stage)
 void Widget::disableView()
 {
     if (myQQuickView *v = view())
-        v->setEnabled(false);
+        v->setDevicePresent(false);
 }
 
 void Widget::showTrayMessage(const QString &title, const QString &text)

@@ -96,9 +96,32 @@ bool X11InputHooks::select()
     const bool ok = !error && !xcb_connection_has_error(m_connection);
     std::free(error);
     m_notifier->setEnabled(ok && bits != 0);
-    if (ok && bits != 0)
+    if (ok && bits != 0) {
         readEvents(); // events read while waiting for the check are queued
+    } else if (bits == 0) {
+        // Whatever arrived before the server took the deselection belongs to
+        // no capture: dropped, never handed to the next one.
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection))
+            std::free(event);
+    }
     return ok;
+}
+
+std::uint32_t X11InputHooks::selectedEvents() const
+{
+    XcbReply<xcb_input_xi_get_selected_events_reply_t> reply(xcb_input_xi_get_selected_events_reply(
+        m_connection, xcb_input_xi_get_selected_events(m_connection, m_root), nullptr));
+    if (!reply)
+        return 0;
+    std::uint32_t bits = 0;
+    xcb_input_event_mask_iterator_t masks =
+        xcb_input_xi_get_selected_events_masks_iterator(reply.get());
+    for (; masks.rem; xcb_input_event_mask_next(&masks)) {
+        const int length = xcb_input_event_mask_mask_length(masks.data);
+        if (length > 0)
+            bits |= xcb_input_event_mask_mask(masks.data)[0];
+    }
+    return bits;
 }
 
 void X11InputHooks::readEvents()

@@ -24,6 +24,10 @@ public:
     bool install(Hook hook, GlobalInputHooks &sink) override;
     void remove(Hook hook) override;
 
+    // The XInput 2 event bits the server holds selected for this connection
+    // on the root window, as it answers; 0 for none or no answer.
+    std::uint32_t selectedEvents() const;
+
     // X core button numbers (1 left, 2 middle, 3 right) as mouse messages;
     // 0 for the wheel and the side buttons.
     static std::uint32_t buttonMessage(std::uint32_t button, bool down);

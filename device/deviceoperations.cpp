@@ -4,11 +4,9 @@
 #include "hid_thread.h"
 #include "keymatrixcodes.h"
 #include "macroblock.h"
+#include "protocol.h"
 
-int DeviceOperations::failureCount() const
-{
-    return m_link ? m_link->failedExchanges() : 0;
-}
+#include <QDebug>
 
 QByteArray DeviceOperations::profileBlock(int n) const
 {
@@ -16,6 +14,32 @@ QByteArray DeviceOperations::profileBlock(int n) const
         return {};
     const ProfileBlock::Block &block = m_blocks[std::size_t(n)];
     return QByteArray(reinterpret_cast<const char *>(block.data()), int(block.size()));
+}
+
+DeviceOperations::Sequence::Sequence(DeviceOperations &operations)
+    : m_operations(operations), m_outermost(operations.m_depth++ == 0)
+{
+    if (!m_outermost)
+        return;
+    m_operations.m_refused = false;
+    m_operations.m_failuresAtStart = operations.m_link ? operations.m_link->failedExchanges() : 0;
+}
+
+DeviceOperations::Sequence::~Sequence()
+{
+    --m_operations.m_depth;
+    if (!m_outermost)
+        return;
+    const Hid_Thread *link = m_operations.m_link;
+    m_operations.m_lastFailed = m_operations.m_refused ||
+                                (link && link->failedExchanges() != m_operations.m_failuresAtStart);
+    if (m_operations.m_lastFailed)
+        ++m_operations.m_failedOperations;
+}
+
+void DeviceOperations::forgetDeviceProfiles()
+{
+    m_held.fill(false);
 }
 
 void DeviceOperations::clearBusy()
@@ -26,6 +50,7 @@ void DeviceOperations::clearBusy()
 
 void DeviceOperations::setKeyboardOption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
+    const Sequence sequence(*this);
     if (!m_link)
         return;
     // Family 560 reads code 03H as a report rate; its keyboard option is
@@ -38,6 +63,7 @@ void DeviceOperations::setKeyboardOption(uchar byte1, uchar byte2, uchar byte3, 
 
 std::array<uchar, 4> DeviceOperations::keyboardOption()
 {
+    const Sequence sequence(*this);
     std::array<uchar, 4> option{};
     if (!m_link)
         return option;
@@ -50,6 +76,7 @@ std::array<uchar, 4> DeviceOperations::keyboardOption()
 
 void DeviceOperations::setReportRate(uchar rate)
 {
+    const Sequence sequence(*this);
     if (!m_link)
         return;
     if (m_variant.family560)
@@ -60,6 +87,7 @@ void DeviceOperations::setReportRate(uchar rate)
 
 void DeviceOperations::setCurrentDpi(uchar stage)
 {
+    const Sequence sequence(*this);
     if (!m_link)
         return;
     if (m_variant.family560)
@@ -70,21 +98,25 @@ void DeviceOperations::setCurrentDpi(uchar stage)
 
 int DeviceOperations::currentDpi()
 {
+    const Sequence sequence(*this);
     if (!m_link)
         return 0;
+    uchar stage = 0;
     if (m_variant.family560) {
         uchar which = 1;
-        uchar stage = 0;
         m_link->hid560_84H_GetCurrentDPI(which, stage);
-        return stage;
+    } else {
+        m_link->hid553_8BH_GetCurrentDPI(stage);
     }
-    uchar stage = 0;
-    m_link->hid553_8BH_GetCurrentDPI(stage);
-    return stage;
+    if (HidProtocol::isDpiStage(stage))
+        return stage;
+    qDebug("DPI stage %d ignored", stage);
+    return 0;
 }
 
 void DeviceOperations::switchKeyMatrix(int indexNo)
 {
+    const Sequence sequence(*this);
     if (!m_link)
         return;
     if (m_variant.family560)
@@ -95,18 +127,26 @@ void DeviceOperations::switchKeyMatrix(int indexNo)
 
 void DeviceOperations::sendProfile(uint profileNo)
 {
-    if (profileNo < uint(ProfileBlock::count))
-        sendBlock(int(profileNo));
+    const Sequence sequence(*this);
+    if (profileNo >= uint(ProfileBlock::count))
+        return;
+    ensureDeviceProfile(int(profileNo));
+    sendBlock(int(profileNo));
 }
 
 void DeviceOperations::readProfile(uint profileNo)
 {
-    if (m_link && profileNo < uint(ProfileBlock::count))
-        m_link->hid560_8CH_readProfile(m_blocks[profileNo].data(), uchar(profileNo));
+    const Sequence sequence(*this);
+    if (!m_link || profileNo >= uint(ProfileBlock::count))
+        return;
+    m_link->hid560_8CH_readProfile(m_blocks[profileNo].data(), uchar(profileNo));
+    // A read that failed part-way leaves a mix of old and new bytes.
+    m_held[profileNo] = m_link->lastExchangeOk();
 }
 
 int DeviceOperations::currentProfile()
 {
+    const Sequence sequence(*this);
     uchar profile = 0;
     if (m_link)
         m_link->hid560_82H_GetCurrentProfile(profile);
@@ -115,12 +155,15 @@ int DeviceOperations::currentProfile()
 
 void DeviceOperations::setDpi(int dpiCount, const QString &sensorType, const QList<int> &dpiValues)
 {
+    const Sequence sequence(*this);
     if (!m_variant.family560) {
         DpiCodes::Codes codes = DpiCodes::codesWithInactiveStages(dpiCount, sensorType, dpiValues);
         if (m_link)
             m_link->hid553_11H_SetDPISet(uchar(dpiCount), codes.data());
         return;
     }
+    for (int n : gunBlockNumbers())
+        ensureDeviceProfile(n);
     const DpiCodes::Codes codes = DpiCodes::codes(sensorType, dpiValues);
     std::optional<uchar> highBits;
     if (DpiCodes::needsHighBits(sensorType))
@@ -133,6 +176,7 @@ void DeviceOperations::setDpi(int dpiCount, const QString &sensorType, const QLi
 
 void DeviceOperations::setLighting(uchar effect, uchar option1, uchar option2)
 {
+    const Sequence sequence(*this);
     if (m_variant.isColorful) {
         const LightingCodes::Setting setting = LightingCodes::colourful(effect, option1, option2);
         if (!m_variant.family560) {
@@ -141,6 +185,8 @@ void DeviceOperations::setLighting(uchar effect, uchar option1, uchar option2)
                                                    setting.parameter2);
             return;
         }
+        for (int n : gunBlockNumbers())
+            ensureDeviceProfile(n);
         for (int n = 1; n < ProfileBlock::count; ++n)
             ProfileBlock::writeLighting(m_blocks[std::size_t(n)], setting);
         sendGunBlocks();
@@ -157,6 +203,8 @@ void DeviceOperations::setLighting(uchar effect, uchar option1, uchar option2)
         return;
     }
     setting.parameter2 = LightingCodes::fixedPlainVariant;
+    for (int n : gunBlockNumbers())
+        ensureDeviceProfile(n);
     for (int n = 1; n < ProfileBlock::count; ++n)
         ProfileBlock::writeLighting(m_blocks[std::size_t(n)], setting);
     if (m_variant.isGun) {
@@ -169,17 +217,17 @@ void DeviceOperations::setLighting(uchar effect, uchar option1, uchar option2)
 
 void DeviceOperations::setStageColours(uchar type, const QList<int> &src24)
 {
+    const Sequence sequence(*this);
     LightingCodes::StageColours colours = LightingCodes::stageColours(src24);
     if (m_variant.family560) {
-        if (m_variant.isColorful) {
-            ProfileBlock::writeStageColours(m_blocks[0], ProfileBlock::Offset::stageColours,
-                                            colours);
-            sendBlock(0);
-        } else {
-            ProfileBlock::writeStageColours(m_blocks[1], ProfileBlock::Offset::plainStageColours,
-                                            colours);
-            sendBlock(1);
-        }
+        const int n = m_variant.isColorful ? 0 : 1;
+        ensureDeviceProfile(n);
+        ProfileBlock::writeStageColours(m_blocks[std::size_t(n)],
+                                        m_variant.isColorful
+                                            ? ProfileBlock::Offset::stageColours
+                                            : ProfileBlock::Offset::plainStageColours,
+                                        colours);
+        sendBlock(n);
         return;
     }
     if (!m_link)
@@ -197,9 +245,11 @@ void DeviceOperations::setStageColours(uchar type, const QList<int> &src24)
 
 void DeviceOperations::sendGunData(int slot, const QList<int> &gunValues)
 {
+    const Sequence sequence(*this);
     if (!m_variant.isGun || !GunCodes::isSlot(slot))
         return;
     if (m_variant.family560) {
+        ensureDeviceProfile(slot + 1);
         ProfileBlock::writeGunSlot(m_blocks[std::size_t(slot + 1)], GunCodes::values(gunValues));
         sendBlock(slot + 1);
         return;
@@ -214,6 +264,7 @@ void DeviceOperations::sendGunData(int slot, const QList<int> &gunValues)
 void DeviceOperations::sendKeyMatrix(const QList<int> &src64, const QList<int> &firmware,
                                      const QList<int> &otherParam)
 {
+    const Sequence sequence(*this);
     using namespace KeyMatrixCodes;
     const bool family560 = m_variant.family560;
     const Block m1 = userMatrix(src64, family560);
@@ -223,6 +274,7 @@ void DeviceOperations::sendKeyMatrix(const QList<int> &src64, const QList<int> &
     }
     const GunSwitchSet set = expandGunSwitch(m1, fromRecords(firmware), otherParam, family560);
     if (family560) {
+        ensureDeviceProfile(0);
         if (set.gunSwitchMask)
             m_blocks[0][ProfileBlock::Offset::gunSwitchMask] = *set.gunSwitchMask;
         sendBlock(0);
@@ -239,6 +291,7 @@ void DeviceOperations::sendKeyMatrix(const QList<int> &src64, const QList<int> &
 
 void DeviceOperations::resetKeyMatrices(const QList<int> &firmware)
 {
+    const Sequence sequence(*this);
     const KeyMatrixCodes::Block block = KeyMatrixCodes::fromRecords(firmware);
     for (int number = 2; number <= 4; ++number)
         sendMatrix(block, number);
@@ -246,6 +299,7 @@ void DeviceOperations::resetKeyMatrices(const QList<int> &firmware)
 
 void DeviceOperations::sendMacro(const QList<int> &macroData, uint slot)
 {
+    const Sequence sequence(*this);
     const std::optional<uchar> number = MacroBlock::macroNumber(slot);
     if (!number || !m_link)
         return;
@@ -256,18 +310,35 @@ void DeviceOperations::sendMacro(const QList<int> &macroData, uint slot)
         m_link->hid553_13H_SetMacroKey(*number, block.data());
 }
 
+bool DeviceOperations::ensureDeviceProfile(int n)
+{
+    if (!m_held[std::size_t(n)])
+        readProfile(uint(n));
+    return m_held[std::size_t(n)];
+}
+
+QList<int> DeviceOperations::gunBlockNumbers() const
+{
+    return m_variant.isGun ? QList<int>{1, 2, 3, 4} : QList<int>{1};
+}
+
 void DeviceOperations::sendBlock(int n)
 {
-    if (m_link)
-        m_link->hid560_0CH_setProfile(m_blocks[std::size_t(n)].data(), uchar(n));
+    if (!m_link)
+        return;
+    // Most of a block that was never read is zeros: written back, it would
+    // wipe the device's profile.
+    if (!m_held[std::size_t(n)]) {
+        qDebug("cmd Failed 0C");
+        m_refused = true;
+        return;
+    }
+    m_link->hid560_0CH_setProfile(m_blocks[std::size_t(n)].data(), uchar(n));
 }
 
 void DeviceOperations::sendGunBlocks()
 {
-    sendBlock(1);
-    if (!m_variant.isGun)
-        return;
-    for (int n = 2; n < ProfileBlock::count; ++n)
+    for (int n : gunBlockNumbers())
         sendBlock(n);
 }
 

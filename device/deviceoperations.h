@@ -33,11 +33,18 @@ public:
     Hid_Thread *link() const { return m_link; }
     const DeviceVariant &variant() const { return m_variant; }
 
-    // Exchanges of the link that failed so far (0 without a link).
-    int failureCount() const;
-
     // The image of device profile n (0 to 4); empty for other numbers.
     QByteArray profileBlock(int n) const;
+    // A new device: no block holds its profiles until they are read.
+    void forgetDeviceProfiles();
+
+    // Whether the last operation lost something on the way: a command
+    // dropped for a busy link or failed at the device, or a profile block
+    // not sent because it could not be read.
+    bool lastFailed() const { return m_lastFailed; }
+    // Operations that failed so, since the view was made: a change of it
+    // over several operations (a save, a profile switch) means one failed.
+    quint64 failedOperations() const { return m_failedOperations; }
 
     void clearBusy();
     // Family 560's option has two bytes: byte3 and byte4 are not sent and
@@ -46,6 +53,7 @@ public:
     std::array<uchar, 4> keyboardOption();
     void setReportRate(uchar rate);
     void setCurrentDpi(uchar stage);
+    // The current DPI stage, 1 to 8; 0 when the mouse gave none.
     int currentDpi();
     // `indexNo` counts from 1.
     void switchKeyMatrix(int indexNo);
@@ -70,12 +78,36 @@ public:
     void sendMacro(const QList<int> &macroData, uint slot);
 
 private:
-    void sendBlock(int n);
+    // Marks one operation, so that lastFailed() covers all its commands.
+    class Sequence
+    {
+    public:
+        explicit Sequence(DeviceOperations &operations);
+        ~Sequence();
+        Sequence(const Sequence &) = delete;
+        Sequence &operator=(const Sequence &) = delete;
+
+    private:
+        DeviceOperations &m_operations;
+        bool m_outermost;
+    };
+
+    // Reads block n again when it does not hold the device's profile, so
+    // that a patch never lands on bytes the device did not give.
+    bool ensureDeviceProfile(int n);
     // Block 1, and with guns blocks 2 to 4.
+    QList<int> gunBlockNumbers() const;
+    void sendBlock(int n);
     void sendGunBlocks();
     void sendMatrix(KeyMatrixCodes::Block matrix, int number);
 
     Hid_Thread *m_link = nullptr;
     DeviceVariant m_variant;
     std::array<ProfileBlock::Block, ProfileBlock::count> m_blocks{};
+    std::array<bool, ProfileBlock::count> m_held{};
+    int m_depth = 0;
+    quint64 m_failuresAtStart = 0;
+    bool m_refused = false;
+    bool m_lastFailed = false;
+    quint64 m_failedOperations = 0;
 };

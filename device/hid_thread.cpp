@@ -157,12 +157,25 @@ bool Hid_Thread::acquireLink()
     return false;
 }
 
+void Hid_Thread::setLinkFree(bool free)
+{
+    m_linkFree = free;
+    if (free)
+        emit linkReleased();
+}
+
 bool Hid_Thread::finishExchange(bool ok)
 {
+    closeCommandInterface();
+    setLinkFree(true);
+    return ok;
+}
+
+bool Hid_Thread::noteResult(bool ok)
+{
+    m_lastExchangeOk = ok;
     if (!ok)
         ++m_failedExchanges;
-    closeCommandInterface();
-    m_linkFree = true;
     return ok;
 }
 
@@ -179,23 +192,29 @@ bool Hid_Thread::sendCommandReport(int index, const DeviceEntry &served)
            m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) >= 0;
 }
 
+bool Hid_Thread::canCarry(const DeviceEntry &served, int dataLength) const
+{
+    return dataLength <= 0 || (dataLength <= int(m_bulkBuffer.size()) &&
+                               HidProtocol::isUsableReportLength(served.reportLength));
+}
+
 bool Hid_Thread::sendCommand(int dataLength, bool settle)
 {
     letEventsRun();
     const int index = m_currentIndex;
     const DeviceEntry served = entry(index);
+    // Refused before the command report: once that announces data, the
+    // firmware waits for it.
+    if (!canCarry(served, dataLength))
+        return finishExchange(false);
     if (!sendCommandReport(index, served))
         return finishExchange(false);
     if (settle)
         settlePause();
     if (dataLength > 0) {
-        if (dataLength > int(m_bulkBuffer.size()))
-            return finishExchange(false);
         const QList<QByteArray> reports = HidProtocol::dataReports(
             QByteArray(reinterpret_cast<const char *>(m_bulkBuffer.data()), dataLength),
             served.reportLength);
-        if (reports.isEmpty())
-            return finishExchange(false); // a report length no device can have
         for (const QByteArray &report : reports) {
             HidHandle *handle = openCommandInterface(index);
             if (!handle ||
@@ -214,7 +233,7 @@ bool Hid_Thread::queryCommand(int dataLength)
 {
     const int index = m_currentIndex;
     const DeviceEntry served = entry(index);
-    if (!sendCommandReport(index, served))
+    if (!canCarry(served, dataLength) || !sendCommandReport(index, served))
         return finishExchange(false);
     HidHandle *handle = openCommandInterface(index);
     if (!handle || m_backend->getFeatureReport(handle, m_inReport.data(), m_inReport.size()) < 0)
@@ -225,9 +244,6 @@ bool Hid_Thread::queryCommand(int dataLength)
         return finishExchange(true);
     }
     const int reportLength = served.reportLength;
-    if (dataLength > int(m_bulkBuffer.size()) || reportLength < 1 ||
-        reportLength > HidProtocol::maxReportLength)
-        return finishExchange(false);
     const int n = std::min(dataLength, reportLength);
     QByteArray buffer(reportLength + 1, '\0');
     for (int offset = 0; offset < dataLength; offset += n) {
@@ -253,9 +269,8 @@ void Hid_Thread::setCommand(uchar code, std::initializer_list<uchar> params)
 bool Hid_Thread::prepare(const char *failLine, uchar code, std::initializer_list<uchar> params)
 {
     if (!acquireLink()) {
-        ++m_failedExchanges;
         qDebug("%s", failLine);
-        return false;
+        return noteResult(false);
     }
     setCommand(code, params);
     return true;
@@ -269,7 +284,7 @@ void Hid_Thread::runSet(const char *failLine, uchar code, std::initializer_list<
     m_bulkBuffer.fill(0);
     if (data)
         std::copy_n(data, dataLength, m_bulkBuffer.begin());
-    sendCommand(dataLength, timing == Timing::Settle);
+    noteResult(sendCommand(dataLength, timing == Timing::Settle));
     if (timing == Timing::Short)
         m_sleep(shortPauseMs);
 }
@@ -284,7 +299,7 @@ bool Hid_Thread::runQuery(const char *failLine, uchar code, std::initializer_lis
     int position = 2;
     for (uchar *output : outputs)
         m_inReport[position++] = presetZero ? 0 : *output;
-    const bool ok = queryCommand(0);
+    const bool ok = noteResult(queryCommand(0));
     position = 2;
     for (uchar *output : outputs)
         *output = m_inReport[position++];
@@ -294,19 +309,21 @@ bool Hid_Thread::runQuery(const char *failLine, uchar code, std::initializer_lis
 void Hid_Thread::runProfileCommand(const char *failLine, uchar code, uchar value)
 {
     if (!acquireLink()) {
-        ++m_failedExchanges;
         qDebug("%s", failLine);
+        noteResult(false);
         return;
     }
     const int last = m_isGun ? 1 : 4;
+    bool ok = true;
     for (int k = 1; k <= last; ++k) {
         // Every report frees the link at its end; take it back at once, so
         // that nothing started from the events the next report lets run
         // can slip in between and overwrite the report.
         m_linkFree = false;
         setCommand(code, {uchar(k), value});
-        sendCommand(0, true);
+        ok = sendCommand(0, true) && ok;
     }
+    noteResult(ok);
 }
 
 // --- checksum, scrambling and identity ---
@@ -484,7 +501,7 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
     // Whatever is not read keeps the caller's bytes.
     if (src128)
         std::copy_n(src128, 128, m_bulkBuffer.begin());
-    queryCommand(128);
+    noteResult(queryCommand(128));
     if (src128)
         std::copy_n(m_bulkBuffer.begin(), 128, src128);
 }
@@ -494,17 +511,24 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
 void Hid_Thread::startEventListener(uint index)
 {
     stopEventListener();
+    // The option is written back only when it was read: zeros would reset
+    // the mouse's other option bits.
+    bool read = false;
     if (m_family560) {
         uchar option[2] = {};
         hid560_81H_GetKeyboardoption(option[0], option[1]);
-        option[0] |= 0x08;
-        hid560_01H_SetKeyboardoption(option[0], option[1]);
+        read = m_lastExchangeOk;
+        if (read)
+            hid560_01H_SetKeyboardoption(uchar(option[0] | 0x08), option[1]);
     } else {
         uchar option[4] = {};
         hid553_83H_GetKeyboardoption(option[0], option[1], option[2], option[3]);
-        option[3] |= 0x40;
-        hid553_03H_SetKeyboardoption(option[0], option[1], option[2], option[3]);
+        read = m_lastExchangeOk;
+        if (read)
+            hid553_03H_SetKeyboardoption(option[0], option[1], option[2], uchar(option[3] | 0x40));
     }
+    if (!read)
+        qDebug("Keyboard option not read: left as it is");
     m_listening = true;
     m_listener = QtConcurrent::run(QThreadPool::globalInstance(),
                                    [this, index] { eventListenerLoop(index); });
@@ -540,7 +564,11 @@ void Hid_Thread::eventListenerLoop(uint index)
         }
         uchar report[4] = {};
         const int n = m_backend->readTimeout(handle, report, sizeof report, eventReadTimeoutMs);
-        if (n == 4 && report[0] == 6 && report[1] == 7) {
+        const bool stageEvent = n == 4 && report[0] == 6 && report[1] == 7;
+        if (stageEvent && !HidProtocol::isDpiStage(report[3])) {
+            // Noise: shown, it would be a caption of no stage.
+            qDebug("DPI stage %d ignored", report[3]);
+        } else if (stageEvent) {
             const int stage = report[3];
             // The scene call is queued first, then the balloon.
             if (m_host)

@@ -51,11 +51,17 @@ public:
 
     // The link lock; the view's clearHidBusy() forces it free.
     bool linkFree() const { return m_linkFree; }
-    void setLinkFree(bool free) { m_linkFree = free; }
+    void setLinkFree(bool free);
 
-    // Exchanges that did not go through (link busy, device gone, report
-    // refused) since the link was made; only ever grows.
-    int failedExchanges() const { return m_failedExchanges; }
+    // Whether the last command went through whole: false when it was
+    // dropped for a busy link, refused or failed on the way.
+    bool lastExchangeOk() const { return m_lastExchangeOk; }
+    // Commands that did not go through whole, since the link was made.
+    quint64 failedExchanges() const { return m_failedExchanges; }
+
+    // A pause through the pause seam, for users of the link that wait on
+    // the device (detection's back-off).
+    void pause(int milliseconds) { m_sleep(milliseconds); }
 
     bool isListening() const { return m_listening; }
     // Tells the listener to stop; it ends after its read in progress.
@@ -99,12 +105,18 @@ public slots:
     // `index` on the global thread pool.
     void startEventListener(uint index);
 
+signals:
+    // The link lock was freed: a transfer ended or was forced to.
+    void linkReleased();
+
 private:
     enum class Timing { Settle, Short };
 
     HidHandle *openCommandInterface(int index);
     HidHandle *openEventInterface(int index);
     void closeCommandInterface();
+    // Whether entry `served` can carry `dataLength` bytes of data.
+    bool canCarry(const DeviceEntry &served, int dataLength) const;
     bool sendCommand(int dataLength, bool settle);
     bool queryCommand(int dataLength);
     bool acquireLink();
@@ -122,6 +134,8 @@ private:
     bool sendCommandReport(int index, const DeviceEntry &served);
     // Closes the handle and frees the link; returns `ok`.
     bool finishExchange(bool ok);
+    // Remembers how the command ended; returns `ok`.
+    bool noteResult(bool ok);
     bool prepare(const char *failLine, uchar code, std::initializer_list<uchar> params);
     void setCommand(uchar code, std::initializer_list<uchar> params);
     void runSet(const char *failLine, uchar code, std::initializer_list<uchar> params,
@@ -145,7 +159,8 @@ private:
     HidHandle *m_commandHandle = nullptr;
     HidHandle *m_eventHandle = nullptr;
     bool m_linkFree = true;
-    int m_failedExchanges = 0;
+    bool m_lastExchangeOk = true;
+    quint64 m_failedExchanges = 0;
     std::atomic<bool> m_listening{false};
     QFuture<void> m_listener;
     HidProtocol::CommandReport m_outReport{};

@@ -81,7 +81,7 @@ bool secrecyKey(const QString &sCode, uchar *key)
 QList<QByteArray> dataReports(const QByteArray &data, int reportLength)
 {
     QList<QByteArray> reports;
-    if (reportLength < 1 || reportLength > maxReportLength)
+    if (!isUsableReportLength(reportLength))
         return reports;
     const int n = std::min<int>(data.size(), reportLength);
     for (int offset = 0; offset < data.size(); offset += n) {

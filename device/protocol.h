@@ -17,6 +17,11 @@ constexpr int bulkBufferSize = 512;
 // the transport refuses data transfers for them.
 constexpr int maxReportLength = 1024;
 
+inline bool isUsableReportLength(int reportLength)
+{
+    return reportLength >= 1 && reportLength <= maxReportLength;
+}
+
 using CommandReport = std::array<uchar, commandReportSize>;
 using Block8 = std::array<uchar, 8>;
 
@@ -38,6 +43,13 @@ bool secrecyKey(const QString &sCode, uchar *key);
 // Output reports of reportLength + 1 bytes carrying `data`: byte 0 is the
 // report ID 0, the chunk follows, the rest is 0.
 QList<QByteArray> dataReports(const QByteArray &data, int reportLength);
+
+// The DPI stages a mouse has; anything else it reports is noise.
+constexpr int maxDpiStage = 8;
+inline bool isDpiStage(int stage)
+{
+    return stage >= 1 && stage <= maxDpiStage;
+}
 
 // The dpiSwitchText slot for a DPI stage reported by the mouse: stage - 1
 // for 1 to 7, slot 7 for anything else.

@@ -162,12 +162,12 @@ void VirtualMouse::takeFaultFile()
                                   : QStringList();
     file.close();
     QFile::remove(faultFile);
+    const bool silent = words.value(0) == QLatin1String("silent");
     const int after = words.value(1).toInt();
-    if (words.value(0) == QLatin1String("silent") && after > 0) {
+    setFault(silent && after == 0 ? Fault::Silent : Fault::None);
+    if (silent && after > 0) {
         QMutexLocker lock(&m_mutex);
         m_silentCountdown = after;
-    } else {
-        setFault(words.value(0) == QLatin1String("silent") ? Fault::Silent : Fault::None);
     }
 }
 
@@ -274,7 +274,11 @@ void VirtualMouse::error(const QString &text)
 
 void VirtualMouse::setReply(uchar code, std::initializer_list<uchar> values)
 {
-    const HidProtocol::CommandReport report = HidProtocol::commandReport(code, values);
+    // A garbling firmware frames its reply but gets every value wrong.
+    const HidProtocol::CommandReport report =
+        m_fault == Fault::Garbage
+            ? HidProtocol::commandReport(code, {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})
+            : HidProtocol::commandReport(code, values);
     m_reply = QByteArray(reinterpret_cast<const char *>(report.data()), int(report.size()));
     if (m_row.isEncode)
         HidProtocol::scramble(reinterpret_cast<uchar *>(m_reply.data()) + 1, m_key);
@@ -291,6 +295,8 @@ void VirtualMouse::handleCommand(const QByteArray &plain)
         error(QStringLiteral("command %1 before the data of the previous one")
                   .arg(p[1], 2, 16, QLatin1Char('0')));
     m_pending = {};
+    // A new command ends whatever the previous one still had to send.
+    m_input[0].clear();
     setReply(p[1], {});
     if (p[1] == 0x00) {
         // The identity exchange, common to both families: echo the values.
@@ -527,7 +533,7 @@ int VirtualMouseBackend::sendFeatureReport(HidHandle *handle, const unsigned cha
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation) || mouse.silent())
+    if (!mouse.isValid(h->generation) || mouse.m_fault == VirtualMouse::Fault::Silent)
         return -1;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(length));
     QByteArray plain = bytes;
@@ -554,17 +560,16 @@ int VirtualMouseBackend::getFeatureReport(HidHandle *handle, unsigned char *data
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation) || !mouse.m_answering || h->interface != 0 || mouse.silent())
+    if (!mouse.isValid(h->generation) || !mouse.m_answering || h->interface != 0 ||
+        mouse.m_fault == VirtualMouse::Fault::Silent)
         return -1;
     if (mouse.m_fault == VirtualMouse::Fault::DropReply) {
         mouse.m_fault = VirtualMouse::Fault::None;
         return -1;
     }
-    QByteArray reply = mouse.m_replyOverride.isNull()
-                           ? (mouse.m_reply.isEmpty() ? QByteArray(9, '\0') : mouse.m_reply)
-                           : mouse.m_replyOverride;
-    if (mouse.m_fault == VirtualMouse::Fault::Garbage)
-        reply.fill(char(0xA5));
+    const QByteArray reply = mouse.m_replyOverride.isNull()
+                                 ? (mouse.m_reply.isEmpty() ? QByteArray(9, '\0') : mouse.m_reply)
+                                 : mouse.m_replyOverride;
     const std::size_t n = std::min<std::size_t>(length, std::size_t(reply.size()));
     std::copy_n(reply.constData(), n, data);
     return int(n);
@@ -577,7 +582,7 @@ int VirtualMouseBackend::write(HidHandle *handle, const unsigned char *data, std
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation) || mouse.silent())
+    if (!mouse.isValid(h->generation) || mouse.m_fault == VirtualMouse::Fault::Silent)
         return -1;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(length));
     mouse.record(VirtualMouse::Channel::Output, bytes, bytes);

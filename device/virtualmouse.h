@@ -84,16 +84,16 @@ public:
     void sendEventReport(const QByteArray &report);
     bool eventReportsEnabled() const;
 
-    // Faults for tests: a mouse that fails every feature read, and replies
-    // replaced by fixed bytes (garbage, or fewer than 9).
-    void setAnswering(bool answering);
-    void setReplyOverride(const QByteArray &reply);
     // Test-only faults: Silent answers nothing (writes and feature reports
     // fail as on a firmware that hangs), DropReply loses the next reply
     // only, Garbage answers with wrong bytes.
     enum class Fault { None, Silent, DropReply, Garbage };
     void setFault(Fault fault);
 
+    // Faults for tests: a mouse that fails every feature read, and replies
+    // replaced by fixed bytes (garbage, or fewer than 9).
+    void setAnswering(bool answering);
+    void setReplyOverride(const QByteArray &reply);
     // A mouse whose device nodes this user may not open: it is listed,
     // but every open fails as access denied.
     void setAccessDenied(bool denied);
@@ -130,8 +130,6 @@ private:
     void record(Channel channel, const QByteArray &bytes, const QByteArray &plain);
     void countReport();
     void takeFaultFile();
-    // A silent mouse fails every report sent to it and every reply asked.
-    bool silent() const { return m_fault == Fault::Silent; }
     void unplugLocked();
     void handleCommand(const QByteArray &plain);
     void handleCommand553(const uchar *p);
@@ -151,10 +149,10 @@ private:
     bool m_plugged = true;
     quint64 m_generation = 1;
     int m_unplugCountdown = 0;
+    bool m_answering = true;
     Fault m_fault = Fault::None;
     int m_silentCountdown = 0;
     QString m_faultFile;
-    bool m_answering = true;
     bool m_accessDenied = false;
     QByteArray m_replyOverride;
     QByteArray m_reply;

@@ -20,12 +20,6 @@
 #include <QMetaMethod>
 #include <QQuickItem>
 
-namespace {
-// English texts of the "notice" group, for language files without them.
-const char pointerSpeedNotApplied[] = "The desktop did not take the pointer speed.";
-const char doubleClickNotApplied[] = "The desktop did not take the double-click speed.";
-} // namespace
-
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
     m_store = new SettingsStore(this);
@@ -99,6 +93,17 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
     }
 }
 
+void myQQuickView::setDevicePresent(bool present)
+{
+    m_deviceAway = !present;
+    QQuickWidget::setEnabled(present);
+}
+
+void myQQuickView::setEnabled(bool enabled)
+{
+    QQuickWidget::setEnabled(enabled && !m_deviceAway);
+}
+
 QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCount) const
 {
     const QObject *root = rootObject();
@@ -117,25 +122,6 @@ QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCou
 bool myQQuickView::sceneHasFunction(const char *name) const
 {
     return sceneFunction(QByteArray(name), -1).isValid();
-}
-
-void myQQuickView::notifyUser(QString text)
-{
-    // The scene shows it through its own connection to this signal, so that
-    // a scene hosted elsewhere (tests) shows it too.
-    emit userNotice(text);
-}
-
-int myQQuickView::deviceFailureCount() const
-{
-    return m_device->failureCount();
-}
-
-QString myQQuickView::noticeText(int index, const char *fallback)
-{
-    const QString language = m_store->globalData(QStringLiteral("common/language")).toString();
-    const QString text = LangStrings::read(QStringLiteral("notice"), language).value(index);
-    return text.isEmpty() ? QString::fromUtf8(fallback) : text;
 }
 
 void myQQuickView::initUI()
@@ -202,7 +188,10 @@ void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 
 QVariant myQQuickView::mouseGetCurrentDPI()
 {
-    return m_device->currentDpi();
+    // No stage (a failed query or a stage the mouse cannot have) reaches
+    // the scene as undefined, so it keeps the stage it shows.
+    const int stage = m_device->currentDpi();
+    return stage ? QVariant(stage) : QVariant();
 }
 
 void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
@@ -247,6 +236,38 @@ void myQQuickView::mouseSendGundata(int slot, QVariantList values)
 
 void myQQuickView::openUpdateExe()
 {}
+
+void myQQuickView::notifyUser(QString text)
+{
+    // The scene shows it through its own connection to this signal, so that
+    // a scene hosted elsewhere (tests) shows it too.
+    emit userNotice(text);
+}
+
+int myQQuickView::deviceFailureCount() const
+{
+    // Wraps only after billions of failures; the scene compares for change.
+    return int(m_device->failedOperations());
+}
+
+void myQQuickView::setCaptureActive(bool active)
+{
+    // Nobody can be typing into a hidden window for us.
+    active = active && isVisible();
+    if (active == m_captureActive)
+        return;
+    m_captureActive = active;
+    emit captureActiveChanged(active);
+}
+
+void myQQuickView::hideEvent(QHideEvent *event)
+{
+    setCaptureActive(false);
+    // The scene drops its recording or waiting field, so that it does not
+    // show a capture that no longer receives anything.
+    invokeScene("endCaptures", {}, Delivery::Synchronous);
+    QQuickWidget::hideEvent(event);
+}
 
 void myQQuickView::focusInEvent(QFocusEvent *event)
 {
@@ -447,11 +468,13 @@ void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
     m_pointerSettings = std::move(settings);
 }
 
+// A value the desktop did not take is said, not only logged: the user moved
+// the slider and must not believe the desktop follows it.
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
     if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed))) {
         qDebug("setCursorSpeed Failed");
-        notifyUser(noticeText(6, pointerSpeedNotApplied));
+        notifyUser(pointerText(0));
     }
 }
 
@@ -459,14 +482,42 @@ void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
     if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed))) {
         qDebug("setDoubleClickSpeed Failed");
-        notifyUser(noticeText(7, doubleClickNotApplied));
+        notifyUser(pointerText(1));
     }
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
-    if (!m_pointerSettings->setWheelScrollLines(lines))
+    if (!m_pointerSettings->setWheelScrollLines(lines)) {
         qDebug("setVerticalScrollLines Failed");
+        notifyUser(pointerText(2));
+    }
+}
+
+QString myQQuickView::pointerSettingReason(int setting)
+{
+    if (setting < PointerSettings::PointerSpeed || setting > PointerSettings::WheelScrollLines ||
+        m_pointerSettings->canSet(PointerSettings::Setting(setting)))
+        return QString();
+    return pointerText(setting == PointerSettings::WheelScrollLines ? 3 : 4);
+}
+
+QString myQQuickView::pointerText(int index) const
+{
+    static const char *const english[] = {
+        "The desktop did not take the pointer speed.",
+        "The desktop did not take the double-click speed.",
+        "The desktop did not take the wheel scroll amount.",
+        "Not settable on Linux; kept for Windows",
+        "Not settable here; kept for Windows",
+    };
+    const QString language = m_store->globalData(QStringLiteral("common/language")).toString();
+    const QStringList texts =
+        LangStrings::read(QStringLiteral("pointer"),
+                          language.isEmpty() ? QStringLiteral("ChineseSimplified") : language);
+    if (index < texts.size() && !texts.at(index).isEmpty())
+        return texts.at(index);
+    return QString::fromLatin1(english[index]);
 }
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)

@@ -29,6 +29,10 @@ public:
     // Replaces the desktop's pointer settings (tests record instead).
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
+    // The mouse went away (false) or was confirmed (true). While it is
+    // away the scene stays disabled, whatever busy lock ends meanwhile.
+    void setDevicePresent(bool present);
+
     // The device link of the main window.
     void setDeviceLink(Hid_Thread *link);
     Hid_Thread *deviceLink() const;
@@ -48,18 +52,30 @@ public:
     // Whether the scene's root item defines the function `name`.
     bool sceneHasFunction(const char *name) const;
 
+    // True while a field or the macro recorder waits for keys and buttons.
+    bool isCaptureActive() const { return m_captureActive; }
+
 signals:
     // Something the user must know now: a change that was not saved or not
     // sent to the mouse, or a refusal and its reason.
     void userNotice(const QString &text);
+    // Global capture is wanted (or no longer): only then may the program see
+    // keys and buttons aimed at other windows.
+    void captureActiveChanged(bool active);
 
 public slots:
     // Tells the user `text` in the window and through the tray.
     void notifyUser(QString text);
-    // Exchanges with the mouse that failed since the program started; the
-    // scene compares it before and after a write to know whether the
-    // mouse took everything.
+    // Device operations that failed since the view was made; the scene
+    // compares it before and after a write of several operations to know
+    // whether the mouse took everything.
     int deviceFailureCount() const;
+    // The scene starts and ends its captures; a hidden view has none.
+    void setCaptureActive(bool active);
+    // The scene's busy lock and its end; the end does not enable a scene
+    // whose mouse is away. Hides QWidget::setEnabled for the scene and for
+    // callers that hold a myQQuickView.
+    void setEnabled(bool enabled);
 
     void initUI();
     void runUI();
@@ -139,21 +155,28 @@ public slots:
     void mouseSetCursorSpeed(uint cursorSpeed);
     void mouseSetDoubleClickSpeed(uint speed);
     void mouseSetVerticalScrollLines(uint lines);
+    // Why the desktop cannot take `setting` (0 pointer speed, 1 double-click
+    // speed, 2 wheel scroll lines) at all, in the current language; empty
+    // when it can.
+    QString pointerSettingReason(int setting);
 
     // Localised texts of one group of the language file `langCode`.
     QStringList getLangStrings(QString typeStr, QString langCode);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
     QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
-    // Text `index` of the "notice" group in the user's language.
-    QString noticeText(int index, const char *fallback);
+    // Text `index` of the pointer settings group, in the current language.
+    QString pointerText(int index) const;
 
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
+    bool m_captureActive = false;
+    bool m_deviceAway = false;
 };

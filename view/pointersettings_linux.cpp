@@ -1,5 +1,11 @@
 #include "pointersettings_linux.h"
 
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDebug>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 #include <X11/Xlib.h>
@@ -7,40 +13,54 @@
 #include <gio/gio.h>
 
 namespace {
-// Runs `apply` on the settings object of `schemaId` when the schema is
-// installed and has `key`, and flushes the write. Looking the schema up
-// first matters: GSettings aborts the process for an unknown schema.
-template<typename Apply> bool withSchemaKey(const QString &schemaId, const char *key, Apply apply)
+constexpr int busTimeoutMs = 2000;
+const QString kwinService = QStringLiteral("org.kde.KWin");
+const QString kwinDevices = QStringLiteral("/org/kde/KWin/InputDevice");
+const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+// Writes `value` to `key` of the schema `schemaId`, waits for the write to
+// reach the backend and reads it back through a fresh settings object: a
+// write the backend accepted but did not keep is a failure. Looking the
+// schema up first matters: GSettings aborts the process for an unknown
+// schema.
+bool writeGSetting(const QString &schemaId, GSettingsBackend *backend, const char *key,
+                   GVariant *value)
 {
+    g_variant_ref_sink(value);
+    bool kept = false;
     GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    if (!source)
-        return false;
     const QByteArray id = schemaId.toUtf8();
-    GSettingsSchema *schema = g_settings_schema_source_lookup(source, id.constData(), TRUE);
-    if (!schema)
-        return false;
-    bool applied = false;
-    if (g_settings_schema_has_key(schema, key)) {
+    GSettingsSchema *schema =
+        source ? g_settings_schema_source_lookup(source, id.constData(), TRUE) : nullptr;
+    if (schema && g_settings_schema_has_key(schema, key)) {
         GSettingsSchemaKey *schemaKey = g_settings_schema_get_key(schema, key);
-        GSettings *settings = g_settings_new_full(schema, nullptr, nullptr);
-        applied = apply(settings, schemaKey);
-        g_settings_sync();
+        GSettings *settings = g_settings_new_full(schema, backend, nullptr);
+        if (g_settings_schema_key_range_check(schemaKey, value) &&
+            g_settings_is_writable(settings, key) && g_settings_set_value(settings, key, value)) {
+            g_settings_sync();
+            GSettings *check = g_settings_new_full(schema, backend, nullptr);
+            GVariant *stored = g_settings_get_value(check, key);
+            kept = g_variant_equal(stored, value);
+            g_variant_unref(stored);
+            g_object_unref(check);
+        }
         g_object_unref(settings);
         g_settings_schema_key_unref(schemaKey);
     }
-    g_settings_schema_unref(schema);
-    return applied;
-}
-
-bool setChecked(GSettings *settings, GSettingsSchemaKey *key, const char *name, GVariant *value)
-{
-    g_variant_ref_sink(value);
-    bool ok = g_settings_schema_key_range_check(key, value) &&
-              g_settings_is_writable(settings, name) && g_settings_set_value(settings, name, value);
+    if (schema)
+        g_settings_schema_unref(schema);
     g_variant_unref(value);
-    return ok;
+    return kept;
 }
 
+bool x11Failed = false;
+int noteX11Error(Display *, XErrorEvent *)
+{
+    x11Failed = true;
+    return 0;
+}
+
+// Acceleration `speed`/10 above the server's default threshold, read back.
 bool setX11Acceleration(int speed)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -48,46 +68,252 @@ bool setX11Acceleration(int speed)
     Display *display = XOpenDisplay(nullptr);
     if (!display)
         return false;
-    // Speed 10 moves the pointer 1:1; the X server's default threshold.
-    XChangePointerControl(display, True, True, qMax(speed, 1), 10, 4);
+    // An X error must fail this write, not end the program.
+    x11Failed = false;
+    XErrorHandler previous = XSetErrorHandler(noteX11Error);
+    const int numerator = qMax(speed, 1);
+    XChangePointerControl(display, True, True, numerator, 10, 4);
+    int readNumerator = 0, readDenominator = 0, threshold = 0;
+    XGetPointerControl(display, &readNumerator, &readDenominator, &threshold);
     XSync(display, False);
+    XSetErrorHandler(previous);
     XCloseDisplay(display);
-    return true;
+    return !x11Failed && readNumerator == numerator && readDenominator == 10;
+}
+
+QDBusMessage propertyCall(const QString &path, const QString &method, const QVariantList &args)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kwinService, path, properties, method);
+    message.setArguments(args);
+    return message;
+}
+
+// A key of the [KDE] group of kdeglobals: the line number, or -1; `end` is
+// where a new key of the group goes (-1 when the group is missing).
+int findKdeKey(const QStringList &lines, const QString &key, int *end)
+{
+    int found = -1;
+    *end = -1;
+    bool inGroup = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            if (inGroup)
+                break;
+            inGroup = line == QLatin1String("[KDE]");
+            if (inGroup)
+                *end = i + 1;
+            continue;
+        }
+        if (!inGroup)
+            continue;
+        if (!line.isEmpty())
+            *end = i + 1;
+        if (line.section(QLatin1Char('='), 0, 0).trimmed() == key)
+            found = i;
+    }
+    return found;
+}
+
+QStringList readLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
 }
 } // namespace
 
 std::unique_ptr<PointerSettings> PointerSettings::createSystem()
 {
-    return std::make_unique<LinuxPointerSettings>();
+    const QString current = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    const LinuxPointerSettings::Desktop desktop =
+        LinuxPointerSettings::desktopFor(current, qEnvironmentVariable("XDG_SESSION_TYPE"));
+    auto settings = std::make_unique<LinuxPointerSettings>(desktop);
+    if (current.contains(QLatin1String("Cinnamon"), Qt::CaseInsensitive))
+        settings->setGnomeSchema(QStringLiteral("org.cinnamon.desktop.peripherals.mouse"));
+    if (desktop == LinuxPointerSettings::Desktop::Kde)
+        settings->setKdeSession(
+            QDBusConnection::sessionBus(),
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                QStringLiteral("/kdeglobals"));
+    return settings;
 }
 
-LinuxPointerSettings::LinuxPointerSettings(const QString &schemaId) : m_schemaId(schemaId)
+LinuxPointerSettings::LinuxPointerSettings(Desktop desktop)
+    : m_desktop(desktop), m_schemaId(QStringLiteral("org.gnome.desktop.peripherals.mouse")),
+      m_bus(QString())
 {}
+
+LinuxPointerSettings::Desktop LinuxPointerSettings::desktopFor(const QString &currentDesktop,
+                                                               const QString &sessionType)
+{
+    // A colon-separated list, most specific first.
+    for (const QString &name : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QString upper = name.trimmed().toUpper();
+        if (upper == QLatin1String("KDE"))
+            return Desktop::Kde;
+        for (const char *gnomeLike : {"GNOME", "GNOME-FLASHBACK", "GNOME-CLASSIC", "UNITY",
+                                      "BUDGIE", "PANTHEON", "X-CINNAMON", "CINNAMON"}) {
+            if (upper == QLatin1String(gnomeLike))
+                return Desktop::Gnome;
+        }
+    }
+    return sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0
+               ? Desktop::OtherWayland
+               : Desktop::X11;
+}
+
+void LinuxPointerSettings::setGnomeSchema(const QString &schemaId, void *backend)
+{
+    m_schemaId = schemaId;
+    m_backend = backend;
+}
+
+void LinuxPointerSettings::setKdeSession(const QDBusConnection &bus, const QString &kdeGlobalsPath)
+{
+    m_bus = bus;
+    m_kdeGlobals = kdeGlobalsPath;
+}
 
 double LinuxPointerSettings::gnomeSpeed(int speed)
 {
     return qBound(-1.0, (speed - 10) / 10.0, 1.0);
 }
 
+bool LinuxPointerSettings::canSet(Setting setting) const
+{
+    switch (setting) {
+    case PointerSpeed:
+        return m_desktop != Desktop::OtherWayland;
+    case DoubleClickTime:
+        return m_desktop == Desktop::Gnome || m_desktop == Desktop::Kde;
+    case WheelScrollLines:
+        return false;
+    }
+    return false;
+}
+
 bool LinuxPointerSettings::setPointerSpeed(int speed)
 {
-    const bool gnome =
-        withSchemaKey(m_schemaId, "speed", [speed](GSettings *settings, GSettingsSchemaKey *key) {
-            return setChecked(settings, key, "speed", g_variant_new_double(gnomeSpeed(speed)));
-        });
-    return gnome || setX11Acceleration(speed);
+    switch (m_desktop) {
+    case Desktop::Gnome:
+        return writeGSetting(m_schemaId, static_cast<GSettingsBackend *>(m_backend), "speed",
+                             g_variant_new_double(gnomeSpeed(speed)));
+    case Desktop::Kde:
+        return setKwinSpeed(speed);
+    case Desktop::X11:
+        return setX11Acceleration(speed);
+    case Desktop::OtherWayland:
+        return false;
+    }
+    return false;
 }
 
 bool LinuxPointerSettings::setDoubleClickTime(int milliseconds)
 {
-    return withSchemaKey(
-        m_schemaId, "double-click", [milliseconds](GSettings *settings, GSettingsSchemaKey *key) {
-            return setChecked(settings, key, "double-click", g_variant_new_int32(milliseconds));
-        });
+    switch (m_desktop) {
+    case Desktop::Gnome:
+        return writeGSetting(m_schemaId, static_cast<GSettingsBackend *>(m_backend), "double-click",
+                             g_variant_new_int32(milliseconds));
+    case Desktop::Kde:
+        return setKdeDoubleClick(milliseconds);
+    case Desktop::X11:
+    case Desktop::OtherWayland:
+        return false;
+    }
+    return false;
 }
 
 bool LinuxPointerSettings::setWheelScrollLines(unsigned lines)
 {
     Q_UNUSED(lines)
     return false;
+}
+
+// Every pointing device KWin knows takes the acceleration; each is read
+// back. No pointer at all, or no answer, is a failure.
+bool LinuxPointerSettings::setKwinSpeed(int speed)
+{
+    if (!m_bus.isConnected())
+        return false;
+    const QDBusMessage names =
+        m_bus.call(propertyCall(kwinDevices, QStringLiteral("Get"),
+                                {QStringLiteral("org.kde.KWin.InputDeviceManager"),
+                                 QStringLiteral("devicesSysNames")}),
+                   QDBus::Block, busTimeoutMs);
+    if (names.type() != QDBusMessage::ReplyMessage || names.arguments().isEmpty())
+        return false;
+    const QString device = QStringLiteral("org.kde.KWin.InputDevice");
+    const auto get = [this, &device](const QString &path, const QString &name) {
+        const QDBusMessage reply = m_bus.call(
+            propertyCall(path, QStringLiteral("Get"), {device, name}), QDBus::Block, busTimeoutMs);
+        return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+                   ? reply.arguments().first().value<QDBusVariant>().variant()
+                   : QVariant();
+    };
+    const double acceleration = gnomeSpeed(speed);
+    int pointers = 0;
+    const QStringList sysNames =
+        names.arguments().first().value<QDBusVariant>().variant().toStringList();
+    for (const QString &sysName : sysNames) {
+        const QString path = kwinDevices + QLatin1Char('/') + sysName;
+        if (!get(path, QStringLiteral("pointer")).toBool() ||
+            !get(path, QStringLiteral("supportsPointerAcceleration")).toBool())
+            continue;
+        ++pointers;
+        const QDBusMessage set =
+            m_bus.call(propertyCall(path, QStringLiteral("Set"),
+                                    {device, QStringLiteral("pointerAcceleration"),
+                                     QVariant::fromValue(QDBusVariant(acceleration))}),
+                       QDBus::Block, busTimeoutMs);
+        const QVariant stored = get(path, QStringLiteral("pointerAcceleration"));
+        if (set.type() != QDBusMessage::ReplyMessage || !stored.isValid() ||
+            qAbs(stored.toDouble() - acceleration) > 1e-6)
+            return false;
+    }
+    return pointers > 0;
+}
+
+// KDE programs read the interval from kdeglobals; only that one line is
+// touched, the rest of the file stays as it was.
+bool LinuxPointerSettings::setKdeDoubleClick(int milliseconds)
+{
+    if (milliseconds <= 0)
+        return false;
+    const QString key = QStringLiteral("DoubleClickInterval");
+    const QString line = key + QLatin1Char('=') + QString::number(milliseconds);
+    QStringList lines = readLines(m_kdeGlobals);
+    int end = -1;
+    const int found = findKdeKey(lines, key, &end);
+    if (found >= 0) {
+        lines[found] = line;
+    } else if (end >= 0) {
+        lines.insert(end, line);
+    } else {
+        if (!lines.isEmpty())
+            lines.append(QString());
+        lines << QStringLiteral("[KDE]") << line;
+    }
+    QSaveFile file(m_kdeGlobals);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0 ||
+        !file.commit())
+        return false;
+    const QStringList written = readLines(m_kdeGlobals);
+    const int check = findKdeKey(written, key, &end);
+    if (check < 0 || written.at(check).trimmed() != line)
+        return false;
+    // Running KDE programs reload their mouse settings on this signal.
+    if (m_bus.isConnected()) {
+        QDBusMessage changed = QDBusMessage::createSignal(QStringLiteral("/KGlobalSettings"),
+                                                          QStringLiteral("org.kde.KGlobalSettings"),
+                                                          QStringLiteral("notifyChange"));
+        changed.setArguments({3, 0}); // settings changed: mouse
+        m_bus.send(changed);
+    }
+    return true;
 }

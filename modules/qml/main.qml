@@ -81,6 +81,17 @@ Item {
                                               || dpiSettingMain.isSave
                                               || lightControlMain.isSave === true
 
+    // A field or the recorder waits for keys: only then does the native side
+    // watch the keyboard and buttons at all.
+    readonly property bool isCapturing: keyAssigmentMain.visible
+                                        && (keyAssigmentMain.isFireInput
+                                            || keyAssigmentMain.isComboInput)
+                                        || macroEditorMain.visible
+                                        && (macroEditorMain.isInputting
+                                            || macroEditorMain.isInsertting)
+
+    onIsCapturingChanged: ui_View.setCaptureActive(isCapturing)
+
     signal emptyAreaPressed()
     signal msg_KB(bool isDown, int usbCode)
     signal msg_MS(bool isDown, int mirkCode, int x, int y)
@@ -145,6 +156,18 @@ Item {
     // Ends the program, asking first what to do with unsaved changes.
     function requestQuit() {
         askAboutUnsavedChanges({ quit: true, profileNo: -1 })
+    }
+
+    // The window went to the tray: nothing waits for keys any more.
+    function endCaptures() {
+        if (macroEditorMain.isInputting)
+            macroEditorMain.stopRecording()
+        // The insert-key box goes as when the editor closes: nothing inserted.
+        macroEditorMain.insertKeyBox.visible = false
+        macroEditorMain.isInsertting = false
+        keyAssigmentMain.isFireInput = false
+        if (keyAssigmentMain.isComboInput)
+            keyAssigmentMain.cancelCombo()
     }
 
     // --- Used inside the scene ---
@@ -893,7 +916,13 @@ Item {
         mousePicture: mouseMain
         macroEditor: macroEditorMain
         keyNames: _KeyCodeString
-        onClosed: mask.visible = false
+        onClosed: {
+            mask.visible = false
+            // A closed dialog waits for no key, now or when it opens again.
+            keyAssigmentMain.isFireInput = false
+            if (keyAssigmentMain.isComboInput)
+                keyAssigmentMain.cancelCombo()
+        }
         onMacroEditorClick: mainWindow.openMacroEditorOverKeyAssigment()
     }
 

@@ -12,12 +12,15 @@
 #include <QQmlContext>
 #include <QQmlExpression>
 #include <QQuickItem>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+
+Q_DECLARE_METATYPE(VirtualMouse::Fault)
 
 class tst_DeviceDetection : public QObject
 {
@@ -35,6 +38,9 @@ private slots:
     void nothingToServe();
     void deniedAccessIsToldOnce_data();
     void deniedAccessIsToldOnce();
+    void lostIdentityReplyIsRetried_data();
+    void lostIdentityReplyIsRetried();
+    void passDuringATransferWaitsForIt();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void theSceneReachesTheLinkAsHid();
 
@@ -182,10 +188,10 @@ void tst_DeviceDetection::connectsAndStartsTheScene_data()
     QTest::newRow("553 scrambled")
         << 553 << true << true << QStringList{"00 12", "83 00", "03 00"} << 3 << "third ";
     QTest::newRow("553 plain") << 553 << false << false << QStringList{"00 12", "83 00", "03 00"}
-                               << 0 << "eighth ";
+                               << 8 << "eighth ";
     QTest::newRow("560") << 560 << true << false
-                         << QStringList{"00 12", "81 00", "01 08", "8c 00", "8c 01"} << 9
-                         << "eighth ";
+                         << QStringList{"00 12", "81 00", "01 08", "8c 00", "8c 01"} << 3
+                         << "third ";
     QTest::newRow("560 gun") << 560 << false << true
                              << QStringList{"00 12", "81 00", "01 08", "8c 00",
                                             "8c 01", "8c 02", "8c 03", "8c 04"}
@@ -399,6 +405,59 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
     QCOMPARE(messages.at(1).at(1).toString(), QStringLiteral("Detect Device"));
 }
 
+void tst_DeviceDetection::lostIdentityReplyIsRetried_data()
+{
+    QTest::addColumn<VirtualMouse::Fault>("fault");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<int>("exchanges"); // 00H reports the mouse received
+    // Tried again after a short pause; the connect sequence's 03H follows.
+    QTest::newRow("one reply lost")
+        << VirtualMouse::Fault::DropReply << true << QList<int>{100, 8} << 2;
+    QTest::newRow("silent") << VirtualMouse::Fault::Silent << false << QList<int>{100, 200, 400}
+                            << 0;
+    // An answer that came wrong is not a lost one.
+    QTest::newRow("wrong answer") << VirtualMouse::Fault::Garbage << false << QList<int>{} << 1;
+}
+
+void tst_DeviceDetection::lostIdentityReplyIsRetried()
+{
+    QFETCH(VirtualMouse::Fault, fault);
+    QFETCH(bool, connected);
+    QFETCH(QList<int>, pauses);
+    QFETCH(int, exchanges);
+    VirtualMouse &mouse = m_backend->addMouse(553);
+    makeWidget();
+    QList<int> slept;
+    m_widget->deviceLink().setSleep([&slept](int ms) { slept << ms; });
+    mouse.setFault(fault);
+
+    m_widget->checkDevice();
+    QCOMPARE(DeviceState::deviceConnected, connected);
+    QCOMPARE(m_widget->isVisible(), connected);
+    QCOMPARE(slept, pauses);
+    QCOMPARE(commandCodes(mouse).filter(QRegularExpression("^00 ")).size(), exchanges);
+}
+
+void tst_DeviceDetection::passDuringATransferWaitsForIt()
+{
+    VirtualMouse &mouse = m_backend->addMouse(553);
+    makeWidget();
+    m_widget->checkDevice();
+    QVERIFY(DeviceState::deviceConnected);
+    mouse.clearRecord();
+
+    // The pass fires from the events the transfer lets run, and runs when
+    // the transfer is done.
+    QTimer::singleShot(0, m_widget.get(), &Widget::checkDevice);
+    m_widget->view()->mouseSetReportRate(4);
+    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(m_widget->isVisible());
+    QCOMPARE(commandCodes(mouse), QStringList{"01 04"});
+    QTRY_COMPARE(commandCodes(mouse), (QStringList{"01 04", "00 12", "83 00", "03 00"}));
+    QVERIFY(DeviceState::deviceConnected);
+}
+
 void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
 {
     VirtualMouse &mouse = m_backend->addMouse(553);
@@ -419,6 +478,12 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!m_widget->deviceLink().isListening());
     QVERIFY(DeviceState::deviceConnected); // removed, not yet disconnected
+    // A busy lock of the scene that ends now leaves it disabled.
+    QQmlExpression unlock(m_widget->view()->rootContext(), m_widget->view()->rootObject(),
+                          QStringLiteral("ui_View.setEnabled(true)"));
+    unlock.evaluate();
+    QVERIFY(!unlock.hasError());
+    QVERIFY(!m_widget->view()->isEnabled());
 
     // Plugged in again, with a burst of further notifications.
     mouse.clearRecord();

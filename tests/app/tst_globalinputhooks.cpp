@@ -275,27 +275,42 @@ void tst_GlobalInputHooks::doubleClickBetweenClicksIsIgnored()
                                              {0xF0, true, 1, 2}}));
 }
 
-// Both hooks or neither; removal takes the keyboard first and happens once.
+// Nothing is hooked until a capture starts; both hooks or neither; removal
+// takes the keyboard first and happens once.
 void tst_GlobalInputHooks::installAndRemoveOrder()
 {
     QStringList log;
     {
         GlobalInputHooks failing(std::make_unique<FakeBackend>(&log, true));
+        QVERIFY(log.isEmpty());
+        failing.setCaptureActive(true);
         QVERIFY(!failing.isInstalled());
         failing.removeHooks();
     }
     QCOMPARE(log, (QStringList{"install keyboard", "install mouse", "remove keyboard"}));
     QCOMPARE(GlobalInputHooks::instance(), nullptr);
     log.clear();
+    Recorder recorder;
     {
         GlobalInputHooks hooks(std::make_unique<FakeBackend>(&log));
-        QVERIFY(hooks.isInstalled());
-        QCOMPARE(hooks.backendName(), "fake");
-        hooks.removeHooks();
+        hooks.setKeyboardCallback(recordKey, &recorder);
         QVERIFY(!hooks.isInstalled());
+        QCOMPARE(hooks.backendName(), "fake");
+        hooks.setCaptureActive(true);
+        hooks.setCaptureActive(true);
+        QVERIFY(hooks.isInstalled());
+        // A key still held when the capture ends is pressed afresh in the next.
+        hooks.keyboardEvent(0x1E, 0, true);
+        hooks.setCaptureActive(false);
+        QVERIFY(!hooks.isInstalled());
+        hooks.setCaptureActive(false);
+        hooks.setCaptureActive(true);
+        hooks.keyboardEvent(0x1E, 0, true);
     }
     QCOMPARE(log,
-             (QStringList{"install keyboard", "install mouse", "remove keyboard", "remove mouse"}));
+             (QStringList{"install keyboard", "install mouse", "remove keyboard", "remove mouse",
+                          "install keyboard", "install mouse", "remove keyboard", "remove mouse"}));
+    QCOMPARE(recorder.keys, (QList<Event>{{0x04, true}, {0x04, true}}));
 }
 
 void tst_GlobalInputHooks::evdevCodes_data()
@@ -342,6 +357,7 @@ void tst_GlobalInputHooks::eventFilterTakesEachEventOnce()
 {
     Recorder recorder;
     GlobalInputHooks hooks(std::make_unique<EventFilterInputHooks>());
+    hooks.setCaptureActive(true);
     QVERIFY(hooks.isInstalled());
     hooks.setKeyboardCallback(recordKey, &recorder);
     QWindow window;
@@ -365,7 +381,7 @@ void tst_GlobalInputHooks::eventFilterTakesEachEventOnce()
     send(&window, QEvent::KeyPress, 0, true); // no native code
     QCOMPARE(recorder.keys, (QList<Event>{{0x58, true}, {0x58, false}}));
 
-    hooks.removeHooks();
+    hooks.setCaptureActive(false);
     send(&window, QEvent::KeyPress, 30 + 8, true);
     QCOMPARE(recorder.keys.size(), 2);
 }
@@ -374,6 +390,7 @@ void tst_GlobalInputHooks::eventFilterMouse()
 {
     Recorder recorder;
     GlobalInputHooks hooks(std::make_unique<EventFilterInputHooks>());
+    hooks.setCaptureActive(true);
     hooks.setMouseCallback(recordButton, &recorder);
     QWindow window;
 

@@ -53,6 +53,7 @@ private slots:
     void warningText();
     void warningTextFromAnotherProcess();
     void warningBoxLooksRight();
+    void warningFloodShowsOneBoxAtATime();
 
 private:
     QStringList calls() const;
@@ -191,13 +192,54 @@ void tst_HookCallbacks::warningTextFromAnotherProcess()
 
 void tst_HookCallbacks::warningBoxLooksRight()
 {
-    std::unique_ptr<QMessageBox> box(HookCallbacks::makeWarningBox("Title", "Text"));
+    // Markup from another process is shown as the characters it is.
+    const QString text = "<b>Text</b><a href=\"x\">x</a><img src=\"/tmp/x.png\">";
+    std::unique_ptr<QMessageBox> box(HookCallbacks::makeWarningBox("Title", text));
     QCOMPARE(box->windowTitle(), QStringLiteral("Title"));
-    QCOMPARE(box->text(), QStringLiteral("Text"));
+    QCOMPARE(box->text(), text);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
     QCOMPARE(box->icon(), QMessageBox::Warning);
     QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(!box->parent());
     QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+}
+
+namespace {
+Widget *floodContext = nullptr;
+int boxDepth = 0;
+int deepestBox = 0;
+
+// While the first box is up, a hundred more records arrive.
+void floodingPresenter(QMessageBox *box)
+{
+    deepestBox = qMax(deepestBox, ++boxDepth);
+    recordBox(box);
+    if (shownBoxes.size() == 1) {
+        for (int i = 1; i <= 100; ++i) {
+            const QByteArray text = QByteArray::number(i);
+            HookCallbacks::showWarningText(
+                record(HookCallbacks::warningTextTag, quint32(text.size()), text), floodContext);
+        }
+    }
+    --boxDepth;
+}
+} // namespace
+
+// One box at a time; three texts wait at most, the newest taking the last
+// place.
+void tst_HookCallbacks::warningFloodShowsOneBoxAtATime()
+{
+    floodContext = m_widget.get();
+    HookCallbacks::setWarningPresenter(floodingPresenter);
+    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 1, "0"), m_widget.get());
+    QStringList texts;
+    for (const ShownBox &box : std::as_const(shownBoxes))
+        texts.append(box.text);
+    QCOMPARE(texts, (QStringList{"0", "1", "2", "100"}));
+    QCOMPARE(deepestBox, 1);
+    // Afterwards the next text has a box of its own again.
+    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 1, "x"), m_widget.get());
+    QCOMPARE(shownBoxes.size(), 5);
 }
 
 int main(int argc, char *argv[])

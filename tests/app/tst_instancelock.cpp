@@ -1,23 +1,44 @@
 #include "instancelock.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 #include <QtConcurrent>
+#include <QtEndian>
+#include <memory>
+#include <vector>
 
 class tst_InstanceLock : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void idFollowsTheExecutablePath();
     void secondHolderSeesTheFirst();
     void messageReachesTheFirstCopy();
     void sendTimesOutWhenTheFirstCopyHangs();
+    void squattedTemporaryFolderDoesNotMatter();
+    void hostileClientsAreCutOff_data();
+    void hostileClientsAreCutOff();
 
 private:
+    QTemporaryDir m_runtime;
     static QString uniqueId() { return "skarn-test-" + QUuid::createUuid().toString(QUuid::Id128); }
 };
+
+void tst_InstanceLock::initTestCase()
+{
+    // The user's runtime folder, as the session gives it (mode 0700).
+    qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+    QCOMPARE(InstanceLock::runtimeFolder(), m_runtime.path());
+}
 
 void tst_InstanceLock::idFollowsTheExecutablePath()
 {
@@ -74,6 +95,104 @@ void tst_InstanceLock::sendTimesOutWhenTheFirstCopyHangs()
     send.waitForFinished();
     QVERIFY(!send.result());
     QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// Another user came first in /tmp: a held lock file and a socket that takes
+// connections but never answers, both under the names the program once
+// used there. Neither stops the program or its messages.
+void tst_InstanceLock::squattedTemporaryFolderDoesNotMatter()
+{
+    const QString id = uniqueId();
+    QLockFile foreignLock(QDir::tempPath() + "/" + id + ".lock");
+    QVERIFY(foreignLock.tryLock(0));
+    QLocalServer foreignSocket;
+    QVERIFY(foreignSocket.listen(id));
+    QVERIFY(foreignSocket.fullServerName().startsWith(QDir::tempPath()));
+
+    InstanceLock first(id);
+    QVERIFY(!first.isRunning());
+    QVERIFY(QFile::exists(m_runtime.filePath(id + ".lock")));
+    QCOMPARE(first.serverName(), m_runtime.filePath(id + ".socket"));
+    QVERIFY(QFileInfo(first.serverName()).exists());
+    QSignalSpy spy(&first, &InstanceLock::received);
+    QFuture<bool> sent = QtConcurrent::run([id] {
+        InstanceLock second(id);
+        return second.isRunning() && second.send(InstanceLock::TextMessage, "back", 5000);
+    });
+    QTRY_VERIFY(sent.isFinished());
+    QVERIFY(sent.result());
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(!foreignSocket.hasPendingConnections());
+}
+
+// Whatever a local program writes to the socket: a frame declaring 2 GiB, a
+// frame just over the largest record, half a frame left hanging, a
+// connection that sends nothing, a crowd of idle connections. Each is
+// closed without a message, quickly, and a real second copy still gets
+// through afterwards; a burst of valid frames is answered frame by frame.
+void tst_InstanceLock::hostileClientsAreCutOff_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<int>("messages");
+
+    const auto header = [](quint32 kind, quint32 length) {
+        QByteArray bytes(8, '\0');
+        qToBigEndian(kind, bytes.data());
+        qToBigEndian(length, bytes.data() + 4);
+        return bytes;
+    };
+    QByteArray valid = header(0, 2) + "ok";
+    QTest::newRow("2 GiB declared") << header(1, 0x7FFFFFFF) + QByteArray(4096, 'x') << 1 << 0;
+    QTest::newRow("just over the largest record")
+        << header(1, InstanceLock::maxPayload + 1) << 1 << 0;
+    QTest::newRow("largest record")
+        << header(1, InstanceLock::maxPayload) + QByteArray(int(InstanceLock::maxPayload), 'x') << 1
+        << 1;
+    QTest::newRow("half a frame") << valid.left(9) << 1 << 0;
+    QTest::newRow("nothing") << QByteArray() << 1 << 0;
+    QTest::newRow("crowd") << QByteArray() << 40 << 0;
+    QTest::newRow("burst of frames") << valid.repeated(200) << 1 << 200;
+}
+
+void tst_InstanceLock::hostileClientsAreCutOff()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, connections);
+    QFETCH(int, messages);
+
+    const QString id = uniqueId();
+    InstanceLock first(id);
+    first.setIdleTimeout(300);
+    QSignalSpy spy(&first, &InstanceLock::received);
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<std::unique_ptr<QLocalSocket>> clients;
+    for (int i = 0; i < connections; ++i) {
+        clients.push_back(std::make_unique<QLocalSocket>());
+        clients.back()->connectToServer(first.serverName());
+        QVERIFY(clients.back()->waitForConnected(1000));
+        clients.back()->write(bytes);
+        clients.back()->flush();
+    }
+    const auto allClosed = [&clients] {
+        for (const auto &client : clients) {
+            if (client->state() != QLocalSocket::UnconnectedState)
+                return false;
+        }
+        return true;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(allClosed(), 3000);
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(spy.count(), messages);
+    if (messages)
+        QCOMPARE(clients.front()->readAll(), QByteArray(messages, '\x06'));
+
+    QFuture<bool> sent = QtConcurrent::run(
+        [id] { return InstanceLock(id).send(InstanceLock::TextMessage, "back", 5000); });
+    QTRY_VERIFY(sent.isFinished());
+    QVERIFY(sent.result());
+    QCOMPARE(spy.count(), messages + 1);
 }
 
 QTEST_GUILESS_MAIN(tst_InstanceLock)

@@ -4,6 +4,7 @@
 #include "myqquickview.h"
 #include "testdatafolder.h"
 #include "widget.h"
+#include "x11inputhooks.h"
 
 #include <QProcess>
 #include <QQuickItem>
@@ -12,9 +13,11 @@
 #include <ctime>
 #include <memory>
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 
 // Global capture on a real X server: keys typed and buttons clicked into
-// another application's window reach the scene.
+// another application's window reach the scene while, and only while, the
+// scene has a capture active in a shown window.
 class tst_X11Hooks : public QObject
 {
     Q_OBJECT
@@ -23,6 +26,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void capturesInputAimedAtAnotherWindow();
+    void nothingIsSeenWithoutACapture();
     void lostServerDoesNotSpin();
 
 private:
@@ -36,6 +40,7 @@ private:
     std::unique_ptr<TestDataFolder> m_folder;
     std::unique_ptr<Widget> m_widget;
     std::unique_ptr<GlobalInputHooks> m_hooks;
+    X11InputHooks *m_backend = nullptr;
 };
 
 void tst_X11Hooks::initTestCase()
@@ -55,11 +60,15 @@ void tst_X11Hooks::initTestCase()
     m_widget = std::make_unique<Widget>(nullptr, "qrc:/scenes/recorder.qml");
     QVERIFY(m_widget->view()->rootObject());
 
-    m_hooks = std::make_unique<GlobalInputHooks>();
-    QCOMPARE(m_hooks->backendName(), "x11");
-    QVERIFY(m_hooks->isInstalled());
-    m_hooks->setKeyboardCallback(HookCallbacks::keyboardToScene, m_widget.get());
-    m_hooks->setMouseCallback(HookCallbacks::mouseToScene, m_widget.get());
+    m_widget->show();
+
+    std::unique_ptr<X11InputHooks> backend = X11InputHooks::open();
+    QVERIFY(backend);
+    m_backend = backend.get();
+    m_hooks = std::make_unique<GlobalInputHooks>(std::move(backend));
+    HookCallbacks::connectCaptures(*m_hooks, m_widget.get());
+    QVERIFY(!m_hooks->isInstalled());
+    QCOMPARE(m_backend->selectedEvents(), 0u);
 }
 
 void tst_X11Hooks::cleanupTestCase()
@@ -114,6 +123,12 @@ bool tst_X11Hooks::runXdotool(const QStringList &arguments)
 void tst_X11Hooks::capturesInputAimedAtAnotherWindow()
 {
     QVERIFY(focusOtherWindow() != XCB_NONE);
+    m_widget->view()->setCaptureActive(true);
+    QVERIFY(m_hooks->isInstalled());
+    QCOMPARE(m_backend->selectedEvents(), quint32(XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
+                                                  XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE |
+                                                  XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
+                                                  XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE));
 
     QVERIFY(runXdotool(
         {"key", "a", "Return", "KP_Enter", "Shift_R", "Pause", "Num_Lock", "Print", "Num_Lock"}));
@@ -144,6 +159,41 @@ void tst_X11Hooks::capturesInputAimedAtAnotherWindow()
         expected << QString("detectMouse true %1 100 200").arg(button)
                  << QString("detectMouse false %1 100 200").arg(button);
     }
+    QTRY_COMPARE_WITH_TIMEOUT(calls().size(), expected.size(), 10000);
+    QCOMPARE(calls(), expected);
+}
+
+// With the window shown but no capture, hidden in the tray, after the
+// capture ended and when the window hides during one, typing and clicking
+// elsewhere reach nothing, and the server has nothing selected for us. The
+// key typed once a capture runs again must be the next thing the scene
+// sees, so nothing typed before it slipped through.
+void tst_X11Hooks::nothingIsSeenWithoutACapture()
+{
+    myQQuickView *view = m_widget->view();
+    const QStringList before = calls();
+    const auto typeUnseen = [this](const char *key) {
+        QCOMPARE(m_backend->selectedEvents(), 0u);
+        QVERIFY(runXdotool({"key", key, "click", "1"}));
+    };
+
+    view->setCaptureActive(false);
+    typeUnseen("s");
+    m_widget->hide();
+    view->setCaptureActive(true); // nothing is typed into a hidden window
+    QVERIFY(!view->isCaptureActive());
+    typeUnseen("e");
+    m_widget->show();
+    typeUnseen("c");
+    view->setCaptureActive(true);
+    m_widget->hide();
+    QVERIFY(!m_hooks->isInstalled());
+    typeUnseen("r");
+    m_widget->show();
+    view->setCaptureActive(true);
+    QVERIFY(runXdotool({"key", "t"}));
+    const QStringList expected =
+        before + QStringList{"detectKeyboard true 23", "detectKeyboard false 23"};
     QTRY_COMPARE_WITH_TIMEOUT(calls().size(), expected.size(), 10000);
     QCOMPARE(calls(), expected);
 }

@@ -93,6 +93,12 @@ constexpr QPoint mouseFunction(int column, int row)
     return {assignOrigin.x() + 25 + 160 * column, assignOrigin.y() + 77 + 24 * row};
 }
 constexpr QPoint assignClose(assignOrigin.x() + 502, assignOrigin.y() + 15);
+// Its fire-key field: 120 x 24 after the "Key Value" label, 28 into the
+// fire section at 100 under the title.
+constexpr QPoint fireKeyBox(int labelWidth)
+{
+    return {assignOrigin.x() + 20 + labelWidth + 10 + 60, assignOrigin.y() + 30 + 100 + 28 + 12};
+}
 // The lighting panel under the DPI panel (252 + 8): its effect list, 132
 // wide, 12 left of the 16 px reset mark at the right, 4 from the top; rows
 // of 24 below it.
@@ -130,6 +136,7 @@ private slots:
     void interruptedSaveIsReported();
     void profileSwitcher();
     void profileExportAndImportThroughTheDialogs();
+    void keysReachTheProgramOnlyDuringACapture();
     void quitThroughTheTrayMenu();
 
 private:
@@ -729,6 +736,63 @@ void tst_EndToEnd::profileExportAndImportThroughTheDialogs()
     click(Layout::profilesClose);
     QTest::qWait(400);
     screenshot("profiles-closed");
+}
+
+// Keys typed into another program's window reach nothing while the window
+// is shown without a capture or hidden in the tray; the fire-key field
+// takes exactly one key while it waits, and nothing after it.
+void tst_EndToEnd::keysReachTheProgramOnlyDuringACapture()
+{
+    xcb_connection_t *other = xcb_connect(qPrintable(m_display), nullptr);
+    QVERIFY(!xcb_connection_has_error(other));
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(other)).data;
+    const xcb_window_t window = xcb_generate_id(other);
+    xcb_create_window(other, XCB_COPY_FROM_PARENT, window, screen->root, 0, 600, 100, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(other, window);
+    xcb_flush(other);
+    const QString id = QString::number(window);
+    const auto typeElsewhere = [this, &id](const QString &keys) {
+        QVERIFY(xdotool({"windowfocus", "--sync", id}));
+        QVERIFY(xdotool({"type", "--delay", "20", keys}));
+        QTest::qWait(300);
+    };
+
+    m_output += m_program->readAll();
+    QVERIFY2(!m_output.contains("Key capture started"), m_output.constData());
+    typeElsewhere("secret");
+    click(Layout::closeButton);
+    QVERIFY(waitFor([this] { return !mainWindow().isValid(); }));
+    typeElsewhere("secret");
+    auto second = startProgram();
+    QVERIFY(second->waitForFinished(10000));
+    QVERIFY(waitFor([this] { return mainWindow().isValid(); }));
+    m_window = mainWindow();
+    m_output += m_program->readAll();
+    QVERIFY2(!m_output.contains("Key capture started"), m_output.constData());
+
+    const int mark = recordSize();
+    click(Layout::keyRow(2));
+    QTest::qWait(600);
+    click(Layout::fireKeyBox(56));
+    QVERIFY(!waitForOutput("Key capture started").isEmpty());
+    QVERIFY(m_output.contains("Key capture started"));
+    screenshot("fire-key-waiting");
+    typeElsewhere("t");
+    QVERIFY(waitForOutput("Key capture ended").contains("Key capture ended"));
+    typeElsewhere("u");
+    screenshot("fire-key-taken");
+    click(Layout::assignClose);
+    QTest::qWait(400);
+    click(Layout::saveButton);
+    QTest::qWait(500);
+    // Key 3 now fires T (17H), and the capture ended with it.
+    const QString matrix = recordSince(mark).join('\n');
+    QVERIFY2(matrix.contains("output 00 01 00 f0 00 01 00 f1 00 0a 17 0a "), qPrintable(matrix));
+    m_output += m_program->readAll();
+    QCOMPARE(m_output.count("Key capture started"), 1);
+    QCOMPARE(m_output.count("Key capture ended"), 1);
+    xcb_disconnect(other);
 }
 
 void tst_EndToEnd::quitThroughTheTrayMenu()

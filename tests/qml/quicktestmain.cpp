@@ -118,6 +118,9 @@ public slots:
         if (m_rig)
             m_rig->mouse->clearRecord();
     }
+    // Shows or hides the view itself (it hosts no scene), as the window
+    // comes back from the tray or goes there.
+    void setViewShown(bool shown) { m_view->setVisible(shown); }
     // The full path of a file in the data folder.
     QString path(const QString &relative) const { return m_folder.filePath(relative); }
     QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }

@@ -57,6 +57,79 @@ Item {
             compare(ui_View.loadMacroIni("Macro_0"), ["1,Space", "2,Space", "1,A", "2,A", "1"])
         }
 
+        // Global capture runs exactly while a field or the recorder waits;
+        // each wait ends on its own (key taken, Stop, dialog closed) and
+        // when the window goes to the tray.
+        function test_capturesRunOnlyWhileTheSceneWaits_data() {
+            return [
+                { tag: "fire key taken", start: "fire", end: "key" },
+                { tag: "fire key, window hidden", start: "fire", end: "hide" },
+                { tag: "combination, dialog closed", start: "combo", end: "close" },
+                { tag: "combination, window hidden", start: "combo", end: "hide" },
+                { tag: "recording stopped", start: "record", end: "stop" },
+                { tag: "recording, window hidden", start: "record", end: "hide" },
+                { tag: "insert key, window hidden", start: "insert", end: "hide" },
+            ]
+        }
+
+        function test_capturesRunOnlyWhileTheSceneWaits(data) {
+            ui_View.updataNameList(0, ["Macro_0"])
+            ui_View.createMacroIni("Macro_0", 0)
+            const main = startMain()
+            const keys = child(main, "keyAssigmentMain")
+            const editor = child(main, "macroEditorMain")
+            testData.setViewShown(true)
+            if (data.start === "fire" || data.start === "combo") {
+                main.showKeyAssigment(0)
+            } else {
+                main.openDialog(editor)
+                editor.selectMacro(0)
+                if (data.start === "insert") {
+                    editor.toggleRecording()
+                    main.detectKeyboard(true, 0x04)
+                    editor.toggleRecording()
+                    editor.actionList.currentIndex = 0
+                }
+            }
+            verify(!main.isCapturing)
+            const captures = spy(ui_View, "captureActiveChanged")
+            if (data.start === "fire")
+                keys.startFireInput()
+            else if (data.start === "combo")
+                keys.startComboInput()
+            else if (data.start === "record")
+                editor.toggleRecording()
+            else
+                editor.actionMenuChosen(2)
+            verify(main.isCapturing)
+            if (data.end === "key")
+                main.detectKeyboard(true, 0x04)
+            else if (data.end === "close")
+                keys.closeDialog()
+            else if (data.end === "stop")
+                editor.toggleRecording()
+            else
+                testData.setViewShown(false)
+            if (data.end === "hide") {
+                compare(captures.count, 2)
+                // What the view then asks of the scene hosting it.
+                main.endCaptures()
+            }
+            verify(!main.isCapturing)
+            verify(!keys.isFireInput && !keys.isComboInput)
+            verify(!editor.isInputting && !editor.isInsertting)
+            verify(!editor.insertKeyBox.visible)
+            compare(captures.count, 2)
+            compare(captures.signalArguments[0][0], true)
+            compare(captures.signalArguments[1][0], false)
+            if (data.end === "hide") {
+                // Back from the tray: no capture until the user starts one.
+                testData.setViewShown(true)
+                compare(captures.count, 2)
+            }
+            testData.setViewShown(false)
+        }
+
         // The binding moves before the name list is stored, and the button
         // shows the new name.
         function test_renameMovesTheBindingAndTheButtonText() {

@@ -71,8 +71,34 @@ Item {
                     ["104", "337", "12"])
         }
 
+        // This desktop has no wheel scroll amount and none of its own
+        // double-click time (plain X11 here): both controls are off with
+        // their reason, and applying leaves the stored amount as it was.
+        function test_settingsTheDesktopLacksAreOffWithTheirReason() {
+            ui_View.setGlobalData("common/language", "English")
+            ui_View.setData("mouse/scrollRate", 1000)
+            const dialog = makeDialog()
+            compare(dialog.scrollReason, "Not settable on Linux; kept for Windows")
+            compare(dialog.doubleClickReason, "Not settable here; kept for Windows")
+            verify(!dialog.screenRadio.enabled && !dialog.lineCount.enabled)
+            verify(!dialog.doubleClickSlider.enabled)
+            verify(dialog.mouseSpeedSlider.enabled)
+            for (const [title, reason] of [["doubleClickTitle", dialog.doubleClickReason],
+                                           ["scrollTitle", dialog.scrollReason]]) {
+                const shown = child(dialog, title).reasonItem
+                verify(shown.visible && shown.width > 0)
+                compare(shown.text, reason)
+            }
+            mouseClick(dialog.rowsRadio)
+            verify(dialog.screenRadio.isSelect)
+            dialog.init(true, false)
+            compare(ui_View.getData("mouse/scrollRate", false), 1000)
+        }
+
+        // As on a desktop that takes the scroll amount.
         function test_choosingOneScreenStores1000AndBackStoresTheField() {
             const dialog = makeDialog()
+            dialog.scrollReason = ""
             mouseClick(dialog.screenRadio)
             compare([dialog.screenRadio.isSelect, dialog.rowsRadio.isSelect], [true, false])
             compare(ui_View.getData("mouse/scrollRate", false), 1000)
@@ -84,6 +110,7 @@ Item {
         // At most three digits; a cleared field stores 1.
         function test_lineCountEditing() {
             const dialog = makeDialog()
+            dialog.scrollReason = ""
             const closeMenus = spy(dialog, "inputStarted")
             mouseClick(dialog.lineCount)
             compare(closeMenus.count, 1)

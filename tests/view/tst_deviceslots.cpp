@@ -1,3 +1,4 @@
+#include "deviceoperations.h"
 #include "linkrig.h"
 #include "myqquickview.h"
 #include "settingsstore.h"
@@ -50,10 +51,12 @@ struct Flags
 Q_DECLARE_METATYPE(Flags)
 
 // A view over a virtual mouse of the configured family and flags, the
-// mouse confirmed and its record cleared.
+// mouse confirmed and its record cleared. The reads of the `unread` profile
+// blocks lose their reply.
 struct ViewRig
 {
-    explicit ViewRig(const Flags &flags) : rig(flags.family, true, flags.isGun)
+    explicit ViewRig(const Flags &flags, const QList<int> &unread = {})
+        : rig(flags.family, true, flags.isGun)
     {
         {
             QSettings config(QStringLiteral("modules/setting/apConfig.bin"), QSettings::IniFormat);
@@ -68,8 +71,11 @@ struct ViewRig
             rig.mouse->setProfileBlock(n, pattern(n));
         ok = rig.link.chkDeviceIsEnCode(0);
         if (flags.family == 560) {
-            for (uint n = 0; n < 5; ++n)
+            for (uint n = 0; n < 5; ++n) {
+                if (unread.contains(int(n)))
+                    rig.mouse->setFault(VirtualMouse::Fault::DropReply);
                 view->mouseReadProfile(n);
+            }
         }
         rig.mouse->clearRecord();
     }
@@ -119,6 +125,8 @@ private slots:
     void commands();
     void profileBlocksAfterReadPatchWrite_data();
     void profileBlocksAfterReadPatchWrite();
+    void unreadBlocksAreNeverWritten_data();
+    void unreadBlocksAreNeverWritten();
     void queriesAnswerFromTheMouse();
     void keyMatrix_data();
     void keyMatrix();
@@ -313,6 +321,64 @@ void tst_DeviceSlots::profileBlocksAfterReadPatchWrite()
     QCOMPARE(r.rig.mouse->protocolErrors(), QStringList());
 }
 
+void tst_DeviceSlots::unreadBlocksAreNeverWritten_data()
+{
+    QTest::addColumn<Flags>("flags");
+    QTest::addColumn<QList<int>>("unread");
+    QTest::addColumn<bool>("readable"); // whether the mouse answers the read again
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QList<int>>("patched"); // blocks the mouse takes with lighting 5
+    const Flags colourful{560, true, false, false};
+    const Flags gun{560, true, true, false};
+    const char *effect = "mouseSetRGBEffect(5, 2, 4)";
+    QTest::newRow("read again, then patched")
+        << colourful << QList<int>{1} << true << effect
+        << QStringList{"00 8c 01 00 00 00 00 00", "00 0c 01 80 00 00 00 00"} << QList<int>{1};
+    QTest::newRow("unreadable") << colourful << QList<int>{1} << false << effect
+                                << QStringList{"00 8c 01 00 00 00 00 00"} << QList<int>{};
+    QTest::newRow("one of the gun blocks unreadable")
+        << gun << QList<int>{3} << false << effect
+        << QStringList{"00 8c 03 00 00 00 00 00", "00 0c 01 80 00 00 00 00",
+                       "00 0c 02 80 00 00 00 00", "00 0c 04 80 00 00 00 00"}
+        << QList<int>{1, 2, 4};
+    QTest::newRow("profile sent as it stands")
+        << gun << QList<int>{2} << true << "mouseSetProfile(2)"
+        << QStringList{"00 8c 02 00 00 00 00 00", "00 0c 02 80 00 00 00 00"} << QList<int>{};
+    QTest::newRow("profile unreadable") << gun << QList<int>{0} << false << "mouseSetProfile(0)"
+                                        << QStringList{"00 8c 00 00 00 00 00 00"} << QList<int>{};
+}
+
+void tst_DeviceSlots::unreadBlocksAreNeverWritten()
+{
+    QFETCH(Flags, flags);
+    QFETCH(QList<int>, unread);
+    QFETCH(bool, readable);
+    QFETCH(QString, script);
+    QFETCH(QStringList, reports);
+    QFETCH(QList<int>, patched);
+    ViewRig r(flags, unread);
+    QVERIFY(r.ok);
+    for (int n : unread)
+        QCOMPARE(r.view->deviceProfile(n), Bytes(128, '\0'));
+    r.rig.mouse->setAnswering(readable);
+    if (!readable)
+        QTest::ignoreMessage(QtDebugMsg, "cmd Failed 0C");
+    const quint64 failedBefore = r.view->deviceOperations().failedOperations();
+    QVERIFY(r.run(script));
+
+    QCOMPARE(r.commands(), reports);
+    for (int n = 0; n < 5; ++n) {
+        Bytes expected = pattern(n);
+        if (patched.contains(n))
+            expected.replace(71, 3, hex("05ff05"));
+        QCOMPARE(r.rig.mouse->state().profiles.at(n), expected);
+    }
+    QCOMPARE(r.view->deviceOperations().lastFailed(), !readable);
+    QCOMPARE(r.view->deviceOperations().failedOperations() - failedBefore,
+             quint64(readable ? 0 : 1));
+}
+
 void tst_DeviceSlots::queriesAnswerFromTheMouse()
 {
     for (int family : {553, 560}) {
@@ -326,6 +392,11 @@ void tst_DeviceSlots::queriesAnswerFromTheMouse()
         QCOMPARE(r.view->mouseGetCurrentDPI(), QVariant(5));
         QCOMPARE(r.commands().at(2),
                  family == 560 ? "00 84 01 00 00 00 00 00" : "00 8b 00 00 00 00 00 00");
+        QVERIFY(!r.view->deviceOperations().lastFailed());
+        // A stage the mouse cannot have leaves the scene's own.
+        r.rig.mouse->pressDpiButton(9);
+        QTest::ignoreMessage(QtDebugMsg, "DPI stage 9 ignored");
+        QCOMPARE(r.view->mouseGetCurrentDPI(), QVariant());
         if (family == 560) {
             r.rig.link.hid560_02H_SetCurrentProfile(3);
             QCOMPARE(r.view->mouseReadCurrentProfile(), QVariant(3));
@@ -336,7 +407,9 @@ void tst_DeviceSlots::queriesAnswerFromTheMouse()
     QVERIFY(r.ok);
     r.rig.mouse->setAnswering(false);
     QCOMPARE(r.view->GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
-    QCOMPARE(r.view->mouseGetCurrentDPI(), QVariant(0));
+    QVERIFY(r.view->deviceOperations().lastFailed());
+    QTest::ignoreMessage(QtDebugMsg, "DPI stage 0 ignored");
+    QCOMPARE(r.view->mouseGetCurrentDPI(), QVariant());
     QCOMPARE(r.view->mouseReadCurrentProfile(), QVariant(0));
 }
 

@@ -2,14 +2,19 @@
 #include "pointersettings_linux.h"
 #include "testdatafolder.h"
 
+#include <QDBusConnection>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <memory>
 
 #undef signals
+#define G_SETTINGS_ENABLE_BACKEND
 #include <gio/gio.h>
+#include <gio/gsettingsbackend.h>
 
 namespace {
 // Notes every value handed to the desktop as "<setting> <value>".
@@ -20,6 +25,7 @@ public:
     bool setPointerSpeed(int speed) override { return note("speed", speed); }
     bool setDoubleClickTime(int milliseconds) override { return note("double", milliseconds); }
     bool setWheelScrollLines(unsigned lines) override { return note("lines", lines); }
+    bool canSet(Setting setting) const override { return m_accept || setting == PointerSpeed; }
 
 private:
     bool note(const char *setting, qint64 value)
@@ -38,7 +44,88 @@ const char *testSchema = R"(<schemalist>
   </schema>
 </schemalist>
 )";
+
+// A settings backend that accepts every write and keeps none, as dconf does
+// when its service is gone: the write seems to succeed, reading back shows
+// the old value.
+struct LosingBackend
+{
+    GSettingsBackend parent;
+};
+struct LosingBackendClass
+{
+    GSettingsBackendClass parent;
+};
+G_DEFINE_TYPE(LosingBackend, losing_backend, G_TYPE_SETTINGS_BACKEND)
+
+GVariant *losingRead(GSettingsBackend *, const gchar *, const GVariantType *, gboolean)
+{
+    return nullptr; // the schema's default
+}
+gboolean losingWrite(GSettingsBackend *, const gchar *, GVariant *value, gpointer)
+{
+    g_variant_unref(g_variant_ref_sink(value));
+    return TRUE;
+}
+gboolean losingWritable(GSettingsBackend *, const gchar *)
+{
+    return TRUE;
+}
+void losing_backend_init(LosingBackend *)
+{}
+void losing_backend_class_init(LosingBackendClass *klass)
+{
+    GSettingsBackendClass *backend = G_SETTINGS_BACKEND_CLASS(klass);
+    backend->read = losingRead;
+    backend->write = losingWrite;
+    backend->get_writable = losingWritable;
+}
+
+// KWin's input devices on a private bus, served from a thread of their own
+// so that the blocking calls of the code under test find them answering.
+class FakeKwinManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDeviceManager")
+    Q_PROPERTY(QStringList devicesSysNames READ devicesSysNames)
+public:
+    QStringList names;
+    QStringList devicesSysNames() const { return names; }
+};
+
+class FakeKwinDevice : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
+    Q_PROPERTY(bool pointer READ pointer)
+    Q_PROPERTY(bool supportsPointerAcceleration READ pointer)
+    Q_PROPERTY(double pointerAcceleration READ acceleration WRITE setAcceleration)
+public:
+    FakeKwinDevice(bool isPointer, bool keeps) : m_pointer(isPointer), m_keeps(keeps) {}
+    bool pointer() const { return m_pointer; }
+    double acceleration() const { return m_acceleration; }
+    void setAcceleration(double value)
+    {
+        if (m_keeps)
+            m_acceleration = value;
+    }
+
+private:
+    bool m_pointer;
+    bool m_keeps;
+    double m_acceleration = 0;
+};
+
+QString kdeDoubleClick(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
 } // namespace
+
+Q_DECLARE_METATYPE(LinuxPointerSettings::Desktop)
 
 class tst_PointerSettings : public QObject
 {
@@ -46,13 +133,20 @@ class tst_PointerSettings : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void levelsReachTheDesktop_data();
     void levelsReachTheDesktop();
-    void failuresAreReported();
-    void gnomeSettingsTakeOnlyValidValues();
+    void failuresAreLoggedAndShown();
+    void desktopIsTheRunningOne_data();
+    void desktopIsTheRunningOne();
+    void gnomeSettingsAreReadBack();
+    void kdeSettingsAreReadBack();
+    void x11AccelerationIsReadBack();
 
 private:
     QTemporaryDir m_schemas;
+    QProcess m_bus;
+    QString m_busAddress;
 };
 
 void tst_PointerSettings::initTestCase()
@@ -66,6 +160,21 @@ void tst_PointerSettings::initTestCase()
     QCOMPARE(QProcess::execute("glib-compile-schemas", {m_schemas.path()}), 0);
     qputenv("GSETTINGS_SCHEMA_DIR", m_schemas.path().toUtf8());
     qputenv("GSETTINGS_BACKEND", "memory");
+
+    // A session bus of our own.
+    const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
+    QVERIFY2(!daemon.isEmpty(), "dbus-daemon is missing (scripts/install-deps.sh installs it)");
+    m_bus.start(daemon, {"--session", "--nofork", "--print-address=1"});
+    QVERIFY(m_bus.waitForStarted(5000));
+    while (!m_bus.canReadLine())
+        QVERIFY2(m_bus.waitForReadyRead(10000), "dbus-daemon did not report its address");
+    m_busAddress = QString::fromLatin1(m_bus.readLine().trimmed());
+}
+
+void tst_PointerSettings::cleanupTestCase()
+{
+    m_bus.terminate();
+    m_bus.waitForFinished(5000);
 }
 
 void tst_PointerSettings::levelsReachTheDesktop_data()
@@ -91,6 +200,7 @@ void tst_PointerSettings::levelsReachTheDesktop()
     TestDataFolder folder;
     QStringList log;
     myQQuickView view;
+    QSignalSpy notices(&view, &myQQuickView::userNotice);
     view.setPointerSettings(std::make_unique<RecordingPointerSettings>(&log, true));
     view.mouseSetCursorSpeed(level);
     view.mouseSetDoubleClickSpeed(level);
@@ -98,6 +208,7 @@ void tst_PointerSettings::levelsReachTheDesktop()
     QCOMPARE(log, (QStringList{QStringLiteral("speed %1").arg(speed),
                                QStringLiteral("double %1").arg(doubleClick),
                                QStringLiteral("lines %1").arg(level * 100)}));
+    QCOMPARE(notices.count(), 0);
 
     // GNOME's own schema, installed by the dependency script; the memory
     // backend keeps the writes inside this process.
@@ -106,23 +217,25 @@ void tst_PointerSettings::levelsReachTheDesktop()
         g_settings_schema_source_lookup(g_settings_schema_source_get_default(), schemaId, TRUE);
     QVERIFY2(schema, "gsettings-desktop-schemas is not installed");
     g_settings_schema_unref(schema);
-    view.setPointerSettings(std::make_unique<LinuxPointerSettings>());
+    view.setPointerSettings(
+        std::make_unique<LinuxPointerSettings>(LinuxPointerSettings::Desktop::Gnome));
     view.mouseSetCursorSpeed(level);
     view.mouseSetDoubleClickSpeed(level);
     GSettings *settings = g_settings_new(schemaId);
     QVERIFY(qAbs(g_settings_get_double(settings, "speed") - gnomeSpeed) < 1e-9);
     QCOMPARE(g_settings_get_int(settings, "double-click"), doubleClick);
     g_object_unref(settings);
+    QCOMPARE(notices.count(), 0);
 }
 
-// A value the desktop did not take writes its debug line and, for the
-// pointer speed and the double-click time, tells the user in their language.
-void tst_PointerSettings::failuresAreReported()
+// Each failure keeps its debug line and tells the user which setting the
+// desktop did not take; what the desktop cannot set at all has its reason.
+void tst_PointerSettings::failuresAreLoggedAndShown()
 {
     TestDataFolder folder;
     QStringList log;
     myQQuickView view;
-    view.setGlobalData("common/language", "ChineseSimplified");
+    view.setGlobalData("common/language", "English");
     QSignalSpy notices(&view, &myQQuickView::userNotice);
     view.setPointerSettings(std::make_unique<RecordingPointerSettings>(&log, false));
     QTest::ignoreMessage(QtDebugMsg, "setCursorSpeed Failed");
@@ -132,22 +245,71 @@ void tst_PointerSettings::failuresAreReported()
     QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
     view.mouseSetVerticalScrollLines(3);
     QCOMPARE(log.size(), 3);
-    QCOMPARE(notices.size(), 2);
-    QCOMPARE(notices.at(0).at(0).toString(), QStringLiteral("桌面未接受指针速度。"));
-    QCOMPARE(notices.at(1).at(0).toString(), QStringLiteral("桌面未接受双击速度。"));
-
-    view.setPointerSettings(std::make_unique<RecordingPointerSettings>(&log, true));
-    view.mouseSetCursorSpeed(3);
-    view.mouseSetDoubleClickSpeed(3);
-    QCOMPARE(notices.size(), 2);
+    QCOMPARE(notices.count(), 3);
+    QCOMPARE(notices.at(0).at(0).toString(),
+             QStringLiteral("The desktop did not take the pointer speed."));
+    QCOMPARE(notices.at(1).at(0).toString(),
+             QStringLiteral("The desktop did not take the double-click speed."));
+    QCOMPARE(notices.at(2).at(0).toString(),
+             QStringLiteral("The desktop did not take the wheel scroll amount."));
+    QCOMPARE(view.pointerSettingReason(0), QString());
+    QCOMPARE(view.pointerSettingReason(1), QStringLiteral("Not settable here; kept for Windows"));
+    QCOMPARE(view.pointerSettingReason(2),
+             QStringLiteral("Not settable on Linux; kept for Windows"));
+    view.setGlobalData("common/language", "ChineseSimplified");
+    QCOMPARE(view.pointerSettingReason(2), QString::fromUtf8("Linux 无法设置；为 Windows 保留"));
     // The stored slider positions are the scene's; nothing is written here.
     QVERIFY(!view.getData("mouse/mouseRate", false).toString().isEmpty());
     QCOMPARE(view.getData("mouse/mouseRate", false), view.getData("mouse/mouseRate", true));
 }
 
-void tst_PointerSettings::gnomeSettingsTakeOnlyValidValues()
+void tst_PointerSettings::desktopIsTheRunningOne_data()
 {
-    LinuxPointerSettings desktop("org.skarn.test.mouse");
+    using Desktop = LinuxPointerSettings::Desktop;
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<Desktop>("desktop");
+    QTest::addColumn<QString>("settable"); // speed, double-click, scroll
+    QTest::newRow("GNOME") << "GNOME"
+                           << "wayland" << Desktop::Gnome << "sd";
+    QTest::newRow("Ubuntu") << "ubuntu:GNOME"
+                            << "x11" << Desktop::Gnome << "sd";
+    QTest::newRow("Cinnamon") << "X-Cinnamon"
+                              << "x11" << Desktop::Gnome << "sd";
+    QTest::newRow("KDE") << "KDE"
+                         << "wayland" << Desktop::Kde << "sd";
+    QTest::newRow("XFCE") << "XFCE"
+                          << "x11" << Desktop::X11 << "s";
+    QTest::newRow("GNOME in the name of another") << "GNOMEISH"
+                                                  << "" << Desktop::X11 << "s";
+    QTest::newRow("unset") << ""
+                           << "" << Desktop::X11 << "s";
+    QTest::newRow("sway") << "sway"
+                          << "wayland" << Desktop::OtherWayland << "";
+}
+
+void tst_PointerSettings::desktopIsTheRunningOne()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, session);
+    QFETCH(LinuxPointerSettings::Desktop, desktop);
+    QFETCH(QString, settable);
+    QCOMPARE(LinuxPointerSettings::desktopFor(current, session), desktop);
+    // Whatever schemas are installed: GNOME's is here, yet KDE and plain X11
+    // sessions do not use it.
+    LinuxPointerSettings settings(desktop);
+    QCOMPARE(settings.canSet(PointerSettings::PointerSpeed), settable.contains('s'));
+    QCOMPARE(settings.canSet(PointerSettings::DoubleClickTime), settable.contains('d'));
+    QVERIFY(!settings.canSet(PointerSettings::WheelScrollLines));
+    QVERIFY(!settings.setWheelScrollLines(3));
+    if (desktop == LinuxPointerSettings::Desktop::OtherWayland)
+        QVERIFY(!settings.setPointerSpeed(10));
+}
+
+void tst_PointerSettings::gnomeSettingsAreReadBack()
+{
+    LinuxPointerSettings desktop(LinuxPointerSettings::Desktop::Gnome);
+    desktop.setGnomeSchema("org.skarn.test.mouse");
     GSettings *settings = g_settings_new("org.skarn.test.mouse");
     QVERIFY(desktop.setPointerSpeed(20));
     QCOMPARE(g_settings_get_double(settings, "speed"), 1.0);
@@ -158,18 +320,129 @@ void tst_PointerSettings::gnomeSettingsTakeOnlyValidValues()
     // the desktop keeps what it had.
     QVERIFY(!desktop.setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(15)));
     QCOMPARE(g_settings_get_int(settings, "double-click"), 300);
-    // No desktop-wide scroll amount on this desktop.
-    QVERIFY(!desktop.setWheelScrollLines(3));
     g_object_unref(settings);
 
-    // Without the schema, and without a display to fall back on.
-    const QByteArray display = qgetenv("DISPLAY");
-    qunsetenv("DISPLAY");
-    LinuxPointerSettings absent("org.skarn.test.absent");
+    // A backend that takes the write and keeps nothing: a failure.
+    GSettingsBackend *losing =
+        static_cast<GSettingsBackend *>(g_object_new(losing_backend_get_type(), nullptr));
+    desktop.setGnomeSchema("org.skarn.test.mouse", losing);
+    QVERIFY(!desktop.setPointerSpeed(14));
+    QVERIFY(!desktop.setDoubleClickTime(500));
+    g_object_unref(losing);
+
+    LinuxPointerSettings absent(LinuxPointerSettings::Desktop::Gnome);
+    absent.setGnomeSchema("org.skarn.test.absent");
     QVERIFY(!absent.setPointerSpeed(10));
     QVERIFY(!absent.setDoubleClickTime(500));
-    if (!display.isEmpty())
-        qputenv("DISPLAY", display);
+}
+
+void tst_PointerSettings::kdeSettingsAreReadBack()
+{
+    QDBusConnection service = QDBusConnection::connectToBus(m_busAddress, "fake-kwin");
+    QVERIFY(service.isConnected());
+    QThread thread;
+    FakeKwinManager manager;
+    FakeKwinDevice mouse(true, true), keyboard(false, true), stuck(true, false);
+    manager.names = QStringList{"event3", "event4"};
+    for (QObject *object : {static_cast<QObject *>(&manager), static_cast<QObject *>(&mouse),
+                            static_cast<QObject *>(&keyboard), static_cast<QObject *>(&stuck)})
+        object->moveToThread(&thread);
+    thread.start();
+    const auto exported = QDBusConnection::ExportAllProperties;
+    QVERIFY(service.registerObject("/org/kde/KWin/InputDevice", &manager, exported));
+    QVERIFY(service.registerObject("/org/kde/KWin/InputDevice/event3", &mouse, exported));
+    QVERIFY(service.registerObject("/org/kde/KWin/InputDevice/event4", &keyboard, exported));
+    QVERIFY(service.registerObject("/org/kde/KWin/InputDevice/event5", &stuck, exported));
+    QVERIFY(service.registerService("org.kde.KWin"));
+
+    // kdeglobals with other groups and keys that must stay as they were.
+    QTemporaryDir config;
+    const QString globals = config.filePath("kdeglobals");
+    QFile file(globals);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nColorScheme=Breeze\n\n[KDE]\nSingleClick=false\n"
+               "DoubleClickInterval=400\n\n[WM]\nactiveFont=Noto Sans,10\n");
+    file.close();
+
+    LinuxPointerSettings desktop(LinuxPointerSettings::Desktop::Kde);
+    desktop.setKdeSession(QDBusConnection::connectToBus(m_busAddress, "under-test"), globals);
+    QVERIFY(desktop.setPointerSpeed(14));
+    QCOMPARE(mouse.acceleration(), 0.4);
+    QCOMPARE(keyboard.acceleration(), 0.0);
+    QVERIFY(desktop.setDoubleClickTime(270));
+    QCOMPARE(kdeDoubleClick(globals),
+             QStringLiteral("[General]\nColorScheme=Breeze\n\n[KDE]\nSingleClick=false\n"
+                            "DoubleClickInterval=270\n\n[WM]\nactiveFont=Noto Sans,10\n"));
+
+    // A device that does not keep the value; no pointing device at all.
+    manager.names = QStringList{"event3", "event5"};
+    QVERIFY(!desktop.setPointerSpeed(6));
+    manager.names = QStringList{"event4"};
+    QVERIFY(!desktop.setPointerSpeed(6));
+
+    // No [KDE] group yet, then no file at all: each gets one.
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nColorScheme=Breeze\n");
+    file.close();
+    QVERIFY(desktop.setDoubleClickTime(900));
+    QCOMPARE(kdeDoubleClick(globals),
+             QStringLiteral("[General]\nColorScheme=Breeze\n\n[KDE]\nDoubleClickInterval=900\n"));
+    QVERIFY(QFile::remove(globals));
+    QVERIFY(desktop.setDoubleClickTime(550));
+    QCOMPARE(kdeDoubleClick(globals), QStringLiteral("[KDE]\nDoubleClickInterval=550\n"));
+
+    // No session bus, or no KWin on it; a kdeglobals that cannot be written.
+    LinuxPointerSettings busless(LinuxPointerSettings::Desktop::Kde);
+    busless.setKdeSession(QDBusConnection(QString()), config.filePath("missing/kdeglobals"));
+    QVERIFY(!busless.setPointerSpeed(10));
+    QVERIFY(!busless.setDoubleClickTime(500));
+    service.unregisterService("org.kde.KWin");
+    QVERIFY(!desktop.setPointerSpeed(10));
+
+    service.unregisterObject("/org/kde/KWin/InputDevice", QDBusConnection::UnregisterTree);
+    thread.quit();
+    thread.wait();
+    QDBusConnection::disconnectFromBus("fake-kwin");
+    QDBusConnection::disconnectFromBus("under-test");
+}
+
+// Sessions without a desktop of their own: the X server's acceleration, as
+// `xset q` reads it back from the server.
+void tst_PointerSettings::x11AccelerationIsReadBack()
+{
+    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+    QVERIFY2(!xvfb.isEmpty(), "Xvfb is missing (scripts/install-deps.sh installs it)");
+    QVERIFY2(!QStandardPaths::findExecutable("xset").isEmpty(), "xset is missing");
+    QProcess server;
+    // As in a session, the server keeps its settings between clients.
+    server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-noreset"});
+    QVERIFY(server.waitForStarted(5000));
+    while (!server.canReadLine())
+        QVERIFY2(server.waitForReadyRead(10000), "Xvfb did not report its display");
+    const QByteArray display = ":" + server.readLine().trimmed();
+    const QByteArray previous = qgetenv("DISPLAY");
+    qputenv("DISPLAY", display);
+
+    const auto xset = [] {
+        QProcess query;
+        query.start("xset", {"q"});
+        query.waitForFinished(10000);
+        return QString::fromLatin1(query.readAllStandardOutput()).simplified();
+    };
+    LinuxPointerSettings desktop(LinuxPointerSettings::Desktop::X11);
+    QVERIFY(desktop.setPointerSpeed(14));
+    QVERIFY2(xset().contains("acceleration: 14/10 threshold: 4"), qPrintable(xset()));
+    QVERIFY(desktop.setPointerSpeed(1));
+    QVERIFY2(xset().contains("acceleration: 1/10 threshold: 4"), qPrintable(xset()));
+    QVERIFY(!desktop.setDoubleClickTime(500));
+
+    server.terminate();
+    server.waitForFinished(5000);
+    QVERIFY(!desktop.setPointerSpeed(14));
+    qunsetenv("DISPLAY");
+    QVERIFY(!desktop.setPointerSpeed(14));
+    if (!previous.isEmpty())
+        qputenv("DISPLAY", previous);
 }
 
 QTEST_MAIN(tst_PointerSettings)

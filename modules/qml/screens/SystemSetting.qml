@@ -19,11 +19,20 @@ Rectangle {
     property alias rowsRadio: rowsRadio
     property alias screenRadio: screenRadio
     property alias lineCount: lineCount
+    // Why the desktop cannot take a setting at all (empty where it can):
+    // the control is shown disabled with this line, and its stored value
+    // stays for a desktop that can.
+    property string speedReason: ""
+    property string doubleClickReason: ""
+    property string scrollReason: ""
 
     // The line-count field took the focus: the main scene closes its drop-downs.
     signal inputStarted()
 
     function init(isSendData: bool, isRecovery: bool) {
+        speedReason = Values.toText(ui_View.pointerSettingReason(0), "")
+        doubleClickReason = Values.toText(ui_View.pointerSettingReason(1), "")
+        scrollReason = Values.toText(ui_View.pointerSettingReason(2), "")
         const mouseRate = Values.toInt(ui_View.getData("mouse/mouseRate", isRecovery),
                                        mouseSpeedSlider.xPosition)
         const doubleRate = Values.toInt(ui_View.getData("mouse/doubleRate", isRecovery),
@@ -52,11 +61,11 @@ Rectangle {
         ui_View.setData("mouse/scrollRate", scroll)
         if (!isSendData)
             return
-        if (isStep === 0 || isStep === 1)
+        if ((isStep === 0 || isStep === 1) && speedReason === "")
             ui_View.mouseSetCursorSpeed(System.levelOf(mouseSpeedSlider.xPosition))
-        if (isStep === 0 || isStep === 2)
+        if ((isStep === 0 || isStep === 2) && doubleClickReason === "")
             ui_View.mouseSetDoubleClickSpeed(System.levelOf(doubleClickSlider.xPosition))
-        if (isStep === 0 || isStep === 3)
+        if ((isStep === 0 || isStep === 3) && scrollReason === "")
             ui_View.mouseSetVerticalScrollLines(scroll)
     }
 
@@ -133,12 +142,11 @@ Rectangle {
         y: 46
         spacing: 10
 
-        Text {
+        SectionTitle {
+            objectName: "speedTitle"
             text: systemSettingMain.systemSettingLang[1]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-            font.bold: true
+            reason: systemSettingMain.speedReason
+            topPadding: 0
         }
 
         SliderButton {
@@ -147,6 +155,8 @@ Rectangle {
             property int xPosition: 0
 
             width: 352
+            enabled: systemSettingMain.speedReason === ""
+            opacity: enabled ? 1 : 0.4
             onValueChangeDelay: (tmpValue) => {
                 xPosition = tmpValue
                 systemSettingMain.saveData(true, 1)
@@ -159,13 +169,10 @@ Rectangle {
             fastText: systemSettingMain.systemSettingLang[4]
         }
 
-        Text {
-            topPadding: 6
+        SectionTitle {
+            objectName: "doubleClickTitle"
             text: systemSettingMain.systemSettingLang[2]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-            font.bold: true
+            reason: systemSettingMain.doubleClickReason
         }
 
         SliderButton {
@@ -174,6 +181,8 @@ Rectangle {
             property int xPosition: 0
 
             width: 352
+            enabled: systemSettingMain.doubleClickReason === ""
+            opacity: enabled ? 1 : 0.4
             onValueChangeDelay: (tmpValue) => {
                 xPosition = tmpValue
                 systemSettingMain.saveData(true, 2)
@@ -186,17 +195,16 @@ Rectangle {
             fastText: systemSettingMain.systemSettingLang[4]
         }
 
-        Text {
-            topPadding: 6
+        SectionTitle {
+            objectName: "scrollTitle"
             text: systemSettingMain.systemSettingLang[5]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-            font.bold: true
+            reason: systemSettingMain.scrollReason
         }
 
         Row {
             spacing: 12
+            enabled: systemSettingMain.scrollReason === ""
+            opacity: enabled ? 1 : 0.4
 
             RadioButton {
                 id: rowsRadio
@@ -232,6 +240,8 @@ Rectangle {
         RadioButton {
             id: screenRadio
 
+            enabled: systemSettingMain.scrollReason === ""
+            opacity: enabled ? 1 : 0.4
             index: 1
             textValue: systemSettingMain.systemSettingLang[7]
             gapValue: 8
@@ -239,6 +249,41 @@ Rectangle {
                 systemSettingMain.chooseScroll(false)
                 systemSettingMain.saveData(true, 3)
             }
+        }
+    }
+
+    // A section's bold title, and on the same line why its control is off.
+    component SectionTitle: Item {
+        property alias text: title.text
+        property alias reason: reasonText.text
+        property alias reasonItem: reasonText
+        property alias topPadding: title.topPadding
+
+        width: 352
+        height: title.height
+
+        Text {
+            id: title
+
+            topPadding: 6
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+            font.bold: true
+        }
+
+        Text {
+            id: reasonText
+
+            anchors.right: parent.right
+            anchors.baseline: title.baseline
+            width: Math.min(implicitWidth, parent.width - title.width - 8)
+            horizontalAlignment: Text.AlignRight
+            elide: Text.ElideRight
+            visible: text !== ""
+            color: Theme.colorGray2
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontMinSize
         }
     }
 
