@@ -76,6 +76,7 @@ void DeviceDetector::checkDevice()
     DeviceTable table = readTable(StorePaths::globalSettings);
     findInterfaces(table);
     m_link.setDeviceTable(table);
+    m_accessDenied = false;
     QString deniedPath;
     for (int j = 0; j < table.size(); ++j) {
         if (table.at(j).interfacePath1.isEmpty())
@@ -87,8 +88,9 @@ void DeviceDetector::checkDevice()
         if (deniedPath.isEmpty() && isAccessDenied(table.at(j)))
             deniedPath = table.at(j).interfacePath1;
     }
+    m_accessDenied = !deniedPath.isEmpty();
     disconnectDevice();
-    if (!deniedPath.isEmpty())
+    if (m_accessDenied)
         reportAccessDenied(deniedPath);
 }
 
@@ -135,6 +137,7 @@ void DeviceDetector::connectDevice()
     }
     view->setEnabled(true);
     m_window.startScene();
+    m_window.updateConnectionState();
 }
 
 void DeviceDetector::disconnectDevice()
@@ -142,4 +145,5 @@ void DeviceDetector::disconnectDevice()
     qDebug("Device DisConnect");
     DeviceState::deviceConnected = false;
     m_window.setVisible(false);
+    m_window.updateConnectionState();
 }

@@ -32,6 +32,9 @@ public:
 
     void checkDevice();
 
+    // The last pass found a listed mouse that this user may not open.
+    bool accessDenied() const { return m_accessDenied; }
+
     // The text of the access-denied notice in the current language.
     QString accessDeniedText() const;
 
@@ -46,4 +49,5 @@ private:
     HidBackend *m_backend;
     Hid_Thread &m_link;
     bool m_accessDeniedShown = false;
+    bool m_accessDenied = false;
 };

@@ -9,6 +9,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QPointer>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -99,6 +100,18 @@ void InstanceLock::readFrame(QLocalSocket *socket)
     in >> kind >> payload;
     if (!in.commitTransaction())
         return; // wait for the rest of the frame
+    if (kind == Command) {
+        // The command may take seconds of device traffic and lets events
+        // run meanwhile; the client may be gone by the time it answers.
+        QPointer<QLocalSocket> guard(socket);
+        const QByteArray reply = m_commandHandler ? m_commandHandler(payload) : QByteArray();
+        if (!guard)
+            return;
+        QDataStream out(socket);
+        out << reply;
+        socket->flush();
+        return;
+    }
     socket->write(&ack, 1);
     socket->flush();
     emit received(kind, payload);
@@ -120,4 +133,28 @@ bool InstanceLock::send(quint32 kind, const QByteArray &payload, int timeoutMs)
     }
     char reply = 0;
     return socket.read(&reply, 1) == 1 && reply == ack;
+}
+
+bool InstanceLock::request(const QByteArray &payload, QByteArray *reply, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(m_id);
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return false;
+    socket.write(frame(Command, payload));
+    if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+        return false;
+    QDataStream in(&socket);
+    for (;;) {
+        in.startTransaction();
+        QByteArray answer;
+        in >> answer;
+        if (in.commitTransaction()) {
+            *reply = answer;
+            return true;
+        }
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+    }
 }

@@ -36,9 +36,10 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 
 myQQuickView::~myQQuickView() = default;
 
-void myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
+std::unique_ptr<FileDialogs> myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
 {
-    m_fileDialogs = std::move(dialogs);
+    std::swap(m_fileDialogs, dialogs);
+    return dialogs;
 }
 
 void myQQuickView::invokeScene(const char *name, const QVariantList &args, Delivery delivery)

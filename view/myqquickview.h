@@ -23,8 +23,9 @@ public:
     ~myQQuickView() override;
 
     SettingsStore *store() const { return m_store; }
-    // Replaces the file dialogs behind profile and macro import and export.
-    void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
+    // Replaces the file dialogs behind profile and macro import and export;
+    // returns the previous ones.
+    std::unique_ptr<FileDialogs> setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
 
     // Replaces the desktop's pointer settings (tests record instead).
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);

@@ -31,6 +31,11 @@ Item {
     // The active profile number (0..5).
     property int profileNo: 0
     property bool isMainShown: false
+    // False while no mouse is served: the window says so instead of offering
+    // its panels. The native side sets it (setMouseState).
+    property bool mouseConnected: true
+    property string noMouseTitle: "No mouse connected"
+    property string noMouseDetail: ""
 
     // Look.
     property string fontFamily: Theme.fontFamily
@@ -90,6 +95,14 @@ Item {
     }
 
     function run() {
+    }
+
+    function setMouseState(connected: bool, title: string, detail: string) {
+        mouseConnected = connected
+        noMouseTitle = title
+        noMouseDetail = detail
+        if (!connected)
+            visible = true
     }
 
     function setProtectUI(interval: int) {
@@ -276,6 +289,11 @@ Item {
             ui_View.mouseSwitchKeyMatrix(1)
             ui_View.mouseResetKeyMatrix()
         }
+    }
+
+    // A switch asked for outside the title bar (the tray menu).
+    function requestProfileSwitch(profileNo: int) {
+        changeProfile(profileNo)
     }
 
     function changeProfile(tmpProfileNo: int) {
@@ -476,6 +494,7 @@ Item {
         y: 88
         spacing: 8
         visible: mainWindow.isMainShown
+        enabled: mainWindow.mouseConnected
 
         // The key table panel (button assignment).
         KeyMatrix {
@@ -562,6 +581,7 @@ Item {
         y: 56
         spacing: 8
         visible: mainWindow.isMainShown
+        enabled: mainWindow.mouseConnected
 
         DpiSetting {
             id: dpiSettingMain
@@ -595,6 +615,7 @@ Item {
         anchors.bottomMargin: 8
         spacing: 16
         visible: mainWindow.isMainShown
+        enabled: mainWindow.mouseConnected
 
         TextButton {
             id: configButton
@@ -671,6 +692,59 @@ Item {
         }
         function onModifyMacroData(macroName) {
             mainWindow.modifyMacroData(macroName)
+        }
+    }
+
+    // The "No mouse connected" state: covers the panels and takes their
+    // pointer input; the title bar stays usable.
+    Rectangle {
+        id: noMousePanel
+
+        objectName: "noMousePanel"
+
+        y: 48
+        width: parent.width
+        height: parent.height - y
+        z: 9
+        visible: !mainWindow.mouseConnected
+        radius: 10
+        color: "#e0000000"
+
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.AllButtons
+            onWheel: (wheel) => { wheel.accepted = true }
+        }
+
+        Column {
+            anchors.centerIn: parent
+            width: 560
+            spacing: 12
+
+            Text {
+                objectName: "noMouseTitle"
+
+                width: parent.width
+                horizontalAlignment: Text.AlignHCenter
+                text: mainWindow.noMouseTitle
+                color: mainWindow.fontColor
+                font.family: mainWindow.fontFamily
+                font.pixelSize: mainWindow.fontMaxSize
+                font.bold: true
+            }
+
+            Text {
+                objectName: "noMouseDetail"
+
+                width: parent.width
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                text: mainWindow.noMouseDetail
+                color: mainWindow.fontColor
+                font.family: mainWindow.fontFamily
+                font.pixelSize: mainWindow.fontNormalSize
+            }
         }
     }
 
