@@ -105,9 +105,19 @@ CommandLine CommandLine::parse(const QStringList &args)
     return line;
 }
 
+QString CommandLine::version()
+{
+    return QStringLiteral(SKARN_VERSION);
+}
+
+QString CommandLine::desktopFileName()
+{
+    return QStringLiteral("org.example.SkarnConfig");
+}
+
 QString CommandLine::versionText()
 {
-    return QStringLiteral("skarn-config " SKARN_VERSION "\n");
+    return QStringLiteral("skarn-config ") + version() + QLatin1Char('\n');
 }
 
 QString CommandLine::helpText()

@@ -29,6 +29,11 @@ struct CommandLine
     static QStringList subcommands();
     static QString helpText();
     static QString versionText();
+    // The program's version, as --version, the help menu and the AppStream
+    // data give it.
+    static QString version();
+    // Links windows to the desktop entry (Wayland app id, docks).
+    static QString desktopFileName();
 
     // A subcommand as it travels to a running copy, and back.
     QByteArray encodeRequest() const;

@@ -132,6 +132,8 @@ int main(int argc, char *argv[])
         app.sendMessage(QString(), 5000);
         return 1;
     }
+    QCoreApplication::setApplicationVersion(CommandLine::version());
+    QGuiApplication::setDesktopFileName(CommandLine::desktopFileName());
     app.setQuitOnLastWindowClosed(false);
     // Installed first, so a termination request during start-up is not lost:
     // it waits in the event queue until the loop runs.

@@ -1,5 +1,6 @@
 #include "myqquickview.h"
 
+#include "autostart.h"
 #include "deviceoperations.h"
 #include "gundatafile.h"
 #include "hid_thread.h"
@@ -14,6 +15,7 @@
 #include "scenevalues.h"
 #include "settingsstore.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFocusEvent>
 #include <QJSValue>
@@ -427,6 +429,16 @@ void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
     if (!m_pointerSettings->setWheelScrollLines(lines))
         qDebug("setVerticalScrollLines Failed");
+}
+
+bool myQQuickView::getStartWithDesktop()
+{
+    return Autostart::isEnabled();
+}
+
+bool myQQuickView::setStartWithDesktop(bool enabled)
+{
+    return Autostart::setEnabled(enabled, QCoreApplication::applicationFilePath());
 }
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)

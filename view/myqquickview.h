@@ -127,6 +127,11 @@ public slots:
     void mouseSetDoubleClickSpeed(uint speed);
     void mouseSetVerticalScrollLines(uint lines);
 
+    // The desktop's autostart entry of this program (started with --hidden).
+    // Setting answers whether the entry is now as asked.
+    bool getStartWithDesktop();
+    bool setStartWithDesktop(bool enabled);
+
     // Localised texts of one group of the language file `langCode`.
     QStringList getLangStrings(QString typeStr, QString langCode);
 

@@ -194,6 +194,8 @@ Item {
             language = Values.toText(ui_View.getGlobalData("common/language"), language)
             url = Values.toText(ui_View.getGlobalData("common/url"), url.toString())
             helpModel.setProperty(0, "textValue", url.toString())
+            if (Qt.application.version !== "")
+                helpModel.setProperty(1, "textValue", "version " + Qt.application.version)
         })
         if (icType === "560") {
             runStep("device profile", () => {
@@ -209,6 +211,7 @@ Item {
             loadTexts("lightControl", lightControlMain, "lightControlLang")
             loadTexts("macroEditor", macroEditorMain, "macroEditorLang")
             loadTexts("systemSetting", systemSettingMain, "systemSettingLang")
+            loadTexts("autostart", systemSettingMain, "autostartLang")
             loadTexts("gunControl", gunControlMain, "gunControlLang")
             loadTexts("profile", profileMain, "profileLang")
             loadTexts("keyCode", _KeyCodeString, "keyCodeStr")
@@ -440,14 +443,19 @@ Item {
         id: dragArea
 
         property point pressPoint
+        // The window system moves the window during this drag.
+        property bool systemMove: false
 
         anchors.fill: parent
         onPressed: (mouse) => {
             mainWindow.emptyAreaPressed()
             pressPoint = Qt.point(mouse.x, mouse.y)
             mainWindow.mainFocus()
+            systemMove = ui_Ctl.startSystemMove()
         }
         onPositionChanged: (mouse) => {
+            if (systemMove)
+                return
             ui_Ctl.onXChanged(mouse.x - pressPoint.x)
             ui_Ctl.onYChanged(mouse.y - pressPoint.y)
         }

@@ -559,11 +559,12 @@ void tst_EndToEnd::quitThroughTheTrayMenu()
     QVERIFY(xdotool(
         {"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y())}));
     QVERIFY(xdotool({"click", "3"}));
-    // The menu: a new small window of the program holding "Quit (&Q)".
+    // The menu: a new small window of the program; "Quit (&Q)" is its last
+    // entry, 22 px high above a 1 px border.
     QRect menu;
     QVERIFY2(waitFor([&] {
                  for (const auto &window : programWindows()) {
-                     if (window.second != icon && window.second.height() < 40 &&
+                     if (window.second != icon && window.second.height() < 400 &&
                          window.second.width() > 40 && window.second.width() < 300)
                          menu = window.second;
                  }
@@ -572,7 +573,7 @@ void tst_EndToEnd::quitThroughTheTrayMenu()
              "no tray menu");
     screenshot("tray-menu");
     QVERIFY(xdotool(
-        {"mousemove", QString::number(menu.center().x()), QString::number(menu.center().y())}));
+        {"mousemove", QString::number(menu.center().x()), QString::number(menu.bottom() - 12)}));
     QTest::qWait(200);
     QVERIFY(xdotool({"click", "1"}));
     QVERIFY(m_program->waitForFinished(10000));

@@ -13,12 +13,14 @@ Rectangle {
     property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
         "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
     readonly property var compareValue: System.compareValue
+    property var autostartLang: ["Start with the desktop"]
     property int skinNo: 1
     property alias mouseSpeedSlider: mouseSpeedSlider
     property alias doubleClickSlider: doubleClickSlider
     property alias rowsRadio: rowsRadio
     property alias screenRadio: screenRadio
     property alias lineCount: lineCount
+    property alias autostartBox: autostartBox
 
     // The line-count field took the focus: the main scene closes its drop-downs.
     signal inputStarted()
@@ -41,6 +43,7 @@ Rectangle {
             chooseScroll(true)
             lineCount.textValue = String(Math.max(1, scrollRate))
         }
+        autostartBox.isSelect = ui_View.getStartWithDesktop()
         if (isSendData)
             saveData(true, 0)
     }
@@ -239,6 +242,24 @@ Rectangle {
                 systemSettingMain.chooseScroll(false)
                 systemSettingMain.saveData(true, 3)
             }
+        }
+    }
+
+    // Not part of the profile: the desktop's own autostart entry.
+    CheckBox {
+        id: autostartBox
+
+        objectName: "autostartBox"
+
+        x: 32
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 14
+        textValue: systemSettingMain.autostartLang[0]
+        // Reports before it toggles; afterwards it shows what the entry
+        // really is, also when it could not be written.
+        onBtnClick: {
+            ui_View.setStartWithDesktop(!isSelect)
+            Qt.callLater(() => { autostartBox.isSelect = ui_View.getStartWithDesktop() })
         }
     }
 
