@@ -109,6 +109,7 @@ private slots:
     void lightingEffectAndSave();
     void buttonAssignmentAndSave();
     void profileSwitcher();
+    void trayClickAndTrayProfileMenu();
     void quitThroughTheTrayMenu();
 
 private:
@@ -546,6 +547,59 @@ void tst_EndToEnd::profileSwitcher()
     expectReports(mark, expected);
     QSettings global(m_install.filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
     QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
+}
+
+// One click on the tray icon brings the hidden window back (StatusNotifier
+// hosts send only that); the tray menu's profile entries switch profiles.
+void tst_EndToEnd::trayClickAndTrayProfileMenu()
+{
+    QRect icon;
+    for (const auto &window : programWindows()) {
+        if (window.second.width() <= 32 && window.second.y() < 24)
+            icon = window.second;
+    }
+    QVERIFY(icon.isValid());
+    click(Layout::closeButton);
+    QVERIFY2(waitFor([this] { return !mainWindow().isValid(); }), "the window did not hide");
+    const QString x = QString::number(icon.center().x());
+    const QString y = QString::number(icon.center().y());
+    QVERIFY(xdotool({"mousemove", x, y}));
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY2(waitFor([this] { return mainWindow().isValid(); }), "a click did not show it");
+    screenshot("tray-click");
+
+    // The menu: a border of 1 px, "Show window", a separator of 1 px, one
+    // radio entry per profile, a separator and "Quit (&Q)", 22 px each.
+    QVERIFY(xdotool({"mousemove", x, y}));
+    QVERIFY(xdotool({"click", "3"}));
+    QRect menu;
+    QVERIFY2(waitFor([&] {
+                 for (const auto &window : programWindows()) {
+                     if (window.second != icon && window.second.height() < 400 &&
+                         window.second.width() > 40 && window.second.width() < 300)
+                         menu = window.second;
+                 }
+                 return menu.isValid();
+             }),
+             "no tray menu");
+    QCOMPARE((menu.height() - 4) / 22 - 2, 2);
+    screenshot("tray-profile-menu");
+    const int mark = recordSize();
+    QVERIFY(xdotool({"mousemove", QString::number(menu.center().x()),
+                     QString::number(menu.top() + 1 + 22 + 1 + 11)}));
+    QTest::qWait(200);
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY2(waitFor([this] {
+                 QSettings global(m_install.filePath("modules/setting/apConfig.bin"),
+                                  QSettings::IniFormat);
+                 return global.value("mouse/profileNo").toInt() == 0;
+             }),
+             "the first profile did not become active");
+    QVERIFY(
+        waitFor([&] { return recordSince(mark).contains("feature 00 01 02 00 00 00 00 00 fc"); }));
+    QVERIFY(xdotool({"mousemove", "640", "700"}));
+    QTest::qWait(1000);
+    screenshot("tray-profile-1");
 }
 
 void tst_EndToEnd::quitThroughTheTrayMenu()
