@@ -61,6 +61,15 @@ CommandLine CommandLine::parse(const QStringList &args)
     const QCommandLineOption json(QStringLiteral("json"), QString());
     const QCommandLineOption verbose(QStringLiteral("verbose"), QString());
     parser.addOptions({help, version, hidden, json, verbose});
+    // Qt's own options (a session restore passes -session) reach the
+    // application object untouched.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char *name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+          "qwindowicon", "qwindowtitle", "session", "display", "style", "stylesheet"})
+        parser.addOption(
+            QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+    parser.addOption(QCommandLineOption(QStringLiteral("reverse")));
     if (!parser.parse(args))
         return usageError(parser.errorText());
 

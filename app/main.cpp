@@ -72,6 +72,12 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
         if (!ok)
             result = CommandResult::failure(QStringLiteral("the running copy did not answer"));
     } else {
+        // One command at a time opens the mouse.
+        app.instanceLock()->setCommandHandler([](const QByteArray &) {
+            return CommandResult::failure(
+                       QStringLiteral("another skarn-config command is running; try again"))
+                .encode();
+        });
         app.setQuitOnLastWindowClosed(false);
         enterDataFolder();
         auto widget = std::make_unique<Widget>();
@@ -162,6 +168,10 @@ int main(int argc, char *argv[])
     if (!command.hidden)
         widget->showNormal();
     widget->checkDevice();
+    // Started by the user, not by the desktop's autostart: the window stays,
+    // saying why it has nothing to show, rather than vanish into the tray.
+    if (!command.hidden && !DeviceState::deviceConnected)
+        widget->showWindow();
 #ifdef __GLIBC__
     // Start-up (scene compilation, image decoding) leaves megabytes of freed
     // heap that glibc keeps; a tray program lives on for hours, so hand it

@@ -134,6 +134,8 @@ void tst_CommandLine::usage_data()
         << "status -h" << 0 << QByteArray("Exit status:") << QByteArray();
     QTest::newRow("version") << "--version" << 0 << QByteArray("skarn-config " SKARN_VERSION "\n")
                              << QByteArray();
+    QTest::newRow("Qt's own options pass")
+        << "-session 1a2b --version" << 0 << QByteArray("skarn-config ") << QByteArray();
     QTest::newRow("unknown option")
         << "--frobnicate" << 2 << QByteArray() << QByteArray("Unknown option 'frobnicate'");
     QTest::newRow("unknown command")
