@@ -118,7 +118,7 @@ void DeviceDetector::reportAccessDenied(const QString &path)
     if (m_accessDeniedShown)
         return;
     m_accessDeniedShown = true;
-    m_window.showTrayMessage(QStringLiteral("Info"), accessDeniedText());
+    m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle), accessDeniedText());
 }
 
 void DeviceDetector::connectDevice()
@@ -127,7 +127,8 @@ void DeviceDetector::connectDevice()
     myQQuickView *view = m_window.view();
     view->clearHidBusy();
     DeviceState::deviceConnected = true;
-    m_window.showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"));
+    m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle),
+                             m_window.trayText(Widget::DetectDeviceText));
     m_link.startEventListener(uint(m_link.currentIndex()));
     const DeviceFlags &flags = view->store()->deviceFlags();
     if (flags.icType == QLatin1String("560")) {

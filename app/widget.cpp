@@ -110,6 +110,8 @@ QString Widget::trayText(TrayText which) const
         "Skarn Config: mouse %1 connected",
         "No mouse connected",
         "Connect the mouse. Its settings appear here as soon as it is found.",
+        "Info",
+        "Detect Device",
     };
     myQQuickView *v = view();
     if (v) {

@@ -56,6 +56,8 @@ public:
         MouseToolTip,
         NoMouseTitle,
         NoMouseDetail,
+        InfoTitle,
+        DetectDeviceText,
         TrayTextCount
     };
     QString trayText(TrayText which) const;

@@ -389,7 +389,9 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
         QVERIFY(!m_widget->isVisible());
     }
     QCOMPARE(messages.count(), 1);
-    QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral("Info"));
+    // The balloons speak the language too.
+    const bool chinese = language == QLatin1String("ChineseSimplified");
+    QCOMPARE(messages.at(0).at(0).toString(), chinese ? QStringLiteral("提示") : "Info");
     QCOMPARE(messages.at(0).at(1).toString(), expected);
     QCOMPARE(mouse.openCount(), 0);
     QVERIFY(mouse.received().isEmpty());
@@ -400,7 +402,8 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
     m_widget->checkDevice();
     QVERIFY(DeviceState::deviceConnected);
     QCOMPARE(messages.count(), 2);
-    QCOMPARE(messages.at(1).at(1).toString(), QStringLiteral("Detect Device"));
+    QCOMPARE(messages.at(1).at(1).toString(),
+             chinese ? QStringLiteral("已检测到鼠标") : "Detect Device");
 }
 
 void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles_data()
