@@ -7,7 +7,6 @@
 #include "myqquickview.h"
 #include "sceneprofiles.h"
 #include "settingsstore.h"
-#include "storepaths.h"
 #include "widget.h"
 
 #include <QFile>
@@ -15,7 +14,9 @@
 #include <QJsonObject>
 #include <QQuickItem>
 #include <QSettings>
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 // Answers the view's file dialog with the path given on the command line,

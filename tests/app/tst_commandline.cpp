@@ -189,6 +189,10 @@ void tst_CommandLine::subcommand_data()
         row("status json") << QString() << QString() << "status --json" << 0
                            << QByteArray("{\"access\":\"granted\",\"connected\":true,\"dpi\":")
                            << QByteArray() << QByteArray() << QString() << QByteArray();
+        row("status without a mouse")
+            << "SKARN_VIRTUAL_MOUSE=" << QString() << "status" << 1
+            << QByteArray("mouse: none\nconnection: not connected\naccess: granted\n")
+            << QByteArray("no mouse connected") << QByteArray() << QString() << QByteArray();
         row("status access denied")
             << "SKARN_VIRTUAL_MOUSE_ACCESS=denied" << QString() << "status" << 1
             << QByteArray("connection: not connected\naccess: denied\n")
