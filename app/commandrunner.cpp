@@ -71,6 +71,21 @@ int positiveNumber(const QString &text)
 CommandResult CommandRunner::run(const CommandLine &command)
 {
     ensureSceneStarted();
+    // What the screens tell the user (a refusal, a change not saved or not
+    // sent) is the command's failure, in the same words.
+    QStringList notices;
+    const QMetaObject::Connection listening =
+        QObject::connect(m_window.view(), &myQQuickView::userNotice,
+                         [&notices](const QString &text) { notices << text.simplified(); });
+    CommandResult result = dispatch(command);
+    QObject::disconnect(listening);
+    if (!notices.isEmpty())
+        result = CommandResult::failure(notices.join(QLatin1String("; ")));
+    return result;
+}
+
+CommandResult CommandRunner::dispatch(const CommandLine &command)
+{
     const QString &name = command.subcommand;
     const QStringList &args = command.arguments;
     if (name == QLatin1String("status"))

@@ -20,6 +20,7 @@ public:
     CommandResult run(const CommandLine &command);
 
 private:
+    CommandResult dispatch(const CommandLine &command);
     CommandResult status(bool json);
     CommandResult profiles();
     CommandResult switchProfile(const QString &which);

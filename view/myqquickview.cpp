@@ -104,6 +104,12 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
     }
 }
 
+void myQQuickView::notifyUser(QString text)
+{
+    emit userNotice(text);
+    invokeScene("showNotice", {text});
+}
+
 void myQQuickView::initUI()
 {
     invokeScene("initUI");
