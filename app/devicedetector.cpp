@@ -92,6 +92,7 @@ void DeviceDetector::checkDevice()
     DeviceTable table = readTable(StorePaths::globalSettings);
     findInterfaces(table);
     m_link.setDeviceTable(table);
+    m_accessDenied = false;
     QString deniedPath;
     for (int j = 0; j < table.size(); ++j) {
         if (table.at(j).interfacePath1.isEmpty())
@@ -103,8 +104,9 @@ void DeviceDetector::checkDevice()
         if (deniedPath.isEmpty() && isAccessDenied(table.at(j)))
             deniedPath = table.at(j).interfacePath1;
     }
+    m_accessDenied = !deniedPath.isEmpty();
     disconnectDevice();
-    if (!deniedPath.isEmpty())
+    if (m_accessDenied)
         reportAccessDenied(deniedPath);
 }
 
@@ -148,7 +150,7 @@ void DeviceDetector::reportAccessDenied(const QString &path)
     if (m_accessDeniedShown)
         return;
     m_accessDeniedShown = true;
-    m_window.showTrayMessage(QStringLiteral("Info"), accessDeniedText());
+    m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle), accessDeniedText());
 }
 
 void DeviceDetector::connectDevice()
@@ -159,7 +161,8 @@ void DeviceDetector::connectDevice()
     // Blocks read from an earlier device say nothing of this one.
     view->deviceOperations().forgetDeviceProfiles();
     DeviceState::deviceConnected = true;
-    m_window.showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"));
+    m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle),
+                             m_window.trayText(Widget::DetectDeviceText));
     m_link.startEventListener(uint(m_link.currentIndex()));
     const DeviceFlags &flags = view->store()->deviceFlags();
     if (flags.icType == QLatin1String("560")) {
@@ -169,6 +172,7 @@ void DeviceDetector::connectDevice()
     }
     view->setDevicePresent(true);
     m_window.startScene();
+    m_window.updateConnectionState();
 }
 
 void DeviceDetector::disconnectDevice()
@@ -176,4 +180,5 @@ void DeviceDetector::disconnectDevice()
     qDebug("Device DisConnect");
     DeviceState::deviceConnected = false;
     m_window.setVisible(false);
+    m_window.updateConnectionState();
 }

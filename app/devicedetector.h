@@ -35,6 +35,9 @@ public:
 
     void checkDevice();
 
+    // The last pass found a listed mouse that this user may not open.
+    bool accessDenied() const { return m_accessDenied; }
+
     // The text of the access-denied notice in the current language.
     QString accessDeniedText() const;
 
@@ -53,4 +56,5 @@ private:
     Hid_Thread &m_link;
     bool m_accessDeniedShown = false;
     bool m_waitingForLink = false;
+    bool m_accessDenied = false;
 };

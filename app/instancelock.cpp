@@ -10,6 +10,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
@@ -165,6 +166,19 @@ void InstanceLock::readFrames(QLocalSocket *socket)
         in >> kind >> payload;
         if (auto *idle = socket->findChild<QTimer *>())
             idle->stop();
+        if (kind == Command) {
+            // The command may take seconds of device traffic and lets events
+            // run meanwhile; the client may be gone by the time it answers.
+            // Its idle clock stays stopped until the reply has been written.
+            QPointer<QLocalSocket> guard(socket);
+            const QByteArray reply = m_commandHandler ? m_commandHandler(payload) : QByteArray();
+            if (!guard)
+                return;
+            QDataStream out(socket);
+            out << reply;
+            socket->flush();
+            continue;
+        }
         socket->write(&ack, 1);
         socket->flush();
         emit received(kind, payload);
@@ -187,4 +201,28 @@ bool InstanceLock::send(quint32 kind, const QByteArray &payload, int timeoutMs)
     }
     char reply = 0;
     return socket.read(&reply, 1) == 1 && reply == ack;
+}
+
+bool InstanceLock::request(const QByteArray &payload, QByteArray *reply, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return false;
+    socket.write(frame(Command, payload));
+    if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+        return false;
+    QDataStream in(&socket);
+    for (;;) {
+        in.startTransaction();
+        QByteArray answer;
+        in >> answer;
+        if (in.commitTransaction()) {
+            *reply = answer;
+            return true;
+        }
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+    }
 }

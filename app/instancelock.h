@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -24,7 +25,9 @@ class InstanceLock : public QObject
     Q_OBJECT
 public:
     // Frame kinds on the socket.
-    enum Kind : quint32 { TextMessage = 0, CopyData = 1 };
+    enum Kind : quint32 { TextMessage = 0, CopyData = 1, Command = 2 };
+    // Carries out a Command frame and gives the reply record.
+    using CommandHandler = std::function<QByteArray(const QByteArray &request)>;
     // The largest payload a frame may carry; records hold short texts,
     // paths and arguments, never file contents.
     static constexpr quint32 maxPayload = 8192;
@@ -49,6 +52,10 @@ public:
 
     // Sends a frame to the running copy and waits for its acknowledgement.
     bool send(quint32 kind, const QByteArray &payload, int timeoutMs);
+    // Sends a Command frame and waits for the running copy's reply record
+    // instead of an acknowledgement: the command runs before it answers.
+    bool request(const QByteArray &payload, QByteArray *reply, int timeoutMs);
+    void setCommandHandler(CommandHandler handler) { m_commandHandler = std::move(handler); }
 
     // How long a client may leave the first copy waiting for (the rest of)
     // a frame. The clock stops when a complete frame arrives and starts
@@ -69,4 +76,5 @@ private:
     bool m_primary = false;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
+    CommandHandler m_commandHandler;
 };

@@ -1,61 +1,176 @@
+#include "commandline.h"
+#include "commandrunner.h"
 #include "datafolder.h"
+#include "devicestate.h"
 #include "globalinputhooks.h"
 #include "hidbackend.h"
 #include "hookcallbacks.h"
+#include "instancelock.h"
+#include "myqquickview.h"
 #include "qtsinglecoreapplication.h"
 #include "settingsstore.h"
 #include "terminationwatcher.h"
 #include "widget.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QTimer>
+#include <cstdio>
 
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
+namespace {
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// A command's output is what scripts read: the program's log lines stay
+// out of it unless asked for.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        print(stderr, message + QLatin1Char('\n'));
+}
+
+// The data folder, and the family of the virtual mouse standing in for the
+// served one: it is served whatever the data folder says, and nothing about
+// it is written.
+void enterDataFolder()
+{
+    const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
+    qInfo().noquote() << "Data folder:" << folder;
+    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
+    if (!virtualFamily.isEmpty()) {
+        qInfo().noquote() << "Virtual mouse of family" << virtualFamily;
+        SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), virtualFamily);
+    }
+}
+
+// A subcommand: carried out by the running copy when there is one, otherwise
+// here, on a window that is never shown and needs no display.
+int runSubcommand(int argc, char *argv[], const CommandLine &command)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!command.verbose)
+        qInstallMessageHandler(quietMessages);
+    QtSingleCoreApplication app(argc, argv);
+    CommandResult result;
+    if (app.isRunning()) {
+        // A profile sent to the mouse takes seconds; the running copy may
+        // also be busy with the user's own changes.
+        QByteArray reply;
+        bool ok = app.instanceLock()->request(command.encodeRequest(), &reply, 120000);
+        if (ok)
+            result = CommandResult::decode(reply, &ok);
+        if (!ok)
+            result = CommandResult::failure(QStringLiteral("the running copy did not answer"));
+    } else {
+        // One command at a time opens the mouse.
+        app.instanceLock()->setCommandHandler([](const QByteArray &) {
+            return CommandResult::failure(
+                       QStringLiteral("another skarn-config command is running; try again"))
+                .encode();
+        });
+        app.setQuitOnLastWindowClosed(false);
+        enterDataFolder();
+        auto widget = std::make_unique<Widget>();
+        widget->checkDevice();
+        // Connecting starts the scene through the event queue; the command
+        // runs once its start-up is done.
+        QElapsedTimer waited;
+        waited.start();
+        while (DeviceState::deviceConnected && waited.elapsed() < 10000) {
+            QQuickItem *root = widget->view()->rootObject();
+            if (root && root->property("isPownOn").toBool())
+                break;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        result = CommandRunner(*widget).run(command);
+        widget->exitSYS();
+        widget.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    print(stdout, result.out);
+    print(stderr, result.err);
+    return result.exitCode;
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = CommandLine::parse(arguments);
+    switch (command.mode) {
+    case CommandLine::Mode::Help:
+        print(stdout, CommandLine::helpText());
+        return 0;
+    case CommandLine::Mode::Version:
+        print(stdout, CommandLine::versionText());
+        return 0;
+    case CommandLine::Mode::UsageError:
+        print(stderr,
+              QStringLiteral("skarn-config: %1\nTry 'skarn-config --help'.\n").arg(command.error));
+        return CommandLine::usageExitCode;
+    case CommandLine::Mode::Subcommand:
+    case CommandLine::Mode::Gui:
+        break;
+    }
+
     // The scene is flat 2D: the software renderer is lighter and needs no
     // GPU driver. QT_QUICK_BACKEND still overrides it.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+
+    if (command.mode == CommandLine::Mode::Subcommand)
+        return runSubcommand(argc, argv, command);
 
     QtSingleCoreApplication app(argc, argv);
     if (app.isRunning()) {
         app.sendMessage(QString(), 5000);
         return 1;
     }
+    QCoreApplication::setApplicationVersion(CommandLine::version());
+    QGuiApplication::setDesktopFileName(CommandLine::desktopFileName());
     app.setQuitOnLastWindowClosed(false);
     // Installed first, so a termination request during start-up is not lost:
     // it waits in the event queue until the loop runs.
     TerminationWatcher termination;
 
-    const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
-    qInfo().noquote() << "Data folder:" << folder;
-
-    // The controller family is a property of the served mouse: when the
-    // virtual mouse stands in for it, the program serves the family it
-    // emulates, whatever the data folder says, and writes nothing about it.
-    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
-    if (!virtualFamily.isEmpty()) {
-        qInfo().noquote() << "Virtual mouse of family" << virtualFamily;
-        SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), virtualFamily);
-    }
+    enterDataFolder();
 
     auto *widget = new Widget;
     QObject::connect(&app, &QtSingleCoreApplication::messageReceived, widget,
                      &Widget::receiveMessage);
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, widget,
                      &Widget::exitSYS);
+    app.instanceLock()->setCommandHandler([widget](const QByteArray &request) {
+        bool ok = false;
+        const CommandLine command = CommandLine::decodeRequest(request, &ok);
+        if (!ok)
+            return CommandResult::failure(QStringLiteral("malformed command")).encode();
+        return CommandRunner(*widget).run(command).encode();
+    });
 
     GlobalInputHooks hooks;
     HookCallbacks::connectCaptures(hooks, widget);
     hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, widget);
 
-    widget->showNormal();
+    if (!command.hidden)
+        widget->showNormal();
     widget->checkDevice();
+    // Started by the user, not by the desktop's autostart: the window stays,
+    // saying why it has nothing to show, rather than vanish into the tray.
+    if (!command.hidden && !DeviceState::deviceConnected)
+        widget->showWindow();
 #ifdef __GLIBC__
     // Start-up (scene compilation, image decoding) leaves megabytes of freed
     // heap that glibc keeps; a tray program lives on for hours, so hand it
@@ -65,6 +180,7 @@ int main(int argc, char *argv[])
     // Detection lets events run, so a quit may already have been asked for;
     // with no loop running then, it would otherwise be lost.
     const int result = widget->quitRequested() ? 0 : app.exec();
+    app.instanceLock()->setCommandHandler({});
     hooks.removeHooks();
     delete widget;
     // The window controller goes by deferred delete; let it go now.

@@ -5,17 +5,20 @@
 #include "devicestate.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
+#include "sceneprofiles.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 #include "ui_controler.h"
 #include "userevent.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
 #include <QMenu>
+#include <QQuickItem>
 #include <QTimer>
 
 #ifdef Q_OS_WIN
@@ -45,13 +48,22 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend)
     connect(m_changeMonitor, &DeviceChangeMonitor::deviceChanged, this, &Widget::deviceChanged);
 
     m_trayIcon = new QSystemTrayIcon(this);
-    auto *quitAction = new QAction(tr("Quit (&Q)"), this);
-    connect(quitAction, &QAction::triggered, this, &Widget::requestQuit);
-    auto *menu = new QMenu(this);
-    menu->addAction(quitAction);
-    menu->setStyleSheet(trayMenuStyleSheet());
-    m_trayIcon->setContextMenu(menu);
-    m_trayIcon->setToolTip(QStringLiteral("NORDAL SKARN MOUSE S210"));
+    m_showAction = new QAction(trayText(ShowWindowText), this);
+    m_showAction->setObjectName(QStringLiteral("showWindowAction"));
+    connect(m_showAction, &QAction::triggered, this, &Widget::showWindow);
+    m_quitAction = new QAction(trayText(QuitText), this);
+    m_quitAction->setObjectName(QStringLiteral("quitAction"));
+    connect(m_quitAction, &QAction::triggered, this, &Widget::requestQuit);
+    m_profileGroup = new QActionGroup(this);
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->addAction(m_showAction);
+    m_trayMenu->addSeparator();
+    m_profilesEnd = m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_quitAction);
+    m_trayMenu->setStyleSheet(trayMenuStyleSheet());
+    connect(m_trayMenu, &QMenu::aboutToShow, this, &Widget::fillProfileMenu);
+    m_trayIcon->setContextMenu(m_trayMenu);
+    m_trayIcon->setToolTip(trayText(NoMouseToolTip));
     m_trayIcon->setIcon(QIcon(StorePaths::trayIcon));
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     m_trayIcon->show();
@@ -89,17 +101,108 @@ void Widget::startScene()
     QCoreApplication::postEvent(this, new UserEvent(UserEvent::runScene));
 }
 
+QString Widget::trayText(TrayText which) const
+{
+    // StatusNotifier hosts (KDE, GNOME's AppIndicator) show the tooltip's
+    // first line as the title.
+    static const char *const english[TrayTextCount] = {
+        "Show window",
+        "Quit (&Q)",
+        "Skarn Config: no mouse connected",
+        "Skarn Config: mouse %1 connected",
+        "No mouse connected",
+        "Connect the mouse. Its settings appear here as soon as it is found.",
+        "Info",
+        "Detect Device",
+    };
+    myQQuickView *v = view();
+    if (v) {
+        const QString language = v->getGlobalData(QStringLiteral("common/language")).toString();
+        const QStringList texts = v->getLangStrings(QStringLiteral("tray"), language);
+        if (which < texts.size() && !texts.at(which).isEmpty())
+            return texts.at(which);
+    }
+    return QString::fromUtf8(english[which]);
+}
+
 void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::DoubleClick && DeviceState::deviceConnected)
-        postRestore();
+    // KDE and GNOME's AppIndicator send one activation for a click; the X
+    // tray sends a click and a double click.
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        showWindow();
 }
 
 void Widget::receiveMessage(QString message)
 {
     Q_UNUSED(message) // any message from a second copy means: come back
-    if (DeviceState::deviceConnected)
-        postRestore();
+    showWindow();
+}
+
+bool Widget::mouseServed() const
+{
+    return DeviceState::deviceConnected && m_hid.isListening();
+}
+
+void Widget::showWindow()
+{
+    QQuickItem *root = view() ? view()->rootObject() : nullptr;
+    if (!mouseServed() && root && !SceneProfiles::started(root))
+        view()->initUI();
+    updateConnectionState();
+    postRestore();
+}
+
+void Widget::updateConnectionState()
+{
+    showConnectionState(mouseServed());
+}
+
+void Widget::showConnectionState(bool served)
+{
+    QString toolTip = trayText(NoMouseToolTip);
+    if (served) {
+        const DeviceEntry entry = m_hid.deviceTable().value(m_hid.currentIndex());
+        toolTip = trayText(MouseToolTip)
+                      .arg(QStringLiteral("%1:%2")
+                               .arg(entry.vid, 4, 16, QLatin1Char('0'))
+                               .arg(entry.pid, 4, 16, QLatin1Char('0')));
+    }
+    m_trayIcon->setToolTip(toolTip);
+    if (!view())
+        return;
+    QString detail = trayText(NoMouseDetail);
+    if (m_detector->accessDenied())
+        detail = m_detector->accessDeniedText();
+    view()->invokeScene("setMouseState", {served, trayText(NoMouseTitle), detail});
+}
+
+QList<QAction *> Widget::profileActions() const
+{
+    return m_profileGroup->actions();
+}
+
+void Widget::fillProfileMenu()
+{
+    for (QAction *action : m_profileGroup->actions()) {
+        m_trayMenu->removeAction(action);
+        delete action;
+    }
+    QQuickItem *root = view() ? view()->rootObject() : nullptr;
+    if (!SceneProfiles::started(root))
+        return;
+    const int active = SceneProfiles::active(root);
+    const bool served = mouseServed();
+    for (const SceneProfiles::Row &row : SceneProfiles::rows(root)) {
+        auto *action = new QAction(row.name, m_profileGroup);
+        action->setCheckable(true);
+        action->setChecked(row.number == active);
+        action->setEnabled(served);
+        const int number = row.number;
+        connect(action, &QAction::triggered, this,
+                [this, number] { view()->invokeScene("requestProfileSwitch", {number}); });
+        m_trayMenu->insertAction(m_profilesEnd, action);
+    }
 }
 
 void Widget::checkDevice()
@@ -123,6 +226,8 @@ void Widget::disableView()
 {
     if (myQQuickView *v = view())
         v->setDevicePresent(false);
+    // The listener clears its flag after queueing this call: it is gone.
+    showConnectionState(false);
 }
 
 void Widget::showTrayMessage(const QString &title, const QString &text)

@@ -11,6 +11,7 @@ class DeviceChangeMonitor;
 class DeviceDetector;
 class HidBackend;
 class QAction;
+class QActionGroup;
 class QMenu;
 class QTimer;
 class Ui_Controler;
@@ -36,6 +37,7 @@ public:
     QTimer *detectionTimer() const { return m_detectionTimer; }
     Hid_Thread &deviceLink() { return m_hid; }
     DeviceChangeMonitor *deviceChangeMonitor() const { return m_changeMonitor; }
+    DeviceDetector *detector() const { return m_detector.get(); }
 
     // Set by exitSYS(), also when it runs before the event loop does.
     bool quitRequested() const { return m_quitRequested; }
@@ -44,6 +46,26 @@ public:
     void startScene();
 
     static QString trayMenuStyleSheet();
+
+    // The tray's texts (language group "tray"), English where the language
+    // file has none.
+    enum TrayText {
+        ShowWindowText,
+        QuitText,
+        NoMouseToolTip,
+        MouseToolTip,
+        NoMouseTitle,
+        NoMouseDetail,
+        InfoTitle,
+        DetectDeviceText,
+        TrayTextCount
+    };
+    QString trayText(TrayText which) const;
+    QAction *showAction() const { return m_showAction; }
+    QAction *quitAction() const { return m_quitAction; }
+    // The profile entries of the tray menu; rebuilt each time it opens.
+    void fillProfileMenu();
+    QList<QAction *> profileActions() const;
 
     // DeviceLinkHost
     void setCurrentDPI(int stage) override;
@@ -67,6 +89,12 @@ public slots:
     // A device came or went: a detection pass follows 2048 ms after the
     // last change, unless a mouse is being served.
     void deviceChanged();
+    // Tray activation or a second copy: shows the window, in its "No mouse
+    // connected" state when no mouse is served.
+    void showWindow();
+    // After a detection pass or the loss of the mouse: the tray tooltip and
+    // the scene's no-mouse state.
+    void updateConnectionState();
 
 protected:
     void customEvent(QEvent *event) override;
@@ -78,6 +106,8 @@ protected:
 private:
     // Brings the window back from the tray or the task bar; asynchronous.
     void postRestore();
+    bool mouseServed() const;
+    void showConnectionState(bool served);
 
     QTimer *m_detectionTimer = nullptr;
     std::unique_ptr<HidBackend> m_ownBackend;
@@ -87,5 +117,10 @@ private:
     DeviceChangeMonitor *m_changeMonitor = nullptr;
     Ui_Controler *m_controller = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    QAction *m_showAction = nullptr;
+    QAction *m_quitAction = nullptr;
+    QAction *m_profilesEnd = nullptr;
+    QActionGroup *m_profileGroup = nullptr;
     bool m_quitRequested = false;
 };

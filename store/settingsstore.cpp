@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QLocale>
 #include <QSettings>
 
 namespace {
@@ -43,7 +44,17 @@ QVariant SettingsStore::data(const QString &key, bool isRecovery) const
 QVariant SettingsStore::globalData(const QString &key) const
 {
     const auto it = runOverrides().constFind(key);
-    return it != runOverrides().constEnd() ? *it : m_global->value(key);
+    if (it != runOverrides().constEnd())
+        return *it;
+    if (key == QLatin1String("common/language") && !m_global->contains(key))
+        return defaultLanguage(QLocale());
+    return m_global->value(key);
+}
+
+QString SettingsStore::defaultLanguage(const QLocale &locale)
+{
+    return locale.language() == QLocale::Chinese ? QStringLiteral("ChineseSimplified")
+                                                 : QStringLiteral("English");
 }
 
 void SettingsStore::setRunOverride(const QString &key, const QVariant &value)

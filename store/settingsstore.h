@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 
+class QLocale;
 class QSettings;
 
 // Capabilities of the served mouse, read once from the global settings when
@@ -67,6 +68,10 @@ public:
     void sync();
 
     static QVariantList toList(const QVariant &value);
+
+    // The language of a user who has not chosen one (common/language
+    // missing): Simplified Chinese for a Chinese system locale, else English.
+    static QString defaultLanguage(const QLocale &locale);
 
 private:
     QSettings *replaceFile(QSettings *settings, const QString &source);

@@ -1,5 +1,6 @@
 #include "myqquickview.h"
 
+#include "autostart.h"
 #include "deviceoperations.h"
 #include "gundatafile.h"
 #include "hid_thread.h"
@@ -14,6 +15,7 @@
 #include "scenevalues.h"
 #include "settingsstore.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFocusEvent>
 #include <QJSValue>
@@ -36,9 +38,10 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 
 myQQuickView::~myQQuickView() = default;
 
-void myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
+std::unique_ptr<FileDialogs> myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
 {
-    m_fileDialogs = std::move(dialogs);
+    std::swap(m_fileDialogs, dialogs);
+    return dialogs;
 }
 
 void myQQuickView::invokeScene(const char *name, const QVariantList &args, Delivery delivery)
@@ -474,6 +477,7 @@ void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
     if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed))) {
         qDebug("setCursorSpeed Failed");
+        emit pointerSettingFailed(pointerText(0));
         notifyUser(pointerText(0));
     }
 }
@@ -482,6 +486,7 @@ void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
     if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed))) {
         qDebug("setDoubleClickSpeed Failed");
+        emit pointerSettingFailed(pointerText(1));
         notifyUser(pointerText(1));
     }
 }
@@ -490,6 +495,7 @@ void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
     if (!m_pointerSettings->setWheelScrollLines(lines)) {
         qDebug("setVerticalScrollLines Failed");
+        emit pointerSettingFailed(pointerText(2));
         notifyUser(pointerText(2));
     }
 }
@@ -518,6 +524,16 @@ QString myQQuickView::pointerText(int index) const
     if (index < texts.size() && !texts.at(index).isEmpty())
         return texts.at(index);
     return QString::fromLatin1(english[index]);
+}
+
+bool myQQuickView::getStartWithDesktop()
+{
+    return Autostart::isEnabled();
+}
+
+bool myQQuickView::setStartWithDesktop(bool enabled)
+{
+    return Autostart::setEnabled(enabled, QCoreApplication::applicationFilePath());
 }
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)

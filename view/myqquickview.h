@@ -23,8 +23,9 @@ public:
     ~myQQuickView() override;
 
     SettingsStore *store() const { return m_store; }
-    // Replaces the file dialogs behind profile and macro import and export.
-    void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
+    // Replaces the file dialogs behind profile and macro import and export;
+    // returns the previous ones.
+    std::unique_ptr<FileDialogs> setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
 
     // Replaces the desktop's pointer settings (tests record instead).
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
@@ -59,6 +60,9 @@ signals:
     // Something the user must know now: a change that was not saved or not
     // sent to the mouse, or a refusal and its reason.
     void userNotice(const QString &text);
+    // The desktop did not take a pointer setting (told to the user as well):
+    // the desktop's failure, not the mouse's or the store's.
+    void pointerSettingFailed(const QString &text);
     // Global capture is wanted (or no longer): only then may the program see
     // keys and buttons aimed at other windows.
     void captureActiveChanged(bool active);
@@ -159,6 +163,11 @@ public slots:
     // speed, 2 wheel scroll lines) at all, in the current language; empty
     // when it can.
     QString pointerSettingReason(int setting);
+
+    // The desktop's autostart entry of this program (started with --hidden).
+    // Setting answers whether the entry is now as asked.
+    bool getStartWithDesktop();
+    bool setStartWithDesktop(bool enabled);
 
     // Localised texts of one group of the language file `langCode`.
     QStringList getLangStrings(QString typeStr, QString langCode);

@@ -5,6 +5,7 @@
 #include <QQmlContext>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 
 Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent)
 {}
@@ -81,6 +82,12 @@ void Ui_Controler::onYChanged(int y)
 {
     if (m_window)
         m_window->move(m_window->x(), m_window->y() + y);
+}
+
+bool Ui_Controler::startSystemMove()
+{
+    QWindow *handle = m_window ? m_window->windowHandle() : nullptr;
+    return handle && handle->startSystemMove();
 }
 
 void Ui_Controler::setBusy(int busyTime)

@@ -39,6 +39,10 @@ public slots:
     void onQuit();
     void onXChanged(int x);
     void onYChanged(int y);
+    // Hands a drag of the frameless window to the window system, which moves
+    // it itself (the only way on Wayland). False where it cannot; the scene
+    // then moves the window by offsets.
+    bool startSystemMove();
     void setBusy(int busyTime);
     void setBusy();
 

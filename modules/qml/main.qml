@@ -42,6 +42,11 @@ Item {
     // What waits for the answer to the unsaved-changes question:
     // { quit: bool, profileNo: int }, or null.
     property var pendingAction: null
+    // False while no mouse is served: the window says so instead of offering
+    // its panels. The native side sets it (setMouseState).
+    property bool mouseConnected: true
+    property string noMouseTitle: "No mouse connected"
+    property string noMouseDetail: ""
 
     // Look.
     property string fontFamily: Theme.fontFamily
@@ -112,6 +117,14 @@ Item {
     }
 
     function run() {
+    }
+
+    function setMouseState(connected: bool, title: string, detail: string) {
+        mouseConnected = connected
+        noMouseTitle = title
+        noMouseDetail = detail
+        if (!connected)
+            visible = true
     }
 
     function setProtectUI(interval: int) {
@@ -237,6 +250,8 @@ Item {
             language = Values.toText(ui_View.getGlobalData("common/language"), language)
             url = Values.toText(ui_View.getGlobalData("common/url"), url.toString())
             helpModel.setProperty(0, "textValue", url.toString())
+            if (Qt.application.version !== "")
+                helpModel.setProperty(1, "textValue", "version " + Qt.application.version)
         })
         if (icType === "560") {
             runStep("device profile", () => {
@@ -252,6 +267,7 @@ Item {
             loadTexts("lightControl", lightControlMain, "lightControlLang")
             loadTexts("macroEditor", macroEditorMain, "macroEditorLang")
             loadTexts("systemSetting", systemSettingMain, "systemSettingLang")
+            loadTexts("autostart", systemSettingMain, "autostartLang")
             loadTexts("gunControl", gunControlMain, "gunControlLang")
             loadTexts("profile", profileMain, "profileLang")
             loadTexts("keyCode", _KeyCodeString, "keyCodeStr")
@@ -566,14 +582,19 @@ Item {
         id: dragArea
 
         property point pressPoint
+        // The window system moves the window during this drag.
+        property bool systemMove: false
 
         anchors.fill: parent
         onPressed: (mouse) => {
             mainWindow.emptyAreaPressed()
             pressPoint = Qt.point(mouse.x, mouse.y)
             mainWindow.mainFocus()
+            systemMove = ui_Ctl.startSystemMove()
         }
         onPositionChanged: (mouse) => {
+            if (systemMove)
+                return
             ui_Ctl.onXChanged(mouse.x - pressPoint.x)
             ui_Ctl.onYChanged(mouse.y - pressPoint.y)
         }
@@ -620,6 +641,7 @@ Item {
         y: 88
         spacing: 8
         visible: mainWindow.isMainShown
+        enabled: mainWindow.mouseConnected
 
         // The key table panel (button assignment).
         KeyMatrix {
@@ -706,6 +728,7 @@ Item {
         y: 56
         spacing: 8
         visible: mainWindow.isMainShown
+        enabled: mainWindow.mouseConnected
 
         DpiSetting {
             id: dpiSettingMain
@@ -739,6 +762,7 @@ Item {
         anchors.bottomMargin: 8
         spacing: 16
         visible: mainWindow.isMainShown
+        enabled: mainWindow.mouseConnected
 
         TextButton {
             id: configButton
@@ -821,6 +845,59 @@ Item {
         }
         function onModifyMacroData(macroName) {
             mainWindow.modifyMacroData(macroName)
+        }
+    }
+
+    // The "No mouse connected" state: covers the panels and takes their
+    // pointer input; the title bar stays usable.
+    Rectangle {
+        id: noMousePanel
+
+        objectName: "noMousePanel"
+
+        y: 48
+        width: parent.width
+        height: parent.height - y
+        z: 9
+        visible: !mainWindow.mouseConnected
+        radius: 10
+        color: "#e0000000"
+
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.AllButtons
+            onWheel: (wheel) => { wheel.accepted = true }
+        }
+
+        Column {
+            anchors.centerIn: parent
+            width: 560
+            spacing: 12
+
+            Text {
+                objectName: "noMouseTitle"
+
+                width: parent.width
+                horizontalAlignment: Text.AlignHCenter
+                text: mainWindow.noMouseTitle
+                color: mainWindow.fontColor
+                font.family: mainWindow.fontFamily
+                font.pixelSize: mainWindow.fontMaxSize
+                font.bold: true
+            }
+
+            Text {
+                objectName: "noMouseDetail"
+
+                width: parent.width
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                text: mainWindow.noMouseDetail
+                color: mainWindow.fontColor
+                font.family: mainWindow.fontFamily
+                font.pixelSize: mainWindow.fontNormalSize
+            }
         }
     }
 

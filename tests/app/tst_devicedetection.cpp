@@ -3,10 +3,12 @@
 #include "devicestate.h"
 #include "linkstate.h"
 #include "myqquickview.h"
+#include "settingsstore.h"
 #include "testdatafolder.h"
 #include "virtualmouse.h"
 #include "widget.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QQmlContext>
@@ -41,6 +43,8 @@ private slots:
     void lostIdentityReplyIsRetried_data();
     void lostIdentityReplyIsRetried();
     void passDuringATransferWaitsForIt();
+    void trayShowsTheWindowAndSwitchesProfiles_data();
+    void trayShowsTheWindowAndSwitchesProfiles();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void theSceneReachesTheLinkAsHid();
 
@@ -391,7 +395,9 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
         QVERIFY(!m_widget->isVisible());
     }
     QCOMPARE(messages.count(), 1);
-    QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral("Info"));
+    // The balloons speak the language too.
+    const bool chinese = language == QLatin1String("ChineseSimplified");
+    QCOMPARE(messages.at(0).at(0).toString(), chinese ? QStringLiteral("提示") : "Info");
     QCOMPARE(messages.at(0).at(1).toString(), expected);
     QCOMPARE(mouse.openCount(), 0);
     QVERIFY(mouse.received().isEmpty());
@@ -402,7 +408,76 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
     m_widget->checkDevice();
     QVERIFY(DeviceState::deviceConnected);
     QCOMPARE(messages.count(), 2);
-    QCOMPARE(messages.at(1).at(1).toString(), QStringLiteral("Detect Device"));
+    QCOMPARE(messages.at(1).at(1).toString(),
+             chinese ? QStringLiteral("已检测到鼠标") : "Detect Device");
+}
+
+void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles_data()
+{
+    QTest::addColumn<bool>("denied");
+    QTest::newRow("no mouse") << false;
+    QTest::newRow("access denied") << true;
+}
+
+// With the real scene: a click on the tray icon without a mouse shows the
+// window in its no-mouse state with the reason; once the mouse is served,
+// the tray menu's profile entries switch profiles as the title bar does.
+void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles()
+{
+    QFETCH(bool, denied);
+    VirtualMouse *mouse = nullptr;
+    if (denied) {
+        mouse = &m_backend->addMouse(553);
+        mouse->setAccessDenied(true);
+    }
+    m_widget = std::make_unique<Widget>(nullptr, QString(), m_backend.get());
+    m_widget->deviceLink().setSleep([](int) {});
+    m_widget->checkDevice();
+    QVERIFY(!m_widget->isVisible());
+    QSystemTrayIcon *tray = m_widget->trayIcon();
+    QCOMPARE(tray->toolTip(), QStringLiteral("Skarn Config: no mouse connected"));
+
+    m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
+    QTRY_VERIFY(m_widget->isVisible());
+    QQuickItem *root = m_widget->view()->rootObject();
+    QTRY_VERIFY(root->isVisible());
+    QCOMPARE(root->property("mouseConnected").toBool(), false);
+    QCOMPARE(root->property("noMouseTitle").toString(), QStringLiteral("No mouse connected"));
+    QCOMPARE(root->property("noMouseDetail").toString(),
+             denied ? m_widget->detector()->accessDeniedText()
+                    : QStringLiteral("Connect the mouse. Its settings appear here as soon as "
+                                     "it is found."));
+    QVERIFY(root->findChild<QQuickItem *>("noMousePanel")->isVisible());
+    QVERIFY(!root->findChild<QQuickItem *>("leftPanel")->isEnabled());
+
+    if (denied)
+        mouse->setAccessDenied(false);
+    else
+        mouse = &m_backend->addMouse(553);
+    m_widget->checkDevice();
+    QTRY_COMPARE(root->property("mouseConnected").toBool(), true);
+    QVERIFY(!root->findChild<QQuickItem *>("noMousePanel")->isVisible());
+    QCOMPARE(tray->toolTip(), QStringLiteral("Skarn Config: mouse 1209:0001 connected"));
+
+    // A second profile that reports at 125 Hz (code 8).
+    QObject *manager = root->findChild<QObject *>("profileMain");
+    QVERIFY(QMetaObject::invokeMethod(manager, "newProfile"));
+    m_widget->view()->store()->profile(1)->setValue("mouse/reportRate", 0);
+    m_widget->fillProfileMenu();
+    QList<QAction *> entries = m_widget->profileActions();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.at(0)->text(), QStringLiteral("Standard"));
+    QCOMPARE(entries.at(1)->text(), QStringLiteral("profile_0"));
+    QVERIFY(entries.at(0)->isChecked());
+    QVERIFY(entries.at(1)->isEnabled());
+    QVERIFY(!commandCodes(*mouse).contains("01 08"));
+    entries.at(1)->trigger();
+    QTRY_COMPARE(root->property("profileNo").toInt(), 1);
+    QVERIFY(commandCodes(*mouse).contains("01 08"));
+    m_widget->fillProfileMenu();
+    entries = m_widget->profileActions();
+    QVERIFY(!entries.at(0)->isChecked());
+    QVERIFY(entries.at(1)->isChecked());
 }
 
 void tst_DeviceDetection::lostIdentityReplyIsRetried_data()

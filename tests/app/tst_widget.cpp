@@ -22,8 +22,8 @@ private slots:
     void buildsWindowAndTray();
     void hostsTheRealScene();
     void sceneStartRunsInitUIThenRun();
-    void restoreOnlyWhileConnected_data();
-    void restoreOnlyWhileConnected();
+    void activationShowsTheWindow_data();
+    void activationShowsTheWindow();
     void closingHidesToTheTray();
     void noticesAndQuitGoThroughTheScene();
 
@@ -59,7 +59,7 @@ QStringList tst_Widget::calls() const
 QAction *tst_Widget::quitAction() const
 {
     const QList<QAction *> actions = m_widget->trayIcon()->contextMenu()->actions();
-    return actions.size() == 1 ? actions.first() : nullptr;
+    return actions.isEmpty() ? nullptr : actions.last();
 }
 
 void tst_Widget::buildsWindowAndTray()
@@ -71,14 +71,20 @@ void tst_Widget::buildsWindowAndTray()
 
     QSystemTrayIcon *tray = m_widget->trayIcon();
     QCOMPARE(tray->parent(), m_widget.get());
-    QCOMPARE(tray->toolTip(), QStringLiteral("NORDAL SKARN MOUSE S210"));
+    QCOMPARE(tray->toolTip(), QStringLiteral("Skarn Config: no mouse connected"));
     QVERIFY(!tray->icon().isNull());
     QVERIFY(!tray->icon().availableSizes().isEmpty());
     QMenu *menu = tray->contextMenu();
     QVERIFY(menu);
     QCOMPARE(menu->styleSheet(), Widget::trayMenuStyleSheet());
     QVERIFY(menu->styleSheet().startsWith("QMenu { border: 1px solid rgb(100, 100, 100);"));
-    QVERIFY(quitAction());
+    // Show window, the profiles between two separators (none before the
+    // scene has started), Quit.
+    const QList<QAction *> actions = menu->actions();
+    QCOMPARE(actions.size(), 4);
+    QCOMPARE(actions.first(), m_widget->showAction());
+    QCOMPARE(actions.first()->text(), QStringLiteral("Show window"));
+    QCOMPARE(quitAction(), m_widget->quitAction());
     QCOMPARE(quitAction()->text(), QStringLiteral("Quit (&Q)"));
 
     QTimer *timer = m_widget->detectionTimer();
@@ -121,24 +127,27 @@ void tst_Widget::sceneStartRunsInitUIThenRun()
     QTRY_COMPARE(calls(), (QStringList{"initUI", "run"}));
 }
 
-void tst_Widget::restoreOnlyWhileConnected_data()
+void tst_Widget::activationShowsTheWindow_data()
 {
     QTest::addColumn<bool>("connected");
     QTest::addColumn<int>("reason");
     QTest::addColumn<bool>("fromSecondCopy");
     QTest::addColumn<bool>("shown");
 
+    // A StatusNotifier host sends one activation (Trigger) for a click.
     const int doubleClick = QSystemTrayIcon::DoubleClick;
-    QTest::newRow("double click, no device") << false << doubleClick << false << false;
+    const int click = QSystemTrayIcon::Trigger;
+    QTest::newRow("double click, no device") << false << doubleClick << false << true;
     QTest::newRow("double click, device") << true << doubleClick << false << true;
-    QTest::newRow("single click, device")
-        << true << int(QSystemTrayIcon::Trigger) << false << false;
+    QTest::newRow("single click, device") << true << click << false << true;
+    QTest::newRow("single click, no device") << false << click << false << true;
     QTest::newRow("context, device") << true << int(QSystemTrayIcon::Context) << false << false;
-    QTest::newRow("second copy, no device") << false << 0 << true << false;
+    QTest::newRow("second copy, no device") << false << 0 << true << true;
     QTest::newRow("second copy, device") << true << 0 << true << true;
+    QTest::newRow("show window entry, no device") << false << -1 << false << true;
 }
 
-void tst_Widget::restoreOnlyWhileConnected()
+void tst_Widget::activationShowsTheWindow()
 {
     QFETCH(bool, connected);
     QFETCH(int, reason);
@@ -150,6 +159,8 @@ void tst_Widget::restoreOnlyWhileConnected()
     DeviceState::deviceConnected = connected;
     if (fromSecondCopy)
         m_widget->receiveMessage(QString());
+    else if (reason < 0)
+        m_widget->showAction()->trigger();
     else
         m_widget->trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
     // The restore is posted, never done on the spot.
@@ -192,7 +203,7 @@ void tst_Widget::noticesAndQuitGoThroughTheScene()
     QObject *prompt = root->findChild<QObject *>("unsavedPrompt");
     QVERIFY(prompt);
     root->findChild<QObject *>("dpiSettingMain")->setProperty("isSave", true);
-    QAction *quit = widget.trayIcon()->contextMenu()->actions().value(0);
+    QAction *quit = widget.trayIcon()->contextMenu()->actions().last();
     QVERIFY(quit);
     quit->trigger();
     QTRY_VERIFY(prompt->property("visible").toBool());

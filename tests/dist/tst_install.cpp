@@ -111,6 +111,8 @@ void tst_Install::installsTheLayout()
                 .isFile());
     QVERIFY(QFileInfo(prefixPath(SKARN_DATADIR "/icons/hicolor/scalable/apps/skarn-config.svg"))
                 .isFile());
+    QVERIFY(
+        QFileInfo(prefixPath(SKARN_DATADIR "/bash-completion/completions/skarn-config")).isFile());
     const QString rulesDir = QDir::isAbsolutePath(SKARN_UDEV_RULES_DIR)
                                  ? QStringLiteral(SKARN_UDEV_RULES_DIR)
                                  : prefixPath(SKARN_UDEV_RULES_DIR);

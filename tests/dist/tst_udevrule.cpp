@@ -90,6 +90,10 @@ void tst_UdevRule::metainfoNamesTheSameDevices()
     QVERIFY(metainfo.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(metainfo.readAll());
     QVERIFY2(!text.contains(QLatin1Char('@')), "unreplaced placeholder");
+    // Software centres follow its links: none may point at a placeholder
+    // domain, and the version is the program's.
+    QVERIFY2(!text.contains(QStringLiteral(".example.org")), "placeholder link");
+    QVERIFY(text.contains(QStringLiteral("<release version=\"" SKARN_VERSION "\"")));
     static const QRegularExpression modalias(
         QStringLiteral("<modalias>usb:v([0-9A-F]{4})p([0-9A-F]{4})d\\*</modalias>"));
     QStringList ids;

@@ -137,6 +137,7 @@ private slots:
     void profileSwitcher();
     void profileExportAndImportThroughTheDialogs();
     void keysReachTheProgramOnlyDuringACapture();
+    void trayClickAndTrayProfileMenu();
     void quitThroughTheTrayMenu();
 
 private:
@@ -795,6 +796,59 @@ void tst_EndToEnd::keysReachTheProgramOnlyDuringACapture()
     xcb_disconnect(other);
 }
 
+// One click on the tray icon brings the hidden window back (StatusNotifier
+// hosts send only that); the tray menu's profile entries switch profiles.
+void tst_EndToEnd::trayClickAndTrayProfileMenu()
+{
+    QRect icon;
+    for (const auto &window : programWindows()) {
+        if (window.second.width() <= 32 && window.second.y() < 24)
+            icon = window.second;
+    }
+    QVERIFY(icon.isValid());
+    click(Layout::closeButton);
+    QVERIFY2(waitFor([this] { return !mainWindow().isValid(); }), "the window did not hide");
+    const QString x = QString::number(icon.center().x());
+    const QString y = QString::number(icon.center().y());
+    QVERIFY(xdotool({"mousemove", x, y}));
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY2(waitFor([this] { return mainWindow().isValid(); }), "a click did not show it");
+    screenshot("tray-click");
+
+    // The menu: a border of 1 px, "Show window", a separator of 1 px, one
+    // radio entry per profile, a separator and "Quit (&Q)", 22 px each.
+    QVERIFY(xdotool({"mousemove", x, y}));
+    QVERIFY(xdotool({"click", "3"}));
+    QRect menu;
+    QVERIFY2(waitFor([&] {
+                 for (const auto &window : programWindows()) {
+                     if (window.second != icon && window.second.height() < 400 &&
+                         window.second.width() > 40 && window.second.width() < 300)
+                         menu = window.second;
+                 }
+                 return menu.isValid();
+             }),
+             "no tray menu");
+    QCOMPARE((menu.height() - 4) / 22 - 2, 3); // the import step added the third
+    screenshot("tray-profile-menu");
+    const int mark = recordSize();
+    QVERIFY(xdotool({"mousemove", QString::number(menu.center().x()),
+                     QString::number(menu.top() + 1 + 22 + 1 + 11)}));
+    QTest::qWait(200);
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY2(waitFor([this] {
+                 QSettings global(m_install.filePath("modules/setting/apConfig.bin"),
+                                  QSettings::IniFormat);
+                 return global.value("mouse/profileNo").toInt() == 0;
+             }),
+             "the first profile did not become active");
+    QVERIFY(
+        waitFor([&] { return recordSince(mark).contains("feature 00 01 02 00 00 00 00 00 fc"); }));
+    QVERIFY(xdotool({"mousemove", "640", "700"}));
+    QTest::qWait(1000);
+    screenshot("tray-profile-1");
+}
+
 void tst_EndToEnd::quitThroughTheTrayMenu()
 {
     QRect icon;
@@ -806,11 +860,12 @@ void tst_EndToEnd::quitThroughTheTrayMenu()
     QVERIFY(xdotool(
         {"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y())}));
     QVERIFY(xdotool({"click", "3"}));
-    // The menu: a new small window of the program holding "Quit (&Q)".
+    // The menu: a new small window of the program; "Quit (&Q)" is its last
+    // entry, 22 px high above a 1 px border.
     QRect menu;
     QVERIFY2(waitFor([&] {
                  for (const auto &window : programWindows()) {
-                     if (window.second != icon && window.second.height() < 40 &&
+                     if (window.second != icon && window.second.height() < 400 &&
                          window.second.width() > 40 && window.second.width() < 300)
                          menu = window.second;
                  }
@@ -819,7 +874,7 @@ void tst_EndToEnd::quitThroughTheTrayMenu()
              "no tray menu");
     screenshot("tray-menu");
     QVERIFY(xdotool(
-        {"mousemove", QString::number(menu.center().x()), QString::number(menu.center().y())}));
+        {"mousemove", QString::number(menu.center().x()), QString::number(menu.bottom() - 12)}));
     QTest::qWait(200);
     QVERIFY(xdotool({"click", "1"}));
     QVERIFY(m_program->waitForFinished(10000));

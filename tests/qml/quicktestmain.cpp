@@ -2,6 +2,7 @@
 // test file gets a fresh temporary data folder (a copy of the factory
 // files), a real myQQuickView as `ui_View` and a real Ui_Controler as
 // `ui_Ctl`, and `testData` for reading and rewriting the data folder.
+#include "autostart.h"
 #include "linkrig.h"
 #include "myqquickview.h"
 #include "scriptedfiledialogs.h"
@@ -11,8 +12,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <QtQuickTest>
 #include <memory>
@@ -121,6 +124,23 @@ public slots:
     // Shows or hides the view itself (it hosts no scene), as the window
     // comes back from the tray or goes there.
     void setViewShown(bool shown) { m_view->setVisible(shown); }
+    // The desktop's autostart entry of the program, empty when there is
+    // none; `blocked` puts a file where its folder would go.
+    QString autostartEntry() const
+    {
+        QFile file(Autostart::entryPath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    void resetAutostart(bool blocked)
+    {
+        const QString folder = QFileInfo(Autostart::entryPath()).absolutePath();
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+        if (blocked) {
+            QFile file(folder);
+            file.open(QIODevice::WriteOnly);
+        }
+    }
     // The full path of a file in the data folder.
     QString path(const QString &relative) const { return m_folder.filePath(relative); }
     QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }
@@ -170,6 +190,9 @@ int main(int argc, char **argv)
     // The view is a widget: the runner needs a QApplication, which it then
     // uses instead of making its own QGuiApplication.
     QApplication app(argc, argv);
+    // The autostart entry goes to a folder of the run, never the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QTEST_SET_MAIN_SOURCE_PATH
     Setup setup;
     return quick_test_main_with_setup(argc, argv, "scene", nullptr, &setup);

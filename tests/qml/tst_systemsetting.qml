@@ -133,6 +133,34 @@ Item {
             compare(ui_View.getData("mouse/doubleRate", false), 170)
         }
 
+        function test_startWithTheDesktop_data() {
+            return [{ tag: "writable", blocked: false }, { tag: "folder blocked", blocked: true }]
+        }
+
+        // The check box writes and removes the autostart entry and shows
+        // what the entry is, read afresh when the dialog loads.
+        function test_startWithTheDesktop(data) {
+            testData.resetAutostart(data.blocked)
+            let dialog = makeDialog()
+            const box = child(dialog, "autostartBox")
+            verify(!box.isSelect)
+            mouseClick(box)
+            if (data.blocked) {
+                tryCompare(box, "isSelect", false)
+                compare(testData.autostartEntry(), "")
+                return
+            }
+            tryCompare(box, "isSelect", true)
+            const entry = testData.autostartEntry()
+            verify(entry.startsWith("[Desktop Entry]\n"), entry)
+            verify(/\nExec="[^"]*\/tst_scene" --hidden\n/.test(entry), entry)
+            dialog = makeDialog()
+            verify(child(dialog, "autostartBox").isSelect)
+            mouseClick(child(dialog, "autostartBox"))
+            tryCompare(child(dialog, "autostartBox"), "isSelect", false)
+            compare(testData.autostartEntry(), "")
+        }
+
         function test_closeMarkHides() {
             const dialog = makeDialog()
             mouseClick(child(dialog, "closeMark"))

@@ -2,6 +2,7 @@
 #include "storepaths.h"
 #include "testdatafolder.h"
 
+#include <QLocale>
 #include <QSettings>
 #include <QTest>
 
@@ -22,6 +23,8 @@ private slots:
     void badFilesReadAsDefaults_data();
     void badFilesReadAsDefaults();
     void unwritableFolderKeepsValuesInMemory();
+    void languageFollowsTheLocaleUntilChosen_data();
+    void languageFollowsTheLocaleUntilChosen();
 };
 
 void tst_SettingsStore::valuesComeBackAsTextAfterRestart()
@@ -212,6 +215,39 @@ void tst_SettingsStore::unwritableFolderKeepsValuesInMemory()
     QFile::setPermissions(settingDir,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(folder.read("modules/setting/p1.bin"), before);
+}
+
+void tst_SettingsStore::languageFollowsTheLocaleUntilChosen_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("language");
+    QTest::newRow("zh_CN") << "zh_CN"
+                           << "ChineseSimplified";
+    QTest::newRow("zh_TW") << "zh_TW"
+                           << "ChineseSimplified";
+    QTest::newRow("en_US") << "en_US"
+                           << "English";
+    QTest::newRow("de_DE") << "de_DE"
+                           << "English";
+    QTest::newRow("C") << "C"
+                       << "English";
+}
+
+void tst_SettingsStore::languageFollowsTheLocaleUntilChosen()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, language);
+    QCOMPARE(SettingsStore::defaultLanguage(QLocale(locale)), language);
+
+    TestDataFolder folder;
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    SettingsStore store;
+    QCOMPARE(store.globalData("common/language").toString(), language);
+    // A chosen language holds whatever the locale.
+    store.setGlobalData("common/language", "Klingon");
+    QCOMPARE(store.globalData("common/language").toString(), QStringLiteral("Klingon"));
+    QLocale::setDefault(before);
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsStore)

@@ -13,6 +13,7 @@ Rectangle {
     property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
         "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
     readonly property var compareValue: System.compareValue
+    property var autostartLang: ["Start with the desktop"]
     property int skinNo: 1
     property alias mouseSpeedSlider: mouseSpeedSlider
     property alias doubleClickSlider: doubleClickSlider
@@ -25,6 +26,7 @@ Rectangle {
     property string speedReason: ""
     property string doubleClickReason: ""
     property string scrollReason: ""
+    property alias autostartBox: autostartBox
 
     // The line-count field took the focus: the main scene closes its drop-downs.
     signal inputStarted()
@@ -50,6 +52,7 @@ Rectangle {
             chooseScroll(true)
             lineCount.textValue = String(Math.max(1, scrollRate))
         }
+        autostartBox.isSelect = ui_View.getStartWithDesktop()
         if (isSendData)
             saveData(true, 0)
     }
@@ -284,6 +287,24 @@ Rectangle {
             color: Theme.colorGray2
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontMinSize
+        }
+    }
+
+    // Not part of the profile: the desktop's own autostart entry.
+    CheckBox {
+        id: autostartBox
+
+        objectName: "autostartBox"
+
+        x: 32
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 14
+        textValue: systemSettingMain.autostartLang[0]
+        // Reports before it toggles; afterwards it shows what the entry
+        // really is, also when it could not be written.
+        onBtnClick: {
+            ui_View.setStartWithDesktop(!isSelect)
+            Qt.callLater(() => { autostartBox.isSelect = ui_View.getStartWithDesktop() })
         }
     }
 

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for. Parsed before any application object
+// exists, so --help, --version and usage errors need no display.
+struct CommandLine
+{
+    enum class Mode { Gui, Help, Version, UsageError, Subcommand };
+    // Exit codes: a subcommand's failure is 1 (its reason on stderr); a
+    // command line that cannot be understood is 2.
+    static constexpr int failureExitCode = 1;
+    static constexpr int usageExitCode = 2;
+
+    Mode mode = Mode::Gui;
+    // Start in the tray without showing the window (autostart).
+    bool hidden = false;
+    bool json = false;
+    bool verbose = false;
+    QString subcommand;
+    QStringList arguments;
+    // For UsageError: the one-line reason.
+    QString error;
+
+    // `args` as main() receives them, the program name first.
+    static CommandLine parse(const QStringList &args);
+
+    static QStringList subcommands();
+    static QString helpText();
+    static QString versionText();
+    // The program's version, as --version, the help menu and the AppStream
+    // data give it.
+    static QString version();
+    // Links windows to the desktop entry (Wayland app id, docks).
+    static QString desktopFileName();
+
+    // A subcommand as it travels to a running copy, and back.
+    QByteArray encodeRequest() const;
+    static CommandLine decodeRequest(const QByteArray &bytes, bool *ok);
+};
+
+// What a subcommand answers: its exit code and its output streams.
+struct CommandResult
+{
+    int exitCode = 0;
+    QString out;
+    QString err;
+
+    static CommandResult failure(const QString &reason);
+    QByteArray encode() const;
+    static CommandResult decode(const QByteArray &bytes, bool *ok);
+};

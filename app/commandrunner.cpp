@@ -1,0 +1,375 @@
+#include "commandrunner.h"
+
+#include "devicedetector.h"
+#include "devicestate.h"
+#include "filedialogs.h"
+#include "hid_thread.h"
+#include "myqquickview.h"
+#include "sceneprofiles.h"
+#include "settingsstore.h"
+#include "widget.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQuickItem>
+#include <QSettings>
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+namespace {
+// Answers the view's file dialog with the path given on the command line,
+// once, and notes that it was asked.
+class CommandFileDialogs : public FileDialogs
+{
+public:
+    explicit CommandFileDialogs(const QString &path) : m_path(path) {}
+    QString openFileName(const QString &) override { return take(); }
+    QString saveFileName(const QString &) override { return take(); }
+    bool asked() const { return m_asked; }
+
+private:
+    QString take()
+    {
+        m_asked = true;
+        return std::exchange(m_path, QString());
+    }
+    QString m_path;
+    bool m_asked = false;
+};
+
+// Puts the command's answer in place of the view's dialogs for one call.
+template<typename Call> bool withFile(myQQuickView *view, const QString &path, Call call)
+{
+    auto dialogs = std::make_unique<CommandFileDialogs>(path);
+    CommandFileDialogs *answer = dialogs.get();
+    std::unique_ptr<FileDialogs> previous = view->setFileDialogs(std::move(dialogs));
+    call();
+    const bool asked = answer->asked();
+    view->setFileDialogs(std::move(previous));
+    return asked;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The report-rate list's rows, fastest last.
+constexpr int rateHertz[] = {125, 250, 500, 1000};
+
+int positiveNumber(const QString &text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok && n > 0 ? n : -1;
+}
+} // namespace
+
+CommandResult CommandRunner::run(const CommandLine &command)
+{
+    ensureSceneStarted();
+    // What the screens tell the user (a refusal, a change not saved or not
+    // sent) is the command's failure, in the same words.
+    // A pointer setting the desktop did not take (or there is no desktop,
+    // as over ssh) leaves the mouse's change done: a warning, not a failure.
+    QStringList notices;
+    QStringList warnings;
+    const QMetaObject::Connection listening =
+        QObject::connect(m_window.view(), &myQQuickView::userNotice,
+                         [&notices](const QString &text) { notices << text.simplified(); });
+    const QMetaObject::Connection desktop =
+        QObject::connect(m_window.view(), &myQQuickView::pointerSettingFailed,
+                         [&warnings](const QString &text) { warnings << text.simplified(); });
+    CommandResult result = dispatch(command);
+    QObject::disconnect(listening);
+    QObject::disconnect(desktop);
+    for (const QString &warning : std::as_const(warnings))
+        notices.removeOne(warning);
+    if (!notices.isEmpty())
+        return CommandResult::failure(notices.join(QLatin1String("; ")));
+    for (const QString &warning : std::as_const(warnings))
+        result.err += QStringLiteral("warning: %1\n").arg(warning);
+    return result;
+}
+
+CommandResult CommandRunner::dispatch(const CommandLine &command)
+{
+    const QString &name = command.subcommand;
+    const QStringList &args = command.arguments;
+    if (name == QLatin1String("status"))
+        return status(command.json);
+    if (name == QLatin1String("profiles"))
+        return profiles();
+    if (name == QLatin1String("profile"))
+        return switchProfile(args.value(0));
+    if (name == QLatin1String("dpi-stage"))
+        return dpiStage(args.value(0));
+    if (name == QLatin1String("report-rate"))
+        return reportRate(args.value(0));
+    if (name == QLatin1String("export-profile"))
+        return exportProfile(args.value(0), args.value(1));
+    if (name == QLatin1String("import-profile"))
+        return importProfile(args.value(0), args.value(1));
+    return CommandResult::failure(QStringLiteral("unknown command '%1'").arg(name));
+}
+
+void CommandRunner::ensureSceneStarted()
+{
+    QQuickItem *root = m_window.view()->rootObject();
+    if (root && !SceneProfiles::started(root))
+        QMetaObject::invokeMethod(root, "initUI");
+}
+
+QObject *CommandRunner::sceneItem(const char *objectName) const
+{
+    QQuickItem *root = m_window.view()->rootObject();
+    return root ? root->findChild<QObject *>(QLatin1String(objectName)) : nullptr;
+}
+
+QVariant CommandRunner::sceneProperty(const char *name) const
+{
+    QQuickItem *root = m_window.view()->rootObject();
+    return root ? root->property(name) : QVariant();
+}
+
+QList<SceneProfiles::Row> CommandRunner::profileRows() const
+{
+    return SceneProfiles::rows(m_window.view()->rootObject());
+}
+
+int CommandRunner::activeProfile() const
+{
+    return SceneProfiles::active(m_window.view()->rootObject());
+}
+
+int CommandRunner::findProfile(const QString &which) const
+{
+    const QList<SceneProfiles::Row> rows = profileRows();
+    const int number = positiveNumber(which);
+    for (const SceneProfiles::Row &row : rows) {
+        if (row.number + 1 == number)
+            return row.number;
+    }
+    for (const SceneProfiles::Row &row : rows) {
+        if (row.name == which)
+            return row.number;
+    }
+    return -1;
+}
+
+bool CommandRunner::connected() const
+{
+    return DeviceState::deviceConnected && m_window.deviceLink().isListening();
+}
+
+QString CommandRunner::deviceRefusal() const
+{
+    if (connected())
+        return QString();
+    if (m_window.detector()->accessDenied())
+        return QStringLiteral("access to the mouse was denied (install the udev rule "
+                              "70-skarn-config.rules, then plug the mouse in again)");
+    return QStringLiteral("no mouse connected");
+}
+
+CommandResult CommandRunner::status(bool json)
+{
+    myQQuickView *view = m_window.view();
+    const bool isConnected = connected();
+    const QString access =
+        m_window.detector()->accessDenied() ? QStringLiteral("denied") : QStringLiteral("granted");
+    QJsonObject object{{QStringLiteral("connected"), isConnected},
+                       {QStringLiteral("access"), access},
+                       {QStringLiteral("family"), view->store()->deviceFlags().icType}};
+    QStringList lines;
+    if (isConnected) {
+        const Hid_Thread &link = m_window.deviceLink();
+        const DeviceEntry entry = link.deviceTable().value(link.currentIndex());
+        const auto hex4 = [](int id) {
+            return QStringLiteral("%1").arg(id, 4, 16, QChar('0'));
+        };
+        object.insert(QStringLiteral("row"), link.currentIndex());
+        object.insert(QStringLiteral("vendorId"), hex4(entry.vid));
+        object.insert(QStringLiteral("productId"), hex4(entry.pid));
+        lines << QStringLiteral("mouse: row %1, %2:%3, family %4")
+                     .arg(link.currentIndex())
+                     .arg(hex4(entry.vid), hex4(entry.pid), view->store()->deviceFlags().icType);
+        lines << QStringLiteral("connection: connected");
+    } else {
+        lines << QStringLiteral("mouse: none");
+        lines << QStringLiteral("connection: not connected");
+    }
+    lines << QStringLiteral("access: ") + access;
+
+    const int active = activeProfile();
+    QString name;
+    for (const SceneProfiles::Row &row : profileRows()) {
+        if (row.number == active)
+            name = row.name;
+    }
+    object.insert(QStringLiteral("profile"), active + 1);
+    object.insert(QStringLiteral("profileName"), name);
+    lines << QStringLiteral("profile: %1 %2").arg(active + 1).arg(name);
+
+    if (isConnected) {
+        const int stage = view->mouseGetCurrentDPI().toInt();
+        const QVariantList values = view->getDataList(QStringLiteral("mouse/dpiValueArray"), false);
+        const int dpi = stage >= 1 && stage <= values.size() ? values.at(stage - 1).toInt() : 0;
+        object.insert(QStringLiteral("dpiStage"), stage);
+        object.insert(QStringLiteral("dpi"), dpi);
+        lines << QStringLiteral("dpi stage: %1 (%2 DPI)").arg(stage).arg(dpi);
+    }
+    const int row = view->getData(QStringLiteral("mouse/reportRate"), false).toInt();
+    const int hertz = row >= 0 && row < 4 ? rateHertz[row] : rateHertz[3];
+    object.insert(QStringLiteral("reportRate"), hertz);
+    lines << QStringLiteral("report rate: %1 Hz").arg(hertz);
+
+    CommandResult result;
+    result.out = json ? QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+                            QLatin1Char('\n')
+                      : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    if (!isConnected) {
+        result.exitCode = CommandLine::failureExitCode;
+        result.err = deviceRefusal() + QLatin1Char('\n');
+    }
+    return result;
+}
+
+CommandResult CommandRunner::profiles()
+{
+    const int active = activeProfile();
+    CommandResult result;
+    for (const SceneProfiles::Row &row : profileRows()) {
+        result.out += QStringLiteral("%1 %2 %3\n")
+                          .arg(row.number == active ? QLatin1Char('*') : QLatin1Char(' '))
+                          .arg(row.number + 1)
+                          .arg(row.name);
+    }
+    return result;
+}
+
+CommandResult CommandRunner::switchProfile(const QString &which)
+{
+    const int number = findProfile(which);
+    if (number < 0)
+        return CommandResult::failure(QStringLiteral("no profile '%1'").arg(which));
+    const QString refusal = deviceRefusal();
+    if (!refusal.isEmpty())
+        return CommandResult::failure(refusal);
+    if (number == activeProfile())
+        return {};
+    if (sceneProperty("hasUnsavedChanges").toBool())
+        return CommandResult::failure(
+            QStringLiteral("the window has unsaved changes; save or discard them first"));
+    QMetaObject::invokeMethod(m_window.view()->rootObject(), "changeProfile", Q_ARG(int, number));
+    if (!connected())
+        return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+    return {};
+}
+
+CommandResult CommandRunner::dpiStage(const QString &stage)
+{
+    myQQuickView *view = m_window.view();
+    const QVariant stored = view->getData(QStringLiteral("mouse/currentDpiCount"), false);
+    const int count = stored.isValid() ? stored.toInt() : 4;
+    const int n = positiveNumber(stage);
+    if (n < 1 || n > count)
+        return CommandResult::failure(
+            QStringLiteral("the DPI stage must be a number from 1 to %1").arg(count));
+    const QString refusal = deviceRefusal();
+    if (!refusal.isEmpty())
+        return CommandResult::failure(refusal);
+    view->mouseSetCurrentDPI(uchar(n));
+    QMetaObject::invokeMethod(view->rootObject(), "setCurrentDPI", Q_ARG(int, n));
+    if (!connected())
+        return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+    return {};
+}
+
+CommandResult CommandRunner::reportRate(const QString &hertz)
+{
+    int row = -1;
+    for (int i = 0; i < 4; ++i) {
+        if (hertz == QString::number(rateHertz[i]))
+            row = i;
+    }
+    if (row < 0)
+        return CommandResult::failure(
+            QStringLiteral("the report rate must be 125, 250, 500 or 1000"));
+    const QString refusal = deviceRefusal();
+    if (!refusal.isEmpty())
+        return CommandResult::failure(refusal);
+    QObject *selector = sceneItem("reportRateMain");
+    if (!selector || !QMetaObject::invokeMethod(selector, "choose", Q_ARG(int, row)))
+        return CommandResult::failure(QStringLiteral("the report-rate list is missing"));
+    if (!connected())
+        return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+    return {};
+}
+
+CommandResult CommandRunner::exportProfile(const QString &which, const QString &file)
+{
+    const int number = findProfile(which);
+    if (number < 0)
+        return CommandResult::failure(QStringLiteral("no profile '%1'").arg(which));
+    myQQuickView *view = m_window.view();
+    withFile(view, file, [&] { view->saveProfile(number); });
+    const QSettings *profile = view->store()->profile(number);
+    const QByteArray written = contents(file);
+    if (written.isEmpty() || written != contents(profile->fileName()))
+        return CommandResult::failure(QStringLiteral("could not write '%1'").arg(file));
+    return {};
+}
+
+CommandResult CommandRunner::importProfile(const QString &file, const QString &which)
+{
+    if (contents(file).isEmpty())
+        return CommandResult::failure(QStringLiteral("could not read '%1'").arg(file));
+    myQQuickView *view = m_window.view();
+    if (which.isEmpty()) {
+        // A new profile, exactly as the profile manager's Import makes one.
+        const QList<SceneProfiles::Row> before = profileRows();
+        QObject *manager = sceneItem("profileMain");
+        const bool asked = manager && withFile(view, file, [&] {
+                               QMetaObject::invokeMethod(manager, "importProfile");
+                           });
+        if (!asked)
+            return CommandResult::failure(
+                QStringLiteral("no room for another profile; delete one or name the profile "
+                               "to replace"));
+        for (const SceneProfiles::Row &row : profileRows()) {
+            const bool isNew =
+                std::none_of(before.begin(), before.end(),
+                             [&](const SceneProfiles::Row &r) { return r.number == row.number; });
+            if (isNew &&
+                contents(view->store()->profile(row.number)->fileName()) == contents(file)) {
+                CommandResult result;
+                result.out = QStringLiteral("%1 %2\n").arg(row.number + 1).arg(row.name);
+                return result;
+            }
+        }
+        return CommandResult::failure(QStringLiteral("could not import '%1'").arg(file));
+    }
+
+    const int number = findProfile(which);
+    if (number < 0)
+        return CommandResult::failure(QStringLiteral("no profile '%1'").arg(which));
+    bool imported = false;
+    withFile(view, file, [&] { imported = view->loadProfile(number); });
+    if (!imported)
+        return CommandResult::failure(QStringLiteral("could not import '%1'").arg(file));
+    // The active profile changed under the mouse: it gets the new settings,
+    // as after a profile switch.
+    if (number == activeProfile() && connected()) {
+        QQuickItem *root = view->rootObject();
+        QMetaObject::invokeMethod(root, "controlUIEnable", Q_ARG(bool, false));
+        QMetaObject::invokeMethod(root, "reloadAndSend");
+        QMetaObject::invokeMethod(root, "controlUIEnable", Q_ARG(bool, true));
+        if (!connected())
+            return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+    }
+    return {};
+}
