@@ -428,6 +428,12 @@ void myQQuickView::mouseSetVerticalScrollLines(uint lines)
         qDebug("setVerticalScrollLines Failed");
 }
 
+void myQQuickView::notifyUser(QString text)
+{
+    emit userNotice(text);
+    invokeScene("showNotice", {text});
+}
+
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
 {
     return LangStrings::read(typeStr, langCode);

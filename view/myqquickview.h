@@ -46,7 +46,13 @@ public:
     void invokeScene(const char *name, const QVariantList &args = {},
                      Delivery delivery = Delivery::Queued);
 
+signals:
+    // Something the user must know now: a change that was not saved or not
+    // sent to the mouse, or a refusal and its reason.
+    void userNotice(const QString &text);
+
 public slots:
+    void notifyUser(QString text);
     void initUI();
     void runUI();
     void setBusy(int busyTime);

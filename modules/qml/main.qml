@@ -199,6 +199,8 @@ Item {
             loadTexts("gunControl", gunControlMain, "gunControlLang")
             loadTexts("profile", profileMain, "profileLang")
             loadTexts("keyCode", _KeyCodeString, "keyCodeStr")
+            for (const screen of [keyMatrixMain, macroEditorMain, profileMain])
+                loadTexts("refusal", screen, "refusalLang")
             ui_View.getLangStrings("other", language)
         })
         runStep("profile", () => {
@@ -298,7 +300,7 @@ Item {
         controlUIEnable(false)
         try {
             resetConfirm.visible = false
-            mask.visible = false
+            releaseMask()
             setScreenProperty(keyMatrixMain, "isSave", false)
             dpiSettingMain.isSave = false
             setScreenProperty(lightControlMain, "isSave", false)
@@ -325,6 +327,13 @@ Item {
         keyAssigmentMain.keyAssigmentFocus()
         macroEditorMain.z = keyAssigmentMain.z + 1
         openDialog(macroEditorMain)
+    }
+
+    // Hides the mask unless a dialog is still open: the macro editor can
+    // close over the assignment dialog, which must stay modal.
+    function releaseMask() {
+        mask.visible = [macroEditorMain, gunControlMain, systemSettingMain, keyAssigmentMain,
+                        profileMain, resetConfirm].some((dialog) => dialog.visible)
     }
 
     function showResetConfirm() {
@@ -722,7 +731,7 @@ Item {
             mainWindow.callScreen(keyAssigmentMain.macroList, "addData", [names, true])
         }
         onClosed: {
-            mask.visible = false
+            mainWindow.releaseMask()
             mainWindow.callScreen(keyAssigmentMain.macroList, "closeMenu", [])
         }
     }
@@ -734,7 +743,7 @@ Item {
         z: 11
         visible: false
         skinNo: mainWindow.skin_No
-        onClosed: mask.visible = false
+        onClosed: mainWindow.releaseMask()
         onFirePeriodsChanged: mainWindow.callScreen(keyMatrixMain.modKeys, "saveData", [])
     }
 
@@ -749,7 +758,7 @@ Item {
         onInputStarted: mainWindow.mainFocus()
         onVisibleChanged: {
             if (!visible)
-                mask.visible = false
+                mainWindow.releaseMask()
         }
     }
 
@@ -766,7 +775,7 @@ Item {
         mousePicture: mouseMain
         macroEditor: macroEditorMain
         keyNames: _KeyCodeString
-        onClosed: mask.visible = false
+        onClosed: mainWindow.releaseMask()
         onMacroEditorClick: mainWindow.openMacroEditorOverKeyAssigment()
     }
 
@@ -780,7 +789,7 @@ Item {
         skinNo: mainWindow.skin_No
         onProfilesChanged: menuUp.markProfile(mainWindow.profileNo)
         onClosed: {
-            mask.visible = false
+            mainWindow.releaseMask()
             menuUp.closeMenu()
         }
     }
@@ -860,7 +869,7 @@ Item {
             textValue: mainWindow.mainLang[7]
             onClicked: {
                 resetConfirm.visible = false
-                mask.visible = false
+                mainWindow.releaseMask()
             }
         }
     }

@@ -55,6 +55,12 @@ Item {
             compare(editor.macroNumber_lv.currentIndex, -1)
             compare(announced.count, 1)
             compare(announced.signalArguments[0][0], ["Fire"])
+            // Recording without a chosen macro is refused with a reason.
+            const notices = spy(ui_View, "userNotice")
+            mouseClick(child(editor, "recordButton"))
+            verify(!editor.isInputting)
+            compare(notices.signalArguments.map((args) => args[0]),
+                    ["Choose a macro in the list before recording."])
         }
 
         function test_newTakesTheSmallestFreeNumber() {
@@ -64,7 +70,16 @@ Item {
             compare(editor.macroNames(), ["Macro_0", "Macro_1", "Macro_2"])
             compare(editor.macroNumber_lv.currentIndex, 2)
             editor.selectMacro(0)
-            mouseClick(findChild(editor, "macroDeleteButton"))
+            // Delete asks first, naming the macro; Cancel keeps it.
+            const confirm = editor.deleteConfirm
+            for (const answer of ["confirmCancel", "confirmOk"]) {
+                mouseClick(child(editor, "macroDeleteButton"))
+                verify(confirm.visible)
+                compare(child(confirm, "confirmQuestion").text, "Delete the macro “Macro_0”?")
+                compare(editor.macroNames().length, 3)
+                mouseClick(child(confirm, answer))
+                verify(!confirm.visible)
+            }
             compare(editor.macroNames(), ["Macro_1", "Macro_2"])
             compare(ui_View.loadMacroIni("Macro_0"), [])
             mouseClick(findChild(editor, "macroNewButton"))
@@ -181,7 +196,7 @@ Item {
                 editor.detectKeyboard(i % 2 === 0, 0x04)
             compare([editor.recordCount(), editor.actionModel.count], [126, 61])
             verify(editor.isInputting)
-            compare(findChild(editor, "recordCountText").text, "126 / 128")
+            compare(findChild(editor, "recordCountText").text, "126 / 126")
         }
 
         function test_insertEntries_data() {

@@ -280,6 +280,11 @@ Item {
             const editor = child(main, "macroEditorMain")
             verify(editor.visible && dialog.visible)
             verify(editor.z > dialog.z)
+            // Closing the editor keeps the mask under the dialog still open.
+            mouseClick(child(editor, "macroCloseMark"))
+            verify(!editor.visible && dialog.visible && mask.visible)
+            mousePress(child(dialog, "closeMark"))
+            verify(!mask.visible)
         }
     }
 }
