@@ -100,6 +100,15 @@ Item {
             compare(editor.macroNumberModel.count, 100)
             compare(ui_View.loadMacroIni("Macro_0"), [])
             compare(testData.askedDialogs(), [])
+            // The long list scrolls by its scroll bar, to its last row.
+            const bar = child(editor, "macroScrollBar")
+            verify(bar.visible)
+            mousePress(bar.handle, 6, 6)
+            for (const dy of [20, 100, bar.height])
+                mouseMove(bar.handle, 6, 6 + dy)
+            mouseRelease(bar.handle, 6, 6 + bar.height)
+            verify(editor.macroNumber_lv.atYEnd)
+            verify(editor.macroNumber_lv.contentY > 0)
         }
 
         function test_deleteSelectsTheNextRowAndAnnounces() {
@@ -185,6 +194,12 @@ Item {
                 stored.push(i % 2 === 0 ? "1,A" : "2,A")
             const editor = editorWith(stored)
             compare(editor.recordCount(), 126)
+            // More events than the list shows: a click on the scroll bar's
+            // track pages down.
+            const bar = child(editor, "actionScrollBar")
+            verify(bar.visible)
+            mouseClick(bar, 6, bar.height - 4)
+            compare(editor.actionList.contentY, editor.actionList.height)
             editor.actionList.currentIndex = 3
             for (const entry of [1, 2, 3, 4, 5])
                 editor.actionMenuChosen(entry)

@@ -136,6 +136,7 @@ Item {
                        ? Theme.colorOrange : "transparent"
 
                 Text {
+                    objectName: "rowText" + row.index
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8 + dropDownList.horizontalOffset
                     width: parent.width - x - 8
