@@ -411,7 +411,7 @@ Item {
             const lit = []
             for (const name of ["mouseRadio", "dpiRadio", "gunRadio", "macroMode"]) {
                 for (let i = 0; findChild(dialog, name + i); ++i) {
-                    if (findChild(dialog, name + i).isSelect && name !== "macroMode")
+                    if (findChild(dialog, name + i).isSelect)
                         lit.push(name + i)
                 }
             }
@@ -440,7 +440,8 @@ Item {
                 { tag: "fire", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS",
                   count: "5" },
                 { tag: "combination", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"] },
-                { tag: "macro", codes: [4, 2, 3, 0], lit: ["macroList:M1"], mode: 2 },
+                { tag: "macro", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"],
+                  mode: 2 },
                 { tag: "unassigned", codes: [0, 0, 0, 0], lit: [] },
             ]
         }
@@ -473,7 +474,6 @@ Item {
             compare(dialog.countField.textValue, data.count || "0")
             compare(dialog.endlessBox.isSelect, !data.count)
             compare(dialog.macroMode, data.mode || 0)
-            verify(child(dialog, "macroMode" + (data.mode || 0)).isSelect)
             // Another choice clears the one shown.
             clickOnPage(dialog, child(dialog, "gunRadio2"), 5, 5)
             compare(litChoices(dialog), ["gunRadio2"])

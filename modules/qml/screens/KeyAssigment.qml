@@ -131,7 +131,8 @@ Rectangle {
     }
 
     // Nothing of the previous button is carried over: no capture running,
-    // the fire and macro parameters at their start values.
+    // the fire and macro parameters at their start values (a repeat mode is
+    // lit only for a macro or once the user picks one).
     function startFresh() {
         isFireInput = false
         cancelCombo()
@@ -140,7 +141,8 @@ Rectangle {
         rateSlider.sliderControl.setValue(fireRate - 1)
         countField.textValue = "0"
         endlessBox.isSelect = true
-        lightMacroMode(0)
+        macroMode = 0
+        lightRadio(macroModes, -1)
     }
 
     function setPending(codes: var, text: string) {
@@ -175,6 +177,8 @@ Rectangle {
         macroList.currentSelect = keyCode0 === 0x04 ? macroRow(keyString) : -1
         if (keyCode0 === 0x04)
             lightMacroMode(keyCode1)
+        else
+            lightRadio(macroModes, -1)
     }
 
     function lightRadio(radios: var, index: int) {
@@ -650,7 +654,6 @@ Rectangle {
                     delegate: RadioButton {
                         objectName: "macroMode" + model.index
                         index: model.index
-                        isSelect: model.index === 0
                         textValue: keyAssigmentMain.lang(18 + model.index)
                         onBtnClick: (i) => keyAssigmentMain.chooseMacroMode(i)
                     }
