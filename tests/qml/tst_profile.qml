@@ -98,12 +98,16 @@ Item {
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
             const dialog = makeProfile(data.active)
             const confirm = dialog.deleteConfirm
+            const notices = spy(ui_View, "userNotice")
             for (const answer of ["confirmCancel", "confirmOk"]) {
                 mouseClick(dialog.profileList, 40, 27 * data.row + 13, Qt.RightButton)
                 mouseClick(dialog.profileMenu, 30, 1 + 12)
                 compare(confirm.visible, data.deleted)
-                if (!data.deleted)
+                if (!data.deleted) {
+                    compare(notices.signalArguments.map((args) => args[0]),
+                            ["The first profile and the active one cannot be deleted."])
                     break
+                }
                 compare(child(confirm, "confirmQuestion").text, "Delete the profile “A”?")
                 compare(dialog.profileDataModel0.count, 3)
                 mouseClick(child(confirm, answer))

@@ -8,6 +8,7 @@ var noMacroToRecord = 21
 var deleteProfile = 22
 var deleteMacro = 23
 var cancel = 24
+var keptProfile = 25
 
 var english = (function() {
     var texts = []
@@ -17,7 +18,8 @@ var english = (function() {
                "Choose a macro in the list before recording.",
                "Delete the profile \u201c%1\u201d?",
                "Delete the macro \u201c%1\u201d?",
-               "Cancel")
+               "Cancel",
+               "The first profile and the active one cannot be deleted.")
     return texts
 })()
 

@@ -112,6 +112,8 @@ Rectangle {
         if (mayDelete(row))
             deleteConfirm.ask(Refusal.text(refusalLang, Refusal.deleteProfile,
                                            profileDataModel0.get(row).textValue))
+        else if (row >= 0 && row < profileDataModel0.count)
+            ui_View.notifyUser(Refusal.text(refusalLang, Refusal.keptProfile))
     }
 
     function deleteCurrentProfile() {
