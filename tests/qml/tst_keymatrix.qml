@@ -486,6 +486,11 @@ Item {
             openRow(screens, 2)
             compare(dialog.page.contentHeight, 830)
             verify(dialog.page.height < 830)
+            // The page shows it scrolls; its bar pages down.
+            const bar = child(dialog, "pageScrollBar")
+            verify(bar.visible)
+            mouseClick(bar, 6, bar.height - 4)
+            verify(dialog.page.atYEnd)
             verify(dialog.height <= 640)
             verify(dialog.page.interactive)
             dialog.rateSlider.dragSignal(true)

@@ -749,6 +749,15 @@ Rectangle {
         }
     }
 
+    ListScrollBar {
+        objectName: "pageScrollBar"
+        anchors.right: parent.right
+        anchors.rightMargin: 2
+        y: page.y + 2
+        height: page.height - 4
+        flickable: page
+    }
+
     component Section: Item {
         property string caption
 
