@@ -162,6 +162,20 @@ void tst_MyQQuickView::dropDownsLightOnlyTheChoiceAndThePointedRow()
     QTRY_COMPARE(lit(), litWhilePointing);
     QTest::mouseMove(m_view.get(), QPoint(390, 290));
     QTRY_COMPARE(lit(), chosen);
+
+    // Closed under the resting pointer, then reopened from the box: the
+    // pointer's last place in the list stays dark.
+    QTest::mouseMove(m_view.get(), pointed);
+    QTRY_COMPARE(lit(), litWhilePointing);
+    QVERIFY(QMetaObject::invokeMethod(dropDown, "closeMenu"));
+    QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
+                !dropDown->property("isDrop").toBool());
+    QTest::mouseMove(m_view.get(), box);
+    QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, box);
+    QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
+                dropDown->property("isDrop").toBool());
+    QTest::qWait(50);
+    QCOMPARE(lit(), chosen);
 }
 
 QTEST_MAIN(tst_MyQQuickView)
