@@ -454,9 +454,8 @@ Item {
             // Button 2 first: choices of several categories, a fire key with
             // its rate and count, macro mode 1.
             openRow(screens, 1)
-            clickOnPage(dialog, child(dialog, "mouseRadio1"), 5, 5)
-            clickOnPage(dialog, child(dialog, "dpiRadio0"), 5, 5)
-            clickOnPage(dialog, child(dialog, "macroMode1"), 5, 5)
+            for (const [radio, index] of [["mouseRadio1", 1], ["dpiRadio0", 0], ["macroMode1", 1]])
+                child(dialog, radio).btnClick(index)
             dialog.rateSlider.valueChange(59)
             dialog.countField.textValue = "9"
             dialog.startFireInput()
