@@ -95,7 +95,8 @@ Item {
         // Delete from the row's menu asks first, naming the profile; Cancel
         // keeps it.
         function test_deleteRules(data) {
-            ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
+            // "$&" in a name is shown as typed.
+            ui_View.updataNameList(2, ["Standard0", "A$&1", "B2"])
             const dialog = makeProfile(data.active)
             const confirm = dialog.deleteConfirm
             const notices = spy(ui_View, "userNotice")
@@ -108,7 +109,7 @@ Item {
                             ["The first profile and the active one cannot be deleted."])
                     break
                 }
-                compare(child(confirm, "confirmQuestion").text, "Delete the profile “A”?")
+                compare(child(confirm, "confirmQuestion").text, "Delete the profile “A$&”?")
                 compare(dialog.profileDataModel0.count, 3)
                 mouseClick(child(confirm, answer))
                 verify(!confirm.visible)

@@ -28,5 +28,7 @@ function text(lang, index, name) {
     var found = lang && index < lang.length ? lang[index] : undefined
     if (found === undefined || found === null || String(found) === "")
         found = english[index]
-    return String(found).replace("%1", name === undefined ? "" : String(name))
+    var shown = name === undefined ? "" : String(name)
+    // A function, so that "$&" and the like in a name stay as typed.
+    return String(found).replace("%1", function() { return shown })
 }
