@@ -229,6 +229,12 @@ Item {
             verify(!screens.panel.isSave)
             compare(rowText(screens, 2), "Middle Key")
             compare(screens.picture.selectKey, -1)
+            // Captures still running end with the dialog.
+            openRow(screens, 2)
+            screens.dialog.startFireInput()
+            screens.dialog.startComboInput()
+            close(screens.dialog)
+            verify(!screens.dialog.isFireInput && !screens.dialog.isComboInput)
         }
 
         function test_combinationCapture() {

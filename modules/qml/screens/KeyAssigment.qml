@@ -309,6 +309,10 @@ Rectangle {
         if (mousePicture)
             mousePicture.selectKey = -1
         keyAssigmentFocus()
+        // A capture left running would go on taking every key typed
+        // anywhere for a dialog that is gone.
+        isFireInput = false
+        cancelCombo()
     }
 
     // The back arrow: this button's factory assignment, into the table at once.
