@@ -208,16 +208,19 @@ def icons():
                     enumerate(["#ff0000", "#ffff00", "#00ff00", "#00ffff", "#0000ff", "#ff00ff", "#ff0000"]))
     svg("skin1/lightControl/hueBar", 185, 12, f'<rect x="0.5" y="0.5" width="184" height="11" rx="3" fill="url(#hue)" stroke="{GRAY1}"/>',
         f'<linearGradient id="hue" x1="0" y1="0" x2="1" y2="0">{stops}</linearGradient>')
+    # The event icons sit on list rows that turn orange when selected: each
+    # coloured stroke lies on a wider black one, so it keeps its outline there.
+    def accent(d, colour, width):
+        return (f'<path d="{d}" fill="none" stroke="#000000" stroke-width="{width + 2}" stroke-linecap="round" stroke-linejoin="round"/>'
+                f'<path d="{d}" fill="none" stroke="{colour}" stroke-width="{width}" stroke-linecap="round" stroke-linejoin="round"/>')
     icon("skin1/macros/delay", f'<circle cx="8" cy="8" r="6.5" fill="none" stroke="{GRAY3}" stroke-width="1.4"/>'
-         f'<path d="M8,4 V8 L11,10" fill="none" stroke="{ORANGE}" stroke-width="1.5" stroke-linecap="round"/>')
+         + accent("M8,4 V8 L11,10", ORANGE, 1.5))
     key = '<rect x="1.5" y="3.5" width="13" height="11" rx="2" fill="none" stroke="{c}" stroke-width="1.4"/>'
-    icon("skin1/macros/keyDown", key.format(c=GRAY3) + f'<path d="M8,0.5 V7 M5.5,4.5 L8,7 L10.5,4.5" fill="none" stroke="{ORANGE}" stroke-width="1.5"/>')
-    icon("skin1/macros/keyUp", key.format(c=GRAY3) + f'<path d="M8,7 V0.5 M5.5,3 L8,0.5 L10.5,3" fill="none" stroke="{BLUE}" stroke-width="1.5"/>'
-         '<path d="M8,7 V0.5" stroke="#5b8be0" stroke-width="1.5"/>')
+    icon("skin1/macros/keyDown", key.format(c=GRAY3) + accent("M8,1 V7 M5.5,4.5 L8,7 L10.5,4.5", ORANGE, 1.5))
+    icon("skin1/macros/keyUp", key.format(c=GRAY3) + accent("M8,7 V1 M5.5,3.5 L8,1 L10.5,3.5", "#5b8be0", 1.5))
     mouse_shape = '<path d="M5,6 Q5,1.5 8,1.5 Q11,1.5 11,6 V10 Q11,14.5 8,14.5 Q5,14.5 5,10 Z" fill="none" stroke="{c}" stroke-width="1.3"/>'
-    icon("skin1/macros/mouseDown", mouse_shape.format(c=GRAY3) + f'<path d="M5,6 H11 M8,1.5 V6" stroke="{ORANGE}" stroke-width="1.3"/>')
-    icon("skin1/macros/mouseUp", mouse_shape.format(c=GRAY3) + '<path d="M5,6 H11 M8,1.5 V6" stroke="#5b8be0" stroke-width="1.3"/>')
-
+    icon("skin1/macros/mouseDown", mouse_shape.format(c=GRAY3) + accent("M5,6 H11 M8,1.5 V6", ORANGE, 1.3))
+    icon("skin1/macros/mouseUp", mouse_shape.format(c=GRAY3) + accent("M5,6 H11 M8,1.5 V6", "#5b8be0", 1.3))
 
 if __name__ == "__main__":
     background(); title_bar(); title_logo(); power_on(); title_buttons(); controls(); mouse(); guns(); icons()

@@ -272,6 +272,8 @@ Item {
             loadTexts("profile", profileMain, "profileLang")
             loadTexts("keyCode", _KeyCodeString, "keyCodeStr")
             noticeLang = Values.mergeTexts(noticeLang, ui_View.getLangStrings("notice", language))
+            for (const screen of [keyMatrixMain, macroEditorMain, profileMain])
+                loadTexts("refusal", screen, "refusalLang")
             ui_View.getLangStrings("other", language)
         })
         runStep("profile", () => {
@@ -375,7 +377,6 @@ Item {
         }
         if (!unsavedPrompt.visible) {
             mainFocus()
-            unsavedPrompt.hadMask = mask.visible
             unsavedPrompt.x = (width - unsavedPrompt.width) / 2
             unsavedPrompt.y = (height - unsavedPrompt.height) / 2
             mask.visible = true
@@ -392,7 +393,7 @@ Item {
         const action = pendingAction
         pendingAction = null
         unsavedPrompt.visible = false
-        mask.visible = unsavedPrompt.hadMask
+        releaseMask()
         if (!action || answer === 2 || (answer === 0 && !saveChanges())) {
             menuUp.markProfile(profileNo)
             return
@@ -456,7 +457,7 @@ Item {
         controlUIEnable(false)
         try {
             resetConfirm.visible = false
-            mask.visible = false
+            releaseMask()
             setScreenProperty(keyMatrixMain, "isSave", false)
             dpiSettingMain.isSave = false
             setScreenProperty(lightControlMain, "isSave", false)
@@ -485,6 +486,13 @@ Item {
         keyAssigmentMain.keyAssigmentFocus()
         macroEditorMain.z = keyAssigmentMain.z + 1
         openDialog(macroEditorMain)
+    }
+
+    // Hides the mask unless a dialog is still open: the macro editor can
+    // close over the assignment dialog, which must stay modal.
+    function releaseMask() {
+        mask.visible = [macroEditorMain, gunControlMain, systemSettingMain, keyAssigmentMain,
+                        profileMain, resetConfirm, unsavedPrompt].some((dialog) => dialog.visible)
     }
 
     function showResetConfirm() {
@@ -949,7 +957,7 @@ Item {
             mainWindow.callScreen(keyAssigmentMain.macroList, "addData", [names, true])
         }
         onClosed: {
-            mask.visible = false
+            mainWindow.releaseMask()
             mainWindow.callScreen(keyAssigmentMain.macroList, "closeMenu", [])
         }
     }
@@ -961,7 +969,7 @@ Item {
         z: 11
         visible: false
         skinNo: mainWindow.skin_No
-        onClosed: mask.visible = false
+        onClosed: mainWindow.releaseMask()
         onFirePeriodsChanged: mainWindow.callScreen(keyMatrixMain.modKeys, "saveData", [])
     }
 
@@ -976,7 +984,7 @@ Item {
         onInputStarted: mainWindow.mainFocus()
         onVisibleChanged: {
             if (!visible)
-                mask.visible = false
+                mainWindow.releaseMask()
         }
     }
 
@@ -994,7 +1002,7 @@ Item {
         macroEditor: macroEditorMain
         keyNames: _KeyCodeString
         onClosed: {
-            mask.visible = false
+            mainWindow.releaseMask()
             // A closed dialog waits for no key, now or when it opens again.
             keyAssigmentMain.isFireInput = false
             if (keyAssigmentMain.isComboInput)
@@ -1013,7 +1021,7 @@ Item {
         skinNo: mainWindow.skin_No
         onProfilesChanged: menuUp.markProfile(mainWindow.profileNo)
         onClosed: {
-            mask.visible = false
+            mainWindow.releaseMask()
             menuUp.closeMenu()
         }
     }
@@ -1093,7 +1101,7 @@ Item {
             textValue: mainWindow.mainLang[7]
             onClicked: {
                 resetConfirm.visible = false
-                mask.visible = false
+                mainWindow.releaseMask()
             }
         }
     }
@@ -1101,9 +1109,6 @@ Item {
     // The unsaved-changes question before a profile switch or the quit.
     Rectangle {
         id: unsavedPrompt
-
-        // The mask was shown before the question (a dialog is open).
-        property bool hadMask: false
 
         objectName: "unsavedPrompt"
 

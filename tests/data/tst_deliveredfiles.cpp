@@ -4,8 +4,11 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
 #include <QSettings>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 QString factory(const QString &relative)
@@ -38,6 +41,8 @@ private slots:
     void profilesHaveEveryKey();
     void gunDataHoldsSixPresets();
     void trayIconLoads();
+    void rowIconsKeepTheirPartsOnTheSelectedRow_data();
+    void rowIconsKeepTheirPartsOnTheSelectedRow();
 };
 
 void tst_DeliveredFiles::globalSettingsHaveEveryKey()
@@ -154,6 +159,47 @@ void tst_DeliveredFiles::trayIconLoads()
             largest = image.size();
     }
     QCOMPARE(largest, QSize(256, 256));
+}
+
+void tst_DeliveredFiles::rowIconsKeepTheirPartsOnTheSelectedRow_data()
+{
+    QTest::addColumn<QString>("icon");
+    for (const char *name : {"delay", "keyDown", "keyUp", "mouseDown", "mouseUp"})
+        QTest::newRow(name) << QStringLiteral("img/skin1/macros/%1.png").arg(QLatin1String(name));
+}
+
+// Every part of an event icon that shows on the black list shows on the
+// orange selected row too, at least by its outline (within a pixel).
+void tst_DeliveredFiles::rowIconsKeepTheirPartsOnTheSelectedRow()
+{
+    QFETCH(QString, icon);
+    const QImage image = QImage(factory(icon)).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!image.isNull());
+    const auto seenOn = [&image](const QColor &row) {
+        QImage over(image.size(), QImage::Format_RGB32);
+        over.fill(row);
+        QPainter(&over).drawImage(0, 0, image);
+        QList<QPoint> seen;
+        for (int y = 0; y < over.height(); ++y) {
+            for (int x = 0; x < over.width(); ++x) {
+                const QColor c = over.pixelColor(x, y);
+                if (qAbs(c.red() - row.red()) + qAbs(c.green() - row.green()) +
+                        qAbs(c.blue() - row.blue()) >
+                    96)
+                    seen.append(QPoint(x, y));
+            }
+        }
+        return seen;
+    };
+    const QList<QPoint> onBlack = seenOn(Qt::black);
+    const QList<QPoint> onOrange = seenOn(QColor(0xcf, 0x3e, 0x00));
+    QVERIFY(!onBlack.isEmpty());
+    for (const QPoint &p : onBlack) {
+        const bool kept = std::any_of(onOrange.begin(), onOrange.end(), [&p](const QPoint &q) {
+            return qAbs(q.x() - p.x()) <= 1 && qAbs(q.y() - p.y()) <= 1;
+        });
+        QVERIFY2(kept, qPrintable(QStringLiteral("lost at %1,%2").arg(p.x()).arg(p.y())));
+    }
 }
 
 QTEST_MAIN(tst_DeliveredFiles)

@@ -82,6 +82,8 @@ Item {
 
         function test_fourRowsOpenAndClose() {
             const list = makeList(4)
+            // A long name is cut with an ellipsis inside its row.
+            list.mdItems.setProperty(0, "textValue", "A profile name far too long for the row")
             compare(list.slideDuration, 140)
             const clicks = spy(list, "btnClick")
             const values = spy(list, "valueChange")
@@ -95,6 +97,9 @@ Item {
             tryVerify(() => !list.isAnimating, 1000)
             compare(slideBox(list).height, 96)
             verify(!findChild(list, "scrollBar").visible)
+            const longRow = child(list, "rowText0")
+            verify(longRow.truncated)
+            verify(longRow.x + longRow.width <= list.width)
             // Closing by the box reports no choice.
             mouseClick(list, 10, 12)
             tryVerify(() => !list.isAnimating, 1000)

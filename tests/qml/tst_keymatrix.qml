@@ -178,12 +178,15 @@ Item {
 
         function test_lastLeftClickCannotBeOpened() {
             const screens = makeScreens()
+            const notices = spy(ui_View, "userNotice")
             mouseClick(row(screens, 0))
             verify(!screens.dialog.visible)
             const badge = screens.picture.callOut(0).badge
             mouseClick(badge)
             verify(!screens.dialog.visible)
             compare(screens.picture.selectKey, -1)
+            const reason = "At least one button must stay a left click."
+            compare(notices.signalArguments.map((args) => args[0]), [reason, reason])
             mouseClick(row(screens, 1))
             verify(screens.dialog.visible)
             close(screens.dialog)
@@ -226,6 +229,12 @@ Item {
             verify(!screens.panel.isSave)
             compare(rowText(screens, 2), "Middle Key")
             compare(screens.picture.selectKey, -1)
+            // Captures still running end with the dialog.
+            openRow(screens, 2)
+            screens.dialog.startFireInput()
+            screens.dialog.startComboInput()
+            close(screens.dialog)
+            verify(!screens.dialog.isFireInput && !screens.dialog.isComboInput)
         }
 
         function test_combinationCapture() {
@@ -298,8 +307,9 @@ Item {
             return [
                 { tag: "max window", grid: "windowsGrid", column: 0, row: 1,
                   codes: [6, 4, 0x2C, 0x1B], text: "Max" },
-                { tag: "empty media cell applies the current option", grid: "mediaGrid", column: 2,
-                  row: 2, codes: [3, 0, 0x83, 0x01], text: "Player" },
+                // No media option is the button's, so an empty cell has none to apply.
+                { tag: "empty media cell changes nothing", grid: "mediaGrid", column: 2,
+                  row: 2, codes: [5, 0, 1, 0], text: "DPI+" },
             ]
         }
 
@@ -401,16 +411,77 @@ Item {
             compare(rowText(screens, 7), data.text)
         }
 
-        function test_radiosOfOneCategoryClearEachOther() {
+        // What the dialog shows lit: radios, grid cells, captured keys and
+        // the chosen macro.
+        function litChoices(dialog) {
+            const lit = []
+            for (const name of ["mouseRadio", "dpiRadio", "gunRadio", "macroMode"]) {
+                for (let i = 0; findChild(dialog, name + i); ++i) {
+                    if (findChild(dialog, name + i).isSelect)
+                        lit.push(name + i)
+                }
+            }
+            for (const name of ["mediaGrid", "windowsGrid", "shortcutGrid", "macroList"]) {
+                if (dialog[name].currentSelect >= 0)
+                    lit.push(name + ":" + dialog[name].textValue)
+            }
+            if (dialog.fireKeyText !== "")
+                lit.push("fire:" + dialog.fireKeyText)
+            if (dialog.comboText !== "")
+                lit.push("combo:" + dialog.comboText)
+            return lit
+        }
+
+        // The dialog opens on the button's own record, whatever was chosen
+        // for the button before.
+        function test_dialogShowsTheButtonsCurrentFunction_data() {
+            return [
+                { tag: "forward", codes: [0, 0, 0xF4, 0], lit: ["mouseRadio3"] },
+                { tag: "double click", codes: [0, 0xF0, 0x1E, 2], lit: ["mouseRadio5"] },
+                { tag: "sniper", codes: [5, 0, 4, 0], lit: ["dpiRadio3"] },
+                { tag: "two gun", codes: [8, 0, 2, 0], lit: ["gunRadio1"] },
+                { tag: "mute", codes: [3, 0, 0xE2, 0], lit: ["mediaGrid:Mute"] },
+                { tag: "max", codes: [6, 4, 0x2C, 0x1B], lit: ["windowsGrid:Max"] },
+                { tag: "copy", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"] },
+                { tag: "fire", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS",
+                  count: "5" },
+                { tag: "combination", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"] },
+                { tag: "macro", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"],
+                  mode: 2 },
+                { tag: "unassigned", codes: [0, 0, 0, 0], lit: [] },
+            ]
+        }
+
+        function test_dialogShowsTheButtonsCurrentFunction(data) {
+            ui_View.updataNameList(0, ["M0", "M1"])
+            ui_View.setData("mouseMacroKey/3", "M1")
             const screens = makeScreens()
             const dialog = screens.dialog
-            openRow(screens, 7)
-            clickOnPage(dialog, child(dialog, "dpiRadio0"), 5, 5)
-            clickOnPage(dialog, child(dialog, "mouseRadio1"), 5, 5)
-            clickOnPage(dialog, child(dialog, "dpiRadio1"), 5, 5)
-            verify(!child(dialog, "dpiRadio0").isSelect)
-            verify(child(dialog, "dpiRadio1").isSelect)
-            verify(child(dialog, "mouseRadio1").isSelect)
+            // Button 2 first: choices of several categories, a fire key with
+            // its rate and count, macro mode 1.
+            openRow(screens, 1)
+            for (const [radio, index] of [["mouseRadio1", 1], ["dpiRadio0", 0], ["macroMode1", 1]])
+                child(dialog, radio).btnClick(index)
+            dialog.rateSlider.valueChange(59)
+            dialog.countField.textValue = "9"
+            dialog.startFireInput()
+            dialog.detectKeyboard(true, 0x16, 0)
+            close(dialog)
+
+            const c = data.codes
+            screens.panel.modKeys.set(3, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2],
+                                           keyCode3: c[3],
+                                           keyText: dialog.keyCodeToString(c[0], c[1], c[2], c[3]) })
+            openRow(screens, 3)
+            compare(pending(dialog), c)
+            compare(litChoices(dialog), data.lit)
+            compare(dialog.rateSlider.textValue, data.rate || "10ms")
+            compare(dialog.countField.textValue, data.count || "0")
+            compare(dialog.endlessBox.isSelect, !data.count)
+            compare(dialog.macroMode, data.mode || 0)
+            // Another choice clears the one shown.
+            clickOnPage(dialog, child(dialog, "gunRadio2"), 5, 5)
+            compare(litChoices(dialog), ["gunRadio2"])
             close(dialog)
         }
 
@@ -420,6 +491,11 @@ Item {
             openRow(screens, 2)
             compare(dialog.page.contentHeight, 830)
             verify(dialog.page.height < 830)
+            // The page shows it scrolls; its bar pages down.
+            const bar = child(dialog, "pageScrollBar")
+            verify(bar.visible)
+            mouseClick(bar, 6, bar.height - 4)
+            verify(dialog.page.atYEnd)
             verify(dialog.height <= 640)
             verify(dialog.page.interactive)
             dialog.rateSlider.dragSignal(true)

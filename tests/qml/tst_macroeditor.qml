@@ -55,6 +55,12 @@ Item {
             compare(editor.macroNumber_lv.currentIndex, -1)
             compare(announced.count, 1)
             compare(announced.signalArguments[0][0], ["Fire"])
+            // Recording without a chosen macro is refused with a reason.
+            const notices = spy(ui_View, "userNotice")
+            mouseClick(child(editor, "recordButton"))
+            verify(!editor.isInputting)
+            compare(notices.signalArguments.map((args) => args[0]),
+                    ["Choose a macro in the list before recording."])
         }
 
         function test_newTakesTheSmallestFreeNumber() {
@@ -64,7 +70,16 @@ Item {
             compare(editor.macroNames(), ["Macro_0", "Macro_1", "Macro_2"])
             compare(editor.macroNumber_lv.currentIndex, 2)
             editor.selectMacro(0)
-            mouseClick(findChild(editor, "macroDeleteButton"))
+            // Delete asks first, naming the macro; Cancel keeps it.
+            const confirm = editor.deleteConfirm
+            for (const answer of ["confirmCancel", "confirmOk"]) {
+                mouseClick(child(editor, "macroDeleteButton"))
+                verify(confirm.visible)
+                compare(child(confirm, "confirmQuestion").text, "Delete the macro “Macro_0”?")
+                compare(editor.macroNames().length, 3)
+                mouseClick(child(confirm, answer))
+                verify(!confirm.visible)
+            }
             compare(editor.macroNames(), ["Macro_1", "Macro_2"])
             compare(ui_View.loadMacroIni("Macro_0"), [])
             mouseClick(findChild(editor, "macroNewButton"))
@@ -85,6 +100,15 @@ Item {
             compare(editor.macroNumberModel.count, 100)
             compare(ui_View.loadMacroIni("Macro_0"), [])
             compare(testData.askedDialogs(), [])
+            // The long list scrolls by its scroll bar, to its last row.
+            const bar = child(editor, "macroScrollBar")
+            verify(bar.visible)
+            mousePress(bar.handle, 6, 6)
+            for (const dy of [20, 100, bar.height])
+                mouseMove(bar.handle, 6, 6 + dy)
+            mouseRelease(bar.handle, 6, 6 + bar.height)
+            verify(editor.macroNumber_lv.atYEnd)
+            verify(editor.macroNumber_lv.contentY > 0)
         }
 
         function test_deleteSelectsTheNextRowAndAnnounces() {
@@ -170,6 +194,12 @@ Item {
                 stored.push(i % 2 === 0 ? "1,A" : "2,A")
             const editor = editorWith(stored)
             compare(editor.recordCount(), 126)
+            // More events than the list shows: a click on the scroll bar's
+            // track pages down.
+            const bar = child(editor, "actionScrollBar")
+            verify(bar.visible)
+            mouseClick(bar, 6, bar.height - 4)
+            compare(editor.actionList.contentY, editor.actionList.height)
             editor.actionList.currentIndex = 3
             for (const entry of [1, 2, 3, 4, 5])
                 editor.actionMenuChosen(entry)
@@ -181,7 +211,7 @@ Item {
                 editor.detectKeyboard(i % 2 === 0, 0x04)
             compare([editor.recordCount(), editor.actionModel.count], [126, 61])
             verify(editor.isInputting)
-            compare(findChild(editor, "recordCountText").text, "126 / 128")
+            compare(findChild(editor, "recordCountText").text, "126 / 126")
         }
 
         function test_insertEntries_data() {

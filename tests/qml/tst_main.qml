@@ -147,9 +147,10 @@ Item {
 
         function test_texts_data() {
             return [
-                { tag: "chinese", language: "ChineseSimplified", save: "保存", row: 0, text: "系统设置" },
+                { tag: "chinese", language: "ChineseSimplified", save: "保存", row: 0, text: "系统设置",
+                  refusal: "删除宏“%1”？" },
                 { tag: "missing file keeps the built-in texts", language: "Nowhere", save: "Save",
-                  row: 6, text: "Number of Rows" },
+                  row: 6, text: "Number of Rows", refusal: "Delete the macro “%1”?" },
             ]
         }
 
@@ -158,6 +159,8 @@ Item {
             const main = startMain()
             compare(main.mainLang[10], data.save)
             compare(child(main, "systemSettingMain").systemSettingLang[data.row], data.text)
+            for (const screen of ["keyMatrixMain", "macroEditorMain", "profileMain"])
+                compare(child(main, screen).refusalLang[23], data.refusal)
         }
 
         function test_damagedGlobalSettingsDoNotBreakTheStart() {
@@ -280,6 +283,11 @@ Item {
             const editor = child(main, "macroEditorMain")
             verify(editor.visible && dialog.visible)
             verify(editor.z > dialog.z)
+            // Closing the editor keeps the mask under the dialog still open.
+            mouseClick(child(editor, "macroCloseMark"))
+            verify(!editor.visible && dialog.visible && mask.visible)
+            mousePress(child(dialog, "closeMark"))
+            verify(!mask.visible)
         }
     }
 }

@@ -92,11 +92,28 @@ Item {
             ]
         }
 
+        // Delete from the row's menu asks first, naming the profile; Cancel
+        // keeps it.
         function test_deleteRules(data) {
-            ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
+            // "$&" in a name is shown as typed.
+            ui_View.updataNameList(2, ["Standard0", "A$&1", "B2"])
             const dialog = makeProfile(data.active)
-            dialog.profileList.currentIndex = data.row
-            dialog.deleteCurrentProfile()
+            const confirm = dialog.deleteConfirm
+            const notices = spy(ui_View, "userNotice")
+            for (const answer of ["confirmCancel", "confirmOk"]) {
+                mouseClick(dialog.profileList, 40, 27 * data.row + 13, Qt.RightButton)
+                mouseClick(dialog.profileMenu, 30, 1 + 12)
+                compare(confirm.visible, data.deleted)
+                if (!data.deleted) {
+                    compare(notices.signalArguments.map((args) => args[0]),
+                            ["The first profile and the active one cannot be deleted."])
+                    break
+                }
+                compare(child(confirm, "confirmQuestion").text, "Delete the profile “A$&”?")
+                compare(dialog.profileDataModel0.count, 3)
+                mouseClick(child(confirm, answer))
+                verify(!confirm.visible)
+            }
             compare(dialog.profileDataModel0.count, data.deleted ? 2 : 3)
             compare(ui_View.getNameList(2).length, data.deleted ? 2 : 3)
         }

@@ -5,6 +5,8 @@
 #include <QQuickItem>
 #include <QTest>
 #include <QtConcurrent>
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 class tst_MyQQuickView : public QObject
@@ -18,6 +20,8 @@ private slots:
     void synchronousCallsRunAtOnce();
     void noSceneIsHarmless();
     void settingsSlotsDelegateToTheStore();
+    void dropDownsLightOnlyTheChoiceAndThePointedRow_data();
+    void dropDownsLightOnlyTheChoiceAndThePointedRow();
 
 private:
     QStringList calls() const;
@@ -101,6 +105,77 @@ void tst_MyQQuickView::settingsSlotsDelegateToTheStore()
     QCOMPARE(m_view->getGlobalData("common/language"), QVariant("ChineseSimplified"));
     m_view->resetApconfig();
     QCOMPARE(m_view->getGlobalData("common/language"), QVariant(QStringLiteral("English")));
+}
+
+void tst_MyQQuickView::dropDownsLightOnlyTheChoiceAndThePointedRow_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPoint>("box");
+    QTest::addColumn<QPoint>("pointed");
+    QTest::addColumn<QList<int>>("chosen");
+    QTest::addColumn<QList<int>>("litWhilePointing");
+    // List row 2 (500Hz); grid cell 3, the first of its second row.
+    QTest::newRow("list") << "list" << QPoint(80, 22) << QPoint(80, 34 + 2 * 24 + 12)
+                          << QList<int>{3} << QList<int>{2, 3};
+    QTest::newRow("grid") << "grid" << QPoint(230, 22) << QPoint(230, 34 + 24 + 12) << QList<int>{4}
+                          << QList<int>{3, 4};
+}
+
+// In the widget that hosts the scene, rows that slid under the resting
+// pointer while the list opened used to stay lit after the pointer left.
+void tst_MyQQuickView::dropDownsLightOnlyTheChoiceAndThePointedRow()
+{
+    QFETCH(QString, control);
+    QFETCH(QPoint, box);
+    QFETCH(QPoint, pointed);
+    QFETCH(QList<int>, chosen);
+    QFETCH(QList<int>, litWhilePointing);
+    m_view->setSource(QUrl("qrc:/scenes/dropdowns.qml"));
+    m_view->resize(400, 300);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    QQuickItem *dropDown = m_view->rootObject()->findChild<QQuickItem *>(control);
+    QVERIFY(dropDown);
+    const auto lit = [dropDown] {
+        QList<int> rows;
+        const std::function<void(QQuickItem *)> walk = [&](QQuickItem *item) {
+            for (QQuickItem *child : item->childItems()) {
+                const QVariant index = child->property("index");
+                if (index.isValid() &&
+                    child->property("color").value<QColor>() == QColor(0xcf, 0x3e, 0x00))
+                    rows << index.toInt();
+                walk(child);
+            }
+        };
+        walk(dropDown);
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+
+    QTest::mouseMove(m_view.get(), box);
+    QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, box);
+    QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
+                dropDown->property("isDrop").toBool());
+    QTest::qWait(50);
+    QCOMPARE(lit(), chosen);
+    QTest::mouseMove(m_view.get(), pointed);
+    QTRY_COMPARE(lit(), litWhilePointing);
+    QTest::mouseMove(m_view.get(), QPoint(390, 290));
+    QTRY_COMPARE(lit(), chosen);
+
+    // Closed under the resting pointer, then reopened from the box: the
+    // pointer's last place in the list stays dark.
+    QTest::mouseMove(m_view.get(), pointed);
+    QTRY_COMPARE(lit(), litWhilePointing);
+    QVERIFY(QMetaObject::invokeMethod(dropDown, "closeMenu"));
+    QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
+                !dropDown->property("isDrop").toBool());
+    QTest::mouseMove(m_view.get(), box);
+    QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, box);
+    QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
+                dropDown->property("isDrop").toBool());
+    QTest::qWait(50);
+    QCOMPARE(lit(), chosen);
 }
 
 QTEST_MAIN(tst_MyQQuickView)

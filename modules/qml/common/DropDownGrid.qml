@@ -17,6 +17,14 @@ Item {
     readonly property int rowHeight: 24
     readonly property bool isAnimating: slideBox.running
     property int revision: 0
+    // The cell really under the pointer, -1 for none.
+    readonly property int hoveredCell: {
+        if (!slideBox.pointerInside)
+            return -1
+        const column = Math.floor(slideBox.pointer.x / width)
+        const cell = 3 * Math.floor(slideBox.pointer.y / rowHeight) + column
+        return column >= 0 && column < 3 && cell < count ? cell : -1
+    }
 
     signal btnClick()
 
@@ -98,12 +106,14 @@ Item {
 
                     width: dropDownGrid.width
                     height: dropDownGrid.rowHeight
-                    color: index === dropDownGrid.currentSelect || cellArea.containsMouse
+                    color: index === dropDownGrid.currentSelect || index === dropDownGrid.hoveredCell
                            ? Theme.colorOrange : "transparent"
 
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
                         x: 8 + dropDownGrid.horizontalOffset
+                        width: parent.width - x - 8
+                        elide: Text.ElideRight
                         text: cell.model.textValue === undefined ? "" : cell.model.textValue
                         color: Theme.fontColor
                         font.family: Theme.fontFamily
@@ -111,10 +121,7 @@ Item {
                     }
 
                     MouseArea {
-                        id: cellArea
-
                         anchors.fill: parent
-                        hoverEnabled: true
                         onClicked: dropDownGrid.choose(cell.index)
                     }
                 }

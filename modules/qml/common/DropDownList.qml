@@ -20,6 +20,11 @@ Item {
     readonly property bool isAnimating: slideBox.running
     property int revision: 0
     property bool choicePending: false
+    // The row really under the pointer, -1 for none.
+    readonly property int hoveredRow: slideBox.pointerInside
+                                      ? listView.indexAt(slideBox.pointer.x,
+                                                         slideBox.pointer.y + listView.contentY)
+                                      : -1
 
     signal btnClick()
     signal valueChange(int index)
@@ -127,12 +132,15 @@ Item {
 
                 width: listView.width
                 height: dropDownList.rowHeight
-                color: index === dropDownList.currentSelect || rowArea.containsMouse
+                color: index === dropDownList.currentSelect || index === dropDownList.hoveredRow
                        ? Theme.colorOrange : "transparent"
 
                 Text {
+                    objectName: "rowText" + row.index
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8 + dropDownList.horizontalOffset
+                    width: parent.width - x - 8
+                    elide: Text.ElideRight
                     text: row.model.textValue === undefined ? "" : row.model.textValue
                     color: Theme.fontColor
                     font.family: Theme.fontFamily
@@ -140,10 +148,7 @@ Item {
                 }
 
                 MouseArea {
-                    id: rowArea
-
                     anchors.fill: parent
-                    hoverEnabled: true
                     onClicked: dropDownList.choose(row.index)
                 }
             }

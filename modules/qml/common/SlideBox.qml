@@ -10,6 +10,12 @@ Item {
     property bool shown: false
     readonly property bool running: slide.running
     readonly property bool fullyOpen: shown && !slide.running
+    // Where the pointer is over the open box, in its coordinates; rows
+    // take their hover from here, since rows that slid under a resting
+    // pointer while clipped can keep a stale hover of their own.
+    readonly property bool pointerInside: fullyOpen && hover.hovered
+                                          && hover.point.position.y < height
+    readonly property point pointer: hover.point.position
     default property alias content: inner.data
 
     signal opened()
@@ -38,6 +44,10 @@ Item {
     onFullHeightChanged: {
         if (fullyOpen)
             height = fullHeight
+    }
+
+    HoverHandler {
+        id: hover
     }
 
     Item {

@@ -254,6 +254,8 @@ Rectangle {
 
                 Text {
                     x: 132
+                    width: parent.width - x - 6
+                    elide: Text.ElideRight
                     anchors.verticalCenter: parent.verticalCenter
                     text: gunRow.gunName
                     color: Theme.fontColor

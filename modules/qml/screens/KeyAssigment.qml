@@ -118,11 +118,10 @@ Rectangle {
         const e = keyMatrix.modKeys.get(index)
         if (mousePicture)
             mousePicture.selectKey = index
-        keyString = e.keyText
-        keyCode0 = Number(e.keyCode0)
-        keyCode1 = Number(e.keyCode1)
-        keyCode2 = Number(e.keyCode2)
-        keyCode3 = Number(e.keyCode3)
+        keyAssigmentFocus()
+        startFresh()
+        setPending([Number(e.keyCode0), Number(e.keyCode1), Number(e.keyCode2),
+                    Number(e.keyCode3)], e.keyText)
         if (parent) {
             x = Math.round((parent.width - width) / 2)
             y = Math.round((parent.height - height) / 2)
@@ -131,12 +130,68 @@ Rectangle {
         visible = true
     }
 
+    // Nothing of the previous button is carried over: no capture running,
+    // the fire and macro parameters at their start values (a repeat mode is
+    // lit only for a macro or once the user picks one).
+    function startFresh() {
+        isFireInput = false
+        cancelCombo()
+        fireRate = 10
+        rateSlider.textValue = "10ms"
+        rateSlider.sliderControl.setValue(fireRate - 1)
+        countField.textValue = "0"
+        endlessBox.isSelect = true
+        macroMode = 0
+        lightRadio(macroModes, -1)
+    }
+
     function setPending(codes: var, text: string) {
         keyCode0 = codes[0]
         keyCode1 = codes[1]
         keyCode2 = codes[2]
         keyCode3 = codes[3]
         keyString = text
+        showPending()
+    }
+
+    // Every control shows the pending assignment: exactly one choice is lit,
+    // the one that is the button's function.
+    function showPending() {
+        const codes = [keyCode0, keyCode1, keyCode2, keyCode3]
+        lightRadio(mouseRadios, Keys.choiceIndex("mouse", codes))
+        lightRadio(dpiRadios, Keys.choiceIndex("dpi", codes))
+        lightRadio(gunRadios, Keys.choiceIndex("gun", codes))
+        mediaGrid.currentSelect = Keys.choiceIndex("media", codes)
+        windowsGrid.currentSelect = Keys.choiceIndex("windows", codes)
+        shortcutGrid.currentSelect = Keys.choiceIndex("shortcut", codes)
+        fireKeyText = keyCode0 === 0x01 ? nameOf(keyCode1) : ""
+        if (keyCode0 === 0x01) {
+            fireRate = Math.max(4, Math.min(80, keyCode2))
+            rateSlider.textValue = fireRate + "MS"
+            rateSlider.sliderControl.setValue(fireRate - 1)
+            countField.textValue = String(keyCode3)
+            endlessBox.isSelect = keyCode3 === 0
+        }
+        if (!isComboInput)
+            comboText = keyCode0 === 0x02 ? keyString : ""
+        macroList.currentSelect = keyCode0 === 0x04 ? macroRow(keyString) : -1
+        if (keyCode0 === 0x04)
+            lightMacroMode(keyCode1)
+        else
+            lightRadio(macroModes, -1)
+    }
+
+    function lightRadio(radios: var, index: int) {
+        for (let i = 0; i < radios.count; ++i)
+            radios.itemAt(i).isSelect = i === index
+    }
+
+    function macroRow(name: string): int {
+        for (let i = 0; i < macroModel.count; ++i) {
+            if (String(macroModel.get(i).textValue) === name)
+                return i
+        }
+        return -1
     }
 
     // An option stated as eight hexadecimal digits.
@@ -148,9 +203,7 @@ Rectangle {
         setPending(codes, text)
     }
 
-    function chooseRadio(radios: var, index: int, options: var) {
-        for (let i = 0; i < radios.count; ++i)
-            radios.itemAt(i).isSelect = i === index
+    function chooseRadio(index: int, options: var) {
         applyKeyCode(options[index].code, lang(options[index].label))
     }
 
@@ -210,11 +263,14 @@ Rectangle {
     }
 
     function chooseMacroMode(mode: int) {
-        for (let i = 0; i < macroModes.count; ++i)
-            macroModes.itemAt(i).isSelect = i === mode
-        macroMode = mode
+        lightMacroMode(mode)
         if (keyCode0 === 0x04)
             keyCode1 = mode
+    }
+
+    function lightMacroMode(mode: int) {
+        lightRadio(macroModes, mode)
+        macroMode = mode
     }
 
     function sendMacro(index: int, macroName: string) {
@@ -253,6 +309,10 @@ Rectangle {
         if (mousePicture)
             mousePicture.selectKey = -1
         keyAssigmentFocus()
+        // A capture left running would go on taking every key typed
+        // anywhere for a dialog that is gone.
+        isFireInput = false
+        cancelCombo()
     }
 
     // The back arrow: this button's factory assignment, into the table at once.
@@ -379,8 +439,7 @@ Rectangle {
                         width: 160
                         index: model.index
                         textValue: keyAssigmentMain.lang(Keys.mouseOptions[model.index].label)
-                        onBtnClick: (i) => keyAssigmentMain.chooseRadio(mouseRadios, i,
-                                                                        Keys.mouseOptions)
+                        onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.mouseOptions)
                     }
                 }
             }
@@ -568,7 +627,8 @@ Rectangle {
                         macroModel.clear()
                         for (let i = 0; i < (names ? names.length : 0); ++i)
                             macroModel.append({ textValue: String(names[i]) })
-                        currentSelect = -1
+                        currentSelect = keyAssigmentMain.keyCode0 === 0x04
+                                        ? keyAssigmentMain.macroRow(keyAssigmentMain.keyString) : -1
                     }
 
                     objectName: "macroList"
@@ -598,7 +658,6 @@ Rectangle {
                     delegate: RadioButton {
                         objectName: "macroMode" + model.index
                         index: model.index
-                        isSelect: model.index === 0
                         textValue: keyAssigmentMain.lang(18 + model.index)
                         onBtnClick: (i) => keyAssigmentMain.chooseMacroMode(i)
                     }
@@ -627,8 +686,7 @@ Rectangle {
                         width: 160
                         index: model.index
                         textValue: keyAssigmentMain.lang(Keys.dpiOptions[model.index].label)
-                        onBtnClick: (i) => keyAssigmentMain.chooseRadio(dpiRadios, i,
-                                                                        Keys.dpiOptions)
+                        onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.dpiOptions)
                     }
                 }
             }
@@ -688,12 +746,20 @@ Rectangle {
                         width: 160
                         index: model.index
                         textValue: keyAssigmentMain.lang(Keys.gunOptions[model.index].label)
-                        onBtnClick: (i) => keyAssigmentMain.chooseRadio(gunRadios, i,
-                                                                        Keys.gunOptions)
+                        onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.gunOptions)
                     }
                 }
             }
         }
+    }
+
+    ListScrollBar {
+        objectName: "pageScrollBar"
+        anchors.right: parent.right
+        anchors.rightMargin: 2
+        y: page.y + 2
+        height: page.height - 4
+        flickable: page
     }
 
     component Section: Item {

@@ -2,6 +2,7 @@ import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
+import "../basic/refusal.js" as Refusal
 import "keys.js" as Keys
 
 // The "Key Function" panel: one row per button with its assignment. It holds
@@ -13,6 +14,7 @@ Rectangle {
 
     property bool isSave: false
     property var keyMatrixLang: ["Key ", "Key Function", "", "", ""]
+    property var refusalLang: Refusal.english
     property int keyCount: mousePicture ? mousePicture.keyCount : 8
     property int skinNo: 1
     // The other parts of the button screen and the screens it reads.
@@ -115,8 +117,14 @@ Rectangle {
     function clickRow(index: int) {
         setSelectKey(index)
         clickBtn(index)
-        if (!modKeys.checkOneLeftKey())
+        if (modKeys.checkOneLeftKey())
+            refuseLastLeftKey()
+        else
             openKey(index)
+    }
+
+    function refuseLastLeftKey() {
+        ui_View.notifyUser(Refusal.text(refusalLang, Refusal.lastLeftKey))
     }
 
     width: 232

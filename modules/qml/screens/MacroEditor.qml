@@ -3,6 +3,7 @@ import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "../basic/keycodes.js" as KeyCodes
+import "../basic/refusal.js" as Refusal
 import "macro.js" as Macro
 
 // The macro editor: named macros of key and mouse-button events with their
@@ -16,6 +17,7 @@ Rectangle {
         "Stop Record", "Times", "OK", "Start Record", "Delay", "Delete", "Import", "Export",
         "Insert Delay", "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key",
         "", ""]
+    property var refusalLang: Refusal.english
     property bool isInputting: false
     property bool isInsertting: false
     property int tmpKeycodeUSB: 0
@@ -44,6 +46,7 @@ Rectangle {
     property alias macroMenu: macroMenu
     property alias actionMenu: actionMenu
     property alias insertKeyBox: insertKeyBox
+    property alias deleteConfirm: deleteConfirm
 
     signal deleteMacro(string macroName)
     signal modifyMacroName(string oldMacroName, string newMacroName)
@@ -234,6 +237,14 @@ Rectangle {
         storeNames()
     }
 
+    // Deleting asks first, naming the macro.
+    function askDeleteMacro() {
+        macroEditorFocus()
+        const name = currentName()
+        if (name.length > 0)
+            deleteConfirm.ask(Refusal.text(refusalLang, Refusal.deleteMacro, name))
+    }
+
     function hasMacroFile(name: string): bool {
         return ui_View.loadMacroIni(name).length > 0
     }
@@ -290,8 +301,10 @@ Rectangle {
             stopRecording()
             return
         }
-        if (macroNumber_lv.currentIndex < 0)
+        if (macroNumber_lv.currentIndex < 0) {
+            ui_View.notifyUser(Refusal.text(refusalLang, Refusal.noMacroToRecord))
             return
+        }
         macroEditorFocus()
         actionModel.clear()
         macroRecordCount = 0
@@ -373,6 +386,7 @@ Rectangle {
         // inserts nothing.
         insertKeyBox.visible = false
         isInsertting = false
+        deleteConfirm.visible = false
         macroEditorFocus()
         visible = false
         closed()
@@ -472,6 +486,7 @@ Rectangle {
 
             anchors.fill: parent
             anchors.margins: 1
+            anchors.rightMargin: macroScrollBar.visible ? macroScrollBar.width + 1 : 1
             clip: true
             currentIndex: -1
             boundsBehavior: Flickable.StopAtBounds
@@ -528,6 +543,19 @@ Rectangle {
                 }
             }
         }
+
+        ListScrollBar {
+            id: macroScrollBar
+
+            objectName: "macroScrollBar"
+            anchors.right: parent.right
+            anchors.rightMargin: 1
+            anchors.top: parent.top
+            anchors.topMargin: 1
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 1
+            flickable: macroNumber_lv
+        }
     }
 
     Row {
@@ -550,7 +578,7 @@ Rectangle {
             objectName: "macroDeleteButton"
             width: 92
             textValue: macroEditorMain.macroEditorLang[3]
-            onClicked: macroEditorMain.deleteCurrentMacro()
+            onClicked: macroEditorMain.askDeleteMacro()
         }
     }
 
@@ -568,7 +596,8 @@ Rectangle {
         objectName: "recordCountText"
         anchors.right: actionBox.right
         y: 44
-        text: (actionModel.count, macroEditorMain.saveCount, macroEditorMain.recordCount()) + " / " + Macro.blockSize
+        text: (actionModel.count, macroEditorMain.saveCount, macroEditorMain.recordCount()) + " / "
+              + Macro.recordLimit
         visible: macroNumber_lv.currentIndex >= 0
         color: Theme.colorGray2
         font.family: Theme.fontFamily
@@ -590,6 +619,7 @@ Rectangle {
 
             anchors.fill: parent
             anchors.margins: 1
+            anchors.rightMargin: actionScrollBar.visible ? actionScrollBar.width + 1 : 1
             clip: true
             currentIndex: -1
             boundsBehavior: Flickable.StopAtBounds
@@ -629,6 +659,8 @@ Rectangle {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 66
+                    width: parent.width - x - 8
+                    elide: Text.ElideRight
                     visible: !actionRow.editing
                     text: actionRow.type === 0 ? actionRow.info + " ms" : actionRow.info
                     color: Theme.fontColor
@@ -665,6 +697,19 @@ Rectangle {
                     onAccepted: macroEditorMain.listViewFocus()
                 }
             }
+        }
+
+        ListScrollBar {
+            id: actionScrollBar
+
+            objectName: "actionScrollBar"
+            anchors.right: parent.right
+            anchors.rightMargin: 1
+            anchors.top: parent.top
+            anchors.topMargin: 1
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 1
+            flickable: actionList
         }
     }
 
@@ -720,7 +765,7 @@ Rectangle {
             macroEditorMain.macroEditorLang[12]]
         onChosen: (entry) => {
             if (entry === 0)
-                macroEditorMain.deleteCurrentMacro()
+                macroEditorMain.askDeleteMacro()
             else if (entry === 1)
                 macroEditorMain.importMacro()
             else
@@ -806,5 +851,14 @@ Rectangle {
                 onClicked: macroEditorMain.insertKeyConfirmed()
             }
         }
+    }
+
+    ConfirmBox {
+        id: deleteConfirm
+
+        objectName: "macroDeleteConfirm"
+        confirmText: macroEditorMain.macroEditorLang[3]
+        cancelText: Refusal.text(macroEditorMain.refusalLang, Refusal.cancel)
+        onConfirmed: macroEditorMain.deleteCurrentMacro()
     }
 }

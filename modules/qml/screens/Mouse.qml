@@ -43,6 +43,7 @@ Item {
         selectKey = index
         if (keyMatrix && keyMatrix.modKeys.checkOneLeftKey()) {
             selectKey = -1
+            keyMatrix.refuseLastLeftKey()
             return
         }
         btnClick()

@@ -1,6 +1,7 @@
 import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
+import "../basic/refusal.js" as Refusal
 import "profile.js" as Profiles
 
 // The profile manager: up to six named profiles. The title bar's switcher
@@ -12,6 +13,7 @@ Rectangle {
     property int profileNo: -1
     property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard", "", "",
         "", "", "", "", "", "", "", "", "", "", "", ""]
+    property var refusalLang: Refusal.english
     property int skinNo: 1
     // The row whose name is being edited, -1 for none.
     property int editRow: -1
@@ -21,6 +23,7 @@ Rectangle {
     property alias profileDataModel0: profileDataModel0
     property alias profileList: profileList
     property alias profileMenu: profileMenu
+    property alias deleteConfirm: deleteConfirm
 
     signal changeProfile(int tmpProfileNo)
     signal listViewFocus()
@@ -97,11 +100,26 @@ Rectangle {
     }
 
     // Neither the first profile nor the active one can go.
+    function mayDelete(row: int): bool {
+        return row > 0 && row < profileDataModel0.count
+                && Number(profileDataModel0.get(row).profileNo) !== profileNo
+    }
+
+    // Deleting asks first, naming the profile.
+    function askDeleteProfile() {
+        profileMenu.visible = false
+        const row = profileList.currentIndex
+        if (mayDelete(row))
+            deleteConfirm.ask(Refusal.text(refusalLang, Refusal.deleteProfile,
+                                           profileDataModel0.get(row).textValue))
+        else if (row >= 0 && row < profileDataModel0.count)
+            ui_View.notifyUser(Refusal.text(refusalLang, Refusal.keptProfile))
+    }
+
     function deleteCurrentProfile() {
         profileMenu.visible = false
         const row = profileList.currentIndex
-        if (row <= 0 || row >= profileDataModel0.count
-                || Number(profileDataModel0.get(row).profileNo) === profileNo)
+        if (!mayDelete(row))
             return
         profileDataModel0.remove(row)
         const active = rowOfProfile(profileNo)
@@ -132,6 +150,7 @@ Rectangle {
 
     function close() {
         profileFocus()
+        deleteConfirm.visible = false
         visible = false
         closed()
     }
@@ -318,9 +337,18 @@ Rectangle {
         entries: [profileMain.profileLang[3], profileMain.profileLang[4]]
         onChosen: (entry) => {
             if (entry === 0)
-                profileMain.deleteCurrentProfile()
+                profileMain.askDeleteProfile()
             else
                 profileMain.exportProfile()
         }
+    }
+
+    ConfirmBox {
+        id: deleteConfirm
+
+        objectName: "profileDeleteConfirm"
+        confirmText: profileMain.profileLang[3]
+        cancelText: Refusal.text(profileMain.refusalLang, Refusal.cancel)
+        onConfirmed: profileMain.deleteCurrentProfile()
     }
 }

@@ -70,6 +70,30 @@ function optionIndex(options, c2, c3) {
     return -1
 }
 
+// The row of the option group `group` ("mouse", "dpi", "gun", "media",
+// "windows" or "shortcut") that shows the assignment `codes`; -1 when the
+// assignment belongs to another group or no row shows it.
+function choiceIndex(group, codes) {
+    var c0 = codes[0]
+    var c2 = codes[2]
+    switch (group) {
+    case "mouse":
+        return c0 === 0 ? [0xF0, 0xF2, 0xF1, 0xF4, 0xF3, 0x1E].indexOf(c2) : -1
+    case "dpi":
+        return c0 === 5 && c2 >= 1 && c2 <= 4 ? c2 - 1 : -1
+    case "gun":
+        return c0 === 8 && c2 >= 1 && c2 <= 3 ? c2 - 1 : -1
+    case "media":
+        return c0 === 3 ? optionIndex(mediaOptions, c2, codes[3]) : -1
+    case "windows":
+        return c0 === 6 ? optionIndex(windowsOptions, c2, codes[3]) : -1
+    case "shortcut":
+        return c0 === 7 ? optionIndex(shortcutOptions, c2, codes[3]) : -1
+    default:
+        return -1
+    }
+}
+
 function optionText(options, lang, c2, c3) {
     var i = optionIndex(options, c2, c3)
     return i < 0 ? "" : label(lang, options[i].label)

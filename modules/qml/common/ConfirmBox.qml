@@ -1,0 +1,82 @@
+import QtQuick
+import "../basic/theme.js" as Theme
+
+// A question over its dialog, dimming the dialog behind it: the confirm
+// button emits `confirmed`, Cancel and Escape only close it.
+Rectangle {
+    id: confirmBox
+
+    property string question: ""
+    property string confirmText: ""
+    property string cancelText: ""
+
+    signal confirmed()
+
+    function ask(text: string) {
+        question = text
+        visible = true
+        forceActiveFocus()
+    }
+
+    anchors.fill: parent
+    z: 30
+    visible: false
+    color: "#90000000"
+    Keys.onEscapePressed: visible = false
+
+    MouseArea {
+        anchors.fill: parent
+        onWheel: (wheel) => { wheel.accepted = true }
+    }
+
+    Rectangle {
+        anchors.centerIn: parent
+        width: Math.min(parent.width - 20, 280)
+        height: 112
+        color: Theme.colorGray0
+        border.color: Theme.colorGray1
+
+        Text {
+            objectName: "confirmQuestion"
+            x: 16
+            y: 16
+            width: parent.width - 32
+            height: 40
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            text: confirmBox.question
+            color: Theme.fontColor
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormalSize
+            font.bold: true
+        }
+
+        Row {
+            anchors.right: parent.right
+            anchors.rightMargin: 12
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 12
+            spacing: 8
+
+            TextButton {
+                objectName: "confirmCancel"
+                width: 88
+                height: 25
+                textValue: confirmBox.cancelText
+                onClicked: confirmBox.visible = false
+            }
+
+            TextButton {
+                objectName: "confirmOk"
+                width: 88
+                height: 25
+                textValue: confirmBox.confirmText
+                onClicked: {
+                    confirmBox.visible = false
+                    confirmBox.confirmed()
+                }
+            }
+        }
+    }
+}
