@@ -1,9 +1,13 @@
 #include "filereplace.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include "filedialogs.h"
+#include "storepaths.h"
 
 namespace FileReplace {
 
@@ -38,4 +42,33 @@ bool copyOver(const QString &source, const QString &target)
     return out.commit();
 }
 
+bool isReadableData(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable() && info.size() <= StorePaths::maxFileSize;
+}
+
+bool setAsideIfDamaged(const QString &path, const QString &factory)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || isReadableData(path))
+        return false;
+    const QString aside = path + QStringLiteral(".damaged");
+    if (QFileInfo(aside).isDir())
+        return false;
+    QFile::remove(aside);
+    if (!QFile::rename(path, aside))
+        return false;
+    if (!factory.isEmpty() && isReadableData(factory))
+        copyOver(factory, path);
+    return true;
+}
+
 } // namespace FileReplace
+
+QString FileDialogs::withSuffix(const QString &chosen, const QString &suffix)
+{
+    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty())
+        return chosen;
+    return chosen + suffix;
+}

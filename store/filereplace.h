@@ -10,4 +10,14 @@ namespace FileReplace {
 // is always newer than the one it replaces, so readers that cache files by
 // modification time see the change.
 bool copyOver(const QString &source, const QString &target);
+
+// Whether `path` is a readable file no larger than StorePaths::maxFileSize;
+// checked before anything is read whole.
+bool isReadableData(const QString &path);
+
+// A data file that exists but is oversized or unreadable is renamed to
+// <path>.damaged (replacing an older one), and `factory`, when given and
+// sound, is copied in its place. True when the file was set aside. Nothing
+// of a set-aside file is read, and it is never written back.
+bool setAsideIfDamaged(const QString &path, const QString &factory);
 } // namespace FileReplace

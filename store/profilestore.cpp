@@ -5,18 +5,23 @@
 #include "settingsstore.h"
 #include "storepaths.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 const QString ProfileStore::fileFilter = QStringLiteral("Profile(*.pf)");
+const QString ProfileStore::suffix = QStringLiteral(".pf");
 
-bool ProfileStore::importProfile(int profile, FileDialogs &dialogs)
+ImportResult ProfileStore::importProfile(int profile, FileDialogs &dialogs)
 {
     if (!m_settings.profile(profile))
-        return false;
+        return ImportResult::Failed;
     const QString chosen = dialogs.openFileName(fileFilter);
     if (chosen.isEmpty())
-        return false;
-    return m_settings.replaceProfile(profile, chosen);
+        return ImportResult::Cancelled;
+    if (QFileInfo(chosen).size() > StorePaths::maxFileSize)
+        return ImportResult::TooLarge;
+    return m_settings.replaceProfile(profile, chosen) ? ImportResult::Imported
+                                                      : ImportResult::Failed;
 }
 
 void ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
@@ -24,7 +29,7 @@ void ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
     QSettings *settings = m_settings.profile(profile);
     if (!settings)
         return;
-    const QString chosen = dialogs.saveFileName(fileFilter);
+    const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
     if (chosen.isEmpty())
         return;
     // The exported file holds every change made before the export.

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-class FileDialogs;
+#include "filedialogs.h"
+
 class SettingsStore;
 
 // Whole-profile operations: import and export through the user's file
@@ -15,11 +16,12 @@ public:
     explicit ProfileStore(SettingsStore &settings) : m_settings(settings) {}
 
     static const QString fileFilter;
+    static const QString suffix;
 
-    // True when the profile now holds the picked file; false when the choice
-    // was cancelled or the file could not be copied, leaving the profile as
-    // it was.
-    bool importProfile(int profile, FileDialogs &dialogs);
+    // Imported when the profile now holds the picked file; otherwise the
+    // profile is as it was. A file over StorePaths::maxFileSize is refused
+    // unread.
+    ImportResult importProfile(int profile, FileDialogs &dialogs);
     void exportProfile(int profile, FileDialogs &dialogs);
     void resetProfile(int profile);
     // Copying a profile onto itself leaves it unchanged.

@@ -19,6 +19,27 @@
 #include <QJSValue>
 #include <QMetaMethod>
 #include <QQuickItem>
+#include <QTimer>
+
+namespace {
+// Built-in texts of the group "refusal", in the order of myQQuickView::Refusal.
+const char *const englishRefusals[] = {
+    "That name is already taken.",
+    "A name cannot be empty or contain \\ / : * ? \" < > |.",
+    "A name can be at most 64 characters long.",
+    "That name is reserved.",
+    "The macro could not be renamed; nothing was changed.",
+    "That change would not fit the mouse's 128-byte macro; it was not made.",
+    "The file is larger than 1 MiB and was not imported.",
+    "The macro in that file does not fit the mouse's 128 bytes; it was not imported.",
+    "The change could not be saved in the data folder; it is kept and saved again with the "
+    "next change.",
+    "The file could not be imported.",
+    "Damaged settings files were set aside as .damaged; their factory values are used.",
+    "The device table was damaged; the factory table is used.",
+};
+static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
+} // namespace
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
@@ -28,6 +49,10 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
         flags.icType == QLatin1String("560"), flags.isColorful, flags.isGun, flags.is55328});
     m_fileDialogs = std::make_unique<QtFileDialogs>(this);
     m_pointerSettings = PointerSettings::createSystem();
+
+    // The scene and the window connect to userNotice after the view exists.
+    if (!m_store->damagedFiles().isEmpty())
+        QTimer::singleShot(0, this, [this] { refuse(DamagedFiles); });
 
     // Whatever the scene leaves transparent shows the desktop.
     setClearColor(Qt::transparent);
@@ -99,6 +124,45 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
         method.invoke(root, Qt::DirectConnection, argv[0], argv[1], argv[2], argv[3], argv[4],
                       argv[5], argv[6], argv[7], argv[8], argv[9]);
     }
+}
+
+QString myQQuickView::refusalText(int reason, const QString &langCode)
+{
+    if (reason < 0 || reason >= RefusalCount)
+        return {};
+    const QString text = LangStrings::read(QStringLiteral("refusal"), langCode).value(reason);
+    return text.isEmpty() ? QString::fromUtf8(englishRefusals[reason]) : text;
+}
+
+void myQQuickView::notifyUser(QString text)
+{
+    emit userNotice(text);
+    invokeScene("showNotice", {text});
+}
+
+void myQQuickView::refuse(int reason)
+{
+    const QString text =
+        refusalText(reason, m_store->globalData(QStringLiteral("common/language")).toString());
+    if (!text.isEmpty())
+        notifyUser(text);
+}
+
+void myQQuickView::noteWritten(bool written)
+{
+    if (written || m_notSavedNoticed)
+        return;
+    m_notSavedNoticed = true;
+    QTimer::singleShot(0, this, [this] { m_notSavedNoticed = false; });
+    refuse(NotSaved);
+}
+
+void myQQuickView::noteImport(ImportResult result)
+{
+    if (result == ImportResult::TooLarge)
+        refuse(FileTooLarge);
+    else if (result == ImportResult::Failed)
+        refuse(ImportFailed);
 }
 
 void myQQuickView::initUI()
@@ -246,17 +310,17 @@ static QVariant storable(const QVariant &value)
 
 void myQQuickView::setData(QVariant key, QVariant data)
 {
-    m_store->setData(key.toString(), storable(data));
+    noteWritten(m_store->setData(key.toString(), storable(data)));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
 {
-    m_store->setGlobalData(key.toString(), storable(tmpdata));
+    noteWritten(m_store->setGlobalData(key.toString(), storable(tmpdata)));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 {
-    m_store->setDataList(key.toString(), datalist);
+    noteWritten(m_store->setDataList(key.toString(), datalist));
 }
 
 void myQQuickView::resetApconfig()
@@ -271,7 +335,9 @@ void myQQuickView::setCurrentProfile(int profile)
 
 bool myQQuickView::loadProfile(int profile)
 {
-    return ProfileStore(*m_store).importProfile(profile, *m_fileDialogs);
+    const ImportResult result = ProfileStore(*m_store).importProfile(profile, *m_fileDialogs);
+    noteImport(result);
+    return result == ImportResult::Imported;
 }
 
 void myQQuickView::saveProfile(int profile)
@@ -302,12 +368,16 @@ QVariantList myQQuickView::getNameList(QVariant type)
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
-    return MacroStore(*m_store).create(name.toString(), macroIndex.toUInt());
+    const bool created = MacroStore(*m_store).create(name.toString(), macroIndex.toUInt());
+    noteWritten(created);
+    return created;
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
 {
-    return MacroStore(*m_store).save(name.toString(), macros, repeat);
+    const bool saved = MacroStore(*m_store).save(name.toString(), macros, repeat);
+    noteWritten(saved);
+    return saved;
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)
@@ -322,7 +392,10 @@ QVariant myQQuickView::deleteMacroIni(QVariant name)
 
 bool myQQuickView::loadMacroFile(QVariant macroFileName)
 {
-    return MacroStore(*m_store).importMacro(macroFileName.toString(), *m_fileDialogs);
+    const ImportResult result =
+        MacroStore(*m_store).importMacro(macroFileName.toString(), *m_fileDialogs);
+    noteImport(result);
+    return result == ImportResult::Imported;
 }
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)

@@ -6,6 +6,7 @@
 
 class DeviceOperations;
 class FileDialogs;
+enum class ImportResult;
 class Hid_Thread;
 class PointerSettings;
 class SettingsStore;
@@ -18,6 +19,25 @@ class myQQuickView : public QQuickWidget
     Q_OBJECT
 public:
     enum class Delivery { Queued, Synchronous };
+
+    // Why a change was refused or not kept. The texts are the language
+    // file's group "refusal" in this order, with English built in.
+    enum Refusal {
+        NameTaken,
+        NameNotFileName,
+        NameTooLong,
+        NameReserved,
+        RenameFailed,
+        MacroTooLong,
+        FileTooLarge,
+        ImportTooLong,
+        NotSaved,
+        ImportFailed,
+        DamagedFiles,
+        DamagedDeviceTable,
+        RefusalCount
+    };
+    static QString refusalText(int reason, const QString &langCode);
 
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
@@ -46,7 +66,16 @@ public:
     void invokeScene(const char *name, const QVariantList &args = {},
                      Delivery delivery = Delivery::Queued);
 
+signals:
+    // Something the user must know now: a change that was not saved or not
+    // sent to the mouse, or a refusal and its reason.
+    void userNotice(const QString &text);
+
 public slots:
+    void notifyUser(QString text);
+    // Tells the user why a change was refused, in the current language.
+    void refuse(int reason);
+
     void initUI();
     void runUI();
     void setBusy(int busyTime);
@@ -134,9 +163,13 @@ protected:
 
 private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
+    // One notice per turn of the event loop however many writes failed.
+    void noteWritten(bool written);
+    void noteImport(ImportResult result);
 
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
+    bool m_notSavedNoticed = false;
 };

@@ -2,12 +2,10 @@
 #include "storepaths.h"
 #include "testdatafolder.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 class tst_SettingsStore : public QObject
 {
@@ -21,7 +19,9 @@ private slots:
     void resetGlobalSettings();
     void badFilesReadAsDefaults_data();
     void badFilesReadAsDefaults();
-    void unwritableFolderKeepsValuesInMemory();
+    void failedWritesAreReportedAndRetried();
+    void damagedFilesAreSetAside_data();
+    void damagedFilesAreSetAside();
 };
 
 void tst_SettingsStore::valuesComeBackAsTextAfterRestart()
@@ -154,8 +154,8 @@ void tst_SettingsStore::resetGlobalSettings()
     // A folder in place of the file cannot be renamed over, even by root.
     folder.write("modules/setting/apConfigD.bin", factory);
     QVERIFY(QFile::remove(folder.filePath("modules/setting/apConfig.bin")));
-    QVERIFY(QDir(folder.path()).mkpath("modules/setting/apConfig.bin"));
     SettingsStore store;
+    QVERIFY(QDir(folder.path()).mkpath("modules/setting/apConfig.bin"));
     QVERIFY(!store.resetGlobalSettings());
     QVERIFY(QFileInfo(folder.filePath("modules/setting/apConfig.bin")).isDir());
     QCOMPARE(store.globalData("common/name"), QVariant());
@@ -193,25 +193,90 @@ void tst_SettingsStore::badFilesReadAsDefaults()
     QCOMPARE(store.data("mouse/reportRate", false), QVariant(2));
 }
 
-void tst_SettingsStore::unwritableFolderKeepsValuesInMemory()
+// A folder where the file should be makes every write fail, even for root.
+void tst_SettingsStore::failedWritesAreReportedAndRetried()
 {
-#ifdef Q_OS_UNIX
-    if (::geteuid() == 0)
-        QSKIP("root writes into read-only folders");
-#endif
     TestDataFolder folder;
-    const QString settingDir = folder.filePath("modules/setting");
-    const QByteArray before = folder.read("modules/setting/p1.bin");
-    QFile::setPermissions(settingDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString global = folder.filePath(StorePaths::globalSettings);
     {
         SettingsStore store;
-        store.setData("mouse/reportRate", 0);
-        store.sync();
-        QCOMPARE(store.data("mouse/reportRate", false), QVariant(0));
+        QVERIFY(QFile::remove(global));
+        QVERIFY(QDir().mkpath(global));
+        QVERIFY(!store.setGlobalData("common/language", "ChineseSimplified"));
+        QVERIFY(!store.sync());
+        QCOMPARE(store.globalData("common/language"), QVariant("ChineseSimplified"));
+        QVERIFY(store.setData("mouse/reportRate", 0));
+        // The next write takes the pending change along.
+        QVERIFY(QDir(global).removeRecursively());
+        QVERIFY(store.setGlobalData("mouse/profileNo", 2));
+        QVERIFY(store.sync());
+        QVERIFY(folder.read(StorePaths::globalSettings).contains("language=ChineseSimplified"));
+
+        QVERIFY(QFile::remove(global));
+        QVERIFY(QDir().mkpath(global));
+        QVERIFY(!store.setGlobalData("mouse/profileNo", 4));
+        QVERIFY(QDir(global).removeRecursively());
     }
-    QFile::setPermissions(settingDir,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(folder.read("modules/setting/p1.bin"), before);
+    // ... and so does closing the store at quit.
+    QVERIFY(folder.read(StorePaths::globalSettings).contains("profileNo=4"));
+    QVERIFY(folder.read(StorePaths::profile(0)).contains("reportRate=0"));
+}
+
+void tst_SettingsStore::damagedFilesAreSetAside_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("oversized");
+    QTest::addColumn<QString>("factory");
+    QTest::newRow("global settings over 1 MiB")
+        << StorePaths::globalSettings << true << StorePaths::factoryGlobalSettings;
+    QTest::newRow("profile over 1 MiB")
+        << StorePaths::profile(2) << true << StorePaths::defaultProfile;
+    QTest::newRow("profile unreadable")
+        << StorePaths::profile(0) << false << StorePaths::defaultProfile;
+    QTest::newRow("default profile over 1 MiB") << StorePaths::defaultProfile << true << QString();
+}
+
+void tst_SettingsStore::damagedFilesAreSetAside()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, oversized);
+    QFETCH(QString, factory);
+    TestDataFolder folder;
+    // Sound settings, only too large to be real: read, they would count.
+    const QByteArray damaged = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
+                               QByteArray(StorePaths::maxFileSize, 'x') + "=1\n";
+    QVERIFY(QFile::remove(folder.filePath(file)));
+    if (oversized)
+        folder.write(file, damaged);
+    else
+        QVERIFY(QDir().mkpath(folder.filePath(file)));
+    {
+        SettingsStore store;
+        QCOMPARE(store.damagedFiles(), QStringList{file});
+        QVERIFY(store.deviceFlags().icType != "999");
+        store.setCurrentProfile(2);
+        QVERIFY(store.data("mouse/reportRate", false) != QVariant("9"));
+        QVERIFY(store.data("mouse/reportRate", true) != QVariant("9"));
+        store.setCurrentProfile(0);
+        store.setData("mouse/dpiCount", 3);
+        store.setGlobalData("mouse/profileNo", 1);
+    }
+    if (oversized)
+        QCOMPARE(folder.read(file + ".damaged"), damaged);
+    else
+        QVERIFY(QFileInfo(folder.filePath(file + ".damaged")).isDir());
+    if (!factory.isEmpty()) {
+        const QSettings now(folder.filePath(file), QSettings::IniFormat);
+        const QSettings original(folder.filePath(factory), QSettings::IniFormat);
+        QVERIFY(original.allKeys().size() > 3);
+        for (const QString &key : original.allKeys()) {
+            if (key != "mouse/profileNo" && key != "mouse/dpiCount")
+                QCOMPARE(now.value(key), original.value(key));
+        }
+    }
+    // Opened again, the store finds nothing damaged.
+    SettingsStore store;
+    QCOMPARE(store.damagedFiles(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsStore)
