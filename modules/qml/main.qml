@@ -289,8 +289,29 @@ Item {
             ui_View.setGlobalData("mouse/profileNo", profileNo)
             ui_View.setCurrentProfile(profileNo)
             reloadAndSend()
+            sendBoundMacros()
         } finally {
             controlUIEnable(true)
+        }
+    }
+
+    // The macro slots the current key table plays get the bodies this
+    // profile names; the mouse still holds those of the previous profile.
+    function sendBoundMacros() {
+        const keys = keyMatrixMain.modKeys
+        if (!keys)
+            return
+        const sent = []
+        for (let i = 0; i < keys.count; ++i) {
+            const entry = keys.get(i)
+            const slot = Number(entry.keyCode2)
+            if (Number(entry.keyCode0) !== 4 || sent.indexOf(slot) >= 0)
+                continue
+            const name = ui_View.getData("mouseMacroKey/" + slot, false)
+            if (name === undefined || String(name).length === 0)
+                continue
+            sent.push(slot)
+            callScreen(macroEditorMain, "sendMacro", [slot, String(name)])
         }
     }
 
@@ -373,13 +394,12 @@ Item {
         }
     }
 
+    // The macro editor has renamed the file and the links of profiles 0..5;
+    // the key texts follow.
     function modifyMacroName(oldMacroName: string, newMacroName: string) {
         const keys = keyMatrixMain.modKeys
-        for (const i of keysOfMacro(oldMacroName)) {
-            ui_View.setData("mouseMacroKey/" + Number(keys.get(i).keyCode2), newMacroName)
+        for (const i of keysOfMacro(newMacroName))
             keys.setProperty(i, "keyText", newMacroName)
-        }
-        ui_View.modifyMacroNameUpdateProfile(oldMacroName, newMacroName)
     }
 
     function modifyMacroData(macroName: string) {
