@@ -3,9 +3,11 @@
 #include "settingsstore.h"
 #include "testdatafolder.h"
 
+#include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -21,6 +23,9 @@ private slots:
     void sceneValuesReachTheStore();
     void dialogsAreTheInjectedOnes();
     void everythingSurvivesARestart();
+    void failuresAreToldOnce_data();
+    void failuresAreToldOnce();
+    void refusalTextsInBothLanguages();
 
 private:
     QVariant evaluate(const QString &script);
@@ -152,6 +157,63 @@ void tst_StoreSlots::everythingSurvivesARestart()
     restart();
     m_view->setCurrentProfile(4);
     QCOMPARE(m_view->mouseGetKeydefine(3, false), (QVariantList{"0", "0", "244", "0"}));
+}
+
+void tst_StoreSlots::failuresAreToldOnce_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("reason");
+    QTest::newRow("writes to an unwritable profile") << "write" << int(myQQuickView::NotSaved);
+    QTest::newRow("macro that cannot be created") << "macro" << int(myQQuickView::NotSaved);
+    QTest::newRow("profile import over 1 MiB") << "import" << int(myQQuickView::FileTooLarge);
+    QTest::newRow("damaged profile at start") << "damaged" << int(myQQuickView::DamagedFiles);
+    QTest::newRow("refusal from the scene") << "scene" << int(myQQuickView::MacroTooLong);
+}
+
+// In the user's language, once however many writes failed in one go.
+void tst_StoreSlots::failuresAreToldOnce()
+{
+    QFETCH(QString, failure);
+    QFETCH(int, reason);
+    m_view->setGlobalData("common/language", "ChineseSimplified");
+    if (failure == "damaged") {
+        m_folder->write("modules/setting/p5.bin", QByteArray(2 * 1024 * 1024, 'x'));
+        restart();
+    }
+    QSignalSpy notices(m_view.get(), &myQQuickView::userNotice);
+    if (failure == "write") {
+        // A folder where the file should be: even root cannot write it.
+        const QString profile = m_folder->filePath("modules/setting/p1.bin");
+        QVERIFY(QFile::remove(profile));
+        QVERIFY(QDir().mkpath(profile));
+        evaluate(
+            "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); ui_View.setData('c', 2)");
+    } else if (failure == "macro") {
+        QVERIFY(QDir().mkpath(m_folder->filePath("modules/macro/Macro_0.bin")));
+        QCOMPARE(evaluate("ui_View.createMacroIni('Macro_0', 0)"), QVariant(false));
+    } else if (failure == "import") {
+        m_folder->write("exchange/big.pf", QByteArray(1024 * 1024 + 1, '\n'));
+        answer({m_folder->filePath("exchange/big.pf")});
+        QCOMPARE(m_view->loadProfile(1), false);
+    } else if (failure == "scene") {
+        evaluate(QStringLiteral("ui_View.refuse(%1)").arg(reason));
+    }
+    QTRY_COMPARE(notices.count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(notices.count(), 1);
+    QCOMPARE(notices.at(0).at(0).toString(),
+             myQQuickView::refusalText(reason, "ChineseSimplified"));
+}
+
+void tst_StoreSlots::refusalTextsInBothLanguages()
+{
+    for (int reason = 0; reason < myQQuickView::RefusalCount; ++reason) {
+        // Without a language file the built-in English texts stand in.
+        const QString english = myQQuickView::refusalText(reason, "English");
+        QCOMPARE(english, myQQuickView::refusalText(reason, "Missing"));
+        const QString chinese = myQQuickView::refusalText(reason, "ChineseSimplified");
+        QVERIFY2(!chinese.isEmpty() && chinese != english, qPrintable(english));
+    }
 }
 
 QTEST_MAIN(tst_StoreSlots)
