@@ -10,6 +10,7 @@
 
 #include <QDebug>
 #include <QSettings>
+#include <algorithm>
 
 namespace {
 // Hexadecimal text; anything that is not valid hexadecimal gives 0.
@@ -57,6 +58,23 @@ DeviceTable DeviceDetector::readTable(const QString &path)
     return table;
 }
 
+bool DeviceDetector::isDamagedTable(const QString &path)
+{
+    bool isCount = false;
+    const int count = QSettings(path, QSettings::IniFormat)
+                          .value(QStringLiteral("common/deviceCount"))
+                          .toString()
+                          .trimmed()
+                          .toInt(&isCount);
+    if (!isCount)
+        return true;
+    if (count <= 0)
+        return false;
+    const DeviceTable table = readTable(path);
+    return std::none_of(table.begin(), table.end(),
+                        [](const DeviceEntry &entry) { return entry.vid && entry.pid; });
+}
+
 void DeviceDetector::findInterfaces(DeviceTable &table) const
 {
     if (!m_backend)
@@ -74,6 +92,17 @@ void DeviceDetector::findInterfaces(DeviceTable &table) const
 void DeviceDetector::checkDevice()
 {
     DeviceTable table = readTable(StorePaths::globalSettings);
+    // A damaged table would find no mouse at all, silently; the factory
+    // table still serves the devices the program ships with.
+    if (isDamagedTable(StorePaths::globalSettings) &&
+        !isDamagedTable(StorePaths::factoryGlobalSettings)) {
+        table = readTable(StorePaths::factoryGlobalSettings);
+        if (!m_damagedTableShown) {
+            m_damagedTableShown = true;
+            qInfo("Damaged device table: using the factory table");
+            m_window.view()->refuse(myQQuickView::DamagedDeviceTable);
+        }
+    }
     findInterfaces(table);
     m_link.setDeviceTable(table);
     QString deniedPath;

@@ -1,6 +1,7 @@
 import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
+import "../basic/refusals.js" as Refusals
 import "profile.js" as Profiles
 
 // The profile manager: up to six named profiles. The title bar's switcher
@@ -90,10 +91,18 @@ Rectangle {
             ui_View.resetProfile(number)
     }
 
+    // A cancelled or refused import (the view says why) leaves no row.
     function importProfile() {
         const number = addRow()
-        if (number >= 0)
-            ui_View.loadProfile(number)
+        if (number >= 0 && !ui_View.loadProfile(number))
+            removeRow(rowOfProfile(number))
+    }
+
+    function removeRow(row: int) {
+        profileDataModel0.remove(row)
+        const active = rowOfProfile(profileNo)
+        profileList.currentIndex = active >= 0 ? active : 0
+        storeRows()
     }
 
     // Neither the first profile nor the active one can go.
@@ -103,10 +112,7 @@ Rectangle {
         if (row <= 0 || row >= profileDataModel0.count
                 || Number(profileDataModel0.get(row).profileNo) === profileNo)
             return
-        profileDataModel0.remove(row)
-        const active = rowOfProfile(profileNo)
-        profileList.currentIndex = active >= 0 ? active : 0
-        storeRows()
+        removeRow(row)
     }
 
     // Export always writes the active profile.
@@ -119,6 +125,10 @@ Rectangle {
     function renameProfile(row: int, newName: string): bool {
         if (row < 0 || row >= profileDataModel0.count || Profiles.nameTaken(rows(), newName))
             return false
+        if (newName === Profiles.sentinel) {
+            ui_View.refuse(Refusals.nameReserved)
+            return false
+        }
         profileDataModel0.setProperty(row, "textValue", newName)
         storeRows()
         return true
