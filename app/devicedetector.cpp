@@ -1,6 +1,7 @@
 #include "devicedetector.h"
 
 #include "devicestate.h"
+#include "filereplace.h"
 #include "hid_thread.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
@@ -32,6 +33,8 @@ DeviceDetector::DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &
 
 DeviceTable DeviceDetector::readTable(const QString &path)
 {
+    if (!FileReplace::isReadableData(path))
+        return {};
     const QSettings file(path, QSettings::IniFormat);
     const int count =
         std::min(file.value(QStringLiteral("common/deviceCount"), 0).toInt(), maxDevices);
@@ -60,6 +63,8 @@ DeviceTable DeviceDetector::readTable(const QString &path)
 
 bool DeviceDetector::isDamagedTable(const QString &path)
 {
+    if (!FileReplace::isReadableData(path))
+        return true;
     bool isCount = false;
     const int count = QSettings(path, QSettings::IniFormat)
                           .value(QStringLiteral("common/deviceCount"))

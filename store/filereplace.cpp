@@ -11,10 +11,23 @@
 
 namespace FileReplace {
 
+namespace {
+std::function<void(const QString &)> &setAsideHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+} // namespace
+
+void setSetAsideHandler(std::function<void(const QString &path)> handler)
+{
+    setAsideHandler() = std::move(handler);
+}
+
 bool copyOver(const QString &source, const QString &target)
 {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly) || in.size() > StorePaths::maxFileSize)
         return false;
     const QByteArray content = in.readAll();
     if (in.error() != QFileDevice::NoError)
@@ -50,8 +63,10 @@ bool isReadableData(const QString &path)
 
 bool setAsideIfDamaged(const QString &path, const QString &factory)
 {
+    // A folder in the file's place is left alone: nothing reads it, and
+    // writes to it fail and are reported.
     const QFileInfo info(path);
-    if (!info.exists() || isReadableData(path))
+    if (!info.isFile() || isReadableData(path))
         return false;
     const QString aside = path + QStringLiteral(".damaged");
     if (QFileInfo(aside).isDir())
@@ -61,6 +76,8 @@ bool setAsideIfDamaged(const QString &path, const QString &factory)
         return false;
     if (!factory.isEmpty() && isReadableData(factory))
         copyOver(factory, path);
+    if (setAsideHandler())
+        setAsideHandler()(path);
     return true;
 }
 

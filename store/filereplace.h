@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace FileReplace {
 // Replaces `target` with a copy of `source` without ever destroying the old
@@ -15,9 +16,11 @@ bool copyOver(const QString &source, const QString &target);
 // checked before anything is read whole.
 bool isReadableData(const QString &path);
 
-// A data file that exists but is oversized or unreadable is renamed to
+// A data file that is oversized or unreadable is renamed to
 // <path>.damaged (replacing an older one), and `factory`, when given and
 // sound, is copied in its place. True when the file was set aside. Nothing
 // of a set-aside file is read, and it is never written back.
 bool setAsideIfDamaged(const QString &path, const QString &factory);
+// Called with each file set aside, so that the user can be told.
+void setSetAsideHandler(std::function<void(const QString &path)> handler);
 } // namespace FileReplace

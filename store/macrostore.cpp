@@ -34,6 +34,14 @@ bool MacroStore::isValidNewName(const QString &name)
            name != NameListFile::sentinel;
 }
 
+// A macro file is opened only when it is not oversized; one that is, is set
+// aside and the macro counts as missing.
+static bool isReadable(const QString &path)
+{
+    FileReplace::setAsideIfDamaged(path, QString());
+    return QFile::exists(path);
+}
+
 QString MacroStore::filePath(const QString &name)
 {
     return StorePaths::macroFolder + name + QStringLiteral(".bin");
@@ -43,6 +51,7 @@ bool MacroStore::create(const QString &name, uint macroIndex)
 {
     if (!isValidNewName(name))
         return false;
+    FileReplace::setAsideIfDamaged(filePath(name), QString());
     QSettings file(filePath(name), QSettings::IniFormat);
     file.setValue(QStringLiteral("config/index"), macroIndex);
     file.setValue(totalKey, 0);
@@ -54,7 +63,7 @@ bool MacroStore::create(const QString &name, uint macroIndex)
 
 bool MacroStore::save(const QString &name, const QStringList &macros, const QVariant &repeat)
 {
-    if (!isValidName(name) || !QFile::exists(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name)))
         return false;
     QSettings file(filePath(name), QSettings::IniFormat);
     // Removing the group first leaves no stale events of a longer macro.
@@ -69,7 +78,7 @@ bool MacroStore::save(const QString &name, const QStringList &macros, const QVar
 
 QStringList MacroStore::load(const QString &name) const
 {
-    if (!isValidName(name) || !QFile::exists(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name)))
         return {};
     const QSettings file(filePath(name), QSettings::IniFormat);
     const int total = qBound(0, file.value(totalKey).toInt(), maxEvents);
@@ -115,7 +124,7 @@ ImportResult MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
 
 void MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
 {
-    if (!isValidName(name) || !QFile::exists(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name)))
         return;
     const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
     if (!chosen.isEmpty())

@@ -1,5 +1,6 @@
 #include "namelistfile.h"
 
+#include "filereplace.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 
@@ -34,6 +35,7 @@ void NameListFile::update(const QVariant &type, QStringList names)
         return;
     if (names.size() == 1)
         names.append(sentinel);
+    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString());
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     if (names.isEmpty())
         file.remove(key);
@@ -46,6 +48,7 @@ QVariantList NameListFile::read(const QVariant &type) const
     const QString key = keyFor(type);
     if (key.isEmpty())
         return {};
+    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString());
     const QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     QVariantList names;
     for (const QVariant &name : SettingsStore::toList(file.value(key)))

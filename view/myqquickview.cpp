@@ -1,6 +1,7 @@
 #include "myqquickview.h"
 
 #include "deviceoperations.h"
+#include "filereplace.h"
 #include "gundatafile.h"
 #include "hid_thread.h"
 #include "keymatrixstore.h"
@@ -18,6 +19,7 @@
 #include <QFocusEvent>
 #include <QJSValue>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QQuickItem>
 #include <QTimer>
 
@@ -43,16 +45,17 @@ static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
+    FileReplace::setSetAsideHandler([view = QPointer<myQQuickView>(this)](const QString &path) {
+        qInfo().noquote() << "Damaged data file set aside:" << path;
+        if (view)
+            view->noteSetAside();
+    });
     m_store = new SettingsStore(this);
     const DeviceFlags &flags = m_store->deviceFlags();
     m_device = std::make_unique<DeviceOperations>(DeviceVariant{
         flags.icType == QLatin1String("560"), flags.isColorful, flags.isGun, flags.is55328});
     m_fileDialogs = std::make_unique<QtFileDialogs>(this);
     m_pointerSettings = PointerSettings::createSystem();
-
-    // The scene and the window connect to userNotice after the view exists.
-    if (!m_store->damagedFiles().isEmpty())
-        QTimer::singleShot(0, this, [this] { refuse(DamagedFiles); });
 
     // Whatever the scene leaves transparent shows the desktop.
     setClearColor(Qt::transparent);
@@ -155,6 +158,19 @@ void myQQuickView::noteWritten(bool written)
     m_notSavedNoticed = true;
     QTimer::singleShot(0, this, [this] { m_notSavedNoticed = false; });
     refuse(NotSaved);
+}
+
+// The scene and the window connect to userNotice after the view exists, and
+// several files may be set aside at once: one notice, on the next turn.
+void myQQuickView::noteSetAside()
+{
+    if (m_setAsideNoticeQueued)
+        return;
+    m_setAsideNoticeQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_setAsideNoticeQueued = false;
+        refuse(DamagedFiles);
+    });
 }
 
 void myQQuickView::noteImport(ImportResult result)

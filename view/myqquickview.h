@@ -166,10 +166,12 @@ private:
     // One notice per turn of the event loop however many writes failed.
     void noteWritten(bool written);
     void noteImport(ImportResult result);
+    void noteSetAside();
 
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
     bool m_notSavedNoticed = false;
+    bool m_setAsideNoticeQueued = false;
 };

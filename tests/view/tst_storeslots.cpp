@@ -26,6 +26,8 @@ private slots:
     void failuresAreToldOnce_data();
     void failuresAreToldOnce();
     void refusalTextsInBothLanguages();
+    void oversizedFilesAreSetAsideUnread_data();
+    void oversizedFilesAreSetAsideUnread();
 
 private:
     QVariant evaluate(const QString &script);
@@ -214,6 +216,49 @@ void tst_StoreSlots::refusalTextsInBothLanguages()
         const QString chinese = myQQuickView::refusalText(reason, "ChineseSimplified");
         QVERIFY2(!chinese.isEmpty() && chinese != english, qPrintable(english));
     }
+}
+
+void tst_StoreSlots::oversizedFilesAreSetAsideUnread_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("name lists") << "modules/setting/name.bin"
+                                << "[macro]\nmacroName=A, B\n"
+                                << "ui_View.getNameList(0).length"
+                                << "0";
+    QTest::newRow("gun data") << "modules/gun/gunData.bin"
+                              << "[gunData]\n0=A, B, 1, 2, 3, 4\n"
+                              << "ui_View.getGunDataKey().length"
+                              << "0";
+    QTest::newRow("macro") << "modules/macro/M.bin"
+                           << "[config]\ntotal=0\nrepeat=5\n"
+                           << "ui_View.loadMacroIni('M').length"
+                           << "0";
+    QTest::newRow("language") << "modules/i18n/English.ini"
+                              << "[main]\ntotal=1\n0=Big\n"
+                              << "ui_View.getLangStrings('main', 'English').length"
+                              << "0";
+}
+
+// Sound content, only too large to be real: read, it would count.
+void tst_StoreSlots::oversizedFilesAreSetAsideUnread()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, content);
+    QFETCH(QString, read);
+    QFETCH(QString, result);
+    const QByteArray damaged = content.toUtf8() + "[x]\n" + QByteArray(1024 * 1024, 'x') + "=1\n";
+    m_folder->write(file, damaged);
+    QSignalSpy notices(m_view.get(), &myQQuickView::userNotice);
+    QCOMPARE(evaluate(read).toString(), result);
+    QCOMPARE(evaluate(read).toString(), result);
+    QVERIFY(!QFile::exists(m_folder->filePath(file)));
+    QCOMPARE(m_folder->read(file + ".damaged"), damaged);
+    QTRY_COMPARE(notices.count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(notices.count(), 1);
 }
 
 QTEST_MAIN(tst_StoreSlots)
