@@ -29,12 +29,14 @@ bool GunDataFile::isUsableName(QString name)
     return !name.remove(QLatin1Char('/')).remove(QLatin1Char('\\')).isEmpty();
 }
 
-void GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
+bool GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
 {
     if (!isUsableName(index) || src6.size() < recordSize || !isPresent())
-        return;
+        return true;
     QSettings file(StorePaths::gunData, QSettings::IniFormat);
     file.setValue(keyFor(index), src6.mid(0, recordSize));
+    file.sync();
+    return file.status() == QSettings::NoError;
 }
 
 void GunDataFile::modify(int modifyType, const QVariantList &src6)

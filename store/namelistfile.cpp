@@ -28,11 +28,11 @@ QString NameListFile::keyFor(const QVariant &type)
     }
 }
 
-void NameListFile::update(const QVariant &type, QStringList names)
+bool NameListFile::update(const QVariant &type, QStringList names)
 {
     const QString key = keyFor(type);
     if (key.isEmpty())
-        return;
+        return true;
     if (names.size() == 1)
         names.append(sentinel);
     FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString());
@@ -41,6 +41,8 @@ void NameListFile::update(const QVariant &type, QStringList names)
         file.remove(key);
     else
         file.setValue(key, names);
+    file.sync();
+    return file.status() == QSettings::NoError;
 }
 
 QVariantList NameListFile::read(const QVariant &type) const

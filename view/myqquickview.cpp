@@ -153,7 +153,10 @@ void myQQuickView::refuse(int reason)
 
 void myQQuickView::noteWritten(bool written)
 {
-    if (written || m_notSavedNoticed)
+    if (written)
+        return;
+    ++m_failedWrites;
+    if (m_notSavedNoticed)
         return;
     m_notSavedNoticed = true;
     QTimer::singleShot(0, this, [this] { m_notSavedNoticed = false; });
@@ -373,8 +376,9 @@ void myQQuickView::copyProfile(int destprofile, int srcprofile)
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    NameListFile().update(type, nameList);
-    return true;
+    const bool written = NameListFile().update(type, nameList);
+    noteWritten(written);
+    return written;
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
@@ -431,7 +435,7 @@ void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
 
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    GunDataFile().saveRecord(index.toString(), src6);
+    noteWritten(GunDataFile().saveRecord(index.toString(), src6));
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)

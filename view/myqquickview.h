@@ -75,6 +75,9 @@ public slots:
     void notifyUser(QString text);
     // Tells the user why a change was refused, in the current language.
     void refuse(int reason);
+    // How many writes to the data folder have failed in this run; a screen
+    // that sees it grow while saving keeps its change pending.
+    int failedWrites() const { return m_failedWrites; }
 
     void initUI();
     void runUI();
@@ -173,5 +176,6 @@ private:
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
     bool m_notSavedNoticed = false;
+    int m_failedWrites = 0;
     bool m_setAsideNoticeQueued = false;
 };

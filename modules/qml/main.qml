@@ -247,19 +247,22 @@ Item {
         const lightUnsaved = lightControlMain.isSave === true
         if (keyMatrixUnsaved || dpiUnsaved || lightUnsaved)
             controlUIEnable(false)
+        // A screen whose values could not be written stays unsaved (the view
+        // has told the user), so that the next Save tries again.
+        const saveScreen = (screen, target, args) => {
+            const failed = ui_View.failedWrites()
+            screen.isSave = false
+            callScreen(target, "saveData", args)
+            if (ui_View.failedWrites() !== failed)
+                screen.isSave = true
+        }
         try {
-            if (keyMatrixUnsaved) {
-                keyMatrixMain.isSave = false
-                callScreen(keyMatrixMain.modKeys, "saveData", [])
-            }
-            if (dpiUnsaved) {
-                dpiSettingMain.isSave = false
-                callScreen(dpiSettingMain, "saveData", [true])
-            }
-            if (lightUnsaved) {
-                lightControlMain.isSave = false
-                callScreen(lightControlMain, "saveData", [true, 0])
-            }
+            if (keyMatrixUnsaved)
+                saveScreen(keyMatrixMain, keyMatrixMain.modKeys, [])
+            if (dpiUnsaved)
+                saveScreen(dpiSettingMain, dpiSettingMain, [true])
+            if (lightUnsaved)
+                saveScreen(lightControlMain, lightControlMain, [true, 0])
         } finally {
             controlUIEnable(true)
         }

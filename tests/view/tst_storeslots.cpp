@@ -167,6 +167,8 @@ void tst_StoreSlots::failuresAreToldOnce_data()
     QTest::addColumn<int>("reason");
     QTest::newRow("writes to an unwritable profile") << "write" << int(myQQuickView::NotSaved);
     QTest::newRow("macro that cannot be created") << "macro" << int(myQQuickView::NotSaved);
+    QTest::newRow("name list") << "names" << int(myQQuickView::NotSaved);
+    QTest::newRow("gun preset") << "gun" << int(myQQuickView::NotSaved);
     QTest::newRow("profile import over 1 MiB") << "import" << int(myQQuickView::FileTooLarge);
     QTest::newRow("damaged profile at start") << "damaged" << int(myQQuickView::DamagedFiles);
     QTest::newRow("refusal from the scene") << "scene" << int(myQQuickView::MacroTooLong);
@@ -193,6 +195,13 @@ void tst_StoreSlots::failuresAreToldOnce()
     } else if (failure == "macro") {
         QVERIFY(QDir().mkpath(m_folder->filePath("modules/macro/Macro_0.bin")));
         QCOMPARE(evaluate("ui_View.createMacroIni('Macro_0', 0)"), QVariant(false));
+    } else if (failure == "names" || failure == "gun") {
+        const QString file = m_folder->filePath(failure == "names" ? "modules/setting/name.bin"
+                                                                   : "modules/gun/gunData.bin");
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file));
+        evaluate("ui_View.updataNameList(0, ['A', 'B']); "
+                 "ui_View.mouseSaveGundata(0, ['A', 'L-Click', 10, 0, 10, 0])");
     } else if (failure == "import") {
         m_folder->write("exchange/big.pf", QByteArray(1024 * 1024 + 1, '\n'));
         answer({m_folder->filePath("exchange/big.pf")});
