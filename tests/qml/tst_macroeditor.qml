@@ -220,6 +220,8 @@ Item {
                 editor.macroEditorFocus()
             }
             compare(notices.count, data.refused ? 1 : 0)
+            if (data.refused)
+                verify(notices.signalArguments[0][0].indexOf("128") >= 0)
             verify(editor.recordCount() <= 128)
             const changed = data.edit === "delete" ? editor.actionModel.count !== data.stored.length
                                                    : editor.actionModel.get(data.row).info === "2000"
@@ -338,21 +340,26 @@ Item {
         }
 
         function test_rename_data() {
+            const taken = "That name is already taken."
+            const notFileName = "A name cannot be empty or contain \\ / : * ? \" < > |."
             return [
                 { tag: "free name", name: "Burst", taken: true },
-                { tag: "own name", name: "Macro_0", taken: false, silent: true },
-                { tag: "another row's name", name: "Other", taken: false },
-                { tag: "not a file name", name: "../x", taken: false },
-                { tag: "not a Windows file name", name: "a:b", taken: false },
-                { tag: "empty", name: "", taken: false },
-                { tag: "65 characters", name: "m".repeat(65), taken: false },
+                { tag: "own name", name: "Macro_0", taken: false },
+                { tag: "another row's name", name: "Other", taken: false, notice: taken },
+                { tag: "not a file name", name: "../x", taken: false, notice: notFileName },
+                { tag: "not a Windows file name", name: "a:b", taken: false, notice: notFileName },
+                { tag: "empty", name: "", taken: false, notice: notFileName },
+                { tag: "65 characters", name: "m".repeat(65), taken: false,
+                  notice: "A name can be at most 64 characters long." },
                 { tag: "64 characters", name: "m".repeat(64), taken: true },
                 // Dropped from a one-entry list on read, the macro would vanish.
-                { tag: "name list sentinel", name: "loaderbraxel", taken: false },
+                { tag: "name list sentinel", name: "loaderbraxel", taken: false,
+                  notice: "That name is reserved." },
                 // A stray macro file of the new name would be taken over.
-                { tag: "stray file", name: "Stray", taken: false },
+                { tag: "stray file", name: "Stray", taken: false, notice: taken },
                 // The store cannot rename a file that is gone.
-                { tag: "store refuses", name: "Burst", taken: false, fileGone: true },
+                { tag: "store refuses", name: "Burst", taken: false, fileGone: true,
+                  notice: "The macro could not be renamed; nothing was changed." },
             ]
         }
 
@@ -376,7 +383,9 @@ Item {
             compare(editor.macroNames()[0], data.taken ? data.name : "Macro_0")
             compare(ui_View.getNameList(0)[0], data.taken ? data.name : "Macro_0")
             compare(ui_View.getData("mouseMacroKey/3", false), data.taken ? data.name : "Macro_0")
-            compare(notices.count, data.taken || data.silent ? 0 : 1)
+            compare(notices.count, data.notice ? 1 : 0)
+            if (data.notice)
+                compare(notices.signalArguments[0][0], data.notice)
             if (data.taken)
                 compare([renamed.signalArguments[0][0], renamed.signalArguments[0][1]],
                         ["Macro_0", data.name])
@@ -402,6 +411,16 @@ Item {
             compare(editor.macroNames(), ["A", "Macro_0", "B"])
             compare(ui_View.loadMacroIni("Macro_1"), [])
             compare(testData.askedDialogs(), ["open Macro(*.mc)", "open Macro(*.mc)"])
+        }
+
+        function test_newMacroWhoseFileCannotBeWrittenAddsNoRow() {
+            testData.setUnwritable("modules/macro/Macro_0.bin", true)
+            const editor = makeEditor()
+            const notices = spy(ui_View, "userNotice")
+            editor.newMacro()
+            compare(editor.macroNames(), [])
+            compare(ui_View.getNameList(0), [])
+            compare(notices.count, 1)
         }
 
         function test_importsTheMouseCannotHoldAreRefused_data() {
