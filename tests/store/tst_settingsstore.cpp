@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
 
@@ -20,6 +21,7 @@ private slots:
     void badFilesReadAsDefaults_data();
     void badFilesReadAsDefaults();
     void failedWritesAreReportedAndRetried();
+    void killedWriterLeavesNoTornFile();
     void damagedFilesAreSetAside_data();
     void damagedFilesAreSetAside();
 };
@@ -222,6 +224,46 @@ void tst_SettingsStore::failedWritesAreReportedAndRetried()
     QVERIFY(folder.read(StorePaths::profile(0)).contains("reportRate=0"));
 }
 
+namespace {
+const char *const writerVariable = "SKARN_TEST_SETTINGS_WRITER";
+constexpr int padSize = 200000;
+
+// The writer child: saves a large value in turns of two letters until it is
+// killed.
+int writeForever()
+{
+    SettingsStore store;
+    for (int i = 0;; ++i)
+        store.setData("mouse/pad", QString(padSize, QLatin1Char(i % 2 ? 'a' : 'b')));
+}
+} // namespace
+
+// Saves replace the file whole: a writer killed at any moment leaves the
+// old or the new content, never a mix or a cut.
+void tst_SettingsStore::killedWriterLeavesNoTornFile()
+{
+    TestDataFolder folder;
+    const QVariant rate = QSettings(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat)
+                              .value("mouse/reportRate");
+    QVERIFY(rate.isValid());
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        QProcess writer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(writerVariable, "1");
+        writer.setProcessEnvironment(environment);
+        writer.setWorkingDirectory(folder.path());
+        writer.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(writer.waitForStarted());
+        QTest::qWait(20 + 17 * attempt);
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
+        const QSettings file(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat);
+        const QString pad = file.value("mouse/pad").toString();
+        QVERIFY(pad.isEmpty() || pad == QString(padSize, pad.at(0)));
+        QCOMPARE(file.value("mouse/reportRate"), rate);
+    }
+}
+
 void tst_SettingsStore::damagedFilesAreSetAside_data()
 {
     QTest::addColumn<QString>("file");
@@ -268,5 +310,13 @@ void tst_SettingsStore::damagedFilesAreSetAside()
     QCOMPARE(store.damagedFiles(), QStringList());
 }
 
-QTEST_GUILESS_MAIN(tst_SettingsStore)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(writerVariable))
+        return writeForever();
+    tst_SettingsStore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_settingsstore.moc"
