@@ -122,13 +122,12 @@ ImportResult MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
     return ImportResult::Imported;
 }
 
-void MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
+bool MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
 {
     if (!isValidName(name) || !isReadable(filePath(name)))
-        return;
+        return true;
     const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
-    if (!chosen.isEmpty())
-        FileReplace::copyOver(filePath(name), chosen);
+    return chosen.isEmpty() || FileReplace::copyOver(filePath(name), chosen);
 }
 
 bool MacroStore::rename(const QString &oldName, const QString &newName)

@@ -46,7 +46,8 @@ public:
     // existing macro (an existing macro counts as imported). A file over
     // StorePaths::maxFileSize is refused unread.
     ImportResult importMacro(const QString &name, FileDialogs &dialogs);
-    void exportMacro(const QString &name, FileDialogs &dialogs);
+    // False only when the chosen target could not be written.
+    bool exportMacro(const QString &name, FileDialogs &dialogs);
 
     // Points the slots of profiles 0..5 that name `oldName` to `newName`,
     // then renames the file. False, changing nothing, when the old macro

@@ -22,10 +22,13 @@ public:
     // profile is as it was. A file over StorePaths::maxFileSize is refused
     // unread.
     ImportResult importProfile(int profile, FileDialogs &dialogs);
-    void exportProfile(int profile, FileDialogs &dialogs);
-    void resetProfile(int profile);
+    // These three are false only when a file could not be written (the
+    // target left as it was); a cancelled export or an unknown profile
+    // number writes nothing and is no failure.
+    bool exportProfile(int profile, FileDialogs &dialogs);
+    bool resetProfile(int profile);
     // Copying a profile onto itself leaves it unchanged.
-    void copyProfile(int destprofile, int srcprofile);
+    bool copyProfile(int destprofile, int srcprofile);
 
 private:
     SettingsStore &m_settings;

@@ -344,7 +344,7 @@ void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 
 void myQQuickView::resetApconfig()
 {
-    m_store->resetGlobalSettings();
+    noteWritten(m_store->resetGlobalSettings());
 }
 
 void myQQuickView::setCurrentProfile(int profile)
@@ -361,17 +361,17 @@ bool myQQuickView::loadProfile(int profile)
 
 void myQQuickView::saveProfile(int profile)
 {
-    ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs);
+    noteWritten(ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs));
 }
 
 void myQQuickView::resetProfile(int profile)
 {
-    ProfileStore(*m_store).resetProfile(profile);
+    noteWritten(ProfileStore(*m_store).resetProfile(profile));
 }
 
 void myQQuickView::copyProfile(int destprofile, int srcprofile)
 {
-    ProfileStore(*m_store).copyProfile(destprofile, srcprofile);
+    noteWritten(ProfileStore(*m_store).copyProfile(destprofile, srcprofile));
 }
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
@@ -420,7 +420,7 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName)
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)
 {
-    MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs);
+    noteWritten(MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs));
 }
 
 QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)

@@ -169,6 +169,7 @@ void tst_StoreSlots::failuresAreToldOnce_data()
     QTest::newRow("macro that cannot be created") << "macro" << int(myQQuickView::NotSaved);
     QTest::newRow("name list") << "names" << int(myQQuickView::NotSaved);
     QTest::newRow("gun preset") << "gun" << int(myQQuickView::NotSaved);
+    QTest::newRow("export onto a folder") << "export" << int(myQQuickView::NotSaved);
     QTest::newRow("profile import over 1 MiB") << "import" << int(myQQuickView::FileTooLarge);
     QTest::newRow("damaged profile at start") << "damaged" << int(myQQuickView::DamagedFiles);
     QTest::newRow("refusal from the scene") << "scene" << int(myQQuickView::MacroTooLong);
@@ -202,6 +203,13 @@ void tst_StoreSlots::failuresAreToldOnce()
         QVERIFY(QDir().mkpath(file));
         evaluate("ui_View.updataNameList(0, ['A', 'B']); "
                  "ui_View.mouseSaveGundata(0, ['A', 'L-Click', 10, 0, 10, 0])");
+    } else if (failure == "export") {
+        QVERIFY(QDir().mkpath(m_folder->filePath("exchange/taken.pf")));
+        QVERIFY(QDir().mkpath(m_folder->filePath("exchange/taken.mc")));
+        answer({m_folder->filePath("exchange/taken.pf"), m_folder->filePath("exchange/taken.mc")});
+        m_view->saveProfile(0);
+        m_view->createMacroIni("M", 0);
+        m_view->saveMacroFile("M");
     } else if (failure == "import") {
         m_folder->write("exchange/big.pf", QByteArray(1024 * 1024 + 1, '\n'));
         answer({m_folder->filePath("exchange/big.pf")});
