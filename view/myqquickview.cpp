@@ -460,7 +460,7 @@ QVariant myQQuickView::getXYSensitive(QVariant index)
 
 void myQQuickView::setXYSensitive(QVariant index, QVariant xyData)
 {
-    ProfileGunKeys(*m_store).setXYSensitive(index.toString(), xyData);
+    noteWritten(ProfileGunKeys(*m_store).setXYSensitive(index.toString(), xyData));
 }
 
 QVariant myQQuickView::getselectGun(QVariant index)
@@ -470,7 +470,7 @@ QVariant myQQuickView::getselectGun(QVariant index)
 
 void myQQuickView::setSelectGun(QVariant index, QVariant xyData)
 {
-    ProfileGunKeys(*m_store).setSelectGun(index.toString(), xyData);
+    noteWritten(ProfileGunKeys(*m_store).setSelectGun(index.toString(), xyData));
 }
 
 QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
@@ -480,7 +480,7 @@ QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
 
 void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam)
 {
-    KeyMatrixStore(*m_store).storeRecords(src64);
+    noteWritten(KeyMatrixStore(*m_store).storeRecords(src64));
     if (isSendData)
         m_device->sendKeyMatrix(sceneInts(src64),
                                 sceneInts(KeyMatrixStore(*m_store).firmwareRecords()),

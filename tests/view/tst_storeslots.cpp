@@ -165,14 +165,25 @@ void tst_StoreSlots::failuresAreToldOnce_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<int>("reason");
-    QTest::newRow("writes to an unwritable profile") << "write" << int(myQQuickView::NotSaved);
-    QTest::newRow("macro that cannot be created") << "macro" << int(myQQuickView::NotSaved);
-    QTest::newRow("name list") << "names" << int(myQQuickView::NotSaved);
-    QTest::newRow("gun preset") << "gun" << int(myQQuickView::NotSaved);
-    QTest::newRow("export onto a folder") << "export" << int(myQQuickView::NotSaved);
-    QTest::newRow("profile import over 1 MiB") << "import" << int(myQQuickView::FileTooLarge);
-    QTest::newRow("damaged profile at start") << "damaged" << int(myQQuickView::DamagedFiles);
-    QTest::newRow("refusal from the scene") << "scene" << int(myQQuickView::MacroTooLong);
+    QTest::addColumn<QString>("script");
+    const int notSaved = myQQuickView::NotSaved;
+    QTest::newRow("writes to an unwritable profile")
+        << "write" << notSaved
+        << "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); ui_View.setData('c', 2)";
+    QTest::newRow("X/Y sensitivity") << "write" << notSaved << "ui_View.setXYSensitive(0, 3)";
+    QTest::newRow("gun selection") << "write" << notSaved << "ui_View.setSelectGun(0, 'M4')";
+    QTest::newRow("key matrix") << "write" << notSaved
+                                << "ui_View.mouseSetKeyMatrix([4, 0, 1, 0], false, [])";
+    QTest::newRow("macro that cannot be created") << "macro" << notSaved << QString();
+    QTest::newRow("name list") << "names" << notSaved << QString();
+    QTest::newRow("gun preset") << "gun" << notSaved << QString();
+    QTest::newRow("export onto a folder") << "export" << notSaved << QString();
+    QTest::newRow("profile import over 1 MiB")
+        << "import" << int(myQQuickView::FileTooLarge) << QString();
+    QTest::newRow("damaged profile at start")
+        << "damaged" << int(myQQuickView::DamagedFiles) << QString();
+    QTest::newRow("refusal from the scene")
+        << "scene" << int(myQQuickView::MacroTooLong) << QString();
 }
 
 // In the user's language, once however many writes failed in one go.
@@ -180,6 +191,7 @@ void tst_StoreSlots::failuresAreToldOnce()
 {
     QFETCH(QString, failure);
     QFETCH(int, reason);
+    QFETCH(QString, script);
     m_view->setGlobalData("common/language", "ChineseSimplified");
     if (failure == "damaged") {
         m_folder->write("modules/setting/p5.bin", QByteArray(2 * 1024 * 1024, 'x'));
@@ -191,8 +203,7 @@ void tst_StoreSlots::failuresAreToldOnce()
         const QString profile = m_folder->filePath("modules/setting/p1.bin");
         QVERIFY(QFile::remove(profile));
         QVERIFY(QDir().mkpath(profile));
-        evaluate(
-            "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); ui_View.setData('c', 2)");
+        evaluate(script);
     } else if (failure == "macro") {
         QVERIFY(QDir().mkpath(m_folder->filePath("modules/macro/Macro_0.bin")));
         QCOMPARE(evaluate("ui_View.createMacroIni('Macro_0', 0)"), QVariant(false));
