@@ -2,6 +2,7 @@
 
 #include "deviceoperations.h"
 #include "devicestate.h"
+#include "filereplace.h"
 #include "hid_thread.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
@@ -11,6 +12,7 @@
 
 #include <QDebug>
 #include <QSettings>
+#include <algorithm>
 
 namespace {
 // Hexadecimal text; anything that is not valid hexadecimal gives 0.
@@ -32,6 +34,8 @@ DeviceDetector::DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &
 
 DeviceTable DeviceDetector::readTable(const QString &path)
 {
+    if (!FileReplace::isReadableData(path))
+        return {};
     const QSettings file(path, QSettings::IniFormat);
     const int count =
         std::min(file.value(QStringLiteral("common/deviceCount"), 0).toInt(), maxDevices);
@@ -56,6 +60,25 @@ DeviceTable DeviceDetector::readTable(const QString &path)
         table.append(entry);
     }
     return table;
+}
+
+bool DeviceDetector::isDamagedTable(const QString &path)
+{
+    if (!FileReplace::isReadableData(path))
+        return true;
+    bool isCount = false;
+    const int count = QSettings(path, QSettings::IniFormat)
+                          .value(QStringLiteral("common/deviceCount"))
+                          .toString()
+                          .trimmed()
+                          .toInt(&isCount);
+    if (!isCount)
+        return true;
+    if (count <= 0)
+        return false;
+    const DeviceTable table = readTable(path);
+    return std::none_of(table.begin(), table.end(),
+                        [](const DeviceEntry &entry) { return entry.vid && entry.pid; });
 }
 
 void DeviceDetector::findInterfaces(DeviceTable &table) const
@@ -90,6 +113,17 @@ void DeviceDetector::checkDevice()
         return;
     }
     DeviceTable table = readTable(StorePaths::globalSettings);
+    // A damaged table would find no mouse at all, silently; the factory
+    // table still serves the devices the program ships with.
+    if (isDamagedTable(StorePaths::globalSettings) &&
+        !isDamagedTable(StorePaths::factoryGlobalSettings)) {
+        table = readTable(StorePaths::factoryGlobalSettings);
+        if (!m_damagedTableShown) {
+            m_damagedTableShown = true;
+            qInfo("Damaged device table: using the factory table");
+            m_window.view()->refuse(myQQuickView::DamagedDeviceTable);
+        }
+    }
     findInterfaces(table);
     m_link.setDeviceTable(table);
     m_accessDenied = false;

@@ -30,6 +30,10 @@ public:
 
     // The device table of `path`; a missing file or count gives none.
     static DeviceTable readTable(const QString &path);
+    // Whether the table of `path` can no longer be read as one: its count is
+    // missing or not a number, or it counts rows of which none names a
+    // device (vendor and product id). A count of 0 is a table, if empty.
+    static bool isDamagedTable(const QString &path);
     // Fills in the interface paths; the last matching interface wins.
     void findInterfaces(DeviceTable &table) const;
 
@@ -57,4 +61,5 @@ private:
     bool m_accessDeniedShown = false;
     bool m_waitingForLink = false;
     bool m_accessDenied = false;
+    bool m_damagedTableShown = false;
 };

@@ -303,6 +303,10 @@ void DeviceOperations::sendMacro(const QList<int> &macroData, uint slot)
     const std::optional<uchar> number = MacroBlock::macroNumber(slot);
     if (!number || !m_link)
         return;
+    if (!MacroBlock::isComplete(macroData)) {
+        qDebug("Macro block without its end refused");
+        return;
+    }
     MacroBlock::Block block = MacroBlock::fromList(macroData);
     if (m_variant.family560)
         m_link->hid560_0FH_SetMacroKey(*number, block.data());

@@ -10,6 +10,14 @@ Block fromList(const QList<int> &macroData)
     return block;
 }
 
+bool isComplete(const QList<int> &macroData)
+{
+    const qsizetype n = macroData.size();
+    if (n <= size - 2)
+        return true;
+    return n <= size && (macroData.at(n - 2) & 0xFF) == 0 && (macroData.at(n - 1) & 0xFF) == 0;
+}
+
 std::optional<uchar> macroNumber(uint slot)
 {
     if ((slot & 0xFF) >= slotCount)

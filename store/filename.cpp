@@ -13,4 +13,16 @@ bool isPlain(const QString &name)
     return true;
 }
 
+bool isPortable(const QString &name)
+{
+    static const QString forbidden = QStringLiteral(":*?\"<>|");
+    if (!isPlain(name))
+        return false;
+    for (const QChar c : name) {
+        if (forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
 } // namespace FileName

@@ -1,16 +1,33 @@
 #include "filereplace.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "filedialogs.h"
+#include "storepaths.h"
+
 namespace FileReplace {
+
+namespace {
+std::function<void(const QString &)> &setAsideHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+} // namespace
+
+void setSetAsideHandler(std::function<void(const QString &path)> handler)
+{
+    setAsideHandler() = std::move(handler);
+}
 
 bool copyOver(const QString &source, const QString &target)
 {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly) || in.size() > StorePaths::maxFileSize)
         return false;
     const QByteArray content = in.readAll();
     if (in.error() != QFileDevice::NoError)
@@ -38,4 +55,37 @@ bool copyOver(const QString &source, const QString &target)
     return out.commit();
 }
 
+bool isReadableData(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable() && info.size() <= StorePaths::maxFileSize;
+}
+
+bool setAsideIfDamaged(const QString &path, const QString &factory)
+{
+    // A folder in the file's place is left alone: nothing reads it, and
+    // writes to it fail and are reported.
+    const QFileInfo info(path);
+    if (!info.isFile() || isReadableData(path))
+        return false;
+    const QString aside = path + QStringLiteral(".damaged");
+    if (QFileInfo(aside).isDir())
+        return false;
+    QFile::remove(aside);
+    if (!QFile::rename(path, aside))
+        return false;
+    if (!factory.isEmpty() && isReadableData(factory))
+        copyOver(factory, path);
+    if (setAsideHandler())
+        setAsideHandler()(path);
+    return true;
+}
+
 } // namespace FileReplace
+
+QString FileDialogs::withSuffix(const QString &chosen, const QString &suffix)
+{
+    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty())
+        return chosen;
+    return chosen + suffix;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace FileReplace {
 // Replaces `target` with a copy of `source` without ever destroying the old
@@ -10,4 +11,16 @@ namespace FileReplace {
 // is always newer than the one it replaces, so readers that cache files by
 // modification time see the change.
 bool copyOver(const QString &source, const QString &target);
+
+// Whether `path` is a readable file no larger than StorePaths::maxFileSize;
+// checked before anything is read whole.
+bool isReadableData(const QString &path);
+
+// A data file that is oversized or unreadable is renamed to
+// <path>.damaged (replacing an older one), and `factory`, when given and
+// sound, is copied in its place. True when the file was set aside. Nothing
+// of a set-aside file is read, and it is never written back.
+bool setAsideIfDamaged(const QString &path, const QString &factory);
+// Called with each file set aside, so that the user can be told.
+void setSetAsideHandler(std::function<void(const QString &path)> handler);
 } // namespace FileReplace

@@ -1,5 +1,6 @@
 #include "gundatafile.h"
 
+#include "filereplace.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 
@@ -8,6 +9,13 @@
 
 namespace {
 const QString group = QStringLiteral("gunData");
+}
+
+// Every operation first makes sure that an oversized file is never read.
+static bool isPresent()
+{
+    FileReplace::setAsideIfDamaged(StorePaths::gunData, QString());
+    return QFile::exists(StorePaths::gunData);
 }
 
 QString GunDataFile::keyFor(const QString &name)
@@ -21,17 +29,19 @@ bool GunDataFile::isUsableName(QString name)
     return !name.remove(QLatin1Char('/')).remove(QLatin1Char('\\')).isEmpty();
 }
 
-void GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
+bool GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
 {
-    if (!isUsableName(index) || src6.size() < recordSize || !QFile::exists(StorePaths::gunData))
-        return;
+    if (!isUsableName(index) || src6.size() < recordSize || !isPresent())
+        return true;
     QSettings file(StorePaths::gunData, QSettings::IniFormat);
     file.setValue(keyFor(index), src6.mid(0, recordSize));
+    file.sync();
+    return file.status() == QSettings::NoError;
 }
 
 void GunDataFile::modify(int modifyType, const QVariantList &src6)
 {
-    if (!QFile::exists(StorePaths::gunData))
+    if (!isPresent())
         return;
     const QString name = src6.value(0).toString();
     if (!isUsableName(name))
@@ -51,7 +61,7 @@ void GunDataFile::modify(int modifyType, const QVariantList &src6)
 
 QVariantList GunDataFile::record(const QString &name) const
 {
-    if (!isUsableName(name) || !QFile::exists(StorePaths::gunData))
+    if (!isUsableName(name) || !isPresent())
         return {};
     const QSettings file(StorePaths::gunData, QSettings::IniFormat);
     return SettingsStore::toList(file.value(keyFor(name)));
@@ -59,7 +69,7 @@ QVariantList GunDataFile::record(const QString &name) const
 
 QStringList GunDataFile::keys() const
 {
-    if (!QFile::exists(StorePaths::gunData))
+    if (!isPresent())
         return {};
     QSettings file(StorePaths::gunData, QSettings::IniFormat);
     file.beginGroup(group);

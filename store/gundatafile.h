@@ -15,8 +15,9 @@ public:
     static constexpr int recordSize = 6;
 
     // Stores the first six values of `src6` under position `index`; a
-    // shorter record stores nothing.
-    void saveRecord(const QString &index, const QVariantList &src6);
+    // shorter record stores nothing. False when the file could not be
+    // written.
+    bool saveRecord(const QString &index, const QVariantList &src6);
     // Type 0 deletes the entry named src6[0]. Type 1 takes the record
     // followed by the old name (seven values), deletes the old entry and
     // stores the record's values after the name under the new name. Short

@@ -14,14 +14,16 @@ QVariantList KeyMatrixStore::record(const QString &index, bool fromDefault) cons
     return m_settings.dataList(keyFor(index), fromDefault);
 }
 
-void KeyMatrixStore::storeRecords(const QVariantList &src64)
+bool KeyMatrixStore::storeRecords(const QVariantList &src64)
 {
+    bool written = true;
     for (int k = 0; k < buttonCount; ++k) {
         QVariantList record;
         for (int i = 0; i < recordSize; ++i)
             record.append(src64.value(k * recordSize + i, 0));
-        m_settings.setDataList(keyFor(QString::number(k)), record);
+        written = m_settings.setDataList(keyFor(QString::number(k)), record) && written;
     }
+    return written;
 }
 
 QVariantList KeyMatrixStore::firmwareRecords() const

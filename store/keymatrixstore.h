@@ -18,8 +18,9 @@ public:
     // Empty when the record is missing.
     QVariantList record(const QString &index, bool fromDefault) const;
     // Stores record k from src64[4k .. 4k+3] for every button; values the
-    // list lacks are stored as 0, as they are sent.
-    void storeRecords(const QVariantList &src64);
+    // list lacks are stored as 0, as they are sent. False when the profile
+    // could not be written.
+    bool storeRecords(const QVariantList &src64);
     // The firmware records ("mouseFwKeyMatrix/<k>") of the current profile
     // as 64 values, record k at 4k; codes a record lacks are 0.
     QVariantList firmwareRecords() const;

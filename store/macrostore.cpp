@@ -3,11 +3,13 @@
 #include "filedialogs.h"
 #include "filename.h"
 #include "filereplace.h"
+#include "namelistfile.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -19,10 +21,25 @@ constexpr int macroCategory = 4;
 } // namespace
 
 const QString MacroStore::fileFilter = QStringLiteral("Macro(*.mc)");
+const QString MacroStore::suffix = QStringLiteral(".mc");
 
 bool MacroStore::isValidName(const QString &name)
 {
     return FileName::isPlain(name);
+}
+
+bool MacroStore::isValidNewName(const QString &name)
+{
+    return FileName::isPortable(name) && name.size() <= maxNameLength &&
+           name != NameListFile::sentinel;
+}
+
+// A macro file is opened only when it is not oversized; one that is, is set
+// aside and the macro counts as missing.
+static bool isReadable(const QString &path)
+{
+    FileReplace::setAsideIfDamaged(path, QString());
+    return QFile::exists(path);
 }
 
 QString MacroStore::filePath(const QString &name)
@@ -32,8 +49,9 @@ QString MacroStore::filePath(const QString &name)
 
 bool MacroStore::create(const QString &name, uint macroIndex)
 {
-    if (!isValidName(name))
+    if (!isValidNewName(name))
         return false;
+    FileReplace::setAsideIfDamaged(filePath(name), QString());
     QSettings file(filePath(name), QSettings::IniFormat);
     file.setValue(QStringLiteral("config/index"), macroIndex);
     file.setValue(totalKey, 0);
@@ -45,7 +63,7 @@ bool MacroStore::create(const QString &name, uint macroIndex)
 
 bool MacroStore::save(const QString &name, const QStringList &macros, const QVariant &repeat)
 {
-    if (!isValidName(name) || !QFile::exists(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name)))
         return false;
     QSettings file(filePath(name), QSettings::IniFormat);
     // Removing the group first leaves no stale events of a longer macro.
@@ -60,7 +78,7 @@ bool MacroStore::save(const QString &name, const QStringList &macros, const QVar
 
 QStringList MacroStore::load(const QString &name) const
 {
-    if (!isValidName(name) || !QFile::exists(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name)))
         return {};
     const QSettings file(filePath(name), QSettings::IniFormat);
     const int total = qBound(0, file.value(totalKey).toInt(), maxEvents);
@@ -80,40 +98,41 @@ bool MacroStore::remove(const QString &name)
     return QFile::remove(filePath(name));
 }
 
-bool MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
+ImportResult MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
 {
-    if (!isValidName(name))
-        return false;
+    if (!isValidNewName(name))
+        return ImportResult::Failed;
     const QString chosen = dialogs.openFileName(fileFilter);
     if (chosen.isEmpty())
-        return false;
+        return ImportResult::Cancelled;
     const QString target = filePath(name);
     if (QFile::exists(target))
-        return true;
+        return ImportResult::Imported;
+    if (QFileInfo(chosen).size() > StorePaths::maxFileSize)
+        return ImportResult::TooLarge;
     QDir().mkpath(StorePaths::macroFolder);
     // QFile::copy writes a temporary file and renames it into place only if
     // the target is still free.
     if (!QFile::copy(chosen, target))
-        return false;
+        return ImportResult::Failed;
     // The copy takes the source's permissions; a macro imported from a
     // read-only file must still take the editor's saves.
     QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner |
                                       QFileDevice::WriteOwner);
-    return true;
+    return ImportResult::Imported;
 }
 
-void MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
+bool MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
 {
-    if (!isValidName(name) || !QFile::exists(filePath(name)))
-        return;
-    const QString chosen = dialogs.saveFileName(fileFilter);
-    if (!chosen.isEmpty())
-        FileReplace::copyOver(filePath(name), chosen);
+    if (!isValidName(name) || !isReadable(filePath(name)))
+        return true;
+    const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
+    return chosen.isEmpty() || FileReplace::copyOver(filePath(name), chosen);
 }
 
 bool MacroStore::rename(const QString &oldName, const QString &newName)
 {
-    if (!isValidName(oldName) || !isValidName(newName) || !QFile::exists(filePath(oldName)))
+    if (!isValidName(oldName) || !isValidNewName(newName) || !QFile::exists(filePath(oldName)))
         return false;
     // The file first: a rename that fails (the new name is taken) must not
     // leave buttons pointing at another macro.

@@ -3,7 +3,8 @@
 #include <QStringList>
 #include <QVariant>
 
-class FileDialogs;
+#include "filedialogs.h"
+
 class SettingsStore;
 
 // One settings file per macro, ./modules/macro/<name>.bin, holding the
@@ -18,10 +19,17 @@ public:
     explicit MacroStore(SettingsStore &settings) : m_settings(settings) {}
 
     static const QString fileFilter;
+    static const QString suffix;
     // A corrupt event count must not make a load run away.
     static constexpr int maxEvents = 1024;
 
+    // A new name (created, imported or renamed to) must be a portable file
+    // name of at most 64 characters and not the name lists' sentinel, which
+    // readers of a one-entry list drop.
+    static constexpr int maxNameLength = 64;
+
     static bool isValidName(const QString &name);
+    static bool isValidNewName(const QString &name);
     static QString filePath(const QString &name);
 
     // Writes the values of a new macro (no events, played once), creating
@@ -35,14 +43,17 @@ public:
     bool remove(const QString &name);
 
     // Copies the user's chosen file in as macro `name`, never over an
-    // existing macro. True when the macro exists afterwards; false when the
-    // choice was cancelled or nothing could be copied.
-    bool importMacro(const QString &name, FileDialogs &dialogs);
-    void exportMacro(const QString &name, FileDialogs &dialogs);
+    // existing macro (an existing macro counts as imported). A file over
+    // StorePaths::maxFileSize is refused unread.
+    ImportResult importMacro(const QString &name, FileDialogs &dialogs);
+    // False only when the chosen target could not be written.
+    bool exportMacro(const QString &name, FileDialogs &dialogs);
 
     // Points the slots of profiles 0..5 that name `oldName` to `newName`,
-    // then renames the file. False when the old macro does not exist (and
-    // nothing changes) or the rename fails.
+    // then renames the file. False, changing nothing, when the old macro
+    // does not exist, the new name is not a valid new name or the file
+    // cannot be renamed (a file of that name exists, the file system
+    // refuses the name).
     bool rename(const QString &oldName, const QString &newName);
     // Gives every button of profiles 0..5 that plays macro `name` the
     // default profile's assignment.

@@ -1,5 +1,6 @@
 #include "namelistfile.h"
 
+#include "filereplace.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 
@@ -27,18 +28,21 @@ QString NameListFile::keyFor(const QVariant &type)
     }
 }
 
-void NameListFile::update(const QVariant &type, QStringList names)
+bool NameListFile::update(const QVariant &type, QStringList names)
 {
     const QString key = keyFor(type);
     if (key.isEmpty())
-        return;
+        return true;
     if (names.size() == 1)
         names.append(sentinel);
+    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString());
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     if (names.isEmpty())
         file.remove(key);
     else
         file.setValue(key, names);
+    file.sync();
+    return file.status() == QSettings::NoError;
 }
 
 QVariantList NameListFile::read(const QVariant &type) const
@@ -46,6 +50,7 @@ QVariantList NameListFile::read(const QVariant &type) const
     const QString key = keyFor(type);
     if (key.isEmpty())
         return {};
+    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString());
     const QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     QVariantList names;
     for (const QVariant &name : SettingsStore::toList(file.value(key)))

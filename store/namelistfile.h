@@ -15,8 +15,8 @@ public:
 
     // `type` is read as an unsigned number; anything else is an unknown type.
     // Replaces list `type`; an empty list removes it. Unknown types change
-    // nothing.
-    void update(const QVariant &type, QStringList names);
+    // nothing. False when the file could not be written.
+    bool update(const QVariant &type, QStringList names);
     // The stored list, sentinel included; empty for a missing list or an
     // unknown type.
     QVariantList read(const QVariant &type) const;

@@ -24,9 +24,9 @@ QVariant ProfileGunKeys::xySensitive(const QString &index) const
     return orDefault(m_settings.data(sensitivityKey(index), false), defaultSensitivity);
 }
 
-void ProfileGunKeys::setXYSensitive(const QString &index, const QVariant &step)
+bool ProfileGunKeys::setXYSensitive(const QString &index, const QVariant &step)
 {
-    m_settings.setData(sensitivityKey(index), step);
+    return m_settings.setData(sensitivityKey(index), step);
 }
 
 QVariant ProfileGunKeys::selectGun(const QString &index) const
@@ -34,7 +34,7 @@ QVariant ProfileGunKeys::selectGun(const QString &index) const
     return orDefault(m_settings.data(selectGunKey(index), false), QString());
 }
 
-void ProfileGunKeys::setSelectGun(const QString &index, const QVariant &value)
+bool ProfileGunKeys::setSelectGun(const QString &index, const QVariant &value)
 {
-    m_settings.setData(selectGunKey(index), value);
+    return m_settings.setData(selectGunKey(index), value);
 }

@@ -14,10 +14,11 @@ public:
     explicit ProfileGunKeys(SettingsStore &settings) : m_settings(settings) {}
 
     QVariant xySensitive(const QString &index) const;
-    void setXYSensitive(const QString &index, const QVariant &step);
+    // False when the profile could not be written.
+    bool setXYSensitive(const QString &index, const QVariant &step);
     // Empty text when missing.
     QVariant selectGun(const QString &index) const;
-    void setSelectGun(const QString &index, const QVariant &value);
+    bool setSelectGun(const QString &index, const QVariant &value);
 
 private:
     SettingsStore &m_settings;

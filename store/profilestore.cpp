@@ -5,43 +5,49 @@
 #include "settingsstore.h"
 #include "storepaths.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 const QString ProfileStore::fileFilter = QStringLiteral("Profile(*.pf)");
+const QString ProfileStore::suffix = QStringLiteral(".pf");
 
-bool ProfileStore::importProfile(int profile, FileDialogs &dialogs)
+ImportResult ProfileStore::importProfile(int profile, FileDialogs &dialogs)
 {
     if (!m_settings.profile(profile))
-        return false;
+        return ImportResult::Failed;
     const QString chosen = dialogs.openFileName(fileFilter);
     if (chosen.isEmpty())
-        return false;
-    return m_settings.replaceProfile(profile, chosen);
+        return ImportResult::Cancelled;
+    if (QFileInfo(chosen).size() > StorePaths::maxFileSize)
+        return ImportResult::TooLarge;
+    return m_settings.replaceProfile(profile, chosen) ? ImportResult::Imported
+                                                      : ImportResult::Failed;
 }
 
-void ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
+bool ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
 {
     QSettings *settings = m_settings.profile(profile);
     if (!settings)
-        return;
-    const QString chosen = dialogs.saveFileName(fileFilter);
+        return true;
+    const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
     if (chosen.isEmpty())
-        return;
+        return true;
     // The exported file holds every change made before the export.
     settings->sync();
-    FileReplace::copyOver(settings->fileName(), chosen);
+    return FileReplace::copyOver(settings->fileName(), chosen);
 }
 
-void ProfileStore::resetProfile(int profile)
+bool ProfileStore::resetProfile(int profile)
 {
-    m_settings.replaceProfile(profile, StorePaths::defaultProfile);
+    return !m_settings.profile(profile) ||
+           m_settings.replaceProfile(profile, StorePaths::defaultProfile);
 }
 
-void ProfileStore::copyProfile(int destprofile, int srcprofile)
+bool ProfileStore::copyProfile(int destprofile, int srcprofile)
 {
     QSettings *source = m_settings.profile(srcprofile);
-    if (!source || destprofile == srcprofile)
-        return;
+    if (!source || !m_settings.profile(destprofile) || destprofile == srcprofile)
+        return true;
     source->sync();
-    m_settings.replaceProfile(destprofile, source->fileName());
+    return m_settings.replaceProfile(destprofile, source->fileName());
 }

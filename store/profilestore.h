@@ -2,7 +2,8 @@
 
 #include <QString>
 
-class FileDialogs;
+#include "filedialogs.h"
+
 class SettingsStore;
 
 // Whole-profile operations: import and export through the user's file
@@ -15,15 +16,19 @@ public:
     explicit ProfileStore(SettingsStore &settings) : m_settings(settings) {}
 
     static const QString fileFilter;
+    static const QString suffix;
 
-    // True when the profile now holds the picked file; false when the choice
-    // was cancelled or the file could not be copied, leaving the profile as
-    // it was.
-    bool importProfile(int profile, FileDialogs &dialogs);
-    void exportProfile(int profile, FileDialogs &dialogs);
-    void resetProfile(int profile);
+    // Imported when the profile now holds the picked file; otherwise the
+    // profile is as it was. A file over StorePaths::maxFileSize is refused
+    // unread.
+    ImportResult importProfile(int profile, FileDialogs &dialogs);
+    // These three are false only when a file could not be written (the
+    // target left as it was); a cancelled export or an unknown profile
+    // number writes nothing and is no failure.
+    bool exportProfile(int profile, FileDialogs &dialogs);
+    bool resetProfile(int profile);
     // Copying a profile onto itself leaves it unchanged.
-    void copyProfile(int destprofile, int srcprofile);
+    bool copyProfile(int destprofile, int srcprofile);
 
 private:
     SettingsStore &m_settings;

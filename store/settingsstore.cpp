@@ -23,10 +23,10 @@ QSettings *openIni(const QString &path, QObject *parent)
 
 SettingsStore::SettingsStore(QObject *parent) : QObject(parent)
 {
-    m_global = openIni(StorePaths::globalSettings, this);
-    m_default = openIni(StorePaths::defaultProfile, this);
+    m_global = openChecked(StorePaths::globalSettings, StorePaths::factoryGlobalSettings);
+    m_default = openChecked(StorePaths::defaultProfile, QString());
     for (int n = 0; n < StorePaths::profileCount; ++n)
-        m_profiles.append(openIni(StorePaths::profile(n), this));
+        m_profiles.append(openChecked(StorePaths::profile(n), StorePaths::defaultProfile));
 
     m_flags.isColorful = globalData(QStringLiteral("mouse/isColorful")).toBool();
     m_flags.isGun = globalData(QStringLiteral("mouse/isGun")).toBool();
@@ -35,6 +35,20 @@ SettingsStore::SettingsStore(QObject *parent) : QObject(parent)
 }
 
 SettingsStore::~SettingsStore() = default;
+
+QSettings *SettingsStore::openChecked(const QString &path, const QString &factory)
+{
+    if (FileReplace::setAsideIfDamaged(path, factory))
+        m_damaged.append(path);
+    return openIni(path, this);
+}
+
+bool SettingsStore::writeThrough(const QSettings *settings)
+{
+    QSettings probe(settings->fileName(), settings->format());
+    probe.sync();
+    return probe.status() == QSettings::NoError;
+}
 
 QVariant SettingsStore::data(const QString &key, bool isRecovery) const
 {
@@ -77,19 +91,22 @@ QVariantList SettingsStore::dataList(const QString &key, bool isRecovery) const
     return toList(data(key, isRecovery));
 }
 
-void SettingsStore::setData(const QString &key, const QVariant &value)
+bool SettingsStore::setData(const QString &key, const QVariant &value)
 {
     current()->setValue(key, value);
+    return writeThrough(current());
 }
 
-void SettingsStore::setGlobalData(const QString &key, const QVariant &value)
+bool SettingsStore::setGlobalData(const QString &key, const QVariant &value)
 {
     m_global->setValue(key, value);
+    return writeThrough(m_global);
 }
 
-void SettingsStore::setDataList(const QString &key, const QVariantList &list)
+bool SettingsStore::setDataList(const QString &key, const QVariantList &list)
 {
     current()->setValue(key, list);
+    return writeThrough(current());
 }
 
 QSettings *SettingsStore::replaceFile(QSettings *settings, const QString &source)
@@ -143,9 +160,10 @@ QSettings *SettingsStore::profile(int n) const
     return (n >= 0 && n < m_profiles.size()) ? m_profiles.at(n) : nullptr;
 }
 
-void SettingsStore::sync()
+bool SettingsStore::sync()
 {
-    m_global->sync();
+    bool written = writeThrough(m_global);
     for (QSettings *settings : m_profiles)
-        settings->sync();
+        written = writeThrough(settings) && written;
+    return written;
 }

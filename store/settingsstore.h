@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QLocale;
@@ -33,9 +34,12 @@ public:
     QVariant globalData(const QString &key) const;
     // A missing key or a single (non-list) value gives an empty list.
     QVariantList dataList(const QString &key, bool isRecovery) const;
-    void setData(const QString &key, const QVariant &value);
-    void setGlobalData(const QString &key, const QVariant &value);
-    void setDataList(const QString &key, const QVariantList &list);
+    // Writes go to the file at once. False when the file could not be
+    // written (read-only folder, full disk): the change stays pending and
+    // is written with the next write to that file or when the store closes.
+    bool setData(const QString &key, const QVariant &value);
+    bool setGlobalData(const QString &key, const QVariant &value);
+    bool setDataList(const QString &key, const QVariantList &list);
 
     // Puts the factory copy apConfigD.bin in place of apConfig.bin. Returns
     // false, leaving the global settings untouched, when the factory copy is
@@ -64,8 +68,17 @@ public:
     QSettings *profile(int n) const;
     QSettings *current() const { return m_profiles.at(m_currentProfile); }
 
-    // Writes pending changes of every open file to disk.
-    void sync();
+    // Writes pending changes of every open file to disk; false when one of
+    // them could not be written.
+    bool sync();
+    // Writes the pending changes of `settings` (and of every other object
+    // on the same file) now. QSettings::status() keeps its first error for
+    // good, so each attempt is judged by a fresh object on the file.
+    static bool writeThrough(const QSettings *settings);
+
+    // Data files found oversized or unreadable when the store opened, each
+    // moved aside as <name>.damaged and replaced by its factory copy.
+    const QStringList &damagedFiles() const { return m_damaged; }
 
     static QVariantList toList(const QVariant &value);
 
@@ -75,10 +88,12 @@ public:
 
 private:
     QSettings *replaceFile(QSettings *settings, const QString &source);
+    QSettings *openChecked(const QString &path, const QString &factory);
 
     QSettings *m_global = nullptr;
     QSettings *m_default = nullptr;
     QList<QSettings *> m_profiles;
     int m_currentProfile = 0;
     DeviceFlags m_flags;
+    QStringList m_damaged;
 };

@@ -16,6 +16,10 @@ inline const QString trayIcon = QStringLiteral("./modules/img/logo.ico");
 
 constexpr int profileCount = 10;
 
+// Far above any real data file: anything larger is damaged or foreign and is
+// never read whole.
+constexpr qint64 maxFileSize = 1024 * 1024;
+
 // Profile n (0..9) lives in p<n+1>.bin.
 inline QString profile(int n)
 {

@@ -1,6 +1,7 @@
 #include "langstrings.h"
 
 #include "filename.h"
+#include "filereplace.h"
 #include "linkstate.h"
 #include "storepaths.h"
 
@@ -23,7 +24,11 @@ QString LangStrings::filePath(const QString &langCode)
 QStringList LangStrings::read(const QString &typeStr, const QString &langCode)
 {
     QStringList texts;
-    if (!FileName::isPlain(langCode) || !QFileInfo(filePath(langCode)).isFile())
+    if (!FileName::isPlain(langCode))
+        return texts;
+    // An oversized file is set aside unread; the scene keeps its own texts.
+    FileReplace::setAsideIfDamaged(filePath(langCode), QString());
+    if (!QFileInfo(filePath(langCode)).isFile())
         return texts;
 
     // Qt reads INI files as UTF-8.

@@ -2,6 +2,7 @@
 
 #include "autostart.h"
 #include "deviceoperations.h"
+#include "filereplace.h"
 #include "gundatafile.h"
 #include "hid_thread.h"
 #include "keymatrixstore.h"
@@ -20,10 +21,37 @@
 #include <QFocusEvent>
 #include <QJSValue>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QQuickItem>
+#include <QTimer>
+
+namespace {
+// Built-in texts of the group "refusal", in the order of myQQuickView::Refusal.
+const char *const englishRefusals[] = {
+    "That name is already taken.",
+    "A name cannot be empty or contain \\ / : * ? \" < > |.",
+    "A name can be at most 64 characters long.",
+    "That name is reserved.",
+    "The macro could not be renamed; nothing was changed.",
+    "That change would not fit the mouse's 128-byte macro; it was not made.",
+    "The file is larger than 1 MiB and was not imported.",
+    "The macro in that file does not fit the mouse's 128 bytes; it was not imported.",
+    "The change could not be saved in the data folder; it is kept and saved again with the "
+    "next change.",
+    "The file could not be imported.",
+    "Damaged settings files were set aside as .damaged; their factory values are used.",
+    "The device table was damaged; the factory table is used.",
+};
+static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
+} // namespace
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
+    FileReplace::setSetAsideHandler([view = QPointer<myQQuickView>(this)](const QString &path) {
+        qInfo().noquote() << "Damaged data file set aside:" << path;
+        if (view)
+            view->noteSetAside();
+    });
     m_store = new SettingsStore(this);
     const DeviceFlags &flags = m_store->deviceFlags();
     m_device = std::make_unique<DeviceOperations>(DeviceVariant{
@@ -125,6 +153,55 @@ QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCou
 bool myQQuickView::sceneHasFunction(const char *name) const
 {
     return sceneFunction(QByteArray(name), -1).isValid();
+}
+
+QString myQQuickView::refusalText(int reason, const QString &langCode)
+{
+    if (reason < 0 || reason >= RefusalCount)
+        return {};
+    const QString text = LangStrings::read(QStringLiteral("refusal"), langCode).value(reason);
+    return text.isEmpty() ? QString::fromUtf8(englishRefusals[reason]) : text;
+}
+
+void myQQuickView::refuse(int reason)
+{
+    const QString text =
+        refusalText(reason, m_store->globalData(QStringLiteral("common/language")).toString());
+    if (!text.isEmpty())
+        notifyUser(text);
+}
+
+void myQQuickView::noteWritten(bool written)
+{
+    if (written)
+        return;
+    ++m_failedWrites;
+    if (m_notSavedNoticed)
+        return;
+    m_notSavedNoticed = true;
+    QTimer::singleShot(0, this, [this] { m_notSavedNoticed = false; });
+    refuse(NotSaved);
+}
+
+// The scene and the window connect to userNotice after the view exists, and
+// several files may be set aside at once: one notice, on the next turn.
+void myQQuickView::noteSetAside()
+{
+    if (m_setAsideNoticeQueued)
+        return;
+    m_setAsideNoticeQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_setAsideNoticeQueued = false;
+        refuse(DamagedFiles);
+    });
+}
+
+void myQQuickView::noteImport(ImportResult result)
+{
+    if (result == ImportResult::TooLarge)
+        refuse(FileTooLarge);
+    else if (result == ImportResult::Failed)
+        refuse(ImportFailed);
 }
 
 void myQQuickView::initUI()
@@ -307,22 +384,22 @@ static QVariant storable(const QVariant &value)
 
 void myQQuickView::setData(QVariant key, QVariant data)
 {
-    m_store->setData(key.toString(), storable(data));
+    noteWritten(m_store->setData(key.toString(), storable(data)));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
 {
-    m_store->setGlobalData(key.toString(), storable(tmpdata));
+    noteWritten(m_store->setGlobalData(key.toString(), storable(tmpdata)));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 {
-    m_store->setDataList(key.toString(), datalist);
+    noteWritten(m_store->setDataList(key.toString(), datalist));
 }
 
 void myQQuickView::resetApconfig()
 {
-    m_store->resetGlobalSettings();
+    noteWritten(m_store->resetGlobalSettings());
 }
 
 void myQQuickView::setCurrentProfile(int profile)
@@ -332,28 +409,31 @@ void myQQuickView::setCurrentProfile(int profile)
 
 bool myQQuickView::loadProfile(int profile)
 {
-    return ProfileStore(*m_store).importProfile(profile, *m_fileDialogs);
+    const ImportResult result = ProfileStore(*m_store).importProfile(profile, *m_fileDialogs);
+    noteImport(result);
+    return result == ImportResult::Imported;
 }
 
 void myQQuickView::saveProfile(int profile)
 {
-    ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs);
+    noteWritten(ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs));
 }
 
 void myQQuickView::resetProfile(int profile)
 {
-    ProfileStore(*m_store).resetProfile(profile);
+    noteWritten(ProfileStore(*m_store).resetProfile(profile));
 }
 
 void myQQuickView::copyProfile(int destprofile, int srcprofile)
 {
-    ProfileStore(*m_store).copyProfile(destprofile, srcprofile);
+    noteWritten(ProfileStore(*m_store).copyProfile(destprofile, srcprofile));
 }
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    NameListFile().update(type, nameList);
-    return true;
+    const bool written = NameListFile().update(type, nameList);
+    noteWritten(written);
+    return written;
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
@@ -363,12 +443,16 @@ QVariantList myQQuickView::getNameList(QVariant type)
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
-    return MacroStore(*m_store).create(name.toString(), macroIndex.toUInt());
+    const bool created = MacroStore(*m_store).create(name.toString(), macroIndex.toUInt());
+    noteWritten(created);
+    return created;
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
 {
-    return MacroStore(*m_store).save(name.toString(), macros, repeat);
+    const bool saved = MacroStore(*m_store).save(name.toString(), macros, repeat);
+    noteWritten(saved);
+    return saved;
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)
@@ -383,12 +467,15 @@ QVariant myQQuickView::deleteMacroIni(QVariant name)
 
 bool myQQuickView::loadMacroFile(QVariant macroFileName)
 {
-    return MacroStore(*m_store).importMacro(macroFileName.toString(), *m_fileDialogs);
+    const ImportResult result =
+        MacroStore(*m_store).importMacro(macroFileName.toString(), *m_fileDialogs);
+    noteImport(result);
+    return result == ImportResult::Imported;
 }
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)
 {
-    MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs);
+    noteWritten(MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs));
 }
 
 QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)
@@ -403,7 +490,7 @@ void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
 
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    GunDataFile().saveRecord(index.toString(), src6);
+    noteWritten(GunDataFile().saveRecord(index.toString(), src6));
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)
@@ -428,7 +515,7 @@ QVariant myQQuickView::getXYSensitive(QVariant index)
 
 void myQQuickView::setXYSensitive(QVariant index, QVariant xyData)
 {
-    ProfileGunKeys(*m_store).setXYSensitive(index.toString(), xyData);
+    noteWritten(ProfileGunKeys(*m_store).setXYSensitive(index.toString(), xyData));
 }
 
 QVariant myQQuickView::getselectGun(QVariant index)
@@ -438,7 +525,7 @@ QVariant myQQuickView::getselectGun(QVariant index)
 
 void myQQuickView::setSelectGun(QVariant index, QVariant xyData)
 {
-    ProfileGunKeys(*m_store).setSelectGun(index.toString(), xyData);
+    noteWritten(ProfileGunKeys(*m_store).setSelectGun(index.toString(), xyData));
 }
 
 QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
@@ -448,7 +535,7 @@ QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
 
 void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam)
 {
-    KeyMatrixStore(*m_store).storeRecords(src64);
+    noteWritten(KeyMatrixStore(*m_store).storeRecords(src64));
     if (isSendData)
         m_device->sendKeyMatrix(sceneInts(src64),
                                 sceneInts(KeyMatrixStore(*m_store).firmwareRecords()),

@@ -6,6 +6,7 @@
 
 class DeviceOperations;
 class FileDialogs;
+enum class ImportResult;
 class Hid_Thread;
 class PointerSettings;
 class SettingsStore;
@@ -18,6 +19,25 @@ class myQQuickView : public QQuickWidget
     Q_OBJECT
 public:
     enum class Delivery { Queued, Synchronous };
+
+    // Why a change was refused or not kept. The texts are the language
+    // file's group "refusal" in this order, with English built in.
+    enum Refusal {
+        NameTaken,
+        NameNotFileName,
+        NameTooLong,
+        NameReserved,
+        RenameFailed,
+        MacroTooLong,
+        FileTooLarge,
+        ImportTooLong,
+        NotSaved,
+        ImportFailed,
+        DamagedFiles,
+        DamagedDeviceTable,
+        RefusalCount
+    };
+    static QString refusalText(int reason, const QString &langCode);
 
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
@@ -80,6 +100,11 @@ public slots:
     // whose mouse is away. Hides QWidget::setEnabled for the scene and for
     // callers that hold a myQQuickView.
     void setEnabled(bool enabled);
+    // Tells the user why a change was refused, in the current language.
+    void refuse(int reason);
+    // How many writes to the data folder have failed in this run; a screen
+    // that sees it grow while saving keeps its change pending.
+    int failedWrites() const { return m_failedWrites; }
 
     void initUI();
     void runUI();
@@ -181,6 +206,10 @@ private:
     QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
     // Text `index` of the pointer settings group, in the current language.
     QString pointerText(int index) const;
+    // One notice per turn of the event loop however many writes failed.
+    void noteWritten(bool written);
+    void noteImport(ImportResult result);
+    void noteSetAside();
 
     SettingsStore *m_store = nullptr;
     std::unique_ptr<FileDialogs> m_fileDialogs;
@@ -188,4 +217,7 @@ private:
     std::unique_ptr<DeviceOperations> m_device;
     bool m_captureActive = false;
     bool m_deviceAway = false;
+    bool m_notSavedNoticed = false;
+    int m_failedWrites = 0;
+    bool m_setAsideNoticeQueued = false;
 };

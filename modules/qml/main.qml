@@ -326,24 +326,28 @@ Item {
         if (keyMatrixUnsaved || dpiUnsaved || lightUnsaved)
             controlUIEnable(false)
         const failures = ui_View.deviceFailureCount()
+        const writeFailures = ui_View.failedWrites()
+        // A screen whose values could not be written stays unsaved (the view
+        // has told the user), so that the next Save tries again.
+        const saveScreen = (screen, target, args) => {
+            const failed = ui_View.failedWrites()
+            screen.isSave = false
+            callScreen(target, "saveData", args)
+            if (ui_View.failedWrites() !== failed)
+                screen.isSave = true
+        }
         try {
-            if (keyMatrixUnsaved) {
-                keyMatrixMain.isSave = false
-                callScreen(keyMatrixMain.modKeys, "saveData", [])
-            }
-            if (dpiUnsaved) {
-                dpiSettingMain.isSave = false
-                callScreen(dpiSettingMain, "saveData", [true])
-            }
-            if (lightUnsaved) {
-                lightControlMain.isSave = false
-                callScreen(lightControlMain, "saveData", [true, 0])
-            }
+            if (keyMatrixUnsaved)
+                saveScreen(keyMatrixMain, keyMatrixMain.modKeys, [])
+            if (dpiUnsaved)
+                saveScreen(dpiSettingMain, dpiSettingMain, [true])
+            if (lightUnsaved)
+                saveScreen(lightControlMain, lightControlMain, [true, 0])
         } finally {
             controlUIEnable(true)
         }
         if (ui_View.deviceFailureCount() === failures)
-            return true
+            return ui_View.failedWrites() === writeFailures
         markUnsaved(keyMatrixUnsaved, dpiUnsaved, lightUnsaved)
         ui_View.notifyUser(noticeLang[5])
         return false
@@ -447,9 +451,32 @@ Item {
             menuUp.markProfile(profileNo)
             ui_View.setGlobalData("mouse/profileNo", profileNo)
             ui_View.setCurrentProfile(profileNo)
-            sendOrMarkUnsaved(reloadAndSend)
+            sendOrMarkUnsaved(() => {
+                reloadAndSend()
+                sendBoundMacros()
+            })
         } finally {
             controlUIEnable(true)
+        }
+    }
+
+    // The macro slots the current key table plays get the bodies this
+    // profile names; the mouse still holds those of the previous profile.
+    function sendBoundMacros() {
+        const keys = keyMatrixMain.modKeys
+        if (!keys)
+            return
+        const sent = []
+        for (let i = 0; i < keys.count; ++i) {
+            const entry = keys.get(i)
+            const slot = Number(entry.keyCode2)
+            if (Number(entry.keyCode0) !== 4 || sent.indexOf(slot) >= 0)
+                continue
+            const name = ui_View.getData("mouseMacroKey/" + slot, false)
+            if (name === undefined || String(name).length === 0)
+                continue
+            sent.push(slot)
+            callScreen(macroEditorMain, "sendMacro", [slot, String(name)])
         }
     }
 
@@ -541,13 +568,12 @@ Item {
         }
     }
 
+    // The macro editor has renamed the file and the links of profiles 0..5;
+    // the key texts follow.
     function modifyMacroName(oldMacroName: string, newMacroName: string) {
         const keys = keyMatrixMain.modKeys
-        for (const i of keysOfMacro(oldMacroName)) {
-            ui_View.setData("mouseMacroKey/" + Number(keys.get(i).keyCode2), newMacroName)
+        for (const i of keysOfMacro(newMacroName))
             keys.setProperty(i, "keyText", newMacroName)
-        }
-        ui_View.modifyMacroNameUpdateProfile(oldMacroName, newMacroName)
     }
 
     function modifyMacroData(macroName: string) {

@@ -38,6 +38,8 @@ private slots:
     void firstAnsweringEntryWins();
     void nothingToServe_data();
     void nothingToServe();
+    void damagedTableFallsBackToTheFactoryTable_data();
+    void damagedTableFallsBackToTheFactoryTable();
     void deniedAccessIsToldOnce_data();
     void deniedAccessIsToldOnce();
     void lostIdentityReplyIsRetried_data();
@@ -299,8 +301,6 @@ void tst_DeviceDetection::nothingToServe_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::newRow("count 0") << "count 0";
-    QTest::newRow("no count") << "no count";
-    QTest::newRow("no file") << "no file";
     QTest::newRow("unplugged") << "unplugged";
     QTest::newRow("not answering") << "not answering";
     QTest::newRow("other secrecy code") << "other secrecy code";
@@ -318,16 +318,12 @@ void tst_DeviceDetection::nothingToServe()
     VirtualMouse &mouse = m_backend->addMouse(553, row);
     if (setup == "count 0")
         configure({{"common/deviceCount", 0}});
-    if (setup == "no count")
-        configure({}, {"common/deviceCount"});
     if (setup == "unplugged")
         mouse.unplug();
     if (setup == "not answering")
         mouse.setAnswering(false);
     makeWidget();
     QSignalSpy messages(m_widget.get(), &Widget::trayMessageShown);
-    if (setup == "no file")
-        QVERIFY(QFile::remove(QStringLiteral("modules/setting/apConfig.bin")));
     DeviceState::deviceConnected = true;
 
     for (int pass = 0; pass < 2; ++pass) {
@@ -343,6 +339,39 @@ void tst_DeviceDetection::nothingToServe()
     QCOMPARE(sceneCalls(), QStringList());
     // A mouse that is absent or silent is not a permission problem.
     QCOMPARE(messages.count(), 0);
+}
+
+void tst_DeviceDetection::damagedTableFallsBackToTheFactoryTable_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::newRow("no count") << "no count";
+    QTest::newRow("count not a number") << "count not a number";
+    QTest::newRow("rows without ids") << "rows without ids";
+    QTest::newRow("no file") << "no file";
+}
+
+void tst_DeviceDetection::damagedTableFallsBackToTheFactoryTable()
+{
+    QFETCH(QString, setup);
+    m_backend->addMouse(553, VirtualMouse::factoryRow());
+    if (setup == "no count")
+        configure({}, {"common/deviceCount"});
+    if (setup == "count not a number")
+        configure({{"common/deviceCount", "two"}});
+    if (setup == "rows without ids")
+        configure({{"common/deviceCount", 2}, {"0/vid", "zz"}, {"1/pid", "0"}});
+    makeWidget();
+    if (setup == "no file")
+        QVERIFY(QFile::remove(QStringLiteral("modules/setting/apConfig.bin")));
+    QSignalSpy notices(m_widget->view(), &myQQuickView::userNotice);
+    for (int pass = 0; pass < 2; ++pass) {
+        QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+        m_widget->checkDevice();
+        QVERIFY(DeviceState::deviceConnected);
+    }
+    QCOMPARE(notices.count(), 1);
+    QCOMPARE(notices.at(0).at(0).toString(),
+             myQQuickView::refusalText(myQQuickView::DamagedDeviceTable, "English"));
 }
 
 void tst_DeviceDetection::deniedAccessIsToldOnce_data()

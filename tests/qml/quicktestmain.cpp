@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -41,6 +42,20 @@ public slots:
     void write(const QString &relative, const QString &content)
     {
         m_folder.write(relative, content.toUtf8());
+    }
+    // Puts a folder in place of the file, so that writes to it fail even
+    // for root; with `unwritable` false the file comes back as it was.
+    void setUnwritable(const QString &relative, bool unwritable)
+    {
+        const QString path = m_folder.filePath(relative);
+        if (unwritable) {
+            m_setAside.insert(relative, m_folder.read(relative));
+            QFile::remove(path);
+            QDir().mkpath(path);
+        } else {
+            QDir(path).removeRecursively();
+            m_folder.write(relative, m_setAside.take(relative));
+        }
     }
     // A new view over the same folder, as after a restart of the program.
     void reopen()
@@ -162,6 +177,7 @@ public slots:
 
 private:
     TestDataFolder m_folder;
+    QHash<QString, QByteArray> m_setAside;
     QQmlContext *m_context;
     std::unique_ptr<myQQuickView> m_view;
     std::unique_ptr<LinkRig> m_rig;

@@ -96,6 +96,23 @@ TestCase {
         compare(Keys.recordCodes([], 3), [0, 0, 0xF4, 0])
         compare(Keys.recordCodes(["5", "x", "1", "0"], 14), [0xFF, 0, 1, 0])
         compare(Keys.recordCodes(["5", "0", "300", "0"], 0), [0, 0, 0xF0, 0])
+        // Only what the screens can assign: known categories, macro slots
+        // 0..11, DPI actions 1..4, gun presets 1..3.
+        compare(Keys.recordCodes(["4", "0", "11", "0"], 8), [4, 0, 11, 0])
+        compare(Keys.recordCodes(["255", "0", "2", "0"], 8), [0xFF, 0, 2, 0])
+        for (const bad of [["9", "0", "0", "0"], ["4", "0", "12", "0"], ["5", "0", "7", "0"],
+                           ["8", "0", "4", "0"], ["254", "0", "1", "0"]])
+            compare(Keys.recordCodes(bad, 3), [0, 0, 0xF4, 0], bad.join())
+    }
+
+    function test_withLeftClick() {
+        const none = Keys.defaultCodes.map(() => [3, 0, 0x83, 1])
+        const kept = Keys.withLeftClick(none)
+        compare(kept[0], [0, 0, 0xF0, 0])
+        compare(kept.filter((c) => c[0] === 0 && c[2] === 0xF0).length, 1)
+        const other = Keys.defaultCodes.map(() => [3, 0, 0x83, 1])
+        other[5] = [0, 0, 0xF0, 0]
+        compare(Keys.withLeftClick(other)[0], [3, 0, 0x83, 1])
     }
 
     function test_src64() {

@@ -50,6 +50,10 @@ Item {
                   "mouse/currentDpiCount": 12, "mouse/dpiValueArray": ["800", "x"] },
                   maxDPI: "100", counts: [4, 4, 4],
                   labels: ["800", "1000", "1500", "2000", "3000", "4000", "5000", "6000"] },
+                { tag: "values beyond the sensor are brought into its range",
+                  stored: { "mouse/dpiValueArray": ["50", "99999", "800", "-4", "3000", "4000",
+                                                    "5000", "6000"] },
+                  labels: ["200", "6000", "800", "200", "3000", "4000", "5000", "6000"] },
                 { tag: "more than eight stages leave the sliders alone", stored: { "mouse/dpiCount": 9 },
                   labels: ["2000", "2000", "2000", "2000", "2000", "2000", "2000", "2000"] },
             ]

@@ -51,10 +51,18 @@ Item {
 
         function test_damagedSlotsAndRecordsKeepDefaults() {
             ui_View.setGlobalData("mouse/selectGun", ["x", 9])
-            testData.write("modules/gun/gunData.bin", "[gunData]\n1=AKM, L-Click, 12\n")
+            testData.write("modules/gun/gunData.bin", "[gunData]\n1=AKM, L-Click, 12\n"
+                           + "2=M16A4, L-Click, 900, -3, 70, 1000\n3=SCAR-L, L-Click, x, y, z, w\n")
             const dialog = makeGun()
             compare([dialog.selectGun1, dialog.selectGun2, dialog.selectGun3], [0, 5, 0])
             compare(dialog.gunNumberModel.get(1).gunPeriod, "10")
+            // Out of range: brought into what the screen offers and sends.
+            const clamped = dialog.preset(2)
+            compare([clamped.gunPeriod, clamped.gunX, clamped.gunY, clamped.gunTimes],
+                    ["90", "0", "64", "255"])
+            compare(dialog.preset(3), Object.assign({}, dialog.preset(3),
+                                                    { gunPeriod: "10", gunX: "0", gunY: "10",
+                                                      gunTimes: "0" }))
         }
 
         // Choosing a slot stores nothing; choosing a preset for it does.

@@ -154,8 +154,9 @@ Item {
         // A profile written after a restart (codes as texts) reads back.
         function test_storeRoundTrip() {
             const src = []
-            for (let i = 0; i < 16; ++i)
+            for (let i = 0; i < 15; ++i)
                 src.push(7, 0, 0xE0, 4 + i)
+            src.push(0, 0, 0xF0, 0)
             ui_View.mouseSetKeyMatrix(src, false, [9, 9, 9])
             testData.reopen()
             const screens = makeScreens()
@@ -166,6 +167,11 @@ Item {
             compare(screens.panel.modKeys_tmp.get(0).keyText, "Left Key")
             screens.panel.init(false, true)
             compare(codes(screens, 2), [0, 0, 0xF2, 0])
+            // A profile without any left click gets the first one back.
+            ui_View.mouseSetKeyMatrix(src.slice(0, 60).concat([7, 0, 0xE0, 4]), false, [9, 9, 9])
+            screens.panel.init(false, false)
+            compare(codes(screens, 0), [0, 0, 0xF0, 0])
+            compare(rowText(screens, 0), "Left Key")
         }
 
         function test_missingRecordsFallBackToTheBuiltInTable() {

@@ -214,6 +214,65 @@ Item {
             compare(findChild(editor, "recordCountText").text, "126 / 126")
         }
 
+        // Stored at the block's full 128 bytes or close to it: edits that
+        // would push the encoding past the block are refused with a notice.
+        function test_editsBeyondTheBlockAreRefused_data() {
+            const pairs = (n) => {
+                const list = []
+                for (let i = 0; i < n; ++i)
+                    list.push(i % 2 === 0 ? "1,A" : "2,A")
+                return list
+            }
+            // 62 actions: 128 bytes; two 700 ms waits around event 2 merge
+            // into one long wait of four more bytes once it goes.
+            const full = ["1,A", "0,700", "2,A", "0,700"].concat(pairs(60))
+            return [
+                { tag: "delete merging two waits", stored: full, edit: "delete", row: 2,
+                  refused: true },
+                { tag: "delete without merging", stored: full, edit: "delete", row: 0,
+                  refused: false },
+                { tag: "long delay", stored: ["1,A", "0,50"].concat(pairs(60)), edit: "delay",
+                  row: 1, refused: true },
+                { tag: "long delay that fits", stored: ["1,A", "0,50"].concat(pairs(58)),
+                  edit: "delay", row: 1, refused: false },
+            ]
+        }
+
+        function test_editsBeyondTheBlockAreRefused(data) {
+            const editor = editorWith(data.stored)
+            const notices = spy(ui_View, "userNotice")
+            if (data.edit === "delete") {
+                editor.actionList.currentIndex = data.row
+                editor.actionMenuChosen(0)
+            } else {
+                editor.startDelayEdit(data.row)
+                editor.editText = "2000"
+                editor.macroEditorFocus()
+            }
+            compare(notices.count, data.refused ? 1 : 0)
+            if (data.refused)
+                verify(notices.signalArguments[0][0].indexOf("128") >= 0)
+            verify(editor.recordCount() <= 128)
+            const changed = data.edit === "delete" ? editor.actionModel.count !== data.stored.length
+                                                   : editor.actionModel.get(data.row).info === "2000"
+            compare(changed, !data.refused)
+        }
+
+        // Keys held when the recording stops are released in the macro,
+        // however close to the limit it ran.
+        function test_recordingKeepsRoomForTheReleases() {
+            const editor = editorWith([])
+            editor.toggleRecording()
+            for (let i = 0; i < 58; ++i)
+                editor.detectKeyboard(i % 2 === 0, 0x04)
+            for (const code of [0x05, 0x06, 0x07])
+                editor.detectKeyboard(true, code)
+            editor.toggleRecording()
+            const stored = ui_View.loadMacroIni("Macro_0")
+            compare(stored.slice(-6), ["2,A", "1,B", "1,C", "2,B", "2,C", "1"])
+            compare(editor.recordCount(), 128)
+        }
+
         function test_insertEntries_data() {
             const five = ["1,A", "0,50", "2,A", "1,B", "2,B"]
             return [
@@ -253,10 +312,11 @@ Item {
 
         function test_insertKeyBox_data() {
             return [
-                { tag: "in front of a middle event", row: 1,
+                { tag: "in front of a middle event", row: 1, key: 0x2B,
                   expected: ["1,A", "1,Tab", "2,Tab", "0,50", "2,A"] },
-                { tag: "after the last event", row: 2,
+                { tag: "after the last event", row: 2, key: 0x2B,
                   expected: ["1,A", "0,50", "2,A", "1,Tab", "2,Tab"] },
+                { tag: "no key pressed", row: 1, key: 0, expected: ["1,A", "0,50", "2,A"] },
             ]
         }
 
@@ -266,10 +326,12 @@ Item {
             editor.actionMenuChosen(2)
             verify(editor.isInsertting)
             verify(editor.insertKeyBox.visible)
-            editor.detectInput(true, 0x2B)
-            editor.detectInput(true, 0xF1)
-            compare(editor.tmpKeyString, "Tab")
-            compare(editor.tmpKeycodeUSB, 0x2B)
+            if (data.key) {
+                editor.detectInput(true, data.key)
+                editor.detectInput(true, 0xF1)
+                compare(editor.tmpKeyString, "Tab")
+                compare(editor.tmpKeycodeUSB, 0x2B)
+            }
             mouseClick(findChild(editor, "insertKeyOk"))
             verify(!editor.isInsertting)
             verify(!editor.insertKeyBox.visible)
@@ -308,14 +370,26 @@ Item {
         }
 
         function test_rename_data() {
+            const taken = "That name is already taken."
+            const notFileName = "A name cannot be empty or contain \\ / : * ? \" < > |."
             return [
                 { tag: "free name", name: "Burst", taken: true },
                 { tag: "own name", name: "Macro_0", taken: false },
-                { tag: "another row's name", name: "Other", taken: false },
-                { tag: "not a file name", name: "../x", taken: false },
-                { tag: "empty", name: "", taken: false },
+                { tag: "another row's name", name: "Other", taken: false, notice: taken },
+                { tag: "not a file name", name: "../x", taken: false, notice: notFileName },
+                { tag: "not a Windows file name", name: "a:b", taken: false, notice: notFileName },
+                { tag: "empty", name: "", taken: false, notice: notFileName },
+                { tag: "65 characters", name: "m".repeat(65), taken: false,
+                  notice: "A name can be at most 64 characters long." },
+                { tag: "64 characters", name: "m".repeat(64), taken: true },
+                // Dropped from a one-entry list on read, the macro would vanish.
+                { tag: "name list sentinel", name: "loaderbraxel", taken: false,
+                  notice: "That name is reserved." },
                 // A stray macro file of the new name would be taken over.
-                { tag: "stray file", name: "Stray", taken: false },
+                { tag: "stray file", name: "Stray", taken: false, notice: taken },
+                // The store cannot rename a file that is gone.
+                { tag: "store refuses", name: "Burst", taken: false, fileGone: true,
+                  notice: "The macro could not be renamed; nothing was changed." },
             ]
         }
 
@@ -324,8 +398,12 @@ Item {
             ui_View.createMacroIni("Macro_0", 0)
             ui_View.createMacroIni("Other", 0)
             ui_View.createMacroIni("Stray", 0)
+            ui_View.setData("mouseMacroKey/3", "Macro_0")
+            if (data.fileGone)
+                ui_View.deleteMacroIni("Macro_0")
             const editor = makeEditor()
             const renamed = spy(editor, "modifyMacroName")
+            const notices = spy(ui_View, "userNotice")
             editor.selectMacro(0)
             editor.startNameEdit(0)
             editor.editText = data.name
@@ -334,6 +412,10 @@ Item {
             compare(renamed.count, data.taken ? 1 : 0)
             compare(editor.macroNames()[0], data.taken ? data.name : "Macro_0")
             compare(ui_View.getNameList(0)[0], data.taken ? data.name : "Macro_0")
+            compare(ui_View.getData("mouseMacroKey/3", false), data.taken ? data.name : "Macro_0")
+            compare(notices.count, data.notice ? 1 : 0)
+            if (data.notice)
+                compare(notices.signalArguments[0][0], data.notice)
             if (data.taken)
                 compare([renamed.signalArguments[0][0], renamed.signalArguments[0][1]],
                         ["Macro_0", data.name])
@@ -354,11 +436,49 @@ Item {
             compare(events(editor), ["1,Q", "2,Q"])
             compare(editor.timesInput.textValue, "7")
             compare(ui_View.getNameList(0), ["A", "Macro_0", "B"])
-            // A cancelled import leaves an empty macro under the new name.
+            // A cancelled import leaves no row and no file behind.
             editor.importMacro()
-            compare(editor.macroNames(), ["A", "Macro_1", "Macro_0", "B"])
-            compare(ui_View.loadMacroIni("Macro_1"), ["1"])
+            compare(editor.macroNames(), ["A", "Macro_0", "B"])
+            compare(ui_View.loadMacroIni("Macro_1"), [])
             compare(testData.askedDialogs(), ["open Macro(*.mc)", "open Macro(*.mc)"])
+        }
+
+        function test_newMacroWhoseFileCannotBeWrittenAddsNoRow() {
+            testData.setUnwritable("modules/macro/Macro_0.bin", true)
+            const editor = makeEditor()
+            const notices = spy(ui_View, "userNotice")
+            editor.newMacro()
+            compare(editor.macroNames(), [])
+            compare(ui_View.getNameList(0), [])
+            compare(notices.count, 1)
+        }
+
+        function test_importsTheMouseCannotHoldAreRefused_data() {
+            const tooLong = []
+            for (let i = 0; i < 70; ++i)
+                tooLong.push(i % 2 === 0 ? "1,A" : "2,A")
+            return [
+                { tag: "over 128 bytes", content: "", events: tooLong },
+                { tag: "over 1 MiB", content: "[config]\ntotal=0\n" + " ".repeat(1024 * 1024) },
+            ]
+        }
+
+        function test_importsTheMouseCannotHoldAreRefused(data) {
+            if (data.events) {
+                ui_View.createMacroIni("Source", 0)
+                ui_View.saveMacroIni("Source", data.events, 1)
+            } else {
+                testData.write("modules/macro/Source.bin", data.content)
+            }
+            testData.scriptFileDialogs([testData.path("modules/macro/Source.bin")])
+            ui_View.updataNameList(0, ["A", "B"])
+            const editor = makeEditor()
+            const notices = spy(ui_View, "userNotice")
+            editor.importMacro()
+            compare(editor.macroNames(), ["A", "B"])
+            compare(ui_View.getNameList(0), ["A", "B"])
+            compare(ui_View.loadMacroIni("Macro_0"), [])
+            compare(notices.count, 1)
         }
 
         function test_importPassesOverAStrayFile() {

@@ -166,7 +166,8 @@ TestCase {
         compare(Macro.nextName(all), "")
         compare(Macro.nextName([], (name) => name === "Macro_0"), "Macro_1")
         verify(Macro.isPlainFileName("Fire ä,1"))
-        for (const bad of ["", ".", "..", "a/b", "a\\b", "tab\there"])
+        for (const bad of ["", ".", "..", "a/b", "a\\b", "tab\there", "a:b", "a*", "a?", "a\"",
+                           "<a", "a>", "a|b"])
             verify(!Macro.isPlainFileName(bad), bad)
     }
 

@@ -213,6 +213,19 @@ Item {
                     [6000, 1000, 1500, 2000, 3000, 4000, 5000, 6000])
             verify(ui_View.enabled)
             verify(!child(main, "busyIndicator").visible)
+            // A save that cannot be written is told and stays pending.
+            const notices = spy(ui_View, "userNotice")
+            drag(dpi.stage(1).slider.children[2], 494, 0)
+            testData.setUnwritable("modules/setting/p1.bin", true)
+            mouseClick(save)
+            verify(dpi.isSave)
+            compare(save.faceColor, Qt.color("#ff3030"))
+            compare(notices.count, 1)
+            testData.setUnwritable("modules/setting/p1.bin", false)
+            mouseClick(save)
+            verify(!dpi.isSave)
+            testData.reopen()
+            compare(ui_View.getDataList("mouse/dpiValueArray", false)[1], "6000")
         }
 
         function test_windowMovesHidesAndMinimises() {

@@ -143,9 +143,11 @@ Item {
             mouseClick(findChild(dialog, "profileImportButton"))
             compare(rows(dialog), ["Standard/0", "A/2", "profile_0/1"])
             compare(testData.read("modules/setting/p2.bin"), "[mouse]\nreportRate=2\n")
-            // A cancelled import keeps its row.
+            // A cancelled import leaves no row behind.
             dialog.importProfile()
-            compare(rows(dialog), ["Standard/0", "A/2", "profile_0/1", "profile_1/3"])
+            compare(rows(dialog), ["Standard/0", "A/2", "profile_0/1"])
+            compare(ui_View.getNameList(2), ["Standard0", "A2", "profile_01"])
+            compare(dialog.profileList.currentIndex, 0)
         }
 
         function test_rename_data() {
@@ -154,6 +156,7 @@ Item {
                 { tag: "own name", name: "A", expected: "A" },
                 { tag: "another row's name", name: "Standard", expected: "A" },
                 { tag: "empty", name: "", expected: "" },
+                { tag: "name list sentinel", name: "loaderbraxel", expected: "A" },
             ]
         }
 

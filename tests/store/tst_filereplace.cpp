@@ -1,4 +1,5 @@
 #include "filereplace.h"
+#include "storepaths.h"
 #include "testdatafolder.h"
 
 #include <QDateTime>
@@ -23,6 +24,7 @@ void tst_FileReplace::copyOver_data()
     QTest::newRow("creates a missing target") << "a.bin" << false << true;
     QTest::newRow("missing source") << "none.bin" << true << false;
     QTest::newRow("a folder as source") << "." << true << false;
+    QTest::newRow("a source over 1 MiB") << "big.bin" << true << false;
 }
 
 void tst_FileReplace::copyOver()
@@ -32,6 +34,9 @@ void tst_FileReplace::copyOver()
     QFETCH(bool, replaced);
     TestDataFolder folder(false);
     folder.write("a.bin", "new content\n");
+    const QByteArray big(StorePaths::maxFileSize + 1, 'x');
+    if (source == "big.bin")
+        folder.write("big.bin", big);
     // Even a target stamped later than now is followed by a newer file.
     const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
     if (targetExists) {
@@ -43,8 +48,10 @@ void tst_FileReplace::copyOver()
     QCOMPARE(FileReplace::copyOver(folder.filePath(source), folder.filePath("b.bin")), replaced);
     const QByteArray expected = replaced ? "new content\n" : "old\n";
     // Only the two files: no temporary file is left behind.
-    QCOMPARE(folder.snapshot(),
-             (QMap<QString, QByteArray>{{"a.bin", "new content\n"}, {"b.bin", expected}}));
+    QMap<QString, QByteArray> files{{"a.bin", "new content\n"}, {"b.bin", expected}};
+    if (source == "big.bin")
+        files.insert("big.bin", big);
+    QCOMPARE(folder.snapshot(), files);
     if (targetExists)
         QCOMPARE(QFileInfo(folder.filePath("b.bin")).lastModified() > future, replaced);
 }

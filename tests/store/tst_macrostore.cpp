@@ -39,6 +39,8 @@ private slots:
     void unassignRestoresMatchingButtons();
     void hostileNamesTouchNothing_data();
     void hostileNamesTouchNothing();
+    void unportableNewNamesAreRefused_data();
+    void unportableNewNamesAreRefused();
 };
 
 void tst_MacroStore::createSaveAndLoad()
@@ -166,7 +168,7 @@ void tst_MacroStore::importNeverOverwrites()
     MacroStore macros(settings);
 
     ScriptedFileDialogs dialogs({folder.filePath("exchange/in.mc")});
-    QVERIFY(macros.importMacro("Macro_1", dialogs));
+    QCOMPARE(macros.importMacro("Macro_1", dialogs), ImportResult::Imported);
     QCOMPARE(dialogs.asked, QStringList{"open Macro(*.mc)"});
     QCOMPARE(folder.read(macroFile("Macro_1")), folder.read("exchange/in.mc"));
     QCOMPARE(macros.load("Macro_1"), (QStringList{"1,Q", "7"}));
@@ -177,15 +179,19 @@ void tst_MacroStore::importNeverOverwrites()
     QVERIFY(macros.create("Macro_0", 0));
     const QByteArray existing = folder.read(macroFile("Macro_0"));
     ScriptedFileDialogs again({folder.filePath("exchange/in.mc")});
-    QVERIFY(macros.importMacro("Macro_0", again));
+    QCOMPARE(macros.importMacro("Macro_0", again), ImportResult::Imported);
     QCOMPARE(folder.read(macroFile("Macro_0")), existing);
 
-    // Cancelled or missing: nothing is created.
+    // Cancelled, missing or over 1 MiB: nothing is created.
     ScriptedFileDialogs cancel;
-    QVERIFY(!macros.importMacro("Macro_2", cancel));
+    QCOMPARE(macros.importMacro("Macro_2", cancel), ImportResult::Cancelled);
     QCOMPARE(cancel.asked.size(), 1);
     ScriptedFileDialogs missing({folder.filePath("exchange/none.mc")});
-    QVERIFY(!macros.importMacro("Macro_2", missing));
+    QCOMPARE(macros.importMacro("Macro_2", missing), ImportResult::Failed);
+    folder.write("exchange/big.mc",
+                 "[config]\ntotal=0\n" + QByteArray(StorePaths::maxFileSize, ' '));
+    ScriptedFileDialogs big({folder.filePath("exchange/big.mc")});
+    QCOMPARE(macros.importMacro("Macro_2", big), ImportResult::TooLarge);
     QCOMPARE(QDir(folder.filePath("modules/macro")).entryList(QDir::Files),
              (QStringList{"Macro_0.bin", "Macro_1.bin"}));
 }
@@ -205,6 +211,10 @@ void tst_MacroStore::cancelledOrEmptyExportLeavesTheTarget()
     macros.exportMacro("Absent", none);
     QVERIFY(none.asked.isEmpty());
     QCOMPARE(folder.read("exchange/out.mc"), QByteArray("previous export"));
+    // Typed without a suffix, the export gets the one the import offers.
+    ScriptedFileDialogs bare({folder.filePath("exchange/mine")});
+    macros.exportMacro("M", bare);
+    QCOMPARE(folder.read("exchange/mine.mc"), folder.read(macroFile("M")));
 }
 
 void tst_MacroStore::renameUpdatesProfilesOneToSix()
@@ -334,7 +344,7 @@ void tst_MacroStore::hostileNamesTouchNothing()
         QVERIFY(!macros.save(name, {"1,A"}, 1));
         QCOMPARE(macros.load(name), QStringList());
         QVERIFY(!macros.remove(name));
-        QVERIFY(!macros.importMacro(name, dialogs));
+        QCOMPARE(macros.importMacro(name, dialogs), ImportResult::Failed);
         macros.exportMacro(name, dialogs);
         QVERIFY(dialogs.asked.isEmpty());
         QVERIFY(!macros.rename(name, "Fresh"));
@@ -345,6 +355,35 @@ void tst_MacroStore::hostileNamesTouchNothing()
         QCOMPARE(settings.data("mouseMacroKey/0", false), QVariant("Good"));
     }
     QVERIFY(!QFile::exists("/tmp/skarn-escape.bin"));
+}
+
+void tst_MacroStore::unportableNewNamesAreRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    // Dropped from a one-entry name list on read: the macro would vanish.
+    QTest::newRow("name list sentinel") << QStringLiteral("loaderbraxel");
+    QTest::newRow("65 characters") << QString(65, QLatin1Char('m'));
+    for (const char *c : {":", "*", "?", "\"", "<", ">", "|"})
+        QTest::newRow(c) << QStringLiteral("a%1b").arg(QLatin1String(c));
+}
+
+// Names an existing macro may have but a new one may not take.
+void tst_MacroStore::unportableNewNamesAreRefused()
+{
+    QFETCH(QString, name);
+    TestDataFolder folder;
+    folder.write("exchange/in.mc", "[config]\ntotal=0\n");
+    SettingsStore settings;
+    MacroStore macros(settings);
+    QVERIFY(macros.create("Good", 0));
+    QVERIFY(macros.create(QString(64, QLatin1Char('m')), 0));
+    settings.setData("mouseMacroKey/0", "Good");
+    const QMap<QString, QByteArray> before = folder.snapshot();
+    ScriptedFileDialogs dialogs({folder.filePath("exchange/in.mc")});
+    QVERIFY(!macros.create(name, 0));
+    QCOMPARE(macros.importMacro(name, dialogs), ImportResult::Failed);
+    QVERIFY(!macros.rename("Good", name));
+    QCOMPARE(folder.snapshot(), before);
 }
 
 QTEST_GUILESS_MAIN(tst_MacroStore)

@@ -169,6 +169,7 @@ void tst_ProfileStore::failedReplaceLeavesTheProfile_data()
     QTest::newRow("cancelled import") << "import cancelled";
     QTest::newRow("import of a missing file") << "import";
     QTest::newRow("import of a folder") << "import folder";
+    QTest::newRow("import of a file over 1 MiB") << "import oversized";
 }
 
 void tst_ProfileStore::failedReplaceLeavesTheProfile()
@@ -177,6 +178,10 @@ void tst_ProfileStore::failedReplaceLeavesTheProfile()
     TestDataFolder folder;
     if (operation == "reset")
         QVERIFY(QFile::remove(folder.filePath("modules/setting/pD.bin")));
+    // A sound profile, only too large to be one.
+    if (operation == "import oversized")
+        folder.write("big.pf",
+                     "[mouse]\nreportRate=3\n" + QByteArray(StorePaths::maxFileSize, '\n'));
     {
         SettingsStore store;
         store.setCurrentProfile(5);
@@ -186,11 +191,15 @@ void tst_ProfileStore::failedReplaceLeavesTheProfile()
         if (operation == "reset") {
             profiles.resetProfile(5);
         } else {
-            const QString picked = operation == "import"          ? folder.filePath("gone.pf")
-                                   : operation == "import folder" ? folder.filePath("modules")
-                                                                  : QString();
+            const QString picked = operation == "import"             ? folder.filePath("gone.pf")
+                                   : operation == "import folder"    ? folder.filePath("modules")
+                                   : operation == "import oversized" ? folder.filePath("big.pf")
+                                                                     : QString();
             ScriptedFileDialogs dialogs({picked});
-            QVERIFY(!profiles.importProfile(5, dialogs));
+            const ImportResult expected = picked.isEmpty() ? ImportResult::Cancelled
+                                          : operation == "import oversized" ? ImportResult::TooLarge
+                                                                            : ImportResult::Failed;
+            QCOMPARE(profiles.importProfile(5, dialogs), expected);
             QCOMPARE(dialogs.asked.size(), 1);
         }
         QCOMPARE(store.current(), before);
@@ -213,7 +222,7 @@ void tst_ProfileStore::importTakesThePickedFile()
     {
         SettingsStore store;
         ScriptedFileDialogs dialogs({folder.filePath("exchange/mine.pf")});
-        QVERIFY(ProfileStore(store).importProfile(0, dialogs));
+        QCOMPARE(ProfileStore(store).importProfile(0, dialogs), ImportResult::Imported);
         QCOMPARE(dialogs.asked, QStringList{"open Profile(*.pf)"});
         QCOMPARE(store.data(reportRate, false), QVariant("0"));
         QVERIFY(!store.data("mouse/lightValue", false).isValid());
@@ -251,6 +260,13 @@ void tst_ProfileStore::exportReplacesOnlyAFileTarget()
     QVERIFY(!exported.contains("keep=me"));
     QCOMPARE(exported, folder.read("modules/setting/p2.bin"));
     QCOMPARE(QDir(folder.filePath("exchange")).entryList(QDir::Files), QStringList{"old.pf"});
+
+    // Typed without a suffix, the file still shows up in the import filter.
+    ScriptedFileDialogs bare({folder.filePath("exchange/mine")});
+    ProfileStore(store).exportProfile(1, bare);
+    QCOMPARE(folder.read("exchange/mine.pf"), exported);
+    QCOMPARE(QDir(folder.filePath("exchange")).entryList(QDir::Files),
+             (QStringList{"mine.pf", "old.pf"}));
 }
 
 void tst_ProfileStore::profileNumbersOutOfRangeChangeNothing()
@@ -261,7 +277,7 @@ void tst_ProfileStore::profileNumbersOutOfRangeChangeNothing()
         SettingsStore store;
         ProfileStore profiles(store);
         ScriptedFileDialogs dialogs({folder.filePath("modules/setting/pD.bin")});
-        QVERIFY(!profiles.importProfile(10, dialogs));
+        QCOMPARE(profiles.importProfile(10, dialogs), ImportResult::Failed);
         profiles.exportProfile(-1, dialogs);
         QVERIFY(dialogs.asked.isEmpty());
         profiles.resetProfile(10);

@@ -2,13 +2,12 @@
 #include "storepaths.h"
 #include "testdatafolder.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 class tst_SettingsStore : public QObject
 {
@@ -22,9 +21,12 @@ private slots:
     void resetGlobalSettings();
     void badFilesReadAsDefaults_data();
     void badFilesReadAsDefaults();
-    void unwritableFolderKeepsValuesInMemory();
     void languageFollowsTheLocaleUntilChosen_data();
     void languageFollowsTheLocaleUntilChosen();
+    void failedWritesAreReportedAndRetried();
+    void killedWriterLeavesNoTornFile();
+    void damagedFilesAreSetAside_data();
+    void damagedFilesAreSetAside();
 };
 
 void tst_SettingsStore::valuesComeBackAsTextAfterRestart()
@@ -157,8 +159,8 @@ void tst_SettingsStore::resetGlobalSettings()
     // A folder in place of the file cannot be renamed over, even by root.
     folder.write("modules/setting/apConfigD.bin", factory);
     QVERIFY(QFile::remove(folder.filePath("modules/setting/apConfig.bin")));
-    QVERIFY(QDir(folder.path()).mkpath("modules/setting/apConfig.bin"));
     SettingsStore store;
+    QVERIFY(QDir(folder.path()).mkpath("modules/setting/apConfig.bin"));
     QVERIFY(!store.resetGlobalSettings());
     QVERIFY(QFileInfo(folder.filePath("modules/setting/apConfig.bin")).isDir());
     QCOMPARE(store.globalData("common/name"), QVariant());
@@ -196,25 +198,33 @@ void tst_SettingsStore::badFilesReadAsDefaults()
     QCOMPARE(store.data("mouse/reportRate", false), QVariant(2));
 }
 
-void tst_SettingsStore::unwritableFolderKeepsValuesInMemory()
+// A folder where the file should be makes every write fail, even for root.
+void tst_SettingsStore::failedWritesAreReportedAndRetried()
 {
-#ifdef Q_OS_UNIX
-    if (::geteuid() == 0)
-        QSKIP("root writes into read-only folders");
-#endif
     TestDataFolder folder;
-    const QString settingDir = folder.filePath("modules/setting");
-    const QByteArray before = folder.read("modules/setting/p1.bin");
-    QFile::setPermissions(settingDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString global = folder.filePath(StorePaths::globalSettings);
     {
         SettingsStore store;
-        store.setData("mouse/reportRate", 0);
-        store.sync();
-        QCOMPARE(store.data("mouse/reportRate", false), QVariant(0));
+        QVERIFY(QFile::remove(global));
+        QVERIFY(QDir().mkpath(global));
+        QVERIFY(!store.setGlobalData("common/language", "ChineseSimplified"));
+        QVERIFY(!store.sync());
+        QCOMPARE(store.globalData("common/language"), QVariant("ChineseSimplified"));
+        QVERIFY(store.setData("mouse/reportRate", 0));
+        // The next write takes the pending change along.
+        QVERIFY(QDir(global).removeRecursively());
+        QVERIFY(store.setGlobalData("mouse/profileNo", 2));
+        QVERIFY(store.sync());
+        QVERIFY(folder.read(StorePaths::globalSettings).contains("language=ChineseSimplified"));
+
+        QVERIFY(QFile::remove(global));
+        QVERIFY(QDir().mkpath(global));
+        QVERIFY(!store.setGlobalData("mouse/profileNo", 4));
+        QVERIFY(QDir(global).removeRecursively());
     }
-    QFile::setPermissions(settingDir,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(folder.read("modules/setting/p1.bin"), before);
+    // ... and so does closing the store at quit.
+    QVERIFY(folder.read(StorePaths::globalSettings).contains("profileNo=4"));
+    QVERIFY(folder.read(StorePaths::profile(0)).contains("reportRate=0"));
 }
 
 void tst_SettingsStore::languageFollowsTheLocaleUntilChosen_data()
@@ -250,5 +260,99 @@ void tst_SettingsStore::languageFollowsTheLocaleUntilChosen()
     QLocale::setDefault(before);
 }
 
-QTEST_GUILESS_MAIN(tst_SettingsStore)
+namespace {
+const char *const writerVariable = "SKARN_TEST_SETTINGS_WRITER";
+constexpr int padSize = 200000;
+
+// The writer child: saves a large value in turns of two letters until it is
+// killed.
+int writeForever()
+{
+    SettingsStore store;
+    for (int i = 0;; ++i)
+        store.setData("mouse/pad", QString(padSize, QLatin1Char(i % 2 ? 'a' : 'b')));
+}
+} // namespace
+
+// Saves replace the file whole: a writer killed at any moment leaves the
+// old or the new content, never a mix or a cut.
+void tst_SettingsStore::killedWriterLeavesNoTornFile()
+{
+    TestDataFolder folder;
+    const QVariant rate = QSettings(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat)
+                              .value("mouse/reportRate");
+    QVERIFY(rate.isValid());
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        QProcess writer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(writerVariable, "1");
+        writer.setProcessEnvironment(environment);
+        writer.setWorkingDirectory(folder.path());
+        writer.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(writer.waitForStarted());
+        QTest::qWait(20 + 17 * attempt);
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
+        const QSettings file(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat);
+        const QString pad = file.value("mouse/pad").toString();
+        QVERIFY(pad.isEmpty() || pad == QString(padSize, pad.at(0)));
+        QCOMPARE(file.value("mouse/reportRate"), rate);
+    }
+}
+
+void tst_SettingsStore::damagedFilesAreSetAside_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("factory");
+    QTest::newRow("global settings")
+        << StorePaths::globalSettings << StorePaths::factoryGlobalSettings;
+    QTest::newRow("profile") << StorePaths::profile(2) << StorePaths::defaultProfile;
+    QTest::newRow("default profile") << StorePaths::defaultProfile << QString();
+}
+
+void tst_SettingsStore::damagedFilesAreSetAside()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, factory);
+    TestDataFolder folder;
+    // Sound settings, only too large to be real: read, they would count.
+    const QByteArray damaged = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
+                               QByteArray(StorePaths::maxFileSize, 'x') + "=1\n";
+    QVERIFY(QFile::remove(folder.filePath(file)));
+    folder.write(file, damaged);
+    {
+        SettingsStore store;
+        QCOMPARE(store.damagedFiles(), QStringList{file});
+        QVERIFY(store.deviceFlags().icType != "999");
+        store.setCurrentProfile(2);
+        QVERIFY(store.data("mouse/reportRate", false) != QVariant("9"));
+        QVERIFY(store.data("mouse/reportRate", true) != QVariant("9"));
+        store.setCurrentProfile(0);
+        store.setData("mouse/dpiCount", 3);
+        store.setGlobalData("mouse/profileNo", 1);
+    }
+    QCOMPARE(folder.read(file + ".damaged"), damaged);
+    if (!factory.isEmpty()) {
+        const QSettings now(folder.filePath(file), QSettings::IniFormat);
+        const QSettings original(folder.filePath(factory), QSettings::IniFormat);
+        QVERIFY(original.allKeys().size() > 3);
+        for (const QString &key : original.allKeys()) {
+            if (key != "mouse/profileNo" && key != "mouse/dpiCount")
+                QCOMPARE(now.value(key), original.value(key));
+        }
+    }
+    // Opened again, the store finds nothing damaged.
+    SettingsStore store;
+    QCOMPARE(store.damagedFiles(), QStringList());
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(writerVariable))
+        return writeForever();
+    tst_SettingsStore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_settingsstore.moc"

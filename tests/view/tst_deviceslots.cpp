@@ -543,17 +543,24 @@ void tst_DeviceSlots::macroSlots()
         ViewRig r({family, false, false, false});
         QVERIFY(r.ok);
         QVariantList data;
-        for (int i = 0; i < 140; ++i)
+        for (int i = 0; i < 126; ++i)
             data << i;
+        data << 0 << 256;
         QCOMPARE(r.view->mouseSendMacroData(data, 11), QVariant(true));
         QCOMPARE(r.view->mouseSendMacroData(data, 12), QVariant(true));
+        // Longer than the block, or filling it without the end: not sent.
+        QCOMPARE(r.view->mouseSendMacroData(data + QVariantList{0, 0}, 10), QVariant(true));
+        QCOMPARE(r.view->mouseSendMacroData(data.mid(0, 127) + QVariantList{5}, 10),
+                 QVariant(true));
         QCOMPARE(r.view->mouseSendMacroData({1, 2}, "0"), QVariant(true));
         const QString code = family == 560 ? "0f" : "13";
         QCOMPARE(r.commands(), (QStringList{QString("00 %1 0c 80 00 00 00 00").arg(code),
                                             QString("00 %1 01 80 00 00 00 00").arg(code)}));
         const VirtualMouse::State state = r.rig.mouse->state();
         QCOMPARE(state.macros.value(12).size(), 128);
-        QCOMPARE(uchar(state.macros.value(12).at(127)), uchar(127));
+        QCOMPARE(uchar(state.macros.value(12).at(125)), uchar(125));
+        QCOMPARE(state.macros.value(12).right(2), hex("0000"));
+        QVERIFY(!state.macros.contains(11));
         QCOMPARE(state.macros.value(1), hex("0102") + Bytes(126, '\0'));
     }
 }

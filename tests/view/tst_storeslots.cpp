@@ -3,9 +3,11 @@
 #include "settingsstore.h"
 #include "testdatafolder.h"
 
+#include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -21,6 +23,11 @@ private slots:
     void sceneValuesReachTheStore();
     void dialogsAreTheInjectedOnes();
     void everythingSurvivesARestart();
+    void failuresAreToldOnce_data();
+    void failuresAreToldOnce();
+    void refusalTextsInBothLanguages();
+    void oversizedFilesAreSetAsideUnread_data();
+    void oversizedFilesAreSetAsideUnread();
 
 private:
     QVariant evaluate(const QString &script);
@@ -152,6 +159,134 @@ void tst_StoreSlots::everythingSurvivesARestart()
     restart();
     m_view->setCurrentProfile(4);
     QCOMPARE(m_view->mouseGetKeydefine(3, false), (QVariantList{"0", "0", "244", "0"}));
+}
+
+void tst_StoreSlots::failuresAreToldOnce_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("script");
+    const int notSaved = myQQuickView::NotSaved;
+    QTest::newRow("writes to an unwritable profile")
+        << "write" << notSaved
+        << "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); ui_View.setData('c', 2)";
+    QTest::newRow("X/Y sensitivity") << "write" << notSaved << "ui_View.setXYSensitive(0, 3)";
+    QTest::newRow("gun selection") << "write" << notSaved << "ui_View.setSelectGun(0, 'M4')";
+    QTest::newRow("key matrix") << "write" << notSaved
+                                << "ui_View.mouseSetKeyMatrix([4, 0, 1, 0], false, [])";
+    QTest::newRow("macro that cannot be created") << "macro" << notSaved << QString();
+    QTest::newRow("name list") << "names" << notSaved << QString();
+    QTest::newRow("gun preset") << "gun" << notSaved << QString();
+    QTest::newRow("export onto a folder") << "export" << notSaved << QString();
+    QTest::newRow("profile import over 1 MiB")
+        << "import" << int(myQQuickView::FileTooLarge) << QString();
+    QTest::newRow("damaged profile at start")
+        << "damaged" << int(myQQuickView::DamagedFiles) << QString();
+    QTest::newRow("refusal from the scene")
+        << "scene" << int(myQQuickView::MacroTooLong) << QString();
+}
+
+// In the user's language, once however many writes failed in one go.
+void tst_StoreSlots::failuresAreToldOnce()
+{
+    QFETCH(QString, failure);
+    QFETCH(int, reason);
+    QFETCH(QString, script);
+    m_view->setGlobalData("common/language", "ChineseSimplified");
+    if (failure == "damaged") {
+        m_folder->write("modules/setting/p5.bin", QByteArray(2 * 1024 * 1024, 'x'));
+        restart();
+    }
+    QSignalSpy notices(m_view.get(), &myQQuickView::userNotice);
+    if (failure == "write") {
+        // A folder where the file should be: even root cannot write it.
+        const QString profile = m_folder->filePath("modules/setting/p1.bin");
+        QVERIFY(QFile::remove(profile));
+        QVERIFY(QDir().mkpath(profile));
+        evaluate(script);
+    } else if (failure == "macro") {
+        QVERIFY(QDir().mkpath(m_folder->filePath("modules/macro/Macro_0.bin")));
+        QCOMPARE(evaluate("ui_View.createMacroIni('Macro_0', 0)"), QVariant(false));
+    } else if (failure == "names" || failure == "gun") {
+        const QString file = m_folder->filePath(failure == "names" ? "modules/setting/name.bin"
+                                                                   : "modules/gun/gunData.bin");
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file));
+        evaluate("ui_View.updataNameList(0, ['A', 'B']); "
+                 "ui_View.mouseSaveGundata(0, ['A', 'L-Click', 10, 0, 10, 0])");
+    } else if (failure == "export") {
+        QVERIFY(QDir().mkpath(m_folder->filePath("exchange/taken.pf")));
+        QVERIFY(QDir().mkpath(m_folder->filePath("exchange/taken.mc")));
+        answer({m_folder->filePath("exchange/taken.pf"), m_folder->filePath("exchange/taken.mc")});
+        m_view->saveProfile(0);
+        m_view->createMacroIni("M", 0);
+        m_view->saveMacroFile("M");
+    } else if (failure == "import") {
+        m_folder->write("exchange/big.pf", QByteArray(1024 * 1024 + 1, '\n'));
+        answer({m_folder->filePath("exchange/big.pf")});
+        QCOMPARE(m_view->loadProfile(1), false);
+    } else if (failure == "scene") {
+        evaluate(QStringLiteral("ui_View.refuse(%1)").arg(reason));
+    }
+    QTRY_COMPARE(notices.count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(notices.count(), 1);
+    QCOMPARE(notices.at(0).at(0).toString(),
+             myQQuickView::refusalText(reason, "ChineseSimplified"));
+}
+
+void tst_StoreSlots::refusalTextsInBothLanguages()
+{
+    for (int reason = 0; reason < myQQuickView::RefusalCount; ++reason) {
+        // Without a language file the built-in English texts stand in.
+        const QString english = myQQuickView::refusalText(reason, "English");
+        QCOMPARE(english, myQQuickView::refusalText(reason, "Missing"));
+        const QString chinese = myQQuickView::refusalText(reason, "ChineseSimplified");
+        QVERIFY2(!chinese.isEmpty() && chinese != english, qPrintable(english));
+    }
+}
+
+void tst_StoreSlots::oversizedFilesAreSetAsideUnread_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("name lists") << "modules/setting/name.bin"
+                                << "[macro]\nmacroName=A, B\n"
+                                << "ui_View.getNameList(0).length"
+                                << "0";
+    QTest::newRow("gun data") << "modules/gun/gunData.bin"
+                              << "[gunData]\n0=A, B, 1, 2, 3, 4\n"
+                              << "ui_View.getGunDataKey().length"
+                              << "0";
+    QTest::newRow("macro") << "modules/macro/M.bin"
+                           << "[config]\ntotal=0\nrepeat=5\n"
+                           << "ui_View.loadMacroIni('M').length"
+                           << "0";
+    QTest::newRow("language") << "modules/i18n/English.ini"
+                              << "[main]\ntotal=1\n0=Big\n"
+                              << "ui_View.getLangStrings('main', 'English').length"
+                              << "0";
+}
+
+// Sound content, only too large to be real: read, it would count.
+void tst_StoreSlots::oversizedFilesAreSetAsideUnread()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, content);
+    QFETCH(QString, read);
+    QFETCH(QString, result);
+    const QByteArray damaged = content.toUtf8() + "[x]\n" + QByteArray(1024 * 1024, 'x') + "=1\n";
+    m_folder->write(file, damaged);
+    QSignalSpy notices(m_view.get(), &myQQuickView::userNotice);
+    QCOMPARE(evaluate(read).toString(), result);
+    QCOMPARE(evaluate(read).toString(), result);
+    QVERIFY(!QFile::exists(m_folder->filePath(file)));
+    QCOMPARE(m_folder->read(file + ".damaged"), damaged);
+    QTRY_COMPARE(notices.count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(notices.count(), 1);
 }
 
 QTEST_MAIN(tst_StoreSlots)

@@ -46,8 +46,10 @@ Rectangle {
             if (base > 0)
                 dpiBase = base
         }
+        // A value from a file outside the sensor's range is sent as shown.
         dpiValueArray = Values.intList(ui_View.getDataList("mouse/dpiValueArray", isRecovery),
                                        Dpi.defaultValues)
+            .map((value) => Values.clamp(value, minDPI, maxDPI))
         if (dpiCount > stageCount)
             return
         if (dpiCount < 1)

@@ -66,8 +66,12 @@ Rectangle {
     }
 
     function init(isSendData: bool, isRecovery: bool) {
+        const entries = []
+        for (let i = 0; i < Keys.entryCount; ++i)
+            entries.push(Keys.recordCodes(ui_View.mouseGetKeydefine(i, isRecovery), i))
+        Keys.withLeftClick(entries)
         for (let j = 0; j < Keys.entryCount; ++j) {
-            fill(modKeys, j, Keys.recordCodes(ui_View.mouseGetKeydefine(j, isRecovery), j))
+            fill(modKeys, j, entries[j])
             fill(modKeys_tmp, j, Keys.recordCodes(ui_View.mouseGetKeydefine(j, true), j))
         }
         if (isSendData)

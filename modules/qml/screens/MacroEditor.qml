@@ -4,6 +4,7 @@ import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "../basic/keycodes.js" as KeyCodes
 import "../basic/refusal.js" as Refusal
+import "../basic/refusals.js" as Refusals
 import "macro.js" as Macro
 
 // The macro editor: named macros of key and mouse-button events with their
@@ -98,7 +99,7 @@ Rectangle {
         if (events.length > 0 && delayCheck.isSelect)
             added.push({ type: 0, info: String(macroRecordCount * 10) })
         added.push({ type: Macro.recordedType(isDown, usbCode), info: name })
-        if (!Macro.mayGrow(events, events.concat(added)))
+        if (!Macro.mayRecord(events, added))
             return
         macroRecordCount = 0
         for (const event of added)
@@ -180,6 +181,7 @@ Rectangle {
         loadEvents()
     }
 
+    // A row appears only once its file is written.
     function newMacro() {
         macroEditorFocus()
         const name = Macro.nextName(macroNames())
@@ -187,9 +189,10 @@ Rectangle {
             return
         if (isInputting)
             stopRecording()
+        if (!ui_View.createMacroIni(name, 0))
+            return
         macroNumberModel.append({ textValue: name })
         macroNumber_lv.currentIndex = macroNumberModel.count - 1
-        ui_View.createMacroIni(name, 0)
         loadEvents()
         storeNames()
     }
@@ -203,12 +206,18 @@ Rectangle {
             return
         if (isInputting)
             stopRecording()
+        // Cancelled or refused (the view says why): no row.
+        if (!ui_View.loadMacroFile(name))
+            return
+        if (!Macro.fits(Macro.parseLoaded(ui_View.loadMacroIni(name)).events)) {
+            ui_View.deleteMacroIni(name)
+            ui_View.refuse(Refusals.importTooLong)
+            return
+        }
         const selected = macroNumber_lv.currentIndex
         const row = selected >= 0 ? selected : macroNumberModel.count
         macroNumberModel.insert(row, { textValue: name })
         macroNumber_lv.currentIndex = row
-        if (!ui_View.loadMacroFile(name))
-            ui_View.createMacroIni(name, 0)
         loadEvents()
         storeNames()
     }
@@ -250,17 +259,26 @@ Rectangle {
     }
 
     // A new name is taken when no row bears it yet, it can name a file, and
-    // no stray macro file already has it.
+    // no stray macro file already has it. The store renames the file and the
+    // profiles' links first; a rename it refuses changes nothing here.
     function renameMacro(row: int, newName: string): bool {
         if (row < 0 || row >= macroNumberModel.count)
             return false
         const oldName = String(macroNumberModel.get(row).textValue)
-        if (macroNames().indexOf(newName) >= 0 || !Macro.isPlainFileName(newName)
-                || hasMacroFile(newName))
+        if (newName === oldName)
             return false
-        modifyMacroName(oldName, newName)
+        let reason = Macro.nameRefusal(newName, macroNames())
+        if (reason < 0 && hasMacroFile(newName))
+            reason = Refusals.nameTaken
+        if (reason < 0 && !ui_View.modifyMacroNameUpdateProfile(oldName, newName))
+            reason = Refusals.renameFailed
+        if (reason >= 0) {
+            ui_View.refuse(reason)
+            return false
+        }
         macroNumberModel.setProperty(row, "textValue", newName)
         storeNames()
+        modifyMacroName(oldName, newName)
         return true
     }
 
@@ -290,8 +308,14 @@ Rectangle {
             const row = delayEditRow
             delayEditRow = -1
             const ms = Macro.parseDelay(editText)
-            if (ms !== null && row < actionModel.count)
-                actionModel.setProperty(row, "info", String(ms))
+            if (ms !== null && row < actionModel.count) {
+                const events = Macro.eventsOf(actionModel)
+                events[row].info = String(ms)
+                if (Macro.fits(events))
+                    actionModel.setProperty(row, "info", String(ms))
+                else
+                    ui_View.refuse(Refusals.macroTooLong)
+            }
             autoSave()
         }
     }
@@ -329,8 +353,10 @@ Rectangle {
     function insertEvents(row: int, events: var): bool {
         const current = Macro.eventsOf(actionModel)
         const candidate = current.slice(0, row).concat(events, current.slice(row))
-        if (!Macro.mayGrow(current, candidate))
+        if (!Macro.mayGrow(current, candidate)) {
+            ui_View.refuse(Refusals.macroTooLong)
             return false
+        }
         for (let i = 0; i < events.length; ++i)
             actionModel.insert(row + i, events[i])
         return true
@@ -342,18 +368,28 @@ Rectangle {
         if (row < 0 || row >= actionModel.count)
             return
         switch (entry) {
-        case 0:
+        case 0: {
+            // Two waits around the event merge into one longer encoding.
+            const rest = Macro.eventsOf(actionModel)
+            rest.splice(row, 1)
+            if (!Macro.fits(rest)) {
+                ui_View.refuse(Refusals.macroTooLong)
+                return
+            }
             actionModel.remove(row)
             actionList.currentIndex = Math.min(row, actionModel.count - 1)
             break
+        }
         case 1:
             if (!insertEvents(row, [{ type: 0, info: Macro.defaultDelay }]))
                 return
             actionList.currentIndex = row
             break
         case 2:
-            if (recordCount() >= Macro.recordLimit)
+            if (recordCount() >= Macro.recordLimit) {
+                ui_View.refuse(Refusals.macroTooLong)
                 return
+            }
             tmpKeyString = ""
             tmpKeycodeUSB = 0
             isInsertting = true
@@ -375,6 +411,8 @@ Rectangle {
         const last = actionModel.count - 1
         const row = selected < 0 || selected >= last ? actionModel.count : selected
         const name = tmpKeyString
+        if (name.length === 0)
+            return
         if (insertEvents(row, [{ type: 1, info: name }, { type: 2, info: name }]))
             autoSave()
     }

@@ -2,6 +2,7 @@ import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/refusal.js" as Refusal
+import "../basic/refusals.js" as Refusals
 import "profile.js" as Profiles
 
 // The profile manager: up to six named profiles. The title bar's switcher
@@ -93,10 +94,18 @@ Rectangle {
             ui_View.resetProfile(number)
     }
 
+    // A cancelled or refused import (the view says why) leaves no row.
     function importProfile() {
         const number = addRow()
-        if (number >= 0)
-            ui_View.loadProfile(number)
+        if (number >= 0 && !ui_View.loadProfile(number))
+            removeRow(rowOfProfile(number))
+    }
+
+    function removeRow(row: int) {
+        profileDataModel0.remove(row)
+        const active = rowOfProfile(profileNo)
+        profileList.currentIndex = active >= 0 ? active : 0
+        storeRows()
     }
 
     // Neither the first profile nor the active one can go.
@@ -121,10 +130,7 @@ Rectangle {
         const row = profileList.currentIndex
         if (!mayDelete(row))
             return
-        profileDataModel0.remove(row)
-        const active = rowOfProfile(profileNo)
-        profileList.currentIndex = active >= 0 ? active : 0
-        storeRows()
+        removeRow(row)
     }
 
     // Export always writes the active profile.
@@ -137,6 +143,10 @@ Rectangle {
     function renameProfile(row: int, newName: string): bool {
         if (row < 0 || row >= profileDataModel0.count || Profiles.nameTaken(rows(), newName))
             return false
+        if (newName === Profiles.sentinel) {
+            ui_View.refuse(Refusals.nameReserved)
+            return false
+        }
         profileDataModel0.setProperty(row, "textValue", newName)
         storeRows()
         return true

@@ -49,13 +49,27 @@ function periodOfText(text) {
     return parseInt(head, 10)
 }
 
+// `text` as a whole number within low..high, or `fallback` when it is no
+// number.
+function inRange(text, low, high, fallback) {
+    var trimmed = String(text).trim()
+    if (!/^[+-]?\d+$/.test(trimmed))
+        return fallback
+    return String(Math.max(low, Math.min(high, parseInt(trimmed, 10))))
+}
+
 // A stored record [name, key, period, X, Y, times] over a preset; records
-// shorter than six values leave the preset as it is.
+// shorter than six values leave the preset as it is. Values from the file
+// are brought into the ranges the screen offers, so that what it shows is
+// what it sends.
 function presetOfRecord(preset, record) {
     if (!record || record.length < 6)
         return preset
-    return { gunName: preset.gunName, gunKey: String(record[1]), gunPeriod: String(record[2]),
-             gunX: String(record[3]), gunY: String(record[4]), gunTimes: String(record[5]) }
+    return { gunName: preset.gunName, gunKey: String(record[1]),
+             gunPeriod: inRange(record[2], minPeriod, maxPeriod, preset.gunPeriod),
+             gunX: inRange(record[3], 0, 255, preset.gunX),
+             gunY: inRange(record[4], 0, maxY, preset.gunY),
+             gunTimes: inRange(record[5], 0, 255, preset.gunTimes) }
 }
 
 function recordOfPreset(preset) {

@@ -1,4 +1,5 @@
 .pragma library
+.import "../basic/refusals.js" as Refusals
 // Macros as the editor keeps them and as the mouse plays them.
 //
 // An event is { type, info }: 0 delay (info: whole milliseconds), 1 key
@@ -14,6 +15,7 @@ var recordLimit = 126
 // The device's macro block; an encoding longer than this loses its end.
 var blockSize = 128
 var sentinel = "loaderbraxel"
+var maxNameLength = 64
 var defaultDelay = "50"
 var mouseButtonCode = 0xF0
 
@@ -123,10 +125,23 @@ function recordCount(events) {
     return deCode(events, 0, function() { return 0 }).length
 }
 
+// Whether `events` fits the device's block with its end marker.
+function fits(events) {
+    return recordCount(events) <= blockSize
+}
+
 // Whether `events` may still grow: below the record limit now, and the
 // grown list `candidate` still fits the device's block.
 function mayGrow(events, candidate) {
-    return recordCount(events) < recordLimit && recordCount(candidate) <= blockSize
+    return recordCount(events) < recordLimit && fits(candidate)
+}
+
+// Whether a recording may take `added` after `events`: the grown list must
+// leave room for the releases of every key still held, which stopping the
+// recording appends.
+function mayRecord(events, added) {
+    var candidate = events.concat(added)
+    return recordCount(events) < recordLimit && fits(candidate.concat(missingReleases(candidate)))
 }
 
 // One stored event text: the type digit, a comma and the info.
@@ -182,11 +197,27 @@ function nextName(names, isTaken) {
     return ""
 }
 
-// A macro name becomes a file name in the macro folder.
+// A macro name becomes a file name in the macro folder, also on Windows
+// and FAT file systems.
 function isPlainFileName(name) {
     if (name.length === 0 || name === "." || name === "..")
         return false
-    return !/[\/\\\x00-\x1f\x7f]/.test(name)
+    return !/[\/\\\x00-\x1f\x7f:*?"<>|]/.test(name)
+}
+
+// Why `name` cannot be given to a macro besides `names` (a reason of
+// refusals.js), or -1 when it can. The name lists' sentinel would be
+// dropped on read and the macro lost after a restart.
+function nameRefusal(name, names) {
+    if (!isPlainFileName(name))
+        return Refusals.nameNotFileName
+    if (name.length > maxNameLength)
+        return Refusals.nameTooLong
+    if (name === sentinel)
+        return Refusals.nameReserved
+    if (names.indexOf(name) >= 0)
+        return Refusals.nameTaken
+    return -1
 }
 
 // A delay entry: whole milliseconds 0..65535, or null.
