@@ -161,12 +161,7 @@ void DeviceDetector::connectDevice()
     DeviceState::deviceConnected = true;
     m_window.showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"));
     m_link.startEventListener(uint(m_link.currentIndex()));
-    const DeviceFlags &flags = view->store()->deviceFlags();
-    if (flags.icType == QLatin1String("560")) {
-        const uint last = flags.isGun ? 4 : 1;
-        for (uint n = 0; n <= last; ++n)
-            view->mouseReadProfile(n);
-    }
+    view->deviceOperations().readDeviceProfiles();
     view->setDevicePresent(true);
     m_window.startScene();
 }

@@ -55,12 +55,6 @@ void Hid_Thread::setDraw(Draw draw)
     m_draw = draw ? std::move(draw) : drawFromClock;
 }
 
-void Hid_Thread::setDeviceFlags(const QString &icType, bool isGun)
-{
-    m_family560 = icType == QLatin1String("560");
-    m_isGun = isGun;
-}
-
 void Hid_Thread::setDeviceTable(const DeviceTable &table)
 {
     QMutexLocker lock(&m_tableMutex);
@@ -513,20 +507,7 @@ void Hid_Thread::startEventListener(uint index)
     stopEventListener();
     // The option is written back only when it was read: zeros would reset
     // the mouse's other option bits.
-    bool read = false;
-    if (m_family560) {
-        uchar option[2] = {};
-        hid560_81H_GetKeyboardoption(option[0], option[1]);
-        read = m_lastExchangeOk;
-        if (read)
-            hid560_01H_SetKeyboardoption(uchar(option[0] | 0x08), option[1]);
-    } else {
-        uchar option[4] = {};
-        hid553_83H_GetKeyboardoption(option[0], option[1], option[2], option[3]);
-        read = m_lastExchangeOk;
-        if (read)
-            hid553_03H_SetKeyboardoption(option[0], option[1], option[2], uchar(option[3] | 0x40));
-    }
+    const bool read = m_enableEventReports && m_enableEventReports(*this);
     if (!read)
         qDebug("Keyboard option not read: left as it is");
     m_listening = true;

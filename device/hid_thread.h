@@ -26,6 +26,9 @@ public:
     using Sleep = std::function<void(int milliseconds)>;
     // The four values of the identity exchange.
     using Draw = std::function<std::array<uchar, 4>()>;
+    // Enables the served family's event reports; false when its keyboard
+    // option could not be read (and so was left alone).
+    using EventReportSwitch = bool (*)(Hid_Thread &link);
 
     // Waits this long for each data input report; the mouse answers at once.
     static constexpr int dataReadTimeoutMs = 1000;
@@ -40,9 +43,10 @@ public:
     void setHost(DeviceLinkHost *host) { m_host = host; }
     void setSleep(Sleep sleep);
     void setDraw(Draw draw);
-    // The view's controller family ("560" or another) and mouse/isGun.
-    void setDeviceFlags(const QString &icType, bool isGun);
-    bool isFamily560() const { return m_family560; }
+    // Set by the family's device operations when they take the link.
+    void setEventReportSwitch(EventReportSwitch enable) { m_enableEventReports = enable; }
+    // mouse/isGun: per-profile commands go to profile 1 only.
+    void setGunDevice(bool isGun) { m_isGun = isGun; }
 
     // Detection hands over a new table for every pass.
     void setDeviceTable(const DeviceTable &table);
@@ -148,7 +152,7 @@ private:
     DeviceLinkHost *m_host = nullptr;
     Sleep m_sleep;
     Draw m_draw;
-    bool m_family560 = false;
+    EventReportSwitch m_enableEventReports = nullptr;
     bool m_isGun = false;
 
     // The listener changes only the event path of its entry; the lock keeps
