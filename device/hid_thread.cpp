@@ -88,26 +88,23 @@ void Hid_Thread::clearInterfacePath(int index, int which)
 
 // --- transport ---
 
-HidHandle *Hid_Thread::openInterface(int index, int which, HidHandle *&slot)
+HidHandle *Hid_Thread::openInterface(int index, int which, HidHandlePtr &slot)
 {
     const DeviceEntry device = entry(index);
     const QString path = which == 1 ? device.interfacePath1 : device.interfacePath2;
     if (path.isEmpty() || !m_backend)
         return nullptr;
-    if (slot) {
-        m_backend->close(slot);
-        slot = nullptr;
-    }
-    HidHandle *handle = m_backend->open(path);
+    slot.reset();
+    HidHandlePtr handle = m_backend->open(path);
     if (!handle) {
         // The interface is gone: later exchanges fail at once until
         // detection hands over a new table.
         clearInterfacePath(index, which);
         return nullptr;
     }
-    m_backend->setNonblocking(handle, 0);
-    slot = handle;
-    return handle;
+    m_backend->setNonblocking(handle.get(), 0);
+    slot = std::move(handle);
+    return slot.get();
 }
 
 HidHandle *Hid_Thread::openCommandInterface(int index)
@@ -122,9 +119,7 @@ HidHandle *Hid_Thread::openEventInterface(int index)
 
 void Hid_Thread::closeCommandInterface()
 {
-    if (m_commandHandle && m_backend)
-        m_backend->close(m_commandHandle);
-    m_commandHandle = nullptr;
+    m_commandHandle.reset();
 }
 
 void Hid_Thread::letEventsRun()
@@ -564,8 +559,7 @@ void Hid_Thread::eventListenerLoop(uint index)
                 },
                 Qt::QueuedConnection);
         }
-        m_backend->close(handle);
-        m_eventHandle = nullptr;
+        m_eventHandle.reset();
         if (n < 0 && m_listening)
             QThread::msleep(eventErrorPauseMs);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceentry.h"
+#include "hidbackend.h"
 #include "protocol.h"
 
 #include <QFuture>
@@ -11,8 +12,6 @@
 #include <functional>
 
 class DeviceLinkHost;
-class HidBackend;
-class HidHandle;
 
 // The device link: the device table handed over by detection, the command
 // transport to the served mouse, both command sets and the event listener.
@@ -133,7 +132,7 @@ private:
     void clearInterfacePath(int index, int which);
     // Opens interface `which` (1 command, 2 event) of entry `index` into
     // `slot`, closing what the slot held; a failed open empties the path.
-    HidHandle *openInterface(int index, int which, HidHandle *&slot);
+    HidHandle *openInterface(int index, int which, HidHandlePtr &slot);
     // Sends `outReport` to entry `index`, scrambled when the entry says so.
     bool sendCommandReport(int index, const DeviceEntry &served);
     // Closes the handle and frees the link; returns `ok`.
@@ -160,8 +159,8 @@ private:
     mutable QMutex m_tableMutex;
     DeviceTable m_deviceTable;
     int m_currentIndex = -1;
-    HidHandle *m_commandHandle = nullptr;
-    HidHandle *m_eventHandle = nullptr;
+    HidHandlePtr m_commandHandle;
+    HidHandlePtr m_eventHandle;
     bool m_linkFree = true;
     bool m_lastExchangeOk = true;
     quint64 m_failedExchanges = 0;

@@ -23,7 +23,7 @@ struct VirtualHandle : HidHandle
 
 VirtualHandle *virtualHandle(HidHandle *handle)
 {
-    return dynamic_cast<VirtualHandle *>(handle);
+    return static_cast<VirtualHandle *>(handle);
 }
 
 QByteArray factoryProfile(int n)
@@ -467,7 +467,7 @@ VirtualMouse *VirtualMouseBackend::mouseOfPath(const QString &path, int *interfa
     return m_mice[std::size_t(index)].get();
 }
 
-HidHandle *VirtualMouseBackend::open(const QString &path)
+HidHandlePtr VirtualMouseBackend::open(const QString &path)
 {
     int interface = 0;
     VirtualMouse *mouse = mouseOfPath(path, &interface);
@@ -477,7 +477,7 @@ HidHandle *VirtualMouseBackend::open(const QString &path)
     if (!mouse->m_plugged || mouse->m_accessDenied)
         return nullptr;
     ++mouse->m_openCount;
-    return new VirtualHandle(mouse, interface, mouse->m_generation);
+    return adopt(new VirtualHandle(mouse, interface, mouse->m_generation));
 }
 
 bool VirtualMouseBackend::isAccessDenied(const QString &path)
@@ -606,5 +606,5 @@ int VirtualMouseBackend::readTimeout(HidHandle *handle, unsigned char *data, std
 
 void VirtualMouseBackend::close(HidHandle *handle)
 {
-    delete handle;
+    delete virtualHandle(handle);
 }

@@ -174,7 +174,7 @@ public:
     int mouseCount() const { return int(m_mice.size()); }
 
     QList<HidInterfaceInfo> enumerate(unsigned short vid, unsigned short pid) override;
-    HidHandle *open(const QString &path) override;
+    HidHandlePtr open(const QString &path) override;
     int setNonblocking(HidHandle *handle, int nonblock) override;
     int sendFeatureReport(HidHandle *handle, const unsigned char *data,
                           std::size_t length) override;
@@ -183,13 +183,13 @@ public:
     int read(HidHandle *handle, unsigned char *data, std::size_t length) override;
     int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                     int milliseconds) override;
-    void close(HidHandle *handle) override;
     bool isAccessDenied(const QString &path) override;
 
 signals:
     void devicesChanged();
 
 private:
+    void close(HidHandle *handle) override;
     // The mouse a "virtual:<mouse>:<interface>" path names, or none.
     VirtualMouse *mouseOfPath(const QString &path, int *interface = nullptr);
 
