@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QWaitCondition>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -136,7 +137,7 @@ private:
 
     const int m_family;
     const DeviceEntry m_row;
-    uchar m_key[8] = {};
+    std::array<uchar, 8> m_key{};
     std::function<void()> m_notify;
 
     mutable QMutex m_mutex;
