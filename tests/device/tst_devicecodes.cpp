@@ -8,6 +8,7 @@
 #include "profileblock.h"
 #include "protocol.h"
 #include "scenevalues.h"
+#include "virtualmouse.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -75,6 +76,25 @@ private slots:
         QCOMPARE(b.toHex(' '), scrambled.toHex(' '));
         HidProtocol::unscramble(reinterpret_cast<uchar *>(b.data()) + 1, code);
         QCOMPARE(b, report);
+
+        // The virtual mouse reads the wire bytes with its own code, and
+        // refuses them once the checksum is off.
+        VirtualMouseBackend backend;
+        VirtualMouse &mouse = backend.addMouse(560);
+        const HidHandlePtr handle = backend.open(QStringLiteral("virtual:0:0"));
+        const auto send = [&](const Bytes &wire) {
+            backend.sendFeatureReport(handle.get(), reinterpret_cast<const uchar *>(wire.data()),
+                                      std::size_t(wire.size()));
+        };
+        send(scrambled);
+        QCOMPARE(mouse.commands(), QList<Bytes>{report});
+        QCOMPARE(mouse.protocolErrors(), QStringList());
+        Bytes wrong = report;
+        wrong[8] = char(wrong.at(8) + 1);
+        HidProtocol::scramble(reinterpret_cast<uchar *>(wrong.data()) + 1, code);
+        send(wrong);
+        QCOMPARE(mouse.protocolErrors().size(), 1);
+        QVERIFY(mouse.protocolErrors().at(0).startsWith(QLatin1String("checksum mismatch")));
     }
 
     void scrambleRoundTrips()
