@@ -5,7 +5,6 @@
 #include "hid_thread.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
-#include "settingsstore.h"
 #include "storepaths.h"
 #include "widget.h"
 

@@ -5,7 +5,6 @@
 #include "devicestate.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
-#include "settingsstore.h"
 #include "storepaths.h"
 #include "ui_controler.h"
 #include "userevent.h"
