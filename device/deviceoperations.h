@@ -115,8 +115,9 @@ private:
         bool m_outermost;
     };
 
-    // The family's side. Each runs inside one sequence; those that take the
-    // link are called only with one.
+    // The family's side, each run inside its operation's sequence. Those
+    // given the link are called only when there is one; the others ask
+    // link() themselves, since some patch the profile blocks without it.
     virtual Hid_Thread::EventReportSwitch eventReportSwitch() const = 0;
     virtual void doReadDeviceProfiles() {}
     virtual void writeKeyboardOption(Hid_Thread &link, const std::array<uchar, 4> &option) = 0;

@@ -42,7 +42,8 @@ public:
     void setHost(DeviceLinkHost *host) { m_host = host; }
     void setSleep(Sleep sleep);
     void setDraw(Draw draw);
-    // Set by the family's device operations when they take the link.
+    // Set by the family's device operations when they take the link;
+    // without it the listener starts with the event reports as they are.
     void setEventReportSwitch(EventReportSwitch enable) { m_enableEventReports = enable; }
     // mouse/isGun: per-profile commands go to profile 1 only.
     void setGunDevice(bool isGun) { m_isGun = isGun; }
