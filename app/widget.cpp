@@ -32,6 +32,8 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend)
                           {{QStringLiteral("hid"), &m_hid}});
     // The view's device operations tell the link what their family needs.
     view()->setDeviceLink(&m_hid);
+    connect(view(), &myQQuickView::userNotice, this, &Widget::showNotice);
+    connect(m_controller, &Ui_Controler::quitRequested, this, &Widget::exitSYS);
     m_detector = std::make_unique<DeviceDetector>(*this, m_backend, m_hid);
 
     m_detectionTimer->setInterval(2048);
@@ -42,7 +44,7 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend)
 
     m_trayIcon = new QSystemTrayIcon(this);
     auto *quitAction = new QAction(tr("Quit (&Q)"), this);
-    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    connect(quitAction, &QAction::triggered, this, &Widget::requestQuit);
     auto *menu = new QMenu(this);
     menu->addAction(quitAction);
     menu->setStyleSheet(trayMenuStyleSheet());
@@ -127,6 +129,23 @@ void Widget::showTrayMessage(const QString &title, const QString &text)
     qInfo().noquote() << "Tray message:" << title << "-" << text;
     m_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
     emit trayMessageShown(title, text);
+}
+
+void Widget::showNotice(const QString &text)
+{
+    const QString title = windowTitle().isEmpty() ? QStringLiteral("Skarn Config") : windowTitle();
+    qInfo().noquote() << "Tray message:" << title << "-" << text;
+    m_trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, 10000);
+    emit trayMessageShown(title, text);
+}
+
+void Widget::requestQuit()
+{
+    // A scene that cannot ask (none loaded) must not keep the program alive.
+    if (view() && view()->sceneHasFunction("requestQuit"))
+        view()->invokeScene("requestQuit");
+    else
+        exitSYS();
 }
 
 void Widget::exitSYS()

@@ -49,6 +49,9 @@ public:
     void setCurrentDPI(int stage) override;
     void disableView() override;
     void showTrayMessage(const QString &title, const QString &text) override;
+    // A notice of the scene through the tray: the user hears of it even
+    // with the window hidden.
+    void showNotice(const QString &text);
 
 signals:
     void trayMessageShown(const QString &title, const QString &text);
@@ -57,6 +60,9 @@ public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
     void checkDevice();
     void exitSYS();
+    // The tray menu's quit: the scene asks about unsaved changes first and
+    // then ends the program through exitSYS().
+    void requestQuit();
     void receiveMessage(QString message);
     // A device came or went: a detection pass follows 2048 ms after the
     // last change, unless a mouse is being served.

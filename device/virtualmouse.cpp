@@ -237,6 +237,31 @@ void VirtualMouse::setFault(Fault fault)
 {
     QMutexLocker lock(&m_mutex);
     m_fault = fault;
+    m_silentCountdown = 0;
+}
+
+void VirtualMouse::takeFaultFile()
+{
+    QString faultFile;
+    {
+        QMutexLocker lock(&m_mutex);
+        faultFile = m_faultFile;
+    }
+    if (faultFile.isEmpty() || !QFile::exists(faultFile))
+        return;
+    QFile file(faultFile);
+    const QStringList words = file.open(QIODevice::ReadOnly)
+                                  ? QString::fromLatin1(file.readAll()).simplified().split(' ')
+                                  : QStringList();
+    file.close();
+    QFile::remove(faultFile);
+    const bool silent = words.value(0) == QLatin1String("silent");
+    const int after = words.value(1).toInt();
+    setFault(silent && after == 0 ? Fault::Silent : Fault::None);
+    if (silent && after > 0) {
+        QMutexLocker lock(&m_mutex);
+        m_silentCountdown = after;
+    }
 }
 
 void VirtualMouse::setAccessDenied(bool denied)
@@ -310,6 +335,7 @@ void VirtualMouse::setRecordFile(const QString &path)
 {
     QMutexLocker lock(&m_mutex);
     m_recordFile = std::make_unique<QFile>(path);
+    m_faultFile = path + QStringLiteral(".fault");
     if (!m_recordFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
         m_recordFile.reset();
 }
@@ -330,6 +356,8 @@ void VirtualMouse::countReport()
 {
     if (m_unplugCountdown > 0 && --m_unplugCountdown == 0)
         unplugLocked();
+    if (m_silentCountdown > 0 && --m_silentCountdown == 0)
+        m_fault = Fault::Silent;
 }
 
 void VirtualMouse::error(const QString &text)
@@ -564,6 +592,7 @@ HidHandlePtr VirtualMouseBackend::open(const QString &path)
     VirtualMouse *mouse = mouseOfPath(path, &interface);
     if (!mouse)
         return nullptr;
+    mouse->takeFaultFile();
     QMutexLocker lock(&mouse->m_mutex);
     if (!mouse->m_plugged || mouse->m_accessDenied)
         return nullptr;

@@ -102,7 +102,10 @@ public:
 
     // Also appends every received report to `path`, one line each:
     // "<msecs> feature|output <bytes in hex>", feature reports as plain
-    // bytes. For checks from outside the process.
+    // bytes. For checks from outside the process, which may also set a
+    // fault: a file `path` + ".fault" holding "silent" or "silent <n>" (at
+    // once, or after n more reports) or "none" is taken, and removed, at
+    // the next open of the mouse.
     void setRecordFile(const QString &path);
 
     QList<Received> received() const;
@@ -127,6 +130,7 @@ private:
     bool isValid(quint64 generation) const { return m_plugged && generation == m_generation; }
     void record(Channel channel, const QByteArray &bytes, const QByteArray &plain);
     void countReport();
+    void takeFaultFile();
     void unplugLocked();
     void handleCommand(const QByteArray &plain);
     void handleCommand553(const uchar *p);
@@ -148,6 +152,8 @@ private:
     int m_unplugCountdown = 0;
     bool m_answering = true;
     Fault m_fault = Fault::None;
+    int m_silentCountdown = 0;
+    QString m_faultFile;
     bool m_accessDenied = false;
     QByteArray m_replyOverride;
     QByteArray m_reply;

@@ -59,15 +59,7 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
     QObject *root = rootObject();
     if (!root)
         return;
-    const QMetaObject *meta = root->metaObject();
-    QMetaMethod method;
-    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-        const QMetaMethod candidate = meta->method(i);
-        if (candidate.name() == name && candidate.parameterCount() == args.size()) {
-            method = candidate;
-            break;
-        }
-    }
+    const QMetaMethod method = sceneFunction(name, int(args.size()));
     if (!method.isValid() || args.size() > 10)
         return;
 
@@ -110,6 +102,26 @@ void myQQuickView::setDevicePresent(bool present)
 void myQQuickView::setEnabled(bool enabled)
 {
     QQuickWidget::setEnabled(enabled && !m_deviceAway);
+}
+
+QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCount) const
+{
+    const QObject *root = rootObject();
+    if (!root)
+        return {};
+    const QMetaObject *meta = root->metaObject();
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod candidate = meta->method(i);
+        if (candidate.name() == name &&
+            (parameterCount < 0 || candidate.parameterCount() == parameterCount))
+            return candidate;
+    }
+    return {};
+}
+
+bool myQQuickView::sceneHasFunction(const char *name) const
+{
+    return sceneFunction(QByteArray(name), -1).isValid();
 }
 
 void myQQuickView::initUI()
@@ -227,8 +239,15 @@ void myQQuickView::openUpdateExe()
 
 void myQQuickView::notifyUser(QString text)
 {
+    // The scene shows it through its own connection to this signal, so that
+    // a scene hosted elsewhere (tests) shows it too.
     emit userNotice(text);
-    invokeScene("showNotice", {text});
+}
+
+int myQQuickView::deviceFailureCount() const
+{
+    // Wraps only after billions of failures; the scene compares for change.
+    return int(m_device->failedOperations());
 }
 
 void myQQuickView::setCaptureActive(bool active)

@@ -49,6 +49,8 @@ public:
     // this returns. A function the scene does not define is silently ignored.
     void invokeScene(const char *name, const QVariantList &args = {},
                      Delivery delivery = Delivery::Queued);
+    // Whether the scene's root item defines the function `name`.
+    bool sceneHasFunction(const char *name) const;
 
     // True while a field or the macro recorder waits for keys and buttons.
     bool isCaptureActive() const { return m_captureActive; }
@@ -62,7 +64,12 @@ signals:
     void captureActiveChanged(bool active);
 
 public slots:
+    // Tells the user `text` in the window and through the tray.
     void notifyUser(QString text);
+    // Device operations that failed since the view was made; the scene
+    // compares it before and after a write of several operations to know
+    // whether the mouse took everything.
+    int deviceFailureCount() const;
     // The scene starts and ends its captures; a hidden view has none.
     void setCaptureActive(bool active);
     // The scene's busy lock and its end; the end does not enable a scene
@@ -162,6 +169,7 @@ protected:
 
 private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
+    QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
     // Text `index` of the pointer settings group, in the current language.
     QString pointerText(int index) const;
 

@@ -2,10 +2,13 @@
 
 #include "filedialogs.h"
 
+#include <QFileDialog>
+#include <memory>
+
 class QWidget;
 
-// Qt's standard modal file dialogs, parented to `parent` and starting in
-// the user's desktop folder.
+// Qt's standard modal file dialogs over the main window, starting in the
+// user's desktop folder (the home folder where there is none).
 class QtFileDialogs : public FileDialogs
 {
 public:
@@ -14,6 +17,14 @@ public:
     QString openFileName(const QString &filter) override;
     QString saveFileName(const QString &filter) override;
 
+    // The dialog as it is shown: a window of its own, so that the see-through
+    // main window's style does not reach it, kept above that window.
+    std::unique_ptr<QFileDialog> makeDialog(QFileDialog::AcceptMode mode,
+                                            const QString &filter) const;
+    static QString startFolder();
+
 private:
+    QString run(QFileDialog::AcceptMode mode, const QString &filter) const;
+
     QWidget *m_parent;
 };

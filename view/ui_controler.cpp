@@ -38,7 +38,9 @@ void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
         context->setContextProperty(name, object);
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
 
-    window->resize(m_view->size());
+    // Fixed: a window manager must not stretch the frameless window into
+    // an area that nothing paints.
+    window->setFixedSize(m_view->size());
     window->setWindowTitle(m_view->getGlobalData(QStringLiteral("common/name")).toString());
 }
 
@@ -52,6 +54,21 @@ void Ui_Controler::onClose()
 {
     if (m_window)
         m_window->setVisible(false);
+}
+
+void Ui_Controler::onShow()
+{
+    if (!m_window)
+        return;
+    m_window->setVisible(true);
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void Ui_Controler::onQuit()
+{
+    emit quitRequested();
 }
 
 void Ui_Controler::onXChanged(int x)

@@ -27,9 +27,16 @@ public:
 
     static QString defaultSceneUrl();
 
+signals:
+    // The scene lets the program end (after asking about unsaved changes).
+    void quitRequested();
+
 public slots:
     void onMinimize();
     void onClose();
+    // Brings the window back to the front, for a question the user must see.
+    void onShow();
+    void onQuit();
     void onXChanged(int x);
     void onYChanged(int y);
     void setBusy(int busyTime);

@@ -31,6 +31,17 @@ Item {
     // The active profile number (0..5).
     property int profileNo: 0
     property bool isMainShown: false
+    // Texts of the notices and of the unsaved-changes question.
+    property var noticeLang: ["Unsaved changes", "The changes to this profile are not saved.",
+        "Save", "Discard", "Cancel",
+        "The settings were not written to the mouse. Check that it is connected and try again.",
+        "The desktop did not take the pointer speed.",
+        "The desktop did not take the double-click speed."]
+    // The last notice shown (the bar shows it for a few seconds).
+    property string noticeText: ""
+    // What waits for the answer to the unsaved-changes question:
+    // { quit: bool, profileNo: int }, or null.
+    property var pendingAction: null
 
     // Look.
     property string fontFamily: Theme.fontFamily
@@ -123,6 +134,28 @@ Item {
 
     function detectMouse(isDown: bool, mirkCode: int, x: int, y: int) {
         msg_MS(isDown, mirkCode, x, y)
+    }
+
+    // Shows `text` in the notice bar for a few seconds (ui_View.notifyUser
+    // also puts it in the tray).
+    function showNotice(text: string) {
+        noticeText = text
+        noticeTimer.restart()
+    }
+
+    // Switches to profile `profileNo` as the title-bar switcher does, asking
+    // first what to do with unsaved changes.
+    function requestProfileSwitch(profileNo: int) {
+        if (profileNo === mainWindow.profileNo) {
+            menuUp.markProfile(profileNo)
+            return
+        }
+        askAboutUnsavedChanges({ quit: false, profileNo: profileNo })
+    }
+
+    // Ends the program, asking first what to do with unsaved changes.
+    function requestQuit() {
+        askAboutUnsavedChanges({ quit: true, profileNo: -1 })
     }
 
     // The window went to the tray: nothing waits for keys any more.
@@ -222,6 +255,7 @@ Item {
             loadTexts("gunControl", gunControlMain, "gunControlLang")
             loadTexts("profile", profileMain, "profileLang")
             loadTexts("keyCode", _KeyCodeString, "keyCodeStr")
+            noticeLang = Values.mergeTexts(noticeLang, ui_View.getLangStrings("notice", language))
             ui_View.getLangStrings("other", language)
         })
         runStep("profile", () => {
@@ -263,13 +297,17 @@ Item {
         dialog.visible = true
     }
 
-    function saveChanges() {
+    // Stores and sends every screen with unsaved changes. False when the
+    // mouse did not take everything: those screens stay marked unsaved and
+    // the user is told.
+    function saveChanges(): bool {
         mainFocus()
         const keyMatrixUnsaved = keyMatrixMain.isSave === true
         const dpiUnsaved = dpiSettingMain.isSave
         const lightUnsaved = lightControlMain.isSave === true
         if (keyMatrixUnsaved || dpiUnsaved || lightUnsaved)
             controlUIEnable(false)
+        const failures = ui_View.deviceFailureCount()
         try {
             if (keyMatrixUnsaved) {
                 keyMatrixMain.isSave = false
@@ -286,6 +324,87 @@ Item {
         } finally {
             controlUIEnable(true)
         }
+        if (ui_View.deviceFailureCount() === failures)
+            return true
+        markUnsaved(keyMatrixUnsaved, dpiUnsaved, lightUnsaved)
+        ui_View.notifyUser(noticeLang[5])
+        return false
+    }
+
+    function markUnsaved(keyMatrix: bool, dpi: bool, light: bool) {
+        if (keyMatrix)
+            setScreenProperty(keyMatrixMain, "isSave", true)
+        if (dpi)
+            dpiSettingMain.isSave = true
+        if (light)
+            setScreenProperty(lightControlMain, "isSave", true)
+    }
+
+    // The screens show the stored settings again.
+    function discardChanges() {
+        callScreen(keyMatrixMain, "init", [false, false])
+        callScreen(dpiSettingMain, "init", [false, false])
+        callScreen(lightControlMain, "init", [false, false])
+        setScreenProperty(keyMatrixMain, "isSave", false)
+        dpiSettingMain.isSave = false
+        setScreenProperty(lightControlMain, "isSave", false)
+    }
+
+    // Runs `action` (see pendingAction) at once, or after the user chose
+    // Save, Discard or Cancel when there are unsaved changes.
+    function askAboutUnsavedChanges(action: var) {
+        if (!hasUnsavedChanges) {
+            runAction(action)
+            return
+        }
+        if (!unsavedPrompt.visible) {
+            mainFocus()
+            unsavedPrompt.hadMask = mask.visible
+            unsavedPrompt.x = (width - unsavedPrompt.width) / 2
+            unsavedPrompt.y = (height - unsavedPrompt.height) / 2
+            mask.visible = true
+            unsavedPrompt.visible = true
+            unsavedPrompt.forceActiveFocus()
+        }
+        pendingAction = action
+        // Also asked from the tray, with the window hidden.
+        ui_Ctl.onShow()
+    }
+
+    // 0 Save, 1 Discard, 2 Cancel.
+    function answerUnsavedChanges(answer: int) {
+        const action = pendingAction
+        pendingAction = null
+        unsavedPrompt.visible = false
+        mask.visible = unsavedPrompt.hadMask
+        if (!action || answer === 2 || (answer === 0 && !saveChanges())) {
+            menuUp.markProfile(profileNo)
+            return
+        }
+        if (answer === 1)
+            discardChanges()
+        runAction(action)
+    }
+
+    function runAction(action: var) {
+        if (action.quit)
+            ui_Ctl.onQuit()
+        else if (typeof profileMain.changeProfile === "function")
+            profileMain.changeProfile(action.profileNo)
+        else
+            changeProfile(action.profileNo)
+    }
+
+    // Runs `send` (device traffic for settings the screens already show);
+    // when the mouse did not take it all, the screens are marked unsaved so
+    // that Save sends them again, and the user is told.
+    function sendOrMarkUnsaved(send: var) {
+        const failures = ui_View.deviceFailureCount()
+        send()
+        if (ui_View.deviceFailureCount() === failures)
+            return
+        markUnsaved(true, true, true)
+        ui_View.notifyUser(noticeLang[5])
     }
 
     // Loads every device screen of the current profile and sends it.
@@ -311,7 +430,7 @@ Item {
             menuUp.markProfile(profileNo)
             ui_View.setGlobalData("mouse/profileNo", profileNo)
             ui_View.setCurrentProfile(profileNo)
-            reloadAndSend()
+            sendOrMarkUnsaved(reloadAndSend)
         } finally {
             controlUIEnable(true)
         }
@@ -326,8 +445,10 @@ Item {
             dpiSettingMain.isSave = false
             setScreenProperty(lightControlMain, "isSave", false)
             ui_View.resetProfile(profileNo)
-            reloadAndSend()
-            ui_View.mouseSetCurrentDPI(2)
+            sendOrMarkUnsaved(() => {
+                reloadAndSend()
+                ui_View.mouseSetCurrentDPI(2)
+            })
             dpiSettingMain.currentDPI = 1
             callScreen(gunControlMain, "resetData", [])
         } finally {
@@ -667,9 +788,15 @@ Item {
         }
         onMinimizeClick: ui_Ctl.onMinimize()
         onCloseClick: ui_Ctl.onClose()
-        onProfileChosen: (profileNo) => {
-            if (typeof profileMain.changeProfile === "function")
-                profileMain.changeProfile(profileNo)
+        onProfileChosen: (profileNo) => mainWindow.requestProfileSwitch(profileNo)
+    }
+
+    // Notices from anywhere (ui_View.notifyUser) show in the notice bar.
+    Connections {
+        target: typeof ui_View === "undefined" ? null : ui_View
+
+        function onUserNotice(text) {
+            mainWindow.showNotice(text)
         }
     }
 
@@ -892,6 +1019,138 @@ Item {
                 mask.visible = false
             }
         }
+    }
+
+    // The unsaved-changes question before a profile switch or the quit.
+    Rectangle {
+        id: unsavedPrompt
+
+        // The mask was shown before the question (a dialog is open).
+        property bool hadMask: false
+
+        objectName: "unsavedPrompt"
+
+        z: 12
+        width: 427
+        height: 110
+        visible: false
+        color: mainWindow.colorGray0
+        border.color: mainWindow.colorGray1
+        Keys.onEscapePressed: mainWindow.answerUnsavedChanges(2)
+
+        DragArea {
+            anchors.fill: parent
+            target: unsavedPrompt
+        }
+
+        Rectangle {
+            id: unsavedTitle
+
+            width: parent.width
+            height: 30
+            color: mainWindow.colorBlack
+
+            Text {
+                anchors.left: parent.left
+                anchors.leftMargin: 10
+                anchors.verticalCenter: parent.verticalCenter
+                text: mainWindow.noticeLang[0]
+                color: mainWindow.fontColor
+                font.family: mainWindow.fontFamily
+                font.pixelSize: mainWindow.fontMiddleSize
+                font.bold: true
+            }
+        }
+
+        Text {
+            id: unsavedText
+
+            x: 30
+            y: unsavedTitle.height + 15
+            width: parent.width - 60
+            elide: Text.ElideRight
+            text: mainWindow.noticeLang[1]
+            color: mainWindow.fontColor
+            font.family: mainWindow.fontFamily
+            font.pixelSize: mainWindow.fontNormalSize
+            font.bold: true
+        }
+
+        Row {
+            anchors.right: parent.right
+            anchors.rightMargin: 12
+            y: unsavedText.y + unsavedText.height + 12
+            spacing: 7
+
+            TextButton {
+                objectName: "unsavedCancel"
+                width: 88
+                height: 25
+                textValue: mainWindow.noticeLang[4]
+                onClicked: mainWindow.answerUnsavedChanges(2)
+            }
+
+            TextButton {
+                objectName: "unsavedDiscard"
+                width: 88
+                height: 25
+                textValue: mainWindow.noticeLang[3]
+                onClicked: mainWindow.answerUnsavedChanges(1)
+            }
+
+            TextButton {
+                objectName: "unsavedSave"
+                width: 88
+                height: 25
+                textValue: mainWindow.noticeLang[2]
+                onClicked: mainWindow.answerUnsavedChanges(0)
+            }
+        }
+    }
+
+    // Notices (a write the mouse or the desktop did not take), over
+    // everything but the busy indicator; a click dismisses one early.
+    Rectangle {
+        id: noticeBar
+
+        objectName: "noticeBar"
+
+        anchors.horizontalCenter: parent.horizontalCenter
+        // Above the bottom bar, clear of the panels.
+        y: parent.height - 80
+        z: 20
+        width: Math.min(noticeLabel.implicitWidth + 32, parent.width - 48)
+        height: 32
+        radius: 4
+        visible: noticeTimer.running
+        color: mainWindow.colorGray0
+        border.color: mainWindow.colorOrange
+        border.width: 2
+
+        Text {
+            id: noticeLabel
+
+            anchors.centerIn: parent
+            width: parent.width - 32
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
+            text: mainWindow.noticeText
+            color: mainWindow.fontColor
+            font.family: mainWindow.fontFamily
+            font.pixelSize: mainWindow.fontNormalSize
+            font.bold: true
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: noticeTimer.stop()
+        }
+    }
+
+    Timer {
+        id: noticeTimer
+
+        interval: 6000
     }
 
     Rectangle {

@@ -25,6 +25,7 @@ private slots:
     void restoreOnlyWhileConnected_data();
     void restoreOnlyWhileConnected();
     void closingHidesToTheTray();
+    void noticesAndQuitGoThroughTheScene();
 
 private:
     QStringList calls() const;
@@ -94,7 +95,8 @@ void tst_Widget::hostsTheRealScene()
     QCOMPARE(QSize(int(root->width()), int(root->height())), QSize(1024, 640));
     const QMetaObject *meta = root->metaObject();
     for (const char *function :
-         {"initUI", "run", "detectKeyboard", "detectMouse", "setProtectUI", "setCurrentDPI"}) {
+         {"initUI", "run", "detectKeyboard", "detectMouse", "setProtectUI", "setCurrentDPI",
+          "requestProfileSwitch", "requestQuit", "showNotice"}) {
         bool found = false;
         for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
             found = found || meta->method(i).name() == function;
@@ -171,6 +173,41 @@ void tst_Widget::closingHidesToTheTray()
     QTimer::singleShot(0, quitAction(), &QAction::trigger);
     QCOMPARE(QCoreApplication::exec(), 0);
     QCOMPARE(aboutToQuit.size(), 1);
+}
+
+// The scene's notices reach the tray; the tray's Quit goes through the
+// scene, which asks first while there are unsaved changes.
+void tst_Widget::noticesAndQuitGoThroughTheScene()
+{
+    Widget widget;
+    QSignalSpy tray(&widget, &Widget::trayMessageShown);
+    QQuickItem *root = widget.view()->rootObject();
+    QVERIFY(root);
+    root->setVisible(true);
+    widget.view()->notifyUser(QStringLiteral("Not written"));
+    QCOMPARE(tray.size(), 1);
+    QCOMPARE(tray.at(0), (QList<QVariant>{"Skarn Config", "Not written"}));
+    QTRY_COMPARE(root->property("noticeText").toString(), QStringLiteral("Not written"));
+
+    QObject *prompt = root->findChild<QObject *>("unsavedPrompt");
+    QVERIFY(prompt);
+    root->findChild<QObject *>("dpiSettingMain")->setProperty("isSave", true);
+    QAction *quit = widget.trayIcon()->contextMenu()->actions().value(0);
+    QVERIFY(quit);
+    quit->trigger();
+    QTRY_VERIFY(prompt->property("visible").toBool());
+    QVERIFY(widget.isVisible()); // the question is seen, also from the tray
+    QVERIFY(!widget.quitRequested());
+    QVERIFY(QMetaObject::invokeMethod(root, "answerUnsavedChanges", Q_ARG(int, 2))); // Cancel
+    QVERIFY(!prompt->property("visible").toBool());
+    QCoreApplication::processEvents();
+    QVERIFY(!widget.quitRequested());
+
+    root->findChild<QObject *>("dpiSettingMain")->setProperty("isSave", false);
+    quit->trigger();
+    QTRY_VERIFY(widget.quitRequested());
+    QVERIFY(!prompt->property("visible").toBool());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_MAIN(tst_Widget)

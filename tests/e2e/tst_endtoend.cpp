@@ -8,6 +8,7 @@
 // quitThroughTheTrayMenu.
 #include "testdatafolder.h"
 
+#include <QColor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <xcb/xcb.h>
 
@@ -51,6 +53,23 @@ constexpr QPoint dpiStageTrack(int stage, int fromBottom)
 // Bottom bar, 24 from the right and 8 from the bottom: Config, Reset,
 // Save, 64 x 24 each, 16 apart.
 constexpr QPoint saveButton(1024 - 24 - 32, 640 - 8 - 12);
+constexpr QPoint configButton(saveButton.x() - 2 * 80, saveButton.y());
+// A point on the Save button's face, clear of its text.
+constexpr QPoint saveFace(saveButton.x() - 26, saveButton.y());
+// The profile manager, 300 x 280, centred: its list from 16,46 with rows
+// of 27 (a 1 px frame), its context menu at the pointer with rows of 24
+// (a 1 px frame), its Import button right of the centre at 240.
+constexpr QPoint profilesOrigin((1024 - 300) / 2, (640 - 280) / 2);
+constexpr QPoint profileManagerRow(int row)
+{
+    return {profilesOrigin.x() + 16 + 60, profilesOrigin.y() + 47 + 27 * row + 13};
+}
+constexpr QPoint profileMenuEntry(const QPoint &at, int entry)
+{
+    return {at.x() + 51, at.y() + 1 + 24 * entry + 12};
+}
+constexpr QPoint profileImport(profilesOrigin.x() + 150 + 8 + 48, profilesOrigin.y() + 252);
+constexpr QPoint profilesClose(profilesOrigin.x() + 300 - 10 - 8, profilesOrigin.y() + 15);
 // The system settings dialog, 416 x 312, centred: its pointer-speed track
 // (352 wide) at 32 from the left, under the caption; the close mark at
 // the right of its 30 px title.
@@ -114,7 +133,9 @@ private slots:
     void systemSettings();
     void lightingEffectAndSave();
     void buttonAssignmentAndSave();
+    void interruptedSaveIsReported();
     void profileSwitcher();
+    void profileExportAndImportThroughTheDialogs();
     void keysReachTheProgramOnlyDuringACapture();
     void quitThroughTheTrayMenu();
 
@@ -127,7 +148,13 @@ private:
     QRect mainWindow() const;
     bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000) const;
     void click(const QPoint &inWindow, int button = 1);
-    void screenshot(const QString &name);
+    QImage screenshot(const QString &name);
+    // Waits for the file dialog titled `title`, checks by its pixels that
+    // its texts can be read, and answers it with `fileName`.
+    void answerFileDialog(const QString &title, const QString &fileName);
+    // From outside the process: the virtual mouse falls silent after
+    // `after` more reports ("silent 0"), or answers again ("none").
+    void setMouseFault(const QByteArray &fault);
     // Record lines ("feature|output <hex>") after the first `from`.
     QStringList recordSince(int from) const;
     int recordSize() const { return recordSince(0).size(); }
@@ -241,12 +268,13 @@ void tst_EndToEnd::click(const QPoint &inWindow, int button)
     QVERIFY(xdotool({"click", QString::number(button)}));
 }
 
-void tst_EndToEnd::screenshot(const QString &name)
+QImage tst_EndToEnd::screenshot(const QString &name)
 {
     xcb_connection_t *connection = xcb_connect(qPrintable(m_display), nullptr);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
-        QFAIL("no connection for the screenshot");
+        qWarning("no connection for the screenshot");
+        return {};
     }
     xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const int w = screen->width_in_pixels;
@@ -260,12 +288,93 @@ void tst_EndToEnd::screenshot(const QString &name)
         image = QImage(xcb_get_image_data(reply), w, h, w * 4, QImage::Format_RGB32).copy();
     free(reply);
     xcb_disconnect(connection);
-    QVERIFY(!image.isNull());
     QDir().mkpath(SKARN_E2E_ARTEFACTS);
     const QString file = QStringLiteral(SKARN_E2E_ARTEFACTS "/%1-%2.png")
                              .arg(++m_shot, 2, 10, QLatin1Char('0'))
                              .arg(name);
-    QVERIFY(image.save(file));
+    if (image.isNull() || !image.save(file))
+        qWarning() << "screenshot not saved:" << file;
+    return image;
+}
+
+namespace {
+// How the typed text shows in a dialog: the pixels that typing changed
+// clearly, their mean brightness, and the brightness of the dialog's face
+// (its most common one), on which its labels are drawn in the same colour.
+struct TypedText
+{
+    int changed = 0;
+    int brightness = 0;
+    int face = 0;
+};
+
+TypedText typedText(const QImage &before, const QImage &after)
+{
+    TypedText text;
+    QList<int> histogram(256, 0);
+    qint64 sum = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            const int level = qGray(after.pixel(x, y));
+            ++histogram[level];
+            if (qAbs(level - qGray(before.pixel(x, y))) > 85) {
+                ++text.changed;
+                sum += level;
+            }
+        }
+    }
+    text.face = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+    text.brightness = text.changed ? int(sum / text.changed) : text.face;
+    return text;
+}
+} // namespace
+
+void tst_EndToEnd::answerFileDialog(const QString &title, const QString &fileName)
+{
+    QRect dialog;
+    QString id;
+    QVERIFY2(waitFor([&] {
+                 QByteArray ids;
+                 xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}, &ids);
+                 id = QString::fromLatin1(ids.split('\n').value(0).trimmed());
+                 for (const auto &window : programWindows()) {
+                     if (window.first == id)
+                         dialog = window.second;
+                 }
+                 return dialog.isValid();
+             }),
+             qPrintable(title + " did not open"));
+    QTest::qWait(800);
+    QVERIFY(xdotool({"windowfocus", "--sync", id}));
+    const QImage before = screenshot(title.toLower().replace(' ', '-'));
+    QVERIFY(xdotool({"type", "--delay", "20", fileName}));
+    QTest::qWait(500);
+    const QImage after = screenshot(title.toLower().replace(' ', '-') + "-typed");
+    // The typed name stands out from its field, and the labels (in the
+    // same colour) from the dialog's face: not black on black.
+    const TypedText text = typedText(before.copy(dialog), after.copy(dialog));
+    QVERIFY2(text.changed >= 60 && qAbs(text.face - text.brightness) > 85,
+             qPrintable(QStringLiteral("%1: %2 pixels of text, brightness %3 on a face of %4")
+                            .arg(title)
+                            .arg(text.changed)
+                            .arg(text.brightness)
+                            .arg(text.face)));
+    QVERIFY(xdotool({"key", "Return"}));
+    QVERIFY2(waitFor([&] {
+                 for (const auto &window : programWindows()) {
+                     if (window.first == id)
+                         return false;
+                 }
+                 return true;
+             }),
+             qPrintable(title + " did not close"));
+}
+
+void tst_EndToEnd::setMouseFault(const QByteArray &fault)
+{
+    QFile file(m_install.filePath("mouse.log.fault"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(fault);
 }
 
 QStringList tst_EndToEnd::recordSince(int from) const
@@ -514,6 +623,44 @@ void tst_EndToEnd::buttonAssignmentAndSave()
                          "00 00 00 04 00 01 00 04 00 02 00"});
 }
 
+// The mouse stops answering right after the first report of a Save: the
+// user is told through the tray and in the window, and Save stays red until
+// a Save that goes through.
+void tst_EndToEnd::interruptedSaveIsReported()
+{
+    const int mark = recordSize();
+    click(Layout::dpiStageTrack(0, 40));
+    QTest::qWait(500);
+    setMouseFault("silent 1");
+    click(Layout::saveButton);
+    const QByteArray notice = "Tray message: Skarn Config - The settings were not written to the "
+                              "mouse.";
+    QVERIFY2(waitForOutput(notice).contains(QString::fromLatin1(notice)), m_output.constData());
+    QVERIFY(xdotool({"mousemove", "640", "700"})); // off the Save button
+    QTest::qWait(500);
+    QImage shot = screenshot("save-not-written");
+    QCOMPARE(shot.pixelColor(m_window.topLeft() + Layout::saveFace), QColor("#ff3030"));
+    const QStringList partial = recordSince(mark);
+    QCOMPARE(partial.size(), 1);
+    QVERIFY(partial.first().startsWith("feature 00 11 04 08"));
+
+    // The stage stored by the failed Save, as the sensor code of the data.
+    QSettings profile(m_install.filePath("modules/setting/p1.bin"), QSettings::IniFormat);
+    const int stage = profile.value("mouse/dpiValueArray").toStringList().value(0).toInt();
+    QVERIFY(stage > 200 && stage < 3100);
+    const QString data = QStringLiteral("output 00 %1 09 0e 13 80 80 80 80")
+                             .arg(stage / 100 - 1, 2, 16, QLatin1Char('0')) +
+                         QString(" 00").repeated(24);
+
+    setMouseFault("none");
+    click(Layout::saveButton);
+    expectReports(mark + 1, {partial.first(), data});
+    QVERIFY(xdotool({"mousemove", "640", "700"}));
+    QTest::qWait(500);
+    shot = screenshot("save-written");
+    QCOMPARE(shot.pixelColor(m_window.topLeft() + Layout::saveFace), QColor("#09347f"));
+}
+
 void tst_EndToEnd::profileSwitcher()
 {
     const int mark = recordSize();
@@ -553,6 +700,42 @@ void tst_EndToEnd::profileSwitcher()
     expectReports(mark, expected);
     QSettings global(m_install.filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
     QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
+}
+
+// Export and import through the real file dialogs: readable (not black on
+// black), starting in the home folder (there is no Desktop folder here).
+void tst_EndToEnd::profileExportAndImportThroughTheDialogs()
+{
+    click(Layout::configButton);
+    QTest::qWait(500);
+    const QPoint row = Layout::profileManagerRow(0);
+    click(row, 3);
+    QTest::qWait(300);
+    screenshot("profile-menu");
+    click(Layout::profileMenuEntry(row, 1)); // Export: the active profile, 2
+    answerFileDialog("Save File", "exported.pf");
+    QFile exported(m_home.filePath("exported.pf"));
+    QVERIFY(waitFor([&] { return exported.exists(); }, 5000));
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QFile active(m_install.filePath("modules/setting/p2.bin"));
+    QVERIFY(active.open(QIODevice::ReadOnly));
+    const QByteArray bytes = exported.readAll();
+    QVERIFY(!bytes.isEmpty());
+    QCOMPARE(bytes, active.readAll());
+
+    click(Layout::profileImport); // a new row, profile 3, then the dialog
+    answerFileDialog("Open File", "exported.pf");
+    QTest::qWait(500);
+    screenshot("profile-imported");
+    QVERIFY(waitFor(
+        [&] {
+            QFile imported(m_install.filePath("modules/setting/p3.bin"));
+            return imported.open(QIODevice::ReadOnly) && imported.readAll() == bytes;
+        },
+        5000));
+    click(Layout::profilesClose);
+    QTest::qWait(400);
+    screenshot("profiles-closed");
 }
 
 // Keys typed into another program's window reach nothing while the window

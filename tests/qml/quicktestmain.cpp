@@ -106,6 +106,13 @@ public slots:
                    ? QString::fromLatin1(m_rig->mouse->state().keyMatrices.value(number).toHex(' '))
                    : QString();
     }
+    // The mouse stops answering (every report fails), or answers again.
+    void setMouseSilent(bool silent)
+    {
+        if (m_rig)
+            m_rig->mouse->setFault(silent ? VirtualMouse::Fault::Silent
+                                          : VirtualMouse::Fault::None);
+    }
     void clearDeviceRecord()
     {
         if (m_rig)

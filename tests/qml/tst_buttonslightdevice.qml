@@ -216,5 +216,57 @@ Item {
             compare(ui_View.getNameList(0), ["Other", "loaderbraxel"])
             compare(ui_View.loadMacroIni("Macro_0"), [])
         }
+
+        // A mouse that stops answering mid-write: nothing looks done. The
+        // user is told (ui_View's notice, the window's notice bar) and Save
+        // keeps showing what the mouse does not hold, until a Save that
+        // goes through.
+        function test_interruptedWritesAreReported_data() {
+            return [
+                { tag: "save", action: (main) => {
+                    drag(child(main, "dpiSettingMain").stage(0).slider.children[2], 494, 0)
+                    testData.setMouseSilent(true)
+                    save(main)
+                } },
+                { tag: "save asked for before a switch", action: (main) => {
+                    drag(child(main, "dpiSettingMain").stage(0).slider.children[2], 494, 0)
+                    testData.setMouseSilent(true)
+                    main.requestProfileSwitch(1)
+                    mouseClick(child(main, "unsavedSave"))
+                    compare(main.profileNo, 0)
+                } },
+                { tag: "profile switch", action: (main) => {
+                    testData.setMouseSilent(true)
+                    main.requestProfileSwitch(1)
+                    compare(main.profileNo, 1)
+                } },
+                { tag: "factory reset", action: (main) => {
+                    testData.setMouseSilent(true)
+                    main.factoryReset()
+                } },
+            ]
+        }
+
+        function test_interruptedWritesAreReported(data) {
+            ui_View.updataNameList(2, ["Standard0", "Gaming1"])
+            const main = startOnMouse(553, true)
+            const notices = spy(ui_View, "userNotice")
+            const failed = main.noticeLang[5]
+            const reported = () => notices.signalArguments.filter((a) => a[0] === failed).length
+            data.action(main)
+            verify(ui_View.enabled)
+            compare(reported(), 1)
+            compare(main.noticeText, failed)
+            verify(child(main, "noticeBar").visible)
+            verify(child(main, "dpiSettingMain").isSave)
+            compare(child(main, "saveButton").faceColor, Qt.color("#ff3030"))
+
+            testData.setMouseSilent(false)
+            testData.clearDeviceRecord()
+            save(main)
+            verify(!main.hasUnsavedChanges)
+            compare(reported(), 1)
+            compare(commandsOf(0x11).length, 1)
+        }
     }
 }

@@ -179,6 +179,65 @@ Item {
             compare(switcher.textValue, "profile_0")
         }
 
+        // Switching profile (title bar, or requestProfileSwitch as the tray
+        // does) and quitting ask first when a screen has unsaved changes.
+        function test_unsavedChangesAreNotDroppedWithoutAsking_data() {
+            return [
+                { tag: "switch, save", quit: false, answer: "unsavedSave", stored: true, done: true },
+                { tag: "switch, discard", quit: false, answer: "unsavedDiscard", stored: false,
+                  done: true },
+                { tag: "switch, cancel", quit: false, answer: "unsavedCancel", stored: false,
+                  done: false },
+                { tag: "quit, save", quit: true, answer: "unsavedSave", stored: true, done: true },
+                { tag: "quit, discard", quit: true, answer: "unsavedDiscard", stored: false,
+                  done: true },
+                { tag: "quit, escape", quit: true, answer: "", stored: false, done: false },
+            ]
+        }
+
+        function test_unsavedChangesAreNotDroppedWithoutAsking(data) {
+            ui_View.updataNameList(2, ["Standard0", "Gaming1"])
+            const main = startMain()
+            const dpi = child(main, "dpiSettingMain")
+            const prompt = child(main, "unsavedPrompt")
+            const switcher = child(main, "menuUp").profileList
+            const quits = spy(ui_Ctl, "quitRequested")
+            const before = ui_View.getDataList("mouse/dpiValueArray", false)[0]
+            // Without changes nothing is asked.
+            main.requestProfileSwitch(1)
+            main.requestProfileSwitch(0)
+            compare(main.profileNo, 0)
+            verify(!prompt.visible)
+
+            drag(dpi.stage(0).slider.children[2], 494, 0)
+            verify(main.hasUnsavedChanges)
+            if (data.quit)
+                main.requestQuit()
+            else
+                pickRow(switcher, 1, 40)
+            tryVerify(() => prompt.visible, 1000)
+            verify(child(main, "mask").visible)
+            compare([quits.count, main.profileNo], [0, 0])
+            if (data.answer)
+                mouseClick(child(prompt, data.answer))
+            else
+                keyClick(Qt.Key_Escape)
+            verify(!prompt.visible && !child(main, "mask").visible)
+            compare(quits.count, data.quit && data.done ? 1 : 0)
+            compare(main.profileNo, !data.quit && data.done ? 1 : 0)
+            compare(switcher.currentSelect, main.profileNo)
+            compare(main.hasUnsavedChanges, !data.done)
+            compare(child(main, "saveButton").faceColor,
+                    Qt.color(data.done ? "#09347f" : "#ff3030"))
+            ui_View.setCurrentProfile(0)
+            compare(Number(ui_View.getDataList("mouse/dpiValueArray", false)[0]),
+                    data.stored ? 6000 : Number(before))
+            if (data.answer === "unsavedDiscard" && data.quit) {
+                // Discarded means gone from the screen too.
+                compare(dpi.stage(0).dpiValue, String(Number(before)))
+            }
+        }
+
         function test_factoryResetResetsTheGunSlots() {
             ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
             const main = startMain()

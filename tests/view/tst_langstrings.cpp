@@ -159,6 +159,10 @@ void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads_data()
                            << Texts{{8, "Access to the mouse was denied. Install the udev rule "
                                         "70-skarn-config.rules (see the README) and plug the "
                                         "mouse in again."}};
+    QTest::newRow("notice") << "notice" << 6
+                            << Texts{{3, "Discard"},
+                                     {5, "The settings were not written to the mouse. Check that "
+                                         "it is connected and try again."}};
 }
 
 void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads()

@@ -1,9 +1,11 @@
 #include "myqquickview.h"
+#include "qtfiledialogs.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
 
 #include <QQmlContext>
 #include <QQuickItem>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -19,6 +21,7 @@ private slots:
     void dragMovesTheWindowByTheOffsets();
     void minimiseCloseAndBusy();
     void withoutWindowNothingHappens();
+    void fileDialogsStandApartFromTheWindow();
 
 private:
     std::unique_ptr<TestDataFolder> m_folder;
@@ -52,6 +55,9 @@ void tst_UiControler::buildsTheFramelessHost()
     QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
     QCOMPARE(window->styleSheet(), QStringLiteral("background:transparent;"));
     QCOMPARE(window->size(), QSize(1024, 640));
+    // Size hints a window manager keeps to: it cannot stretch the window.
+    QCOMPARE(window->minimumSize(), QSize(1024, 640));
+    QCOMPARE(window->maximumSize(), QSize(1024, 640));
     QCOMPARE(window->windowTitle(), QStringLiteral("Skarn Config"));
 
     myQQuickView *view = m_controller->view();
@@ -84,6 +90,14 @@ void tst_UiControler::minimiseCloseAndBusy()
     m_window->showNormal();
     m_controller->onClose();
     QVERIFY(!m_window->isVisible());
+    // A question for the user brings it back, also from the task bar.
+    m_controller->onShow();
+    QVERIFY(m_window->isVisible());
+    m_controller->onMinimize();
+    QTRY_VERIFY(m_window->isMinimized());
+    m_controller->onShow();
+    QTRY_VERIFY(!m_window->isMinimized());
+    m_controller->onClose();
     // Hidden, not destroyed: the view and its scene live on.
     QObject *root = m_controller->view()->rootObject();
     QVERIFY(root);
@@ -99,6 +113,7 @@ void tst_UiControler::withoutWindowNothingHappens()
     Ui_Controler bare;
     bare.onMinimize();
     bare.onClose();
+    bare.onShow();
     bare.onXChanged(5);
     bare.onYChanged(5);
     bare.setBusy(3);
@@ -111,6 +126,33 @@ void tst_UiControler::withoutWindowNothingHappens()
     window.reset();
     controller.onXChanged(5);
     QVERIFY(!controller.window());
+}
+
+// The file dialogs are windows of their own (the see-through window's style
+// would make them unreadable) and start in an existing folder: a missing
+// Desktop folder would come up as a file name.
+void tst_UiControler::fileDialogsStandApartFromTheWindow()
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
+    const QString withoutDesktop = QtFileDialogs::startFolder();
+    QDir(home.path()).mkdir("Desktop");
+    const QString withDesktop = QtFileDialogs::startFolder();
+    QtFileDialogs dialogs(m_controller->view());
+    const std::unique_ptr<QFileDialog> dialog =
+        dialogs.makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
+    qputenv("HOME", oldHome);
+    qunsetenv("XDG_CONFIG_HOME");
+
+    QCOMPARE(withoutDesktop, home.path());
+    QCOMPARE(withDesktop, home.filePath("Desktop"));
+    QCOMPARE(dialog->directory().absolutePath(), home.filePath("Desktop"));
+    QVERIFY(!dialog->parentWidget());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Save File"));
+    QCOMPARE(dialog->nameFilters(), QStringList{"Profile(*.pf)"});
+    QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
 }
 
 QTEST_MAIN(tst_UiControler)
