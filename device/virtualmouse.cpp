@@ -312,6 +312,12 @@ QStringList VirtualMouse::protocolErrors() const
     return m_errors;
 }
 
+int VirtualMouse::openHandles() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_openHandles;
+}
+
 int VirtualMouse::openCount() const
 {
     QMutexLocker lock(&m_mutex);
@@ -597,6 +603,7 @@ HidHandlePtr VirtualMouseBackend::open(const QString &path)
     if (!mouse->m_plugged || mouse->m_accessDenied)
         return nullptr;
     ++mouse->m_openCount;
+    ++mouse->m_openHandles;
     return adopt(new VirtualHandle(mouse, interface, mouse->m_generation));
 }
 
@@ -726,5 +733,10 @@ int VirtualMouseBackend::readTimeout(HidHandle *handle, unsigned char *data, std
 
 void VirtualMouseBackend::close(HidHandle *handle)
 {
-    delete virtualHandle(handle);
+    VirtualHandle *h = virtualHandle(handle);
+    {
+        QMutexLocker lock(&h->mouse->m_mutex);
+        --h->mouse->m_openHandles;
+    }
+    delete h;
 }

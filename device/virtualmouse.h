@@ -114,6 +114,8 @@ public:
     void clearRecord();
     QStringList protocolErrors() const;
     int openCount() const;
+    // Handles of the mouse opened and not yet closed.
+    int openHandles() const;
 
     State state() const;
     void setProfileBlock(int n, const QByteArray &block);
@@ -163,6 +165,7 @@ private:
     std::unique_ptr<QFile> m_recordFile;
     QStringList m_errors;
     int m_openCount = 0;
+    int m_openHandles = 0;
     State m_state;
 };
 

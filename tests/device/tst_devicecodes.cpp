@@ -461,6 +461,17 @@ private slots:
         QCOMPARE(bytes(block), before);
     }
 
+    void familyIsChosenOnce()
+    {
+        // "560" picks its driver; any other text is family 553.
+        for (const char *icType : {"560", "553", "", "0560", "abc"}) {
+            const std::unique_ptr<DeviceOperations> operations =
+                DeviceOperations::create(QLatin1String(icType));
+            QCOMPARE(dynamic_cast<Family560Operations *>(operations.get()) != nullptr,
+                     QByteArray(icType) == "560");
+        }
+    }
+
     void sceneValues()
     {
         QCOMPARE(sceneInts({1, QStringLiteral("12"), 3.0, QStringLiteral("x"), QVariant(), -4}),
