@@ -6,7 +6,6 @@
 #include "hid_thread.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
-#include "settingsstore.h"
 #include "storepaths.h"
 #include "widget.h"
 
@@ -198,12 +197,7 @@ void DeviceDetector::connectDevice()
     m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle),
                              m_window.trayText(Widget::DetectDeviceText));
     m_link.startEventListener(uint(m_link.currentIndex()));
-    const DeviceFlags &flags = view->store()->deviceFlags();
-    if (flags.icType == QLatin1String("560")) {
-        const uint last = flags.isGun ? 4 : 1;
-        for (uint n = 0; n <= last; ++n)
-            view->mouseReadProfile(n);
-    }
+    view->deviceOperations().readDeviceProfiles();
     view->setDevicePresent(true);
     m_window.startScene();
     m_window.updateConnectionState();

@@ -34,11 +34,10 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend)
     m_controller = new Ui_Controler;
     m_controller->setupUi(this, sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl,
                           {{QStringLiteral("hid"), &m_hid}});
+    // The view's device operations tell the link what their family needs.
     view()->setDeviceLink(&m_hid);
     connect(view(), &myQQuickView::userNotice, this, &Widget::showNotice);
     connect(m_controller, &Ui_Controler::quitRequested, this, &Widget::exitSYS);
-    const DeviceFlags &flags = view()->store()->deviceFlags();
-    m_hid.setDeviceFlags(flags.icType, flags.isGun);
     m_detector = std::make_unique<DeviceDetector>(*this, m_backend, m_hid);
 
     m_detectionTimer->setInterval(2048);

@@ -45,10 +45,11 @@ Result measure(int family, int runs)
     table[0].interfacePath1 = QStringLiteral("virtual:0:0");
     table[0].interfacePath2 = QStringLiteral("virtual:0:1");
     Hid_Thread link(&backend);
-    link.setDeviceFlags(QString::number(family), true);
     link.setDeviceTable(table);
     link.setDraw([] { return std::array<uchar, 4>{1, 2, 3, 4}; });
-    DeviceOperations device(DeviceVariant{family == 560, true, true, false});
+    const std::unique_ptr<DeviceOperations> operations =
+        DeviceOperations::create(QString::number(family), {true, true, false});
+    DeviceOperations &device = *operations;
     device.setLink(&link);
 
     // Dry run: the pauses the protocol asks for, without waiting.
@@ -56,10 +57,7 @@ Result measure(int family, int runs)
     link.setSleep([&pauses](int ms) { pauses += ms; });
     if (!link.chkDeviceIsEnCode(0))
         return {-1, 0, 0};
-    if (family == 560) {
-        for (uint n = 0; n <= 4; ++n)
-            device.readProfile(n);
-    }
+    device.readDeviceProfiles();
     mouse.clearRecord();
     pauses = 0;
     sendProfile(device);

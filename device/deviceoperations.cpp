@@ -1,20 +1,21 @@
 #include "deviceoperations.h"
 
+#include "family553.h"
+#include "family560.h"
 #include "guncodes.h"
-#include "hid_thread.h"
-#include "keymatrixcodes.h"
-#include "macroblock.h"
 #include "protocol.h"
 
 #include <QDebug>
 
-QByteArray DeviceOperations::profileBlock(int n) const
+std::unique_ptr<DeviceOperations> DeviceOperations::create(const QString &icType,
+                                                           const DeviceVariant &variant)
 {
-    if (n < 0 || n >= ProfileBlock::count)
-        return {};
-    const ProfileBlock::Block &block = m_blocks[std::size_t(n)];
-    return QByteArray(reinterpret_cast<const char *>(block.data()), int(block.size()));
+    if (icType == QLatin1String("560"))
+        return std::make_unique<Family560Operations>(variant);
+    return std::make_unique<Family553Operations>(variant);
 }
+
+DeviceOperations::~DeviceOperations() = default;
 
 DeviceOperations::Sequence::Sequence(DeviceOperations &operations)
     : m_operations(operations), m_outermost(operations.m_depth++ == 0)
@@ -37,9 +38,32 @@ DeviceOperations::Sequence::~Sequence()
         ++m_operations.m_failedOperations;
 }
 
+void DeviceOperations::setLink(Hid_Thread *link)
+{
+    m_link = link;
+    if (!link)
+        return;
+    link->setEventReportSwitch(eventReportSwitch());
+    link->setGunDevice(m_variant.isGun);
+}
+
+QByteArray DeviceOperations::profileBlock(int n) const
+{
+    if (n < 0 || n >= ProfileBlock::count)
+        return {};
+    const ProfileBlock::Block &block = m_blocks[std::size_t(n)];
+    return QByteArray(reinterpret_cast<const char *>(block.data()), int(block.size()));
+}
+
 void DeviceOperations::forgetDeviceProfiles()
 {
     m_held.fill(false);
+}
+
+void DeviceOperations::readDeviceProfiles()
+{
+    const Sequence sequence(*this);
+    doReadDeviceProfiles();
 }
 
 void DeviceOperations::clearBusy()
@@ -51,49 +75,31 @@ void DeviceOperations::clearBusy()
 void DeviceOperations::setKeyboardOption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
     const Sequence sequence(*this);
-    if (!m_link)
-        return;
-    // Family 560 reads code 03H as a report rate; its keyboard option is
-    // the two bytes of its own 01H.
-    if (m_variant.family560)
-        m_link->hid560_01H_SetKeyboardoption(byte1, byte2);
-    else
-        m_link->hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
+    if (m_link)
+        writeKeyboardOption(*m_link, {byte1, byte2, byte3, byte4});
 }
 
 std::array<uchar, 4> DeviceOperations::keyboardOption()
 {
     const Sequence sequence(*this);
     std::array<uchar, 4> option{};
-    if (!m_link)
-        return option;
-    if (m_variant.family560)
-        m_link->hid560_81H_GetKeyboardoption(option[0], option[1]);
-    else
-        m_link->hid553_83H_GetKeyboardoption(option[0], option[1], option[2], option[3]);
+    if (m_link)
+        readKeyboardOption(*m_link, option);
     return option;
 }
 
 void DeviceOperations::setReportRate(uchar rate)
 {
     const Sequence sequence(*this);
-    if (!m_link)
-        return;
-    if (m_variant.family560)
-        m_link->hid560_03H_SetReportRate(rate);
-    else
-        m_link->hid553_01H_SetReportRate(rate);
+    if (m_link)
+        writeReportRate(*m_link, rate);
 }
 
 void DeviceOperations::setCurrentDpi(uchar stage)
 {
     const Sequence sequence(*this);
-    if (!m_link)
-        return;
-    if (m_variant.family560)
-        m_link->hid560_04H_SetCurrentDPI(stage);
-    else
-        m_link->hid553_0BH_SetCurrentDPI(stage);
+    if (m_link)
+        writeCurrentDpi(*m_link, stage);
 }
 
 int DeviceOperations::currentDpi()
@@ -101,13 +107,7 @@ int DeviceOperations::currentDpi()
     const Sequence sequence(*this);
     if (!m_link)
         return 0;
-    uchar stage = 0;
-    if (m_variant.family560) {
-        uchar which = 1;
-        m_link->hid560_84H_GetCurrentDPI(which, stage);
-    } else {
-        m_link->hid553_8BH_GetCurrentDPI(stage);
-    }
+    const uchar stage = readCurrentDpi(*m_link);
     if (HidProtocol::isDpiStage(stage))
         return stage;
     qDebug("DPI stage %d ignored", stage);
@@ -117,12 +117,8 @@ int DeviceOperations::currentDpi()
 void DeviceOperations::switchKeyMatrix(int indexNo)
 {
     const Sequence sequence(*this);
-    if (!m_link)
-        return;
-    if (m_variant.family560)
-        m_link->hid560_02H_SetCurrentProfile(uchar(indexNo));
-    else
-        m_link->hid553_02H_SetCurrentKeyMatrix(uchar(indexNo - 1));
+    if (m_link)
+        writeCurrentKeyMatrix(*m_link, indexNo);
 }
 
 void DeviceOperations::sendProfile(uint profileNo)
@@ -156,137 +152,33 @@ int DeviceOperations::currentProfile()
 void DeviceOperations::setDpi(int dpiCount, const QString &sensorType, const QList<int> &dpiValues)
 {
     const Sequence sequence(*this);
-    if (!m_variant.family560) {
-        DpiCodes::Codes codes = DpiCodes::codesWithInactiveStages(dpiCount, sensorType, dpiValues);
-        if (m_link)
-            m_link->hid553_11H_SetDPISet(uchar(dpiCount), codes.data());
-        return;
-    }
-    for (int n : gunBlockNumbers())
-        ensureDeviceProfile(n);
-    const DpiCodes::Codes codes = DpiCodes::codes(sensorType, dpiValues);
-    std::optional<uchar> highBits;
-    if (DpiCodes::needsHighBits(sensorType))
-        highBits = DpiCodes::highBitMask(dpiValues);
-    for (int n = 1; n < ProfileBlock::count; ++n)
-        ProfileBlock::writeDpi(m_blocks[std::size_t(n)], codes, DpiCodes::activeStageMask(dpiCount),
-                               highBits);
-    sendGunBlocks();
+    writeDpi(dpiCount, sensorType, dpiValues);
 }
 
 void DeviceOperations::setLighting(uchar effect, uchar option1, uchar option2)
 {
     const Sequence sequence(*this);
-    if (m_variant.isColorful) {
-        const LightingCodes::Setting setting = LightingCodes::colourful(effect, option1, option2);
-        if (!m_variant.family560) {
-            if (m_link)
-                m_link->hid553_0DH_SetRGBLedEffect(setting.mode, setting.parameter1,
-                                                   setting.parameter2);
-            return;
-        }
-        for (int n : gunBlockNumbers())
-            ensureDeviceProfile(n);
-        for (int n = 1; n < ProfileBlock::count; ++n)
-            ProfileBlock::writeLighting(m_blocks[std::size_t(n)], setting);
-        sendGunBlocks();
-        return;
-    }
-
-    LightingCodes::Setting setting = LightingCodes::plain(effect, option1, option2);
-    if (!m_variant.family560) {
-        if (!m_variant.is55328)
-            setting.parameter2 = LightingCodes::fixedPlainVariant;
-        if (m_link)
-            m_link->hid553_0DH_SetRGBLedEffect(setting.mode, setting.parameter1,
-                                               setting.parameter2);
-        return;
-    }
-    setting.parameter2 = LightingCodes::fixedPlainVariant;
-    for (int n : gunBlockNumbers())
-        ensureDeviceProfile(n);
-    for (int n = 1; n < ProfileBlock::count; ++n)
-        ProfileBlock::writeLighting(m_blocks[std::size_t(n)], setting);
-    if (m_variant.isGun) {
-        sendGunBlocks();
-        return;
-    }
-    m_blocks[1][ProfileBlock::Offset::lighting + 2] = LightingCodes::singleProfilePlainVariant;
-    sendBlock(1);
+    writeLighting(effect, option1, option2);
 }
 
 void DeviceOperations::setStageColours(uchar type, const QList<int> &src24)
 {
     const Sequence sequence(*this);
-    LightingCodes::StageColours colours = LightingCodes::stageColours(src24);
-    if (m_variant.family560) {
-        const int n = m_variant.isColorful ? 0 : 1;
-        ensureDeviceProfile(n);
-        ProfileBlock::writeStageColours(m_blocks[std::size_t(n)],
-                                        m_variant.isColorful
-                                            ? ProfileBlock::Offset::stageColours
-                                            : ProfileBlock::Offset::plainStageColours,
-                                        colours);
-        sendBlock(n);
-        return;
-    }
-    if (!m_link)
-        return;
-    if (!m_variant.is55328) {
-        // These devices take the colours twice in a row.
-        m_link->hid553_10H_SetLED8StageColor(type, colours.data());
-        m_link->hid553_10H_SetLED8StageColor(type, colours.data());
-    } else if (LightingCodes::hasEighthStageColour(colours)) {
-        m_link->hid553_10H_SetLED8StageColor(0, colours.data());
-    } else {
-        m_link->hid553_0CH_SetFixLEDColor(colours.data());
-    }
+    writeStageColours(type, LightingCodes::stageColours(src24));
 }
 
 void DeviceOperations::sendGunData(int slot, const QList<int> &gunValues)
 {
     const Sequence sequence(*this);
-    if (!m_variant.isGun || !GunCodes::isSlot(slot))
-        return;
-    if (m_variant.family560) {
-        ensureDeviceProfile(slot + 1);
-        ProfileBlock::writeGunSlot(m_blocks[std::size_t(slot + 1)], GunCodes::values(gunValues));
-        sendBlock(slot + 1);
-        return;
-    }
-    if (!m_link)
-        return;
-    const std::array<uchar, 4> option = keyboardOption();
-    const std::array<uchar, 4> bytes = GunCodes::command553(slot, gunValues, option[2]);
-    m_link->hid553_04H_SetGunData(bytes[0], bytes[1], bytes[2], bytes[3]);
+    if (m_variant.isGun && GunCodes::isSlot(slot))
+        writeGunData(slot, gunValues);
 }
 
 void DeviceOperations::sendKeyMatrix(const QList<int> &src64, const QList<int> &firmware,
                                      const QList<int> &otherParam)
 {
     const Sequence sequence(*this);
-    using namespace KeyMatrixCodes;
-    const bool family560 = m_variant.family560;
-    const Block m1 = userMatrix(src64, family560);
-    if (!hasGunSwitch(m1)) {
-        sendMatrix(m1, 1);
-        return;
-    }
-    const GunSwitchSet set = expandGunSwitch(m1, fromRecords(firmware), otherParam, family560);
-    if (family560) {
-        ensureDeviceProfile(0);
-        if (set.gunSwitchMask)
-            m_blocks[0][ProfileBlock::Offset::gunSwitchMask] = *set.gunSwitchMask;
-        sendBlock(0);
-    }
-    for (int m = 0; m < 4; ++m)
-        sendMatrix(set.matrices[std::size_t(m)], m + 1);
-    if (!m_link)
-        return;
-    if (family560)
-        m_link->hid560_02H_SetCurrentProfile(1);
-    else
-        m_link->hid553_02H_SetCurrentKeyMatrix(1);
+    writeKeyMatrix(src64, KeyMatrixCodes::fromRecords(firmware), otherParam);
 }
 
 void DeviceOperations::resetKeyMatrices(const QList<int> &firmware)
@@ -304,14 +196,12 @@ void DeviceOperations::sendMacro(const QList<int> &macroData, uint slot)
     if (!number || !m_link)
         return;
     if (!MacroBlock::isComplete(macroData)) {
+        // The firmware would play on past the block into whatever follows.
         qDebug("Macro block without its end refused");
+        m_refused = true;
         return;
     }
-    MacroBlock::Block block = MacroBlock::fromList(macroData);
-    if (m_variant.family560)
-        m_link->hid560_0FH_SetMacroKey(*number, block.data());
-    else
-        m_link->hid553_13H_SetMacroKey(*number, block.data());
+    writeMacro(*m_link, *number, MacroBlock::fromList(macroData));
 }
 
 bool DeviceOperations::ensureDeviceProfile(int n)
@@ -319,11 +209,6 @@ bool DeviceOperations::ensureDeviceProfile(int n)
     if (!m_held[std::size_t(n)])
         readProfile(uint(n));
     return m_held[std::size_t(n)];
-}
-
-QList<int> DeviceOperations::gunBlockNumbers() const
-{
-    return m_variant.isGun ? QList<int>{1, 2, 3, 4} : QList<int>{1};
 }
 
 void DeviceOperations::sendBlock(int n)
@@ -340,18 +225,8 @@ void DeviceOperations::sendBlock(int n)
     m_link->hid560_0CH_setProfile(m_blocks[std::size_t(n)].data(), uchar(n));
 }
 
-void DeviceOperations::sendGunBlocks()
+void DeviceOperations::sendMatrix(const KeyMatrixCodes::Block &matrix, int number)
 {
-    for (int n : gunBlockNumbers())
-        sendBlock(n);
-}
-
-void DeviceOperations::sendMatrix(KeyMatrixCodes::Block matrix, int number)
-{
-    if (!m_link)
-        return;
-    if (m_variant.family560)
-        m_link->hid560_0DH_SetKeyMatrix(matrix.data(), uchar(number));
-    else
-        m_link->hid553_12H_SetKeyMatrix(matrix.data(), uchar(number));
+    if (m_link)
+        writeMatrix(*m_link, matrix, number);
 }

@@ -55,12 +55,6 @@ void Hid_Thread::setDraw(Draw draw)
     m_draw = draw ? std::move(draw) : drawFromClock;
 }
 
-void Hid_Thread::setDeviceFlags(const QString &icType, bool isGun)
-{
-    m_family560 = icType == QLatin1String("560");
-    m_isGun = isGun;
-}
-
 void Hid_Thread::setDeviceTable(const DeviceTable &table)
 {
     QMutexLocker lock(&m_tableMutex);
@@ -94,26 +88,23 @@ void Hid_Thread::clearInterfacePath(int index, int which)
 
 // --- transport ---
 
-HidHandle *Hid_Thread::openInterface(int index, int which, HidHandle *&slot)
+HidHandle *Hid_Thread::openInterface(int index, int which, HidHandlePtr &slot)
 {
     const DeviceEntry device = entry(index);
     const QString path = which == 1 ? device.interfacePath1 : device.interfacePath2;
     if (path.isEmpty() || !m_backend)
         return nullptr;
-    if (slot) {
-        m_backend->close(slot);
-        slot = nullptr;
-    }
-    HidHandle *handle = m_backend->open(path);
+    slot.reset();
+    HidHandlePtr handle = m_backend->open(path);
     if (!handle) {
         // The interface is gone: later exchanges fail at once until
         // detection hands over a new table.
         clearInterfacePath(index, which);
         return nullptr;
     }
-    m_backend->setNonblocking(handle, 0);
-    slot = handle;
-    return handle;
+    m_backend->setNonblocking(handle.get(), 0);
+    slot = std::move(handle);
+    return slot.get();
 }
 
 HidHandle *Hid_Thread::openCommandInterface(int index)
@@ -128,9 +119,7 @@ HidHandle *Hid_Thread::openEventInterface(int index)
 
 void Hid_Thread::closeCommandInterface()
 {
-    if (m_commandHandle && m_backend)
-        m_backend->close(m_commandHandle);
-    m_commandHandle = nullptr;
+    m_commandHandle.reset();
 }
 
 void Hid_Thread::letEventsRun()
@@ -513,20 +502,7 @@ void Hid_Thread::startEventListener(uint index)
     stopEventListener();
     // The option is written back only when it was read: zeros would reset
     // the mouse's other option bits.
-    bool read = false;
-    if (m_family560) {
-        uchar option[2] = {};
-        hid560_81H_GetKeyboardoption(option[0], option[1]);
-        read = m_lastExchangeOk;
-        if (read)
-            hid560_01H_SetKeyboardoption(uchar(option[0] | 0x08), option[1]);
-    } else {
-        uchar option[4] = {};
-        hid553_83H_GetKeyboardoption(option[0], option[1], option[2], option[3]);
-        read = m_lastExchangeOk;
-        if (read)
-            hid553_03H_SetKeyboardoption(option[0], option[1], option[2], uchar(option[3] | 0x40));
-    }
+    const bool read = m_enableEventReports && m_enableEventReports(*this);
     if (!read)
         qDebug("Keyboard option not read: left as it is");
     m_listening = true;
@@ -583,8 +559,7 @@ void Hid_Thread::eventListenerLoop(uint index)
                 },
                 Qt::QueuedConnection);
         }
-        m_backend->close(handle);
-        m_eventHandle = nullptr;
+        m_eventHandle.reset();
         if (n < 0 && m_listening)
             QThread::msleep(eventErrorPauseMs);
     }

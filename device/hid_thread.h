@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceentry.h"
+#include "hidbackend.h"
 #include "protocol.h"
 
 #include <QFuture>
@@ -11,8 +12,6 @@
 #include <functional>
 
 class DeviceLinkHost;
-class HidBackend;
-class HidHandle;
 
 // The device link: the device table handed over by detection, the command
 // transport to the served mouse, both command sets and the event listener.
@@ -26,6 +25,9 @@ public:
     using Sleep = std::function<void(int milliseconds)>;
     // The four values of the identity exchange.
     using Draw = std::function<std::array<uchar, 4>()>;
+    // Enables the served family's event reports; false when its keyboard
+    // option could not be read (and so was left alone).
+    using EventReportSwitch = bool (*)(Hid_Thread &link);
 
     // Waits this long for each data input report; the mouse answers at once.
     static constexpr int dataReadTimeoutMs = 1000;
@@ -40,9 +42,11 @@ public:
     void setHost(DeviceLinkHost *host) { m_host = host; }
     void setSleep(Sleep sleep);
     void setDraw(Draw draw);
-    // The view's controller family ("560" or another) and mouse/isGun.
-    void setDeviceFlags(const QString &icType, bool isGun);
-    bool isFamily560() const { return m_family560; }
+    // Set by the family's device operations when they take the link;
+    // without it the listener starts with the event reports as they are.
+    void setEventReportSwitch(EventReportSwitch enable) { m_enableEventReports = enable; }
+    // mouse/isGun: per-profile commands go to profile 1 only.
+    void setGunDevice(bool isGun) { m_isGun = isGun; }
 
     // Detection hands over a new table for every pass.
     void setDeviceTable(const DeviceTable &table);
@@ -129,7 +133,7 @@ private:
     void clearInterfacePath(int index, int which);
     // Opens interface `which` (1 command, 2 event) of entry `index` into
     // `slot`, closing what the slot held; a failed open empties the path.
-    HidHandle *openInterface(int index, int which, HidHandle *&slot);
+    HidHandle *openInterface(int index, int which, HidHandlePtr &slot);
     // Sends `outReport` to entry `index`, scrambled when the entry says so.
     bool sendCommandReport(int index, const DeviceEntry &served);
     // Closes the handle and frees the link; returns `ok`.
@@ -148,7 +152,7 @@ private:
     DeviceLinkHost *m_host = nullptr;
     Sleep m_sleep;
     Draw m_draw;
-    bool m_family560 = false;
+    EventReportSwitch m_enableEventReports = nullptr;
     bool m_isGun = false;
 
     // The listener changes only the event path of its entry; the lock keeps
@@ -156,8 +160,8 @@ private:
     mutable QMutex m_tableMutex;
     DeviceTable m_deviceTable;
     int m_currentIndex = -1;
-    HidHandle *m_commandHandle = nullptr;
-    HidHandle *m_eventHandle = nullptr;
+    HidHandlePtr m_commandHandle;
+    HidHandlePtr m_eventHandle;
     bool m_linkFree = true;
     bool m_lastExchangeOk = true;
     quint64 m_failedExchanges = 0;

@@ -16,8 +16,7 @@ struct HidapiHandle : HidHandle
 
 hid_device *device(HidHandle *handle)
 {
-    auto *h = dynamic_cast<HidapiHandle *>(handle);
-    return h ? h->device : nullptr;
+    return handle ? static_cast<HidapiHandle *>(handle)->device : nullptr;
 }
 } // namespace
 
@@ -43,10 +42,10 @@ QList<HidInterfaceInfo> HidapiBackend::enumerate(unsigned short vid, unsigned sh
     return result;
 }
 
-HidHandle *HidapiBackend::open(const QString &path)
+HidHandlePtr HidapiBackend::open(const QString &path)
 {
     hid_device *d = hid_open_path(path.toLocal8Bit().constData());
-    return d ? new HidapiHandle(d) : nullptr;
+    return adopt(d ? new HidapiHandle(d) : nullptr);
 }
 
 int HidapiBackend::setNonblocking(HidHandle *handle, int nonblock)
@@ -91,7 +90,7 @@ void HidapiBackend::close(HidHandle *handle)
 {
     if (hid_device *d = device(handle))
         hid_close(d);
-    delete handle;
+    delete static_cast<HidapiHandle *>(handle);
 }
 
 bool HidapiBackend::isAccessDenied(const QString &path)

@@ -10,7 +10,7 @@ public:
     ~HidapiBackend() override;
 
     QList<HidInterfaceInfo> enumerate(unsigned short vid, unsigned short pid) override;
-    HidHandle *open(const QString &path) override;
+    HidHandlePtr open(const QString &path) override;
     int setNonblocking(HidHandle *handle, int nonblock) override;
     int sendFeatureReport(HidHandle *handle, const unsigned char *data,
                           std::size_t length) override;
@@ -19,6 +19,8 @@ public:
     int read(HidHandle *handle, unsigned char *data, std::size_t length) override;
     int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                     int milliseconds) override;
-    void close(HidHandle *handle) override;
     bool isAccessDenied(const QString &path) override;
+
+private:
+    void close(HidHandle *handle) override;
 };

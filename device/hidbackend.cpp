@@ -3,6 +3,12 @@
 #include "hidapibackend.h"
 #include "virtualmouse.h"
 
+void HidHandleCloser::operator()(HidHandle *handle) const
+{
+    if (handle && backend)
+        backend->close(handle);
+}
+
 QString HidBackend::virtualFamilyFromEnvironment()
 {
     const QString family = qEnvironmentVariable("SKARN_VIRTUAL_MOUSE");

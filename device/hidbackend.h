@@ -5,12 +5,23 @@
 #include <cstddef>
 #include <memory>
 
-// An open HID interface. Each backend derives its own.
+// An open HID interface. Each backend derives its own and is only ever
+// handed back the handles it opened.
 class HidHandle
 {
 public:
     virtual ~HidHandle() = default;
 };
+
+class HidBackend;
+
+// Closes a handle through the backend that opened it.
+struct HidHandleCloser
+{
+    HidBackend *backend = nullptr;
+    void operator()(HidHandle *handle) const;
+};
+using HidHandlePtr = std::unique_ptr<HidHandle, HidHandleCloser>;
 
 struct HidInterfaceInfo
 {
@@ -30,8 +41,8 @@ public:
 
     // Interfaces of devices with this vendor and product id; 0 matches any.
     virtual QList<HidInterfaceInfo> enumerate(unsigned short vid, unsigned short pid) = 0;
-    // Null when the interface cannot be opened.
-    virtual HidHandle *open(const QString &path) = 0;
+    // Null when the interface cannot be opened; closed when released.
+    virtual HidHandlePtr open(const QString &path) = 0;
     virtual int setNonblocking(HidHandle *handle, int nonblock) = 0;
     virtual int sendFeatureReport(HidHandle *handle, const unsigned char *data,
                                   std::size_t length) = 0;
@@ -40,7 +51,6 @@ public:
     virtual int read(HidHandle *handle, unsigned char *data, std::size_t length) = 0;
     virtual int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                             int milliseconds) = 0;
-    virtual void close(HidHandle *handle) = 0;
     // Whether the interface at `path` exists but this user may not open it
     // (a device node without the udev rule). Asked after an open failed.
     virtual bool isAccessDenied(const QString &path)
@@ -57,4 +67,11 @@ public:
     static std::unique_ptr<HidBackend> fromEnvironment();
     // The family SKARN_VIRTUAL_MOUSE asks for, or an empty text.
     static QString virtualFamilyFromEnvironment();
+
+protected:
+    HidHandlePtr adopt(HidHandle *handle) { return HidHandlePtr(handle, HidHandleCloser{this}); }
+
+private:
+    friend struct HidHandleCloser;
+    virtual void close(HidHandle *handle) = 0;
 };

@@ -16,11 +16,6 @@ void setEntry(Block &block, int slot, const Entry &entry)
         block[std::size_t(slot * entrySize + i)] = entry[std::size_t(i)];
 }
 
-uchar &byteOf(Block &block, int slot, int index)
-{
-    return block[std::size_t(slot * entrySize + index)];
-}
-
 // The double click the assignment screen writes: left button, code 1E, with
 // either third code.
 bool isDoubleClick(const Entry &r)
@@ -31,7 +26,12 @@ bool isDoubleClick(const Entry &r)
 }
 } // namespace
 
-Entry translate(const Entry &record, bool family560)
+uchar &byteOf(Block &block, int slot, int index)
+{
+    return block[std::size_t(slot * entrySize + index)];
+}
+
+Entry translate(const Entry &record, const Entry &sniperKey)
 {
     Entry e = record;
     switch (record[0]) {
@@ -55,7 +55,7 @@ Entry translate(const Entry &record, bool family560)
         break;
     case 0x05:
         if (record[2] == 4)
-            e = family560 ? Entry{0x0B, 0x00, 0x01, 0x01} : Entry{0x07, 0x00, 0x04, 0x01};
+            e = sniperKey;
         else
             e[0] = 0x07;
         break;
@@ -87,11 +87,11 @@ Block reorderSlots(const Block &records)
     return block;
 }
 
-Block userMatrix(const QList<int> &src64, bool family560)
+Block userMatrix(const QList<int> &src64, const Entry &sniperKey)
 {
     Block translated = fromRecords(src64);
     for (int k = 0; k < entryCount; ++k)
-        setEntry(translated, k, translate(entryAt(translated, k), family560));
+        setEntry(translated, k, translate(entryAt(translated, k), sniperKey));
     return reorderSlots(translated);
 }
 
@@ -105,36 +105,15 @@ bool hasGunSwitch(const Block &matrix)
 }
 
 GunSwitchSet expandGunSwitch(const Block &userMatrix, const Block &firmware,
-                             const QList<int> &otherParam, bool family560)
+                             const QList<int> &otherParam, GunSwitchLinks links)
 {
     GunSwitchSet set{{userMatrix, firmware, firmware, firmware}, std::nullopt};
-    Block &m1 = set.matrices[0];
     for (int k = 0; k < entryCount; ++k) {
         if (userMatrix[std::size_t(k * entrySize)] != gunSwitchType)
             continue;
-        const uchar preset = userMatrix[std::size_t(k * entrySize + 2)];
         for (int m = 1; m < 4; ++m)
             byteOf(set.matrices[std::size_t(m)], k, 0) = gunSwitchType;
-
-        // Matrix m + 1 (m = 1..3) carries a link while m is below the
-        // number of presets in use.
-        const int byte = family560 ? 2 : 3;
-        if (preset >= 1 && preset <= 3) {
-            byteOf(m1, k, byte) = 1;
-            for (int m = 1; m < 4; ++m) {
-                const bool next = m < preset;
-                byteOf(set.matrices[std::size_t(m)], k, byte) =
-                    next ? uchar(family560 ? 3 : m + 1) : 0;
-            }
-            if (family560)
-                set.gunSwitchMask = uchar(preset == 1 ? 7 : preset == 2 ? 15 : 31);
-        }
-        if (!family560) {
-            for (Block &matrix : set.matrices) {
-                byteOf(matrix, k, 2) = 1;
-                byteOf(matrix, k, 1) = 0;
-            }
-        }
+        links(set, k, userMatrix[std::size_t(k * entrySize + 2)]);
     }
     for (int m = 1; m < 4; ++m) {
         const Entry fire{0x0B, uchar(m - 1), uchar(otherParam.value(m - 1, 0)), 0x00};

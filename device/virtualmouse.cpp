@@ -1,12 +1,105 @@
 #include "virtualmouse.h"
 
-#include "protocol.h"
-
 #include <QDeadlineTimer>
 #include <QMutexLocker>
 #include <algorithm>
 
 namespace {
+// The firmware's side of the report format, written from the protocol's
+// tables on its own: the mouse must catch a fault in the program's
+// checksum or scrambling, not share it.
+namespace Firmware {
+constexpr int reportSize = 9;
+constexpr uchar keyTable[8] = {'T', 'a', 'V', 'k', 'o', 'L', 'u', 'm'};
+constexpr int swappedPairs[4][2] = {{0, 5}, {1, 4}, {2, 7}, {3, 6}};
+
+// 255 minus the sum of report bytes 1 to 7, modulo 256.
+uchar checksum(const QByteArray &report)
+{
+    int sum = 0;
+    for (int i = 1; i <= 7; ++i)
+        sum += uchar(report.at(i));
+    return uchar(255 - sum % 256);
+}
+
+QByteArray reply(uchar code, std::initializer_list<uchar> values)
+{
+    QByteArray report(reportSize, '\0');
+    report[1] = char(code);
+    int i = 2;
+    for (uchar v : values)
+        report[i++] = char(v);
+    report[8] = char(checksum(report));
+    return report;
+}
+
+// The secrecy code's six characters in bytes 1 to 6; zeros for a code of
+// another length.
+std::array<uchar, 8> secrecyKey(const QString &sCode)
+{
+    std::array<uchar, 8> key{};
+    if (sCode.size() == 6) {
+        for (int i = 0; i < 6; ++i)
+            key[std::size_t(i + 1)] = uchar(sCode.at(i).toLatin1());
+    }
+    return key;
+}
+
+uchar keyOffset(int i)
+{
+    const uchar t = keyTable[i];
+    return uchar(((t & 0x0F) << 4) | ((t & 0xF0) >> 4));
+}
+
+// Report bytes 1 to 8 as one big-endian number and back.
+quint64 number(const QByteArray &report)
+{
+    quint64 n = 0;
+    for (int i = 1; i <= 8; ++i)
+        n = (n << 8) | uchar(report.at(i));
+    return n;
+}
+
+void setNumber(QByteArray &report, quint64 n)
+{
+    for (int i = 8; i >= 1; --i, n >>= 8)
+        report[i] = char(n & 0xFF);
+}
+
+void swapPairs(QByteArray &report)
+{
+    for (const auto &pair : swappedPairs)
+        std::swap(report[1 + pair[0]], report[1 + pair[1]]);
+}
+
+void mixKey(QByteArray &report, const std::array<uchar, 8> &key)
+{
+    for (int i = 1; i <= 6; ++i)
+        report[1 + i] = char(uchar(report.at(1 + i)) ^ key[std::size_t(i)]);
+}
+
+// Bytes 1 to 8 of a 9-byte report, as the program scrambles its commands.
+void scramble(QByteArray &report, const std::array<uchar, 8> &key)
+{
+    swapPairs(report);
+    mixKey(report, key);
+    const quint64 n = number(report);
+    setNumber(report, (n << 3) | (n >> 61));
+    for (int i = 0; i < 8; ++i)
+        report[1 + i] = char(uchar(report.at(1 + i)) + keyOffset(i));
+}
+
+void unscramble(QByteArray &report, const std::array<uchar, 8> &key)
+{
+    for (int i = 0; i < 8; ++i)
+        report[1 + i] = char(uchar(report.at(1 + i)) - keyOffset(i));
+    const quint64 n = number(report);
+    setNumber(report, (n >> 3) | (n << 61));
+    mixKey(report, key);
+    swapPairs(report);
+}
+} // namespace Firmware
+
 // `count` parameter bytes of a command report from `offset` on.
 QByteArray reportBytes(const uchar *p, int offset, int count)
 {
@@ -23,7 +116,7 @@ struct VirtualHandle : HidHandle
 
 VirtualHandle *virtualHandle(HidHandle *handle)
 {
-    return dynamic_cast<VirtualHandle *>(handle);
+    return static_cast<VirtualHandle *>(handle);
 }
 
 QByteArray factoryProfile(int n)
@@ -39,7 +132,7 @@ QByteArray factoryProfile(int n)
 
 VirtualMouse::VirtualMouse(int family, const DeviceEntry &row) : m_family(family), m_row(row)
 {
-    HidProtocol::secrecyKey(m_row.sCode, m_key);
+    m_key = Firmware::secrecyKey(m_row.sCode);
     for (int n = 0; n < profileCount; ++n)
         m_state.profiles.append(factoryProfile(n));
     m_clock.start();
@@ -219,6 +312,12 @@ QStringList VirtualMouse::protocolErrors() const
     return m_errors;
 }
 
+int VirtualMouse::openHandles() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_openHandles;
+}
+
 int VirtualMouse::openCount() const
 {
     QMutexLocker lock(&m_mutex);
@@ -275,19 +374,17 @@ void VirtualMouse::error(const QString &text)
 void VirtualMouse::setReply(uchar code, std::initializer_list<uchar> values)
 {
     // A garbling firmware frames its reply but gets every value wrong.
-    const HidProtocol::CommandReport report =
-        m_fault == Fault::Garbage
-            ? HidProtocol::commandReport(code, {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})
-            : HidProtocol::commandReport(code, values);
-    m_reply = QByteArray(reinterpret_cast<const char *>(report.data()), int(report.size()));
+    m_reply = m_fault == Fault::Garbage
+                  ? Firmware::reply(code, {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})
+                  : Firmware::reply(code, values);
     if (m_row.isEncode)
-        HidProtocol::scramble(reinterpret_cast<uchar *>(m_reply.data()) + 1, m_key);
+        Firmware::scramble(m_reply, m_key);
 }
 
 void VirtualMouse::handleCommand(const QByteArray &plain)
 {
     const auto *p = reinterpret_cast<const uchar *>(plain.constData());
-    if (p[8] != HidProtocol::checksum(p + 1)) {
+    if (p[8] != Firmware::checksum(plain)) {
         error(QStringLiteral("checksum mismatch in command %1").arg(p[1], 2, 16, QLatin1Char('0')));
         return;
     }
@@ -495,7 +592,7 @@ VirtualMouse *VirtualMouseBackend::mouseOfPath(const QString &path, int *interfa
     return m_mice[std::size_t(index)].get();
 }
 
-HidHandle *VirtualMouseBackend::open(const QString &path)
+HidHandlePtr VirtualMouseBackend::open(const QString &path)
 {
     int interface = 0;
     VirtualMouse *mouse = mouseOfPath(path, &interface);
@@ -506,7 +603,8 @@ HidHandle *VirtualMouseBackend::open(const QString &path)
     if (!mouse->m_plugged || mouse->m_accessDenied)
         return nullptr;
     ++mouse->m_openCount;
-    return new VirtualHandle(mouse, interface, mouse->m_generation);
+    ++mouse->m_openHandles;
+    return adopt(new VirtualHandle(mouse, interface, mouse->m_generation));
 }
 
 bool VirtualMouseBackend::isAccessDenied(const QString &path)
@@ -537,14 +635,14 @@ int VirtualMouseBackend::sendFeatureReport(HidHandle *handle, const unsigned cha
         return -1;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(length));
     QByteArray plain = bytes;
-    if (length != HidProtocol::commandReportSize || h->interface != 0 || data[0] != 0) {
+    if (length != Firmware::reportSize || h->interface != 0 || data[0] != 0) {
         mouse.record(VirtualMouse::Channel::Feature, bytes, plain);
         mouse.error(QStringLiteral("feature report of %1 bytes on interface %2")
                         .arg(length)
                         .arg(h->interface));
     } else {
         if (mouse.m_row.isEncode)
-            HidProtocol::unscramble(reinterpret_cast<uchar *>(plain.data()) + 1, mouse.m_key);
+            Firmware::unscramble(plain, mouse.m_key);
         mouse.record(VirtualMouse::Channel::Feature, bytes, plain);
         mouse.handleCommand(plain);
     }
@@ -635,5 +733,10 @@ int VirtualMouseBackend::readTimeout(HidHandle *handle, unsigned char *data, std
 
 void VirtualMouseBackend::close(HidHandle *handle)
 {
-    delete handle;
+    VirtualHandle *h = virtualHandle(handle);
+    {
+        QMutexLocker lock(&h->mouse->m_mutex);
+        --h->mouse->m_openHandles;
+    }
+    delete h;
 }

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QWaitCondition>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -113,6 +114,8 @@ public:
     void clearRecord();
     QStringList protocolErrors() const;
     int openCount() const;
+    // Handles of the mouse opened and not yet closed.
+    int openHandles() const;
 
     State state() const;
     void setProfileBlock(int n, const QByteArray &block);
@@ -140,7 +143,7 @@ private:
 
     const int m_family;
     const DeviceEntry m_row;
-    uchar m_key[8] = {};
+    std::array<uchar, 8> m_key{};
     std::function<void()> m_notify;
 
     mutable QMutex m_mutex;
@@ -162,6 +165,7 @@ private:
     std::unique_ptr<QFile> m_recordFile;
     QStringList m_errors;
     int m_openCount = 0;
+    int m_openHandles = 0;
     State m_state;
 };
 
@@ -180,7 +184,7 @@ public:
     int mouseCount() const { return int(m_mice.size()); }
 
     QList<HidInterfaceInfo> enumerate(unsigned short vid, unsigned short pid) override;
-    HidHandle *open(const QString &path) override;
+    HidHandlePtr open(const QString &path) override;
     int setNonblocking(HidHandle *handle, int nonblock) override;
     int sendFeatureReport(HidHandle *handle, const unsigned char *data,
                           std::size_t length) override;
@@ -189,13 +193,13 @@ public:
     int read(HidHandle *handle, unsigned char *data, std::size_t length) override;
     int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                     int milliseconds) override;
-    void close(HidHandle *handle) override;
     bool isAccessDenied(const QString &path) override;
 
 signals:
     void devicesChanged();
 
 private:
+    void close(HidHandle *handle) override;
     // The mouse a "virtual:<mouse>:<interface>" path names, or none.
     VirtualMouse *mouseOfPath(const QString &path, int *interface = nullptr);
 

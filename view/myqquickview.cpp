@@ -54,8 +54,8 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     });
     m_store = new SettingsStore(this);
     const DeviceFlags &flags = m_store->deviceFlags();
-    m_device = std::make_unique<DeviceOperations>(DeviceVariant{
-        flags.icType == QLatin1String("560"), flags.isColorful, flags.isGun, flags.is55328});
+    m_device =
+        DeviceOperations::create(flags.icType, {flags.isColorful, flags.isGun, flags.is55328});
     m_fileDialogs = std::make_unique<QtFileDialogs>(this);
     m_pointerSettings = PointerSettings::createSystem();
 

@@ -1,4 +1,5 @@
 // Every delivered data file holds what the program reads from it.
+#include "family553.h"
 #include "keymatrixcodes.h"
 #include "testdatafolder.h"
 
@@ -120,7 +121,8 @@ void tst_DeliveredFiles::profilesHaveEveryKey()
         for (const QString &code : device.toStringList())
             firmware.append(code.toInt());
     }
-    QCOMPARE(KeyMatrixCodes::fromRecords(firmware), KeyMatrixCodes::userMatrix(records, false));
+    QCOMPARE(KeyMatrixCodes::fromRecords(firmware),
+             KeyMatrixCodes::userMatrix(records, Family553Operations::sniperKey));
     for (const char *key : {"XYSensitive/0", "XYSensitive/1"}) {
         const int step = profile.value(key).toInt();
         QVERIFY2(step >= 0 && step <= 9, key);

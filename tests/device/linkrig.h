@@ -1,5 +1,6 @@
 #pragma once
 
+#include "deviceoperations.h"
 #include "hid_thread.h"
 #include "virtualmouse.h"
 
@@ -10,6 +11,7 @@
 struct LinkRig
 {
     explicit LinkRig(int family, bool isEncode = true, bool isGun = false, int reportLength = 32)
+        : operations(DeviceOperations::create(QString::number(family), {false, isGun, false}))
     {
         DeviceEntry row = VirtualMouse::factoryRow();
         row.isEncode = isEncode;
@@ -18,7 +20,7 @@ struct LinkRig
         row.interfacePath1 = QStringLiteral("virtual:0:0");
         row.interfacePath2 = QStringLiteral("virtual:0:1");
         link.setDeviceTable({row});
-        link.setDeviceFlags(QString::number(family), isGun);
+        operations->setLink(&link);
         link.setSleep([this](int ms) { pauses.append(ms); });
         link.setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
     }
@@ -31,6 +33,8 @@ struct LinkRig
         return ok;
     }
 
+    // The family's driver, which also tells the link how to enable events.
+    std::unique_ptr<DeviceOperations> operations;
     VirtualMouseBackend backend;
     VirtualMouse *mouse = nullptr;
     Hid_Thread link{&backend};

@@ -1,4 +1,6 @@
 #include "dpicodes.h"
+#include "family553.h"
+#include "family560.h"
 #include "guncodes.h"
 #include "keymatrixcodes.h"
 #include "lightingcodes.h"
@@ -6,6 +8,7 @@
 #include "profileblock.h"
 #include "protocol.h"
 #include "scenevalues.h"
+#include "virtualmouse.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -73,6 +76,25 @@ private slots:
         QCOMPARE(b.toHex(' '), scrambled.toHex(' '));
         HidProtocol::unscramble(reinterpret_cast<uchar *>(b.data()) + 1, code);
         QCOMPARE(b, report);
+
+        // The virtual mouse reads the wire bytes with its own code, and
+        // refuses them once the checksum is off.
+        VirtualMouseBackend backend;
+        VirtualMouse &mouse = backend.addMouse(560);
+        const HidHandlePtr handle = backend.open(QStringLiteral("virtual:0:0"));
+        const auto send = [&](const Bytes &wire) {
+            backend.sendFeatureReport(handle.get(), reinterpret_cast<const uchar *>(wire.data()),
+                                      std::size_t(wire.size()));
+        };
+        send(scrambled);
+        QCOMPARE(mouse.commands(), QList<Bytes>{report});
+        QCOMPARE(mouse.protocolErrors(), QStringList());
+        Bytes wrong = report;
+        wrong[8] = char(wrong.at(8) + 1);
+        HidProtocol::scramble(reinterpret_cast<uchar *>(wrong.data()) + 1, code);
+        send(wrong);
+        QCOMPARE(mouse.protocolErrors().size(), 1);
+        QVERIFY(mouse.protocolErrors().at(0).startsWith(QLatin1String("checksum mismatch")));
     }
 
     void scrambleRoundTrips()
@@ -291,15 +313,16 @@ private slots:
         QFETCH(Bytes, on560);
         KeyMatrixCodes::Entry entry{};
         std::copy_n(record.constData(), 4, entry.begin());
-        QCOMPARE(bytes(KeyMatrixCodes::translate(entry, false)), on553);
-        QCOMPARE(bytes(KeyMatrixCodes::translate(entry, true)), on560);
+        QCOMPARE(bytes(KeyMatrixCodes::translate(entry, Family553Operations::sniperKey)), on553);
+        QCOMPARE(bytes(KeyMatrixCodes::translate(entry, Family560Operations::sniperKey)), on560);
 
         // The same record in the first slot of a whole matrix, given as texts
         // the way a profile file hands them back, with a value beyond a byte.
         QVariantList src64;
         for (char c : record)
             src64 << QString::number(uchar(c) + (src64.isEmpty() ? 256 : 0));
-        const KeyMatrixCodes::Block matrix = KeyMatrixCodes::userMatrix(sceneInts(src64), false);
+        const KeyMatrixCodes::Block matrix =
+            KeyMatrixCodes::userMatrix(sceneInts(src64), Family553Operations::sniperKey);
         QCOMPARE(bytes(matrix).left(4), on553);
     }
 
@@ -308,7 +331,8 @@ private slots:
         QList<int> src64;
         for (int k = 0; k < 16; ++k)
             src64 << 0x09 << k << 0x10 + k << 0x20 + k; // passes untranslated
-        const Bytes matrix = bytes(KeyMatrixCodes::userMatrix(src64, true));
+        const Bytes matrix =
+            bytes(KeyMatrixCodes::userMatrix(src64, Family560Operations::sniperKey));
         const QList<int> recordOfSlot{0, 1, 2, 3, 4, 8, 7, 7, 6, 5, 10, 11, 12, 13, 14, 15};
         for (int slot = 0; slot < 16; ++slot) {
             const int k = recordOfSlot.at(slot);
@@ -320,12 +344,13 @@ private slots:
     {
         // Every missing record is 00 00 00 00, a plain mouse button entry.
         const Bytes expected = hex("01000000").repeated(16);
-        QCOMPARE(bytes(KeyMatrixCodes::userMatrix({}, false)), expected);
+        const KeyMatrixCodes::Entry sniper = Family553Operations::sniperKey;
+        QCOMPARE(bytes(KeyMatrixCodes::userMatrix({}, sniper)), expected);
         QList<int> partial{0x04, 0x01, 0x02};
         Bytes withMacro = expected;
         withMacro.replace(0, 4, hex("09010300"));
-        QCOMPARE(bytes(KeyMatrixCodes::userMatrix(partial, false)), withMacro);
-        QVERIFY(!KeyMatrixCodes::hasGunSwitch(KeyMatrixCodes::userMatrix({}, true)));
+        QCOMPARE(bytes(KeyMatrixCodes::userMatrix(partial, sniper)), withMacro);
+        QVERIFY(!KeyMatrixCodes::hasGunSwitch(KeyMatrixCodes::userMatrix({}, sniper)));
     }
 
     void gunSwitchExpansion_data()
@@ -373,11 +398,12 @@ private slots:
         for (int k = 0; k < 16; ++k)
             firmware << 0x0E << 0x10 + k << 0x20 + k << 0x30 + k;
 
-        const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, family560);
+        const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, {});
         QVERIFY(KeyMatrixCodes::hasGunSwitch(m1));
         const KeyMatrixCodes::Block table = KeyMatrixCodes::fromRecords(firmware);
-        const KeyMatrixCodes::GunSwitchSet set =
-            KeyMatrixCodes::expandGunSwitch(m1, table, otherParam, family560);
+        const KeyMatrixCodes::GunSwitchSet set = KeyMatrixCodes::expandGunSwitch(
+            m1, table, otherParam,
+            family560 ? Family560Operations::linkGunSwitch : Family553Operations::linkGunSwitch);
 
         // M1 is the user's matrix, M2 to M4 the firmware table as it stands
         // but for a fire entry first; each has its own switch entry.
@@ -433,6 +459,17 @@ private slots:
         const Bytes before = bytes(block);
         ProfileBlock::writeStageColours(block, 105, LightingCodes::stageColours({1}));
         QCOMPARE(bytes(block), before);
+    }
+
+    void familyIsChosenOnce()
+    {
+        // "560" picks its driver; any other text is family 553.
+        for (const char *icType : {"560", "553", "", "0560", "abc"}) {
+            const std::unique_ptr<DeviceOperations> operations =
+                DeviceOperations::create(QLatin1String(icType));
+            QCOMPARE(dynamic_cast<Family560Operations *>(operations.get()) != nullptr,
+                     QByteArray(icType) == "560");
+        }
     }
 
     void sceneValues()

@@ -101,6 +101,7 @@ private slots:
             QCOMPARE(rig.mouse->state().keyboardOption, option);
         rig.link.stopEventListener();
         QVERIFY(!rig.link.isListening());
+        QCOMPARE(rig.mouse->openHandles(), 0);
     }
 
     void dpiEventReachesSceneAndBalloon_data()

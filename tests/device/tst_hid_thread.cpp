@@ -360,11 +360,14 @@ private slots:
         QVERIFY(rig.confirm());
         QByteArray d = pattern(64);
         rig.link.hid553_12H_SetKeyMatrix(bytesOf(d), 1);
-        // The first open, then one for the command and one per data report.
+        // The first open, then one for the command and one per data report;
+        // none stays open after the exchange.
         QCOMPARE(rig.mouse->openCount(), 4);
+        QCOMPARE(rig.mouse->openHandles(), 0);
         rig.mouse->clearRecord();
         ask8B(rig.link);
         QCOMPARE(rig.mouse->openCount(), 3); // first open, send, get
+        QCOMPARE(rig.mouse->openHandles(), 0);
     }
 
     void unplugMidTransfer()
@@ -377,6 +380,7 @@ private slots:
         QCOMPARE(rig.mouse->received().size(), 2);
         QVERIFY(rig.link.linkFree());
         QCOMPARE(rig.pauses, (QList<int>{64, 64, 120}));
+        QCOMPARE(rig.mouse->openHandles(), 0);
         QVERIFY(rig.link.deviceTable().at(0).interfacePath1.isEmpty());
 
         // Plugged in again, the emptied path keeps every command away from it
