@@ -11,7 +11,8 @@
  *     (default 20 s) ends; -1 when there is none. A start-up picture or
  *     a "loading" overlay therefore counts for the first frame but not
  *     for the usable screen. Without -k the program is then terminated
- *     (SIGTERM, SIGKILL after 5 s).
+ *     (SIGTERM, SIGKILL after 5 s). With FRAMES_SAVE=prefix set, both
+ *     frames are written to prefix-first.ppm and prefix-usable.ppm.
  *
  *   frames click window [name x y close-x close-y]...
  *     For each entry: moves the pointer to x,y in the window, waits until
@@ -92,6 +93,27 @@ static Frame grab(xcb_window_t w)
     }
     free(image);
     return f;
+}
+
+/* Writes `f` as <FRAMES_SAVE>-<what>.ppm when FRAMES_SAVE is set. */
+static void save(const Frame *f, const char *what)
+{
+    const char *prefix = getenv("FRAMES_SAVE");
+    if (!prefix || !f->pixels)
+        return;
+    char path[4096];
+    snprintf(path, sizeof path, "%s-%s.ppm", prefix, what);
+    FILE *out = fopen(path, "wb");
+    if (!out)
+        return;
+    fprintf(out, "P6 %d %d 255\n", f->width, f->height);
+    for (long i = 0; i < (long)f->width * f->height; ++i) {
+        const unsigned char rgb[3] = {(unsigned char)(f->pixels[i] >> 16),
+                                      (unsigned char)(f->pixels[i] >> 8),
+                                      (unsigned char)f->pixels[i]};
+        fwrite(rgb, 1, 3, out);
+    }
+    fclose(out);
 }
 
 static int painted(const Frame *f)
@@ -265,6 +287,7 @@ static int start(int argc, char **argv)
         if (main_window == XCB_NONE && painted(&f)) {
             main_window = damaged;
             first_frame = usable = at;
+            save(&f, "first");
             stable = f;
             last_paint = now_ms();
         } else if (main_window != XCB_NONE && damaged == main_window) {
@@ -280,6 +303,7 @@ static int start(int argc, char **argv)
             frame_free(&f);
         }
     }
+    save(&stable, "usable");
     printf("%.0f %.0f %d %u\n", first_frame, usable, (int)pid, (unsigned)main_window);
     fflush(stdout);
     xcb_disconnect(c);
