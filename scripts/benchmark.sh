@@ -350,11 +350,16 @@ ou=$(m "${usable[skarn-config]:-}")
 fr=$(m "${rss[floor]:-}")
 orss=$(m "${rss[skarn-config]:-}")
 echo "against the floor (medians):"
-awk -v ou="$ou" -v fu="$fu" -v of="$(m "${first[skarn-config]:-}")" -v ff="$(m "${first[floor]:-}")" \
-  -v orss="$orss" -v fr="$fr" -v oi="${rss_idle[skarn-config]}" -v fi="${rss_idle[floor]}" 'BEGIN {
-  if (ff > 0 && fu > 0) printf "  first frame %.2fx, usable screen %.2fx\n", of / ff, ou / fu
-  if (fr > 0) printf "  RSS after start %+.1f MiB (%.2fx)\n", (orss - fr) / 1024, orss / fr
-  if (fi > 0 && oi > 0) printf "  RSS hidden %+.1f MiB (%.2fx)\n", (oi - fi) / 1024, oi / fi }'
+printf '%-13s %-13s %-13s %-16s %-16s\n' program "first frame" "usable" "RSS after start" "RSS hidden"
+for name in "${names[@]}"; do
+  [ "$name" = floor ] && continue
+  awk -v n="$name" -v f="$(m "${first[$name]:-}")" -v ff="$(m "${first[floor]:-}")" \
+    -v u="$(m "${usable[$name]:-}")" -v fu="$fu" -v r="$(m "${rss[$name]:-}")" -v fr="$fr" \
+    -v i="${rss_idle[$name]}" -v fi="${rss_idle[floor]}" 'function x(a, b) {
+      return (a + 0 > 0 && b + 0 > 0) ? sprintf("%.2fx", a / b) : "-" }
+    function d(a, b) { return (a + 0 > 0 && b + 0 > 0) ? sprintf("%+.1f MiB", (a - b) / 1024) : "-" }
+    BEGIN {printf "%-13s %-13s %-13s %-16s %-16s\n", n, x(f, ff), x(u, fu), d(r, fr), d(i, fi)}'
+done
 echo
 echo "dialogs, first paint after the click (ms):"
 echo "${dialogs:-  (none measured)}" | sed 's/^/  /'
