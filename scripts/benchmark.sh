@@ -192,8 +192,8 @@ threads() {
     done
   done
 }
-# What threads did between two snapshots, over `seconds`: per name with
-# -v by=name, else in total: "% of one core" and wake-ups per second. A
+# What threads did between two snapshots, over `seconds`, in total (or per
+# thread name with `by` set): "% of one core" and wake-ups per second. A
 # thread that ended meanwhile is not counted; one that began counts whole.
 idle_use() { # before after seconds
   awk -v s="$3" -v by="${by:-}" 'NR == FNR {ns[$1] = $3; sw[$1] = $4; next}
