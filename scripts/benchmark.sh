@@ -84,6 +84,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# shellcheck disable=SC2046
 cc -O2 -Wall -o "$work/frames" scripts/bench/frames.c \
   $(pkg-config --cflags --libs xcb xcb-damage xcb-xtest)
 
@@ -215,7 +216,7 @@ stop() {
 # Start-up and memory a few seconds after it, program after program in
 # each run.
 memory_at=${SKARN_BENCH_MEMORY_AT:-5}
-declare -A first usable rss pss private window_of
+declare -A first usable rss pss private
 for run in $(seq "$runs"); do
   for name in "${names[@]}"; do
     echo "run $run/$runs: $name" >&2
