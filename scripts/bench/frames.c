@@ -99,7 +99,7 @@ static Frame grab(xcb_window_t w)
 static void save(const Frame *f, const char *what)
 {
     const char *prefix = getenv("FRAMES_SAVE");
-    if (!prefix || !f->pixels)
+    if (!prefix || !*prefix || !f->pixels)
         return;
     char path[4096];
     snprintf(path, sizeof path, "%s-%s.ppm", prefix, what);
