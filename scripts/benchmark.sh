@@ -1,29 +1,41 @@
 #!/usr/bin/env bash
-# Measures Skarn Config beside the tools a user might pick instead (Debian's
-# piper, ckb-next and solaar), all under the same Xvfb with a tray host, and
-# prints a table:
-#   - time from exec to the first painted frame of a window (median of runs)
-#   - resident memory a few seconds after start-up, and after one minute of
-#     idling with the window hidden
-#   - CPU used during that idle minute, in % of one core
-#   - for Skarn Config, a full profile send against the pauses the protocol
-#     requires
+# Measures Skarn Config beside the lightest program of its kind (the "Qt
+# floor": a frameless 1024 x 640 QQuickWidget on the software scene graph
+# showing one text) and the tools a user might pick instead (Debian's piper
+# with its daemon ratbagd, solaar, ckb-next with its daemon), all in the same
+# run under one Xvfb with a tray host and a session bus, and prints per
+# program, as min / median / max over the runs:
+#   - first frame: exec to the first painted window (X DAMAGE, then pixels)
+#   - usable screen: exec to the start of the window's final content (a
+#     start-up picture or a "loading" overlay does not count)
+#   - RSS, PSS and private dirty memory 5 s after exec, or once usable if later
+#     (/proc/PID/smaps_rollup), daemons included
+# then, all side by side with their windows hidden for the idle time:
+#   - RSS after it, CPU in % of one core and wake-ups per second (voluntary
+#     context switches of all threads)
+# then the first paint of each of Skarn Config's dialogs after the click
+# that opens it, a full profile send against the pauses the protocol
+# requires, the load average at start and end, and the targets met.
 # Skarn Config runs from a temporary portable folder on its virtual mouse.
 # Not a test: the figures depend on the machine and what else runs on it.
 #
-#   scripts/benchmark.sh [runs]     (default 5 runs for the first frame)
+#   scripts/benchmark.sh [runs]     (default 5)
+#   SKARN_BENCH_IDLE_SECONDS (default 60), SKARN_BENCH_BUILD_DIR
+#   (default build-bench: the program and the benchmark's tools only),
+#   SKARN_BENCH_FRAMES=folder keeps each run's first and usable frames.
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$script")/.."
 runs=${1:-5}
 idle_seconds=${SKARN_BENCH_IDLE_SECONDS:-60}
-build_dir=${SKARN_BUILD_DIR:-build}
+build_dir=${SKARN_BENCH_BUILD_DIR:-build-bench}
 
-if [ -z "${SKARN_BENCH_AS_USER:-}" ]; then
-  # The peers are benchmark-only: installed here, not by install-deps.sh.
-  peers=(piper ckb-next solaar)
+# The peers and the X extension headers are benchmark-only: installed here,
+# not by install-deps.sh.
+packages=(piper ratbagd ckb-next solaar libxcb-damage0-dev libxcb-xtest0-dev)
+if [ -z "${SKARN_BENCH_DEV:-}" ]; then
   missing=()
-  for p in "${peers[@]}"; do
+  for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -35,23 +47,35 @@ if [ -z "${SKARN_BENCH_AS_USER:-}" ]; then
       "${missing[@]}" >/dev/null
   fi
   scripts/install-deps.sh
-  scripts/build.sh >/dev/null
+  # The program and the tools, not the test suite.
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$build_dir" --target skarn-config skarn-bench-profilesend skarn-bench-floor >/dev/null
+
+  # ckb-next-daemon publishes itself in /dev/input, which a container may
+  # lack: then all is measured in a mount namespace of its own whose /dev
+  # has one (an overlay; the machine's /dev is left alone).
+  if [ "$(id -u)" -eq 0 ] && [ ! -d /dev/input ] && command -v unshare >/dev/null; then
+    dev=$(mktemp -d)
+    trap 'rm -rf "$dev"' EXIT
+    SKARN_BENCH_DEV=$dev unshare -m --propagation private "$script" "$@"
+    exit
+  fi
+else
+  mkdir -p "$SKARN_BENCH_DEV/upper" "$SKARN_BENCH_DEV/work" "$SKARN_BENCH_DEV/keep"
+  mount --rbind /dev "$SKARN_BENCH_DEV/keep"
+  mount -t overlay overlay \
+    -o "lowerdir=/dev,upperdir=$SKARN_BENCH_DEV/upper,workdir=$SKARN_BENCH_DEV/work" /dev
+  for m in pts shm mqueue; do
+    if [ -d "$SKARN_BENCH_DEV/keep/$m" ]; then
+      mount --rbind "$SKARN_BENCH_DEV/keep/$m" "/dev/$m"
+    fi
+  done
+  mkdir /dev/input
 fi
 
-# Desktop programs are measured as a user would run them (ckb-next refuses
-# to run as root at all).
-if [ "$(id -u)" -eq 0 ]; then
-  exec setpriv --reuid=65534 --regid=65534 --clear-groups \
-    env HOME=/tmp SKARN_BENCH_AS_USER=1 SKARN_BUILD_DIR="$(realpath "$build_dir")" "$script" "$@"
-fi
-
-# Every program gets a session bus of its own, as on a desktop (the peers
-# wait for D-Bus time-outs without one).
-if [ -z "${SKARN_BENCH_IN_SESSION:-}" ] && command -v dbus-run-session >/dev/null; then
-  SKARN_BENCH_IN_SESSION=1 exec dbus-run-session -- "$script" "$@"
-fi
-
+load_start=$(cut -d' ' -f1-3 /proc/loadavg)
 work=$(mktemp -d)
+chmod 755 "$work"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -60,115 +84,311 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cc -O2 -Wall -o "$work/firstframe" scripts/bench/firstframe.c $(pkg-config --cflags --libs xcb)
+# shellcheck disable=SC2046
+cc -O2 -Wall -o "$work/frames" scripts/bench/frames.c \
+  $(pkg-config --cflags --libs xcb xcb-damage xcb-xtest)
 
+# Desktop programs run as a user would run them (ckb-next refuses to run as
+# root at all); the harness and the daemons stay root, as on a desktop.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+mkdir -p "$HOME"
+chmod 700 "$HOME"
 # A portable copy: the program may write its settings there.
 mkdir -p "$work/skarn"
-cp "$build_dir/skarn-config" "$work/skarn/"
+cp "$build_dir/skarn-config" "$build_dir/skarn-bench-floor" "$work/skarn/"
 cp -r "$build_dir/modules" "$work/skarn/"
+[ ${#as_user[@]} -eq 0 ] || chown -R 65534:65534 "$HOME" "$work/skarn"
 
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$HOME"
-chmod 700 "$HOME"
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+xdotool mousemove 2 790
+
+# The session bus every desktop program expects (the peers wait for D-Bus
+# time-outs without one), and a system bus of our own for ratbagd.
+"${as_user[@]}" dbus-daemon --session --nofork --address="unix:path=$work/home/bus" \
   >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/home/bus"
+cat >"$work/system-bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$work/system-bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*"/>
+    <allow receive_sender="*"/>
+  </policy>
+</busconfig>
+EOF
+dbus-daemon --config-file="$work/system-bus.conf" --nofork >/dev/null 2>&1 &
+pids+=($!)
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system-bus"
+for _ in $(seq 50); do [ -S "$work/home/bus" ] && [ -S "$work/system-bus" ] && break; sleep 0.1; done
+chmod 666 "$work/system-bus"
 
-names=(skarn-config piper ckb-next solaar)
+"${as_user[@]}" trayer --edge top --align right --widthtype request --height 24 \
+  --SetDockType true >/dev/null 2>&1 &
+pids+=($!)
+
+# The peers' daemons, as their packages start them.
+ratbagd >"$work/ratbagd.log" 2>&1 &
+ratbagd_pid=$!
+pids+=("$ratbagd_pid")
+ckb-next-daemon >"$work/ckb-daemon.log" 2>&1 &
+ckb_daemon_pid=$!
+pids+=("$ckb_daemon_pid")
+sleep 2
+
+alive() { [ -d "/proc/$1" ] && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
+daemon_state() { # name pid log
+  if alive "$2"; then echo "$1 running"; else echo "$1 ended: $(tail -n 1 "$3" | cut -c1-60)"; fi
+}
+usb_count() { cat /sys/bus/usb/devices/*/idVendor 2>/dev/null | grep -cix "$1" || true; }
+hidraw_count() { cat /sys/class/hidraw/*/device/uevent 2>/dev/null | grep -ci "^HID_ID=....:0000$1" || true; }
+declare -A state
+state[skarn-config]="virtual mouse (family 553)"
+state[floor]="no device"
+ratbag_devices=$(timeout 10 ratbagctl list 2>/dev/null | grep -vc "^No devices" || true)
+state[piper]="$(daemon_state ratbagd "$ratbagd_pid" "$work/ratbagd.log"), ${ratbag_devices} device(s)"
+state[solaar]="no daemon, $(hidraw_count 046D) Logitech hidraw device(s)"
+state[ckb-next]="$(daemon_state ckb-next-daemon "$ckb_daemon_pid" "$work/ckb-daemon.log")$([ -e /dev/uinput ] || echo " without uinput"), $(usb_count 1b1c) Corsair device(s)"
+
+names=(skarn-config floor piper solaar ckb-next)
+user_env=(env HOME="$HOME" XDG_RUNTIME_DIR="$HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME")
 declare -A command=(
   [skarn-config]="env SKARN_VIRTUAL_MOUSE=553 $work/skarn/skarn-config"
+  [floor]="$work/skarn/skarn-bench-floor"
   [piper]="piper"
-  [ckb-next]="ckb-next"
   [solaar]="solaar --window=show"
+  [ckb-next]="ckb-next"
 )
-clk_tck=$(getconf CLK_TCK)
+# Daemons whose memory and wake-ups count with a program.
+declare -A helpers=([piper]="$ratbagd_pid" [ckb-next]="$ckb_daemon_pid")
 
-median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "-"; else if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
-rss_mb() { awk '/^VmRSS:/ {printf "%.1f", $2/1024}' "/proc/$1/status" 2>/dev/null || echo "-"; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+# Memory in KiB of a program and its daemons: "rss pss private-dirty".
+# Private clean pages are left out: they are library pages that merely no
+# other process maps at the moment, so they come and go with what else runs.
+memory() {
+  for pid in "$@"; do
+    alive "$pid" && cat "/proc/$pid/smaps_rollup" 2>/dev/null
+  done | awk '/^Rss:/ {r += $2} /^Pss:/ {p += $2} /^Private_Dirty:/ {v += $2}
+              END {printf "%d %d %d\n", r, p, v}'
+}
+# Per thread of the given processes: "pid:tid name cpu-ns voluntary-switches".
+threads() {
+  local pid task
+  for pid in "$@"; do
+    for task in /proc/"$pid"/task/*; do
+      printf '%s:%s %s %s %s\n' "$pid" "${task##*/}" "$(tr ' ' _ <"$task/comm" 2>/dev/null)" \
+        "$(cut -d' ' -f1 "$task/schedstat" 2>/dev/null)" \
+        "$(awk '/^voluntary_ctxt_switches/ {print $2}' "$task/status" 2>/dev/null)"
+    done
+  done
+}
+# What threads did between two snapshots, over `seconds`, in total (or per
+# thread name with `by` set): "% of one core" and wake-ups per second. A
+# thread that ended meanwhile is not counted; one that began counts whole.
+idle_use() { # before after seconds
+  awk -v s="$3" -v by="${by:-}" 'NR == FNR {ns[$1] = $3; sw[$1] = $4; next}
+    NF == 4 {k = by ? $2 : "all"; cpu[k] += $3 - ns[$1]; wake[k] += $4 - sw[$1]}
+    END {for (k in cpu) printf "%s %.3f %.2f\n", k, cpu[k] / 1e9 / s * 100, wake[k] / s}' "$1" "$2"
+}
+stats() { # values on stdin -> "min median max" (or "-")
+  sort -g | awk '{a[NR] = $1} END {
+    if (NR == 0) { print "-"; exit }
+    m = NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
+    printf "%g %g %g\n", a[1], m, a[NR] }'
+}
+stop() {
+  kill "$1" 2>/dev/null || true
+  for _ in $(seq 50); do alive "$1" || return 0; sleep 0.1; done
+  kill -9 "$1" 2>/dev/null || true
+}
 
-# Time to the first frame, one program after the other.
-declare -A frame
-for name in "${names[@]}"; do
-  echo "first frame: $name" >&2
-  times=()
-  for _ in $(seq "$runs"); do
+# Start-up and memory a few seconds after it, program after program in
+# each run.
+memory_at=${SKARN_BENCH_MEMORY_AT:-5}
+declare -A first usable rss pss private
+for run in $(seq "$runs"); do
+  for name in "${names[@]}"; do
+    echo "run $run/$runs: $name" >&2
+    started=$(date +%s.%N)
     # shellcheck disable=SC2086
-    t=$("$work/firstframe" ${command[$name]})
-    [ "$t" != "-1" ] && times+=("$t")
+    read -r f u pid win < <(FRAMES_SAVE=${SKARN_BENCH_FRAMES:+$SKARN_BENCH_FRAMES/$name-$run} \
+      "$work/frames" start -k "${as_user[@]}" "${user_env[@]}" ${command[$name]})
+    pids+=("$pid")
+    # Memory at the same moment for all: start-up peaks settle at
+    # different times (piper halves its RSS within seconds).
+    sleep "$(awk -v t="$started" -v now="$(date +%s.%N)" -v at="$memory_at" \
+      'BEGIN {d = t + at - now; print (d > 0 ? d : 0)}')"
+    if [ "$f" != -1 ]; then
+      first[$name]+="$f "
+      usable[$name]+="$u "
+      # shellcheck disable=SC2086
+      read -r r p v < <(memory "$pid" ${helpers[$name]:-})
+      rss[$name]+="$r "
+      pss[$name]+="$p "
+      private[$name]+="$v "
+    fi
+    stop "$pid"
     sleep 0.5
   done
-  if [ ${#times[@]} -eq 0 ]; then
-    frame[$name]="no window"
-  else
-    frame[$name]="$(printf '%s\n' "${times[@]}" | median) ms (${#times[@]}/$runs)"
-  fi
 done
 
-# Memory and idle CPU: all four side by side, each hidden after start-up.
-declare -A pid_of rss_start rss_idle cpu_idle
+# Dialogs: each opened by its control and closed by its close mark (or
+# Cancel), at the main scene's layout positions.
+dialog_args=(
+  "system-settings" 140 514 702 179
+  "button-assignment" 140 188 754 55
+  "macro-editor" 140 396 814 111
+  "gun-control" 140 425 814 111
+  "profile-manager" 808 620 644 195
+  "reset-confirm" 888 620 574 351
+)
+echo "dialogs" >&2
+# shellcheck disable=SC2086
+read -r _ _ pid win < <("$work/frames" start -k "${as_user[@]}" "${user_env[@]}" ${command[skarn-config]})
+pids+=("$pid")
+dialogs=$("$work/frames" click "$win" "${dialog_args[@]}" || true)
+stop "$pid"
+sleep 0.5
+
+# Idle: all side by side, each hidden after start-up.
+echo "idle: all for ${idle_seconds} s hidden" >&2
+declare -A pid_of rss_idle cpu_idle wakeups
 for name in "${names[@]}"; do
   # shellcheck disable=SC2086
-  out=$("$work/firstframe" -k ${command[$name]})
-  pid=$(echo "$out" | sed -n 2p)
+  read -r _ _ pid win < <("$work/frames" start -k "${as_user[@]}" "${user_env[@]}" ${command[$name]})
   pid_of[$name]=$pid
   pids+=("$pid")
-done
-echo "idle: all four for ${idle_seconds} s" >&2
-sleep 5
-for name in "${names[@]}"; do
-  pid=${pid_of[$name]}
-  rss_start[$name]=$(rss_mb "$pid")
-  if [ "$name" = skarn-config ]; then
-    # Its own close button (title bar, 1002,26 in the window): hide to tray.
-    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
-      eval "$(xdotool getwindowgeometry --shell "$w")"
-      if [ "$WIDTH" = 1024 ]; then
-        xdotool mousemove $((X + 1002)) $((Y + 26)) click 1
-      fi
-    done
+  if [ "$name" = skarn-config ] && [ "$win" != 0 ]; then
+    # Its own close button (title bar, 1002,26 in the window): to the tray.
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    xdotool mousemove $((X + 1002)) $((Y + 26)) click 1 mousemove 2 790
   else
     for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true); do
       xdotool windowunmap "$w" 2>/dev/null || true
     done
   fi
 done
-xdotool mousemove 640 700
-sleep 2
-declare -A ticks_before
-for name in "${names[@]}"; do ticks_before[$name]=$(cpu_ticks "${pid_of[$name]}"); done
+sleep 3
+declare -A shown
+for name in "${names[@]}"; do
+  shown[$name]=$( (xdotool search --onlyvisible --pid "${pid_of[$name]}" 2>/dev/null || true) |
+    while read -r w; do
+      xwininfo -id "$w" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {if (w >= 200 && h >= 150) print "yes"}'
+    done | head -n 1)
+done
+for name in "${names[@]}"; do
+  # shellcheck disable=SC2086
+  threads "${pid_of[$name]}" ${helpers[$name]:-} >"$work/$name.before"
+done
 sleep "$idle_seconds"
 for name in "${names[@]}"; do
   pid=${pid_of[$name]}
-  if [ -d "/proc/$pid" ]; then
-    ticks=$(( $(cpu_ticks "$pid") - ${ticks_before[$name]} ))
-    cpu_idle[$name]=$(awk -v t="$ticks" -v hz="$clk_tck" -v s="$idle_seconds" \
-      'BEGIN {printf "%.3f %%", t / hz / s * 100}')
-    rss_idle[$name]=$(rss_mb "$pid")
+  if alive "$pid"; then
+    # shellcheck disable=SC2086
+    threads "$pid" ${helpers[$name]:-} >"$work/$name.after"
+    read -r _ cpu_idle[$name] wakeups[$name] < <(idle_use "$work/$name.before" "$work/$name.after" "$idle_seconds")
+    # shellcheck disable=SC2086
+    read -r r _ _ < <(memory "$pid" ${helpers[$name]:-})
+    rss_idle[$name]=$r
   else
-    cpu_idle[$name]="ended"
-    rss_idle[$name]="-"
+    cpu_idle[$name]=ended wakeups[$name]=- rss_idle[$name]=-
   fi
 done
+# Ours per thread, the busiest first.
+by_thread=$(by=1 idle_use "$work/skarn-config.before" "$work/skarn-config.after" "$idle_seconds" |
+  awk '$3 > 0' | sort -k3,3gr | awk '{printf "%s%s %s/s", (NR > 1 ? ", " : ""), $1, $3}')
 
 # A full profile send on the virtual mouse, real pauses.
 send=$("$build_dir/skarn-bench-profilesend" 5)
+load_end=$(cut -d' ' -f1-3 /proc/loadavg)
 
-printf '\n%-14s %-22s %-14s %-18s %-16s\n' "program" "first frame (median)" "RSS start" "RSS idle hidden" "CPU idle hidden"
-for name in "${names[@]}"; do
-  printf '%-14s %-22s %-14s %-18s %-16s\n' "$name" "${frame[$name]}" "${rss_start[$name]} MB" \
-    "${rss_idle[$name]} MB" "${cpu_idle[$name]}"
+# --- Report ---
+mib() { awk '{for (i = 1; i <= NF; ++i) $i = ($i == "-") ? "-" : sprintf("%.1f", $i / 1024); print}'; }
+median_of() { stats | awk '{print ($2 == "") ? "-" : $2}'; }
+echo
+echo "Skarn Config benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $runs runs"
+echo "load average at start: $load_start; at end: $load_end"
+for name in piper ckb-next; do
+  read -r r _ _ < <(memory "${helpers[$name]}")
+  [ "$r" -gt 0 ] && state[$name]+=" (daemon RSS $(echo "$r" | mib) MiB)"
 done
 echo
+printf '%-13s %s\n' program state
+for name in "${names[@]}"; do printf '%-13s %s\n' "$name" "${state[$name]}"; done
+echo
+echo "start-up in ms; memory in MiB ${memory_at} s after exec, daemons included; min median max"
+printf '%-13s %-17s %-17s %-17s %-17s %-17s\n' program "first frame" "usable screen" RSS PSS "private dirty"
+for name in "${names[@]}"; do
+  printf '%-13s %-17s %-17s %-17s %-17s %-17s\n' "$name" \
+    "$(printf '%s\n' ${first[$name]:-} | stats)" "$(printf '%s\n' ${usable[$name]:-} | stats)" \
+    "$(printf '%s\n' ${rss[$name]:-} | stats | mib)" "$(printf '%s\n' ${pss[$name]:-} | stats | mib)" \
+    "$(printf '%s\n' ${private[$name]:-} | stats | mib)"
+done
+echo
+echo "hidden for ${idle_seconds} s, all side by side"
+printf '%-13s %-12s %-12s %-14s\n' program "RSS (MiB)" "CPU (%)" "wake-ups/s"
+for name in "${names[@]}"; do
+  printf '%-13s %-12s %-12s %-14s%s\n' "$name" "$(echo "${rss_idle[$name]}" | mib)" \
+    "${cpu_idle[$name]}" "${wakeups[$name]}" "${shown[$name]:+ (a window stayed shown)}"
+done
+echo "skarn-config's wake-ups by thread: ${by_thread:-none}"
+echo
+# Ratios and targets, on medians.
+m() { printf '%s\n' $1 | median_of; }
+fu=$(m "${usable[floor]:-}")
+ou=$(m "${usable[skarn-config]:-}")
+fr=$(m "${rss[floor]:-}")
+orss=$(m "${rss[skarn-config]:-}")
+echo "against the floor (medians):"
+printf '%-13s %-13s %-13s %-16s %-16s\n' program "first frame" "usable" "RSS after start" "RSS hidden"
+for name in "${names[@]}"; do
+  [ "$name" = floor ] && continue
+  awk -v n="$name" -v f="$(m "${first[$name]:-}")" -v ff="$(m "${first[floor]:-}")" \
+    -v u="$(m "${usable[$name]:-}")" -v fu="$fu" -v r="$(m "${rss[$name]:-}")" -v fr="$fr" \
+    -v i="${rss_idle[$name]}" -v fi="${rss_idle[floor]}" 'function x(a, b) {
+      return (a + 0 > 0 && b + 0 > 0) ? sprintf("%.2fx", a / b) : "-" }
+    function d(a, b) { return (a + 0 > 0 && b + 0 > 0) ? sprintf("%+.1f MiB", (a - b) / 1024) : "-" }
+    BEGIN {printf "%-13s %-13s %-13s %-16s %-16s\n", n, x(f, ff), x(u, fu), d(r, fr), d(i, fi)}'
+done
+echo
+echo "dialogs, first paint after the click (ms):"
+echo "${dialogs:-  (none measured)}" | sed 's/^/  /'
+echo
 echo "profile send (key matrix with a gun switch, DPI, lighting) on the virtual mouse:"
-printf '%-8s %-12s %-16s %-10s %-8s\n' "family" "wall (med.)" "required pauses" "overhead" "reports"
+printf '  %-8s %-12s %-16s %-10s %-8s\n' "family" "wall (med.)" "required pauses" "overhead" "reports"
 echo "$send" | while read -r family wall pauses reports; do
   awk -v f="$family" -v w="$wall" -v p="$pauses" -v r="$reports" \
-    'BEGIN {printf "%-8s %-12s %-16s %-10s %-8s\n", f, w " ms", p " ms", sprintf("%+.1f %%", (w - p) / p * 100), r}'
+    'BEGIN {printf "  %-8s %-12s %-16s %-10s %-8s\n", f, w " ms", p " ms", sprintf("%+.1f %%", (w - p) / p * 100), r}'
 done
-echo "(idle: ${idle_seconds} s; CPU resolution $((1000 / clk_tck)) ms per tick)"
+echo
+# Targets: usable at most 2x the floor and before every peer's; RSS at most
+# floor + 10 MiB after start and + 6 MiB hidden; private below every peer's;
+# hidden at most 0.5 wake-ups/s and 0.02 % CPU; dialogs within 100 ms; the
+# send within 1 % of its pauses.
+peer_usable=$(for n in piper solaar ckb-next; do m "${usable[$n]:-}"; done | grep -v '^-' | sort -g | head -n 1)
+peer_private=$(for n in piper solaar ckb-next; do m "${private[$n]:-}"; done | grep -v '^-' | sort -g | head -n 1)
+ok() { if awk "BEGIN {exit !($1)}" 2>/dev/null; then echo met; else echo "NOT met"; fi; }
+echo "targets:"
+echo "  usable <= 2x floor ($ou vs $fu ms): $(ok "$ou > 0 && $ou <= 2 * $fu")"
+echo "  usable before every peer ($ou vs ${peer_usable:--} ms): $(ok "$ou > 0 && $ou < ${peer_usable:-0}")"
+echo "  RSS after start <= floor + 10 MiB: $(ok "$orss > 0 && $orss <= $fr + 10240")"
+echo "  RSS hidden <= floor + 6 MiB: $(ok "${rss_idle[skarn-config]/-/0} > 0 && ${rss_idle[skarn-config]/-/0} <= ${rss_idle[floor]/-/0} + 6144")"
+echo "  private dirty < every peer's: $(ok "$(m "${private[skarn-config]:-}") < ${peer_private:-0}")"
+echo "  hidden <= 0.5 wake-ups/s: $(ok "${wakeups[skarn-config]/-/99} <= 0.5")"
+echo "  hidden <= 0.02 % CPU: $(ok "${cpu_idle[skarn-config]/ended/99} <= 0.02")"
+slowest=$(echo "$dialogs" | awk '$2 ~ /^-?[0-9]+$/ {if ($2 < 0) $2 = 1e9; if ($2 > s) s = $2} END {print s + 0}')
+echo "  each dialog <= 100 ms (slowest $slowest): $(ok "$slowest > 0 && $slowest <= 100")"
+echo "  profile send within 1 % of its pauses: $(ok "$(echo "$send" | awk '{o = ($2 - $3) / $3 * 100; if (o > w) w = o} END {print w + 0}') <= 1")"
