@@ -883,7 +883,10 @@ void tst_EndToEnd::quitThroughTheTrayMenu()
     QCOMPARE(m_program->exitCode(), 0);
     screenshot("quit");
     m_output += m_program->readAll();
-    QVERIFY2(!m_output.contains("cmd Failed"), m_output.constData());
+    // No failure line: no command failed, and a pointer setting this desktop
+    // lacks (the wheel scroll amount) was not even attempted on the profile
+    // switches.
+    QVERIFY2(!m_output.contains(" Failed"), m_output.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_EndToEnd)
