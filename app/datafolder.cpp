@@ -1,5 +1,7 @@
 #include "datafolder.h"
 
+#include "storelog.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QDirIterator>
@@ -51,7 +53,7 @@ QString enter(const QString &executableDir)
 {
     const QString folder = choose(executableDir);
     if (!QDir::setCurrent(folder))
-        qWarning() << "Cannot enter the data folder" << folder;
+        qCWarning(lcStore) << "Cannot enter the data folder" << folder;
     return folder;
 }
 

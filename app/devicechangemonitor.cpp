@@ -1,5 +1,6 @@
 #include "devicechangemonitor.h"
 
+#include "applog.h"
 #include "virtualmouse.h"
 
 #include <QDebug>
@@ -39,7 +40,7 @@ void DeviceChangeMonitor::watchSystem()
         udev_monitor_enable_receiving(monitor) < 0) {
         if (monitor)
             udev_monitor_unref(monitor);
-        qDebug("Device changes are not watched: no udev monitor");
+        qCInfo(lcApp, "Device changes are not watched: no udev monitor");
         return;
     }
     m_monitor = monitor;

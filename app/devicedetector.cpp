@@ -1,11 +1,13 @@
 #include "devicedetector.h"
 
+#include "devicelog.h"
 #include "deviceoperations.h"
 #include "devicestate.h"
 #include "filereplace.h"
 #include "hid_thread.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
+#include "storelog.h"
 #include "storepaths.h"
 #include "widget.h"
 
@@ -119,7 +121,7 @@ void DeviceDetector::checkDevice()
         table = readTable(StorePaths::factoryGlobalSettings);
         if (!m_damagedTableShown) {
             m_damagedTableShown = true;
-            qInfo("Damaged device table: using the factory table");
+            qCWarning(lcStore, "Damaged device table: using the factory table");
             m_window.view()->refuse(myQQuickView::DamagedDeviceTable);
         }
     }
@@ -178,7 +180,7 @@ QString DeviceDetector::accessDeniedText() const
 
 void DeviceDetector::reportAccessDenied(const QString &path)
 {
-    qInfo().noquote() << "Access denied:" << path;
+    qCWarning(lcDevice).noquote() << "Access denied:" << path;
     // Every device change runs a pass; the balloon would come back each time.
     if (m_accessDeniedShown)
         return;
@@ -188,7 +190,7 @@ void DeviceDetector::reportAccessDenied(const QString &path)
 
 void DeviceDetector::connectDevice()
 {
-    qDebug("Device Connect");
+    qCInfo(lcDevice, "Device Connect");
     myQQuickView *view = m_window.view();
     view->clearHidBusy();
     // Blocks read from an earlier device say nothing of this one.
@@ -205,7 +207,7 @@ void DeviceDetector::connectDevice()
 
 void DeviceDetector::disconnectDevice()
 {
-    qDebug("Device DisConnect");
+    qCInfo(lcDevice, "Device DisConnect");
     DeviceState::deviceConnected = false;
     m_window.setVisible(false);
     m_window.updateConnectionState();

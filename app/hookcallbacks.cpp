@@ -1,5 +1,6 @@
 #include "hookcallbacks.h"
 
+#include "applog.h"
 #include "globalinputhooks.h"
 #include "myqquickview.h"
 #include "ui_controler.h"
@@ -66,7 +67,7 @@ void connectCaptures(GlobalInputHooks &hooks, Widget *widget)
     // Through instance(): the hooks may go before the window does.
     QObject::connect(view, &myQQuickView::captureActiveChanged, view, [](bool active) {
         // When, never what: the keys themselves are nobody's business.
-        qInfo() << (active ? "Key capture started" : "Key capture ended");
+        qCDebug(lcApp) << (active ? "Key capture started" : "Key capture ended");
         if (GlobalInputHooks *hooks = GlobalInputHooks::instance())
             hooks->setCaptureActive(active);
     });

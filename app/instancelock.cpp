@@ -1,5 +1,7 @@
 #include "instancelock.h"
 
+#include "applog.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -101,7 +103,7 @@ void InstanceLock::acquire()
         }
         // The lock cannot even be written (no runtime folder): run anyway
         // rather than refuse to start.
-        qWarning() << "Single-instance lock unavailable:" << m_lock->error();
+        qCWarning(lcApp) << "Single-instance lock unavailable:" << m_lock->error();
     }
     m_primary = true;
 
@@ -112,7 +114,7 @@ void InstanceLock::acquire()
         // A socket left by a crashed copy; we hold the lock, so it is stale.
         QLocalServer::removeServer(serverName());
         if (!m_server->listen(serverName()))
-            qWarning() << "Single-instance server:" << m_server->errorString();
+            qCWarning(lcApp) << "Single-instance server:" << m_server->errorString();
     }
     connect(m_server, &QLocalServer::newConnection, this, &InstanceLock::onNewConnection);
 }
@@ -132,7 +134,7 @@ void InstanceLock::onNewConnection()
         idle->setSingleShot(true);
         idle->setInterval(m_idleTimeoutMs);
         connect(idle, &QTimer::timeout, socket, [socket] {
-            qDebug() << "Idle single-instance connection closed";
+            qCDebug(lcApp) << "Idle single-instance connection closed";
             socket->abort();
         });
         idle->start();
@@ -154,7 +156,7 @@ void InstanceLock::readFrames(QLocalSocket *socket)
         const quint32 length = qFromBigEndian<quint32>(header.constData() + 4);
         const quint32 payloadSize = length == 0xFFFFFFFFu ? 0 : length;
         if (payloadSize > maxPayload) {
-            qDebug() << "Oversize single-instance frame refused:" << payloadSize << "bytes";
+            qCWarning(lcApp) << "Oversize single-instance frame refused:" << payloadSize << "bytes";
             socket->abort();
             return;
         }

@@ -1,3 +1,4 @@
+#include "applog.h"
 #include "commandline.h"
 #include "commandrunner.h"
 #include "datafolder.h"
@@ -9,6 +10,7 @@
 #include "myqquickview.h"
 #include "qtsinglecoreapplication.h"
 #include "settingsstore.h"
+#include "storelog.h"
 #include "terminationwatcher.h"
 #include "widget.h"
 
@@ -45,10 +47,10 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 void enterDataFolder()
 {
     const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
-    qInfo().noquote() << "Data folder:" << folder;
+    qCDebug(lcStore).noquote() << "Data folder:" << folder;
     const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
     if (!virtualFamily.isEmpty()) {
-        qInfo().noquote() << "Virtual mouse of family" << virtualFamily;
+        qCDebug(lcApp).noquote() << "Virtual mouse of family" << virtualFamily;
         SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), virtualFamily);
     }
 }
@@ -109,6 +111,9 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine command = CommandLine::parse(arguments);
+    // QT_LOGGING_RULES still narrows or widens this.
+    if (command.verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("skarn.*.debug=true"));
     switch (command.mode) {
     case CommandLine::Mode::Help:
         print(stdout, CommandLine::helpText());

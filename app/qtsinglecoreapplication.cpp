@@ -1,5 +1,6 @@
 #include "qtsinglecoreapplication.h"
 
+#include "applog.h"
 #include "instancelock.h"
 
 #include <QDataStream>
@@ -57,7 +58,7 @@ void QtSingleCoreApplication::receiveCopyData(const QByteArray &frame)
     QByteArray payload;
     in >> tag >> byteCount >> payload;
     if (in.status() != QDataStream::Ok || !in.atEnd()) {
-        qDebug() << "Malformed copy-data record ignored";
+        qCDebug(lcApp) << "Malformed copy-data record ignored";
         return;
     }
     emit copyDataReceived(tag, byteCount, payload);

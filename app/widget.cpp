@@ -1,5 +1,6 @@
 #include "widget.h"
 
+#include "applog.h"
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
 #include "devicestate.h"
@@ -232,7 +233,7 @@ void Widget::disableView()
 void Widget::showTrayMessage(const QString &title, const QString &text)
 {
     // Also written out, for checks from outside and for troubleshooting.
-    qInfo().noquote() << "Tray message:" << title << "-" << text;
+    qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
     m_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
     emit trayMessageShown(title, text);
 }
@@ -240,7 +241,7 @@ void Widget::showTrayMessage(const QString &title, const QString &text)
 void Widget::showNotice(const QString &text)
 {
     const QString title = windowTitle().isEmpty() ? QStringLiteral("Skarn Config") : windowTitle();
-    qInfo().noquote() << "Tray message:" << title << "-" << text;
+    qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
     m_trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, 10000);
     emit trayMessageShown(title, text);
 }

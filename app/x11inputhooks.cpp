@@ -1,5 +1,6 @@
 #include "x11inputhooks.h"
 
+#include "applog.h"
 #include "evdevscancodes.h"
 #include "globalinputhooks.h"
 
@@ -35,7 +36,7 @@ std::unique_ptr<X11InputHooks> X11InputHooks::open()
         version.reset(xcb_input_xi_query_version_reply(
             connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
     if (!version || version->major_version < 2) {
-        qDebug() << "X display without XInput 2: global input capture off";
+        qCInfo(lcApp) << "X display without XInput 2: global input capture off";
         xcb_disconnect(connection);
         return nullptr;
     }
@@ -132,7 +133,7 @@ void X11InputHooks::readEvents()
     }
     if (xcb_connection_has_error(m_connection)) {
         // A dead connection reads as ready for ever: stop watching it.
-        qDebug() << "X connection lost: global input capture off";
+        qCWarning(lcApp) << "X connection lost: global input capture off";
         m_notifier->setEnabled(false);
     }
 }

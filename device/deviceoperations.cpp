@@ -1,5 +1,6 @@
 #include "deviceoperations.h"
 
+#include "devicelog.h"
 #include "family553.h"
 #include "family560.h"
 #include "guncodes.h"
@@ -110,7 +111,7 @@ int DeviceOperations::currentDpi()
     const uchar stage = readCurrentDpi(*m_link);
     if (HidProtocol::isDpiStage(stage))
         return stage;
-    qDebug("DPI stage %d ignored", stage);
+    qCWarning(lcDevice, "DPI stage %d ignored", stage);
     return 0;
 }
 
@@ -197,7 +198,7 @@ void DeviceOperations::sendMacro(const QList<int> &macroData, uint slot)
         return;
     if (!MacroBlock::isComplete(macroData)) {
         // The firmware would play on past the block into whatever follows.
-        qDebug("Macro block without its end refused");
+        qCWarning(lcDevice, "Macro block without its end refused");
         m_refused = true;
         return;
     }
@@ -218,7 +219,7 @@ void DeviceOperations::sendBlock(int n)
     // Most of a block that was never read is zeros: written back, it would
     // wipe the device's profile.
     if (!m_held[std::size_t(n)]) {
-        qDebug("cmd Failed 0C");
+        qCWarning(lcDevice, "cmd Failed 0C");
         m_refused = true;
         return;
     }

@@ -1,6 +1,7 @@
 #include "hid_thread.h"
 
 #include "devicelinkhost.h"
+#include "devicelog.h"
 #include "hidbackend.h"
 #include "linkstate.h"
 
@@ -258,7 +259,7 @@ void Hid_Thread::setCommand(uchar code, std::initializer_list<uchar> params)
 bool Hid_Thread::prepare(const char *failLine, uchar code, std::initializer_list<uchar> params)
 {
     if (!acquireLink()) {
-        qDebug("%s", failLine);
+        qCWarning(lcDevice, "%s", failLine);
         return noteResult(false);
     }
     setCommand(code, params);
@@ -298,7 +299,7 @@ bool Hid_Thread::runQuery(const char *failLine, uchar code, std::initializer_lis
 void Hid_Thread::runProfileCommand(const char *failLine, uchar code, uchar value)
 {
     if (!acquireLink()) {
-        qDebug("%s", failLine);
+        qCWarning(lcDevice, "%s", failLine);
         noteResult(false);
         return;
     }
@@ -504,7 +505,7 @@ void Hid_Thread::startEventListener(uint index)
     // the mouse's other option bits.
     const bool read = m_enableEventReports && m_enableEventReports(*this);
     if (!read)
-        qDebug("Keyboard option not read: left as it is");
+        qCWarning(lcDevice, "Keyboard option not read: left as it is");
     m_listening = true;
     m_listener = QtConcurrent::run(QThreadPool::globalInstance(),
                                    [this, index] { eventListenerLoop(index); });
@@ -526,7 +527,7 @@ void Hid_Thread::eventListenerLoop(uint index)
     while (m_listening) {
         HidHandle *handle = openEventInterface(i);
         if (!handle) {
-            qDebug("Device removed");
+            qCInfo(lcDevice, "Device removed");
             QMetaObject::invokeMethod(
                 this,
                 [this] {
@@ -543,7 +544,7 @@ void Hid_Thread::eventListenerLoop(uint index)
         const bool stageEvent = n == 4 && report[0] == 6 && report[1] == 7;
         if (stageEvent && !HidProtocol::isDpiStage(report[3])) {
             // Noise: shown, it would be a caption of no stage.
-            qDebug("DPI stage %d ignored", report[3]);
+            qCWarning(lcDevice, "DPI stage %d ignored", report[3]);
         } else if (stageEvent) {
             const int stage = report[3];
             // The scene call is queued first, then the balloon.

@@ -13,8 +13,10 @@
 #include "profilegunkeys.h"
 #include "profilestore.h"
 #include "qtfiledialogs.h"
+#include "scenelog.h"
 #include "scenevalues.h"
 #include "settingsstore.h"
+#include "storelog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -48,7 +50,7 @@ static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
     FileReplace::setSetAsideHandler([view = QPointer<myQQuickView>(this)](const QString &path) {
-        qInfo().noquote() << "Damaged data file set aside:" << path;
+        qCWarning(lcStore).noquote() << "Damaged data file set aside:" << path;
         if (view)
             view->noteSetAside();
     });
@@ -559,11 +561,15 @@ void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
 }
 
 // A value the desktop did not take is said, not only logged: the user moved
-// the slider and must not believe the desktop follows it.
+// the slider and must not believe the desktop follows it. A setting the
+// desktop has no place for is not attempted: it could only fail, on every
+// profile switch.
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
+    if (!m_pointerSettings->canSet(PointerSettings::PointerSpeed))
+        return;
     if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed))) {
-        qDebug("setCursorSpeed Failed");
+        qCWarning(lcScene, "setCursorSpeed Failed");
         emit pointerSettingFailed(pointerText(0));
         notifyUser(pointerText(0));
     }
@@ -571,8 +577,10 @@ void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
+    if (!m_pointerSettings->canSet(PointerSettings::DoubleClickTime))
+        return;
     if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed))) {
-        qDebug("setDoubleClickSpeed Failed");
+        qCWarning(lcScene, "setDoubleClickSpeed Failed");
         emit pointerSettingFailed(pointerText(1));
         notifyUser(pointerText(1));
     }
@@ -580,8 +588,10 @@ void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
+    if (!m_pointerSettings->canSet(PointerSettings::WheelScrollLines))
+        return;
     if (!m_pointerSettings->setWheelScrollLines(lines)) {
-        qDebug("setVerticalScrollLines Failed");
+        qCWarning(lcScene, "setVerticalScrollLines Failed");
         emit pointerSettingFailed(pointerText(2));
         notifyUser(pointerText(2));
     }

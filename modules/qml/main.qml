@@ -209,7 +209,7 @@ Item {
         try {
             step()
         } catch (error) {
-            console.warn("Step failed:", label, "-", error)
+            console.warn(sceneLog, "Step failed:", label, "-", error)
         }
     }
 
@@ -223,7 +223,7 @@ Item {
         try {
             return target[name].apply(target, args)
         } catch (error) {
-            console.warn("Call failed:", name, "-", error)
+            console.warn(sceneLog, "Call failed:", name, "-", error)
             return undefined
         }
     }
@@ -597,6 +597,14 @@ Item {
             callScreen(keyAssigmentMain, "detectKeyboard", [isDown, usbCode, 0])
         if (keyAssigmentMain.isComboInput === true)
             callScreen(keyAssigmentMain, "detectKeyboard", [isDown, usbCode, 1])
+    }
+
+    // Filtered with the program's own lines: debug only with --verbose.
+    LoggingCategory {
+        id: sceneLog
+
+        name: "skarn.scene"
+        defaultLogLevel: LoggingCategory.Info
     }
 
     KeyCodeString {

@@ -244,6 +244,11 @@ void tst_CommandLine::subcommand_data()
                       << "export-profile 2 out.pf" << 0 << QByteArray() << QByteArray()
                       << QByteArray() << "import-profile out.pf 1" << QByteArray();
     }
+    // The log lines, routine ones included, only when asked for: on stderr.
+    QTest::newRow("alone verbose")
+        << false << QString() << QString() << "--verbose status" << 0
+        << QByteArray("connection: connected") << QByteArray("Data folder: ") << QByteArray()
+        << QString() << QByteArray();
 }
 
 void tst_CommandLine::subcommand()

@@ -222,7 +222,7 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
     m_widget->view()->setEnabled(false);
     QSignalSpy balloons(m_widget.get(), &Widget::trayMessageShown);
 
-    QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+    QTest::ignoreMessage(QtInfoMsg, "Device Connect");
     m_widget->checkDevice();
 
     QVERIFY(DeviceState::deviceConnected);
@@ -328,7 +328,7 @@ void tst_DeviceDetection::nothingToServe()
 
     for (int pass = 0; pass < 2; ++pass) {
         m_widget->show();
-        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
+        QTest::ignoreMessage(QtInfoMsg, "Device DisConnect");
         m_widget->checkDevice();
         QVERIFY(!DeviceState::deviceConnected);
         QVERIFY(!m_widget->isVisible());
@@ -365,7 +365,7 @@ void tst_DeviceDetection::damagedTableFallsBackToTheFactoryTable()
         QVERIFY(QFile::remove(QStringLiteral("modules/setting/apConfig.bin")));
     QSignalSpy notices(m_widget->view(), &myQQuickView::userNotice);
     for (int pass = 0; pass < 2; ++pass) {
-        QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+        QTest::ignoreMessage(QtInfoMsg, "Device Connect");
         m_widget->checkDevice();
         QVERIFY(DeviceState::deviceConnected);
     }
@@ -418,7 +418,7 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
     QSignalSpy messages(m_widget.get(), &Widget::trayMessageShown);
 
     for (int pass = 0; pass < 3; ++pass) {
-        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
+        QTest::ignoreMessage(QtInfoMsg, "Device DisConnect");
         m_widget->checkDevice();
         QVERIFY(!DeviceState::deviceConnected);
         QVERIFY(!m_widget->isVisible());
@@ -433,7 +433,7 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
 
     // With the rule in place, the next pass serves the mouse as usual.
     mouse.setAccessDenied(false);
-    QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+    QTest::ignoreMessage(QtInfoMsg, "Device Connect");
     m_widget->checkDevice();
     QVERIFY(DeviceState::deviceConnected);
     QCOMPARE(messages.count(), 2);
@@ -574,7 +574,7 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     m_widget->deviceChanged();
     QVERIFY(!timer->isActive());
 
-    QTest::ignoreMessage(QtDebugMsg, "Device removed");
+    QTest::ignoreMessage(QtInfoMsg, "Device removed");
     QElapsedTimer clock;
     clock.start();
     mouse.unplug();
@@ -601,7 +601,7 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     // Restarted by the last notification: a timer left running since the
     // plug-in would have at most 2048 - 450 ms to go.
     QVERIFY2(timer->remainingTime() > 1700, qPrintable(QString::number(timer->remainingTime())));
-    QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+    QTest::ignoreMessage(QtInfoMsg, "Device Connect");
     QTRY_VERIFY_WITH_TIMEOUT(m_widget->deviceLink().isListening(), 4000);
     QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
     QTest::qWait(100);

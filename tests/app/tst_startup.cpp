@@ -25,8 +25,9 @@ private slots:
 private:
     // A portable folder with the executable and the factory data.
     static std::unique_ptr<QTemporaryDir> makeInstall();
+    // Verbose: with the routine lines ("Data folder: ...").
     std::unique_ptr<QProcess> start(const QString &installDir,
-                                    const QString &virtualMouse = QString());
+                                    const QString &virtualMouse = QString(), bool verbose = true);
     static bool stopsCleanly(QProcess &process);
     static bool waitForOutput(QProcess &process, const QByteArray &text, QByteArray *all = nullptr);
 
@@ -51,7 +52,8 @@ void tst_Startup::init()
     QVERIFY(m_install);
 }
 
-std::unique_ptr<QProcess> tst_Startup::start(const QString &installDir, const QString &virtualMouse)
+std::unique_ptr<QProcess> tst_Startup::start(const QString &installDir, const QString &virtualMouse,
+                                             bool verbose)
 {
     auto process = std::make_unique<QProcess>();
     process->setProgram(installDir + "/skarn-config");
@@ -62,6 +64,8 @@ std::unique_ptr<QProcess> tst_Startup::start(const QString &installDir, const QS
     env.insert("SKARN_VIRTUAL_MOUSE_RECORD", installDir + "/mouse.log");
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::MergedChannels);
+    if (verbose)
+        process->setArguments({"--verbose"});
     process->start();
     return process;
 }
@@ -142,17 +146,22 @@ void tst_Startup::staleLockOfACrashedCopyDoesNotBlock()
 void tst_Startup::connectsToTheVirtualMouse_data()
 {
     QTest::addColumn<QString>("family");
-    QTest::newRow("553") << "553";
-    QTest::newRow("560") << "560";
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("553") << "553" << false;
+    QTest::newRow("560 verbose") << "560" << true;
 }
 
 void tst_Startup::connectsToTheVirtualMouse()
 {
     QFETCH(QString, family);
-    auto first = start(m_install->path(), family);
+    QFETCH(bool, verbose);
+    auto first = start(m_install->path(), family, verbose);
     QByteArray output;
+    // The connection line is shown by default, the routine ones only when
+    // asked for.
     QVERIFY2(waitForOutput(*first, "Device Connect", &output), output.constData());
-    QVERIFY(output.contains("Virtual mouse of family " + family.toLatin1()));
+    QCOMPARE(output.contains("Data folder: "), verbose);
+    QCOMPARE(output.contains("Virtual mouse of family " + family.toLatin1()), verbose);
     QVERIFY(!output.contains("Device DisConnect"));
     QVERIFY(!output.contains("cmd Failed"));
     QVERIFY(stopsCleanly(*first));

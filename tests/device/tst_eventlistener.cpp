@@ -88,7 +88,7 @@ private slots:
 
         if (replyLost) {
             rig.mouse->setFault(VirtualMouse::Fault::DropReply);
-            QTest::ignoreMessage(QtDebugMsg, "Keyboard option not read: left as it is");
+            QTest::ignoreMessage(QtWarningMsg, "Keyboard option not read: left as it is");
         }
         rig.link.startEventListener(0);
         QVERIFY(rig.link.isListening());
@@ -135,7 +135,7 @@ private slots:
             rig.mouse->sendEventReport(QByteArray::fromHex(hex));
         QStringList expected;
         if (text.isNull()) {
-            QTest::ignoreMessage(QtDebugMsg,
+            QTest::ignoreMessage(QtWarningMsg,
                                  qPrintable(QStringLiteral("DPI stage %1 ignored").arg(stage)));
         } else {
             expected << QStringLiteral("setCurrentDPI %1").arg(stage)
@@ -163,7 +163,7 @@ private slots:
         rig.link.startEventListener(0);
         QTest::qWait(100); // the listener waits in its read
 
-        QTest::ignoreMessage(QtDebugMsg, "Device removed");
+        QTest::ignoreMessage(QtInfoMsg, "Device removed");
         QElapsedTimer clock;
         clock.start();
         rig.mouse->unplug();

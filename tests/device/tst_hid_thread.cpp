@@ -310,7 +310,7 @@ private slots:
         LinkRig rig(553, true);
         QVERIFY(rig.confirm());
         rig.link.setLinkFree(false);
-        QTest::ignoreMessage(QtDebugMsg, qPrintable(line));
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(line));
         call(rig.link, nullptr);
         QCOMPARE(rig.mouse->received().size(), 0);
         QCOMPARE(rig.pauses, QList<int>(255, 8));
@@ -323,7 +323,7 @@ private slots:
         QVERIFY(rig.confirm());
         // Something the outer command's event processing runs.
         QTimer::singleShot(0, &rig.link, [&] { rig.link.hid553_0BH_SetCurrentDPI(5); });
-        QTest::ignoreMessage(QtDebugMsg, "cmd Failed 0B");
+        QTest::ignoreMessage(QtWarningMsg, "cmd Failed 0B");
         rig.link.hid553_01H_SetReportRate(4);
 
         QCOMPARE(rig.mouse->commands(), QList<QByteArray>{hex("0001040000000000fa")});
@@ -343,7 +343,7 @@ private slots:
                 rig.link.hid560_02H_SetCurrentProfile(2);
         });
         poke.start(0);
-        QTest::ignoreMessage(QtDebugMsg, "cmd Failed 02");
+        QTest::ignoreMessage(QtWarningMsg, "cmd Failed 02");
         rig.link.hid560_04H_SetCurrentDPI(3);
         poke.stop();
 
@@ -469,7 +469,7 @@ private slots:
         // Dropped for a busy link: the drawn values are still in place, yet
         // nothing was exchanged.
         rig.link.setLinkFree(false);
-        QTest::ignoreMessage(QtDebugMsg, "cmd Failed 00");
+        QTest::ignoreMessage(QtWarningMsg, "cmd Failed 00");
         QVERIFY(!rig.link.chkDeviceIsEnCode(0));
         rig.link.setLinkFree(true);
 

@@ -184,7 +184,8 @@ QByteArray tst_Install::runUntilConnected(const QString &exe, const QString &hom
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory(QDir::tempPath());
-    process.start(exe, {});
+    // The data folder and tray lines are routine ones.
+    process.start(exe, {"--verbose"});
     QByteArray output;
     QElapsedTimer timer;
     timer.start();

@@ -200,7 +200,8 @@ std::unique_ptr<QProcess> tst_EndToEnd::startProgram() const
     process->setProcessEnvironment(environment());
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setWorkingDirectory(m_home.path());
-    process->start(m_install.filePath("skarn-config"), {});
+    // The tray and key capture lines are routine ones.
+    process->start(m_install.filePath("skarn-config"), {"--verbose"});
     return process;
 }
 
@@ -882,7 +883,10 @@ void tst_EndToEnd::quitThroughTheTrayMenu()
     QCOMPARE(m_program->exitCode(), 0);
     screenshot("quit");
     m_output += m_program->readAll();
-    QVERIFY2(!m_output.contains("cmd Failed"), m_output.constData());
+    // No failure line: no command failed, and a pointer setting this desktop
+    // lacks (the wheel scroll amount) was not even attempted on the profile
+    // switches.
+    QVERIFY2(!m_output.contains(" Failed"), m_output.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_EndToEnd)

@@ -363,7 +363,7 @@ void tst_DeviceSlots::unreadBlocksAreNeverWritten()
         QCOMPARE(r.view->deviceProfile(n), Bytes(128, '\0'));
     r.rig.mouse->setAnswering(readable);
     if (!readable)
-        QTest::ignoreMessage(QtDebugMsg, "cmd Failed 0C");
+        QTest::ignoreMessage(QtWarningMsg, "cmd Failed 0C");
     const quint64 failedBefore = r.view->deviceOperations().failedOperations();
     QVERIFY(r.run(script));
 
@@ -395,7 +395,7 @@ void tst_DeviceSlots::queriesAnswerFromTheMouse()
         QVERIFY(!r.view->deviceOperations().lastFailed());
         // A stage the mouse cannot have leaves the scene's own.
         r.rig.mouse->pressDpiButton(9);
-        QTest::ignoreMessage(QtDebugMsg, "DPI stage 9 ignored");
+        QTest::ignoreMessage(QtWarningMsg, "DPI stage 9 ignored");
         QCOMPARE(r.view->mouseGetCurrentDPI(), QVariant());
         if (family == 560) {
             r.rig.link.hid560_02H_SetCurrentProfile(3);
@@ -408,7 +408,7 @@ void tst_DeviceSlots::queriesAnswerFromTheMouse()
     r.rig.mouse->setAnswering(false);
     QCOMPARE(r.view->GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
     QVERIFY(r.view->deviceOperations().lastFailed());
-    QTest::ignoreMessage(QtDebugMsg, "DPI stage 0 ignored");
+    QTest::ignoreMessage(QtWarningMsg, "DPI stage 0 ignored");
     QCOMPARE(r.view->mouseGetCurrentDPI(), QVariant());
     QCOMPARE(r.view->mouseReadCurrentProfile(), QVariant(0));
 }

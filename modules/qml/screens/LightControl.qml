@@ -50,7 +50,7 @@ Rectangle {
         if (typeof ui_View[name] === "function")
             ui_View[name].apply(ui_View, args)
         else
-            console.warn("ui_View has no", name)
+            console.warn(sceneLog, "ui_View has no", name)
     }
 
     function fillEffectRows() {
@@ -176,6 +176,14 @@ Rectangle {
     width: 232
     height: Light.panelHeight(currentEffect)
     color: Theme.colorBlack
+
+    // Filtered with the program's own lines: debug only with --verbose.
+    LoggingCategory {
+        id: sceneLog
+
+        name: "skarn.scene"
+        defaultLogLevel: LoggingCategory.Info
+    }
 
     Text {
         id: title

@@ -1,0 +1,3 @@
+#include "storelog.h"
+
+Q_LOGGING_CATEGORY(lcStore, "skarn.store", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "scenelog.h"
+
+Q_LOGGING_CATEGORY(lcScene, "skarn.scene", QtInfoMsg)
