@@ -111,7 +111,10 @@ int DeviceOperations::currentDpi()
     const uchar stage = readCurrentDpi(*m_link);
     if (HidProtocol::isDpiStage(stage))
         return stage;
-    qCWarning(lcDevice, "DPI stage %d ignored", stage);
+    // A failed query leaves the preset 0 and has said so already; only a
+    // reply out of range is worth a line.
+    if (m_link->lastExchangeOk())
+        qCWarning(lcDevice, "DPI stage %d ignored", stage);
     return 0;
 }
 
