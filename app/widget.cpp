@@ -2,10 +2,11 @@
 
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
-#include "devicestate.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
+#include "processstate.h"
 #include "sceneprofiles.h"
+#include "settingkeys.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 #include "ui_controler.h"
@@ -116,7 +117,7 @@ QString Widget::trayText(TrayText which) const
     };
     myQQuickView *v = view();
     if (v) {
-        const QString language = v->getGlobalData(QStringLiteral("common/language")).toString();
+        const QString language = v->getGlobalData(SettingKeys::commonLanguage).toString();
         const QStringList texts = v->getLangStrings(QStringLiteral("tray"), language);
         if (which < texts.size() && !texts.at(which).isEmpty())
             return texts.at(which);
@@ -140,7 +141,7 @@ void Widget::receiveMessage(QString message)
 
 bool Widget::mouseServed() const
 {
-    return DeviceState::deviceConnected && m_hid.isListening();
+    return processState.deviceConnected && m_hid.isListening();
 }
 
 void Widget::showWindow()
