@@ -157,7 +157,7 @@ int main(int argc, char *argv[])
     });
 
     GlobalInputHooks hooks;
-    // Goes before the hooks do.
+    // Declared after the hooks, so that the link to them goes first.
     const std::unique_ptr<QObject> captures = HookCallbacks::connectCaptures(hooks, widget);
     hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, widget);
 
