@@ -43,14 +43,6 @@ CommandLine usageError(const QString &reason)
 constexpr quint32 requestVersion = 1;
 } // namespace
 
-QStringList CommandLine::subcommands()
-{
-    QStringList names;
-    for (const SubcommandShape &shape : shapes)
-        names << QString::fromLatin1(shape.name);
-    return names;
-}
-
 CommandLine CommandLine::parse(const QStringList &args)
 {
     QCommandLineParser parser;

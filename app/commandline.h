@@ -26,7 +26,6 @@ struct CommandLine
     // `args` as main() receives them, the program name first.
     static CommandLine parse(const QStringList &args);
 
-    static QStringList subcommands();
     static QString helpText();
     static QString versionText();
     // The program's version, as --version, the help menu and the AppStream

@@ -1,11 +1,12 @@
 #include "commandrunner.h"
 
 #include "devicedetector.h"
-#include "devicestate.h"
 #include "filedialogs.h"
 #include "hid_thread.h"
 #include "myqquickview.h"
+#include "processstate.h"
 #include "sceneprofiles.h"
+#include "settingkeys.h"
 #include "settingsstore.h"
 #include "widget.h"
 
@@ -162,7 +163,7 @@ int CommandRunner::findProfile(const QString &which) const
 
 bool CommandRunner::connected() const
 {
-    return DeviceState::deviceConnected && m_window.deviceLink().isListening();
+    return processState.deviceConnected && m_window.deviceLink().isListening();
 }
 
 QString CommandRunner::deviceRefusal() const
@@ -216,13 +217,13 @@ CommandResult CommandRunner::status(bool json)
 
     if (isConnected) {
         const int stage = view->mouseGetCurrentDPI().toInt();
-        const QVariantList values = view->getDataList(QStringLiteral("mouse/dpiValueArray"), false);
+        const QVariantList values = view->getDataList(SettingKeys::mouseDpiValueArray, false);
         const int dpi = stage >= 1 && stage <= values.size() ? values.at(stage - 1).toInt() : 0;
         object.insert(QStringLiteral("dpiStage"), stage);
         object.insert(QStringLiteral("dpi"), dpi);
         lines << QStringLiteral("dpi stage: %1 (%2 DPI)").arg(stage).arg(dpi);
     }
-    const int row = view->getData(QStringLiteral("mouse/reportRate"), false).toInt();
+    const int row = view->getData(SettingKeys::mouseReportRate, false).toInt();
     const int hertz = row >= 0 && row < 4 ? rateHertz[row] : rateHertz[3];
     object.insert(QStringLiteral("reportRate"), hertz);
     lines << QStringLiteral("report rate: %1 Hz").arg(hertz);
@@ -273,7 +274,7 @@ CommandResult CommandRunner::switchProfile(const QString &which)
 CommandResult CommandRunner::dpiStage(const QString &stage)
 {
     myQQuickView *view = m_window.view();
-    const QVariant stored = view->getData(QStringLiteral("mouse/currentDpiCount"), false);
+    const QVariant stored = view->getData(SettingKeys::mouseCurrentDpiCount, false);
     const int count = stored.isValid() ? stored.toInt() : 4;
     const int n = positiveNumber(stage);
     if (n < 1 || n > count)

@@ -17,8 +17,6 @@ public:
     explicit DeviceChangeMonitor(HidBackend *backend, QObject *parent = nullptr);
     ~DeviceChangeMonitor() override;
 
-    bool isWatchingSystem() const { return m_monitor != nullptr; }
-
 signals:
     void deviceChanged();
 

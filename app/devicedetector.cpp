@@ -2,28 +2,16 @@
 
 #include "devicelog.h"
 #include "deviceoperations.h"
-#include "devicestate.h"
-#include "filereplace.h"
+#include "devicetablefile.h"
 #include "hid_thread.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
+#include "processstate.h"
+#include "settingkeys.h"
 #include "storelog.h"
-#include "storepaths.h"
 #include "widget.h"
 
 #include <QDebug>
-#include <QSettings>
-#include <algorithm>
-
-namespace {
-// Hexadecimal text; anything that is not valid hexadecimal gives 0.
-quint16 hex16(const QSettings &file, const QString &key)
-{
-    bool ok = false;
-    const uint value = file.value(key).toString().toUInt(&ok, 16);
-    return ok && value <= 0xFFFF ? quint16(value) : 0;
-}
-} // namespace
 
 const char *const DeviceDetector::accessDeniedFallback =
     "Access to the mouse was denied. Install the udev rule 70-skarn-config.rules "
@@ -32,55 +20,6 @@ const char *const DeviceDetector::accessDeniedFallback =
 DeviceDetector::DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &link)
     : m_window(window), m_backend(backend), m_link(link)
 {}
-
-DeviceTable DeviceDetector::readTable(const QString &path)
-{
-    if (!FileReplace::isReadableData(path))
-        return {};
-    const QSettings file(path, QSettings::IniFormat);
-    const int count =
-        std::min(file.value(QStringLiteral("common/deviceCount"), 0).toInt(), maxDevices);
-    DeviceTable table;
-    for (int i = 0; i < count; ++i) {
-        const QString s = QString::number(i) + QLatin1Char('/');
-        DeviceEntry entry;
-        if (file.contains(s + QStringLiteral("type"))) {
-            bool ok = false;
-            const int type = file.value(s + QStringLiteral("type")).toString().toInt(&ok, 16);
-            entry.type = ok ? type : 0;
-        }
-        entry.vid = hex16(file, s + QStringLiteral("vid"));
-        entry.pid = hex16(file, s + QStringLiteral("pid"));
-        entry.usagePage = hex16(file, s + QStringLiteral("usagePage"));
-        entry.usage = hex16(file, s + QStringLiteral("usage"));
-        entry.usagePage2 = hex16(file, s + QStringLiteral("usagePage2"));
-        entry.usage2 = hex16(file, s + QStringLiteral("usage2"));
-        entry.reportLength = file.value(s + QStringLiteral("reportLength"), 32).toInt();
-        entry.isEncode = file.value(s + QStringLiteral("isEncode"), false).toBool();
-        entry.sCode = file.value(s + QStringLiteral("sCode"), entry.sCode).toString();
-        table.append(entry);
-    }
-    return table;
-}
-
-bool DeviceDetector::isDamagedTable(const QString &path)
-{
-    if (!FileReplace::isReadableData(path))
-        return true;
-    bool isCount = false;
-    const int count = QSettings(path, QSettings::IniFormat)
-                          .value(QStringLiteral("common/deviceCount"))
-                          .toString()
-                          .trimmed()
-                          .toInt(&isCount);
-    if (!isCount)
-        return true;
-    if (count <= 0)
-        return false;
-    const DeviceTable table = readTable(path);
-    return std::none_of(table.begin(), table.end(),
-                        [](const DeviceEntry &entry) { return entry.vid && entry.pid; });
-}
 
 void DeviceDetector::findInterfaces(DeviceTable &table) const
 {
@@ -113,17 +52,12 @@ void DeviceDetector::checkDevice()
         }
         return;
     }
-    DeviceTable table = readTable(StorePaths::globalSettings);
-    // A damaged table would find no mouse at all, silently; the factory
-    // table still serves the devices the program ships with.
-    if (isDamagedTable(StorePaths::globalSettings) &&
-        !isDamagedTable(StorePaths::factoryGlobalSettings)) {
-        table = readTable(StorePaths::factoryGlobalSettings);
-        if (!m_damagedTableShown) {
-            m_damagedTableShown = true;
-            qCWarning(lcStore, "Damaged device table: using the factory table");
-            m_window.view()->refuse(myQQuickView::DamagedDeviceTable);
-        }
+    bool fromFactory = false;
+    DeviceTable table = DeviceTableFile::load(&fromFactory);
+    if (fromFactory && !m_damagedTableShown) {
+        m_damagedTableShown = true;
+        qCWarning(lcStore, "Damaged device table: using the factory table");
+        m_window.view()->refuse(myQQuickView::DamagedDeviceTable);
     }
     findInterfaces(table);
     m_link.setDeviceTable(table);
@@ -171,7 +105,7 @@ bool DeviceDetector::isAccessDenied(const DeviceEntry &entry) const
 QString DeviceDetector::accessDeniedText() const
 {
     myQQuickView *view = m_window.view();
-    const QString language = view->getGlobalData(QStringLiteral("common/language")).toString();
+    const QString language = view->getGlobalData(SettingKeys::commonLanguage).toString();
     const QStringList texts = view->getLangStrings(QStringLiteral("other"), language);
     if (texts.size() > accessDeniedTextIndex && !texts.at(accessDeniedTextIndex).isEmpty())
         return texts.at(accessDeniedTextIndex);
@@ -195,7 +129,7 @@ void DeviceDetector::connectDevice()
     view->clearHidBusy();
     // Blocks read from an earlier device say nothing of this one.
     view->deviceOperations().forgetDeviceProfiles();
-    DeviceState::deviceConnected = true;
+    processState.deviceConnected = true;
     m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle),
                              m_window.trayText(Widget::DetectDeviceText));
     m_link.startEventListener(uint(m_link.currentIndex()));
@@ -208,7 +142,7 @@ void DeviceDetector::connectDevice()
 void DeviceDetector::disconnectDevice()
 {
     qCInfo(lcDevice, "Device DisConnect");
-    DeviceState::deviceConnected = false;
+    processState.deviceConnected = false;
     m_window.setVisible(false);
     m_window.updateConnectionState();
 }

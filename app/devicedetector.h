@@ -15,9 +15,6 @@ class Widget;
 class DeviceDetector
 {
 public:
-    // More rows than this in a damaged table are ignored, so a huge count
-    // cannot stall the pass.
-    static constexpr int maxDevices = 256;
     // The access-denied notice: entry 8 of the language group "other", or
     // this text while the language file has none.
     static constexpr int accessDeniedTextIndex = 8;
@@ -28,12 +25,6 @@ public:
 
     DeviceDetector(Widget &window, HidBackend *backend, Hid_Thread &link);
 
-    // The device table of `path`; a missing file or count gives none.
-    static DeviceTable readTable(const QString &path);
-    // Whether the table of `path` can no longer be read as one: its count is
-    // missing or not a number, or it counts rows of which none names a
-    // device (vendor and product id). A count of 0 is a table, if empty.
-    static bool isDamagedTable(const QString &path);
     // Fills in the interface paths; the last matching interface wins.
     void findInterfaces(DeviceTable &table) const;
 

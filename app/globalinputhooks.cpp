@@ -14,8 +14,6 @@ bool decodeCopyDataMessage(const void *nativeMessage, CopyDataRecord *record);
 #endif
 
 namespace {
-GlobalInputHooks *s_instance = nullptr;
-
 struct ScanEntry
 {
     std::uint8_t scan;
@@ -136,7 +134,6 @@ struct GlobalInputHooks::CopyDataConnection
 GlobalInputHooks::GlobalInputHooks(std::unique_ptr<InputHookBackend> backend)
     : m_backend(std::move(backend))
 {
-    s_instance = this;
     fillTables();
 }
 
@@ -148,13 +145,6 @@ GlobalInputHooks::~GlobalInputHooks()
         QCoreApplication::instance()->removeNativeEventFilter(m_copyDataConnection.get());
 #endif
     m_copyDataConnection.reset();
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-GlobalInputHooks *GlobalInputHooks::instance()
-{
-    return s_instance;
 }
 
 const char *GlobalInputHooks::backendName() const

@@ -30,7 +30,7 @@ struct CopyDataRecord
 // capture is active: a mouse utility has no business seeing what the user
 // types into other programs.
 //
-// One instance per process; the backends reach it through instance().
+// One instance per process; a backend gets it with each hook it installs.
 class GlobalInputHooks
 {
 public:
@@ -65,8 +65,6 @@ public:
     GlobalInputHooks(const GlobalInputHooks &) = delete;
     GlobalInputHooks &operator=(const GlobalInputHooks &) = delete;
 
-    static GlobalInputHooks *instance();
-
     // True while both hooks are in place.
     bool isInstalled() const { return m_keyboardHooked && m_mouseHooked; }
     const char *backendName() const;
@@ -87,7 +85,6 @@ public:
     void keyboardEvent(std::uint32_t scanCode, std::uint32_t flags, bool down);
     void mouseMessage(std::uint32_t message, int x, int y);
     void copyData(const CopyDataRecord &record);
-    bool hasCopyDataHandler() const { return m_copyDataHandler != nullptr; }
 
     // The translation, step by step (0: no such key).
     std::uint8_t virtualKeyFor(std::uint32_t scanCode, std::uint32_t flags) const;

@@ -57,21 +57,21 @@ void mouseToScene(std::uint8_t button, bool down, int x, int y, void *context)
         view->invokeScene("detectMouse", {down, int(button), x, y}, myQQuickView::Delivery::Queued);
 }
 
-void connectCaptures(GlobalInputHooks &hooks, Widget *widget)
+std::unique_ptr<QObject> connectCaptures(GlobalInputHooks &hooks, Widget *widget)
 {
+    auto link = std::make_unique<QObject>();
     hooks.setKeyboardCallback(keyboardToScene, widget);
     hooks.setMouseCallback(mouseToScene, widget);
     myQQuickView *view = sceneView(widget);
     if (!view)
-        return;
-    // Through instance(): the hooks may go before the window does.
-    QObject::connect(view, &myQQuickView::captureActiveChanged, view, [](bool active) {
+        return link;
+    QObject::connect(view, &myQQuickView::captureActiveChanged, link.get(), [&hooks](bool active) {
         // When, never what: the keys themselves are nobody's business.
         qCDebug(lcApp) << (active ? "Key capture started" : "Key capture ended");
-        if (GlobalInputHooks *hooks = GlobalInputHooks::instance())
-            hooks->setCaptureActive(active);
+        hooks.setCaptureActive(active);
     });
     hooks.setCaptureActive(view->isCaptureActive());
+    return link;
 }
 
 void showWarningText(const CopyDataRecord &record, void *context)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 class GlobalInputHooks;
 class QMessageBox;
+class QObject;
 class QString;
 class Widget;
 struct CopyDataRecord;
@@ -21,8 +23,9 @@ void keyboardToScene(std::uint8_t usage, bool down, void *context);
 // The scene's detectMouse(isDown, mirkCode, x, y), queued.
 void mouseToScene(std::uint8_t button, bool down, int x, int y, void *context);
 // The hooks go in while the scene of `widget` has a capture active and come
-// out when it ends; the callbacks above deliver to that scene.
-void connectCaptures(GlobalInputHooks &hooks, Widget *widget);
+// out when it ends; the callbacks above deliver to that scene. The link holds
+// while the returned object lives: keep it no longer than `hooks`.
+[[nodiscard]] std::unique_ptr<QObject> connectCaptures(GlobalInputHooks &hooks, Widget *widget);
 // A warning text: tag 0x250F and a UTF-8 text exactly `byteCount` bytes long
 // shows a modal warning box captioned with the window title. Anything else
 // is ignored. Texts arriving while a box is up are shown after it, a few at

@@ -2,14 +2,13 @@
 #include "commandline.h"
 #include "commandrunner.h"
 #include "datafolder.h"
-#include "devicestate.h"
 #include "globalinputhooks.h"
 #include "hidbackend.h"
 #include "hookcallbacks.h"
 #include "instancelock.h"
 #include "myqquickview.h"
+#include "processstate.h"
 #include "qtsinglecoreapplication.h"
-#include "settingsstore.h"
 #include "storelog.h"
 #include "terminationwatcher.h"
 #include "widget.h"
@@ -41,9 +40,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
         print(stderr, message + QLatin1Char('\n'));
 }
 
-// The data folder, and the family of the virtual mouse standing in for the
-// served one: it is served whatever the data folder says, and nothing about
-// it is written.
+// The data folder, and the virtual mouse standing in for the served one.
 void enterDataFolder()
 {
     const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
@@ -51,7 +48,6 @@ void enterDataFolder()
     const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
     if (!virtualFamily.isEmpty()) {
         qCDebug(lcApp).noquote() << "Virtual mouse of family" << virtualFamily;
-        SettingsStore::setRunOverride(QStringLiteral("mouse/icType"), virtualFamily);
     }
 }
 
@@ -88,7 +84,7 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
         // runs once its start-up is done.
         QElapsedTimer waited;
         waited.start();
-        while (DeviceState::deviceConnected && waited.elapsed() < 10000) {
+        while (processState.deviceConnected && waited.elapsed() < 10000) {
             QQuickItem *root = widget->view()->rootObject();
             if (root && root->property("isPownOn").toBool())
                 break;
@@ -166,7 +162,8 @@ int main(int argc, char *argv[])
     });
 
     GlobalInputHooks hooks;
-    HookCallbacks::connectCaptures(hooks, widget);
+    // Declared after the hooks, so that the link to them goes first.
+    const std::unique_ptr<QObject> captures = HookCallbacks::connectCaptures(hooks, widget);
     hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, widget);
 
     if (!command.hidden)
@@ -174,7 +171,7 @@ int main(int argc, char *argv[])
     widget->checkDevice();
     // Started by the user, not by the desktop's autostart: the window stays,
     // saying why it has nothing to show, rather than vanish into the tray.
-    if (!command.hidden && !DeviceState::deviceConnected)
+    if (!command.hidden && !processState.deviceConnected)
         widget->showWindow();
 #ifdef __GLIBC__
     // Start-up (scene compilation, image decoding) leaves megabytes of freed

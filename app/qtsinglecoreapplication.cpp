@@ -44,12 +44,6 @@ QByteArray QtSingleCoreApplication::encodeCopyData(quint64 tag, quint32 byteCoun
     return frame;
 }
 
-bool QtSingleCoreApplication::sendCopyData(quint64 tag, quint32 byteCount,
-                                           const QByteArray &payload, int timeout)
-{
-    return m_lock->send(InstanceLock::CopyData, encodeCopyData(tag, byteCount, payload), timeout);
-}
-
 void QtSingleCoreApplication::receiveCopyData(const QByteArray &frame)
 {
     QDataStream in(frame);

@@ -21,8 +21,6 @@ public:
     // A data record for the running copy: `tag`, the byte count the sender
     // declares and the bytes themselves.
     static QByteArray encodeCopyData(quint64 tag, quint32 byteCount, const QByteArray &payload);
-    bool sendCopyData(quint64 tag, quint32 byteCount, const QByteArray &payload,
-                      int timeout = 5000);
 
     InstanceLock *instanceLock() const { return m_lock; }
 

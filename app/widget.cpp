@@ -3,10 +3,11 @@
 #include "applog.h"
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
-#include "devicestate.h"
 #include "hidbackend.h"
 #include "myqquickview.h"
+#include "processstate.h"
 #include "sceneprofiles.h"
+#include "settingkeys.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 #include "ui_controler.h"
@@ -117,7 +118,7 @@ QString Widget::trayText(TrayText which) const
     };
     myQQuickView *v = view();
     if (v) {
-        const QString language = v->getGlobalData(QStringLiteral("common/language")).toString();
+        const QString language = v->getGlobalData(SettingKeys::commonLanguage).toString();
         const QStringList texts = v->getLangStrings(QStringLiteral("tray"), language);
         if (which < texts.size() && !texts.at(which).isEmpty())
             return texts.at(which);
@@ -141,7 +142,7 @@ void Widget::receiveMessage(QString message)
 
 bool Widget::mouseServed() const
 {
-    return DeviceState::deviceConnected && m_hid.isListening();
+    return processState.deviceConnected && m_hid.isListening();
 }
 
 void Widget::showWindow()

@@ -36,7 +36,6 @@ public:
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
     QTimer *detectionTimer() const { return m_detectionTimer; }
     Hid_Thread &deviceLink() { return m_hid; }
-    DeviceChangeMonitor *deviceChangeMonitor() const { return m_changeMonitor; }
     DeviceDetector *detector() const { return m_detector.get(); }
 
     // Set by exitSYS(), also when it runs before the event loop does.

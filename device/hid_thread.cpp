@@ -3,7 +3,7 @@
 #include "devicelinkhost.h"
 #include "devicelog.h"
 #include "hidbackend.h"
-#include "linkstate.h"
+#include "processstate.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -176,7 +176,7 @@ bool Hid_Thread::sendCommandReport(int index, const DeviceEntry &served)
     if (!openCommandInterface(index))
         return false;
     if (served.isEncode)
-        USBDataEncryption(m_outReport.data() + 1, secrecyCode);
+        USBDataEncryption(m_outReport.data() + 1, processState.secrecyCode);
     HidHandle *handle = openCommandInterface(index);
     return handle &&
            m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) >= 0;
@@ -230,7 +230,7 @@ bool Hid_Thread::queryCommand(int dataLength)
         return finishExchange(false);
     if (dataLength == 0) {
         if (served.isEncode)
-            USBDataDecipher(m_inReport.data() + 1, secrecyCode);
+            USBDataDecipher(m_inReport.data() + 1, processState.secrecyCode);
         return finishExchange(true);
     }
     const int reportLength = served.reportLength;
@@ -341,7 +341,7 @@ bool Hid_Thread::chkDeviceIsEnCode(int index)
     const std::array<uchar, 4> drawn = m_draw();
     uchar key[8] = {};
     if (HidProtocol::secrecyKey(entry(index).sCode, key))
-        std::copy_n(key + 1, 6, secrecyCode + 1);
+        std::copy_n(key + 1, 6, processState.secrecyCode + 1);
     std::array<uchar, 4> echo = drawn;
     // Only an exchange that really happened confirms a device: not one
     // dropped because the link was busy, nor one that failed on the way.
@@ -556,7 +556,8 @@ void Hid_Thread::eventListenerLoop(uint index)
                 [this, slot] {
                     if (m_host)
                         m_host->showTrayMessage(QStringLiteral("Info"),
-                                                dpiSwitchText[slot] + QLatin1Char(' '));
+                                                processState.dpiSwitchText[slot] +
+                                                    QLatin1Char(' '));
                 },
                 Qt::QueuedConnection);
         }

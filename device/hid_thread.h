@@ -37,7 +37,6 @@ public:
     explicit Hid_Thread(HidBackend *backend = nullptr, DeviceLinkHost *host = nullptr);
     ~Hid_Thread() override;
 
-    void setBackend(HidBackend *backend) { m_backend = backend; }
     HidBackend *backend() const { return m_backend; }
     void setHost(DeviceLinkHost *host) { m_host = host; }
     void setSleep(Sleep sleep);

@@ -1,11 +1,12 @@
 #include "keymatrixstore.h"
 
+#include "settingkeys.h"
 #include "settingsstore.h"
 
 namespace {
 QString keyFor(const QString &index)
 {
-    return QStringLiteral("mouseKeyMatrix/") + index;
+    return SettingKeys::mouseKeyMatrix + index;
 }
 } // namespace
 
@@ -31,7 +32,7 @@ QVariantList KeyMatrixStore::firmwareRecords() const
     QVariantList records;
     for (int k = 0; k < buttonCount; ++k) {
         const QVariantList record =
-            m_settings.dataList(QStringLiteral("mouseFwKeyMatrix/") + QString::number(k), false);
+            m_settings.dataList(SettingKeys::mouseFwKeyMatrix + QString::number(k), false);
         for (int i = 0; i < recordSize; ++i)
             records.append(record.value(i, 0));
     }

@@ -4,6 +4,7 @@
 #include "filename.h"
 #include "filereplace.h"
 #include "namelistfile.h"
+#include "settingkeys.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 
@@ -16,7 +17,6 @@ namespace {
 const QString totalKey = QStringLiteral("config/total");
 const QString repeatKey = QStringLiteral("config/repeat");
 const QString eventGroup = QStringLiteral("macro");
-const QString slotGroup = QStringLiteral("mouseMacroKey");
 constexpr int macroCategory = 4;
 } // namespace
 
@@ -140,7 +140,7 @@ bool MacroStore::rename(const QString &oldName, const QString &newName)
         return false;
     for (int p = 0; p < linkedProfiles; ++p) {
         QSettings *profile = m_settings.profile(p);
-        profile->beginGroup(slotGroup);
+        profile->beginGroup(SettingKeys::mouseMacroKey);
         const QStringList slotKeys = profile->childKeys();
         for (const QString &slot : slotKeys) {
             if (profile->value(slot).toString() == oldName)
@@ -159,13 +159,14 @@ void MacroStore::unassign(const QString &name)
     for (int p = 0; p < linkedProfiles; ++p) {
         QSettings *profile = m_settings.profile(p);
         for (int k = 0; k < buttonCount; ++k) {
-            const QString key = QStringLiteral("mouseKeyMatrix/%1").arg(k);
+            const QString key = SettingKeys::mouseKeyMatrix + QString::number(k);
             const QVariantList record = SettingsStore::toList(profile->value(key));
             if (record.isEmpty() || record.at(0).toString().toInt() != macroCategory)
                 continue;
             // A short record names slot 0.
             const int slot = record.value(2).toString().toInt();
-            if (profile->value(QStringLiteral("mouseMacroKey/%1").arg(slot)).toString() != name)
+            if (profile->value(SettingKeys::mouseMacroKey + QString::number(slot)).toString() !=
+                name)
                 continue;
             const QVariant factory = defaults->value(key);
             if (factory.isValid())

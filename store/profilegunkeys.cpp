@@ -1,16 +1,17 @@
 #include "profilegunkeys.h"
 
+#include "settingkeys.h"
 #include "settingsstore.h"
 
 namespace {
 QString sensitivityKey(const QString &index)
 {
-    return QStringLiteral("XYSensitive/") + index;
+    return SettingKeys::xySensitive + index;
 }
 
 QString selectGunKey(const QString &index)
 {
-    return QStringLiteral("selectGun/") + index;
+    return SettingKeys::selectGun + index;
 }
 
 QVariant orDefault(const QVariant &value, const QVariant &fallback)

@@ -1,37 +1,32 @@
 #include "settingsstore.h"
 
 #include "filereplace.h"
+#include "settingkeys.h"
 #include "storepaths.h"
 
 #include <QFile>
-#include <QHash>
 #include <QLocale>
 #include <QSettings>
 
 namespace {
-QHash<QString, QVariant> &runOverrides()
-{
-    static QHash<QString, QVariant> overrides;
-    return overrides;
-}
-
 QSettings *openIni(const QString &path, QObject *parent)
 {
     return new QSettings(path, QSettings::IniFormat, parent);
 }
 } // namespace
 
-SettingsStore::SettingsStore(QObject *parent) : QObject(parent)
+SettingsStore::SettingsStore(QObject *parent, const QVariantHash &runValues)
+    : QObject(parent), m_runValues(runValues)
 {
     m_global = openChecked(StorePaths::globalSettings, StorePaths::factoryGlobalSettings);
     m_default = openChecked(StorePaths::defaultProfile, QString());
     for (int n = 0; n < StorePaths::profileCount; ++n)
         m_profiles.append(openChecked(StorePaths::profile(n), StorePaths::defaultProfile));
 
-    m_flags.isColorful = globalData(QStringLiteral("mouse/isColorful")).toBool();
-    m_flags.isGun = globalData(QStringLiteral("mouse/isGun")).toBool();
-    m_flags.icType = globalData(QStringLiteral("mouse/icType")).toString();
-    m_flags.is55328 = globalData(QStringLiteral("mouse/is55328")).toBool();
+    m_flags.isColorful = globalData(SettingKeys::mouseIsColorful).toBool();
+    m_flags.isGun = globalData(SettingKeys::mouseIsGun).toBool();
+    m_flags.icType = globalData(SettingKeys::mouseIcType).toString();
+    m_flags.is55328 = globalData(SettingKeys::mouseIs55328).toBool();
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -57,10 +52,10 @@ QVariant SettingsStore::data(const QString &key, bool isRecovery) const
 
 QVariant SettingsStore::globalData(const QString &key) const
 {
-    const auto it = runOverrides().constFind(key);
-    if (it != runOverrides().constEnd())
+    const auto it = m_runValues.constFind(key);
+    if (it != m_runValues.constEnd())
         return *it;
-    if (key == QLatin1String("common/language") && !m_global->contains(key))
+    if (key == SettingKeys::commonLanguage && !m_global->contains(key))
         return defaultLanguage(QLocale());
     return m_global->value(key);
 }
@@ -69,11 +64,6 @@ QString SettingsStore::defaultLanguage(const QLocale &locale)
 {
     return locale.language() == QLocale::Chinese ? QStringLiteral("ChineseSimplified")
                                                  : QStringLiteral("English");
-}
-
-void SettingsStore::setRunOverride(const QString &key, const QVariant &value)
-{
-    runOverrides().insert(key, value);
 }
 
 QVariantList SettingsStore::toList(const QVariant &value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -27,7 +28,9 @@ class SettingsStore : public QObject
 {
     Q_OBJECT
 public:
-    explicit SettingsStore(QObject *parent = nullptr);
+    // `runValues` are global values that hold for this store only and never
+    // reach the file; the device flags take them too.
+    explicit SettingsStore(QObject *parent = nullptr, const QVariantHash &runValues = {});
     ~SettingsStore() override;
 
     QVariant data(const QString &key, bool isRecovery) const;
@@ -53,11 +56,6 @@ public:
     bool replaceProfile(int n, const QString &source);
 
     const DeviceFlags &deviceFlags() const { return m_flags; }
-
-    // A global value that holds for this run only and never reaches the
-    // file (device flags take it when a store opens). Start-up uses it to
-    // make mouse/icType the family of the virtual mouse it emulates.
-    static void setRunOverride(const QString &key, const QVariant &value);
 
     int currentProfile() const { return m_currentProfile; }
     // Out-of-range numbers are ignored.
@@ -95,5 +93,6 @@ private:
     QList<QSettings *> m_profiles;
     int m_currentProfile = 0;
     DeviceFlags m_flags;
+    QVariantHash m_runValues;
     QStringList m_damaged;
 };

@@ -5,16 +5,19 @@
 #include "filereplace.h"
 #include "gundatafile.h"
 #include "hid_thread.h"
+#include "hidbackend.h"
 #include "keymatrixstore.h"
 #include "langstrings.h"
 #include "macrostore.h"
 #include "namelistfile.h"
 #include "pointersettings.h"
+#include "processstate.h"
 #include "profilegunkeys.h"
 #include "profilestore.h"
 #include "qtfiledialogs.h"
 #include "scenelog.h"
 #include "scenevalues.h"
+#include "settingkeys.h"
 #include "settingsstore.h"
 #include "storelog.h"
 
@@ -54,7 +57,13 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
         if (view)
             view->noteSetAside();
     });
-    m_store = new SettingsStore(this);
+    // The virtual mouse is served as the family it emulates, whatever the
+    // data folder says, and nothing about it is written.
+    QVariantHash runValues;
+    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
+    if (!virtualFamily.isEmpty())
+        runValues.insert(SettingKeys::mouseIcType, virtualFamily);
+    m_store = new SettingsStore(this, runValues);
     const DeviceFlags &flags = m_store->deviceFlags();
     m_device =
         DeviceOperations::create(flags.icType, {flags.isColorful, flags.isGun, flags.is55328});
@@ -168,7 +177,7 @@ QString myQQuickView::refusalText(int reason, const QString &langCode)
 void myQQuickView::refuse(int reason)
 {
     const QString text =
-        refusalText(reason, m_store->globalData(QStringLiteral("common/language")).toString());
+        refusalText(reason, m_store->globalData(SettingKeys::commonLanguage).toString());
     if (!text.isEmpty())
         notifyUser(text);
 }
@@ -614,7 +623,7 @@ QString myQQuickView::pointerText(int index) const
         "Not settable on Linux; kept for Windows",
         "Not settable here; kept for Windows",
     };
-    const QString language = m_store->globalData(QStringLiteral("common/language")).toString();
+    const QString language = m_store->globalData(SettingKeys::commonLanguage).toString();
     const QStringList texts =
         LangStrings::read(QStringLiteral("pointer"),
                           language.isEmpty() ? QStringLiteral("ChineseSimplified") : language);
@@ -635,5 +644,11 @@ bool myQQuickView::setStartWithDesktop(bool enabled)
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
 {
-    return LangStrings::read(typeStr, langCode);
+    const QStringList texts = LangStrings::read(typeStr, langCode);
+    // The group "other" also replaces the DPI-switch captions it covers.
+    if (typeStr == QLatin1String("other")) {
+        for (int j = 0; j < ProcessState::dpiSwitchTextCount && j < texts.size(); ++j)
+            processState.dpiSwitchText[j] = texts.at(j);
+    }
+    return texts;
 }

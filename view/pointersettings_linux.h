@@ -44,7 +44,6 @@ public:
     static double gnomeSpeed(int speed);
 
 private:
-    bool setGnome(const char *key, int value);
     bool setKwinSpeed(int speed);
     bool setKdeDoubleClick(int milliseconds);
 

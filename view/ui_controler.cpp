@@ -1,6 +1,7 @@
 #include "ui_controler.h"
 
 #include "myqquickview.h"
+#include "settingkeys.h"
 
 #include <QQmlContext>
 #include <QUrl>
@@ -42,7 +43,7 @@ void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
     // Fixed: a window manager must not stretch the frameless window into
     // an area that nothing paints.
     window->setFixedSize(m_view->size());
-    window->setWindowTitle(m_view->getGlobalData(QStringLiteral("common/name")).toString());
+    window->setWindowTitle(m_view->getGlobalData(SettingKeys::commonName).toString());
 }
 
 void Ui_Controler::onMinimize()

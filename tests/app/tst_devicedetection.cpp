@@ -1,8 +1,8 @@
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
-#include "devicestate.h"
-#include "linkstate.h"
+#include "devicetablefile.h"
 #include "myqquickview.h"
+#include "processstate.h"
 #include "settingsstore.h"
 #include "testdatafolder.h"
 #include "virtualmouse.h"
@@ -63,7 +63,7 @@ private:
 
 void tst_DeviceDetection::init()
 {
-    DeviceState::deviceConnected = false;
+    processState.deviceConnected = false;
     m_folder = std::make_unique<TestDataFolder>();
     m_backend = std::make_unique<VirtualMouseBackend>();
 }
@@ -78,7 +78,7 @@ void tst_DeviceDetection::cleanup()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_backend.reset();
     m_folder.reset();
-    DeviceState::deviceConnected = false;
+    processState.deviceConnected = false;
 }
 
 void tst_DeviceDetection::configure(const QMap<QString, QVariant> &values,
@@ -125,8 +125,7 @@ void tst_DeviceDetection::readsTheTable()
                {"1/isEncode", "false"},
                {"1/sCode", "1234"},
                {"3/type", "0"}});
-    const DeviceTable table =
-        DeviceDetector::readTable(QStringLiteral("modules/setting/apConfig.bin"));
+    const DeviceTable table = DeviceTableFile::read(QStringLiteral("modules/setting/apConfig.bin"));
     QCOMPARE(table.size(), 4);
     const DeviceEntry &first = table.at(0);
     QCOMPARE(first.type, 1);
@@ -160,9 +159,9 @@ void tst_DeviceDetection::readsTheTable()
     QCOMPARE(table.at(3).type, 0);
 
     configure({{"common/deviceCount", 100000}});
-    QCOMPARE(DeviceDetector::readTable(QStringLiteral("modules/setting/apConfig.bin")).size(),
-             DeviceDetector::maxDevices);
-    QCOMPARE(DeviceDetector::readTable(QStringLiteral("modules/setting/none.bin")).size(), 0);
+    QCOMPARE(DeviceTableFile::read(QStringLiteral("modules/setting/apConfig.bin")).size(),
+             DeviceTableFile::maxDevices);
+    QCOMPARE(DeviceTableFile::read(QStringLiteral("modules/setting/none.bin")).size(), 0);
 }
 
 void tst_DeviceDetection::lastMatchingInterfaceWins()
@@ -225,7 +224,7 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
     QTest::ignoreMessage(QtInfoMsg, "Device Connect");
     m_widget->checkDevice();
 
-    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(processState.deviceConnected);
     QVERIFY(m_widget->deviceLink().isListening());
     QCOMPARE(m_widget->deviceLink().currentIndex(), 0);
     QVERIFY(m_widget->view()->isEnabled());
@@ -248,12 +247,13 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
 
     // A DPI button press reaches the scene before its balloon, which lands
     // in the scene's record too so the order shows.
-    const QStringList saved(std::begin(dpiSwitchText), std::end(dpiSwitchText));
-    const auto restore =
-        qScopeGuard([&saved] { std::copy(saved.begin(), saved.end(), dpiSwitchText); });
-    dpiSwitchText[2] = QStringLiteral("third");
-    dpiSwitchText[6] = QStringLiteral("seventh");
-    dpiSwitchText[7] = QStringLiteral("eighth");
+    const QStringList saved(std::begin(processState.dpiSwitchText),
+                            std::end(processState.dpiSwitchText));
+    const auto restore = qScopeGuard(
+        [&saved] { std::copy(saved.begin(), saved.end(), processState.dpiSwitchText); });
+    processState.dpiSwitchText[2] = QStringLiteral("third");
+    processState.dpiSwitchText[6] = QStringLiteral("seventh");
+    processState.dpiSwitchText[7] = QStringLiteral("eighth");
     connect(m_widget.get(), &Widget::trayMessageShown, this,
             [this](const QString &title, const QString &message) {
                 m_widget->view()->invokeScene("record", {title + ": " + message},
@@ -294,7 +294,7 @@ void tst_DeviceDetection::firstAnsweringEntryWins()
     m_widget->checkDevice();
     QCOMPARE(m_widget->deviceLink().currentIndex(), 1);
     QVERIFY(listedSecond.eventReportsEnabled());
-    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(processState.deviceConnected);
 }
 
 void tst_DeviceDetection::nothingToServe_data()
@@ -324,13 +324,13 @@ void tst_DeviceDetection::nothingToServe()
         mouse.setAnswering(false);
     makeWidget();
     QSignalSpy messages(m_widget.get(), &Widget::trayMessageShown);
-    DeviceState::deviceConnected = true;
+    processState.deviceConnected = true;
 
     for (int pass = 0; pass < 2; ++pass) {
         m_widget->show();
         QTest::ignoreMessage(QtInfoMsg, "Device DisConnect");
         m_widget->checkDevice();
-        QVERIFY(!DeviceState::deviceConnected);
+        QVERIFY(!processState.deviceConnected);
         QVERIFY(!m_widget->isVisible());
         QVERIFY(!m_widget->deviceLink().isListening());
     }
@@ -367,7 +367,7 @@ void tst_DeviceDetection::damagedTableFallsBackToTheFactoryTable()
     for (int pass = 0; pass < 2; ++pass) {
         QTest::ignoreMessage(QtInfoMsg, "Device Connect");
         m_widget->checkDevice();
-        QVERIFY(DeviceState::deviceConnected);
+        QVERIFY(processState.deviceConnected);
     }
     QCOMPARE(notices.count(), 1);
     QCOMPARE(notices.at(0).at(0).toString(),
@@ -420,7 +420,7 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
     for (int pass = 0; pass < 3; ++pass) {
         QTest::ignoreMessage(QtInfoMsg, "Device DisConnect");
         m_widget->checkDevice();
-        QVERIFY(!DeviceState::deviceConnected);
+        QVERIFY(!processState.deviceConnected);
         QVERIFY(!m_widget->isVisible());
     }
     QCOMPARE(messages.count(), 1);
@@ -435,7 +435,7 @@ void tst_DeviceDetection::deniedAccessIsToldOnce()
     mouse.setAccessDenied(false);
     QTest::ignoreMessage(QtInfoMsg, "Device Connect");
     m_widget->checkDevice();
-    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(processState.deviceConnected);
     QCOMPARE(messages.count(), 2);
     QCOMPARE(messages.at(1).at(1).toString(),
              chinese ? QStringLiteral("已检测到鼠标") : "Detect Device");
@@ -537,7 +537,7 @@ void tst_DeviceDetection::lostIdentityReplyIsRetried()
     mouse.setFault(fault);
 
     m_widget->checkDevice();
-    QCOMPARE(DeviceState::deviceConnected, connected);
+    QCOMPARE(processState.deviceConnected, connected);
     QCOMPARE(m_widget->isVisible(), connected);
     QCOMPARE(slept, pauses);
     QCOMPARE(commandCodes(mouse).filter(QRegularExpression("^00 ")).size(), exchanges);
@@ -548,18 +548,18 @@ void tst_DeviceDetection::passDuringATransferWaitsForIt()
     VirtualMouse &mouse = m_backend->addMouse(553);
     makeWidget();
     m_widget->checkDevice();
-    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(processState.deviceConnected);
     mouse.clearRecord();
 
     // The pass fires from the events the transfer lets run, and runs when
     // the transfer is done.
     QTimer::singleShot(0, m_widget.get(), &Widget::checkDevice);
     m_widget->view()->mouseSetReportRate(4);
-    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(processState.deviceConnected);
     QVERIFY(m_widget->isVisible());
     QCOMPARE(commandCodes(mouse), QStringList{"01 04"});
     QTRY_COMPARE(commandCodes(mouse), (QStringList{"01 04", "00 12", "83 00", "03 00"}));
-    QVERIFY(DeviceState::deviceConnected);
+    QVERIFY(processState.deviceConnected);
 }
 
 void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
@@ -581,7 +581,7 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     QTRY_VERIFY_WITH_TIMEOUT(!m_widget->view()->isEnabled(), 2000);
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!m_widget->deviceLink().isListening());
-    QVERIFY(DeviceState::deviceConnected); // removed, not yet disconnected
+    QVERIFY(processState.deviceConnected); // removed, not yet disconnected
     // A busy lock of the scene that ends now leaves it disabled.
     QQmlExpression unlock(m_widget->view()->rootContext(), m_widget->view()->rootObject(),
                           QStringLiteral("ui_View.setEnabled(true)"));

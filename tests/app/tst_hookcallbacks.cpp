@@ -1,4 +1,3 @@
-#include "devicestate.h"
 #include "globalinputhooks.h"
 #include "hookcallbacks.h"
 #include "instancelock.h"

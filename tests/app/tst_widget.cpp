@@ -1,5 +1,5 @@
-#include "devicestate.h"
 #include "myqquickview.h"
+#include "processstate.h"
 #include "testdatafolder.h"
 #include "userevent.h"
 #include "widget.h"
@@ -37,7 +37,7 @@ private:
 
 void tst_Widget::init()
 {
-    DeviceState::deviceConnected = false;
+    processState.deviceConnected = false;
     m_folder = std::make_unique<TestDataFolder>();
     m_widget = std::make_unique<Widget>(nullptr, "qrc:/scenes/recorder.qml");
     QVERIFY(m_widget->view()->rootObject());
@@ -48,7 +48,7 @@ void tst_Widget::cleanup()
     m_widget.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_folder.reset();
-    DeviceState::deviceConnected = false;
+    processState.deviceConnected = false;
 }
 
 QStringList tst_Widget::calls() const
@@ -156,7 +156,7 @@ void tst_Widget::activationShowsTheWindow()
 
     m_widget->showMinimized();
     m_widget->setVisible(false);
-    DeviceState::deviceConnected = connected;
+    processState.deviceConnected = connected;
     if (fromSecondCopy)
         m_widget->receiveMessage(QString());
     else if (reason < 0)

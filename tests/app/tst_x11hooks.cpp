@@ -1,4 +1,3 @@
-#include "devicestate.h"
 #include "globalinputhooks.h"
 #include "hookcallbacks.h"
 #include "myqquickview.h"
@@ -40,6 +39,7 @@ private:
     std::unique_ptr<TestDataFolder> m_folder;
     std::unique_ptr<Widget> m_widget;
     std::unique_ptr<GlobalInputHooks> m_hooks;
+    std::unique_ptr<QObject> m_captures;
     X11InputHooks *m_backend = nullptr;
 };
 
@@ -66,13 +66,14 @@ void tst_X11Hooks::initTestCase()
     QVERIFY(backend);
     m_backend = backend.get();
     m_hooks = std::make_unique<GlobalInputHooks>(std::move(backend));
-    HookCallbacks::connectCaptures(*m_hooks, m_widget.get());
+    m_captures = HookCallbacks::connectCaptures(*m_hooks, m_widget.get());
     QVERIFY(!m_hooks->isInstalled());
     QCOMPARE(m_backend->selectedEvents(), 0u);
 }
 
 void tst_X11Hooks::cleanupTestCase()
 {
+    m_captures.reset();
     m_hooks.reset();
     if (m_otherClient)
         xcb_disconnect(m_otherClient);

@@ -4,8 +4,10 @@
 #include "testdatafolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 
@@ -15,6 +17,26 @@ namespace {
 QString factory(const QString &relative)
 {
     return TestDataFolder::factoryModules() + "/" + relative;
+}
+
+// Keys the program writes before it ever reads them, so none is delivered:
+// the language (the system locale decides), the macro names of macro slots
+// and the per-profile gun selections.
+const QStringList writtenFirst{"common/language", "mouseMacroKey", "selectGun"};
+
+// The keys a source file names, each as <name, key>.
+QList<std::pair<QString, QString>> namedKeys(const QString &path, const QRegularExpression &line)
+{
+    QList<std::pair<QString, QString>> keys;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return keys;
+    auto it = line.globalMatch(QString::fromUtf8(file.readAll()));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        keys.append({match.captured(1), match.captured(2)});
+    }
+    return keys;
 }
 
 bool isByteList(const QVariant &value, int size)
@@ -40,6 +62,8 @@ private slots:
     void globalSettingsHaveEveryKey();
     void profilesHaveEveryKey_data();
     void profilesHaveEveryKey();
+    void namedSettingKeysAreDelivered_data();
+    void namedSettingKeysAreDelivered();
     void gunDataHoldsSixPresets();
     void trayIconLoads();
     void rowIconsKeepTheirPartsOnTheSelectedRow_data();
@@ -127,6 +151,54 @@ void tst_DeliveredFiles::profilesHaveEveryKey()
         const int step = profile.value(key).toInt();
         QVERIFY2(step >= 0 && step <= 9, key);
     }
+}
+
+// Every key the C++ side and the scene name (store/settingkeys.h, and the
+// scene's keys file where there is one) is in the delivered global settings
+// or default profile: a misspelt key would read nothing at all. A name
+// ending in "/", or without one, stands for a group of numbered keys.
+void tst_DeliveredFiles::namedSettingKeysAreDelivered_data()
+{
+    QTest::addColumn<QString>("key");
+    const QString source = QStringLiteral(SKARN_SOURCE_DIR);
+    const struct
+    {
+        QString path;
+        QRegularExpression line;
+        bool required;
+    } sources[] = {
+        {source + "/store/settingkeys.h",
+         QRegularExpression(R"re(const QString (\w+) = QStringLiteral\("([^"]*)"\))re"), true},
+        {source + "/modules/qml/basic/settingkeys.js",
+         QRegularExpression(R"re(^\s*const\s+(\w+)\s*=\s*"([^"]*)")re",
+                            QRegularExpression::MultilineOption),
+         false},
+    };
+    for (const auto &file : sources) {
+        const QString fileName = QFileInfo(file.path).fileName();
+        const auto keys = namedKeys(file.path, file.line);
+        // A file that can no longer be read names no key: that must fail.
+        if (keys.isEmpty() && (file.required || QFile::exists(file.path)))
+            QTest::newRow(qPrintable(fileName + " unread")) << QString();
+        for (const auto &[name, key] : keys) {
+            const QString group = key.endsWith('/') ? key.chopped(1) : key;
+            if (!writtenFirst.contains(group))
+                QTest::newRow(qPrintable(fileName + " " + name)) << key;
+        }
+    }
+}
+
+void tst_DeliveredFiles::namedSettingKeysAreDelivered()
+{
+    QFETCH(QString, key);
+    const QSettings global(factory("setting/apConfig.bin"), QSettings::IniFormat);
+    const QSettings profile(factory("setting/pD.bin"), QSettings::IniFormat);
+    const bool isGroup = key.endsWith('/') || !key.contains('/');
+    const QString group = key.endsWith('/') ? key.chopped(1) : key;
+    const auto holds = [&](const QSettings &file) {
+        return isGroup ? file.childGroups().contains(group) : file.contains(key);
+    };
+    QVERIFY2(!key.isEmpty() && (holds(global) || holds(profile)), qPrintable(key));
 }
 
 void tst_DeliveredFiles::gunDataHoldsSixPresets()

@@ -1,6 +1,6 @@
 #include "devicelinkhost.h"
 #include "linkrig.h"
-#include "linkstate.h"
+#include "processstate.h"
 
 #include <QElapsedTimer>
 #include <QMutex>
@@ -49,7 +49,7 @@ private slots:
     void initTestCase()
     {
         for (int k = 0; k < 8; ++k)
-            dpiSwitchText[k] = QStringLiteral("Stage %1").arg(k + 1);
+            processState.dpiSwitchText[k] = QStringLiteral("Stage %1").arg(k + 1);
     }
 
     void startEnablesEventReports_data()

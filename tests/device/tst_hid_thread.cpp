@@ -1,5 +1,5 @@
 #include "linkrig.h"
-#include "linkstate.h"
+#include "processstate.h"
 #include "protocol.h"
 
 #include <QElapsedTimer>
@@ -148,7 +148,7 @@ private slots:
                 // On the wire: bytes 1 to 8 scrambled exactly when the row says so.
                 QByteArray expected = r.plain;
                 if (encode)
-                    HidProtocol::scramble(bytesOf(expected) + 1, secrecyCode);
+                    HidProtocol::scramble(bytesOf(expected) + 1, processState.secrecyCode);
                 QCOMPARE(r.bytes, expected);
             } else {
                 QCOMPARE(r.bytes.size(), 33);
@@ -454,7 +454,7 @@ private slots:
         rig.link.setDraw(nullptr); // the real random source
         QCOMPARE(rig.link.chkDeviceIsEnCode(0), confirmed);
         QCOMPARE(rig.link.currentIndex(), 0);
-        QCOMPARE(QByteArray(reinterpret_cast<char *>(secrecyCode), 8),
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(processState.secrecyCode), 8),
                  QByteArray(1, '\0') + tableCode.toLatin1() + QByteArray(1, '\0'));
         const QList<VirtualMouse::Received> sent = rig.mouse->received();
         QCOMPARE(sent.size(), 1);
@@ -486,7 +486,7 @@ private slots:
             table[0].sCode = QString::fromLatin1(code);
             other.link.setDeviceTable(table);
             QVERIFY(other.link.chkDeviceIsEnCode(0));
-            QCOMPARE(QByteArray(reinterpret_cast<char *>(secrecyCode), 8),
+            QCOMPARE(QByteArray(reinterpret_cast<char *>(processState.secrecyCode), 8),
                      QByteArray(1, '\0') + "370524" + QByteArray(1, '\0'));
         }
     }

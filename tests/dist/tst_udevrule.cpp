@@ -1,6 +1,7 @@
 // The udev rule is generated from the device table at build time; these
 // checks hold it to what the program itself reads from the table.
 #include "devicedetector.h"
+#include "devicetablefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +50,7 @@ QStringList tst_UdevRule::ruleIds(const QByteArray &rules)
 QStringList tst_UdevRule::tableIds(const QString &tablePath)
 {
     QStringList ids;
-    for (const DeviceEntry &entry : DeviceDetector::readTable(tablePath)) {
+    for (const DeviceEntry &entry : DeviceTableFile::read(tablePath)) {
         // 0 would make the program take any device; no rule may do that.
         if (entry.vid == 0 || entry.pid == 0)
             continue;

@@ -62,6 +62,15 @@ void tst_SettingsStore::valuesComeBackAsTextAfterRestart()
     QCOMPARE(store.globalData("mouse/profileNo"), QVariant(QStringLiteral("2")));
     QCOMPARE(store.data("mouse/flag", false), QVariant(QStringLiteral("true")));
     QCOMPARE(store.data("mouseMacroKey/3", false).toString(), name);
+
+    // A run value holds over the file in its own store only, and is never
+    // written.
+    SettingsStore served(nullptr, {{"mouse/icType", "553"}});
+    QCOMPARE(served.deviceFlags().icType, QStringLiteral("553"));
+    QCOMPARE(served.globalData("mouse/icType"), QVariant(QStringLiteral("553")));
+    QCOMPARE(store.globalData("mouse/icType"), QVariant(QStringLiteral("560")));
+    served.setGlobalData("mouse/profileNo", 3);
+    QVERIFY(folder.read("modules/setting/apConfig.bin").contains("icType=560"));
 }
 
 void tst_SettingsStore::listsRoundTrip_data()

@@ -1,6 +1,6 @@
 #include "langstrings.h"
-#include "linkstate.h"
 #include "myqquickview.h"
+#include "processstate.h"
 #include "testdatafolder.h"
 
 #include <QTest>
@@ -41,7 +41,7 @@ static const QByteArray testFile =
 
 void tst_LangStrings::resetCaptions()
 {
-    for (QString &caption : dpiSwitchText)
+    for (QString &caption : processState.dpiSwitchText)
         caption = QStringLiteral("DPI Switch to");
 }
 
@@ -89,21 +89,21 @@ void tst_LangStrings::otherReplacesTheCaptionsItCovers()
     folder.write("modules/i18n/Test.ini", testFile);
     myQQuickView view;
 
-    QCOMPARE(dpiSwitchText[0], QStringLiteral("DPI Switch to"));
+    QCOMPARE(processState.dpiSwitchText[0], QStringLiteral("DPI Switch to"));
     QCOMPARE(view.getLangStrings("other", "Test").size(), 5);
     const QStringList expected{
         "S1", "S2", "S3", "S4", "S5", "DPI Switch to", "DPI Switch to", "DPI Switch to"};
-    for (int i = 0; i < dpiSwitchTextCount; ++i)
-        QCOMPARE(dpiSwitchText[i], expected.at(i));
+    for (int i = 0; i < ProcessState::dpiSwitchTextCount; ++i)
+        QCOMPARE(processState.dpiSwitchText[i], expected.at(i));
 
     // A missing file changes nothing.
     QVERIFY(view.getLangStrings("other", "Nowhere").isEmpty());
-    QCOMPARE(dpiSwitchText[0], QStringLiteral("S1"));
+    QCOMPARE(processState.dpiSwitchText[0], QStringLiteral("S1"));
 
     // The delivered texts fill all eight.
-    const QStringList chinese = LangStrings::read("other", "ChineseSimplified");
-    for (int i = 0; i < dpiSwitchTextCount; ++i)
-        QCOMPARE(dpiSwitchText[i], chinese.at(i));
+    const QStringList chinese = view.getLangStrings("other", "ChineseSimplified");
+    for (int i = 0; i < ProcessState::dpiSwitchTextCount; ++i)
+        QCOMPARE(processState.dpiSwitchText[i], chinese.at(i));
     QVERIFY(chinese.at(8).contains(QStringLiteral("70-skarn-config.rules")));
 }
 

@@ -13,8 +13,7 @@ public:
 
     // Always exactly min(total, maxTotal) entries; missing keys give empty
     // texts. A missing file or group, or a language code that cannot be a
-    // plain file name, gives an empty list. The group "other" also replaces
-    // the DPI-switch captions it covers.
+    // plain file name, gives an empty list.
     static QStringList read(const QString &typeStr, const QString &langCode);
 
     static QString filePath(const QString &langCode);

@@ -2,7 +2,6 @@
 
 #include "filename.h"
 #include "filereplace.h"
-#include "linkstate.h"
 #include "storepaths.h"
 
 #include <QFileInfo>
@@ -43,10 +42,5 @@ QStringList LangStrings::read(const QString &typeStr, const QString &langCode)
     for (int i = 0; i < total; ++i)
         texts.append(text(file.value(QString::number(i))));
     file.endGroup();
-
-    if (typeStr == QLatin1String("other")) {
-        for (int j = 0; j < dpiSwitchTextCount && j < texts.size(); ++j)
-            dpiSwitchText[j] = texts.at(j);
-    }
     return texts;
 }

@@ -1,5 +1,0 @@
-#include "devicestate.h"
-
-namespace DeviceState {
-std::atomic<bool> deviceConnected{false};
-} // namespace DeviceState

@@ -1,0 +1,3 @@
+#include "processstate.h"
+
+ProcessState processState;
