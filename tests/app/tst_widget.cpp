@@ -5,6 +5,7 @@
 #include "widget.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QMenu>
 #include <QQuickItem>
 #include <QSignalSpy>
@@ -175,12 +176,19 @@ void tst_Widget::activationShowsTheWindow()
 void tst_Widget::closingHidesToTheTray()
 {
     m_widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
     QVERIFY(m_widget->isVisible());
+    const QSize size = m_widget->size();
+    QTRY_COMPARE(m_widget->backingStore()->size(), size);
     QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
     QVERIFY(!m_widget->close());
     QVERIFY(!m_widget->isVisible());
     QCoreApplication::processEvents();
     QVERIFY(aboutToQuit.isEmpty());
+    // Hidden, it keeps no window-sized frame; shown, it has one again.
+    QCOMPARE(m_widget->backingStore()->size(), QSize(1, 1));
+    m_widget->show();
+    QTRY_COMPARE(m_widget->backingStore()->size(), size);
     QTimer::singleShot(0, quitAction(), &QAction::trigger);
     QCOMPARE(QCoreApplication::exec(), 0);
     QCOMPARE(aboutToQuit.size(), 1);
