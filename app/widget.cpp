@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -293,6 +294,18 @@ void Widget::closeEvent(QCloseEvent *event)
     // close button; only the tray menu ends the program.
     event->ignore();
     setVisible(false);
+}
+
+void Widget::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // Hidden in the tray, possibly for hours, the window need not keep a
+    // window-sized image of its last frame (2.5 MiB); the next show sizes it
+    // back and paints it anew.
+    QTimer::singleShot(0, this, [this] {
+        if (QBackingStore *store = backingStore(); store && !isVisible())
+            store->resize(QSize(1, 1));
+    });
 }
 
 #ifdef Q_OS_WIN

@@ -507,13 +507,20 @@ void Hid_Thread::startEventListener(uint index)
     if (!read)
         qCWarning(lcDevice, "Keyboard option not read: left as it is");
     m_listening = true;
+    m_stopListening.clear();
     m_listener = QtConcurrent::run(QThreadPool::globalInstance(),
                                    [this, index] { eventListenerLoop(index); });
 }
 
-void Hid_Thread::stopEventListener()
+void Hid_Thread::requestStop()
 {
     m_listening = false;
+    m_stopListening.raise();
+}
+
+void Hid_Thread::stopEventListener()
+{
+    requestStop();
     m_listener.waitForFinished();
 }
 
@@ -524,8 +531,10 @@ void Hid_Thread::eventListenerLoop(uint index)
         m_listening = false;
         return;
     }
+    // The interface stays open while the listener waits: the wait ends on a
+    // report, a stop request or the device's removal, never on a timer.
+    HidHandle *handle = openEventInterface(i);
     while (m_listening) {
-        HidHandle *handle = openEventInterface(i);
         if (!handle) {
             qCInfo(lcDevice, "Device removed");
             QMetaObject::invokeMethod(
@@ -540,7 +549,7 @@ void Hid_Thread::eventListenerLoop(uint index)
             return;
         }
         uchar report[4] = {};
-        const int n = m_backend->readTimeout(handle, report, sizeof report, eventReadTimeoutMs);
+        const int n = m_backend->readUntilStopped(handle, report, sizeof report, m_stopListening);
         const bool stageEvent = n == 4 && report[0] == 6 && report[1] == 7;
         if (stageEvent && !HidProtocol::isDpiStage(report[3])) {
             // Noise: shown, it would be a caption of no stage.
@@ -561,8 +570,14 @@ void Hid_Thread::eventListenerLoop(uint index)
                 },
                 Qt::QueuedConnection);
         }
-        m_eventHandle.reset();
-        if (n < 0 && m_listening)
+        if (n < 0 && m_listening) {
+            // A failed read: reopen, which tells a removed device from one
+            // that failed once, after a pause so a failing one cannot make
+            // the listener spin.
+            m_eventHandle.reset();
             QThread::msleep(eventErrorPauseMs);
+            handle = openEventInterface(i);
+        }
     }
+    m_eventHandle.reset();
 }

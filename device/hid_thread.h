@@ -31,8 +31,6 @@ public:
 
     // Waits this long for each data input report; the mouse answers at once.
     static constexpr int dataReadTimeoutMs = 1000;
-    // The listener's read time-out, and so its reaction time to a stop.
-    static constexpr int eventReadTimeoutMs = 500;
 
     explicit Hid_Thread(HidBackend *backend = nullptr, DeviceLinkHost *host = nullptr);
     ~Hid_Thread() override;
@@ -67,8 +65,8 @@ public:
     void pause(int milliseconds) { m_sleep(milliseconds); }
 
     bool isListening() const { return m_listening; }
-    // Tells the listener to stop; it ends after its read in progress.
-    void requestStop() { m_listening = false; }
+    // Tells the listener to stop; its wait for a report ends at once.
+    void requestStop();
     // Tells it to stop and waits until it has ended.
     void stopEventListener();
 
@@ -165,6 +163,7 @@ private:
     bool m_lastExchangeOk = true;
     quint64 m_failedExchanges = 0;
     std::atomic<bool> m_listening{false};
+    HidStopSignal m_stopListening;
     QFuture<void> m_listener;
     HidProtocol::CommandReport m_outReport{};
     HidProtocol::CommandReport m_inReport{};

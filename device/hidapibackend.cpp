@@ -4,14 +4,20 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #endif
 
 namespace {
 struct HidapiHandle : HidHandle
 {
-    explicit HidapiHandle(hid_device *d) : device(d) {}
+    HidapiHandle(hid_device *d, const QByteArray &p) : device(d), path(p) {}
     hid_device *device;
+    QByteArray path;
+    // A descriptor of our own on the hidraw node for waiting in poll(),
+    // which hidapi does not offer; opened at the first wait.
+    int waitFd = -1;
 };
 
 hid_device *device(HidHandle *handle)
@@ -44,8 +50,9 @@ QList<HidInterfaceInfo> HidapiBackend::enumerate(unsigned short vid, unsigned sh
 
 HidHandlePtr HidapiBackend::open(const QString &path)
 {
-    hid_device *d = hid_open_path(path.toLocal8Bit().constData());
-    return adopt(d ? new HidapiHandle(d) : nullptr);
+    const QByteArray node = path.toLocal8Bit();
+    hid_device *d = hid_open_path(node.constData());
+    return adopt(d ? new HidapiHandle(d, node) : nullptr);
 }
 
 int HidapiBackend::setNonblocking(HidHandle *handle, int nonblock)
@@ -86,8 +93,49 @@ int HidapiBackend::readTimeout(HidHandle *handle, unsigned char *data, std::size
     return d ? hid_read_timeout(d, data, length, milliseconds) : -1;
 }
 
+int HidapiBackend::readUntilStopped(HidHandle *handle, unsigned char *data, std::size_t length,
+                                    HidStopSignal &stop)
+{
+#ifdef Q_OS_LINUX
+    auto *h = static_cast<HidapiHandle *>(handle);
+    if (h && h->waitFd < 0 && stop.descriptor() >= 0 && h->path.startsWith("/dev/hidraw"))
+        h->waitFd = ::open(h->path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (!h || h->waitFd < 0)
+        return HidBackend::readUntilStopped(handle, data, length, stop);
+    // hidraw queues every report for every open descriptor, so reading our
+    // own gives the same reports hid_read() would.
+    for (;;) {
+        if (stop.isRaised())
+            return 0;
+        pollfd fds[2] = {{h->waitFd, POLLIN, 0}, {stop.descriptor(), POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (fds[1].revents & POLLIN)
+            return 0;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return -1; // unplugged
+        if (fds[0].revents & POLLIN) {
+            const ssize_t n = ::read(h->waitFd, data, length);
+            if (n >= 0)
+                return int(n);
+            if (errno != EAGAIN && errno != EINTR)
+                return -1;
+        }
+    }
+#else
+    return HidBackend::readUntilStopped(handle, data, length, stop);
+#endif
+}
+
 void HidapiBackend::close(HidHandle *handle)
 {
+#ifdef Q_OS_UNIX
+    if (handle && static_cast<HidapiHandle *>(handle)->waitFd >= 0)
+        ::close(static_cast<HidapiHandle *>(handle)->waitFd);
+#endif
     if (hid_device *d = device(handle))
         hid_close(d);
     delete static_cast<HidapiHandle *>(handle);

@@ -19,6 +19,8 @@ public:
     int read(HidHandle *handle, unsigned char *data, std::size_t length) override;
     int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                     int milliseconds) override;
+    int readUntilStopped(HidHandle *handle, unsigned char *data, std::size_t length,
+                         HidStopSignal &stop) override;
     bool isAccessDenied(const QString &path) override;
 
 private:

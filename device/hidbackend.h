@@ -2,8 +2,11 @@
 
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 // An open HID interface. Each backend derives its own and is only ever
 // handed back the handles it opened.
@@ -14,6 +17,32 @@ public:
 };
 
 class HidBackend;
+
+// Ends a blocking read from another thread. Raised, it stays raised until
+// cleared; a backend's wait watches its descriptor (where the system has
+// one) or registers a waker that is called on raise.
+class HidStopSignal
+{
+public:
+    HidStopSignal();
+    ~HidStopSignal();
+    HidStopSignal(const HidStopSignal &) = delete;
+    HidStopSignal &operator=(const HidStopSignal &) = delete;
+
+    void raise();
+    void clear();
+    bool isRaised() const { return m_raised; }
+    // Readable while raised; -1 where the system has none.
+    int descriptor() const { return m_fd; }
+    // Called (once more) on every raise while set; cleared with nullptr.
+    void setWaker(std::function<void()> waker);
+
+private:
+    std::atomic<bool> m_raised{false};
+    int m_fd = -1;
+    std::mutex m_wakerMutex;
+    std::function<void()> m_waker;
+};
 
 // Closes a handle through the backend that opened it.
 struct HidHandleCloser
@@ -51,6 +80,11 @@ public:
     virtual int read(HidHandle *handle, unsigned char *data, std::size_t length) = 0;
     virtual int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                             int milliseconds) = 0;
+    // Waits for one input report without waking meanwhile: its length, 0
+    // once `stop` is raised, negative when the device is gone or failed.
+    // This fallback polls in half-second reads.
+    virtual int readUntilStopped(HidHandle *handle, unsigned char *data, std::size_t length,
+                                 HidStopSignal &stop);
     // Whether the interface at `path` exists but this user may not open it
     // (a device node without the udev rule). Asked after an open failed.
     virtual bool isAccessDenied(const QString &path)

@@ -708,6 +708,30 @@ int VirtualMouseBackend::read(HidHandle *handle, unsigned char *data, std::size_
 int VirtualMouseBackend::readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                                      int milliseconds)
 {
+    return readOrStop(handle, data, length, milliseconds, nullptr);
+}
+
+int VirtualMouseBackend::readUntilStopped(HidHandle *handle, unsigned char *data,
+                                          std::size_t length, HidStopSignal &stop)
+{
+    VirtualHandle *h = virtualHandle(handle);
+    if (!h)
+        return -1;
+    VirtualMouse *mouse = h->mouse;
+    // Set before the mouse's lock is taken: a raise takes that lock to wake
+    // the wait, so it cannot slip in between the check and the wait.
+    stop.setWaker([mouse] {
+        QMutexLocker lock(&mouse->m_mutex);
+        mouse->m_inputArrived.wakeAll();
+    });
+    const int n = readOrStop(handle, data, length, -1, &stop);
+    stop.setWaker(nullptr);
+    return n;
+}
+
+int VirtualMouseBackend::readOrStop(HidHandle *handle, unsigned char *data, std::size_t length,
+                                    int milliseconds, const HidStopSignal *stop)
+{
     VirtualHandle *h = virtualHandle(handle);
     if (!h || !data)
         return -1;
@@ -716,7 +740,7 @@ int VirtualMouseBackend::readTimeout(HidHandle *handle, unsigned char *data, std
     std::deque<QByteArray> &queue = mouse.m_input[h->interface];
     QDeadlineTimer deadline(milliseconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
                                              : QDeadlineTimer(milliseconds));
-    while (mouse.isValid(h->generation) && queue.empty()) {
+    while (mouse.isValid(h->generation) && queue.empty() && !(stop && stop->isRaised())) {
         if (!mouse.m_inputArrived.wait(&mouse.m_mutex, deadline))
             break;
     }

@@ -193,6 +193,8 @@ public:
     int read(HidHandle *handle, unsigned char *data, std::size_t length) override;
     int readTimeout(HidHandle *handle, unsigned char *data, std::size_t length,
                     int milliseconds) override;
+    int readUntilStopped(HidHandle *handle, unsigned char *data, std::size_t length,
+                         HidStopSignal &stop) override;
     bool isAccessDenied(const QString &path) override;
 
 signals:
@@ -200,6 +202,9 @@ signals:
 
 private:
     void close(HidHandle *handle) override;
+    // A read that also ends, with 0, once `stop` is raised.
+    int readOrStop(HidHandle *handle, unsigned char *data, std::size_t length, int milliseconds,
+                   const HidStopSignal *stop);
     // The mouse a "virtual:<mouse>:<interface>" path names, or none.
     VirtualMouse *mouseOfPath(const QString &path, int *interface = nullptr);
 

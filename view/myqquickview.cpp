@@ -28,6 +28,7 @@
 #include <QMetaMethod>
 #include <QPointer>
 #include <QQuickItem>
+#include <QResizeEvent>
 #include <QTimer>
 
 namespace {
@@ -358,6 +359,26 @@ void myQQuickView::hideEvent(QHideEvent *event)
     // show a capture that no longer receives anything.
     invokeScene("endCaptures", {}, Delivery::Synchronous);
     QQuickWidget::hideEvent(event);
+    // The software renderer keeps a frame image of the view's size; hidden
+    // in the tray the view shrinks it to a pixel (a hidden widget gets its
+    // resize event only when shown, so it is sent here) and regains its
+    // size on show.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() || m_shownSize.isValid())
+            return;
+        m_shownSize = size();
+        resize(1, 1);
+        QResizeEvent shrunk(size(), m_shownSize);
+        QCoreApplication::sendEvent(this, &shrunk);
+    });
+}
+
+void myQQuickView::showEvent(QShowEvent *event)
+{
+    if (m_shownSize.isValid()) {
+        resize(std::exchange(m_shownSize, QSize()));
+    }
+    QQuickWidget::showEvent(event);
 }
 
 void myQQuickView::focusInEvent(QFocusEvent *event)

@@ -200,6 +200,7 @@ public slots:
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void callSceneNow(const QByteArray &name, const QVariantList &args);
@@ -220,4 +221,6 @@ private:
     bool m_notSavedNoticed = false;
     int m_failedWrites = 0;
     bool m_setAsideNoticeQueued = false;
+    // The view's size while a hidden view is shrunk, otherwise invalid.
+    QSize m_shownSize;
 };

@@ -117,6 +117,12 @@ Item {
     }
 
     function run() {
+        // Comes after initUI's exchanges with the mouse have ended: the
+        // start-up lock has nothing left to protect.
+        if (protectTimer.running) {
+            protectTimer.stop()
+            unlock()
+        }
     }
 
     function setMouseState(connected: bool, title: string, detail: string) {

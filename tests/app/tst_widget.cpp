@@ -5,6 +5,7 @@
 #include "widget.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QMenu>
 #include <QQuickItem>
 #include <QSignalSpy>
@@ -175,12 +176,23 @@ void tst_Widget::activationShowsTheWindow()
 void tst_Widget::closingHidesToTheTray()
 {
     m_widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
     QVERIFY(m_widget->isVisible());
+    const QSize size = m_widget->size();
+    QTRY_COMPARE(m_widget->backingStore()->size(), size);
+    const QImage frame = m_widget->view()->grabFramebuffer();
     QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
     QVERIFY(!m_widget->close());
     QVERIFY(!m_widget->isVisible());
     QCoreApplication::processEvents();
     QVERIFY(aboutToQuit.isEmpty());
+    // Hidden, neither the window nor the view keeps a window-sized frame;
+    // shown, both have theirs again and show the same.
+    QCOMPARE(m_widget->backingStore()->size(), QSize(1, 1));
+    QCOMPARE(m_widget->view()->grabFramebuffer().size(), QSize(1, 1));
+    m_widget->show();
+    QTRY_COMPARE(m_widget->backingStore()->size(), size);
+    QCOMPARE(m_widget->view()->grabFramebuffer(), frame);
     QTimer::singleShot(0, quitAction(), &QAction::trigger);
     QCOMPARE(QCoreApplication::exec(), 0);
     QCOMPARE(aboutToQuit.size(), 1);
