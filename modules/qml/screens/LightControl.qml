@@ -198,6 +198,7 @@ Rectangle {
         anchors.verticalCenter: title.verticalCenter
         normalSource: Theme.skinImage(lightControlMain.skinNo, "index", "back")
         hoverSource: Theme.skinImage(lightControlMain.skinNo, "index", "backHover")
+        description: qsTr("Restore defaults")
         onClicked: lightControlMain.resetValues()
     }
 
@@ -219,6 +220,8 @@ Rectangle {
             SliderButton {
                 id: speedSlider
 
+                Accessible.name: lightControlMain.lang(5)
+
                 x: 70
                 anchors.verticalCenter: parent.verticalCenter
                 width: 96
@@ -238,6 +241,8 @@ Rectangle {
 
             SliderButton {
                 id: brightSlider
+
+                Accessible.name: lightControlMain.lang(7)
 
                 x: 70
                 anchors.verticalCenter: parent.verticalCenter
@@ -354,6 +359,7 @@ Rectangle {
                 id: redField
 
                 objectName: "redField"
+                description: qsTr("Red")
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()
@@ -365,6 +371,7 @@ Rectangle {
                 id: greenField
 
                 objectName: "greenField"
+                description: qsTr("Green")
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()
@@ -376,6 +383,7 @@ Rectangle {
                 id: blueField
 
                 objectName: "blueField"
+                description: qsTr("Blue")
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()

@@ -123,6 +123,7 @@ Rectangle {
                 objectName: "resetMark"
                 normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "back")
                 hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "backHover")
+                description: qsTr("Restore defaults")
                 onClicked: systemSettingMain.init(true, true)
             }
 
@@ -132,6 +133,7 @@ Rectangle {
                 objectName: "closeMark"
                 normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMark")
                 hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMarkHover")
+                description: qsTr("Close")
                 onClicked: {
                     systemSettingMain.systemSettingFocus()
                     systemSettingMain.visible = false
@@ -156,6 +158,8 @@ Rectangle {
             id: mouseSpeedSlider
 
             property int xPosition: 0
+
+            Accessible.name: systemSettingMain.systemSettingLang[1]
 
             width: 352
             enabled: systemSettingMain.speedReason === ""
@@ -182,6 +186,8 @@ Rectangle {
             id: doubleClickSlider
 
             property int xPosition: 0
+
+            Accessible.name: systemSettingMain.systemSettingLang[2]
 
             width: 352
             enabled: systemSettingMain.doubleClickReason === ""
@@ -227,6 +233,7 @@ Rectangle {
                 id: lineCount
 
                 anchors.verticalCenter: parent.verticalCenter
+                description: systemSettingMain.systemSettingLang[6]
                 minValue: 1
                 maxValue: 100
                 textValue: "1"
