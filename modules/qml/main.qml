@@ -1358,5 +1358,10 @@ Item {
             hoverEnabled: true
             onClicked: editorRow.clicked()
         }
+
+        FocusStop {
+            name: editorRow.textValue
+            onActivated: editorRow.clicked()
+        }
     }
 }

@@ -78,8 +78,9 @@ def program_window():
     for app in children(pyatspi.Registry.getDesktop(0)):
         if app is None:
             continue
+        # The window is a widget holding the scene, so it may read as a filler.
         for window in children(app):
-            if window is not None and window.getRole() == pyatspi.ROLE_FRAME and walk(window, []):
+            if window is not None and showing(window) and walk(window, []):
                 return window
     return None
 
@@ -109,15 +110,21 @@ def press(node):
 
 def unnamed_controls(window):
     """Focusable controls, and those among them without a role or a name."""
-    focusable = [n for n in walk(window, []) if n.getState().contains(pyatspi.STATE_FOCUSABLE)]
+    focusable = [n for n in walk(window, [])
+                 if n.getState().contains(pyatspi.STATE_FOCUSABLE) and not is_container(n)]
     bad = [describe(n) for n in focusable
            if n.getRole() in UNNAMED_ROLES or not (n.name or "").strip()]
     return focusable, bad
 
 
+def is_container(node):
+    """The scene's own widget: it holds the focus too, but is no control."""
+    return node.getRole() == pyatspi.ROLE_FILLER and node.childCount > 0
+
+
 def focused(window):
     for node in walk(window, []):
-        if node.getState().contains(pyatspi.STATE_FOCUSED):
+        if node.getState().contains(pyatspi.STATE_FOCUSED) and not is_container(node):
             return node
     return None
 
@@ -153,10 +160,10 @@ def main():
         xdotool = ["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(program.pid)]
         window_id = subprocess.run(xdotool, env=env, capture_output=True, text=True,
                                    timeout=30).stdout.split()[0]
-        subprocess.run(["xdotool", "windowactivate", "--sync", window_id], env=env, timeout=30)
+        subprocess.run(["xdotool", "windowfocus", "--sync", window_id], env=env, timeout=30)
         stops = []
         for _ in range(len(focusable) + 5):
-            subprocess.run(["xdotool", "key", "--window", window_id, "Tab"], env=env, timeout=30)
+            subprocess.run(["xdotool", "key", "Tab"], env=env, timeout=30)
             time.sleep(0.15)
             node = focused(window)
             stops.append(describe(node) if node else None)
@@ -171,7 +178,9 @@ def main():
 
         # The dialogs the main window opens, each closed again by its close mark.
         dialogs = [("system settings", pyatspi.ROLE_PUSH_BUTTON, "System setting"),
-                   ("profiles", pyatspi.ROLE_PUSH_BUTTON, "Config")]
+                   ("profiles", pyatspi.ROLE_PUSH_BUTTON, "Config"),
+                   ("button assignment", pyatspi.ROLE_PUSH_BUTTON, "Key 4: Forward Key"),
+                   ("macro editor", pyatspi.ROLE_PUSH_BUTTON, "Macro Editor")]
         for title, role, name in dialogs:
             opener = find(window, role, name)
             if opener is None:

@@ -14,6 +14,9 @@ Item {
     property color borderColor: Theme.colorGray1
     property color bgColor: Theme.colorGray0
     property int horizontalOffset: 0
+    // The caption a screen reader names the control by; the shown text
+    // then goes with it as its description.
+    property string description: ""
     readonly property int rowHeight: 24
     readonly property bool isAnimating: slideBox.running
     property int revision: 0
@@ -93,7 +96,8 @@ Item {
     height: 24
     activeFocusOnTab: true
     Accessible.role: Accessible.ComboBox
-    Accessible.name: textValue
+    Accessible.name: description !== "" ? description : textValue
+    Accessible.description: description !== "" ? textValue : ""
     Accessible.focusable: true
     Accessible.onPressAction: toggle()
     Keys.onSpacePressed: activate()

@@ -14,6 +14,9 @@ Item {
     property color sliderbarBg: Theme.colorGray1
     property alias sliderControl: slider
     property int horizontalOffset: 0
+    // The caption a screen reader names the control by; the shown text
+    // then goes with it as its description.
+    property string description: ""
     readonly property bool isAnimating: slideBox.running
 
     signal btnClick()
@@ -46,7 +49,8 @@ Item {
     height: 24
     activeFocusOnTab: true
     Accessible.role: Accessible.ComboBox
-    Accessible.name: textValue
+    Accessible.name: description !== "" ? description : textValue
+    Accessible.description: description !== "" ? textValue : ""
     Accessible.focusable: true
     Accessible.onPressAction: toggle()
     Keys.onSpacePressed: toggle()
