@@ -81,6 +81,11 @@ Rectangle {
         lineCount.closeFocus()
     }
 
+    function close() {
+        systemSettingFocus()
+        visible = false
+    }
+
     width: 416
     height: 312
     color: Theme.colorGray0
@@ -134,10 +139,7 @@ Rectangle {
                 normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMark")
                 hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMarkHover")
                 description: qsTr("Close")
-                onClicked: {
-                    systemSettingMain.systemSettingFocus()
-                    systemSettingMain.visible = false
-                }
+                onClicked: systemSettingMain.close()
             }
         }
     }
