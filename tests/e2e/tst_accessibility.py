@@ -180,7 +180,8 @@ def main():
         dialogs = [("system settings", pyatspi.ROLE_PUSH_BUTTON, "System setting"),
                    ("profiles", pyatspi.ROLE_PUSH_BUTTON, "Config"),
                    ("button assignment", pyatspi.ROLE_PUSH_BUTTON, "Key 4: Forward Key"),
-                   ("macro editor", pyatspi.ROLE_PUSH_BUTTON, "Macro Editor")]
+                   ("macro editor", pyatspi.ROLE_PUSH_BUTTON, "Macro Editor"),
+                   ("gun editor", pyatspi.ROLE_PUSH_BUTTON, "Gun Editor")]
         for title, role, name in dialogs:
             opener = find(window, role, name)
             if opener is None:

@@ -60,6 +60,16 @@ Item {
         }
     }
 
+    Component {
+        id: popupComponent
+
+        PopupMenu {
+            x: 200
+            y: 20
+            entries: ["Delete", "Import", "Export"]
+        }
+    }
+
     Item {
         id: elsewhere
 
@@ -169,7 +179,7 @@ Item {
                 { tag: "text button, Space", component: textButtonComponent, key: Qt.Key_Space,
                   signalName: "clicked", seen: [[undefined, undefined]] },
                 { tag: "image button, Return", component: imageButtonComponent, key: Qt.Key_Return,
-                  signalName: "clicked", seen: [[undefined, undefined]] },
+                  signalName: "clicked", seen: [[undefined, undefined]], toolTip: "Help" },
             ]
         }
 
@@ -182,6 +192,12 @@ Item {
             elsewhere.forceActiveFocus()
             keyClick(Qt.Key_Tab)
             verify(control.activeFocus)
+            if (data.toolTip) {
+                // Icon-only: its name shows as a tooltip while it has the focus.
+                const tip = findChild(control, "toolTip")
+                verify(tip.visible)
+                compare(tip.text, data.toolTip)
+            }
             keyClick(Qt.Key_A)       // not an activating key
             compare(seen, [])
             keyClick(data.key)
@@ -210,6 +226,25 @@ Item {
             keyClick(Qt.Key_Up)
             verify(first.activeFocus)
             compare(chosen, [1, 0])
+        }
+
+        // A shown popup menu holds the keys; closing gives them back.
+        function test_popupMenuKeys() {
+            const field = makeInput({})
+            const menu = make(popupComponent)
+            const chosen = spy(menu, "chosen")
+            field.txtInput.forceActiveFocus()
+            menu.visible = true
+            verify(menu.activeFocus)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            compare(chosen.count, 1)
+            compare(chosen.signalArguments[0][0], 2)
+            keyClick(Qt.Key_Escape)
+            verify(!menu.visible)
+            verify(field.txtInput.activeFocus)
         }
 
         function test_radioSelectsThenReports() {

@@ -34,6 +34,7 @@ Image {
     FocusRing {}
 
     ToolTipBox {
+        objectName: "toolTip"
         host: imageButton
         text: imageButton.description
         hovered: imageButton.hovered
