@@ -1,5 +1,5 @@
 // Renders every SVG under a source folder to a PNG of the same relative
-// name under a target folder, at the SVG's own size and at twice it.
+// name under a target folder, at the SVG's own size.
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -29,25 +29,20 @@ int main(int argc, char *argv[])
             ++failures;
             continue;
         }
+        QImage image(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        renderer.render(&painter);
+        painter.end();
         QString relative = from.relativeFilePath(source);
         relative.chop(4);
-        // name@2x.png beside name.png: Qt loads it on screens scaled by 2.
-        for (const int scale : {1, 2}) {
-            QImage image(renderer.defaultSize() * scale, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setRenderHint(QPainter::TextAntialiasing);
-            painter.scale(scale, scale);
-            renderer.render(&painter);
-            painter.end();
-            const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
-            const QString target = to.filePath(relative + suffix);
-            QDir().mkpath(QFileInfo(target).path());
-            if (!image.save(target, "PNG")) {
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(target));
-                ++failures;
-            }
+        const QString target = to.filePath(relative + QStringLiteral(".png"));
+        QDir().mkpath(QFileInfo(target).path());
+        if (!image.save(target, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(target));
+            ++failures;
         }
     }
     return failures == 0 ? 0 : 1;
