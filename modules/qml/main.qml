@@ -95,6 +95,10 @@ Item {
                                         && (macroEditorMain.isInputting
                                             || macroEditorMain.isInsertting)
 
+    // Where the focus goes back to as the dialogs opened from it close,
+    // innermost last: { dialog, item } pairs.
+    property var focusReturns: []
+
     onIsCapturingChanged: ui_View.setCaptureActive(isCapturing)
 
     signal emptyAreaPressed()
@@ -319,6 +323,30 @@ Item {
         dialog.y = (height - dialog.height) / 2
         mask.visible = true
         dialog.visible = true
+        takeDialogFocus(dialog)
+    }
+
+    // The dialog takes the keyboard; the focus goes back where it was when
+    // the dialog closes (releaseMask).
+    function takeDialogFocus(dialog: var) {
+        const window = Window.window
+        focusReturns.push({ dialog: dialog, item: window ? window.activeFocusItem : null })
+        dialog.forceActiveFocus(Qt.PopupFocusReason)
+    }
+
+    // Escape: the open dialog on top closes as its close mark would.
+    function closeTopDialog(): bool {
+        for (let i = focusReturns.length - 1; i >= 0; --i) {
+            const dialog = focusReturns[i].dialog
+            if (!dialog.visible)
+                continue
+            if (typeof dialog.closeDialog === "function")
+                dialog.closeDialog()
+            else
+                dialog.close()
+            return true
+        }
+        return false
     }
 
     // Stores and sends every screen with unsaved changes. False when the
@@ -511,6 +539,8 @@ Item {
         mainFocus()
         mask.visible = true
         callScreen(keyAssigmentMain, "show", [index])
+        if (keyAssigmentMain.visible)
+            takeDialogFocus(keyAssigmentMain)
     }
 
     function openMacroEditorOverKeyAssigment() {
@@ -526,6 +556,11 @@ Item {
     function releaseMask() {
         mask.visible = [macroEditorMain, gunControlMain, systemSettingMain, keyAssigmentMain,
                         profileMain, resetConfirm, unsavedPrompt].some((dialog) => dialog.visible)
+        let back = null
+        while (focusReturns.length > 0 && !focusReturns[focusReturns.length - 1].dialog.visible)
+            back = focusReturns.pop().item
+        if (back)
+            back.forceActiveFocus(Qt.PopupFocusReason)
     }
 
     function showResetConfirm() {
@@ -590,6 +625,7 @@ Item {
     width: 1024
     height: 640
     visible: false
+    Keys.onEscapePressed: (event) => { event.accepted = closeTopDialog() }
 
     onMsg_KB: (isDown, usbCode) => {
         const macroList = macroEditorMain.macroNumber_lv
@@ -1371,6 +1407,11 @@ Item {
             anchors.fill: parent
             hoverEnabled: true
             onClicked: editorRow.clicked()
+        }
+
+        FocusStop {
+            name: editorRow.textValue
+            onActivated: editorRow.clicked()
         }
     }
 }

@@ -115,6 +115,14 @@ Item {
             tryVerify(() => panel.isSave, 1000)
             compare(slider.knobPosition, 80)
             compare(panel.stage(0).dpiValue, String(Math.floor((77 * 5800 / 158 + 200) / 50) * 50))
+            // Up on the upright slider goes the same way, one pixel higher.
+            panel.isSave = false
+            slider.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Up)
+            compare(pressed.count, 2)
+            compare(slider.knobPosition, 81)
+            verify(panel.isSave)
+            compare(panel.stage(0).dpiValue, String(Math.floor((78 * 5800 / 158 + 200) / 50) * 50))
             // The current stage is orange.
             panel.currentDPI = 2
             compare(panel.stage(2).slider.colorS, Qt.color("#cf3e00"))

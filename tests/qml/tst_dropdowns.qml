@@ -41,6 +41,13 @@ Item {
         }
     }
 
+    // A second Tab stop, where the focus starts and goes when Tab leaves.
+    Item {
+        id: elsewhere
+
+        activeFocusOnTab: true
+    }
+
     SceneTestCase {
         name: "DropDowns"
 
@@ -110,6 +117,71 @@ Item {
             tryVerify(() => !list.isAnimating, 1000)
             list.closeMenu()
             verify(!list.isDrop)
+        }
+
+        // Keys after Tab has reached the control; 0 waits for the slide to
+        // end. `reported` lists what reached the control's user: a list's
+        // valueChange rows, a grid's choice at each btnClick, a slider
+        // panel's valueChange positions.
+        function test_keys_data() {
+            const wait = 0
+            return [
+                { tag: "list closed: Down picks the next row at once", kind: "list",
+                  keys: [Qt.Key_Down], choice: 3, reported: [3], open: false },
+                { tag: "list: Space opens, Up twice, Return picks", kind: "list",
+                  keys: [Qt.Key_Space, wait, Qt.Key_Up, Qt.Key_Up, Qt.Key_Return, wait],
+                  choice: 0, reported: [0], open: false },
+                { tag: "list: Escape closes without a choice", kind: "list",
+                  keys: [Qt.Key_Space, wait, Qt.Key_Down, Qt.Key_Escape, wait],
+                  choice: 2, reported: [], open: false },
+                { tag: "list: Tab away closes it", kind: "list",
+                  keys: [Qt.Key_Space, wait, Qt.Key_Tab, wait], choice: 2, reported: [], open: false },
+                { tag: "grid closed: Right then Down", kind: "grid",
+                  keys: [Qt.Key_Right, Qt.Key_Down], choice: 4, reported: [1, 4], open: false },
+                { tag: "grid: Enter opens, Right skips to a cell, Return picks", kind: "grid",
+                  keys: [Qt.Key_Enter, wait, Qt.Key_Right, Qt.Key_Right, Qt.Key_Return, wait],
+                  choice: 2, reported: [2], open: false },
+                { tag: "grid: Down stops at the last cell with a text", kind: "grid",
+                  keys: [Qt.Key_Right, Qt.Key_Right, Qt.Key_Down], choice: 2, reported: [1, 2], open: false },
+                { tag: "grid: Escape closes", kind: "grid",
+                  keys: [Qt.Key_Space, wait, Qt.Key_Escape, wait], choice: 0, reported: [], open: false },
+                { tag: "slider: Return opens, Right steps a pixel", kind: "slider",
+                  keys: [Qt.Key_Return, wait, Qt.Key_Right], reported: [48], open: true },
+                { tag: "slider: Escape closes", kind: "slider",
+                  keys: [Qt.Key_Space, wait, Qt.Key_Escape, wait], reported: [], open: false },
+            ]
+        }
+
+        function test_keys(data) {
+            const reported = []
+            let control
+            if (data.kind === "list") {
+                control = makeList(4)
+                control.valueChange.connect((index) => reported.push(index))
+            } else if (data.kind === "grid") {
+                control = make(gridComponent)
+                for (const text of ["Player", "Next", "Stop", "Mute", "Louder", ""])
+                    control.mdItems.append({ textValue: text })
+                control.btnClick.connect(() => reported.push(control.currentSelect))
+            } else {
+                control = make(sliderComponent)
+                control.setValue(0.5)
+                control.valueChange.connect((position) => reported.push(position))
+            }
+            elsewhere.forceActiveFocus()
+            keyClick(Qt.Key_Tab)
+            verify(control.activeFocus)
+            for (const key of data.keys) {
+                if (key === 0)
+                    tryVerify(() => !control.isAnimating, 1000)
+                else
+                    keyClick(key)
+            }
+            compare(reported, data.reported)
+            compare(control.isDrop, data.open)
+            compare(slideBox(control).shown, data.open)
+            if (data.choice !== undefined)
+                compare(control.currentSelect, data.choice)
         }
 
         function test_valueChangeOnlyWhenTheClosingSlideEnds() {

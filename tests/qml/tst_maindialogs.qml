@@ -18,19 +18,29 @@ Item {
                 { tag: "macro editor", name: "macroEditorMain", close: "macroCloseMark", width: 640 },
                 { tag: "gun editor", name: "gunControlMain", close: "gunCloseMark", width: 640 },
                 { tag: "profiles", name: "profileMain", close: "profileCloseMark", width: 300 },
+                { tag: "macro editor, Escape", name: "macroEditorMain", width: 640, escape: true },
+                { tag: "system settings, Escape", name: "systemSettingMain", width: 416, escape: true },
             ]
         }
 
+        // The dialog takes the keyboard and gives it back to its opener.
         function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
             const main = startMain()
             const dialog = child(main, data.name)
+            const opener = child(main, "configButton")
+            opener.forceActiveFocus()
             main.openDialog(dialog)
             verify(dialog.visible)
+            verify(dialog.activeFocus)
             verify(child(main, "mask").visible)
             compare(dialog.x, (1024 - data.width) / 2)
-            mouseClick(child(dialog, data.close))
+            if (data.escape)
+                keyClick(Qt.Key_Escape)
+            else
+                mouseClick(child(dialog, data.close))
             verify(!dialog.visible)
             verify(!child(main, "mask").visible)
+            verify(opener.activeFocus)
         }
 
         function test_keyEventsReachTheRecorderOnlyWithAMacroSelected() {

@@ -2,7 +2,7 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/common"
 
-// RectInput, CheckBox and RadioButton.
+// RectInput, CheckBox, RadioButton and the buttons' keys.
 Item {
     id: scene
 
@@ -35,6 +35,38 @@ Item {
             x: 40
             y: 40
             textValue: "Rows"
+        }
+    }
+
+    Component {
+        id: textButtonComponent
+
+        TextButton {
+            x: 40
+            y: 120
+            textValue: "Save"
+        }
+    }
+
+    Component {
+        id: imageButtonComponent
+
+        ImageButton {
+            x: 40
+            y: 120
+            width: 16
+            height: 16
+            description: "Help"
+        }
+    }
+
+    Component {
+        id: popupComponent
+
+        PopupMenu {
+            x: 200
+            y: 20
+            entries: ["Delete", "Import", "Export"]
         }
     }
 
@@ -130,6 +162,89 @@ Item {
             const y = data.dy === undefined ? box.height / 2 : (data.dy < 0 ? data.dy : box.height + data.dy - 1)
             mouseClick(box, x, y)
             compare(clicks.count, data.clicks)
+        }
+
+        // Tab reaches the control; the key then does what a click does, in
+        // the same order (a check box still reports before it toggles).
+        function test_keysActivate_data() {
+            return [
+                { tag: "check box, Space", component: checkComponent, key: Qt.Key_Space,
+                  signalName: "btnClick", seen: [[5, false]], selected: true },
+                { tag: "check box, Return", component: checkComponent, key: Qt.Key_Return,
+                  signalName: "btnClick", seen: [[5, false]], selected: true },
+                { tag: "radio, Space", component: radioComponent, key: Qt.Key_Space,
+                  signalName: "btnClick", seen: [[5, true]], selected: true },
+                { tag: "radio, Enter", component: radioComponent, key: Qt.Key_Enter,
+                  signalName: "btnClick", seen: [[5, true]], selected: true },
+                { tag: "text button, Space", component: textButtonComponent, key: Qt.Key_Space,
+                  signalName: "clicked", seen: [[undefined, undefined]] },
+                { tag: "image button, Return", component: imageButtonComponent, key: Qt.Key_Return,
+                  signalName: "clicked", seen: [[undefined, undefined]], toolTip: "Help" },
+            ]
+        }
+
+        function test_keysActivate(data) {
+            const control = make(data.component)
+            if (data.selected !== undefined)
+                control.index = 5
+            const seen = []
+            control[data.signalName].connect((index) => seen.push([index, control.isSelect]))
+            elsewhere.forceActiveFocus()
+            keyClick(Qt.Key_Tab)
+            verify(control.activeFocus)
+            if (data.toolTip) {
+                // Icon-only: its name shows as a tooltip while it has the focus.
+                const tip = findChild(control, "toolTip")
+                verify(tip.visible)
+                compare(tip.text, data.toolTip)
+            }
+            keyClick(Qt.Key_A)       // not an activating key
+            compare(seen, [])
+            keyClick(data.key)
+            compare(seen, data.seen)
+            if (data.selected !== undefined)
+                compare(control.isSelect, data.selected)
+        }
+
+        function test_tabLeavesTheFieldAndArrowsWalkTheRadios() {
+            const input = makeInput({ textValue: "12" })
+            const first = make(radioComponent, { y: 80, index: 0 })
+            const second = make(radioComponent, { y: 110, index: 1 })
+            const ended = spy(input, "endInputSignal")
+            const chosen = []
+            first.btnClick.connect((index) => chosen.push(index))
+            second.btnClick.connect((index) => chosen.push(index))
+            mouseClick(input)
+            keyClick(Qt.Key_Tab)
+            compare(input.textValue, "12")
+            compare(ended.count, 1)
+            verify(first.activeFocus)
+            keyClick(Qt.Key_Down)
+            verify(second.activeFocus)
+            compare(chosen, [1])
+            verify(second.isSelect)
+            keyClick(Qt.Key_Up)
+            verify(first.activeFocus)
+            compare(chosen, [1, 0])
+        }
+
+        // A shown popup menu holds the keys; closing gives them back.
+        function test_popupMenuKeys() {
+            const field = makeInput({})
+            const menu = make(popupComponent)
+            const chosen = spy(menu, "chosen")
+            field.txtInput.forceActiveFocus()
+            menu.visible = true
+            verify(menu.activeFocus)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            compare(chosen.count, 1)
+            compare(chosen.signalArguments[0][0], 2)
+            keyClick(Qt.Key_Escape)
+            verify(!menu.visible)
+            verify(field.txtInput.activeFocus)
         }
 
         function test_radioSelectsThenReports() {

@@ -85,6 +85,44 @@ TestCase {
         mouseRelease(slider, 150, 6)
     }
 
+    // A key moves the knob the way a track click does and reports in the
+    // same order; stepped sliders move a step, continuous ones a pixel, or
+    // a tenth of the travel with Page Up/Down.
+    function test_keysStep_data() {
+        return [
+            { tag: "stepped, Right", props: { width: 96, isScale: true, segment: 4 }, step: 1,
+              key: Qt.Key_Right, position: 42, segmentValue: 2 },
+            { tag: "stepped, Down", props: { width: 96, isScale: true, segment: 4 }, step: 1,
+              key: Qt.Key_Down, position: 3, segmentValue: 0 },
+            { tag: "stepped, Left at the start", props: { width: 96, isScale: true, segment: 4 }, step: 0,
+              key: Qt.Key_Left, position: 3, segmentValue: 0 },
+            { tag: "stepped, Up at the end", props: { width: 96, isScale: true, segment: 4 }, step: 4,
+              key: Qt.Key_Up, position: 81, segmentValue: 4 },
+            { tag: "continuous, Left", props: { width: 100 }, at: 50, key: Qt.Key_Left, position: 49 },
+            { tag: "continuous, Page Up", props: { width: 100 }, at: 50, key: Qt.Key_PageUp, position: 58.2 },
+            { tag: "continuous, Up at the end", props: { width: 100 }, at: 85, key: Qt.Key_Up, position: 85 },
+        ]
+    }
+
+    function test_keysStep(data) {
+        const slider = makeSlider(data.props)
+        if (data.step !== undefined)
+            slider.setIndexValue(data.step, false)
+        else
+            slider.setValue(data.at)
+        const order = []
+        slider.btnClick.connect(() => order.push("click"))
+        slider.valueChange.connect((v) => order.push("value " + v))
+        slider.valueChangeDelay.connect((v) => order.push("delay " + v))
+        slider.forceActiveFocus(Qt.TabFocusReason)
+        keyClick(data.key)
+        compare(slider.knobPosition, data.position)
+        const reported = Math.floor(data.position)
+        compare(order, ["click", "value " + reported, "delay " + reported])
+        if (data.segmentValue !== undefined)
+            compare(slider.segmentValue, data.segmentValue)
+    }
+
     function test_setters() {
         const slider = makeSlider({ width: 176 })
         slider.setRatioValue(0)

@@ -64,6 +64,7 @@ Item {
 
             normalSource: Theme.skinImage(menuUp.skinNo, "index", "help")
             hoverSource: Theme.skinImage(menuUp.skinNo, "index", "helpHover")
+            description: qsTr("Help")
             onClicked: menuUp.helpClick()
         }
 
@@ -72,6 +73,7 @@ Item {
 
             normalSource: Theme.skinImage(menuUp.skinNo, "index", "minimize")
             hoverSource: Theme.skinImage(menuUp.skinNo, "index", "minimizeHover")
+            description: qsTr("Minimise")
             onClicked: menuUp.minimizeClick()
         }
 
@@ -80,6 +82,7 @@ Item {
 
             normalSource: Theme.skinImage(menuUp.skinNo, "index", "close")
             hoverSource: Theme.skinImage(menuUp.skinNo, "index", "closeHover")
+            description: qsTr("Close")
             onClicked: menuUp.closeClick()
         }
     }

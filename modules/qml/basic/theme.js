@@ -18,6 +18,9 @@ var colorBlue = "#09347f"
 var colorOrange = "#cf3e00"
 var colorBlack = "#000000"
 var colorUnsaved = "#ff3030"
+// Keyboard focus: a light ring that stands out on blue, orange and grey.
+var colorFocus = "#8fc4ff"
+var tooltipDelay = 600
 
 var imageFolder = "qrc:/modules/img/"
 var dropButton = imageFolder + "dropBtn.png"

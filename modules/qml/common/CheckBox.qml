@@ -2,7 +2,8 @@ import QtQuick
 import "../basic/theme.js" as Theme
 
 // A label with a 12-pixel box to its right. A click reports before it
-// toggles, so handlers see the state from before the click.
+// toggles, so handlers see the state from before the click; Space and
+// Enter do the same.
 Item {
     id: checkBox
 
@@ -15,10 +16,26 @@ Item {
 
     signal btnClick(int index)
 
+    function activate() {
+        btnClick(index)
+        isSelect = !isSelect
+    }
+
     implicitWidth: label.implicitWidth + gapValue + box.width
     implicitHeight: Math.max(label.implicitHeight, box.height)
     width: implicitWidth
     height: implicitHeight
+    activeFocusOnTab: true
+    Accessible.role: Accessible.CheckBox
+    Accessible.name: textValue
+    Accessible.checkable: true
+    Accessible.checked: isSelect
+    Accessible.focusable: true
+    Accessible.onPressAction: checkBox.activate()
+    Accessible.onToggleAction: checkBox.activate()
+    Keys.onSpacePressed: checkBox.activate()
+    Keys.onReturnPressed: checkBox.activate()
+    Keys.onEnterPressed: checkBox.activate()
 
     Text {
         id: label
@@ -50,9 +67,8 @@ Item {
     MouseArea {
         anchors.fill: parent
         anchors.margins: -6
-        onClicked: {
-            checkBox.btnClick(checkBox.index)
-            checkBox.isSelect = !checkBox.isSelect
-        }
+        onClicked: checkBox.activate()
     }
+
+    FocusRing {}
 }

@@ -14,6 +14,9 @@ Item {
     property color borderColor: Theme.colorGray1
     property color bgColor: Theme.colorGray0
     property int horizontalOffset: 0
+    // The caption a screen reader names the control by; the shown text
+    // then goes with it as its description.
+    property string description: ""
     readonly property int rowHeight: 24
     readonly property bool isAnimating: slideBox.running
     property int revision: 0
@@ -26,6 +29,9 @@ Item {
         return column >= 0 && column < 3 && cell < count ? cell : -1
     }
 
+    // The cell the arrow keys point at while the grid is open, -1 for none.
+    property int keyCell: -1
+
     signal btnClick()
 
     function textAt(cell: int, cells: int, rev: int): string {
@@ -37,7 +43,46 @@ Item {
 
     function closeMenu() {
         isDrop = false
+        keyCell = -1
         slideBox.close()
+    }
+
+    // What a click on the box does.
+    function toggle() {
+        if (slideBox.shown) {
+            closeMenu()
+        } else {
+            isDrop = true
+            slideBox.open()
+        }
+    }
+
+    // The next cell with a text `cells` away (1 or 3 either way), or `from`.
+    function neighbour(from: int, cells: int): int {
+        for (let c = from + cells; c >= 0 && c < count; c += cells) {
+            if (textAt(c, count, revision) !== "")
+                return c
+        }
+        return from
+    }
+
+    // Arrows walk the open grid's cells; with the grid closed they change
+    // the choice at once and report it as a cell click would.
+    function moveBy(cells: int) {
+        if (slideBox.shown) {
+            keyCell = neighbour(keyCell >= 0 ? keyCell : currentSelect, cells)
+            return
+        }
+        const cell = neighbour(currentSelect, cells)
+        if (cell !== currentSelect)
+            choose(cell)
+    }
+
+    function activate() {
+        if (slideBox.shown && keyCell >= 0)
+            choose(keyCell)
+        else
+            toggle()
     }
 
     function choose(cell: int) {
@@ -49,6 +94,29 @@ Item {
 
     width: 120
     height: 24
+    activeFocusOnTab: true
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: description !== "" ? description : textValue
+    Accessible.description: description !== "" ? textValue : ""
+    Accessible.focusable: true
+    Accessible.onPressAction: toggle()
+    Keys.onSpacePressed: activate()
+    Keys.onReturnPressed: activate()
+    Keys.onEnterPressed: activate()
+    Keys.onLeftPressed: moveBy(-1)
+    Keys.onRightPressed: moveBy(1)
+    Keys.onUpPressed: moveBy(-3)
+    Keys.onDownPressed: moveBy(3)
+    Keys.onEscapePressed: (event) => {
+        event.accepted = slideBox.shown
+        if (slideBox.shown)
+            closeMenu()
+    }
+    // Focus moving elsewhere (Tab, a click on another control) closes the grid.
+    onActiveFocusChanged: {
+        if (!activeFocus && slideBox.shown)
+            closeMenu()
+    }
 
     Connections {
         target: dropDownGrid.mdItems
@@ -68,13 +136,14 @@ Item {
         isDrop: dropDownGrid.isDrop
         horizontalOffset: dropDownGrid.horizontalOffset
         onClicked: {
-            if (slideBox.shown) {
-                dropDownGrid.closeMenu()
-            } else {
-                dropDownGrid.isDrop = true
-                slideBox.open()
-            }
+            dropDownGrid.forceActiveFocus(Qt.MouseFocusReason)
+            dropDownGrid.toggle()
         }
+    }
+
+    FocusRing {
+        target: dropDownGrid
+        anchors.fill: box
     }
 
     SlideBox {
@@ -108,6 +177,7 @@ Item {
                     height: dropDownGrid.rowHeight
                     color: index === dropDownGrid.currentSelect || index === dropDownGrid.hoveredCell
                            ? Theme.colorOrange : "transparent"
+                    border.color: index === dropDownGrid.keyCell ? Theme.colorFocus : "transparent"
 
                     Text {
                         anchors.verticalCenter: parent.verticalCenter

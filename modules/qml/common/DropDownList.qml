@@ -14,6 +14,9 @@ Item {
     property color borderColor: Theme.colorGray1
     property color bgColor: Theme.colorGray0
     property int horizontalOffset: 0
+    // The caption a screen reader names the control by; the shown text
+    // then goes with it as its description.
+    property string description: ""
     readonly property int rowHeight: 24
     readonly property int maxRows: 10
     readonly property int slideDuration: Math.max(0, 180 - 10 * count)
@@ -25,6 +28,9 @@ Item {
                                       ? listView.indexAt(slideBox.pointer.x,
                                                          slideBox.pointer.y + listView.contentY)
                                       : -1
+
+    // The row the arrow keys point at while the list is open, -1 for none.
+    property int keyRow: -1
 
     signal btnClick()
     signal valueChange(int index)
@@ -39,12 +45,50 @@ Item {
 
     function openMenu() {
         isDrop = true
+        keyRow = -1
         slideBox.open()
     }
 
     function closeList() {
         isDrop = false
+        keyRow = -1
         slideBox.close()
+    }
+
+    // What a click on the box does.
+    function toggle() {
+        btnClick()
+        if (slideBox.running)
+            return
+        if (slideBox.shown)
+            closeList()
+        else
+            openMenu()
+    }
+
+    // Up and Down: through the open list's rows, or, with the list closed,
+    // straight to the neighbouring choice as a row click would make it.
+    function moveBy(rows: int) {
+        if (count <= 0)
+            return
+        if (slideBox.shown) {
+            const from = keyRow >= 0 ? keyRow : currentSelect
+            keyRow = Math.max(0, Math.min(count - 1, from + rows))
+            listView.positionViewAtIndex(keyRow, ListView.Contain)
+            return
+        }
+        const row = Math.max(0, Math.min(count - 1, currentSelect + rows))
+        if (row === currentSelect)
+            return
+        currentSelect = row
+        valueChange(row)
+    }
+
+    function activate() {
+        if (slideBox.shown && !slideBox.running && keyRow >= 0)
+            choose(keyRow)
+        else
+            toggle()
     }
 
     // Closes the list only when it is fully open.
@@ -61,6 +105,27 @@ Item {
 
     width: 120
     height: 24
+    activeFocusOnTab: true
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: description !== "" ? description : textValue
+    Accessible.description: description !== "" ? textValue : ""
+    Accessible.focusable: true
+    Accessible.onPressAction: toggle()
+    Keys.onSpacePressed: activate()
+    Keys.onReturnPressed: activate()
+    Keys.onEnterPressed: activate()
+    Keys.onUpPressed: moveBy(-1)
+    Keys.onDownPressed: moveBy(1)
+    Keys.onEscapePressed: (event) => {
+        event.accepted = slideBox.shown
+        if (slideBox.shown)
+            closeList()
+    }
+    // Focus moving elsewhere (Tab, a click on another control) closes the list.
+    onActiveFocusChanged: {
+        if (!activeFocus && slideBox.shown)
+            closeList()
+    }
 
     Connections {
         target: dropDownList.mdItems
@@ -80,14 +145,14 @@ Item {
         isDrop: dropDownList.isDrop
         horizontalOffset: dropDownList.horizontalOffset
         onClicked: {
-            dropDownList.btnClick()
-            if (slideBox.running)
-                return
-            if (slideBox.shown)
-                dropDownList.closeList()
-            else
-                dropDownList.openMenu()
+            dropDownList.forceActiveFocus(Qt.MouseFocusReason)
+            dropDownList.toggle()
         }
+    }
+
+    FocusRing {
+        target: dropDownList
+        anchors.fill: box
     }
 
     SlideBox {
@@ -134,6 +199,7 @@ Item {
                 height: dropDownList.rowHeight
                 color: index === dropDownList.currentSelect || index === dropDownList.hoveredRow
                        ? Theme.colorOrange : "transparent"
+                border.color: index === dropDownList.keyRow ? Theme.colorFocus : "transparent"
 
                 Text {
                     objectName: "rowText" + row.index

@@ -14,6 +14,9 @@ Item {
     property color sliderbarBg: Theme.colorGray1
     property alias sliderControl: slider
     property int horizontalOffset: 0
+    // The caption a screen reader names the control by; the shown text
+    // then goes with it as its description.
+    property string description: ""
     readonly property bool isAnimating: slideBox.running
 
     signal btnClick()
@@ -29,8 +32,41 @@ Item {
         slideBox.close()
     }
 
+    // What a click on the box does.
+    function toggle() {
+        btnClick()
+        if (slideBox.running)
+            return
+        if (slideBox.shown) {
+            closeMenu()
+        } else {
+            isDrop = true
+            slideBox.open()
+        }
+    }
+
     width: 120
     height: 24
+    activeFocusOnTab: true
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: description !== "" ? description : textValue
+    Accessible.description: description !== "" ? textValue : ""
+    Accessible.focusable: true
+    Accessible.onPressAction: toggle()
+    Keys.onSpacePressed: toggle()
+    Keys.onReturnPressed: toggle()
+    Keys.onEnterPressed: toggle()
+    // The arrows step the slider as a drag on it would.
+    Keys.forwardTo: [slider]
+    Keys.onEscapePressed: (event) => {
+        event.accepted = slideBox.shown
+        if (slideBox.shown)
+            closeMenu()
+    }
+    onActiveFocusChanged: {
+        if (!activeFocus && slideBox.shown)
+            closeMenu()
+    }
 
     DropBox {
         id: box
@@ -42,16 +78,14 @@ Item {
         isDrop: dropDownSlider.isDrop
         horizontalOffset: dropDownSlider.horizontalOffset
         onClicked: {
-            dropDownSlider.btnClick()
-            if (slideBox.running)
-                return
-            if (slideBox.shown) {
-                dropDownSlider.closeMenu()
-            } else {
-                dropDownSlider.isDrop = true
-                slideBox.open()
-            }
+            dropDownSlider.forceActiveFocus(Qt.MouseFocusReason)
+            dropDownSlider.toggle()
         }
+    }
+
+    FocusRing {
+        target: dropDownSlider
+        anchors.fill: box
     }
 
     SlideBox {
@@ -75,6 +109,8 @@ Item {
             anchors.centerIn: parent
             width: dropDownSlider.width - 16
             color: dropDownSlider.sliderbarBg
+            // Reached through the box's keys; not a Tab stop of its own.
+            activeFocusOnTab: false
             onValueChange: (tmpValue) => dropDownSlider.valueChange(tmpValue)
             onDragSignal: (isDrag) => dropDownSlider.dragSignal(isDrag)
         }

@@ -9,6 +9,8 @@ Rectangle {
     property bool active: false
     property string initialText: ""
     property alias validator: editInput.validator
+    // What is being edited, for screen readers.
+    property string description: ""
 
     signal edited(string text)
     signal accepted()
@@ -37,6 +39,10 @@ Rectangle {
         color: Theme.fontColor
         selectionColor: Theme.colorOrange
         selectByMouse: true
+        activeFocusOnTab: true
+        Accessible.role: Accessible.EditableText
+        Accessible.name: editField.description
+        Accessible.focusable: true
         font.family: Theme.fontFamily
         font.pixelSize: Theme.fontNormalSize
         onTextEdited: editField.edited(text)

@@ -1,16 +1,27 @@
 import QtQuick
 
-// A picture button that shows its hover picture under the pointer.
+// A picture button that shows its hover picture under the pointer. It has
+// no text of its own, so `description` names it for screen readers and
+// shows as its tooltip.
 Image {
     id: imageButton
 
     property url normalSource
     property url hoverSource
+    property string description: ""
     readonly property bool hovered: area.containsMouse
 
     signal clicked()
 
     source: hovered && hoverSource.toString() !== "" ? hoverSource : normalSource
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: description
+    Accessible.focusable: true
+    Accessible.onPressAction: imageButton.clicked()
+    Keys.onSpacePressed: imageButton.clicked()
+    Keys.onReturnPressed: imageButton.clicked()
+    Keys.onEnterPressed: imageButton.clicked()
 
     MouseArea {
         id: area
@@ -18,5 +29,14 @@ Image {
         anchors.fill: parent
         hoverEnabled: true
         onClicked: imageButton.clicked()
+    }
+
+    FocusRing {}
+
+    ToolTipBox {
+        objectName: "toolTip"
+        host: imageButton
+        text: imageButton.description
+        hovered: imageButton.hovered
     }
 }

@@ -1,13 +1,24 @@
 import QtQuick
 import "../basic/theme.js" as Theme
 
-// A context menu: one 24-pixel row per entry.
+// A context menu: one 24-pixel row per entry. While shown it holds the
+// keyboard focus: Up and Down move, Space or Enter choose, Escape or the
+// focus going elsewhere closes it, and the focus then goes back to where
+// it was.
 Rectangle {
     id: popupMenu
 
     property var entries: []
+    // The row the arrow keys point at, -1 for none.
+    property int keyRow: -1
+    property Item returnFocus: null
 
     signal chosen(int entry)
+
+    function chooseKeyRow() {
+        if (keyRow >= 0 && keyRow < entries.length)
+            chosen(keyRow)
+    }
 
     z: 15
     width: 140
@@ -15,6 +26,31 @@ Rectangle {
     visible: false
     color: Theme.colorGray0
     border.color: Theme.colorGray1
+    Accessible.role: Accessible.PopupMenu
+    Accessible.name: entries.join(", ")
+    Keys.onUpPressed: keyRow = Math.max(0, keyRow - 1)
+    Keys.onDownPressed: keyRow = Math.min(entries.length - 1, keyRow + 1)
+    Keys.onSpacePressed: popupMenu.chooseKeyRow()
+    Keys.onReturnPressed: popupMenu.chooseKeyRow()
+    Keys.onEnterPressed: popupMenu.chooseKeyRow()
+    Keys.onEscapePressed: visible = false
+    onVisibleChanged: {
+        if (visible) {
+            const window = Window.window
+            returnFocus = window ? window.activeFocusItem : null
+            keyRow = 0
+            forceActiveFocus(Qt.PopupFocusReason)
+        } else {
+            keyRow = -1
+            if (activeFocus && returnFocus)
+                returnFocus.forceActiveFocus(Qt.PopupFocusReason)
+            returnFocus = null
+        }
+    }
+    onActiveFocusChanged: {
+        if (!activeFocus && visible)
+            visible = false
+    }
 
     Column {
         id: popupColumn
@@ -34,6 +70,10 @@ Rectangle {
                 width: popupMenu.width - 2
                 height: 24
                 color: popupArea.containsMouse ? Theme.colorOrange : "transparent"
+                border.color: index === popupMenu.keyRow ? Theme.colorFocus : "transparent"
+                Accessible.role: Accessible.MenuItem
+                Accessible.name: modelData
+                Accessible.onPressAction: popupMenu.chosen(popupRow.index)
 
                 Text {
                     anchors.verticalCenter: parent.verticalCenter

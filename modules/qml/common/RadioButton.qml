@@ -11,12 +11,42 @@ Item {
     property int index: -1
     property int gapValue: 16
 
+    // Arrow keys move between neighbouring radio buttons in the focus chain.
+    readonly property bool radioGroupMember: true
+
     signal btnClick(int index)
+
+    function activate() {
+        isSelect = true
+        btnClick(index)
+    }
+
+    function moveInGroup(forward: bool) {
+        const next = nextItemInFocusChain(forward)
+        if (!next || next === radioButton || next.radioGroupMember !== true)
+            return
+        next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+        next.activate()
+    }
 
     implicitWidth: ring.width + gapValue + label.implicitWidth
     implicitHeight: Math.max(label.implicitHeight, ring.height)
     width: implicitWidth
     height: implicitHeight
+    activeFocusOnTab: true
+    Accessible.role: Accessible.RadioButton
+    Accessible.name: textValue
+    Accessible.checkable: true
+    Accessible.checked: isSelect
+    Accessible.focusable: true
+    Accessible.onPressAction: radioButton.activate()
+    Keys.onSpacePressed: radioButton.activate()
+    Keys.onReturnPressed: radioButton.activate()
+    Keys.onEnterPressed: radioButton.activate()
+    Keys.onDownPressed: moveInGroup(true)
+    Keys.onRightPressed: moveInGroup(true)
+    Keys.onUpPressed: moveInGroup(false)
+    Keys.onLeftPressed: moveInGroup(false)
 
     Rectangle {
         id: ring
@@ -52,9 +82,8 @@ Item {
     MouseArea {
         anchors.fill: parent
         anchors.margins: -6
-        onClicked: {
-            radioButton.isSelect = true
-            radioButton.btnClick(radioButton.index)
-        }
+        onClicked: radioButton.activate()
     }
+
+    FocusRing {}
 }

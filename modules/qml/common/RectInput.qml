@@ -9,6 +9,8 @@ Rectangle {
     property int minValue: 0
     property alias textValue: txtInput.text
     property alias txtInput: txtInput
+    // What the number is, for screen readers (the field shows only digits).
+    property string description: ""
 
     signal inputSignal()
     signal endInputSignal()
@@ -41,6 +43,10 @@ Rectangle {
         font.pixelSize: Theme.fontNormalSize
         maximumLength: 4
         text: "0"
+        activeFocusOnTab: true
+        Accessible.role: Accessible.EditableText
+        Accessible.name: rectInput.description
+        Accessible.focusable: true
         validator: IntValidator {
             bottom: rectInput.minValue
             top: rectInput.maxValue

@@ -40,6 +40,22 @@ Item {
         knob.x = tmpvalue
     }
 
+    // A key step goes the way a click does: btnClick, the knob moves, then
+    // valueChange and valueChangeDelay, so the screens send it the same way.
+    // Stepped sliders move one step; continuous ones `pixels` pixels.
+    function stepBy(steps: int, pixels: real) {
+        btnClick()
+        glide.stop()
+        if (isScale) {
+            segmentValue = Math.max(0, Math.min(segment, segmentValue + steps))
+            knob.x = Slider.stepPoint(width, segment, segmentValue)
+        } else {
+            knob.x = Slider.clampToTravel(width, knob.x + steps * pixels)
+        }
+        valueChange(knob.x)
+        valueChangeDelay(knob.x)
+    }
+
     function clickAt(pointerX: real) {
         btnClick()
         let target = Slider.clickTarget(width, pointerX)
@@ -54,6 +70,20 @@ Item {
 
     width: 100
     height: 12
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Slider
+    Accessible.focusable: true
+    Accessible.description: isScale ? segmentValue + " / " + segment : ""
+    Keys.onRightPressed: stepBy(1, 1)
+    Keys.onUpPressed: stepBy(1, 1)
+    Keys.onLeftPressed: stepBy(-1, 1)
+    Keys.onDownPressed: stepBy(-1, 1)
+    Keys.onPressed: (event) => {
+        if (event.key === Qt.Key_PageUp || event.key === Qt.Key_PageDown) {
+            event.accepted = true
+            stepBy(event.key === Qt.Key_PageUp ? 1 : -1, Slider.step(width, segment))
+        }
+    }
 
     Rectangle {
         id: track
@@ -118,6 +148,8 @@ Item {
             }
         }
     }
+
+    FocusRing {}
 
     NumberAnimation {
         id: glide

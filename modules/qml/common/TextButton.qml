@@ -1,7 +1,8 @@
 import QtQuick
 import "../basic/theme.js" as Theme
 
-// A flat text button: blue face, orange under the pointer.
+// A flat text button: blue face, orange under the pointer. Space and Enter
+// press it like a click.
 Rectangle {
     id: textButton
 
@@ -16,6 +17,14 @@ Rectangle {
     height: 24
     radius: 2
     color: hovered ? Theme.colorOrange : faceColor
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: textValue
+    Accessible.focusable: true
+    Accessible.onPressAction: textButton.clicked()
+    Keys.onSpacePressed: textButton.clicked()
+    Keys.onReturnPressed: textButton.clicked()
+    Keys.onEnterPressed: textButton.clicked()
 
     Text {
         anchors.centerIn: parent
@@ -33,4 +42,6 @@ Rectangle {
         hoverEnabled: true
         onClicked: textButton.clicked()
     }
+
+    FocusRing {}
 }

@@ -122,6 +122,7 @@ Rectangle {
         anchors.verticalCenter: title.verticalCenter
         normalSource: Theme.skinImage(dpiSettingMain.skinNo, "index", "back")
         hoverSource: Theme.skinImage(dpiSettingMain.skinNo, "index", "backHover")
+        description: qsTr("Restore defaults")
         onClicked: dpiSettingMain.resetValues()
     }
 
@@ -159,6 +160,8 @@ Rectangle {
                         anchors.centerIn: parent
                         width: 176
                         rotation: -90
+                        Accessible.name: qsTr("DPI stage %1: %2").arg(stageItem.index + 1)
+                                                                 .arg(stageItem.dpiValue)
                         colorS: stageItem.index === dpiSettingMain.currentDPI
                                 ? Theme.colorOrange : Theme.colorBlue
                         onValueChange: (tmpValue) => {

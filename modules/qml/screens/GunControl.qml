@@ -206,6 +206,7 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             normalSource: Theme.skinImage(gunControlMain.skinNo, "index", "closeMark")
             hoverSource: Theme.skinImage(gunControlMain.skinNo, "index", "closeMarkHover")
+            description: qsTr("Close")
             onClicked: gunControlMain.close()
         }
     }
@@ -359,6 +360,7 @@ Rectangle {
             id: xInput
 
             objectName: "xInput"
+            description: gunControlMain.gunControlLang[4]
             textValue: "0"
             color: Theme.colorGray1
             txtInput.readOnly: true
@@ -372,6 +374,7 @@ Rectangle {
             id: yInput
 
             objectName: "yInput"
+            description: gunControlMain.gunControlLang[5]
             minValue: 0
             maxValue: Gun.maxY
             onInputSignal: {
@@ -425,6 +428,7 @@ Rectangle {
             id: timesInput
 
             objectName: "timesInput"
+            description: gunControlMain.gunControlLang[8]
             anchors.verticalCenter: parent.verticalCenter
             minValue: 0
             maxValue: 255

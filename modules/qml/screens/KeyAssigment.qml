@@ -378,6 +378,7 @@ Rectangle {
                 objectName: "restoreMark"
                 normalSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "back")
                 hoverSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "backHover")
+                description: qsTr("Restore the button")
                 onClicked: keyAssigmentMain.restoreKey()
             }
 
@@ -393,6 +394,11 @@ Rectangle {
                     anchors.fill: parent
                     hoverEnabled: true
                     onPressed: keyAssigmentMain.closeDialog()
+                }
+
+                FocusStop {
+                    name: qsTr("Close")
+                    onActivated: keyAssigmentMain.closeDialog()
                 }
             }
         }
@@ -513,6 +519,7 @@ Rectangle {
                     id: countField
 
                     objectName: "countField"
+                    description: keyAssigmentMain.lang(12)
                     anchors.verticalCenter: parent.verticalCenter
                     maxValue: 255
                     textValue: "0"
@@ -601,6 +608,7 @@ Rectangle {
                 id: mediaGrid
 
                 objectName: "mediaGrid"
+                description: keyAssigmentMain.lang(15)
                 y: 28
                 width: 150
                 mdItems: ListModel { id: mediaModel }
@@ -633,6 +641,7 @@ Rectangle {
 
                     objectName: "macroList"
                     width: 200
+                    description: keyAssigmentMain.lang(16)
                     mdItems: ListModel { id: macroModel }
                     onValueChange: (row) => keyAssigmentMain.chooseMacro(row)
                     onDragSignal: (isDrag) => { keyAssigmentMain.isDragging = isDrag }
@@ -702,6 +711,7 @@ Rectangle {
                 id: windowsGrid
 
                 objectName: "windowsGrid"
+                description: keyAssigmentMain.lang(25)
                 y: 28
                 width: 150
                 mdItems: ListModel { id: windowsModel }
@@ -719,6 +729,7 @@ Rectangle {
                 id: shortcutGrid
 
                 objectName: "shortcutGrid"
+                description: keyAssigmentMain.lang(26)
                 y: 28
                 width: 150
                 mdItems: ListModel { id: shortcutModel }

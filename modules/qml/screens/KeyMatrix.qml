@@ -189,6 +189,7 @@ Rectangle {
         anchors.verticalCenter: title.verticalCenter
         normalSource: Theme.skinImage(keyMatrixMain.skinNo, "index", "back")
         hoverSource: Theme.skinImage(keyMatrixMain.skinNo, "index", "backHover")
+        description: qsTr("Restore all buttons")
         onClicked: keyMatrixMain.restoreAll()
     }
 
@@ -254,6 +255,20 @@ Rectangle {
                         keyMatrixMain.leaveBtn(row.index)
                     }
                     onClicked: keyMatrixMain.clickRow(row.index)
+                }
+
+                FocusStop {
+                    id: rowStop
+
+                    objectName: "keyStop"
+                    name: keyMatrixMain.rowName(row.index) + ": " + row.keyText
+                    onActivated: keyMatrixMain.clickRow(row.index)
+                }
+
+                ToolTipBox {
+                    host: rowStop
+                    text: rowStop.name
+                    hovered: rowArea.containsMouse
                 }
             }
         }

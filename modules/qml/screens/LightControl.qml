@@ -206,6 +206,7 @@ Rectangle {
         anchors.verticalCenter: title.verticalCenter
         normalSource: Theme.skinImage(lightControlMain.skinNo, "index", "back")
         hoverSource: Theme.skinImage(lightControlMain.skinNo, "index", "backHover")
+        description: qsTr("Restore defaults")
         onClicked: lightControlMain.resetValues()
     }
 
@@ -227,6 +228,8 @@ Rectangle {
             SliderButton {
                 id: speedSlider
 
+                Accessible.name: lightControlMain.lang(5)
+
                 x: 70
                 anchors.verticalCenter: parent.verticalCenter
                 width: 96
@@ -246,6 +249,8 @@ Rectangle {
 
             SliderButton {
                 id: brightSlider
+
+                Accessible.name: lightControlMain.lang(7)
 
                 x: 70
                 anchors.verticalCenter: parent.verticalCenter
@@ -362,6 +367,7 @@ Rectangle {
                 id: redField
 
                 objectName: "redField"
+                description: qsTr("Red")
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()
@@ -373,6 +379,7 @@ Rectangle {
                 id: greenField
 
                 objectName: "greenField"
+                description: qsTr("Green")
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()
@@ -384,6 +391,7 @@ Rectangle {
                 id: blueField
 
                 objectName: "blueField"
+                description: qsTr("Blue")
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()

@@ -495,6 +495,7 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             normalSource: Theme.skinImage(macroEditorMain.skinNo, "index", "closeMark")
             hoverSource: Theme.skinImage(macroEditorMain.skinNo, "index", "closeMarkHover")
+            description: qsTr("Close")
             onClicked: macroEditorMain.close()
         }
     }
@@ -771,6 +772,7 @@ Rectangle {
             minValue: 0
             maxValue: 9999
             textValue: "1"
+            description: macroEditorMain.macroEditorLang[6]
             onEndInputSignal: macroEditorMain.autoSave()
         }
 

@@ -220,6 +220,7 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             normalSource: Theme.skinImage(profileMain.skinNo, "index", "closeMark")
             hoverSource: Theme.skinImage(profileMain.skinNo, "index", "closeMarkHover")
+            description: qsTr("Close")
             onClicked: profileMain.close()
         }
     }

@@ -81,6 +81,11 @@ Rectangle {
         lineCount.closeFocus()
     }
 
+    function close() {
+        systemSettingFocus()
+        visible = false
+    }
+
     width: 416
     height: 312
     color: Theme.colorGray0
@@ -123,6 +128,7 @@ Rectangle {
                 objectName: "resetMark"
                 normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "back")
                 hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "backHover")
+                description: qsTr("Restore defaults")
                 onClicked: systemSettingMain.init(true, true)
             }
 
@@ -132,10 +138,8 @@ Rectangle {
                 objectName: "closeMark"
                 normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMark")
                 hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMarkHover")
-                onClicked: {
-                    systemSettingMain.systemSettingFocus()
-                    systemSettingMain.visible = false
-                }
+                description: qsTr("Close")
+                onClicked: systemSettingMain.close()
             }
         }
     }
@@ -156,6 +160,8 @@ Rectangle {
             id: mouseSpeedSlider
 
             property int xPosition: 0
+
+            Accessible.name: systemSettingMain.systemSettingLang[1]
 
             width: 352
             enabled: systemSettingMain.speedReason === ""
@@ -182,6 +188,8 @@ Rectangle {
             id: doubleClickSlider
 
             property int xPosition: 0
+
+            Accessible.name: systemSettingMain.systemSettingLang[2]
 
             width: 352
             enabled: systemSettingMain.doubleClickReason === ""
@@ -227,6 +235,7 @@ Rectangle {
                 id: lineCount
 
                 anchors.verticalCenter: parent.verticalCenter
+                description: systemSettingMain.systemSettingLang[6]
                 minValue: 1
                 maxValue: 100
                 textValue: "1"
