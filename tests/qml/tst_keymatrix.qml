@@ -19,24 +19,20 @@ Item {
             property alias panel: panel
             property alias dialog: dialog
             property alias editor: editor
-            property alias gun: gun
 
             anchors.fill: parent
 
-            QtObject {
+            // Records the macros sent instead of sending them.
+            MacroEditor {
                 id: editor
 
                 property var sent: []
 
-                function sendMacro(index, macroName) {
+                function sendMacro(index: int, macroName: string) {
                     sent = sent.concat([[index, macroName]])
                 }
-            }
 
-            QtObject {
-                id: gun
-
-                property bool present: false
+                visible: false
             }
 
             Mouse {
@@ -55,7 +51,6 @@ Item {
                 mousePicture: picture
                 keyAssigment: dialog
                 macroEditor: editor
-                gunControl: gun.present ? gun : null
                 onOpenKey: (index) => dialog.show(index)
             }
 
@@ -537,14 +532,12 @@ Item {
             testData.reopen()
             ui_View.mouseSaveGundata(3, ["SCAR-L", "L-Click", "33", "0", "10", "0"])
             compare(screens.panel.gunPeriods(), [9, 33, 10])
-            const model = Qt.createQmlObject("import QtQuick; ListModel {}", scene)
+            const gun = Qt.createQmlObject("import 'qrc:/modules/qml/screens'; "
+                                           + "GunControl { visible: false; selectGun1: 1; "
+                                           + "selectGun2: 2; selectGun3: 3 }", scene)
+            gun.gunNumberModel.clear()
             for (const period of ["12", "15", "x", "40"])
-                model.append({ gunPeriod: period })
-            const gun = Qt.createQmlObject(
-                "import QtQuick; QtObject { property var gunNumberModel; "
-                + "property int selectGun1: 1; property int selectGun2: 2; property int selectGun3: 3 }",
-                scene)
-            gun.gunNumberModel = model
+                gun.gunNumberModel.append({ gunPeriod: period })
             screens.panel.gunControl = gun
             compare(screens.panel.gunPeriods(), [15, 10, 40])
         }

@@ -89,12 +89,6 @@ Item {
             main.setCurrentDPI(3)
             compare(dpi.currentDPI, 2)
 
-            // An item that is no screen (no init) is not opened.
-            const placeholder = createTemporaryQmlObject("import QtQuick; Item { visible: false }", main)
-            main.openDialog(placeholder)
-            verify(!child(main, "mask").visible)
-            verify(!placeholder.visible)
-
             const menu = child(main, "helpMenu")
             const help = child(main, "menuUp").children[1].children[0]
             mouseClick(help)
@@ -297,7 +291,7 @@ Item {
             verify(editor.visible && dialog.visible)
             verify(editor.z > dialog.z)
             // Closing the editor keeps the mask under the dialog still open.
-            mouseClick(child(editor, "macroCloseMark"))
+            mouseClick(child(editor, "closeMark"))
             verify(!editor.visible && dialog.visible && mask.visible)
             mousePress(child(dialog, "closeMark"))
             verify(!mask.visible)

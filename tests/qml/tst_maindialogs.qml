@@ -15,9 +15,9 @@ Item {
 
         function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
             return [
-                { tag: "macro editor", name: "macroEditorMain", close: "macroCloseMark", width: 640 },
-                { tag: "gun editor", name: "gunControlMain", close: "gunCloseMark", width: 640 },
-                { tag: "profiles", name: "profileMain", close: "profileCloseMark", width: 300 },
+                { tag: "macro editor", name: "macroEditorMain", width: 640 },
+                { tag: "gun editor", name: "gunControlMain", width: 640 },
+                { tag: "profiles", name: "profileMain", width: 300 },
             ]
         }
 
@@ -28,7 +28,7 @@ Item {
             verify(dialog.visible)
             verify(child(main, "mask").visible)
             compare(dialog.x, (1024 - data.width) / 2)
-            mouseClick(child(dialog, data.close))
+            mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible)
             verify(!child(main, "mask").visible)
         }

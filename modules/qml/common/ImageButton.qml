@@ -10,7 +10,7 @@ Image {
 
     signal clicked()
 
-    source: hovered && hoverSource.toString() !== "" ? hoverSource : normalSource
+    source: hovered && String(hoverSource) !== "" ? hoverSource : normalSource
 
     MouseArea {
         id: area

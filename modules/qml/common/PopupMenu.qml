@@ -25,6 +25,7 @@ Rectangle {
         Repeater {
             model: popupMenu.entries
 
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: popupRow
 
@@ -52,6 +53,7 @@ Rectangle {
                     onClicked: popupMenu.chosen(popupRow.index)
                 }
             }
+            // qmllint enable unqualified
         }
     }
 }

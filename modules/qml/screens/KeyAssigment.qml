@@ -3,6 +3,7 @@ import "../basic"
 import "../common"
 import "../basic/theme.js" as Theme
 import "keys.js" as Keys
+import "../basic/settingkeys.js" as SettingKeys
 
 // The button assignment dialog: one button's pending assignment, chosen
 // among nine categories on a scrolling page. Closing it commits a changed
@@ -32,10 +33,10 @@ Rectangle {
     property int skinNo: 1
     // The key panel (its tables), the picture (the shared selectKey), the
     // macro editor (sends macro bodies) and the key name table.
-    property Item keyMatrix: null
-    property Item mousePicture: null
-    property var macroEditor: null
-    property var keyNames: null
+    property KeyMatrix keyMatrix: null
+    property Mouse mousePicture: null
+    property MacroEditor macroEditor: null
+    property KeyCodeString keyNames: null
 
     // Fire capture: the rate in milliseconds and the field text ("" shows
     // "Click Input").
@@ -71,7 +72,7 @@ Rectangle {
     }
 
     function macroNameOf(slot: int): string {
-        const name = ui_View.getData("mouseMacroKey/" + slot, false)
+        const name = ui_View.getData(SettingKeys.mouseMacroKey + slot, false)
         return name === undefined || name === null ? "" : String(name)
     }
 
@@ -274,7 +275,7 @@ Rectangle {
     }
 
     function sendMacro(index: int, macroName: string) {
-        if (macroEditor && typeof macroEditor.sendMacro === "function")
+        if (macroEditor)
             macroEditor.sendMacro(index, macroName)
     }
 
@@ -302,7 +303,7 @@ Rectangle {
                 keyMatrix.isSave = true
                 if (keyCode0 === 0x04) {
                     sendMacro(keyCode2, keyString)
-                    ui_View.setData("mouseMacroKey/" + keyCode2, keyString)
+                    ui_View.setData(SettingKeys.mouseMacroKey + keyCode2, keyString)
                 }
             }
         }
@@ -353,7 +354,7 @@ Rectangle {
         height: 30
         color: Theme.colorBlack
 
-        Text {
+        ThemedText {
             objectName: "dialogTitle"
             anchors.left: parent.left
             anchors.leftMargin: 10
@@ -362,8 +363,6 @@ Rectangle {
             elide: Text.ElideRight
             text: keyAssigmentMain.lang(0).trim() + " " + (keyAssigmentMain.selectKey() + 1)
                   + " : " + keyAssigmentMain.keyString
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.fontMiddleSize
             font.bold: true
         }
@@ -434,6 +433,7 @@ Rectangle {
 
                     model: Keys.mouseOptions.length
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "mouseRadio" + model.index
                         width: 160
@@ -441,6 +441,7 @@ Rectangle {
                         textValue: keyAssigmentMain.lang(Keys.mouseOptions[model.index].label)
                         onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.mouseOptions)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }
@@ -464,13 +465,10 @@ Rectangle {
                     radius: 2
                     color: keyAssigmentMain.isFireInput ? Theme.colorOrange : Theme.colorBlue
 
-                    Text {
+                    ThemedText {
                         anchors.centerIn: parent
                         text: keyAssigmentMain.fireKeyText === "" ? keyAssigmentMain.lang(10)
                                                                   : keyAssigmentMain.fireKeyText
-                        color: Theme.fontColor
-                        font.family: Theme.fontFamily
-                        font.pixelSize: Theme.fontNormalSize
                     }
 
                     MouseArea {
@@ -559,16 +557,13 @@ Rectangle {
                     radius: 2
                     color: keyAssigmentMain.isComboInput ? Theme.colorOrange : Theme.colorBlue
 
-                    Text {
+                    ThemedText {
                         anchors.verticalCenter: parent.verticalCenter
                         x: 8
                         width: parent.width - 16
                         elide: Text.ElideRight
                         text: keyAssigmentMain.comboText === "" && !keyAssigmentMain.isComboInput
                               ? keyAssigmentMain.lang(10) : keyAssigmentMain.comboText
-                        color: Theme.fontColor
-                        font.family: Theme.fontFamily
-                        font.pixelSize: Theme.fontNormalSize
                     }
 
                     MouseArea {
@@ -655,12 +650,14 @@ Rectangle {
 
                     model: 3
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "macroMode" + model.index
                         index: model.index
                         textValue: keyAssigmentMain.lang(18 + model.index)
                         onBtnClick: (i) => keyAssigmentMain.chooseMacroMode(i)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }
@@ -681,6 +678,7 @@ Rectangle {
 
                     model: Keys.dpiOptions.length
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "dpiRadio" + model.index
                         width: 160
@@ -688,6 +686,7 @@ Rectangle {
                         textValue: keyAssigmentMain.lang(Keys.dpiOptions[model.index].label)
                         onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.dpiOptions)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }
@@ -741,6 +740,7 @@ Rectangle {
 
                     model: Keys.gunOptions.length
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "gunRadio" + model.index
                         width: 160
@@ -748,6 +748,7 @@ Rectangle {
                         textValue: keyAssigmentMain.lang(Keys.gunOptions[model.index].label)
                         onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.gunOptions)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }

@@ -1,5 +1,6 @@
 import QtQuick
 import "../common"
+import "../basic"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "../basic/keycodes.js" as KeyCodes
@@ -27,7 +28,7 @@ Rectangle {
     property int macroRecordCount: 0
     property int skinNo: 1
     // The key name table (names and codes); the main scene passes its own.
-    property var keyNames: null
+    property KeyCodeString keyNames: null
     // The row whose name or delay is being edited, -1 for none.
     property int nameEditRow: -1
     property int delayEditRow: -1
@@ -95,7 +96,7 @@ Rectangle {
         if (name.length === 0)
             return
         const events = Macro.eventsOf(actionModel)
-        const added = []
+        const added = new Array(0)
         if (events.length > 0 && delayCheck.isSelect)
             added.push({ type: 0, info: String(macroRecordCount * 10) })
         added.push({ type: Macro.recordedType(isDown, usbCode), info: name })
@@ -462,50 +463,17 @@ Rectangle {
     }
 
     // A press on the dialog ends editing; dragging it moves it.
-    DragArea {
-        anchors.fill: parent
-        target: macroEditorMain
-        onPressed: macroEditorMain.macroEditorFocus()
+    DialogFrame {
+        title: macroEditorMain.macroEditorLang[0]
+        skinNo: macroEditorMain.skinNo
+        onBackgroundPressed: macroEditorMain.macroEditorFocus()
+        onCloseClicked: macroEditorMain.close()
     }
 
-    Rectangle {
-        id: titleBar
-
-        width: parent.width
-        height: 30
-        color: Theme.colorBlack
-
-        Text {
-            anchors.left: parent.left
-            anchors.leftMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            text: macroEditorMain.macroEditorLang[0]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        ImageButton {
-            id: closeMark
-
-            objectName: "macroCloseMark"
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            normalSource: Theme.skinImage(macroEditorMain.skinNo, "index", "closeMark")
-            hoverSource: Theme.skinImage(macroEditorMain.skinNo, "index", "closeMarkHover")
-            onClicked: macroEditorMain.close()
-        }
-    }
-
-    Text {
+    ThemedText {
         x: 16
         y: 44
         text: macroEditorMain.macroEditorLang[1]
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontNormalSize
         font.bold: true
     }
 
@@ -529,6 +497,7 @@ Rectangle {
             currentIndex: -1
             boundsBehavior: Flickable.StopAtBounds
             model: macroNumberModel
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: macroRow
 
@@ -542,16 +511,13 @@ Rectangle {
                                                              : rowArea.containsMouse ? Theme.colorGray1
                                                                                      : "transparent"
 
-                Text {
+                ThemedText {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8
                     width: parent.width - 16
                     elide: Text.ElideRight
                     visible: !macroRow.editing
                     text: macroRow.textValue
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                 }
 
                 MouseArea {
@@ -580,6 +546,7 @@ Rectangle {
                     onAccepted: macroEditorMain.listViewFocus()
                 }
             }
+            // qmllint enable unqualified
         }
 
         ListScrollBar {
@@ -620,13 +587,10 @@ Rectangle {
         }
     }
 
-    Text {
+    ThemedText {
         x: 232
         y: 44
         text: macroEditorMain.macroEditorLang[4]
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontNormalSize
         font.bold: true
     }
 
@@ -662,6 +626,7 @@ Rectangle {
             currentIndex: -1
             boundsBehavior: Flickable.StopAtBounds
             model: actionModel
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: actionRow
 
@@ -694,16 +659,13 @@ Rectangle {
                                              "mouseUp"][actionRow.type] || "delay")
                 }
 
-                Text {
+                ThemedText {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 66
                     width: parent.width - x - 8
                     elide: Text.ElideRight
                     visible: !actionRow.editing
                     text: actionRow.type === 0 ? actionRow.info + " ms" : actionRow.info
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                 }
 
                 MouseArea {
@@ -735,6 +697,7 @@ Rectangle {
                     onAccepted: macroEditorMain.listViewFocus()
                 }
             }
+            // qmllint enable unqualified
         }
 
         ListScrollBar {
@@ -756,12 +719,9 @@ Rectangle {
         y: 396
         spacing: 16
 
-        Text {
+        ThemedText {
             anchors.verticalCenter: parent.verticalCenter
             text: macroEditorMain.macroEditorLang[6]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
         }
 
         RectInput {
@@ -849,13 +809,11 @@ Rectangle {
                 height: 30
                 color: Theme.colorBlack
 
-                Text {
+                ThemedText {
                     anchors.left: parent.left
                     anchors.leftMargin: 10
                     anchors.verticalCenter: parent.verticalCenter
                     text: macroEditorMain.macroEditorLang[14]
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.fontMiddleSize
                     font.bold: true
                 }
@@ -870,12 +828,9 @@ Rectangle {
                 color: Theme.colorBlue
                 border.color: Theme.colorOrange
 
-                Text {
+                ThemedText {
                     anchors.centerIn: parent
                     text: macroEditorMain.tmpKeyString
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                 }
             }
 
