@@ -150,7 +150,7 @@ Item {
     // also puts it in the tray).
     function showNotice(text: string) {
         noticeText = text
-        noticeTimer.restart()
+        noticeBar.show()
     }
 
     // Switches to profile `profileNo` as the title-bar switcher does, asking
@@ -225,9 +225,7 @@ Item {
             mouseMain.keyCount = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseKeyCount), 8)
             language = Values.toText(ui_View.getGlobalData(SettingKeys.commonLanguage), language)
             url = Values.toText(ui_View.getGlobalData(SettingKeys.commonUrl), url.toString())
-            helpModel.setProperty(0, "textValue", url.toString())
-            if (Qt.application.version !== "")
-                helpModel.setProperty(1, "textValue", "version " + Qt.application.version)
+            helpMenu.setTexts(url.toString(), Qt.application.version)
         })
         if (icType === "560") {
             runStep("device profile", () => {
@@ -667,44 +665,15 @@ Item {
             onOpenKey: (index) => mainWindow.showKeyAssigment(index)
         }
 
-        Rectangle {
+        EditorBox {
             id: editorBox
 
-            width: 232
-            height: mainWindow.isGun ? 100 : 76
-            color: mainWindow.colorBlack
-
-            ThemedText {
-                x: 8
-                y: 12
-                text: mainWindow.mainLang[0]
-                font.pixelSize: Theme.fontMiddleSize
-                font.bold: true
-            }
-
-            Column {
-                x: 8
-                y: 40
-                spacing: 2
-
-                EditorRow {
-                    textValue: mainWindow.mainLang[1]
-                    onClicked: mainWindow.openDialog(macroEditorMain)
-                }
-
-                Rectangle {
-                    width: 216
-                    height: 1
-                    visible: mainWindow.isGun
-                    color: mainWindow.colorGray0
-                }
-
-                EditorRow {
-                    visible: mainWindow.isGun
-                    textValue: mainWindow.mainLang[2]
-                    onClicked: mainWindow.openDialog(gunControlMain)
-                }
-            }
+            isGun: mainWindow.isGun
+            title: mainWindow.mainLang[0]
+            macroText: mainWindow.mainLang[1]
+            gunText: mainWindow.mainLang[2]
+            onMacroEditorClicked: mainWindow.openDialog(macroEditorMain)
+            onGunEditorClicked: mainWindow.openDialog(gunControlMain)
         }
 
         ReportRate {
@@ -853,52 +822,12 @@ Item {
         }
     }
 
-    // The "No mouse connected" state: covers the panels and takes their
-    // pointer input; the title bar stays usable.
-    Rectangle {
+    NoMousePanel {
         id: noMousePanel
 
-        objectName: "noMousePanel"
-
-        y: 48
-        width: parent.width
-        height: parent.height - y
-        z: 9
         visible: !mainWindow.mouseConnected
-        radius: 10
-        color: "#e0000000"
-
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            acceptedButtons: Qt.AllButtons
-            onWheel: (wheel) => { wheel.accepted = true }
-        }
-
-        Column {
-            anchors.centerIn: parent
-            width: 560
-            spacing: 12
-
-            ThemedText {
-                objectName: "noMouseTitle"
-
-                width: parent.width
-                horizontalAlignment: Text.AlignHCenter
-                text: mainWindow.noMouseTitle
-                font.pixelSize: Theme.fontMaxSize
-                font.bold: true
-            }
-
-            ThemedText {
-                objectName: "noMouseDetail"
-
-                width: parent.width
-                horizontalAlignment: Text.AlignHCenter
-                wrapMode: Text.Wrap
-                text: mainWindow.noMouseDetail
-            }
-        }
+        title: mainWindow.noMouseTitle
+        detail: mainWindow.noMouseDetail
     }
 
     // Dims the window behind a dialog; a press hands the focus back to the
@@ -1058,143 +987,24 @@ Item {
         Keys.onEscapePressed: mainWindow.answerUnsavedChanges(2)
     }
 
-    // Notices (a write the mouse or the desktop did not take), over
-    // everything but the busy indicator; a click dismisses one early.
-    Rectangle {
+    NoticeBar {
         id: noticeBar
 
-        objectName: "noticeBar"
-
-        anchors.horizontalCenter: parent.horizontalCenter
-        // Above the bottom bar, clear of the panels.
-        y: parent.height - 80
-        z: 20
-        width: Math.min(noticeLabel.implicitWidth + 32, parent.width - 48)
-        height: 32
-        radius: 4
-        visible: noticeTimer.running
-        color: mainWindow.colorGray0
-        border.color: mainWindow.colorOrange
-        border.width: 2
-
-        ThemedText {
-            id: noticeLabel
-
-            anchors.centerIn: parent
-            width: parent.width - 32
-            horizontalAlignment: Text.AlignHCenter
-            elide: Text.ElideRight
-            text: mainWindow.noticeText
-            font.bold: true
-        }
-
-        MouseArea {
-            anchors.fill: parent
-            onClicked: noticeTimer.stop()
-        }
+        text: mainWindow.noticeText
     }
 
-    Timer {
-        id: noticeTimer
-
-        interval: 6000
-    }
-
-    Rectangle {
+    HelpMenu {
         id: helpMenu
-
-        objectName: "helpMenu"
 
         x: mainWindow.width - 300
         y: 30
         z: 13
-        width: 200
-        height: helpColumn.height + 2
-        visible: false
-        color: mainWindow.colorGray0
-        border.color: mainWindow.colorGray1
-
-        Column {
-            id: helpColumn
-
-            x: 1
-            y: 1
-
-            Repeater {
-                model: ListModel {
-                    id: helpModel
-
-                    ListElement { textValue: "" }
-                    ListElement { textValue: "verison:1.0" }
-                }
-
-                // qmllint disable unqualified
-                delegate: Rectangle {
-                    id: helpRow
-
-                    required property int index
-                    required property string textValue
-
-                    width: 198
-                    height: 24
-                    color: helpRowArea.containsMouse ? mainWindow.colorOrange : "transparent"
-
-                    ThemedText {
-                        anchors.verticalCenter: parent.verticalCenter
-                        x: 8
-                        width: parent.width - 16
-                        elide: Text.ElideRight
-                        text: helpRow.textValue
-                    }
-
-                    MouseArea {
-                        id: helpRowArea
-
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        onClicked: {
-                            mainWindow.askMenuCmd(helpRow.index)
-                            helpMenu.visible = false
-                        }
-                    }
-                }
-                // qmllint enable unqualified
-            }
-        }
+        onChosen: (index) => mainWindow.askMenuCmd(index)
     }
 
     BusyIndicator {
         id: busyIndicator
 
         objectName: "busyIndicator"
-    }
-
-    component EditorRow: Rectangle {
-        id: editorRow
-
-        property string textValue
-
-        signal clicked()
-
-        width: 216
-        height: 24
-        color: editorRowArea.containsMouse ? Theme.colorOrange : Theme.colorGray1
-
-        Text {
-            anchors.verticalCenter: parent.verticalCenter
-            x: 8
-            text: editorRow.textValue
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-        }
-
-        MouseArea {
-            id: editorRowArea
-
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: editorRow.clicked()
-        }
     }
 }

@@ -318,7 +318,7 @@ Item {
             const screens = makeScreens()
             const dialog = screens.dialog
             openRow(screens, 5)
-            const grid = dialog[data.grid]
+            const grid = child(dialog, data.grid)
             clickOnPage(dialog, grid, 10, 12)
             tryVerify(() => !grid.isAnimating && grid.isDrop, 1000)
             mouseClick(grid, grid.width * data.column + 10, 24 + data.row * 24 + 12)
@@ -423,8 +423,9 @@ Item {
                 }
             }
             for (const name of ["mediaGrid", "windowsGrid", "shortcutGrid", "macroList"]) {
-                if (dialog[name].currentSelect >= 0)
-                    lit.push(name + ":" + dialog[name].textValue)
+                const list = child(dialog, name)
+                if (list.currentSelect >= 0)
+                    lit.push(name + ":" + list.textValue)
             }
             if (dialog.fireKeyText !== "")
                 lit.push("fire:" + dialog.fireKeyText)
@@ -533,11 +534,14 @@ Item {
             ui_View.mouseSaveGundata(3, ["SCAR-L", "L-Click", "33", "0", "10", "0"])
             compare(screens.panel.gunPeriods(), [9, 33, 10])
             const gun = Qt.createQmlObject("import 'qrc:/modules/qml/screens'; "
-                                           + "GunControl { visible: false; selectGun1: 1; "
-                                           + "selectGun2: 2; selectGun3: 3 }", scene)
-            gun.gunNumberModel.clear()
-            for (const period of ["12", "15", "x", "40"])
-                gun.gunNumberModel.append({ gunPeriod: period })
+                                           + "GunControl { visible: false }", scene)
+            gun.init()
+            const periods = ["12", "15", "x", "40"]
+            for (let row = 0; row < periods.length; ++row)
+                gun.gunNumberModel.setProperty(row, "gunPeriod", periods[row])
+            gun.selectGun1 = 1
+            gun.selectGun2 = 2
+            gun.selectGun3 = 3
             screens.panel.gunControl = gun
             compare(screens.panel.gunPeriods(), [15, 10, 40])
         }

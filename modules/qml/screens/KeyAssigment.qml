@@ -51,9 +51,6 @@ Rectangle {
 
     property alias macroList: macroList
     property alias page: page
-    property alias mediaGrid: mediaGrid
-    property alias windowsGrid: windowsGrid
-    property alias shortcutGrid: shortcutGrid
     property alias rateSlider: rateSlider
     property alias countField: countField
     property alias endlessBox: endlessBox

@@ -37,7 +37,6 @@ Rectangle {
     property int saveCount: 0
 
     property alias macroNumberModel: macroNumberModel
-    property alias macroListModel: macroNumberModel
     property alias macroNumber_lv: macroNumber_lv
     property alias actionModel: actionModel
     property alias actionList: actionList

@@ -27,7 +27,6 @@ Rectangle {
     property string speedReason: ""
     property string doubleClickReason: ""
     property string scrollReason: ""
-    property alias autostartBox: autostartBox
 
     // The line-count field took the focus: the main scene closes its drop-downs.
     signal inputStarted()
