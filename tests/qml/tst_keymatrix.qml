@@ -103,7 +103,7 @@ Item {
         }
 
         function close(dialog) {
-            mousePress(child(dialog, "closeMark"))
+            mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible)
         }
 

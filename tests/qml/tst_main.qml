@@ -264,7 +264,7 @@ Item {
             mouseClick(mouse.callOut(2).badge)
             verify(dialog.visible && mask.visible)
             compare([dialog.x, dialog.y], [(1024 - dialog.width) / 2, (640 - dialog.height) / 2])
-            mousePress(child(dialog, "closeMark"))
+            mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible && !mask.visible)
             // The last left click stays closed, and the mask with it.
             mouseClick(mouse.callOut(0).badge)
@@ -282,7 +282,7 @@ Item {
             compare(dialog.keyString, "S")
 
             // The macro editor opens over the dialog.
-            mousePress(child(dialog, "closeMark"))
+            mouseClick(child(dialog, "closeMark"))
             mouseClick(child(panel, "keyRow4"))
             dialog.page.contentY = 250
             waitForRendering(dialog)
@@ -293,7 +293,7 @@ Item {
             // Closing the editor keeps the mask under the dialog still open.
             mouseClick(child(editor, "closeMark"))
             verify(!editor.visible && dialog.visible && mask.visible)
-            mousePress(child(dialog, "closeMark"))
+            mouseClick(child(dialog, "closeMark"))
             verify(!mask.visible)
         }
     }

@@ -13,6 +13,7 @@ Item {
     property url icon
     property int skinNo: 1
     property bool closable: true
+    readonly property int titleHeight: titleBar.height
     // Buttons shown left of the close mark.
     default property alias tools: toolRow.data
 
@@ -51,12 +52,16 @@ Item {
             anchors.left: titleIcon.right
             anchors.leftMargin: titleIcon.visible ? 8 : 0
             anchors.verticalCenter: parent.verticalCenter
+            width: buttons.x - x - 8
+            elide: Text.ElideRight
             text: frame.title
             font.pixelSize: Theme.fontMiddleSize
             font.bold: true
         }
 
         Row {
+            id: buttons
+
             anchors.right: parent.right
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter

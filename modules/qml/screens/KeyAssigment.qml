@@ -339,58 +339,20 @@ Rectangle {
     }
 
     // A press on the background closes the dialog's drop-downs.
-    MouseArea {
-        anchors.fill: parent
-        onPressed: keyAssigmentMain.keyAssigmentFocus()
-    }
+    DialogFrame {
+        id: frame
 
-    Rectangle {
-        id: titleBar
+        title: keyAssigmentMain.lang(0).trim() + " " + (keyAssigmentMain.selectKey() + 1)
+               + " : " + keyAssigmentMain.keyString
+        skinNo: keyAssigmentMain.skinNo
+        onBackgroundPressed: keyAssigmentMain.keyAssigmentFocus()
+        onCloseClicked: keyAssigmentMain.closeDialog()
 
-        width: parent.width
-        height: 30
-        color: Theme.colorBlack
-
-        ThemedText {
-            objectName: "dialogTitle"
-            anchors.left: parent.left
-            anchors.leftMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            width: parent.width - 80
-            elide: Text.ElideRight
-            text: keyAssigmentMain.lang(0).trim() + " " + (keyAssigmentMain.selectKey() + 1)
-                  + " : " + keyAssigmentMain.keyString
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        Row {
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            spacing: 12
-
-            ImageButton {
-                objectName: "restoreMark"
-                normalSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "back")
-                hoverSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "backHover")
-                onClicked: keyAssigmentMain.restoreKey()
-            }
-
-            Image {
-                objectName: "closeMark"
-                source: closeArea.containsMouse
-                        ? Theme.skinImage(keyAssigmentMain.skinNo, "index", "closeMarkHover")
-                        : Theme.skinImage(keyAssigmentMain.skinNo, "index", "closeMark")
-
-                MouseArea {
-                    id: closeArea
-
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    onPressed: keyAssigmentMain.closeDialog()
-                }
-            }
+        ImageButton {
+            objectName: "restoreMark"
+            normalSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "back")
+            hoverSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "backHover")
+            onClicked: keyAssigmentMain.restoreKey()
         }
     }
 
@@ -398,9 +360,9 @@ Rectangle {
         id: page
 
         objectName: "page"
-        y: titleBar.height
+        y: frame.titleHeight
         width: parent.width
-        height: parent.height - titleBar.height
+        height: parent.height - frame.titleHeight
         clip: true
         contentWidth: width
         contentHeight: 830

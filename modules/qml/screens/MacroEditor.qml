@@ -782,67 +782,13 @@ Rectangle {
 
     // The insert-key box over the editor's own mask: the next key pressed
     // fills its field; OK inserts its press and release.
-    Rectangle {
+    InsertKeyBox {
         id: insertKeyBox
 
-        objectName: "insertKeyBox"
-        anchors.fill: parent
-        z: 20
-        visible: false
-        color: "#90000000"
-
-        MouseArea {
-            anchors.fill: parent
-            onWheel: (wheel) => { wheel.accepted = true }
-        }
-
-        Rectangle {
-            anchors.centerIn: parent
-            width: 260
-            height: 124
-            color: Theme.colorGray0
-            border.color: Theme.colorGray1
-
-            Rectangle {
-                width: parent.width
-                height: 30
-                color: Theme.colorBlack
-
-                ThemedText {
-                    anchors.left: parent.left
-                    anchors.leftMargin: 10
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: macroEditorMain.macroEditorLang[14]
-                    font.pixelSize: Theme.fontMiddleSize
-                    font.bold: true
-                }
-            }
-
-            Rectangle {
-                objectName: "insertKeyField"
-                x: 20
-                y: 48
-                width: 220
-                height: 24
-                color: Theme.colorBlue
-                border.color: Theme.colorOrange
-
-                ThemedText {
-                    anchors.centerIn: parent
-                    text: macroEditorMain.tmpKeyString
-                }
-            }
-
-            TextButton {
-                objectName: "insertKeyOk"
-                anchors.right: parent.right
-                anchors.rightMargin: 20
-                y: 86
-                width: 88
-                textValue: macroEditorMain.macroEditorLang[7]
-                onClicked: macroEditorMain.insertKeyConfirmed()
-            }
-        }
+        title: macroEditorMain.macroEditorLang[14]
+        keyText: macroEditorMain.tmpKeyString
+        okText: macroEditorMain.macroEditorLang[7]
+        onConfirmed: macroEditorMain.insertKeyConfirmed()
     }
 
     ConfirmBox {
