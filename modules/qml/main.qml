@@ -4,15 +4,12 @@ import "common"
 import "screens"
 import "basic/theme.js" as Theme
 import "basic/values.js" as Values
+import "basic/settingkeys.js" as SettingKeys
 
 // The root of the scene: the 1024 x 640 surface of the main window. It owns
 // the scene-wide properties, the start-up sequence, the input lock, window
 // dragging, the title bar, the left panel, the bottom bar, the factory-reset
 // confirmation and the help menu, and it places the screens.
-//
-// Screens that are not part of this file's folder yet stand as empty items
-// under their ids; every call into a screen goes through callScreen(), which
-// does nothing for a screen without that function.
 Item {
     id: mainWindow
 
@@ -163,7 +160,7 @@ Item {
     // also puts it in the tray).
     function showNotice(text: string) {
         noticeText = text
-        noticeTimer.restart()
+        noticeBar.show()
     }
 
     // Switches to profile `profileNo` as the title-bar switcher does, asking
@@ -200,7 +197,7 @@ Item {
         dpiSettingMain.dpiSegment.closeMenu()
         menuUp.closeMenu()
         helpMenu.visible = false
-        callScreen(lightControlMain.lightModel, "closeMenu", [])
+        lightControlMain.lightModel.closeMenu()
     }
 
     function controlUIEnable(isEnable: bool) {
@@ -223,45 +220,22 @@ Item {
         }
     }
 
-    function hasScreen(screen: var): bool {
-        return !!screen && typeof screen.init === "function"
-    }
-
-    function callScreen(target: var, name: string, args: var): var {
-        if (!target || typeof target[name] !== "function")
-            return undefined
-        try {
-            return target[name].apply(target, args)
-        } catch (error) {
-            console.warn(sceneLog, "Call failed:", name, "-", error)
-            return undefined
-        }
-    }
-
-    function setScreenProperty(target: var, name: string, value: var) {
-        if (target && target[name] !== undefined)
-            target[name] = value
-    }
-
-    function loadTexts(type: string, target: var, property: string) {
-        const texts = ui_View.getLangStrings(type, mainWindow.language)
-        setScreenProperty(target, property, Values.mergeTexts(target ? target[property] || [] : [],
-                                                              texts))
+    // The texts of `type` in the current language over `texts`.
+    function textsOf(type: string, texts: var): var {
+        return Values.mergeTexts(texts, ui_View.getLangStrings(type, mainWindow.language))
     }
 
     function firstStart() {
         runStep("global settings", () => {
-            isColorful = Values.toBool(ui_View.getGlobalData("mouse/isColorful"), isColorful)
-            icType = Values.toText(ui_View.getGlobalData("mouse/icType"), icType)
-            is55328 = Values.toBool(ui_View.getGlobalData("mouse/is55328"), is55328)
-            isGun = Values.toBool(ui_View.getGlobalData("mouse/isGun"), isGun)
-            setScreenProperty(mouseMain, "keyCount",
-                              Values.toInt(ui_View.getGlobalData("mouse/keyCount"), 8))
-            language = Values.toText(ui_View.getGlobalData("common/language"), language)
-            url = Values.toText(ui_View.getGlobalData("common/url"), url.toString())
-            helpModel.setProperty(0, "textValue", url.toString())
-            if (Qt.application.version !== "")
-                helpModel.setProperty(1, "textValue", "version " + Qt.application.version)
+            isColorful = Values.toBool(ui_View.getGlobalData(SettingKeys.mouseIsColorful),
+                                       isColorful)
+            icType = Values.toText(ui_View.getGlobalData(SettingKeys.mouseIcType), icType)
+            is55328 = Values.toBool(ui_View.getGlobalData(SettingKeys.mouseIs55328), is55328)
+            isGun = Values.toBool(ui_View.getGlobalData(SettingKeys.mouseIsGun), isGun)
+            mouseMain.keyCount = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseKeyCount), 8)
+            language = Values.toText(ui_View.getGlobalData(SettingKeys.commonLanguage), language)
+            url = Values.toText(ui_View.getGlobalData(SettingKeys.commonUrl), url.toString())
+            helpMenu.setTexts(url.toString(), Qt.application.version)
         })
         if (icType === "560") {
             runStep("device profile", () => {
@@ -271,39 +245,44 @@ Item {
         }
         runStep("texts", () => {
             mainLang = Values.mergeTexts(mainLang, ui_View.getLangStrings("main", language))
-            loadTexts("keyMatrix", keyMatrixMain, "keyMatrixLang")
-            loadTexts("keyAssigment", keyAssigmentMain, "keyAssigmentLang")
-            loadTexts("dpiSetting", dpiSettingMain, "dpiSettingLang")
-            loadTexts("lightControl", lightControlMain, "lightControlLang")
-            loadTexts("macroEditor", macroEditorMain, "macroEditorLang")
-            loadTexts("systemSetting", systemSettingMain, "systemSettingLang")
-            loadTexts("autostart", systemSettingMain, "autostartLang")
-            loadTexts("gunControl", gunControlMain, "gunControlLang")
-            loadTexts("profile", profileMain, "profileLang")
-            loadTexts("keyCode", _KeyCodeString, "keyCodeStr")
-            noticeLang = Values.mergeTexts(noticeLang, ui_View.getLangStrings("notice", language))
-            for (const screen of [keyMatrixMain, macroEditorMain, profileMain])
-                loadTexts("refusal", screen, "refusalLang")
+            keyMatrixMain.keyMatrixLang = textsOf("keyMatrix", keyMatrixMain.keyMatrixLang)
+            keyAssigmentMain.keyAssigmentLang = textsOf("keyAssigment",
+                                                        keyAssigmentMain.keyAssigmentLang)
+            dpiSettingMain.dpiSettingLang = textsOf("dpiSetting", dpiSettingMain.dpiSettingLang)
+            lightControlMain.lightControlLang = textsOf("lightControl",
+                                                        lightControlMain.lightControlLang)
+            macroEditorMain.macroEditorLang = textsOf("macroEditor",
+                                                      macroEditorMain.macroEditorLang)
+            systemSettingMain.systemSettingLang = textsOf("systemSetting",
+                                                          systemSettingMain.systemSettingLang)
+            systemSettingMain.autostartLang = textsOf("autostart", systemSettingMain.autostartLang)
+            gunControlMain.gunControlLang = textsOf("gunControl", gunControlMain.gunControlLang)
+            profileMain.profileLang = textsOf("profile", profileMain.profileLang)
+            _KeyCodeString.keyCodeStr = textsOf("keyCode", _KeyCodeString.keyCodeStr)
+            noticeLang = textsOf("notice", noticeLang)
+            keyMatrixMain.refusalLang = textsOf("refusal", keyMatrixMain.refusalLang)
+            macroEditorMain.refusalLang = textsOf("refusal", macroEditorMain.refusalLang)
+            profileMain.refusalLang = textsOf("refusal", profileMain.refusalLang)
             ui_View.getLangStrings("other", language)
         })
         runStep("profile", () => {
-            const stored = Values.toInt(ui_View.getGlobalData("mouse/profileNo"), 0)
+            const stored = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseProfileNo), 0)
             profileNo = stored >= 0 && stored <= 5 ? stored : 0
             // The profile becomes current before anything reads from it.
             ui_View.setCurrentProfile(profileNo)
         })
         runStep("report rate", () => reportRateMain.init(false))
-        setScreenProperty(profileMain, "profileNo", profileNo)
-        callScreen(profileMain, "init", [])
+        profileMain.profileNo = profileNo
+        runStep("profiles", () => profileMain.init())
         menuUp.markProfile(profileNo)
         menuUp.closeMenu()
-        callScreen(macroEditorMain, "init", [])
-        callScreen(gunControlMain, "init", [])
-        callScreen(keyAssigmentMain, "init", [])
-        callScreen(keyMatrixMain, "init", [false, false])
-        callScreen(dpiSettingMain, "init", [false, false])
-        callScreen(lightControlMain, "init", [false, false])
-        callScreen(systemSettingMain, "init", [false, false])
+        runStep("macro editor", () => macroEditorMain.init())
+        runStep("gun control", () => gunControlMain.init())
+        runStep("button assignment", () => keyAssigmentMain.init())
+        runStep("key table", () => keyMatrixMain.init(false, false))
+        runStep("DPI", () => dpiSettingMain.init(false, false))
+        runStep("lighting", () => lightControlMain.init(false, false))
+        runStep("system settings", () => systemSettingMain.init(false, false))
     }
 
     function unlock() {
@@ -315,9 +294,7 @@ Item {
         }
     }
 
-    function openDialog(dialog: var) {
-        if (!hasScreen(dialog))
-            return
+    function openDialog(dialog: Item) {
         mainFocus()
         dialog.x = (width - dialog.width) / 2
         dialog.y = (height - dialog.height) / 2
@@ -328,7 +305,7 @@ Item {
 
     // The dialog takes the keyboard; the focus goes back where it was when
     // the dialog closes (releaseMask).
-    function takeDialogFocus(dialog: var) {
+    function takeDialogFocus(dialog: Item) {
         const window = Window.window
         focusReturns.push({ dialog: dialog, item: window ? window.activeFocusItem : null })
         dialog.forceActiveFocus(Qt.PopupFocusReason)
@@ -340,8 +317,8 @@ Item {
             const dialog = focusReturns[i].dialog
             if (!dialog.visible)
                 continue
-            if (typeof dialog.closeDialog === "function")
-                dialog.closeDialog()
+            if (dialog === keyAssigmentMain)
+                keyAssigmentMain.closeDialog()
             else
                 dialog.close()
             return true
@@ -363,20 +340,20 @@ Item {
         const writeFailures = ui_View.failedWrites()
         // A screen whose values could not be written stays unsaved (the view
         // has told the user), so that the next Save tries again.
-        const saveScreen = (screen, target, args) => {
+        const saveScreen = (screen, label, save) => {
             const failed = ui_View.failedWrites()
             screen.isSave = false
-            callScreen(target, "saveData", args)
+            runStep(label, save)
             if (ui_View.failedWrites() !== failed)
                 screen.isSave = true
         }
         try {
             if (keyMatrixUnsaved)
-                saveScreen(keyMatrixMain, keyMatrixMain.modKeys, [])
+                saveScreen(keyMatrixMain, "key table", () => keyMatrixMain.modKeys.saveData())
             if (dpiUnsaved)
-                saveScreen(dpiSettingMain, dpiSettingMain, [true])
+                saveScreen(dpiSettingMain, "DPI", () => dpiSettingMain.saveData(true))
             if (lightUnsaved)
-                saveScreen(lightControlMain, lightControlMain, [true, 0])
+                saveScreen(lightControlMain, "lighting", () => lightControlMain.saveData(true, 0))
         } finally {
             controlUIEnable(true)
         }
@@ -389,21 +366,21 @@ Item {
 
     function markUnsaved(keyMatrix: bool, dpi: bool, light: bool) {
         if (keyMatrix)
-            setScreenProperty(keyMatrixMain, "isSave", true)
+            keyMatrixMain.isSave = true
         if (dpi)
             dpiSettingMain.isSave = true
         if (light)
-            setScreenProperty(lightControlMain, "isSave", true)
+            lightControlMain.isSave = true
     }
 
     // The screens show the stored settings again.
     function discardChanges() {
-        callScreen(keyMatrixMain, "init", [false, false])
-        callScreen(dpiSettingMain, "init", [false, false])
-        callScreen(lightControlMain, "init", [false, false])
-        setScreenProperty(keyMatrixMain, "isSave", false)
+        runStep("key table", () => keyMatrixMain.init(false, false))
+        runStep("DPI", () => dpiSettingMain.init(false, false))
+        runStep("lighting", () => lightControlMain.init(false, false))
+        keyMatrixMain.isSave = false
         dpiSettingMain.isSave = false
-        setScreenProperty(lightControlMain, "isSave", false)
+        lightControlMain.isSave = false
     }
 
     // Runs `action` (see pendingAction) at once, or after the user chose
@@ -444,10 +421,8 @@ Item {
     function runAction(action: var) {
         if (action.quit)
             ui_Ctl.onQuit()
-        else if (typeof profileMain.changeProfile === "function")
-            profileMain.changeProfile(action.profileNo)
         else
-            changeProfile(action.profileNo)
+            profileMain.changeProfile(action.profileNo)
     }
 
     // Runs `send` (device traffic for settings the screens already show);
@@ -464,11 +439,11 @@ Item {
 
     // Loads every device screen of the current profile and sends it.
     function reloadAndSend() {
-        callScreen(keyMatrixMain, "init", [true, false])
-        callScreen(reportRateMain, "init", [true])
-        callScreen(dpiSettingMain, "init", [true, false])
-        callScreen(lightControlMain, "init", [true, false])
-        callScreen(systemSettingMain, "init", [true, false])
+        runStep("key table", () => keyMatrixMain.init(true, false))
+        runStep("report rate", () => reportRateMain.init(true))
+        runStep("DPI", () => dpiSettingMain.init(true, false))
+        runStep("lighting", () => lightControlMain.init(true, false))
+        runStep("system settings", () => systemSettingMain.init(true, false))
         if (isGun) {
             ui_View.mouseSwitchKeyMatrix(1)
             ui_View.mouseResetKeyMatrix()
@@ -481,9 +456,9 @@ Item {
         controlUIEnable(false)
         try {
             profileNo = tmpProfileNo
-            setScreenProperty(profileMain, "profileNo", profileNo)
+            profileMain.profileNo = profileNo
             menuUp.markProfile(profileNo)
-            ui_View.setGlobalData("mouse/profileNo", profileNo)
+            ui_View.setGlobalData(SettingKeys.mouseProfileNo, profileNo)
             ui_View.setCurrentProfile(profileNo)
             sendOrMarkUnsaved(() => {
                 reloadAndSend()
@@ -506,11 +481,11 @@ Item {
             const slot = Number(entry.keyCode2)
             if (Number(entry.keyCode0) !== 4 || sent.indexOf(slot) >= 0)
                 continue
-            const name = ui_View.getData("mouseMacroKey/" + slot, false)
+            const name = ui_View.getData(SettingKeys.mouseMacroKey + slot, false)
             if (name === undefined || String(name).length === 0)
                 continue
             sent.push(slot)
-            callScreen(macroEditorMain, "sendMacro", [slot, String(name)])
+            runStep("macro " + slot, () => macroEditorMain.sendMacro(slot, String(name)))
         }
     }
 
@@ -519,16 +494,16 @@ Item {
         try {
             resetConfirm.visible = false
             releaseMask()
-            setScreenProperty(keyMatrixMain, "isSave", false)
+            keyMatrixMain.isSave = false
             dpiSettingMain.isSave = false
-            setScreenProperty(lightControlMain, "isSave", false)
+            lightControlMain.isSave = false
             ui_View.resetProfile(profileNo)
             sendOrMarkUnsaved(() => {
                 reloadAndSend()
                 ui_View.mouseSetCurrentDPI(2)
             })
             dpiSettingMain.currentDPI = 1
-            callScreen(gunControlMain, "resetData", [])
+            runStep("gun control", () => gunControlMain.resetData())
         } finally {
             controlUIEnable(true)
         }
@@ -538,14 +513,12 @@ Item {
     function showKeyAssigment(index: int) {
         mainFocus()
         mask.visible = true
-        callScreen(keyAssigmentMain, "show", [index])
+        keyAssigmentMain.show(index)
         if (keyAssigmentMain.visible)
             takeDialogFocus(keyAssigmentMain)
     }
 
     function openMacroEditorOverKeyAssigment() {
-        if (!hasScreen(macroEditorMain))
-            return
         keyAssigmentMain.keyAssigmentFocus()
         macroEditorMain.z = keyAssigmentMain.z + 1
         openDialog(macroEditorMain)
@@ -554,8 +527,9 @@ Item {
     // Hides the mask unless a dialog is still open: the macro editor can
     // close over the assignment dialog, which must stay modal.
     function releaseMask() {
-        mask.visible = [macroEditorMain, gunControlMain, systemSettingMain, keyAssigmentMain,
-                        profileMain, resetConfirm, unsavedPrompt].some((dialog) => dialog.visible)
+        mask.visible = macroEditorMain.visible || gunControlMain.visible
+                || systemSettingMain.visible || keyAssigmentMain.visible || profileMain.visible
+                || resetConfirm.visible || unsavedPrompt.visible
         let back = null
         while (focusReturns.length > 0 && !focusReturns[focusReturns.length - 1].dialog.visible)
             back = focusReturns.pop().item
@@ -582,7 +556,7 @@ Item {
             const entry = keys.get(i)
             if (Number(entry.keyCode0) !== 4)
                 continue
-            const bound = ui_View.getData("mouseMacroKey/" + Number(entry.keyCode2), false)
+            const bound = ui_View.getData(SettingKeys.mouseMacroKey + Number(entry.keyCode2), false)
             if (bound !== undefined && String(bound) === macroName)
                 found.push(i)
         }
@@ -601,7 +575,7 @@ Item {
                                   keyCode2: entry.keyCode2, keyCode3: entry.keyCode3,
                                   keyText: entry.keyText })
                 }
-                callScreen(keys, "saveData", [])
+                keys.saveData()
             }
             ui_View.deleteMacroUpdateProfile(macroName)
         } finally {
@@ -619,7 +593,7 @@ Item {
 
     function modifyMacroData(macroName: string) {
         for (const i of keysOfMacro(macroName))
-            callScreen(macroEditorMain, "sendMacro", [i, macroName])
+            runStep("macro " + i, () => macroEditorMain.sendMacro(i, macroName))
     }
 
     width: 1024
@@ -631,14 +605,14 @@ Item {
         const macroList = macroEditorMain.macroNumber_lv
         if (macroList && macroList.currentIndex >= 0) {
             if (macroEditorMain.isInputting === true)
-                callScreen(macroEditorMain, "detectKeyboard", [isDown, usbCode])
+                macroEditorMain.detectKeyboard(isDown, usbCode)
             if (macroEditorMain.isInsertting === true)
-                callScreen(macroEditorMain, "detectInput", [isDown, usbCode])
+                macroEditorMain.detectInput(isDown, usbCode)
         }
         if (keyAssigmentMain.isFireInput === true)
-            callScreen(keyAssigmentMain, "detectKeyboard", [isDown, usbCode, 0])
+            keyAssigmentMain.detectKeyboard(isDown, usbCode, 0)
         if (keyAssigmentMain.isComboInput === true)
-            callScreen(keyAssigmentMain, "detectKeyboard", [isDown, usbCode, 1])
+            keyAssigmentMain.detectKeyboard(isDown, usbCode, 1)
     }
 
     // Filtered with the program's own lines: debug only with --verbose.
@@ -741,46 +715,15 @@ Item {
             onOpenKey: (index) => mainWindow.showKeyAssigment(index)
         }
 
-        Rectangle {
+        EditorBox {
             id: editorBox
 
-            width: 232
-            height: mainWindow.isGun ? 100 : 76
-            color: mainWindow.colorBlack
-
-            Text {
-                x: 8
-                y: 12
-                text: mainWindow.mainLang[0]
-                color: mainWindow.fontColor
-                font.family: mainWindow.fontFamily
-                font.pixelSize: mainWindow.fontMiddleSize
-                font.bold: true
-            }
-
-            Column {
-                x: 8
-                y: 40
-                spacing: 2
-
-                EditorRow {
-                    textValue: mainWindow.mainLang[1]
-                    onClicked: mainWindow.openDialog(macroEditorMain)
-                }
-
-                Rectangle {
-                    width: 216
-                    height: 1
-                    visible: mainWindow.isGun
-                    color: mainWindow.colorGray0
-                }
-
-                EditorRow {
-                    visible: mainWindow.isGun
-                    textValue: mainWindow.mainLang[2]
-                    onClicked: mainWindow.openDialog(gunControlMain)
-                }
-            }
+            isGun: mainWindow.isGun
+            title: mainWindow.mainLang[0]
+            macroText: mainWindow.mainLang[1]
+            gunText: mainWindow.mainLang[2]
+            onMacroEditorClicked: mainWindow.openDialog(macroEditorMain)
+            onGunEditorClicked: mainWindow.openDialog(gunControlMain)
         }
 
         ReportRate {
@@ -887,8 +830,7 @@ Item {
         z: 2
         visible: mainWindow.isMainShown
         skinNo: mainWindow.skin_No
-        profileModel: profileMain.profileDataModel0 === undefined ? null
-                                                                  : profileMain.profileDataModel0
+        profileModel: profileMain.profileDataModel0
         onHelpClick: {
             const open = !helpMenu.visible
             mainWindow.mainFocus()
@@ -901,7 +843,7 @@ Item {
 
     // Notices from anywhere (ui_View.notifyUser) show in the notice bar.
     Connections {
-        target: typeof ui_View === "undefined" ? null : ui_View
+        target: ui_View
 
         function onUserNotice(text) {
             mainWindow.showNotice(text)
@@ -910,7 +852,6 @@ Item {
 
     Connections {
         target: profileMain
-        ignoreUnknownSignals: true
 
         function onChangeProfile(tmpProfileNo) {
             mainWindow.changeProfile(tmpProfileNo)
@@ -919,7 +860,6 @@ Item {
 
     Connections {
         target: macroEditorMain
-        ignoreUnknownSignals: true
 
         function onDeleteMacro(macroName) {
             mainWindow.deleteMacro(macroName)
@@ -932,57 +872,12 @@ Item {
         }
     }
 
-    // The "No mouse connected" state: covers the panels and takes their
-    // pointer input; the title bar stays usable.
-    Rectangle {
+    NoMousePanel {
         id: noMousePanel
 
-        objectName: "noMousePanel"
-
-        y: 48
-        width: parent.width
-        height: parent.height - y
-        z: 9
         visible: !mainWindow.mouseConnected
-        radius: 10
-        color: "#e0000000"
-
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            acceptedButtons: Qt.AllButtons
-            onWheel: (wheel) => { wheel.accepted = true }
-        }
-
-        Column {
-            anchors.centerIn: parent
-            width: 560
-            spacing: 12
-
-            Text {
-                objectName: "noMouseTitle"
-
-                width: parent.width
-                horizontalAlignment: Text.AlignHCenter
-                text: mainWindow.noMouseTitle
-                color: mainWindow.fontColor
-                font.family: mainWindow.fontFamily
-                font.pixelSize: mainWindow.fontMaxSize
-                font.bold: true
-            }
-
-            Text {
-                objectName: "noMouseDetail"
-
-                width: parent.width
-                horizontalAlignment: Text.AlignHCenter
-                wrapMode: Text.Wrap
-                text: mainWindow.noMouseDetail
-                color: mainWindow.fontColor
-                font.family: mainWindow.fontFamily
-                font.pixelSize: mainWindow.fontNormalSize
-            }
-        }
+        title: mainWindow.noMouseTitle
+        detail: mainWindow.noMouseDetail
     }
 
     // Dims the window behind a dialog; a press hands the focus back to the
@@ -1005,11 +900,11 @@ Item {
             onWheel: (wheel) => { wheel.accepted = true }
             onPressed: (mouse) => {
                 pressPoint = Qt.point(mouse.x, mouse.y)
-                mainWindow.callScreen(macroEditorMain, "macroEditorFocus", [])
-                mainWindow.callScreen(profileMain, "profileFocus", [])
-                mainWindow.callScreen(gunControlMain, "gunControlFocus", [])
-                mainWindow.callScreen(lightControlMain, "lightControlFocus", [])
-                mainWindow.callScreen(systemSettingMain, "systemSettingFocus", [])
+                macroEditorMain.macroEditorFocus()
+                profileMain.profileFocus()
+                gunControlMain.gunControlFocus()
+                lightControlMain.lightControlFocus()
+                systemSettingMain.systemSettingFocus()
             }
             onPositionChanged: (mouse) => {
                 if (!pressed)
@@ -1030,11 +925,11 @@ Item {
         skinNo: mainWindow.skin_No
         keyNames: _KeyCodeString
         onMacroNamesChanged: (names) => {
-            mainWindow.callScreen(keyAssigmentMain.macroList, "addData", [names, true])
+            keyAssigmentMain.macroList.addData(names, true)
         }
         onClosed: {
             mainWindow.releaseMask()
-            mainWindow.callScreen(keyAssigmentMain.macroList, "closeMenu", [])
+            keyAssigmentMain.macroList.closeMenu()
         }
     }
 
@@ -1046,7 +941,7 @@ Item {
         visible: false
         skinNo: mainWindow.skin_No
         onClosed: mainWindow.releaseMask()
-        onFirePeriodsChanged: mainWindow.callScreen(keyMatrixMain.modKeys, "saveData", [])
+        onFirePeriodsChanged: keyMatrixMain.modKeys.saveData()
     }
 
     SystemSetting {
@@ -1102,80 +997,21 @@ Item {
         }
     }
 
-    Rectangle {
+    QuestionDialog {
         id: resetConfirm
 
         objectName: "resetConfirm"
 
         z: 12
-        width: 427
         height: 102
-        visible: false
-        color: mainWindow.colorGray0
-        border.color: mainWindow.colorGray1
-
-        DragArea {
-            anchors.fill: parent
-            target: resetConfirm
-        }
-
-        Rectangle {
-            id: resetTitle
-
-            width: parent.width
-            height: 30
-            color: mainWindow.colorBlack
-
-            Text {
-                anchors.left: parent.left
-                anchors.leftMargin: 10
-                anchors.verticalCenter: parent.verticalCenter
-                text: mainWindow.mainLang[5]
-                color: mainWindow.fontColor
-                font.family: mainWindow.fontFamily
-                font.pixelSize: mainWindow.fontMiddleSize
-                font.bold: true
-            }
-        }
-
-        Text {
-            id: resetText
-
-            x: 30
-            y: resetTitle.height + 15
-            text: mainWindow.mainLang[6]
-            color: mainWindow.fontColor
-            font.family: mainWindow.fontFamily
-            font.pixelSize: mainWindow.fontNormalSize
-            font.bold: true
-        }
-
-        TextButton {
-            id: resetOk
-
-            objectName: "resetOk"
-
-            anchors.right: parent.right
-            anchors.rightMargin: 12
-            y: resetText.y + resetText.height + 6
-            width: 88
-            height: 25
-            textValue: mainWindow.mainLang[8]
-            onClicked: mainWindow.factoryReset()
-        }
-
-        TextButton {
-            id: resetCancel
-
-            objectName: "resetCancel"
-
-            anchors.right: resetOk.left
-            anchors.rightMargin: 7
-            y: resetOk.y
-            width: 88
-            height: 25
-            textValue: mainWindow.mainLang[7]
-            onClicked: {
+        title: mainWindow.mainLang[5]
+        text: mainWindow.mainLang[6]
+        buttons: [{ name: "resetCancel", text: mainWindow.mainLang[7] },
+                  { name: "resetOk", text: mainWindow.mainLang[8] }]
+        onAnswered: (index) => {
+            if (index === 1) {
+                mainWindow.factoryReset()
+            } else {
                 resetConfirm.visible = false
                 mainWindow.releaseMask()
             }
@@ -1183,235 +1019,42 @@ Item {
     }
 
     // The unsaved-changes question before a profile switch or the quit.
-    Rectangle {
+    QuestionDialog {
         id: unsavedPrompt
 
         objectName: "unsavedPrompt"
 
         z: 12
-        width: 427
         height: 110
-        visible: false
-        color: mainWindow.colorGray0
-        border.color: mainWindow.colorGray1
+        buttonGap: 12
+        title: mainWindow.noticeLang[0]
+        text: mainWindow.noticeLang[1]
+        buttons: [{ name: "unsavedCancel", text: mainWindow.noticeLang[4] },
+                  { name: "unsavedDiscard", text: mainWindow.noticeLang[3] },
+                  { name: "unsavedSave", text: mainWindow.noticeLang[2] }]
+        // The buttons answer Cancel (2), Discard (1), Save (0).
+        onAnswered: (index) => mainWindow.answerUnsavedChanges(2 - index)
         Keys.onEscapePressed: mainWindow.answerUnsavedChanges(2)
-
-        DragArea {
-            anchors.fill: parent
-            target: unsavedPrompt
-        }
-
-        Rectangle {
-            id: unsavedTitle
-
-            width: parent.width
-            height: 30
-            color: mainWindow.colorBlack
-
-            Text {
-                anchors.left: parent.left
-                anchors.leftMargin: 10
-                anchors.verticalCenter: parent.verticalCenter
-                text: mainWindow.noticeLang[0]
-                color: mainWindow.fontColor
-                font.family: mainWindow.fontFamily
-                font.pixelSize: mainWindow.fontMiddleSize
-                font.bold: true
-            }
-        }
-
-        Text {
-            id: unsavedText
-
-            x: 30
-            y: unsavedTitle.height + 15
-            width: parent.width - 60
-            elide: Text.ElideRight
-            text: mainWindow.noticeLang[1]
-            color: mainWindow.fontColor
-            font.family: mainWindow.fontFamily
-            font.pixelSize: mainWindow.fontNormalSize
-            font.bold: true
-        }
-
-        Row {
-            anchors.right: parent.right
-            anchors.rightMargin: 12
-            y: unsavedText.y + unsavedText.height + 12
-            spacing: 7
-
-            TextButton {
-                objectName: "unsavedCancel"
-                width: 88
-                height: 25
-                textValue: mainWindow.noticeLang[4]
-                onClicked: mainWindow.answerUnsavedChanges(2)
-            }
-
-            TextButton {
-                objectName: "unsavedDiscard"
-                width: 88
-                height: 25
-                textValue: mainWindow.noticeLang[3]
-                onClicked: mainWindow.answerUnsavedChanges(1)
-            }
-
-            TextButton {
-                objectName: "unsavedSave"
-                width: 88
-                height: 25
-                textValue: mainWindow.noticeLang[2]
-                onClicked: mainWindow.answerUnsavedChanges(0)
-            }
-        }
     }
 
-    // Notices (a write the mouse or the desktop did not take), over
-    // everything but the busy indicator; a click dismisses one early.
-    Rectangle {
+    NoticeBar {
         id: noticeBar
 
-        objectName: "noticeBar"
-
-        anchors.horizontalCenter: parent.horizontalCenter
-        // Above the bottom bar, clear of the panels.
-        y: parent.height - 80
-        z: 20
-        width: Math.min(noticeLabel.implicitWidth + 32, parent.width - 48)
-        height: 32
-        radius: 4
-        visible: noticeTimer.running
-        color: mainWindow.colorGray0
-        border.color: mainWindow.colorOrange
-        border.width: 2
-
-        Text {
-            id: noticeLabel
-
-            anchors.centerIn: parent
-            width: parent.width - 32
-            horizontalAlignment: Text.AlignHCenter
-            elide: Text.ElideRight
-            text: mainWindow.noticeText
-            color: mainWindow.fontColor
-            font.family: mainWindow.fontFamily
-            font.pixelSize: mainWindow.fontNormalSize
-            font.bold: true
-        }
-
-        MouseArea {
-            anchors.fill: parent
-            onClicked: noticeTimer.stop()
-        }
+        text: mainWindow.noticeText
     }
 
-    Timer {
-        id: noticeTimer
-
-        interval: 6000
-    }
-
-    Rectangle {
+    HelpMenu {
         id: helpMenu
-
-        objectName: "helpMenu"
 
         x: mainWindow.width - 300
         y: 30
         z: 13
-        width: 200
-        height: helpColumn.height + 2
-        visible: false
-        color: mainWindow.colorGray0
-        border.color: mainWindow.colorGray1
-
-        Column {
-            id: helpColumn
-
-            x: 1
-            y: 1
-
-            Repeater {
-                model: ListModel {
-                    id: helpModel
-
-                    ListElement { textValue: "" }
-                    ListElement { textValue: "verison:1.0" }
-                }
-
-                delegate: Rectangle {
-                    id: helpRow
-
-                    required property int index
-                    required property string textValue
-
-                    width: 198
-                    height: 24
-                    color: helpRowArea.containsMouse ? mainWindow.colorOrange : "transparent"
-
-                    Text {
-                        anchors.verticalCenter: parent.verticalCenter
-                        x: 8
-                        width: parent.width - 16
-                        elide: Text.ElideRight
-                        text: helpRow.textValue
-                        color: mainWindow.fontColor
-                        font.family: mainWindow.fontFamily
-                        font.pixelSize: mainWindow.fontNormalSize
-                    }
-
-                    MouseArea {
-                        id: helpRowArea
-
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        onClicked: {
-                            mainWindow.askMenuCmd(helpRow.index)
-                            helpMenu.visible = false
-                        }
-                    }
-                }
-            }
-        }
+        onChosen: (index) => mainWindow.askMenuCmd(index)
     }
 
     BusyIndicator {
         id: busyIndicator
 
         objectName: "busyIndicator"
-    }
-
-    component EditorRow: Rectangle {
-        id: editorRow
-
-        property string textValue
-
-        signal clicked()
-
-        width: 216
-        height: 24
-        color: editorRowArea.containsMouse ? Theme.colorOrange : Theme.colorGray1
-
-        Text {
-            anchors.verticalCenter: parent.verticalCenter
-            x: 8
-            text: editorRow.textValue
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
-        }
-
-        MouseArea {
-            id: editorRowArea
-
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: editorRow.clicked()
-        }
-
-        FocusStop {
-            name: editorRow.textValue
-            onActivated: editorRow.clicked()
-        }
     }
 }

@@ -54,7 +54,7 @@ Item {
             for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06])
                 main.detectKeyboard(true, code)
             dialog.confirmCombo()
-            mousePress(findChild(dialog, "closeMark"))
+            mouseClick(findChild(dialog, "closeMark"))
             verify(main.hasUnsavedChanges)
             compare(child(main, "saveButton").faceColor, Qt.color("#ff3030"))
             assign(main, 5, [6, 4, 0x2C, 0x1B], "Max")
@@ -79,7 +79,7 @@ Item {
             dialog.chooseMacroMode(2)
             dialog.macroList.currentSelect = 1
             dialog.chooseMacro(1)
-            mousePress(findChild(dialog, "closeMark"))
+            mouseClick(findChild(dialog, "closeMark"))
             compare(ui_View.getData("mouseMacroKey/3", false), "M1")
             // The macro body goes to slot 3 (macro number 4) as the dialog closes.
             compare(commandsOf(0x13).map((c) => c.substring(0, 11)), ["00 13 04 80"])
@@ -114,7 +114,7 @@ Item {
             waitForRendering(dialog)
             mouseClick(findChild(dialog, "gunRadio1"), 5, 5)
             compare(dialog.keyCode2, 2)
-            mousePress(findChild(dialog, "closeMark"))
+            mouseClick(findChild(dialog, "closeMark"))
             save(main)
             compare(commandsOf(0x12).length, 4)
             compare(commandsOf(0x02).length, 1)

@@ -142,7 +142,7 @@ Item {
             const dialog = makeGun()
             const periods = spy(dialog, "firePeriodsChanged")
             dialog.visible = true
-            mouseClick(findChild(dialog, "gunCloseMark"))
+            mouseClick(findChild(dialog, "closeMark"))
             verify(!dialog.visible)
             compare(periods.count, 0)
             dialog.visible = true

@@ -19,24 +19,20 @@ Item {
             property alias panel: panel
             property alias dialog: dialog
             property alias editor: editor
-            property alias gun: gun
 
             anchors.fill: parent
 
-            QtObject {
+            // Records the macros sent instead of sending them.
+            MacroEditor {
                 id: editor
 
                 property var sent: []
 
-                function sendMacro(index, macroName) {
+                function sendMacro(index: int, macroName: string) {
                     sent = sent.concat([[index, macroName]])
                 }
-            }
 
-            QtObject {
-                id: gun
-
-                property bool present: false
+                visible: false
             }
 
             Mouse {
@@ -55,7 +51,6 @@ Item {
                 mousePicture: picture
                 keyAssigment: dialog
                 macroEditor: editor
-                gunControl: gun.present ? gun : null
                 onOpenKey: (index) => dialog.show(index)
             }
 
@@ -108,7 +103,7 @@ Item {
         }
 
         function close(dialog) {
-            mousePress(child(dialog, "closeMark"))
+            mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible)
         }
 
@@ -323,7 +318,7 @@ Item {
             const screens = makeScreens()
             const dialog = screens.dialog
             openRow(screens, 5)
-            const grid = dialog[data.grid]
+            const grid = child(dialog, data.grid)
             clickOnPage(dialog, grid, 10, 12)
             tryVerify(() => !grid.isAnimating && grid.isDrop, 1000)
             mouseClick(grid, grid.width * data.column + 10, 24 + data.row * 24 + 12)
@@ -428,8 +423,9 @@ Item {
                 }
             }
             for (const name of ["mediaGrid", "windowsGrid", "shortcutGrid", "macroList"]) {
-                if (dialog[name].currentSelect >= 0)
-                    lit.push(name + ":" + dialog[name].textValue)
+                const list = child(dialog, name)
+                if (list.currentSelect >= 0)
+                    lit.push(name + ":" + list.textValue)
             }
             if (dialog.fireKeyText !== "")
                 lit.push("fire:" + dialog.fireKeyText)
@@ -537,14 +533,15 @@ Item {
             testData.reopen()
             ui_View.mouseSaveGundata(3, ["SCAR-L", "L-Click", "33", "0", "10", "0"])
             compare(screens.panel.gunPeriods(), [9, 33, 10])
-            const model = Qt.createQmlObject("import QtQuick; ListModel {}", scene)
-            for (const period of ["12", "15", "x", "40"])
-                model.append({ gunPeriod: period })
-            const gun = Qt.createQmlObject(
-                "import QtQuick; QtObject { property var gunNumberModel; "
-                + "property int selectGun1: 1; property int selectGun2: 2; property int selectGun3: 3 }",
-                scene)
-            gun.gunNumberModel = model
+            const gun = Qt.createQmlObject("import 'qrc:/modules/qml/screens'; "
+                                           + "GunControl { visible: false }", scene)
+            gun.init()
+            const periods = ["12", "15", "x", "40"]
+            for (let row = 0; row < periods.length; ++row)
+                gun.gunNumberModel.setProperty(row, "gunPeriod", periods[row])
+            gun.selectGun1 = 1
+            gun.selectGun2 = 2
+            gun.selectGun3 = 3
             screens.panel.gunControl = gun
             compare(screens.panel.gunPeriods(), [15, 10, 40])
         }

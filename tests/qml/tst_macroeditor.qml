@@ -51,7 +51,7 @@ Item {
             const announced = spy(editor, "macroNamesChanged")
             editor.init()
             compare(editor.macroNumberModel.count, 1)
-            compare(editor.macroListModel.get(0).textValue, "Fire")
+            compare(editor.macroNumberModel.get(0).textValue, "Fire")
             compare(editor.macroNumber_lv.currentIndex, -1)
             compare(announced.count, 1)
             compare(announced.signalArguments[0][0], ["Fire"])

@@ -15,9 +15,9 @@ Item {
 
         function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
             return [
-                { tag: "macro editor", name: "macroEditorMain", close: "macroCloseMark", width: 640 },
-                { tag: "gun editor", name: "gunControlMain", close: "gunCloseMark", width: 640 },
-                { tag: "profiles", name: "profileMain", close: "profileCloseMark", width: 300 },
+                { tag: "macro editor", name: "macroEditorMain", width: 640 },
+                { tag: "gun editor", name: "gunControlMain", width: 640 },
+                { tag: "profiles", name: "profileMain", width: 300 },
                 { tag: "macro editor, Escape", name: "macroEditorMain", width: 640, escape: true },
                 { tag: "system settings, Escape", name: "systemSettingMain", width: 416, escape: true },
             ]
@@ -37,7 +37,7 @@ Item {
             if (data.escape)
                 keyClick(Qt.Key_Escape)
             else
-                mouseClick(child(dialog, data.close))
+                mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible)
             verify(!child(main, "mask").visible)
             verify(opener.activeFocus)

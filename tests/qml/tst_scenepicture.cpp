@@ -64,10 +64,10 @@ void tst_ScenePicture::startUpShowsThePictureThenTheWholeWindow()
             QVERIFY(QMetaObject::invokeMethod(root, "showKeyAssigment", Q_ARG(int, key)) ||
                     QMetaObject::invokeMethod(root, "showKeyAssigment", Q_ARG(QVariant, key)));
         } else {
-            QObject *dialog = root->findChild<QObject *>(QStringLiteral("systemSettingMain"));
+            auto *dialog = root->findChild<QQuickItem *>(QStringLiteral("systemSettingMain"));
             QVERIFY(dialog);
-            QMetaObject::invokeMethod(root, "openDialog",
-                                      Q_ARG(QVariant, QVariant::fromValue(dialog)));
+            QVERIFY(QMetaObject::invokeMethod(root, "openDialog", Q_ARG(QQuickItem *, dialog)));
+            QVERIFY(dialog->isVisible());
         }
         QQuickItem *rate = root->findChild<QQuickItem *>(QStringLiteral("reportRateMain"));
         QVERIFY(rate);

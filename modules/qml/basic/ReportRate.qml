@@ -3,6 +3,7 @@ import "../common"
 import "theme.js" as Theme
 import "reportrate.js" as ReportRateCodes
 import "values.js" as Values
+import "settingkeys.js" as SettingKeys
 
 // The report-rate box of the left panel. Choosing a row stores it in the
 // profile and sends its code to the mouse.
@@ -17,14 +18,14 @@ Rectangle {
     signal sending(bool isBusy)
 
     function init(isSendData: bool) {
-        const row = Values.toInt(ui_View.getData("mouse/reportRate", false), defaultRow)
+        const row = Values.toInt(ui_View.getData(SettingKeys.mouseReportRate, false), defaultRow)
         rateList.currentSelect = row >= 0 && row < ReportRateCodes.rows.length ? row : defaultRow
         if (isSendData)
             ui_View.mouseSetReportRate(ReportRateCodes.codeOf(rateList.currentSelect))
     }
 
     function choose(row: int) {
-        ui_View.setData("mouse/reportRate", row)
+        ui_View.setData(SettingKeys.mouseReportRate, row)
         sending(true)
         try {
             ui_View.mouseSetReportRate(ReportRateCodes.codeOf(row))
@@ -41,14 +42,11 @@ Rectangle {
     height: 42
     color: Theme.colorBlack
 
-    Text {
+    ThemedText {
         anchors.left: parent.left
         anchors.leftMargin: 8
         anchors.verticalCenter: parent.verticalCenter
         text: reportRate.caption
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontNormalSize
     }
 
     DropDownList {

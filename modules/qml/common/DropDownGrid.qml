@@ -7,7 +7,7 @@ Item {
     id: dropDownGrid
 
     property bool isDrop: false
-    property var mdItems: null
+    property ListModel mdItems: null
     property int count: mdItems ? mdItems.count : 0
     property int currentSelect: 0
     property string textValue: textAt(currentSelect, count, revision)
@@ -120,7 +120,6 @@ Item {
 
     Connections {
         target: dropDownGrid.mdItems
-        ignoreUnknownSignals: true
         function onDataChanged() { ++dropDownGrid.revision }
         function onRowsInserted() { ++dropDownGrid.revision }
         function onRowsRemoved() { ++dropDownGrid.revision }
@@ -167,6 +166,7 @@ Item {
             Repeater {
                 model: dropDownGrid.mdItems
 
+                // qmllint disable unqualified
                 delegate: Rectangle {
                     id: cell
 
@@ -195,6 +195,7 @@ Item {
                         onClicked: dropDownGrid.choose(cell.index)
                     }
                 }
+                // qmllint enable unqualified
             }
         }
     }

@@ -7,7 +7,7 @@ Item {
     id: dropDownList
 
     property bool isDrop: false
-    property var mdItems: null
+    property ListModel mdItems: null
     property int count: mdItems ? mdItems.count : 0
     property int currentSelect: 2
     property string textValue: textAt(currentSelect, count, revision)
@@ -129,7 +129,6 @@ Item {
 
     Connections {
         target: dropDownList.mdItems
-        ignoreUnknownSignals: true
         function onDataChanged() { ++dropDownList.revision }
         function onRowsInserted() { ++dropDownList.revision }
         function onRowsRemoved() { ++dropDownList.revision }
@@ -189,6 +188,7 @@ Item {
                 if (!handleArea.drag.active)
                     handle.y = handle.range * contentY / handle.contentRange
             }
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: row
 
@@ -218,6 +218,7 @@ Item {
                     onClicked: dropDownList.choose(row.index)
                 }
             }
+            // qmllint enable unqualified
         }
 
         Rectangle {

@@ -13,7 +13,7 @@ Image {
 
     signal clicked()
 
-    source: hovered && hoverSource.toString() !== "" ? hoverSource : normalSource
+    source: hovered && String(hoverSource) !== "" ? hoverSource : normalSource
     activeFocusOnTab: true
     Accessible.role: Accessible.Button
     Accessible.name: description

@@ -61,6 +61,7 @@ Rectangle {
         Repeater {
             model: popupMenu.entries
 
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: popupRow
 
@@ -92,6 +93,7 @@ Rectangle {
                     onClicked: popupMenu.chosen(popupRow.index)
                 }
             }
+            // qmllint enable unqualified
         }
     }
 }

@@ -11,9 +11,6 @@ Item {
     property int index: -1
     property int gapValue: 16
 
-    // Arrow keys move between neighbouring radio buttons in the focus chain.
-    readonly property bool radioGroupMember: true
-
     signal btnClick(int index)
 
     function activate() {
@@ -22,8 +19,8 @@ Item {
     }
 
     function moveInGroup(forward: bool) {
-        const next = nextItemInFocusChain(forward)
-        if (!next || next === radioButton || next.radioGroupMember !== true)
+        const next = nextItemInFocusChain(forward) as RadioButton
+        if (!next || next === radioButton)
             return
         next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
         next.activate()

@@ -3,6 +3,7 @@ import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "dpi.js" as Dpi
+import "../basic/settingkeys.js" as SettingKeys
 
 // The DPI panel: how many stages are active and the resolution of each.
 // Edits only mark the panel unsaved; saveData(true) stores and sends.
@@ -32,22 +33,24 @@ Rectangle {
 
     function init(isSendData: bool, isRecovery: bool) {
         if (!isRecovery) {
-            dpiCount = Values.toInt(ui_View.getData("mouse/dpiCount", false), dpiCount)
-            currentDpiCount = Values.toInt(ui_View.getData("mouse/currentDpiCount", false),
+            dpiCount = Values.toInt(ui_View.getData(SettingKeys.mouseDpiCount, false), dpiCount)
+            currentDpiCount = Values.toInt(ui_View.getData(SettingKeys.mouseCurrentDpiCount, false),
                                            currentDpiCount)
-            const min = Values.toInt(ui_View.getGlobalData("mouse/minDPI"), minDPI)
-            const max = Values.toInt(ui_View.getGlobalData("mouse/maxDPI"), maxDPI)
+            const min = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseMinDPI), minDPI)
+            const max = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseMaxDPI), maxDPI)
             if (min < max) {
                 minDPI = min
                 maxDPI = max
             }
-            sensorType = Values.toText(ui_View.getGlobalData("mouse/sensorType"), sensorType)
-            const base = Values.toInt(ui_View.getGlobalData("mouse/dpiBase"), dpiBase)
+            sensorType = Values.toText(ui_View.getGlobalData(SettingKeys.mouseSensorType),
+                                       sensorType)
+            const base = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseDpiBase), dpiBase)
             if (base > 0)
                 dpiBase = base
         }
         // A value from a file outside the sensor's range is sent as shown.
-        dpiValueArray = Values.intList(ui_View.getDataList("mouse/dpiValueArray", isRecovery),
+        dpiValueArray = Values.intList(ui_View.getDataList(SettingKeys.mouseDpiValueArray,
+                                                           isRecovery),
                                        Dpi.defaultValues)
             .map((value) => Values.clamp(value, minDPI, maxDPI))
         if (dpiCount > stageCount)
@@ -70,8 +73,8 @@ Rectangle {
         const list = []
         for (let i = 0; i < stageCount; ++i)
             list.push(Values.toInt(stage(i).dpiValue, 0))
-        ui_View.setDataList("mouse/dpiValueArray", list)
-        ui_View.setData("mouse/currentDpiCount", currentDpiCount)
+        ui_View.setDataList(SettingKeys.mouseDpiValueArray, list)
+        ui_View.setData(SettingKeys.mouseCurrentDpiCount, currentDpiCount)
         if (isSendData)
             ui_View.mouseSetDpi(currentDpiCount, sensorType, list)
     }
@@ -101,14 +104,12 @@ Rectangle {
     height: 252
     color: Theme.colorBlack
 
-    Text {
+    ThemedText {
         id: title
 
         x: 8
         y: 8
         text: dpiSettingMain.dpiSettingLang[0]
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.fontMiddleSize
         font.bold: true
     }
@@ -138,6 +139,7 @@ Rectangle {
 
             model: dpiSettingMain.stageCount
 
+            // qmllint disable unqualified
             delegate: Item {
                 id: stageItem
 
@@ -185,6 +187,7 @@ Rectangle {
                     font.pixelSize: Theme.fontMinSize
                 }
             }
+            // qmllint enable unqualified
         }
     }
 

@@ -3,6 +3,7 @@ import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "gun.js" as Gun
+import "../basic/settingkeys.js" as SettingKeys
 
 // The gun editor: six firing presets and the mouse's three gun slots.
 // Edits are stored at once and reach the mouse when the dialog closes.
@@ -41,7 +42,7 @@ Rectangle {
             stored.gunImage = Theme.gunImage(preset.gunName)
             gunNumberModel.append(stored)
         }
-        const slots = Values.intList(ui_View.getGlobalData("mouse/selectGun"), [0, 0, 0])
+        const slots = Values.intList(ui_View.getGlobalData(SettingKeys.mouseSelectGun), [0, 0, 0])
         selectGun1 = Values.clamp(slots[0], 0, 5)
         selectGun2 = Values.clamp(slots[1], 0, 5)
         selectGun3 = Values.clamp(slots[2], 0, 5)
@@ -53,8 +54,8 @@ Rectangle {
     // The fire periods of the presets in gun slots 1, 2 and 3, as the key
     // table sends them.
     function firePeriods(): var {
-        return [selectGun1, selectGun2, selectGun3].map(
-                    (row) => Values.clamp(Values.toInt(preset(row).gunPeriod, 10), 0, 255))
+        const period = (row) => Values.clamp(Values.toInt(preset(row).gunPeriod, 10), 0, 255)
+        return [period(selectGun1), period(selectGun2), period(selectGun3)]
     }
 
     function gunControlFocus() {
@@ -68,7 +69,7 @@ Rectangle {
         selectGun1 = 0
         selectGun2 = 1
         selectGun3 = 2
-        ui_View.setGlobalData("mouse/selectGun", [0, 1, 2])
+        ui_View.setGlobalData(SettingKeys.mouseSelectGun, [0, 1, 2])
         for (let i = 0; i < 3; ++i) {
             gunNumberModel.setProperty(i, "gunY", Gun.resetY[i])
             gunNumberModel.setProperty(i, "gunPeriod", Gun.resetPeriod)
@@ -121,7 +122,7 @@ Rectangle {
         case 2: selectGun3 = row; break
         default: selectGun1 = row
         }
-        ui_View.setGlobalData("mouse/selectGun", [selectGun1, selectGun2, selectGun3])
+        ui_View.setGlobalData(SettingKeys.mouseSelectGun, [selectGun1, selectGun2, selectGun3])
         isSave = true
         showPreset(row)
     }
@@ -177,38 +178,11 @@ Rectangle {
         ListElement { textValue: "Gun3" }
     }
 
-    DragArea {
-        anchors.fill: parent
-        target: gunControlMain
-        onPressed: gunControlMain.gunControlFocus()
-    }
-
-    Rectangle {
-        width: parent.width
-        height: 30
-        color: Theme.colorBlack
-
-        Text {
-            anchors.left: parent.left
-            anchors.leftMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            text: gunControlMain.gunControlLang[0]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        ImageButton {
-            objectName: "gunCloseMark"
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            normalSource: Theme.skinImage(gunControlMain.skinNo, "index", "closeMark")
-            hoverSource: Theme.skinImage(gunControlMain.skinNo, "index", "closeMarkHover")
-            description: qsTr("Close")
-            onClicked: gunControlMain.close()
-        }
+    DialogFrame {
+        title: gunControlMain.gunControlLang[0]
+        skinNo: gunControlMain.skinNo
+        onBackgroundPressed: gunControlMain.gunControlFocus()
+        onCloseClicked: gunControlMain.close()
     }
 
     Caption {
@@ -234,6 +208,7 @@ Rectangle {
             interactive: false
             currentIndex: 0
             model: gunNumberModel
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: gunRow
 
@@ -253,15 +228,12 @@ Rectangle {
                     source: gunRow.gunImage
                 }
 
-                Text {
+                ThemedText {
                     x: 132
                     width: parent.width - x - 6
                     elide: Text.ElideRight
                     anchors.verticalCenter: parent.verticalCenter
                     text: gunRow.gunName
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                     font.bold: true
                 }
 
@@ -273,6 +245,7 @@ Rectangle {
                     onClicked: gunControlMain.choosePreset(gunRow.index)
                 }
             }
+            // qmllint enable unqualified
         }
     }
 

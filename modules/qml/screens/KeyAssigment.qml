@@ -3,6 +3,7 @@ import "../basic"
 import "../common"
 import "../basic/theme.js" as Theme
 import "keys.js" as Keys
+import "../basic/settingkeys.js" as SettingKeys
 
 // The button assignment dialog: one button's pending assignment, chosen
 // among nine categories on a scrolling page. Closing it commits a changed
@@ -32,10 +33,10 @@ Rectangle {
     property int skinNo: 1
     // The key panel (its tables), the picture (the shared selectKey), the
     // macro editor (sends macro bodies) and the key name table.
-    property Item keyMatrix: null
-    property Item mousePicture: null
-    property var macroEditor: null
-    property var keyNames: null
+    property KeyMatrix keyMatrix: null
+    property Mouse mousePicture: null
+    property MacroEditor macroEditor: null
+    property KeyCodeString keyNames: null
 
     // Fire capture: the rate in milliseconds and the field text ("" shows
     // "Click Input").
@@ -50,9 +51,6 @@ Rectangle {
 
     property alias macroList: macroList
     property alias page: page
-    property alias mediaGrid: mediaGrid
-    property alias windowsGrid: windowsGrid
-    property alias shortcutGrid: shortcutGrid
     property alias rateSlider: rateSlider
     property alias countField: countField
     property alias endlessBox: endlessBox
@@ -71,7 +69,7 @@ Rectangle {
     }
 
     function macroNameOf(slot: int): string {
-        const name = ui_View.getData("mouseMacroKey/" + slot, false)
+        const name = ui_View.getData(SettingKeys.mouseMacroKey + slot, false)
         return name === undefined || name === null ? "" : String(name)
     }
 
@@ -274,7 +272,7 @@ Rectangle {
     }
 
     function sendMacro(index: int, macroName: string) {
-        if (macroEditor && typeof macroEditor.sendMacro === "function")
+        if (macroEditor)
             macroEditor.sendMacro(index, macroName)
     }
 
@@ -302,7 +300,7 @@ Rectangle {
                 keyMatrix.isSave = true
                 if (keyCode0 === 0x04) {
                     sendMacro(keyCode2, keyString)
-                    ui_View.setData("mouseMacroKey/" + keyCode2, keyString)
+                    ui_View.setData(SettingKeys.mouseMacroKey + keyCode2, keyString)
                 }
             }
         }
@@ -341,66 +339,21 @@ Rectangle {
     }
 
     // A press on the background closes the dialog's drop-downs.
-    MouseArea {
-        anchors.fill: parent
-        onPressed: keyAssigmentMain.keyAssigmentFocus()
-    }
+    DialogFrame {
+        id: frame
 
-    Rectangle {
-        id: titleBar
+        title: keyAssigmentMain.lang(0).trim() + " " + (keyAssigmentMain.selectKey() + 1)
+               + " : " + keyAssigmentMain.keyString
+        skinNo: keyAssigmentMain.skinNo
+        onBackgroundPressed: keyAssigmentMain.keyAssigmentFocus()
+        onCloseClicked: keyAssigmentMain.closeDialog()
 
-        width: parent.width
-        height: 30
-        color: Theme.colorBlack
-
-        Text {
-            objectName: "dialogTitle"
-            anchors.left: parent.left
-            anchors.leftMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            width: parent.width - 80
-            elide: Text.ElideRight
-            text: keyAssigmentMain.lang(0).trim() + " " + (keyAssigmentMain.selectKey() + 1)
-                  + " : " + keyAssigmentMain.keyString
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        Row {
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            spacing: 12
-
-            ImageButton {
-                objectName: "restoreMark"
-                normalSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "back")
-                hoverSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "backHover")
-                description: qsTr("Restore the button")
-                onClicked: keyAssigmentMain.restoreKey()
-            }
-
-            Image {
-                objectName: "closeMark"
-                source: closeArea.containsMouse
-                        ? Theme.skinImage(keyAssigmentMain.skinNo, "index", "closeMarkHover")
-                        : Theme.skinImage(keyAssigmentMain.skinNo, "index", "closeMark")
-
-                MouseArea {
-                    id: closeArea
-
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    onPressed: keyAssigmentMain.closeDialog()
-                }
-
-                FocusStop {
-                    name: qsTr("Close")
-                    onActivated: keyAssigmentMain.closeDialog()
-                }
-            }
+        ImageButton {
+            objectName: "restoreMark"
+            normalSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "back")
+            hoverSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "backHover")
+            description: qsTr("Restore the button")
+            onClicked: keyAssigmentMain.restoreKey()
         }
     }
 
@@ -408,9 +361,9 @@ Rectangle {
         id: page
 
         objectName: "page"
-        y: titleBar.height
+        y: frame.titleHeight
         width: parent.width
-        height: parent.height - titleBar.height
+        height: parent.height - frame.titleHeight
         clip: true
         contentWidth: width
         contentHeight: 830
@@ -440,6 +393,7 @@ Rectangle {
 
                     model: Keys.mouseOptions.length
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "mouseRadio" + model.index
                         width: 160
@@ -447,6 +401,7 @@ Rectangle {
                         textValue: keyAssigmentMain.lang(Keys.mouseOptions[model.index].label)
                         onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.mouseOptions)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }
@@ -470,13 +425,10 @@ Rectangle {
                     radius: 2
                     color: keyAssigmentMain.isFireInput ? Theme.colorOrange : Theme.colorBlue
 
-                    Text {
+                    ThemedText {
                         anchors.centerIn: parent
                         text: keyAssigmentMain.fireKeyText === "" ? keyAssigmentMain.lang(10)
                                                                   : keyAssigmentMain.fireKeyText
-                        color: Theme.fontColor
-                        font.family: Theme.fontFamily
-                        font.pixelSize: Theme.fontNormalSize
                     }
 
                     MouseArea {
@@ -566,16 +518,13 @@ Rectangle {
                     radius: 2
                     color: keyAssigmentMain.isComboInput ? Theme.colorOrange : Theme.colorBlue
 
-                    Text {
+                    ThemedText {
                         anchors.verticalCenter: parent.verticalCenter
                         x: 8
                         width: parent.width - 16
                         elide: Text.ElideRight
                         text: keyAssigmentMain.comboText === "" && !keyAssigmentMain.isComboInput
                               ? keyAssigmentMain.lang(10) : keyAssigmentMain.comboText
-                        color: Theme.fontColor
-                        font.family: Theme.fontFamily
-                        font.pixelSize: Theme.fontNormalSize
                     }
 
                     MouseArea {
@@ -664,12 +613,14 @@ Rectangle {
 
                     model: 3
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "macroMode" + model.index
                         index: model.index
                         textValue: keyAssigmentMain.lang(18 + model.index)
                         onBtnClick: (i) => keyAssigmentMain.chooseMacroMode(i)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }
@@ -690,6 +641,7 @@ Rectangle {
 
                     model: Keys.dpiOptions.length
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "dpiRadio" + model.index
                         width: 160
@@ -697,6 +649,7 @@ Rectangle {
                         textValue: keyAssigmentMain.lang(Keys.dpiOptions[model.index].label)
                         onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.dpiOptions)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }
@@ -752,6 +705,7 @@ Rectangle {
 
                     model: Keys.gunOptions.length
 
+                    // qmllint disable unqualified
                     delegate: RadioButton {
                         objectName: "gunRadio" + model.index
                         width: 160
@@ -759,6 +713,7 @@ Rectangle {
                         textValue: keyAssigmentMain.lang(Keys.gunOptions[model.index].label)
                         onBtnClick: (i) => keyAssigmentMain.chooseRadio(i, Keys.gunOptions)
                     }
+                    // qmllint enable unqualified
                 }
             }
         }

@@ -4,6 +4,7 @@ import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "../basic/refusal.js" as Refusal
 import "keys.js" as Keys
+import "../basic/settingkeys.js" as SettingKeys
 
 // The "Key Function" panel: one row per button with its assignment. It holds
 // the working key table `modKeys` (16 entries) and its factory copy
@@ -18,10 +19,13 @@ Rectangle {
     property int keyCount: mousePicture ? mousePicture.keyCount : 8
     property int skinNo: 1
     // The other parts of the button screen and the screens it reads.
-    property Item mousePicture: null
-    property Item keyAssigment: null
-    property var macroEditor: null
-    property var gunControl: null
+    // The picture (a Mouse) and the dialog (a KeyAssigment) refer to this
+    // table by type; typed references back would be a cycle the QML engine
+    // refuses to load.
+    property var mousePicture: null
+    property var keyAssigment: null
+    property MacroEditor macroEditor: null
+    property GunControl gunControl: null
     readonly property int maxRows: 14
     readonly property int rowPitch: Math.min(26, Math.floor(286 / Math.max(1, shownRows)))
     readonly property int shownRows: Math.max(0, Math.min(maxRows, keyCount))
@@ -87,14 +91,14 @@ Rectangle {
                              keyCode3: e.keyCode3, keyText: e.keyText })
             if (Number(e.keyCode0) === 4) {
                 sendMacro(Number(e.keyCode2), e.keyText)
-                ui_View.setData("mouseMacroKey/" + Number(e.keyCode2), e.keyText)
+                ui_View.setData(SettingKeys.mouseMacroKey + Number(e.keyCode2), e.keyText)
             }
         }
         isSave = true
     }
 
     function sendMacro(index: int, macroName: string) {
-        if (macroEditor && typeof macroEditor.sendMacro === "function")
+        if (macroEditor)
             macroEditor.sendMacro(index, macroName)
     }
 
@@ -103,14 +107,14 @@ Rectangle {
     function gunPeriods(): var {
         const fallback = Keys.builtInGunPeriod
         const gun = gunControl
-        if (gun && gun.gunNumberModel && gun.selectGun1 !== undefined) {
+        if (gun) {
             return [gun.selectGun1, gun.selectGun2, gun.selectGun3].map((row) => {
                 const preset = row >= 0 && row < gun.gunNumberModel.count
                              ? gun.gunNumberModel.get(row) : undefined
                 return Keys.gunPeriod(preset ? preset.gunPeriod : undefined, fallback)
             })
         }
-        const slots = Values.intList(ui_View.getGlobalData("mouse/selectGun"), [0, 0, 0])
+        const slots = Values.intList(ui_View.getGlobalData(SettingKeys.mouseSelectGun), [0, 0, 0])
         return slots.map((row) => {
             const preset = row >= 0 && row < 6 ? ui_View.getGunData(row) : []
             return Keys.gunPeriod(preset.length > 2 ? preset[2] : undefined, fallback)
@@ -168,14 +172,12 @@ Rectangle {
         }
     }
 
-    Text {
+    ThemedText {
         id: title
 
         x: 8
         y: 10
         text: keyMatrixMain.keyMatrixLang[1]
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.fontMiddleSize
         font.bold: true
     }
@@ -203,6 +205,7 @@ Rectangle {
 
             model: modKeys
 
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: row
 
@@ -217,16 +220,13 @@ Rectangle {
                 color: keyMatrixMain.selectKey() === index || rowArea.containsMouse
                        ? Theme.colorOrange : Theme.colorGray1
 
-                Text {
+                ThemedText {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8
                     text: keyMatrixMain.rowName(row.index)
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                 }
 
-                Text {
+                ThemedText {
                     objectName: "keyText"
                     anchors.verticalCenter: parent.verticalCenter
                     anchors.right: parent.right
@@ -235,9 +235,6 @@ Rectangle {
                     horizontalAlignment: Text.AlignRight
                     elide: Text.ElideRight
                     text: row.keyText
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                 }
 
                 MouseArea {
@@ -271,6 +268,7 @@ Rectangle {
                     hovered: rowArea.containsMouse
                 }
             }
+            // qmllint enable unqualified
         }
     }
 }

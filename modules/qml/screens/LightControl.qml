@@ -3,6 +3,7 @@ import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "light.js" as Light
+import "../basic/settingkeys.js" as SettingKeys
 
 // The lighting panel: effect, speed and brightness, and eight colours edited
 // with the hue bar and R, G, B fields. Edits only mark the panel unsaved;
@@ -71,13 +72,13 @@ Rectangle {
         if (!listExtended && !isSendData && !isRecovery)
             listExtended = true
         fillEffectRows()
-        const light = Values.intList(ui_View.getDataList("mouse/lightValue", isRecovery),
+        const light = Values.intList(ui_View.getDataList(SettingKeys.mouseLightValue, isRecovery),
                                      [0, 0, 4])
         effect = light[0] >= 0 && light[0] < effectList.length ? light[0] : 0
         lightModel.currentSelect = effect
         speedSlider.setIndexValue(Values.clamp(light[1], 0, 4), false)
         brightSlider.setIndexValue(Values.clamp(light[2], 0, 4), false)
-        colors = Light.colorsFromList(ui_View.getDataList("mouse/colorValue", isRecovery))
+        colors = Light.colorsFromList(ui_View.getDataList(SettingKeys.mouseColorValue, isRecovery))
         const placed = []
         for (let i = 0; i < Light.blockCount; ++i)
             placed.push(placementOf(colors[i]))
@@ -91,9 +92,9 @@ Rectangle {
         const lightValue = [effect, speedStep, brightStep]
         const colorList = Light.colorList(colors, is55328, effect)
         if (isStep === 0 || isStep === 1)
-            ui_View.setDataList("mouse/lightValue", lightValue)
+            ui_View.setDataList(SettingKeys.mouseLightValue, lightValue)
         if (isStep === 0 || isStep === 2)
-            ui_View.setDataList("mouse/colorValue", colorList)
+            ui_View.setDataList(SettingKeys.mouseColorValue, colorList)
         if (!isSendData)
             return
         if (isStep === 0 || isStep === 1)
@@ -185,14 +186,12 @@ Rectangle {
         defaultLogLevel: LoggingCategory.Info
     }
 
-    Text {
+    ThemedText {
         id: title
 
         x: 8
         y: 8
         text: lightControlMain.lang(0)
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.fontMiddleSize
         font.bold: true
     }
@@ -271,11 +270,8 @@ Rectangle {
         width: 216
         height: 128
 
-        Text {
+        ThemedText {
             text: lightControlMain.lang(6)
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
             font.bold: true
         }
 
@@ -288,6 +284,7 @@ Rectangle {
 
                 model: Light.blockCount
 
+                // qmllint disable unqualified
                 delegate: Rectangle {
                     id: block
 
@@ -321,6 +318,7 @@ Rectangle {
                         onClicked: lightControlMain.selectBlock(block.index)
                     }
                 }
+                // qmllint enable unqualified
             }
         }
 
@@ -438,18 +436,17 @@ Rectangle {
     }
 
     component ParamRow: Item {
+        id: paramRow
+
         property string caption
         property int step: 0
 
         width: 216
         height: 40
 
-        Text {
+        ThemedText {
             anchors.verticalCenter: parent.verticalCenter
             text: parent.caption
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
         }
 
         Rectangle {
@@ -461,12 +458,9 @@ Rectangle {
             color: Theme.colorGray0
             border.color: Theme.colorGray1
 
-            Text {
+            ThemedText {
                 anchors.centerIn: parent
-                text: Light.percentText(parent.parent.step)
-                color: Theme.fontColor
-                font.family: Theme.fontFamily
-                font.pixelSize: Theme.fontNormalSize
+                text: Light.percentText(paramRow.step)
             }
         }
     }

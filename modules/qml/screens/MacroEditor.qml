@@ -1,5 +1,6 @@
 import QtQuick
 import "../common"
+import "../basic"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "../basic/keycodes.js" as KeyCodes
@@ -27,7 +28,7 @@ Rectangle {
     property int macroRecordCount: 0
     property int skinNo: 1
     // The key name table (names and codes); the main scene passes its own.
-    property var keyNames: null
+    property KeyCodeString keyNames: null
     // The row whose name or delay is being edited, -1 for none.
     property int nameEditRow: -1
     property int delayEditRow: -1
@@ -36,7 +37,6 @@ Rectangle {
     property int saveCount: 0
 
     property alias macroNumberModel: macroNumberModel
-    property alias macroListModel: macroNumberModel
     property alias macroNumber_lv: macroNumber_lv
     property alias actionModel: actionModel
     property alias actionList: actionList
@@ -95,7 +95,7 @@ Rectangle {
         if (name.length === 0)
             return
         const events = Macro.eventsOf(actionModel)
-        const added = []
+        const added = new Array(0)
         if (events.length > 0 && delayCheck.isSelect)
             added.push({ type: 0, info: String(macroRecordCount * 10) })
         added.push({ type: Macro.recordedType(isDown, usbCode), info: name })
@@ -462,51 +462,17 @@ Rectangle {
     }
 
     // A press on the dialog ends editing; dragging it moves it.
-    DragArea {
-        anchors.fill: parent
-        target: macroEditorMain
-        onPressed: macroEditorMain.macroEditorFocus()
+    DialogFrame {
+        title: macroEditorMain.macroEditorLang[0]
+        skinNo: macroEditorMain.skinNo
+        onBackgroundPressed: macroEditorMain.macroEditorFocus()
+        onCloseClicked: macroEditorMain.close()
     }
 
-    Rectangle {
-        id: titleBar
-
-        width: parent.width
-        height: 30
-        color: Theme.colorBlack
-
-        Text {
-            anchors.left: parent.left
-            anchors.leftMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            text: macroEditorMain.macroEditorLang[0]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        ImageButton {
-            id: closeMark
-
-            objectName: "macroCloseMark"
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            normalSource: Theme.skinImage(macroEditorMain.skinNo, "index", "closeMark")
-            hoverSource: Theme.skinImage(macroEditorMain.skinNo, "index", "closeMarkHover")
-            description: qsTr("Close")
-            onClicked: macroEditorMain.close()
-        }
-    }
-
-    Text {
+    ThemedText {
         x: 16
         y: 44
         text: macroEditorMain.macroEditorLang[1]
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontNormalSize
         font.bold: true
     }
 
@@ -530,6 +496,7 @@ Rectangle {
             currentIndex: -1
             boundsBehavior: Flickable.StopAtBounds
             model: macroNumberModel
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: macroRow
 
@@ -543,16 +510,13 @@ Rectangle {
                                                              : rowArea.containsMouse ? Theme.colorGray1
                                                                                      : "transparent"
 
-                Text {
+                ThemedText {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8
                     width: parent.width - 16
                     elide: Text.ElideRight
                     visible: !macroRow.editing
                     text: macroRow.textValue
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                 }
 
                 MouseArea {
@@ -581,6 +545,7 @@ Rectangle {
                     onAccepted: macroEditorMain.listViewFocus()
                 }
             }
+            // qmllint enable unqualified
         }
 
         ListScrollBar {
@@ -621,13 +586,10 @@ Rectangle {
         }
     }
 
-    Text {
+    ThemedText {
         x: 232
         y: 44
         text: macroEditorMain.macroEditorLang[4]
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontNormalSize
         font.bold: true
     }
 
@@ -663,6 +625,7 @@ Rectangle {
             currentIndex: -1
             boundsBehavior: Flickable.StopAtBounds
             model: actionModel
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: actionRow
 
@@ -695,16 +658,13 @@ Rectangle {
                                              "mouseUp"][actionRow.type] || "delay")
                 }
 
-                Text {
+                ThemedText {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 66
                     width: parent.width - x - 8
                     elide: Text.ElideRight
                     visible: !actionRow.editing
                     text: actionRow.type === 0 ? actionRow.info + " ms" : actionRow.info
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                 }
 
                 MouseArea {
@@ -736,6 +696,7 @@ Rectangle {
                     onAccepted: macroEditorMain.listViewFocus()
                 }
             }
+            // qmllint enable unqualified
         }
 
         ListScrollBar {
@@ -757,12 +718,9 @@ Rectangle {
         y: 396
         spacing: 16
 
-        Text {
+        ThemedText {
             anchors.verticalCenter: parent.verticalCenter
             text: macroEditorMain.macroEditorLang[6]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
         }
 
         RectInput {
@@ -825,72 +783,13 @@ Rectangle {
 
     // The insert-key box over the editor's own mask: the next key pressed
     // fills its field; OK inserts its press and release.
-    Rectangle {
+    InsertKeyBox {
         id: insertKeyBox
 
-        objectName: "insertKeyBox"
-        anchors.fill: parent
-        z: 20
-        visible: false
-        color: "#90000000"
-
-        MouseArea {
-            anchors.fill: parent
-            onWheel: (wheel) => { wheel.accepted = true }
-        }
-
-        Rectangle {
-            anchors.centerIn: parent
-            width: 260
-            height: 124
-            color: Theme.colorGray0
-            border.color: Theme.colorGray1
-
-            Rectangle {
-                width: parent.width
-                height: 30
-                color: Theme.colorBlack
-
-                Text {
-                    anchors.left: parent.left
-                    anchors.leftMargin: 10
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: macroEditorMain.macroEditorLang[14]
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontMiddleSize
-                    font.bold: true
-                }
-            }
-
-            Rectangle {
-                objectName: "insertKeyField"
-                x: 20
-                y: 48
-                width: 220
-                height: 24
-                color: Theme.colorBlue
-                border.color: Theme.colorOrange
-
-                Text {
-                    anchors.centerIn: parent
-                    text: macroEditorMain.tmpKeyString
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
-                }
-            }
-
-            TextButton {
-                objectName: "insertKeyOk"
-                anchors.right: parent.right
-                anchors.rightMargin: 20
-                y: 86
-                width: 88
-                textValue: macroEditorMain.macroEditorLang[7]
-                onClicked: macroEditorMain.insertKeyConfirmed()
-            }
-        }
+        title: macroEditorMain.macroEditorLang[14]
+        keyText: macroEditorMain.tmpKeyString
+        okText: macroEditorMain.macroEditorLang[7]
+        onConfirmed: macroEditorMain.insertKeyConfirmed()
     }
 
     ConfirmBox {

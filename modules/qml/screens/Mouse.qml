@@ -1,4 +1,5 @@
 import QtQuick
+import "../common"
 import "../basic/theme.js" as Theme
 
 // The mouse picture in the middle of the window with one numbered call-out
@@ -13,7 +14,7 @@ Item {
     // dialog share it.
     property int selectKey: -1
     property int skinNo: 1
-    property Item keyMatrix: null
+    property KeyMatrix keyMatrix: null
     readonly property int maxKeys: 14
     // Per button: the button's spot on the picture, the call-out's side
     // (-1 left, 1 right) and its height on that side.
@@ -67,6 +68,7 @@ Item {
 
             model: mouseMain.maxKeys
 
+            // qmllint disable unqualified
             delegate: Item {
                 id: callOut
 
@@ -115,12 +117,9 @@ Item {
                     border.color: callOut.lit ? Theme.colorOrange : Theme.colorGray2
                     border.width: 1.5
 
-                    Text {
+                    ThemedText {
                         anchors.centerIn: parent
                         text: String(callOut.index + 1)
-                        color: Theme.fontColor
-                        font.family: Theme.fontFamily
-                        font.pixelSize: Theme.fontNormalSize
                         font.bold: true
                     }
 
@@ -134,6 +133,7 @@ Item {
                     }
                 }
             }
+            // qmllint enable unqualified
         }
     }
 }

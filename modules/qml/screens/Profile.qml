@@ -182,47 +182,12 @@ Rectangle {
         id: profileDataModel0
     }
 
-    DragArea {
-        anchors.fill: parent
-        target: profileMain
-        onPressed: profileMain.profileFocus()
-    }
-
-    Rectangle {
-        width: parent.width
-        height: 30
-        color: Theme.colorBlack
-
-        Image {
-            id: titleIcon
-
-            anchors.left: parent.left
-            anchors.leftMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            source: Theme.skinImage(profileMain.skinNo, "profile", "icon")
-        }
-
-        Text {
-            anchors.left: titleIcon.right
-            anchors.leftMargin: 8
-            anchors.verticalCenter: parent.verticalCenter
-            text: profileMain.profileLang[0]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        ImageButton {
-            objectName: "profileCloseMark"
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            normalSource: Theme.skinImage(profileMain.skinNo, "index", "closeMark")
-            hoverSource: Theme.skinImage(profileMain.skinNo, "index", "closeMarkHover")
-            description: qsTr("Close")
-            onClicked: profileMain.close()
-        }
+    DialogFrame {
+        title: profileMain.profileLang[0]
+        icon: Theme.skinImage(profileMain.skinNo, "profile", "icon")
+        skinNo: profileMain.skinNo
+        onBackgroundPressed: profileMain.profileFocus()
+        onCloseClicked: profileMain.close()
     }
 
     Rectangle {
@@ -247,6 +212,7 @@ Rectangle {
             currentIndex: -1
             boundsBehavior: Flickable.StopAtBounds
             model: profileDataModel0
+            // qmllint disable unqualified
             delegate: Rectangle {
                 id: profileRow
 
@@ -262,16 +228,13 @@ Rectangle {
                                                           : rowArea.containsMouse ? Theme.colorGray1
                                                                                   : "transparent"
 
-                Text {
+                ThemedText {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 10
                     width: parent.width - 40
                     elide: Text.ElideRight
                     visible: !profileRow.editing
                     text: profileRow.textValue
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
                     font.bold: profileRow.active
                 }
 
@@ -317,6 +280,7 @@ Rectangle {
                     onAccepted: profileMain.listViewFocus()
                 }
             }
+            // qmllint enable unqualified
         }
     }
 

@@ -3,6 +3,7 @@ import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "systemsetting.js" as System
+import "../basic/settingkeys.js" as SettingKeys
 
 // The system settings dialog: pointer speed, double-click speed and wheel
 // scroll amount, kept with the profile. Every change is stored and applied
@@ -26,7 +27,6 @@ Rectangle {
     property string speedReason: ""
     property string doubleClickReason: ""
     property string scrollReason: ""
-    property alias autostartBox: autostartBox
 
     // The line-count field took the focus: the main scene closes its drop-downs.
     signal inputStarted()
@@ -35,9 +35,9 @@ Rectangle {
         speedReason = Values.toText(ui_View.pointerSettingReason(0), "")
         doubleClickReason = Values.toText(ui_View.pointerSettingReason(1), "")
         scrollReason = Values.toText(ui_View.pointerSettingReason(2), "")
-        const mouseRate = Values.toInt(ui_View.getData("mouse/mouseRate", isRecovery),
+        const mouseRate = Values.toInt(ui_View.getData(SettingKeys.mouseMouseRate, isRecovery),
                                        mouseSpeedSlider.xPosition)
-        const doubleRate = Values.toInt(ui_View.getData("mouse/doubleRate", isRecovery),
+        const doubleRate = Values.toInt(ui_View.getData(SettingKeys.mouseDoubleRate, isRecovery),
                                         doubleClickSlider.xPosition)
         mouseSpeedSlider.xPosition = Values.clamp(mouseRate, System.minPosition, System.maxPosition)
         mouseSpeedSlider.setValue(mouseSpeedSlider.xPosition)
@@ -45,7 +45,7 @@ Rectangle {
                                                    System.maxPosition)
         doubleClickSlider.setValue(doubleClickSlider.xPosition)
 
-        const scrollRate = Values.toInt(ui_View.getData("mouse/scrollRate", isRecovery), 1)
+        const scrollRate = Values.toInt(ui_View.getData(SettingKeys.mouseScrollRate, isRecovery), 1)
         if (scrollRate > System.maxRows) {
             chooseScroll(false)
         } else {
@@ -59,9 +59,9 @@ Rectangle {
 
     function saveData(isSendData: bool, isStep: int) {
         const scroll = System.scrollAmount(rowsRadio.isSelect, lineCount.textValue)
-        ui_View.setData("mouse/mouseRate", mouseSpeedSlider.xPosition)
-        ui_View.setData("mouse/doubleRate", doubleClickSlider.xPosition)
-        ui_View.setData("mouse/scrollRate", scroll)
+        ui_View.setData(SettingKeys.mouseMouseRate, mouseSpeedSlider.xPosition)
+        ui_View.setData(SettingKeys.mouseDoubleRate, doubleClickSlider.xPosition)
+        ui_View.setData(SettingKeys.mouseScrollRate, scroll)
         if (!isSendData)
             return
         if ((isStep === 0 || isStep === 1) && speedReason === "")
@@ -92,55 +92,18 @@ Rectangle {
     border.color: Theme.colorGray1
 
     // A press on the dialog ends editing; dragging it moves it.
-    DragArea {
-        anchors.fill: parent
-        target: systemSettingMain
-        onPressed: systemSettingMain.systemSettingFocus()
-    }
+    DialogFrame {
+        title: systemSettingMain.systemSettingLang[0]
+        skinNo: systemSettingMain.skinNo
+        onBackgroundPressed: systemSettingMain.systemSettingFocus()
+        onCloseClicked: systemSettingMain.close()
 
-    Rectangle {
-        id: titleBar
-
-        width: parent.width
-        height: 30
-        color: Theme.colorBlack
-
-        Text {
-            anchors.left: parent.left
-            anchors.leftMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            text: systemSettingMain.systemSettingLang[0]
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        Row {
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            spacing: 12
-
-            ImageButton {
-                id: resetMark
-
-                objectName: "resetMark"
-                normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "back")
-                hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "backHover")
-                description: qsTr("Restore defaults")
-                onClicked: systemSettingMain.init(true, true)
-            }
-
-            ImageButton {
-                id: closeMark
-
-                objectName: "closeMark"
-                normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMark")
-                hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "closeMarkHover")
-                description: qsTr("Close")
-                onClicked: systemSettingMain.close()
-            }
+        ImageButton {
+            objectName: "resetMark"
+            normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "back")
+            hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "backHover")
+            description: qsTr("Restore defaults")
+            onClicked: systemSettingMain.init(true, true)
         }
     }
 
@@ -274,13 +237,10 @@ Rectangle {
         width: 352
         height: title.height
 
-        Text {
+        ThemedText {
             id: title
 
             topPadding: 6
-            color: Theme.fontColor
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontNormalSize
             font.bold: true
         }
 

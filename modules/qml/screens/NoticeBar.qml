@@ -1,0 +1,52 @@
+import QtQuick
+import "../common"
+import "../basic/theme.js" as Theme
+
+// Notices (a write the mouse or the desktop did not take), over
+// everything but the busy indicator; a click dismisses one early.
+Rectangle {
+    id: noticeBar
+
+    property string text
+
+    // Shows the text for a few seconds.
+    function show() {
+        timer.restart()
+    }
+
+    objectName: "noticeBar"
+
+    anchors.horizontalCenter: parent.horizontalCenter
+    // Above the bottom bar, clear of the panels.
+    y: parent.height - 80
+    z: 20
+    width: Math.min(noticeLabel.implicitWidth + 32, parent.width - 48)
+    height: 32
+    radius: 4
+    visible: timer.running
+    color: Theme.colorGray0
+    border.color: Theme.colorOrange
+    border.width: 2
+
+    ThemedText {
+        id: noticeLabel
+
+        anchors.centerIn: parent
+        width: parent.width - 32
+        horizontalAlignment: Text.AlignHCenter
+        elide: Text.ElideRight
+        text: noticeBar.text
+        font.bold: true
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        onClicked: timer.stop()
+    }
+
+    Timer {
+        id: timer
+
+        interval: 6000
+    }
+}
