@@ -147,6 +147,10 @@ private:
     // Visible top-level windows of the program: id and geometry.
     QList<QPair<QString, QRect>> programWindows() const;
     QRect mainWindow() const;
+    // The tray icon trayer shows, and the menu it opened (a new small
+    // window of the program); empty when there is none.
+    QRect trayIcon() const;
+    QRect trayMenu(const QRect &icon) const;
     bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000) const;
     void click(const QPoint &inWindow, int button = 1);
     QImage screenshot(const QString &name);
@@ -248,6 +252,29 @@ QRect tst_EndToEnd::mainWindow() const
             return window.second;
     }
     return {};
+}
+
+QRect tst_EndToEnd::trayIcon() const
+{
+    for (const auto &window : programWindows()) {
+        if (window.second.width() <= 32 && window.second.y() < 24)
+            return window.second;
+    }
+    return {};
+}
+
+QRect tst_EndToEnd::trayMenu(const QRect &icon) const
+{
+    QRect menu;
+    waitFor([&] {
+        for (const auto &window : programWindows()) {
+            if (window.second != icon && window.second.height() < 400 &&
+                window.second.width() > 40 && window.second.width() < 300)
+                menu = window.second;
+        }
+        return menu.isValid();
+    });
+    return menu;
 }
 
 bool tst_EndToEnd::waitFor(const std::function<bool()> &condition, int timeoutMs) const
@@ -801,11 +828,7 @@ void tst_EndToEnd::keysReachTheProgramOnlyDuringACapture()
 // hosts send only that); the tray menu's profile entries switch profiles.
 void tst_EndToEnd::trayClickAndTrayProfileMenu()
 {
-    QRect icon;
-    for (const auto &window : programWindows()) {
-        if (window.second.width() <= 32 && window.second.y() < 24)
-            icon = window.second;
-    }
+    const QRect icon = trayIcon();
     QVERIFY(icon.isValid());
     click(Layout::closeButton);
     QVERIFY2(waitFor([this] { return !mainWindow().isValid(); }), "the window did not hide");
@@ -820,16 +843,8 @@ void tst_EndToEnd::trayClickAndTrayProfileMenu()
     // radio entry per profile, a separator and "Quit (&Q)", 22 px each.
     QVERIFY(xdotool({"mousemove", x, y}));
     QVERIFY(xdotool({"click", "3"}));
-    QRect menu;
-    QVERIFY2(waitFor([&] {
-                 for (const auto &window : programWindows()) {
-                     if (window.second != icon && window.second.height() < 400 &&
-                         window.second.width() > 40 && window.second.width() < 300)
-                         menu = window.second;
-                 }
-                 return menu.isValid();
-             }),
-             "no tray menu");
+    const QRect menu = trayMenu(icon);
+    QVERIFY2(menu.isValid(), "no tray menu");
     QCOMPARE((menu.height() - 4) / 22 - 2, 3); // the import step added the third
     screenshot("tray-profile-menu");
     const int mark = recordSize();
@@ -852,27 +867,15 @@ void tst_EndToEnd::trayClickAndTrayProfileMenu()
 
 void tst_EndToEnd::quitThroughTheTrayMenu()
 {
-    QRect icon;
-    for (const auto &window : programWindows()) {
-        if (window.second.width() <= 32 && window.second.y() < 24)
-            icon = window.second;
-    }
+    const QRect icon = trayIcon();
     QVERIFY(icon.isValid());
     QVERIFY(xdotool(
         {"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y())}));
     QVERIFY(xdotool({"click", "3"}));
     // The menu: a new small window of the program; "Quit (&Q)" is its last
     // entry, 22 px high above a 1 px border.
-    QRect menu;
-    QVERIFY2(waitFor([&] {
-                 for (const auto &window : programWindows()) {
-                     if (window.second != icon && window.second.height() < 400 &&
-                         window.second.width() > 40 && window.second.width() < 300)
-                         menu = window.second;
-                 }
-                 return menu.isValid();
-             }),
-             "no tray menu");
+    const QRect menu = trayMenu(icon);
+    QVERIFY2(menu.isValid(), "no tray menu");
     screenshot("tray-menu");
     QVERIFY(xdotool(
         {"mousemove", QString::number(menu.center().x()), QString::number(menu.bottom() - 12)}));
