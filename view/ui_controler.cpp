@@ -31,14 +31,15 @@ void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
 
     m_view = new myQQuickView(window);
     m_view->setObjectName(QStringLiteral("ui_View"));
-    m_view->setSource(QUrl(sceneUrl));
 
-    // Published after the scene exists: the scene stays idle until initUI.
+    // Published before the scene loads, so that its bindings and
+    // connections find them at once; the scene stays idle until initUI.
     QQmlContext *context = m_view->rootContext();
     context->setContextProperty(QStringLiteral("ui_View"), m_view);
     for (const auto &[name, object] : extraContext)
         context->setContextProperty(name, object);
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
+    m_view->setSource(QUrl(sceneUrl));
 
     // Fixed: a window manager must not stretch the frameless window into
     // an area that nothing paints.
