@@ -71,7 +71,7 @@ Item {
             compare(editor.macroNumber_lv.currentIndex, 2)
             editor.selectMacro(0)
             // Delete asks first, naming the macro; Cancel keeps it.
-            const confirm = editor.deleteConfirm
+            const confirm = child(editor, "macroDeleteConfirm")
             for (const answer of ["confirmCancel", "confirmOk"]) {
                 mouseClick(child(editor, "macroDeleteButton"))
                 verify(confirm.visible)
@@ -133,7 +133,7 @@ Item {
             const editor = editorWith([])
             const saved = spy(editor, "modifyMacroData")
             editor.delayCheck.isSelect = true
-            mouseClick(editor.recordButton)
+            mouseClick(child(editor, "recordButton"))
             verify(editor.isInputting)
             verify(editor.recordClock.running)
             editor.macroRecordCount = 7
@@ -146,7 +146,7 @@ Item {
             editor.detectKeyboard(false, 0xF0)
             compare(events(editor), ["1,A", "0,30", "2,A", "0,120", "3,MS-L", "0,0", "4,MS-L"])
             compare(editor.macroRecordCount, 0)
-            mouseClick(editor.recordButton)
+            mouseClick(child(editor, "recordButton"))
             verify(!editor.isInputting)
             verify(!editor.recordClock.running)
             compare(saved.count, 1)
@@ -303,10 +303,10 @@ Item {
             const list = editor.actionList
             mouseClick(list, 100, 24 + 12, Qt.RightButton)
             compare(list.currentIndex, 1)
-            verify(editor.actionMenu.visible)
+            verify(child(editor, "actionMenu").visible)
             // Its fifth entry: Insert Middle Key.
-            mouseClick(editor.actionMenu, 30, 1 + 4 * 24 + 12)
-            verify(!editor.actionMenu.visible)
+            mouseClick(child(editor, "actionMenu"), 30, 1 + 4 * 24 + 12)
+            verify(!child(editor, "actionMenu").visible)
             compare(events(editor), ["1,A", "0,50", "3,MS-M", "4,MS-M", "2,A"])
         }
 
@@ -497,8 +497,8 @@ Item {
             const editor = editorWith(["1,A", "2,A"])
             testData.scriptFileDialogs([testData.path("out.mc")])
             mouseClick(editor.macroNumber_lv, 20, 12, Qt.RightButton)
-            verify(editor.macroMenu.visible)
-            mouseClick(editor.macroMenu, 30, 1 + 2 * 24 + 12)
+            verify(child(editor, "macroMenu").visible)
+            mouseClick(child(editor, "macroMenu"), 30, 1 + 2 * 24 + 12)
             compare(testData.askedDialogs(), ["save Macro(*.mc)"])
             compare(testData.read("out.mc"), testData.read("modules/macro/Macro_0.bin"))
         }
