@@ -109,8 +109,9 @@ Item {
         function test_gunSwitchSendsFourMatricesWithThePresetPeriods() {
             const main = startOnMouse(553, true)
             const dialog = child(main, "keyAssigmentMain")
+            const page = child(dialog, "page")
             mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow7"))
-            dialog.page.contentY = dialog.page.contentHeight - dialog.page.height
+            page.contentY = page.contentHeight - page.height
             waitForRendering(dialog)
             mouseClick(findChild(dialog, "gunRadio1"), 5, 5)
             compare(dialog.keyCode2, 2)

@@ -109,7 +109,7 @@ Item {
 
         // Scrolls the dialog's page so that `item` shows, then clicks it.
         function clickOnPage(dialog, item, x, y) {
-            const page = dialog.page
+            const page = child(dialog, "page")
             const top = item.mapToItem(page.contentItem, 0, 0).y
             page.contentY = Math.max(0, Math.min(page.contentHeight - page.height, top - 40))
             waitForRendering(dialog)
@@ -132,8 +132,9 @@ Item {
             verify(screens.picture.callOut(7).visible)
             verify(!screens.picture.callOut(8).visible)
             // An untouched rate slider gives 10 ms.
-            compare(screens.dialog.rateSlider.textValue, "10ms")
-            compare(screens.dialog.rateSlider.sliderControl.knobPosition, 9)
+            const rateSlider = child(screens.dialog, "rateSlider")
+            compare(rateSlider.textValue, "10ms")
+            compare(rateSlider.sliderControl.knobPosition, 9)
             // Fourteen buttons still fit above the lighting panel.
             screens.picture.keyCount = 14
             verify(row(screens, 13).visible)
@@ -274,6 +275,9 @@ Item {
         function test_fireCapture() {
             const screens = makeScreens()
             const dialog = screens.dialog
+            const rateSlider = child(dialog, "rateSlider")
+            const countField = child(dialog, "countField")
+            const endlessBox = child(dialog, "endlessBox")
             openRow(screens, 4)
             clickOnPage(dialog, child(dialog, "fireKeyBox"))
             verify(dialog.isFireInput)
@@ -281,23 +285,23 @@ Item {
             verify(!dialog.isFireInput)
             compare(pending(dialog), [1, 0x07, 10, 0])
             compare(dialog.keyString, "D")
-            verify(dialog.endlessBox.isSelect)
+            verify(endlessBox.isSelect)
             // Knob to the far right of the rate slider.
-            dialog.rateSlider.sliderControl.setValue(79)
-            dialog.rateSlider.valueChange(79)
-            compare(dialog.rateSlider.textValue, "80MS")
+            rateSlider.sliderControl.setValue(79)
+            rateSlider.valueChange(79)
+            compare(rateSlider.textValue, "80MS")
             compare(dialog.keyCode2, 80)
-            clickOnPage(dialog, dialog.countField)
-            verify(dialog.countField.txtInput.activeFocus)
-            dialog.countField.txtInput.selectAll()
+            clickOnPage(dialog, countField)
+            verify(countField.txtInput.activeFocus)
+            countField.txtInput.selectAll()
             keyClick("2")
             keyClick("5")
             keyClick(Qt.Key_Return)
             compare(dialog.keyCode3, 25)
-            verify(!dialog.endlessBox.isSelect)
-            clickOnPage(dialog, dialog.endlessBox, dialog.endlessBox.width - 6, 6)
-            verify(dialog.endlessBox.isSelect)
-            compare(dialog.countField.textValue, "0")
+            verify(!endlessBox.isSelect)
+            clickOnPage(dialog, endlessBox, endlessBox.width - 6, 6)
+            verify(endlessBox.isSelect)
+            compare(countField.textValue, "0")
             compare(dialog.keyCode3, 0)
             close(dialog)
             compare(codes(screens, 4), [1, 0x07, 80, 0])
@@ -459,13 +463,15 @@ Item {
             ui_View.setData("mouseMacroKey/3", "M1")
             const screens = makeScreens()
             const dialog = screens.dialog
+            const rateSlider = child(dialog, "rateSlider")
+            const countField = child(dialog, "countField")
             // Button 2 first: choices of several categories, a fire key with
             // its rate and count, macro mode 1.
             openRow(screens, 1)
             for (const [radio, index] of [["mouseRadio1", 1], ["dpiRadio0", 0], ["macroMode1", 1]])
                 child(dialog, radio).btnClick(index)
-            dialog.rateSlider.valueChange(59)
-            dialog.countField.textValue = "9"
+            rateSlider.valueChange(59)
+            countField.textValue = "9"
             dialog.startFireInput()
             dialog.detectKeyboard(true, 0x16, 0)
             close(dialog)
@@ -477,9 +483,9 @@ Item {
             openRow(screens, 3)
             compare(pending(dialog), c)
             compare(litChoices(dialog), data.lit)
-            compare(dialog.rateSlider.textValue, data.rate || "10ms")
-            compare(dialog.countField.textValue, data.count || "0")
-            compare(dialog.endlessBox.isSelect, !data.count)
+            compare(rateSlider.textValue, data.rate || "10ms")
+            compare(countField.textValue, data.count || "0")
+            compare(child(dialog, "endlessBox").isSelect, !data.count)
             compare(dialog.macroMode, data.mode || 0)
             // Another choice clears the one shown.
             clickOnPage(dialog, child(dialog, "gunRadio2"), 5, 5)
@@ -490,20 +496,22 @@ Item {
         function test_pageScrollsWithin830Pixels() {
             const screens = makeScreens()
             const dialog = screens.dialog
+            const page = child(dialog, "page")
+            const rateSlider = child(dialog, "rateSlider")
             openRow(screens, 2)
-            compare(dialog.page.contentHeight, 830)
-            verify(dialog.page.height < 830)
+            compare(page.contentHeight, 830)
+            verify(page.height < 830)
             // The page shows it scrolls; its bar pages down.
             const bar = child(dialog, "pageScrollBar")
             verify(bar.visible)
             mouseClick(bar, 6, bar.height - 4)
-            verify(dialog.page.atYEnd)
+            verify(page.atYEnd)
             verify(dialog.height <= 640)
-            verify(dialog.page.interactive)
-            dialog.rateSlider.dragSignal(true)
-            verify(!dialog.page.interactive)
-            dialog.rateSlider.dragSignal(false)
-            verify(dialog.page.interactive)
+            verify(page.interactive)
+            rateSlider.dragSignal(true)
+            verify(!page.interactive)
+            rateSlider.dragSignal(false)
+            verify(page.interactive)
             close(dialog)
         }
 

@@ -286,7 +286,7 @@ Item {
             // The macro editor opens over the dialog.
             mouseClick(child(dialog, "closeMark"))
             mouseClick(child(panel, "keyRow4"))
-            dialog.page.contentY = 250
+            child(dialog, "page").contentY = 250
             waitForRendering(dialog)
             mouseClick(child(dialog, "macroEditorButton"))
             const editor = child(main, "macroEditorMain")
