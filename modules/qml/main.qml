@@ -489,23 +489,14 @@ SceneState {
         }
     }
 
-    // The unsaved-changes question before a profile switch or the quit.
-    QuestionDialog {
+    UnsavedPrompt {
         id: unsavedPrompt
 
         objectName: "unsavedPrompt"
 
         z: 12
-        height: 110
-        buttonGap: 12
-        title: mainWindow.noticeLang[0]
-        text: mainWindow.noticeLang[1]
-        buttons: [{ name: "unsavedCancel", text: mainWindow.noticeLang[4] },
-                  { name: "unsavedDiscard", text: mainWindow.noticeLang[3] },
-                  { name: "unsavedSave", text: mainWindow.noticeLang[2] }]
-        // The buttons answer Cancel (2), Discard (1), Save (0).
-        onAnswered: (index) => mainWindow.answerUnsavedChanges(2 - index)
-        Keys.onEscapePressed: mainWindow.answerUnsavedChanges(2)
+        texts: mainWindow.noticeLang
+        onChosen: (answer) => mainWindow.answerUnsavedChanges(answer)
     }
 
     NoticeBar {
