@@ -468,24 +468,17 @@ SceneState {
         }
     }
 
-    QuestionDialog {
+    ResetConfirm {
         id: resetConfirm
 
         objectName: "resetConfirm"
 
         z: 12
-        height: 102
-        title: mainWindow.mainLang[5]
-        text: mainWindow.mainLang[6]
-        buttons: [{ name: "resetCancel", text: mainWindow.mainLang[7] },
-                  { name: "resetOk", text: mainWindow.mainLang[8] }]
-        onAnswered: (index) => {
-            if (index === 1) {
-                mainWindow.factoryReset()
-            } else {
-                resetConfirm.visible = false
-                mainWindow.releaseMask()
-            }
+        mainLang: mainWindow.mainLang
+        onConfirmed: mainWindow.factoryReset()
+        onCancelled: {
+            resetConfirm.visible = false
+            mainWindow.releaseMask()
         }
     }
 
