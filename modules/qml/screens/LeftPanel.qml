@@ -1,0 +1,73 @@
+import QtQuick
+import "../basic"
+import "../common"
+
+// The left panel: the key table, the editors box, the report rate and the
+// system-settings button.
+Column {
+    id: leftPanel
+
+    property int skinNo: 1
+    property bool isGun: true
+    property var mainLang: []
+    property Mouse mousePicture: null
+    property KeyAssigment keyAssigment: null
+    property MacroEditor macroEditor: null
+    property GunControl gunControl: null
+    property alias keyMatrix: keyMatrixMain
+    property alias reportRate: reportRateMain
+
+    signal openKey(int index)
+    signal macroEditorClicked()
+    signal gunEditorClicked()
+    signal systemSettingClicked()
+    signal sending(bool isBusy)
+
+    spacing: 8
+
+    // The key table panel (button assignment).
+    KeyMatrix {
+        id: keyMatrixMain
+
+        objectName: "keyMatrixMain"
+
+        skinNo: leftPanel.skinNo
+        mousePicture: leftPanel.mousePicture
+        keyAssigment: leftPanel.keyAssigment
+        macroEditor: leftPanel.macroEditor
+        gunControl: leftPanel.gunControl
+        onOpenKey: (index) => leftPanel.openKey(index)
+    }
+
+    EditorBox {
+        id: editorBox
+
+        isGun: leftPanel.isGun
+        title: leftPanel.mainLang[0]
+        macroText: leftPanel.mainLang[1]
+        gunText: leftPanel.mainLang[2]
+        onMacroEditorClicked: leftPanel.macroEditorClicked()
+        onGunEditorClicked: leftPanel.gunEditorClicked()
+    }
+
+    ReportRate {
+        id: reportRateMain
+
+        objectName: "reportRateMain"
+
+        z: 1
+        caption: leftPanel.mainLang[3]
+        onSending: (isBusy) => leftPanel.sending(isBusy)
+    }
+
+    TextButton {
+        id: systemSettingButton
+
+        objectName: "systemSettingButton"
+
+        width: 232
+        textValue: leftPanel.mainLang[9]
+        bold: true
+        onClicked: leftPanel.systemSettingClicked()
+    }
+}
