@@ -2,7 +2,6 @@ import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/refusal.js" as Refusal
-import "../basic/refusals.js" as Refusals
 import "profile.js" as Profiles
 
 // The profile manager: up to six named profiles. The title bar's switcher
@@ -144,7 +143,7 @@ Rectangle {
         if (row < 0 || row >= profileDataModel0.count || Profiles.nameTaken(rows(), newName))
             return false
         if (newName === Profiles.sentinel) {
-            ui_View.refuse(Refusals.nameReserved)
+            ui_View.refuse(Refusal.nameReserved)
             return false
         }
         profileDataModel0.setProperty(row, "textValue", newName)

@@ -1,5 +1,5 @@
 .pragma library
-.import "../basic/refusals.js" as Refusals
+.import "../basic/refusal.js" as Refusal
 // Macros as the editor keeps them and as the mouse plays them.
 //
 // An event is { type, info }: 0 delay (info: whole milliseconds), 1 key
@@ -206,17 +206,17 @@ function isPlainFileName(name) {
 }
 
 // Why `name` cannot be given to a macro besides `names` (a reason of
-// refusals.js), or -1 when it can. The name lists' sentinel would be
+// refusal.js), or -1 when it can. The name lists' sentinel would be
 // dropped on read and the macro lost after a restart.
 function nameRefusal(name, names) {
     if (!isPlainFileName(name))
-        return Refusals.nameNotFileName
+        return Refusal.nameNotFileName
     if (name.length > maxNameLength)
-        return Refusals.nameTooLong
+        return Refusal.nameTooLong
     if (name === sentinel)
-        return Refusals.nameReserved
+        return Refusal.nameReserved
     if (names.indexOf(name) >= 0)
-        return Refusals.nameTaken
+        return Refusal.nameTaken
     return -1
 }
 

@@ -1,7 +1,6 @@
 .pragma library
 .import "macro.js" as Macro
 .import "../basic/refusal.js" as Refusal
-.import "../basic/refusals.js" as Refusals
 .import "../basic/values.js" as Values
 // What the macro editor does with its lists: `editor` is the editor item
 // (its models, lists and fields), `view` the native side that keeps the
@@ -84,7 +83,7 @@ function importMacro(editor, view) {
         return
     if (!Macro.fits(Macro.parseLoaded(view.loadMacroIni(name)).events)) {
         view.deleteMacroIni(name)
-        view.refuse(Refusals.importTooLong)
+        view.refuse(Refusal.importTooLong)
         return
     }
     var selected = editor.macroNumber_lv.currentIndex
@@ -122,9 +121,9 @@ function renameMacro(editor, view, row, newName) {
         return false
     var reason = Macro.nameRefusal(newName, editor.macroNames())
     if (reason < 0 && editor.hasMacroFile(newName))
-        reason = Refusals.nameTaken
+        reason = Refusal.nameTaken
     if (reason < 0 && !view.modifyMacroNameUpdateProfile(oldName, newName))
-        reason = Refusals.renameFailed
+        reason = Refusal.renameFailed
     if (reason >= 0) {
         view.refuse(reason)
         return false
@@ -152,7 +151,7 @@ function commitEdits(editor, view) {
             if (Macro.fits(events))
                 editor.actionModel.setProperty(row, "info", String(ms))
             else
-                view.refuse(Refusals.macroTooLong)
+                view.refuse(Refusal.macroTooLong)
         }
         autoSave(editor, view)
     }
@@ -176,7 +175,7 @@ function insertEvents(editor, view, row, events) {
     var current = Macro.eventsOf(editor.actionModel)
     var candidate = current.slice(0, row).concat(events, current.slice(row))
     if (!Macro.mayGrow(current, candidate)) {
-        view.refuse(Refusals.macroTooLong)
+        view.refuse(Refusal.macroTooLong)
         return false
     }
     for (var i = 0; i < events.length; ++i)
@@ -196,7 +195,7 @@ function actionMenuChosen(editor, view, entry) {
         var rest = Macro.eventsOf(editor.actionModel)
         rest.splice(row, 1)
         if (!Macro.fits(rest)) {
-            view.refuse(Refusals.macroTooLong)
+            view.refuse(Refusal.macroTooLong)
             return
         }
         editor.actionModel.remove(row)
@@ -209,7 +208,7 @@ function actionMenuChosen(editor, view, entry) {
         break
     case 2:
         if (Macro.recordCount(Macro.eventsOf(editor.actionModel)) >= Macro.recordLimit) {
-            view.refuse(Refusals.macroTooLong)
+            view.refuse(Refusal.macroTooLong)
             return
         }
         editor.tmpKeyString = ""
