@@ -187,15 +187,21 @@ void InstanceLock::readFrames(QLocalSocket *socket)
     }
 }
 
-bool InstanceLock::send(quint32 kind, const QByteArray &payload, int timeoutMs)
+bool InstanceLock::sendFrame(QLocalSocket &socket, quint32 kind, const QByteArray &payload,
+                             const QDeadlineTimer &deadline) const
 {
-    QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return false;
     socket.write(frame(kind, payload));
-    if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+    return socket.waitForBytesWritten(int(deadline.remainingTime()));
+}
+
+bool InstanceLock::send(quint32 kind, const QByteArray &payload, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    if (!sendFrame(socket, kind, payload, deadline))
         return false;
     while (socket.bytesAvailable() < 1) {
         if (!socket.waitForReadyRead(int(deadline.remainingTime())))
@@ -209,11 +215,7 @@ bool InstanceLock::request(const QByteArray &payload, QByteArray *reply, int tim
 {
     QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return false;
-    socket.write(frame(Command, payload));
-    if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+    if (!sendFrame(socket, Command, payload, deadline))
         return false;
     QDataStream in(&socket);
     for (;;) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QLocalServer;
+class QDeadlineTimer;
 class QLocalSocket;
 class QLockFile;
 
@@ -70,6 +71,9 @@ private:
     void acquire();
     void onNewConnection();
     void readFrames(QLocalSocket *socket);
+    // Connects to the running copy and writes one frame, within `deadline`.
+    bool sendFrame(QLocalSocket &socket, quint32 kind, const QByteArray &payload,
+                   const QDeadlineTimer &deadline) const;
 
     QString m_id;
     int m_idleTimeoutMs = 10000;

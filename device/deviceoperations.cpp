@@ -182,7 +182,18 @@ void DeviceOperations::sendKeyMatrix(const QList<int> &src64, const QList<int> &
                                      const QList<int> &otherParam)
 {
     const Sequence sequence(*this);
-    writeKeyMatrix(src64, KeyMatrixCodes::fromRecords(firmware), otherParam);
+    const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, sniperKeyEntry());
+    if (!KeyMatrixCodes::hasGunSwitch(m1)) {
+        sendMatrix(m1, 1);
+        return;
+    }
+    const KeyMatrixCodes::GunSwitchSet set = KeyMatrixCodes::expandGunSwitch(
+        m1, KeyMatrixCodes::fromRecords(firmware), otherParam, gunSwitchLinks());
+    storeGunSwitch(set);
+    for (int m = 0; m < 4; ++m)
+        sendMatrix(set.matrices[std::size_t(m)], m + 1);
+    if (m_link)
+        selectGunSwitchMatrix(*m_link);
 }
 
 void DeviceOperations::resetKeyMatrices(const QList<int> &firmware)

@@ -131,8 +131,13 @@ private:
     virtual void writeStageColours(uchar type, const LightingCodes::StageColours &colours) = 0;
     // `slot` is 1 to 3 on a device with guns.
     virtual void writeGunData(int slot, const QList<int> &gunValues) = 0;
-    virtual void writeKeyMatrix(const QList<int> &src64, const KeyMatrixCodes::Block &firmware,
-                                const QList<int> &otherParam) = 0;
+    // A key table with a gun switch: the family's sniper key entry, how it
+    // links the presets, where it keeps the switch besides the matrices and
+    // which matrix it then makes current.
+    virtual KeyMatrixCodes::Entry sniperKeyEntry() const = 0;
+    virtual KeyMatrixCodes::GunSwitchLinks gunSwitchLinks() const = 0;
+    virtual void storeGunSwitch(const KeyMatrixCodes::GunSwitchSet &) {}
+    virtual void selectGunSwitchMatrix(Hid_Thread &link) = 0;
     virtual void writeMatrix(Hid_Thread &link, KeyMatrixCodes::Block matrix, int number) = 0;
     virtual void writeMacro(Hid_Thread &link, uchar number, MacroBlock::Block block) = 0;
 

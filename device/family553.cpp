@@ -105,21 +105,9 @@ void Family553Operations::writeGunData(int slot, const QList<int> &gunValues)
     link()->hid553_04H_SetGunData(bytes[0], bytes[1], bytes[2], bytes[3]);
 }
 
-void Family553Operations::writeKeyMatrix(const QList<int> &src64,
-                                         const KeyMatrixCodes::Block &firmware,
-                                         const QList<int> &otherParam)
+void Family553Operations::selectGunSwitchMatrix(Hid_Thread &link)
 {
-    const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, sniperKey);
-    if (!KeyMatrixCodes::hasGunSwitch(m1)) {
-        sendMatrix(m1, 1);
-        return;
-    }
-    const KeyMatrixCodes::GunSwitchSet set =
-        KeyMatrixCodes::expandGunSwitch(m1, firmware, otherParam, linkGunSwitch);
-    for (int m = 0; m < 4; ++m)
-        sendMatrix(set.matrices[std::size_t(m)], m + 1);
-    if (link())
-        link()->hid553_02H_SetCurrentKeyMatrix(1);
+    link.hid553_02H_SetCurrentKeyMatrix(1);
 }
 
 void Family553Operations::writeMatrix(Hid_Thread &link, KeyMatrixCodes::Block matrix, int number)

@@ -28,8 +28,9 @@ private:
     void writeLighting(uchar effect, uchar option1, uchar option2) override;
     void writeStageColours(uchar type, const LightingCodes::StageColours &colours) override;
     void writeGunData(int slot, const QList<int> &gunValues) override;
-    void writeKeyMatrix(const QList<int> &src64, const KeyMatrixCodes::Block &firmware,
-                        const QList<int> &otherParam) override;
+    KeyMatrixCodes::Entry sniperKeyEntry() const override { return sniperKey; }
+    KeyMatrixCodes::GunSwitchLinks gunSwitchLinks() const override { return linkGunSwitch; }
+    void selectGunSwitchMatrix(Hid_Thread &link) override;
     void writeMatrix(Hid_Thread &link, KeyMatrixCodes::Block matrix, int number) override;
     void writeMacro(Hid_Thread &link, uchar number, MacroBlock::Block block) override;
 };

@@ -116,25 +116,17 @@ void Family560Operations::writeGunData(int slot, const QList<int> &gunValues)
     sendBlock(slot + 1);
 }
 
-void Family560Operations::writeKeyMatrix(const QList<int> &src64,
-                                         const KeyMatrixCodes::Block &firmware,
-                                         const QList<int> &otherParam)
+void Family560Operations::storeGunSwitch(const KeyMatrixCodes::GunSwitchSet &set)
 {
-    const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, sniperKey);
-    if (!KeyMatrixCodes::hasGunSwitch(m1)) {
-        sendMatrix(m1, 1);
-        return;
-    }
-    const KeyMatrixCodes::GunSwitchSet set =
-        KeyMatrixCodes::expandGunSwitch(m1, firmware, otherParam, linkGunSwitch);
     ensureDeviceProfile(0);
     if (set.gunSwitchMask)
         block(0)[ProfileBlock::Offset::gunSwitchMask] = *set.gunSwitchMask;
     sendBlock(0);
-    for (int m = 0; m < 4; ++m)
-        sendMatrix(set.matrices[std::size_t(m)], m + 1);
-    if (link())
-        link()->hid560_02H_SetCurrentProfile(1);
+}
+
+void Family560Operations::selectGunSwitchMatrix(Hid_Thread &link)
+{
+    link.hid560_02H_SetCurrentProfile(1);
 }
 
 void Family560Operations::writeMatrix(Hid_Thread &link, KeyMatrixCodes::Block matrix, int number)

@@ -151,12 +151,15 @@ void tst_MyQQuickView::dropDownsLightOnlyTheChoiceAndThePointedRow()
         std::sort(rows.begin(), rows.end());
         return rows;
     };
+    const auto openFromTheBox = [&] {
+        QTest::mouseMove(m_view.get(), box);
+        QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, box);
+        QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
+                    dropDown->property("isDrop").toBool());
+        QTest::qWait(50);
+    };
 
-    QTest::mouseMove(m_view.get(), box);
-    QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, box);
-    QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
-                dropDown->property("isDrop").toBool());
-    QTest::qWait(50);
+    openFromTheBox();
     QCOMPARE(lit(), chosen);
     QTest::mouseMove(m_view.get(), pointed);
     QTRY_COMPARE(lit(), litWhilePointing);
@@ -170,11 +173,7 @@ void tst_MyQQuickView::dropDownsLightOnlyTheChoiceAndThePointedRow()
     QVERIFY(QMetaObject::invokeMethod(dropDown, "closeMenu"));
     QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
                 !dropDown->property("isDrop").toBool());
-    QTest::mouseMove(m_view.get(), box);
-    QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, box);
-    QTRY_VERIFY(!dropDown->property("isAnimating").toBool() &&
-                dropDown->property("isDrop").toBool());
-    QTest::qWait(50);
+    openFromTheBox();
     QCOMPARE(lit(), chosen);
 }
 
