@@ -88,5 +88,6 @@ std::unique_ptr<HidBackend> HidBackend::fromEnvironment()
         mouse.setRecordFile(recordFile);
     if (qEnvironmentVariable("SKARN_VIRTUAL_MOUSE_ACCESS") == QLatin1String("denied"))
         mouse.setAccessDenied(true);
+    backend->watchFaultFiles();
     return backend;
 }

@@ -1,6 +1,8 @@
 #include "virtualmouse.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMutexLocker>
 #include <algorithm>
 
@@ -255,6 +257,14 @@ void VirtualMouse::takeFaultFile()
                                   : QStringList();
     file.close();
     QFile::remove(faultFile);
+    if (words.value(0) == QLatin1String("unplug")) {
+        unplug();
+        return;
+    }
+    if (words.value(0) == QLatin1String("plug")) {
+        plugIn();
+        return;
+    }
     const bool silent = words.value(0) == QLatin1String("silent");
     const int after = words.value(1).toInt();
     setFault(silent && after == 0 ? Fault::Silent : Fault::None);
@@ -590,6 +600,26 @@ VirtualMouse *VirtualMouseBackend::mouseOfPath(const QString &path, int *interfa
     if (interface)
         *interface = i;
     return m_mice[std::size_t(index)].get();
+}
+
+void VirtualMouseBackend::watchFaultFiles()
+{
+    // Unplugging or plugging in must not wait for the program to open the
+    // mouse: with no mouse it never would.
+    QStringList folders;
+    for (const auto &mouse : m_mice) {
+        QMutexLocker lock(&mouse->m_mutex);
+        if (!mouse->m_faultFile.isEmpty())
+            folders << QFileInfo(mouse->m_faultFile).absolutePath();
+    }
+    folders.removeDuplicates();
+    if (folders.isEmpty())
+        return;
+    auto *watcher = new QFileSystemWatcher(folders, this);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        for (const auto &mouse : m_mice)
+            mouse->takeFaultFile();
+    });
 }
 
 HidHandlePtr VirtualMouseBackend::open(const QString &path)

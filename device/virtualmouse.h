@@ -104,8 +104,9 @@ public:
     // "<msecs> feature|output <bytes in hex>", feature reports as plain
     // bytes. For checks from outside the process, which may also set a
     // fault: a file `path` + ".fault" holding "silent" or "silent <n>" (at
-    // once, or after n more reports) or "none" is taken, and removed, at
-    // the next open of the mouse.
+    // once, or after n more reports), "none", "unplug" or "plug" is taken,
+    // and removed, at the next open of the mouse, or at once when the
+    // backend watches for it.
     void setRecordFile(const QString &path);
 
     QList<Received> received() const;
@@ -196,6 +197,8 @@ public:
     int readUntilStopped(HidHandle *handle, unsigned char *data, std::size_t length,
                          HidStopSignal &stop) override;
     bool isAccessDenied(const QString &path) override;
+    // Takes the mice's fault files as soon as they appear.
+    void watchFaultFiles();
 
 signals:
     void devicesChanged();

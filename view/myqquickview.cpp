@@ -138,13 +138,16 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
 
 void myQQuickView::setDevicePresent(bool present)
 {
+    // Without a mouse the scene's no-mouse state disables everything that
+    // talks to it; the window itself must stay usable (close, minimise,
+    // help, moving it), so the view is enabled, whatever a busy lock left.
     m_deviceAway = !present;
-    QQuickWidget::setEnabled(present);
+    QQuickWidget::setEnabled(true);
 }
 
 void myQQuickView::setEnabled(bool enabled)
 {
-    QQuickWidget::setEnabled(enabled && !m_deviceAway);
+    QQuickWidget::setEnabled(enabled || m_deviceAway);
 }
 
 QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCount) const

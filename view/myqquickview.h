@@ -96,9 +96,10 @@ public slots:
     int deviceFailureCount() const;
     // The scene starts and ends its captures; a hidden view has none.
     void setCaptureActive(bool active);
-    // The scene's busy lock and its end; the end does not enable a scene
-    // whose mouse is away. Hides QWidget::setEnabled for the scene and for
-    // callers that hold a myQQuickView.
+    // The scene's busy lock and its end; a scene whose mouse is away is
+    // never locked (its no-mouse state keeps the panels disabled). Hides
+    // QWidget::setEnabled for the scene and for callers that hold a
+    // myQQuickView.
     void setEnabled(bool enabled);
     // Tells the user why a change was refused, in the current language.
     void refuse(int reason);

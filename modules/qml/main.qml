@@ -335,6 +335,7 @@ SceneState {
         visible: mainWindow.isMainShown
         skinNo: mainWindow.skin_No
         profileModel: profileMain.profileDataModel0
+        profilesEnabled: mainWindow.mouseConnected
         onHelpClick: {
             const open = !helpMenu.visible
             mainWindow.mainFocus()

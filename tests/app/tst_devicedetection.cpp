@@ -578,16 +578,21 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     QElapsedTimer clock;
     clock.start();
     mouse.unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_widget->view()->isEnabled(), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_widget->trayIcon()->toolTip(),
+                              QStringLiteral("Skarn Config: no mouse connected"), 2000);
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!m_widget->deviceLink().isListening());
     QVERIFY(processState.deviceConnected); // removed, not yet disconnected
-    // A busy lock of the scene that ends now leaves it disabled.
-    QQmlExpression unlock(m_widget->view()->rootContext(), m_widget->view()->rootObject(),
-                          QStringLiteral("ui_View.setEnabled(true)"));
-    unlock.evaluate();
-    QVERIFY(!unlock.hasError());
-    QVERIFY(!m_widget->view()->isEnabled());
+    // The window stays usable (close, minimise) without its mouse, whatever
+    // a busy lock of the scene does; the scene's no-mouse state keeps the
+    // panels off.
+    for (const char *lock : {"ui_View.setEnabled(false)", "ui_View.setEnabled(true)"}) {
+        QQmlExpression expression(m_widget->view()->rootContext(), m_widget->view()->rootObject(),
+                                  QString::fromLatin1(lock));
+        expression.evaluate();
+        QVERIFY(!expression.hasError());
+        QVERIFY2(m_widget->view()->isEnabled(), lock);
+    }
 
     // Plugged in again, with a burst of further notifications.
     mouse.clearRecord();

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -138,6 +139,7 @@ private slots:
     void profileExportAndImportThroughTheDialogs();
     void keysReachTheProgramOnlyDuringACapture();
     void trayClickAndTrayProfileMenu();
+    void noMouseStateOnActivation();
     void quitThroughTheTrayMenu();
 
 private:
@@ -401,9 +403,11 @@ void tst_EndToEnd::answerFileDialog(const QString &title, const QString &fileNam
 
 void tst_EndToEnd::setMouseFault(const QByteArray &fault)
 {
-    QFile file(m_install.filePath("mouse.log.fault"));
+    // Whole at once: the program takes the file as soon as it appears.
+    QSaveFile file(m_install.filePath("mouse.log.fault"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(fault);
+    QVERIFY(file.commit());
 }
 
 QStringList tst_EndToEnd::recordSince(int from) const
@@ -863,6 +867,76 @@ void tst_EndToEnd::trayClickAndTrayProfileMenu()
     QVERIFY(xdotool({"mousemove", "640", "700"}));
     QTest::qWait(1000);
     screenshot("tray-profile-1");
+}
+
+// Mean brightness of the panels' area, below the title bar.
+static int panelBrightness(const QImage &screen, const QRect &window)
+{
+    const QRect panels = window.adjusted(40, 100, -40, -40);
+    qint64 sum = 0;
+    int count = 0;
+    for (int y = panels.top(); y < panels.bottom(); y += 8) {
+        for (int x = panels.left(); x < panels.right(); x += 8) {
+            sum += qGray(screen.pixel(x, y));
+            ++count;
+        }
+    }
+    return count ? int(sum / count) : -1;
+}
+
+// With the mouse gone, a click on the tray icon shows the window in its
+// no-mouse state (the panels covered by a dark sheet); the mouse coming
+// back lifts it without a click.
+void tst_EndToEnd::noMouseStateOnActivation()
+{
+    m_window = mainWindow();
+    QVERIFY(m_window.isValid());
+    // The tray's profile switch is still being sent: pulled now, it would
+    // fail (and be told so). Two quiet seconds end it.
+    int reports = -1;
+    QVERIFY2(waitFor(
+                 [&] {
+                     const int now = recordSize();
+                     const bool quiet = now == reports;
+                     reports = now;
+                     if (!quiet)
+                         QTest::qWait(2000);
+                     return quiet;
+                 },
+                 20000),
+             "the profile switch did not end");
+    const int connected = panelBrightness(screenshot("before-unplug"), m_window);
+    setMouseFault("unplug");
+    QVERIFY2(
+        waitFor([this] { return waitForOutput("Device removed", 100).contains("Device removed"); }),
+        "the unplug went unnoticed");
+    if (mainWindow().isValid())
+        click(Layout::closeButton);
+    QVERIFY2(waitFor([this] { return !mainWindow().isValid(); }), "the window did not hide");
+
+    const QRect icon = trayIcon();
+    QVERIFY(icon.isValid());
+    QVERIFY(xdotool(
+        {"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y())}));
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY2(waitFor([this] { return mainWindow().isValid(); }), "a click did not show it");
+    m_window = mainWindow();
+    QVERIFY(xdotool({"mousemove", "640", "700"}));
+    QTest::qWait(500);
+    const int noMouse = panelBrightness(screenshot("no-mouse"), m_window);
+    QVERIFY2(noMouse < connected / 3,
+             qPrintable(QStringLiteral("brightness %1 with the mouse, %2 without")
+                            .arg(connected)
+                            .arg(noMouse)));
+
+    const int connects = m_output.count("Device Connect");
+    setMouseFault("plug");
+    QVERIFY2(waitFor([&] { return waitForOutput("", 100).count("Device Connect") > connects; }),
+             "the mouse coming back went unnoticed");
+    QVERIFY(waitFor([&] {
+        return mainWindow().isValid() &&
+               panelBrightness(screenshot("replugged"), mainWindow()) > connected * 2 / 3;
+    }));
 }
 
 void tst_EndToEnd::quitThroughTheTrayMenu()

@@ -10,6 +10,8 @@ Item {
     property int skinNo: 1
     property alias profileList: profileList
     property var profileModel: null
+    // Off while no mouse is connected: a switch could not reach it.
+    property bool profilesEnabled: true
 
     signal helpClick()
     signal minimizeClick()
@@ -46,6 +48,7 @@ Item {
         width: 144
         // Shown once there is a profile list to switch between.
         visible: menuUp.profileModel !== null
+        enabled: menuUp.profilesEnabled
         mdItems: menuUp.profileModel
         currentSelect: -1
         onValueChange: (index) => {
