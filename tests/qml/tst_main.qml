@@ -75,7 +75,7 @@ Item {
             compare(rate.rateList.textValue, "1000Hz")
             const dpi = child(main, "dpiSettingMain")
             compare([dpi.stage(3).dpiValue, dpi.dpiSettingLang[0]], ["2000", "DPI"])
-            compare(child(main, "systemSettingMain").mouseSpeedSlider.xPosition, 170)
+            compare(child(child(main, "systemSettingMain"), "mouseSpeedSlider").xPosition, 170)
 
             // Report rates stored as text or number.
             ui_View.setData("mouse/reportRate", "1")
@@ -263,13 +263,13 @@ Item {
             main.mainFocus()
             verify(!list.isDrop)
 
-            mouseClick(mouse.callOut(2).badge)
+            mouseClick(child(mouse.callOut(2), "badge"))
             verify(dialog.visible && mask.visible)
             compare([dialog.x, dialog.y], [(1024 - dialog.width) / 2, (640 - dialog.height) / 2])
             mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible && !mask.visible)
             // The last left click stays closed, and the mask with it.
-            mouseClick(mouse.callOut(0).badge)
+            mouseClick(child(mouse.callOut(0), "badge"))
             verify(!dialog.visible && !mask.visible)
 
             // Keys from the input hooks reach the dialog only while it captures.
