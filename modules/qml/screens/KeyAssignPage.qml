@@ -17,7 +17,7 @@ Flickable {
     property alias macroList: macroList
 
     function texts(options: var): var {
-        return options.map(option => dialog.lang(option.label))
+        return options.map((option) => dialog.lang(option.label))
     }
 
     function init(macroNames: var) {
