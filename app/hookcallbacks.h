@@ -29,7 +29,7 @@ void mouseToScene(std::uint8_t button, bool down, int x, int y, void *context);
 // while the returned object lives: keep it no longer than `hooks`.
 [[nodiscard]] std::unique_ptr<QObject> connectCaptures(GlobalInputHooks &hooks, Widget *widget);
 
-// Shows a warning box; the program runs it modally.
+// Shows a prepared warning box; without one given, the box runs modally.
 using WarningPresenter = std::function<void(QMessageBox *box)>;
 
 // The warning boxes of one window, captioned with its title: one at a time;
