@@ -13,20 +13,6 @@
 
 namespace HookCallbacks {
 namespace {
-void execBox(QMessageBox *box)
-{
-    box->exec();
-}
-
-WarningPresenter presenter = execBox;
-
-// One warning box at a time: texts that arrive while it is up wait here, a
-// few at most; beyond that the newest takes the last place, so a flood of
-// records can neither stack boxes nor grow memory.
-constexpr int maxWaitingWarnings = 3;
-bool warningShown = false;
-QStringList waitingWarnings;
-
 myQQuickView *sceneView(void *context)
 {
     auto *widget = static_cast<Widget *>(context);
@@ -81,27 +67,35 @@ void showWarningText(const CopyDataRecord &record, void *context)
     const std::size_t length = textLength(record);
     if (length != record.byteCount)
         return;
-    const QString text = QString::fromUtf8(record.data, qsizetype(length));
-    if (warningShown) {
+    static_cast<WarningBoxes *>(context)->show(QString::fromUtf8(record.data, qsizetype(length)));
+}
+
+WarningBoxes::WarningBoxes(const Widget *window, WarningPresenter presenter)
+    : m_window(window),
+      m_presenter(presenter ? std::move(presenter) : [](QMessageBox *box) { box->exec(); })
+{}
+
+void WarningBoxes::show(const QString &text)
+{
+    if (m_shown) {
         // The box runs its own event loop, which is where this arrives from.
-        if (!waitingWarnings.isEmpty() && waitingWarnings.last() == text)
+        if (!m_waiting.isEmpty() && m_waiting.last() == text)
             return;
-        if (waitingWarnings.size() < maxWaitingWarnings)
-            waitingWarnings.append(text);
+        if (m_waiting.size() < maxWaiting)
+            m_waiting.append(text);
         else
-            waitingWarnings.last() = text;
+            m_waiting.last() = text;
         return;
     }
-    const auto *widget = static_cast<Widget *>(context);
-    warningShown = true;
+    m_shown = true;
     for (QString next = text;;) {
-        std::unique_ptr<QMessageBox> box(makeWarningBox(widget->windowTitle(), next));
-        presenter(box.get());
-        if (waitingWarnings.isEmpty())
+        std::unique_ptr<QMessageBox> box(makeWarningBox(m_window->windowTitle(), next));
+        m_presenter(box.get());
+        if (m_waiting.isEmpty())
             break;
-        next = waitingWarnings.takeFirst();
+        next = m_waiting.takeFirst();
     }
-    warningShown = false;
+    m_shown = false;
 }
 
 QMessageBox *makeWarningBox(const QString &title, const QString &text)
@@ -112,11 +106,6 @@ QMessageBox *makeWarningBox(const QString &title, const QString &text)
     box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::ApplicationModal);
     return box;
-}
-
-void setWarningPresenter(WarningPresenter replacement)
-{
-    presenter = replacement ? replacement : execBox;
 }
 
 } // namespace HookCallbacks

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class GlobalInputHooks;
@@ -11,8 +13,8 @@ class Widget;
 struct CopyDataRecord;
 
 // What the program does with global input and with data records from other
-// processes. Each function takes the main window `Widget` as its context; a
-// null context does nothing.
+// processes. The input callbacks take the main window `Widget` as their
+// context, showWarningText a `WarningBoxes`; a null context does nothing.
 namespace HookCallbacks {
 
 // Tag of a record that asks for a warning text to be shown.
@@ -26,18 +28,36 @@ void mouseToScene(std::uint8_t button, bool down, int x, int y, void *context);
 // out when it ends; the callbacks above deliver to that scene. The link holds
 // while the returned object lives: keep it no longer than `hooks`.
 [[nodiscard]] std::unique_ptr<QObject> connectCaptures(GlobalInputHooks &hooks, Widget *widget);
+
+// Shows a prepared warning box; without one given, the box runs modally.
+using WarningPresenter = std::function<void(QMessageBox *box)>;
+
+// The warning boxes of one window, captioned with its title: one at a time;
+// texts that arrive while it is up wait, a few at most, and beyond that the
+// newest takes the last place, so a flood of records can neither stack
+// boxes nor grow memory.
+class WarningBoxes
+{
+public:
+    explicit WarningBoxes(const Widget *window, WarningPresenter presenter = {});
+
+    void show(const QString &text);
+
+private:
+    static constexpr int maxWaiting = 3;
+
+    const Widget *m_window;
+    WarningPresenter m_presenter;
+    bool m_shown = false;
+    QStringList m_waiting;
+};
+
 // A warning text: tag 0x250F and a UTF-8 text exactly `byteCount` bytes long
-// shows a modal warning box captioned with the window title. Anything else
-// is ignored. Texts arriving while a box is up are shown after it, a few at
-// most.
+// goes to the `WarningBoxes` given as context. Anything else is ignored.
 void showWarningText(const CopyDataRecord &record, void *context);
 
 // The warning box, ready to be shown: no parent, application modal, one OK
 // button, plain text.
 QMessageBox *makeWarningBox(const QString &title, const QString &text);
-
-// Shows a warning box; runs it modally unless replaced (tests).
-using WarningPresenter = void (*)(QMessageBox *box);
-void setWarningPresenter(WarningPresenter presenter);
 
 } // namespace HookCallbacks

@@ -161,10 +161,12 @@ int main(int argc, char *argv[])
         return CommandRunner(*widget).run(command).encode();
     });
 
+    // Declared before the hooks, which hold on to it.
+    HookCallbacks::WarningBoxes warnings(widget);
     GlobalInputHooks hooks;
     // Declared after the hooks, so that the link to them goes first.
     const std::unique_ptr<QObject> captures = HookCallbacks::connectCaptures(hooks, widget);
-    hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, widget);
+    hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, &warnings);
 
     if (!command.hidden)
         widget->showNormal();

@@ -11,19 +11,6 @@
 
 namespace FileReplace {
 
-namespace {
-std::function<void(const QString &)> &setAsideHandler()
-{
-    static std::function<void(const QString &)> handler;
-    return handler;
-}
-} // namespace
-
-void setSetAsideHandler(std::function<void(const QString &path)> handler)
-{
-    setAsideHandler() = std::move(handler);
-}
-
 bool copyOver(const QString &source, const QString &target)
 {
     QFile in(source);
@@ -61,7 +48,7 @@ bool isReadableData(const QString &path)
     return info.isFile() && info.isReadable() && info.size() <= StorePaths::maxFileSize;
 }
 
-bool setAsideIfDamaged(const QString &path, const QString &factory)
+bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice)
 {
     // A folder in the file's place is left alone: nothing reads it, and
     // writes to it fail and are reported.
@@ -76,8 +63,8 @@ bool setAsideIfDamaged(const QString &path, const QString &factory)
         return false;
     if (!factory.isEmpty() && isReadableData(factory))
         copyOver(factory, path);
-    if (setAsideHandler())
-        setAsideHandler()(path);
+    if (notice)
+        notice(path);
     return true;
 }
 

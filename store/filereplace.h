@@ -16,11 +16,14 @@ bool copyOver(const QString &source, const QString &target);
 // checked before anything is read whole.
 bool isReadableData(const QString &path);
 
+// Told the path of each file set aside, so that the user can be told; the
+// owner of the files passes it to whatever reads them.
+using SetAsideNotice = std::function<void(const QString &path)>;
+
 // A data file that is oversized or unreadable is renamed to
-// <path>.damaged (replacing an older one), and `factory`, when given and
-// sound, is copied in its place. True when the file was set aside. Nothing
-// of a set-aside file is read, and it is never written back.
-bool setAsideIfDamaged(const QString &path, const QString &factory);
-// Called with each file set aside, so that the user can be told.
-void setSetAsideHandler(std::function<void(const QString &path)> handler);
+// <path>.damaged (replacing an older one), `factory`, when given and sound,
+// is copied in its place, and `notice` (when set) is told. True when the
+// file was set aside. Nothing of a set-aside file is read, and it is never
+// written back.
+bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice);
 } // namespace FileReplace

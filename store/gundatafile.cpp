@@ -12,9 +12,9 @@ const QString group = QStringLiteral("gunData");
 }
 
 // Every operation first makes sure that an oversized file is never read.
-static bool isPresent()
+bool GunDataFile::isPresent() const
 {
-    FileReplace::setAsideIfDamaged(StorePaths::gunData, QString());
+    FileReplace::setAsideIfDamaged(StorePaths::gunData, QString(), m_setAsideNotice);
     return QFile::exists(StorePaths::gunData);
 }
 

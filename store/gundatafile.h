@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "filereplace.h"
+
 // The gun presets in gunData.bin, kept for the whole program. The screen
 // stores whole records (name, key, period, X, Y, times) by list position;
 // renaming stores the record without its name under the new name. The file
@@ -13,6 +15,11 @@ class GunDataFile
 {
 public:
     static constexpr int recordSize = 6;
+
+    // `setAsideNotice` is told when an oversized file is set aside.
+    explicit GunDataFile(FileReplace::SetAsideNotice setAsideNotice = {})
+        : m_setAsideNotice(std::move(setAsideNotice))
+    {}
 
     // Stores the first six values of `src6` under position `index`; a
     // shorter record stores nothing. False when the file could not be
@@ -27,6 +34,9 @@ public:
     QStringList keys() const;
 
 private:
+    bool isPresent() const;
     static QString keyFor(const QString &name);
     static bool isUsableName(QString name);
+
+    FileReplace::SetAsideNotice m_setAsideNotice;
 };

@@ -20,13 +20,14 @@ QString LangStrings::filePath(const QString &langCode)
     return StorePaths::languageFolder + langCode + QStringLiteral(".ini");
 }
 
-QStringList LangStrings::read(const QString &typeStr, const QString &langCode)
+QStringList LangStrings::read(const QString &typeStr, const QString &langCode,
+                              const FileReplace::SetAsideNotice &notice)
 {
     QStringList texts;
     if (!FileName::isPlain(langCode))
         return texts;
     // An oversized file is set aside unread; the scene keeps its own texts.
-    FileReplace::setAsideIfDamaged(filePath(langCode), QString());
+    FileReplace::setAsideIfDamaged(filePath(langCode), QString(), notice);
     if (!QFileInfo(filePath(langCode)).isFile())
         return texts;
 

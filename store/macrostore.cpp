@@ -36,9 +36,9 @@ bool MacroStore::isValidNewName(const QString &name)
 
 // A macro file is opened only when it is not oversized; one that is, is set
 // aside and the macro counts as missing.
-static bool isReadable(const QString &path)
+static bool isReadable(const QString &path, const FileReplace::SetAsideNotice &notice)
 {
-    FileReplace::setAsideIfDamaged(path, QString());
+    FileReplace::setAsideIfDamaged(path, QString(), notice);
     return QFile::exists(path);
 }
 
@@ -51,7 +51,7 @@ bool MacroStore::create(const QString &name, uint macroIndex)
 {
     if (!isValidNewName(name))
         return false;
-    FileReplace::setAsideIfDamaged(filePath(name), QString());
+    FileReplace::setAsideIfDamaged(filePath(name), QString(), m_settings.setAsideNotice());
     QSettings file(filePath(name), QSettings::IniFormat);
     file.setValue(QStringLiteral("config/index"), macroIndex);
     file.setValue(totalKey, 0);
@@ -63,7 +63,7 @@ bool MacroStore::create(const QString &name, uint macroIndex)
 
 bool MacroStore::save(const QString &name, const QStringList &macros, const QVariant &repeat)
 {
-    if (!isValidName(name) || !isReadable(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name), m_settings.setAsideNotice()))
         return false;
     QSettings file(filePath(name), QSettings::IniFormat);
     // Removing the group first leaves no stale events of a longer macro.
@@ -78,7 +78,7 @@ bool MacroStore::save(const QString &name, const QStringList &macros, const QVar
 
 QStringList MacroStore::load(const QString &name) const
 {
-    if (!isValidName(name) || !isReadable(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name), m_settings.setAsideNotice()))
         return {};
     const QSettings file(filePath(name), QSettings::IniFormat);
     const int total = qBound(0, file.value(totalKey).toInt(), maxEvents);
@@ -124,7 +124,7 @@ ImportResult MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
 
 bool MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
 {
-    if (!isValidName(name) || !isReadable(filePath(name)))
+    if (!isValidName(name) || !isReadable(filePath(name), m_settings.setAsideNotice()))
         return true;
     const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
     return chosen.isEmpty() || FileReplace::copyOver(filePath(name), chosen);

@@ -35,7 +35,7 @@ bool NameListFile::update(const QVariant &type, QStringList names)
         return true;
     if (names.size() == 1)
         names.append(sentinel);
-    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString());
+    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     if (names.isEmpty())
         file.remove(key);
@@ -50,7 +50,7 @@ QVariantList NameListFile::read(const QVariant &type) const
     const QString key = keyFor(type);
     if (key.isEmpty())
         return {};
-    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString());
+    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
     const QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     QVariantList names;
     for (const QVariant &name : SettingsStore::toList(file.value(key)))

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "filereplace.h"
+
 // The user-visible name lists in name.bin: 0 macro names, 1 gun preset
 // names, 2 profile entries, 3 gun selections. A one-entry list is stored
 // with the sentinel appended, because the INI format would give a single
@@ -12,6 +14,11 @@ class NameListFile
 {
 public:
     static const QString sentinel;
+
+    // `setAsideNotice` is told when an oversized file is set aside.
+    explicit NameListFile(FileReplace::SetAsideNotice setAsideNotice = {})
+        : m_setAsideNotice(std::move(setAsideNotice))
+    {}
 
     // `type` is read as an unsigned number; anything else is an unknown type.
     // Replaces list `type`; an empty list removes it. Unknown types change
@@ -23,4 +30,6 @@ public:
 
 private:
     static QString keyFor(const QVariant &type);
+
+    FileReplace::SetAsideNotice m_setAsideNotice;
 };

@@ -15,8 +15,9 @@ QSettings *openIni(const QString &path, QObject *parent)
 }
 } // namespace
 
-SettingsStore::SettingsStore(QObject *parent, const QVariantHash &runValues)
-    : QObject(parent), m_runValues(runValues)
+SettingsStore::SettingsStore(QObject *parent, const QVariantHash &runValues,
+                             FileReplace::SetAsideNotice setAsideNotice)
+    : QObject(parent), m_runValues(runValues), m_setAsideNotice(std::move(setAsideNotice))
 {
     m_global = openChecked(StorePaths::globalSettings, StorePaths::factoryGlobalSettings);
     m_default = openChecked(StorePaths::defaultProfile, QString());
@@ -33,7 +34,7 @@ SettingsStore::~SettingsStore() = default;
 
 QSettings *SettingsStore::openChecked(const QString &path, const QString &factory)
 {
-    if (FileReplace::setAsideIfDamaged(path, factory))
+    if (FileReplace::setAsideIfDamaged(path, factory, m_setAsideNotice))
         m_damaged.append(path);
     return openIni(path, this);
 }

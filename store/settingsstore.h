@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "filereplace.h"
+
 class QLocale;
 class QSettings;
 
@@ -29,8 +31,11 @@ class SettingsStore : public QObject
     Q_OBJECT
 public:
     // `runValues` are global values that hold for this store only and never
-    // reach the file; the device flags take them too.
-    explicit SettingsStore(QObject *parent = nullptr, const QVariantHash &runValues = {});
+    // reach the file; the device flags take them too. `setAsideNotice` is
+    // told of each damaged file set aside, here and by the readers of the
+    // other data files that are handed it.
+    explicit SettingsStore(QObject *parent = nullptr, const QVariantHash &runValues = {},
+                           FileReplace::SetAsideNotice setAsideNotice = {});
     ~SettingsStore() override;
 
     QVariant data(const QString &key, bool isRecovery) const;
@@ -77,6 +82,7 @@ public:
     // Data files found oversized or unreadable when the store opened, each
     // moved aside as <name>.damaged and replaced by its factory copy.
     const QStringList &damagedFiles() const { return m_damaged; }
+    const FileReplace::SetAsideNotice &setAsideNotice() const { return m_setAsideNotice; }
 
     static QVariantList toList(const QVariant &value);
 
@@ -95,4 +101,5 @@ private:
     DeviceFlags m_flags;
     QVariantHash m_runValues;
     QStringList m_damaged;
+    FileReplace::SetAsideNotice m_setAsideNotice;
 };

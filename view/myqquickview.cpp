@@ -26,7 +26,6 @@
 #include <QFocusEvent>
 #include <QJSValue>
 #include <QMetaMethod>
-#include <QPointer>
 #include <QQuickItem>
 #include <QResizeEvent>
 #include <QTimer>
@@ -49,22 +48,30 @@ const char *const englishRefusals[] = {
     "The device table was damaged; the factory table is used.",
 };
 static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
+
+QString refusalIn(int reason, const QString &langCode, const FileReplace::SetAsideNotice &notice)
+{
+    if (reason < 0 || reason >= myQQuickView::RefusalCount)
+        return {};
+    const QString text =
+        LangStrings::read(QStringLiteral("refusal"), langCode, notice).value(reason);
+    return text.isEmpty() ? QString::fromUtf8(englishRefusals[reason]) : text;
+}
 } // namespace
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
-    FileReplace::setSetAsideHandler([view = QPointer<myQQuickView>(this)](const QString &path) {
-        qCWarning(lcStore).noquote() << "Damaged data file set aside:" << path;
-        if (view)
-            view->noteSetAside();
-    });
     // The virtual mouse is served as the family it emulates, whatever the
     // data folder says, and nothing about it is written.
     QVariantHash runValues;
     const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
     if (!virtualFamily.isEmpty())
         runValues.insert(SettingKeys::mouseIcType, virtualFamily);
-    m_store = new SettingsStore(this, runValues);
+    // The store hands the notice to every reader of the data folder.
+    m_store = new SettingsStore(this, runValues, [this](const QString &path) {
+        qCWarning(lcStore).noquote() << "Damaged data file set aside:" << path;
+        noteSetAside();
+    });
     const DeviceFlags &flags = m_store->deviceFlags();
     m_device =
         DeviceOperations::create(flags.icType, {flags.isColorful, flags.isGun, flags.is55328});
@@ -172,16 +179,14 @@ bool myQQuickView::sceneHasFunction(const char *name) const
 
 QString myQQuickView::refusalText(int reason, const QString &langCode)
 {
-    if (reason < 0 || reason >= RefusalCount)
-        return {};
-    const QString text = LangStrings::read(QStringLiteral("refusal"), langCode).value(reason);
-    return text.isEmpty() ? QString::fromUtf8(englishRefusals[reason]) : text;
+    return refusalIn(reason, langCode, {});
 }
 
 void myQQuickView::refuse(int reason)
 {
     const QString text =
-        refusalText(reason, m_store->globalData(SettingKeys::commonLanguage).toString());
+        refusalIn(reason, m_store->globalData(SettingKeys::commonLanguage).toString(),
+                  m_store->setAsideNotice());
     if (!text.isEmpty())
         notifyUser(text);
 }
@@ -466,14 +471,14 @@ void myQQuickView::copyProfile(int destprofile, int srcprofile)
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    const bool written = NameListFile().update(type, nameList);
+    const bool written = NameListFile(m_store->setAsideNotice()).update(type, nameList);
     noteWritten(written);
     return written;
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
 {
-    return NameListFile().read(type);
+    return NameListFile(m_store->setAsideNotice()).read(type);
 }
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
@@ -525,22 +530,22 @@ void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
 
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    noteWritten(GunDataFile().saveRecord(index.toString(), src6));
+    noteWritten(GunDataFile(m_store->setAsideNotice()).saveRecord(index.toString(), src6));
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)
 {
-    GunDataFile().modify(modifyType.toInt(), src6);
+    GunDataFile(m_store->setAsideNotice()).modify(modifyType.toInt(), src6);
 }
 
 QVariantList myQQuickView::getGunData(QVariant name)
 {
-    return GunDataFile().record(name.toString());
+    return GunDataFile(m_store->setAsideNotice()).record(name.toString());
 }
 
 QStringList myQQuickView::getGunDataKey()
 {
-    return GunDataFile().keys();
+    return GunDataFile(m_store->setAsideNotice()).keys();
 }
 
 QVariant myQQuickView::getXYSensitive(QVariant index)
@@ -650,7 +655,8 @@ QString myQQuickView::pointerText(int index) const
     const QString language = m_store->globalData(SettingKeys::commonLanguage).toString();
     const QStringList texts =
         LangStrings::read(QStringLiteral("pointer"),
-                          language.isEmpty() ? QStringLiteral("ChineseSimplified") : language);
+                          language.isEmpty() ? QStringLiteral("ChineseSimplified") : language,
+                          m_store->setAsideNotice());
     if (index < texts.size() && !texts.at(index).isEmpty())
         return texts.at(index);
     return QString::fromLatin1(english[index]);
@@ -668,7 +674,7 @@ bool myQQuickView::setStartWithDesktop(bool enabled)
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
 {
-    const QStringList texts = LangStrings::read(typeStr, langCode);
+    const QStringList texts = LangStrings::read(typeStr, langCode, m_store->setAsideNotice());
     // The group "other" also replaces the DPI-switch captions it covers.
     if (typeStr == QLatin1String("other")) {
         for (int j = 0; j < ProcessState::dpiSwitchTextCount && j < texts.size(); ++j)

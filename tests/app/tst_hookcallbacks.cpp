@@ -60,21 +60,22 @@ private:
 
     std::unique_ptr<TestDataFolder> m_folder;
     std::unique_ptr<Widget> m_widget;
+    std::unique_ptr<HookCallbacks::WarningBoxes> m_warnings;
 };
 
 void tst_HookCallbacks::init()
 {
     shownBoxes.clear();
-    HookCallbacks::setWarningPresenter(recordBox);
     m_folder = std::make_unique<TestDataFolder>();
     m_widget = std::make_unique<Widget>(nullptr, "qrc:/scenes/recorder.qml");
     QVERIFY(m_widget->view()->rootObject());
     m_widget->setWindowTitle("Skarn Test");
+    m_warnings = std::make_unique<HookCallbacks::WarningBoxes>(m_widget.get(), recordBox);
 }
 
 void tst_HookCallbacks::cleanup()
 {
-    HookCallbacks::setWarningPresenter(nullptr);
+    m_warnings.reset();
     m_widget.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_folder.reset();
@@ -149,7 +150,7 @@ void tst_HookCallbacks::warningText()
     QFETCH(quint32, byteCount);
     QFETCH(QString, shown);
 
-    HookCallbacks::showWarningText(record(tag, byteCount, payload), m_widget.get());
+    HookCallbacks::showWarningText(record(tag, byteCount, payload), m_warnings.get());
     if (shown.isEmpty()) {
         QVERIFY(shownBoxes.isEmpty());
         return;
@@ -167,7 +168,7 @@ void tst_HookCallbacks::warningTextFromAnotherProcess()
     QVERIFY(app);
     QVERIFY(!app->isRunning());
     GlobalInputHooks hooks(nullptr);
-    hooks.setCopyDataHandler(HookCallbacks::showWarningText, app, m_widget.get());
+    hooks.setCopyDataHandler(HookCallbacks::showWarningText, app, m_warnings.get());
     QSignalSpy records(app, &QtSingleCoreApplication::copyDataReceived);
     QSignalSpy messages(app, &QtSingleCoreApplication::messageReceived);
 
@@ -203,41 +204,37 @@ void tst_HookCallbacks::warningBoxLooksRight()
     QCOMPARE(box->windowModality(), Qt::ApplicationModal);
 }
 
-namespace {
-Widget *floodContext = nullptr;
-int boxDepth = 0;
-int deepestBox = 0;
-
-// While the first box is up, a hundred more records arrive.
-void floodingPresenter(QMessageBox *box)
-{
-    deepestBox = qMax(deepestBox, ++boxDepth);
-    recordBox(box);
-    if (shownBoxes.size() == 1) {
-        for (int i = 1; i <= 100; ++i) {
-            const QByteArray text = QByteArray::number(i);
-            HookCallbacks::showWarningText(
-                record(HookCallbacks::warningTextTag, quint32(text.size()), text), floodContext);
-        }
-    }
-    --boxDepth;
-}
-} // namespace
-
 // One box at a time; three texts wait at most, the newest taking the last
 // place.
 void tst_HookCallbacks::warningFloodShowsOneBoxAtATime()
 {
-    floodContext = m_widget.get();
-    HookCallbacks::setWarningPresenter(floodingPresenter);
-    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 1, "0"), m_widget.get());
+    int boxDepth = 0;
+    int deepestBox = 0;
+    HookCallbacks::WarningBoxes *warnings = nullptr;
+    // While the first box is up, a hundred more records arrive.
+    m_warnings =
+        std::make_unique<HookCallbacks::WarningBoxes>(m_widget.get(), [&](QMessageBox *box) {
+            deepestBox = qMax(deepestBox, ++boxDepth);
+            recordBox(box);
+            if (shownBoxes.size() == 1) {
+                for (int i = 1; i <= 100; ++i) {
+                    const QByteArray text = QByteArray::number(i);
+                    HookCallbacks::showWarningText(
+                        record(HookCallbacks::warningTextTag, quint32(text.size()), text),
+                        warnings);
+                }
+            }
+            --boxDepth;
+        });
+    warnings = m_warnings.get();
+    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 1, "0"), warnings);
     QStringList texts;
     for (const ShownBox &box : std::as_const(shownBoxes))
         texts.append(box.text);
     QCOMPARE(texts, (QStringList{"0", "1", "2", "100"}));
     QCOMPARE(deepestBox, 1);
     // Afterwards the next text has a box of its own again.
-    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 1, "x"), m_widget.get());
+    HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 1, "x"), warnings);
     QCOMPARE(shownBoxes.size(), 5);
 }
 

@@ -143,7 +143,7 @@ Item {
             compare(commandsOf(0x10), ["00 10 00 18 00 00 00 00", "00 10 00 18 00 00 00 00"])
             testData.clearDeviceRecord()
             light.pickEffect(5)
-            light.speedSlider.setIndexValue(2, false)
+            child(light, "speedSlider").setIndexValue(2, false)
             light.selectBlock(1)
             light.dragMarker(45)
             save(main)
@@ -195,7 +195,7 @@ Item {
             const main = startOnMouse(553, true)
             const gun = child(main, "gunControlMain")
             gun.visible = true
-            gun.slotList.currentSelect = 0
+            child(gun, "slotList").currentSelect = 0
             gun.choosePreset(4) // UNP9, 10 ms
             testData.clearDeviceRecord()
             gun.close()

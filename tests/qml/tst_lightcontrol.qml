@@ -35,7 +35,7 @@ Item {
         }
 
         function fields(panel) {
-            return [panel.redField.textValue, panel.greenField.textValue, panel.blueField.textValue]
+            return ["redField", "greenField", "blueField"].map((name) => child(panel, name).textValue)
         }
 
         function pick(panel, row) {
@@ -110,8 +110,8 @@ Item {
 
         function test_pickingSetsTheSteps(data) {
             const panel = makePanel({ isColorful: true })
-            panel.speedSlider.setIndexValue(3, false)
-            panel.brightSlider.setIndexValue(2, false)
+            child(panel, "speedSlider").setIndexValue(3, false)
+            child(panel, "brightSlider").setIndexValue(2, false)
             panel.selectBlock(4)
             panel.pickEffect(data.row)
             compare(child(panel, "speedRow").visible, data.speed)
@@ -168,7 +168,7 @@ Item {
         function test_hueMarkerAt45() {
             const panel = makePanel({ isColorful: true })
             panel.selectBlock(2)
-            const bar = panel.hueBar
+            const bar = child(panel, "hueBar")
             mousePress(bar, 10, 6)
             mouseMove(bar, 44, 6)
             compare(panel.markers[2], 45)
@@ -192,24 +192,25 @@ Item {
 
         function test_fieldsSetTheSelectedBlock() {
             const panel = makePanel({ isColorful: true })
+            const blueField = child(panel, "blueField")
             mouseClick(child(panel, "colorBlock6"))
             compare(panel.selectColorBlock, 6)
             compare(fields(panel), ["96", "0", "255"])
             compare(panel.markers[6], 133)
-            typeInto(panel.redField, "0")
+            typeInto(child(panel, "redField"), "0")
             compare(panel.colors[6], "#0000ff")
             compare(panel.markers[6], 121)
             verify(panel.isSave)
             // An emptied field reads 0; a colour off the ring puts the marker
             // at the left end and keeps the typed value.
-            typeInto(panel.blueField, "")
-            compare(panel.blueField.textValue, "0")
+            typeInto(blueField, "")
+            compare(blueField.textValue, "0")
             compare(panel.colors[6], "#000000")
-            typeInto(panel.blueField, "255")
-            typeInto(panel.greenField, "17")
+            typeInto(blueField, "255")
+            typeInto(child(panel, "greenField"), "17")
             compare(panel.colors[6], "#0011ff")
             compare(panel.markers[6], 119)
-            typeInto(panel.redField, "17")
+            typeInto(child(panel, "redField"), "17")
             compare(panel.colors[6], "#1111ff")
             compare(panel.markers[6], 0)
         }
@@ -217,7 +218,7 @@ Item {
         function test_saveRoundTripAndSteps() {
             const panel = makePanel({ isColorful: true })
             panel.pickEffect(5)
-            panel.speedSlider.setIndexValue(2, false)
+            child(panel, "speedSlider").setIndexValue(2, false)
             panel.selectBlock(1)
             panel.dragMarker(45)
             panel.saveData(false, 1)
@@ -250,7 +251,7 @@ Item {
             const panel = makePanel({ isColorful: true })
             pick(panel, 5)
             panel.isSave = false
-            mouseClick(panel.speedSlider, 45, 6)       // target 39: step 2 at 42
+            mouseClick(child(panel, "speedSlider"), 45, 6)       // target 39: step 2 at 42
             tryVerify(() => panel.isSave, 1000)
             compare(panel.speedStep, 2)
             compare(child(child(panel, "speedRow"), "percentBox").children[0].text, "50%")

@@ -102,11 +102,12 @@ Item {
             compare(testData.askedDialogs(), [])
             // The long list scrolls by its scroll bar, to its last row.
             const bar = child(editor, "macroScrollBar")
+            const handle = child(bar, "scrollHandle")
             verify(bar.visible)
-            mousePress(bar.handle, 6, 6)
+            mousePress(handle, 6, 6)
             for (const dy of [20, 100, bar.height])
-                mouseMove(bar.handle, 6, 6 + dy)
-            mouseRelease(bar.handle, 6, 6 + bar.height)
+                mouseMove(handle, 6, 6 + dy)
+            mouseRelease(handle, 6, 6 + bar.height)
             verify(editor.macroNumber_lv.atYEnd)
             verify(editor.macroNumber_lv.contentY > 0)
         }

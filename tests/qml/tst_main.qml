@@ -47,7 +47,7 @@ Item {
             main.initUI()
             verify(!ui_View.enabled)
             compare(main.mainLang[10], "Save")
-            compare(child(main, "reportRateMain").rateList.textValue, "1000Hz")
+            compare(child(child(main, "reportRateMain"), "rateList").textValue, "1000Hz")
             tryVerify(() => ui_View.enabled, 3000)
         }
 
@@ -72,18 +72,19 @@ Item {
             compare([main.icType, main.profileNo], ["553", 0])
             compare([main.mainLang.length, main.mainLang[9]], [15, "System setting"])
             const rate = child(main, "reportRateMain")
-            compare(rate.rateList.textValue, "1000Hz")
+            const rateList = child(rate, "rateList")
+            compare(rateList.textValue, "1000Hz")
             const dpi = child(main, "dpiSettingMain")
             compare([dpi.stage(3).dpiValue, dpi.dpiSettingLang[0]], ["2000", "DPI"])
-            compare(child(main, "systemSettingMain").mouseSpeedSlider.xPosition, 170)
+            compare(child(child(main, "systemSettingMain"), "mouseSpeedSlider").xPosition, 170)
 
             // Report rates stored as text or number.
             ui_View.setData("mouse/reportRate", "1")
             rate.init(false)
-            compare(rate.rateList.textValue, "250Hz")
+            compare(rateList.textValue, "250Hz")
             ui_View.setData("mouse/reportRate", 2)
             rate.init(false)
-            compare(rate.rateList.textValue, "500Hz")
+            compare(rateList.textValue, "500Hz")
 
             dpi.currentDPI = 1
             main.setCurrentDPI(0)
@@ -103,12 +104,11 @@ Item {
             verify(!menu.visible)
 
             const pressed = spy(main, "emptyAreaPressed")
-            const list = rate.rateList
-            mouseClick(list, 10, 12)
-            tryVerify(() => !list.isAnimating && list.isDrop, 1000)
+            mouseClick(rateList, 10, 12)
+            tryVerify(() => !rateList.isAnimating && rateList.isDrop, 1000)
             mouseClick(main, 500, 400)
             compare(pressed.count, 1)
-            verify(!list.isDrop)
+            verify(!rateList.isDrop)
         }
 
         function test_dialogsOpenCentredAndClose_data() {
@@ -167,7 +167,7 @@ Item {
             const main = startMain()
             verify(main.isGun)
             compare([main.profileNo, main.icType, main.mainLang[4]], [0, "553", "Config"])
-            compare(child(main, "reportRateMain").rateList.textValue, "1000Hz")
+            compare(child(child(main, "reportRateMain"), "rateList").textValue, "1000Hz")
         }
 
         // A family-560 start cannot reach a device here: the device step
@@ -181,7 +181,7 @@ Item {
 
         function test_choosingAReportRateStoresTheRow() {
             const main = startMain()
-            const list = child(main, "reportRateMain").rateList
+            const list = child(child(main, "reportRateMain"), "rateList")
             pickRow(list, 1)                    // 250Hz
             tryCompare(ui_View, "enabled", true, 1000)
             tryCompare(list, "isAnimating", false, 1000)
@@ -263,13 +263,13 @@ Item {
             main.mainFocus()
             verify(!list.isDrop)
 
-            mouseClick(mouse.callOut(2).badge)
+            mouseClick(child(mouse.callOut(2), "badge"))
             verify(dialog.visible && mask.visible)
             compare([dialog.x, dialog.y], [(1024 - dialog.width) / 2, (640 - dialog.height) / 2])
             mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible && !mask.visible)
             // The last left click stays closed, and the mask with it.
-            mouseClick(mouse.callOut(0).badge)
+            mouseClick(child(mouse.callOut(0), "badge"))
             verify(!dialog.visible && !mask.visible)
 
             // Keys from the input hooks reach the dialog only while it captures.

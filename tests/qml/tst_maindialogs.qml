@@ -164,7 +164,7 @@ Item {
             const profiles = child(main, "profileMain")
             const switcher = child(main, "menuUp").profileList
             compare(switcher.currentSelect, 0)
-            profiles.profileList.currentIndex = 1
+            child(profiles, "profileList").currentIndex = 1
             profiles.deleteCurrentProfile()
             profiles.newProfile()
             compare(profiles.profileDataModel0.get(2).textValue, "profile_0")
@@ -179,10 +179,10 @@ Item {
             compare(switcher.currentSelect, 2)
             // The active row cannot go; deleting a row above it keeps the
             // switcher's mark on it.
-            profiles.profileList.currentIndex = 2
+            child(profiles, "profileList").currentIndex = 2
             profiles.deleteCurrentProfile()
             compare(profiles.profileDataModel0.count, 3)
-            profiles.profileList.currentIndex = 1
+            child(profiles, "profileList").currentIndex = 1
             profiles.deleteCurrentProfile()
             compare(profiles.profileDataModel0.count, 2)
             compare(switcher.currentSelect, 1)

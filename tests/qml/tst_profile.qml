@@ -51,7 +51,7 @@ Item {
                 ui_View.updataNameList(2, data.stored)
             const dialog = makeProfile(data.active, data.properties)
             compare(rows(dialog), data.rows)
-            compare(dialog.profileList.currentIndex, data.row)
+            compare(child(dialog, "profileList").currentIndex, data.row)
             if (data.after)
                 compare(ui_View.getNameList(2), data.after)
         }
@@ -63,12 +63,12 @@ Item {
             ui_View.setCurrentProfile(0)
             const dialog = makeProfile(0)
             const switched = spy(dialog, "changeProfile")
-            dialog.profileList.currentIndex = 1
+            child(dialog, "profileList").currentIndex = 1
             dialog.deleteCurrentProfile()
             compare(rows(dialog), ["Standard/0", "B/2"])
             mouseClick(findChild(dialog, "profileNewButton"))
             compare(rows(dialog), ["Standard/0", "B/2", "profile_0/1"])
-            compare(dialog.profileList.currentIndex, 2)
+            compare(child(dialog, "profileList").currentIndex, 2)
             compare(ui_View.getNameList(2), ["Standard0", "B2", "profile_01"])
             compare(testData.read("modules/setting/p2.bin"), testData.read("modules/setting/pD.bin"))
             compare(switched.count, 0)
@@ -98,11 +98,11 @@ Item {
             // "$&" in a name is shown as typed.
             ui_View.updataNameList(2, ["Standard0", "A$&1", "B2"])
             const dialog = makeProfile(data.active)
-            const confirm = dialog.deleteConfirm
+            const confirm = child(dialog, "profileDeleteConfirm")
             const notices = spy(ui_View, "userNotice")
             for (const answer of ["confirmCancel", "confirmOk"]) {
-                mouseClick(dialog.profileList, 40, 27 * data.row + 13, Qt.RightButton)
-                mouseClick(dialog.profileMenu, 30, 1 + 12)
+                mouseClick(child(dialog, "profileList"), 40, 27 * data.row + 13, Qt.RightButton)
+                mouseClick(child(dialog, "profileMenu"), 30, 1 + 12)
                 compare(confirm.visible, data.deleted)
                 if (!data.deleted) {
                     compare(notices.signalArguments.map((args) => args[0]),
@@ -123,13 +123,14 @@ Item {
             ui_View.setCurrentProfile(2)
             ui_View.setData("mouse/reportRate", 3)
             const dialog = makeProfile(2)
+            const profileMenu = child(dialog, "profileMenu")
             testData.scriptFileDialogs([testData.path("exported.pf")])
             // Right click on row A, then Export.
-            mouseClick(dialog.profileList, 40, 27 + 13, Qt.RightButton)
-            compare(dialog.profileList.currentIndex, 1)
-            verify(dialog.profileMenu.visible)
-            mouseClick(dialog.profileMenu, 30, 1 + 24 + 12)
-            verify(!dialog.profileMenu.visible)
+            mouseClick(child(dialog, "profileList"), 40, 27 + 13, Qt.RightButton)
+            compare(child(dialog, "profileList").currentIndex, 1)
+            verify(profileMenu.visible)
+            mouseClick(profileMenu, 30, 1 + 24 + 12)
+            verify(!profileMenu.visible)
             compare(testData.askedDialogs(), ["save Profile(*.pf)"])
             compare(testData.read("exported.pf"), testData.read("modules/setting/p3.bin"))
             verify(testData.read("exported.pf").indexOf("reportRate=3") >= 0)
@@ -147,7 +148,7 @@ Item {
             dialog.importProfile()
             compare(rows(dialog), ["Standard/0", "A/2", "profile_0/1"])
             compare(ui_View.getNameList(2), ["Standard0", "A2", "profile_01"])
-            compare(dialog.profileList.currentIndex, 0)
+            compare(child(dialog, "profileList").currentIndex, 0)
         }
 
         function test_rename_data() {
@@ -163,7 +164,7 @@ Item {
         function test_rename(data) {
             ui_View.updataNameList(2, ["Standard0", "A1"])
             const dialog = makeProfile(0)
-            mouseDoubleClickSequence(dialog.profileList, 40, 27 + 13)
+            mouseDoubleClickSequence(child(dialog, "profileList"), 40, 27 + 13)
             compare(dialog.editRow, 1)
             dialog.editText = data.name
             dialog.profileFocus()

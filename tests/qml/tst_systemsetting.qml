@@ -52,19 +52,19 @@ Item {
                 dialog = makeDialog()
             if (data.reset)
                 dialog.init(false, true)
-            compare([dialog.mouseSpeedSlider.xPosition, dialog.doubleClickSlider.xPosition],
+            compare(["mouseSpeedSlider", "doubleClickSlider"].map((name) => child(dialog, name).xPosition),
                     [data.speed, data.double])
-            compare(dialog.mouseSpeedSlider.knobPosition, data.speed)
-            compare([dialog.screenRadio.isSelect, dialog.rowsRadio.isSelect],
+            compare(child(dialog, "mouseSpeedSlider").knobPosition, data.speed)
+            compare([child(dialog, "screenRadio").isSelect, child(dialog, "rowsRadio").isSelect],
                     [data.oneScreen, !data.oneScreen])
-            compare(dialog.lineCount.textValue, data.lines)
+            compare(child(dialog, "lineCount").textValue, data.lines)
         }
 
         function test_saveStoresAllThree() {
             const dialog = makeDialog()
-            dialog.mouseSpeedSlider.xPosition = 104
-            dialog.doubleClickSlider.xPosition = 337
-            dialog.lineCount.textValue = "12"
+            child(dialog, "mouseSpeedSlider").xPosition = 104
+            child(dialog, "doubleClickSlider").xPosition = 337
+            child(dialog, "lineCount").textValue = "12"
             dialog.saveData(false, 0)
             testData.reopen()
             compare(["mouseRate", "doubleRate", "scrollRate"].map((k) => ui_View.getData("mouse/" + k, false)),
@@ -80,17 +80,17 @@ Item {
             const dialog = makeDialog()
             compare(dialog.scrollReason, "Not settable on Linux; kept for Windows")
             compare(dialog.doubleClickReason, "Not settable here; kept for Windows")
-            verify(!dialog.screenRadio.enabled && !dialog.lineCount.enabled)
-            verify(!dialog.doubleClickSlider.enabled)
-            verify(dialog.mouseSpeedSlider.enabled)
+            verify(!child(dialog, "screenRadio").enabled && !child(dialog, "lineCount").enabled)
+            verify(!child(dialog, "doubleClickSlider").enabled)
+            verify(child(dialog, "mouseSpeedSlider").enabled)
             for (const [title, reason] of [["doubleClickTitle", dialog.doubleClickReason],
                                            ["scrollTitle", dialog.scrollReason]]) {
-                const shown = child(dialog, title).reasonItem
+                const shown = child(child(dialog, title), "reason")
                 verify(shown.visible && shown.width > 0)
                 compare(shown.text, reason)
             }
-            mouseClick(dialog.rowsRadio)
-            verify(dialog.screenRadio.isSelect)
+            mouseClick(child(dialog, "rowsRadio"))
+            verify(child(dialog, "screenRadio").isSelect)
             dialog.init(true, false)
             compare(ui_View.getData("mouse/scrollRate", false), 1000)
         }
@@ -98,37 +98,39 @@ Item {
         // As on a desktop that takes the scroll amount.
         function test_choosingOneScreenStores1000AndBackStoresTheField() {
             const dialog = makeDialog()
+            const screenRadio = child(dialog, "screenRadio")
             dialog.scrollReason = ""
-            mouseClick(dialog.screenRadio)
-            compare([dialog.screenRadio.isSelect, dialog.rowsRadio.isSelect], [true, false])
+            mouseClick(screenRadio)
+            compare([screenRadio.isSelect, child(dialog, "rowsRadio").isSelect], [true, false])
             compare(ui_View.getData("mouse/scrollRate", false), 1000)
-            mouseClick(dialog.rowsRadio)
-            verify(!dialog.screenRadio.isSelect)
+            mouseClick(child(dialog, "rowsRadio"))
+            verify(!screenRadio.isSelect)
             compare(ui_View.getData("mouse/scrollRate", false), 3)
         }
 
         // At most three digits; a cleared field stores 1.
         function test_lineCountEditing() {
             const dialog = makeDialog()
+            const lineCount = child(dialog, "lineCount")
             dialog.scrollReason = ""
             const closeMenus = spy(dialog, "inputStarted")
-            mouseClick(dialog.lineCount)
+            mouseClick(lineCount)
             compare(closeMenus.count, 1)
-            dialog.lineCount.txtInput.selectAll()
+            lineCount.txtInput.selectAll()
             for (const key of [Qt.Key_1, Qt.Key_0, Qt.Key_0, Qt.Key_0])
                 keyClick(key)
-            compare(dialog.lineCount.textValue, "100")
+            compare(lineCount.textValue, "100")
             dialog.systemSettingFocus()
             compare(ui_View.getData("mouse/scrollRate", false), 100)
-            typeInto(dialog.lineCount, "")
-            compare(dialog.lineCount.textValue, "1")
+            typeInto(lineCount, "")
+            compare(lineCount.textValue, "1")
             compare(ui_View.getData("mouse/scrollRate", false), 1)
         }
 
         function test_releasingAKnobStoresItsPosition() {
             const dialog = makeDialog()
-            drag(dialog.mouseSpeedSlider.children[2], 594, 0)
-            compare(dialog.mouseSpeedSlider.xPosition, 337)
+            drag(child(dialog, "mouseSpeedSlider").children[2], 594, 0)
+            compare(child(dialog, "mouseSpeedSlider").xPosition, 337)
             compare(ui_View.getData("mouse/mouseRate", false), 337)
             compare(ui_View.getData("mouse/doubleRate", false), 170)
         }

@@ -80,7 +80,7 @@ Item {
             gun.close()
             compare(commandsWithCode(0x04).length, 0)
             gun.visible = true
-            gun.slotList.currentSelect = 1
+            child(gun, "slotList").currentSelect = 1
             gun.choosePreset(4)
             testData.clearDeviceRecord()
             gun.close()

@@ -11,7 +11,6 @@ Rectangle {
     id: reportRate
 
     property string caption: "Report Rate"
-    property alias rateList: rateList
     // Last row that reads as valid: a damaged profile falls back to it.
     readonly property int defaultRow: 3
 
@@ -52,6 +51,7 @@ Rectangle {
     DropDownList {
         id: rateList
 
+        objectName: "rateList"
         anchors.right: parent.right
         anchors.rightMargin: 8
         y: (parent.height - height) / 2

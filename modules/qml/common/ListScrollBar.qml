@@ -11,7 +11,6 @@ Rectangle {
     readonly property real contentRange: flickable
                                          ? Math.max(0, flickable.contentHeight - flickable.height) : 0
     readonly property real handleRange: height - handle.height
-    readonly property alias handle: handle
 
     function scrollTo(position: real) {
         flickable.contentY = flickable.originY

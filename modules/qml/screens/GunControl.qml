@@ -20,14 +20,6 @@ Rectangle {
     property int skinNo: 1
 
     property alias gunNumberModel: gunNumberModel
-    property alias gunList: gunList
-    property alias slotList: slotList
-    property alias targetDot: targetDot
-    property alias xInput: xInput
-    property alias yInput: yInput
-    property alias rateSlider: rateSlider
-    property alias timesInput: timesInput
-    property alias endnessCheck: endnessCheck
 
     // The slots were sent; the key table sends the three fire periods.
     signal firePeriodsChanged()
@@ -202,6 +194,7 @@ Rectangle {
         ListView {
             id: gunList
 
+            objectName: "gunList"
             anchors.fill: parent
             anchors.margins: 1
             clip: true
@@ -418,6 +411,7 @@ Rectangle {
         CheckBox {
             id: endnessCheck
 
+            objectName: "endnessCheck"
             anchors.verticalCenter: parent.verticalCenter
             textValue: gunControlMain.gunControlLang[9]
             // Reports before it toggles: unchecked here means it is being checked.

@@ -16,18 +16,14 @@ Flickable {
 
     property alias macroList: macroList
 
-    function fillOptions(model: var, options: var) {
-        model.clear()
-        for (const option of options)
-            model.append({ textValue: dialog.lang(option.label) })
-        while (model.count % 3 !== 0)
-            model.append({ textValue: "" })
+    function texts(options: var): var {
+        return options.map((option) => dialog.lang(option.label))
     }
 
     function init(macroNames: var) {
-        fillOptions(mediaModel, Keys.mediaOptions)
-        fillOptions(windowsModel, Keys.windowsOptions)
-        fillOptions(shortcutModel, Keys.shortcutOptions)
+        Keys.fillGrid(mediaModel, texts(Keys.mediaOptions))
+        Keys.fillGrid(windowsModel, texts(Keys.windowsOptions))
+        Keys.fillGrid(shortcutModel, texts(Keys.shortcutOptions))
         macroList.addData(macroNames, true)
         macroList.closeMenu()
     }
@@ -46,9 +42,9 @@ Flickable {
     function showPending() {
         const d = dialog
         const codes = [d.keyCode0, d.keyCode1, d.keyCode2, d.keyCode3]
-        lightRadio(mouseRadios, Keys.choiceIndex("mouse", codes))
-        lightRadio(dpiRadios, Keys.choiceIndex("dpi", codes))
-        lightRadio(gunRadios, Keys.choiceIndex("gun", codes))
+        mouseChoices.light(Keys.choiceIndex("mouse", codes))
+        dpiChoices.light(Keys.choiceIndex("dpi", codes))
+        gunChoices.light(Keys.choiceIndex("gun", codes))
         mediaGrid.currentSelect = Keys.choiceIndex("media", codes)
         windowsGrid.currentSelect = Keys.choiceIndex("windows", codes)
         shortcutGrid.currentSelect = Keys.choiceIndex("shortcut", codes)
@@ -59,25 +55,12 @@ Flickable {
             countField.textValue = String(d.keyCode3)
             endlessBox.isSelect = d.keyCode3 === 0
         }
-        macroList.currentSelect = d.keyCode0 === 0x04 ? macroRow(d.keyString) : -1
+        macroList.currentSelect = d.keyCode0 === 0x04 ? Keys.rowOf(macroModel, d.keyString) : -1
         lightMacroMode(d.keyCode0 === 0x04 ? d.keyCode1 : -1)
     }
 
     function lightMacroMode(mode: int) {
-        lightRadio(macroModes, mode)
-    }
-
-    function lightRadio(radios: var, index: int) {
-        for (let i = 0; i < radios.count; ++i)
-            radios.itemAt(i).isSelect = i === index
-    }
-
-    function macroRow(name: string): int {
-        for (let i = 0; i < macroModel.count; ++i) {
-            if (String(macroModel.get(i).textValue) === name)
-                return i
-        }
-        return -1
+        macroModes.light(mode)
     }
 
     // The macro name on a row of the list, "" past its end.
@@ -86,8 +69,7 @@ Flickable {
     }
 
     function countValue(): int {
-        const n = parseInt(countField.textValue, 10)
-        return isNaN(n) || n < 0 ? 0 : Math.min(255, n)
+        return Keys.repeatCount(countField.textValue)
     }
 
     function closeMenus() {
@@ -113,37 +95,23 @@ Flickable {
     }
 
     // Mouse function.
-    Section {
+    AssignSection {
         y: 12
         z: 9
         caption: page.dialog.lang(1)
 
-        Grid {
+        AssignChoices {
+            id: mouseChoices
+
             y: 28
-            columns: 3
-            columnSpacing: 0
-            rowSpacing: 10
-
-            Repeater {
-                id: mouseRadios
-
-                model: Keys.mouseOptions.length
-
-                // qmllint disable unqualified
-                delegate: RadioButton {
-                    objectName: "mouseRadio" + model.index
-                    width: 160
-                    index: model.index
-                    textValue: page.dialog.lang(Keys.mouseOptions[model.index].label)
-                    onBtnClick: (i) => page.dialog.chooseRadio(i, Keys.mouseOptions)
-                }
-                // qmllint enable unqualified
-            }
+            name: "mouseRadio"
+            texts: page.texts(Keys.mouseOptions)
+            onChosen: (i) => page.dialog.chooseRadio(i, Keys.mouseOptions)
         }
     }
 
     // Fire function.
-    Section {
+    AssignSection {
         y: 100
         z: 8
         caption: page.dialog.lang(8)
@@ -238,7 +206,7 @@ Flickable {
     }
 
     // Group (combination) function.
-    Section {
+    AssignSection {
         y: 206
         z: 7
         caption: page.dialog.lang(14)
@@ -284,7 +252,7 @@ Flickable {
     }
 
     // Media function.
-    Section {
+    AssignSection {
         y: 278
         z: 6
         caption: page.dialog.lang(15)
@@ -302,7 +270,7 @@ Flickable {
     }
 
     // Macro function.
-    Section {
+    AssignSection {
         y: 350
         z: 5
         caption: page.dialog.lang(16)
@@ -321,7 +289,7 @@ Flickable {
                     for (let i = 0; i < (names ? names.length : 0); ++i)
                         macroModel.append({ textValue: String(names[i]) })
                     currentSelect = page.dialog.keyCode0 === 0x04
-                                    ? page.macroRow(page.dialog.keyString) : -1
+                                    ? Keys.rowOf(macroModel, page.dialog.keyString) : -1
                 }
 
                 objectName: "macroList"
@@ -340,58 +308,37 @@ Flickable {
             }
         }
 
-        Column {
+        AssignChoices {
+            id: macroModes
+
             y: 62
-            spacing: 8
-
-            Repeater {
-                id: macroModes
-
-                model: 3
-
-                // qmllint disable unqualified
-                delegate: RadioButton {
-                    objectName: "macroMode" + model.index
-                    index: model.index
-                    textValue: page.dialog.lang(18 + model.index)
-                    onBtnClick: (i) => page.dialog.chooseMacroMode(i)
-                }
-                // qmllint enable unqualified
-            }
+            columns: 1
+            rowSpacing: 8
+            choiceWidth: 0
+            name: "macroMode"
+            texts: [page.dialog.lang(18), page.dialog.lang(19), page.dialog.lang(20)]
+            onChosen: (i) => page.dialog.chooseMacroMode(i)
         }
     }
 
     // DPI function.
-    Section {
+    AssignSection {
         y: 494
         z: 4
         caption: page.dialog.lang(21)
 
-        Grid {
+        AssignChoices {
+            id: dpiChoices
+
             y: 28
-            columns: 3
-            rowSpacing: 10
-
-            Repeater {
-                id: dpiRadios
-
-                model: Keys.dpiOptions.length
-
-                // qmllint disable unqualified
-                delegate: RadioButton {
-                    objectName: "dpiRadio" + model.index
-                    width: 160
-                    index: model.index
-                    textValue: page.dialog.lang(Keys.dpiOptions[model.index].label)
-                    onBtnClick: (i) => page.dialog.chooseRadio(i, Keys.dpiOptions)
-                }
-                // qmllint enable unqualified
-            }
+            name: "dpiRadio"
+            texts: page.texts(Keys.dpiOptions)
+            onChosen: (i) => page.dialog.chooseRadio(i, Keys.dpiOptions)
         }
     }
 
     // Windows function.
-    Section {
+    AssignSection {
         y: 582
         z: 3
         caption: page.dialog.lang(25)
@@ -409,7 +356,7 @@ Flickable {
     }
 
     // Shortcut function.
-    Section {
+    AssignSection {
         y: 654
         z: 2
         caption: page.dialog.lang(26)
@@ -427,90 +374,19 @@ Flickable {
     }
 
     // Gun slot switches.
-    Section {
+    AssignSection {
         y: 746
         z: 1
         visible: page.dialog.isGun
         caption: page.dialog.lang(52)
 
-        Row {
+        AssignChoices {
+            id: gunChoices
+
             y: 28
-
-            Repeater {
-                id: gunRadios
-
-                model: Keys.gunOptions.length
-
-                // qmllint disable unqualified
-                delegate: RadioButton {
-                    objectName: "gunRadio" + model.index
-                    width: 160
-                    index: model.index
-                    textValue: page.dialog.lang(Keys.gunOptions[model.index].label)
-                    onBtnClick: (i) => page.dialog.chooseRadio(i, Keys.gunOptions)
-                }
-                // qmllint enable unqualified
-            }
-        }
-    }
-
-    component Section: Item {
-        property string caption
-
-        x: 20
-        width: 480
-        height: 60
-
-        Text {
-            id: captionText
-
-            text: parent.caption
-            color: Theme.colorOrange
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontMiddleSize
-            font.bold: true
-        }
-
-        Rectangle {
-            anchors.left: captionText.right
-            anchors.leftMargin: 10
-            anchors.verticalCenter: captionText.verticalCenter
-            width: 480 - captionText.width - 10
-            height: 1
-            color: Theme.colorGray1
-        }
-    }
-
-    component FieldLabel: Text {
-        height: 24
-        verticalAlignment: Text.AlignVCenter
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontNormalSize
-    }
-
-    component MarkButton: Rectangle {
-        property alias source: icon.source
-
-        signal clicked()
-
-        width: 24
-        height: 24
-        radius: 2
-        color: markArea.containsMouse ? Theme.colorOrange : Theme.colorGray1
-
-        Image {
-            id: icon
-
-            anchors.centerIn: parent
-        }
-
-        MouseArea {
-            id: markArea
-
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: parent.clicked()
+            name: "gunRadio"
+            texts: page.texts(Keys.gunOptions)
+            onChosen: (i) => page.dialog.chooseRadio(i, Keys.gunOptions)
         }
     }
 }

@@ -35,12 +35,6 @@ Rectangle {
     readonly property int brightStep: brightSlider.segmentValue
 
     property alias lightModel: lightModel
-    property alias speedSlider: speedSlider
-    property alias brightSlider: brightSlider
-    property alias redField: redField
-    property alias greenField: greenField
-    property alias blueField: blueField
-    property alias hueBar: hueBar
 
     function lang(index: int): string {
         const text = lightControlLang[index]
@@ -227,6 +221,7 @@ Rectangle {
             SliderButton {
                 id: speedSlider
 
+                objectName: "speedSlider"
                 Accessible.name: lightControlMain.lang(5)
 
                 x: 70
@@ -249,6 +244,7 @@ Rectangle {
             SliderButton {
                 id: brightSlider
 
+                objectName: "brightSlider"
                 Accessible.name: lightControlMain.lang(7)
 
                 x: 70

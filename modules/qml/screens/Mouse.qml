@@ -79,7 +79,6 @@ Item {
                 readonly property real endX: badgeX - spot.side * 11
                 readonly property real dx: spot.x - endX
                 readonly property real dy: spot.y - spot.badgeY
-                readonly property alias badge: badge
 
                 objectName: "callOut" + index
                 visible: index < mouseMain.keyCount
@@ -108,6 +107,7 @@ Item {
                 Rectangle {
                     id: badge
 
+                    objectName: "badge"
                     x: callOut.badgeX - 11
                     y: callOut.spot.badgeY - 11
                     width: 22

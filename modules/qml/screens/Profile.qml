@@ -21,9 +21,6 @@ Rectangle {
     readonly property bool isProfileMenu: profileMenu.visible
 
     property alias profileDataModel0: profileDataModel0
-    property alias profileList: profileList
-    property alias profileMenu: profileMenu
-    property alias deleteConfirm: deleteConfirm
 
     signal changeProfile(int tmpProfileNo)
     signal listViewFocus()
@@ -205,6 +202,7 @@ Rectangle {
         ListView {
             id: profileList
 
+            objectName: "profileList"
             anchors.fill: parent
             anchors.margins: 1
             clip: true

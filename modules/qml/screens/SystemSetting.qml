@@ -16,11 +16,6 @@ Rectangle {
     readonly property var compareValue: System.compareValue
     property var autostartLang: ["Start with the desktop"]
     property int skinNo: 1
-    property alias mouseSpeedSlider: mouseSpeedSlider
-    property alias doubleClickSlider: doubleClickSlider
-    property alias rowsRadio: rowsRadio
-    property alias screenRadio: screenRadio
-    property alias lineCount: lineCount
     // Why the desktop cannot take a setting at all (empty where it can):
     // the control is shown disabled with this line, and its stored value
     // stays for a desktop that can.
@@ -124,6 +119,7 @@ Rectangle {
 
             property int xPosition: 0
 
+            objectName: "mouseSpeedSlider"
             Accessible.name: systemSettingMain.systemSettingLang[1]
 
             width: 352
@@ -152,6 +148,7 @@ Rectangle {
 
             property int xPosition: 0
 
+            objectName: "doubleClickSlider"
             Accessible.name: systemSettingMain.systemSettingLang[2]
 
             width: 352
@@ -183,6 +180,7 @@ Rectangle {
             RadioButton {
                 id: rowsRadio
 
+                objectName: "rowsRadio"
                 anchors.verticalCenter: parent.verticalCenter
                 index: 0
                 textValue: systemSettingMain.systemSettingLang[6]
@@ -197,6 +195,7 @@ Rectangle {
             RectInput {
                 id: lineCount
 
+                objectName: "lineCount"
                 anchors.verticalCenter: parent.verticalCenter
                 description: systemSettingMain.systemSettingLang[6]
                 minValue: 1
@@ -215,6 +214,7 @@ Rectangle {
         RadioButton {
             id: screenRadio
 
+            objectName: "screenRadio"
             enabled: systemSettingMain.scrollReason === ""
             opacity: enabled ? 1 : 0.4
             index: 1
@@ -231,7 +231,6 @@ Rectangle {
     component SectionTitle: Item {
         property alias text: title.text
         property alias reason: reasonText.text
-        property alias reasonItem: reasonText
         property alias topPadding: title.topPadding
 
         width: 352
@@ -247,6 +246,7 @@ Rectangle {
         Text {
             id: reasonText
 
+            objectName: "reason"
             anchors.right: parent.right
             anchors.baseline: title.baseline
             width: Math.min(implicitWidth, parent.width - title.width - 8)

@@ -275,3 +275,29 @@ function gunPeriod(value, fallback) {
 }
 
 var builtInGunPeriod = 10
+
+// Fills the model of a drop-down grid with `texts`, padded with empty cells
+// to whole rows of three.
+function fillGrid(model, texts) {
+    model.clear()
+    for (var i = 0; i < texts.length; ++i)
+        model.append({ textValue: texts[i] })
+    while (model.count % 3 !== 0)
+        model.append({ textValue: "" })
+}
+
+// The row of a list model whose text is `text`; -1 when none is.
+function rowOf(model, text) {
+    for (var i = 0; i < model.count; ++i) {
+        if (String(model.get(i).textValue) === text)
+            return i
+    }
+    return -1
+}
+
+// The repeat count typed into a field: 0 (endless) for anything but a
+// number, at most 255.
+function repeatCount(text) {
+    var n = parseInt(text, 10)
+    return isNaN(n) || n < 0 ? 0 : Math.min(255, n)
+}

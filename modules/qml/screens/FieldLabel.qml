@@ -1,0 +1,11 @@
+import QtQuick
+import "../basic/theme.js" as Theme
+
+// The label before a field of the button assignment page.
+Text {
+    height: 24
+    verticalAlignment: Text.AlignVCenter
+    color: Theme.fontColor
+    font.family: Theme.fontFamily
+    font.pixelSize: Theme.fontNormalSize
+}
