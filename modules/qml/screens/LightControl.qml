@@ -41,13 +41,6 @@ Rectangle {
         return text === undefined || text === null ? "" : String(text)
     }
 
-    function callView(name: string, args: var) {
-        if (typeof ui_View[name] === "function")
-            ui_View[name].apply(ui_View, args)
-        else
-            console.warn(sceneLog, "ui_View has no", name)
-    }
-
     function fillEffectRows() {
         const list = Light.effects(isColorful, is55328)
         const rows = listExtended ? list.length : Light.baseEffects.length
@@ -92,9 +85,9 @@ Rectangle {
         if (!isSendData)
             return
         if (isStep === 0 || isStep === 1)
-            callView("mouseSetRGBEffect", lightValue)
+            ui_View.mouseSetRGBEffect(effect, speedStep, brightStep)
         if (isStep === 0 || isStep === 2)
-            callView("mouseSetRGBColor", [isColorful ? 0 : 1, colorList])
+            ui_View.mouseSetRGBColor(isColorful ? 0 : 1, colorList)
     }
 
     function pickEffect(row: int) {
@@ -171,14 +164,6 @@ Rectangle {
     width: 232
     height: Light.panelHeight(currentEffect)
     color: Theme.colorBlack
-
-    // Filtered with the program's own lines: debug only with --verbose.
-    LoggingCategory {
-        id: sceneLog
-
-        name: "skarn.scene"
-        defaultLogLevel: LoggingCategory.Info
-    }
 
     ThemedText {
         id: title
