@@ -12,6 +12,8 @@ Item {
     property string icType: "553"
     property bool is55328: false
     property bool isPownOn: false
+    // A family-560 mouse has been seen on its device profile 1.
+    property bool deviceProfileChecked: false
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
         "Reset factory setting", "Cancel", "OK", "System setting", "Save", "", "", "", ""]
     property bool initProfile: true

@@ -45,6 +45,8 @@ SceneState {
         if (!isPownOn) {
             Logic.firstStart(screens)
             isPownOn = true
+        } else {
+            Logic.checkDeviceProfile(screens)
         }
         Logic.runStep(screens, "current DPI stage", () => {
             const dpi = rightPanel.dpiSetting

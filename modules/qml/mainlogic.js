@@ -42,6 +42,21 @@ function loadTexts(s) {
     s.view.getLangStrings("other", m.language)
 }
 
+// A family-560 mouse works on its device profile 1. Done once, when the
+// mouse has answered: a start without the mouse leaves it to the start-up
+// that follows its arrival.
+function checkDeviceProfile(s) {
+    const m = s.main
+    if (m.icType !== "560" || m.deviceProfileChecked)
+        return
+    runStep(s, "device profile", () => {
+        const current = Values.toInt(s.view.mouseReadCurrentProfile(), 0)
+        if (current !== 1)
+            s.hid().hid560_02H_SetCurrentProfile(1)
+        m.deviceProfileChecked = current > 0
+    })
+}
+
 function firstStart(s) {
     const m = s.main
     const view = s.view
@@ -55,12 +70,7 @@ function firstStart(s) {
         m.url = Values.toText(view.getGlobalData(SettingKeys.commonUrl), m.url.toString())
         s.helpMenu.setTexts(m.url.toString(), Qt.application.version)
     })
-    if (m.icType === "560") {
-        runStep(s, "device profile", () => {
-            if (Values.toInt(view.mouseReadCurrentProfile(), -1) !== 1)
-                s.hid().hid560_02H_SetCurrentProfile(1)
-        })
-    }
+    checkDeviceProfile(s)
     runStep(s, "texts", () => loadTexts(s))
     runStep(s, "profile", () => {
         const stored = Values.toInt(view.getGlobalData(SettingKeys.mouseProfileNo), 0)

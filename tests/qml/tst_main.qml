@@ -171,12 +171,21 @@ Item {
         }
 
         // A family-560 start cannot reach a device here: the device step
-        // fails on its own and the rest of the start-up still runs.
+        // fails on its own and the rest of the start-up still runs. The
+        // mouse plugged in later gets the step at its start-up, once.
         function test_failingDeviceStepLeavesTheRestOfTheStart() {
             ui_View.setGlobalData("mouse/icType", "560")
             const main = startMain()
             compare([main.icType, main.mainLang[9]], ["560", "System setting"])
             compare(child(main, "dpiSettingMain").stage(7).dpiValue, "6000")
+            verify(testData.attachMouse(560, false))
+            for (const reads of [1, 0]) {
+                testData.clearDeviceRecord()
+                main.initUI()
+                main.unlock()
+                compare(testData.deviceCommands().filter((c) => c.split(" ")[1] === "82").length,
+                        reads)
+            }
         }
 
         function test_choosingAReportRateStoresTheRow() {
