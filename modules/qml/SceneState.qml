@@ -13,7 +13,8 @@ Item {
     property bool is55328: false
     property bool isPownOn: false
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
-        "Reset factory setting", "Cancel", "OK", "System setting", "Save", "", "", "", ""]
+        "Reset factory setting", "Cancel", "OK", "System setting", "Save", "Help", "Minimise", "Close",
+        ""]
     property bool initProfile: true
     property bool isScrollRateFocus: false
     // The active profile number (0..5).

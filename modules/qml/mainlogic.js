@@ -111,16 +111,39 @@ function endCaptures(s) {
 
 // Escape: the open dialog on top closes as its close mark would.
 function closeTopDialog(s) {
+    const dialog = topDialog(s)
+    if (!dialog)
+        return false
+    if (dialog === s.keys)
+        s.keys.closeDialog()
+    else
+        dialog.close()
+    return true
+}
+
+// The open dialog that took the focus last, or null.
+function topDialog(s) {
     const returns = s.main.focusReturns
     for (let i = returns.length - 1; i >= 0; --i) {
-        const dialog = returns[i].dialog
-        if (!dialog.visible)
-            continue
-        if (dialog === s.keys)
-            s.keys.closeDialog()
-        else
-            dialog.close()
-        return true
+        if (returns[i].dialog.visible)
+            return returns[i].dialog
+    }
+    return null
+}
+
+// Tab or Backtab that reached the root: the top dialog holds the focus
+// itself (it has just opened), so the key enters it at its first or last
+// stop instead of leaving for the window behind.
+function tabIntoTopDialog(s, forward) {
+    const dialog = topDialog(s)
+    if (!dialog)
+        return false
+    for (let i = 0; i < dialog.children.length; ++i) {
+        const child = dialog.children[i]
+        if (typeof child.focusEnd === "function") {
+            child.focusEnd(forward)
+            return true
+        }
     }
     return false
 }
