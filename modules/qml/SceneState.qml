@@ -58,9 +58,9 @@ Item {
 
     // Pictures.
     property int skin_No: 1
-    property url sourceBackground: "qrc:/modules/img/background.png"
-    property url sourceTitleBar: "qrc:/modules/img/titleBar.png"
-    property url sourceTitleLogo: "qrc:/modules/img/titleLogo.png"
+    property url sourceBackground: "qrc:/modules/img/background.svg"
+    property url sourceTitleBar: "qrc:/modules/img/titleBar.svg"
+    property url sourceTitleLogo: "qrc:/modules/img/titleLogo.svg"
     property url sourcePowerOn: Theme.skinImage(skin_No, "index", "powerOn")
     property url sourceMouse: Theme.skinImage(skin_No, "mouse", "mouse")
     property url sourceM416: Theme.gunImage("M416")
