@@ -208,8 +208,10 @@ SceneState {
     height: 640
     visible: false
     Keys.onEscapePressed: (event) => { event.accepted = Logic.closeTopDialog(screens) }
-    Keys.onTabPressed: (event) => { event.accepted = Logic.tabIntoTopDialog(screens, true) }
-    Keys.onBacktabPressed: (event) => { event.accepted = Logic.tabIntoTopDialog(screens, false) }
+    Keys.onTabPressed: (event) => { event.accepted = Logic.tabIntoDialog(Window.activeFocusItem, true) }
+    Keys.onBacktabPressed: (event) => {
+        event.accepted = Logic.tabIntoDialog(Window.activeFocusItem, false)
+    }
 
     onMsg_KB: (isDown, usbCode) => Logic.routeKey(screens, isDown, usbCode)
 
@@ -347,7 +349,7 @@ SceneState {
         mainLang: mainWindow.mainLang
         unsaved: mainWindow.hasUnsavedChanges
         onConfigClicked: mainWindow.openDialog(profileMain)
-        onResetClicked: mainWindow.showCentred(resetConfirm)
+        onResetClicked: mainWindow.openDialog(resetConfirm)
         onSaveClicked: Logic.saveChanges(mainWindow.screens)
     }
 

@@ -111,38 +111,32 @@ function endCaptures(s) {
 
 // Escape: the open dialog on top closes as its close mark would.
 function closeTopDialog(s) {
-    const dialog = topDialog(s)
-    if (!dialog)
-        return false
-    if (dialog === s.keys)
-        s.keys.closeDialog()
-    else
-        dialog.close()
-    return true
-}
-
-// The open dialog that took the focus last, or null.
-function topDialog(s) {
     const returns = s.main.focusReturns
     for (let i = returns.length - 1; i >= 0; --i) {
-        if (returns[i].dialog.visible)
-            return returns[i].dialog
+        const dialog = returns[i].dialog
+        if (!dialog.visible)
+            continue
+        if (dialog === s.keys)
+            s.keys.closeDialog()
+        else
+            dialog.close()
+        return true
     }
-    return null
+    return false
 }
 
-// Tab or Backtab that reached the root: the top dialog holds the focus
-// itself (it has just opened), so the key enters it at its first or last
-// stop instead of leaving for the window behind.
-function tabIntoTopDialog(s, forward) {
-    const dialog = topDialog(s)
-    if (!dialog)
-        return false
-    for (let i = 0; i < dialog.children.length; ++i) {
-        const child = dialog.children[i]
-        if (typeof child.focusEnd === "function") {
-            child.focusEnd(forward)
-            return true
+// Tab or Backtab that reached the root from `item`: inside a dialog (one
+// that holds the focus itself, as it does when it opens), the key enters
+// the dialog at its first or last stop instead of leaving for the window
+// behind. False outside the dialogs.
+function tabIntoDialog(item, forward) {
+    for (; item; item = item.parent) {
+        for (let i = 0; i < item.children.length; ++i) {
+            const child = item.children[i]
+            if (typeof child.focusEnd === "function") {
+                child.focusEnd(forward)
+                return true
+            }
         }
     }
     return false
@@ -218,10 +212,8 @@ function askAboutUnsavedChanges(s, action) {
         runAction(s, action)
         return
     }
-    if (!s.unsavedPrompt.visible) {
-        m.showCentred(s.unsavedPrompt)
-        s.unsavedPrompt.forceActiveFocus()
-    }
+    if (!s.unsavedPrompt.visible)
+        m.openDialog(s.unsavedPrompt)
     m.pendingAction = action
     // Also asked from the tray, with the window hidden.
     s.ctl.onShow()
