@@ -144,10 +144,10 @@ Item {
         function test_texts_data() {
             return [
                 { tag: "chinese", language: "ChineseSimplified", save: "保存", row: 0, text: "系统设置",
-                  refusal: "删除宏“%1”？", names: ["帮助", "关闭", "恢复默认"] },
+                  refusal: "删除宏“%1”？", names: ["帮助", "关闭", "恢复默认", "回报率"] },
                 { tag: "missing file keeps the built-in texts", language: "Nowhere", save: "Save",
                   row: 6, text: "Number of Rows", refusal: "Delete the macro “%1”?",
-                  names: ["Help", "Close", "Restore defaults"] },
+                  names: ["Help", "Close", "Restore defaults", "Report Rate"] },
             ]
         }
 
@@ -159,9 +159,10 @@ Item {
             compare(system.systemSettingLang[data.row], data.text)
             for (const screen of ["keyMatrixMain", "macroEditorMain", "profileMain"])
                 compare(child(main, screen).refusalLang[23], data.refusal)
-            // Icon-only buttons are named (and tooltipped) in the language too.
+            // Icon-only buttons and the report-rate list are named (and
+            // tooltipped) in the language too.
             const buttons = [child(main, "helpButton"), child(system, "closeMark"),
-                             child(system, "resetMark")]
+                             child(system, "resetMark"), child(main, "rateList")]
             compare(buttons.map((button) => button.description), data.names)
         }
 
