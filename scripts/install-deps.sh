@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
-  qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev libglx-dev libopengl-dev
+  qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-wayland libgl-dev libglx-dev libopengl-dev
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qttest qml6-module-qtqml qml6-module-qtqml-models
   libhidapi-dev libudev-dev libglib2.0-dev libglib2.0-bin libx11-dev gsettings-desktop-schemas

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws the scene's artwork as SVG under art/ (mirroring modules/img/).
-scripts/render-art.sh turns them into the PNGs the scene loads."""
+"""Draws the scene's artwork as SVG into modules/img/, where the scene loads
+it from: Qt renders each picture at the screen's scale, so it stays sharp at
+any scale factor."""
 import os
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "art")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "modules", "img")
 ORANGE, BLUE, GRAY0, GRAY1, GRAY2, GRAY3 = "#cf3e00", "#09347f", "#1a1a1a", "#3c3c3c", "#969696", "#d1d1d1"
 FONT = "DejaVu Sans"
 

@@ -15,7 +15,8 @@ Item {
     // A family-560 mouse has been seen on its device profile 1.
     property bool deviceProfileChecked: false
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
-        "Reset factory setting", "Cancel", "OK", "System setting", "Save", "", "", "", ""]
+        "Reset factory setting", "Cancel", "OK", "System setting", "Save", "Help", "Minimise", "Close",
+        ""]
     property bool initProfile: true
     property bool isScrollRateFocus: false
     // The active profile number (0..5).
@@ -59,9 +60,9 @@ Item {
 
     // Pictures.
     property int skin_No: 1
-    property url sourceBackground: "qrc:/modules/img/background.png"
-    property url sourceTitleBar: "qrc:/modules/img/titleBar.png"
-    property url sourceTitleLogo: "qrc:/modules/img/titleLogo.png"
+    property url sourceBackground: "qrc:/modules/img/background.svg"
+    property url sourceTitleBar: "qrc:/modules/img/titleBar.svg"
+    property url sourceTitleLogo: "qrc:/modules/img/titleLogo.svg"
     property url sourcePowerOn: Theme.skinImage(skin_No, "index", "powerOn")
     property url sourceMouse: Theme.skinImage(skin_No, "mouse", "mouse")
     property url sourceM416: Theme.gunImage("M416")

@@ -210,6 +210,10 @@ SceneState {
     height: 640
     visible: false
     Keys.onEscapePressed: (event) => { event.accepted = Logic.closeTopDialog(screens) }
+    Keys.onTabPressed: (event) => { event.accepted = Logic.tabIntoDialog(Window.activeFocusItem, true) }
+    Keys.onBacktabPressed: (event) => {
+        event.accepted = Logic.tabIntoDialog(Window.activeFocusItem, false)
+    }
 
     onMsg_KB: (isDown, usbCode) => Logic.routeKey(screens, isDown, usbCode)
 
@@ -260,6 +264,31 @@ SceneState {
 
         anchors.centerIn: parent
         source: mainWindow.sourcePowerOn
+    }
+
+    // The title bar's controls come first in the Tab order, as they are
+    // read first.
+    Menu_Up {
+        id: menuUp
+
+        objectName: "menuUp"
+
+        x: 920
+        y: 16
+        z: 2
+        visible: mainWindow.isMainShown
+        skinNo: mainWindow.skin_No
+        texts: mainWindow.mainLang
+        profileModel: profileMain.profileDataModel0
+        profilesEnabled: mainWindow.mouseConnected
+        onHelpClick: {
+            const open = !helpMenu.visible
+            mainWindow.mainFocus()
+            helpMenu.visible = open
+        }
+        onMinimizeClick: ui_Ctl.onMinimize()
+        onCloseClick: ui_Ctl.onClose()
+        onProfileChosen: (profileNo) => mainWindow.requestProfileSwitch(profileNo)
     }
 
     // The mouse picture with its button call-outs (button assignment).
@@ -322,30 +351,8 @@ SceneState {
         mainLang: mainWindow.mainLang
         unsaved: mainWindow.hasUnsavedChanges
         onConfigClicked: mainWindow.openDialog(profileMain)
-        onResetClicked: mainWindow.showCentred(resetConfirm)
+        onResetClicked: mainWindow.openDialog(resetConfirm)
         onSaveClicked: Logic.saveChanges(mainWindow.screens)
-    }
-
-    Menu_Up {
-        id: menuUp
-
-        objectName: "menuUp"
-
-        x: 920
-        y: 16
-        z: 2
-        visible: mainWindow.isMainShown
-        skinNo: mainWindow.skin_No
-        profileModel: profileMain.profileDataModel0
-        profilesEnabled: mainWindow.mouseConnected
-        onHelpClick: {
-            const open = !helpMenu.visible
-            mainWindow.mainFocus()
-            helpMenu.visible = open
-        }
-        onMinimizeClick: ui_Ctl.onMinimize()
-        onCloseClick: ui_Ctl.onClose()
-        onProfileChosen: (profileNo) => mainWindow.requestProfileSwitch(profileNo)
     }
 
     // Notices from anywhere (ui_View.notifyUser) show in the notice bar.

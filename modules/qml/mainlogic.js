@@ -135,6 +135,23 @@ function closeTopDialog(s) {
     return false
 }
 
+// Tab or Backtab that reached the root from `item`: inside a dialog (one
+// that holds the focus itself, as it does when it opens), the key enters
+// the dialog at its first or last stop instead of leaving for the window
+// behind. False outside the dialogs.
+function tabIntoDialog(item, forward) {
+    for (; item; item = item.parent) {
+        for (let i = 0; i < item.children.length; ++i) {
+            const child = item.children[i]
+            if (typeof child.focusEnd === "function") {
+                child.focusEnd(forward)
+                return true
+            }
+        }
+    }
+    return false
+}
+
 // Stores and sends every screen with unsaved changes. False when the mouse
 // did not take everything: those screens stay marked unsaved and the user
 // is told.
@@ -205,10 +222,8 @@ function askAboutUnsavedChanges(s, action) {
         runAction(s, action)
         return
     }
-    if (!s.unsavedPrompt.visible) {
-        m.showCentred(s.unsavedPrompt)
-        s.unsavedPrompt.forceActiveFocus()
-    }
+    if (!s.unsavedPrompt.visible)
+        m.openDialog(s.unsavedPrompt)
     m.pendingAction = action
     // Also asked from the tray, with the window hidden.
     s.ctl.onShow()

@@ -239,7 +239,7 @@ void tst_DeliveredFiles::rowIconsKeepTheirPartsOnTheSelectedRow_data()
 {
     QTest::addColumn<QString>("icon");
     for (const char *name : {"delay", "keyDown", "keyUp", "mouseDown", "mouseUp"})
-        QTest::newRow(name) << QStringLiteral("img/skin1/macros/%1.png").arg(QLatin1String(name));
+        QTest::newRow(name) << QStringLiteral("img/skin1/macros/%1.svg").arg(QLatin1String(name));
 }
 
 // Every part of an event icon that shows on the black list shows on the

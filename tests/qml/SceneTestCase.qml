@@ -35,6 +35,15 @@ TestCase {
         return createTemporaryObject(spyComponent, scene, { target: target, signalName: signalName })
     }
 
+    // The named item holding the keyboard focus: the focus item or its
+    // nearest ancestor with an objectName.
+    function focusName() {
+        let item = Window.window ? Window.window.activeFocusItem : null
+        while (item && item.objectName === "")
+            item = item.parent
+        return item ? item.objectName : ""
+    }
+
     // The main scene before initUI.
     function makeMain() {
         const component = Qt.createComponent("qrc:/modules/qml/main.qml")

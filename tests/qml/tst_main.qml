@@ -144,9 +144,10 @@ Item {
         function test_texts_data() {
             return [
                 { tag: "chinese", language: "ChineseSimplified", save: "保存", row: 0, text: "系统设置",
-                  refusal: "删除宏“%1”？" },
+                  refusal: "删除宏“%1”？", names: ["帮助", "关闭", "恢复默认", "回报率"] },
                 { tag: "missing file keeps the built-in texts", language: "Nowhere", save: "Save",
-                  row: 6, text: "Number of Rows", refusal: "Delete the macro “%1”?" },
+                  row: 6, text: "Number of Rows", refusal: "Delete the macro “%1”?",
+                  names: ["Help", "Close", "Restore defaults", "Report Rate"] },
             ]
         }
 
@@ -154,9 +155,70 @@ Item {
             ui_View.setGlobalData("common/language", data.language)
             const main = startMain()
             compare(main.mainLang[10], data.save)
-            compare(child(main, "systemSettingMain").systemSettingLang[data.row], data.text)
+            const system = child(main, "systemSettingMain")
+            compare(system.systemSettingLang[data.row], data.text)
             for (const screen of ["keyMatrixMain", "macroEditorMain", "profileMain"])
                 compare(child(main, screen).refusalLang[23], data.refusal)
+            // Icon-only buttons and the report-rate list are named (and
+            // tooltipped) in the language too.
+            const buttons = [child(main, "helpButton"), child(system, "closeMark"),
+                             child(system, "resetMark"), child(main, "rateList")]
+            compare(buttons.map((button) => button.description), data.names)
+        }
+
+        // The title bar comes first; an open dialog keeps Tab and Backtab
+        // going round inside it; the help menu and a radio group take keys.
+        function test_keyboardWalks_data() {
+            const tab = Qt.Key_Tab
+            const back = Qt.Key_Backtab
+            const system = ["resetMark", "closeMark", "mouseSpeedSlider", "doubleClickSlider",
+                            "rowsRadio", "lineCount", "screenRadio", "autostartBox"]
+            return [
+                { tag: "title bar first", start: "", keys: [tab, tab, tab, tab, back, back, back, back],
+                  focus: ["profileSwitcher", "helpButton", "minimizeButton", "closeButton",
+                          "minimizeButton", "helpButton", "profileSwitcher", "saveButton"] },
+                { tag: "help menu", start: "helpButton",
+                  keys: [Qt.Key_Return, Qt.Key_Down, Qt.Key_Return, Qt.Key_Space, Qt.Key_Escape],
+                  focus: ["helpMenu", "helpMenu", "helpButton", "helpMenu", "helpButton"],
+                  chosen: [1] },
+                { tag: "dialog: Tab goes round", start: "systemSettingButton",
+                  keys: [Qt.Key_Return].concat(system.map(() => tab), [tab, Qt.Key_Escape]),
+                  focus: ["systemSettingMain"].concat(system, ["resetMark", "systemSettingButton"]) },
+                { tag: "dialog: Backtab goes round", start: "systemSettingButton",
+                  keys: [Qt.Key_Return, back, back, tab, tab],
+                  focus: ["systemSettingMain", "autostartBox", "screenRadio", "autostartBox",
+                          "resetMark"] },
+                { tag: "question: Tab goes round, Escape cancels", start: "resetButton",
+                  keys: [Qt.Key_Space, tab, tab, tab, back, Qt.Key_Escape],
+                  focus: ["resetConfirm", "resetCancel", "resetOk", "resetCancel", "resetOk",
+                          "resetButton"] },
+                { tag: "radio arrows pass the field between", start: "systemSettingButton",
+                  keys: [Qt.Key_Return, back, back, Qt.Key_Up, Qt.Key_Down],
+                  focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio",
+                          "screenRadio"] },
+            ]
+        }
+
+        function test_keyboardWalks(data) {
+            const main = startMain()
+            const menu = child(main, "helpMenu")
+            const chosen = spy(menu, "chosen")
+            // Every control of the settings dialog takes part, also those the
+            // desktop here refuses.
+            const system = child(main, "systemSettingMain")
+            system.doubleClickReason = ""
+            system.scrollReason = ""
+            if (data.start)
+                child(main, data.start).forceActiveFocus()
+            else
+                main.forceActiveFocus()
+            const seen = []
+            for (const key of data.keys) {
+                keyClick(key)
+                seen.push(focusName())
+            }
+            compare(seen, data.focus)
+            compare(chosen.signalArguments.map((args) => args[0]), data.chosen || [])
         }
 
         function test_damagedGlobalSettingsDoNotBreakTheStart() {

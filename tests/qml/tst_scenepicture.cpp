@@ -2,13 +2,18 @@
 #include "testdatafolder.h"
 #include "widget.h"
 
+#include <QPainter>
 #include <QQuickItem>
+#include <QQuickItemGrabResult>
+#include <QSignalSpy>
+#include <QSvgRenderer>
 #include <QTest>
 
 // Starts the real scene in the real window and checks the start-up
 // sequence; with SKARN_SCENE_PICTURE set it also saves the window as a
 // picture, start-up picture first ("-powerOn" before the suffix), and in the
-// language SKARN_SCENE_LANGUAGE when set.
+// language SKARN_SCENE_LANGUAGE when set. At any QT_SCALE_FACTOR the artwork
+// shows at the screen's own resolution.
 class tst_ScenePicture : public QObject
 {
     Q_OBJECT
@@ -51,6 +56,37 @@ void tst_ScenePicture::startUpShowsThePictureThenTheWholeWindow()
 
     QTRY_VERIFY_WITH_TIMEOUT(root->property("isMainShown").toBool(), 3000);
     QVERIFY(widget.view()->isEnabled());
+
+    // The title logo shows its drawing rendered at the device pixel ratio,
+    // not a smaller picture enlarged (blurred edges).
+    auto *logo = root->findChild<QQuickItem *>(QStringLiteral("titleLogo"));
+    QVERIFY(logo);
+    QSvgRenderer drawing(QStringLiteral(":/modules/img/titleLogo.svg"));
+    QVERIFY(drawing.isValid());
+    QCOMPARE(logo->size().toSize(), drawing.defaultSize());
+    const QSize pixels = drawing.defaultSize() * widget.devicePixelRatio();
+    const QSharedPointer<QQuickItemGrabResult> grab = logo->grabToImage(pixels);
+    QVERIFY(grab);
+    QSignalSpy grabbed(grab.data(), &QQuickItemGrabResult::ready);
+    QVERIFY(grabbed.wait());
+    const QImage shown = grab->image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage expected(pixels, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::transparent);
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawing.render(&painter);
+    painter.end();
+    QCOMPARE(shown.size(), expected.size());
+    int worst = 0;
+    for (int y = 0; y < pixels.height(); ++y) {
+        for (int x = 0; x < pixels.width(); ++x) {
+            const QRgb a = shown.pixel(x, y);
+            const QRgb b = expected.pixel(x, y);
+            worst = std::max({worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)),
+                              qAbs(qBlue(a) - qBlue(b)), qAbs(qAlpha(a) - qAlpha(b))});
+        }
+    }
+    QVERIFY2(worst <= 8, qPrintable(QStringLiteral("differs by %1").arg(worst)));
     if (!picture.isEmpty()) {
         QTest::qWait(300);
         QVERIFY(widget.grab().save(picture));

@@ -140,20 +140,21 @@ void tst_LangStrings::deliveredFilesHaveEveryGroupTheSceneReads_data()
     // complete with a number keep their space.
     QTest::addColumn<Texts>("english");
     // The groups in the order the main scene asks for them.
-    QTest::newRow("main") << "main" << 11 << Texts();
-    QTest::newRow("keyMatrix") << "keyMatrix" << 2 << Texts{{0, "Key "}, {1, "Key Function"}};
-    QTest::newRow("keyAssigment") << "keyAssigment" << 57
+    QTest::newRow("main") << "main" << 14 << Texts{{13, "Close"}};
+    QTest::newRow("keyMatrix") << "keyMatrix" << 3 << Texts{{0, "Key "}, {1, "Key Function"}};
+    QTest::newRow("keyAssigment") << "keyAssigment" << 59
                                   << Texts{{0, "Key "},
                                            {19,
                                             "Macro runs endless loop until any button is pressed"},
                                            {33, "Volumn+"},
                                            {56, "Sniper Key"}};
-    QTest::newRow("dpiSetting") << "dpiSetting" << 1 << Texts();
-    QTest::newRow("lightControl") << "lightControl" << 16 << Texts{{15, "Breath Loop"}};
-    QTest::newRow("macroEditor") << "macroEditor" << 18 << Texts{{17, "Insert Right Key"}};
-    QTest::newRow("systemSetting") << "systemSetting" << 8 << Texts();
-    QTest::newRow("gunControl") << "gunControl" << 10 << Texts{{9, "Endness"}};
-    QTest::newRow("profile") << "profile" << 6 << Texts{{5, "Standard"}};
+    QTest::newRow("dpiSetting") << "dpiSetting" << 3 << Texts{{2, "DPI stage %1: %2"}};
+    QTest::newRow("lightControl") << "lightControl" << 20
+                                  << Texts{{15, "Breath Loop"}, {19, "Blue"}};
+    QTest::newRow("macroEditor") << "macroEditor" << 19 << Texts{{17, "Insert Right Key"}};
+    QTest::newRow("systemSetting") << "systemSetting" << 10 << Texts();
+    QTest::newRow("gunControl") << "gunControl" << 11 << Texts{{9, "Endness"}};
+    QTest::newRow("profile") << "profile" << 7 << Texts{{5, "Standard"}};
     QTest::newRow("keyCode") << "keyCode" << 133 << Texts();
     QTest::newRow("other") << "other" << 9
                            << Texts{{8, "Access to the mouse was denied. Install the udev rule "

@@ -22,6 +22,7 @@ Item {
     }
 
     Image {
+        objectName: "titleLogo"
         x: 52
         y: 24
         source: environment.sourceTitleLogo

@@ -12,6 +12,9 @@ Item {
     property var profileModel: null
     // Off while no mouse is connected: a switch could not reach it.
     property bool profilesEnabled: true
+    // The main window's texts: 11 to 13 name the help, minimise and close
+    // buttons.
+    property var texts: []
 
     signal helpClick()
     signal minimizeClick()
@@ -43,6 +46,7 @@ Item {
     DropDownList {
         id: profileList
 
+        objectName: "profileSwitcher"
         x: -16 - width
         y: (buttons.height - height) / 2
         width: 144
@@ -65,27 +69,30 @@ Item {
         ImageButton {
             id: helpButton
 
+            objectName: "helpButton"
             normalSource: Theme.skinImage(menuUp.skinNo, "index", "help")
             hoverSource: Theme.skinImage(menuUp.skinNo, "index", "helpHover")
-            description: qsTr("Help")
+            description: menuUp.texts[11] || ""
             onClicked: menuUp.helpClick()
         }
 
         ImageButton {
             id: minimizeButton
 
+            objectName: "minimizeButton"
             normalSource: Theme.skinImage(menuUp.skinNo, "index", "minimize")
             hoverSource: Theme.skinImage(menuUp.skinNo, "index", "minimizeHover")
-            description: qsTr("Minimise")
+            description: menuUp.texts[12] || ""
             onClicked: menuUp.minimizeClick()
         }
 
         ImageButton {
             id: closeButton
 
+            objectName: "closeButton"
             normalSource: Theme.skinImage(menuUp.skinNo, "index", "close")
             hoverSource: Theme.skinImage(menuUp.skinNo, "index", "closeHover")
-            description: qsTr("Close")
+            description: menuUp.texts[13] || ""
             onClicked: menuUp.closeClick()
         }
     }

@@ -52,6 +52,8 @@ Rectangle {
         id: rateList
 
         objectName: "rateList"
+        // Screen readers read the caption as its name, the rate as its value.
+        description: reportRate.caption
         anchors.right: parent.right
         anchors.rightMargin: 8
         y: (parent.height - height) / 2

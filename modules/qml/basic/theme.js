@@ -23,16 +23,16 @@ var colorFocus = "#8fc4ff"
 var tooltipDelay = 600
 
 var imageFolder = "qrc:/modules/img/"
-var dropButton = imageFolder + "dropBtn.png"
-var dropButtonOpen = imageFolder + "dropBtnU.png"
-var sliderKnob = imageFolder + "slide.png"
-var checkMark = imageFolder + "checkBtn.png"
+var dropButton = imageFolder + "dropBtn.svg"
+var dropButtonOpen = imageFolder + "dropBtnU.svg"
+var sliderKnob = imageFolder + "slide.svg"
+var checkMark = imageFolder + "checkBtn.svg"
 
 // Skinned pictures live in one resource prefix per group.
 function skinImage(skin, group, picture) {
-    return "qrc:/" + group + "/modules/img/skin" + skin + "/" + group + "/" + picture + ".png"
+    return "qrc:/" + group + "/modules/img/skin" + skin + "/" + group + "/" + picture + ".svg"
 }
 
 function gunImage(name) {
-    return "qrc:/gun/modules/img/skin1/gun/" + name + ".png"
+    return "qrc:/gun/modules/img/skin1/gun/" + name + ".svg"
 }

@@ -5,6 +5,7 @@ import "../basic/theme.js" as Theme
 // the dialog and reports presses on its background) and the title bar with
 // the title, an optional icon, extra buttons and the close mark. Declared
 // first in the dialog, so that the dialog's content lies above it.
+// While the dialog is open, Tab and Backtab go round inside it.
 Item {
     id: frame
 
@@ -13,6 +14,8 @@ Item {
     property url icon
     property int skinNo: 1
     property bool closable: true
+    // The close mark's name for screen readers and its tooltip.
+    property string closeName: ""
     readonly property int titleHeight: titleBar.height
     // Buttons shown left of the close mark.
     default property alias tools: toolRow.data
@@ -20,7 +23,40 @@ Item {
     signal backgroundPressed()
     signal closeClicked()
 
+    // Focuses the dialog's first Tab stop, or its last; the dialog itself
+    // when it has none.
+    function focusEnd(first: bool) {
+        const item = first ? tabStart.nextItemInFocusChain(true)
+                           : tabEnd.nextItemInFocusChain(false)
+        if (item && item !== tabStart && item !== tabEnd)
+            item.forceActiveFocus(first ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+        else
+            frame.dialog.forceActiveFocus(Qt.TabFocusReason)
+    }
+
     anchors.fill: parent
+    // The closing stop must follow everything else in the dialog.
+    Component.onCompleted: tabEnd.parent = frame.dialog
+
+    // Reached by Backtab from the dialog's first stop: on to its last.
+    TabWrap {
+        id: tabStart
+
+        onActiveFocusChanged: {
+            if (activeFocus)
+                frame.focusEnd(false)
+        }
+    }
+
+    // Reached by Tab from the dialog's last stop: on to its first.
+    TabWrap {
+        id: tabEnd
+
+        onActiveFocusChanged: {
+            if (activeFocus)
+                frame.focusEnd(true)
+        }
+    }
 
     DragArea {
         anchors.fill: parent
@@ -80,9 +116,15 @@ Item {
                 visible: frame.closable
                 normalSource: Theme.skinImage(frame.skinNo, "index", "closeMark")
                 hoverSource: Theme.skinImage(frame.skinNo, "index", "closeMarkHover")
-                description: qsTr("Close")
+                description: frame.closeName
                 onClicked: frame.closeClicked()
             }
         }
+    }
+
+    // A Tab stop of no size that only hands the focus on.
+    component TabWrap: Item {
+        activeFocusOnTab: true
+        Accessible.ignored: true
     }
 }

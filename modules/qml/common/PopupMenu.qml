@@ -79,6 +79,8 @@ Rectangle {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8
+                    width: parent.width - 16
+                    elide: Text.ElideRight
                     text: popupRow.modelData
                     color: Theme.fontColor
                     font.family: Theme.fontFamily

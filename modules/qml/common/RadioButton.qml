@@ -1,8 +1,9 @@
 import QtQuick
 import "../basic/theme.js" as Theme
 
-// A ring with its label to the right. Radio buttons have no group: the
-// screen clears the others of a group in its btnClick handler.
+// A ring with its label to the right. The screen clears the others of a
+// group in its btnClick handler; `group` only tells the arrow keys which
+// radios belong together (those with the same parent unless set).
 Item {
     id: radioButton
 
@@ -10,6 +11,7 @@ Item {
     property bool isSelect: false
     property int index: -1
     property int gapValue: 16
+    property Item group: parent
 
     signal btnClick(int index)
 
@@ -18,12 +20,21 @@ Item {
         btnClick(index)
     }
 
+    // Arrows go to the next radio of the group in the Tab order, past other
+    // fields between them (a field can belong to a radio's choice).
     function moveInGroup(forward: bool) {
-        const next = nextItemInFocusChain(forward) as RadioButton
-        if (!next || next === radioButton)
-            return
-        next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
-        next.activate()
+        let item = radioButton as Item
+        for (let steps = 0; steps < 1000; ++steps) {
+            item = item.nextItemInFocusChain(forward)
+            if (!item || item === radioButton)
+                return
+            const radio = item as RadioButton
+            if (radio && radio.group === group) {
+                radio.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+                radio.activate()
+                return
+            }
+        }
     }
 
     implicitWidth: ring.width + gapValue + label.implicitWidth

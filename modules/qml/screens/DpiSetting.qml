@@ -19,7 +19,8 @@ Rectangle {
     property var dpiValueArray: Dpi.defaultValues.slice()
     property int currentDPI: 0
     property bool isSave: false
-    property var dpiSettingLang: ["DPI", "", "", "", "", "", "", "", "", ""]
+    property var dpiSettingLang: ["DPI", "Restore defaults", "DPI stage %1: %2", "", "", "", "", "",
+        "", ""]
     property alias dpiSegment: dpiSegment
     property int skinNo: 1
     readonly property int stageCount: 8
@@ -123,7 +124,7 @@ Rectangle {
         anchors.verticalCenter: title.verticalCenter
         normalSource: Theme.skinImage(dpiSettingMain.skinNo, "index", "back")
         hoverSource: Theme.skinImage(dpiSettingMain.skinNo, "index", "backHover")
-        description: qsTr("Restore defaults")
+        description: dpiSettingMain.dpiSettingLang[1]
         onClicked: dpiSettingMain.resetValues()
     }
 
@@ -162,7 +163,7 @@ Rectangle {
                         anchors.centerIn: parent
                         width: 176
                         rotation: -90
-                        Accessible.name: qsTr("DPI stage %1: %2").arg(stageItem.index + 1)
+                        Accessible.name: String(dpiSettingMain.dpiSettingLang[2]).arg(stageItem.index + 1)
                                                                  .arg(stageItem.dpiValue)
                         colorS: stageItem.index === dpiSettingMain.currentDPI
                                 ? Theme.colorOrange : Theme.colorBlue

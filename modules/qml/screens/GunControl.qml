@@ -16,7 +16,7 @@ Rectangle {
     // Something changed since the dialog last sent.
     property bool isSave: false
     property var gunControlLang: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis",
-        "Y axis", "Fire adjust", "Rate", "Times", "Endness", "", "", "", "", ""]
+        "Y axis", "Fire adjust", "Rate", "Times", "Endness", "Close", "", "", "", ""]
     property int skinNo: 1
 
     property alias gunNumberModel: gunNumberModel
@@ -172,6 +172,7 @@ Rectangle {
 
     DialogFrame {
         title: gunControlMain.gunControlLang[0]
+        closeName: gunControlMain.gunControlLang[10]
         skinNo: gunControlMain.skinNo
         onBackgroundPressed: gunControlMain.gunControlFocus()
         onCloseClicked: gunControlMain.close()

@@ -28,7 +28,8 @@ Rectangle {
         "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop",
         "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min",
         "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
-        "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "", "", ""]
+        "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "Close",
+        "Restore the button", ""]
     property bool isGun: true
     property int skinNo: 1
     // The key panel (its tables), the picture (the shared selectKey), the
@@ -279,6 +280,7 @@ Rectangle {
     DialogFrame {
         id: frame
 
+        closeName: keyAssigmentMain.lang(57)
         title: keyAssigmentMain.lang(0).trim() + " " + (keyAssigmentMain.selectKey() + 1)
                + " : " + keyAssigmentMain.keyString
         skinNo: keyAssigmentMain.skinNo
@@ -289,7 +291,7 @@ Rectangle {
             objectName: "restoreMark"
             normalSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "back")
             hoverSource: Theme.skinImage(keyAssigmentMain.skinNo, "index", "backHover")
-            description: qsTr("Restore the button")
+            description: keyAssigmentMain.lang(58)
             onClicked: keyAssigmentMain.restoreKey()
         }
     }

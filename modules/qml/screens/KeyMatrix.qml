@@ -14,7 +14,7 @@ Rectangle {
     id: keyMatrixMain
 
     property bool isSave: false
-    property var keyMatrixLang: ["Key ", "Key Function", "", "", ""]
+    property var keyMatrixLang: ["Key ", "Key Function", "Restore all buttons", "", ""]
     property var refusalLang: Refusal.english
     property int keyCount: mousePicture ? mousePicture.keyCount : 8
     property int skinNo: 1
@@ -191,7 +191,7 @@ Rectangle {
         anchors.verticalCenter: title.verticalCenter
         normalSource: Theme.skinImage(keyMatrixMain.skinNo, "index", "back")
         hoverSource: Theme.skinImage(keyMatrixMain.skinNo, "index", "backHover")
-        description: qsTr("Restore all buttons")
+        description: keyMatrixMain.keyMatrixLang[2]
         onClicked: keyMatrixMain.restoreAll()
     }
 

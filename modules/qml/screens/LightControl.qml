@@ -14,7 +14,7 @@ Rectangle {
     property bool isSave: false
     property var lightControlLang: ["Light", "Static", "Breath", "Neon", "OFF", "Speed", "Color",
         "Brightness", "Twinkling", "Wave", "Gliding", "Finger Moving", "Vertical Flipping",
-        "YO-YO", "Spotlight", "Breath Loop", "", "", "", ""]
+        "YO-YO", "Spotlight", "Breath Loop", "Restore defaults", "Red", "Green", "Blue"]
     property bool isColorful: false
     property bool is55328: false
     // Stage count of the DPI panel: without full colour lighting the blocks
@@ -184,7 +184,7 @@ Rectangle {
         anchors.verticalCenter: title.verticalCenter
         normalSource: Theme.skinImage(lightControlMain.skinNo, "index", "back")
         hoverSource: Theme.skinImage(lightControlMain.skinNo, "index", "backHover")
-        description: qsTr("Restore defaults")
+        description: lightControlMain.lang(16)
         onClicked: lightControlMain.resetValues()
     }
 
@@ -346,7 +346,7 @@ Rectangle {
                 id: redField
 
                 objectName: "redField"
-                description: qsTr("Red")
+                description: lightControlMain.lang(17)
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()
@@ -358,7 +358,7 @@ Rectangle {
                 id: greenField
 
                 objectName: "greenField"
-                description: qsTr("Green")
+                description: lightControlMain.lang(18)
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()
@@ -370,7 +370,7 @@ Rectangle {
                 id: blueField
 
                 objectName: "blueField"
-                description: qsTr("Blue")
+                description: lightControlMain.lang(19)
                 textValue: "255"
                 onInputSignal: lightControlMain.lightModel.closeMenu()
                 onEndInputSignal: lightControlMain.fieldsEdited()

@@ -17,7 +17,7 @@ Rectangle {
     property var macroEditorLang: ["Macro Editor", "Macro Name", "New", "Delete", "Action",
         "Stop Record", "Times", "OK", "Start Record", "Delay", "Delete", "Import", "Export",
         "Insert Delay", "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key",
-        "", ""]
+        "Close", ""]
     property var refusalLang: Refusal.english
     property bool isInputting: false
     property bool isInsertting: false
@@ -255,6 +255,7 @@ Rectangle {
     // A press on the dialog ends editing; dragging it moves it.
     DialogFrame {
         title: macroEditorMain.macroEditorLang[0]
+        closeName: macroEditorMain.macroEditorLang[18]
         skinNo: macroEditorMain.skinNo
         onBackgroundPressed: macroEditorMain.macroEditorFocus()
         onCloseClicked: macroEditorMain.close()

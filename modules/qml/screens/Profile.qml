@@ -11,7 +11,7 @@ Rectangle {
 
     // The active profile; the main scene keeps it up to date.
     property int profileNo: -1
-    property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard", "", "",
+    property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard", "Close", "",
         "", "", "", "", "", "", "", "", "", "", "", ""]
     property var refusalLang: Refusal.english
     property int skinNo: 1
@@ -180,6 +180,7 @@ Rectangle {
 
     DialogFrame {
         title: profileMain.profileLang[0]
+        closeName: profileMain.profileLang[6]
         icon: Theme.skinImage(profileMain.skinNo, "profile", "icon")
         skinNo: profileMain.skinNo
         onBackgroundPressed: profileMain.profileFocus()

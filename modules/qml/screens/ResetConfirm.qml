@@ -10,6 +10,11 @@ QuestionDialog {
     signal confirmed()
     signal cancelled()
 
+    // Escape, as Cancel.
+    function close() {
+        cancelled()
+    }
+
     height: 102
     title: mainLang[5]
     text: mainLang[6]

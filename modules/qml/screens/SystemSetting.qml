@@ -12,7 +12,8 @@ Rectangle {
     id: systemSettingMain
 
     property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
-        "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
+        "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "Close",
+        "Restore defaults", "", "", "", "", ""]
     readonly property var compareValue: System.compareValue
     property var autostartLang: ["Start with the desktop"]
     property int skinNo: 1
@@ -89,6 +90,7 @@ Rectangle {
     // A press on the dialog ends editing; dragging it moves it.
     DialogFrame {
         title: systemSettingMain.systemSettingLang[0]
+        closeName: systemSettingMain.systemSettingLang[8]
         skinNo: systemSettingMain.skinNo
         onBackgroundPressed: systemSettingMain.systemSettingFocus()
         onCloseClicked: systemSettingMain.close()
@@ -97,7 +99,7 @@ Rectangle {
             objectName: "resetMark"
             normalSource: Theme.skinImage(systemSettingMain.skinNo, "index", "back")
             hoverSource: Theme.skinImage(systemSettingMain.skinNo, "index", "backHover")
-            description: qsTr("Restore defaults")
+            description: systemSettingMain.systemSettingLang[9]
             onClicked: systemSettingMain.init(true, true)
         }
     }
@@ -181,6 +183,8 @@ Rectangle {
                 id: rowsRadio
 
                 objectName: "rowsRadio"
+                // One group with the radio below the row.
+                group: screenRadio.group
                 anchors.verticalCenter: parent.verticalCenter
                 index: 0
                 textValue: systemSettingMain.systemSettingLang[6]
