@@ -75,7 +75,7 @@ Item {
             compare(rate.rateList.textValue, "1000Hz")
             const dpi = child(main, "dpiSettingMain")
             compare([dpi.stage(3).dpiValue, dpi.dpiSettingLang[0]], ["2000", "DPI"])
-            compare(child(main, "systemSettingMain").mouseSpeedSlider.xPosition, 170)
+            compare(dialog(main, "systemSettingMain").mouseSpeedSlider.xPosition, 170)
 
             // Report rates stored as text or number.
             ui_View.setData("mouse/reportRate", "1")
@@ -91,9 +91,9 @@ Item {
             main.setCurrentDPI(3)
             compare(dpi.currentDPI, 2)
 
-            const menu = child(main, "helpMenu")
             const help = child(main, "menuUp").children[1].children[0]
             mouseClick(help)
+            const menu = child(main, "helpMenu")
             verify(menu.visible)
             mouseClick(menu, 20, 1 + 24 + 12)   // "verison:1.0" does nothing
             verify(!menu.visible)
@@ -154,9 +154,10 @@ Item {
             ui_View.setGlobalData("common/language", data.language)
             const main = startMain()
             compare(main.mainLang[10], data.save)
-            compare(child(main, "systemSettingMain").systemSettingLang[data.row], data.text)
-            for (const screen of ["keyMatrixMain", "macroEditorMain", "profileMain"])
-                compare(child(main, screen).refusalLang[23], data.refusal)
+            compare(dialog(main, "systemSettingMain").systemSettingLang[data.row], data.text)
+            for (const screen of [child(main, "keyMatrixMain"), dialog(main, "macroEditorMain"),
+                                  dialog(main, "profileMain")])
+                compare(screen.refusalLang[23], data.refusal)
         }
 
         function test_damagedGlobalSettingsDoNotBreakTheStart() {
@@ -248,11 +249,9 @@ Item {
             const panel = child(main, "keyMatrixMain")
             const light = child(main, "lightControlMain")
             const mouse = child(main, "mouseMain")
-            const dialog = child(main, "keyAssigmentMain")
             const mask = child(main, "mask")
             compare(panel.mapToItem(main, 0, 0), Qt.point(24, 88))
             compare(light.mapToItem(main, 0, 0).x, 768)
-            compare([dialog.z, mouse.keyCount], [11, 8])
             // Factory settings: full colour lighting with all its effects.
             compare(light.lightModel.count, 11)
             compare(child(panel, "keyRow0").children[1].text, "Left Key")
@@ -264,6 +263,8 @@ Item {
             verify(!list.isDrop)
 
             mouseClick(mouse.callOut(2).badge)
+            const dialog = child(main, "keyAssigmentMain")
+            compare([dialog.parent.z > mask.z, mouse.keyCount], [true, 8])
             verify(dialog.visible && mask.visible)
             compare([dialog.x, dialog.y], [(1024 - dialog.width) / 2, (640 - dialog.height) / 2])
             mouseClick(child(dialog, "closeMark"))
