@@ -84,6 +84,7 @@ function releaseClosedDialogs(s) {
             continue
         if (dialog === s.gun && s.gun.isSave)
             s.main.gunUnsent = true
+        s.main.focusReturns = s.main.focusReturns.filter((entry) => entry.dialog !== dialog)
         loader.active = false
     }
 }
