@@ -59,6 +59,9 @@ function prepareDialog(s, role, dialog) {
         dialog.setTexts(m.url.toString(), Qt.application.version)
         return
     }
+    // The profile manager shows the shared list, loaded at start.
+    if (role === "profile")
+        return
     runStep(s, role, () => {
         if (role === "system")
             dialog.init(false, false)
