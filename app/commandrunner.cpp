@@ -333,7 +333,7 @@ CommandResult CommandRunner::importProfile(const QString &file, const QString &w
     if (which.isEmpty()) {
         // A new profile, exactly as the profile manager's Import makes one.
         const QList<SceneProfiles::Row> before = profileRows();
-        QObject *manager = sceneItem("profileMain");
+        QObject *manager = sceneItem("profiles");
         const bool asked = manager && withFile(view, file, [&] {
                                QMetaObject::invokeMethod(manager, "importProfile");
                            });

@@ -16,7 +16,7 @@ QVariant plain(const QVariant &value)
 QList<SceneProfiles::Row> SceneProfiles::rows(QQuickItem *root)
 {
     QList<Row> list;
-    QObject *manager = root ? root->findChild<QObject *>(QStringLiteral("profileMain")) : nullptr;
+    QObject *manager = root ? root->findChild<QObject *>(QStringLiteral("profiles")) : nullptr;
     QVariant result;
     if (!manager || !QMetaObject::invokeMethod(manager, "rows", Q_RETURN_ARG(QVariant, result)))
         return list;

@@ -1,5 +1,9 @@
 #include "myqquickview.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "autostart.h"
 #include "deviceoperations.h"
 #include "filereplace.h"
@@ -26,7 +30,9 @@
 #include <QFocusEvent>
 #include <QJSValue>
 #include <QMetaMethod>
+#include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -378,7 +384,22 @@ void myQQuickView::hideEvent(QHideEvent *event)
         resize(1, 1);
         QResizeEvent shrunk(size(), m_shownSize);
         QCoreApplication::sendEvent(this, &shrunk);
+        releaseHiddenMemory();
     });
+}
+
+void myQQuickView::releaseHiddenMemory()
+{
+    // The dialogs the scene released on endCaptures go now, then what only
+    // they used: their script objects, cached images and, with glibc, the
+    // freed heap pages, which the allocator would otherwise keep.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    engine()->collectGarbage();
+    if (QQuickWindow *window = quickWindow())
+        window->releaseResources();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void myQQuickView::showEvent(QShowEvent *event)

@@ -204,6 +204,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Hidden in the tray: returns what the scene no longer holds.
+    void releaseHiddenMemory();
     void callSceneNow(const QByteArray &name, const QVariantList &args);
     QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
     // Text `index` of the pointer settings group, in the current language.

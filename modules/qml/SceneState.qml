@@ -33,6 +33,9 @@ Item {
     // What waits for the answer to the unsaved-changes question:
     // { quit: bool, profileNo: int }, or null.
     property var pendingAction: null
+    // A factory reset changed the gun slots while the gun editor was not
+    // built: its next closing sends them and the key table's fire periods.
+    property bool gunUnsent: false
     // False while no mouse is served: the window says so instead of offering
     // its panels. The native side sets it (setMouseState).
     property bool mouseConnected: true

@@ -1,14 +1,14 @@
 import QtQuick
 import "basic"
-import "common"
 import "screens"
-import "basic/values.js" as Values
 import "mainlogic.js" as Logic
 
 // The root of the scene: the 1024 x 640 surface of the main window (its
 // properties and signals in SceneState). It runs the start-up sequence and
 // the input lock (the sequences themselves in mainlogic.js), window dragging,
-// and places the title bar, the panels, the bottom bar and the dialogs.
+// and places the title bar, the panels, the bottom bar and the dialogs. The
+// dialogs are built when first opened and released when the window goes to
+// the tray.
 SceneState {
     id: mainWindow
 
@@ -18,21 +18,26 @@ SceneState {
 
     // A field or the recorder waits for keys: only then does the native side
     // watch the keyboard and buttons at all.
-    readonly property bool isCapturing: keyAssigmentMain.visible
-                                        && (keyAssigmentMain.isFireInput
-                                            || keyAssigmentMain.isComboInput)
-                                        || macroEditorMain.visible
-                                        && (macroEditorMain.isInputting
-                                            || macroEditorMain.isInsertting)
+    readonly property bool isCapturing: keyAssigment !== null && keyAssigment.visible
+                                        && (keyAssigment.isFireInput || keyAssigment.isComboInput)
+                                        || macroEditor !== null && macroEditor.visible
+                                        && (macroEditor.isInputting || macroEditor.isInsertting)
+
+    // The dialogs that are built, else null.
+    readonly property KeyAssigment keyAssigment: dialogs.keyAssigment
+    readonly property MacroEditor macroEditor: dialogs.macroEditor
+    readonly property GunControl gunControl: dialogs.gunControl
 
     // The root, its screens and the native objects, for mainlogic.js.
     readonly property var screens: ({
         main: mainWindow, log: sceneLog, view: ui_View, ctl: ui_Ctl, hid: () => hid,
         keyMatrix: leftPanel.keyMatrix, reportRate: leftPanel.reportRate,
-        dpi: rightPanel.dpiSetting, light: rightPanel.lightControl, keys: keyAssigmentMain,
-        mouse: mouseMain, macro: macroEditorMain, gun: gunControlMain, system: systemSettingMain,
-        profile: profileMain, menuUp: menuUp, helpMenu: helpMenu, keyNames: _KeyCodeString,
-        mask: mask, resetConfirm: resetConfirm, unsavedPrompt: unsavedPrompt
+        dpi: rightPanel.dpiSetting, light: rightPanel.lightControl, keys: keyAssigment,
+        mouse: mouseMain, macro: macroEditor, gun: gunControl, system: dialogs.systemSetting,
+        profile: dialogs.profileManager, profiles: sharedProfiles, menuUp: menuUp,
+        helpMenu: dialogs.helpMenu, keyNames: keyNaming, mask: mask,
+        resetConfirm: dialogs.resetConfirm, unsavedPrompt: unsavedPrompt, busy: busyIndicator,
+        powerOn: powerOnPicture, loaders: dialogs.loaders
     })
 
     onIsCapturingChanged: ui_View.setCaptureActive(isCapturing)
@@ -40,44 +45,19 @@ SceneState {
     // --- Called by the native side ---
 
     function initUI() {
-        setProtectUI(1000)
-        visible = true
-        if (!isPownOn) {
-            Logic.firstStart(screens)
-            isPownOn = true
-        } else {
-            Logic.checkDeviceProfile(screens)
-        }
-        Logic.runStep(screens, "current DPI stage", () => {
-            const dpi = rightPanel.dpiSetting
-            dpi.currentDPI = Values.toInt(ui_View.mouseGetCurrentDPI(), dpi.currentDPI + 1) - 1
-        })
+        Logic.initUI(screens)
     }
 
     function run() {
-        // Comes after initUI's exchanges with the mouse have ended: the
-        // start-up lock has nothing left to protect.
-        if (protectTimer.running) {
-            protectTimer.stop()
-            unlock()
-        }
+        Logic.run(screens, protectTimer)
     }
 
     function setMouseState(connected: bool, title: string, detail: string) {
-        mouseConnected = connected
-        noMouseTitle = title
-        noMouseDetail = detail
-        if (!connected)
-            visible = true
+        Logic.setMouseState(screens, connected, title, detail)
     }
 
     function setProtectUI(interval: int) {
-        busyIndicator.visible = true
-        ui_View.setEnabled(false)
-        // A zero-length timer would fire at once; one millisecond unlocks at
-        // the next turn of the event loop.
-        protectTimer.interval = Math.max(1, interval)
-        protectTimer.restart()
+        Logic.setProtectUI(screens, protectTimer, interval)
     }
 
     function setCurrentDPI(dpiValue: int) {
@@ -103,10 +83,7 @@ SceneState {
     // Switches to profile `profileNo` as the title-bar switcher does, asking
     // first what to do with unsaved changes.
     function requestProfileSwitch(profileNo: int) {
-        if (profileNo === mainWindow.profileNo)
-            menuUp.markProfile(profileNo)
-        else
-            Logic.askAboutUnsavedChanges(screens, { quit: false, profileNo: profileNo })
+        Logic.requestProfileSwitch(screens, profileNo)
     }
 
     // Ends the program, asking first what to do with unsaved changes.
@@ -114,14 +91,15 @@ SceneState {
         Logic.askAboutUnsavedChanges(screens, { quit: true, profileNo: -1 })
     }
 
-    // The window went to the tray: nothing waits for keys any more.
+    // The window went to the tray: nothing waits for keys any more, and the
+    // closed dialogs are released until they open again.
     function endCaptures() {
         Logic.endCaptures(screens)
+        Logic.releaseClosedDialogs(screens)
     }
 
     function controlUIEnable(isEnable: bool) {
-        busyIndicator.visible = !isEnable
-        ui_View.setEnabled(isEnable)
+        Logic.controlUIEnable(screens, isEnable)
     }
 
     function reloadAndSend() {
@@ -144,39 +122,29 @@ SceneState {
     // --- Used inside the scene ---
 
     function mainFocus() {
-        leftPanel.reportRate.closeMenu()
-        rightPanel.dpiSetting.dpiSegment.closeMenu()
-        menuUp.closeMenu()
-        helpMenu.visible = false
-        rightPanel.lightControl.lightModel.closeMenu()
-    }
-
-    function askMenuCmd(cmd: int) {
-        if (cmd === 0)
-            Qt.openUrlExternally(url)
+        Logic.mainFocus(screens)
     }
 
     function unlock() {
-        ui_View.setEnabled(true)
-        busyIndicator.visible = false
-        if (powerOnPicture.visible) {
-            powerOnPicture.visible = false
-            isMainShown = true
-        }
+        Logic.unlock(screens)
     }
 
-    // Shows `dialog` centred over the mask.
-    function showCentred(dialog: Item) {
-        mainFocus()
-        dialog.x = (width - dialog.width) / 2
-        dialog.y = (height - dialog.height) / 2
-        mask.visible = true
-        dialog.visible = true
+    // The dialog of `loader` (a Loader), built on first use. A list in the
+    // new dialog can take the focus as it is built; it goes back, so that
+    // the dialog's opener stays where the focus returns.
+    function built(loader: Item): Item {
+        const dialogLoader = loader as Loader
+        const window = Window.window
+        const focused = window ? window.activeFocusItem : null
+        dialogLoader.active = true
+        if (focused && window.activeFocusItem !== focused)
+            focused.forceActiveFocus()
+        return dialogLoader.item as Item
     }
 
-    function openDialog(dialog: Item) {
-        showCentred(dialog)
-        takeDialogFocus(dialog)
+    // Shows the dialog of `loader` centred over the mask, with the keyboard.
+    function openDialog(loader: Item) {
+        Logic.openDialog(screens, built(loader))
     }
 
     // The dialog takes the keyboard; the focus goes back where it was when
@@ -189,17 +157,7 @@ SceneState {
 
     // The button assignment dialog for button `index`, over the mask.
     function showKeyAssigment(index: int) {
-        mainFocus()
-        mask.visible = true
-        keyAssigmentMain.show(index)
-        if (keyAssigmentMain.visible)
-            takeDialogFocus(keyAssigmentMain)
-    }
-
-    function openMacroEditorOverKeyAssigment() {
-        keyAssigmentMain.keyAssigmentFocus()
-        macroEditorMain.z = keyAssigmentMain.z + 1
-        openDialog(macroEditorMain)
+        Logic.showKeyAssigment(screens, built(dialogs.loaders.keys), index)
     }
 
     function releaseMask() {
@@ -225,8 +183,17 @@ SceneState {
         defaultLogLevel: LoggingCategory.Info
     }
 
-    KeyCodeString {
-        id: _KeyCodeString
+    KeyNaming {
+        id: keyNaming
+        objectName: "keyNames"
+    }
+
+    // The profile list the switcher, the manager and the command line share.
+    ProfileList {
+        id: sharedProfiles
+        objectName: "profiles"
+        profileNo: mainWindow.profileNo
+        onProfilesChanged: menuUp.markProfile(mainWindow.profileNo)
     }
 
     Timer {
@@ -259,9 +226,7 @@ SceneState {
 
     Image {
         id: powerOnPicture
-
         objectName: "powerOnPicture"
-
         anchors.centerIn: parent
         source: mainWindow.sourcePowerOn
     }
@@ -279,13 +244,9 @@ SceneState {
         visible: mainWindow.isMainShown
         skinNo: mainWindow.skin_No
         texts: mainWindow.mainLang
-        profileModel: profileMain.profileDataModel0
+        profileModel: sharedProfiles.model
         profilesEnabled: mainWindow.mouseConnected
-        onHelpClick: {
-            const open = !helpMenu.visible
-            mainWindow.mainFocus()
-            helpMenu.visible = open
-        }
+        onHelpClick: Logic.toggleHelpMenu(mainWindow.screens, dialogs.loaders.help)
         onMinimizeClick: ui_Ctl.onMinimize()
         onCloseClick: ui_Ctl.onClose()
         onProfileChosen: (profileNo) => mainWindow.requestProfileSwitch(profileNo)
@@ -294,9 +255,7 @@ SceneState {
     // The mouse picture with its button call-outs (button assignment).
     Mouse {
         id: mouseMain
-
         objectName: "mouseMain"
-
         anchors.fill: parent
         visible: mainWindow.isMainShown
         skinNo: mainWindow.skin_No
@@ -307,9 +266,7 @@ SceneState {
 
     LeftPanel {
         id: leftPanel
-
         objectName: "leftPanel"
-
         x: 24
         y: 88
         visible: mainWindow.isMainShown
@@ -318,13 +275,13 @@ SceneState {
         isGun: mainWindow.isGun
         mainLang: mainWindow.mainLang
         mousePicture: mouseMain
-        keyAssigment: keyAssigmentMain
-        macroEditor: macroEditorMain
-        gunControl: gunControlMain
+        keyNames: keyNaming
+        assigning: mainWindow.keyAssigment !== null && mainWindow.keyAssigment.visible
+        gunControl: mainWindow.gunControl
         onOpenKey: (index) => mainWindow.showKeyAssigment(index)
-        onMacroEditorClicked: mainWindow.openDialog(macroEditorMain)
-        onGunEditorClicked: mainWindow.openDialog(gunControlMain)
-        onSystemSettingClicked: mainWindow.openDialog(systemSettingMain)
+        onMacroEditorClicked: mainWindow.openDialog(dialogs.loaders.macro)
+        onGunEditorClicked: mainWindow.openDialog(dialogs.loaders.gun)
+        onSystemSettingClicked: mainWindow.openDialog(dialogs.loaders.system)
         onSending: (isBusy) => mainWindow.controlUIEnable(!isBusy)
     }
 
@@ -350,8 +307,8 @@ SceneState {
         enabled: mainWindow.mouseConnected
         mainLang: mainWindow.mainLang
         unsaved: mainWindow.hasUnsavedChanges
-        onConfigClicked: mainWindow.openDialog(profileMain)
-        onResetClicked: mainWindow.openDialog(resetConfirm)
+        onConfigClicked: mainWindow.openDialog(dialogs.loaders.profile)
+        onResetClicked: mainWindow.openDialog(dialogs.loaders.reset)
         onSaveClicked: Logic.saveChanges(mainWindow.screens)
     }
 
@@ -375,128 +332,30 @@ SceneState {
     // Behind every dialog; a press hands the focus back to the open dialog.
     DialogMask {
         id: mask
-
         objectName: "mask"
-
         anchors.fill: parent
         z: 10
         visible: false
-        onMaskPressed: {
-            macroEditorMain.macroEditorFocus()
-            profileMain.profileFocus()
-            gunControlMain.gunControlFocus()
-            rightPanel.lightControl.lightControlFocus()
-            systemSettingMain.systemSettingFocus()
-        }
+        onMaskPressed: Logic.maskPressed(mainWindow.screens)
     }
 
     // The dialogs, centred over the mask when opened.
-    MacroEditor {
-        id: macroEditorMain
-        objectName: "macroEditorMain"
+    SceneDialogs {
+        id: dialogs
 
+        anchors.fill: parent
         z: 11
-        visible: false
-        skinNo: mainWindow.skin_No
-        keyNames: _KeyCodeString
-        onDeleteMacro: (macroName) => Logic.deleteMacro(mainWindow.screens, macroName)
-        onModifyMacroName: (oldMacroName, newMacroName) => {
-            Logic.modifyMacroName(mainWindow.screens, newMacroName)
-        }
-        onModifyMacroData: (macroName) => Logic.modifyMacroData(mainWindow.screens, macroName)
-        onMacroNamesChanged: (names) => {
-            keyAssigmentMain.macroList.addData(names, true)
-        }
-        onClosed: {
-            mainWindow.releaseMask()
-            keyAssigmentMain.macroList.closeMenu()
-        }
-    }
-
-    GunControl {
-        id: gunControlMain
-        objectName: "gunControlMain"
-
-        z: 11
-        visible: false
-        skinNo: mainWindow.skin_No
-        onClosed: mainWindow.releaseMask()
-        onFirePeriodsChanged: leftPanel.keyMatrix.modKeys.saveData()
-    }
-
-    SystemSetting {
-        id: systemSettingMain
-
-        objectName: "systemSettingMain"
-
-        z: 11
-        visible: false
-        skinNo: mainWindow.skin_No
-        onInputStarted: mainWindow.mainFocus()
-        onVisibleChanged: {
-            if (!visible)
-                mainWindow.releaseMask()
-        }
-    }
-
-    KeyAssigment {
-        id: keyAssigmentMain
-
-        objectName: "keyAssigmentMain"
-
-        z: 11
-        visible: false
-        skinNo: mainWindow.skin_No
-        isGun: mainWindow.isGun
+        screens: mainWindow.screens
+        scene: mainWindow
         keyMatrix: leftPanel.keyMatrix
         mousePicture: mouseMain
-        macroEditor: macroEditorMain
-        keyNames: _KeyCodeString
-        onClosed: {
-            mainWindow.releaseMask()
-            // A closed dialog waits for no key, now or when it opens again.
-            keyAssigmentMain.isFireInput = false
-            if (keyAssigmentMain.isComboInput)
-                keyAssigmentMain.cancelCombo()
-        }
-        onMacroEditorClick: mainWindow.openMacroEditorOverKeyAssigment()
-    }
-
-    Profile {
-        id: profileMain
-
-        objectName: "profileMain"
-
-        z: 11
-        visible: false
-        skinNo: mainWindow.skin_No
-        onProfilesChanged: menuUp.markProfile(mainWindow.profileNo)
-        onChangeProfile: (tmpProfileNo) => mainWindow.changeProfile(tmpProfileNo)
-        onClosed: {
-            mainWindow.releaseMask()
-            menuUp.closeMenu()
-        }
-    }
-
-    ResetConfirm {
-        id: resetConfirm
-
-        objectName: "resetConfirm"
-
-        z: 12
-        mainLang: mainWindow.mainLang
-        onConfirmed: mainWindow.factoryReset()
-        onCancelled: {
-            resetConfirm.visible = false
-            mainWindow.releaseMask()
-        }
+        keyNames: keyNaming
+        profiles: sharedProfiles
     }
 
     UnsavedPrompt {
         id: unsavedPrompt
-
         objectName: "unsavedPrompt"
-
         z: 12
         texts: mainWindow.noticeLang
         onChosen: (answer) => mainWindow.answerUnsavedChanges(answer)
@@ -508,18 +367,8 @@ SceneState {
         text: mainWindow.noticeText
     }
 
-    HelpMenu {
-        id: helpMenu
-
-        x: mainWindow.width - 300
-        y: 30
-        z: 13
-        onChosen: (index) => mainWindow.askMenuCmd(index)
-    }
-
     BusyIndicator {
         id: busyIndicator
-
         objectName: "busyIndicator"
     }
 }

@@ -3,9 +3,12 @@
 // reset, the unsaved-changes question and the macro links of the key table.
 // `s` is the root's `screens`: the root (`main`), its screens and dialogs by
 // role, and the native objects (`view`, `ctl`; `hid()`, which tests may lack).
+// A dialog not built yet (or released) is null there.
 
 .import "basic/values.js" as Values
 .import "basic/settingkeys.js" as SettingKeys
+.import "screens/gun.js" as Gun
+.import "screens/systemsetting.js" as System
 
 // Runs one step of a sequence; a step that fails (a damaged value, an
 // operation the native side lacks) is reported and the next one runs.
@@ -22,23 +25,19 @@ function textsOf(s, type, texts) {
     return Values.mergeTexts(texts, s.view.getLangStrings(type, s.main.language))
 }
 
+// The texts of the screens built at start; each dialog takes its own when
+// it is built (prepareDialog).
 function loadTexts(s) {
     const m = s.main
     m.mainLang = textsOf(s, "main", m.mainLang)
     s.keyMatrix.keyMatrixLang = textsOf(s, "keyMatrix", s.keyMatrix.keyMatrixLang)
-    s.keys.keyAssigmentLang = textsOf(s, "keyAssigment", s.keys.keyAssigmentLang)
+    s.keyNames.keyAssigmentLang = textsOf(s, "keyAssigment", s.keyNames.keyAssigmentLang)
     s.dpi.dpiSettingLang = textsOf(s, "dpiSetting", s.dpi.dpiSettingLang)
     s.light.lightControlLang = textsOf(s, "lightControl", s.light.lightControlLang)
-    s.macro.macroEditorLang = textsOf(s, "macroEditor", s.macro.macroEditorLang)
-    s.system.systemSettingLang = textsOf(s, "systemSetting", s.system.systemSettingLang)
-    s.system.autostartLang = textsOf(s, "autostart", s.system.autostartLang)
-    s.gun.gunControlLang = textsOf(s, "gunControl", s.gun.gunControlLang)
-    s.profile.profileLang = textsOf(s, "profile", s.profile.profileLang)
+    s.profiles.firstName = textsOf(s, "profile", ["", "", "", "", "", s.profiles.firstName])[5]
     s.keyNames.keyCodeStr = textsOf(s, "keyCode", s.keyNames.keyCodeStr)
     m.noticeLang = textsOf(s, "notice", m.noticeLang)
     s.keyMatrix.refusalLang = textsOf(s, "refusal", s.keyMatrix.refusalLang)
-    s.macro.refusalLang = textsOf(s, "refusal", s.macro.refusalLang)
-    s.profile.refusalLang = textsOf(s, "refusal", s.profile.refusalLang)
     s.view.getLangStrings("other", m.language)
 }
 
@@ -57,6 +56,57 @@ function checkDeviceProfile(s) {
     })
 }
 
+// The language groups of each dialog's text properties.
+const dialogTexts = {
+    macro: { macroEditorLang: "macroEditor", refusalLang: "refusal" },
+    gun: { gunControlLang: "gunControl" },
+    system: { systemSettingLang: "systemSetting", autostartLang: "autostart" },
+    profile: { profileLang: "profile", refusalLang: "refusal" }
+}
+
+// A dialog was just built: it takes its texts and the stored state.
+function prepareDialog(s, role, dialog) {
+    const m = s.main
+    const texts = dialogTexts[role] || {}
+    for (const property in texts)
+        dialog[property] = textsOf(s, texts[property], dialog[property])
+    if (role === "help") {
+        dialog.setTexts(m.url.toString(), Qt.application.version)
+        return
+    }
+    // The profile manager shows the shared list, loaded at start.
+    if (role === "profile")
+        return
+    runStep(s, role, () => {
+        if (role === "system")
+            dialog.init(false, false)
+        else
+            dialog.init()
+    })
+    if (role === "gun") {
+        // A factory reset while the editor was not built is sent on its
+        // next closing, as when it was.
+        dialog.isSave = m.gunUnsent
+        m.gunUnsent = false
+    }
+}
+
+// The window went to the tray: dialogs that are closed go, and are built
+// again on their next opening. What they hold is stored, except the gun
+// editor's pending send, which the root keeps.
+function releaseClosedDialogs(s) {
+    for (const role in s.loaders) {
+        const loader = s.loaders[role]
+        const dialog = loader.item
+        if (!dialog || dialog.visible)
+            continue
+        if (dialog === s.gun && s.gun.isSave)
+            s.main.gunUnsent = true
+        s.main.focusReturns = s.main.focusReturns.filter((entry) => entry.dialog !== dialog)
+        loader.active = false
+    }
+}
+
 function firstStart(s) {
     const m = s.main
     const view = s.view
@@ -68,7 +118,6 @@ function firstStart(s) {
         s.mouse.keyCount = Values.toInt(view.getGlobalData(SettingKeys.mouseKeyCount), 8)
         m.language = Values.toText(view.getGlobalData(SettingKeys.commonLanguage), m.language)
         m.url = Values.toText(view.getGlobalData(SettingKeys.commonUrl), m.url.toString())
-        s.helpMenu.setTexts(m.url.toString(), Qt.application.version)
     })
     checkDeviceProfile(s)
     runStep(s, "texts", () => loadTexts(s))
@@ -79,28 +128,174 @@ function firstStart(s) {
         view.setCurrentProfile(m.profileNo)
     })
     runStep(s, "report rate", () => s.reportRate.init(false))
-    s.profile.profileNo = m.profileNo
-    runStep(s, "profiles", () => s.profile.init())
+    runStep(s, "profiles", () => s.profiles.init())
     s.menuUp.markProfile(m.profileNo)
     s.menuUp.closeMenu()
-    runStep(s, "macro editor", () => s.macro.init())
-    runStep(s, "gun control", () => s.gun.init())
-    runStep(s, "button assignment", () => s.keys.init())
     runStep(s, "key table", () => s.keyMatrix.init(false, false))
     runStep(s, "DPI", () => s.dpi.init(false, false))
     runStep(s, "lighting", () => s.light.init(false, false))
-    runStep(s, "system settings", () => s.system.init(false, false))
+}
+
+function initUI(s) {
+    const m = s.main
+    m.setProtectUI(1000)
+    m.visible = true
+    if (!m.isPownOn) {
+        firstStart(s)
+        m.isPownOn = true
+    } else {
+        checkDeviceProfile(s)
+    }
+    runStep(s, "current DPI stage", () => {
+        const dpi = s.dpi
+        dpi.currentDPI = Values.toInt(s.view.mouseGetCurrentDPI(), dpi.currentDPI + 1) - 1
+    })
+}
+
+// Comes after initUI's exchanges with the mouse have ended: the start-up
+// lock has nothing left to protect.
+function run(s, lockTimer) {
+    if (lockTimer.running) {
+        lockTimer.stop()
+        unlock(s)
+    }
+}
+
+function setMouseState(s, connected, title, detail) {
+    const m = s.main
+    m.mouseConnected = connected
+    m.noMouseTitle = title
+    m.noMouseDetail = detail
+    if (!connected)
+        m.visible = true
+}
+
+function setProtectUI(s, lockTimer, interval) {
+    s.busy.visible = true
+    s.view.setEnabled(false)
+    // A zero-length timer would fire at once; one millisecond unlocks at the
+    // next turn of the event loop.
+    lockTimer.interval = Math.max(1, interval)
+    lockTimer.restart()
+}
+
+function controlUIEnable(s, isEnable) {
+    s.busy.visible = !isEnable
+    s.view.setEnabled(isEnable)
+}
+
+function unlock(s) {
+    s.view.setEnabled(true)
+    s.busy.visible = false
+    if (s.powerOn.visible) {
+        s.powerOn.visible = false
+        s.main.isMainShown = true
+    }
+}
+
+function requestProfileSwitch(s, profileNo) {
+    if (profileNo === s.main.profileNo)
+        s.menuUp.markProfile(profileNo)
+    else
+        askAboutUnsavedChanges(s, { quit: false, profileNo: profileNo })
+}
+
+// Closes the drop-downs and the help menu.
+function mainFocus(s) {
+    s.reportRate.closeMenu()
+    s.dpi.dpiSegment.closeMenu()
+    s.menuUp.closeMenu()
+    if (s.helpMenu)
+        s.helpMenu.visible = false
+    s.light.lightModel.closeMenu()
+}
+
+function toggleHelpMenu(s, loader) {
+    const open = !(s.helpMenu && s.helpMenu.visible)
+    mainFocus(s)
+    if (open)
+        s.main.built(loader).visible = true
+}
+
+function helpChosen(s, index) {
+    if (index === 0)
+        Qt.openUrlExternally(s.main.url)
+}
+
+// Shows `dialog` centred over the mask.
+function showCentred(s, dialog) {
+    const m = s.main
+    mainFocus(s)
+    dialog.x = (m.width - dialog.width) / 2
+    dialog.y = (m.height - dialog.height) / 2
+    s.mask.visible = true
+    dialog.visible = true
+}
+
+function openDialog(s, dialog) {
+    showCentred(s, dialog)
+    s.main.takeDialogFocus(dialog)
+}
+
+function showKeyAssigment(s, dialog, index) {
+    mainFocus(s)
+    s.mask.visible = true
+    dialog.show(index)
+    if (dialog.visible)
+        s.main.takeDialogFocus(dialog)
+}
+
+function openMacroEditorOverKeyAssigment(s, loader) {
+    s.keys.keyAssigmentFocus()
+    const editor = s.main.built(loader)
+    editor.z = s.keys.z + 1
+    openDialog(s, editor)
+}
+
+// A press on the mask: the open dialog ends its editing and takes the focus.
+function maskPressed(s) {
+    if (s.macro)
+        s.macro.macroEditorFocus()
+    if (s.profile)
+        s.profile.profileFocus()
+    if (s.gun)
+        s.gun.gunControlFocus()
+    s.light.lightControlFocus()
+    if (s.system)
+        s.system.systemSettingFocus()
+}
+
+function keyAssigmentClosed(s) {
+    releaseMask(s)
+    // A closed dialog waits for no key, now or when it opens again.
+    s.keys.isFireInput = false
+    if (s.keys.isComboInput)
+        s.keys.cancelCombo()
+}
+
+function macroEditorClosed(s) {
+    releaseMask(s)
+    if (s.keys)
+        s.keys.macroList.closeMenu()
+}
+
+// The macro names changed: the assignment dialog offers them.
+function offerMacroNames(s, names) {
+    if (s.keys)
+        s.keys.macroList.addData(names, true)
 }
 
 // Keys go to the field or the recorder that waits for them.
 function routeKey(s, isDown, usbCode) {
-    const macroList = s.macro.macroNumber_lv
+    const macroList = s.macro ? s.macro.macroNumber_lv : null
     if (macroList && macroList.currentIndex >= 0) {
         if (s.macro.isInputting === true)
             s.macro.detectKeyboard(isDown, usbCode)
         if (s.macro.isInsertting === true)
             s.macro.detectInput(isDown, usbCode)
     }
+    if (!s.keys)
+        return
     if (s.keys.isFireInput === true)
         s.keys.detectKeyboard(isDown, usbCode, 0)
     if (s.keys.isComboInput === true)
@@ -109,14 +304,18 @@ function routeKey(s, isDown, usbCode) {
 
 // The window went to the tray: nothing waits for keys any more.
 function endCaptures(s) {
-    if (s.macro.isInputting)
-        s.macro.stopRecording()
-    // The insert-key box goes as when the editor closes: nothing inserted.
-    s.macro.insertKeyBox.visible = false
-    s.macro.isInsertting = false
-    s.keys.isFireInput = false
-    if (s.keys.isComboInput)
-        s.keys.cancelCombo()
+    if (s.macro) {
+        if (s.macro.isInputting)
+            s.macro.stopRecording()
+        // The insert-key box goes as when the editor closes: nothing inserted.
+        s.macro.insertKeyBox.visible = false
+        s.macro.isInsertting = false
+    }
+    if (s.keys) {
+        s.keys.isFireInput = false
+        if (s.keys.isComboInput)
+            s.keys.cancelCombo()
+    }
 }
 
 // Escape: the open dialog on top closes as its close mark would.
@@ -223,7 +422,7 @@ function askAboutUnsavedChanges(s, action) {
         return
     }
     if (!s.unsavedPrompt.visible)
-        m.openDialog(s.unsavedPrompt)
+        openDialog(s, s.unsavedPrompt)
     m.pendingAction = action
     // Also asked from the tray, with the window hidden.
     s.ctl.onShow()
@@ -249,7 +448,7 @@ function runAction(s, action) {
     if (action.quit)
         s.ctl.onQuit()
     else
-        s.profile.changeProfile(action.profileNo)
+        changeProfile(s, action.profileNo)
 }
 
 // Runs `send` (device traffic for settings the screens already show); when
@@ -270,7 +469,12 @@ function reloadAndSend(s) {
     runStep(s, "report rate", () => s.reportRate.init(true))
     runStep(s, "DPI", () => s.dpi.init(true, false))
     runStep(s, "lighting", () => s.light.init(true, false))
-    runStep(s, "system settings", () => s.system.init(true, false))
+    runStep(s, "system settings", () => {
+        if (s.system)
+            s.system.init(true, false)
+        else
+            System.applyStored(s.view)
+    })
     if (s.main.isGun) {
         s.view.mouseSwitchKeyMatrix(1)
         s.view.mouseResetKeyMatrix()
@@ -284,7 +488,6 @@ function changeProfile(s, profileNo) {
     m.controlUIEnable(false)
     try {
         m.profileNo = profileNo
-        s.profile.profileNo = profileNo
         s.menuUp.markProfile(profileNo)
         s.view.setGlobalData(SettingKeys.mouseProfileNo, profileNo)
         s.view.setCurrentProfile(profileNo)
@@ -313,7 +516,7 @@ function sendBoundMacros(s) {
         if (name === undefined || String(name).length === 0)
             continue
         sent.push(slot)
-        runStep(s, "macro " + slot, () => s.macro.sendMacro(slot, String(name)))
+        runStep(s, "macro " + slot, () => s.keyNames.sendMacro(slot, String(name)))
     }
 }
 
@@ -321,7 +524,8 @@ function factoryReset(s) {
     const m = s.main
     m.controlUIEnable(false)
     try {
-        s.resetConfirm.visible = false
+        if (s.resetConfirm)
+            s.resetConfirm.visible = false
         releaseMask(s)
         clearUnsaved(s)
         s.view.resetProfile(m.profileNo)
@@ -330,7 +534,14 @@ function factoryReset(s) {
             s.view.mouseSetCurrentDPI(2)
         })
         s.dpi.currentDPI = 1
-        runStep(s, "gun control", () => s.gun.resetData())
+        runStep(s, "gun control", () => {
+            if (s.gun) {
+                s.gun.resetData()
+            } else {
+                Gun.resetStored(s.view)
+                m.gunUnsent = true
+            }
+        })
     } finally {
         m.controlUIEnable(true)
     }
@@ -340,8 +551,8 @@ function factoryReset(s) {
 // over the assignment dialog, which must stay modal. The focus goes back to
 // where it was when the closed dialogs opened.
 function releaseMask(s) {
-    s.mask.visible = s.macro.visible || s.gun.visible || s.system.visible || s.keys.visible
-            || s.profile.visible || s.resetConfirm.visible || s.unsavedPrompt.visible
+    const dialogs = [s.macro, s.gun, s.system, s.keys, s.profile, s.resetConfirm, s.unsavedPrompt]
+    s.mask.visible = dialogs.some((dialog) => dialog !== null && dialog.visible)
     const returns = s.main.focusReturns
     let back = null
     while (returns.length > 0 && !returns[returns.length - 1].dialog.visible)
@@ -397,5 +608,5 @@ function modifyMacroName(s, newMacroName) {
 
 function modifyMacroData(s, macroName) {
     for (const i of keysOfMacro(s, macroName))
-        runStep(s, "macro " + i, () => s.macro.sendMacro(i, macroName))
+        runStep(s, "macro " + i, () => s.keyNames.sendMacro(i, macroName))
 }

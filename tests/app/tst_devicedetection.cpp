@@ -489,7 +489,7 @@ void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles()
     QCOMPARE(tray->toolTip(), QStringLiteral("Skarn Config: mouse 1209:0001 connected"));
 
     // A second profile that reports at 125 Hz (code 8).
-    QObject *manager = root->findChild<QObject *>("profileMain");
+    QObject *manager = root->findChild<QObject *>("profiles");
     QVERIFY(QMetaObject::invokeMethod(manager, "newProfile"));
     m_widget->view()->store()->profile(1)->setValue("mouse/reportRate", 0);
     m_widget->fillProfileMenu();

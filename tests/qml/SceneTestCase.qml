@@ -31,6 +31,13 @@ TestCase {
         return found
     }
 
+    // Dialog `name` of the main scene, built as its first opening builds it.
+    function dialog(main, name) {
+        const loader = child(main, name + "Loader")
+        loader.active = true
+        return loader.item
+    }
+
     function spy(target, signalName) {
         return createTemporaryObject(spyComponent, scene, { target: target, signalName: signalName })
     }

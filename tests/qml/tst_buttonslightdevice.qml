@@ -47,8 +47,8 @@ Item {
 
         function test_combinationAndWindowsKeysReachKeyMatrixOne() {
             const main = startOnMouse(553, false)
-            const dialog = child(main, "keyAssigmentMain")
             mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow3"))
+            const dialog = child(main, "keyAssigmentMain")
             verify(dialog.visible)
             dialog.startComboInput()
             for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06])
@@ -74,8 +74,8 @@ Item {
             ui_View.createMacroIni("M1", 0)
             ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
             const main = startOnMouse(553, false)
-            const dialog = child(main, "keyAssigmentMain")
             mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow3"))
+            const dialog = child(main, "keyAssigmentMain")
             dialog.chooseMacroMode(2)
             dialog.macroList.currentSelect = 1
             dialog.chooseMacro(1)
@@ -108,9 +108,9 @@ Item {
 
         function test_gunSwitchSendsFourMatricesWithThePresetPeriods() {
             const main = startOnMouse(553, true)
+            mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow7"))
             const dialog = child(main, "keyAssigmentMain")
             const page = child(dialog, "page")
-            mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow7"))
             page.contentY = page.contentHeight - page.height
             waitForRendering(dialog)
             mouseClick(findChild(dialog, "gunRadio1"), 5, 5)
@@ -193,7 +193,7 @@ Item {
         function test_gunPresetPeriodsReachTheKeyTable() {
             ui_View.setDataList("mouseKeyMatrix/3", [8, 0, 2, 0])
             const main = startOnMouse(553, true)
-            const gun = child(main, "gunControlMain")
+            const gun = dialog(main, "gunControlMain")
             gun.visible = true
             child(gun, "slotList").currentSelect = 0
             gun.choosePreset(4) // UNP9, 10 ms
@@ -219,7 +219,7 @@ Item {
                 ui_View.setDataList("mouseKeyMatrix/4", [4, 1, 5, 0])
             }
             const main = startOnMouse(553, false)
-            const editor = child(main, "macroEditorMain")
+            const editor = dialog(main, "macroEditorMain")
             editor.selectMacro(0)
             editor.deleteCurrentMacro()
             verify(ui_View.enabled)

@@ -3,8 +3,8 @@ import QtTest
 import "qrc:/modules/qml/screens"
 
 // The button screens (picture, key panel, assignment dialog) over a real view
-// and a temporary copy of the factory data. A stand-in macro editor records
-// the macros the screens send.
+// and a temporary copy of the factory data. Stand-in key names record the
+// macros the screens send.
 Item {
     id: scene
 
@@ -23,7 +23,7 @@ Item {
             anchors.fill: parent
 
             // Records the macros sent instead of sending them.
-            MacroEditor {
+            KeyNaming {
                 id: editor
 
                 property var sent: []
@@ -31,8 +31,6 @@ Item {
                 function sendMacro(index: int, macroName: string) {
                     sent = sent.concat([[index, macroName]])
                 }
-
-                visible: false
             }
 
             Mouse {
@@ -49,8 +47,8 @@ Item {
                 x: 24
                 y: 88
                 mousePicture: picture
-                keyAssigment: dialog
-                macroEditor: editor
+                keyNames: editor
+                assigning: dialog.visible
                 onOpenKey: (index) => dialog.show(index)
             }
 
@@ -61,7 +59,7 @@ Item {
                 visible: false
                 keyMatrix: panel
                 mousePicture: picture
-                macroEditor: editor
+                keyNames: editor
             }
         }
     }

@@ -76,7 +76,7 @@ Item {
             compare(rateList.textValue, "1000Hz")
             const dpi = child(main, "dpiSettingMain")
             compare([dpi.stage(3).dpiValue, dpi.dpiSettingLang[0]], ["2000", "DPI"])
-            compare(child(child(main, "systemSettingMain"), "mouseSpeedSlider").xPosition, 170)
+            compare(child(dialog(main, "systemSettingMain"), "mouseSpeedSlider").xPosition, 170)
 
             // Report rates stored as text or number.
             ui_View.setData("mouse/reportRate", "1")
@@ -92,9 +92,9 @@ Item {
             main.setCurrentDPI(3)
             compare(dpi.currentDPI, 2)
 
-            const menu = child(main, "helpMenu")
             const help = child(main, "menuUp").children[1].children[0]
             mouseClick(help)
+            const menu = child(main, "helpMenu")
             verify(menu.visible)
             mouseClick(menu, 20, 1 + 24 + 12)   // "verison:1.0" does nothing
             verify(!menu.visible)
@@ -155,10 +155,11 @@ Item {
             ui_View.setGlobalData("common/language", data.language)
             const main = startMain()
             compare(main.mainLang[10], data.save)
-            const system = child(main, "systemSettingMain")
+            const system = dialog(main, "systemSettingMain")
             compare(system.systemSettingLang[data.row], data.text)
-            for (const screen of ["keyMatrixMain", "macroEditorMain", "profileMain"])
-                compare(child(main, screen).refusalLang[23], data.refusal)
+            for (const screen of [child(main, "keyMatrixMain"), dialog(main, "macroEditorMain"),
+                                  dialog(main, "profileMain")])
+                compare(screen.refusalLang[23], data.refusal)
             // Icon-only buttons and the report-rate list are named (and
             // tooltipped) in the language too.
             const buttons = [child(main, "helpButton"), child(system, "closeMark"),
@@ -201,11 +202,11 @@ Item {
 
         function test_keyboardWalks(data) {
             const main = startMain()
-            const menu = child(main, "helpMenu")
+            const menu = dialog(main, "helpMenu")
             const chosen = spy(menu, "chosen")
             // Every control of the settings dialog takes part, also those the
             // desktop here refuses.
-            const system = child(main, "systemSettingMain")
+            const system = dialog(main, "systemSettingMain")
             system.doubleClickReason = ""
             system.scrollReason = ""
             if (data.start)
@@ -319,11 +320,9 @@ Item {
             const panel = child(main, "keyMatrixMain")
             const light = child(main, "lightControlMain")
             const mouse = child(main, "mouseMain")
-            const dialog = child(main, "keyAssigmentMain")
             const mask = child(main, "mask")
             compare(panel.mapToItem(main, 0, 0), Qt.point(24, 88))
             compare(light.mapToItem(main, 0, 0).x, 768)
-            compare([dialog.z, mouse.keyCount], [11, 8])
             // Factory settings: full colour lighting with all its effects.
             compare(light.lightModel.count, 11)
             compare(child(panel, "keyRow0").children[1].text, "Left Key")
@@ -335,6 +334,8 @@ Item {
             verify(!list.isDrop)
 
             mouseClick(child(mouse.callOut(2), "badge"))
+            const dialog = child(main, "keyAssigmentMain")
+            compare([dialog.parent.z > mask.z, mouse.keyCount], [true, 8])
             verify(dialog.visible && mask.visible)
             compare([dialog.x, dialog.y], [(1024 - dialog.width) / 2, (640 - dialog.height) / 2])
             mouseClick(child(dialog, "closeMark"))

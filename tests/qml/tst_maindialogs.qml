@@ -26,10 +26,10 @@ Item {
         // The dialog takes the keyboard and gives it back to its opener.
         function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
             const main = startMain()
-            const dialog = child(main, data.name)
             const opener = child(main, "configButton")
             opener.forceActiveFocus()
-            main.openDialog(dialog)
+            main.openDialog(child(main, data.name + "Loader"))
+            const dialog = child(main, data.name)
             verify(dialog.visible)
             verify(dialog.activeFocus)
             verify(child(main, "mask").visible)
@@ -47,7 +47,7 @@ Item {
             ui_View.updataNameList(0, ["Macro_0"])
             ui_View.createMacroIni("Macro_0", 0)
             const main = startMain()
-            const editor = child(main, "macroEditorMain")
+            const editor = dialog(main, "macroEditorMain")
             compare(editor.macroNumberModel.count, 1)
             editor.isInputting = true
             main.detectKeyboard(true, 0x04)
@@ -86,13 +86,14 @@ Item {
             ui_View.updataNameList(0, ["Macro_0"])
             ui_View.createMacroIni("Macro_0", 0)
             const main = startMain()
-            const keys = child(main, "keyAssigmentMain")
-            const editor = child(main, "macroEditorMain")
+            const usesKeys = data.start === "fire" || data.start === "combo"
+            const keys = dialog(main, "keyAssigmentMain")
+            const editor = dialog(main, "macroEditorMain")
             testData.setViewShown(true)
-            if (data.start === "fire" || data.start === "combo") {
+            if (usesKeys) {
                 main.showKeyAssigment(0)
             } else {
-                main.openDialog(editor)
+                main.openDialog(child(main, "macroEditorMainLoader"))
                 editor.selectMacro(0)
                 if (data.start === "insert") {
                     editor.toggleRecording()
@@ -122,13 +123,17 @@ Item {
                 testData.setViewShown(false)
             if (data.end === "hide") {
                 compare(captures.count, 2)
-                // What the view then asks of the scene hosting it.
+                // What the view then asks of the scene hosting it. The open
+                // dialog stays; the closed one is released until it opens.
                 main.endCaptures()
+                compare([main.keyAssigment === keys, main.macroEditor === editor],
+                        [usesKeys, !usesKeys])
             }
             verify(!main.isCapturing)
-            verify(!keys.isFireInput && !keys.isComboInput)
-            verify(!editor.isInputting && !editor.isInsertting)
-            verify(!editor.insertKeyBox.visible)
+            if (main.keyAssigment)
+                verify(!keys.isFireInput && !keys.isComboInput)
+            if (main.macroEditor)
+                verify(!editor.isInputting && !editor.isInsertting && !editor.insertKeyBox.visible)
             compare(captures.count, 2)
             compare(captures.signalArguments[0][0], true)
             compare(captures.signalArguments[1][0], false)
@@ -150,7 +155,7 @@ Item {
             ui_View.setData("mouseMacroKey/3", "Macro_0")
             ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 3, 0])
             const main = startMain()
-            verify(child(main, "macroEditorMain").renameMacro(0, "Burst"))
+            verify(dialog(main, "macroEditorMain").renameMacro(0, "Burst"))
             compare(String(ui_View.getData("mouseMacroKey/3", false)), "Burst")
             compare(child(main, "keyMatrixMain").modKeys.get(3).keyText, "Burst")
             compare(ui_View.getNameList(0), ["Burst", "Other"])
@@ -161,7 +166,7 @@ Item {
         function test_titleBarSwitchesProfiles() {
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
             const main = startMain()
-            const profiles = child(main, "profileMain")
+            const profiles = dialog(main, "profileMain")
             const switcher = child(main, "menuUp").profileList
             compare(switcher.currentSelect, 0)
             child(profiles, "profileList").currentIndex = 1
@@ -248,15 +253,32 @@ Item {
             }
         }
 
-        function test_factoryResetResetsTheGunSlots() {
+        // Whether or not the gun editor is built, the reset is stored and
+        // the editor's next closing sends the slots.
+        function test_factoryResetResetsTheGunSlots_data() {
+            return [
+                { tag: "editor built", build: "before" },
+                { tag: "editor built later", build: "after" },
+                { tag: "editor released in the tray", build: "release" },
+            ]
+        }
+
+        function test_factoryResetResetsTheGunSlots(data) {
             ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
             const main = startMain()
-            const gun = child(main, "gunControlMain")
-            compare(gun.selectGun1, 5)
+            let gun = data.build === "after" ? null : dialog(main, "gunControlMain")
+            if (gun)
+                compare(gun.selectGun1, 5)
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
-            compare([gun.selectGun1, gun.selectGun2, gun.selectGun3], [0, 1, 2])
             compare(ui_View.getGlobalData("mouse/selectGun").map(Number), [0, 1, 2])
+            if (data.build === "release") {
+                main.endCaptures()
+                verify(!main.gunControl)
+            }
+            gun = dialog(main, "gunControlMain")
+            compare([gun.selectGun1, gun.selectGun2, gun.selectGun3], [0, 1, 2])
+            compare(gun.gunNumberModel.get(1).gunY, "7")
             verify(gun.isSave)
         }
     }

@@ -100,10 +100,11 @@ void tst_ScenePicture::startUpShowsThePictureThenTheWholeWindow()
             QVERIFY(QMetaObject::invokeMethod(root, "showKeyAssigment", Q_ARG(int, key)) ||
                     QMetaObject::invokeMethod(root, "showKeyAssigment", Q_ARG(QVariant, key)));
         } else {
+            auto *loader = root->findChild<QQuickItem *>(QStringLiteral("systemSettingMainLoader"));
+            QVERIFY(loader);
+            QVERIFY(QMetaObject::invokeMethod(root, "openDialog", Q_ARG(QQuickItem *, loader)));
             auto *dialog = root->findChild<QQuickItem *>(QStringLiteral("systemSettingMain"));
-            QVERIFY(dialog);
-            QVERIFY(QMetaObject::invokeMethod(root, "openDialog", Q_ARG(QQuickItem *, dialog)));
-            QVERIFY(dialog->isVisible());
+            QVERIFY(dialog && dialog->isVisible());
         }
         QQuickItem *rate = root->findChild<QQuickItem *>(QStringLiteral("reportRateMain"));
         QVERIFY(rate);

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/screens"
+import "qrc:/modules/qml/screens/systemsetting.js" as System
 
 // The system settings dialog over a real view and a temporary data folder.
 // What it applies to the system goes through operations of the view that
@@ -69,6 +70,14 @@ Item {
             testData.reopen()
             compare(["mouseRate", "doubleRate", "scrollRate"].map((k) => ui_View.getData("mouse/" + k, false)),
                     ["104", "337", "12"])
+            // Applied on a profile switch without the dialog, damaged values
+            // are stored back as the dialog would hold them.
+            ui_View.setData("mouse/mouseRate", "fast")
+            ui_View.setData("mouse/doubleRate", 9000)
+            ui_View.setData("mouse/scrollRate", "-4")
+            System.applyStored(ui_View)
+            compare(["mouseRate", "doubleRate", "scrollRate"].map((k) => Number(ui_View.getData("mouse/" + k, false))),
+                    [3, 337, 1])
         }
 
         // This desktop has no wheel scroll amount and none of its own

@@ -2,7 +2,7 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/screens"
 
-// What the macro editor, the gun editor and the profile switch send to a
+// What macro bodies, the gun editor and the profile switch send to a
 // virtual mouse behind the view.
 Item {
     id: scene
@@ -14,6 +14,12 @@ Item {
         id: editorComponent
 
         MacroEditor {}
+    }
+
+    Component {
+        id: namingComponent
+
+        KeyNaming {}
     }
 
     Component {
@@ -62,13 +68,14 @@ Item {
             editor.detectKeyboard(false, 0x04)
             editor.toggleRecording()
             testData.clearDeviceRecord()
-            editor.sendMacro(2, "Macro_0")
+            const names = createTemporaryObject(namingComponent, scene)
+            names.sendMacro(2, "Macro_0")
             compare(testData.deviceMacro(3), block([0x00, 0x01, 0x03, 0x04, 0x81, 0x04, 0x00, 0x00]))
             // Another macro goes with its own stored repeat count.
-            editor.sendMacro(11, "Other")
+            names.sendMacro(11, "Other")
             compare(testData.deviceMacro(12), block([0x00, 0x09, 0x01, 0x05, 0x81, 0x05, 0x00, 0x00]))
             // A name the store does not hold clears the slot to an empty macro.
-            editor.sendMacro(0, "Missing")
+            names.sendMacro(0, "Missing")
             compare(testData.deviceMacro(1), block([0x00, 0x01]))
         }
 
@@ -100,7 +107,7 @@ Item {
             ui_View.setCurrentProfile(0)
             const main = startMain()
             testData.clearDeviceRecord()
-            findChild(main, "profileMain").changeProfile(1)
+            main.changeProfile(1)
             compare(main.profileNo, 1)
             // Report rate row 0 is 125 Hz: code 8.
             const rates = commandsWithCode(0x01)
@@ -109,7 +116,7 @@ Item {
             verify(commandsWithCode(0x11).length > 0)
             // The same profile again sends nothing.
             testData.clearDeviceRecord()
-            findChild(main, "profileMain").changeProfile(1)
+            main.changeProfile(1)
             compare(testData.deviceCommands(), [])
         }
     }

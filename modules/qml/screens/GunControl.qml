@@ -58,19 +58,8 @@ Rectangle {
     }
 
     function resetData() {
-        selectGun1 = 0
-        selectGun2 = 1
-        selectGun3 = 2
-        ui_View.setGlobalData(SettingKeys.mouseSelectGun, [0, 1, 2])
-        for (let i = 0; i < 3; ++i) {
-            gunNumberModel.setProperty(i, "gunY", Gun.resetY[i])
-            gunNumberModel.setProperty(i, "gunPeriod", Gun.resetPeriod)
-            ui_View.mouseSaveGundata(i, Gun.recordOfPreset(preset(i)))
-        }
-        sendSlots()
-        slotList.currentSelect = 0
-        gunList.currentIndex = 0
-        showPreset(0)
+        Gun.resetStored(ui_View)
+        init()
         isSave = true
     }
 

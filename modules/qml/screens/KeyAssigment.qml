@@ -1,5 +1,4 @@
 import QtQuick
-import "../basic"
 import "../common"
 import "../basic/theme.js" as Theme
 import "keys.js" as Keys
@@ -19,25 +18,14 @@ Rectangle {
     property string keyCode: ""
     property bool isFireInput: false
     property bool isComboInput: false
-    property var keyAssigmentLang: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key",
-        "Forward Key", "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input",
-        "Rate", "Times", "Endness", "Group Function", "Media Function", "Macro Function",
-        "Macro Editor", "Macro runs one-time after pressing the button",
-        "Macro runs endless loop until any button is pressed",
-        "Macro runs endless loop until button is released", "DPI Function", "DPI+", "DPI-",
-        "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop",
-        "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min",
-        "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
-        "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "Close",
-        "Restore the button", ""]
+    property var keyAssigmentLang: Keys.defaultLang
     property bool isGun: true
     property int skinNo: 1
-    // The key panel (its tables), the picture (the shared selectKey), the
-    // macro editor (sends macro bodies) and the key name table.
+    // The key panel (its tables), the picture (the shared selectKey) and
+    // the key names (also send macro bodies).
     property KeyMatrix keyMatrix: null
     property Mouse mousePicture: null
-    property MacroEditor macroEditor: null
-    property KeyCodeString keyNames: null
+    property KeyNaming keyNames: null
 
     // Fire capture: the rate in milliseconds and the field text ("" shows
     // "Click Input").
@@ -66,14 +54,9 @@ Rectangle {
         return (keyNames || ownKeyNames).keycodeTostr(code)
     }
 
-    function macroNameOf(slot: int): string {
-        const name = ui_View.getData(SettingKeys.mouseMacroKey + slot, false)
-        return name === undefined || name === null ? "" : String(name)
-    }
-
     function keyCodeToString(code0: int, code1: int, code2: int, code3: int): string {
         return Keys.keyCodeToString(code0, code1, code2, code3, keyAssigmentLang, nameOf,
-                                    macroNameOf)
+                                    (slot) => (keyNames || ownKeyNames).macroNameOf(slot))
     }
 
     function selectKey(): int {
@@ -215,8 +198,7 @@ Rectangle {
     }
 
     function sendMacro(index: int, macroName: string) {
-        if (macroEditor)
-            macroEditor.sendMacro(index, macroName)
+        (keyNames || ownKeyNames).sendMacro(index, macroName)
     }
 
     function keyAssigmentFocus() {
@@ -272,7 +254,7 @@ Rectangle {
     color: Theme.colorGray0
     border.color: Theme.colorGray1
 
-    KeyCodeString {
+    KeyNaming {
         id: ownKeyNames
     }
 

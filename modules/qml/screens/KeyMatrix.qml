@@ -19,12 +19,13 @@ Rectangle {
     property int keyCount: mousePicture ? mousePicture.keyCount : 8
     property int skinNo: 1
     // The other parts of the button screen and the screens it reads.
-    // The picture (a Mouse) and the dialog (a KeyAssigment) refer to this
-    // table by type; typed references back would be a cycle the QML engine
-    // refuses to load.
+    // The picture (a Mouse) refers to this table by type; a typed reference
+    // back would be a cycle the QML engine refuses to load.
     property var mousePicture: null
-    property var keyAssigment: null
-    property MacroEditor macroEditor: null
+    // Names the entries and sends macro bodies.
+    property KeyNaming keyNames: null
+    // The assignment dialog is open: the picture keeps its button marked.
+    property bool assigning: false
     property GunControl gunControl: null
     readonly property int maxRows: 14
     readonly property int rowPitch: Math.min(26, Math.floor(286 / Math.max(1, shownRows)))
@@ -52,7 +53,7 @@ Rectangle {
     }
 
     function textOf(c0: int, c1: int, c2: int, c3: int): string {
-        return keyAssigment ? keyAssigment.keyCodeToString(c0, c1, c2, c3) : ""
+        return keyNames ? keyNames.keyCodeToString(c0, c1, c2, c3) : ""
     }
 
     function codesOf(model: var, i: int): var {
@@ -98,8 +99,8 @@ Rectangle {
     }
 
     function sendMacro(index: int, macroName: string) {
-        if (macroEditor)
-            macroEditor.sendMacro(index, macroName)
+        if (keyNames)
+            keyNames.sendMacro(index, macroName)
     }
 
     // Fire periods of the presets in gun slots 1..3: from the gun screen when
@@ -247,7 +248,7 @@ Rectangle {
                         keyMatrixMain.enterBtn(row.index)
                     }
                     onExited: {
-                        if (!keyMatrixMain.keyAssigment || !keyMatrixMain.keyAssigment.visible)
+                        if (!keyMatrixMain.assigning)
                             keyMatrixMain.setSelectKey(-1)
                         keyMatrixMain.leaveBtn(row.index)
                     }

@@ -11,8 +11,9 @@ Column {
     property bool isGun: true
     property var mainLang: []
     property Mouse mousePicture: null
-    property KeyAssigment keyAssigment: null
-    property MacroEditor macroEditor: null
+    property KeyNaming keyNames: null
+    // The button assignment dialog is open.
+    property bool assigning: false
     property GunControl gunControl: null
     property alias keyMatrix: keyMatrixMain
     property alias reportRate: reportRateMain
@@ -33,8 +34,8 @@ Column {
 
         skinNo: leftPanel.skinNo
         mousePicture: leftPanel.mousePicture
-        keyAssigment: leftPanel.keyAssigment
-        macroEditor: leftPanel.macroEditor
+        keyNames: leftPanel.keyNames
+        assigning: leftPanel.assigning
         gunControl: leftPanel.gunControl
         onOpenKey: (index) => leftPanel.openKey(index)
     }

@@ -2,7 +2,6 @@ import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/refusal.js" as Refusal
-import "profile.js" as Profiles
 
 // The profile manager: up to six named profiles. The title bar's switcher
 // shows the same list model and switches through changeProfile.
@@ -20,26 +19,18 @@ Rectangle {
     property string editText: ""
     readonly property bool isProfileMenu: profileMenu.visible
 
-    property alias profileDataModel0: profileDataModel0
+    // The list it shows; the main scene passes the one the title bar uses.
+    property ProfileList profiles: null
+    readonly property ProfileList list: profiles || ownProfiles
+    readonly property ListModel profileDataModel0: list.model
 
     signal changeProfile(int tmpProfileNo)
     signal listViewFocus()
-    // Rows were added, removed or renamed (the switcher marks its row again).
-    signal profilesChanged()
     signal closed()
 
     function init() {
-        const rows = Profiles.parseRows(ui_View.getNameList(2))
-        // Without a stored list there is still the first profile.
-        if (rows.length === 0)
-            rows.push({ textValue: "", profileNo: 0 })
-        profileDataModel0.clear()
-        for (const row of rows)
-            profileDataModel0.append(row)
-        const active = rowOfProfile(profileNo)
-        profileList.currentIndex = active >= 0 ? active : 0
-        profileDataModel0.setProperty(0, "textValue", profileLang[5])
-        storeRows()
+        list.firstName = profileLang[5]
+        list.init()
     }
 
     function profileFocus() {
@@ -48,73 +39,21 @@ Rectangle {
         profileMenu.visible = false
     }
 
-    function rows(): var {
-        const list = []
-        for (let i = 0; i < profileDataModel0.count; ++i) {
-            const row = profileDataModel0.get(i)
-            list.push({ textValue: String(row.textValue), profileNo: Number(row.profileNo) })
-        }
-        return list
-    }
-
-    function rowOfProfile(number: int): int {
-        for (let i = 0; i < profileDataModel0.count; ++i) {
-            if (Number(profileDataModel0.get(i).profileNo) === number)
-                return i
-        }
-        return -1
-    }
-
-    function storeRows() {
-        ui_View.updataNameList(2, Profiles.storedList(rows()))
-        profilesChanged()
-    }
-
-    // Appends a row under a new name and the lowest free number; -1 when
-    // six profiles exist.
-    function addRow(): int {
-        profileFocus()
-        const current = rows()
-        const number = Profiles.freeNumber(current)
-        if (current.length >= Profiles.maxProfiles || number < 0)
-            return -1
-        profileDataModel0.append({ textValue: Profiles.newName(current), profileNo: number })
-        profileList.currentIndex = profileDataModel0.count - 1
-        storeRows()
-        return number
-    }
-
     function newProfile() {
-        const number = addRow()
-        if (number >= 0)
-            ui_View.resetProfile(number)
+        profileFocus()
+        list.newProfile()
     }
 
-    // A cancelled or refused import (the view says why) leaves no row.
     function importProfile() {
-        const number = addRow()
-        if (number >= 0 && !ui_View.loadProfile(number))
-            removeRow(rowOfProfile(number))
-    }
-
-    function removeRow(row: int) {
-        profileDataModel0.remove(row)
-        const active = rowOfProfile(profileNo)
-        profileList.currentIndex = active >= 0 ? active : 0
-        storeRows()
-    }
-
-    // Neither the first profile nor the active one can go.
-    function mayDelete(row: int): bool {
-        return row > 0 && row < profileDataModel0.count
-                && Number(profileDataModel0.get(row).profileNo) !== profileNo
+        profileFocus()
+        list.importProfile()
     }
 
     // Deleting asks first, naming the profile.
     function askDeleteProfile() {
         profileMenu.visible = false
         const row = profileList.currentIndex
-        if (mayDelete(row))
+        if (list.mayDelete(row))
             deleteConfirm.ask(Refusal.text(refusalLang, Refusal.deleteProfile,
                                            profileDataModel0.get(row).textValue))
         else if (row >= 0 && row < profileDataModel0.count)
@@ -124,9 +63,8 @@ Rectangle {
     function deleteCurrentProfile() {
         profileMenu.visible = false
         const row = profileList.currentIndex
-        if (!mayDelete(row))
-            return
-        removeRow(row)
+        if (list.mayDelete(row))
+            list.removeRow(row)
     }
 
     // Export always writes the active profile.
@@ -137,15 +75,7 @@ Rectangle {
     }
 
     function renameProfile(row: int, newName: string): bool {
-        if (row < 0 || row >= profileDataModel0.count || Profiles.nameTaken(rows(), newName))
-            return false
-        if (newName === Profiles.sentinel) {
-            ui_View.refuse(Refusal.nameReserved)
-            return false
-        }
-        profileDataModel0.setProperty(row, "textValue", newName)
-        storeRows()
-        return true
+        return list.rename(row, newName)
     }
 
     function startEdit(row: int) {
@@ -174,8 +104,18 @@ Rectangle {
         renameProfile(row, editText)
     }
 
-    ListModel {
-        id: profileDataModel0
+    ProfileList {
+        id: ownProfiles
+
+        profileNo: profileMain.profileNo
+    }
+
+    Connections {
+        target: profileMain.list
+
+        function onRowChosen(row) {
+            profileMain.profileList.currentIndex = row
+        }
     }
 
     DialogFrame {
@@ -207,9 +147,9 @@ Rectangle {
             anchors.fill: parent
             anchors.margins: 1
             clip: true
-            currentIndex: -1
+            currentIndex: profileMain.list.activeRow()
             boundsBehavior: Flickable.StopAtBounds
-            model: profileDataModel0
+            model: profileMain.profileDataModel0
             // qmllint disable unqualified
             delegate: Rectangle {
                 id: profileRow

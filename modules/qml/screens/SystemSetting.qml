@@ -3,7 +3,6 @@ import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "systemsetting.js" as System
-import "../basic/settingkeys.js" as SettingKeys
 
 // The system settings dialog: pointer speed, double-click speed and wheel
 // scroll amount, kept with the profile. Every change is stored and applied
@@ -28,44 +27,30 @@ Rectangle {
     signal inputStarted()
 
     function init(isSendData: bool, isRecovery: bool) {
-        speedReason = Values.toText(ui_View.pointerSettingReason(0), "")
-        doubleClickReason = Values.toText(ui_View.pointerSettingReason(1), "")
-        scrollReason = Values.toText(ui_View.pointerSettingReason(2), "")
-        const mouseRate = Values.toInt(ui_View.getData(SettingKeys.mouseMouseRate, isRecovery),
-                                       mouseSpeedSlider.xPosition)
-        const doubleRate = Values.toInt(ui_View.getData(SettingKeys.mouseDoubleRate, isRecovery),
-                                        doubleClickSlider.xPosition)
-        mouseSpeedSlider.xPosition = Values.clamp(mouseRate, System.minPosition, System.maxPosition)
-        mouseSpeedSlider.setValue(mouseSpeedSlider.xPosition)
-        doubleClickSlider.xPosition = Values.clamp(doubleRate, System.minPosition,
-                                                   System.maxPosition)
-        doubleClickSlider.setValue(doubleClickSlider.xPosition)
-
-        const scrollRate = Values.toInt(ui_View.getData(SettingKeys.mouseScrollRate, isRecovery), 1)
-        if (scrollRate > System.maxRows) {
-            chooseScroll(false)
-        } else {
-            chooseScroll(true)
-            lineCount.textValue = String(Math.max(1, scrollRate))
-        }
+        const why = System.reasons(ui_View)
+        speedReason = why[0]
+        doubleClickReason = why[1]
+        scrollReason = why[2]
+        const stored = System.storedValues(ui_View, isRecovery, [mouseSpeedSlider.xPosition,
+                                                                 doubleClickSlider.xPosition])
+        mouseSpeedSlider.xPosition = stored.speed
+        mouseSpeedSlider.setValue(stored.speed)
+        doubleClickSlider.xPosition = stored.doubleClick
+        doubleClickSlider.setValue(stored.doubleClick)
+        chooseScroll(stored.scroll !== System.oneScreen)
+        if (stored.scroll !== System.oneScreen)
+            lineCount.textValue = String(stored.scroll)
         autostartBox.isSelect = ui_View.getStartWithDesktop()
         if (isSendData)
             saveData(true, 0)
     }
 
     function saveData(isSendData: bool, isStep: int) {
-        const scroll = System.scrollAmount(rowsRadio.isSelect, lineCount.textValue)
-        ui_View.setData(SettingKeys.mouseMouseRate, mouseSpeedSlider.xPosition)
-        ui_View.setData(SettingKeys.mouseDoubleRate, doubleClickSlider.xPosition)
-        ui_View.setData(SettingKeys.mouseScrollRate, scroll)
-        if (!isSendData)
-            return
-        if ((isStep === 0 || isStep === 1) && speedReason === "")
-            ui_View.mouseSetCursorSpeed(System.levelOf(mouseSpeedSlider.xPosition))
-        if ((isStep === 0 || isStep === 2) && doubleClickReason === "")
-            ui_View.mouseSetDoubleClickSpeed(System.levelOf(doubleClickSlider.xPosition))
-        if ((isStep === 0 || isStep === 3) && scrollReason === "")
-            ui_View.mouseSetVerticalScrollLines(scroll)
+        const values = { speed: mouseSpeedSlider.xPosition,
+                         doubleClick: doubleClickSlider.xPosition,
+                         scroll: System.scrollAmount(rowsRadio.isSelect, lineCount.textValue) }
+        System.storeAndApply(ui_View, values, isSendData ? isStep : -1,
+                             [speedReason, doubleClickReason, scrollReason])
     }
 
     function chooseScroll(isRows: bool) {

@@ -1,6 +1,8 @@
 .pragma library
 // The gun screen's numbers: the target's dot, the rate box and the presets.
 
+.import "../basic/settingkeys.js" as SettingKeys
+
 var dotTop = 89
 var dotTravel = 94
 var maxY = 64
@@ -85,4 +87,22 @@ function toByte(text) {
 // What one gun slot sends: [times, X, Y].
 function slotValues(preset) {
     return [toByte(preset.gunTimes), toByte(preset.gunX), toByte(preset.gunY)]
+}
+
+// The factory reset of the gun settings in the store and on the mouse:
+// presets 0..2 get their reset correction and period and slots 1..3 hold
+// them. Returns the presets as stored.
+function resetStored(view) {
+    view.setGlobalData(SettingKeys.mouseSelectGun, [0, 1, 2])
+    var presets = []
+    for (var i = 0; i < 3; ++i) {
+        var preset = Object.assign({}, presetOfRecord(defaultPresets[i], view.getGunData(i)))
+        preset.gunY = resetY[i]
+        preset.gunPeriod = resetPeriod
+        view.mouseSaveGundata(i, recordOfPreset(preset))
+        presets.push(preset)
+    }
+    for (var slot = 1; slot <= 3; ++slot)
+        view.mouseSendGundata(slot, slotValues(presets[slot - 1]))
+    return presets
 }

@@ -4,6 +4,20 @@
 
 var entryCount = 16
 
+// The assignment texts (labels of every category and option) before the
+// language file replaces them.
+var defaultLang = ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key",
+    "Forward Key", "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input",
+    "Rate", "Times", "Endness", "Group Function", "Media Function", "Macro Function",
+    "Macro Editor", "Macro runs one-time after pressing the button",
+    "Macro runs endless loop until any button is pressed",
+    "Macro runs endless loop until button is released", "DPI Function", "DPI+", "DPI-",
+    "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop",
+    "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min",
+    "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
+    "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "Close",
+    "Restore the button", ""]
+
 // Built-in assignment of every button (category, three parameters).
 var defaultCodes = [
     [0x00, 0x00, 0xF0, 0x00], [0x00, 0x00, 0xF1, 0x00], [0x00, 0x00, 0xF2, 0x00],

@@ -2,6 +2,9 @@
 // Pointer and double-click speed levels from slider positions (352-pixel
 // track: knob positions 3..337), and the stored wheel scroll amount.
 
+.import "../basic/values.js" as Values
+.import "../basic/settingkeys.js" as SettingKeys
+
 var compareValue = [4, 37, 70, 104, 138, 172, 205, 239, 272, 305, 338]
 var minPosition = 3
 var maxPosition = 337
@@ -23,4 +26,45 @@ function scrollAmount(isRows, rowsText) {
         return oneScreen
     var rows = parseInt(rowsText, 10)
     return isNaN(rows) || rows < 1 ? 1 : Math.min(rows, maxRows)
+}
+
+// The stored settings as the dialog shows them: knob positions on the
+// track (`fallbacks` [speed, double click] for missing ones) and the scroll
+// amount.
+function storedValues(view, isRecovery, fallbacks) {
+    var position = function(key, fallback) {
+        return Values.clamp(Values.toInt(view.getData(key, isRecovery), fallback), minPosition,
+                            maxPosition)
+    }
+    var scroll = Values.toInt(view.getData(SettingKeys.mouseScrollRate, isRecovery), 1)
+    return { speed: position(SettingKeys.mouseMouseRate, fallbacks[0]),
+             doubleClick: position(SettingKeys.mouseDoubleRate, fallbacks[1]),
+             scroll: scroll > maxRows ? oneScreen : Math.max(1, scroll) }
+}
+
+// Why the desktop cannot take each setting ("" where it can).
+function reasons(view) {
+    return [0, 1, 2].map(function(i) { return Values.toText(view.pointerSettingReason(i), "") })
+}
+
+// Stores `values` and applies step `step` of them (0 all, 1 speed, 2
+// double click, 3 scroll) where the desktop takes it.
+function storeAndApply(view, values, step, why) {
+    view.setData(SettingKeys.mouseMouseRate, values.speed)
+    view.setData(SettingKeys.mouseDoubleRate, values.doubleClick)
+    view.setData(SettingKeys.mouseScrollRate, values.scroll)
+    if (step < 0)
+        return
+    if ((step === 0 || step === 1) && why[0] === "")
+        view.mouseSetCursorSpeed(levelOf(values.speed))
+    if ((step === 0 || step === 2) && why[1] === "")
+        view.mouseSetDoubleClickSpeed(levelOf(values.doubleClick))
+    if ((step === 0 || step === 3) && why[2] === "")
+        view.mouseSetVerticalScrollLines(values.scroll)
+}
+
+// The stored settings once more on the desktop, as the dialog would apply
+// them on opening.
+function applyStored(view) {
+    storeAndApply(view, storedValues(view, false, [minPosition, minPosition]), 0, reasons(view))
 }

@@ -1,0 +1,110 @@
+import QtQuick
+import "profile.js" as Profiles
+import "../basic/refusal.js" as Refusal
+
+// The stored profile list: up to six named profiles. The title bar's
+// switcher, the profile manager and the command line all use this one
+// model, so that the manager need not exist for the others.
+QtObject {
+    id: profiles
+
+    // The active profile; the owner keeps it up to date.
+    property int profileNo: -1
+    // The first profile's name in the current language.
+    property string firstName: "Standard"
+    property ListModel model: ListModel {}
+
+    // Rows were added, removed or renamed (the switcher marks its row again).
+    signal profilesChanged()
+    // The row a manager showing the list selects after a change.
+    signal rowChosen(int row)
+
+    function init() {
+        const rows = Profiles.parseRows(ui_View.getNameList(2))
+        // Without a stored list there is still the first profile.
+        if (rows.length === 0)
+            rows.push({ textValue: "", profileNo: 0 })
+        model.clear()
+        for (const row of rows)
+            model.append(row)
+        model.setProperty(0, "textValue", firstName)
+        rowChosen(activeRow())
+        storeRows()
+    }
+
+    function rows(): var {
+        const list = []
+        for (let i = 0; i < model.count; ++i) {
+            const row = model.get(i)
+            list.push({ textValue: String(row.textValue), profileNo: Number(row.profileNo) })
+        }
+        return list
+    }
+
+    function rowOfProfile(number: int): int {
+        for (let i = 0; i < model.count; ++i) {
+            if (Number(model.get(i).profileNo) === number)
+                return i
+        }
+        return -1
+    }
+
+    // The active profile's row, the first when no row has it.
+    function activeRow(): int {
+        return Math.max(0, rowOfProfile(profileNo))
+    }
+
+    function storeRows() {
+        ui_View.updataNameList(2, Profiles.storedList(rows()))
+        profilesChanged()
+    }
+
+    // Appends a row under a new name and the lowest free number; -1 when
+    // six profiles exist.
+    function addRow(): int {
+        const current = rows()
+        const number = Profiles.freeNumber(current)
+        if (current.length >= Profiles.maxProfiles || number < 0)
+            return -1
+        model.append({ textValue: Profiles.newName(current), profileNo: number })
+        rowChosen(model.count - 1)
+        storeRows()
+        return number
+    }
+
+    function newProfile() {
+        const number = addRow()
+        if (number >= 0)
+            ui_View.resetProfile(number)
+    }
+
+    // A cancelled or refused import (the view says why) leaves no row.
+    function importProfile() {
+        const number = addRow()
+        if (number >= 0 && !ui_View.loadProfile(number))
+            removeRow(rowOfProfile(number))
+    }
+
+    function removeRow(row: int) {
+        model.remove(row)
+        rowChosen(activeRow())
+        storeRows()
+    }
+
+    // Neither the first profile nor the active one can go.
+    function mayDelete(row: int): bool {
+        return row > 0 && row < model.count && Number(model.get(row).profileNo) !== profileNo
+    }
+
+    function rename(row: int, newName: string): bool {
+        if (row < 0 || row >= model.count || Profiles.nameTaken(rows(), newName))
+            return false
+        if (newName === Profiles.sentinel) {
+            ui_View.refuse(Refusal.nameReserved)
+            return false
+        }
+        model.setProperty(row, "textValue", newName)
+        storeRows()
+        return true
+    }
+}
