@@ -114,7 +114,7 @@ Rectangle {
         target: profileMain.list
 
         function onRowChosen(row) {
-            profileMain.profileList.currentIndex = row
+            profileList.currentIndex = row
         }
     }
 
