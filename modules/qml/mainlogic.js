@@ -606,7 +606,15 @@ function modifyMacroName(s, newMacroName) {
         s.keyMatrix.modKeys.setProperty(i, "keyText", newMacroName)
 }
 
+// An edited macro goes again to every slot a button plays it from (the
+// slot is the entry's, which need not be the button's own number).
 function modifyMacroData(s, macroName) {
-    for (const i of keysOfMacro(s, macroName))
-        runStep(s, "macro " + i, () => s.keyNames.sendMacro(i, macroName))
+    const sent = []
+    for (const i of keysOfMacro(s, macroName)) {
+        const slot = Number(s.keyMatrix.modKeys.get(i).keyCode2)
+        if (sent.indexOf(slot) >= 0)
+            continue
+        sent.push(slot)
+        runStep(s, "macro " + slot, () => s.keyNames.sendMacro(slot, macroName))
+    }
 }

@@ -91,19 +91,24 @@ Item {
             compare(slot(testData.deviceKeyMatrix(1), 3), "09 02 04 00")
         }
 
-        // The mouse's macro slots still hold the previous profile's bodies.
+        // The mouse's macro slots still hold the previous profile's bodies;
+        // a macro edited later goes to the slot its button plays, which
+        // need not be the button's number.
         function test_profileSwitchSendsTheBoundMacros() {
             ui_View.createMacroIni("M1", 0)
             ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
             ui_View.setCurrentProfile(1)
-            ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 3, 0])
-            ui_View.setData("mouseMacroKey/3", "M1")
+            ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 9, 0])
+            ui_View.setData("mouseMacroKey/9", "M1")
             ui_View.setCurrentProfile(0)
             const main = startOnMouse(553, false)
             main.changeProfile(1)
-            compare(commandsOf(0x13).map((c) => c.substring(0, 11)), ["00 13 04 80"])
-            compare(testData.deviceMacro(4).split(" ").slice(0, 9).join(" "),
+            compare(commandsOf(0x13).map((c) => c.substring(0, 11)), ["00 13 0a 80"])
+            compare(testData.deviceMacro(10).split(" ").slice(0, 9).join(" "),
                     "00 01 03 04 81 04 00 00 00")
+            testData.clearDeviceRecord()
+            dialog(main, "macroEditorMain").modifyMacroData("M1")
+            compare(commandsOf(0x13).map((c) => c.substring(0, 11)), ["00 13 0a 80"])
         }
 
         function test_gunSwitchSendsFourMatricesWithThePresetPeriods() {

@@ -77,6 +77,15 @@ Item {
                 verify(confirm.visible)
                 compare(child(confirm, "confirmQuestion").text, "Delete the macro “Macro_0”?")
                 compare(editor.macroNames().length, 3)
+                if (answer === "confirmCancel") {
+                    // Tab and Backtab stay with the two answers.
+                    const seen = []
+                    for (const key of [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Backtab]) {
+                        keyClick(key)
+                        seen.push(focusName())
+                    }
+                    compare(seen, ["confirmCancel", "confirmOk", "confirmCancel", "confirmOk"])
+                }
                 mouseClick(child(confirm, answer))
                 verify(!confirm.visible)
             }

@@ -23,6 +23,10 @@ Rectangle {
     visible: false
     color: "#90000000"
     Keys.onEscapePressed: visible = false
+    // Tab and Backtab stay with the two answers while the question is open
+    // (the answers pass the keys round between them).
+    Keys.onTabPressed: cancelButton.forceActiveFocus(Qt.TabFocusReason)
+    Keys.onBacktabPressed: okButton.forceActiveFocus(Qt.BacktabFocusReason)
 
     MouseArea {
         anchors.fill: parent
@@ -60,7 +64,11 @@ Rectangle {
             spacing: 8
 
             TextButton {
+                id: cancelButton
+
                 objectName: "confirmCancel"
+                KeyNavigation.tab: okButton
+                KeyNavigation.backtab: okButton
                 width: 88
                 height: 25
                 textValue: confirmBox.cancelText
@@ -68,7 +76,11 @@ Rectangle {
             }
 
             TextButton {
+                id: okButton
+
                 objectName: "confirmOk"
+                KeyNavigation.tab: cancelButton
+                KeyNavigation.backtab: cancelButton
                 width: 88
                 height: 25
                 textValue: confirmBox.confirmText
