@@ -42,6 +42,11 @@ TestCase {
         return createTemporaryObject(spyComponent, scene, { target: target, signalName: signalName })
     }
 
+    // The arguments of each signal `spied` caught, as arrays.
+    function args(spied) {
+        return spied.signalArguments.map((list) => Array.from(list))
+    }
+
     // The named item holding the keyboard focus: the focus item or its
     // nearest ancestor with an objectName.
     function focusName() {

@@ -17,7 +17,6 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <QtQuickTest>
 #include <memory>
 
@@ -31,7 +30,6 @@ public:
         m_view.reset();
         m_rig.reset();
         m_controller.reset();
-        m_window.reset();
     }
 
 public slots:
@@ -67,18 +65,6 @@ public slots:
             m_view->setDeviceLink(&m_rig->link);
         m_controller = std::make_unique<Ui_Controler>();
         m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
-        m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
-    }
-    // `ui_Ctl` controls a window of its own (hosting a stand-in scene), so
-    // that tests can see the window move, minimise and hide.
-    void attachWindow()
-    {
-        m_controller.reset();
-        m_window = std::make_unique<QWidget>();
-        m_controller = std::make_unique<Ui_Controler>();
-        m_controller->setupUi(m_window.get(), QStringLiteral("qrc:/scenes/recorder.qml"));
-        m_window->move(100, 100);
-        m_window->show();
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
     }
     // The view's file dialogs answer with `answers` in turn (an empty
@@ -158,9 +144,6 @@ public slots:
     }
     // The full path of a file in the data folder.
     QString path(const QString &relative) const { return m_folder.filePath(relative); }
-    QPoint windowPosition() const { return m_window ? m_window->pos() : QPoint(); }
-    bool windowVisible() const { return m_window && m_window->isVisible(); }
-    bool windowMinimized() const { return m_window && m_window->isMinimized(); }
 
     // The copy of the factory files comes back.
     void reset()
@@ -183,7 +166,6 @@ private:
     std::unique_ptr<LinkRig> m_rig;
     ScriptedFileDialogs *m_dialogs = nullptr;
     std::unique_ptr<Ui_Controler> m_controller;
-    std::unique_ptr<QWidget> m_window;
 };
 
 class Setup : public QObject

@@ -16,7 +16,6 @@ Item {
         MacroEditor {}
     }
 
-
     SceneTestCase {
         name: "MacroEditor"
 
@@ -28,11 +27,18 @@ Item {
 
         function events(editor) {
             const list = []
-            for (let i = 0; i < editor.actionModel.count; ++i) {
-                const row = editor.actionModel.get(i)
-                list.push(row.type + "," + row.info)
-            }
+            for (let i = 0; i < editor.actionModel.count; ++i)
+                list.push(editor.actionModel.get(i).type + "," + editor.actionModel.get(i).info)
             return list
+        }
+
+        // `n` alternating presses and releases of A.
+        function pairs(n) {
+            return Array.from({ length: n }, (_, i) => i % 2 === 0 ? "1,A" : "2,A")
+        }
+
+        function notices() {
+            return spy(ui_View, "userNotice")
         }
 
         // A macro with the given stored events, selected in the editor.
@@ -45,82 +51,45 @@ Item {
             return editor
         }
 
-        function test_initDropsTheSentinelAndSelectsNothing() {
-            ui_View.updataNameList(0, ["Fire"])
+        // Init drops the list's sentinel and selects nothing; New takes the
+        // smallest free number; Delete asks first, naming the macro.
+        function test_newAndDelete() {
+            ui_View.updataNameList(0, ["Macro_1"])
             const editor = make(editorComponent)
             const announced = spy(editor, "macroNamesChanged")
             editor.init()
-            compare(editor.macroNumberModel.count, 1)
-            compare(editor.macroNumberModel.get(0).textValue, "Fire")
-            compare(editor.macroNumber_lv.currentIndex, -1)
-            compare(announced.count, 1)
-            compare(announced.signalArguments[0][0], ["Fire"])
-            // Recording without a chosen macro is refused with a reason.
-            const notices = spy(ui_View, "userNotice")
+            compare([editor.macroNames(), editor.macroNumber_lv.currentIndex], [["Macro_1"], -1])
+            compare(args(announced), [[["Macro_1"]]])
+            const told = notices()
             mouseClick(child(editor, "recordButton"))
             verify(!editor.isInputting)
-            compare(notices.signalArguments.map((args) => args[0]),
-                    ["Choose a macro in the list before recording."])
-        }
-
-        function test_newTakesTheSmallestFreeNumber() {
-            const editor = makeEditor()
-            for (let i = 0; i < 3; ++i)
+            compare(args(told), [["Choose a macro in the list before recording."]])
+            for (let i = 0; i < 2; ++i)
                 mouseClick(child(editor, "macroNewButton"))
-            compare(editor.macroNames(), ["Macro_0", "Macro_1", "Macro_2"])
-            compare(editor.macroNumber_lv.currentIndex, 2)
-            editor.selectMacro(0)
-            // Delete asks first, naming the macro; Cancel keeps it.
+            compare([editor.macroNames(), editor.macroNumber_lv.currentIndex],
+                    [["Macro_1", "Macro_0", "Macro_2"], 2])
+            editor.selectMacro(1)
             const confirm = child(editor, "macroDeleteConfirm")
             for (const answer of ["confirmCancel", "confirmOk"]) {
                 mouseClick(child(editor, "macroDeleteButton"))
-                verify(confirm.visible)
                 compare(child(confirm, "confirmQuestion").text, "Delete the macro “Macro_0”?")
                 compare(editor.macroNames().length, 3)
-                if (answer === "confirmCancel") {
-                    // Tab and Backtab stay with the two answers.
-                    const seen = []
-                    for (const key of [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Backtab]) {
-                        keyClick(key)
-                        seen.push(focusName())
-                    }
-                    compare(seen, ["confirmCancel", "confirmOk", "confirmCancel", "confirmOk"])
+                const seen = []
+                for (const key of [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Backtab]) {
+                    keyClick(key)
+                    seen.push(focusName())
                 }
+                compare(seen, ["confirmCancel", "confirmOk", "confirmCancel", "confirmOk"])
                 mouseClick(child(confirm, answer))
                 verify(!confirm.visible)
             }
-            compare(editor.macroNames(), ["Macro_1", "Macro_2"])
-            compare(ui_View.loadMacroIni("Macro_0"), [])
-            mouseClick(findChild(editor, "macroNewButton"))
-            compare(editor.macroNames(), ["Macro_1", "Macro_2", "Macro_0"])
-            compare(ui_View.getNameList(0), ["Macro_1", "Macro_2", "Macro_0"])
-            compare(ui_View.loadMacroIni("Macro_0"), ["1"])
+            compare([ui_View.getNameList(0), ui_View.loadMacroIni("Macro_0")], [["Macro_1", "Macro_2"], []])
+            mouseClick(child(editor, "macroNewButton"))
+            compare([ui_View.getNameList(0), ui_View.loadMacroIni("Macro_0")],
+                    [["Macro_1", "Macro_2", "Macro_0"], ["1"]])
         }
 
-        function test_atMostOneHundredMacros() {
-            const names = []
-            for (let k = 0; k < 100; ++k)
-                names.push("M" + k)
-            ui_View.updataNameList(0, names)
-            const editor = makeEditor()
-            editor.newMacro()
-            editor.selectMacro(5)
-            editor.importMacro()
-            compare(editor.macroNumberModel.count, 100)
-            compare(ui_View.loadMacroIni("Macro_0"), [])
-            compare(testData.askedDialogs(), [])
-            // The long list scrolls by its scroll bar, to its last row.
-            const bar = child(editor, "macroScrollBar")
-            const handle = child(bar, "scrollHandle")
-            verify(bar.visible)
-            mousePress(handle, 6, 6)
-            for (const dy of [20, 100, bar.height])
-                mouseMove(handle, 6, 6 + dy)
-            mouseRelease(handle, 6, 6 + bar.height)
-            verify(editor.macroNumber_lv.atYEnd)
-            verify(editor.macroNumber_lv.contentY > 0)
-        }
-
+        // Deleting selects the next row, loads it and tells the screens.
         function test_deleteSelectsTheNextRowAndAnnounces() {
             ui_View.updataNameList(0, ["A", "B", "C"])
             for (const name of ["A", "B", "C"])
@@ -130,161 +99,96 @@ Item {
             const deleted = spy(editor, "deleteMacro")
             editor.selectMacro(1)
             editor.deleteCurrentMacro()
-            compare(deleted.count, 1)
-            compare(deleted.signalArguments[0][0], "B")
-            compare(editor.macroNames(), ["A", "C"])
-            compare(editor.macroNumber_lv.currentIndex, 1)
-            compare(events(editor), ["1,C", "2,C"])
-            compare(editor.timesInput.textValue, "4")
-            compare(ui_View.getNameList(0), ["A", "C"])
+            compare(args(deleted), [["B"]])
+            compare([editor.macroNames(), editor.macroNumber_lv.currentIndex, events(editor),
+                     editor.timesInput.textValue, ui_View.getNameList(0)],
+                    [["A", "C"], 1, ["1,C", "2,C"], "4", ["A", "C"]])
         }
 
+        // Waits are the clock's count of 10 ms before each event but the first.
         function test_recordingWithDelays() {
             const editor = editorWith([])
             const saved = spy(editor, "modifyMacroData")
             editor.delayCheck.isSelect = true
             mouseClick(child(editor, "recordButton"))
-            verify(editor.isInputting)
-            verify(editor.recordClock.running)
-            editor.macroRecordCount = 7
-            editor.detectKeyboard(true, 0x04)
-            editor.macroRecordCount = 3
-            editor.detectKeyboard(false, 0x04)
-            editor.macroRecordCount = 12
-            editor.detectKeyboard(true, 0xF0)
-            editor.macroRecordCount = 0
-            editor.detectKeyboard(false, 0xF0)
-            compare(events(editor), ["1,A", "0,30", "2,A", "0,120", "3,MS-L", "0,0", "4,MS-L"])
+            verify(editor.isInputting && editor.recordClock.running)
+            for (const [count, down, code] of [[7, true, 0x04], [3, false, 0x04], [12, true, 0xF0],
+                                               [0, false, 0xF0]]) {
+                editor.macroRecordCount = count
+                editor.detectKeyboard(down, code)
+            }
             compare(editor.macroRecordCount, 0)
             mouseClick(child(editor, "recordButton"))
-            verify(!editor.isInputting)
-            verify(!editor.recordClock.running)
-            compare(saved.count, 1)
-            compare(saved.signalArguments[0][0], "Macro_0")
+            verify(!editor.isInputting && !editor.recordClock.running)
+            compare(args(saved), [["Macro_0"]])
             compare(ui_View.loadMacroIni("Macro_0"),
                     ["1,A", "0,30", "2,A", "0,120", "3,MS-L", "0,0", "4,MS-L", "1"])
         }
 
-        // Recording needs a selected macro, starts from an empty list, runs
-        // the clock, and ends (stored) when another macro is selected or the
+        // Without delays: recording starts from an empty list and ends
+        // (stored, held keys released) when another macro is selected or the
         // editor closes.
-        function test_recordingWithoutDelaysAndTheClock() {
+        function test_recordingWithoutDelays() {
             ui_View.updataNameList(0, ["A", "B"])
             ui_View.createMacroIni("A", 0)
             ui_View.saveMacroIni("A", ["1,Z", "2,Z"], 1)
             ui_View.createMacroIni("B", 0)
             const editor = makeEditor()
-            editor.toggleRecording()
-            verify(!editor.isInputting)
             editor.selectMacro(0)
             editor.toggleRecording()
             compare(events(editor), [])
             editor.detectKeyboard(true, 0x05)
-            wait(60)
-            verify(editor.macroRecordCount >= 2)
+            tryVerify(() => editor.macroRecordCount >= 2, 1000)
             editor.detectKeyboard(false, 0x05)
             editor.detectKeyboard(true, 0x01)
             editor.selectMacro(1)
             verify(!editor.isInputting)
             compare(ui_View.loadMacroIni("A"), ["1,B", "2,B", "1"])
-            // Closed while A is still held: the recording lets it go.
             editor.toggleRecording()
             editor.detectKeyboard(true, 0x04)
             editor.close()
-            verify(!editor.isInputting)
-            verify(!editor.visible)
+            verify(!editor.isInputting && !editor.visible)
             compare(ui_View.loadMacroIni("B"), ["1,A", "2,A", "1"])
         }
 
         // 126 bytes of events are the most a macro holds: insertions and
-        // recording stop there.
+        // recording stop there, and keys held when recording stops are
+        // still released.
         function test_eventLimit() {
-            const stored = []
-            for (let i = 0; i < 61; ++i)
-                stored.push(i % 2 === 0 ? "1,A" : "2,A")
-            const editor = editorWith(stored)
+            const editor = editorWith(pairs(61))
             compare(editor.recordCount(), 126)
-            // More events than the list shows: a click on the scroll bar's
-            // track pages down.
-            const bar = child(editor, "actionScrollBar")
-            verify(bar.visible)
-            mouseClick(bar, 6, bar.height - 4)
-            compare(editor.actionList.contentY, editor.actionList.height)
             editor.actionList.currentIndex = 3
             for (const entry of [1, 2, 3, 4, 5])
                 editor.actionMenuChosen(entry)
             compare(editor.actionModel.count, 61)
             verify(!editor.isInsertting)
             editor.toggleRecording()
-            compare(editor.actionModel.count, 0)
             for (let i = 0; i < 80; ++i)
                 editor.detectKeyboard(i % 2 === 0, 0x04)
-            compare([editor.recordCount(), editor.actionModel.count], [126, 61])
-            verify(editor.isInputting)
-            compare(findChild(editor, "recordCountText").text, "126 / 126")
-        }
-
-        // Stored at the block's full 128 bytes or close to it: edits that
-        // would push the encoding past the block are refused with a notice.
-        function test_editsBeyondTheBlockAreRefused_data() {
-            const pairs = (n) => {
-                const list = []
-                for (let i = 0; i < n; ++i)
-                    list.push(i % 2 === 0 ? "1,A" : "2,A")
-                return list
-            }
-            // 62 actions: 128 bytes; two 700 ms waits around event 2 merge
-            // into one long wait of four more bytes once it goes.
-            const full = ["1,A", "0,700", "2,A", "0,700"].concat(pairs(60))
-            return [
-                { tag: "delete merging two waits", stored: full, edit: "delete", row: 2,
-                  refused: true },
-                { tag: "delete without merging", stored: full, edit: "delete", row: 0,
-                  refused: false },
-                { tag: "long delay", stored: ["1,A", "0,50"].concat(pairs(60)), edit: "delay",
-                  row: 1, refused: true },
-                { tag: "long delay that fits", stored: ["1,A", "0,50"].concat(pairs(58)),
-                  edit: "delay", row: 1, refused: false },
-            ]
-        }
-
-        function test_editsBeyondTheBlockAreRefused(data) {
-            const editor = editorWith(data.stored)
-            const notices = spy(ui_View, "userNotice")
-            if (data.edit === "delete") {
-                editor.actionList.currentIndex = data.row
-                editor.actionMenuChosen(0)
-            } else {
-                editor.startDelayEdit(data.row)
-                editor.editText = "2000"
-                editor.macroEditorFocus()
-            }
-            compare(notices.count, data.refused ? 1 : 0)
-            if (data.refused)
-                verify(notices.signalArguments[0][0].indexOf("128") >= 0)
-            verify(editor.recordCount() <= 128)
-            const changed = data.edit === "delete" ? editor.actionModel.count !== data.stored.length
-                                                   : editor.actionModel.get(data.row).info === "2000"
-            compare(changed, !data.refused)
-        }
-
-        // Keys held when the recording stops are released in the macro,
-        // however close to the limit it ran.
-        function test_recordingKeepsRoomForTheReleases() {
-            const editor = editorWith([])
+            compare([editor.recordCount(), editor.actionModel.count, editor.isInputting], [126, 61, true])
+            compare(child(editor, "recordCountText").text, "126 / 126")
+            editor.toggleRecording()
             editor.toggleRecording()
             for (let i = 0; i < 58; ++i)
                 editor.detectKeyboard(i % 2 === 0, 0x04)
             for (const code of [0x05, 0x06, 0x07])
                 editor.detectKeyboard(true, code)
             editor.toggleRecording()
-            const stored = ui_View.loadMacroIni("Macro_0")
-            compare(stored.slice(-6), ["2,A", "1,B", "1,C", "2,B", "2,C", "1"])
+            compare(ui_View.loadMacroIni("Macro_0").slice(-6), ["2,A", "1,B", "1,C", "2,B", "2,C", "1"])
             compare(editor.recordCount(), 128)
         }
 
-        function test_insertEntries_data() {
+        // The event menu (right click or chosen entry) on row `row`, a key
+        // through the insert-key box or a delay typed in its row; the result
+        // is stored at once. Near the block's 128 bytes, edits that would
+        // push the encoding past it are refused with a notice: 62 actions
+        // make 128 bytes; two 700 ms waits around event 2 merge into one
+        // long wait of four more bytes once it goes.
+        function test_editEvents_data() {
             const five = ["1,A", "0,50", "2,A", "1,B", "2,B"]
+            const three = ["1,A", "0,50", "2,A"]
+            const full = ["1,A", "0,700", "2,A", "0,700"].concat(pairs(60))
+            const waits = (n, ms) => ["1,A", "0," + ms].concat(pairs(n))
             return [
                 { tag: "middle key after event 2", entry: 4, row: 2, stored: five,
                   expected: ["1,A", "0,50", "2,A", "3,MS-M", "4,MS-M", "1,B", "2,B"], selected: 2 },
@@ -294,224 +198,171 @@ Item {
                   expected: ["1,A", "3,MS-R", "4,MS-R", "0,50", "2,A", "1,B", "2,B"], selected: 0 },
                 { tag: "delay in front, selected", entry: 1, row: 3, stored: five,
                   expected: ["1,A", "0,50", "2,A", "0,50", "1,B", "2,B"], selected: 3 },
-                { tag: "delete", entry: 0, row: 1, stored: five,
-                  expected: ["1,A", "2,A", "1,B", "2,B"], selected: 1 },
+                { tag: "delete", entry: 0, row: 1, stored: five, expected: ["1,A", "2,A", "1,B", "2,B"], selected: 1 },
+                { tag: "right click menu, middle key", menu: true, entry: 4, row: 1, stored: three,
+                  expected: ["1,A", "0,50", "3,MS-M", "4,MS-M", "2,A"], selected: 1 },
+                { tag: "key in front of a middle event", entry: 2, key: 0x2B, row: 1, stored: three,
+                  expected: ["1,A", "1,Tab", "2,Tab", "0,50", "2,A"], selected: 1 },
+                { tag: "key after the last event", entry: 2, key: 0x2B, row: 2, stored: three,
+                  expected: three.concat(["1,Tab", "2,Tab"]), selected: 2 },
+                { tag: "no key pressed", entry: 2, key: 0, row: 1, stored: three, expected: three, selected: 1 },
+                { tag: "delay typed", delay: "250", row: 1, stored: three, expected: ["1,A", "0,250", "2,A"] },
+                { tag: "delay not a number", delay: "soon", row: 1, stored: three, expected: three },
+                { tag: "not a delay row", delay: "250", row: 0, stored: three, expected: three },
+                { tag: "delete merging two waits", entry: 0, row: 2, stored: full, expected: full, refused: true },
+                { tag: "delete without merging", entry: 0, row: 0, stored: full, expected: full.slice(1) },
+                { tag: "long delay", delay: "2000", row: 1, stored: waits(60, 50), expected: waits(60, 50),
+                  refused: true },
+                { tag: "long delay that fits", delay: "2000", row: 1, stored: waits(58, 50),
+                  expected: waits(58, 2000) },
             ]
         }
 
-        function test_insertEntries(data) {
+        function test_editEvents(data) {
             const editor = editorWith(data.stored)
-            editor.actionList.currentIndex = data.row
-            editor.actionMenuChosen(data.entry)
-            compare(events(editor), data.expected)
-            compare(editor.actionList.currentIndex, data.selected)
-            compare(ui_View.loadMacroIni("Macro_0"), data.expected.concat(["1"]))
-        }
-
-        function test_rightClickOpensTheEventMenu() {
-            const editor = editorWith(["1,A", "0,50", "2,A"])
+            const told = notices()
             const list = editor.actionList
-            mouseClick(list, 100, 24 + 12, Qt.RightButton)
-            compare(list.currentIndex, 1)
-            verify(child(editor, "actionMenu").visible)
-            // Its fifth entry: Insert Middle Key.
-            mouseClick(child(editor, "actionMenu"), 30, 1 + 4 * 24 + 12)
-            verify(!child(editor, "actionMenu").visible)
-            compare(events(editor), ["1,A", "0,50", "3,MS-M", "4,MS-M", "2,A"])
-        }
-
-        function test_insertKeyBox_data() {
-            return [
-                { tag: "in front of a middle event", row: 1, key: 0x2B,
-                  expected: ["1,A", "1,Tab", "2,Tab", "0,50", "2,A"] },
-                { tag: "after the last event", row: 2, key: 0x2B,
-                  expected: ["1,A", "0,50", "2,A", "1,Tab", "2,Tab"] },
-                { tag: "no key pressed", row: 1, key: 0, expected: ["1,A", "0,50", "2,A"] },
-            ]
-        }
-
-        function test_insertKeyBox(data) {
-            const editor = editorWith(["1,A", "0,50", "2,A"])
-            editor.actionList.currentIndex = data.row
-            editor.actionMenuChosen(2)
-            verify(editor.isInsertting)
-            verify(editor.insertKeyBox.visible)
-            if (data.key) {
-                editor.detectInput(true, data.key)
-                editor.detectInput(true, 0xF1)
-                compare(editor.tmpKeyString, "Tab")
-                compare(editor.tmpKeycodeUSB, 0x2B)
+            if (data.delay) {
+                editor.startDelayEdit(data.row)
+                editor.editText = data.delay
+                editor.macroEditorFocus()
+                compare(editor.delayEditRow, -1)
+            } else if (data.menu) {
+                mouseClick(list, 100, 24 * data.row + 12, Qt.RightButton)
+                compare(list.currentIndex, data.row)
+                mouseClick(child(editor, "actionMenu"), 30, 1 + data.entry * 24 + 12)
+                verify(!child(editor, "actionMenu").visible)
+            } else {
+                list.currentIndex = data.row
+                editor.actionMenuChosen(data.entry)
             }
-            mouseClick(findChild(editor, "insertKeyOk"))
-            verify(!editor.isInsertting)
-            verify(!editor.insertKeyBox.visible)
+            if (data.key !== undefined) {
+                verify(editor.isInsertting && editor.insertKeyBox.visible)
+                if (data.key) {
+                    editor.detectInput(true, data.key)
+                    editor.detectInput(true, 0xF1)
+                    compare([editor.tmpKeyString, editor.tmpKeycodeUSB], ["Tab", 0x2B])
+                }
+                mouseClick(child(editor, "insertKeyOk"))
+                verify(!editor.isInsertting && !editor.insertKeyBox.visible)
+            }
             compare(events(editor), data.expected)
+            if (data.selected !== undefined)
+                compare(list.currentIndex, data.selected)
             compare(ui_View.loadMacroIni("Macro_0"), data.expected.concat(["1"]))
+            compare(told.count, data.refused ? 1 : 0)
+            if (data.refused)
+                verify(told.signalArguments[0][0].indexOf("128") >= 0)
         }
 
-        function test_delayEditing() {
+        // A delay typed in its row with the keyboard; the repeat count is
+        // stored when its field ends editing.
+        function test_typingDelayAndTimes() {
             const editor = editorWith(["1,A", "0,50", "2,A"])
-            editor.startDelayEdit(0)
-            compare(editor.delayEditRow, -1)
             editor.startDelayEdit(1)
-            compare(editor.delayEditRow, 1)
-            keyClick(Qt.Key_2)
-            keyClick(Qt.Key_5)
-            keyClick(Qt.Key_0)
-            keyClick(Qt.Key_Return)
-            compare(editor.delayEditRow, -1)
-            compare(events(editor), ["1,A", "0,250", "2,A"])
-            compare(ui_View.loadMacroIni("Macro_0"), ["1,A", "0,250", "2,A", "1"])
-            editor.startDelayEdit(1)
-            editor.editText = "soon"
-            editor.macroEditorFocus()
-            compare(events(editor), ["1,A", "0,250", "2,A"])
-        }
-
-        function test_timesIsStoredWhenEditingEnds() {
-            const editor = editorWith(["1,A", "2,A"])
+            for (const key of [Qt.Key_2, Qt.Key_5, Qt.Key_0, Qt.Key_Return])
+                keyClick(key)
             mouseClick(editor.timesInput)
             editor.timesInput.txtInput.selectAll()
             for (const key of [Qt.Key_3, Qt.Key_0, Qt.Key_0])
                 keyClick(key)
             editor.macroEditorFocus()
-            compare(ui_View.loadMacroIni("Macro_0"), ["1,A", "2,A", "300"])
-            compare(editor.deCode(editor.actionModel, 300).slice(0, 2), [0x01, 0x2C])
+            compare(ui_View.loadMacroIni("Macro_0"), ["1,A", "0,250", "2,A", "300"])
         }
 
+        // The name rules themselves are the library's; here: what the
+        // editor adds (stray files, the store's refusal) and what it changes.
         function test_rename_data() {
             const taken = "That name is already taken."
-            const notFileName = "A name cannot be empty or contain \\ / : * ? \" < > |."
             return [
-                { tag: "free name", name: "Burst", taken: true },
-                { tag: "own name", name: "Macro_0", taken: false },
-                { tag: "another row's name", name: "Other", taken: false, notice: taken },
-                { tag: "not a file name", name: "../x", taken: false, notice: notFileName },
-                { tag: "not a Windows file name", name: "a:b", taken: false, notice: notFileName },
-                { tag: "empty", name: "", taken: false, notice: notFileName },
-                { tag: "65 characters", name: "m".repeat(65), taken: false,
-                  notice: "A name can be at most 64 characters long." },
-                { tag: "64 characters", name: "m".repeat(64), taken: true },
-                // Dropped from a one-entry list on read, the macro would vanish.
-                { tag: "name list sentinel", name: "loaderbraxel", taken: false,
-                  notice: "That name is reserved." },
+                { tag: "free name", name: "Burst", renamed: true },
+                { tag: "own name", name: "Macro_0" },
+                { tag: "another row's name", name: "Other", notice: taken },
                 // A stray macro file of the new name would be taken over.
-                { tag: "stray file", name: "Stray", taken: false, notice: taken },
-                // The store cannot rename a file that is gone.
-                { tag: "store refuses", name: "Burst", taken: false, fileGone: true,
+                { tag: "stray file", name: "Stray", notice: taken },
+                { tag: "store refuses", name: "Burst", fileGone: true,
                   notice: "The macro could not be renamed; nothing was changed." },
             ]
         }
 
         function test_rename(data) {
             ui_View.updataNameList(0, ["Macro_0", "Other"])
-            ui_View.createMacroIni("Macro_0", 0)
-            ui_View.createMacroIni("Other", 0)
-            ui_View.createMacroIni("Stray", 0)
+            for (const name of ["Macro_0", "Other", "Stray"])
+                ui_View.createMacroIni(name, 0)
             ui_View.setData("mouseMacroKey/3", "Macro_0")
             if (data.fileGone)
                 ui_View.deleteMacroIni("Macro_0")
             const editor = makeEditor()
             const renamed = spy(editor, "modifyMacroName")
-            const notices = spy(ui_View, "userNotice")
+            const told = notices()
             editor.selectMacro(0)
             editor.startNameEdit(0)
             editor.editText = data.name
             editor.macroEditorFocus()
-            compare(editor.nameEditRow, -1)
-            compare(renamed.count, data.taken ? 1 : 0)
-            compare(editor.macroNames()[0], data.taken ? data.name : "Macro_0")
-            compare(ui_View.getNameList(0)[0], data.taken ? data.name : "Macro_0")
-            compare(ui_View.getData("mouseMacroKey/3", false), data.taken ? data.name : "Macro_0")
-            compare(notices.count, data.notice ? 1 : 0)
-            if (data.notice)
-                compare(notices.signalArguments[0][0], data.notice)
-            if (data.taken)
-                compare([renamed.signalArguments[0][0], renamed.signalArguments[0][1]],
-                        ["Macro_0", data.name])
+            const now = data.renamed ? data.name : "Macro_0"
+            compare([editor.nameEditRow, editor.macroNames()[0], ui_View.getNameList(0)[0],
+                     ui_View.getData("mouseMacroKey/3", false)], [-1, now, now, now])
+            compare(args(renamed), data.renamed ? [["Macro_0", data.name]] : [])
+            compare(args(told), data.notice ? [[data.notice]] : [])
         }
 
-        function test_importInFrontOfTheSelectedRow() {
-            ui_View.updataNameList(0, ["A", "B"])
-            ui_View.createMacroIni("A", 0)
-            ui_View.createMacroIni("B", 0)
-            ui_View.createMacroIni("Source", 0)
-            ui_View.saveMacroIni("Source", ["1,Q", "2,Q"], 7)
-            testData.scriptFileDialogs([testData.path("modules/macro/Source.bin"), ""])
-            const editor = makeEditor()
-            editor.selectMacro(1)
-            editor.importMacro()
-            compare(editor.macroNames(), ["A", "Macro_0", "B"])
-            compare(editor.macroNumber_lv.currentIndex, 1)
-            compare(events(editor), ["1,Q", "2,Q"])
-            compare(editor.timesInput.textValue, "7")
-            compare(ui_View.getNameList(0), ["A", "Macro_0", "B"])
-            // A cancelled import leaves no row and no file behind.
-            editor.importMacro()
-            compare(editor.macroNames(), ["A", "Macro_0", "B"])
-            compare(ui_View.loadMacroIni("Macro_1"), [])
-            compare(testData.askedDialogs(), ["open Macro(*.mc)", "open Macro(*.mc)"])
-        }
-
-        function test_newMacroWhoseFileCannotBeWrittenAddsNoRow() {
-            testData.setUnwritable("modules/macro/Macro_0.bin", true)
-            const editor = makeEditor()
-            const notices = spy(ui_View, "userNotice")
-            editor.newMacro()
-            compare(editor.macroNames(), [])
-            compare(ui_View.getNameList(0), [])
-            compare(notices.count, 1)
-        }
-
-        function test_importsTheMouseCannotHoldAreRefused_data() {
-            const tooLong = []
-            for (let i = 0; i < 70; ++i)
-                tooLong.push(i % 2 === 0 ? "1,A" : "2,A")
+        // Imports go in front of the selected row under the next free name
+        // that no stray file has; what cannot become a row leaves nothing.
+        function test_importAndExport_data() {
             return [
-                { tag: "over 128 bytes", content: "", events: tooLong },
-                { tag: "over 1 MiB", content: "[config]\ntotal=0\n" + " ".repeat(1024 * 1024) },
+                { tag: "in front of the selected row", names: ["A", "B"], select: 1,
+                  source: ["1,Q", "2,Q"], after: ["A", "Macro_0", "B"], selected: 1 },
+                { tag: "cancelled", names: ["A", "B"], answer: "", after: ["A", "B"] },
+                { tag: "passes over a stray file", names: [], stray: true, source: ["1,Q", "2,Q"],
+                  after: ["Macro_1"], selected: 0 },
+                { tag: "over 128 bytes", names: ["A", "B"], source: pairs(70), after: ["A", "B"], told: 1 },
+                { tag: "a hundred macros", names: Array.from({ length: 100 }, (_, k) => "M" + k),
+                  select: 5, create: true, source: ["1,Q", "2,Q"], asked: [] },
+                { tag: "new macro whose file cannot be written", names: [], unwritable: true, after: [],
+                  told: 1, asked: [] },
+                { tag: "export", names: ["A"], select: 0, exported: true, asked: ["save Macro(*.mc)"] },
             ]
         }
 
-        function test_importsTheMouseCannotHoldAreRefused(data) {
-            if (data.events) {
-                ui_View.createMacroIni("Source", 0)
-                ui_View.saveMacroIni("Source", data.events, 1)
-            } else {
-                testData.write("modules/macro/Source.bin", data.content)
-            }
-            testData.scriptFileDialogs([testData.path("modules/macro/Source.bin")])
-            ui_View.updataNameList(0, ["A", "B"])
-            const editor = makeEditor()
-            const notices = spy(ui_View, "userNotice")
-            editor.importMacro()
-            compare(editor.macroNames(), ["A", "B"])
-            compare(ui_View.getNameList(0), ["A", "B"])
-            compare(ui_View.loadMacroIni("Macro_0"), [])
-            compare(notices.count, 1)
-        }
-
-        function test_importPassesOverAStrayFile() {
-            ui_View.createMacroIni("Macro_0", 0)
-            ui_View.saveMacroIni("Macro_0", ["1,S", "2,S"], 1)
+        function test_importAndExport(data) {
+            ui_View.updataNameList(0, data.names)
+            for (const name of data.names.slice(0, 2))
+                ui_View.createMacroIni(name, 0)
+            if (data.exported)
+                ui_View.saveMacroIni("A", ["1,A", "2,A"], 1)
+            if (data.stray)
+                ui_View.createMacroIni("Macro_0", 0)
             ui_View.createMacroIni("Source", 0)
-            ui_View.saveMacroIni("Source", ["1,Q", "2,Q"], 2)
-            testData.scriptFileDialogs([testData.path("modules/macro/Source.bin")])
+            ui_View.saveMacroIni("Source", data.source || [], 7)
+            const target = data.exported ? testData.path("out.mc") : testData.path("modules/macro/Source.bin")
+            testData.scriptFileDialogs([data.answer === undefined ? target : data.answer])
+            if (data.unwritable)
+                testData.setUnwritable("modules/macro/Macro_0.bin", true)
             const editor = makeEditor()
-            editor.importMacro()
-            compare(editor.macroNames(), ["Macro_1"])
-            compare(events(editor), ["1,Q", "2,Q"])
+            const told = notices()
+            if (data.select !== undefined)
+                editor.selectMacro(data.select)
+            if (data.exported) {
+                mouseClick(editor.macroNumber_lv, 20, 12, Qt.RightButton)
+                mouseClick(child(editor, "macroMenu"), 30, 1 + 2 * 24 + 12)
+                compare(testData.read("out.mc"), testData.read("modules/macro/A.bin"))
+            } else {
+                if (data.create || data.unwritable)
+                    editor.newMacro()
+                if (!data.unwritable)
+                    editor.importMacro()
+            }
+            const after = data.after || data.names
+            compare([editor.macroNames(), ui_View.getNameList(0).filter((name) => name !== "loaderbraxel")],
+                    [after, after])
+            compare(told.count, data.told || 0)
+            if (data.selected !== undefined) {
+                compare([editor.macroNumber_lv.currentIndex, events(editor), editor.timesInput.textValue],
+                        [data.selected, ["1,Q", "2,Q"], "7"])
+            } else if (!data.exported && !data.unwritable) {
+                compare(ui_View.loadMacroIni(data.stray ? "Macro_1" : "Macro_0"), [])
+            }
+            compare(testData.askedDialogs(), data.asked || ["open Macro(*.mc)"])
         }
-
-        function test_exportWritesTheSelectedMacro() {
-            const editor = editorWith(["1,A", "2,A"])
-            testData.scriptFileDialogs([testData.path("out.mc")])
-            mouseClick(editor.macroNumber_lv, 20, 12, Qt.RightButton)
-            verify(child(editor, "macroMenu").visible)
-            mouseClick(child(editor, "macroMenu"), 30, 1 + 2 * 24 + 12)
-            compare(testData.askedDialogs(), ["save Macro(*.mc)"])
-            compare(testData.read("out.mc"), testData.read("modules/macro/Macro_0.bin"))
-        }
-
     }
 }

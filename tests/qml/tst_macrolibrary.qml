@@ -169,6 +169,8 @@ TestCase {
         for (const bad of ["", ".", "..", "a/b", "a\\b", "tab\there", "a:b", "a*", "a?", "a\"",
                            "<a", "a>", "a|b"])
             verify(!Macro.isPlainFileName(bad), bad)
+        compare(["m".repeat(64), "m".repeat(65), "a:b", "", "loaderbraxel", "B", "b"]
+                .map((name) => Macro.nameRefusal(name, ["A", "B"])), [-1, 2, 1, 1, 3, 0, -1])
     }
 
     function test_parseDelay() {

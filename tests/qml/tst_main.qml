@@ -1,8 +1,8 @@
 import QtQuick
 import QtTest
 
-// The main scene over a real view and a temporary data folder. Its device
-// operations are not exercised here; the scene reports them as failed steps.
+// The main scene over a real view and a temporary data folder: its start,
+// its texts, its keyboard order and its Save.
 Item {
     id: scene
 
@@ -12,133 +12,66 @@ Item {
     SceneTestCase {
         name: "MainScene"
 
-        // The only checks that wait out the real one-second lock.
+        function rateText(main) {
+            return child(child(main, "reportRateMain"), "rateList").textValue
+        }
+
+        // The only check that waits out the real one-second lock.
         function test_startUpLockAndSecondConnect() {
             const main = makeMain()
-            verify(!main.visible)
-            verify(!main.isPownOn)
-            compare([main.width, main.height], [1024, 640])
+            verify(!main.visible && !main.isPownOn)
             const keys = spy(main, "msg_KB")
             const buttons = spy(main, "msg_MS")
             main.detectKeyboard(true, 0x28)
             main.detectMouse(false, 0xF1, 12, -3)
-            compare([keys.count, keys.signalArguments[0][0], keys.signalArguments[0][1]], [1, true, 0x28])
-            const args = buttons.signalArguments[0]
-            compare([buttons.count, args[0], args[1], args[2], args[3]], [1, false, 0xF1, 12, -3])
-
-            const started = Date.now()
+            compare([args(keys), args(buttons)], [[[true, 0x28]], [[false, 0xF1, 12, -3]]])
             main.initUI()
-            verify(main.visible && main.isPownOn)
-            verify(!ui_View.enabled)
-            verify(child(main, "powerOnPicture").visible)
-            verify(!child(main, "leftPanel").visible)
+            const shown = () => [main.visible, main.isPownOn, ui_View.enabled, main.isMainShown,
+                                 ...["powerOnPicture", "leftPanel", "busyIndicator"].map((n) => child(main, n).visible)]
+            compare(shown(), [true, true, false, false, true, false, true])
             // run() follows once the exchanges are over and ends the lock.
             main.run()
-            verify(main.isMainShown)
-            verify(Date.now() - started < 900)
-            verify(ui_View.enabled)
-            verify(!child(main, "powerOnPicture").visible)
-            verify(child(main, "leftPanel").visible)
-            verify(!child(main, "busyIndicator").visible)
-
+            compare(shown(), [true, true, true, true, false, true, false])
             // A second connect locks again but reads nothing again.
             ui_View.setGlobalData("common/language", "ChineseSimplified")
             ui_View.setData("mouse/reportRate", 0)
             main.initUI()
             verify(!ui_View.enabled)
-            compare(main.mainLang[10], "Save")
-            compare(child(child(main, "reportRateMain"), "rateList").textValue, "1000Hz")
+            compare([main.mainLang[10], rateText(main)], ["Save", "1000Hz"])
             tryVerify(() => ui_View.enabled, 3000)
-        }
-
-        function test_setProtectUIZeroUnlocksOnTheNextTurn() {
-            const main = makeMain()
-            const busy = child(main, "busyIndicator")
-            main.visible = true
+            // setProtectUI(0) locks until the next turn.
             main.setProtectUI(0)
-            verify(!ui_View.enabled)
-            verify(busy.visible)
-            tryVerify(() => ui_View.enabled, 500)
-            verify(!busy.visible)
+            verify(!ui_View.enabled && child(main, "busyIndicator").visible)
+            tryVerify(() => ui_View.enabled && !child(main, "busyIndicator").visible, 500)
         }
 
-        // One started scene for the checks that leave the data alone.
-        function test_factoryStart() {
-            const main = startMain()
-            compare(main.language, "English")
-            compare(main.url.toString(), "https://skarn-config.example.org/")
-            verify(main.isColorful)
-            verify(main.isGun)
-            compare([main.icType, main.profileNo], ["553", 0])
-            compare([main.mainLang.length, main.mainLang[9]], [15, "System setting"])
-            const rate = child(main, "reportRateMain")
-            const rateList = child(rate, "rateList")
-            compare(rateList.textValue, "1000Hz")
-            const dpi = child(main, "dpiSettingMain")
-            compare([dpi.stage(3).dpiValue, dpi.dpiSettingLang[0]], ["2000", "DPI"])
-            compare(child(dialog(main, "systemSettingMain"), "mouseSpeedSlider").xPosition, 170)
-
-            // Report rates stored as text or number.
-            ui_View.setData("mouse/reportRate", "1")
-            rate.init(false)
-            compare(rateList.textValue, "250Hz")
-            ui_View.setData("mouse/reportRate", 2)
-            rate.init(false)
-            compare(rateList.textValue, "500Hz")
-
-            dpi.currentDPI = 1
-            main.setCurrentDPI(0)
-            compare(dpi.currentDPI, 1)
-            main.setCurrentDPI(3)
-            compare(dpi.currentDPI, 2)
-
-            const help = child(main, "menuUp").children[1].children[0]
-            mouseClick(help)
-            const menu = child(main, "helpMenu")
-            verify(menu.visible)
-            mouseClick(menu, 20, 1 + 24 + 12)   // "verison:1.0" does nothing
-            verify(!menu.visible)
-            mouseClick(help)
-            verify(menu.visible)
-            mouseClick(main, 500, 400)          // the empty area closes pop-ups
-            verify(!menu.visible)
-
-            const pressed = spy(main, "emptyAreaPressed")
-            mouseClick(rateList, 10, 12)
-            tryVerify(() => !rateList.isAnimating && rateList.isDrop, 1000)
-            mouseClick(main, 500, 400)
-            compare(pressed.count, 1)
-            verify(!rateList.isDrop)
-        }
-
-        function test_dialogsOpenCentredAndClose_data() {
+        // What the start reads, stored well, as text, or damaged.
+        function test_startValues_data() {
             return [
-                { tag: "system settings", button: "systemSettingButton", name: "systemSettingMain",
-                  close: "closeMark", size: [416, 312] },
-                { tag: "reset", button: "resetButton", name: "resetConfirm", close: "resetCancel",
-                  size: [427, 102] },
+                { tag: "factory", values: [true, 0, "553", "Config", "1000Hz"] },
+                { tag: "rate as text", rate: { "mouse/reportRate": "1" },
+                  values: [true, 0, "553", "Config", "250Hz"] },
+                { tag: "rate as number", rate: { "mouse/reportRate": 2 },
+                  values: [true, 0, "553", "Config", "500Hz"] },
+                { tag: "damaged", global: { "mouse/isGun": "perhaps", "mouse/profileNo": "17", "mouse/icType": "" },
+                  rate: { "mouse/reportRate": "fast" }, values: [true, 0, "553", "Config", "1000Hz"] },
+                { tag: "no gun, profile 3", global: { "mouse/isGun": false, "mouse/profileNo": 3 },
+                  values: [false, 3, "553", "Config", "1000Hz"] },
             ]
         }
 
-        function test_dialogsOpenCentredAndClose(data) {
+        function test_startValues(data) {
+            for (const key in data.global)
+                ui_View.setGlobalData(key, data.global[key])
+            for (const key in data.rate)
+                ui_View.setData(key, data.rate[key])
             const main = startMain()
-            mouseClick(child(main, data.button))
-            const dialog = child(main, data.name)
-            verify(dialog.visible)
-            verify(child(main, "mask").visible)
-            compare([dialog.x, dialog.y], [(1024 - data.size[0]) / 2, (640 - data.size[1]) / 2])
-            if (data.name === "resetConfirm") {
-                // Dragged, it stays within the window.
-                mousePress(dialog, 200, 60)
-                mouseMove(dialog, 200 + 1000, 60 + 1000)
-                compare([dialog.x, dialog.y], [1024 - 427, 640 - 102])
-                mouseMove(dialog, -2000, -2000)
-                compare([dialog.x, dialog.y], [0, 0])
-                mouseRelease(dialog, -2000, -2000)
-            }
-            mouseClick(child(data.close === "resetCancel" ? main : dialog, data.close))
-            verify(!dialog.visible)
-            verify(!child(main, "mask").visible)
+            compare([main.isGun, main.profileNo, main.icType, main.mainLang[4], rateText(main)], data.values)
+            // The mouse's stage number is 1-based; 0 is no stage.
+            const dpi = child(main, "dpiSettingMain")
+            main.setCurrentDPI(3)
+            main.setCurrentDPI(0)
+            compare(dpi.currentDPI, 2)
         }
 
         function test_texts_data() {
@@ -168,7 +101,8 @@ Item {
         }
 
         // The title bar comes first; an open dialog keeps Tab and Backtab
-        // going round inside it; the help menu and a radio group take keys.
+        // going round inside it; the help menu, a radio group, a drop-down
+        // and a slider take keys; Escape closes and the focus goes back.
         function test_keyboardWalks_data() {
             const tab = Qt.Key_Tab
             const back = Qt.Key_Backtab
@@ -197,6 +131,10 @@ Item {
                   keys: [Qt.Key_Return, back, back, Qt.Key_Up, Qt.Key_Down],
                   focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio",
                           "screenRadio"] },
+                { tag: "drop-down: Up picks the rate above", start: "rateList", keys: [Qt.Key_Up],
+                  focus: ["rateList"], rate: 2 },
+                { tag: "slider: Right steps the stage, unsaved", start: "dpiSettingMain", slider: true,
+                  keys: [Qt.Key_Right], focus: ["dpiSettingMain"], unsaved: true },
             ]
         }
 
@@ -209,7 +147,12 @@ Item {
             const system = dialog(main, "systemSettingMain")
             system.doubleClickReason = ""
             system.scrollReason = ""
-            if (data.start)
+            const dpi = child(main, "dpiSettingMain")
+            const knob = dpi.stage(0).slider
+            const before = knob.knobPosition
+            if (data.slider)
+                knob.forceActiveFocus(Qt.TabFocusReason)
+            else if (data.start)
                 child(main, data.start).forceActiveFocus()
             else
                 main.forceActiveFocus()
@@ -219,18 +162,11 @@ Item {
                 seen.push(focusName())
             }
             compare(seen, data.focus)
-            compare(chosen.signalArguments.map((args) => args[0]), data.chosen || [])
-        }
-
-        function test_damagedGlobalSettingsDoNotBreakTheStart() {
-            ui_View.setGlobalData("mouse/isGun", "perhaps")
-            ui_View.setGlobalData("mouse/profileNo", "17")
-            ui_View.setGlobalData("mouse/icType", "")
-            ui_View.setData("mouse/reportRate", "fast")
-            const main = startMain()
-            verify(main.isGun)
-            compare([main.profileNo, main.icType, main.mainLang[4]], [0, "553", "Config"])
-            compare(child(child(main, "reportRateMain"), "rateList").textValue, "1000Hz")
+            compare(args(chosen).map((a) => a[0]), data.chosen || [])
+            compare(main.hasUnsavedChanges, !!data.unsaved)
+            compare(knob.knobPosition !== before, !!data.unsaved)
+            if (data.rate !== undefined)
+                tryVerify(() => ui_View.getData("mouse/reportRate", false) === data.rate, 1000)
         }
 
         // A family-560 start cannot reach a device here: the device step
@@ -242,12 +178,14 @@ Item {
             compare([main.icType, main.mainLang[9]], ["560", "System setting"])
             compare(child(main, "dpiSettingMain").stage(7).dpiValue, "6000")
             verify(testData.attachMouse(560, false))
-            for (const reads of [1, 0]) {
+            // The mouse is on profile 1 already: nothing is set; its current
+            // stage is read at each start.
+            const stage = "00 84 01 00 00 00 00 00 7a"
+            for (const commands of [["00 82 00 00 00 00 00 00 7d", stage], [stage]]) {
                 testData.clearDeviceRecord()
                 main.initUI()
                 main.unlock()
-                compare(testData.deviceCommands().filter((c) => c.split(" ")[1] === "82").length,
-                        reads)
+                compare(testData.deviceCommands(), commands)
             }
         }
 
@@ -257,8 +195,7 @@ Item {
             pickRow(list, 1)                    // 250Hz
             tryCompare(ui_View, "enabled", true, 1000)
             tryCompare(list, "isAnimating", false, 1000)
-            compare(ui_View.getData("mouse/reportRate", false), 1)
-            compare(list.textValue, "250Hz")
+            compare([ui_View.getData("mouse/reportRate", false), list.textValue], [1, "250Hz"])
             verify(!child(main, "busyIndicator").visible)
         }
 
@@ -266,109 +203,32 @@ Item {
             const main = startMain()
             ui_View.setDataList("mouse/dpiValueArray", [1, 2, 3, 4, 5, 6, 7, 8])
             const save = child(main, "saveButton")
-            compare(save.faceColor, Qt.color("#09347f"))
-            mouseClick(save)
-            verify(ui_View.enabled)
-            compare(ui_View.getDataList("mouse/dpiValueArray", false), [1, 2, 3, 4, 5, 6, 7, 8])
             const dpi = child(main, "dpiSettingMain")
-            drag(dpi.stage(0).slider.children[2], 494, 0)
-            verify(dpi.isSave)
-            compare(save.faceColor, Qt.color("#ff3030"))
+            const state = () => [dpi.isSave, save.faceColor, ui_View.enabled]
+            const red = Qt.color("#ff3030")
+            const blue = Qt.color("#09347f")
             mouseClick(save)
-            verify(!dpi.isSave)
-            compare(save.faceColor, Qt.color("#09347f"))
+            compare(state(), [false, blue, true])
+            compare(ui_View.getDataList("mouse/dpiValueArray", false), [1, 2, 3, 4, 5, 6, 7, 8])
+            drag(dpi.stage(0).slider.children[2], 494, 0)
+            compare(state(), [true, red, true])
+            mouseClick(save)
+            compare(state(), [false, blue, true])
             compare(ui_View.getDataList("mouse/dpiValueArray", false),
                     [6000, 1000, 1500, 2000, 3000, 4000, 5000, 6000])
-            verify(ui_View.enabled)
             verify(!child(main, "busyIndicator").visible)
             // A save that cannot be written is told and stays pending.
             const notices = spy(ui_View, "userNotice")
             drag(dpi.stage(1).slider.children[2], 494, 0)
             testData.setUnwritable("modules/setting/p1.bin", true)
             mouseClick(save)
-            verify(dpi.isSave)
-            compare(save.faceColor, Qt.color("#ff3030"))
+            compare(state(), [true, red, true])
             compare(notices.count, 1)
             testData.setUnwritable("modules/setting/p1.bin", false)
             mouseClick(save)
             verify(!dpi.isSave)
             testData.reopen()
             compare(ui_View.getDataList("mouse/dpiValueArray", false)[1], "6000")
-        }
-
-        function test_windowMovesHidesAndMinimises() {
-            testData.attachWindow()
-            const main = startMain()
-            const start = testData.windowPosition()
-            mousePress(main, 500, 400)
-            mouseMove(main, 510, 405)
-            compare(testData.windowPosition(), Qt.point(start.x + 10, start.y + 5))
-            mouseRelease(main, 510, 405)
-            const buttons = child(main, "menuUp").children[1]
-            verify(testData.windowVisible())
-            mouseClick(buttons.children[2])         // close: hides
-            verify(!testData.windowVisible())
-            testData.attachWindow()
-            mouseClick(buttons.children[1])         // minimise
-            tryVerify(() => testData.windowMinimized(), 1000)
-        }
-
-        // The button and lighting screens: layout, the assignment dialog
-        // over the mask, keys forwarded from the input hooks.
-        function test_buttonAndLightScreens() {
-            const main = startMain()
-            const panel = child(main, "keyMatrixMain")
-            const light = child(main, "lightControlMain")
-            const mouse = child(main, "mouseMain")
-            const mask = child(main, "mask")
-            compare(panel.mapToItem(main, 0, 0), Qt.point(24, 88))
-            compare(light.mapToItem(main, 0, 0).x, 768)
-            // Factory settings: full colour lighting with all its effects.
-            compare(light.lightModel.count, 11)
-            compare(child(panel, "keyRow0").children[1].text, "Left Key")
-
-            const list = light.lightModel
-            mouseClick(list, 10, 12)
-            tryVerify(() => !list.isAnimating && list.isDrop, 1000)
-            main.mainFocus()
-            verify(!list.isDrop)
-
-            mouseClick(child(mouse.callOut(2), "badge"))
-            const dialog = child(main, "keyAssigmentMain")
-            compare([dialog.parent.z > mask.z, mouse.keyCount], [true, 8])
-            verify(dialog.visible && mask.visible)
-            compare([dialog.x, dialog.y], [(1024 - dialog.width) / 2, (640 - dialog.height) / 2])
-            mouseClick(child(dialog, "closeMark"))
-            verify(!dialog.visible && !mask.visible)
-            // The last left click stays closed, and the mask with it.
-            mouseClick(child(mouse.callOut(0), "badge"))
-            verify(!dialog.visible && !mask.visible)
-
-            // Keys from the input hooks reach the dialog only while it captures.
-            mouseClick(child(panel, "keyRow6"))
-            main.detectKeyboard(true, 0x04)
-            compare(dialog.keyCode0, 5)
-            dialog.startFireInput()
-            main.detectKeyboard(true, 0x16)
-            verify(!dialog.isFireInput)
-            compare([dialog.keyCode0, dialog.keyCode1, dialog.keyCode2, dialog.keyCode3],
-                    [1, 0x16, 10, 0])
-            compare(dialog.keyString, "S")
-
-            // The macro editor opens over the dialog.
-            mouseClick(child(dialog, "closeMark"))
-            mouseClick(child(panel, "keyRow4"))
-            child(dialog, "page").contentY = 250
-            waitForRendering(dialog)
-            mouseClick(child(dialog, "macroEditorButton"))
-            const editor = child(main, "macroEditorMain")
-            verify(editor.visible && dialog.visible)
-            verify(editor.z > dialog.z)
-            // Closing the editor keeps the mask under the dialog still open.
-            mouseClick(child(editor, "closeMark"))
-            verify(!editor.visible && dialog.visible && mask.visible)
-            mouseClick(child(dialog, "closeMark"))
-            verify(!mask.visible)
         }
     }
 }

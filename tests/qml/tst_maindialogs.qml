@@ -13,42 +13,82 @@ Item {
     SceneTestCase {
         name: "MainDialogs"
 
+        // Each dialog opens centred over the mask with the keyboard, and
+        // gives it back to its opener when it closes; the question stays
+        // within the window when dragged; the macro editor opens over the
+        // button assignment dialog and leaves the mask under it.
         function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
             return [
                 { tag: "macro editor", name: "macroEditorMain", width: 640 },
                 { tag: "gun editor", name: "gunControlMain", width: 640 },
                 { tag: "profiles", name: "profileMain", width: 300 },
                 { tag: "macro editor, Escape", name: "macroEditorMain", width: 640, escape: true },
-                { tag: "system settings, Escape", name: "systemSettingMain", width: 416, escape: true },
+                { tag: "system settings, Escape", name: "systemSettingMain", size: [416, 312],
+                  escape: true },
+                { tag: "system settings by its button", name: "systemSettingMain", size: [416, 312],
+                  button: "systemSettingButton" },
+                { tag: "reset question, dragged", name: "resetConfirm", size: [427, 102],
+                  button: "resetButton", close: "resetCancel" },
+                { tag: "macro editor over the assignment", name: "macroEditorMain", width: 640,
+                  over: "keyAssigmentMain" },
             ]
         }
 
-        // The dialog takes the keyboard and gives it back to its opener.
         function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
             const main = startMain()
-            const opener = child(main, "configButton")
+            const mask = child(main, "mask")
+            const opener = child(main, data.button || "configButton")
+            let under = null
             opener.forceActiveFocus()
-            main.openDialog(child(main, data.name + "Loader"))
+            if (data.over) {
+                main.showKeyAssigment(4)
+                under = child(main, data.over)
+                child(under, "page").contentY = 250
+                waitForRendering(under)
+                mouseClick(child(under, "macroEditorButton"))
+            } else if (data.button) {
+                mouseClick(opener)
+            } else {
+                main.openDialog(child(main, data.name + "Loader"))
+            }
             const dialog = child(main, data.name)
-            verify(dialog.visible)
-            verify(dialog.activeFocus)
-            verify(child(main, "mask").visible)
-            compare(dialog.x, (1024 - data.width) / 2)
-            if (data.escape)
+            verify(dialog.visible && mask.visible)
+            verify(data.button || dialog.activeFocus)
+            compare(dialog.x, (1024 - (data.width || data.size[0])) / 2)
+            if (data.size)
+                compare(dialog.y, (640 - data.size[1]) / 2)
+            if (under)
+                verify(under.visible && dialog.z > under.z)
+            if (data.close) {
+                mousePress(dialog, 200, 60)
+                mouseMove(dialog, 200 + 1000, 60 + 1000)
+                compare([dialog.x, dialog.y], [1024 - 427, 640 - 102])
+                mouseMove(dialog, -2000, -2000)
+                compare([dialog.x, dialog.y], [0, 0])
+                mouseRelease(dialog, -2000, -2000)
+                mouseClick(child(main, data.close))
+            } else if (data.escape) {
                 keyClick(Qt.Key_Escape)
-            else
+            } else {
                 mouseClick(child(dialog, "closeMark"))
+            }
             verify(!dialog.visible)
-            verify(!child(main, "mask").visible)
-            verify(opener.activeFocus)
+            compare(mask.visible, !!under)
+            if (under) {
+                mouseClick(child(under, "closeMark"))
+                verify(!mask.visible)
+            } else if (!data.button) {
+                verify(opener.activeFocus)
+            }
         }
 
+        // Keys reach the recorder only while it records a selected macro,
+        // and the insert-key box while it waits.
         function test_keyEventsReachTheRecorderOnlyWithAMacroSelected() {
             ui_View.updataNameList(0, ["Macro_0"])
             ui_View.createMacroIni("Macro_0", 0)
             const main = startMain()
             const editor = dialog(main, "macroEditorMain")
-            compare(editor.macroNumberModel.count, 1)
             editor.isInputting = true
             main.detectKeyboard(true, 0x04)
             compare(editor.actionModel.count, 0)
@@ -58,11 +98,9 @@ Item {
             main.detectKeyboard(true, 0x04)
             main.detectKeyboard(false, 0x04)
             editor.toggleRecording()
-            compare(ui_View.loadMacroIni("Macro_0"), ["1,A", "2,A", "1"])
             editor.actionList.currentIndex = 0
             editor.actionMenuChosen(2)
             main.detectKeyboard(true, 0x2C)
-            compare(editor.tmpKeyString, "Space")
             editor.insertKeyConfirmed()
             compare(ui_View.loadMacroIni("Macro_0"), ["1,Space", "2,Space", "1,A", "2,A", "1"])
         }
@@ -104,45 +142,31 @@ Item {
             }
             verify(!main.isCapturing)
             const captures = spy(ui_View, "captureActiveChanged")
-            if (data.start === "fire")
-                keys.startFireInput()
-            else if (data.start === "combo")
-                keys.startComboInput()
-            else if (data.start === "record")
-                editor.toggleRecording()
-            else
-                editor.actionMenuChosen(2)
+            const steps = {
+                fire: () => keys.startFireInput(), combo: () => keys.startComboInput(),
+                record: () => editor.toggleRecording(), insert: () => editor.actionMenuChosen(2),
+                key: () => main.detectKeyboard(true, 0x04), close: () => keys.closeDialog(),
+                stop: () => editor.toggleRecording(), hide: () => testData.setViewShown(false)
+            }
+            steps[data.start]()
             verify(main.isCapturing)
-            if (data.end === "key")
-                main.detectKeyboard(true, 0x04)
-            else if (data.end === "close")
-                keys.closeDialog()
-            else if (data.end === "stop")
-                editor.toggleRecording()
-            else
-                testData.setViewShown(false)
+            steps[data.end]()
+            compare(args(captures), [[true], [false]])
             if (data.end === "hide") {
-                compare(captures.count, 2)
                 // What the view then asks of the scene hosting it. The open
                 // dialog stays; the closed one is released until it opens.
                 main.endCaptures()
-                compare([main.keyAssigment === keys, main.macroEditor === editor],
-                        [usesKeys, !usesKeys])
+                compare([main.keyAssigment === keys, main.macroEditor === editor], [usesKeys, !usesKeys])
             }
             verify(!main.isCapturing)
             if (main.keyAssigment)
                 verify(!keys.isFireInput && !keys.isComboInput)
             if (main.macroEditor)
                 verify(!editor.isInputting && !editor.isInsertting && !editor.insertKeyBox.visible)
-            compare(captures.count, 2)
-            compare(captures.signalArguments[0][0], true)
-            compare(captures.signalArguments[1][0], false)
-            if (data.end === "hide") {
-                // Back from the tray: no capture until the user starts one.
-                testData.setViewShown(true)
-                compare(captures.count, 2)
-            }
+            // Back from the tray: no capture until the user starts one.
+            testData.setViewShown(true)
             testData.setViewShown(false)
+            compare(captures.count, 2)
         }
 
         // The binding moves before the name list is stored, and the button
@@ -198,15 +222,12 @@ Item {
         // does) and quitting ask first when a screen has unsaved changes.
         function test_unsavedChangesAreNotDroppedWithoutAsking_data() {
             return [
-                { tag: "switch, save", quit: false, answer: "unsavedSave", stored: true, done: true },
-                { tag: "switch, discard", quit: false, answer: "unsavedDiscard", stored: false,
-                  done: true },
-                { tag: "switch, cancel", quit: false, answer: "unsavedCancel", stored: false,
-                  done: false },
+                { tag: "switch, save", answer: "unsavedSave", stored: true, done: true },
+                { tag: "switch, discard", answer: "unsavedDiscard", done: true },
+                { tag: "switch, cancel", answer: "unsavedCancel" },
                 { tag: "quit, save", quit: true, answer: "unsavedSave", stored: true, done: true },
-                { tag: "quit, discard", quit: true, answer: "unsavedDiscard", stored: false,
-                  done: true },
-                { tag: "quit, escape", quit: true, answer: "", stored: false, done: false },
+                { tag: "quit, discard", quit: true, answer: "unsavedDiscard", done: true },
+                { tag: "quit, escape", quit: true },
             ]
         }
 
@@ -215,15 +236,14 @@ Item {
             const main = startMain()
             const dpi = child(main, "dpiSettingMain")
             const prompt = child(main, "unsavedPrompt")
+            const mask = child(main, "mask")
             const switcher = child(main, "menuUp").profileList
             const quits = spy(ui_Ctl, "quitRequested")
-            const before = ui_View.getDataList("mouse/dpiValueArray", false)[0]
+            const before = Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
             // Without changes nothing is asked.
             main.requestProfileSwitch(1)
             main.requestProfileSwitch(0)
-            compare(main.profileNo, 0)
-            verify(!prompt.visible)
-
+            compare([main.profileNo, prompt.visible], [0, false])
             drag(dpi.stage(0).slider.children[2], 494, 0)
             verify(main.hasUnsavedChanges)
             if (data.quit)
@@ -231,26 +251,21 @@ Item {
             else
                 pickRow(switcher, 1, 40)
             tryVerify(() => prompt.visible, 1000)
-            verify(child(main, "mask").visible)
-            compare([quits.count, main.profileNo], [0, 0])
+            compare([mask.visible, quits.count, main.profileNo], [true, 0, 0])
             if (data.answer)
                 mouseClick(child(prompt, data.answer))
             else
                 keyClick(Qt.Key_Escape)
-            verify(!prompt.visible && !child(main, "mask").visible)
-            compare(quits.count, data.quit && data.done ? 1 : 0)
-            compare(main.profileNo, !data.quit && data.done ? 1 : 0)
-            compare(switcher.currentSelect, main.profileNo)
-            compare(main.hasUnsavedChanges, !data.done)
-            compare(child(main, "saveButton").faceColor,
-                    Qt.color(data.done ? "#09347f" : "#ff3030"))
+            const done = !!data.done
+            compare([prompt.visible, mask.visible, quits.count, main.profileNo, main.hasUnsavedChanges],
+                    [false, false, data.quit && done ? 1 : 0, !data.quit && done ? 1 : 0, !done])
+            compare([switcher.currentSelect, child(main, "saveButton").faceColor],
+                    [main.profileNo, Qt.color(done ? "#09347f" : "#ff3030")])
             ui_View.setCurrentProfile(0)
-            compare(Number(ui_View.getDataList("mouse/dpiValueArray", false)[0]),
-                    data.stored ? 6000 : Number(before))
-            if (data.answer === "unsavedDiscard" && data.quit) {
-                // Discarded means gone from the screen too.
-                compare(dpi.stage(0).dpiValue, String(Number(before)))
-            }
+            compare(Number(ui_View.getDataList("mouse/dpiValueArray", false)[0]), data.stored ? 6000 : before)
+            // Discarded means gone from the screen too.
+            if (data.answer === "unsavedDiscard" && data.quit)
+                compare(dpi.stage(0).dpiValue, String(before))
         }
 
         // Whether or not the gun editor is built, the reset is stored and

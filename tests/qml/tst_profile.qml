@@ -34,54 +34,30 @@ Item {
             return list
         }
 
-        function test_init_data() {
-            return [
-                { tag: "sentinel dropped, row zero named", stored: ["Standard0"], active: 0,
-                  properties: { profileLang: ["config", "New", "Import", "Delete", "Export", "Normal"] },
-                  rows: ["Normal/0"], row: 0, after: ["Normal0", "loaderbraxel"] },
-                { tag: "no stored list", active: 0, rows: ["Standard/0"], row: 0,
-                  after: ["Standard0", "loaderbraxel"] },
-                { tag: "active row marked", stored: ["Standard0", "A3", "B1"], active: 1,
-                  rows: ["Standard/0", "A/3", "B/1"], row: 2 },
-            ]
-        }
-
-        function test_init(data) {
-            if (data.stored)
-                ui_View.updataNameList(2, data.stored)
-            const dialog = makeProfile(data.active, data.properties)
-            compare(rows(dialog), data.rows)
-            compare(child(dialog, "profileList").currentIndex, data.row)
-            if (data.after)
-                compare(ui_View.getNameList(2), data.after)
-        }
-
-        function test_newAfterDeleteTakesTheLowestFreeNumber() {
-            ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
-            ui_View.setCurrentProfile(1)
-            ui_View.setData("mouse/reportRate", 1)
-            ui_View.setCurrentProfile(0)
-            const dialog = makeProfile(0)
+        // Init drops the list's sentinel and marks the active row; without a
+        // stored list row zero is the first name of the texts, and stored.
+        // New takes the lowest free number and the default profile, without
+        // switching; six rows are the most, by New or Import.
+        function test_rowsAndNumbers() {
+            let dialog = makeProfile(0, { profileLang: ["config", "New", "Import", "Delete", "Export", "Normal"] })
+            compare([rows(dialog), ui_View.getNameList(2)], [["Normal/0"], ["Normal0", "loaderbraxel"]])
+            ui_View.updataNameList(2, ["Standard0", "A3", "B1"])
+            dialog = makeProfile(1)
+            compare([rows(dialog), child(dialog, "profileList").currentIndex], [["Standard/0", "A/3", "B/1"], 2])
             const switched = spy(dialog, "changeProfile")
             child(dialog, "profileList").currentIndex = 1
             dialog.deleteCurrentProfile()
-            compare(rows(dialog), ["Standard/0", "B/2"])
-            mouseClick(findChild(dialog, "profileNewButton"))
-            compare(rows(dialog), ["Standard/0", "B/2", "profile_0/1"])
-            compare(child(dialog, "profileList").currentIndex, 2)
-            compare(ui_View.getNameList(2), ["Standard0", "B2", "profile_01"])
-            compare(testData.read("modules/setting/p2.bin"), testData.read("modules/setting/pD.bin"))
-            compare(switched.count, 0)
-        }
-
-        function test_atMostSixProfiles() {
-            ui_View.updataNameList(2, ["Standard0", "a1", "b2", "c3", "d4", "e5"])
-            const dialog = makeProfile(0)
+            mouseClick(child(dialog, "profileNewButton"))
+            compare([rows(dialog), child(dialog, "profileList").currentIndex],
+                    [["Standard/0", "B/1", "profile_0/2"], 2])
+            compare(ui_View.getNameList(2), ["Standard0", "B1", "profile_02"])
+            compare(testData.read("modules/setting/p3.bin"), testData.read("modules/setting/pD.bin"))
+            for (let i = 0; i < 3; ++i)
+                dialog.newProfile()
             testData.scriptFileDialogs([testData.path("modules/setting/p1.bin")])
             dialog.newProfile()
             dialog.importProfile()
-            compare(dialog.profileDataModel0.count, 6)
-            compare(testData.askedDialogs(), [])
+            compare([dialog.profileDataModel0.count, testData.askedDialogs(), switched.count], [6, [], 0])
         }
 
         function test_deleteRules_data() {
@@ -118,43 +94,36 @@ Item {
             compare(ui_View.getNameList(2).length, data.deleted ? 2 : 3)
         }
 
-        function test_exportOfAnyRowWritesTheActiveProfile() {
-            ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
+        // Export from any row's menu writes the active profile; Import loads
+        // the chosen file into the lowest free number, a cancel adds nothing.
+        function test_exportAndImport() {
+            ui_View.updataNameList(2, ["Standard0", "A2"])
             ui_View.setCurrentProfile(2)
             ui_View.setData("mouse/reportRate", 3)
+            testData.write("chosen.pf", "[mouse]\nreportRate=2\n")
+            testData.scriptFileDialogs([testData.path("exported.pf"), testData.path("chosen.pf"), ""])
             const dialog = makeProfile(2)
             const profileMenu = child(dialog, "profileMenu")
-            testData.scriptFileDialogs([testData.path("exported.pf")])
-            // Right click on row A, then Export.
             mouseClick(child(dialog, "profileList"), 40, 27 + 13, Qt.RightButton)
-            compare(child(dialog, "profileList").currentIndex, 1)
-            verify(profileMenu.visible)
+            compare([child(dialog, "profileList").currentIndex, profileMenu.visible], [1, true])
             mouseClick(profileMenu, 30, 1 + 24 + 12)
             verify(!profileMenu.visible)
-            compare(testData.askedDialogs(), ["save Profile(*.pf)"])
             compare(testData.read("exported.pf"), testData.read("modules/setting/p3.bin"))
             verify(testData.read("exported.pf").indexOf("reportRate=3") >= 0)
-        }
-
-        function test_importLoadsTheChosenFileIntoTheNewNumber() {
-            ui_View.updataNameList(2, ["Standard0", "A2"])
-            testData.write("chosen.pf", "[mouse]\nreportRate=2\n")
-            testData.scriptFileDialogs([testData.path("chosen.pf"), ""])
-            const dialog = makeProfile(0)
-            mouseClick(findChild(dialog, "profileImportButton"))
-            compare(rows(dialog), ["Standard/0", "A/2", "profile_0/1"])
-            compare(testData.read("modules/setting/p2.bin"), "[mouse]\nreportRate=2\n")
-            // A cancelled import leaves no row behind.
+            mouseClick(child(dialog, "profileImportButton"))
             dialog.importProfile()
             compare(rows(dialog), ["Standard/0", "A/2", "profile_0/1"])
             compare(ui_View.getNameList(2), ["Standard0", "A2", "profile_01"])
-            compare(child(dialog, "profileList").currentIndex, 0)
+            compare(testData.read("modules/setting/p2.bin"), "[mouse]\nreportRate=2\n")
+            compare(testData.askedDialogs(), ["save Profile(*.pf)", "open Profile(*.pf)", "open Profile(*.pf)"])
         }
 
+        // Renamed by a double click or by typing; a name another row has, an
+        // empty one or the list's sentinel is refused.
         function test_rename_data() {
             return [
                 { tag: "free name", name: "Sniper", expected: "Sniper" },
-                { tag: "own name", name: "A", expected: "A" },
+                { tag: "typed", typed: [Qt.Key_Z, Qt.Key_Return], expected: "z" },
                 { tag: "another row's name", name: "Standard", expected: "A" },
                 { tag: "empty", name: "", expected: "" },
                 { tag: "name list sentinel", name: "loaderbraxel", expected: "A" },
@@ -164,22 +133,19 @@ Item {
         function test_rename(data) {
             ui_View.updataNameList(2, ["Standard0", "A1"])
             const dialog = makeProfile(0)
-            mouseDoubleClickSequence(child(dialog, "profileList"), 40, 27 + 13)
-            compare(dialog.editRow, 1)
-            dialog.editText = data.name
-            dialog.profileFocus()
+            if (data.typed) {
+                dialog.startEdit(1)
+                for (const key of data.typed)
+                    keyClick(key)
+            } else {
+                mouseDoubleClickSequence(child(dialog, "profileList"), 40, 27 + 13)
+                compare(dialog.editRow, 1)
+                dialog.editText = data.name
+                dialog.profileFocus()
+            }
             compare(dialog.editRow, -1)
             compare(dialog.profileDataModel0.get(1).textValue, data.expected)
             compare(ui_View.getNameList(2), ["Standard0", data.expected + "1"])
-        }
-
-        function test_renameByTypingAndEnter() {
-            ui_View.updataNameList(2, ["Standard0", "A1"])
-            const dialog = makeProfile(0)
-            dialog.startEdit(1)
-            keyClick(Qt.Key_Z)
-            keyClick(Qt.Key_Return)
-            compare(dialog.profileDataModel0.get(1).textValue, "z")
         }
     }
 }

@@ -2,17 +2,13 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/common"
 
+// The slider's geometry is the library's (tst_libraries); here: what a
+// click, a key or a drag does to the knob and what it reports, in order.
 Item {
     id: scene
 
     width: 400
     height: 200
-
-TestCase {
-    id: testCase
-
-    name: "SliderButton"
-    when: windowShown
 
     Component {
         id: sliderComponent
@@ -23,173 +19,118 @@ TestCase {
         }
     }
 
-    SignalSpy { id: valueSpy; signalName: "valueChange" }
-    SignalSpy { id: delaySpy; signalName: "valueChangeDelay" }
-    SignalSpy { id: clickSpy; signalName: "btnClick" }
-    SignalSpy { id: dragSpy; signalName: "dragSignal" }
+    SceneTestCase {
+        name: "SliderButton"
 
-    function makeSlider(properties) {
-        const slider = createTemporaryObject(sliderComponent, scene, properties)
-        verify(slider)
-        for (const spy of [valueSpy, delaySpy, clickSpy, dragSpy]) {
-            spy.clear()
-            spy.target = slider
+        // A slider and the list of what it reports.
+        function makeSlider(properties, order) {
+            const slider = make(sliderComponent, properties)
+            slider.btnClick.connect(() => order.push("click"))
+            slider.valueChange.connect((v) => order.push("value " + v))
+            slider.valueChangeDelay.connect((v) => order.push("delay " + v))
+            slider.dragSignal.connect((down) => order.push("drag " + down))
+            return slider
         }
-        return slider
+
+        // A track click on a stepped slider (96 px, 4 steps: points 3, 22.5,
+        // 42, 61.5, 81) glides to the step at or past the pointer, then
+        // reports; a key moves it a step, a continuous one a pixel or a
+        // tenth of the travel with Page Up/Down.
+        function test_clicksAndKeys_data() {
+            const stepped = { width: 96, isScale: true, segment: 4 }
+            return [
+                { tag: "click, target past the point", props: stepped, at: 81, pointer: 29, position: 42,
+                  step: 2 },
+                { tag: "click, target on the point", props: stepped, at: 81, pointer: 28, position: 22.5,
+                  step: 1 },
+                { tag: "stepped, Right", props: stepped, step: 1, key: Qt.Key_Right, position: 42,
+                  segmentValue: 2 },
+                { tag: "stepped, Down", props: stepped, step: 1, key: Qt.Key_Down, position: 3,
+                  segmentValue: 0 },
+                { tag: "stepped, Left at the start", props: stepped, step: 0, key: Qt.Key_Left,
+                  position: 3, segmentValue: 0 },
+                { tag: "stepped, Up at the end", props: stepped, step: 4, key: Qt.Key_Up, position: 81,
+                  segmentValue: 4 },
+                { tag: "continuous, Left", props: { width: 100 }, at: 50, key: Qt.Key_Left, position: 49 },
+                { tag: "continuous, Page Up", props: { width: 100 }, at: 50, key: Qt.Key_PageUp,
+                  position: 58.2 },
+                { tag: "continuous, Up at the end", props: { width: 100 }, at: 85, key: Qt.Key_Up,
+                  position: 85 },
+            ]
+        }
+
+        function test_clicksAndKeys(data) {
+            const order = []
+            const slider = makeSlider(data.props, order)
+            if (data.at !== undefined)
+                slider.setValue(data.at)
+            else
+                slider.setIndexValue(data.step, false)
+            const reported = Math.floor(data.position)
+            if (data.pointer) {
+                mousePress(slider, data.pointer, 6)
+                compare([order, slider.segmentValue], [["click"], data.step])
+                tryCompare(order, "length", 3, 1000)
+                mouseRelease(slider, data.pointer, 6)
+            } else {
+                slider.forceActiveFocus(Qt.TabFocusReason)
+                keyClick(data.key)
+                if (data.segmentValue !== undefined)
+                    compare(slider.segmentValue, data.segmentValue)
+            }
+            compare(slider.knobPosition, data.position)
+            compare(order, ["click", "value " + reported, "delay " + reported])
+        }
+
+        // Setters move the knob; only the ratio and a chosen index report.
+        function test_setters() {
+            const order = []
+            const slider = makeSlider({ width: 176 }, order)
+            const positions = []
+            for (const ratio of [0, 1, 0.5]) {
+                slider.setRatioValue(ratio)
+                positions.push(slider.knobPosition)
+            }
+            slider.segment = 4
+            slider.setIndexValue(2, false)
+            positions.push(slider.knobPosition, slider.segmentValue)
+            slider.setIndexValue(3, true)
+            slider.setValue(50)
+            positions.push(slider.knobPosition)
+            compare(positions, [4, 162, 83, 3 + 2 * 158 / 4, 2, 50])
+            compare(order, ["value 4", "value 162", "value 83", "value 121"])
+        }
+
+        // A drag follows the pointer within the travel; a stepped one snaps
+        // on release to the step within a pixel, or the next one.
+        function test_drag_data() {
+            return [
+                { tag: "continuous, within", props: { width: 100 }, moves: [20], position: 23,
+                  order: ["click", "drag true", "value 23", "delay 23", "drag false"] },
+                { tag: "continuous, far beyond the end", props: { width: 100 }, moves: [20, 194],
+                  position: 85, order: ["click", "drag true", "value 23", "value 85", "delay 85",
+                                        "drag false"] },
+                { tag: "stepped, within the slack", props: { width: 96, segment: 4, isScale: true },
+                  moves: [20], position: 22.5, step: 1 },
+                { tag: "stepped, beyond the slack", props: { width: 96, segment: 4, isScale: true },
+                  moves: [22], position: 42, step: 2 },
+            ]
+        }
+
+        function test_drag(data) {
+            const order = []
+            const slider = makeSlider(data.props, order)
+            slider.setValue(3)
+            const knob = slider.children[2]
+            mousePress(knob, 6, 6)
+            for (const dx of data.moves)
+                mouseMove(knob, 6 + dx, 6)
+            mouseRelease(knob, 6, 6)
+            compare(slider.knobPosition, data.position)
+            if (data.step !== undefined)
+                compare([slider.segmentValue, order[order.length - 1]], [data.step, "drag false"])
+            else
+                compare(order, data.order)
+        }
     }
-
-    function knob(slider) {
-        return slider.children[2]
-    }
-
-    function test_steppedTrackClickGoesToTheNextStepPoint_data() {
-        // 96 pixels, 4 steps: step points 3, 22.5, 42, 61.5, 81.
-        return [
-            { tag: "pointer 30 -> step 2", pointer: 30, step: 2, position: 42 },
-            { tag: "pointer 9 -> step 0", pointer: 9, step: 0, position: 3 },
-            { tag: "pointer 28 -> step 1 (target on the point)", pointer: 28, step: 1, position: 22.5 },
-            { tag: "pointer 29 -> step 2 (target past the point)", pointer: 29, step: 2, position: 42 },
-            { tag: "pointer 95 -> last step", pointer: 95, step: 4, position: 81 },
-            { tag: "left margin -> step 0", pointer: -2, step: 0, position: 3 },
-        ]
-    }
-
-    function test_steppedTrackClickGoesToTheNextStepPoint(data) {
-        const slider = makeSlider({ width: 96, segment: 4, isScale: true })
-        slider.setValue(data.pointer > 40 ? 3 : 81)
-        mousePress(slider, data.pointer, 6)
-        compare(clickSpy.count, 1)
-        compare(slider.segmentValue, data.step)
-        // The knob glides there in 120 ms, then reports.
-        compare(valueSpy.count, 0)
-        tryCompare(delaySpy, "count", 1, 1000)
-        compare(slider.knobPosition, data.position)
-        compare(valueSpy.count, 1)
-        compare(valueSpy.signalArguments[0][0], Math.trunc(data.position))
-        compare(delaySpy.signalArguments[0][0], Math.trunc(data.position))
-        mouseRelease(slider, data.pointer, 6)
-    }
-
-    function test_glideTakesAbout120ms() {
-        const slider = makeSlider({ width: 200 })
-        let order = []
-        slider.valueChange.connect(() => order.push("valueChange"))
-        slider.valueChangeDelay.connect(() => order.push("valueChangeDelay"))
-        const started = Date.now()
-        mousePress(slider, 150, 6)
-        tryCompare(delaySpy, "count", 1, 1000)
-        const took = Date.now() - started
-        verify(took >= 100, "glide took " + took + " ms")
-        compare(order, ["valueChange", "valueChangeDelay"])
-        compare(slider.knobPosition, 144)
-        mouseRelease(slider, 150, 6)
-    }
-
-    // A key moves the knob the way a track click does and reports in the
-    // same order; stepped sliders move a step, continuous ones a pixel, or
-    // a tenth of the travel with Page Up/Down.
-    function test_keysStep_data() {
-        return [
-            { tag: "stepped, Right", props: { width: 96, isScale: true, segment: 4 }, step: 1,
-              key: Qt.Key_Right, position: 42, segmentValue: 2 },
-            { tag: "stepped, Down", props: { width: 96, isScale: true, segment: 4 }, step: 1,
-              key: Qt.Key_Down, position: 3, segmentValue: 0 },
-            { tag: "stepped, Left at the start", props: { width: 96, isScale: true, segment: 4 }, step: 0,
-              key: Qt.Key_Left, position: 3, segmentValue: 0 },
-            { tag: "stepped, Up at the end", props: { width: 96, isScale: true, segment: 4 }, step: 4,
-              key: Qt.Key_Up, position: 81, segmentValue: 4 },
-            { tag: "continuous, Left", props: { width: 100 }, at: 50, key: Qt.Key_Left, position: 49 },
-            { tag: "continuous, Page Up", props: { width: 100 }, at: 50, key: Qt.Key_PageUp, position: 58.2 },
-            { tag: "continuous, Up at the end", props: { width: 100 }, at: 85, key: Qt.Key_Up, position: 85 },
-        ]
-    }
-
-    function test_keysStep(data) {
-        const slider = makeSlider(data.props)
-        if (data.step !== undefined)
-            slider.setIndexValue(data.step, false)
-        else
-            slider.setValue(data.at)
-        const order = []
-        slider.btnClick.connect(() => order.push("click"))
-        slider.valueChange.connect((v) => order.push("value " + v))
-        slider.valueChangeDelay.connect((v) => order.push("delay " + v))
-        slider.forceActiveFocus(Qt.TabFocusReason)
-        keyClick(data.key)
-        compare(slider.knobPosition, data.position)
-        const reported = Math.floor(data.position)
-        compare(order, ["click", "value " + reported, "delay " + reported])
-        if (data.segmentValue !== undefined)
-            compare(slider.segmentValue, data.segmentValue)
-    }
-
-    function test_setters() {
-        const slider = makeSlider({ width: 176 })
-        slider.setRatioValue(0)
-        compare(slider.knobPosition, 4)
-        slider.setRatioValue(1)
-        compare(slider.knobPosition, 162)
-        slider.setRatioValue(0.5)
-        compare(slider.knobPosition, 83)
-        compare(valueSpy.count, 3)
-        compare(valueSpy.signalArguments[2][0], 83)
-
-        slider.segment = 4
-        slider.setIndexValue(2, false)
-        compare(slider.knobPosition, 3 + 2 * 158 / 4)
-        compare(slider.segmentValue, 2)
-        compare(valueSpy.count, 3)
-        slider.setIndexValue(3, true)
-        compare(valueSpy.count, 4)
-
-        slider.setValue(50)
-        compare(slider.knobPosition, 50)
-        compare(valueSpy.count, 4)
-        compare(delaySpy.count, 0)
-    }
-
-    function test_dragFollowsThePointerWithinTheTravel() {
-        const slider = makeSlider({ width: 100 })
-        slider.setValue(3)
-        const handle = knob(slider)
-        mousePress(handle, 6, 6)
-        compare(clickSpy.count, 1)
-        compare(dragSpy.count, 1)
-        compare(dragSpy.signalArguments[0][0], true)
-        mouseMove(handle, 26, 6)
-        compare(slider.knobPosition, 23)
-        verify(valueSpy.count >= 1)
-        compare(valueSpy.signalArguments[valueSpy.count - 1][0], 23)
-        // Far beyond the end: held at width - 15.
-        mouseMove(handle, 200, 6)
-        compare(slider.knobPosition, 85)
-        mouseRelease(handle, 200 - 85 + 3, 6)
-        compare(delaySpy.count, 1)
-        compare(delaySpy.signalArguments[0][0], 85)
-        compare(dragSpy.count, 2)
-        compare(dragSpy.signalArguments[1][0], false)
-    }
-
-    function test_steppedDragSnapsOnRelease() {
-        const slider = makeSlider({ width: 96, segment: 4, isScale: true })
-        slider.setValue(3)
-        const handle = knob(slider)
-        mousePress(handle, 6, 6)
-        // 23 is within one pixel of step point 22.5: snaps back to step 1.
-        mouseMove(handle, 26, 6)
-        compare(slider.knobPosition, 23)
-        compare(valueSpy.count, 0)
-        mouseRelease(handle, 6, 6)
-        compare(slider.knobPosition, 22.5)
-        compare(slider.segmentValue, 1)
-        compare(delaySpy.count, 1)
-        compare(dragSpy.signalArguments[1][0], false)
-
-        mousePress(handle, 6, 6)
-        mouseMove(handle, 8, 6)     // 24.5: beyond the slack, goes on to step 2
-        mouseRelease(handle, 8, 6)
-        compare(slider.knobPosition, 42)
-        compare(slider.segmentValue, 2)
-    }
-}
 }

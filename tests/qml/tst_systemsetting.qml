@@ -24,43 +24,44 @@ Item {
     SceneTestCase {
         name: "SystemSetting"
 
+        // The stored speed, double-click time and scroll amount.
+        function stored() {
+            return ["mouseRate", "doubleRate", "scrollRate"].map((k) => Number(ui_View.getData("mouse/" + k, false)))
+        }
+
         function makeDialog() {
             const dialog = make(dialogComponent)
             dialog.init(false, false)
             return dialog
         }
 
+        // What the dialog shows: speed, double-click time, one screen, rows.
         function test_load_data() {
             return [
-                { tag: "factory", stored: {}, speed: 170, double: 170, oneScreen: false, lines: "3" },
+                { tag: "factory", stored: {}, shown: [170, 170, false, "3"] },
                 { tag: "one screen keeps the field", stored: { "mouse/scrollRate": "1000" }, later: true,
-                  speed: 170, double: 170, oneScreen: true, lines: "3" },
+                  shown: [170, 170, true, "3"] },
                 { tag: "damaged values are held in range", stored: { "mouse/mouseRate": "fast",
-                  "mouse/doubleRate": 9000, "mouse/scrollRate": "-4" },
-                  speed: 3, double: 337, oneScreen: false, lines: "1" },
+                  "mouse/doubleRate": 9000, "mouse/scrollRate": "-4" }, shown: [3, 337, false, "1"] },
                 { tag: "reset mark", stored: { "mouse/mouseRate": 30, "mouse/scrollRate": 1000 },
-                  reset: true, speed: 170, double: 170, oneScreen: false, lines: "3" },
+                  reset: true, shown: [170, 170, false, "3"] },
             ]
         }
 
         function test_load(data) {
-            let dialog = data.later ? makeDialog() : null
+            const dialog = data.later ? makeDialog() : make(dialogComponent)
             for (const key in data.stored)
                 ui_View.setData(key, data.stored[key])
-            if (dialog)
-                dialog.init(false, false)
-            else
-                dialog = makeDialog()
-            if (data.reset)
-                dialog.init(false, true)
-            compare(["mouseSpeedSlider", "doubleClickSlider"].map((name) => child(dialog, name).xPosition),
-                    [data.speed, data.double])
-            compare(child(dialog, "mouseSpeedSlider").knobPosition, data.speed)
-            compare([child(dialog, "screenRadio").isSelect, child(dialog, "rowsRadio").isSelect],
-                    [data.oneScreen, !data.oneScreen])
-            compare(child(dialog, "lineCount").textValue, data.lines)
+            dialog.init(false, !!data.reset)
+            const speed = child(dialog, "mouseSpeedSlider")
+            compare([speed.xPosition, child(dialog, "doubleClickSlider").xPosition,
+                     child(dialog, "screenRadio").isSelect, child(dialog, "lineCount").textValue], data.shown)
+            compare([speed.knobPosition, child(dialog, "rowsRadio").isSelect], [data.shown[0], !data.shown[2]])
         }
 
+        // Save stores all three as the dialog holds them; applied on a
+        // profile switch without the dialog, damaged values are stored back
+        // as the dialog would hold them.
         function test_saveStoresAllThree() {
             const dialog = makeDialog()
             child(dialog, "mouseSpeedSlider").xPosition = 104
@@ -68,16 +69,12 @@ Item {
             child(dialog, "lineCount").textValue = "12"
             dialog.saveData(false, 0)
             testData.reopen()
-            compare(["mouseRate", "doubleRate", "scrollRate"].map((k) => ui_View.getData("mouse/" + k, false)),
-                    ["104", "337", "12"])
-            // Applied on a profile switch without the dialog, damaged values
-            // are stored back as the dialog would hold them.
+            compare(stored(), [104, 337, 12])
             ui_View.setData("mouse/mouseRate", "fast")
             ui_View.setData("mouse/doubleRate", 9000)
             ui_View.setData("mouse/scrollRate", "-4")
             System.applyStored(ui_View)
-            compare(["mouseRate", "doubleRate", "scrollRate"].map((k) => Number(ui_View.getData("mouse/" + k, false))),
-                    [3, 337, 1])
+            compare(stored(), [3, 337, 1])
         }
 
         // This desktop has no wheel scroll amount and none of its own
@@ -104,44 +101,38 @@ Item {
             compare(ui_View.getData("mouse/scrollRate", false), 1000)
         }
 
-        // As on a desktop that takes the scroll amount.
-        function test_choosingOneScreenStores1000AndBackStoresTheField() {
-            const dialog = makeDialog()
-            const screenRadio = child(dialog, "screenRadio")
-            dialog.scrollReason = ""
-            mouseClick(screenRadio)
-            compare([screenRadio.isSelect, child(dialog, "rowsRadio").isSelect], [true, false])
-            compare(ui_View.getData("mouse/scrollRate", false), 1000)
-            mouseClick(child(dialog, "rowsRadio"))
-            verify(!screenRadio.isSelect)
-            compare(ui_View.getData("mouse/scrollRate", false), 3)
+        // What the controls store at once, as on a desktop that takes the
+        // scroll amount: one screen is 1000, back to rows the field's count
+        // (at most three digits; a cleared field stores 1); a knob its
+        // position when released.
+        function test_controlsStoreAtOnce_data() {
+            return [
+                { tag: "one screen", act: (d) => mouseClick(child(d, "screenRadio")), stored: [170, 170, 1000],
+                  oneScreen: true },
+                { tag: "one screen and back", act: (d) => ["screenRadio", "rowsRadio"].forEach(
+                      (name) => mouseClick(child(d, name))), stored: [170, 170, 3] },
+                { tag: "four digits typed", act: (d) => typeInto(child(d, "lineCount"), "1000"),
+                  stored: [170, 170, 100], typed: true },
+                { tag: "cleared", act: (d) => typeInto(child(d, "lineCount"), ""), stored: [170, 170, 1],
+                  lines: "1", typed: true },
+                { tag: "speed knob released", act: (d) => drag(child(d, "mouseSpeedSlider").children[2], 594, 0),
+                  stored: [337, 170, 3] },
+            ]
         }
 
-        // At most three digits; a cleared field stores 1.
-        function test_lineCountEditing() {
+        function test_controlsStoreAtOnce(data) {
             const dialog = makeDialog()
-            const lineCount = child(dialog, "lineCount")
             dialog.scrollReason = ""
-            const closeMenus = spy(dialog, "inputStarted")
-            mouseClick(lineCount)
-            compare(closeMenus.count, 1)
-            lineCount.txtInput.selectAll()
-            for (const key of [Qt.Key_1, Qt.Key_0, Qt.Key_0, Qt.Key_0])
-                keyClick(key)
-            compare(lineCount.textValue, "100")
-            dialog.systemSettingFocus()
-            compare(ui_View.getData("mouse/scrollRate", false), 100)
-            typeInto(lineCount, "")
-            compare(lineCount.textValue, "1")
-            compare(ui_View.getData("mouse/scrollRate", false), 1)
-        }
-
-        function test_releasingAKnobStoresItsPosition() {
-            const dialog = makeDialog()
-            drag(child(dialog, "mouseSpeedSlider").children[2], 594, 0)
-            compare(child(dialog, "mouseSpeedSlider").xPosition, 337)
-            compare(ui_View.getData("mouse/mouseRate", false), 337)
-            compare(ui_View.getData("mouse/doubleRate", false), 170)
+            const started = spy(dialog, "inputStarted")
+            data.act(dialog)
+            compare(stored(), data.stored)
+            compare([child(dialog, "screenRadio").isSelect, child(dialog, "rowsRadio").isSelect],
+                    [!!data.oneScreen, !data.oneScreen])
+            compare(child(dialog, "mouseSpeedSlider").xPosition, data.stored[0])
+            if (data.lines)
+                compare(child(dialog, "lineCount").textValue, data.lines)
+            // A field that takes the keyboard closes the open menus first.
+            compare(started.count, data.typed ? 1 : 0)
         }
 
         function test_startWithTheDesktop_data() {
@@ -170,12 +161,6 @@ Item {
             mouseClick(child(dialog, "autostartBox"))
             tryCompare(child(dialog, "autostartBox"), "isSelect", false)
             compare(testData.autostartEntry(), "")
-        }
-
-        function test_closeMarkHides() {
-            const dialog = makeDialog()
-            mouseClick(child(dialog, "closeMark"))
-            verify(!dialog.visible)
         }
     }
 }
