@@ -9,44 +9,14 @@ Item {
     width: 600
     height: 500
 
-    Component {
-        id: listComponent
+    Component { id: listComponent; DropDownList { x: 20; y: 10; width: 120; mdItems: ListModel {} } }
 
-        DropDownList {
-            x: 20
-            y: 10
-            width: 120
-            mdItems: ListModel {}
-        }
-    }
+    Component { id: gridComponent; DropDownGrid { x: 20; y: 10; width: 100; mdItems: ListModel {} } }
 
-    Component {
-        id: gridComponent
-
-        DropDownGrid {
-            x: 20
-            y: 10
-            width: 100
-            mdItems: ListModel {}
-        }
-    }
-
-    Component {
-        id: sliderComponent
-
-        DropDownSlider {
-            x: 20
-            y: 10
-            width: 120
-        }
-    }
+    Component { id: sliderComponent; DropDownSlider { x: 20; y: 10; width: 120 } }
 
     // A second Tab stop, where the focus starts and goes when Tab leaves.
-    Item {
-        id: elsewhere
-
-        activeFocusOnTab: true
-    }
+    Item { id: elsewhere; activeFocusOnTab: true }
 
     SceneTestCase {
         name: "DropDowns"

@@ -10,11 +10,7 @@ Item {
     width: 700
     height: 500
 
-    Component {
-        id: editorComponent
-
-        MacroEditor {}
-    }
+    Component { id: editorComponent; MacroEditor {} }
 
     SceneTestCase {
         name: "MacroEditor"

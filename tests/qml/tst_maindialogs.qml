@@ -13,73 +13,53 @@ Item {
     SceneTestCase {
         name: "MainDialogs"
 
-        // Each dialog opens centred over the mask with the keyboard, and
-        // gives it back to its opener when it closes; the question stays
-        // within the window when dragged; the macro editor opens over the
-        // button assignment dialog and leaves the mask under it.
+        // Each dialog opens centred over the mask with the keyboard and gives
+        // it back to its opener when it closes (Escape: tst_main's walks); the
+        // question stays within the window when dragged; the macro editor
+        // opens over the button assignment dialog and leaves the mask under it.
         function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
             return [
-                { tag: "macro editor", name: "macroEditorMain", width: 640 },
-                { tag: "gun editor", name: "gunControlMain", width: 640 },
-                { tag: "profiles", name: "profileMain", width: 300 },
-                { tag: "macro editor, Escape", name: "macroEditorMain", width: 640, escape: true },
-                { tag: "system settings, Escape", name: "systemSettingMain", size: [416, 312],
-                  escape: true },
-                { tag: "system settings by its button", name: "systemSettingMain", size: [416, 312],
-                  button: "systemSettingButton" },
-                { tag: "reset question, dragged", name: "resetConfirm", size: [427, 102],
-                  button: "resetButton", close: "resetCancel" },
-                { tag: "macro editor over the assignment", name: "macroEditorMain", width: 640,
-                  over: "keyAssigmentMain" },
+                { tag: "macro editor", name: "macroEditorMain", x: 192 },
+                { tag: "gun editor", name: "gunControlMain", x: 192 },
+                { tag: "profiles", name: "profileMain", x: 362 },
+                { tag: "system settings", name: "systemSettingMain", x: 304, y: 164 },
+                { tag: "reset question, dragged", name: "resetConfirm", x: 298.5, y: 269, close: "resetCancel" },
+                { tag: "macro editor over the assignment", name: "macroEditorMain", x: 192, over: true },
             ]
         }
 
         function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
             const main = startMain()
             const mask = child(main, "mask")
-            const opener = child(main, data.button || "configButton")
-            let under = null
+            const opener = child(main, "configButton")
+            const under = data.over ? dialog(main, "keyAssigmentMain") : null
             opener.forceActiveFocus()
-            if (data.over) {
+            if (under) {
                 main.showKeyAssigment(4)
-                under = child(main, data.over)
                 child(under, "page").contentY = 250
                 waitForRendering(under)
                 mouseClick(child(under, "macroEditorButton"))
-            } else if (data.button) {
-                mouseClick(opener)
             } else {
                 main.openDialog(child(main, data.name + "Loader"))
             }
-            const dialog = child(main, data.name)
-            verify(dialog.visible && mask.visible)
-            verify(data.button || dialog.activeFocus)
-            compare(dialog.x, (1024 - (data.width || data.size[0])) / 2)
-            if (data.size)
-                compare(dialog.y, (640 - data.size[1]) / 2)
+            const shown = child(main, data.name)
+            verify(shown.visible && mask.visible && (under || shown.activeFocus))
+            compare([shown.x, shown.y], [data.x, data.y === undefined ? shown.y : data.y])
             if (under)
-                verify(under.visible && dialog.z > under.z)
+                verify(under.visible && shown.z > under.z)
             if (data.close) {
-                mousePress(dialog, 200, 60)
-                mouseMove(dialog, 200 + 1000, 60 + 1000)
-                compare([dialog.x, dialog.y], [1024 - 427, 640 - 102])
-                mouseMove(dialog, -2000, -2000)
-                compare([dialog.x, dialog.y], [0, 0])
-                mouseRelease(dialog, -2000, -2000)
-                mouseClick(child(main, data.close))
-            } else if (data.escape) {
-                keyClick(Qt.Key_Escape)
-            } else {
-                mouseClick(child(dialog, "closeMark"))
+                mousePress(shown, 200, 60)
+                mouseMove(shown, 200 + 1000, 60 + 1000)
+                compare([shown.x, shown.y], [1024 - 427, 640 - 102])
+                mouseMove(shown, -2000, -2000)
+                compare([shown.x, shown.y], [0, 0])
+                mouseRelease(shown, -2000, -2000)
             }
-            verify(!dialog.visible)
-            compare(mask.visible, !!under)
-            if (under) {
+            mouseClick(child(data.close ? main : shown, data.close || "closeMark"))
+            compare([shown.visible, mask.visible], [false, !!under])
+            if (under)
                 mouseClick(child(under, "closeMark"))
-                verify(!mask.visible)
-            } else if (!data.button) {
-                verify(opener.activeFocus)
-            }
+            compare([mask.visible, opener.activeFocus], [false, true])
         }
 
         // Keys reach the recorder only while it records a selected macro,
@@ -180,11 +160,9 @@ Item {
             ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 3, 0])
             const main = startMain()
             verify(dialog(main, "macroEditorMain").renameMacro(0, "Burst"))
-            compare(String(ui_View.getData("mouseMacroKey/3", false)), "Burst")
-            compare(child(main, "keyMatrixMain").modKeys.get(3).keyText, "Burst")
-            compare(ui_View.getNameList(0), ["Burst", "Other"])
-            compare(ui_View.loadMacroIni("Macro_0"), [])
-            compare(ui_View.loadMacroIni("Burst"), ["1"])
+            compare([String(ui_View.getData("mouseMacroKey/3", false)), child(main, "keyMatrixMain").modKeys.get(3).keyText,
+                     ui_View.getNameList(0), ui_View.loadMacroIni("Macro_0"), ui_View.loadMacroIni("Burst")],
+                    ["Burst", "Burst", ["Burst", "Other"], [], ["1"]])
         }
 
         function test_titleBarSwitchesProfiles() {
@@ -192,30 +170,25 @@ Item {
             const main = startMain()
             const profiles = dialog(main, "profileMain")
             const switcher = child(main, "menuUp").profileList
+            const list = child(profiles, "profileList")
             compare(switcher.currentSelect, 0)
-            child(profiles, "profileList").currentIndex = 1
+            list.currentIndex = 1
             profiles.deleteCurrentProfile()
             profiles.newProfile()
-            compare(profiles.profileDataModel0.get(2).textValue, "profile_0")
-            compare(profiles.profileDataModel0.get(2).profileNo, 1)
-            pickRow(switcher, 1, 40)
-            tryCompare(main, "profileNo", 2)
-            compare(profiles.profileNo, 2)
-            compare(Number(ui_View.getGlobalData("mouse/profileNo")), 2)
-            compare(switcher.currentSelect, 1)
-            pickRow(switcher, 2, 40)
-            tryCompare(main, "profileNo", 1)
-            compare(switcher.currentSelect, 2)
+            // The switcher's rows are the manager's: B (2), then profile_0 (1).
+            for (const [row, profileNo] of [[1, 2], [2, 1]]) {
+                pickRow(switcher, row, 40)
+                tryCompare(main, "profileNo", profileNo)
+                compare([profiles.profileNo, Number(ui_View.getGlobalData("mouse/profileNo")), switcher.currentSelect],
+                        [profileNo, profileNo, row])
+            }
             // The active row cannot go; deleting a row above it keeps the
             // switcher's mark on it.
-            child(profiles, "profileList").currentIndex = 2
-            profiles.deleteCurrentProfile()
-            compare(profiles.profileDataModel0.count, 3)
-            child(profiles, "profileList").currentIndex = 1
-            profiles.deleteCurrentProfile()
-            compare(profiles.profileDataModel0.count, 2)
-            compare(switcher.currentSelect, 1)
-            compare(switcher.textValue, "profile_0")
+            for (const row of [2, 1]) {
+                list.currentIndex = row
+                profiles.deleteCurrentProfile()
+            }
+            compare([profiles.profileDataModel0.count, switcher.currentSelect, switcher.textValue], [2, 1, "profile_0"])
         }
 
         // Switching profile (title bar, or requestProfileSwitch as the tray
@@ -281,9 +254,8 @@ Item {
         function test_factoryResetResetsTheGunSlots(data) {
             ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
             const main = startMain()
-            let gun = data.build === "after" ? null : dialog(main, "gunControlMain")
-            if (gun)
-                compare(gun.selectGun1, 5)
+            if (data.build !== "after")
+                compare(dialog(main, "gunControlMain").selectGun1, 5)
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
             compare(ui_View.getGlobalData("mouse/selectGun").map(Number), [0, 1, 2])
@@ -291,10 +263,9 @@ Item {
                 main.endCaptures()
                 verify(!main.gunControl)
             }
-            gun = dialog(main, "gunControlMain")
-            compare([gun.selectGun1, gun.selectGun2, gun.selectGun3], [0, 1, 2])
-            compare(gun.gunNumberModel.get(1).gunY, "7")
-            verify(gun.isSave)
+            const gun = dialog(main, "gunControlMain")
+            compare([gun.selectGun1, gun.selectGun2, gun.selectGun3, gun.gunNumberModel.get(1).gunY, gun.isSave],
+                    [0, 1, 2, "7", true])
         }
     }
 }

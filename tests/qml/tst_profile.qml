@@ -9,11 +9,7 @@ Item {
     width: 500
     height: 400
 
-    Component {
-        id: profileComponent
-
-        Profile {}
-    }
+    Component { id: profileComponent; Profile {} }
 
 
     SceneTestCase {

@@ -9,72 +9,19 @@ Item {
     width: 400
     height: 300
 
-    Component {
-        id: inputComponent
+    Component { id: inputComponent; RectInput { x: 20; y: 20 } }
 
-        RectInput {
-            x: 20
-            y: 20
-        }
-    }
+    Component { id: checkComponent; CheckBox { x: 40; y: 40; textValue: "Endless" } }
 
-    Component {
-        id: checkComponent
+    Component { id: radioComponent; RadioButton { x: 40; y: 40; textValue: "Rows" } }
 
-        CheckBox {
-            x: 40
-            y: 40
-            textValue: "Endless"
-        }
-    }
+    Component { id: textButtonComponent; TextButton { x: 40; y: 120; textValue: "Save" } }
 
-    Component {
-        id: radioComponent
+    Component { id: imageButtonComponent; ImageButton { x: 40; y: 120; width: 16; height: 16; description: "Help" } }
 
-        RadioButton {
-            x: 40
-            y: 40
-            textValue: "Rows"
-        }
-    }
+    Component { id: popupComponent; PopupMenu { x: 200; y: 20; entries: ["Delete", "Import", "Export"] } }
 
-    Component {
-        id: textButtonComponent
-
-        TextButton {
-            x: 40
-            y: 120
-            textValue: "Save"
-        }
-    }
-
-    Component {
-        id: imageButtonComponent
-
-        ImageButton {
-            x: 40
-            y: 120
-            width: 16
-            height: 16
-            description: "Help"
-        }
-    }
-
-    Component {
-        id: popupComponent
-
-        PopupMenu {
-            x: 200
-            y: 20
-            entries: ["Delete", "Import", "Export"]
-        }
-    }
-
-    Item {
-        id: elsewhere
-
-        focus: true
-    }
+    Item { id: elsewhere; focus: true }
 
     SceneTestCase {
         name: "SimpleControls"

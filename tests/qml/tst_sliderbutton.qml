@@ -10,14 +10,7 @@ Item {
     width: 400
     height: 200
 
-    Component {
-        id: sliderComponent
-
-        SliderButton {
-            x: 20
-            y: 20
-        }
-    }
+    Component { id: sliderComponent; SliderButton { x: 20; y: 20 } }
 
     SceneTestCase {
         name: "SliderButton"

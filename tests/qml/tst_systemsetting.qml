@@ -12,14 +12,7 @@ Item {
     width: 500
     height: 400
 
-    Component {
-        id: dialogComponent
-
-        SystemSetting {
-            x: 20
-            y: 20
-        }
-    }
+    Component { id: dialogComponent; SystemSetting { x: 20; y: 20 } }
 
     SceneTestCase {
         name: "SystemSetting"
