@@ -73,6 +73,32 @@ Item {
             compare(child(main, "dpiSettingMain").currentDPI, 2)
         }
 
+        // A press on the empty area closes pop-ups and says so; a call-out's
+        // badge opens the button's assignment over the mask, but not for the
+        // last left click.
+        function test_emptyAreaAndCallOuts() {
+            const main = startMain()
+            const pressed = spy(main, "emptyAreaPressed")
+            const menu = dialog(main, "helpMenu")
+            const list = child(main, "rateList")
+            mouseClick(child(main, "helpButton"))
+            verify(menu.visible)
+            mouseClick(main, 500, 400)
+            mouseClick(list, 10, 12)
+            tryVerify(() => list.isDrop && !list.isAnimating, 1000)
+            mouseClick(main, 500, 400)
+            compare([menu.visible, list.isDrop, pressed.count], [false, false, 2])
+            const mouse = child(main, "mouseMain")
+            const mask = child(main, "mask")
+            mouseClick(child(mouse.callOut(2), "badge"))
+            const keys = child(main, "keyAssigmentMain")
+            compare([keys.visible, mask.visible, keys.parent.z > mask.z, mouse.keyCount], [true, true, true, 8])
+            compare([keys.x, keys.y], [(1024 - keys.width) / 2, (640 - keys.height) / 2])
+            mouseClick(child(keys, "closeMark"))
+            mouseClick(child(mouse.callOut(0), "badge"))
+            compare([keys.visible, mask.visible], [false, false])
+        }
+
         function test_texts_data() {
             return [
                 { tag: "chinese", language: "ChineseSimplified", save: "保存", row: 0, text: "系统设置",
