@@ -17,6 +17,7 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <QtQuickTest>
 #include <memory>
 
@@ -30,6 +31,7 @@ public:
         m_view.reset();
         m_rig.reset();
         m_controller.reset();
+        m_window.reset();
     }
 
 public slots:
@@ -66,6 +68,23 @@ public slots:
         m_controller = std::make_unique<Ui_Controler>();
         m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
+    }
+    // `ui_Ctl` controls a window of its own (hosting a stand-in scene), so
+    // that tests can see the window move, minimise and hide: window() is
+    // [x, y, visible, minimised].
+    void attachWindow()
+    {
+        m_controller.reset();
+        m_window = std::make_unique<QWidget>();
+        m_controller = std::make_unique<Ui_Controler>();
+        m_controller->setupUi(m_window.get(), QStringLiteral("qrc:/scenes/recorder.qml"));
+        m_window->move(100, 100);
+        m_window->show();
+        m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
+    }
+    QVariantList window() const
+    {
+        return {m_window->x(), m_window->y(), m_window->isVisible(), m_window->isMinimized()};
     }
     // The view's file dialogs answer with `answers` in turn (an empty
     // answer is a cancel); askedDialogs() lists what was asked.
@@ -166,6 +185,7 @@ private:
     std::unique_ptr<LinkRig> m_rig;
     ScriptedFileDialogs *m_dialogs = nullptr;
     std::unique_ptr<Ui_Controler> m_controller;
+    std::unique_ptr<QWidget> m_window;
 };
 
 class Setup : public QObject

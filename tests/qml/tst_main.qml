@@ -99,6 +99,22 @@ Item {
             compare([keys.visible, mask.visible], [false, false])
         }
 
+        // The title bar's drag moves the window by the pointer's offset;
+        // its buttons hide and minimise it.
+        function test_windowMovesHidesAndMinimises() {
+            testData.attachWindow()
+            const main = startMain()
+            mousePress(main, 500, 400)
+            mouseMove(main, 510, 405)
+            mouseRelease(main, 510, 405)
+            const buttons = [child(main, "closeButton"), child(main, "minimizeButton")]
+            mouseClick(buttons[0])
+            compare(testData.window(), [110, 105, false, false])
+            testData.attachWindow()
+            mouseClick(buttons[1])
+            tryVerify(() => testData.window()[3], 1000)
+        }
+
         function test_texts_data() {
             return [
                 { tag: "chinese", language: "ChineseSimplified", save: "保存", row: 0, text: "系统设置",
