@@ -19,75 +19,55 @@ TestCase {
     function mouseDown(name) { return { type: 3, info: name } }
     function mouseUp(name) { return { type: 4, info: name } }
 
+    // The block as hex: repeat count, then per action its wait and code, the
+    // end mark 00 00.
     function test_deCode_data() {
+        const [a, b] = [press("A"), release("A")]
         return [
-            { tag: "press, 30 ms, release", repeat: 1,
-              events: [press("A"), delay(30), release("A")],
-              bytes: [0x00, 0x01, 0x03, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "2000 ms takes the long form in 20 ms units", repeat: 1,
-              events: [press("A"), delay(2000), release("A")],
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x01, 0x00, 0x64, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "press, 30 ms, release", repeat: 1, events: [a, delay(30), b], hex: "0001 0304 8104 0000" },
+            { tag: "2000 ms takes the long form in 20 ms units", repeat: 1, events: [a, delay(2000), b],
+              hex: "0001 0004 0001 0064 8104 0000" },
             { tag: "no delays give 10 ms waits", repeat: 2,
               events: [press("B"), release("B"), mouseDown("MS-L"), mouseUp("MS-L")],
-              bytes: [0x00, 0x02, 0x01, 0x05, 0x81, 0x05, 0x01, 0xF0, 0x81, 0xF0, 0x00, 0x00] },
-            { tag: "delays between two actions add up", repeat: 1,
-              events: [press("A"), delay(500), delay(700), release("A")],
-              bytes: [0x00, 0x01, 0x78, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "126 units stay short", repeat: 1,
-              events: [press("A"), delay(1260), release("A")],
-              bytes: [0x00, 0x01, 0x7E, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "127 units are long", repeat: 1,
-              events: [press("A"), delay(1270), release("A")],
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x01, 0x00, 0x3F, 0x81, 0x04, 0x00, 0x00] },
+              hex: "0002 0105 8105 01f0 81f0 0000" },
+            { tag: "delays between two actions add up", repeat: 1, events: [a, delay(500), delay(700), b],
+              hex: "0001 7804 8104 0000" },
+            { tag: "126 units stay short", repeat: 1, events: [a, delay(1260), b], hex: "0001 7e04 8104 0000" },
+            { tag: "127 units are long", repeat: 1, events: [a, delay(1270), b],
+              hex: "0001 0004 0001 003f 8104 0000" },
             { tag: "a long wait after a release keeps bit 7", repeat: 1,
-              events: [press("A"), release("A"), delay(3000), press("B"), release("B")],
-              bytes: [0x00, 0x01, 0x01, 0x04, 0x80, 0x04, 0x00, 0x01, 0x00, 0x96,
-                      0x01, 0x05, 0x81, 0x05, 0x00, 0x00] },
+              events: [a, b, delay(3000), press("B"), release("B")], hex: "0001 0104 8004 0001 0096 0105 8105 0000" },
             { tag: "100000 units count 50 ms", repeat: 1,
-              events: [press("A"), delay(60000), delay(60000), delay(60000), delay(60000),
-                       delay(60000), delay(60000), delay(60000), delay(60000), delay(60000),
-                       delay(60000), delay(60000), delay(60000), delay(60000), delay(60000),
-                       delay(60000), delay(60000), delay(40000), release("A")],
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x02, 0x4E, 0x20, 0x81, 0x04, 0x00, 0x00] },
+              events: [a].concat(Array(16).fill(delay(60000)), [delay(40000), b]),
+              hex: "0001 0004 0002 4e20 8104 0000" },
             { tag: "leading and trailing delays are dropped", repeat: 1,
-              events: [delay(40), press("A"), delay(20), release("A"), delay(90)],
-              bytes: [0x00, 0x01, 0x02, 0x04, 0x81, 0x04, 0x00, 0x00] },
+              events: [delay(40), a, delay(20), b, delay(90)], hex: "0001 0204 8104 0000" },
             { tag: "fractions of 10 ms round to the nearest unit", repeat: 1,
-              events: [press("A"), delay(34), release("A"), delay(35), press("B")],
-              bytes: [0x00, 0x01, 0x03, 0x04, 0x84, 0x04, 0x01, 0x05, 0x00, 0x00] },
-            { tag: "a name the table lacks is code 0", repeat: 1,
-              events: [press("Nope"), release("Nope")],
-              bytes: [0x00, 0x01, 0x01, 0x00, 0x81, 0x00, 0x00, 0x00] },
-            { tag: "Times 300", repeat: 300, events: [press("A"), release("A")],
-              bytes: [0x01, 0x2C, 0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "only delays", repeat: 1, events: [delay(10), delay(20)], bytes: [0x00, 0x01] },
-            { tag: "one press", repeat: 1, events: [press("A")], bytes: [0x00, 0x01] },
-            { tag: "delays then one press", repeat: 5, events: [delay(10), press("A")],
-              bytes: [0x00, 0x05] },
-            { tag: "empty", repeat: 0, events: [], bytes: [0x00, 0x00] },
-            { tag: "a press then a delay", repeat: 1, events: [press("A"), delay(50)],
-              bytes: [0x00, 0x01, 0x01, 0x04, 0x00, 0x00] },
+              events: [a, delay(34), b, delay(35), press("B")], hex: "0001 0304 8404 0105 0000" },
+            { tag: "a name the table lacks is code 0", repeat: 1, events: [press("Nope"), release("Nope")],
+              hex: "0001 0100 8100 0000" },
+            { tag: "Times 300", repeat: 300, events: [a, b], hex: "012c 0104 8104 0000" },
+            { tag: "only delays", repeat: 1, events: [delay(10), delay(20)], hex: "0001" },
+            { tag: "one press", repeat: 1, events: [a], hex: "0001" },
+            { tag: "delays then one press", repeat: 5, events: [delay(10), a], hex: "0005" },
+            { tag: "empty", repeat: 0, events: [], hex: "0000" },
+            { tag: "a press then a delay", repeat: 1, events: [a, delay(50)], hex: "0001 0104 0000" },
         ]
     }
 
     function test_deCode(data) {
-        compare(Macro.deCode(data.events, data.repeat, codeOf), data.bytes)
-        compare(Macro.recordCount(data.events), data.bytes.length)
+        const bytes = Macro.deCode(data.events, data.repeat, codeOf)
+        compare(bytes.map((v) => (v + 0x100).toString(16).slice(1)).join("").replace(/(....)(?!$)/g, "$1 "),
+                data.hex)
+        compare(Macro.recordCount(data.events), bytes.length)
     }
 
     // From 600000 units on the value pair carries the units themselves, and
     // a value beyond 16 bits is FFFF.
     function test_deCodeOfHugeDelays() {
-        const events = [press("A")]
-        for (let i = 0; i < 100; ++i)
-            events.push(delay(65535))
-        events.push(release("A"))
-        compare(Macro.deCode(events, 1, codeOf),
-                [0x00, 0x01, 0x00, 0x04, 0xFF, 0xFF, 0x81, 0x04, 0x00, 0x00])
-        const exact = [press("A")]
-        for (let i = 0; i < 100; ++i)
-            exact.push(delay(60000))
-        exact.push(release("A"))
+        const held = (ms) => [press("A")].concat(Array(100).fill(delay(ms)), [release("A")])
+        compare(Macro.deCode(held(65535), 1, codeOf), [0x00, 0x01, 0x00, 0x04, 0xFF, 0xFF, 0x81, 0x04, 0x00, 0x00])
+        const exact = held(60000)
         // 600000 units (6000 s): no unit pair, and 600000 does not fit.
         compare(Macro.deCode(exact, 1, codeOf).slice(2, 6), [0x00, 0x04, 0xFF, 0xFF])
     }
