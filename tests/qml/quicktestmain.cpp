@@ -26,13 +26,6 @@ class TestData : public QObject
     Q_OBJECT
 public:
     explicit TestData(QQmlContext *context) : m_context(context) { reopen(); }
-    ~TestData() override
-    {
-        m_view.reset();
-        m_rig.reset();
-        m_controller.reset();
-        m_window.reset();
-    }
 
 public slots:
     QString read(const QString &relative) const
@@ -111,23 +104,18 @@ public slots:
     QStringList deviceCommands() const
     {
         QStringList list;
-        if (m_rig) {
-            for (const QByteArray &command : m_rig->mouse->commands())
-                list.append(QString::fromLatin1(command.toHex(' ')));
-        }
+        for (const QByteArray &command : m_rig ? m_rig->mouse->commands() : QList<QByteArray>())
+            list.append(hex(command));
         return list;
     }
-    // Macro `number` (1-based) as the mouse holds it, as hex.
+    // Macro or key matrix `number` (1-based) as the mouse holds it, as hex.
     QString deviceMacro(int number) const
     {
-        return m_rig ? QString::fromLatin1(m_rig->mouse->state().macros.value(number).toHex(' '))
-                     : QString();
+        return m_rig ? hex(m_rig->mouse->state().macros.value(number)) : QString();
     }
     QString deviceKeyMatrix(int number) const
     {
-        return m_rig
-                   ? QString::fromLatin1(m_rig->mouse->state().keyMatrices.value(number).toHex(' '))
-                   : QString();
+        return m_rig ? hex(m_rig->mouse->state().keyMatrices.value(number)) : QString();
     }
     // The mouse stops answering (every report fails), or answers again.
     void setMouseSilent(bool silent)
@@ -178,14 +166,18 @@ public slots:
     }
 
 private:
+    static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
+
+    // Destroyed in reverse: the view before the mouse it links to, the
+    // controller before its window.
     TestDataFolder m_folder;
     QHash<QString, QByteArray> m_setAside;
     QQmlContext *m_context;
-    std::unique_ptr<myQQuickView> m_view;
     std::unique_ptr<LinkRig> m_rig;
+    std::unique_ptr<myQQuickView> m_view;
     ScriptedFileDialogs *m_dialogs = nullptr;
-    std::unique_ptr<Ui_Controler> m_controller;
     std::unique_ptr<QWidget> m_window;
+    std::unique_ptr<Ui_Controler> m_controller;
 };
 
 class Setup : public QObject
