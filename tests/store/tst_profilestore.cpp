@@ -126,7 +126,7 @@ private slots:
             store.setData("mouse/dpiCount", 7);
             store.setCurrentProfile(dest);
             QSettings *object = store.current();
-            ProfileStore(store).copyProfile(dest, src);
+            QVERIFY(ProfileStore(store).copyProfile(dest, src));
             // Replaced and read again, unless copied onto itself.
             QCOMPARE(store.current() != object, dest != src);
             QCOMPARE(store.data("mouse/dpiCount", false).toString(), QStringLiteral("7"));
@@ -145,13 +145,12 @@ private slots:
     {
         QTest::addColumn<QString>("removed");
         QTest::addColumn<Operation>("operation");
-        const auto row = [](const char *name, const Operation &operation,
-                            const char *removed = "") {
-            QTest::newRow(name) << QString(removed) << operation;
+        const auto row = [](const char *name, const Operation &operation) {
+            QTest::newRow(name) << QString() << operation;
         };
         using P = ProfileStore &;
-        row(
-            "reset without pD.bin", [](P p) { p.resetProfile(5); }, "modules/setting/pD.bin");
+        QTest::newRow("reset without pD.bin")
+            << "modules/setting/pD.bin" << Operation([](P p) { QVERIFY(!p.resetProfile(5)); });
         row("import cancelled", [](P p) { import(p, 5, QString(), ImportResult::Cancelled); });
         row("import of a missing file", [](P p) { import(p, 5, "gone.pf", ImportResult::Failed); });
         row("import of a folder", [](P p) { import(p, 5, "modules", ImportResult::Failed); });
@@ -159,23 +158,21 @@ private slots:
         row("import over 1 MiB", [](P p) { import(p, 5, "big.pf", ImportResult::TooLarge); });
         row("export cancelled", [](P p) {
             ScriptedFileDialogs cancel;
-            p.exportProfile(5, cancel);
+            QVERIFY(p.exportProfile(5, cancel));
             QCOMPARE(cancel.asked, QStringList{"save Profile(*.pf)"});
         });
         // A folder in place of the target cannot be replaced.
         row("export onto a folder", [](P p) {
             ScriptedFileDialogs taken({"taken.pf"});
-            p.exportProfile(5, taken);
+            QVERIFY(!p.exportProfile(5, taken));
         });
+        // Nothing written is no failure.
         row("numbers out of range", [](P p) {
             import(p, 10, "modules/setting/pD.bin", ImportResult::Failed);
             ScriptedFileDialogs dialogs({"out.pf"});
-            p.exportProfile(-1, dialogs);
+            QVERIFY(p.exportProfile(-1, dialogs) && p.resetProfile(10) && p.resetProfile(-1) &&
+                    p.copyProfile(10, 0) && p.copyProfile(0, 10));
             QVERIFY(dialogs.asked.isEmpty());
-            p.resetProfile(10);
-            p.resetProfile(-1);
-            p.copyProfile(10, 0);
-            p.copyProfile(0, 10);
         });
     }
 
@@ -221,13 +218,13 @@ private slots:
         QCOMPARE(folder.read("modules/setting/p1.bin"), imported);
         // A change not yet written goes along; the target is replaced whole.
         store.setData(reportRate, 2);
-        ProfileStore(store).exportProfile(0, dialogs);
+        QVERIFY(ProfileStore(store).exportProfile(0, dialogs));
         const QByteArray exported = folder.read("old.pf");
         QVERIFY(exported.contains("reportRate=2"));
         QVERIFY(!exported.contains("keep=me"));
         QCOMPARE(exported, folder.read("modules/setting/p1.bin"));
         // Typed without a suffix, the file still shows up in the import filter.
-        ProfileStore(store).exportProfile(0, dialogs);
+        QVERIFY(ProfileStore(store).exportProfile(0, dialogs));
         QCOMPARE(folder.read("bare.pf"), exported);
         QCOMPARE(dialogs.asked,
                  (QStringList{"open Profile(*.pf)", "save Profile(*.pf)", "save Profile(*.pf)"}));
