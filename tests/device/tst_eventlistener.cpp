@@ -189,11 +189,15 @@ private slots:
     {
         LinkRig rig(553, true);
         DeviceTable table = rig.link.deviceTable();
+        table.prepend(table.at(0)); // the second entry keeps its event interface
         table[0].interfacePath2.clear();
         rig.link.setDeviceTable(table);
         QVERIFY(rig.confirm());
-        rig.link.startEventListener(0);
-        QTRY_VERIFY(!rig.link.isListening());
+        // Neither that entry nor an index past the table, however large, listens.
+        for (uint index : {0u, uint(-1)}) {
+            rig.link.startEventListener(index);
+            QTRY_VERIFY(!rig.link.isListening());
+        }
         rig.link.hid553_01H_SetReportRate(2); // commands still work
         QCOMPARE(rig.mouse->state().reportRate, uchar(2));
     }

@@ -347,6 +347,10 @@ private slots:
         QTest::newRow("profile sent as it stands")
             << gun << QList<int>{2} << true << "mouseSetProfile(2)"
             << QStringList{"00 8c 02 00 00 00 00 00", "00 0c 02 80 00 00 00 00"} << QList<int>{};
+        // Gun slot 2 lives in block 3.
+        QTest::newRow("gun slot unreadable")
+            << gun << QList<int>{3} << false << "mouseSendGundata(2, [300, -3, 5, 99])"
+            << QStringList{"00 8c 03 00 00 00 00 00"} << QList<int>{};
         QTest::newRow("profile unreadable")
             << gun << QList<int>{0} << false << "mouseSetProfile(0)"
             << QStringList{"00 8c 00 00 00 00 00 00"} << QList<int>{};
