@@ -180,6 +180,7 @@ private slots:
         const int opens = rig.mouse->openCount();
         QTest::qWait(300);
         QCOMPARE(rig.mouse->openCount(), opens);
+        QCOMPARE(rig.mouse->openHandles(), 1);
         rig.link.stopEventListener();
         QVERIFY(!rig.link.isListening());
         QVERIFY(rig.mouse->isPluggedIn());

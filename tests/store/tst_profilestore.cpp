@@ -216,6 +216,7 @@ private slots:
         QVERIFY(!store.data("mouse/lightValue", false).isValid());
         TestDataFolder::releaseDeferred();
         QCOMPARE(folder.read("modules/setting/p1.bin"), imported);
+        QCOMPARE(folder.read("mine.pf"), imported);
         // A change not yet written goes along; the target is replaced whole.
         store.setData(reportRate, 2);
         QVERIFY(ProfileStore(store).exportProfile(0, dialogs));

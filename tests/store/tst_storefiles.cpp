@@ -187,7 +187,7 @@ private slots:
             << QVariant(2) << QStringList{""} << QVariantList{"", "loaderbraxel"}
             << QByteArray("[profile]\nprofileName=, loaderbraxel\n");
         // Unknown types, or not a number, change nothing.
-        for (const QVariant &type : {QVariant(7), QVariant(-1), QVariant("macro"), QVariant()})
+        for (const QVariant &type : {QVariant(4), QVariant(-1), QVariant("macro"), QVariant()})
             QTest::addRow("type %s", qPrintable(type.toString()))
                 << type << QStringList{"a", "b"} << QVariantList() << QByteArray();
     }
