@@ -178,7 +178,7 @@ private slots:
         QTRY_COMPARE(rig.mouse->openHandles(), 1);
         // Idle, it waits on the open interface: no reopening on a timer.
         const int opens = rig.mouse->openCount();
-        QTest::qWait(300);
+        QTest::qWait(700);
         QCOMPARE(rig.mouse->openCount(), opens);
         QCOMPARE(rig.mouse->openHandles(), 1);
         rig.link.stopEventListener();
