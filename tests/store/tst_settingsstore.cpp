@@ -9,264 +9,13 @@
 #include <QSettings>
 #include <QTest>
 
-class tst_SettingsStore : public QObject
+static QString flags(const DeviceFlags &f)
 {
-    Q_OBJECT
-
-private slots:
-    void valuesComeBackAsTextAfterRestart();
-    void listsRoundTrip_data();
-    void listsRoundTrip();
-    void currentProfileSelectsTheFile();
-    void resetGlobalSettings();
-    void badFilesReadAsDefaults_data();
-    void badFilesReadAsDefaults();
-    void languageFollowsTheLocaleUntilChosen_data();
-    void languageFollowsTheLocaleUntilChosen();
-    void failedWritesAreReportedAndRetried();
-    void killedWriterLeavesNoTornFile();
-    void damagedFilesAreSetAside_data();
-    void damagedFilesAreSetAside();
-};
-
-void tst_SettingsStore::valuesComeBackAsTextAfterRestart()
-{
-    TestDataFolder folder;
-    const QByteArray factory = folder.read("modules/setting/pD.bin");
-    const QString name = QStringLiteral("宏 Überfall");
-    {
-        SettingsStore store;
-        QCOMPARE(store.data("mouse/reportRate", false), QVariant(QStringLiteral("3")));
-        QCOMPARE(store.globalData("common/name"), QVariant(QStringLiteral("Skarn Config")));
-        QVERIFY(!store.data("no/such", false).isValid());
-        QVERIFY(!store.globalData("no/such").isValid());
-        store.setData("mouse/reportRate", 1);
-        store.setGlobalData("mouse/profileNo", 2);
-        store.setData("mouse/flag", true);
-        store.setData("mouseMacroKey/3", name);
-        QCOMPARE(store.data("mouse/reportRate", false).typeId(), int(QMetaType::Int));
-        // The device flags are read once, at construction.
-        store.setGlobalData("mouse/icType", "560");
-        store.setGlobalData("mouse/isGun", false);
-        QCOMPARE(store.deviceFlags().isColorful, true);
-        QCOMPARE(store.deviceFlags().isGun, true);
-        QCOMPARE(store.deviceFlags().icType, QStringLiteral("553"));
-        QCOMPARE(store.deviceFlags().is55328, false);
-        // The default profile is only read.
-        QCOMPARE(store.data("mouse/reportRate", true), QVariant(QStringLiteral("3")));
-    }
-    QCOMPARE(folder.read("modules/setting/pD.bin"), factory);
-    QVERIFY(folder.read("modules/setting/p1.bin").contains("[mouseMacroKey]"));
-    SettingsStore store;
-    QCOMPARE(store.data("mouse/reportRate", false), QVariant(QStringLiteral("1")));
-    QCOMPARE(store.globalData("mouse/profileNo"), QVariant(QStringLiteral("2")));
-    QCOMPARE(store.data("mouse/flag", false), QVariant(QStringLiteral("true")));
-    QCOMPARE(store.data("mouseMacroKey/3", false).toString(), name);
-
-    // A run value holds over the file in its own store only, and is never
-    // written.
-    SettingsStore served(nullptr, {{"mouse/icType", "553"}});
-    QCOMPARE(served.deviceFlags().icType, QStringLiteral("553"));
-    QCOMPARE(served.globalData("mouse/icType"), QVariant(QStringLiteral("553")));
-    QCOMPARE(store.globalData("mouse/icType"), QVariant(QStringLiteral("560")));
-    served.setGlobalData("mouse/profileNo", 3);
-    QVERIFY(folder.read("modules/setting/apConfig.bin").contains("icType=560"));
-}
-
-void tst_SettingsStore::listsRoundTrip_data()
-{
-    QTest::addColumn<QVariant>("written");
-    QTest::addColumn<QVariantList>("sameRun");
-    QTest::addColumn<QVariantList>("afterRestart");
-
-    const QVariantList texts{"a,b", " c", "d=e"};
-    QTest::newRow("empty") << QVariant(QVariantList()) << QVariantList() << QVariantList();
-    QTest::newRow("one item") << QVariant(QVariantList{7}) << QVariantList{7} << QVariantList{7};
-    QTest::newRow("three numbers")
-        << QVariant(QVariantList{1, 2, 3}) << QVariantList{1, 2, 3} << QVariantList{"1", "2", "3"};
-    QTest::newRow("texts with commas") << QVariant(texts) << texts << texts;
-    QTest::newRow("a single value is no list") << QVariant(9) << QVariantList() << QVariantList();
-}
-
-void tst_SettingsStore::listsRoundTrip()
-{
-    QFETCH(QVariant, written);
-    QFETCH(QVariantList, sameRun);
-    QFETCH(QVariantList, afterRestart);
-
-    TestDataFolder folder;
-    {
-        SettingsStore store;
-        if (written.typeId() == QMetaType::QVariantList)
-            store.setDataList("test/list", written.toList());
-        else
-            store.setData("test/list", written);
-        QCOMPARE(store.dataList("test/list", false), sameRun);
-        QCOMPARE(store.dataList("no/such", false), QVariantList());
-        // Factory single values are no lists either; a factory list is.
-        QCOMPARE(store.dataList("mouse/reportRate", true), QVariantList());
-        QCOMPARE(store.dataList("mouse/lightValue", true), (QVariantList{"0", "0", "4"}));
-    }
-    SettingsStore store;
-    QCOMPARE(store.dataList("test/list", false), afterRestart);
-}
-
-void tst_SettingsStore::currentProfileSelectsTheFile()
-{
-    TestDataFolder folder;
-    {
-        SettingsStore store;
-        store.setCurrentProfile(2);
-        store.setData("mouse/reportRate", 0);
-        // Global operations ignore the current profile.
-        store.setGlobalData("mouse/profileNo", 4);
-        QVERIFY(!store.data("mouse/profileNo", false).isValid());
-        store.setCurrentProfile(0);
-        QCOMPARE(store.data("mouse/reportRate", false), QVariant(QStringLiteral("3")));
-        store.setCurrentProfile(2);
-        QCOMPARE(store.data("mouse/reportRate", false), QVariant(0));
-        // Out of range: the current profile stays.
-        store.setCurrentProfile(10);
-        store.setCurrentProfile(-1);
-        QCOMPARE(store.currentProfile(), 2);
-    }
-    QVERIFY(folder.read("modules/setting/p3.bin").contains("reportRate=0"));
-    QVERIFY(folder.read("modules/setting/p1.bin").contains("reportRate=3"));
-    QVERIFY(folder.read("modules/setting/apConfig.bin").contains("profileNo=4"));
-}
-
-void tst_SettingsStore::resetGlobalSettings()
-{
-    TestDataFolder folder;
-    const QByteArray factory = folder.read("modules/setting/apConfigD.bin");
-    {
-        SettingsStore store;
-        store.setGlobalData("mouse/profileNo", 5);
-        store.setGlobalData("user/extra", "x");
-        store.setGlobalData("mouse/icType", "560");
-        QVERIFY(store.resetGlobalSettings());
-        QCOMPARE(store.globalData("mouse/profileNo"), QVariant(QStringLiteral("0")));
-        QVERIFY(!store.globalData("user/extra").isValid());
-        QCOMPARE(store.deviceFlags().icType, QStringLiteral("553"));
-        // The released object must not write its old values into the new file.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        store.sync();
-        QCOMPARE(folder.read("modules/setting/apConfig.bin"), factory);
-        QCOMPARE(folder.read("modules/setting/apConfigD.bin"), factory);
-    }
-    // Without the factory copy the settings stay as they are.
-    QVERIFY(QFile::remove(folder.filePath("modules/setting/apConfigD.bin")));
-    {
-        SettingsStore store;
-        store.setGlobalData("mouse/profileNo", 5);
-        QVERIFY(!store.resetGlobalSettings());
-        QCOMPARE(store.globalData("mouse/profileNo"), QVariant(5));
-        QCOMPARE(store.globalData("common/name"), QVariant(QStringLiteral("Skarn Config")));
-    }
-    QVERIFY(folder.read("modules/setting/apConfig.bin").contains("profileNo=5"));
-
-    // A folder in place of the file cannot be renamed over, even by root.
-    folder.write("modules/setting/apConfigD.bin", factory);
-    QVERIFY(QFile::remove(folder.filePath("modules/setting/apConfig.bin")));
-    SettingsStore store;
-    QVERIFY(QDir(folder.path()).mkpath("modules/setting/apConfig.bin"));
-    QVERIFY(!store.resetGlobalSettings());
-    QVERIFY(QFileInfo(folder.filePath("modules/setting/apConfig.bin")).isDir());
-    QCOMPARE(store.globalData("common/name"), QVariant());
-}
-
-void tst_SettingsStore::badFilesReadAsDefaults_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("present");
-    QTest::newRow("missing") << QByteArray() << false;
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("garbage") << QByteArray("\x00\xff\x01[[[=\n=\n\x7f\x80 ===", 17) << true;
-    QTest::newRow("keys without values") << QByteArray("[mouse]\nisGun\nicType\n[[\n") << true;
-}
-
-void tst_SettingsStore::badFilesReadAsDefaults()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, present);
-
-    TestDataFolder folder;
-    for (const QString &file : {StorePaths::globalSettings, StorePaths::profile(0)}) {
-        QFile::remove(folder.filePath(file));
-        if (present)
-            folder.write(file, content);
-    }
-    SettingsStore store;
-    QCOMPARE(store.deviceFlags().isGun, false);
-    QCOMPARE(store.deviceFlags().icType, QString());
-    QVERIFY(!store.data("mouse/reportRate", false).isValid());
-    QCOMPARE(store.dataList("mouse/dpiValueArray", false), QVariantList());
-    // The default profile is untouched and still answers recovery reads.
-    QCOMPARE(store.data("mouse/reportRate", true), QVariant(QStringLiteral("3")));
-    store.setData("mouse/reportRate", 2);
-    QCOMPARE(store.data("mouse/reportRate", false), QVariant(2));
-}
-
-// A folder where the file should be makes every write fail, even for root.
-void tst_SettingsStore::failedWritesAreReportedAndRetried()
-{
-    TestDataFolder folder;
-    const QString global = folder.filePath(StorePaths::globalSettings);
-    {
-        SettingsStore store;
-        QVERIFY(QFile::remove(global));
-        QVERIFY(QDir().mkpath(global));
-        QVERIFY(!store.setGlobalData("common/language", "ChineseSimplified"));
-        QVERIFY(!store.sync());
-        QCOMPARE(store.globalData("common/language"), QVariant("ChineseSimplified"));
-        QVERIFY(store.setData("mouse/reportRate", 0));
-        // The next write takes the pending change along.
-        QVERIFY(QDir(global).removeRecursively());
-        QVERIFY(store.setGlobalData("mouse/profileNo", 2));
-        QVERIFY(store.sync());
-        QVERIFY(folder.read(StorePaths::globalSettings).contains("language=ChineseSimplified"));
-
-        QVERIFY(QFile::remove(global));
-        QVERIFY(QDir().mkpath(global));
-        QVERIFY(!store.setGlobalData("mouse/profileNo", 4));
-        QVERIFY(QDir(global).removeRecursively());
-    }
-    // ... and so does closing the store at quit.
-    QVERIFY(folder.read(StorePaths::globalSettings).contains("profileNo=4"));
-    QVERIFY(folder.read(StorePaths::profile(0)).contains("reportRate=0"));
-}
-
-void tst_SettingsStore::languageFollowsTheLocaleUntilChosen_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("language");
-    QTest::newRow("zh_CN") << "zh_CN"
-                           << "ChineseSimplified";
-    QTest::newRow("zh_TW") << "zh_TW"
-                           << "ChineseSimplified";
-    QTest::newRow("en_US") << "en_US"
-                           << "English";
-    QTest::newRow("de_DE") << "de_DE"
-                           << "English";
-    QTest::newRow("C") << "C"
-                       << "English";
-}
-
-void tst_SettingsStore::languageFollowsTheLocaleUntilChosen()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, language);
-    QCOMPARE(SettingsStore::defaultLanguage(QLocale(locale)), language);
-
-    TestDataFolder folder;
-    const QLocale before;
-    QLocale::setDefault(QLocale(locale));
-    SettingsStore store;
-    QCOMPARE(store.globalData("common/language").toString(), language);
-    // A chosen language holds whatever the locale.
-    store.setGlobalData("common/language", "Klingon");
-    QCOMPARE(store.globalData("common/language").toString(), QStringLiteral("Klingon"));
-    QLocale::setDefault(before);
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(f.isColorful)
+        .arg(f.isGun)
+        .arg(f.icType)
+        .arg(f.is55328);
 }
 
 namespace {
@@ -283,77 +32,292 @@ int writeForever()
 }
 } // namespace
 
-// Saves replace the file whole: a writer killed at any moment leaves the
-// old or the new content, never a mix or a cut.
-void tst_SettingsStore::killedWriterLeavesNoTornFile()
+class tst_SettingsStore : public QObject
 {
-    TestDataFolder folder;
-    const QVariant rate = QSettings(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat)
-                              .value("mouse/reportRate");
-    QVERIFY(rate.isValid());
-    for (int attempt = 0; attempt < 12; ++attempt) {
-        QProcess writer;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(writerVariable, "1");
-        writer.setProcessEnvironment(environment);
-        writer.setWorkingDirectory(folder.path());
-        writer.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(writer.waitForStarted());
-        QTest::qWait(20 + 17 * attempt);
-        writer.kill();
-        QVERIFY(writer.waitForFinished());
-        const QSettings file(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat);
-        const QString pad = file.value("mouse/pad").toString();
-        QVERIFY(pad.isEmpty() || pad == QString(padSize, pad.at(0)));
-        QCOMPARE(file.value("mouse/reportRate"), rate);
-    }
-}
+    Q_OBJECT
 
-void tst_SettingsStore::damagedFilesAreSetAside_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("factory");
-    QTest::newRow("global settings")
-        << StorePaths::globalSettings << StorePaths::factoryGlobalSettings;
-    QTest::newRow("profile") << StorePaths::profile(2) << StorePaths::defaultProfile;
-    QTest::newRow("default profile") << StorePaths::defaultProfile << QString();
-}
-
-void tst_SettingsStore::damagedFilesAreSetAside()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, factory);
-    TestDataFolder folder;
-    // Sound settings, only too large to be real: read, they would count.
-    const QByteArray damaged = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
-                               QByteArray(StorePaths::maxFileSize, 'x') + "=1\n";
-    QVERIFY(QFile::remove(folder.filePath(file)));
-    folder.write(file, damaged);
+private slots:
+    void valuesComeBackAsTextAfterRestart()
     {
+        TestDataFolder folder;
+        const QByteArray factory = folder.read("modules/setting/pD.bin");
+        const QByteArray factoryGlobal = folder.read("modules/setting/apConfigD.bin");
+        const QString name = QStringLiteral("宏 Überfall");
+        {
+            SettingsStore store;
+            QCOMPARE(store.data("mouse/reportRate", false), QVariant(QStringLiteral("3")));
+            QCOMPARE(store.globalData("common/name"), QVariant(QStringLiteral("Skarn Config")));
+            QVERIFY(!store.data("no/such", false).isValid());
+            QVERIFY(!store.globalData("no/such").isValid());
+            store.setData("mouse/reportRate", 1);
+            store.setData("mouse/flag", true);
+            store.setData("mouseMacroKey/3", name);
+            QCOMPARE(store.data("mouse/reportRate", false).typeId(), int(QMetaType::Int));
+            // The device flags are read once, at construction.
+            store.setGlobalData("mouse/icType", "560");
+            store.setGlobalData("mouse/isGun", false);
+            QCOMPARE(flags(store.deviceFlags()), QStringLiteral("1 1 553 0"));
+            // The default profile is only read.
+            QCOMPARE(store.data("mouse/reportRate", true), QVariant(QStringLiteral("3")));
+            // Global operations ignore the current profile; out of range, it stays.
+            store.setCurrentProfile(2);
+            store.setData("mouse/reportRate", 0);
+            store.setGlobalData("mouse/profileNo", 4);
+            QVERIFY(!store.data("mouse/profileNo", false).isValid());
+            store.setCurrentProfile(10);
+            store.setCurrentProfile(-1);
+            QCOMPARE(store.currentProfile(), 2);
+            QCOMPARE(store.data("mouse/reportRate", false), QVariant(0));
+            store.setCurrentProfile(0);
+            QCOMPARE(store.data("mouse/reportRate", false), QVariant(1));
+        }
+        QCOMPARE(folder.read("modules/setting/pD.bin"), factory);
+        QVERIFY(folder.read("modules/setting/p1.bin").contains("[mouseMacroKey]"));
+        QVERIFY(folder.read("modules/setting/p3.bin").contains("reportRate=0"));
+        {
+            // A run value holds over the file in its own store only, and is
+            // never written.
+            SettingsStore served(nullptr, {{"mouse/icType", "553"}});
+            QCOMPARE(served.deviceFlags().icType, QStringLiteral("553"));
+            QCOMPARE(served.globalData("mouse/icType"), QVariant(QStringLiteral("553")));
+            served.setGlobalData("mouse/selectGun", 3);
+            QVERIFY(folder.read("modules/setting/apConfig.bin").contains("icType=560"));
+        }
         SettingsStore store;
-        QCOMPARE(store.damagedFiles(), QStringList{file});
-        QVERIFY(store.deviceFlags().icType != "999");
-        store.setCurrentProfile(2);
-        QVERIFY(store.data("mouse/reportRate", false) != QVariant("9"));
-        QVERIFY(store.data("mouse/reportRate", true) != QVariant("9"));
-        store.setCurrentProfile(0);
-        store.setData("mouse/dpiCount", 3);
-        store.setGlobalData("mouse/profileNo", 1);
+        QCOMPARE(store.data("mouse/reportRate", false), QVariant(QStringLiteral("1")));
+        QCOMPARE(store.globalData("mouse/profileNo"), QVariant(QStringLiteral("4")));
+        QCOMPARE(store.data("mouse/flag", false), QVariant(QStringLiteral("true")));
+        QCOMPARE(store.data("mouseMacroKey/3", false).toString(), name);
+        QCOMPARE(store.globalData("mouse/icType"), QVariant(QStringLiteral("560")));
+
+        // A reset copies the factory file whole; the released object must not
+        // write its old values into the new file.
+        store.setGlobalData("user/extra", "x");
+        QVERIFY(store.resetGlobalSettings());
+        QCOMPARE(store.globalData("mouse/profileNo"), QVariant(QStringLiteral("0")));
+        QVERIFY(!store.globalData("user/extra").isValid());
+        TestDataFolder::releaseDeferred();
+        store.sync();
+        QCOMPARE(folder.read("modules/setting/apConfig.bin"), factoryGlobal);
+        QCOMPARE(folder.read("modules/setting/apConfigD.bin"), factoryGlobal);
+        // Without the factory copy the settings stay as they are.
+        QVERIFY(QFile::remove(folder.filePath("modules/setting/apConfigD.bin")));
+        store.setGlobalData("mouse/profileNo", 5);
+        QVERIFY(!store.resetGlobalSettings());
+        QCOMPARE(store.globalData("mouse/profileNo"), QVariant(5));
+        store.sync();
+        QVERIFY(folder.read("modules/setting/apConfig.bin").contains("profileNo=5"));
+
+        // A folder in place of the file cannot be renamed over, even by root.
+        folder.write("modules/setting/apConfigD.bin", factoryGlobal);
+        QVERIFY(QFile::remove(folder.filePath("modules/setting/apConfig.bin")));
+        SettingsStore fresh;
+        QVERIFY(QDir(folder.path()).mkpath("modules/setting/apConfig.bin"));
+        QVERIFY(!fresh.resetGlobalSettings());
+        QVERIFY(QFileInfo(folder.filePath("modules/setting/apConfig.bin")).isDir());
+        QCOMPARE(fresh.globalData("common/name"), QVariant());
     }
-    QCOMPARE(folder.read(file + ".damaged"), damaged);
-    if (!factory.isEmpty()) {
-        const QSettings now(folder.filePath(file), QSettings::IniFormat);
-        const QSettings original(folder.filePath(factory), QSettings::IniFormat);
-        QVERIFY(original.allKeys().size() > 3);
-        for (const QString &key : original.allKeys()) {
-            if (key != "mouse/profileNo" && key != "mouse/dpiCount")
-                QCOMPARE(now.value(key), original.value(key));
+
+    void listsRoundTrip_data()
+    {
+        QTest::addColumn<QVariant>("written");
+        QTest::addColumn<QVariantList>("sameRun");
+        QTest::addColumn<QVariantList>("afterRestart");
+
+        const QVariantList texts{"a,b", " c", "d=e"};
+        QTest::newRow("empty") << QVariant(QVariantList()) << QVariantList() << QVariantList();
+        QTest::newRow("one item") << QVariant(QVariantList{7}) << QVariantList{7}
+                                  << QVariantList{7};
+        QTest::newRow("three numbers") << QVariant(QVariantList{1, 2, 3}) << QVariantList{1, 2, 3}
+                                       << QVariantList{"1", "2", "3"};
+        QTest::newRow("texts with commas") << QVariant(texts) << texts << texts;
+        QTest::newRow("a single value is no list")
+            << QVariant(9) << QVariantList() << QVariantList();
+    }
+
+    void listsRoundTrip()
+    {
+        QFETCH(QVariant, written);
+        QFETCH(QVariantList, sameRun);
+        QFETCH(QVariantList, afterRestart);
+
+        TestDataFolder folder;
+        {
+            SettingsStore store;
+            if (written.typeId() == QMetaType::QVariantList)
+                store.setDataList("test/list", written.toList());
+            else
+                store.setData("test/list", written);
+            QCOMPARE(store.dataList("test/list", false), sameRun);
+            QCOMPARE(store.dataList("no/such", false), QVariantList());
+            // Factory single values are no lists either; a factory list is.
+            QCOMPARE(store.dataList("mouse/reportRate", true), QVariantList());
+            QCOMPARE(store.dataList("mouse/lightValue", true), (QVariantList{"0", "0", "4"}));
+        }
+        SettingsStore store;
+        QCOMPARE(store.dataList("test/list", false), afterRestart);
+    }
+
+    void badFilesReadAsDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("garbage") << QByteArray("\x00\xff\x01[[[=\n=\n\x7f\x80 ===", 17) << true;
+        QTest::newRow("keys without values") << QByteArray("[mouse]\nisGun\nicType\n[[\n") << true;
+    }
+
+    void badFilesReadAsDefaults()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, present);
+
+        TestDataFolder folder;
+        for (const QString &file : {StorePaths::globalSettings, StorePaths::profile(0)}) {
+            QFile::remove(folder.filePath(file));
+            if (present)
+                folder.write(file, content);
+        }
+        SettingsStore store;
+        QCOMPARE(store.deviceFlags().isGun, false);
+        QCOMPARE(store.deviceFlags().icType, QString());
+        QVERIFY(!store.data("mouse/reportRate", false).isValid());
+        QCOMPARE(store.dataList("mouse/dpiValueArray", false), QVariantList());
+        // The default profile is untouched and still answers recovery reads.
+        QCOMPARE(store.data("mouse/reportRate", true), QVariant(QStringLiteral("3")));
+        store.setData("mouse/reportRate", 2);
+        QCOMPARE(store.data("mouse/reportRate", false), QVariant(2));
+    }
+
+    // A folder where the file should be makes every write fail, even for root.
+    void failedWritesAreReportedAndRetried()
+    {
+        TestDataFolder folder;
+        const QString global = folder.filePath(StorePaths::globalSettings);
+        {
+            SettingsStore store;
+            QVERIFY(QFile::remove(global));
+            QVERIFY(QDir().mkpath(global));
+            QVERIFY(!store.setGlobalData("common/language", "ChineseSimplified"));
+            QVERIFY(!store.sync());
+            QCOMPARE(store.globalData("common/language"), QVariant("ChineseSimplified"));
+            QVERIFY(store.setData("mouse/reportRate", 0));
+            // The next write takes the pending change along.
+            QVERIFY(QDir(global).removeRecursively());
+            QVERIFY(store.setGlobalData("mouse/profileNo", 2));
+            QVERIFY(store.sync());
+            QVERIFY(folder.read(StorePaths::globalSettings).contains("language=ChineseSimplified"));
+
+            QVERIFY(QFile::remove(global));
+            QVERIFY(QDir().mkpath(global));
+            QVERIFY(!store.setGlobalData("mouse/profileNo", 4));
+            QVERIFY(QDir(global).removeRecursively());
+        }
+        // ... and so does closing the store at quit.
+        QVERIFY(folder.read(StorePaths::globalSettings).contains("profileNo=4"));
+        QVERIFY(folder.read(StorePaths::profile(0)).contains("reportRate=0"));
+    }
+
+    void languageFollowsTheLocaleUntilChosen_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("language");
+        // Any Chinese locale reads the one Chinese file; every other one English.
+        for (const char *locale : {"zh_CN", "zh_TW", "en_US"})
+            QTest::newRow(locale) << locale << (locale[0] == 'z' ? "ChineseSimplified" : "English");
+    }
+
+    void languageFollowsTheLocaleUntilChosen()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, language);
+        QCOMPARE(SettingsStore::defaultLanguage(QLocale(locale)), language);
+
+        TestDataFolder folder;
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        SettingsStore store;
+        QCOMPARE(store.globalData("common/language").toString(), language);
+        // A chosen language holds whatever the locale.
+        store.setGlobalData("common/language", "Klingon");
+        QCOMPARE(store.globalData("common/language").toString(), QStringLiteral("Klingon"));
+        QLocale::setDefault(before);
+    }
+
+    // Saves replace the file whole: a writer killed at any moment leaves the
+    // old or the new content, never a mix or a cut.
+    void killedWriterLeavesNoTornFile()
+    {
+        TestDataFolder folder;
+        const QVariant rate =
+            QSettings(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat)
+                .value("mouse/reportRate");
+        QVERIFY(rate.isValid());
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            QProcess writer;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(writerVariable, "1");
+            writer.setProcessEnvironment(environment);
+            writer.setWorkingDirectory(folder.path());
+            writer.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(writer.waitForStarted());
+            QTest::qWait(20 + 50 * attempt);
+            writer.kill();
+            QVERIFY(writer.waitForFinished());
+            const QSettings file(folder.filePath(StorePaths::profile(0)), QSettings::IniFormat);
+            const QString pad = file.value("mouse/pad").toString();
+            QVERIFY(pad.isEmpty() || pad == QString(padSize, pad.at(0)));
+            QCOMPARE(file.value("mouse/reportRate"), rate);
         }
     }
-    // Opened again, the store finds nothing damaged.
-    SettingsStore store;
-    QCOMPARE(store.damagedFiles(), QStringList());
-}
+
+    void damagedFilesAreSetAside_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("factory");
+        QTest::newRow("global settings")
+            << StorePaths::globalSettings << StorePaths::factoryGlobalSettings;
+        QTest::newRow("profile") << StorePaths::profile(2) << StorePaths::defaultProfile;
+        QTest::newRow("default profile") << StorePaths::defaultProfile << QString();
+    }
+
+    void damagedFilesAreSetAside()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, factory);
+        TestDataFolder folder;
+        // Sound settings, only too large to be real: read, they would count.
+        const QByteArray damaged = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
+                                   QByteArray(StorePaths::maxFileSize, 'x') + "=1\n";
+        QVERIFY(QFile::remove(folder.filePath(file)));
+        folder.write(file, damaged);
+        {
+            SettingsStore store;
+            QCOMPARE(store.damagedFiles(), QStringList{file});
+            QVERIFY(store.deviceFlags().icType != "999");
+            store.setCurrentProfile(2);
+            QVERIFY(store.data("mouse/reportRate", false) != QVariant("9"));
+            QVERIFY(store.data("mouse/reportRate", true) != QVariant("9"));
+            store.setCurrentProfile(0);
+            store.setData("mouse/dpiCount", 3);
+            store.setGlobalData("mouse/profileNo", 1);
+        }
+        QCOMPARE(folder.read(file + ".damaged"), damaged);
+        if (!factory.isEmpty()) {
+            const QSettings now(folder.filePath(file), QSettings::IniFormat);
+            const QSettings original(folder.filePath(factory), QSettings::IniFormat);
+            QVERIFY(original.allKeys().size() > 3);
+            for (const QString &key : original.allKeys()) {
+                if (key != "mouse/profileNo" && key != "mouse/dpiCount")
+                    QCOMPARE(now.value(key), original.value(key));
+            }
+        }
+        // Opened again, the store finds nothing damaged.
+        SettingsStore store;
+        QCOMPARE(store.damagedFiles(), QStringList());
+    }
+};
 
 int main(int argc, char **argv)
 {

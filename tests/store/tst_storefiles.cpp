@@ -1,0 +1,368 @@
+// The small data files: gun presets, name lists, button records, the device
+// table, and the copy that replaces a file whole.
+#include "devicetablefile.h"
+#include "filereplace.h"
+#include "gundatafile.h"
+#include "keymatrixstore.h"
+#include "namelistfile.h"
+#include "profilegunkeys.h"
+#include "profilestore.h"
+#include "settingsstore.h"
+#include "storepaths.h"
+#include "testdatafolder.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTest>
+#include <functional>
+
+using Edit = std::function<void()>;
+Q_DECLARE_METATYPE(Edit)
+
+namespace {
+const char gunFile[] = "modules/gun/gunData.bin";
+const char nameFile[] = "modules/setting/name.bin";
+
+QVariantList texts(const QString &list)
+{
+    QVariantList values;
+    for (const QString &value : list.split(QStringLiteral(", "), Qt::SkipEmptyParts))
+        values.append(value);
+    return values;
+}
+
+QVariantList numbers(int count, int first)
+{
+    QVariantList values;
+    for (int i = 0; i < count; ++i)
+        values.append(first + i);
+    return values;
+}
+
+QString describe(const DeviceEntry &e)
+{
+    return QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10")
+        .arg(e.type)
+        .arg(e.vid, 0, 16)
+        .arg(e.pid, 0, 16)
+        .arg(e.usagePage, 0, 16)
+        .arg(e.usage, 0, 16)
+        .arg(e.usagePage2, 0, 16)
+        .arg(e.usage2, 0, 16)
+        .arg(e.reportLength)
+        .arg(e.isEncode)
+        .arg(e.sCode);
+}
+} // namespace
+
+class tst_StoreFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void gunData_data()
+    {
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<QByteArray>("file"); // none: the file stays missing
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariantList>("record");
+        QTest::addColumn<QStringList>("keys");
+        QFile delivered(TestDataFolder::factoryModules() + "/gun/gunData.bin");
+        QVERIFY(delivered.open(QIODevice::ReadOnly));
+        const QByteArray factory = delivered.readAll();
+        const QStringList six{"0", "1", "2", "3", "4", "5"};
+        const auto row = [&](const char *name, const char *from, const char *to, const char *key,
+                             const char *record, QStringList keys, const Edit &edit) {
+            QTest::newRow(name) << edit << QByteArray(factory).replace(from, to) << key
+                                << texts(record) << keys;
+        };
+        // Records by list position; values past the sixth are dropped.
+        row("save", "2=M16A4, L-Click, 9, 0, 8", "2=SCAR-L, L-Click, 10, 0, 10", "2",
+            "SCAR-L, L-Click, 10, 0, 10, 0", six, [] {
+                GunDataFile().saveRecord("2", {"SCAR-L", "L-Click", 10, 0, 10, 0, "x", 99});
+            });
+        // Type 1 stores the record without its name under the new name.
+        row("rename", "Thomson, L-Click, 10, 0, 10, 0\n",
+            "Thomson, L-Click, 10, 0, 10, 0\nAK=L-Click, 12, 0, 8, 3\n", "AK",
+            "L-Click, 12, 0, 8, 3", six + QStringList{"AK"}, [] {
+                GunDataFile().modify(1, {"AKM", "L-Click", 9, 0, 7, 0, "AKM-old"});
+                GunDataFile().modify(1, {"AK", "L-Click", 12, 0, 8, 3, "AKM"});
+            });
+        row("delete", "3=SCAR-L, L-Click, 10, 0, 10, 0\n", "", "3", "", {"0", "1", "2", "4", "5"},
+            [] { GunDataFile().modify(0, {"3"}); });
+        row("other types, short records, empty names", "\n", "\n", "1", "AKM, L-Click, 9, 0, 7, 0",
+            six, [] {
+                GunDataFile guns;
+                guns.modify(5, {"AKM", "x", 1, 1, 1, 1, "1"});
+                guns.modify(-1, {"1"});
+                guns.saveRecord("1", {"M4", "L-Click", 9, 0, 5});
+                guns.modify(1, {"M4", "L-Click", 9, 0, 5, "AKM"});
+                guns.modify(1, {"M4"});
+                guns.modify(0, {});
+                for (const QString &name :
+                     {QString(), QStringLiteral("/"), QStringLiteral("\\/")}) {
+                    guns.modify(0, {name});
+                    guns.modify(1, {"AK", "L-Click", 12, 0, 8, 3, name});
+                    guns.modify(1, {name, "L-Click", 12, 0, 8, 3, "0"});
+                    guns.saveRecord(name, {"AK", "L-Click", 12, 0, 8, 3});
+                }
+            });
+        QTest::newRow("missing file is never created") << Edit([] {
+            QFile::remove(gunFile);
+            GunDataFile().saveRecord("0", {"M416", "L-Click", 9, 0, 5, 0});
+            GunDataFile().modify(1, {"AK", "L-Click", 12, 0, 8, 3, "AKM"});
+        }) << QByteArray() << "0" << QVariantList() << QStringList();
+    }
+
+    void gunData()
+    {
+        QFETCH(Edit, edit);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, key);
+        QFETCH(QVariantList, record);
+        QFETCH(QStringList, keys);
+        TestDataFolder folder;
+        edit();
+        QCOMPARE(folder.read(gunFile), file);
+        QCOMPARE(QFile::exists(gunFile), !file.isEmpty());
+        QCOMPARE(GunDataFile().record(key), record);
+        QCOMPARE(GunDataFile().keys(), keys);
+    }
+
+    void gunKeysPerProfile()
+    {
+        TestDataFolder folder;
+        {
+            // p3.bin has no X/Y keys: the default is 4 as a number.
+            folder.write("modules/setting/p3.bin", "[mouse]\nreportRate=3\n");
+            SettingsStore settings;
+            ProfileGunKeys keys(settings);
+            QCOMPARE(keys.selectGun("0"), QVariant(QString()));
+            keys.setSelectGun("0", 3);
+            settings.setCurrentProfile(2);
+            QCOMPARE(keys.selectGun("0"), QVariant(QString()));
+            QCOMPARE(keys.xySensitive("0"), QVariant(4));
+            keys.setXYSensitive("0", 7);
+            QCOMPARE(keys.xySensitive("0"), QVariant(7));
+            QCOMPARE(keys.xySensitive("1"), QVariant(4));
+            settings.setCurrentProfile(1);
+            QCOMPARE(keys.xySensitive("0"), QVariant("4"));
+        }
+        SettingsStore settings;
+        ProfileGunKeys keys(settings);
+        QCOMPARE(keys.selectGun("0"), QVariant("3"));
+        settings.setCurrentProfile(2);
+        QCOMPARE(keys.xySensitive("0"), QVariant("7"));
+        // A reset brings the default profile's steps.
+        ProfileStore(settings).resetProfile(2);
+        QCOMPARE(keys.xySensitive("0"), QVariant("4"));
+    }
+
+    void nameLists_data()
+    {
+        QTest::addColumn<QVariant>("type");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QVariantList>("read");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("one macro gets the sentinel")
+            << QVariant(0) << QStringList{"Macro_0"} << texts("Macro_0, loaderbraxel")
+            << QByteArray("[macro]\nmacroName=Macro_0, loaderbraxel\n");
+        QTest::newRow("profiles in order")
+            << QVariant(2u) << QStringList{"Standard0", "profile_13"}
+            << texts("Standard0, profile_13")
+            << QByteArray("[profile]\nprofileName=Standard0, profile_13\n");
+        QTest::newRow("gun names")
+            << QVariant("1") << QStringList{"M416", "AKM"} << texts("M416, AKM")
+            << QByteArray("[gun]\ngunName=M416, AKM\n");
+        QTest::newRow("gun selection") << QVariant(3) << QStringList{"0", "1"} << texts("0, 1")
+                                       << QByteArray("[gun]\nselectGun=0, 1\n");
+        QTest::newRow("commas, quotes and spaces")
+            << QVariant(0) << QStringList{"a,b", "say \"hi\"", " lead", "x=y"}
+            << QVariantList{"a,b", "say \"hi\"", " lead", "x=y"}
+            << QByteArray("[macro]\nmacroName=\"a,b\", say \\\"hi\\\", \" lead\", \"x=y\"\n");
+        QTest::newRow("non-ASCII")
+            << QVariant(0) << QStringList{"宏一", "Überfall"} << QVariantList{"宏一", "Überfall"}
+            << QByteArray("[macro]\nmacroName=宏一, Überfall\n");
+        QTest::newRow("one empty name")
+            << QVariant(2) << QStringList{""} << QVariantList{"", "loaderbraxel"}
+            << QByteArray("[profile]\nprofileName=, loaderbraxel\n");
+        // Unknown types, or not a number, change nothing.
+        for (const QVariant &type : {QVariant(4), QVariant(-1), QVariant("macro"), QVariant()})
+            QTest::addRow("type %s", qPrintable(type.toString()))
+                << type << QStringList{"a", "b"} << QVariantList() << QByteArray();
+    }
+
+    void nameLists()
+    {
+        QFETCH(QVariant, type);
+        QFETCH(QStringList, written);
+        QFETCH(QVariantList, read);
+        QFETCH(QByteArray, file);
+        TestDataFolder folder;
+        NameListFile().update(type, written);
+        // On disk when the call returns.
+        QCOMPARE(folder.read(nameFile), file);
+        QCOMPARE(NameListFile().read(type), read);
+        for (const QVariant &name : NameListFile().read(type))
+            QCOMPARE(name.typeId(), int(QMetaType::QString));
+    }
+
+    void nameListsRead_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QVariantList>("macros");
+        QTest::newRow("missing file") << QByteArray() << QVariantList();
+        // A list stored without the sentinel comes back as a plain value.
+        QTest::newRow("single value")
+            << QByteArray("[macro]\nmacroName=Macro_0\n") << QVariantList();
+        QTest::newRow("escapes") << QByteArray(
+                                        "[macro]\nmacroName=\\x5b8f\\x4e00, \\xdc\\x62\\x65rfall\n")
+                                 << QVariantList{"宏一", "Überfall"};
+    }
+
+    void nameListsRead()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QVariantList, macros);
+        TestDataFolder folder;
+        if (!content.isEmpty())
+            folder.write(nameFile, content);
+        QCOMPARE(NameListFile().read(0), macros);
+        for (uint type = 1; type < 4; ++type)
+            QCOMPARE(NameListFile().read(type), QVariantList());
+        QCOMPARE(QFile::exists(nameFile), !content.isEmpty());
+        // An empty list removes that list alone.
+        NameListFile().update(2, {"P"});
+        NameListFile().update(0, {});
+        QCOMPARE(NameListFile().read(0), QVariantList());
+        QCOMPARE(NameListFile().read(2), texts("P, loaderbraxel"));
+    }
+
+    void keyMatrixRecords_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QByteArray>("line"); // in p3.bin
+        QTest::newRow("empty") << 0 << QByteArray("15=0, 0, 0, 0\n");
+        QTest::newRow("one record and a half") << 6 << QByteArray("1=104, 105, 0, 0\n");
+        QTest::newRow("one short") << 63 << QByteArray("15=160, 161, 162, 0\n");
+        QTest::newRow("three too many") << 67 << QByteArray("15=160, 161, 162, 163\n");
+    }
+
+    // Sixteen records of four in the current profile; values a list lacks
+    // are stored as 0, values past the last record are dropped.
+    void keyMatrixRecords()
+    {
+        QFETCH(int, count);
+        QFETCH(QByteArray, line);
+        TestDataFolder folder;
+        QMap<QString, QByteArray> before = folder.snapshot();
+        {
+            SettingsStore settings;
+            settings.setCurrentProfile(2);
+            KeyMatrixStore matrix(settings);
+            matrix.storeRecords(numbers(count, 100));
+            for (int k = 0; k < KeyMatrixStore::buttonCount; ++k) {
+                QVariantList expected;
+                for (int i = 4 * k; i < 4 * k + 4; ++i)
+                    expected.append(i < count ? 100 + i : 0);
+                QCOMPARE(matrix.record(QString::number(k), false), expected);
+            }
+            QCOMPARE(matrix.record("5", true), texts("5, 0, 1, 0"));
+            QCOMPARE(matrix.record("16", false), QVariantList());
+            QCOMPARE(matrix.record("16", true), QVariantList());
+            QCOMPARE(matrix.record("", false), QVariantList());
+            settings.setCurrentProfile(0);
+            QCOMPARE(matrix.record("5", false), texts("5, 0, 1, 0"));
+        }
+        QMap<QString, QByteArray> after = folder.snapshot();
+        const QByteArray p3 = after.take("modules/setting/p3.bin");
+        before.remove("modules/setting/p3.bin");
+        QCOMPARE(after, before);
+        QVERIFY(p3.contains("[mouseKeyMatrix]\n"));
+        QVERIFY(p3.contains(line));
+        QVERIFY(!p3.contains("164"));
+        // The firmware table is not touched.
+        QVERIFY(p3.contains("[mouseFwKeyMatrix]\n0=1, 0, 240, 0\n"));
+    }
+
+    void deviceTable_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // none: no file
+        QTest::addColumn<QStringList>("entries");
+        const QString missing = "-1 0 0 0 0 0 0 32 0 370524";
+        // Hexadecimal texts; what is not one, or too big, gives 0.
+        QTest::newRow("rows") << QByteArray("[common]\ndeviceCount=4\n"
+                                            "[0]\ntype=1\nvid=1209\npid=0001\nusagePage=ff00\n"
+                                            "usage=ff02\nusagePage2=ff01\nusage2=ff03\n"
+                                            "reportLength=64\nisEncode=true\nsCode=111111\n"
+                                            "[1]\ntype=zz\nvid=12G4\npid=fffff\nusagePage=0xff0a\n"
+                                            "usage=1\nisEncode=false\nsCode=1234\n[3]\ntype=0\n")
+                              << QStringList{"1 1209 1 ff00 ff02 ff01 ff03 64 1 111111",
+                                             "0 0 0 ff0a 1 0 0 32 0 1234", missing,
+                                             "0 0 0 0 0 0 0 32 0 370524"};
+        QTest::newRow("huge count") << QByteArray("[common]\ndeviceCount=100000\n")
+                                    << QStringList(DeviceTableFile::maxDevices, missing);
+        QTest::newRow("no count") << QByteArray("[0]\ntype=1\n") << QStringList();
+        QTest::newRow("no file") << QByteArray() << QStringList();
+    }
+
+    void deviceTable()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, entries);
+        TestDataFolder folder(false);
+        if (!file.isEmpty())
+            folder.write("table.bin", file);
+        QStringList read;
+        for (const DeviceEntry &entry : DeviceTableFile::read("table.bin")) {
+            read << describe(entry);
+            QVERIFY(entry.interfacePath1.isEmpty() && entry.interfacePath2.isEmpty());
+        }
+        QCOMPARE(read, entries);
+    }
+
+    void copyOver_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("targetExists");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("replaces the target") << "a.bin" << true << true;
+        QTest::newRow("creates a missing target") << "a.bin" << false << true;
+        QTest::newRow("missing source") << "none.bin" << true << false;
+        QTest::newRow("a folder as source") << "." << true << false;
+        QTest::newRow("a source over 1 MiB") << "big.bin" << true << false;
+    }
+
+    void copyOver()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, targetExists);
+        QFETCH(bool, replaced);
+        TestDataFolder folder(false);
+        folder.write("a.bin", "new content\n");
+        const QByteArray big(StorePaths::maxFileSize + 1, 'x');
+        if (source == "big.bin")
+            folder.write("big.bin", big);
+        // Even a target stamped later than now is followed by a newer file.
+        const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
+        if (targetExists) {
+            folder.write("b.bin", "old\n");
+            QFile target(folder.filePath("b.bin"));
+            QVERIFY(target.open(QIODevice::ReadWrite));
+            QVERIFY(target.setFileTime(future, QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(FileReplace::copyOver(folder.filePath(source), folder.filePath("b.bin")),
+                 replaced);
+        // Only the two files: no temporary file is left behind.
+        QMap<QString, QByteArray> files{{"a.bin", "new content\n"},
+                                        {"b.bin", replaced ? "new content\n" : "old\n"}};
+        if (source == "big.bin")
+            files.insert("big.bin", big);
+        QCOMPARE(folder.snapshot(), files);
+        if (targetExists)
+            QCOMPARE(QFileInfo(folder.filePath("b.bin")).lastModified() > future, replaced);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_StoreFiles)
+#include "tst_storefiles.moc"
