@@ -11,31 +11,26 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <memory>
+#include <tuple>
 
 class Program
 {
 public:
-    struct Run
-    {
-        int code = -1; // -1: crashed or still running after a minute
-        QByteArray out, err;
-    };
-
     // An empty `modules` runs `exe` where it is, without a portable folder.
-    explicit Program(const QString &exe = QStringLiteral(SKARN_EXECUTABLE),
+    explicit Program(const QString &exe = SKARN_EXECUTABLE,
                      const QString &modules = TestDataFolder::factoryModules())
-        : exe(exe), env(QProcessEnvironment::systemEnvironment())
+        : exe(modules.isEmpty() ? exe : dir.filePath("skarn-config")),
+          env(QProcessEnvironment::systemEnvironment())
     {
         if (!modules.isEmpty()) {
-            this->exe = dir.filePath(QStringLiteral("skarn-config"));
             QFile::copy(exe, this->exe);
             QFile::setPermissions(this->exe, QFile::permissions(this->exe) | QFile::ExeOwner);
-            TestDataFolder::copyTree(modules, dir.filePath(QStringLiteral("modules")));
+            TestDataFolder::copyTree(modules, dir.filePath("modules"));
         }
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("GSETTINGS_BACKEND", "memory");
         env.insert("SKARN_VIRTUAL_MOUSE", "553");
-        env.insert("SKARN_VIRTUAL_MOUSE_RECORD", dir.filePath(QStringLiteral("mouse.log")));
+        env.insert("SKARN_VIRTUAL_MOUSE_RECORD", dir.filePath("mouse.log"));
     }
 
     QString filePath(const QString &relative) const { return dir.filePath(relative); }
@@ -51,18 +46,17 @@ public:
         return process;
     }
 
-    Run run(const QStringList &args) const
+    // To its end: the exit code (-1 on a crash or after a minute), output
+    // and errors.
+    std::tuple<int, QByteArray, QByteArray> run(const QStringList &args) const
     {
         QProcess process;
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.path());
         process.start(exe, args);
-        Run result;
-        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
-            result.code = process.exitCode();
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
+        const bool ended = process.waitForFinished(60000);
+        return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
     // Adds what `process` writes to `output` until it holds `text`.
@@ -80,7 +74,7 @@ public:
         return output.contains(text);
     }
 
-    // Terminates `process`: its exit code, -1 when it did not end normally.
+    // The exit code, -1 when it did not end normally.
     static int stop(QProcess &process)
     {
         process.terminate();
@@ -93,24 +87,20 @@ public:
     // The mouse's record ("feature|output <hex>") from line `from` on.
     QStringList record(int from = 0) const
     {
-        QFile file(filePath(QStringLiteral("mouse.log")));
+        QFile file(filePath("mouse.log"));
         QStringList lines;
-        if (file.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : file.readAll().split('\n')) {
-                if (const int space = line.indexOf(' '); space > 0)
-                    lines << QString::fromLatin1(line.mid(space + 1));
-            }
-        }
-        return lines.mid(from);
+        for (const QByteArray &line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList())
+            lines << QString::fromLatin1(line.mid(line.indexOf(' ') + 1));
+        return lines.mid(from, lines.size() - from - 1);
     }
 
     // From outside the process: "silent N", "unplug", "plug", "none".
     bool setMouseFault(const QByteArray &fault) const
     {
         // Whole at once: the program takes the file as soon as it appears.
-        QSaveFile file(filePath(QStringLiteral("mouse.log.fault")));
-        return file.open(QIODevice::WriteOnly) && file.write(fault) == fault.size() &&
-               file.commit();
+        QSaveFile file(filePath("mouse.log.fault"));
+        return file.open(QIODevice::WriteOnly) && file.write(fault) >= 0 && file.commit();
     }
 
     QTemporaryDir dir;

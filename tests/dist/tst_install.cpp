@@ -2,7 +2,6 @@
 // runs the installed program as a user would, with a home of its own.
 #include "program.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -11,30 +10,29 @@
 #include <QTest>
 
 namespace {
-// Content hashes of every file under `dir`, by relative path.
-QMap<QString, QByteArray> hashes(const QString &dir)
+QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
+}
+
+// The contents of every file under `dir`, by relative path.
+QMap<QString, QByteArray> contents(const QString &dir)
 {
     QMap<QString, QByteArray> result;
     for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        QFile file(it.next());
-        result.insert(QDir(dir).relativeFilePath(file.fileName()),
-                      file.open(QIODevice::ReadOnly)
-                          ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                          : "unreadable");
+        const QString path = it.next();
+        result[QDir(dir).relativeFilePath(path)] = read(path);
     }
     return result;
 }
 
 void setWritable(const QString &dir, bool writable)
 {
-    QStringList paths{dir};
-    for (QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot,
-                         QDirIterator::Subdirectories);
-         it.hasNext();)
-        paths << it.next();
     const QFile::Permissions write =
         QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
-    for (const QString &path : paths) {
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    for (QString path = dir; !path.isEmpty(); path = it.hasNext() ? it.next() : QString()) {
         const QFile::Permissions p = QFile::permissions(path);
         QFile::setPermissions(path,
                               writable ? p | QFile::WriteOwner | QFile::WriteUser : p & ~write);
@@ -94,13 +92,10 @@ void tst_Install::installsTheLayout()
     const QString rulesDir = QDir::isAbsolutePath(SKARN_UDEV_RULES_DIR)
                                  ? QStringLiteral(SKARN_UDEV_RULES_DIR)
                                  : prefixPath(SKARN_UDEV_RULES_DIR);
-    QFile installedRules(rulesDir + "/70-skarn-config.rules"), builtRules(SKARN_UDEV_RULES);
-    QVERIFY(installedRules.open(QIODevice::ReadOnly) && builtRules.open(QIODevice::ReadOnly));
-    QCOMPARE(installedRules.readAll(), builtRules.readAll());
+    QCOMPARE(read(rulesDir + "/70-skarn-config.rules"), read(SKARN_UDEV_RULES));
     // The desktop entry starts the installed executable and names the icon.
-    QFile desktop(prefixPath(SKARN_DATADIR "/applications/org.example.SkarnConfig.desktop"));
-    QVERIFY(desktop.open(QIODevice::ReadOnly));
-    const QByteArray entry = desktop.readAll();
+    const QByteArray entry =
+        read(prefixPath(SKARN_DATADIR "/applications/org.example.SkarnConfig.desktop"));
     QVERIFY(entry.contains("\nExec=skarn-config\n") && entry.contains("\nIcon=skarn-config\n"));
 
     // Drawn icons, not empty ones: the centre opaque, the corners clear.
@@ -113,8 +108,8 @@ void tst_Install::installsTheLayout()
     }
 
     // The factory data is the delivered data, none of it left out.
-    const QMap<QString, QByteArray> delivered = hashes(TestDataFolder::factoryModules());
-    const QMap<QString, QByteArray> installed = hashes(factoryDir() + "/modules");
+    const QMap<QString, QByteArray> delivered = contents(TestDataFolder::factoryModules());
+    const QMap<QString, QByteArray> installed = contents(factoryDir() + "/modules");
     for (auto it = installed.begin(); it != installed.end(); ++it)
         QCOMPARE(delivered.value(it.key()), it.value());
     for (const QString &file : delivered.keys()) {
@@ -134,14 +129,14 @@ void tst_Install::userFolderIsSeededAndKept()
     program.env.insert("HOME", program.dir.path());
     program.env.insert("XDG_DATA_HOME", program.filePath("data"));
     const QString user = program.filePath("data/skarn-config/modules/");
-    const QMap<QString, QByteArray> factory = hashes(factoryDir());
+    const QMap<QString, QByteArray> factory = contents(factoryDir());
     int code = -1;
     QByteArray output = runUntil(program, "Device Connect", &code);
     QVERIFY2(output.contains("Data folder: " + program.filePath("data/skarn-config").toUtf8()),
              output.constData());
     QCOMPARE(code, 0);
-    const QMap<QString, QByteArray> seeded = hashes(user);
-    for (const QString &file : hashes(factoryDir() + "/modules").keys()) {
+    const QMap<QString, QByteArray> seeded = contents(user);
+    for (const QString &file : contents(factoryDir() + "/modules").keys()) {
         QVERIFY2(seeded.value(file) == factory.value("modules/" + file), qPrintable(file));
         QVERIFY2(QFileInfo(user + file).isWritable(), qPrintable(file));
     }
@@ -150,13 +145,13 @@ void tst_Install::userFolderIsSeededAndKept()
     QVERIFY(profile.open(QIODevice::Append));
     profile.write("[mine]\nkept=1\n");
     profile.close();
-    const QByteArray edited = hashes(user).value("setting/p1.bin");
+    const QByteArray edited = read(user + "setting/p1.bin");
     QVERIFY(QFile::remove(user + "setting/p2.bin"));
     output = runUntil(program, "Device Connect", &code);
     QVERIFY2(output.contains("Device Connect"), output.constData());
     QCOMPARE(code, 0);
-    QCOMPARE(hashes(user).value("setting/p1.bin"), edited);
-    QCOMPARE(hashes(user).value("setting/p2.bin"), factory.value("modules/setting/p2.bin"));
+    QCOMPARE(read(user + "setting/p1.bin"), edited);
+    QCOMPARE(read(user + "setting/p2.bin"), factory.value("modules/setting/p2.bin"));
 
     program.env.insert("SKARN_VIRTUAL_MOUSE_ACCESS", "denied");
     const QString notice =
@@ -169,7 +164,7 @@ void tst_Install::userFolderIsSeededAndKept()
     QVERIFY(output.contains("Device DisConnect") && !output.contains("Device Connect") &&
             !output.contains("Detect Device"));
     QCOMPARE(code, 0);
-    QCOMPARE(hashes(factoryDir()), factory);
+    QCOMPARE(contents(factoryDir()), factory);
 }
 
 void tst_Install::portableFolderBesideTheExecutableWins()
