@@ -166,8 +166,10 @@ void tst_EndToEnd::answerFileDialog(const QString &title, const QString &fileNam
     QVERIFY2(waitFor([&] { return window({}, search).isValid(); }), qPrintable(title));
     const QRect dialog = window({}, search);
     QTest::qWait(800);
-    QVERIFY(m_x.xdotool(QStringList{"search", "--onlyvisible"} + search +
-                        QStringList{"windowfocus", "--sync", "%1"}));
+    QVERIFY(waitFor([&] {
+        return m_x.xdotool(QStringList{"search", "--onlyvisible"} + search +
+                           QStringList{"windowfocus", "--sync", "%1"});
+    }));
     const QImage before = screenshot(title).copy(dialog);
     QVERIFY(m_x.xdotool({"type", "--delay", "20", fileName}));
     QTest::qWait(500);
@@ -223,14 +225,17 @@ void tst_EndToEnd::initTestCase()
     const auto trayUp = [this] {
         return m_x.xdotool({"search", "--name", "^panel$"});
     };
-    for (int attempt = 0; attempt < 2 && !trayUp(); ++attempt) {
+    QByteArray trayOutput;
+    for (int attempt = 0; attempt < 3 && !trayUp(); ++attempt) {
         Program::stop(m_tray);
+        trayOutput += m_tray.readAll();
         m_tray.setProcessEnvironment(env);
+        m_tray.setProcessChannelMode(QProcess::MergedChannels);
         m_tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
                                 "--height", "24", "--SetDockType", "true"});
         waitFor(trayUp, 15000);
     }
-    QVERIFY2(trayUp(), "trayer did not come up");
+    QVERIFY2(trayUp(), ("trayer did not come up: " + trayOutput + m_tray.readAll()).constData());
     // The tray and key capture lines are routine ones.
     m_process = m_program.start({"--verbose"});
 }
