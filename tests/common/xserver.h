@@ -34,17 +34,12 @@ public:
         process.waitForFinished(5000);
     }
 
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display);
-        return env;
-    }
-
     bool xdotool(const QStringList &arguments, QByteArray *output = nullptr) const
     {
         QProcess tool;
-        tool.setProcessEnvironment(environment());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        tool.setProcessEnvironment(env);
         tool.start("xdotool", arguments);
         const bool ok = tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit &&
                         tool.exitCode() == 0;
