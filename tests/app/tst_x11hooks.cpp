@@ -4,10 +4,9 @@
 #include "testdatafolder.h"
 #include "widget.h"
 #include "x11inputhooks.h"
+#include "xserver.h"
 
-#include <QProcess>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QTest>
 #include <ctime>
 #include <memory>
@@ -29,12 +28,12 @@ private slots:
     void lostServerDoesNotSpin();
 
 private:
-    QStringList calls() const;
-    xcb_window_t focusOtherWindow();
-    bool runXdotool(const QStringList &arguments);
+    QStringList calls() const
+    {
+        return m_widget->view()->rootObject()->property("calls").toStringList();
+    }
 
-    QProcess m_server;
-    QString m_display;
+    XServer m_x;
     xcb_connection_t *m_otherClient = nullptr;
     std::unique_ptr<TestDataFolder> m_folder;
     std::unique_ptr<Widget> m_widget;
@@ -45,16 +44,9 @@ private:
 
 void tst_X11Hooks::initTestCase()
 {
-    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
-    QVERIFY2(!xvfb.isEmpty(), "Xvfb is missing (scripts/install-deps.sh installs it)");
-    QVERIFY2(!QStandardPaths::findExecutable("xdotool").isEmpty(), "xdotool is missing");
-    // The server picks a free display and writes its number to stdout.
-    m_server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
-    QVERIFY(m_server.waitForStarted(5000));
-    while (!m_server.canReadLine())
-        QVERIFY2(m_server.waitForReadyRead(10000), "Xvfb did not report its display");
-    m_display = ":" + QString::fromLatin1(m_server.readLine().trimmed());
-    qputenv("DISPLAY", m_display.toLatin1());
+    const QString failure = m_x.start("800x600x24");
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    qputenv("DISPLAY", m_x.display.toLatin1());
 
     m_folder = std::make_unique<TestDataFolder>();
     m_widget = std::make_unique<Widget>(nullptr, "qrc:/scenes/recorder.qml");
@@ -80,21 +72,13 @@ void tst_X11Hooks::cleanupTestCase()
     m_widget.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_folder.reset();
-    m_server.terminate();
-    m_server.waitForFinished(5000);
 }
 
-QStringList tst_X11Hooks::calls() const
+void tst_X11Hooks::capturesInputAimedAtAnotherWindow()
 {
-    return m_widget->view()->rootObject()->property("calls").toStringList();
-}
-
-// Another client's window, mapped and holding the input focus.
-xcb_window_t tst_X11Hooks::focusOtherWindow()
-{
-    m_otherClient = xcb_connect(qPrintable(m_display), nullptr);
-    if (xcb_connection_has_error(m_otherClient))
-        return XCB_NONE;
+    // Another client's window, mapped and holding the input focus.
+    m_otherClient = xcb_connect(qPrintable(m_x.display), nullptr);
+    QVERIFY(!xcb_connection_has_error(m_otherClient));
     xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_otherClient)).data;
     const xcb_window_t window = xcb_generate_id(m_otherClient);
     const uint32_t events = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_BUTTON_PRESS;
@@ -105,25 +89,9 @@ xcb_window_t tst_X11Hooks::focusOtherWindow()
     xcb_set_input_focus(m_otherClient, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
     xcb_get_input_focus_reply_t *focus =
         xcb_get_input_focus_reply(m_otherClient, xcb_get_input_focus(m_otherClient), nullptr);
-    const xcb_window_t focused = focus ? focus->focus : XCB_NONE;
+    QVERIFY(focus && focus->focus == window);
     free(focus);
-    return focused == window ? window : XCB_NONE;
-}
 
-bool tst_X11Hooks::runXdotool(const QStringList &arguments)
-{
-    QProcess xdotool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", m_display);
-    xdotool.setProcessEnvironment(environment);
-    xdotool.start("xdotool", arguments);
-    return xdotool.waitForFinished(10000) && xdotool.exitStatus() == QProcess::NormalExit &&
-           xdotool.exitCode() == 0;
-}
-
-void tst_X11Hooks::capturesInputAimedAtAnotherWindow()
-{
-    QVERIFY(focusOtherWindow() != XCB_NONE);
     m_widget->view()->setCaptureActive(true);
     QVERIFY(m_hooks->isInstalled());
     QCOMPARE(m_backend->selectedEvents(), quint32(XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
@@ -131,34 +99,30 @@ void tst_X11Hooks::capturesInputAimedAtAnotherWindow()
                                                   XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
                                                   XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE));
 
-    QVERIFY(runXdotool(
+    QVERIFY(m_x.xdotool(
         {"key", "a", "Return", "KP_Enter", "Shift_R", "Pause", "Num_Lock", "Print", "Num_Lock"}));
     // Held past the server's auto-repeat delay.
-    QVERIFY(runXdotool({"keydown", "b", "sleep", "1", "keyup", "b"}));
+    QVERIFY(m_x.xdotool({"keydown", "b", "sleep", "1", "keyup", "b"}));
     // Wheel and side buttons come before the last click and must leave no
     // trace.
-    QVERIFY(runXdotool({"mousemove", "100", "200", "click", "1", "click", "3", "click", "4",
-                        "click", "8", "click", "2"}));
+    QVERIFY(m_x.xdotool({"mousemove", "100", "200", "click", "1", "click", "3", "click", "4",
+                         "click", "8", "click", "2"}));
 
-    QStringList expected;
-    auto typed = [&expected](int usage) {
-        expected << QString("detectKeyboard true %1").arg(usage)
-                 << QString("detectKeyboard false %1").arg(usage);
-    };
-    typed(0x04);
-    typed(0x28);
-    typed(0x58);
     // xdotool holds a modifier's first key (left Shift) around the one asked
-    // for: both sides arrive, each as itself.
-    expected << "detectKeyboard true 225"
-             << "detectKeyboard true 229"
-             << "detectKeyboard false 225"
-             << "detectKeyboard false 229";
-    for (int usage : {0x48, 0x53, 0x46, 0x53, 0x05})
-        typed(usage);
-    for (int button : {0xF0, 0xF1, 0xF2}) {
-        expected << QString("detectMouse true %1 100 200").arg(button)
-                 << QString("detectMouse false %1 100 200").arg(button);
+    // for (225, 229): both sides arrive, each as itself.
+    QStringList expected;
+    for (int usage : {0x04, 0x28, 0x58, -1, 0x48, 0x53, 0x46, 0x53, 0x05, 0xF0, 0xF1, 0xF2}) {
+        if (usage < 0)
+            expected << "detectKeyboard true 225"
+                     << "detectKeyboard true 229"
+                     << "detectKeyboard false 225"
+                     << "detectKeyboard false 229";
+        for (const char *down : {"true", "false"}) {
+            if (usage >= 0xF0)
+                expected << QString("detectMouse %1 %2 100 200").arg(down).arg(usage);
+            else if (usage >= 0)
+                expected << QString("detectKeyboard %1 %2").arg(down).arg(usage);
+        }
     }
     QTRY_COMPARE_WITH_TIMEOUT(calls().size(), expected.size(), 10000);
     QCOMPARE(calls(), expected);
@@ -175,7 +139,7 @@ void tst_X11Hooks::nothingIsSeenWithoutACapture()
     const QStringList before = calls();
     const auto typeUnseen = [this](const char *key) {
         QCOMPARE(m_backend->selectedEvents(), 0u);
-        QVERIFY(runXdotool({"key", key, "click", "1"}));
+        QVERIFY(m_x.xdotool({"key", key, "click", "1"}));
     };
 
     view->setCaptureActive(false);
@@ -192,7 +156,7 @@ void tst_X11Hooks::nothingIsSeenWithoutACapture()
     typeUnseen("r");
     m_widget->show();
     view->setCaptureActive(true);
-    QVERIFY(runXdotool({"key", "t"}));
+    QVERIFY(m_x.xdotool({"key", "t"}));
     const QStringList expected =
         before + QStringList{"detectKeyboard true 23", "detectKeyboard false 23"};
     QTRY_COMPARE_WITH_TIMEOUT(calls().size(), expected.size(), 10000);
@@ -201,8 +165,8 @@ void tst_X11Hooks::nothingIsSeenWithoutACapture()
 
 void tst_X11Hooks::lostServerDoesNotSpin()
 {
-    m_server.terminate();
-    QVERIFY(m_server.waitForFinished(5000));
+    m_x.stop();
+    QCOMPARE(m_x.process.state(), QProcess::NotRunning);
     QTest::qWait(100); // the hooks notice the closed connection
     const std::clock_t start = std::clock();
     QTest::qWait(1000);

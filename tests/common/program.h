@@ -1,0 +1,109 @@
+#pragma once
+
+// The real skarn-config, by default from a temporary portable folder (the
+// executable beside a copy of the factory data), on the virtual mouse of
+// family 553 whose record lands in the folder.
+#include "testdatafolder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <memory>
+#include <tuple>
+
+class Program
+{
+public:
+    // An empty `modules` runs `exe` where it is, without a portable folder.
+    explicit Program(const QString &exe = SKARN_EXECUTABLE,
+                     const QString &modules = TestDataFolder::factoryModules())
+        : exe(modules.isEmpty() ? exe : dir.filePath("skarn-config")),
+          env(QProcessEnvironment::systemEnvironment())
+    {
+        if (!modules.isEmpty()) {
+            QFile::copy(exe, this->exe);
+            QFile::setPermissions(this->exe, QFile::permissions(this->exe) | QFile::ExeOwner);
+            TestDataFolder::copyTree(modules, dir.filePath("modules"));
+        }
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("GSETTINGS_BACKEND", "memory");
+        env.insert("SKARN_VIRTUAL_MOUSE", "553");
+        env.insert("SKARN_VIRTUAL_MOUSE_RECORD", dir.filePath("mouse.log"));
+    }
+
+    QString filePath(const QString &relative) const { return dir.filePath(relative); }
+
+    // Output and errors merged, to be read with waitForOutput().
+    std::unique_ptr<QProcess> start(const QStringList &args) const
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->setWorkingDirectory(dir.path());
+        process->start(exe, args);
+        return process;
+    }
+
+    // To its end: the exit code (-1 on a crash or after a minute), output
+    // and errors.
+    std::tuple<int, QByteArray, QByteArray> run(const QStringList &args) const
+    {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir.path());
+        process.start(exe, args);
+        const bool ended = process.waitForFinished(60000);
+        return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    // Adds what `process` writes to `output` until it holds `text`.
+    static bool waitForOutput(QProcess &process, QByteArray &output, const QByteArray &text,
+                              int timeoutMs = 20000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!output.contains(text) && timer.elapsed() < timeoutMs &&
+               process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(100);
+            output += process.readAll();
+        }
+        output += process.readAll();
+        return output.contains(text);
+    }
+
+    // The exit code, -1 when it did not end normally.
+    static int stop(QProcess &process)
+    {
+        process.terminate();
+        if (!process.waitForFinished(10000))
+            process.kill();
+        process.waitForFinished(2000);
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    // The mouse's record ("feature|output <hex>") from line `from` on.
+    QStringList record(int from = 0) const
+    {
+        QFile file(filePath("mouse.log"));
+        QStringList lines;
+        for (const QByteArray &line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList())
+            lines << QString::fromLatin1(line.mid(line.indexOf(' ') + 1));
+        return lines.mid(from, lines.size() - from - 1);
+    }
+
+    // From outside the process: "silent N", "unplug", "plug", "none".
+    bool setMouseFault(const QByteArray &fault) const
+    {
+        // Whole at once: the program takes the file as soon as it appears.
+        QSaveFile file(filePath("mouse.log.fault"));
+        return file.open(QIODevice::WriteOnly) && file.write(fault) >= 0 && file.commit();
+    }
+
+    QTemporaryDir dir;
+    QString exe;
+    QProcessEnvironment env;
+};
