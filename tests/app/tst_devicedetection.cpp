@@ -244,59 +244,55 @@ void tst_DeviceDetection::firstAnsweringEntryWins()
 void tst_DeviceDetection::detectionPass_data()
 {
     using F = VirtualMouse::Fault;
+    using T = tst_DeviceDetection;
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<int>("passes");
     QTest::addColumn<bool>("connected");
     QTest::addColumn<QStringList>("told"); // balloons, and notices in the window
     QTest::addColumn<QList<int>>("pauses");
     QTest::addColumn<int>("exchanges"); // 00H reports the mouse received
+    const auto row = [](const char *name, Setup setup, int passes, bool connected,
+                        const QStringList &told = {}, const QList<int> &pauses = {},
+                        int exchanges = 0) {
+        QTest::newRow(name) << setup << passes << connected << told << pauses << exchanges;
+    };
     const auto config = [](const QMap<QString, QVariant> &values, const QStringList &remove = {}) {
-        return Setup([=](tst_DeviceDetection &t, VirtualMouse &) { t.configure(values, remove); });
+        return Setup([=](T &t, VirtualMouse &) { t.configure(values, remove); });
     };
     const auto fault = [](F fault) {
-        return Setup([=](tst_DeviceDetection &, VirtualMouse &mouse) { mouse.setFault(fault); });
+        return Setup([=](T &, VirtualMouse &m) { m.setFault(fault); });
     };
     // Nothing to serve: absent or silent is not a permission problem.
-    QTest::newRow("count 0") << config({{"common/deviceCount", 0}}) << 2 << false << QStringList()
-                             << QList<int>() << 0;
-    QTest::newRow("unplugged") << Setup([](tst_DeviceDetection &, VirtualMouse &m) { m.unplug(); })
-                               << 2 << false << QStringList() << QList<int>() << 0;
-    QTest::newRow("not answering")
-        << Setup([](tst_DeviceDetection &, VirtualMouse &m) { m.setAnswering(false); }) << 2
-        << false << QStringList() << (QList<int>{100, 200, 400, 100, 200, 400}) << 8;
-    QTest::newRow("other secrecy code")
-        << config({{"0/sCode", "999999"}}) << 2 << false << QStringList() << QList<int>() << 0;
-    QTest::newRow("wrong interface")
-        << config({{"0/usage", "0001"}}) << 2 << false << QStringList() << QList<int>() << 0;
+    row("count 0", config({{"common/deviceCount", 0}}), 2, false);
+    row(
+        "unplugged", [](T &, VirtualMouse &m) { m.unplug(); }, 2, false);
+    row(
+        "not answering", [](T &, VirtualMouse &m) { m.setAnswering(false); }, 2, false, {},
+        {100, 200, 400, 100, 200, 400}, 8);
+    row("other secrecy code", config({{"0/sCode", "999999"}}), 2, false);
+    row("wrong interface", config({{"0/usage", "0001"}}), 2, false);
     // A damaged table: the factory table serves, and the user hears once.
     const QString damagedText =
         myQQuickView::refusalText(myQQuickView::DamagedDeviceTable, "English");
     const QStringList damaged{"Skarn Config: " + damagedText, "notice: " + damagedText,
                               "Info: Detect Device", "Info: Detect Device"};
-    QTest::newRow("no count") << config({}, {"common/deviceCount"}) << 2 << true << damaged
-                              << QList<int>{8, 8} << 2;
-    QTest::newRow("count not a number")
-        << config({{"common/deviceCount", "two"}}) << 2 << true << damaged << QList<int>{8, 8} << 2;
-    QTest::newRow("rows without ids")
-        << config({{"common/deviceCount", 2}, {"0/vid", "zz"}, {"1/pid", "0"}}) << 2 << true
-        << damaged << QList<int>{8, 8} << 2;
-    QTest::newRow("no file") << Setup([](tst_DeviceDetection &, VirtualMouse &) {
-        QVERIFY(QFile::remove(QStringLiteral("modules/setting/apConfig.bin")));
-    }) << 2 << true << damaged
-                             << QList<int>{8, 8} << 2;
+    row("no count", config({}, {"common/deviceCount"}), 2, true, damaged, {8, 8}, 2);
+    row("count not a number", config({{"common/deviceCount", "two"}}), 2, true, damaged, {8, 8}, 2);
+    row("rows without ids", config({{"common/deviceCount", 2}, {"0/vid", "zz"}, {"1/pid", "0"}}), 2,
+        true, damaged, {8, 8}, 2);
+    row(
+        "no file", [](T &, VirtualMouse &) { QFile::remove("modules/setting/apConfig.bin"); }, 2,
+        true, damaged, {8, 8}, 2);
     // A lost identity reply is tried again after a short pause; the
     // connect sequence's 03H follows. An answer that came wrong is not lost.
-    QTest::newRow("one reply lost")
-        << fault(F::DropReply) << 1 << true << QStringList{"Info: Detect Device"}
-        << QList<int>{100, 8} << 2;
-    QTest::newRow("silent") << fault(F::Silent) << 1 << false << QStringList()
-                            << QList<int>{100, 200, 400} << 0;
-    QTest::newRow("wrong answer") << fault(F::Garbage) << 1 << false << QStringList()
-                                  << QList<int>() << 1;
+    const QStringList found{"Info: Detect Device"};
+    row("one reply lost", fault(F::DropReply), 1, true, found, {100, 8}, 2);
+    row("silent", fault(F::Silent), 1, false, {}, {100, 200, 400});
+    row("wrong answer", fault(F::Garbage), 1, false, {}, {}, 1);
     // Denied access is told once, in the language's entry 8 or the built-in
     // text; with the rule in place, the next pass serves the mouse.
     const auto denied = [](const QString &language, const QString &entry8) {
-        return Setup([=](tst_DeviceDetection &t, VirtualMouse &mouse) {
+        return Setup([=](T &t, VirtualMouse &mouse) {
             t.configure({{"common/language", language}});
             QSettings texts("modules/i18n/" +
                                 (language.startsWith("..") ? QStringLiteral("English") : language) +
@@ -310,23 +306,15 @@ void tst_DeviceDetection::detectionPass_data()
             mouse.setAccessDenied(true);
         });
     };
-    const QString fallback = "Info: " + QString::fromLatin1(DeviceDetector::accessDeniedFallback);
-    QTest::newRow("denied, English text")
-        << denied("English", "No access: install the rule") << 3 << true
-        << QStringList{"Info: No access: install the rule", "Info: Detect Device"} << QList<int>{8}
-        << 1;
-    QTest::newRow("denied, Chinese text")
-        << denied("ChineseSimplified", "无法访问鼠标") << 3 << true
-        << QStringList{"提示: 无法访问鼠标", "提示: 已检测到鼠标"} << QList<int>{8} << 1;
-    QTest::newRow("denied, no entry 8")
-        << denied("English", QString()) << 3 << true << QStringList{fallback, "Info: Detect Device"}
-        << QList<int>{8} << 1;
-    QTest::newRow("denied, empty entry 8")
-        << denied("English", "") << 3 << true << QStringList{fallback, "Info: Detect Device"}
-        << QList<int>{8} << 1;
-    QTest::newRow("denied, hostile language")
-        << denied("../setting/apConfig", "x") << 3 << true
-        << QStringList{fallback, "Info: Detect Device"} << QList<int>{8} << 1;
+    const QStringList fallback{"Info: " + QString::fromLatin1(DeviceDetector::accessDeniedFallback),
+                               "Info: Detect Device"};
+    row("denied, English text", denied("English", "No access: install the rule"), 3, true,
+        {"Info: No access: install the rule", "Info: Detect Device"}, {8}, 1);
+    row("denied, Chinese text", denied("ChineseSimplified", "无法访问鼠标"), 3, true,
+        {"提示: 无法访问鼠标", "提示: 已检测到鼠标"}, {8}, 1);
+    row("denied, no entry 8", denied("English", QString()), 3, true, fallback, {8}, 1);
+    row("denied, empty entry 8", denied("English", ""), 3, true, fallback, {8}, 1);
+    row("denied, hostile language", denied("../setting/apConfig", "x"), 3, true, fallback, {8}, 1);
 }
 
 void tst_DeviceDetection::detectionPass()
