@@ -7,7 +7,6 @@
 #include "widget.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 #include <QQuickItem>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,19 +14,14 @@
 #include <memory>
 
 namespace {
-struct ShownBox
-{
-    QString title;
-    QString text;
-};
-
-QList<ShownBox> shownBoxes;
+// The boxes shown, as "title: text".
+QStringList shownBoxes;
 
 void recordBox(QMessageBox *box)
 {
     // Another process wrote the text: never shown as markup.
-    shownBoxes.append(
-        {box->windowTitle(), box->textFormat() == Qt::PlainText ? box->text() : "markup"});
+    shownBoxes << box->windowTitle() + ": " +
+                      (box->textFormat() == Qt::PlainText ? box->text() : "markup");
 }
 
 // The payload must outlive the record.
@@ -56,7 +50,6 @@ private slots:
 
 private:
     QStringList calls() const;
-    static QStringList shownTexts();
 
     std::unique_ptr<TestDataFolder> m_folder;
     std::unique_ptr<Widget> m_widget;
@@ -84,14 +77,6 @@ void tst_HookCallbacks::cleanup()
 QStringList tst_HookCallbacks::calls() const
 {
     return m_widget->view()->rootObject()->property("calls").toStringList();
-}
-
-QStringList tst_HookCallbacks::shownTexts()
-{
-    QStringList texts;
-    for (const ShownBox &box : std::as_const(shownBoxes))
-        texts << box.title + ": " + box.text;
-    return texts;
 }
 
 void tst_HookCallbacks::keysAndButtonsReachTheSceneQueued()
@@ -163,7 +148,7 @@ void tst_HookCallbacks::warningText()
         shown.isEmpty() ? QStringList() : QStringList{"Skarn Test: " + shown};
     if (frame.isEmpty()) {
         HookCallbacks::showWarningText(record(tag, byteCount, payload), m_warnings.get());
-        QCOMPARE(shownTexts(), expected);
+        QCOMPARE(shownBoxes, expected);
         shownBoxes.clear();
         frame = QtSingleCoreApplication::encodeCopyData(tag, byteCount, payload);
     }
@@ -179,9 +164,9 @@ void tst_HookCallbacks::warningText()
     });
     QTRY_VERIFY(sent.isFinished());
     QVERIFY(sent.result());
-    QTRY_COMPARE(shownTexts(), expected);
+    QTRY_COMPARE(shownBoxes, expected);
     QTest::qWait(50);
-    QCOMPARE(shownTexts(), expected);
+    QCOMPARE(shownBoxes, expected);
     QVERIFY(messages.isEmpty());
 }
 
@@ -209,7 +194,7 @@ void tst_HookCallbacks::warningFloodShowsOneBoxAtATime()
         });
     warnings = m_warnings.get();
     HookCallbacks::showWarningText(record(HookCallbacks::warningTextTag, 1, "0"), warnings);
-    QCOMPARE(shownTexts(),
+    QCOMPARE(shownBoxes,
              (QStringList{"Skarn Test: 0", "Skarn Test: 1", "Skarn Test: 2", "Skarn Test: 100"}));
     QCOMPARE(deepestBox, 1);
     // Afterwards the next text has a box of its own again.

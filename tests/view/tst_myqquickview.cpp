@@ -16,7 +16,6 @@ private slots:
     void init();
     void cleanup();
     void sceneCallsArriveInOrder();
-    void withoutAMouseTheViewStaysEnabled();
     void dropDownsLightOnlyTheChoiceAndThePointedRow_data();
     void dropDownsLightOnlyTheChoiceAndThePointedRow();
 
@@ -76,21 +75,6 @@ void tst_MyQQuickView::sceneCallsArriveInOrder()
     bare.initUI();
     QCoreApplication::processEvents();
     QVERIFY(!bare.rootObject());
-}
-
-// The window stays usable (close, minimise) without its mouse, whatever a
-// busy lock does; with the mouse back, the lock holds again.
-void tst_MyQQuickView::withoutAMouseTheViewStaysEnabled()
-{
-    m_view->setEnabled(false);
-    m_view->setDevicePresent(true);
-    QVERIFY(m_view->isEnabled());
-    m_view->setDevicePresent(false);
-    m_view->setEnabled(false);
-    QVERIFY(m_view->isEnabled());
-    m_view->setDevicePresent(true);
-    m_view->setEnabled(false);
-    QVERIFY(!m_view->isEnabled());
 }
 
 void tst_MyQQuickView::dropDownsLightOnlyTheChoiceAndThePointedRow_data()
