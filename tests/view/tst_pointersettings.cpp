@@ -120,12 +120,12 @@ private:
     double m_acceleration = 0;
 };
 
-QString kdeDoubleClick(const QString &path)
+QString kdeGlobals(const QString &path, const QByteArray &write = {})
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(file.readAll());
+    if (!write.isEmpty())
+        return file.open(QIODevice::WriteOnly) && file.write(write) ? QString() : "not written";
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 } // namespace
 
@@ -356,11 +356,9 @@ void tst_PointerSettings::kdeSettingsAreReadBack()
     // kdeglobals with other groups and keys that must stay as they were.
     QTemporaryDir config;
     const QString globals = config.filePath("kdeglobals");
-    QFile file(globals);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[General]\nColorScheme=Breeze\n\n[KDE]\nSingleClick=false\n"
-               "DoubleClickInterval=400\n\n[WM]\nactiveFont=Noto Sans,10\n");
-    file.close();
+    QCOMPARE(kdeGlobals(globals, "[General]\nColorScheme=Breeze\n\n[KDE]\nSingleClick=false\n"
+                                 "DoubleClickInterval=400\n\n[WM]\nactiveFont=Noto Sans,10\n"),
+             QString());
 
     LinuxPointerSettings desktop(LinuxPointerSettings::Desktop::Kde);
     desktop.setKdeSession(QDBusConnection::connectToBus(m_busAddress, "under-test"), globals);
@@ -368,7 +366,7 @@ void tst_PointerSettings::kdeSettingsAreReadBack()
     QCOMPARE(mouse.acceleration(), 0.4);
     QCOMPARE(keyboard.acceleration(), 0.0);
     QVERIFY(desktop.setDoubleClickTime(270));
-    QCOMPARE(kdeDoubleClick(globals),
+    QCOMPARE(kdeGlobals(globals),
              QStringLiteral("[General]\nColorScheme=Breeze\n\n[KDE]\nSingleClick=false\n"
                             "DoubleClickInterval=270\n\n[WM]\nactiveFont=Noto Sans,10\n"));
 
@@ -379,15 +377,13 @@ void tst_PointerSettings::kdeSettingsAreReadBack()
     QVERIFY(!desktop.setPointerSpeed(6));
 
     // No [KDE] group yet, then no file at all: each gets one.
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[General]\nColorScheme=Breeze\n");
-    file.close();
+    QCOMPARE(kdeGlobals(globals, "[General]\nColorScheme=Breeze\n"), QString());
     QVERIFY(desktop.setDoubleClickTime(900));
-    QCOMPARE(kdeDoubleClick(globals),
+    QCOMPARE(kdeGlobals(globals),
              QStringLiteral("[General]\nColorScheme=Breeze\n\n[KDE]\nDoubleClickInterval=900\n"));
     QVERIFY(QFile::remove(globals));
     QVERIFY(desktop.setDoubleClickTime(550));
-    QCOMPARE(kdeDoubleClick(globals), QStringLiteral("[KDE]\nDoubleClickInterval=550\n"));
+    QCOMPARE(kdeGlobals(globals), QStringLiteral("[KDE]\nDoubleClickInterval=550\n"));
 
     // No session bus, or no KWin on it; a kdeglobals that cannot be written.
     LinuxPointerSettings busless(LinuxPointerSettings::Desktop::Kde);
