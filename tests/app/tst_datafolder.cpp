@@ -12,17 +12,16 @@ class tst_DataFolder : public QObject
 private slots:
     void initTestCase();
     void portableFolderIsUsedAsItIs();
-    void installedProgramUsesSeededUserFolder();
-    void seedingNeverOverwritesUserFiles();
+    void installedProgramSeedsTheUserFolder();
 
 private:
     static void write(const QString &path, const QByteArray &content);
+    static QByteArray read(const QString &path);
     QTemporaryDir m_home;
 };
 
 void tst_DataFolder::initTestCase()
 {
-    QVERIFY(m_home.isValid());
     qputenv("XDG_DATA_HOME", m_home.filePath("data").toUtf8());
 }
 
@@ -34,48 +33,42 @@ void tst_DataFolder::write(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+QByteArray tst_DataFolder::read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+}
+
 void tst_DataFolder::portableFolderIsUsedAsItIs()
 {
     const QString previous = QDir::currentPath();
     QTemporaryDir portable;
     QDir(portable.path()).mkpath("modules/setting");
-    QCOMPARE(DataFolder::choose(portable.path()), portable.path());
-    QVERIFY(!QFileInfo::exists(m_home.filePath("data/skarn-config")));
     QCOMPARE(DataFolder::enter(portable.path()), portable.path());
     QCOMPARE(QDir::currentPath(), QDir(portable.path()).canonicalPath());
+    QVERIFY(!QFileInfo::exists(m_home.filePath("data/skarn-config")));
     QDir::setCurrent(previous);
 }
 
-void tst_DataFolder::installedProgramUsesSeededUserFolder()
+// The factory files of <prefix>/share/skarn-config fill in what the user's
+// folder lacks, writable; the user's own files stay.
+void tst_DataFolder::installedProgramSeedsTheUserFolder()
 {
     QTemporaryDir prefix;
-    write(prefix.filePath("share/skarn-config/modules/setting/apConfig.bin"), "[common]\n");
-    write(prefix.filePath("share/skarn-config/modules/gun/gunData.bin"), "[gunData]\n");
-    QFile::setPermissions(prefix.filePath("share/skarn-config/modules/setting/apConfig.bin"),
-                          QFileDevice::ReadOwner);
+    const QString factory = prefix.filePath("share/skarn-config/modules/");
+    write(factory + "setting/apConfig.bin", "[common]\n");
+    write(factory + "setting/p1.bin", "factory");
+    write(factory + "gun/gunData.bin", "[gunData]\n");
+    QFile::setPermissions(factory + "setting/apConfig.bin", QFileDevice::ReadOwner);
+    const QString user = m_home.filePath("data/skarn-config/modules/");
+    write(user + "setting/p1.bin", "mine");
     QDir(prefix.path()).mkpath("bin");
 
-    const QString folder = DataFolder::choose(prefix.filePath("bin"));
-    QCOMPARE(folder, m_home.filePath("data/skarn-config"));
-    QFile seeded(folder + "/modules/setting/apConfig.bin");
-    QVERIFY(seeded.open(QIODevice::ReadOnly));
-    QCOMPARE(seeded.readAll(), QByteArray("[common]\n"));
-    QVERIFY(seeded.permissions().testFlag(QFileDevice::WriteOwner));
-    QVERIFY(QFileInfo::exists(folder + "/modules/gun/gunData.bin"));
-}
-
-void tst_DataFolder::seedingNeverOverwritesUserFiles()
-{
-    QTemporaryDir factory, user;
-    write(factory.filePath("modules/setting/p1.bin"), "factory");
-    write(factory.filePath("modules/setting/p2.bin"), "factory");
-    write(user.filePath("modules/setting/p1.bin"), "mine");
-    DataFolder::seed(factory.path(), user.path());
-
-    QFile mine(user.filePath("modules/setting/p1.bin"));
-    QVERIFY(mine.open(QIODevice::ReadOnly));
-    QCOMPARE(mine.readAll(), QByteArray("mine"));
-    QVERIFY(QFileInfo::exists(user.filePath("modules/setting/p2.bin")));
+    QCOMPARE(DataFolder::choose(prefix.filePath("bin")), m_home.filePath("data/skarn-config"));
+    QCOMPARE(read(user + "setting/apConfig.bin") + read(user + "setting/p1.bin") +
+                 read(user + "gun/gunData.bin"),
+             QByteArray("[common]\nmine[gunData]\n"));
+    QVERIFY(QFile::permissions(user + "setting/apConfig.bin").testFlag(QFileDevice::WriteOwner));
 }
 
 QTEST_GUILESS_MAIN(tst_DataFolder)

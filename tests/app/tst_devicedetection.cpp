@@ -1,15 +1,12 @@
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
-#include "devicetablefile.h"
 #include "myqquickview.h"
 #include "processstate.h"
-#include "settingsstore.h"
 #include "testdatafolder.h"
 #include "virtualmouse.h"
 #include "widget.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlExpression>
@@ -20,9 +17,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
-Q_DECLARE_METATYPE(VirtualMouse::Fault)
+class tst_DeviceDetection;
+using Setup = std::function<void(tst_DeviceDetection &, VirtualMouse &)>;
+Q_DECLARE_METATYPE(Setup)
 
 class tst_DeviceDetection : public QObject
 {
@@ -31,27 +31,22 @@ class tst_DeviceDetection : public QObject
 private slots:
     void init();
     void cleanup();
-    void readsTheTable();
     void lastMatchingInterfaceWins();
     void connectsAndStartsTheScene_data();
     void connectsAndStartsTheScene();
     void firstAnsweringEntryWins();
-    void nothingToServe_data();
-    void nothingToServe();
-    void damagedTableFallsBackToTheFactoryTable_data();
-    void damagedTableFallsBackToTheFactoryTable();
-    void deniedAccessIsToldOnce_data();
-    void deniedAccessIsToldOnce();
-    void lostIdentityReplyIsRetried_data();
-    void lostIdentityReplyIsRetried();
+    void detectionPass_data();
+    void detectionPass();
     void passDuringATransferWaitsForIt();
-    void trayShowsTheWindowAndSwitchesProfiles_data();
-    void trayShowsTheWindowAndSwitchesProfiles();
+    void trayShowsTheWindowInItsNoMouseState_data();
+    void trayShowsTheWindowInItsNoMouseState();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void theSceneReachesTheLinkAsHid();
 
-private:
+public:
     void configure(const QMap<QString, QVariant> &values, const QStringList &remove = {});
+
+private:
     void makeWidget();
     QStringList sceneCalls() const;
     QStringList commandCodes(const VirtualMouse &mouse) const;
@@ -111,57 +106,6 @@ QStringList tst_DeviceDetection::commandCodes(const VirtualMouse &mouse) const
     for (const QByteArray &report : mouse.commands())
         codes << QString::fromLatin1(report.mid(1, 2).toHex(' '));
     return codes;
-}
-
-void tst_DeviceDetection::readsTheTable()
-{
-    configure({{"common/deviceCount", 4},
-               {"1/type", "zz"},
-               {"1/vid", "12G4"},
-               {"1/pid", "fffff"},
-               {"1/usagePage", "0xff00"},
-               {"1/usage", "1"},
-               {"1/reportLength", 64},
-               {"1/isEncode", "false"},
-               {"1/sCode", "1234"},
-               {"3/type", "0"}});
-    const DeviceTable table = DeviceTableFile::read(QStringLiteral("modules/setting/apConfig.bin"));
-    QCOMPARE(table.size(), 4);
-    const DeviceEntry &first = table.at(0);
-    QCOMPARE(first.type, 1);
-    QCOMPARE(first.vid, quint16(0x1209));
-    QCOMPARE(first.pid, quint16(0x0001));
-    QCOMPARE(first.usagePage, quint16(0xFF00));
-    QCOMPARE(first.usage2, quint16(0xFF01));
-    QCOMPARE(first.reportLength, 32);
-    QVERIFY(first.isEncode);
-    QCOMPARE(first.sCode, QStringLiteral("370524"));
-    QVERIFY(first.interfacePath1.isEmpty());
-
-    // Texts that are not hexadecimal, or too big, give 0.
-    const DeviceEntry &odd = table.at(1);
-    QCOMPARE(odd.type, 0);
-    QCOMPARE(odd.vid, quint16(0));
-    QCOMPARE(odd.pid, quint16(0));
-    QCOMPARE(odd.usagePage, quint16(0xFF00)); // Qt's base 16 takes a 0x prefix
-    QCOMPARE(odd.usage, quint16(1));
-    QCOMPARE(odd.reportLength, 64);
-    QVERIFY(!odd.isEncode);
-    QCOMPARE(odd.sCode, QStringLiteral("1234"));
-
-    // A missing section takes every default.
-    const DeviceEntry &missing = table.at(2);
-    QCOMPARE(missing.type, -1);
-    QCOMPARE(missing.vid, quint16(0));
-    QCOMPARE(missing.reportLength, 32);
-    QVERIFY(!missing.isEncode);
-    QCOMPARE(missing.sCode, QStringLiteral("370524"));
-    QCOMPARE(table.at(3).type, 0);
-
-    configure({{"common/deviceCount", 100000}});
-    QCOMPARE(DeviceTableFile::read(QStringLiteral("modules/setting/apConfig.bin")).size(),
-             DeviceTableFile::maxDevices);
-    QCOMPARE(DeviceTableFile::read(QStringLiteral("modules/setting/none.bin")).size(), 0);
 }
 
 void tst_DeviceDetection::lastMatchingInterfaceWins()
@@ -297,151 +241,127 @@ void tst_DeviceDetection::firstAnsweringEntryWins()
     QVERIFY(processState.deviceConnected);
 }
 
-void tst_DeviceDetection::nothingToServe_data()
+void tst_DeviceDetection::detectionPass_data()
 {
-    QTest::addColumn<QString>("setup");
-    QTest::newRow("count 0") << "count 0";
-    QTest::newRow("unplugged") << "unplugged";
-    QTest::newRow("not answering") << "not answering";
-    QTest::newRow("other secrecy code") << "other secrecy code";
-    QTest::newRow("wrong interface") << "wrong interface";
+    using F = VirtualMouse::Fault;
+    using T = tst_DeviceDetection;
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<int>("passes");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QStringList>("told"); // balloons, and notices in the window
+    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<int>("exchanges"); // 00H reports the mouse received
+    const auto row = [](const char *name, Setup setup, int passes, bool connected,
+                        const QStringList &told = {}, const QList<int> &pauses = {},
+                        int exchanges = 0) {
+        QTest::newRow(name) << setup << passes << connected << told << pauses << exchanges;
+    };
+    const auto config = [](const QMap<QString, QVariant> &values, const QStringList &remove = {}) {
+        return Setup([=](T &t, VirtualMouse &) { t.configure(values, remove); });
+    };
+    const auto fault = [](F fault) {
+        return Setup([=](T &, VirtualMouse &m) { m.setFault(fault); });
+    };
+    // Nothing to serve: absent or silent is not a permission problem.
+    row("count 0", config({{"common/deviceCount", 0}}), 2, false);
+    row(
+        "unplugged", [](T &, VirtualMouse &m) { m.unplug(); }, 2, false);
+    row(
+        "not answering", [](T &, VirtualMouse &m) { m.setAnswering(false); }, 2, false, {},
+        {100, 200, 400, 100, 200, 400}, 8);
+    row("other secrecy code", config({{"0/sCode", "999999"}}), 2, false);
+    row("wrong interface", config({{"0/usage", "0001"}}), 2, false);
+    // A damaged table: the factory table serves, and the user hears once.
+    const QString damagedText =
+        myQQuickView::refusalText(myQQuickView::DamagedDeviceTable, "English");
+    const QStringList damaged{"Skarn Config: " + damagedText, "notice: " + damagedText,
+                              "Info: Detect Device", "Info: Detect Device"};
+    row("no count", config({}, {"common/deviceCount"}), 2, true, damaged, {8, 8}, 2);
+    row("count not a number", config({{"common/deviceCount", "two"}}), 2, true, damaged, {8, 8}, 2);
+    row("rows without ids", config({{"common/deviceCount", 2}, {"0/vid", "zz"}, {"1/pid", "0"}}), 2,
+        true, damaged, {8, 8}, 2);
+    row(
+        "no file", [](T &, VirtualMouse &) { QFile::remove("modules/setting/apConfig.bin"); }, 2,
+        true, damaged, {8, 8}, 2);
+    // A lost identity reply is tried again after a short pause; the
+    // connect sequence's 03H follows. An answer that came wrong is not lost.
+    const QStringList found{"Info: Detect Device"};
+    row("one reply lost", fault(F::DropReply), 1, true, found, {100, 8}, 2);
+    row("silent", fault(F::Silent), 1, false, {}, {100, 200, 400});
+    row("wrong answer", fault(F::Garbage), 1, false, {}, {}, 1);
+    // Denied access is told once, in the language's entry 8 or the built-in
+    // text; with the rule in place, the next pass serves the mouse.
+    const auto denied = [](const QString &language, const QString &entry8) {
+        return Setup([=](T &t, VirtualMouse &mouse) {
+            t.configure({{"common/language", language}});
+            QSettings texts("modules/i18n/" +
+                                (language.startsWith("..") ? QStringLiteral("English") : language) +
+                                ".ini",
+                            QSettings::IniFormat);
+            texts.setValue("other/total", entry8.isNull() ? 8 : 9); // 8: from before the notice
+            if (entry8.isNull())
+                texts.remove("other/8");
+            else
+                texts.setValue("other/8", entry8);
+            mouse.setAccessDenied(true);
+        });
+    };
+    const QStringList fallback{"Info: " + QString::fromLatin1(DeviceDetector::accessDeniedFallback),
+                               "Info: Detect Device"};
+    row("denied, English text", denied("English", "No access: install the rule"), 3, true,
+        {"Info: No access: install the rule", "Info: Detect Device"}, {8}, 1);
+    row("denied, Chinese text", denied("ChineseSimplified", "无法访问鼠标"), 3, true,
+        {"提示: 无法访问鼠标", "提示: 已检测到鼠标"}, {8}, 1);
+    row("denied, no entry 8", denied("English", QString()), 3, true, fallback, {8}, 1);
+    row("denied, empty entry 8", denied("English", ""), 3, true, fallback, {8}, 1);
+    row("denied, hostile language", denied("../setting/apConfig", "x"), 3, true, fallback, {8}, 1);
 }
 
-void tst_DeviceDetection::nothingToServe()
+void tst_DeviceDetection::detectionPass()
 {
-    QFETCH(QString, setup);
-    DeviceEntry row = VirtualMouse::factoryRow();
-    if (setup == "other secrecy code")
-        row.sCode = QStringLiteral("999999");
-    if (setup == "wrong interface")
-        row.usage = 0x0001;
-    VirtualMouse &mouse = m_backend->addMouse(553, row);
-    if (setup == "count 0")
-        configure({{"common/deviceCount", 0}});
-    if (setup == "unplugged")
-        mouse.unplug();
-    if (setup == "not answering")
-        mouse.setAnswering(false);
+    QFETCH(Setup, setup);
+    QFETCH(int, passes);
+    QFETCH(bool, connected);
+    QFETCH(QStringList, told);
+    QFETCH(QList<int>, pauses);
+    QFETCH(int, exchanges);
+    VirtualMouse &mouse = m_backend->addMouse(553);
+    setup(*this, mouse);
     makeWidget();
-    QSignalSpy messages(m_widget.get(), &Widget::trayMessageShown);
+    QList<int> slept;
+    m_widget->deviceLink().setSleep([&slept](int ms) { slept << ms; });
+    QStringList heard;
+    connect(m_widget.get(), &Widget::trayMessageShown, this,
+            [&heard](const QString &title, const QString &text) { heard << title + ": " + text; });
+    connect(m_widget->view(), &myQQuickView::userNotice, this,
+            [&heard](const QString &text) { heard << "notice: " + text; });
     processState.deviceConnected = true;
 
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < passes; ++pass) {
         m_widget->show();
-        QTest::ignoreMessage(QtInfoMsg, "Device DisConnect");
         m_widget->checkDevice();
-        QVERIFY(!processState.deviceConnected);
-        QVERIFY(!m_widget->isVisible());
-        QVERIFY(!m_widget->deviceLink().isListening());
+        QCOMPARE(processState.deviceConnected, connected && !mouse.isAccessDenied());
+        QCOMPARE(m_widget->isVisible(), processState.deviceConnected);
+        QCOMPARE(m_widget->deviceLink().isListening(), processState.deviceConnected);
     }
-    QVERIFY(!mouse.eventReportsEnabled());
-    QCoreApplication::processEvents();
-    QCOMPARE(sceneCalls(), QStringList());
-    // A mouse that is absent or silent is not a permission problem.
-    QCOMPARE(messages.count(), 0);
-}
-
-void tst_DeviceDetection::damagedTableFallsBackToTheFactoryTable_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::newRow("no count") << "no count";
-    QTest::newRow("count not a number") << "count not a number";
-    QTest::newRow("rows without ids") << "rows without ids";
-    QTest::newRow("no file") << "no file";
-}
-
-void tst_DeviceDetection::damagedTableFallsBackToTheFactoryTable()
-{
-    QFETCH(QString, setup);
-    m_backend->addMouse(553, VirtualMouse::factoryRow());
-    if (setup == "no count")
-        configure({}, {"common/deviceCount"});
-    if (setup == "count not a number")
-        configure({{"common/deviceCount", "two"}});
-    if (setup == "rows without ids")
-        configure({{"common/deviceCount", 2}, {"0/vid", "zz"}, {"1/pid", "0"}});
-    makeWidget();
-    if (setup == "no file")
-        QVERIFY(QFile::remove(QStringLiteral("modules/setting/apConfig.bin")));
-    QSignalSpy notices(m_widget->view(), &myQQuickView::userNotice);
-    for (int pass = 0; pass < 2; ++pass) {
-        QTest::ignoreMessage(QtInfoMsg, "Device Connect");
+    if (mouse.isAccessDenied()) {
+        QCOMPARE(mouse.openCount(), 0);
+        QVERIFY(mouse.received().isEmpty());
+        mouse.setAccessDenied(false);
         m_widget->checkDevice();
         QVERIFY(processState.deviceConnected);
     }
-    QCOMPARE(notices.count(), 1);
-    QCOMPARE(notices.at(0).at(0).toString(),
-             myQQuickView::refusalText(myQQuickView::DamagedDeviceTable, "English"));
-}
-
-void tst_DeviceDetection::deniedAccessIsToldOnce_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("entry8");
-    QTest::addColumn<QString>("expected");
-    const QString fallback = QString::fromLatin1(DeviceDetector::accessDeniedFallback);
-    QTest::newRow("English text") << "English"
-                                  << "No access: install the rule"
-                                  << "No access: install the rule";
-    QTest::newRow("Chinese text") << "ChineseSimplified"
-                                  << "无法访问鼠标"
-                                  << "无法访问鼠标";
-    QTest::newRow("no entry 8") << "English" << QString() << fallback;
-    QTest::newRow("empty entry 8") << "English"
-                                   << "" << fallback;
-    QTest::newRow("hostile language") << "../setting/apConfig"
-                                      << "x" << fallback;
-}
-
-void tst_DeviceDetection::deniedAccessIsToldOnce()
-{
-    QFETCH(QString, language);
-    QFETCH(QString, entry8);
-    QFETCH(QString, expected);
-    configure({{"common/language", language}});
-    {
-        const QString file = "modules/i18n/" +
-                             (language.startsWith("..") ? QStringLiteral("English") : language) +
-                             ".ini";
-        QSettings texts(file, QSettings::IniFormat);
-        if (entry8.isNull()) {
-            texts.setValue("other/total", 8); // a language file from before the notice
-            texts.remove("other/8");
-        } else {
-            texts.setValue("other/total", 9);
-            texts.setValue("other/8", entry8);
-        }
+    QCOMPARE(mouse.eventReportsEnabled(), connected);
+    QCOMPARE(heard, told);
+    QCOMPARE(slept, pauses);
+    QCOMPARE(commandCodes(mouse).filter(QRegularExpression("^00 ")).size(), exchanges);
+    if (!connected) {
+        QCoreApplication::processEvents();
+        QCOMPARE(sceneCalls(), QStringList());
     }
-    VirtualMouse &mouse = m_backend->addMouse(553);
-    mouse.setAccessDenied(true);
-    makeWidget();
-    QSignalSpy messages(m_widget.get(), &Widget::trayMessageShown);
-
-    for (int pass = 0; pass < 3; ++pass) {
-        QTest::ignoreMessage(QtInfoMsg, "Device DisConnect");
-        m_widget->checkDevice();
-        QVERIFY(!processState.deviceConnected);
-        QVERIFY(!m_widget->isVisible());
-    }
-    QCOMPARE(messages.count(), 1);
-    // The balloons speak the language too.
-    const bool chinese = language == QLatin1String("ChineseSimplified");
-    QCOMPARE(messages.at(0).at(0).toString(), chinese ? QStringLiteral("提示") : "Info");
-    QCOMPARE(messages.at(0).at(1).toString(), expected);
-    QCOMPARE(mouse.openCount(), 0);
-    QVERIFY(mouse.received().isEmpty());
-
-    // With the rule in place, the next pass serves the mouse as usual.
-    mouse.setAccessDenied(false);
-    QTest::ignoreMessage(QtInfoMsg, "Device Connect");
-    m_widget->checkDevice();
-    QVERIFY(processState.deviceConnected);
-    QCOMPARE(messages.count(), 2);
-    QCOMPARE(messages.at(1).at(1).toString(),
-             chinese ? QStringLiteral("已检测到鼠标") : "Detect Device");
 }
 
-void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles_data()
+void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState_data()
 {
     QTest::addColumn<bool>("denied");
     QTest::newRow("no mouse") << false;
@@ -449,9 +369,8 @@ void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles_data()
 }
 
 // With the real scene: a click on the tray icon without a mouse shows the
-// window in its no-mouse state with the reason; once the mouse is served,
-// the tray menu's profile entries switch profiles as the title bar does.
-void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles()
+// window in its no-mouse state with the reason, until the mouse is served.
+void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
 {
     QFETCH(bool, denied);
     VirtualMouse *mouse = nullptr;
@@ -482,65 +401,25 @@ void tst_DeviceDetection::trayShowsTheWindowAndSwitchesProfiles()
     if (denied)
         mouse->setAccessDenied(false);
     else
-        mouse = &m_backend->addMouse(553);
+        m_backend->addMouse(553);
     m_widget->checkDevice();
     QTRY_COMPARE(root->property("mouseConnected").toBool(), true);
     QVERIFY(!root->findChild<QQuickItem *>("noMousePanel")->isVisible());
     QCOMPARE(tray->toolTip(), QStringLiteral("Skarn Config: mouse 1209:0001 connected"));
 
-    // A second profile that reports at 125 Hz (code 8).
-    QObject *manager = root->findChild<QObject *>("profiles");
-    QVERIFY(QMetaObject::invokeMethod(manager, "newProfile"));
-    m_widget->view()->store()->profile(1)->setValue("mouse/reportRate", 0);
-    m_widget->fillProfileMenu();
-    QList<QAction *> entries = m_widget->profileActions();
-    QCOMPARE(entries.size(), 2);
-    QCOMPARE(entries.at(0)->text(), QStringLiteral("Standard"));
-    QCOMPARE(entries.at(1)->text(), QStringLiteral("profile_0"));
-    QVERIFY(entries.at(0)->isChecked());
-    QVERIFY(entries.at(1)->isEnabled());
-    QVERIFY(!commandCodes(*mouse).contains("01 08"));
-    entries.at(1)->trigger();
+    // The tray menu's profile entries switch profiles as the title bar does.
+    QVERIFY(QMetaObject::invokeMethod(root->findChild<QObject *>("profiles"), "newProfile"));
+    const auto entries = [this] {
+        m_widget->fillProfileMenu();
+        QStringList texts;
+        for (QAction *entry : m_widget->profileActions())
+            texts << entry->text() + (entry->isChecked() ? "*" : "");
+        return texts;
+    };
+    QCOMPARE(entries(), (QStringList{"Standard*", "profile_0"}));
+    m_widget->profileActions().at(1)->trigger();
     QTRY_COMPARE(root->property("profileNo").toInt(), 1);
-    QVERIFY(commandCodes(*mouse).contains("01 08"));
-    m_widget->fillProfileMenu();
-    entries = m_widget->profileActions();
-    QVERIFY(!entries.at(0)->isChecked());
-    QVERIFY(entries.at(1)->isChecked());
-}
-
-void tst_DeviceDetection::lostIdentityReplyIsRetried_data()
-{
-    QTest::addColumn<VirtualMouse::Fault>("fault");
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<QList<int>>("pauses");
-    QTest::addColumn<int>("exchanges"); // 00H reports the mouse received
-    // Tried again after a short pause; the connect sequence's 03H follows.
-    QTest::newRow("one reply lost")
-        << VirtualMouse::Fault::DropReply << true << QList<int>{100, 8} << 2;
-    QTest::newRow("silent") << VirtualMouse::Fault::Silent << false << QList<int>{100, 200, 400}
-                            << 0;
-    // An answer that came wrong is not a lost one.
-    QTest::newRow("wrong answer") << VirtualMouse::Fault::Garbage << false << QList<int>{} << 1;
-}
-
-void tst_DeviceDetection::lostIdentityReplyIsRetried()
-{
-    QFETCH(VirtualMouse::Fault, fault);
-    QFETCH(bool, connected);
-    QFETCH(QList<int>, pauses);
-    QFETCH(int, exchanges);
-    VirtualMouse &mouse = m_backend->addMouse(553);
-    makeWidget();
-    QList<int> slept;
-    m_widget->deviceLink().setSleep([&slept](int ms) { slept << ms; });
-    mouse.setFault(fault);
-
-    m_widget->checkDevice();
-    QCOMPARE(processState.deviceConnected, connected);
-    QCOMPARE(m_widget->isVisible(), connected);
-    QCOMPARE(slept, pauses);
-    QCOMPARE(commandCodes(mouse).filter(QRegularExpression("^00 ")).size(), exchanges);
+    QCOMPARE(entries(), (QStringList{"Standard", "profile_0*"}));
 }
 
 void tst_DeviceDetection::passDuringATransferWaitsForIt()
@@ -567,6 +446,7 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     VirtualMouse &mouse = m_backend->addMouse(553);
     makeWidget();
     QTimer *timer = m_widget->detectionTimer();
+    QSignalSpy passes(timer, &QTimer::timeout);
     m_widget->checkDevice();
     QVERIFY(m_widget->deviceLink().isListening());
 
@@ -575,41 +455,38 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     QVERIFY(!timer->isActive());
 
     QTest::ignoreMessage(QtInfoMsg, "Device removed");
-    QElapsedTimer clock;
-    clock.start();
     mouse.unplug();
-    QTRY_COMPARE_WITH_TIMEOUT(m_widget->trayIcon()->toolTip(),
-                              QStringLiteral("Skarn Config: no mouse connected"), 2000);
-    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QTRY_COMPARE(m_widget->trayIcon()->toolTip(),
+                 QStringLiteral("Skarn Config: no mouse connected"));
     QVERIFY(!m_widget->deviceLink().isListening());
     QVERIFY(processState.deviceConnected); // removed, not yet disconnected
     // The window stays usable (close, minimise) without its mouse, whatever
     // a busy lock of the scene does; the scene's no-mouse state keeps the
     // panels off.
     for (const char *lock : {"ui_View.setEnabled(false)", "ui_View.setEnabled(true)"}) {
-        QQmlExpression expression(m_widget->view()->rootContext(), m_widget->view()->rootObject(),
-                                  QString::fromLatin1(lock));
-        expression.evaluate();
-        QVERIFY(!expression.hasError());
+        QQmlExpression(m_widget->view()->rootContext(), m_widget->view()->rootObject(),
+                       QString::fromLatin1(lock))
+            .evaluate();
         QVERIFY2(m_widget->view()->isEnabled(), lock);
     }
 
-    // Plugged in again, with a burst of further notifications.
+    // Plugged in again, with a burst of further notifications: each one
+    // starts the wait afresh, and one pass follows the last.
     mouse.clearRecord();
     mouse.plugIn();
     QTRY_VERIFY(timer->isActive());
-    for (int i = 0; i < 3; ++i) {
-        QTest::qWait(150);
+    // (A coarse timer may end up to 5 % early, hence the long gaps.)
+    for (int i = 0; i < 2; ++i) {
+        QTest::qWait(400);
+        const int before = timer->remainingTime();
         m_widget->deviceChanged();
+        QVERIFY2(timer->remainingTime() > before, qPrintable(QString::number(before)));
     }
-    clock.restart();
-    // Restarted by the last notification: a timer left running since the
-    // plug-in would have at most 2048 - 450 ms to go.
-    QVERIFY2(timer->remainingTime() > 1700, qPrintable(QString::number(timer->remainingTime())));
+    QCOMPARE(passes.count(), 0);
     QTest::ignoreMessage(QtInfoMsg, "Device Connect");
-    QTRY_VERIFY_WITH_TIMEOUT(m_widget->deviceLink().isListening(), 4000);
-    QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+    QTRY_VERIFY_WITH_TIMEOUT(m_widget->deviceLink().isListening(), 5000);
     QTest::qWait(100);
+    QCOMPARE(passes.count(), 1);
     QCOMPARE(commandCodes(mouse), (QStringList{"00 12", "83 00", "03 00"}));
     QVERIFY(m_widget->view()->isEnabled());
 }

