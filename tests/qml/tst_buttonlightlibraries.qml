@@ -112,8 +112,10 @@ TestCase {
         compare(Keys.recordCodes(data.input[0], data.input[1]), data.expected)
     }
 
+    // Neither a middle click nor a fire key on the left-click code counts.
     function test_withLeftClick() {
-        const none = Keys.defaultCodes.map(() => [3, 0, 0x83, 1])
+        const none = Keys.defaultCodes.map(() => [0, 0, 0xF1, 0])
+        none[3] = [1, 0, 0xF0, 0]
         const kept = Keys.withLeftClick(none)
         compare(kept[0], [0, 0, 0xF0, 0])
         compare(kept.filter((c) => c[0] === 0 && c[2] === 0xF0).length, 1)
@@ -173,7 +175,8 @@ TestCase {
     function test_blockVisible_data() {
         return rows([[[false, false, 4, 0], [1, 1, 1, 1, 0, 0, 0, 0]], [[false, false, 6, 0], [1, 1, 1, 1, 1, 1, 0, 0]],
                      [[true, false, 1, 0], [1, 1, 1, 1, 1, 1, 1, 1]], [[false, true, 4, 0], [1, 0, 0, 0, 0, 0, 0, 0]],
-                     [[false, true, 4, 4], [1, 1, 1, 1, 1, 1, 1, 0]], [[false, true, 0, 4], [0, 1, 1, 1, 1, 1, 1, 0]]])
+                     [[false, true, 4, 4], [1, 1, 1, 1, 1, 1, 1, 0]], [[false, true, 0, 4], [0, 1, 1, 1, 1, 1, 1, 0]],
+                     [[false, true, 1, 0], [1, 0, 0, 0, 0, 0, 0, 0]]])
     }
 
     function test_blockVisible(data) {
@@ -196,7 +199,7 @@ TestCase {
     function test_markerPosition_data() {
         return rows([[[255, 0, 0], 0], [[255, 255, 0], 30], [[255, 127, 0], 15], [[128, 255, 0], 45],
                      [[0, 255, 127], 76], [[0, 170, 255], 101], [[96, 0, 255], 133], [[255, 0, 128], 167],
-                     [[255, 255, 255], 183], [[10, 20, 30], 0]])
+                     [[0, 255, 0], 60], [[255, 255, 255], 183], [[10, 20, 30], 0], [[255, 10, 255], 0]])
     }
 
     function test_markerPosition(data) {
@@ -226,7 +229,12 @@ TestCase {
     function test_colorsFromList() {
         compare(Light.colorsFromList(["1", "2", "3"]), ["#010203"].concat(Light.defaultColors.slice(1)))
         compare(Light.colorsFromList([300, -1, "x"])[0], "#ff0000")
-        compare(Light.colorText(128, 255, 0), "#80ff00")
+        compare(Light.colorsFromList(["0", "255", "3"].concat(new Array(18).fill(9), [1, 2, 3])),
+                ["#00ff03", "#090909", "#090909", "#090909", "#090909", "#090909", "#090909", "#010203"])
+        compare(Light.colorsFromList(undefined), Light.defaultColors)
+        compare([Light.colorText(128, 255, 0), Light.colorText(16, 15, 0)], ["#80ff00", "#100f00"])
+        compare([-5, 0, 90.7, 400].map(Light.clampPosition), [0, 0, 90, 183])
+        compare([-1, 0, 2, 4, 9].map(Light.percentText), ["0%", "0%", "50%", "100%", "100%"])
         compare(["#0a0b0c", "#--00aa", "#0A0b0C "].map(Light.components),
                 [[10, 11, 12], [0, 0, 0], [0, 0, 0]])
         compare(["", "0", "1", "77", "300", "x"].map(Light.fieldValue), [0, 0, 1, 77, 255, 0])

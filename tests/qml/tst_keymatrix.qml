@@ -224,63 +224,6 @@ Item {
             compare([dialog.isFireInput, dialog.isComboInput], [false, false])
         }
 
-        // What a click on the dialog's page assigns to button 6 (Sniper
-        // Key): `cell` [column, row] of a drop-down; `mode` first.
-        function test_clickAssigns_data() {
-            return [
-                { tag: "max window", item: "windowsGrid", cell: [0, 1], codes: [6, 4, 0x2C, 0x1B],
-                  text: "Max" },
-                // No media option is the button's, so an empty cell has none to apply.
-                { tag: "empty media cell", item: "mediaGrid", cell: [2, 2], codes: [5, 0, 4, 0] },
-                { tag: "three gun", item: "gunRadio2", codes: [8, 0, 3, 0], text: "Three Gun" },
-                { tag: "dpi loop", item: "dpiRadio2", codes: [5, 0, 3, 0], text: "DPI LOOP" },
-                { tag: "double click", item: "mouseRadio5", codes: [0, 0xF0, 0x1E, 2],
-                  text: "Double Fire" },
-                // The macro goes to the mouse as the dialog closes, once.
-                { tag: "macro, mode 2", mode: "macroMode2", item: "macroList", cell: [0, 1],
-                  codes: [4, 2, 5, 0], text: "M1", sent: [[5, "M1"]] },
-                { tag: "restore", item: "restoreMark", codes: [5, 0, 1, 0], text: "DPI+" },
-                // Closing without a change keeps Save as it was; a text alone is dropped.
-                { tag: "nothing", item: "", codes: [5, 0, 4, 0] },
-            ]
-        }
-
-        function test_clickAssigns(data) {
-            ui_View.updataNameList(0, ["M0", "M1"])
-            makeScreens()
-            s.panel.modKeys.set(5, { keyCode0: 5, keyCode1: 0, keyCode2: 4, keyCode3: 0,
-                                     keyText: "Sniper Key" })
-            openRow(5)
-            if (data.mode)
-                clickOnPage(data.mode, 5, 5)
-            if (data.cell) {
-                const list = clickOnPage(data.item, 10, 12)
-                tryVerify(() => !list.isAnimating && list.isDrop, 1000)
-                mouseClick(list, list.width * data.cell[0] + 10, 24 + data.cell[1] * 24 + 12)
-            } else if (data.item === "restoreMark") {
-                mouseClick(child(dialog, data.item))
-            } else if (data.item) {
-                clickOnPage(data.item, 5, 5)
-            } else {
-                dialog.keyString = "Something"
-            }
-            const text = data.text || "Sniper Key"
-            tryCompare(dialog, "keyString", data.item ? text : "Something", 1000)
-            compare([pending(), s.editor.sent], [data.codes, []])
-            close()
-            compare([codes(5), rowText(5), s.panel.isSave], [data.codes, text, !!data.text])
-            compare(s.editor.sent, data.sent || [])
-            if (data.sent) {
-                compare(ui_View.getData("mouseMacroKey/5", false), "M1")
-                // The mode changes the pending macro only while it is a macro.
-                openRow(5)
-                clickOnPage("macroMode0", 5, 5)
-                compare(dialog.keyCode1, 0)
-                close()
-                compare(s.editor.sent.length, 2)
-            }
-        }
-
         function test_restoreAllSendsFactoryMacros() {
             // A factory table with a macro on button 3 (slot 2).
             testData.write("modules/setting/pD.bin", testData.read("modules/setting/pD.bin")
@@ -316,25 +259,38 @@ Item {
             return lit
         }
 
-        // The dialog opens on the button's own record, whatever was chosen
-        // for the button before.
-        function test_dialogShowsTheButtonsCurrentFunction_data() {
+        // The dialog opens on button 6's own record, whatever was chosen for
+        // another button before; then a click on its page (`cell` [column,
+        // row] of a drop-down, `mode` first; Three Gun when none is given)
+        // assigns `after`, shown as `text`.
+        function test_dialog_data() {
             return [
                 { tag: "forward", codes: [0, 0, 0xF4, 0], lit: ["mouseRadio3"] },
                 { tag: "double click", codes: [0, 0xF0, 0x1E, 2], lit: ["mouseRadio5"] },
-                { tag: "sniper", codes: [5, 0, 4, 0], lit: ["dpiRadio3"] },
+                { tag: "sniper, max window", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "windowsGrid",
+                  cell: [0, 1], after: [6, 4, 0x2C, 0x1B], text: "Max" },
+                // No media option is the button's, so an empty cell has none to apply.
+                { tag: "sniper, empty media cell", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "mediaGrid",
+                  cell: [2, 2], after: [5, 0, 4, 0], text: "Sniper Key" },
                 { tag: "two gun", codes: [8, 0, 2, 0], lit: ["gunRadio1"] },
-                { tag: "mute", codes: [3, 0, 0xE2, 0], lit: ["mediaGrid:Mute"] },
-                { tag: "max", codes: [6, 4, 0x2C, 0x1B], lit: ["windowsGrid:Max"] },
-                { tag: "copy", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"] },
-                { tag: "fire", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS", count: "5" },
-                { tag: "combination", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"] },
-                { tag: "macro", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], mode: 2 },
+                { tag: "mute, dpi loop", codes: [3, 0, 0xE2, 0], lit: ["mediaGrid:Mute"], item: "dpiRadio2",
+                  after: [5, 0, 3, 0], text: "DPI LOOP" },
+                { tag: "max, double click", codes: [6, 4, 0x2C, 0x1B], lit: ["windowsGrid:Max"],
+                  item: "mouseRadio5", after: [0, 0xF0, 0x1E, 2], text: "Double Fire" },
+                // The macro goes to the mouse as the dialog closes, once.
+                { tag: "copy, macro", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"], mode: "macroMode2",
+                  item: "macroList", cell: [0, 1], after: [4, 2, 5, 0], text: "M1" },
+                { tag: "fire, restore", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS", count: "5",
+                  item: "restoreMark", after: [5, 0, 1, 0], text: "DPI+" },
+                // Closing without a change keeps Save as it was; a text alone is dropped.
+                { tag: "combination, nothing", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"],
+                  item: "", after: [2, 3, 4, 5], text: "LCtrl+LShift+A+B" },
+                { tag: "macro", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], macroMode: 2 },
                 { tag: "unassigned", codes: [0, 0, 0, 0], lit: [] },
             ]
         }
 
-        function test_dialogShowsTheButtonsCurrentFunction(data) {
+        function test_dialog(data) {
             ui_View.updataNameList(0, ["M0", "M1"])
             ui_View.setData("mouseMacroKey/3", "M1")
             makeScreens()
@@ -350,18 +306,50 @@ Item {
             dialog.startFireInput()
             dialog.detectKeyboard(true, 0x16, 0)
             close()
+            s.panel.isSave = false
 
             const c = data.codes
-            s.panel.modKeys.set(3, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2], keyCode3: c[3],
-                                     keyText: dialog.keyCodeToString(c[0], c[1], c[2], c[3]) })
-            openRow(3)
+            const before = dialog.keyCodeToString(c[0], c[1], c[2], c[3])
+            s.panel.modKeys.set(5, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2], keyCode3: c[3],
+                                     keyText: before })
+            openRow(5)
             compare([pending(), litChoices(), rateSlider.textValue, countField.textValue,
                      child(dialog, "endlessBox").isSelect, dialog.macroMode],
-                    [c, data.lit, data.rate || "10ms", data.count || "0", !data.count, data.mode || 0])
-            // Another choice clears the one shown.
-            clickOnPage("gunRadio2", 5, 5)
-            compare(litChoices(), ["gunRadio2"])
+                    [c, data.lit, data.rate || "10ms", data.count || "0", !data.count, data.macroMode || 0])
+
+            const item = data.item === undefined ? "gunRadio2" : data.item
+            if (data.mode)
+                clickOnPage(data.mode, 5, 5)
+            if (data.cell) {
+                const list = clickOnPage(item, 10, 12)
+                tryVerify(() => !list.isAnimating && list.isDrop, 1000)
+                mouseClick(list, list.width * data.cell[0] + 10, 24 + data.cell[1] * 24 + 12)
+            } else if (item === "restoreMark") {
+                mouseClick(child(dialog, item))
+            } else if (item) {
+                clickOnPage(item, 5, 5)
+            } else {
+                dialog.keyString = "Something"
+            }
+            const text = data.text || "Three Gun"
+            if (item)
+                tryCompare(dialog, "keyString", text, 1000)
+            if (item === "gunRadio2")
+                compare(litChoices(), ["gunRadio2"])
+            const after = data.after || [8, 0, 3, 0]
+            compare([pending(), s.editor.sent], [item ? after : c, []])
             close()
+            compare([codes(5), rowText(5), s.panel.isSave], [after, text, after.join() !== c.join()])
+            compare(s.editor.sent, data.text === "M1" ? [[5, "M1"]] : [])
+            if (data.text === "M1") {
+                compare(ui_View.getData("mouseMacroKey/5", false), "M1")
+                // The mode changes the pending macro only while it is a macro.
+                openRow(5)
+                clickOnPage("macroMode0", 5, 5)
+                compare(dialog.keyCode1, 0)
+                close()
+                compare(s.editor.sent.length, 2)
+            }
         }
     }
 }

@@ -83,14 +83,7 @@ Item {
             return [
                 { tag: "no changes", action: (main) => save(main), commands: [] },
                 { tag: "combination and windows keys", action: (main) => {
-                    const dialog = openButton(main, 3)
-                    dialog.startComboInput()
-                    for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06])
-                        main.detectKeyboard(true, code)
-                    dialog.confirmCombo()
-                    mouseClick(findChild(dialog, "closeMark"))
-                    verify(main.hasUnsavedChanges)
-                    compare(child(main, "saveButton").faceColor, Qt.color("#ff3030"))
+                    assign(main, 3, [2, 3, 4, 5], "LCtrl+LShift+A+B")
                     assign(main, 5, [6, 4, 0x2C, 0x1B], "Max")
                     save(main)
                     verify(!child(main, "keyMatrixMain").isSave)
@@ -113,12 +106,7 @@ Item {
                 // Button 8 switches gun presets: matrices 2..4 carry the
                 // fire periods of the three slots.
                 { tag: "gun switch", gun: true, action: (main) => {
-                    const dialog = openButton(main, 7)
-                    const page = child(dialog, "page")
-                    page.contentY = page.contentHeight - page.height
-                    waitForRendering(dialog)
-                    mouseClick(findChild(dialog, "gunRadio1"), 5, 5)
-                    mouseClick(findChild(dialog, "closeMark"))
+                    assign(main, 7, [8, 0, 2, 0], "Two Gun")
                     save(main)
                   }, commands: ["00 12 01 40 08 00 00 00", "00 12 02 40 08 00 00 00",
                                 "00 12 03 40 08 00 00 00", "00 12 04 40 08 00 00 00",
