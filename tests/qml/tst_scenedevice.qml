@@ -51,10 +51,7 @@ Item {
         }
 
         function matrices(count) {
-            const list = []
-            for (let n = 1; n <= count; ++n)
-                list.push(testData.deviceKeyMatrix(n))
-            return list
+            return Array.from({ length: count }, (_, i) => testData.deviceKeyMatrix(i + 1))
         }
 
         function assign(main, index, codes, text) {
@@ -69,19 +66,19 @@ Item {
             verify(ui_View.enabled)
         }
 
-        function openButton(main, row) {
-            mouseClick(findChild(child(main, "keyMatrixMain"), "keyRow" + row))
-            const dialog = child(main, "keyAssigmentMain")
-            verify(dialog.visible)
-            return dialog
-        }
-
         // `action(main)` runs on a started scene; the mouse then holds
         // `commands` and key matrices 1.. `keys`.
         function test_sends_data() {
             const twice = (report) => [report, report]
+            const colourful = { "mouse/isColorful": true }
+            const is55328 = { "mouse/isColorful": false, "mouse/is55328": true }
+            // A whole profile: key matrix 1, report rate (1000 Hz), DPI
+            // stages, lighting (Static, full brightness), the colours twice.
+            const profile = ["00 12 01 40 08 00 00 00", "00 01 01 00 00 00 00 00",
+                             "00 11 04 08 00 00 00 00", "00 0d 01 ff 00 00 00 00"]
+                .concat(twice("00 10 00 18 00 00 00 00"))
             return [
-                { tag: "no changes", action: (main) => save(main), commands: [] },
+                { tag: "no changes", commands: [] },
                 { tag: "combination and windows keys", action: (main) => {
                     assign(main, 3, [2, 3, 4, 5], "LCtrl+LShift+A+B")
                     assign(main, 5, [6, 4, 0x2C, 0x1B], "Max")
@@ -92,7 +89,8 @@ Item {
                 // The body goes to slot 3 (macro 4) as the dialog closes,
                 // the key matrix with Save.
                 { tag: "macro assignment", macros: true, action: (main) => {
-                    const dialog = openButton(main, 3)
+                    mouseClick(child(child(main, "keyMatrixMain"), "keyRow3"))
+                    const dialog = child(main, "keyAssigmentMain")
                     dialog.chooseMacroMode(2)
                     dialog.macroList.currentSelect = 1
                     dialog.chooseMacro(1)
@@ -115,15 +113,10 @@ Item {
                          keys({ 0: "0b 00 09 00", 6: "08 00 01 02", 7: "08 00 01 02" }),
                          keys({ 0: "0b 01 09 00", 6: "08 00 01 00", 7: "08 00 01 00" }),
                          keys({ 0: "0b 02 09 00", 6: "08 00 01 00", 7: "08 00 01 00" })] },
-                { tag: "lighting off, full colour", flags: { "mouse/isColorful": true },
-                  action: (main) => {
-                    child(main, "lightControlMain").pickEffect(3)
-                    save(main)
-                  }, commands: ["00 0d 00 00 00 00 00 00"].concat(twice("00 10 00 18 00 00 00 00")) },
-                { tag: "wave with a picked colour", flags: { "mouse/isColorful": true },
-                  action: (main) => {
+                { tag: "lighting off, full colour", flags: colourful, effect: 3,
+                  commands: ["00 0d 00 00 00 00 00 00"].concat(twice("00 10 00 18 00 00 00 00")) },
+                { tag: "wave with a picked colour", flags: colourful, effect: 5, action: (main) => {
                     const light = child(main, "lightControlMain")
-                    light.pickEffect(5)
                     child(light, "speedSlider").setIndexValue(2, false)
                     light.selectBlock(1)
                     light.dragMarker(45)
@@ -131,17 +124,10 @@ Item {
                     compare(ui_View.getDataList("mouse/colorValue", false).slice(3, 6), [128, 255, 0])
                   }, commands: ["00 0d 05 ff 05 00 00 00"].concat(twice("00 10 00 18 00 00 00 00")) },
                 // The 55328 takes one fixed colour outside Breath Loop.
-                { tag: "55328 static", flags: { "mouse/isColorful": false, "mouse/is55328": true },
-                  action: (main) => {
-                    compare(child(main, "lightControlMain").lightModel.count, 5)
-                    child(main, "lightControlMain").pickEffect(0)
-                    save(main)
-                  }, commands: ["00 0d 01 0a 01 00 00 00", "00 0c ff 00 00 00 00 00"] },
-                { tag: "55328 breath loop", flags: { "mouse/isColorful": false, "mouse/is55328": true },
-                  action: (main) => {
-                    child(main, "lightControlMain").pickEffect(4)
-                    save(main)
-                  }, commands: ["00 0d 02 01 03 00 00 00", "00 10 00 18 00 00 00 00"] },
+                { tag: "55328 static", flags: is55328, effect: 0,
+                  commands: ["00 0d 01 0a 01 00 00 00", "00 0c ff 00 00 00 00 00"] },
+                { tag: "55328 breath loop", flags: is55328, effect: 4,
+                  commands: ["00 0d 02 01 03 00 00 00", "00 10 00 18 00 00 00 00"] },
                 // The screens reload the factory profile, unchanged.
                 { tag: "factory reset", action: (main) => {
                     assign(main, 2, [7, 0, 0xE0, 0x06], "Copy")
@@ -155,10 +141,7 @@ Item {
                     const light = child(main, "lightControlMain")
                     compare([panel.modKeys.get(2).keyCode2, light.effect, panel.isSave, light.isSave],
                             [0xF2, 0, false, false])
-                  }, commands: ["00 12 01 40 08 00 00 00", "00 01 01 00 00 00 00 00",
-                                "00 11 04 08 00 00 00 00", "00 0d 01 ff 00 00 00 00",
-                                "00 10 00 18 00 00 00 00", "00 10 00 18 00 00 00 00",
-                                "00 0b 02 00 00 00 00 00"],
+                  }, commands: profile.concat(["00 0b 02 00 00 00 00 00"]),
                   keys: [factoryKeys] },
                 // Everything of the new profile goes out at once; its bound
                 // macro goes to the slot it plays (the mouse still holds the
@@ -168,12 +151,9 @@ Item {
                     main.changeProfile(1)
                     compare(main.profileNo, 1)
                     compare(testData.deviceMacro(10), block("00 01 03 04 81 04 00 00"))
-                  }, commands: ["00 12 01 40 08 00 00 00", "00 01 01 00 00 00 00 00",
-                                "00 11 04 08 00 00 00 00", "00 0d 01 ff 00 00 00 00",
-                                "00 10 00 18 00 00 00 00", "00 10 00 18 00 00 00 00",
-                                "00 02 00 00 00 00 00 00", "00 12 02 40 08 00 00 00",
+                  }, commands: profile.concat(["00 02 00 00 00 00 00 00", "00 12 02 40 08 00 00 00",
                                 "00 12 03 40 08 00 00 00", "00 12 04 40 08 00 00 00",
-                                "00 13 0a 80 00 00 00 00"],
+                                "00 13 0a 80 00 00 00 00"]),
                   keys: [keys({ 3: "09 00 0a 00" }), factoryKeys, factoryKeys, factoryKeys] },
             ]
         }
@@ -195,7 +175,14 @@ Item {
                 ui_View.setCurrentProfile(0)
             }
             const main = startOnMouse(!!data.gun, data.flags)
-            data.action(main)
+            if (data.effect !== undefined) {
+                compare(child(main, "lightControlMain").lightModel.count, data.flags["mouse/is55328"] ? 5 : 11)
+                child(main, "lightControlMain").pickEffect(data.effect)
+            }
+            if (data.action)
+                data.action(main)
+            else
+                save(main)
             compare(commands(), data.commands)
             const expected = data.keys || []
             compare(matrices(expected.length), expected)
