@@ -123,11 +123,14 @@ Item {
             return item
         }
 
+        // A stored table without a left click gets the first one back.
         // Fourteen buttons still fit above the lighting panel; rows beyond
         // the button count are hidden but still stored; the dialog fits the
-        // window.
+        // window, and dragging its rate slider holds its page.
         function test_layout() {
+            ui_View.mouseSetKeyMatrix([].concat(...new Array(16).fill([7, 0, 0xE0, 4])), false, [])
             makeScreens()
+            compare([codes(0), rowText(0), codes(1)], [[0, 0, 0xF0, 0], "Left Key", [7, 0, 0xE0, 4]])
             compare([row(7).visible, row(8).visible], [true, false])
             s.picture.keyCount = 14
             compare([row(13).visible, s.picture.callOut(13).visible, s.panel.rowName(13)],
@@ -136,6 +139,11 @@ Item {
             mouseClick(badge(11))
             compare(s.picture.selectKey, 11)
             verify(dialog.height <= 640)
+            const page = child(dialog, "page")
+            for (const dragging of [true, false]) {
+                child(dialog, "rateSlider").dragSignal(dragging)
+                compare(page.interactive, !dragging)
+            }
             close()
             s.picture.keyCount = 5
             compare([row(4).visible, row(5).visible, s.picture.callOut(5).visible], [true, false, false])

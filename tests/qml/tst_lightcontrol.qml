@@ -41,17 +41,19 @@ Item {
         function test_storedEffects_data() {
             return [
                 { tag: "vertical flipping", effect: 8, colorful: true, text: "Vertical Flipping",
-                  shown: [8, true, true, true, 2, 1, 264], count: 11 },
+                  shown: [8, true, true, true, 2, 1, 264], count: 11, blocks: 8 },
                 { tag: "off", effect: 3, colorful: true, text: "OFF",
-                  shown: [3, false, false, true, 2, 1, 176], count: 11 },
+                  shown: [3, false, false, true, 2, 1, 176], count: 11, blocks: 8 },
                 { tag: "beyond the list: static", effect: 9, colorful: false, text: "Static",
-                  shown: [0, false, true, false, 2, 1, 224], count: 4 },
+                  shown: [0, false, true, false, 2, 1, 224], count: 4, blocks: 6 },
             ]
         }
 
         function test_storedEffects(data) {
             ui_View.setDataList("mouse/lightValue", [data.effect, 2, 1])
-            const panel = makePanel({ isColorful: data.colorful })
+            const panel = makePanel({ isColorful: data.colorful, dpiCount: 6 })
+            compare([0, 1, 2, 3, 4, 5, 6, 7].filter((i) => child(panel, "colorBlock" + i).visible).length,
+                    data.blocks)
             panel.init(true, false)
             panel.init(false, true)
             panel.init(false, false)
@@ -67,7 +69,9 @@ Item {
         // block; Save stores it all and it comes back after a restart.
         function test_colourAndSave() {
             const panel = makePanel({ isColorful: true })
+            panel.selectBlock(4)
             panel.pickEffect(9)
+            compare([panel.selectColorBlock, panel.isSave], [0, true])
             child(panel, "speedSlider").setIndexValue(2, false)
             mouseClick(child(panel, "colorBlock6"))
             compare([panel.selectColorBlock, fields(panel), panel.markers[6]], [6, ["96", "0", "255"], 133])
@@ -129,7 +133,7 @@ Item {
             ui_View.setDataList("mouse/lightValue", [9, 0, 4])
             ui_View.setDataList("mouse/colorValue", [1, 2, 3])
             const panel = makePanel({ isColorful: true })
-            compare([panel.colors[0], panel.isSave], ["#010203", false])
+            compare([panel.colors[0], fields(panel), panel.isSave], ["#010203", ["1", "2", "3"], false])
             data.action(panel)
             verify(panel.isSave)
             compare([panel.speedStep, panel.brightStep], data.steps)

@@ -149,9 +149,10 @@ Item {
                 // and the firmware table goes out as matrices 2..4.
                 { tag: "profile switch", gun: true, macros: true, action: (main) => {
                     main.changeProfile(1)
-                    compare(main.profileNo, 1)
+                    compare([main.profileNo, Number(ui_View.getGlobalData("mouse/profileNo"))], [1, 1])
                     compare(testData.deviceMacro(10), block("00 01 03 04 81 04 00 00"))
-                  }, commands: profile.concat(["00 02 00 00 00 00 00 00", "00 12 02 40 08 00 00 00",
+                  }, commands: [profile[0], "00 01 08 00 00 00 00 00"].concat(profile.slice(2), [
+                                "00 02 00 00 00 00 00 00", "00 12 02 40 08 00 00 00",
                                 "00 12 03 40 08 00 00 00", "00 12 04 40 08 00 00 00",
                                 "00 13 0a 80 00 00 00 00"]),
                   keys: [keys({ 3: "09 00 0a 00" }), factoryKeys, factoryKeys, factoryKeys] },
@@ -172,6 +173,7 @@ Item {
                 ui_View.setCurrentProfile(1)
                 ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 9, 0])
                 ui_View.setData("mouseMacroKey/9", "M1")
+                ui_View.setData("mouse/reportRate", 0) // 125 Hz
                 ui_View.setCurrentProfile(0)
             }
             const main = startOnMouse(!!data.gun, data.flags)
