@@ -54,18 +54,30 @@ TestCase {
     // Every option's codes read back as the option's own label and light
     // the option's own row of its group, and no row of another group.
     function test_everyOptionReadsBack() {
-        const groups = { mouse: Keys.mouseOptions, media: Keys.mediaOptions,
-                         windows: Keys.windowsOptions, shortcut: Keys.shortcutOptions,
-                         dpi: Keys.dpiOptions, gun: Keys.gunOptions }
+        const groups = {
+            mouse: [Keys.mouseOptions, ["Left Key", "Middle Key", "Right Key", "Forward Key", "Back Key",
+                                        "Double Fire"]],
+            media: [Keys.mediaOptions, ["Player", "Next", "Privous", "Stop", "Mute", "Play/Pause",
+                                        "Volumn+", "Volumn-"]],
+            windows: [Keys.windowsOptions, ["My PC", "Index", "Search", "Max", "Min", "Desktop", "Run"]],
+            shortcut: [Keys.shortcutOptions, ["New", "Cut", "Copy", "Paste", "Save", "Print", "Find",
+                                              "Redo", "Undo", "Select All"]],
+            dpi: [Keys.dpiOptions, ["DPI+", "DPI-", "DPI LOOP", "Sniper Key"]],
+            gun: [Keys.gunOptions, ["One Gun", "Two Gun", "Three Gun"]],
+        }
         for (const group in groups) {
-            groups[group].forEach((option, row) => {
+            const options = groups[group][0]
+            compare(options.map((o) => Keys.label(lang, o.label)), groups[group][1], group)
+            options.forEach((option, row) => {
                 const codes = Keys.keyCodeStrProc(option.code)
-                compare(text(codes), lang[option.label], option.code)
+                compare(text(codes), groups[group][1][row], option.code)
                 for (const other in groups)
                     compare(Keys.choiceIndex(other, codes), other === group ? row : -1,
                             option.code + " in " + other)
             })
         }
+        compare([Keys.choiceIndex("media", [3, 0, 0x12, 0]), Keys.choiceIndex("", [0, 0, 0xF0, 0])], [-1, -1])
+        compare([Keys.label(null, 2), Keys.label(lang, 999), Keys.label(lang, 8)], ["", "", ""])
     }
 
     // [entries with a left click, selected entry] → whether it is the last
@@ -105,7 +117,8 @@ TestCase {
                      [[["5", "0", "300", "0"], 0], [0, 0, 0xF0, 0]], [[[9, 0, 0, 0], 3], [0, 0, 0xF4, 0]],
                      [[[4, 0, 12, 0], 3], [0, 0, 0xF4, 0]], [[[5, 0, 0, 0], 3], [0, 0, 0xF4, 0]],
                      [[[5, 0, 5, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 4, 0], 3], [0, 0, 0xF4, 0]],
-                     [[[254, 0, 1, 0], 3], [0, 0, 0xF4, 0]]])
+                     [[[254, 0, 1, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 2, 0], 3], [8, 0, 2, 0]],
+                     [[["5", "", "1", "0"], 14], [0xFF, 0, 1, 0]], [[[], 16], [0, 0, 0, 0]]])
     }
 
     function test_recordCodes(data) {
