@@ -24,6 +24,19 @@ TestCase {
                                     (slot) => slot === 3 ? "M1" : (slot === 5 ? null : undefined))
     }
 
+    ListModel {
+        id: gridModel
+    }
+
+    // Option grids are whole rows of three; a text is found by its row.
+    function test_grid() {
+        Keys.fillGrid(gridModel, ["a", "b", "c", "d"])
+        compare([gridModel.count, gridModel.get(4).textValue, gridModel.get(5).textValue], [6, "", ""])
+        compare(["a", "d", "x"].map((t) => Keys.rowOf(gridModel, t)), [0, 3, -1])
+        Keys.fillGrid(gridModel, ["a", "b", "c"])
+        compare(gridModel.count, 3)
+    }
+
     // Table rows from [input, expected] pairs.
     function rows(pairs) {
         return pairs.map((p) => ({ tag: JSON.stringify(p[0]), input: p[0], expected: p[1] }))
