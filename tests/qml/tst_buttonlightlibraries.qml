@@ -232,16 +232,6 @@ TestCase {
         compare(Light.markerPosition(data.input[0], data.input[1], data.input[2]), data.expected)
     }
 
-    // A marker placed for a colour of the ring gives back nearly that colour.
-    function test_placementAndHueAgree() {
-        for (let p = 0; p < 180; p += 7) {
-            const c = Light.hueAt(p)
-            const back = Light.hueAt(Light.markerPosition(c[0], c[1], c[2]))
-            for (let k = 0; k < 3; ++k)
-                verify(Math.abs(back[k] - c[k]) <= 17, "p " + p + ": " + c + " / " + back)
-        }
-    }
-
     // The 24 components stored and sent; the 55328 sends block 8 only with
     // Breath Loop.
     function test_colorList() {
