@@ -21,92 +21,127 @@ TestCase {
 
     function text(codes) {
         return Keys.keyCodeToString(codes[0], codes[1], codes[2], codes[3], lang, nameOf,
-                                    (slot) => slot === 3 ? "M1" : undefined)
+                                    (slot) => slot === 3 ? "M1" : (slot === 5 ? null : undefined))
+    }
+
+    ListModel {
+        id: gridModel
+    }
+
+    // Option grids are whole rows of three; a text is found by its row.
+    function test_grid() {
+        Keys.fillGrid(gridModel, ["a", "b", "c", "d"])
+        compare([gridModel.count, gridModel.get(4).textValue, gridModel.get(5).textValue], [6, "", ""])
+        compare(["a", "d", "x"].map((t) => Keys.rowOf(gridModel, t)), [0, 3, -1])
+        Keys.fillGrid(gridModel, ["a", "b", "c"])
+        compare(gridModel.count, 3)
+    }
+
+    // Table rows from [input, expected] pairs.
+    function rows(pairs) {
+        return pairs.map((p) => ({ tag: JSON.stringify(p[0]), input: p[0], expected: p[1] }))
     }
 
     function test_keyCodeStrProc_data() {
-        return [
-            { tag: "max window", code: "06042c1b", expected: [6, 4, 0x2C, 0x1B] },
-            { tag: "upper case", code: "0000F000", expected: [0, 0, 0xF0, 0] },
-            { tag: "double click", code: "00f01e02", expected: [0, 0xF0, 0x1E, 2] },
-            { tag: "too short", code: "0600e30", expected: null },
-            { tag: "not hex", code: "0600e3zz", expected: null },
-        ]
+        return rows([["06042c1b", [6, 4, 0x2C, 0x1B]], ["0000F000", [0, 0, 0xF0, 0]],
+                     ["0600e30", null], ["0600e3zz", null]])
     }
 
     function test_keyCodeStrProc(data) {
-        compare(Keys.keyCodeStrProc(data.code), data.expected)
+        compare(Keys.keyCodeStrProc(data.input), data.expected)
     }
 
-    // Codes every option offers are covered by the option test below.
+    // Codes of every option are covered by the option test below; a macro
+    // shows the name bound to its slot (3 is "M1", 5 null).
     function test_keyCodeToString_data() {
-        return [
-            { tag: "unassigned", codes: [0, 0, 0, 0], expected: "" },
-            { tag: "fire key", codes: [1, 0x04, 10, 0], expected: "A" },
-            { tag: "combination", codes: [2, 0x03, 0x04, 0x05], expected: "LCtrl+LShift+A+B" },
-            { tag: "right modifiers only", codes: [2, 0xC0, 0, 0], expected: "RAlt+RWin" },
-            { tag: "combination, second key only", codes: [2, 0, 0, 0x05], expected: "B" },
-            { tag: "unknown media", codes: [3, 0, 0x12, 0], expected: "" },
-            { tag: "macro", codes: [4, 2, 3, 0], expected: "M1" },
-            { tag: "unbound macro", codes: [4, 0, 5, 0], expected: "" },
-            { tag: "dpi out of range", codes: [5, 0, 5, 0], expected: "" },
-            { tag: "windows max, mask ignored", codes: [6, 0, 0x2C, 0x1B], expected: "Max" },
-            { tag: "gun out of range", codes: [8, 0, 4, 0], expected: "" },
-            { tag: "placeholder", codes: [0xFF, 0, 1, 0], expected: "" },
-        ]
+        return rows([[[0, 0, 0, 0], ""], [[1, 0x04, 10, 0], "A"], [[2, 0x03, 0x04, 0x05], "LCtrl+LShift+A+B"],
+                     [[2, 0xC0, 0, 0], "RAlt+RWin"], [[2, 0, 0, 0x05], "B"], [[3, 0, 0x12, 0], ""],
+                     [[4, 2, 3, 0], "M1"], [[4, 0, 4, 0], ""], [[4, 0, 5, 0], ""], [[5, 0, 5, 0], ""],
+                     [[6, 0, 0x2C, 0x1B], "Max"], [[8, 0, 4, 0], ""], [[0xFF, 0, 1, 0], ""]])
     }
 
     function test_keyCodeToString(data) {
-        compare(text(data.codes), data.expected)
+        compare(text(data.input), data.expected)
     }
 
-    // Every option's codes read back as the option's own label.
-    function test_everyOptionReadsBackAsItsLabel() {
-        for (const options of [Keys.mouseOptions, Keys.mediaOptions, Keys.windowsOptions,
-                               Keys.shortcutOptions, Keys.dpiOptions, Keys.gunOptions]) {
-            for (const option of options)
-                compare(text(Keys.keyCodeStrProc(option.code)), lang[option.label], option.code)
+    // Every option's codes read back as the option's own label and light
+    // the option's own row of its group, and no row of another group.
+    function test_everyOptionReadsBack() {
+        const groups = {
+            mouse: [Keys.mouseOptions, ["Left Key", "Middle Key", "Right Key", "Forward Key", "Back Key",
+                                        "Double Fire"]],
+            media: [Keys.mediaOptions, ["Player", "Next", "Privous", "Stop", "Mute", "Play/Pause",
+                                        "Volumn+", "Volumn-"]],
+            windows: [Keys.windowsOptions, ["My PC", "Index", "Search", "Max", "Min", "Desktop", "Run"]],
+            shortcut: [Keys.shortcutOptions, ["New", "Cut", "Copy", "Paste", "Save", "Print", "Find",
+                                              "Redo", "Undo", "Select All"]],
+            dpi: [Keys.dpiOptions, ["DPI+", "DPI-", "DPI LOOP", "Sniper Key"]],
+            gun: [Keys.gunOptions, ["One Gun", "Two Gun", "Three Gun"]],
         }
+        for (const group in groups) {
+            const options = groups[group][0]
+            compare(options.map((o) => Keys.label(lang, o.label)), groups[group][1], group)
+            options.forEach((option, row) => {
+                const codes = Keys.keyCodeStrProc(option.code)
+                compare(text(codes), groups[group][1][row], option.code)
+                for (const other in groups)
+                    compare(Keys.choiceIndex(other, codes), other === group ? row : -1,
+                            option.code + " in " + other)
+            })
+        }
+        compare([Keys.choiceIndex("media", [3, 0, 0x12, 0]), Keys.choiceIndex("", [0, 0, 0xF0, 0])], [-1, -1])
+        compare([Keys.label(null, 2), Keys.label(lang, 999), Keys.label(lang, 8)], ["", "", ""])
     }
 
-    function test_lastLeftKey() {
-        const entries = Keys.defaultCodes.map((c) => c.slice())
-        verify(Keys.isLastLeftKey(entries, 0))
-        verify(!Keys.isLastLeftKey(entries, 1))
-        verify(!Keys.isLastLeftKey(entries, -1))
-        entries[1] = [0, 0, 0xF0, 0]
-        verify(!Keys.isLastLeftKey(entries, 0))
-        verify(!Keys.isLastLeftKey(entries, 1))
-        // A left-click code outside category 0 does not count.
-        entries[1] = [1, 0, 0xF0, 0]
-        verify(Keys.isLastLeftKey(entries, 0))
+    // [entries with a left click, selected entry] → whether it is the last
+    // left click; -1 in the list is entry 1 with the left-click code in
+    // another category.
+    function test_lastLeftKey_data() {
+        return rows([[[[0], 0], true], [[[0], 1], false], [[[0], -1], false], [[[0, 1], 0], false],
+                     [[[0, 1], 1], false], [[[6], 6], true], [[[0, -1], 0], true]])
     }
 
-    function test_comboCapture() {
+    function test_lastLeftKey(data) {
+        const entries = Keys.defaultCodes.map(() => [5, 0, 1, 0])
+        for (const i of data.input[0])
+            entries[Math.abs(i)] = [i < 0 ? 1 : 0, 0, 0xF0, 0]
+        compare(Keys.isLastLeftKey(entries, data.input[1]), data.expected)
+    }
+
+    // Keys pressed → [codes, text]: modifiers as a mask, at most two keys.
+    function test_combination_data() {
+        return rows([[[], [[2, 0, 0, 0], ""]], [[0x04], [[2, 0, 0x04, 0], "A"]],
+                     [[0xE7], [[2, 0x80, 0, 0], "RWin"]],
+                     [[0xE0, 0xE1, 0x04, 0x05, 0x06, 0xE0], [[2, 0x03, 0x04, 0x05], "LCtrl + LShift + A + B + LCtrl"]]])
+    }
+
+    function test_combination(data) {
         let state = Keys.newCombo()
-        for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06, 0xE0])
+        for (const code of data.input)
             state = Keys.comboAdd(state, code, nameOf(code))
-        compare(Keys.comboCodes(state), [2, 0x03, 0x04, 0x05])
-        compare(Keys.comboText(state), "LCtrl + LShift + A + B + LCtrl")
-        compare(Keys.comboCodes(Keys.comboAdd(Keys.newCombo(), 0xE7, "RWin")), [2, 0x80, 0, 0])
+        compare([Keys.comboCodes(state), Keys.comboText(state)], data.expected)
     }
 
-    function test_recordCodes() {
-        compare(Keys.recordCodes(["5", "0", "1", "0"], 3), [5, 0, 1, 0])
-        compare(Keys.recordCodes([], 3), [0, 0, 0xF4, 0])
-        compare(Keys.recordCodes(["5", "x", "1", "0"], 14), [0xFF, 0, 1, 0])
-        compare(Keys.recordCodes(["5", "0", "300", "0"], 0), [0, 0, 0xF0, 0])
-        // Only what the screens can assign: known categories, macro slots
-        // 0..11, DPI actions 1..4, gun presets 1..3.
-        compare(Keys.recordCodes(["4", "0", "11", "0"], 8), [4, 0, 11, 0])
-        compare(Keys.recordCodes(["255", "0", "2", "0"], 8), [0xFF, 0, 2, 0])
-        for (const bad of [["9", "0", "0", "0"], ["4", "0", "12", "0"], ["5", "0", "7", "0"],
-                           ["8", "0", "4", "0"], ["254", "0", "1", "0"]])
-            compare(Keys.recordCodes(bad, 3), [0, 0, 0xF4, 0], bad.join())
+    function test_recordCodes_data() {
+        return rows([[[["5", "0", "1", "0"], 3], [5, 0, 1, 0]], [[[4, 0, 11, 0], 8], [4, 0, 11, 0]],
+                     [[["255", "0", "2", "0"], 8], [0xFF, 0, 2, 0]], [[undefined, 3], [0, 0, 0xF4, 0]],
+                     [[[], 7], [0, 0xF0, 0x1E, 2]], [[["1", "2"], 3], [0, 0, 0xF4, 0]],
+                     [[["5", "x", "1", "0"], 14], [0xFF, 0, 1, 0]], [[["5", "0", "1.5", "0"], 8], [0, 0, 0, 0]],
+                     [[["5", "0", "300", "0"], 0], [0, 0, 0xF0, 0]], [[[9, 0, 0, 0], 3], [0, 0, 0xF4, 0]],
+                     [[[4, 0, 12, 0], 3], [0, 0, 0xF4, 0]], [[[5, 0, 0, 0], 3], [0, 0, 0xF4, 0]],
+                     [[[5, 0, 5, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 4, 0], 3], [0, 0, 0xF4, 0]],
+                     [[[254, 0, 1, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 2, 0], 3], [8, 0, 2, 0]],
+                     [[["5", "", "1", "0"], 14], [0xFF, 0, 1, 0]], [[[], 16], [0, 0, 0, 0]]])
     }
 
+    function test_recordCodes(data) {
+        compare(Keys.recordCodes(data.input[0], data.input[1]), data.expected)
+    }
+
+    // Neither a middle click nor a fire key on the left-click code counts.
     function test_withLeftClick() {
-        const none = Keys.defaultCodes.map(() => [3, 0, 0x83, 1])
+        const none = Keys.defaultCodes.map(() => [0, 0, 0xF1, 0])
+        none[3] = [1, 0, 0xF0, 0]
         const kept = Keys.withLeftClick(none)
         compare(kept[0], [0, 0, 0xF0, 0])
         compare(kept.filter((c) => c[0] === 0 && c[2] === 0xF0).length, 1)
@@ -115,97 +150,109 @@ TestCase {
         compare(Keys.withLeftClick(other)[0], [3, 0, 0x83, 1])
     }
 
+    // What the view takes: the factory table as sent, and short tables
+    // padded with zeros.
     function test_src64() {
-        const list = Keys.src64(Keys.defaultCodes)
-        compare(list.length, 64)
-        compare(list.slice(28, 32), [0, 0xF0, 0x1E, 2])
-        compare(list.slice(60, 64), [0xFF, 0, 2, 0])
-        compare(Keys.src64([[1, 2, 3, 4]]).length, 64)
+        compare(Keys.src64(Keys.defaultCodes),
+                [0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0, 0xF4, 0, 0, 0, 0xF3, 0,
+                 5, 0, 1, 0, 5, 0, 2, 0, 0, 0xF0, 0x1E, 2].concat(new Array(24).fill(0),
+                                                                  [0xFF, 0, 1, 0, 0xFF, 0, 2, 0]))
+        compare(Keys.src64([[1, 2, 3, 4], [7]]), [1, 2, 3, 4, 7, 0, 0, 0].concat(new Array(56).fill(0)))
     }
 
-    function test_fireRate() {
-        compare(Keys.fireRate(3), 4)
-        compare(Keys.fireRate(9), 10)
-        compare(Keys.fireRate(79), 80)
-        compare(Keys.fireRate(120), 80)
+    // Knob position → rate; typed repeat counts; fire periods of gun presets
+    // (an unreadable one counts as the built-in 10 ms).
+    function test_numbers() {
+        compare([3, 9, 79, 120].map(Keys.fireRate), [4, 10, 80, 80])
+        compare(["25", "255", "300", "-1", "x"].map((t) => Keys.repeatCount(t)), [25, 255, 255, 0, 0])
+        compare(["33", "x", undefined].map((v) => Keys.gunPeriod(v, Keys.builtInGunPeriod)),
+                [33, 10, 10])
     }
 
-    function test_hueAt_data() {
+    // Every effect of each mouse kind, as the panel shows it once picked
+    // with speed at step 3 and brightness at step 2 before: label, rows
+    // shown (speed, brightness), panel height, the steps it leaves, and
+    // whether its colours can be edited.
+    function test_effects_data() {
+        const base = ["1 B 224 3/2>3/4 colours", "2 S 224 3/2>0/2 colours", "3 S 224 3/2>0/2",
+                      "4 - 176 3/2>3/0"]
         return [
-            { tag: "start", p: 0, expected: [255, 0, 0] },
-            { tag: "p 29", p: 29, expected: [255, 246, 0] },
-            { tag: "p 30", p: 30, expected: [255, 255, 0] },
-            { tag: "p 45", p: 45, expected: [128, 255, 0] },
-            { tag: "p 75", p: 75, expected: [0, 255, 127] },
-            { tag: "p 100", p: 100, expected: [0, 170, 255] },
-            { tag: "p 135", p: 135, expected: [127, 0, 255] },
-            { tag: "p 179", p: 179, expected: [255, 0, 9] },
-            { tag: "p 180", p: 180, expected: [255, 0, 0] },
-            { tag: "p 182", p: 182, expected: [255, 0, 0] },
-            { tag: "end", p: 183, expected: [255, 255, 255] },
+            { tag: "plain", colorful: false, is55328: false, effects: base },
+            { tag: "full colour", colorful: true, is55328: false,
+              effects: base.concat(["8 B 224 3/2>3/4 colours", "9 SB 264 3/2>0/4",
+                                    "10 - 176 3/2>0/4", "11 B 224 3/2>3/4", "12 SB 264 3/2>0/4",
+                                    "13 SB 264 3/2>0/4 colours", "14 SB 264 3/2>0/4 colours"]) },
+            { tag: "55328", colorful: false, is55328: true,
+              effects: base.concat(["15 S 224 3/2>0/2 colours"]) },
         ]
+    }
+
+    function test_effects(data) {
+        const list = Light.effects(data.colorful, data.is55328)
+        compare(list.map((e) => e.label + " " + ((e.speed ? "S" : "") + (e.bright ? "B" : "") || "-")
+                         + " " + Light.panelHeight(e) + " 3/2>"
+                         + (e.speedStep === null ? 3 : e.speedStep) + "/"
+                         + (e.brightStep === null ? 2 : e.brightStep)
+                         + (e.colors ? " colours" : "")), data.effects)
+        compare([Light.effectAt(list, -1), Light.effectAt(list, list.length)], [list[0], list[0]])
+    }
+
+    // [colourful, 55328, DPI stages, effect] → blocks shown.
+    function test_blockVisible_data() {
+        return rows([[[false, false, 4, 0], [1, 1, 1, 1, 0, 0, 0, 0]], [[false, false, 6, 0], [1, 1, 1, 1, 1, 1, 0, 0]],
+                     [[true, false, 1, 0], [1, 1, 1, 1, 1, 1, 1, 1]], [[false, true, 4, 0], [1, 0, 0, 0, 0, 0, 0, 0]],
+                     [[false, true, 4, 4], [1, 1, 1, 1, 1, 1, 1, 0]], [[false, true, 0, 4], [0, 1, 1, 1, 1, 1, 1, 0]],
+                     [[false, true, 1, 0], [1, 0, 0, 0, 0, 0, 0, 0]]])
+    }
+
+    function test_blockVisible(data) {
+        const a = data.input
+        compare([0, 1, 2, 3, 4, 5, 6, 7].map((i) => Light.blockVisible(i, a[0], a[1], a[2], a[3]) ? 1 : 0),
+                data.expected)
+    }
+
+    // Hue bar position → colour, and colour → marker position (0 off the ring).
+    function test_hueAt_data() {
+        return rows([[0, [255, 0, 0]], [29, [255, 246, 0]], [30, [255, 255, 0]], [45, [128, 255, 0]],
+                     [75, [0, 255, 127]], [100, [0, 170, 255]], [135, [127, 0, 255]], [179, [255, 0, 9]],
+                     [180, [255, 0, 0]], [182, [255, 0, 0]], [183, [255, 255, 255]]])
     }
 
     function test_hueAt(data) {
-        compare(Light.hueAt(data.p), data.expected)
+        compare(Light.hueAt(data.input), data.expected)
     }
 
     function test_markerPosition_data() {
-        return [
-            { tag: "red", rgb: [255, 0, 0], expected: 0 },
-            { tag: "yellow", rgb: [255, 255, 0], expected: 30 },
-            { tag: "orange", rgb: [255, 127, 0], expected: 15 },
-            { tag: "green side", rgb: [128, 255, 0], expected: 45 },
-            { tag: "cyan side", rgb: [0, 255, 127], expected: 76 },
-            { tag: "blue side", rgb: [0, 170, 255], expected: 101 },
-            { tag: "purple", rgb: [96, 0, 255], expected: 133 },
-            { tag: "magenta side", rgb: [255, 0, 128], expected: 167 },
-            { tag: "white", rgb: [255, 255, 255], expected: 183 },
-            { tag: "off the ring", rgb: [10, 20, 30], expected: 0 },
-        ]
+        return rows([[[255, 0, 0], 0], [[255, 255, 0], 30], [[255, 127, 0], 15], [[128, 255, 0], 45],
+                     [[0, 255, 127], 76], [[0, 170, 255], 101], [[96, 0, 255], 133], [[255, 0, 128], 167],
+                     [[0, 255, 0], 60], [[255, 255, 255], 183], [[10, 20, 30], 0], [[255, 10, 255], 0]])
     }
 
     function test_markerPosition(data) {
-        compare(Light.markerPosition(data.rgb[0], data.rgb[1], data.rgb[2]), data.expected)
+        compare(Light.markerPosition(data.input[0], data.input[1], data.input[2]), data.expected)
     }
 
-    // A marker placed for a colour of the ring gives back nearly that colour.
-    function test_placementAndHueAgree() {
-        for (let p = 0; p < 180; p += 7) {
-            const c = Light.hueAt(p)
-            const back = Light.hueAt(Light.markerPosition(c[0], c[1], c[2]))
-            for (let k = 0; k < 3; ++k)
-                verify(Math.abs(back[k] - c[k]) <= 17, "p " + p + ": " + c + " / " + back)
-        }
-    }
-
-    function test_effects() {
-        const colorful = Light.effects(true, false)
-        compare([0, 1, 2, 3, 5, 6, 8].map((code) => Light.panelHeight(colorful[code])),
-                [224, 224, 224, 176, 264, 176, 264])
-        compare(Light.effectAt(colorful, 42).label, 1)
-    }
-
-    // No DPI stages on a 55328 in breath loop: block 0 hides too (the other
-    // cases are checked on the lighting panel).
-    function test_blockVisible() {
-        compare([0, 1, 2, 3, 4, 5, 6, 7].map((i) => Light.blockVisible(i, false, true, 0, 4) ? 1 : 0),
-                [0, 1, 1, 1, 1, 1, 1, 0])
-    }
-
+    // The 24 components stored and sent; the 55328 sends block 8 only with
+    // Breath Loop.
     function test_colorList() {
-        const colors = Light.defaultColors
-        const plain = Light.colorList(colors, false, 0)
-        compare(plain.length, 24)
-        compare(plain.slice(15, 24), [255, 127, 0, 96, 0, 255, 255, 255, 255])
+        const plain = [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255, 0, 255, 255, 255, 127, 0,
+                       96, 0, 255, 255, 255, 255]
+        compare(Light.colorList(Light.defaultColors, false, 0), plain)
+        compare(Light.colorList(Light.defaultColors, true, 0), plain.slice(0, 21).concat([0, 0, 0]))
+        compare(Light.colorList(Light.defaultColors, true, 4), plain)
     }
 
     function test_colorsFromList() {
-        compare(Light.colorsFromList(["1", "2", "3"]).slice(0, 2), ["#010203", "#00ff00"])
+        compare(Light.colorsFromList(["1", "2", "3"]), ["#010203"].concat(Light.defaultColors.slice(1)))
         compare(Light.colorsFromList([300, -1, "x"])[0], "#ff0000")
-        compare(Light.colorText(128, 255, 0), "#80ff00")
-        compare(Light.fieldValue(""), 0)
-        compare(Light.fieldValue("0"), 0)
-        compare(Light.fieldValue("77"), 77)
+        compare(Light.colorsFromList(["0", "255", "3"].concat(new Array(18).fill(9), [1, 2, 3])),
+                ["#00ff03", "#090909", "#090909", "#090909", "#090909", "#090909", "#090909", "#010203"])
+        compare(Light.colorsFromList(undefined), Light.defaultColors)
+        compare([Light.colorText(128, 255, 0), Light.colorText(16, 15, 0)], ["#80ff00", "#100f00"])
+        compare([-5, 0, 90.7, 400].map(Light.clampPosition), [0, 0, 90, 183])
+        compare([-1, 0, 2, 4, 9].map(Light.percentText), ["0%", "0%", "50%", "100%", "100%"])
+        compare(["#0a0b0c", "#--00aa", "#0A0b0C "].map(Light.components),
+                [[10, 11, 12], [0, 0, 0], [0, 0, 0]])
+        compare(["", "0", "1", "77", "300", "x"].map(Light.fieldValue), [0, 0, 1, 77, 255, 0])
     }
 }

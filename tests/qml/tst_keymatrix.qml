@@ -67,356 +67,185 @@ Item {
     SceneTestCase {
         name: "KeyMatrix"
 
+        property var s
+        property var dialog
+
         function makeScreens() {
-            const screens = make(screensComponent)
-            screens.dialog.init()
-            screens.panel.init(false, false)
+            s = make(screensComponent)
+            dialog = s.dialog
+            dialog.init()
+            s.panel.init(false, false)
             // Rows and options are placed when the window is polished.
-            waitForRendering(screens)
-            return screens
+            waitForRendering(s)
         }
 
-        function codes(screens, i) {
-            const e = screens.panel.modKeys.get(i)
+        function codes(i) {
+            const e = s.panel.modKeys.get(i)
             return [e.keyCode0, e.keyCode1, e.keyCode2, e.keyCode3]
         }
 
-        function pending(dialog) {
+        function pending() {
             return [dialog.keyCode0, dialog.keyCode1, dialog.keyCode2, dialog.keyCode3]
         }
 
-        function row(screens, i) {
-            return child(screens.panel, "keyRow" + i)
+        function row(i) {
+            return child(s.panel, "keyRow" + i)
         }
 
-        function rowText(screens, i) {
-            return findChild(row(screens, i), "keyText").text
+        function rowText(i) {
+            return findChild(row(i), "keyText").text
         }
 
-        function openRow(screens, i) {
-            mouseClick(row(screens, i))
-            verify(screens.dialog.visible, "dialog for button " + (i + 1))
-            waitForRendering(screens.dialog)
-            compare(screens.picture.selectKey, i)
+        function badge(i) {
+            return child(s.picture.callOut(i), "badge")
         }
 
-        function close(dialog) {
+        function openRow(i) {
+            mouseClick(row(i))
+            verify(dialog.visible, "dialog for button " + (i + 1))
+            waitForRendering(dialog)
+            compare(s.picture.selectKey, i)
+        }
+
+        function close() {
             mouseClick(child(dialog, "closeMark"))
             verify(!dialog.visible)
         }
 
-        // Scrolls the dialog's page so that `item` shows, then clicks it.
-        function clickOnPage(dialog, item, x, y) {
+        // Scrolls the dialog's page so that `name` shows, then clicks it.
+        function clickOnPage(name, x, y) {
+            const item = child(dialog, name)
             const page = child(dialog, "page")
             const top = item.mapToItem(page.contentItem, 0, 0).y
             page.contentY = Math.max(0, Math.min(page.contentHeight - page.height, top - 40))
             waitForRendering(dialog)
-            mouseClick(item, x === undefined ? item.width / 2 : x,
-                       y === undefined ? item.height / 2 : y)
+            mouseClick(item, x === undefined ? item.width / 2 : x, y === undefined ? item.height / 2 : y)
+            return item
         }
 
-        function test_factoryTableAndRows() {
-            const screens = makeScreens()
-            compare(screens.panel.modKeys.count, 16)
-            compare(screens.panel.modKeys_tmp.count, 16)
-            const texts = []
-            for (let i = 0; i < 8; ++i)
-                texts.push(rowText(screens, i))
-            compare(texts, ["Left Key", "Right Key", "Middle Key", "Forward Key", "Back Key",
-                            "DPI+", "DPI-", "Double Fire"])
-            compare(codes(screens, 14), [255, 0, 1, 0])
-            compare(screens.panel.rowName(0), "Key 1")
-            verify(!row(screens, 8).visible)
-            verify(screens.picture.callOut(7).visible)
-            verify(!screens.picture.callOut(8).visible)
-            // An untouched rate slider gives 10 ms.
-            const rateSlider = child(screens.dialog, "rateSlider")
-            compare(rateSlider.textValue, "10ms")
-            compare(rateSlider.sliderControl.knobPosition, 9)
-            // Fourteen buttons still fit above the lighting panel.
-            screens.picture.keyCount = 14
-            verify(row(screens, 13).visible)
-            verify(screens.picture.callOut(13).visible)
-            compare(screens.panel.rowName(13), "Key 14")
-            verify(screens.panel.y + screens.panel.height <= 88 + 330)
-            mouseClick(child(screens.picture.callOut(11), "badge"))
-            verify(screens.dialog.visible)
-            compare(screens.picture.selectKey, 11)
-            close(screens.dialog)
-        }
-
-        // A profile written after a restart (codes as texts) reads back.
-        function test_storeRoundTrip() {
-            const src = []
-            for (let i = 0; i < 15; ++i)
-                src.push(7, 0, 0xE0, 4 + i)
-            src.push(0, 0, 0xF0, 0)
-            ui_View.mouseSetKeyMatrix(src, false, [9, 9, 9])
+        // A stored table without a left click gets the first one back.
+        // Fourteen buttons still fit above the lighting panel; rows beyond
+        // the button count are hidden but still stored; the dialog fits the
+        // window, and dragging its rate slider holds its page.
+        function test_layout() {
+            ui_View.mouseSetKeyMatrix([].concat(...new Array(16).fill([7, 0, 0xE0, 4])), false, [])
+            makeScreens()
+            compare([codes(0), rowText(0), codes(1)], [[0, 0, 0xF0, 0], "Left Key", [7, 0, 0xE0, 4]])
+            compare([row(7).visible, row(8).visible], [true, false])
+            s.picture.keyCount = 14
+            compare([row(13).visible, s.picture.callOut(13).visible, s.panel.rowName(13)],
+                    [true, true, "Key 14"])
+            verify(s.panel.y + s.panel.height <= 88 + 330)
+            mouseClick(badge(11))
+            compare(s.picture.selectKey, 11)
+            verify(dialog.height <= 640)
+            const page = child(dialog, "page")
+            for (const dragging of [true, false]) {
+                child(dialog, "rateSlider").dragSignal(dragging)
+                compare(page.interactive, !dragging)
+            }
+            close()
+            s.picture.keyCount = 5
+            compare([row(4).visible, row(5).visible, s.picture.callOut(5).visible], [true, false, false])
+            s.panel.modKeys.set(15, { keyCode0: 7, keyCode1: 0, keyCode2: 0xE0, keyCode3: 6, keyText: "" })
+            s.panel.modKeys.saveData()
             testData.reopen()
-            const screens = makeScreens()
-            compare(codes(screens, 2), [7, 0, 0xE0, 6])
-            compare(rowText(screens, 0), "Select All")
-            compare(rowText(screens, 1), "")
-            compare(codes(screens, 0), [7, 0, 0xE0, 4])
-            compare(screens.panel.modKeys_tmp.get(0).keyText, "Left Key")
-            screens.panel.init(false, true)
-            compare(codes(screens, 2), [0, 0, 0xF2, 0])
-            // A profile without any left click gets the first one back.
-            ui_View.mouseSetKeyMatrix(src.slice(0, 60).concat([7, 0, 0xE0, 4]), false, [9, 9, 9])
-            screens.panel.init(false, false)
-            compare(codes(screens, 0), [0, 0, 0xF0, 0])
-            compare(rowText(screens, 0), "Left Key")
+            compare(ui_View.mouseGetKeydefine(15, false), ["7", "0", "224", "6"])
         }
 
-        function test_missingRecordsFallBackToTheBuiltInTable() {
-            testData.write("modules/setting/p1.bin", "[mouseKeyMatrix]\n3=1, 2\n")
-            testData.reopen()
-            const screens = makeScreens()
-            compare(codes(screens, 3), [0, 0, 0xF4, 0])
-            compare(codes(screens, 7), [0, 0xF0, 0x1E, 2])
-        }
-
+        // The last left click is refused from its row and its badge; with
+        // two, either opens until one is reassigned.
         function test_lastLeftClickCannotBeOpened() {
-            const screens = makeScreens()
-            const notices = spy(ui_View, "userNotice")
-            mouseClick(row(screens, 0))
-            verify(!screens.dialog.visible)
-            const badge = child(screens.picture.callOut(0), "badge")
-            mouseClick(badge)
-            verify(!screens.dialog.visible)
-            compare(screens.picture.selectKey, -1)
-            const reason = "At least one button must stay a left click."
-            compare(notices.signalArguments.map((args) => args[0]), [reason, reason])
-            mouseClick(row(screens, 1))
-            verify(screens.dialog.visible)
-            close(screens.dialog)
-        }
-
-        function test_twoLeftClicksCanBothBeOpened() {
             const src = []
             for (let i = 0; i < 16; ++i)
                 src.push(0, 0, i < 2 ? 0xF0 : 0xF2, 0)
             ui_View.mouseSetKeyMatrix(src, false, [])
-            const screens = makeScreens()
-            const clicks = spy(screens.picture, "btnClick")
-            mouseClick(child(screens.picture.callOut(0), "badge"))
-            verify(screens.dialog.visible)
-            compare(clicks.count, 1)
-            close(screens.dialog)
-            openRow(screens, 1)
-            // Button 2 becomes DPI+; then button 1 is the last left click.
-            clickOnPage(screens.dialog, child(screens.dialog, "dpiRadio0"), 5, 5)
-            close(screens.dialog)
-            compare(codes(screens, 1), [5, 0, 1, 0])
-            mouseClick(row(screens, 0))
-            verify(!screens.dialog.visible)
+            makeScreens()
+            const notices = spy(ui_View, "userNotice")
+            mouseClick(badge(0))
+            verify(dialog.visible)
+            close()
+            openRow(1)
+            clickOnPage("dpiRadio0", 5, 5)
+            close()
+            compare(codes(1), [5, 0, 1, 0])
+            mouseClick(row(0))
+            mouseClick(badge(0))
+            compare([dialog.visible, s.picture.selectKey], [false, -1])
+            const reason = "At least one button must stay a left click."
+            compare(notices.signalArguments.map((args) => args[0]), [reason, reason])
         }
 
-        function test_closingWithoutAChangeKeepsIsSave() {
-            const screens = makeScreens()
-            openRow(screens, 2)
-            close(screens.dialog)
-            verify(!screens.panel.isSave)
-            screens.panel.isSave = true
-            openRow(screens, 2)
-            close(screens.dialog)
-            verify(screens.panel.isSave)
-            // A changed text alone is dropped.
-            screens.panel.isSave = false
-            openRow(screens, 2)
-            screens.dialog.keyString = "Something"
-            close(screens.dialog)
-            verify(!screens.panel.isSave)
-            compare(rowText(screens, 2), "Middle Key")
-            compare(screens.picture.selectKey, -1)
-            // Captures still running end with the dialog.
-            openRow(screens, 2)
-            screens.dialog.startFireInput()
-            screens.dialog.startComboInput()
-            close(screens.dialog)
-            verify(!screens.dialog.isFireInput && !screens.dialog.isComboInput)
-        }
-
-        function test_combinationCapture() {
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            openRow(screens, 3)
+        function test_captures() {
+            makeScreens()
+            openRow(3)
             // Empty or cancelled, a combination assigns nothing.
-            clickOnPage(dialog, child(dialog, "comboBox"))
+            clickOnPage("comboBox")
             mouseClick(child(dialog, "comboConfirm"))
-            compare(pending(dialog), [0, 0, 0xF4, 0])
-            clickOnPage(dialog, child(dialog, "comboBox"))
+            clickOnPage("comboBox")
             dialog.detectKeyboard(true, 0x04, 1)
             mouseClick(child(dialog, "comboCancel"))
-            compare(dialog.comboText, "")
-            compare(pending(dialog), [0, 0, 0xF4, 0])
-            clickOnPage(dialog, child(dialog, "comboBox"))
-            verify(dialog.isComboInput)
+            compare([dialog.comboText, pending()], ["", [0, 0, 0xF4, 0]])
+            clickOnPage("comboBox")
             for (const code of [0xE0, 0xE1, 0x04, 0x05, 0x06]) {
                 dialog.detectKeyboard(true, code, 1)
                 dialog.detectKeyboard(false, code, 1)
             }
-            compare(dialog.comboText, "LCtrl + LShift + A + B")
-            compare(dialog.comboCount, 2)
+            compare([dialog.comboText, dialog.comboCount], ["LCtrl + LShift + A + B", 2])
             mouseClick(child(dialog, "comboConfirm"))
-            verify(!dialog.isComboInput)
-            compare(pending(dialog), [2, 3, 4, 5])
-            compare(dialog.keyString, "LCtrl + LShift + A + B")
-            close(dialog)
-            compare(codes(screens, 3), [2, 3, 4, 5])
-            verify(screens.panel.isSave)
-            screens.panel.modKeys.saveData()
-            screens.panel.init(false, false)
-            compare(rowText(screens, 3), "LCtrl+LShift+A+B")
-        }
+            compare([dialog.isComboInput, pending(), dialog.keyString],
+                    [false, [2, 3, 4, 5], "LCtrl + LShift + A + B"])
+            close()
+            compare([codes(3), s.panel.isSave], [[2, 3, 4, 5], true])
+            s.panel.modKeys.saveData()
+            s.panel.init(false, false)
+            compare(rowText(3), "LCtrl+LShift+A+B")
 
-        function test_fireCapture() {
-            const screens = makeScreens()
-            const dialog = screens.dialog
+            // A fire key: endless at 10 ms until a rate and a count are set.
             const rateSlider = child(dialog, "rateSlider")
             const countField = child(dialog, "countField")
-            const endlessBox = child(dialog, "endlessBox")
-            openRow(screens, 4)
-            clickOnPage(dialog, child(dialog, "fireKeyBox"))
+            openRow(4)
+            compare(rateSlider.textValue, "10ms")
+            clickOnPage("fireKeyBox")
             verify(dialog.isFireInput)
             dialog.detectKeyboard(false, 0x07, 0)
-            verify(!dialog.isFireInput)
-            compare(pending(dialog), [1, 0x07, 10, 0])
-            compare(dialog.keyString, "D")
-            verify(endlessBox.isSelect)
-            // Knob to the far right of the rate slider.
+            compare([dialog.isFireInput, pending(), dialog.keyString], [false, [1, 0x07, 10, 0], "D"])
             rateSlider.sliderControl.setValue(79)
             rateSlider.valueChange(79)
-            compare(rateSlider.textValue, "80MS")
-            compare(dialog.keyCode2, 80)
-            clickOnPage(dialog, countField)
-            verify(countField.txtInput.activeFocus)
-            countField.txtInput.selectAll()
-            keyClick("2")
-            keyClick("5")
-            keyClick(Qt.Key_Return)
-            compare(dialog.keyCode3, 25)
-            verify(!endlessBox.isSelect)
-            clickOnPage(dialog, endlessBox, endlessBox.width - 6, 6)
-            verify(endlessBox.isSelect)
-            compare(countField.textValue, "0")
-            compare(dialog.keyCode3, 0)
-            close(dialog)
-            compare(codes(screens, 4), [1, 0x07, 80, 0])
-            compare(rowText(screens, 4), "D")
-        }
-
-        function test_gridOptions_data() {
-            return [
-                { tag: "max window", grid: "windowsGrid", column: 0, row: 1,
-                  codes: [6, 4, 0x2C, 0x1B], text: "Max" },
-                // No media option is the button's, so an empty cell has none to apply.
-                { tag: "empty media cell changes nothing", grid: "mediaGrid", column: 2,
-                  row: 2, codes: [5, 0, 1, 0], text: "DPI+" },
-            ]
-        }
-
-        function test_gridOptions(data) {
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            openRow(screens, 5)
-            const grid = child(dialog, data.grid)
-            clickOnPage(dialog, grid, 10, 12)
-            tryVerify(() => !grid.isAnimating && grid.isDrop, 1000)
-            mouseClick(grid, grid.width * data.column + 10, 24 + data.row * 24 + 12)
-            compare(pending(dialog), data.codes)
-            compare(dialog.keyString, data.text)
-            close(dialog)
-            compare(rowText(screens, 5), data.text)
-        }
-
-        function test_macroOnButtonFourWithModeTwo() {
-            ui_View.updataNameList(0, ["M0", "M1"])
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            compare(dialog.macroList.count, 2)
-            openRow(screens, 3)
-            clickOnPage(dialog, child(dialog, "macroMode2"), 5, 5)
-            compare(dialog.macroMode, 2)
-            const list = dialog.macroList
-            clickOnPage(dialog, list, 10, 12)
-            tryVerify(() => !list.isAnimating && list.isDrop, 1000)
-            mouseClick(list, 10, 24 + 24 + 12)
-            tryCompare(dialog, "keyString", "M1", 1000)
-            compare(pending(dialog), [4, 2, 3, 0])
-            verify(screens.editor.sent.length === 0)
-            close(dialog)
-            compare(codes(screens, 3), [4, 2, 3, 0])
-            compare(screens.editor.sent, [[3, "M1"]])
-            compare(ui_View.getData("mouseMacroKey/3", false), "M1")
-            compare(rowText(screens, 3), "M1")
-            // The mode changes the pending macro only while it is a macro.
-            openRow(screens, 3)
-            clickOnPage(dialog, child(dialog, "macroMode0"), 5, 5)
-            compare(dialog.keyCode1, 0)
-            close(dialog)
-            compare(screens.editor.sent.length, 2)
-        }
-
-        function test_restoreOneButton() {
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            openRow(screens, 6)
-            clickOnPage(dialog, child(dialog, "dpiRadio3"), 5, 5)
-            close(dialog)
-            compare(codes(screens, 6), [5, 0, 4, 0])
-            screens.panel.isSave = false
-            openRow(screens, 6)
-            mouseClick(child(dialog, "restoreMark"))
-            compare(pending(dialog), [5, 0, 2, 0])
-            compare(codes(screens, 6), [5, 0, 2, 0])
-            verify(screens.panel.isSave)
-            close(dialog)
+            compare([rateSlider.textValue, dialog.keyCode2], ["80MS", 80])
+            clickOnPage("countField")
+            typeInto(countField, "25")
+            const endless = child(dialog, "endlessBox")
+            compare([dialog.keyCode3, endless.isSelect], [25, false])
+            clickOnPage("endlessBox", endless.width - 6, 6)
+            compare([endless.isSelect, countField.textValue, dialog.keyCode3], [true, "0", 0])
+            close()
+            compare([codes(4), rowText(4)], [[1, 0x07, 80, 0], "D"])
+            // Captures still running end with the dialog.
+            openRow(4)
+            dialog.startFireInput()
+            dialog.startComboInput()
+            close()
+            compare([dialog.isFireInput, dialog.isComboInput], [false, false])
         }
 
         function test_restoreAllSendsFactoryMacros() {
             // A factory table with a macro on button 3 (slot 2).
-            testData.write("modules/setting/pD.bin",
-                           testData.read("modules/setting/pD.bin").replace("2=0, 0, 242, 0",
-                                                                            "2=4, 1, 2, 0"))
+            testData.write("modules/setting/pD.bin", testData.read("modules/setting/pD.bin")
+                           .replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
             testData.reopen()
             ui_View.setData("mouseMacroKey/2", "Burst")
-            const screens = makeScreens()
-            screens.panel.modKeys.set(0, { keyCode0: 5, keyCode1: 0, keyCode2: 3, keyCode3: 0,
-                                           keyText: "DPI LOOP" })
-            mouseClick(child(screens.panel, "restoreAllMark"))
-            compare(codes(screens, 0), [0, 0, 0xF0, 0])
-            compare(codes(screens, 2), [4, 1, 2, 0])
-            compare(rowText(screens, 2), "Burst")
-            compare(screens.editor.sent, [[2, "Burst"]])
-            verify(screens.panel.isSave)
-        }
-
-        function test_gunAndDpiOptions_data() {
-            return [
-                { tag: "one gun", name: "gunRadio0", codes: [8, 0, 1, 0], text: "One Gun" },
-                { tag: "three gun", name: "gunRadio2", codes: [8, 0, 3, 0], text: "Three Gun" },
-                { tag: "dpi loop", name: "dpiRadio2", codes: [5, 0, 3, 0], text: "DPI LOOP" },
-                { tag: "double click", name: "mouseRadio5", codes: [0, 0xF0, 0x1E, 2],
-                  text: "Double Fire" },
-                { tag: "forward", name: "mouseRadio3", codes: [0, 0, 0xF4, 0], text: "Forward Key" },
-            ]
-        }
-
-        function test_gunAndDpiOptions(data) {
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            openRow(screens, 7)
-            clickOnPage(dialog, child(dialog, data.name), 5, 5)
-            compare(pending(dialog), data.codes)
-            compare(dialog.keyString, data.text)
-            close(dialog)
-            compare(rowText(screens, 7), data.text)
+            makeScreens()
+            s.panel.modKeys.set(0, { keyCode0: 5, keyCode1: 0, keyCode2: 3, keyCode3: 0, keyText: "" })
+            mouseClick(child(s.panel, "restoreAllMark"))
+            compare([codes(0), codes(2), rowText(2), s.panel.isSave],
+                    [[0, 0, 0xF0, 0], [4, 1, 2, 0], "Burst", true])
+            compare(s.editor.sent, [[2, "Burst"]])
         }
 
         // What the dialog shows lit: radios, grid cells, captured keys and
         // the chosen macro.
-        function litChoices(dialog) {
+        function litChoices() {
             const lit = []
             for (const name of ["mouseRadio", "dpiRadio", "gunRadio", "macroMode"]) {
                 for (let i = 0; findChild(dialog, name + i); ++i) {
@@ -425,9 +254,8 @@ Item {
                 }
             }
             for (const name of ["mediaGrid", "windowsGrid", "shortcutGrid", "macroList"]) {
-                const list = child(dialog, name)
-                if (list.currentSelect >= 0)
-                    lit.push(name + ":" + list.textValue)
+                if (child(dialog, name).currentSelect >= 0)
+                    lit.push(name + ":" + child(dialog, name).textValue)
             }
             if (dialog.fireKeyText !== "")
                 lit.push("fire:" + dialog.fireKeyText)
@@ -436,121 +264,97 @@ Item {
             return lit
         }
 
-        // The dialog opens on the button's own record, whatever was chosen
-        // for the button before.
-        function test_dialogShowsTheButtonsCurrentFunction_data() {
+        // The dialog opens on button 6's own record, whatever was chosen for
+        // another button before; then a click on its page (`cell` [column,
+        // row] of a drop-down, `mode` first; Three Gun when none is given)
+        // assigns `after`, shown as `text`.
+        function test_dialog_data() {
             return [
                 { tag: "forward", codes: [0, 0, 0xF4, 0], lit: ["mouseRadio3"] },
                 { tag: "double click", codes: [0, 0xF0, 0x1E, 2], lit: ["mouseRadio5"] },
-                { tag: "sniper", codes: [5, 0, 4, 0], lit: ["dpiRadio3"] },
+                { tag: "sniper, max window", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "windowsGrid",
+                  cell: [0, 1], after: [6, 4, 0x2C, 0x1B], text: "Max" },
+                // No media option is the button's, so an empty cell has none to apply.
+                { tag: "sniper, empty media cell", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "mediaGrid",
+                  cell: [2, 2], after: [5, 0, 4, 0], text: "Sniper Key" },
                 { tag: "two gun", codes: [8, 0, 2, 0], lit: ["gunRadio1"] },
-                { tag: "mute", codes: [3, 0, 0xE2, 0], lit: ["mediaGrid:Mute"] },
-                { tag: "max", codes: [6, 4, 0x2C, 0x1B], lit: ["windowsGrid:Max"] },
-                { tag: "copy", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"] },
-                { tag: "fire", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS",
-                  count: "5" },
-                { tag: "combination", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"] },
-                { tag: "macro", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"],
-                  mode: 2 },
+                { tag: "mute, dpi loop", codes: [3, 0, 0xE2, 0], lit: ["mediaGrid:Mute"], item: "dpiRadio2",
+                  after: [5, 0, 3, 0], text: "DPI LOOP" },
+                { tag: "max, double click", codes: [6, 4, 0x2C, 0x1B], lit: ["windowsGrid:Max"],
+                  item: "mouseRadio5", after: [0, 0xF0, 0x1E, 2], text: "Double Fire" },
+                // The macro goes to the mouse as the dialog closes, once.
+                { tag: "copy, macro", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"], mode: "macroMode2",
+                  item: "macroList", cell: [0, 1], after: [4, 2, 5, 0], text: "M1" },
+                { tag: "fire, restore", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS", count: "5",
+                  item: "restoreMark", after: [5, 0, 1, 0], text: "DPI+" },
+                // Closing without a change keeps Save as it was; a text alone is dropped.
+                { tag: "combination, nothing", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"],
+                  item: "", after: [2, 3, 4, 5], text: "LCtrl+LShift+A+B" },
+                { tag: "macro", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], macroMode: 2 },
                 { tag: "unassigned", codes: [0, 0, 0, 0], lit: [] },
             ]
         }
 
-        function test_dialogShowsTheButtonsCurrentFunction(data) {
+        function test_dialog(data) {
             ui_View.updataNameList(0, ["M0", "M1"])
             ui_View.setData("mouseMacroKey/3", "M1")
-            const screens = makeScreens()
-            const dialog = screens.dialog
+            makeScreens()
             const rateSlider = child(dialog, "rateSlider")
             const countField = child(dialog, "countField")
             // Button 2 first: choices of several categories, a fire key with
             // its rate and count, macro mode 1.
-            openRow(screens, 1)
+            openRow(1)
             for (const [radio, index] of [["mouseRadio1", 1], ["dpiRadio0", 0], ["macroMode1", 1]])
                 child(dialog, radio).btnClick(index)
             rateSlider.valueChange(59)
             countField.textValue = "9"
             dialog.startFireInput()
             dialog.detectKeyboard(true, 0x16, 0)
-            close(dialog)
+            close()
+            s.panel.isSave = false
 
             const c = data.codes
-            screens.panel.modKeys.set(3, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2],
-                                           keyCode3: c[3],
-                                           keyText: dialog.keyCodeToString(c[0], c[1], c[2], c[3]) })
-            openRow(screens, 3)
-            compare(pending(dialog), c)
-            compare(litChoices(dialog), data.lit)
-            compare(rateSlider.textValue, data.rate || "10ms")
-            compare(countField.textValue, data.count || "0")
-            compare(child(dialog, "endlessBox").isSelect, !data.count)
-            compare(dialog.macroMode, data.mode || 0)
-            // Another choice clears the one shown.
-            clickOnPage(dialog, child(dialog, "gunRadio2"), 5, 5)
-            compare(litChoices(dialog), ["gunRadio2"])
-            close(dialog)
-        }
+            const before = dialog.keyCodeToString(c[0], c[1], c[2], c[3])
+            s.panel.modKeys.set(5, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2], keyCode3: c[3],
+                                     keyText: before })
+            openRow(5)
+            compare([pending(), litChoices(), rateSlider.textValue, countField.textValue,
+                     child(dialog, "endlessBox").isSelect, dialog.macroMode],
+                    [c, data.lit, data.rate || "10ms", data.count || "0", !data.count, data.macroMode || 0])
 
-        function test_pageScrollsWithin830Pixels() {
-            const screens = makeScreens()
-            const dialog = screens.dialog
-            const page = child(dialog, "page")
-            const rateSlider = child(dialog, "rateSlider")
-            openRow(screens, 2)
-            compare(page.contentHeight, 830)
-            verify(page.height < 830)
-            // The page shows it scrolls; its bar pages down.
-            const bar = child(dialog, "pageScrollBar")
-            verify(bar.visible)
-            mouseClick(bar, 6, bar.height - 4)
-            verify(page.atYEnd)
-            verify(dialog.height <= 640)
-            verify(page.interactive)
-            rateSlider.dragSignal(true)
-            verify(!page.interactive)
-            rateSlider.dragSignal(false)
-            verify(page.interactive)
-            close(dialog)
+            const item = data.item === undefined ? "gunRadio2" : data.item
+            if (data.mode)
+                clickOnPage(data.mode, 5, 5)
+            if (data.cell) {
+                const list = clickOnPage(item, 10, 12)
+                tryVerify(() => !list.isAnimating && list.isDrop, 1000)
+                mouseClick(list, list.width * data.cell[0] + 10, 24 + data.cell[1] * 24 + 12)
+            } else if (item === "restoreMark") {
+                mouseClick(child(dialog, item))
+            } else if (item) {
+                clickOnPage(item, 5, 5)
+            } else {
+                dialog.keyString = "Something"
+            }
+            const text = data.text || "Three Gun"
+            if (item)
+                tryCompare(dialog, "keyString", text, 1000)
+            if (item === "gunRadio2")
+                compare(litChoices(), ["gunRadio2"])
+            const after = data.after || [8, 0, 3, 0]
+            compare([pending(), s.editor.sent], [item ? after : c, []])
+            close()
+            compare([codes(5), rowText(5), s.panel.isSave], [after, text, after.join() !== c.join()])
+            compare(s.editor.sent, data.text === "M1" ? [[5, "M1"]] : [])
+            if (data.text === "M1") {
+                compare(ui_View.getData("mouseMacroKey/5", false), "M1")
+                // The mode changes the pending macro only while it is a macro.
+                openRow(5)
+                clickOnPage("macroMode0", 5, 5)
+                compare(dialog.keyCode1, 0)
+                close()
+                compare(s.editor.sent.length, 2)
+            }
         }
-
-        // Rows beyond the button count are hidden but still stored.
-        function test_keyCountFive() {
-            const screens = makeScreens()
-            screens.picture.keyCount = 5
-            verify(row(screens, 4).visible)
-            verify(!row(screens, 5).visible)
-            verify(!screens.picture.callOut(5).visible)
-            screens.panel.modKeys.set(15, { keyCode0: 7, keyCode1: 0, keyCode2: 0xE0,
-                                            keyCode3: 0x06, keyText: "Copy" })
-            screens.panel.modKeys.saveData()
-            testData.reopen()
-            compare(ui_View.mouseGetKeydefine(15, false), ["7", "0", "224", "6"])
-            compare(ui_View.mouseGetKeydefine(8, false), ["0", "0", "0", "0"])
-        }
-
-        // Fire periods come from the stored gun slots, or from the gun screen
-        // when there is one (an unreadable period counts as 10).
-        function test_gunPeriods() {
-            const screens = makeScreens()
-            compare(screens.panel.gunPeriods(), [9, 9, 9])
-            testData.write("modules/setting/apConfig.bin",
-                           testData.read("modules/setting/apConfig.bin")
-                           .replace("selectGun=0, 1, 2", "selectGun=0, 3, 5"))
-            testData.reopen()
-            ui_View.mouseSaveGundata(3, ["SCAR-L", "L-Click", "33", "0", "10", "0"])
-            compare(screens.panel.gunPeriods(), [9, 33, 10])
-            const gun = Qt.createQmlObject("import 'qrc:/modules/qml/screens'; "
-                                           + "GunControl { visible: false }", scene)
-            gun.init()
-            const periods = ["12", "15", "x", "40"]
-            for (let row = 0; row < periods.length; ++row)
-                gun.gunNumberModel.setProperty(row, "gunPeriod", periods[row])
-            gun.selectGun1 = 1
-            gun.selectGun2 = 2
-            gun.selectGun3 = 3
-            screens.panel.gunControl = gun
-            compare(screens.panel.gunPeriods(), [15, 10, 40])
-        }
-
     }
 }
