@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(folder.read("out.mc"), content);
         QSettings file(folder.filePath(macroFile(name)), QSettings::IniFormat);
         QStringList stored;
-        for (const QString &key : {"config/index", "config/total", "config/repeat", "config/did"})
+        for (const char *key : {"config/index", "config/total", "config/repeat", "config/did"})
             stored << file.value(key).toString();
         file.beginGroup("macro");
         QCOMPARE(file.childKeys().size(), events.size());
