@@ -28,22 +28,6 @@ class tst_DeviceCodes : public QObject
     Q_OBJECT
 
 private slots:
-    void checksum_data()
-    {
-        QTest::addColumn<Bytes>("seven");
-        QTest::addColumn<int>("sum");
-        QTest::newRow("all zero") << Bytes(7, '\0') << 0xFF;
-        QTest::newRow("sum wraps") << Bytes(7, '\xff') << 0x06;
-    }
-
-    void checksum()
-    {
-        QFETCH(Bytes, seven);
-        QFETCH(int, sum);
-        QCOMPARE(int(HidProtocol::checksum(reinterpret_cast<const uchar *>(seven.constData()))),
-                 sum);
-    }
-
     void scrambleKnownReports_data()
     {
         QTest::addColumn<Bytes>("report");
@@ -53,18 +37,27 @@ private slots:
             << bytes(HidProtocol::commandReport(0x01, {4})) << hex("0046b4ce377f5df7d6");
         QTest::newRow("8CH profile 3")
             << bytes(HidProtocol::commandReport(0x8C, {3})) << hex("0046b09e37abb5f7d6");
+        // The checksum wraps; a seventh parameter is ignored.
+        QTest::newRow("FFH all ones")
+            << bytes(HidProtocol::commandReport(0xFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1}))
+            << QByteArray();
     }
 
     void scrambleKnownReports()
     {
         QFETCH(Bytes, report);
         QFETCH(Bytes, scrambled);
+        QCOMPARE(HidProtocol::checksum(bytesOf(report) + 1), uchar(report.at(8)));
         uchar code[8] = {};
         QVERIFY(HidProtocol::secrecyKey(QStringLiteral("370524"), code));
+        if (scrambled.isEmpty()) {
+            QCOMPARE(report, hex("00ffffffffffffff06"));
+            return;
+        }
         Bytes b = report;
-        HidProtocol::scramble(reinterpret_cast<uchar *>(b.data()) + 1, code);
+        HidProtocol::scramble(bytesOf(b) + 1, code);
         QCOMPARE(b.toHex(' '), scrambled.toHex(' '));
-        HidProtocol::unscramble(reinterpret_cast<uchar *>(b.data()) + 1, code);
+        HidProtocol::unscramble(bytesOf(b) + 1, code);
         QCOMPARE(b, report);
 
         // The virtual mouse reads the wire bytes with its own code, and
@@ -81,7 +74,7 @@ private slots:
         QCOMPARE(mouse.protocolErrors(), QStringList());
         Bytes wrong = report;
         wrong[8] = char(wrong.at(8) + 1);
-        HidProtocol::scramble(reinterpret_cast<uchar *>(wrong.data()) + 1, code);
+        HidProtocol::scramble(bytesOf(wrong) + 1, code);
         send(wrong);
         QCOMPARE(mouse.protocolErrors().size(), 1);
         QVERIFY(mouse.protocolErrors().at(0).startsWith(QLatin1String("checksum mismatch")));
@@ -110,76 +103,51 @@ private slots:
         }
     }
 
-    void dpiStages_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("sensor");
-        QTest::addColumn<QList<int>>("values");
-        QTest::addColumn<Bytes>("codes553");
-        QTest::addColumn<Bytes>("codes560");
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<int>("highBits");
-
-        QTest::newRow("three of eight")
-            << 3 << "3360" << QList<int>{400, 800, 1600, 3200, 6400, 100, 200, 300}
-            << hex("03070f8080808080") << hex("03070f1f3f000102") << 0x07 << 0;
-        QTest::newRow("3389 above 12799")
-            << 4 << "3389" << QList<int>{400, 12800, 12799, 20000, 100, 100, 100, 13000}
-            << hex("0800ff9080808080") << hex("0800ff9002020204") << 0x0F << 0x8A;
-        // A short list counts its missing stages as 0 DPI; a ninth value is
-        // never read.
-        QTest::newRow("short list") << 2 << "3050" << QList<int>{400} << hex("0201808080808080")
-                                    << hex("0201010101010101") << 0x03 << 0;
-        QTest::newRow("nine values")
-            << 9 << "3360" << QList<int>{100, 200, 300, 400, 500, 600, 700, 800, 25600}
-            << hex("0001020304050607") << hex("0001020304050607") << 0xFF << 0;
-        QTest::newRow("no stage") << 0 << "3360" << QList<int>{400} << hex("8080808080808080")
-                                  << hex("03ffffffffffffff") << 0 << 0;
-        // Each sensor's range edges, eight stages at a time. An unknown or
-        // empty sensor counts as 4090; below a range the byte wraps as the
-        // arithmetic says.
-        const auto eight = [](const char *name, const char *sensor, const QList<int> &values,
-                              const char *codes, int highBits = 0) {
-            QTest::newRow(name) << 8 << sensor << values << hex(codes) << hex(codes) << 0xFF
-                                << highBits;
-        };
-        eight("3360", "3360", {400, 3200, 12000, 50, 100, 200, 300, 800}, "031f77ff00010207");
-        eight("4090", "4090", {5000, 5001, 5200, 800, 100, 200, 300, 400}, "31595a0700010203");
-        eight("unknown", "9999", {5200, 5001, 800, 5000, 100, 200, 300, 400}, "5a59073100010203");
-        eight("empty", "", {5200, 5001, 800, 5000, 100, 200, 300, 400}, "5a59073100010203");
-        eight("3050", "3050", {0, 250, 251, 1000, 1001, 2000, 2001, 3500}, "0101020405084547");
-        eight("3050 top", "3050", {4000, 4001, 0, 0, 0, 0, 0, 0}, "4800010101010101");
-        eight("3389 wraps", "3389", {400, 12750, 12800, 26000, 12799, 20000, 100, 13000},
-              "08ff0008ff900204", 0xAC);
-    }
-
+    // Codes with inactive stages (553), plain codes (560), the stage mask and
+    // the high bits. A short list counts its missing stages as 0 DPI; a ninth
+    // value is never read. Each sensor's range edges, eight stages at a time:
+    // an unknown or empty sensor counts as 4090; below a range the byte wraps
+    // as the arithmetic says.
     void dpiStages()
     {
-        QFETCH(int, count);
-        QFETCH(QString, sensor);
-        QFETCH(QList<int>, values);
-        QFETCH(Bytes, codes553);
-        QFETCH(Bytes, codes560);
-        QFETCH(int, mask);
-        QFETCH(int, highBits);
-        QCOMPARE(bytes(DpiCodes::codesWithInactiveStages(count, sensor, values)), codes553);
-        QCOMPARE(bytes(DpiCodes::codes(sensor, values)), codes560);
-        QCOMPARE(int(DpiCodes::activeStageMask(count)), mask);
-        QCOMPARE(int(DpiCodes::highBitMask(values)), highBits);
+        // count, sensor ("-" none), values, codes553 ("=" as codes560), codes560,
+        // mask, high bits
+        for (const char *row :
+             {"3 3360 400,800,1600,3200,6400,100,200,300 03070f8080808080 03070f1f3f000102 07 00",
+              "4 3389 400,12800,12799,20000,100,100,100,13000 0800ff9080808080 0800ff9002020204 "
+              "0f 8a",
+              "2 3050 400 0201808080808080 0201010101010101 03 00",
+              "9 3360 100,200,300,400,500,600,700,800,25600 = 0001020304050607 ff 00",
+              "0 3360 400 8080808080808080 03ffffffffffffff 00 00",
+              "8 3360 400,3200,12000,50,100,200,300,800 = 031f77ff00010207 ff 00",
+              "8 4090 5000,5001,5200,800,100,200,300,400 = 31595a0700010203 ff 00",
+              "8 9999 5200,5001,800,5000,100,200,300,400 = 5a59073100010203 ff 00",
+              "8 - 5200,5001,800,5000,100,200,300,400 = 5a59073100010203 ff 00",
+              "8 3050 0,250,251,1000,1001,2000,2001,3500 = 0101020405084547 ff 00",
+              "8 3050 4000,4001,0,0,0,0,0,0 = 4800010101010101 ff 00",
+              "8 3389 400,12750,12800,26000,12799,20000,100,13000 = 08ff0008ff900204 ff ac"}) {
+            const QStringList f = QString::fromLatin1(row).split(' ');
+            const QString sensor = f.at(1) == "-" ? QString() : f.at(1);
+            QList<int> values;
+            for (const QString &v : f.at(2).split(','))
+                values << v.toInt();
+            const int count = f.at(0).toInt();
+            QCOMPARE(bytes(DpiCodes::codesWithInactiveStages(count, sensor, values)).toHex(),
+                     (f.at(3) == "=" ? f.at(4) : f.at(3)).toLatin1());
+            QCOMPARE(bytes(DpiCodes::codes(sensor, values)).toHex(), f.at(4).toLatin1());
+            QCOMPARE(QString::number(DpiCodes::activeStageMask(count), 16).rightJustified(2, '0') +
+                         QString::number(DpiCodes::highBitMask(values), 16).rightJustified(2, '0'),
+                     f.at(5) + f.at(6));
+        }
     }
 
-    void lighting_data()
+    // Colourful effects 3 and 11 and plain effect 3 are off; options past
+    // their steps give 0.
+    void lighting()
     {
-        QTest::addColumn<bool>("plain"); // the plain LED set, otherwise the colourful one
-        QTest::addColumn<int>("effect");
-        QTest::addColumn<int>("option1");
-        QTest::addColumn<int>("option2");
-        QTest::addColumn<Bytes>("expected");
-        // Colourful effects 3 and 11 and plain effect 3 are off; options past
-        // their steps give 0.
         const struct
         {
-            bool plain;
+            bool plain; // the plain LED set, otherwise the colourful one
             int effect, option1, option2;
             const char *expected;
         } rows[] = {
@@ -191,122 +159,84 @@ private slots:
             {true, 0, 3, 5, "010001"},  {true, 1, 2, 0, "020301"},   {true, 2, 1, 0, "031801"},
             {true, 2, 5, 0, "030001"},  {true, 4, 0, 0, "020103"},   {true, 3, 1, 1, "000000"}};
         for (const auto &r : rows) {
-            QTest::addRow("%s %d %d %d", r.plain ? "plain" : "colourful", r.effect, r.option1,
-                          r.option2)
-                << r.plain << r.effect << r.option1 << r.option2 << hex(r.expected);
+            const auto code = r.plain ? LightingCodes::plain : LightingCodes::colourful;
+            const LightingCodes::Setting s =
+                code(uchar(r.effect), uchar(r.option1), uchar(r.option2));
+            QCOMPARE(of({s.mode, s.parameter1, s.parameter2}), hex(r.expected));
         }
-    }
-
-    void lighting()
-    {
-        QFETCH(bool, plain);
-        QFETCH(int, effect);
-        QFETCH(int, option1);
-        QFETCH(int, option2);
-        QFETCH(Bytes, expected);
-        const auto code = plain ? LightingCodes::plain : LightingCodes::colourful;
-        const LightingCodes::Setting s = code(uchar(effect), uchar(option1), uchar(option2));
-        QCOMPARE(of({s.mode, s.parameter1, s.parameter2}), expected);
-    }
-
-    void stageColours_data()
-    {
-        QTest::addColumn<QList<int>>("src24");
-        QTest::addColumn<Bytes>("expected");
-        QTest::addColumn<bool>("eighthStage");
-
-        QList<int> full;
-        for (int i = 1; i <= 25; ++i)
-            full << i;
-        QTest::newRow("25 elements")
-            << full << hex("0102030405060708090a0b0c0d0e0f101112131415161718") << true;
-        QTest::newRow("short") << QList<int>{255, 256 + 7, -1}
-                               << hex("ff07ff000000000000000000000000000000000000000000") << false;
-        QTest::newRow("blue of stage 8 only")
-            << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9}
-            << hex("000000000000000000000000000000000000000000000009") << true;
     }
 
     void stageColours()
     {
-        QFETCH(QList<int>, src24);
-        QFETCH(Bytes, expected);
-        QFETCH(bool, eighthStage);
-        const LightingCodes::StageColours colours = LightingCodes::stageColours(src24);
-        QCOMPARE(bytes(colours), expected);
-        QCOMPARE(LightingCodes::hasEighthStageColour(colours), eighthStage);
-    }
-
-    void gunCommand553_data()
-    {
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QList<int>>("values");
-        QTest::addColumn<int>("option3");
-        QTest::addColumn<Bytes>("expected");
-        QTest::newRow("plain") << 1 << QList<int>{10, 20, 5, 99} << 0 << hex("0a140500");
-        QTest::newRow("negated") << 3 << QList<int>{10, 20, 5} << 1 << hex("0a14fb02");
-        QTest::newRow("negative Y negated")
-            << 2 << QList<int>{10, 20, -5} << 0x80 << hex("0a140501");
-        QTest::newRow("low bytes") << 2 << QList<int>{300, -2, 0} << 0 << hex("2cfe0001");
-        QTest::newRow("short list") << 2 << QList<int>{7} << 1 << hex("07000001");
+        QList<int> full, eighth(24, 0);
+        for (int i = 1; i <= 25; ++i)
+            full << i;
+        eighth[23] = 9;
+        const struct
+        {
+            QList<int> src24;
+            Bytes expected;
+            bool eighthStage;
+        } rows[] = {{full, hex("0102030405060708090a0b0c0d0e0f101112131415161718"), true},
+                    {{255, 256 + 7, -1}, hex("ff07ff") + Bytes(21, '\0'), false},
+                    {eighth, Bytes(23, '\0') + hex("09"), true}};
+        for (const auto &r : rows) {
+            const LightingCodes::StageColours colours = LightingCodes::stageColours(r.src24);
+            QCOMPARE(bytes(colours), r.expected);
+            QCOMPARE(LightingCodes::hasEighthStageColour(colours), r.eighthStage);
+        }
     }
 
     void gunCommand553()
     {
-        QFETCH(int, slot);
-        QFETCH(QList<int>, values);
-        QFETCH(int, option3);
-        QFETCH(Bytes, expected);
-        QCOMPARE(bytes(GunCodes::command553(slot, values, uchar(option3))), expected);
+        const struct
+        {
+            int slot;
+            QList<int> values;
+            int option3;
+            const char *expected;
+        } rows[] = {{1, {10, 20, 5, 99}, 0, "0a140500"},
+                    {3, {10, 20, 5}, 1, "0a14fb02"},
+                    {2, {10, 20, -5}, 0x80, "0a140501"},
+                    {2, {300, -2, 0}, 0, "2cfe0001"},
+                    {2, {7}, 1, "07000001"}};
+        for (const auto &r : rows)
+            QCOMPARE(bytes(GunCodes::command553(r.slot, r.values, uchar(r.option3))),
+                     hex(r.expected));
     }
 
-    void translate_data()
-    {
-        QTest::addColumn<Bytes>("record");
-        QTest::addColumn<Bytes>("on553");
-        QTest::addColumn<Bytes>("on560");
-
-        const auto row = [](const char *name, const char *record, const char *on553,
-                            const char *on560 = nullptr) {
-            QTest::newRow(name) << hex(record) << hex(on553) << hex(on560 ? on560 : on553);
-        };
-        row("left button", "0000f000", "0100f000");
-        row("double click, third code 3", "00f01e03", "0af01e03");
-        row("double click as the screen writes it", "00f01e02", "0af01e02");
-        row("1E with third code 3", "00001e03", "0a001e03");
-        row("1E without F0 and 3", "00001e02", "01001e02");
-        row("fire", "01040a05", "0a040a05");
-        row("combination", "02030405", "00030405");
-        row("media", "0300e900", "0300e900");
-        row("macro", "04020300", "09020400");
-        row("sniper", "05000400", "07000401", "0b000101");
-        row("DPI-", "05000200", "07000200");
-        row("windows", "06042c1b", "00042c1b");
-        row("shortcut", "0700e011", "0000e011");
-        row("gun switch", "08000200", "08000200");
-        row("unlisted", "09010203", "09010203");
-        row("FE", "fe010203", "fe010203");
-        row("FF", "ff000000", "04000000");
-    }
-
+    // A record, its entry on 553 and on 560 ("=" the same).
     void translate()
     {
-        QFETCH(Bytes, record);
-        QFETCH(Bytes, on553);
-        QFETCH(Bytes, on560);
-        KeyMatrixCodes::Entry entry{};
-        std::copy_n(record.constData(), 4, entry.begin());
-        QCOMPARE(bytes(KeyMatrixCodes::translate(entry, Family553Operations::sniperKey)), on553);
-        QCOMPARE(bytes(KeyMatrixCodes::translate(entry, Family560Operations::sniperKey)), on560);
-
-        // The same record in the first slot of a whole matrix, given as texts
-        // the way a profile file hands them back, with a value beyond a byte.
-        QVariantList src64;
-        for (char c : record)
-            src64 << QString::number(uchar(c) + (src64.isEmpty() ? 256 : 0));
-        const KeyMatrixCodes::Block matrix =
-            KeyMatrixCodes::userMatrix(sceneInts(src64), Family553Operations::sniperKey);
-        QCOMPARE(bytes(matrix).left(4), on553);
+        for (const char *row :
+             {"0000f000 0100f000 =", "00f01e03 0af01e03 =", "00f01e02 0af01e02 =",
+              "00001e03 0a001e03 =", "00001e02 01001e02 =", "01040a05 0a040a05 =",
+              "02030405 00030405 =", "0300e900 0300e900 =", "04020300 09020400 =",
+              "05000400 07000401 0b000101", "05000200 07000200 =", "06042c1b 00042c1b =",
+              "0700e011 0000e011 =", "08000200 08000200 =", "09010203 09010203 =",
+              "fe010203 fe010203 =", "ff000000 04000000 ="}) {
+            const QList<QByteArray> f = QByteArray(row).split(' ');
+            const Bytes record = Bytes::fromHex(f.at(0));
+            KeyMatrixCodes::Entry entry{};
+            std::copy_n(record.constData(), 4, entry.begin());
+            QCOMPARE(
+                bytes(KeyMatrixCodes::translate(entry, Family553Operations::sniperKey)).toHex(),
+                f.at(1));
+            QCOMPARE(
+                bytes(KeyMatrixCodes::translate(entry, Family560Operations::sniperKey)).toHex(),
+                f.at(2) == "=" ? f.at(1) : f.at(2));
+            // The same record in the first slot of a whole matrix, given as
+            // texts the way a profile file hands them back, with a value beyond
+            // a byte.
+            QVariantList src64;
+            for (char c : record)
+                src64 << QString::number(uchar(c) + (src64.isEmpty() ? 256 : 0));
+            QCOMPARE(
+                bytes(KeyMatrixCodes::userMatrix(sceneInts(src64), Family553Operations::sniperKey))
+                    .left(4)
+                    .toHex(),
+                f.at(1));
+        }
     }
 
     void userMatrix()
@@ -326,68 +256,54 @@ private slots:
         QVERIFY(!KeyMatrixCodes::hasGunSwitch(KeyMatrixCodes::userMatrix({}, sniper)));
     }
 
-    void gunSwitchExpansion_data()
-    {
-        QTest::addColumn<bool>("family560");
-        QTest::addColumn<int>("preset");
-        QTest::addColumn<QList<int>>("otherParam");
-        // Entry 3 (the switch button) of M1..M4, entry 0 of M2..M4, the mask.
-        QTest::addColumn<Bytes>("switchEntries");
-        QTest::addColumn<Bytes>("fireEntries");
-        QTest::addColumn<int>("mask");
-
-        const auto row = [](const char *name, bool family560, int preset, const char *switches,
-                            int mask, QList<int> periods = {100, 200, 300},
-                            const char *fire = "0b006400 0b01c800 0b022c00") {
-            QTest::newRow(name) << family560 << preset << periods << hex(switches) << hex(fire)
-                                << mask;
-        };
-        row("560 one", true, 1, "08050100 08130033 08130033 08130033", 7);
-        row("560 two", true, 2, "08050100 08130333 08130033 08130033", 15);
-        row("560 three", true, 3, "08050100 08130333 08130333 08130033", 31);
-        row("560 other preset", true, 7, "08050700 08132333 08132333 08132333", -1);
-        row("553 one", false, 1, "08000101 08000100 08000100 08000100", -1);
-        row("553 two", false, 2, "08000101 08000102 08000100 08000100", -1);
-        row("553 three", false, 3, "08000101 08000102 08000103 08000100", -1);
-        row("553 other preset", false, 0, "08000100 08000133 08000133 08000133", -1);
-        row("missing periods", false, 1, "08000101 08000100 08000100 08000100", -1, {5},
-            "0b000500 0b010000 0b020000");
-    }
-
+    // M1 is the user's matrix, M2 to M4 the firmware table as it stands but
+    // for a fire entry first; each has its own switch entry (entry 3).
     void gunSwitchExpansion()
     {
-        QFETCH(bool, family560);
-        QFETCH(int, preset);
-        QFETCH(QList<int>, otherParam);
-        QFETCH(Bytes, switchEntries);
-        QFETCH(Bytes, fireEntries);
-        QFETCH(int, mask);
-
-        QList<int> src64(64, 0);
-        src64[12] = 0x08;
-        src64[13] = 0x05; // the switch's first code
-        src64[14] = preset;
         QList<int> firmware;
         for (int k = 0; k < 16; ++k)
             firmware << 0x0E << 0x10 + k << 0x20 + k << 0x30 + k;
-
-        const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, {});
-        QVERIFY(KeyMatrixCodes::hasGunSwitch(m1));
         const KeyMatrixCodes::Block table = KeyMatrixCodes::fromRecords(firmware);
-        const KeyMatrixCodes::GunSwitchSet set = KeyMatrixCodes::expandGunSwitch(
-            m1, table, otherParam,
-            family560 ? Family560Operations::linkGunSwitch : Family553Operations::linkGunSwitch);
-
-        // M1 is the user's matrix, M2 to M4 the firmware table as it stands
-        // but for a fire entry first; each has its own switch entry.
-        for (int m = 0; m < 4; ++m) {
-            Bytes expected = bytes(m == 0 ? m1 : table);
-            if (m > 0)
-                expected.replace(0, 4, fireEntries.mid((m - 1) * 4, 4));
-            expected.replace(12, 4, switchEntries.mid(m * 4, 4));
-            QCOMPARE(bytes(set.matrices[std::size_t(m)]), expected);
+        // family, preset, periods, switch entries of M1..M4, fire entries of
+        // M2..M4, mask ("-" none)
+        for (const char *row :
+             {"560 1 100,200,300 08050100081300330813003308130033 - 07",
+              "560 2 100,200,300 08050100081303330813003308130033 - 0f",
+              "560 3 100,200,300 08050100081303330813033308130033 - 1f",
+              "560 7 100,200,300 08050700081323330813233308132333 - -",
+              "553 1 100,200,300 08000101080001000800010008000100 - -",
+              "553 2 100,200,300 08000101080001020800010008000100 - -",
+              "553 3 100,200,300 08000101080001020800010308000100 - -",
+              "553 0 100,200,300 08000100080001330800013308000133 - -",
+              "553 1 5 08000101080001000800010008000100 0b0005000b0100000b020000 -"}) {
+            const QStringList f = QString::fromLatin1(row).split(' ');
+            QList<int> src64(64, 0), periods;
+            src64[12] = 0x08;
+            src64[13] = 0x05; // the switch's first code
+            src64[14] = f.at(1).toInt();
+            for (const QString &v : f.at(2).split(','))
+                periods << v.toInt();
+            const Bytes switches = Bytes::fromHex(f.at(3).toLatin1());
+            const Bytes fire =
+                Bytes::fromHex(f.at(4) == "-" ? "0b0064000b01c8000b022c00" : f.at(4).toLatin1());
+            const KeyMatrixCodes::Block m1 = KeyMatrixCodes::userMatrix(src64, {});
+            QVERIFY(KeyMatrixCodes::hasGunSwitch(m1));
+            const KeyMatrixCodes::GunSwitchSet set = KeyMatrixCodes::expandGunSwitch(
+                m1, table, periods,
+                f.at(0) == "560" ? Family560Operations::linkGunSwitch
+                                 : Family553Operations::linkGunSwitch);
+            for (int m = 0; m < 4; ++m) {
+                Bytes expected = bytes(m == 0 ? m1 : table);
+                if (m > 0)
+                    expected.replace(0, 4, fire.mid((m - 1) * 4, 4));
+                expected.replace(12, 4, switches.mid(m * 4, 4));
+                QCOMPARE(bytes(set.matrices[std::size_t(m)]), expected);
+            }
+            QCOMPARE(set.gunSwitchMask
+                         ? QString::number(*set.gunSwitchMask, 16).rightJustified(2, '0')
+                         : QString("-"),
+                     f.at(5));
         }
-        QCOMPARE(set.gunSwitchMask ? int(*set.gunSwitchMask) : -1, mask);
     }
 
     void macroBlock()
