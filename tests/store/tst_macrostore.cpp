@@ -244,16 +244,16 @@ private slots:
         QCOMPARE(factory2, record({"0", "0", "242", "0"}));
         for (int p : {0, 4}) {
             settings.setCurrentProfile(p);
-            QCOMPARE(settings.dataList("mouseKeyMatrix/2", false), factory2);
-            QCOMPARE(settings.dataList("mouseKeyMatrix/5", false), record({"4", "0", "1", "0"}));
-            QCOMPARE(settings.dataList("mouseKeyMatrix/6", false), record({"0", "0", "3", "0"}));
-            QCOMPARE(settings.data("mouseMacroKey/3", false), QVariant("A"));
+            QCOMPARE((QVariantList{settings.dataList("mouseKeyMatrix/2", false),
+                                   settings.dataList("mouseKeyMatrix/5", false),
+                                   settings.dataList("mouseKeyMatrix/6", false),
+                                   settings.data("mouseMacroKey/3", false)}),
+                     (QVariantList{factory2, record({"4", "0", "1", "0"}),
+                                   record({"0", "0", "3", "0"}), "A"}));
         }
         settings.setCurrentProfile(0);
-        QCOMPARE(settings.dataList("mouseKeyMatrix/9", false),
-                 settings.dataList("mouseKeyMatrix/9", true));
-        QCOMPARE(settings.dataList("mouseKeyMatrix/10", false),
-                 settings.dataList("mouseKeyMatrix/10", true));
+        for (const char *key : {"mouseKeyMatrix/9", "mouseKeyMatrix/10"})
+            QCOMPARE(settings.dataList(key, false), settings.dataList(key, true));
         settings.setCurrentProfile(7);
         QCOMPARE(settings.dataList("mouseKeyMatrix/2", false), record({"4", "0", "3", "0"}));
     }
