@@ -150,84 +150,64 @@ private slots:
         QCOMPARE(keys.xySensitive("0"), QVariant("4"));
     }
 
+    // Written by type (none: only read), read back, and the file after.
     void nameLists_data()
     {
+        QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QVariant>("type");
         QTest::addColumn<QStringList>("written");
         QTest::addColumn<QVariantList>("read");
         QTest::addColumn<QByteArray>("file");
-        QTest::newRow("one macro gets the sentinel")
-            << QVariant(0) << QStringList{"Macro_0"} << texts("Macro_0, loaderbraxel")
-            << QByteArray("[macro]\nmacroName=Macro_0, loaderbraxel\n");
-        QTest::newRow("profiles in order")
-            << QVariant(2u) << QStringList{"Standard0", "profile_13"}
-            << texts("Standard0, profile_13")
-            << QByteArray("[profile]\nprofileName=Standard0, profile_13\n");
-        QTest::newRow("gun names")
-            << QVariant("1") << QStringList{"M416", "AKM"} << texts("M416, AKM")
-            << QByteArray("[gun]\ngunName=M416, AKM\n");
-        QTest::newRow("gun selection") << QVariant(3) << QStringList{"0", "1"} << texts("0, 1")
-                                       << QByteArray("[gun]\nselectGun=0, 1\n");
-        QTest::newRow("commas, quotes and spaces")
-            << QVariant(0) << QStringList{"a,b", "say \"hi\"", " lead", "x=y"}
-            << QVariantList{"a,b", "say \"hi\"", " lead", "x=y"}
-            << QByteArray("[macro]\nmacroName=\"a,b\", say \\\"hi\\\", \" lead\", \"x=y\"\n");
-        QTest::newRow("non-ASCII")
-            << QVariant(0) << QStringList{"宏一", "Überfall"} << QVariantList{"宏一", "Überfall"}
-            << QByteArray("[macro]\nmacroName=宏一, Überfall\n");
-        QTest::newRow("one empty name")
-            << QVariant(2) << QStringList{""} << QVariantList{"", "loaderbraxel"}
-            << QByteArray("[profile]\nprofileName=, loaderbraxel\n");
+        const auto row = [](const char *name, const QByteArray &before, const QVariant &type,
+                            const QStringList &written, const QVariantList &read,
+                            const QByteArray &file) {
+            QTest::newRow(name) << before << type << written << read << file;
+        };
+        row("one macro gets the sentinel", {}, 0, {"Macro_0"}, texts("Macro_0, loaderbraxel"),
+            "[macro]\nmacroName=Macro_0, loaderbraxel\n");
+        row("profiles in order", {}, 2u, {"Standard0", "profile_13"},
+            texts("Standard0, profile_13"), "[profile]\nprofileName=Standard0, profile_13\n");
+        row("gun names", {}, "1", {"M416", "AKM"}, texts("M416, AKM"),
+            "[gun]\ngunName=M416, AKM\n");
+        row("gun selection", {}, 3, {"0", "1"}, texts("0, 1"), "[gun]\nselectGun=0, 1\n");
+        row("commas, quotes and spaces", {}, 0, {"a,b", "say \"hi\"", " lead", "x=y"},
+            {"a,b", "say \"hi\"", " lead", "x=y"},
+            "[macro]\nmacroName=\"a,b\", say \\\"hi\\\", \" lead\", \"x=y\"\n");
+        row("non-ASCII", {}, 0, {"宏一", "Überfall"}, {"宏一", "Überfall"},
+            "[macro]\nmacroName=宏一, Überfall\n");
+        row("one empty name", {}, 2, {""}, {"", "loaderbraxel"},
+            "[profile]\nprofileName=, loaderbraxel\n");
         // Unknown types, or not a number, change nothing.
         for (const QVariant &type : {QVariant(4), QVariant(-1), QVariant("macro"), QVariant()})
-            QTest::addRow("type %s", qPrintable(type.toString()))
-                << type << QStringList{"a", "b"} << QVariantList() << QByteArray();
+            row(qPrintable("type " + type.toString()), {}, type, {"a", "b"}, {}, {});
+        row("missing file", {}, 1, {"(read)"}, {}, {});
+        // An empty list removes that list alone.
+        const QByteArray both = "[macro]\nmacroName=M, loaderbraxel\n[profile]\nprofileName=P\n";
+        row("empty list", both, 0, {}, {}, "[profile]\nprofileName=P\n");
+        // A list stored without the sentinel comes back as a plain value.
+        row("single value", both, 2, {"(read)"}, {}, both);
+        row("escapes", "[macro]\nmacroName=\\x5b8f\\x4e00, \\xdc\\x62\\x65rfall\n", 0, {"(read)"},
+            {"宏一", "Überfall"}, "[macro]\nmacroName=\\x5b8f\\x4e00, \\xdc\\x62\\x65rfall\n");
     }
 
     void nameLists()
     {
+        QFETCH(QByteArray, before);
         QFETCH(QVariant, type);
         QFETCH(QStringList, written);
         QFETCH(QVariantList, read);
         QFETCH(QByteArray, file);
         TestDataFolder folder;
-        NameListFile().update(type, written);
-        // On disk when the call returns.
+        if (!before.isEmpty())
+            folder.write(nameFile, before);
+        if (written != QStringList{"(read)"})
+            NameListFile().update(type, written);
+        // On disk when the call returns; nothing created to read.
         QCOMPARE(folder.read(nameFile), file);
+        QCOMPARE(QFile::exists(nameFile), !file.isEmpty());
         QCOMPARE(NameListFile().read(type), read);
         for (const QVariant &name : NameListFile().read(type))
             QCOMPARE(name.typeId(), int(QMetaType::QString));
-    }
-
-    void nameListsRead_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QVariantList>("macros");
-        QTest::newRow("missing file") << QByteArray() << QVariantList();
-        // A list stored without the sentinel comes back as a plain value.
-        QTest::newRow("single value")
-            << QByteArray("[macro]\nmacroName=Macro_0\n") << QVariantList();
-        QTest::newRow("escapes") << QByteArray(
-                                        "[macro]\nmacroName=\\x5b8f\\x4e00, \\xdc\\x62\\x65rfall\n")
-                                 << QVariantList{"宏一", "Überfall"};
-    }
-
-    void nameListsRead()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QVariantList, macros);
-        TestDataFolder folder;
-        if (!content.isEmpty())
-            folder.write(nameFile, content);
-        QCOMPARE(NameListFile().read(0), macros);
-        QCOMPARE(NameListFile().read(1) + NameListFile().read(2u) + NameListFile().read(3),
-                 QVariantList());
-        QCOMPARE(QFile::exists(nameFile), !content.isEmpty());
-        // An empty list removes that list alone.
-        NameListFile().update(2, {"P"});
-        NameListFile().update(0, {});
-        QCOMPARE(NameListFile().read(0), QVariantList());
-        QCOMPARE(NameListFile().read(2), texts("P, loaderbraxel"));
     }
 
     void keyMatrixRecords_data()
