@@ -83,40 +83,31 @@ private slots:
         }
     }
 
-    void copyProfile_data()
-    {
-        QTest::addColumn<int>("dest");
-        QTest::addColumn<int>("src");
-        QTest::newRow("1 from 4") << 1 << 4;
-        QTest::newRow("9 from 0") << 9 << 0;
-        QTest::newRow("2 onto itself") << 2 << 2;
-    }
-
     void copyProfile()
     {
-        QFETCH(int, dest);
-        QFETCH(int, src);
-        TestDataFolder folder;
-        QMap<QString, QByteArray> expected = folder.snapshot();
-        {
-            SettingsStore store;
-            store.setCurrentProfile(src);
-            // A change not yet written is part of the copy.
-            store.setData("mouse/dpiCount", 7);
-            store.setCurrentProfile(dest);
-            QSettings *object = store.current();
-            QVERIFY(ProfileStore(store).copyProfile(dest, src));
-            // Replaced and read again, unless copied onto itself.
-            QCOMPARE(store.current() != object, dest != src);
-            QCOMPARE(store.data("mouse/dpiCount", false).toString(), QStringLiteral("7"));
-            QCOMPARE(store.currentProfile(), dest);
-            TestDataFolder::releaseDeferred();
+        for (const auto &[dest, src] : {std::pair{1, 4}, {9, 0}, {2, 2}}) {
+            TestDataFolder folder;
+            QMap<QString, QByteArray> expected = folder.snapshot();
+            {
+                SettingsStore store;
+                store.setCurrentProfile(src);
+                // A change not yet written is part of the copy.
+                store.setData("mouse/dpiCount", 7);
+                store.setCurrentProfile(dest);
+                QSettings *object = store.current();
+                QVERIFY(ProfileStore(store).copyProfile(dest, src));
+                // Replaced and read again, unless copied onto itself.
+                QCOMPARE(store.current() != object, dest != src);
+                QCOMPARE(store.data("mouse/dpiCount", false).toString(), QStringLiteral("7"));
+                QCOMPARE(store.currentProfile(), dest);
+                TestDataFolder::releaseDeferred();
+            }
+            const QMap<QString, QByteArray> after = folder.snapshot();
+            const QByteArray copy = after.value(profileFile(src));
+            QVERIFY(copy.contains("dpiCount=7") && copy.contains("[mouseKeyMatrix]"));
+            expected[profileFile(src)] = expected[profileFile(dest)] = copy;
+            QCOMPARE(after, expected);
         }
-        const QMap<QString, QByteArray> after = folder.snapshot();
-        const QByteArray copy = after.value(profileFile(src));
-        QVERIFY(copy.contains("dpiCount=7") && copy.contains("[mouseKeyMatrix]"));
-        expected[profileFile(src)] = expected[profileFile(dest)] = copy;
-        QCOMPARE(after, expected);
     }
 
     void failuresChangeNothing_data()

@@ -146,35 +146,28 @@ private slots:
         QCOMPARE(store.dataList("test/list", false), afterRestart);
     }
 
-    void badFilesReadAsDefaults_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("present");
-        QTest::newRow("missing") << QByteArray() << false;
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("garbage") << QByteArray("\x00\xff\x01[[[=\n=\n\x7f\x80 ===", 17) << true;
-        QTest::newRow("keys without values") << QByteArray("[mouse]\nisGun\nicType\n[[\n") << true;
-    }
-
+    // Missing, empty, garbage, keys without values.
     void badFilesReadAsDefaults()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, present);
-
-        TestDataFolder folder;
-        for (const QString &file : {StorePaths::globalSettings, StorePaths::profile(0)}) {
-            QFile::remove(folder.filePath(file));
-            if (present)
-                folder.write(file, content);
+        for (const QByteArray &content :
+             {QByteArray(), QByteArray(""), QByteArray("\x00\xff\x01[[[=\n=\n\x7f\x80 ===", 17),
+              QByteArray("[mouse]\nisGun\nicType\n[[\n")}) {
+            const bool present = !content.isNull();
+            TestDataFolder folder;
+            for (const QString &file : {StorePaths::globalSettings, StorePaths::profile(0)}) {
+                QFile::remove(folder.filePath(file));
+                if (present)
+                    folder.write(file, content);
+            }
+            SettingsStore store;
+            QVERIFY(!store.deviceFlags().isGun && store.deviceFlags().icType.isEmpty());
+            QVERIFY(!store.data("mouse/reportRate", false).isValid());
+            QCOMPARE(store.dataList("mouse/dpiValueArray", false), QVariantList());
+            // The default profile is untouched and still answers recovery reads.
+            QCOMPARE(store.data("mouse/reportRate", true), QVariant(QStringLiteral("3")));
+            store.setData("mouse/reportRate", 2);
+            QCOMPARE(store.data("mouse/reportRate", false), QVariant(2));
         }
-        SettingsStore store;
-        QVERIFY(!store.deviceFlags().isGun && store.deviceFlags().icType.isEmpty());
-        QVERIFY(!store.data("mouse/reportRate", false).isValid());
-        QCOMPARE(store.dataList("mouse/dpiValueArray", false), QVariantList());
-        // The default profile is untouched and still answers recovery reads.
-        QCOMPARE(store.data("mouse/reportRate", true), QVariant(QStringLiteral("3")));
-        store.setData("mouse/reportRate", 2);
-        QCOMPARE(store.data("mouse/reportRate", false), QVariant(2));
     }
 
     // A folder where the file should be makes every write fail, even for root.
@@ -251,50 +244,44 @@ private slots:
         qunsetenv(writerVariable);
     }
 
-    void damagedFilesAreSetAside_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("factory");
-        QTest::newRow("global settings")
-            << StorePaths::globalSettings << StorePaths::factoryGlobalSettings;
-        QTest::newRow("profile") << StorePaths::profile(2) << StorePaths::defaultProfile;
-        QTest::newRow("default profile") << StorePaths::defaultProfile << QString();
-    }
-
+    // Each with the factory file it is rebuilt from.
     void damagedFilesAreSetAside()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, factory);
-        TestDataFolder folder;
-        // Sound settings, only too large to be real: read, they would count.
-        const QByteArray damaged = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
-                                   QByteArray(StorePaths::maxFileSize, 'x') + "=1\n";
-        QVERIFY(QFile::remove(folder.filePath(file)));
-        folder.write(file, damaged);
-        {
-            SettingsStore store;
-            QCOMPARE(store.damagedFiles(), QStringList{file});
-            store.setCurrentProfile(2);
-            QVERIFY(store.deviceFlags().icType != "999" &&
-                    store.data("mouse/reportRate", false) != QVariant("9") &&
-                    store.data("mouse/reportRate", true) != QVariant("9"));
-            store.setCurrentProfile(0);
-            store.setData("mouse/dpiCount", 3);
-            store.setGlobalData("mouse/profileNo", 1);
-        }
-        QCOMPARE(folder.read(file + ".damaged"), damaged);
-        if (!factory.isEmpty()) {
-            const QSettings now(folder.filePath(file), QSettings::IniFormat);
-            const QSettings original(folder.filePath(factory), QSettings::IniFormat);
-            QVERIFY(original.allKeys().size() > 3);
-            for (const QString &key : original.allKeys()) {
-                if (key != "mouse/profileNo" && key != "mouse/dpiCount")
-                    QCOMPARE(now.value(key), original.value(key));
+        for (const auto &[file, factory] :
+             {std::pair{StorePaths::globalSettings, StorePaths::factoryGlobalSettings},
+              {StorePaths::profile(2), StorePaths::defaultProfile},
+              {StorePaths::defaultProfile, QString()}}) {
+            TestDataFolder folder;
+            // Sound settings, only too large to be real: read, they would count.
+            const QByteArray damaged = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
+                                       QByteArray(StorePaths::maxFileSize, 'x') + "=1\n";
+            QVERIFY(QFile::remove(folder.filePath(file)));
+            folder.write(file, damaged);
+            {
+                SettingsStore store;
+                QCOMPARE(store.damagedFiles(), QStringList{file});
+                store.setCurrentProfile(2);
+                QVERIFY(store.deviceFlags().icType != "999" &&
+                        store.data("mouse/reportRate", false) != QVariant("9") &&
+                        store.data("mouse/reportRate", true) != QVariant("9"));
+                store.setCurrentProfile(0);
+                store.setData("mouse/dpiCount", 3);
+                store.setGlobalData("mouse/profileNo", 1);
             }
+            QCOMPARE(folder.read(file + ".damaged"), damaged);
+            if (!factory.isEmpty()) {
+                const QSettings now(folder.filePath(file), QSettings::IniFormat);
+                const QSettings original(folder.filePath(factory), QSettings::IniFormat);
+                QVERIFY(original.allKeys().size() > 3);
+                for (const QString &key : original.allKeys()) {
+                    if (key != "mouse/profileNo" && key != "mouse/dpiCount")
+                        QCOMPARE(now.value(key), original.value(key));
+                }
+            }
+            // Opened again, the store finds nothing damaged.
+            SettingsStore store;
+            QCOMPARE(store.damagedFiles(), QStringList());
         }
-        // Opened again, the store finds nothing damaged.
-        SettingsStore store;
-        QCOMPARE(store.damagedFiles(), QStringList());
     }
 };
 
