@@ -8,8 +8,6 @@
 #include <QSettings>
 #include <QTest>
 
-Q_DECLARE_METATYPE(ImportResult)
-
 namespace {
 QString macroFile(const QString &name)
 {
@@ -105,76 +103,58 @@ private slots:
         QCOMPARE(QDir("modules/macro").entryList(QDir::Files), QStringList());
     }
 
-    void loadReadsDamagedFiles_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QStringList>("loaded");
-        QTest::newRow("missing events read as zero")
-            << QByteArray("[config]\ntotal=3\n[macro]\n1=\"1,A\"\n")
-            << QStringList{"0", "1,A", "0", "0"};
-        QTest::newRow("huge count") << QByteArray("[config]\nrepeat=2\ntotal=2147483647\n")
-                                    << QStringList(MacroStore::maxEvents, "0") + QStringList{"2"};
-        QTest::newRow("negative count")
-            << QByteArray("[config]\nrepeat=2\ntotal=-5\n") << QStringList{"2"};
-        QTest::newRow("count not a number")
-            << QByteArray("[config]\nrepeat=2\ntotal=many\n") << QStringList{"2"};
-    }
-
     void loadReadsDamagedFiles()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QStringList, loaded);
-        TestDataFolder folder;
-        folder.write(macroFile("Bad"), content);
-        SettingsStore settings;
-        QCOMPARE(MacroStore(settings).load("Bad"), loaded);
-    }
-
-    void importNeverOverwrites_data()
-    {
-        QTest::addColumn<QString>("picked");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<ImportResult>("result");
-        QTest::addColumn<QStringList>("loaded");
-        QTest::newRow("imported") << "in.mc"
-                                  << "Macro_1" << ImportResult::Imported << QStringList{"1,Q", "7"};
-        QTest::newRow("onto an existing macro")
-            << "in.mc"
-            << "Macro_0" << ImportResult::Imported << QStringList{"1"};
-        QTest::newRow("cancelled") << ""
-                                   << "Macro_1" << ImportResult::Cancelled << QStringList();
-        QTest::newRow("missing") << "none.mc"
-                                 << "Macro_1" << ImportResult::Failed << QStringList();
-        QTest::newRow("over 1 MiB") << "big.mc"
-                                    << "Macro_1" << ImportResult::TooLarge << QStringList();
+        const std::pair<QByteArray, QStringList> rows[] = {
+            {"[config]\ntotal=3\n[macro]\n1=\"1,A\"\n", {"0", "1,A", "0", "0"}},
+            {"[config]\nrepeat=2\ntotal=2147483647\n",
+             QStringList(MacroStore::maxEvents, "0") + QStringList{"2"}},
+            {"[config]\nrepeat=2\ntotal=-5\n", {"2"}},
+            {"[config]\nrepeat=2\ntotal=many\n", {"2"}}};
+        // Missing events read as zero; a huge, negative or unreadable count.
+        for (const auto &[content, loaded] : rows) {
+            TestDataFolder folder;
+            folder.write(macroFile("Bad"), content);
+            SettingsStore settings;
+            QCOMPARE(MacroStore(settings).load("Bad"), loaded);
+        }
     }
 
     void importNeverOverwrites()
     {
-        QFETCH(QString, picked);
-        QFETCH(QString, name);
-        QFETCH(ImportResult, result);
-        QFETCH(QStringList, loaded);
-        TestDataFolder folder;
-        folder.write("in.mc", "[config]\ntotal=1\nrepeat=7\n[macro]\n0=\"1,Q\"\n");
-        QFile::setPermissions(folder.filePath("in.mc"), QFileDevice::ReadOwner);
-        if (picked == "big.mc")
-            folder.write(picked, "[config]\ntotal=0\n" + QByteArray(StorePaths::maxFileSize, ' '));
-        SettingsStore settings;
-        MacroStore macros(settings);
-        QVERIFY(macros.create("Macro_0", 0));
-        const QMap<QString, QByteArray> before = folder.snapshot();
-        ScriptedFileDialogs dialogs({picked.isEmpty() ? QString() : folder.filePath(picked)});
-        QCOMPARE(macros.importMacro(name, dialogs), result);
-        QCOMPARE(dialogs.asked, QStringList{"open Macro(*.mc)"});
-        QCOMPARE(macros.load(name), loaded);
-        QMap<QString, QByteArray> expected = before;
-        if (name == "Macro_1" && result == ImportResult::Imported)
-            expected.insert(macroFile(name), before.value("in.mc"));
-        QCOMPARE(folder.snapshot(), expected);
-        // Imported from a read-only file, the macro can still be edited.
-        if (!loaded.isEmpty())
-            QVERIFY(QFile::permissions(macroFile(name)) & QFileDevice::WriteOwner);
+        const struct
+        {
+            QString picked, name;
+            ImportResult result;
+            QStringList loaded;
+        } rows[] = {{"in.mc", "Macro_1", ImportResult::Imported, {"1,Q", "7"}},
+                    {"in.mc", "Macro_0", ImportResult::Imported, {"1"}}, // onto an existing one
+                    {"", "Macro_1", ImportResult::Cancelled, {}},
+                    {"none.mc", "Macro_1", ImportResult::Failed, {}},
+                    {"big.mc", "Macro_1", ImportResult::TooLarge, {}}};
+        for (const auto &[picked, name, result, loaded] : rows) {
+            TestDataFolder folder;
+            folder.write("in.mc", "[config]\ntotal=1\nrepeat=7\n[macro]\n0=\"1,Q\"\n");
+            QFile::setPermissions(folder.filePath("in.mc"), QFileDevice::ReadOwner);
+            if (picked == "big.mc")
+                folder.write(picked,
+                             "[config]\ntotal=0\n" + QByteArray(StorePaths::maxFileSize, ' '));
+            SettingsStore settings;
+            MacroStore macros(settings);
+            QVERIFY(macros.create("Macro_0", 0));
+            const QMap<QString, QByteArray> before = folder.snapshot();
+            ScriptedFileDialogs dialogs({picked.isEmpty() ? QString() : folder.filePath(picked)});
+            QCOMPARE(macros.importMacro(name, dialogs), result);
+            QCOMPARE(dialogs.asked, QStringList{"open Macro(*.mc)"});
+            QCOMPARE(macros.load(name), loaded);
+            QMap<QString, QByteArray> expected = before;
+            if (name == "Macro_1" && result == ImportResult::Imported)
+                expected.insert(macroFile(name), before.value("in.mc"));
+            QCOMPARE(folder.snapshot(), expected);
+            // Imported from a read-only file, the macro can still be edited.
+            if (!loaded.isEmpty())
+                QVERIFY(QFile::permissions(macroFile(name)) & QFileDevice::WriteOwner);
+        }
     }
 
     void renameUpdatesProfilesOneToSix()

@@ -210,49 +210,41 @@ private slots:
             QCOMPARE(name.typeId(), int(QMetaType::QString));
     }
 
-    void keyMatrixRecords_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QByteArray>("line"); // in p3.bin
-        QTest::newRow("empty") << 0 << QByteArray("15=0, 0, 0, 0\n");
-        QTest::newRow("one record and a half") << 6 << QByteArray("1=104, 105, 0, 0\n");
-        QTest::newRow("one short") << 63 << QByteArray("15=160, 161, 162, 0\n");
-        QTest::newRow("three too many") << 67 << QByteArray("15=160, 161, 162, 163\n");
-    }
-
-    // Sixteen records of four in the current profile; values a list lacks
-    // are stored as 0, values past the last record are dropped.
     void keyMatrixRecords()
     {
-        QFETCH(int, count);
-        QFETCH(QByteArray, line);
-        TestDataFolder folder;
-        QMap<QString, QByteArray> before = folder.snapshot();
-        {
-            SettingsStore settings;
-            settings.setCurrentProfile(2);
-            KeyMatrixStore matrix(settings);
-            matrix.storeRecords(numbers(count, 100));
-            for (int k = 0; k < KeyMatrixStore::buttonCount; ++k) {
-                QVariantList expected;
-                for (int i = 4 * k; i < 4 * k + 4; ++i)
-                    expected.append(i < count ? 100 + i : 0);
-                QCOMPARE(matrix.record(QString::number(k), false), expected);
+        // In p3.bin: empty, one record and a half, one short, three too many.
+        for (const auto &[count, line] : {std::pair{0, "15=0, 0, 0, 0\n"},
+                                          {6, "1=104, 105, 0, 0\n"},
+                                          {63, "15=160, 161, 162, 0\n"},
+                                          {67, "15=160, 161, 162, 163\n"}}) {
+            TestDataFolder folder;
+            QMap<QString, QByteArray> before = folder.snapshot();
+            {
+                SettingsStore settings;
+                settings.setCurrentProfile(2);
+                KeyMatrixStore matrix(settings);
+                matrix.storeRecords(numbers(count, 100));
+                for (int k = 0; k < KeyMatrixStore::buttonCount; ++k) {
+                    QVariantList expected;
+                    for (int i = 4 * k; i < 4 * k + 4; ++i)
+                        expected.append(i < count ? 100 + i : 0);
+                    QCOMPARE(matrix.record(QString::number(k), false), expected);
+                }
+                QCOMPARE(matrix.record("5", true), texts("5, 0, 1, 0"));
+                QCOMPARE(matrix.record("16", false) + matrix.record("16", true) +
+                             matrix.record("", false),
+                         QVariantList());
+                settings.setCurrentProfile(0);
+                QCOMPARE(matrix.record("5", false), texts("5, 0, 1, 0"));
             }
-            QCOMPARE(matrix.record("5", true), texts("5, 0, 1, 0"));
-            QCOMPARE(matrix.record("16", false) + matrix.record("16", true) +
-                         matrix.record("", false),
-                     QVariantList());
-            settings.setCurrentProfile(0);
-            QCOMPARE(matrix.record("5", false), texts("5, 0, 1, 0"));
+            QMap<QString, QByteArray> after = folder.snapshot();
+            const QByteArray p3 = after.take("modules/setting/p3.bin");
+            before.remove("modules/setting/p3.bin");
+            QCOMPARE(after, before);
+            // The firmware table is not touched.
+            QVERIFY(p3.contains("[mouseKeyMatrix]\n") && p3.contains(line) && !p3.contains("164") &&
+                    p3.contains("[mouseFwKeyMatrix]\n0=1, 0, 240, 0\n"));
         }
-        QMap<QString, QByteArray> after = folder.snapshot();
-        const QByteArray p3 = after.take("modules/setting/p3.bin");
-        before.remove("modules/setting/p3.bin");
-        QCOMPARE(after, before);
-        // The firmware table is not touched.
-        QVERIFY(p3.contains("[mouseKeyMatrix]\n") && p3.contains(line) && !p3.contains("164") &&
-                p3.contains("[mouseFwKeyMatrix]\n0=1, 0, 240, 0\n"));
     }
 
     void deviceTable_data()
@@ -291,46 +283,42 @@ private slots:
         QCOMPARE(read, entries);
     }
 
-    void copyOver_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<bool>("targetExists");
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("replaces the target") << "a.bin" << true << true;
-        QTest::newRow("creates a missing target") << "a.bin" << false << true;
-        QTest::newRow("missing source") << "none.bin" << true << false;
-        QTest::newRow("a folder as source") << "." << true << false;
-        QTest::newRow("a source over 1 MiB") << "big.bin" << true << false;
-    }
-
     void copyOver()
     {
-        QFETCH(QString, source);
-        QFETCH(bool, targetExists);
-        QFETCH(bool, replaced);
-        TestDataFolder folder(false);
-        folder.write("a.bin", "new content\n");
-        const QByteArray big(StorePaths::maxFileSize + 1, 'x');
-        if (source == "big.bin")
-            folder.write("big.bin", big);
-        // Even a target stamped later than now is followed by a newer file.
-        const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
-        if (targetExists) {
-            folder.write("b.bin", "old\n");
-            QFile target(folder.filePath("b.bin"));
-            QVERIFY(target.open(QIODevice::ReadWrite));
-            QVERIFY(target.setFileTime(future, QFileDevice::FileModificationTime));
+        const struct
+        {
+            QString source;
+            bool targetExists, replaced;
+        } rows[] = {{"a.bin", true, true},
+                    {"a.bin", false, true},
+                    {"none.bin", true, false},
+                    {".", true, false},
+                    {"big.bin", true, false}}; // a source over 1 MiB
+        for (const auto &[source, targetExists, replaced] : rows) {
+            TestDataFolder folder(false);
+            folder.write("a.bin", "new content\n");
+            const QByteArray big(StorePaths::maxFileSize + 1, 'x');
+            if (source == "big.bin")
+                folder.write("big.bin", big);
+            // Even a target stamped later than now is followed by a newer file.
+            const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
+            if (targetExists) {
+                folder.write("b.bin", "old\n");
+                QFile target(folder.filePath("b.bin"));
+                QVERIFY(target.open(QIODevice::ReadWrite));
+                QVERIFY(target.setFileTime(future, QFileDevice::FileModificationTime));
+            }
+            QCOMPARE(FileReplace::copyOver(folder.filePath(source), folder.filePath("b.bin")),
+                     replaced);
+            // Only the two files: no temporary file is left behind.
+            QMap<QString, QByteArray> files{{"a.bin", "new content\n"},
+                                            {"b.bin", replaced ? "new content\n" : "old\n"}};
+            if (source == "big.bin")
+                files.insert("big.bin", big);
+            QCOMPARE(folder.snapshot(), files);
+            if (targetExists)
+                QCOMPARE(QFileInfo(folder.filePath("b.bin")).lastModified() > future, replaced);
         }
-        QCOMPARE(FileReplace::copyOver(folder.filePath(source), folder.filePath("b.bin")),
-                 replaced);
-        // Only the two files: no temporary file is left behind.
-        QMap<QString, QByteArray> files{{"a.bin", "new content\n"},
-                                        {"b.bin", replaced ? "new content\n" : "old\n"}};
-        if (source == "big.bin")
-            files.insert("big.bin", big);
-        QCOMPARE(folder.snapshot(), files);
-        if (targetExists)
-            QCOMPARE(QFileInfo(folder.filePath("b.bin")).lastModified() > future, replaced);
     }
 };
 
