@@ -362,34 +362,26 @@ private slots:
                  QList<int>(5, -1));
     }
 
-    void identityExchange_data()
-    {
-        QTest::addColumn<bool>("isEncode");
-        QTest::addColumn<QString>("tableCode"); // the mouse is built with 370524
-        QTest::addColumn<bool>("confirmed");
-        QTest::newRow("plain") << false << "370524" << true;
-        QTest::newRow("scrambled") << true << "370524" << true;
-        QTest::newRow("other code") << true << "111111" << false;
-        QTest::newRow("plain ignores codes") << false << "111111" << true;
-    }
-
     void identityExchange()
     {
-        QFETCH(bool, isEncode);
-        QFETCH(QString, tableCode);
-        QFETCH(bool, confirmed);
-        LinkRig rig(553, isEncode);
-        DeviceTable table = rig.link.deviceTable();
-        table[0].sCode = tableCode;
-        rig.link.setDeviceTable(table);
-        rig.link.setDraw(nullptr); // the real random source
-        QCOMPARE(rig.link.chkDeviceIsEnCode(0), confirmed);
-        QCOMPARE(rig.link.currentIndex(), 0);
-        QCOMPARE(QByteArray(reinterpret_cast<char *>(processState.secrecyCode), 8),
-                 QByteArray(1, '\0') + tableCode.toLatin1() + QByteArray(1, '\0'));
-        const QList<VirtualMouse::Received> sent = rig.mouse->received();
-        QCOMPARE(sent.size(), 1);
-        QCOMPARE(sent.at(0).bytes.at(0), '\0');
+        // The mouse is built with 370524; a plain link ignores the code.
+        for (const auto &[isEncode, tableCode, confirmed] : {std::tuple{false, "370524", true},
+                                                             {true, "370524", true},
+                                                             {true, "111111", false},
+                                                             {false, "111111", true}}) {
+            LinkRig rig(553, isEncode);
+            DeviceTable table = rig.link.deviceTable();
+            table[0].sCode = QLatin1String(tableCode);
+            rig.link.setDeviceTable(table);
+            rig.link.setDraw(nullptr); // the real random source
+            QCOMPARE(rig.link.chkDeviceIsEnCode(0), confirmed);
+            QCOMPARE(rig.link.currentIndex(), 0);
+            QCOMPARE(QByteArray(reinterpret_cast<char *>(processState.secrecyCode), 8),
+                     QByteArray(1, '\0') + tableCode + QByteArray(1, '\0'));
+            const QList<VirtualMouse::Received> sent = rig.mouse->received();
+            QCOMPARE(sent.size(), 1);
+            QCOMPARE(sent.at(0).bytes.at(0), '\0');
+        }
     }
 
     void identityExchangeNeedsTheLink()

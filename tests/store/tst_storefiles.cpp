@@ -247,40 +247,32 @@ private slots:
         }
     }
 
-    void deviceTable_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // none: no file
-        QTest::addColumn<QStringList>("entries");
-        const QString missing = "-1 0 0 0 0 0 0 32 0 370524";
-        // Hexadecimal texts; what is not one, or too big, gives 0.
-        QTest::newRow("rows") << QByteArray("[common]\ndeviceCount=4\n"
-                                            "[0]\ntype=1\nvid=1209\npid=0001\nusagePage=ff00\n"
-                                            "usage=ff02\nusagePage2=ff01\nusage2=ff03\n"
-                                            "reportLength=64\nisEncode=true\nsCode=111111\n"
-                                            "[1]\ntype=zz\nvid=12G4\npid=fffff\nusagePage=0xff0a\n"
-                                            "usage=1\nisEncode=false\nsCode=1234\n[3]\ntype=0\n")
-                              << QStringList{"1 1209 1 ff00 ff02 ff01 ff03 64 1 111111",
-                                             "0 0 0 ff0a 1 0 0 32 0 1234", missing,
-                                             "0 0 0 0 0 0 0 32 0 370524"};
-        QTest::newRow("huge count") << QByteArray("[common]\ndeviceCount=100000\n")
-                                    << QStringList(DeviceTableFile::maxDevices, missing);
-        QTest::newRow("no count") << QByteArray("[0]\ntype=1\n") << QStringList();
-        QTest::newRow("no file") << QByteArray() << QStringList();
-    }
-
     void deviceTable()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, entries);
-        TestDataFolder folder(false);
-        if (!file.isEmpty())
-            folder.write("table.bin", file);
-        QStringList read;
-        for (const DeviceEntry &entry : DeviceTableFile::read("table.bin")) {
-            read << describe(entry);
-            QVERIFY(entry.interfacePath1.isEmpty() && entry.interfacePath2.isEmpty());
+        const QString missing = "-1 0 0 0 0 0 0 32 0 370524";
+        // Hexadecimal texts; what is not one, or too big, gives 0.
+        const std::pair<QByteArray, QStringList> rows[] = {
+            {"[common]\ndeviceCount=4\n"
+             "[0]\ntype=1\nvid=1209\npid=0001\nusagePage=ff00\nusage=ff02\nusagePage2=ff01\n"
+             "usage2=ff03\nreportLength=64\nisEncode=true\nsCode=111111\n"
+             "[1]\ntype=zz\nvid=12G4\npid=fffff\nusagePage=0xff0a\nusage=1\nisEncode=false\n"
+             "sCode=1234\n[3]\ntype=0\n",
+             {"1 1209 1 ff00 ff02 ff01 ff03 64 1 111111", "0 0 0 ff0a 1 0 0 32 0 1234", missing,
+              "0 0 0 0 0 0 0 32 0 370524"}},
+            {"[common]\ndeviceCount=100000\n", QStringList(DeviceTableFile::maxDevices, missing)},
+            {"[0]\ntype=1\n", {}}, // no count
+            {{}, {}}};             // no file
+        for (const auto &[file, entries] : rows) {
+            TestDataFolder folder(false);
+            if (!file.isEmpty())
+                folder.write("table.bin", file);
+            QStringList read;
+            for (const DeviceEntry &entry : DeviceTableFile::read("table.bin")) {
+                read << describe(entry);
+                QVERIFY(entry.interfacePath1.isEmpty() && entry.interfacePath2.isEmpty());
+            }
+            QCOMPARE(read, entries);
         }
-        QCOMPARE(read, entries);
     }
 
     void copyOver()
