@@ -57,35 +57,30 @@ private slots:
         QCOMPARE(copy.readAll(), file.readAll());
     }
 
-    void profiles_data()
-    {
-        QTest::addColumn<QString>("file");
-        for (const char *n : {"D", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"})
-            QTest::newRow(n) << QStringLiteral("setting/p%1.bin").arg(QLatin1String(n));
-    }
-
     void profiles()
     {
-        QFETCH(QString, file);
-        QSettings profile(factory(file), QSettings::IniFormat);
-        const int stages = profile.value("mouse/dpiCount").toInt();
-        const int active = profile.value("mouse/currentDpiCount").toInt();
-        QVERIFY(active >= 1 && active <= stages && stages <= 8);
-        QVERIFY(!byteList(profile.value("mouse/lightValue"), 3).isEmpty());
-        QVERIFY(!byteList(profile.value("mouse/colorValue"), 24).isEmpty());
-        // The left button is a left click: a profile without one is unusable.
-        QCOMPARE(profile.value("mouseKeyMatrix/0").toStringList(),
-                 (QStringList{"0", "0", "240", "0"}));
-        // The firmware table travels to the device untranslated, so it must be
-        // the device form of the factory assignment: translated, slots reordered.
-        QList<int> records, firmware;
-        for (int k = 0; k < 16; ++k) {
-            records << byteList(profile.value(QString("mouseKeyMatrix/%1").arg(k)), 4);
-            firmware << byteList(profile.value(QString("mouseFwKeyMatrix/%1").arg(k)), 4);
+        for (const char *n : {"D", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}) {
+            const QString file = QStringLiteral("setting/p%1.bin").arg(QLatin1String(n));
+            QSettings profile(factory(file), QSettings::IniFormat);
+            const int stages = profile.value("mouse/dpiCount").toInt();
+            const int active = profile.value("mouse/currentDpiCount").toInt();
+            QVERIFY(active >= 1 && active <= stages && stages <= 8);
+            QVERIFY(!byteList(profile.value("mouse/lightValue"), 3).isEmpty());
+            QVERIFY(!byteList(profile.value("mouse/colorValue"), 24).isEmpty());
+            // The left button is a left click: a profile without one is unusable.
+            QCOMPARE(profile.value("mouseKeyMatrix/0").toStringList(),
+                     (QStringList{"0", "0", "240", "0"}));
+            // The firmware table travels to the device untranslated, so it must be
+            // the device form of the factory assignment: translated, slots reordered.
+            QList<int> records, firmware;
+            for (int k = 0; k < 16; ++k) {
+                records << byteList(profile.value(QString("mouseKeyMatrix/%1").arg(k)), 4);
+                firmware << byteList(profile.value(QString("mouseFwKeyMatrix/%1").arg(k)), 4);
+            }
+            QCOMPARE(records.size() + firmware.size(), 128);
+            QCOMPARE(KeyMatrixCodes::fromRecords(firmware),
+                     KeyMatrixCodes::userMatrix(records, Family553Operations::sniperKey));
         }
-        QCOMPARE(records.size() + firmware.size(), 128);
-        QCOMPARE(KeyMatrixCodes::fromRecords(firmware),
-                 KeyMatrixCodes::userMatrix(records, Family553Operations::sniperKey));
     }
 
     // Every key store/settingkeys.h and the scene's keys file name is in the
@@ -127,69 +122,57 @@ private slots:
     }
 
     // Each group the scene reads, with its entry count, in both languages.
-    void languages_data()
+    void languages()
     {
-        QTest::addColumn<QString>("group");
-        QTest::addColumn<int>("count");
         const std::pair<const char *, int> groups[] = {
             {"main", 14},         {"keyMatrix", 3},    {"keyAssigment", 59},  {"dpiSetting", 3},
             {"lightControl", 20}, {"macroEditor", 19}, {"systemSetting", 10}, {"gunControl", 11},
             {"profile", 7},       {"keyCode", 133},    {"other", 9},          {"notice", 6}};
-        for (const auto &[group, count] : groups)
-            QTest::newRow(group) << group << count;
-    }
-
-    void languages()
-    {
-        QFETCH(QString, group);
-        QFETCH(int, count);
-        for (const char *language : {"English", "ChineseSimplified"}) {
-            const QStringList texts = LangStrings::read(group, language);
-            QCOMPARE(texts.size(), count);
-            QCOMPARE(texts.filter(QRegularExpression("^\\s*$")), QStringList());
+        for (const auto &[group, count] : groups) {
+            for (const char *language : {"English", "ChineseSimplified"}) {
+                const QStringList texts = LangStrings::read(group, language);
+                QCOMPARE(texts.size(), count);
+                QCOMPARE(texts.filter(QRegularExpression("^\\s*$")), QStringList());
+            }
+            // Labels the screens complete with a number keep their space.
+            if (qstrcmp(group, "keyMatrix") == 0)
+                QCOMPARE(LangStrings::read(group, "English").value(0), "Key ");
         }
-        // Labels the screens complete with a number keep their space.
-        if (group == "keyMatrix")
-            QCOMPARE(LangStrings::read(group, "English").value(0), "Key ");
     }
 
-    void rowIconsKeepTheirPartsOnTheSelectedRow_data()
-    {
-        QTest::addColumn<QString>("icon");
-        for (const char *name : {"delay", "keyDown", "keyUp", "mouseDown", "mouseUp"})
-            QTest::newRow(name) << QStringLiteral("img/skin1/macros/%1.svg").arg(name);
-    }
-
-    // Every part of an event icon that shows on the black list shows on the
-    // orange selected row too, at least by its outline (within a pixel).
     void rowIconsKeepTheirPartsOnTheSelectedRow()
     {
-        QFETCH(QString, icon);
-        const QImage image = QImage(factory(icon)).convertToFormat(QImage::Format_ARGB32);
-        QVERIFY(!image.isNull());
-        const auto seenOn = [&image](const QColor &row) {
-            QImage over(image.size(), QImage::Format_RGB32);
-            over.fill(row);
-            QPainter(&over).drawImage(0, 0, image);
-            QList<QPoint> seen;
-            for (int y = 0; y < over.height(); ++y) {
-                for (int x = 0; x < over.width(); ++x) {
-                    const QColor c = over.pixelColor(x, y);
-                    if (qAbs(c.red() - row.red()) + qAbs(c.green() - row.green()) +
-                            qAbs(c.blue() - row.blue()) >
-                        96)
-                        seen.append(QPoint(x, y));
+        for (const char *name : {"delay", "keyDown", "keyUp", "mouseDown", "mouseUp"}) {
+            const QString icon = QStringLiteral("img/skin1/macros/%1.svg").arg(name);
+            const QImage image = QImage(factory(icon)).convertToFormat(QImage::Format_ARGB32);
+            QVERIFY(!image.isNull());
+            const auto seenOn = [&image](const QColor &row) {
+                QImage over(image.size(), QImage::Format_RGB32);
+                over.fill(row);
+                QPainter(&over).drawImage(0, 0, image);
+                QList<QPoint> seen;
+                for (int y = 0; y < over.height(); ++y) {
+                    for (int x = 0; x < over.width(); ++x) {
+                        const QColor c = over.pixelColor(x, y);
+                        if (qAbs(c.red() - row.red()) + qAbs(c.green() - row.green()) +
+                                qAbs(c.blue() - row.blue()) >
+                            96)
+                            seen.append(QPoint(x, y));
+                    }
                 }
+                return seen;
+            };
+            const QList<QPoint> onBlack = seenOn(Qt::black),
+                                onOrange = seenOn(QColor(0xcf, 0x3e, 0));
+            QVERIFY(!onBlack.isEmpty());
+            for (const QPoint &p : onBlack) {
+                const bool kept =
+                    std::any_of(onOrange.begin(), onOrange.end(), [&p](const QPoint &q) {
+                        return qAbs(q.x() - p.x()) <= 1 && qAbs(q.y() - p.y()) <= 1;
+                    });
+                QVERIFY2(kept,
+                         qPrintable(QString("%1 lost at %2,%3").arg(icon).arg(p.x()).arg(p.y())));
             }
-            return seen;
-        };
-        const QList<QPoint> onBlack = seenOn(Qt::black), onOrange = seenOn(QColor(0xcf, 0x3e, 0));
-        QVERIFY(!onBlack.isEmpty());
-        for (const QPoint &p : onBlack) {
-            const bool kept = std::any_of(onOrange.begin(), onOrange.end(), [&p](const QPoint &q) {
-                return qAbs(q.x() - p.x()) <= 1 && qAbs(q.y() - p.y()) <= 1;
-            });
-            QVERIFY2(kept, qPrintable(QStringLiteral("lost at %1,%2").arg(p.x()).arg(p.y())));
         }
     }
 

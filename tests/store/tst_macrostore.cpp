@@ -28,79 +28,68 @@ class tst_MacroStore : public QObject
     Q_OBJECT
 
 private slots:
-    void eventsRoundTrip_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<QVariant>("repeat"); // loaded back as its text
-        const auto row = [](const char *row, const QStringList &events, const QVariant &repeat,
-                            const char *name = "Macro_0") {
-            QTest::newRow(row) << QString::fromUtf8(name) << events << repeat;
-        };
-        row("press, pause, release", {"1,A", "0,50", "2,A"}, 3);
-        row("comma key", {"1,,", "0,10", "2,,"}, 1);
-        row("punctuation keys",
-            {"1,;", "2,;", "1,=", "2,=", "1,\\", "2,\\", "1,'", "1,`", "1,[", "1,/"}, 65535);
-        row("mouse buttons", {"3,MS-L", "0,120", "4,MS-L", "3,MS-B5"}, "2");
-        row("non-ASCII names", {"1,►", "2,►", "1,Ü"}, 1, "宏 Überfall, 2");
-        row("no events", {}, 4);
-    }
-
     void eventsRoundTrip()
     {
-        QFETCH(QString, name);
-        QFETCH(QStringList, events);
-        QFETCH(QVariant, repeat);
-        const QString repeatText = repeat.toString();
+        // Events, repeat (loaded back as its text), name.
+        for (const auto &[events, repeat, name] :
+             {std::tuple{QStringList{"1,A", "0,50", "2,A"}, QVariant(3), QString("Macro_0")},
+              {QStringList{"1,,", "0,10", "2,,"}, 1, "Macro_0"}, // the comma key
+              {QStringList{"1,;", "2,;", "1,=", "2,=", "1,\\", "2,\\", "1,'", "1,`", "1,[", "1,/"},
+               65535, "Macro_0"},
+              {QStringList{"3,MS-L", "0,120", "4,MS-L", "3,MS-B5"}, "2", "Macro_0"},
+              {QStringList{"1,►", "2,►", "1,Ü"}, 1, "宏 Überfall, 2"},
+              {QStringList(), 4, "Macro_0"}}) {
+            const QString repeatText = repeat.toString();
 
-        TestDataFolder folder;
-        folder.write("out.mc", "previous export");
-        {
+            TestDataFolder folder;
+            folder.write("out.mc", "previous export");
+            {
+                SettingsStore settings;
+                MacroStore macros(settings);
+                // Only an existing macro can be saved or removed.
+                ScriptedFileDialogs dialogs({QString(), folder.filePath("out")});
+                macros.exportMacro(name, dialogs);
+                QVERIFY(!macros.save(name, events, repeat) && !macros.remove(name));
+                QCOMPARE(macros.load(name), QStringList());
+                QVERIFY(!QDir("modules/macro").exists() && dialogs.asked.isEmpty());
+                QVERIFY(macros.create(name, 0));
+                QCOMPARE(macros.load(name), QStringList{"1"});
+                // A shorter save leaves no stale events.
+                QVERIFY(macros.save(name, QStringList(40, "0,10"), 9));
+                QVERIFY(macros.save(name, events, repeat));
+                QCOMPARE(macros.load(name), events + QStringList{repeatText});
+                // Cancelled, then typed without a suffix: the export gets the one
+                // the import offers.
+                macros.exportMacro(name, dialogs);
+                QCOMPARE(folder.read("out.mc"), QByteArray("previous export"));
+                macros.exportMacro(name, dialogs);
+                QCOMPARE(dialogs.asked, QStringList(2, "save Macro(*.mc)"));
+            }
+            // The file alone, as a fresh program reads it; the export is a copy.
+            const QByteArray content = folder.read(macroFile(name));
+            QCOMPARE(folder.read("out.mc"), content);
+            QSettings file(folder.filePath(macroFile(name)), QSettings::IniFormat);
+            QStringList stored;
+            for (const char *key : {"config/index", "config/total", "config/repeat", "config/did"})
+                stored << file.value(key).toString();
+            file.beginGroup("macro");
+            QCOMPARE(file.childKeys().size(), events.size());
+            for (int i = 0; i < events.size(); ++i)
+                stored << file.value(QString::number(i)).toString();
+            QCOMPARE(stored,
+                     QStringList({"0", QString::number(events.size()), repeatText, "-1"}) + events);
+
+            // Renamed and removed after a restart; created again, it starts empty.
             SettingsStore settings;
             MacroStore macros(settings);
-            // Only an existing macro can be saved or removed.
-            ScriptedFileDialogs dialogs({QString(), folder.filePath("out")});
-            macros.exportMacro(name, dialogs);
-            QVERIFY(!macros.save(name, events, repeat) && !macros.remove(name));
-            QCOMPARE(macros.load(name), QStringList());
-            QVERIFY(!QDir("modules/macro").exists() && dialogs.asked.isEmpty());
-            QVERIFY(macros.create(name, 0));
-            QCOMPARE(macros.load(name), QStringList{"1"});
-            // A shorter save leaves no stale events.
-            QVERIFY(macros.save(name, QStringList(40, "0,10"), 9));
-            QVERIFY(macros.save(name, events, repeat));
-            QCOMPARE(macros.load(name), events + QStringList{repeatText});
-            // Cancelled, then typed without a suffix: the export gets the one
-            // the import offers.
-            macros.exportMacro(name, dialogs);
-            QCOMPARE(folder.read("out.mc"), QByteArray("previous export"));
-            macros.exportMacro(name, dialogs);
-            QCOMPARE(dialogs.asked, QStringList(2, "save Macro(*.mc)"));
+            const QString renamed = name + QStringLiteral(" Ärger");
+            QVERIFY(macros.rename(name, renamed));
+            QCOMPARE(folder.read(macroFile(renamed)), content);
+            QCOMPARE(macros.load(renamed), events + QStringList{repeatText});
+            QVERIFY(macros.create(renamed, 0) && macros.load(renamed) == QStringList{"1"});
+            QVERIFY(macros.remove(renamed));
+            QCOMPARE(QDir("modules/macro").entryList(QDir::Files), QStringList());
         }
-        // The file alone, as a fresh program reads it; the export is a copy.
-        const QByteArray content = folder.read(macroFile(name));
-        QCOMPARE(folder.read("out.mc"), content);
-        QSettings file(folder.filePath(macroFile(name)), QSettings::IniFormat);
-        QStringList stored;
-        for (const char *key : {"config/index", "config/total", "config/repeat", "config/did"})
-            stored << file.value(key).toString();
-        file.beginGroup("macro");
-        QCOMPARE(file.childKeys().size(), events.size());
-        for (int i = 0; i < events.size(); ++i)
-            stored << file.value(QString::number(i)).toString();
-        QCOMPARE(stored,
-                 QStringList({"0", QString::number(events.size()), repeatText, "-1"}) + events);
-
-        // Renamed and removed after a restart; created again, it starts empty.
-        SettingsStore settings;
-        MacroStore macros(settings);
-        const QString renamed = name + QStringLiteral(" Ärger");
-        QVERIFY(macros.rename(name, renamed));
-        QCOMPARE(folder.read(macroFile(renamed)), content);
-        QCOMPARE(macros.load(renamed), events + QStringList{repeatText});
-        QVERIFY(macros.create(renamed, 0) && macros.load(renamed) == QStringList{"1"});
-        QVERIFY(macros.remove(renamed));
-        QCOMPARE(QDir("modules/macro").entryList(QDir::Files), QStringList());
     }
 
     void loadReadsDamagedFiles()

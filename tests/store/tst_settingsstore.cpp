@@ -108,42 +108,32 @@ private slots:
         QCOMPARE(fresh.globalData("common/name"), QVariant());
     }
 
-    void listsRoundTrip_data()
-    {
-        QTest::addColumn<QVariant>("written");
-        QTest::addColumn<QVariantList>("sameRun");
-        QTest::addColumn<QVariantList>("afterRestart");
-
-        const QVariantList texts{"a,b", " c", "d=e"};
-        QTest::newRow("empty") << QVariant(QVariantList()) << QVariantList() << QVariantList();
-        QTest::newRow("three numbers") << QVariant(QVariantList{1, 2, 3}) << QVariantList{1, 2, 3}
-                                       << QVariantList{"1", "2", "3"};
-        QTest::newRow("texts with commas") << QVariant(texts) << texts << texts;
-        QTest::newRow("a single value is no list")
-            << QVariant(9) << QVariantList() << QVariantList();
-    }
-
     void listsRoundTrip()
     {
-        QFETCH(QVariant, written);
-        QFETCH(QVariantList, sameRun);
-        QFETCH(QVariantList, afterRestart);
+        // Written, read in the same run, read after a restart.
+        const QVariantList texts{"a,b", " c", "d=e"};
+        for (const auto &[written, sameRun, afterRestart] :
+             {std::tuple{QVariant(QVariantList()), QVariantList(), QVariantList()},
+              {QVariantList{1, 2, 3}, QVariantList{1, 2, 3}, QVariantList{"1", "2", "3"}},
+              {texts, texts, texts},
+              {QVariant(9), QVariantList(), QVariantList()}}) { // a single value is no list
 
-        TestDataFolder folder;
-        {
+            TestDataFolder folder;
+            {
+                SettingsStore store;
+                if (written.typeId() == QMetaType::QVariantList)
+                    store.setDataList("test/list", written.toList());
+                else
+                    store.setData("test/list", written);
+                QCOMPARE(store.dataList("test/list", false), sameRun);
+                QCOMPARE(store.dataList("no/such", false), QVariantList());
+                // Factory single values are no lists either; a factory list is.
+                QCOMPARE(store.dataList("mouse/reportRate", true), QVariantList());
+                QCOMPARE(store.dataList("mouse/lightValue", true), (QVariantList{"0", "0", "4"}));
+            }
             SettingsStore store;
-            if (written.typeId() == QMetaType::QVariantList)
-                store.setDataList("test/list", written.toList());
-            else
-                store.setData("test/list", written);
-            QCOMPARE(store.dataList("test/list", false), sameRun);
-            QCOMPARE(store.dataList("no/such", false), QVariantList());
-            // Factory single values are no lists either; a factory list is.
-            QCOMPARE(store.dataList("mouse/reportRate", true), QVariantList());
-            QCOMPARE(store.dataList("mouse/lightValue", true), (QVariantList{"0", "0", "4"}));
+            QCOMPARE(store.dataList("test/list", false), afterRestart);
         }
-        SettingsStore store;
-        QCOMPARE(store.dataList("test/list", false), afterRestart);
     }
 
     // Missing, empty, garbage, keys without values.
