@@ -28,56 +28,49 @@ class tst_DeviceCodes : public QObject
     Q_OBJECT
 
 private slots:
-    void scrambleKnownReports_data()
-    {
-        QTest::addColumn<Bytes>("report");
-        QTest::addColumn<Bytes>("scrambled");
-        // Worked out separately, rotating the eight bytes as one 64-bit number.
-        QTest::newRow("01H rate 4")
-            << bytes(HidProtocol::commandReport(0x01, {4})) << hex("0046b4ce377f5df7d6");
-        QTest::newRow("8CH profile 3")
-            << bytes(HidProtocol::commandReport(0x8C, {3})) << hex("0046b09e37abb5f7d6");
-        // The checksum wraps; a seventh parameter is ignored.
-        QTest::newRow("FFH all ones")
-            << bytes(HidProtocol::commandReport(0xFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1}))
-            << QByteArray();
-    }
-
     void scrambleKnownReports()
     {
-        QFETCH(Bytes, report);
-        QFETCH(Bytes, scrambled);
-        QCOMPARE(HidProtocol::checksum(bytesOf(report) + 1), uchar(report.at(8)));
-        uchar code[8] = {};
-        QVERIFY(HidProtocol::secrecyKey(QStringLiteral("370524"), code));
-        if (scrambled.isEmpty()) {
-            QCOMPARE(report, hex("00ffffffffffffff06"));
-            return;
-        }
-        Bytes b = report;
-        HidProtocol::scramble(bytesOf(b) + 1, code);
-        QCOMPARE(b.toHex(' '), scrambled.toHex(' '));
-        HidProtocol::unscramble(bytesOf(b) + 1, code);
-        QCOMPARE(b, report);
+        // Worked out separately, rotating the eight bytes as one 64-bit number;
+        // the checksum wraps, a seventh parameter is ignored.
+        for (const auto &[report, scrambled] :
+             {std::pair{bytes(HidProtocol::commandReport(0x01, {4})), hex("0046b4ce377f5df7d6")},
+              {bytes(HidProtocol::commandReport(0x8C, {3})), hex("0046b09e37abb5f7d6")},
+              {bytes(HidProtocol::commandReport(0xFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1})),
+               Bytes()}}) {
+            QCOMPARE(HidProtocol::checksum(reinterpret_cast<const uchar *>(report.constData()) + 1),
+                     uchar(report.at(8)));
+            uchar code[8] = {};
+            QVERIFY(HidProtocol::secrecyKey(QStringLiteral("370524"), code));
+            if (scrambled.isEmpty()) {
+                QCOMPARE(report, hex("00ffffffffffffff06"));
+                continue;
+            }
+            Bytes b = report;
+            HidProtocol::scramble(bytesOf(b) + 1, code);
+            QCOMPARE(b.toHex(' '), scrambled.toHex(' '));
+            HidProtocol::unscramble(bytesOf(b) + 1, code);
+            QCOMPARE(b, report);
 
-        // The virtual mouse reads the wire bytes with its own code, and
-        // refuses them once the checksum is off.
-        VirtualMouseBackend backend;
-        VirtualMouse &mouse = backend.addMouse(560);
-        const HidHandlePtr handle = backend.open(QStringLiteral("virtual:0:0"));
-        const auto send = [&](const Bytes &wire) {
-            backend.sendFeatureReport(handle.get(), reinterpret_cast<const uchar *>(wire.data()),
-                                      std::size_t(wire.size()));
-        };
-        send(scrambled);
-        QCOMPARE(mouse.commands(), QList<Bytes>{report});
-        QCOMPARE(mouse.protocolErrors(), QStringList());
-        Bytes wrong = report;
-        wrong[8] = char(wrong.at(8) + 1);
-        HidProtocol::scramble(bytesOf(wrong) + 1, code);
-        send(wrong);
-        QCOMPARE(mouse.protocolErrors().size(), 1);
-        QVERIFY(mouse.protocolErrors().at(0).startsWith(QLatin1String("checksum mismatch")));
+            // The virtual mouse reads the wire bytes with its own code, and
+            // refuses them once the checksum is off.
+            VirtualMouseBackend backend;
+            VirtualMouse &mouse = backend.addMouse(560);
+            const HidHandlePtr handle = backend.open(QStringLiteral("virtual:0:0"));
+            const auto send = [&](const Bytes &wire) {
+                backend.sendFeatureReport(handle.get(),
+                                          reinterpret_cast<const uchar *>(wire.data()),
+                                          std::size_t(wire.size()));
+            };
+            send(scrambled);
+            QCOMPARE(mouse.commands(), QList<Bytes>{report});
+            QCOMPARE(mouse.protocolErrors(), QStringList());
+            Bytes wrong = report;
+            wrong[8] = char(wrong.at(8) + 1);
+            HidProtocol::scramble(bytesOf(wrong) + 1, code);
+            send(wrong);
+            QCOMPARE(mouse.protocolErrors().size(), 1);
+            QVERIFY(mouse.protocolErrors().at(0).startsWith(QLatin1String("checksum mismatch")));
+        }
     }
 
     void scrambleRoundTrips()

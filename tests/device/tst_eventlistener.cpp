@@ -54,77 +54,65 @@ private slots:
     // option not read is not written back as zeros with one bit. DPI button
     // events then reach the scene and the balloon; a stage the mouse cannot
     // have is ignored.
-    void events_data()
-    {
-        QTest::addColumn<int>("family");
-        QTest::addColumn<bool>("replyLost");
-        QTest::addColumn<int>("stage");
-        QTest::addColumn<bool>("shown");
-        for (const auto &[family, lost, stage, shown] : {std::tuple{553, false, 1, true},
-                                                         {553, false, 0, false},
-                                                         {553, false, 9, false},
-                                                         {560, false, 8, true},
-                                                         {560, false, 255, false},
-                                                         {553, true, 1, false},
-                                                         {560, true, 1, false}})
-            QTest::addRow("%d%s stage %d", family, lost ? " reply lost" : "", stage)
-                << family << lost << stage << shown;
-    }
-
     void events()
     {
-        QFETCH(int, family);
-        QFETCH(bool, replyLost);
-        QFETCH(int, stage);
-        QFETCH(bool, shown);
-        RecordingHost host; // outlives the link
-        LinkRig rig(family, true);
-        rig.link.setHost(&host);
-        QVERIFY(rig.confirm());
-        if (family == 560)
-            rig.link.hid560_01H_SetKeyboardoption(0x11, 0x22);
-        else
-            rig.link.hid553_03H_SetKeyboardoption(0x11, 0x22, 0x33, 0x04);
-        const QByteArray option = rig.mouse->state().keyboardOption;
-        rig.mouse->clearRecord();
-        QVERIFY(!rig.mouse->pressDpiButton(stage)); // no events before the listener asks
-        if (replyLost) {
-            rig.mouse->setFault(VirtualMouse::Fault::DropReply);
-            QTest::ignoreMessage(QtWarningMsg, "Keyboard option not read: left as it is");
+        for (const auto &[family, replyLost, stage, shown] : {std::tuple{553, false, 1, true},
+                                                              {553, false, 0, false},
+                                                              {553, false, 9, false},
+                                                              {560, false, 8, true},
+                                                              {560, false, 255, false},
+                                                              {553, true, 1, false},
+                                                              {560, true, 1, false}}) {
+            RecordingHost host; // outlives the link
+            LinkRig rig(family, true);
+            rig.link.setHost(&host);
+            QVERIFY(rig.confirm());
+            if (family == 560)
+                rig.link.hid560_01H_SetKeyboardoption(0x11, 0x22);
+            else
+                rig.link.hid553_03H_SetKeyboardoption(0x11, 0x22, 0x33, 0x04);
+            const QByteArray option = rig.mouse->state().keyboardOption;
+            rig.mouse->clearRecord();
+            QVERIFY(!rig.mouse->pressDpiButton(stage)); // no events before the listener asks
+            if (replyLost) {
+                rig.mouse->setFault(VirtualMouse::Fault::DropReply);
+                QTest::ignoreMessage(QtWarningMsg, "Keyboard option not read: left as it is");
+            }
+            rig.link.startEventListener(0);
+            QVERIFY(rig.link.isListening());
+            QStringList sent;
+            for (const QByteArray &r : rig.mouse->commands())
+                sent << QString::fromLatin1(r.toHex(' '));
+            QString reports = family == 560
+                                  ? "00 81 00 00 00 00 00 00 7e|00 01 19 22 00 00 00 00 c3"
+                                  : "00 83 00 00 00 00 00 00 7c|00 03 11 22 33 44 00 00 52";
+            QCOMPARE(sent.join('|'), replyLost ? reports.section('|', 0, 0) : reports);
+            QCOMPARE(rig.mouse->eventReportsEnabled(), !replyLost);
+            QCOMPARE(rig.mouse->state().keyboardOption == option, replyLost);
+            if (!replyLost) {
+                // Any other report changes nothing.
+                for (const char *hex : {"05070003", "06080003", "060700"})
+                    rig.mouse->sendEventReport(QByteArray::fromHex(hex));
+                if (!shown)
+                    QTest::ignoreMessage(QtWarningMsg,
+                                         qPrintable(QString("DPI stage %1 ignored").arg(stage)));
+                QVERIFY(rig.mouse->pressDpiButton(stage));
+                QStringList expected;
+                if (shown)
+                    expected << QString("setCurrentDPI %1").arg(stage)
+                             << QString("balloon Info|Stage %1 ").arg(stage);
+                QTRY_COMPARE(host.recorded(), expected);
+                // The next press arrives alone after one that was ignored.
+                QVERIFY(rig.mouse->pressDpiButton(4));
+                expected << "setCurrentDPI 4"
+                         << "balloon Info|Stage 4 ";
+                QTRY_COMPARE(host.recorded(), expected);
+                QVERIFY(host.effectsOnGuiThread);
+            }
+            rig.link.stopEventListener();
+            QVERIFY(!rig.link.isListening());
+            QCOMPARE(rig.mouse->openHandles(), 0);
         }
-        rig.link.startEventListener(0);
-        QVERIFY(rig.link.isListening());
-        QStringList sent;
-        for (const QByteArray &r : rig.mouse->commands())
-            sent << QString::fromLatin1(r.toHex(' '));
-        QString reports = family == 560 ? "00 81 00 00 00 00 00 00 7e|00 01 19 22 00 00 00 00 c3"
-                                        : "00 83 00 00 00 00 00 00 7c|00 03 11 22 33 44 00 00 52";
-        QCOMPARE(sent.join('|'), replyLost ? reports.section('|', 0, 0) : reports);
-        QCOMPARE(rig.mouse->eventReportsEnabled(), !replyLost);
-        QCOMPARE(rig.mouse->state().keyboardOption == option, replyLost);
-        if (!replyLost) {
-            // Any other report changes nothing.
-            for (const char *hex : {"05070003", "06080003", "060700"})
-                rig.mouse->sendEventReport(QByteArray::fromHex(hex));
-            if (!shown)
-                QTest::ignoreMessage(QtWarningMsg,
-                                     qPrintable(QString("DPI stage %1 ignored").arg(stage)));
-            QVERIFY(rig.mouse->pressDpiButton(stage));
-            QStringList expected;
-            if (shown)
-                expected << QString("setCurrentDPI %1").arg(stage)
-                         << QString("balloon Info|Stage %1 ").arg(stage);
-            QTRY_COMPARE(host.recorded(), expected);
-            // The next press arrives alone after one that was ignored.
-            QVERIFY(rig.mouse->pressDpiButton(4));
-            expected << "setCurrentDPI 4"
-                     << "balloon Info|Stage 4 ";
-            QTRY_COMPARE(host.recorded(), expected);
-            QVERIFY(host.effectsOnGuiThread);
-        }
-        rig.link.stopEventListener();
-        QVERIFY(!rig.link.isListening());
-        QCOMPARE(rig.mouse->openHandles(), 0);
     }
 
     void idleListenerWaitsUntilTheMouseGoes()
