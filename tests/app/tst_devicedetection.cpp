@@ -73,7 +73,6 @@ private slots:
     void firstAnsweringEntryWins();
     void detectionPass_data();
     void detectionPass();
-    void trayShowsTheWindowInItsNoMouseState_data();
     void trayShowsTheWindowInItsNoMouseState();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void theSceneReachesTheLinkAsHid();
@@ -227,29 +226,29 @@ void tst_DeviceDetection::detectionPass_data()
     QTest::newRow("wrong answer") << fault(VirtualMouse::Fault::Garbage) << 1 << "0 |  |  | 1";
     // Denied access is told once, in the language's entry 8 or the built-in
     // text; with the rule in place, the next pass serves the mouse.
-    const auto denied = [](const QString &language, const QString &entry8) {
+    // 8 entries ("other/total=8"): a language file from before the notice.
+    const auto denied = [](const QString &language, const QString &texts) {
         return Setup([=](VirtualMouse &mouse) {
             configure("common/language=" + language);
-            const QString texts = QStringLiteral("modules/i18n/%1.ini")
-                                      .arg(language.startsWith("..") ? "English" : language);
-            // 8 entries: a language file from before the notice.
-            configure(entry8.isNull() ? "other/total=8 -other/8" : "other/total=9", texts);
-            if (!entry8.isNull())
-                QSettings(texts, QSettings::IniFormat).setValue("other/8", entry8);
+            configure(texts, QStringLiteral("modules/i18n/%1.ini")
+                                 .arg(language.startsWith("..") ? "English" : language));
             mouse.setAccessDenied(true);
         });
     };
     const QString fallback = QStringLiteral("1 | Info: %1, Info: Detect Device | 8 | 1")
                                  .arg(DeviceDetector::accessDeniedFallback);
     QTest::newRow("denied, English text")
-        << denied("English", "No access: install the rule") << 3
-        << "1 | Info: No access: install the rule, Info: Detect Device | 8 | 1";
-    QTest::newRow("denied, Chinese text") << denied("ChineseSimplified", "无法访问鼠标") << 3
-                                          << "1 | 提示: 无法访问鼠标, 提示: 已检测到鼠标 | 8 | 1";
-    QTest::newRow("denied, no entry 8") << denied("English", QString()) << 3 << fallback;
-    QTest::newRow("denied, empty entry 8") << denied("English", "") << 3 << fallback;
+        << denied("English", "other/total=9 other/8=NoAccess:install-the-rule") << 3
+        << "1 | Info: NoAccess:install-the-rule, Info: Detect Device | 8 | 1";
+    QTest::newRow("denied, Chinese text")
+        << denied("ChineseSimplified", "other/total=9 other/8=无法访问鼠标") << 3
+        << "1 | 提示: 无法访问鼠标, 提示: 已检测到鼠标 | 8 | 1";
+    QTest::newRow("denied, no entry 8")
+        << denied("English", "other/total=8 -other/8") << 3 << fallback;
+    QTest::newRow("denied, empty entry 8")
+        << denied("English", "other/total=9 other/8=") << 3 << fallback;
     QTest::newRow("denied, hostile language")
-        << denied("../setting/apConfig", "x") << 3 << fallback;
+        << denied("../setting/apConfig", "other/total=9 other/8=x") << 3 << fallback;
 }
 
 void tst_DeviceDetection::detectionPass()
@@ -295,21 +294,11 @@ void tst_DeviceDetection::detectionPass()
         QCOMPARE(sceneCalls(), QStringList());
 }
 
-void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState_data()
-{
-    QTest::addColumn<bool>("denied");
-    QTest::newRow("no mouse") << false;
-    QTest::newRow("access denied") << true;
-}
-
 // With the real scene: a click on the tray icon without a mouse shows the
-// window in its no-mouse state with the reason, until the mouse is served.
+// window in its no-mouse state with the reason (none found, then access
+// denied), until the mouse is served.
 void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
 {
-    QFETCH(bool, denied);
-    VirtualMouse *mouse = denied ? &m_backend->addMouse(553) : nullptr;
-    if (mouse)
-        mouse->setAccessDenied(true);
     m_widget = std::make_unique<Widget>(nullptr, QString(), m_backend.get());
     m_widget->deviceLink().setSleep([](int) {});
     m_widget->checkDevice();
@@ -322,15 +311,15 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
     QCOMPARE(root->property("mouseConnected").toBool(), false);
     QCOMPARE(root->property("noMouseTitle").toString(), QStringLiteral("No mouse connected"));
     QCOMPARE(root->property("noMouseDetail").toString(),
-             denied ? m_widget->detector()->accessDeniedText()
-                    : QStringLiteral("Connect the mouse. Its settings appear here as soon as "
-                                     "it is found."));
+             QStringLiteral("Connect the mouse. Its settings appear here as soon as it is found."));
     QVERIFY(root->findChild<QQuickItem *>("noMousePanel")->isVisible());
     QVERIFY(!root->findChild<QQuickItem *>("leftPanel")->isEnabled());
-    if (mouse)
-        mouse->setAccessDenied(false);
-    else
-        m_backend->addMouse(553);
+    VirtualMouse &mouse = m_backend->addMouse(553);
+    mouse.setAccessDenied(true);
+    m_widget->checkDevice();
+    QTRY_COMPARE(root->property("noMouseDetail").toString(),
+                 m_widget->detector()->accessDeniedText());
+    mouse.setAccessDenied(false);
     m_widget->checkDevice();
     QTRY_COMPARE(root->property("mouseConnected").toBool(), true);
     QVERIFY(!root->findChild<QQuickItem *>("noMousePanel")->isVisible());
