@@ -28,7 +28,7 @@ private slots:
     void lostServerDoesNotSpin();
 
 private:
-    // The scene's calls, short: "k+4" for "detectKeyboard true 4".
+    // The scene's calls, short: "K+4" for "detectKeyboard true 4".
     QString calls() const
     {
         QString text = m_widget->view()->rootObject()->property("calls").toStringList().join(',');
