@@ -34,6 +34,12 @@ public:
     }
 
     QString filePath(const QString &relative) const { return dir.filePath(relative); }
+    // A file's bytes; empty when it cannot be read.
+    QByteArray read(const QString &relative) const
+    {
+        QFile file(filePath(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // Output and errors merged, to be read with waitForOutput().
     std::unique_ptr<QProcess> start(const QStringList &args) const
