@@ -27,9 +27,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         QQuickItem *root = widget.view()->rootObject();
         QVERIFY(root && !root->isVisible());
-        const QString language = qEnvironmentVariable("SKARN_SCENE_LANGUAGE");
-        if (!language.isEmpty())
-            widget.view()->setGlobalData(QStringLiteral("common/language"), language);
+        if (qEnvironmentVariableIsSet("SKARN_SCENE_LANGUAGE"))
+            widget.view()->setGlobalData("common/language",
+                                         qEnvironmentVariable("SKARN_SCENE_LANGUAGE"));
         widget.startScene();
         QTRY_VERIFY(root->isVisible());
         QVERIFY(!widget.view()->isEnabled() && !root->property("isMainShown").toBool());
@@ -65,15 +65,11 @@ private slots:
         if (picture.isEmpty())
             return;
         QVERIFY(save(QString()));
-        bool keyGiven = false;
-        const int key = qEnvironmentVariableIntValue("SKARN_SCENE_KEY", &keyGiven);
-        // Typed scene functions take their declared type.
-        if (keyGiven)
-            QVERIFY(QMetaObject::invokeMethod(root, "showKeyAssigment", Q_ARG(int, key)));
-        else
-            QVERIFY(QMetaObject::invokeMethod(
-                root, "openDialog",
-                Q_ARG(QQuickItem *, root->findChild<QQuickItem *>("systemSettingMainLoader"))));
+        const QByteArray key = qgetenv("SKARN_SCENE_KEY");
+        auto *loader = root->findChild<QQuickItem *>("systemSettingMainLoader");
+        QVERIFY(key.isEmpty()
+                    ? QMetaObject::invokeMethod(root, "openDialog", Q_ARG(QQuickItem *, loader))
+                    : QMetaObject::invokeMethod(root, "showKeyAssigment", Q_ARG(int, key.toInt())));
         QVERIFY(save(QStringLiteral("-dialog")));
     }
 };

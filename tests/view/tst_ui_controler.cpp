@@ -33,16 +33,13 @@ private slots:
         // The file dialogs are windows of their own (the see-through window's
         // style would make them unreadable) and start in an existing folder:
         // a missing Desktop folder would come up as a file name.
-        QTemporaryDir home;
-        const QByteArray oldHome = qgetenv("HOME");
+        QTemporaryDir home; // HOME stays there: nothing else here reads it
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
         QCOMPARE(QtFileDialogs::startFolder(), home.path());
         QDir(home.path()).mkdir("Desktop");
         const std::unique_ptr<QFileDialog> dialog =
             QtFileDialogs(view).makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
-        qputenv("HOME", oldHome);
-        qunsetenv("XDG_CONFIG_HOME");
         QCOMPARE(dialog->directory().absolutePath(), home.filePath("Desktop"));
         QVERIFY(!dialog->parentWidget() && dialog->windowModality() == Qt::ApplicationModal);
         QCOMPARE(dialog->nameFilters(), QStringList{"Profile(*.pf)"});
