@@ -2,8 +2,8 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/screens"
 
-// The button screens (picture, key panel, assignment dialog) over a real view
-// and a temporary copy of the factory data.
+// The button screens (picture, key panel, assignment dialog) over a real view and a temporary
+// copy of the factory data; the key naming records the macros sent instead of sending them.
 Item {
     id: scene
 
@@ -14,22 +14,16 @@ Item {
         id: screensComponent
 
         Item {
-            property alias picture: picture
-            property alias panel: panel
-            property alias dialog: dialog
-            property alias editor: editor
+            property var parts: ({ picture: picture, panel: panel, dialog: dialog, editor: editor })
 
             anchors.fill: parent
 
-            // Records the macros sent instead of sending them.
             KeyNaming {
                 id: editor
 
                 property var sent: []
 
-                function sendMacro(index: int, macroName: string) {
-                    sent = sent.concat([[index, macroName]])
-                }
+                function sendMacro(index: int, macroName: string) { sent = sent.concat([[index, macroName]]) }
             }
 
             Mouse { id: picture; anchors.fill: parent; keyMatrix: panel; onOpenKey: (index) => dialog.show(index) }
@@ -50,11 +44,11 @@ Item {
         property var dialog
 
         function makeScreens() {
-            s = make(screensComponent)
+            s = make(screensComponent).parts
             dialog = s.dialog
             dialog.init()
             s.panel.init(false, false)
-            waitForRendering(s) // rows and options are placed when the window is polished
+            waitForRendering(s.panel) // rows and options are placed when the window is polished
         }
 
         // The codes of row `i`, or pending in the dialog without `i`.
@@ -63,17 +57,12 @@ Item {
             return [from.keyCode0, from.keyCode1, from.keyCode2, from.keyCode3]
         }
 
-        function row(i) {
-            return child(s.panel, "keyRow" + i)
-        }
+        function row(i) { return child(s.panel, "keyRow" + i) }
 
-        function rowText(i) {
-            return findChild(row(i), "keyText").text
-        }
+        function rowText(i) { return findChild(row(i), "keyText").text }
 
         function openRow(i) {
             mouseClick(row(i))
-            verify(dialog.visible, "dialog for button " + (i + 1))
             waitForRendering(dialog)
         }
 
@@ -84,82 +73,62 @@ Item {
 
         // Scrolls the dialog's page so that `name` shows, then clicks it.
         function clickOnPage(name, x, y) {
-            const item = child(dialog, name)
-            const page = child(dialog, "page")
-            page.contentY = Math.max(0, Math.min(page.contentHeight - page.height,
-                                                 item.mapToItem(page.contentItem, 0, 0).y - 40))
+            const [item, page] = [child(dialog, name), child(dialog, "page")]
+            page.contentY = Math.max(0, Math.min(page.contentHeight - page.height, item.mapToItem(page.contentItem, 0, 0).y - 40))
             waitForRendering(dialog)
             mouseClick(item, x === undefined ? item.width / 2 : x, y === undefined ? item.height / 2 : y)
             return item
         }
 
-        // A stored table without a left click gets the first one back, and
-        // the last left click is refused from its row and its badge. Rows
-        // beyond the button count are hidden but still stored; fourteen
-        // buttons still fit above the lighting panel, and the dialog fits.
-        function test_layoutAndTheLastLeftClick() {
+        // A stored table without a left click gets the first one back, the last left click is refused
+        // from its row and its badge; fourteen buttons fit above the lighting panel, and the dialog
+        // fits. Restore all brings back the factory table and sends its macros.
+        function test_layoutLastLeftClickAndRestoreAll() {
+            testData.write("modules/setting/pD.bin", testData.read("modules/setting/pD.bin").replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
+            testData.reopen()
+            ui_View.setData("mouseMacroKey/2", "Burst")
             ui_View.mouseSetKeyMatrix([].concat(...new Array(16).fill([7, 0, 0xE0, 4])), false, [])
             makeScreens()
             const notices = spy(ui_View, "userNotice")
             mouseClick(row(0))
             mouseClick(child(s.picture.callOut(0), "badge"))
             s.picture.keyCount = 14
-            compare([codes(0), rowText(0), codes(1), dialog.visible, s.picture.selectKey, args(notices).length,
+            const refused = ["At least one button must stay a left click."]
+            compare([codes(0), rowText(0), codes(1), dialog.visible, s.picture.selectKey, args(notices),
                      row(13).visible, s.picture.callOut(13).visible, s.panel.rowName(13)],
-                    [[0, 0, 0xF0, 0], "Left Key", [7, 0, 0xE0, 4], false, -1, 2, true, true, "Key 14"])
-            compare(args(notices)[0], ["At least one button must stay a left click."])
+                    [[0, 0, 0xF0, 0], "Left Key", [7, 0, 0xE0, 4], false, -1, [refused, refused], true, true, "Key 14"])
             verify(s.panel.y + s.panel.height <= 88 + 330 && dialog.height <= 640)
-            s.picture.keyCount = 5
-            compare([row(4).visible, row(5).visible, s.picture.callOut(5).visible], [true, false, false])
-            s.panel.modKeys.set(15, { keyCode0: 7, keyCode1: 0, keyCode2: 0xE0, keyCode3: 6, keyText: "" })
-            s.panel.modKeys.saveData()
-            testData.reopen()
-            compare(ui_View.mouseGetKeydefine(15, false), ["7", "0", "224", "6"])
+            mouseClick(child(s.panel, "restoreAllMark"))
+            compare([codes(1), codes(2), rowText(2), s.panel.isSave, s.editor.sent],
+                    [[0, 0, 0xF1, 0], [4, 1, 2, 0], "Burst", true, [[2, "Burst"]]])
         }
 
-        // A cancelled combination assigns nothing; at most two keys join the
-        // modifiers. A fire key is endless at 10 ms until a rate and a count
-        // (at most 255) are set.
+        // A cancelled combination assigns nothing; at most two keys join the modifiers. A fire
+        // key's rate and count (at most 255) are set; Endless clears the count.
         function test_captures() {
             makeScreens()
             openRow(3)
             for (const [answer, keys] of [["comboCancel", [0x04]], ["comboConfirm", [0xE0, 0xE1, 0x04, 0x05, 0x06]]]) {
                 clickOnPage("comboBox")
-                for (const code of keys) {
-                    dialog.detectKeyboard(true, code, 1)
-                    dialog.detectKeyboard(false, code, 1)
-                }
+                for (const code of keys)
+                    [true, false].forEach((down) => dialog.detectKeyboard(down, code, 1))
                 mouseClick(child(dialog, answer))
             }
             close()
             compare([codes(3), rowText(3), s.panel.isSave], [[2, 3, 4, 5], "LCtrl + LShift + A + B", true])
             const [rateSlider, countField, endless] = ["rateSlider", "countField", "endlessBox"].map((n) => child(dialog, n))
             openRow(4)
-            compare(rateSlider.textValue, "10ms")
             clickOnPage("fireKeyBox")
             dialog.detectKeyboard(false, 0x07, 0)
-            compare([dialog.isFireInput, codes(), dialog.keyString], [false, [1, 0x07, 10, 0], "D"])
             rateSlider.sliderControl.setValue(79)
             rateSlider.valueChange(79)
             clickOnPage("countField")
             typeInto(countField, "300")
-            compare([rateSlider.textValue, codes(), endless.isSelect], ["80MS", [1, 0x07, 80, 255], false])
+            compare([dialog.isFireInput, dialog.keyString, rateSlider.textValue, codes(), endless.isSelect],
+                    [false, "D", "80MS", [1, 0x07, 80, 255], false])
             clickOnPage("endlessBox", endless.width - 6, 6)
             close()
             compare([codes(4), rowText(4), countField.textValue], [[1, 0x07, 80, 0], "D", "0"])
-        }
-
-        // Restore all brings back the factory table and sends its macros.
-        function test_restoreAllSendsFactoryMacros() {
-            testData.write("modules/setting/pD.bin", testData.read("modules/setting/pD.bin")
-                           .replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
-            testData.reopen()
-            ui_View.setData("mouseMacroKey/2", "Burst")
-            makeScreens()
-            s.panel.modKeys.set(0, { keyCode0: 5, keyCode1: 0, keyCode2: 3, keyCode3: 0, keyText: "" })
-            mouseClick(child(s.panel, "restoreAllMark"))
-            compare([codes(0), codes(2), rowText(2), s.panel.isSave, s.editor.sent],
-                    [[0, 0, 0xF0, 0], [4, 1, 2, 0], "Burst", true, [[2, "Burst"]]])
         }
 
         // What the dialog shows lit: radios, grid cells, captured keys, the macro.
@@ -172,20 +141,13 @@ Item {
                 dialog.fireKeyText ? ["fire:" + dialog.fireKeyText] : [], dialog.comboText ? ["combo:" + dialog.comboText] : [])
         }
 
-        // The dialog opens on button 6's own record, whatever was chosen for
-        // another button before; then a click on its page (`cell` [column,
-        // row] of a drop-down, `mode` first; Three Gun when none is given)
-        // assigns `after`, shown as `text`.
+        // The dialog opens on button 6's own record, whatever was chosen for another button before;
+        // then a click on its page (`cell` [column, row] of a drop-down, `mode` first; Three Gun when
+        // none is given) assigns `after`, shown as `text`.
         function test_dialog_data() {
             return [
                 { tag: "sniper, max window", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "windowsGrid",
                   cell: [0, 1], after: [6, 4, 0x2C, 0x1B], text: "Max" },
-                // No media option is the button's, so an empty cell has none to apply.
-                { tag: "sniper, empty media cell", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "mediaGrid",
-                  cell: [2, 2], after: [5, 0, 4, 0], text: "Sniper Key" },
-                { tag: "mute, double click", codes: [3, 0, 0xE2, 0], lit: ["mediaGrid:Mute"], item: "mouseRadio5",
-                  after: [0, 0xF0, 0x1E, 2], text: "Double Fire" },
-                // The macro goes to the mouse as the dialog closes, once.
                 { tag: "copy, macro", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"], mode: "macroMode2",
                   item: "macroList", cell: [0, 1], after: [4, 2, 5, 0], text: "M1" },
                 { tag: "fire, restore", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS", count: "5",
@@ -193,7 +155,8 @@ Item {
                 // Closing without a change keeps Save as it was; a text alone is dropped.
                 { tag: "combination, nothing", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"],
                   item: "", after: [2, 3, 4, 5], text: "LCtrl+LShift+A+B" },
-                { tag: "macro, three gun", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], macroMode: 2 },
+                { tag: "macro, double click", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], macroMode: 2,
+                  item: "mouseRadio5", after: [0, 0xF0, 0x1E, 2], text: "Double Fire" },
                 { tag: "unassigned, three gun", codes: [0, 0, 0, 0], lit: [] },
             ]
         }
@@ -203,8 +166,7 @@ Item {
             ui_View.setData("mouseMacroKey/3", "M1")
             makeScreens()
             const [rateSlider, countField] = [child(dialog, "rateSlider"), child(dialog, "countField")]
-            // Button 2 first: choices of several categories, a fire key with
-            // its rate and count, macro mode 1.
+            // Button 2 first: choices of several categories, a fire key with its rate and count.
             openRow(1)
             for (const [radio, index] of [["mouseRadio1", 1], ["dpiRadio0", 0], ["macroMode1", 1]])
                 child(dialog, radio).btnClick(index)
@@ -215,8 +177,7 @@ Item {
             close()
             s.panel.isSave = false
             const c = data.codes
-            s.panel.modKeys.set(5, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2], keyCode3: c[3],
-                                     keyText: dialog.keyCodeToString(c[0], c[1], c[2], c[3]) })
+            s.panel.modKeys.set(5, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2], keyCode3: c[3], keyText: dialog.keyCodeToString(...c) })
             openRow(5)
             compare([codes(), litChoices(), rateSlider.textValue, countField.textValue,
                      child(dialog, "endlessBox").isSelect, dialog.macroMode],
@@ -229,13 +190,12 @@ Item {
                 tryVerify(() => !list.isAnimating && list.isDrop, 1000)
                 mouseClick(list, list.width * data.cell[0] + 10, 24 + data.cell[1] * 24 + 12)
             } else if (item) {
-                item === "restoreMark" ? mouseClick(child(dialog, item)) : clickOnPage(item, 5, 5)
+                clickOnPage(item, 5, 5)
             } else {
                 dialog.keyString = "Something"
             }
             const [text, after] = [data.text || "Three Gun", data.after || [8, 0, 3, 0]]
-            if (item)
-                tryCompare(dialog, "keyString", text, 1000)
+            tryCompare(dialog, "keyString", item ? text : "Something", 1000)
             compare(s.editor.sent, [])
             close()
             compare([codes(5), rowText(5), s.panel.isSave, s.editor.sent, ui_View.getData("mouseMacroKey/5", false) || ""],
