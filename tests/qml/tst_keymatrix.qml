@@ -66,10 +66,7 @@ Item {
             waitForRendering(dialog)
         }
 
-        function close() {
-            mouseClick(child(dialog, "closeMark"))
-            verify(!dialog.visible)
-        }
+        function close() { mouseClick(child(dialog, "closeMark")); verify(!dialog.visible) }
 
         // Scrolls the dialog's page so that `name` shows, then clicks it.
         function clickOnPage(name, x, y) {
@@ -84,7 +81,8 @@ Item {
         // from its row and its badge; fourteen buttons fit above the lighting panel, and the dialog
         // fits. Restore all brings back the factory table and sends its macros.
         function test_layoutLastLeftClickAndRestoreAll() {
-            testData.write("modules/setting/pD.bin", testData.read("modules/setting/pD.bin").replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
+            const factory = "modules/setting/pD.bin"
+            testData.write(factory, testData.read(factory).replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
             testData.reopen()
             ui_View.setData("mouseMacroKey/2", "Burst")
             ui_View.mouseSetKeyMatrix([].concat(...new Array(16).fill([7, 0, 0xE0, 4])), false, [])
@@ -177,7 +175,8 @@ Item {
             close()
             s.panel.isSave = false
             const c = data.codes
-            s.panel.modKeys.set(5, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2], keyCode3: c[3], keyText: dialog.keyCodeToString(...c) })
+            s.panel.modKeys.set(5, { keyCode0: c[0], keyCode1: c[1], keyCode2: c[2], keyCode3: c[3],
+                                     keyText: dialog.keyCodeToString(...c) })
             openRow(5)
             compare([codes(), litChoices(), rateSlider.textValue, countField.textValue,
                      child(dialog, "endlessBox").isSelect, dialog.macroMode],

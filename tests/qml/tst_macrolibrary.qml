@@ -17,8 +17,7 @@ TestCase {
     function release(name) { return { type: 2, info: name } }
     function delay(ms) { return { type: 0, info: String(ms) } }
 
-    // The block as hex: repeat count, then per action its wait and code, the
-    // end mark 00 00.
+    // The block as hex: repeat count, per action its wait and code, end mark 00 00.
     function test_deCode_data() {
         const [a, b] = [press("A"), release("A")]
         return [
@@ -37,7 +36,8 @@ TestCase {
               events: [a].concat(Array(16).fill(delay(60000)), [delay(40000), b]),
               hex: "0001 0004 0002 4e20 8104 0000" },
             // From 600000 units on the pair carries the units, FFFF beyond 16 bits.
-            { tag: "600000 units", repeat: 1, events: [a].concat(Array(100).fill(delay(60000)), [b]), hex: "0001 0004 ffff 8104 0000" },
+            { tag: "600000 units", repeat: 1, events: [a].concat(Array(100).fill(delay(60000)), [b]),
+              hex: "0001 0004 ffff 8104 0000" },
             { tag: "leading and trailing delays are dropped", repeat: 1,
               events: [delay(40), a, delay(20), b, delay(90)], hex: "0001 0204 8104 0000" },
             { tag: "fractions of 10 ms round to the nearest unit", repeat: 1,

@@ -105,7 +105,7 @@ Item {
                 { tag: "radio arrows pass the field between", start: "systemSettingButton",
                   keys: [enter, back, back, Qt.Key_Up, Qt.Key_Down],
                   focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio", "screenRadio"] },
-                { tag: "drop-down: Up picks the rate above", start: "rateList", keys: [Qt.Key_Up], focus: ["rateList"], rate: 2 },
+                { tag: "drop-down: Up, the rate above", start: "rateList", keys: [Qt.Key_Up], focus: ["rateList"], rate: 2 },
                 { tag: "slider: Right steps the stage, unsaved", start: "dpiSettingMain", slider: true,
                   keys: [Qt.Key_Right], focus: ["dpiSettingMain"], unsaved: true },
             ]
@@ -154,20 +154,20 @@ Item {
         function test_saveStoresOnlyAfterAChange() {
             const main = startMain()
             ui_View.setDataList("mouse/dpiValueArray", [1, 2, 3, 4, 5, 6, 7, 8])
-            const [save, dpi, notices] = [child(main, "saveButton"), child(main, "dpiSettingMain"), spy(ui_View, "userNotice")]
-            const state = () => [dpi.isSave, save.faceColor, ui_View.enabled, child(main, "busyIndicator").visible,
+            const [save, dpi] = [child(main, "saveButton"), child(main, "dpiSettingMain")]
+            const notices = spy(ui_View, "userNotice")
+            const state = () => [dpi.isSave, String(save.faceColor), ui_View.enabled, child(main, "busyIndicator").visible,
                                  notices.count, ui_View.getDataList("mouse/dpiValueArray", false).slice(0, 2).map(Number)]
-            const [red, blue] = [Qt.color("#ff3030"), Qt.color("#09347f")]
             mouseClick(save)
-            compare(state(), [false, blue, true, false, 0, [1, 2]])
+            compare(state(), [false, "#09347f", true, false, 0, [1, 2]])
             drag(dpi.stage(0).slider.children[2], 494, 0)
-            compare(state(), [true, red, true, false, 0, [1, 2]])
+            compare(state(), [true, "#ff3030", true, false, 0, [1, 2]])
             mouseClick(save)
-            compare(state(), [false, blue, true, false, 0, [6000, 1000]])
+            compare(state(), [false, "#09347f", true, false, 0, [6000, 1000]])
             drag(dpi.stage(1).slider.children[2], 494, 0)
             testData.setUnwritable("modules/setting/p1.bin", true)
             mouseClick(save)
-            compare(state(), [true, red, true, false, 1, [6000, 6000]])
+            compare(state(), [true, "#ff3030", true, false, 1, [6000, 6000]])
             testData.setUnwritable("modules/setting/p1.bin", false)
             mouseClick(save)
             testData.reopen()

@@ -92,7 +92,7 @@ Item {
             // Hidden, the open dialog stays; the closed one is released until it opens.
             compare([main.isCapturing, !!main.keyAssigment && (keys.isFireInput || keys.isComboInput),
                      !!main.macroEditor && (editor.isInputting || editor.isInsertting || editor.insertKeyBox.visible),
-                     data.end !== "hide" || [main.keyAssigment === keys, main.macroEditor === editor].join() === [usesKeys, !usesKeys].join()],
+                     data.end !== "hide" || (main.keyAssigment === keys) === usesKeys && !main.macroEditor === usesKeys],
                     [false, false, false, true])
             // Back from the tray: no capture until the user starts one.
             testData.setViewShown(true)
@@ -162,7 +162,8 @@ Item {
             mouseClick(child(main, "resetOk"))
             if (data.build === "release")
                 main.endCaptures()
-            compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl], [[0, 1, 2], data.build === "before"])
+            compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl],
+                    [[0, 1, 2], data.build === "before"])
             const gun = dialog(main, "gunControlMain")
             compare([gun.selectGun1, gun.selectGun2, gun.selectGun3, gun.gunNumberModel.get(1).gunY, gun.isSave],
                     [0, 1, 2, "7", true])

@@ -22,7 +22,8 @@ Item {
 
         function test_withoutAStoredListRowZeroIsTheTextsFirstName() {
             const dialog = makeProfile(0, { profileLang: ["config", "New", "Import", "Delete", "Export", "Normal"] })
-            compare([dialog.profileDataModel0.get(0).textValue, ui_View.getNameList(2)], ["Normal", ["Normal0", "loaderbraxel"]])
+            compare([dialog.profileDataModel0.get(0).textValue, ui_View.getNameList(2)],
+                    ["Normal", ["Normal0", "loaderbraxel"]])
         }
 
         // Delete from a row's menu asks first, naming the profile ("$&" shown
