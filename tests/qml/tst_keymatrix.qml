@@ -77,24 +77,24 @@ Item {
             return item
         }
 
-        // A stored table without a left click gets the first one back, the last left click is refused
-        // from its row and its badge; fourteen buttons fit above the lighting panel, and the dialog
-        // fits. Restore all brings back the factory table and sends its macros.
+        // A stored table without a left click gets the first one back, a damaged record its button's
+        // built-in one; the last left click is refused from its row and its badge; fourteen buttons
+        // fit above the lighting panel. Restore all brings back the factory table and its macros.
         function test_layoutLastLeftClickAndRestoreAll() {
             const factory = "modules/setting/pD.bin"
             testData.write(factory, testData.read(factory).replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
             testData.reopen()
             ui_View.setData("mouseMacroKey/2", "Burst")
-            ui_View.mouseSetKeyMatrix([].concat(...new Array(16).fill([7, 0, 0xE0, 4])), false, [])
+            ui_View.mouseSetKeyMatrix(Array.from({ length: 64 }, (_, i) => i === 43 ? 300 : [7, 0, 0xE0, 4][i % 4]), false, [])
             makeScreens()
             const notices = spy(ui_View, "userNotice")
             mouseClick(row(0))
             mouseClick(child(s.picture.callOut(0), "badge"))
             s.picture.keyCount = 14
             const refused = ["At least one button must stay a left click."]
-            compare([codes(0), rowText(0), codes(1), dialog.visible, s.picture.selectKey, args(notices),
-                     row(13).visible, s.picture.callOut(13).visible, s.panel.rowName(13)],
-                    [[0, 0, 0xF0, 0], "Left Key", [7, 0, 0xE0, 4], false, -1, [refused, refused], true, true, "Key 14"])
+            compare([codes(0), rowText(0), codes(1), codes(10), dialog.visible, s.picture.selectKey, args(notices),
+                     row(13).visible, s.picture.callOut(13).visible, s.panel.rowName(13)], [[0, 0, 0xF0, 0], "Left Key",
+                     [7, 0, 0xE0, 4], [0, 0, 0, 0], false, -1, [refused, refused], true, true, "Key 14"])
             verify(s.panel.y + s.panel.height <= 88 + 330 && dialog.height <= 640)
             mouseClick(child(s.panel, "restoreAllMark"))
             compare([codes(1), codes(2), rowText(2), s.panel.isSave, s.editor.sent],
