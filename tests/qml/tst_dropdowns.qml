@@ -44,12 +44,11 @@ Item {
             list.closeMenu()
             settle(list)
             const longRow = child(list, "rowText0")
-            const scrollBar = child(list, "scrollBar")
             compare([list.slideDuration, clicks.count, list.isDrop, child(list, "slideBox").height, longRow.truncated,
-                     longRow.x + longRow.width <= list.width, scrollBar.visible], [data.slide, 2, true, data.height, true, true, data.bar])
+                     longRow.x + longRow.width <= list.width, child(list, "scrollBar").visible], [data.slide, 2, true, data.height, true, true, data.bar])
             const drags = spy(list, "dragSignal")
             if (data.bar)
-                drag(scrollBar.children[0], 0, 54)
+                drag(child(list, "scrollBar").children[0], 0, 54)
             mouseClick(list, 10, data.pick === undefined ? 12 : 36 + 24 * data.pick)
             compare([values, list.isDrop, list.isAnimating], [[], false, true])
             settle(list)
@@ -66,6 +65,7 @@ Item {
                     ["list: Space opens, Up twice, Return picks", "list", [space, w, up, up, ret, w], 0, [0]],
                     ["list: Escape closes without a choice", "list", [space, w, down, esc, w], 2, []],
                     ["list: Tab away closes it", "list", [space, w, Qt.Key_Tab, w], 2, []],
+                    ["list: a choice is reported once", "list", [space, w, down, ret, w, space, w, esc, w], 3, [3]],
                     ["grid closed: Right then Down", "grid", [right, down], 4, [1, 4]],
                     ["grid: Enter opens, Right skips to a cell, Return picks", "grid",
                      [Qt.Key_Enter, w, right, right, ret, w], 2, [2]],
