@@ -1,23 +1,15 @@
 import QtQuick
 import QtTest
 
-// The base of the scene tests: each test starts from a fresh copy of the
-// factory data; the helpers are the ones most tests need.
+// The base of the scene tests: each test starts on a fresh copy of the factory data.
 TestCase {
     when: windowShown
 
-    // Where temporary objects are placed: the test file's root item.
-    property Item scene: parent
+    property Item scene: parent // where temporary objects are placed
 
-    Component {
-        id: spyComponent
+    Component { id: spyComponent; SignalSpy {} }
 
-        SignalSpy {}
-    }
-
-    function init() {
-        testData.reset()
-    }
+    function init() { testData.reset() }
 
     function make(component, properties) {
         const made = createTemporaryObject(component, scene, properties || {})
@@ -33,22 +25,16 @@ TestCase {
 
     // Dialog `name` of the main scene, built as its first opening builds it.
     function dialog(main, name) {
-        const loader = child(main, name + "Loader")
-        loader.active = true
-        return loader.item
+        child(main, name + "Loader").active = true
+        return child(main, name + "Loader").item
     }
 
-    function spy(target, signalName) {
-        return createTemporaryObject(spyComponent, scene, { target: target, signalName: signalName })
-    }
+    function spy(target, signalName) { return createTemporaryObject(spyComponent, scene, { target, signalName }) }
 
     // The arguments of each signal `spied` caught, as arrays.
-    function args(spied) {
-        return spied.signalArguments.map((list) => Array.from(list))
-    }
+    function args(spied) { return spied.signalArguments.map((list) => Array.from(list)) }
 
-    // The named item holding the keyboard focus: the focus item or its
-    // nearest ancestor with an objectName.
+    // The named item holding the keyboard focus (or its nearest named ancestor).
     function focusName() {
         let item = Window.window ? Window.window.activeFocusItem : null
         while (item && item.objectName === "")
@@ -85,10 +71,8 @@ TestCase {
         mouseClick(field)
         verify(field.txtInput.activeFocus)
         field.txtInput.selectAll()
-        keyClick(Qt.Key_Backspace)
-        for (const c of text)
-            keyClick(c)
-        keyClick(Qt.Key_Return)
+        for (const key of [Qt.Key_Backspace].concat(text.split(""), [Qt.Key_Return]))
+            keyClick(key)
         verify(!field.txtInput.activeFocus)
     }
 

@@ -37,31 +37,23 @@ TestCase {
         compare(gridModel.count, 3)
     }
 
-    // Table rows from [input, expected] pairs.
-    function rows(pairs) {
-        return pairs.map((p) => ({ tag: JSON.stringify(p[0]), input: p[0], expected: p[1] }))
+    // Each [input, expected] pair: `f` of the input is the expected.
+    function table(pairs, f) {
+        for (const [input, expected] of pairs)
+            compare(f(input), expected, JSON.stringify(input))
     }
 
-    function test_keyCodeStrProc_data() {
-        return rows([["06042c1b", [6, 4, 0x2C, 0x1B]], ["0000F000", [0, 0, 0xF0, 0]],
-                     ["0600e30", null], ["0600e3zz", null]])
-    }
-
-    function test_keyCodeStrProc(data) {
-        compare(Keys.keyCodeStrProc(data.input), data.expected)
+    function test_keyCodeStrProc() {
+        compare(["06042c1b", "0000F000", "0600e30", "0600e3zz"].map(Keys.keyCodeStrProc), [[6, 4, 0x2C, 0x1B], [0, 0, 0xF0, 0], null, null])
     }
 
     // Codes of every option are covered by the option test below; a macro
     // shows the name bound to its slot (3 is "M1", 5 null).
-    function test_keyCodeToString_data() {
-        return rows([[[0, 0, 0, 0], ""], [[1, 0x04, 10, 0], "A"], [[2, 0x03, 0x04, 0x05], "LCtrl+LShift+A+B"],
+    function test_keyCodeToString() {
+        table([[[0, 0, 0, 0], ""], [[1, 0x04, 10, 0], "A"], [[2, 0x03, 0x04, 0x05], "LCtrl+LShift+A+B"],
                      [[2, 0xC0, 0, 0], "RAlt+RWin"], [[2, 0, 0, 0x05], "B"], [[3, 0, 0x12, 0], ""],
                      [[4, 2, 3, 0], "M1"], [[4, 0, 4, 0], ""], [[4, 0, 5, 0], ""], [[5, 0, 5, 0], ""],
-                     [[6, 0, 0x2C, 0x1B], "Max"], [[8, 0, 4, 0], ""], [[0xFF, 0, 1, 0], ""]])
-    }
-
-    function test_keyCodeToString(data) {
-        compare(text(data.input), data.expected)
+                     [[6, 0, 0x2C, 0x1B], "Max"], [[8, 0, 4, 0], ""], [[0xFF, 0, 1, 0], ""]], text)
     }
 
     // Every option's codes read back as the option's own label and light
@@ -96,34 +88,27 @@ TestCase {
     // [entries with a left click, selected entry] → whether it is the last
     // left click; -1 in the list is entry 1 with the left-click code in
     // another category.
-    function test_lastLeftKey_data() {
-        return rows([[[[0], 0], true], [[[0], 1], false], [[[0], -1], false], [[[0, 1], 0], false],
-                     [[[0, 1], 1], false], [[[6], 6], true], [[[0, -1], 0], true]])
-    }
-
-    function test_lastLeftKey(data) {
-        const entries = Keys.defaultCodes.map(() => [5, 0, 1, 0])
-        for (const i of data.input[0])
-            entries[Math.abs(i)] = [i < 0 ? 1 : 0, 0, 0xF0, 0]
-        compare(Keys.isLastLeftKey(entries, data.input[1]), data.expected)
+    function test_lastLeftKey() {
+        compare([[[0], 0], [[0], 1], [[0], -1], [[0, 1], 0], [[0, 1], 1], [[6], 6], [[0, -1], 0]].map((input) => {
+            const entries = Keys.defaultCodes.map(() => [5, 0, 1, 0])
+            for (const i of input[0])
+                entries[Math.abs(i)] = [i < 0 ? 1 : 0, 0, 0xF0, 0]
+            return Keys.isLastLeftKey(entries, input[1])
+        }), [true, false, false, false, false, true, true])
     }
 
     // Keys pressed → [codes, text]: modifiers as a mask, at most two keys.
-    function test_combination_data() {
-        return rows([[[], [[2, 0, 0, 0], ""]], [[0x04], [[2, 0, 0x04, 0], "A"]],
+    function test_combination() {
+        table([[[], [[2, 0, 0, 0], ""]], [[0x04], [[2, 0, 0x04, 0], "A"]],
                      [[0xE7], [[2, 0x80, 0, 0], "RWin"]],
-                     [[0xE0, 0xE1, 0x04, 0x05, 0x06, 0xE0], [[2, 0x03, 0x04, 0x05], "LCtrl + LShift + A + B + LCtrl"]]])
+                     [[0xE0, 0xE1, 0x04, 0x05, 0x06, 0xE0], [[2, 0x03, 0x04, 0x05], "LCtrl + LShift + A + B + LCtrl"]]], (codes) => {
+            const state = codes.reduce((combo, code) => Keys.comboAdd(combo, code, nameOf(code)), Keys.newCombo())
+            return [Keys.comboCodes(state), Keys.comboText(state)]
+        })
     }
 
-    function test_combination(data) {
-        let state = Keys.newCombo()
-        for (const code of data.input)
-            state = Keys.comboAdd(state, code, nameOf(code))
-        compare([Keys.comboCodes(state), Keys.comboText(state)], data.expected)
-    }
-
-    function test_recordCodes_data() {
-        return rows([[[["5", "0", "1", "0"], 3], [5, 0, 1, 0]], [[[4, 0, 11, 0], 8], [4, 0, 11, 0]],
+    function test_recordCodes() {
+        table([[[["5", "0", "1", "0"], 3], [5, 0, 1, 0]], [[[4, 0, 11, 0], 8], [4, 0, 11, 0]],
                      [[["255", "0", "2", "0"], 8], [0xFF, 0, 2, 0]], [[undefined, 3], [0, 0, 0xF4, 0]],
                      [[[], 7], [0, 0xF0, 0x1E, 2]], [[["1", "2"], 3], [0, 0, 0xF4, 0]],
                      [[["5", "x", "1", "0"], 14], [0xFF, 0, 1, 0]], [[["5", "0", "1.5", "0"], 8], [0, 0, 0, 0]],
@@ -131,23 +116,15 @@ TestCase {
                      [[[4, 0, 12, 0], 3], [0, 0, 0xF4, 0]], [[[5, 0, 0, 0], 3], [0, 0, 0xF4, 0]],
                      [[[5, 0, 5, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 4, 0], 3], [0, 0, 0xF4, 0]],
                      [[[254, 0, 1, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 2, 0], 3], [8, 0, 2, 0]],
-                     [[["5", "", "1", "0"], 14], [0xFF, 0, 1, 0]], [[[], 16], [0, 0, 0, 0]]])
-    }
-
-    function test_recordCodes(data) {
-        compare(Keys.recordCodes(data.input[0], data.input[1]), data.expected)
+                     [[["5", "", "1", "0"], 14], [0xFF, 0, 1, 0]], [[[], 16], [0, 0, 0, 0]]], (input) => Keys.recordCodes(input[0], input[1]))
     }
 
     // Neither a middle click nor a fire key on the left-click code counts.
     function test_withLeftClick() {
-        const none = Keys.defaultCodes.map(() => [0, 0, 0xF1, 0])
-        none[3] = [1, 0, 0xF0, 0]
-        const kept = Keys.withLeftClick(none)
-        compare(kept[0], [0, 0, 0xF0, 0])
-        compare(kept.filter((c) => c[0] === 0 && c[2] === 0xF0).length, 1)
-        const other = Keys.defaultCodes.map(() => [3, 0, 0x83, 1])
-        other[5] = [0, 0, 0xF0, 0]
-        compare(Keys.withLeftClick(other)[0], [3, 0, 0x83, 1])
+        const kept = Keys.withLeftClick(Keys.defaultCodes.map((c, i) => i === 3 ? [1, 0, 0xF0, 0] : [0, 0, 0xF1, 0]))
+        const other = Keys.defaultCodes.map((c, i) => i === 5 ? [0, 0, 0xF0, 0] : [3, 0, 0x83, 1])
+        compare([kept[0], kept.filter((c) => c[0] === 0 && c[2] === 0xF0).length, Keys.withLeftClick(other)[0]],
+                [[0, 0, 0xF0, 0], 1, [3, 0, 0x83, 1]])
     }
 
     // What the view takes: the factory table as sent, and short tables
@@ -165,25 +142,21 @@ TestCase {
     function test_numbers() {
         compare([3, 9, 79, 120].map(Keys.fireRate), [4, 10, 80, 80])
         compare(["25", "255", "300", "-1", "x"].map((t) => Keys.repeatCount(t)), [25, 255, 255, 0, 0])
-        compare(["33", "x", undefined].map((v) => Keys.gunPeriod(v, Keys.builtInGunPeriod)),
-                [33, 10, 10])
+        compare(["33", "x", undefined].map((v) => Keys.gunPeriod(v, Keys.builtInGunPeriod)), [33, 10, 10])
     }
 
-    // Every effect of each mouse kind, as the panel shows it once picked
-    // with speed at step 3 and brightness at step 2 before: label, rows
-    // shown (speed, brightness), panel height, the steps it leaves, and
+    // Every effect of each mouse kind, as the panel shows it once picked with speed at step 3 and brightness
+    // at step 2 before: label, rows shown (speed, brightness), panel height, the steps it leaves, and
     // whether its colours can be edited.
     function test_effects_data() {
-        const base = ["1 B 224 3/2>3/4 colours", "2 S 224 3/2>0/2 colours", "3 S 224 3/2>0/2",
-                      "4 - 176 3/2>3/0"]
+        const base = ["1 B 224 3/2>3/4 colours", "2 S 224 3/2>0/2 colours", "3 S 224 3/2>0/2", "4 - 176 3/2>3/0"]
         return [
             { tag: "plain", colorful: false, is55328: false, effects: base },
             { tag: "full colour", colorful: true, is55328: false,
               effects: base.concat(["8 B 224 3/2>3/4 colours", "9 SB 264 3/2>0/4",
                                     "10 - 176 3/2>0/4", "11 B 224 3/2>3/4", "12 SB 264 3/2>0/4",
                                     "13 SB 264 3/2>0/4 colours", "14 SB 264 3/2>0/4 colours"]) },
-            { tag: "55328", colorful: false, is55328: true,
-              effects: base.concat(["15 S 224 3/2>0/2 colours"]) },
+            { tag: "55328", colorful: false, is55328: true, effects: base.concat(["15 S 224 3/2>0/2 colours"]) },
         ]
     }
 
@@ -197,39 +170,22 @@ TestCase {
         compare([Light.effectAt(list, -1), Light.effectAt(list, list.length)], [list[0], list[0]])
     }
 
-    // [colourful, 55328, DPI stages, effect] → blocks shown.
-    function test_blockVisible_data() {
-        return rows([[[false, false, 4, 0], [1, 1, 1, 1, 0, 0, 0, 0]], [[false, false, 6, 0], [1, 1, 1, 1, 1, 1, 0, 0]],
-                     [[true, false, 1, 0], [1, 1, 1, 1, 1, 1, 1, 1]], [[false, true, 4, 0], [1, 0, 0, 0, 0, 0, 0, 0]],
-                     [[false, true, 4, 4], [1, 1, 1, 1, 1, 1, 1, 0]], [[false, true, 0, 4], [0, 1, 1, 1, 1, 1, 1, 0]],
-                     [[false, true, 1, 0], [1, 0, 0, 0, 0, 0, 0, 0]]])
-    }
-
-    function test_blockVisible(data) {
-        const a = data.input
-        compare([0, 1, 2, 3, 4, 5, 6, 7].map((i) => Light.blockVisible(i, a[0], a[1], a[2], a[3]) ? 1 : 0),
-                data.expected)
+    // [colourful, 55328, DPI stages, effect] → blocks shown, as bits of blocks 0..7.
+    function test_blockVisible() {
+        compare([[false, false, 4, 0], [false, false, 6, 0], [true, false, 1, 0], [false, true, 4, 0], [false, true, 4, 4],
+                 [false, true, 0, 4], [false, true, 1, 0]].map((a) => [0, 1, 2, 3, 4, 5, 6, 7].map(
+                     (i) => Light.blockVisible(i, a[0], a[1], a[2], a[3]) ? 1 : 0).join("")),
+                ["11110000", "11111100", "11111111", "10000000", "11111110", "01111110", "10000000"])
     }
 
     // Hue bar position → colour, and colour → marker position (0 off the ring).
-    function test_hueAt_data() {
-        return rows([[0, [255, 0, 0]], [29, [255, 246, 0]], [30, [255, 255, 0]], [45, [128, 255, 0]],
-                     [75, [0, 255, 127]], [100, [0, 170, 255]], [135, [127, 0, 255]], [179, [255, 0, 9]],
-                     [180, [255, 0, 0]], [182, [255, 0, 0]], [183, [255, 255, 255]]])
-    }
-
-    function test_hueAt(data) {
-        compare(Light.hueAt(data.input), data.expected)
-    }
-
-    function test_markerPosition_data() {
-        return rows([[[255, 0, 0], 0], [[255, 255, 0], 30], [[255, 127, 0], 15], [[128, 255, 0], 45],
-                     [[0, 255, 127], 76], [[0, 170, 255], 101], [[96, 0, 255], 133], [[255, 0, 128], 167],
-                     [[0, 255, 0], 60], [[255, 255, 255], 183], [[10, 20, 30], 0], [[255, 10, 255], 0]])
-    }
-
-    function test_markerPosition(data) {
-        compare(Light.markerPosition(data.input[0], data.input[1], data.input[2]), data.expected)
+    function test_hueRing() {
+        compare([0, 29, 30, 45, 75, 100, 135, 179, 180, 182, 183].map(Light.hueAt),
+                [[255, 0, 0], [255, 246, 0], [255, 255, 0], [128, 255, 0], [0, 255, 127], [0, 170, 255], [127, 0, 255],
+                 [255, 0, 9], [255, 0, 0], [255, 0, 0], [255, 255, 255]])
+        compare([[255, 0, 0], [255, 255, 0], [255, 127, 0], [128, 255, 0], [0, 255, 127], [0, 170, 255], [96, 0, 255],
+                 [255, 0, 128], [0, 255, 0], [255, 255, 255], [10, 20, 30], [255, 10, 255]].map((c) => Light.markerPosition(c[0], c[1], c[2])),
+                [0, 30, 15, 45, 76, 101, 133, 167, 60, 183, 0, 0])
     }
 
     // The 24 components stored and sent; the 55328 sends block 8 only with
@@ -237,9 +193,8 @@ TestCase {
     function test_colorList() {
         const plain = [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255, 0, 255, 255, 255, 127, 0,
                        96, 0, 255, 255, 255, 255]
-        compare(Light.colorList(Light.defaultColors, false, 0), plain)
-        compare(Light.colorList(Light.defaultColors, true, 0), plain.slice(0, 21).concat([0, 0, 0]))
-        compare(Light.colorList(Light.defaultColors, true, 4), plain)
+        compare([[false, 0], [true, 0], [true, 4]].map((a) => Light.colorList(Light.defaultColors, a[0], a[1])),
+                [plain, plain.slice(0, 21).concat([0, 0, 0]), plain])
     }
 
     function test_colorsFromList() {
@@ -251,8 +206,7 @@ TestCase {
         compare([Light.colorText(128, 255, 0), Light.colorText(16, 15, 0)], ["#80ff00", "#100f00"])
         compare([-5, 0, 90.7, 400].map(Light.clampPosition), [0, 0, 90, 183])
         compare([-1, 0, 2, 4, 9].map(Light.percentText), ["0%", "0%", "50%", "100%", "100%"])
-        compare(["#0a0b0c", "#--00aa", "#0A0b0C "].map(Light.components),
-                [[10, 11, 12], [0, 0, 0], [0, 0, 0]])
+        compare(["#0a0b0c", "#--00aa", "#0A0b0C "].map(Light.components), [[10, 11, 12], [0, 0, 0], [0, 0, 0]])
         compare(["", "0", "1", "77", "300", "x"].map(Light.fieldValue), [0, 0, 1, 77, 255, 0])
     }
 }

@@ -5,15 +5,8 @@ import "qrc:/modules/qml/basic"
 TestCase {
     name: "KeyCodeString"
 
-    KeyCodeString {
-        id: keys
-    }
-
-    Component {
-        id: keysComponent
-
-        KeyCodeString {}
-    }
+    KeyCodeString { id: keys }
+    Component { id: keysComponent; KeyCodeString {} }
 
     // [code, its name, the name looked up, the code it gives]: a shared
     // name gives the lower code; unnamed codes and unknown names give

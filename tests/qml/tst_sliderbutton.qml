@@ -2,130 +2,76 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/common"
 
-// The slider's geometry is the library's (tst_libraries); here: what a
-// click, a key or a drag does to the knob and what it reports, in order.
+// What a click, a key or a drag does to the knob and what it reports, in order (geometry: tst_libraries).
 Item {
-    id: scene
-
-    width: 400
-    height: 200
+    width: 400; height: 200
 
     Component { id: sliderComponent; SliderButton { x: 20; y: 20 } }
 
     SceneTestCase {
         name: "SliderButton"
 
-        // A slider and the list of what it reports.
         function makeSlider(properties, order) {
             const slider = make(sliderComponent, properties)
-            slider.btnClick.connect(() => order.push("click"))
-            slider.valueChange.connect((v) => order.push("value " + v))
-            slider.valueChangeDelay.connect((v) => order.push("delay " + v))
-            slider.dragSignal.connect((down) => order.push("drag " + down))
+            for (const [signal, text] of [["btnClick", "click"], ["valueChange", "value"], ["valueChangeDelay", "delay"], ["dragSignal", "drag"]])
+                slider[signal].connect((v) => order.push(v === undefined ? text : text + " " + v))
             return slider
         }
 
-        // A track click on a stepped slider (96 px, 4 steps: points 3, 22.5,
-        // 42, 61.5, 81) glides to the step at or past the pointer, then
-        // reports; a key moves it a step, a continuous one a pixel or a
-        // tenth of the travel with Page Up/Down.
-        function test_clicksAndKeys_data() {
-            const stepped = { width: 96, isScale: true, segment: 4 }
-            return [
-                { tag: "click, target past the point", props: stepped, at: 81, pointer: 29, position: 42,
-                  segmentValue: 2 },
-                { tag: "click, target on the point", props: stepped, at: 81, pointer: 28, position: 22.5,
-                  segmentValue: 1 },
-                { tag: "click, continuous", props: { width: 200 }, at: 3, pointer: 150, position: 144 },
-                { tag: "stepped, Right", props: stepped, step: 1, key: Qt.Key_Right, position: 42,
-                  segmentValue: 2 },
-                { tag: "stepped, Down", props: stepped, step: 1, key: Qt.Key_Down, position: 3,
-                  segmentValue: 0 },
-                { tag: "stepped, Left at the start", props: stepped, step: 0, key: Qt.Key_Left,
-                  position: 3, segmentValue: 0 },
-                { tag: "stepped, Up at the end", props: stepped, step: 4, key: Qt.Key_Up, position: 81,
-                  segmentValue: 4 },
-                { tag: "continuous, Left", props: { width: 100 }, at: 50, key: Qt.Key_Left, position: 49 },
-                { tag: "continuous, Page Up", props: { width: 100 }, at: 50, key: Qt.Key_PageUp,
-                  position: 58.2 },
-                { tag: "continuous, Up at the end", props: { width: 100 }, at: 85, key: Qt.Key_Up,
-                  position: 85 },
-            ]
-        }
-
-        function test_clicksAndKeys(data) {
-            const order = []
-            const slider = makeSlider(data.props, order)
-            if (data.at !== undefined)
-                slider.setValue(data.at)
-            else
-                slider.setIndexValue(data.step, false)
-            const reported = Math.floor(data.position)
-            if (data.pointer) {
-                // The knob glides there, then reports.
-                mousePress(slider, data.pointer, 6)
+        // From a value or [a step]: a track click on a stepped slider (96 px, 4 steps: points 3, 22.5, 42, 61.5, 81)
+        // glides to the step at or past the pointer, then reports; a key moves a step, or a pixel (a tenth of the
+        // travel with Page Up/Down); a drag follows within the travel, stepped it snaps to the step within a pixel.
+        function test_moves_data() {
+            const [stepped, wide, narrow] = [{ width: 96, isScale: true, segment: 4 }, { width: 200 }, { width: 100 }]
+            const click = (x) => (slider, order) => {
+                mousePress(slider, x, 6)
                 compare(order, ["click"])
                 tryCompare(order, "length", 3, 1000)
-                mouseRelease(slider, data.pointer, 6)
-            } else {
-                slider.forceActiveFocus(Qt.TabFocusReason)
-                keyClick(data.key)
+                mouseRelease(slider, x, 6)
             }
-            if (data.segmentValue !== undefined)
-                compare(slider.segmentValue, data.segmentValue)
-            compare(slider.knobPosition, data.position)
-            compare(order, ["click", "value " + reported, "delay " + reported])
+            const key = (k) => (slider) => { slider.forceActiveFocus(Qt.TabFocusReason); keyClick(k) }
+            const pull = (...moves) => (slider) => { mousePress(slider.children[2], 6, 6)
+                moves.forEach((dx) => mouseMove(slider.children[2], 6 + dx, 6)); mouseRelease(slider.children[2], 6, 6) }
+            return [["click, target past the point", stepped, 81, click(29), 42, 2],
+                    ["click, target on the point", stepped, 81, click(28), 22.5, 1],
+                    ["click, continuous", wide, 3, click(150), 144],
+                    ["stepped, Right", stepped, [1], key(Qt.Key_Right), 42, 2],
+                    ["stepped, Down", stepped, [1], key(Qt.Key_Down), 3, 0],
+                    ["stepped, Left at the start", stepped, [0], key(Qt.Key_Left), 3, 0],
+                    ["stepped, Up at the end", stepped, [4], key(Qt.Key_Up), 81, 4],
+                    ["continuous, Left", narrow, 50, key(Qt.Key_Left), 49],
+                    ["continuous, Page Up", narrow, 50, key(Qt.Key_PageUp), 58.2],
+                    ["continuous, Up at the end", narrow, 85, key(Qt.Key_Up), 85],
+                    ["drag, continuous, within", narrow, 3, pull(20), 23, undefined, ["click", "drag true", "value 23", "delay 23", "drag false"]],
+                    ["drag, continuous, far beyond the end", narrow, 3, pull(20, 194), 85, undefined, ["click", "drag true", "value 23", "value 85", "delay 85", "drag false"]],
+                    ["drag, stepped, within the slack", stepped, 3, pull(20), 22.5, 1, "drag false"],
+                    ["drag, stepped, beyond the slack", stepped, 3, pull(22), 42, 2, "drag false"],
+            ].map((r) => ({ tag: r[0], props: r[1], start: r[2], act: r[3], position: r[4], step: r[5], order: r[6] }))
+        }
+
+        // `order` as a text is the last report only.
+        function test_moves(data) {
+            const order = []
+            const slider = makeSlider(data.props, order)
+            Array.isArray(data.start) ? slider.setIndexValue(data.start[0], false) : slider.setValue(data.start)
+            data.act(slider, order)
+            compare([slider.knobPosition, slider.segmentValue, typeof data.order === "string" ? order[order.length - 1] : order],
+                    [data.position, data.step === undefined ? slider.segmentValue : data.step,
+                     data.order || ["click"].concat(["value ", "delay "].map((t) => t + Math.floor(data.position)))])
         }
 
         // Setters move the knob; only the ratio and a chosen index report.
         function test_setters() {
             const order = []
             const slider = makeSlider({ width: 176 }, order)
-            const positions = []
-            for (const ratio of [0, 1, 0.5]) {
-                slider.setRatioValue(ratio)
-                positions.push(slider.knobPosition)
-            }
+            const positions = [0, 1, 0.5].map((ratio) => { slider.setRatioValue(ratio); return slider.knobPosition })
             slider.segment = 4
             slider.setIndexValue(2, false)
             positions.push(slider.knobPosition, slider.segmentValue)
             slider.setIndexValue(3, true)
             slider.setValue(50)
             positions.push(slider.knobPosition)
-            compare(positions, [4, 162, 83, 3 + 2 * 158 / 4, 2, 50])
-            compare(order, ["value 4", "value 162", "value 83", "value 121"])
-        }
-
-        // A drag follows the pointer within the travel; a stepped one snaps
-        // on release to the step within a pixel, or the next one.
-        function test_drag_data() {
-            return [
-                { tag: "continuous, within", props: { width: 100 }, moves: [20], position: 23,
-                  order: ["click", "drag true", "value 23", "delay 23", "drag false"] },
-                { tag: "continuous, far beyond the end", props: { width: 100 }, moves: [20, 194],
-                  position: 85, order: ["click", "drag true", "value 23", "value 85", "delay 85",
-                                        "drag false"] },
-                { tag: "stepped, within the slack", props: { width: 96, segment: 4, isScale: true },
-                  moves: [20], position: 22.5, step: 1 },
-                { tag: "stepped, beyond the slack", props: { width: 96, segment: 4, isScale: true },
-                  moves: [22], position: 42, step: 2 },
-            ]
-        }
-
-        function test_drag(data) {
-            const order = []
-            const slider = makeSlider(data.props, order)
-            slider.setValue(3)
-            const knob = slider.children[2]
-            mousePress(knob, 6, 6)
-            for (const dx of data.moves)
-                mouseMove(knob, 6 + dx, 6)
-            mouseRelease(knob, 6, 6)
-            compare(slider.knobPosition, data.position)
-            if (data.step !== undefined)
-                compare([slider.segmentValue, order[order.length - 1]], [data.step, "drag false"])
-            else
-                compare(order, data.order)
+            compare([positions, order], [[4, 162, 83, 3 + 2 * 158 / 4, 2, 50], ["value 4", "value 162", "value 83", "value 121"]])
         }
     }
 }
