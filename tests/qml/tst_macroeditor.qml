@@ -53,6 +53,12 @@ Item {
             for (const answer of ["confirmCancel", "confirmOk"]) {
                 mouseClick(child(editor, "macroDeleteButton"))
                 compare(child(confirm, "confirmQuestion").text, "Delete the macro “Macro_0”?")
+                const seen = [] // the question keeps Tab between its two answers
+                for (const key of [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Backtab]) {
+                    keyClick(key)
+                    seen.push(focusName())
+                }
+                compare(seen, ["confirmCancel", "confirmOk", "confirmCancel", "confirmOk"])
                 mouseClick(child(confirm, answer))
             }
             compare([confirm.visible, args(deleted), ui_View.getNameList(0), ui_View.loadMacroIni("Macro_0"),

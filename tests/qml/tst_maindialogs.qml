@@ -102,6 +102,17 @@ Item {
                 compare(ui_View.loadMacroIni("Macro_0"), ["1,B", "2,B", "1"])
         }
 
+        // A renamed macro's button shows the new name at once.
+        function test_renameRefreshesTheButtonText() {
+            ui_View.updataNameList(0, ["Macro_0"])
+            ui_View.createMacroIni("Macro_0", 0)
+            ui_View.setData("mouseMacroKey/3", "Macro_0")
+            ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 3, 0])
+            const main = startMain()
+            verify(dialog(main, "macroEditorMain").renameMacro(0, "Burst"))
+            compare(child(main, "keyMatrixMain").modKeys.get(3).keyText, "Burst")
+        }
+
         // The switcher's rows are the manager's; deleting one above keeps the mark.
         function test_titleBarSwitchesProfiles() {
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
