@@ -14,12 +14,6 @@
 using Bytes = QByteArray;
 
 namespace {
-// `data` in one data report of the rig's length.
-Bytes report32(const Bytes &data)
-{
-    return data + Bytes(32 - data.size(), '\0');
-}
-
 // The factory profile blocks of the virtual mouse replaced by a pattern
 // that differs per block, so that a patch shows where it landed.
 Bytes blockPattern(int n)
@@ -42,31 +36,29 @@ QString defaultRecords(bool gunSwitch = false)
 }
 } // namespace
 
-// A view over a confirmed virtual mouse of `flags` (family and the flags set,
-// "560 isColorful isGun"), its record cleared. The reads of the `unread`
-// profile blocks lose their reply.
+// A view over a confirmed virtual mouse of `flags` ("560 colour gun 55328"),
+// its record cleared. The reads of the `unread` profile blocks lose their reply.
 struct ViewRig
 {
     explicit ViewRig(const QString &flags, const QString &unread = {})
-        : rig(flags.left(3).toInt(), true, flags.contains("isGun"))
+        : rig(flags.left(3).toInt(), true, flags.contains("gun"))
     {
         {
             QSettings config(QStringLiteral("modules/setting/apConfig.bin"), QSettings::IniFormat);
             config.setValue("mouse/icType", flags.left(3));
-            for (const char *flag : {"isColorful", "isGun", "is55328"})
-                config.setValue(QString("mouse/") + flag, flags.contains(flag));
+            config.setValue("mouse/isColorful", flags.contains("colour"));
+            config.setValue("mouse/isGun", flags.contains("gun"));
+            config.setValue("mouse/is55328", flags.contains("55328"));
         }
         view = std::make_unique<myQQuickView>();
         view->setDeviceLink(&rig.link);
         for (int n = 0; n < 5; ++n)
             rig.mouse->setProfileBlock(n, blockPattern(n));
         QVERIFY(rig.link.chkDeviceIsEnCode(0));
-        if (flags.startsWith("560")) {
-            for (uint n = 0; n < 5; ++n) {
-                if (unread.contains(QString::number(n)))
-                    rig.mouse->setFault(VirtualMouse::Fault::DropReply);
-                view->mouseReadProfile(n);
-            }
+        for (uint n = 0; flags.startsWith("560") && n < 5; ++n) {
+            if (unread.contains(QString::number(n)))
+                rig.mouse->setFault(VirtualMouse::Fault::DropReply);
+            view->mouseReadProfile(n);
         }
         rig.mouse->clearRecord();
     }
@@ -121,32 +113,31 @@ private slots:
         };
         row("DPI, 553", "553",
             "mouseSetDpi(3, '3360', [400, 800, 1600, 3200, 6400, 100, 200, 300])", "00 11 03 08",
-            report32(hex("03070f8080808080")));
+            hex("03070f8080808080").leftJustified(32, '\0'));
         row("report rate, 560", "560", "mouseSetReportRate(2)",
             "00 03 01 02, 00 03 02 02, 00 03 03 02, 00 03 04 02");
-        row("current DPI, 560 with guns", "560 isColorful isGun", "mouseSetCurrentDPI(4)",
-            "00 04 01 04");
+        row("current DPI, 560 gun", "560 colour gun", "mouseSetCurrentDPI(4)", "00 04 01 04");
         // Code 03H would be a report rate on family 560.
         row("keyboard option, 560", "560", "mouseSetKeyboardoption(1, 2, 3, 4)", "00 01 01 02");
         row("switch matrix 1, 560", "560", "mouseSwitchKeyMatrix(1)", "00 02 01");
         row("effect 4, plain", "553", "mouseSetRGBEffect(4, 1, 0)", "00 0d 02 02 02");
         row("colours twice without is55328", "553", "mouseSetRGBColor(1, [1, 2, 3])",
-            "00 10 01 18, 00 10 01 18", report32(hex("010203")).repeated(2));
-        row("colours, type 2", "553 isColorful", "mouseSetRGBColor(2, [1, 2, 3])",
-            "00 10 02 04, 00 10 02 04", report32(hex("01020300")).repeated(2));
-        row("is55328, stage 8 coloured", "553 is55328",
+            "00 10 01 18, 00 10 01 18", hex("010203").leftJustified(32, '\0').repeated(2));
+        row("colours, type 2", "553 colour", "mouseSetRGBColor(2, [1, 2, 3])",
+            "00 10 02 04, 00 10 02 04", hex("01020300").leftJustified(32, '\0').repeated(2));
+        row("is55328, stage 8 coloured", "553 55328",
             "mouseSetRGBColor(3, Array.from({length: 24}, (x, i) => i == 22 ? 7 : 0))",
-            "00 10 00 18", report32(Bytes(22, '\0') + hex("0700")));
-        row("gun data negated with the keyboard option", "553 isColorful isGun",
+            "00 10 00 18", (Bytes(22, '\0') + hex("0700")).leftJustified(32, '\0'));
+        row("gun data negated by the option", "553 colour gun",
             "mouseSendGundata(2, [10, 20, 5]); mouseSetKeyboardoption(0, 0, 1, 0);"
             "mouseSendGundata(3, [10, 20, 5]); mouseSendGundata(1, [10])",
             "00 83, 00 04 00 0a 14 05 01, 00 03 00 00 01, 00 83, 00 04 00 0a 14 fb 02, 00 83, "
             "00 04 00 0a");
         row("gun data without guns, 560", "560", "mouseSendGundata(1, [10, 20, 5])", "");
-        row("gun slot 0 or 4, update", "560 isColorful isGun",
+        row("gun slot 0 or 4, update", "560 colour gun",
             "for (const slot of [0, 4, -1]) mouseSendGundata(slot, [10, 20, 5]); openUpdateExe()",
             "");
-        row("block numbers above four", "560 isColorful isGun",
+        row("block numbers above four", "560 colour gun",
             "mouseSetProfile(5); mouseReadProfile(5); mouseSetProfile(4294967295)", "");
         // Slots 0 to 11 by the low byte. Longer than the block, or filling it
         // without the end: not sent.
@@ -156,18 +147,18 @@ private slots:
                              "mouseSendMacroData(d.slice(0, 127).concat([5]), 10);"
                              "mouseSendMacroData([1, 2], '0'); mouseSendMacroData([1, 2, 3], 4)";
         const Bytes blocks = pattern(126).prepend('\0').left(126) + hex("0000 0102") +
-                             Bytes(126, '\0') + report32(hex("010203")) + Bytes(96, '\0');
+                             Bytes(126, '\0') + hex("010203").leftJustified(32, '\0') +
+                             Bytes(96, '\0');
         row("macro slots, 560", "560", macros, "00 0f 0c 80, 00 0f 01 80, 00 0f 05 80", blocks);
         // Stored first without sending. Slots 5..9 carry records 8, 7, 7, 6, 5;
         // the double click goes out as a double click.
-        const QString keys = QString("const r = %1; mouseSetKeyMatrix(r, false, [1, 2, 3]);"
-                                     "mouseSetKeyMatrix(r, true, [1, 2, 3])")
-                                 .arg(defaultRecords());
+        const QString keys =
+            "const r = " + defaultRecords() +
+            "; mouseSetKeyMatrix(r, false, [1, 2, 3]); mouseSetKeyMatrix(r, true, [1, 2, 3])";
         const Bytes matrix1 = hex("0100f000 0100f100 0100f200 0100f400 0100f300 01000000 "
                                   "0af01e02 0af01e02 07000200 07000100 01000000 01000000 "
                                   "01000000 01000000 04000100 04000200");
-        row("key matrix, 560", "560 isColorful isGun", keys, "00 0d 01 80",
-            matrix1 + Bytes(64, '\0'));
+        row("key matrix, 560", "560 colour gun", keys, "00 0d 01 80", matrix1 + Bytes(64, '\0'));
         // The delivered firmware table, untranslated; codes a record lacks go
         // out as zeros.
         const QString reset = "setDataList('mouseFwKeyMatrix/1', [9, 8]);"
@@ -211,33 +202,29 @@ private slots:
         };
         const char *effect = "mouseSetRGBEffect(5, 2, 4)";
         const char *all = "00 0c 01 80, 00 0c 02 80, 00 0c 03 80, 00 0c 04 80";
-        row("DPI 3389, guns", "560 isColorful isGun", "", true,
+        row("DPI 3389, guns", "560 colour gun", "", true,
             "mouseSetDpi(4, '3389', [400, 12800, 12799, 20000, 100, 100, 100, 13000])", all,
             "1234:82:8a8a0800ff90020202040800ff90020202040f");
         row("DPI 3360 short list, no guns", "560", "", true,
             "mouseSetDpi(3, '3360', [400, 800, 1600])", "00 0c 01 80",
             "1234:84:03070fffffffffff03070fffffffffff07");
-        row("effect, colourful without guns", "560 isColorful", "", true, effect, "00 0c 01 80",
+        row("effect, colourful without guns", "560 colour", "", true, effect, "00 0c 01 80",
             "1234:71:05ff05");
         row("effect, plain without guns", "560", "", true, "mouseSetRGBEffect(4, 1, 0)",
             "00 0c 01 80", "234:71:020202 1:71:020203");
         const QString zeros(42, QLatin1Char('0'));
-        row("colours, colourful", "560 isColorful isGun", "", true,
-            "mouseSetRGBColor(7, [10, 11, 12])", "00 0c 00 80", "0:24:0a0b0c" + zeros);
-        row("colours, plain", "560 isGun", "", true, "mouseSetRGBColor(7, [10, 11, 12])",
+        row("colours, colourful", "560 colour gun", "", true, "mouseSetRGBColor(7, [10, 11, 12])",
+            "00 0c 00 80", "0:24:0a0b0c" + zeros);
+        row("colours, plain", "560 gun", "", true, "mouseSetRGBColor(7, [10, 11, 12])",
             "00 0c 01 80", "1:104:0a0b0c" + zeros);
-        // Gun slot 2 lives in block 3.
-        const char *gunSlot2 = "mouseSendGundata(2, [300, -3, 5, 99])";
-        const QString gunPatch =
-            QString("3:65:%1 3:78:f02cfd05")
-                .arg(uchar(blockPattern(3).at(65)) & ~0x04, 2, 16, QLatin1Char('0'));
-        row("gun slot read again", "560 isColorful isGun", "3", true, gunSlot2,
-            "00 8c 03, 00 0c 03 80", gunPatch);
-        row("profile read again", "560 isColorful isGun", "2", true, "mouseSetProfile(2)",
+        // Gun slot 2 lives in block 3; its byte 65 (25 in the pattern) drops bit 2.
+        row("gun slot read again", "560 colour gun", "3", true,
+            "mouseSendGundata(2, [300, -3, 5, 99])", "00 8c 03, 00 0c 03 80",
+            "3:65:21 3:78:f02cfd05");
+        row("profile read again", "560 colour gun", "2", true, "mouseSetProfile(2)",
             "00 8c 02, 00 0c 02 80", "");
-        row("effect, unreadable", "560 isColorful", "1", false, effect, "00 8c 01",
-            "1234:71:05ff05");
-        row("effect, one of the gun blocks unreadable", "560 isColorful isGun", "3", false, effect,
+        row("effect, unreadable", "560 colour", "1", false, effect, "00 8c 01", "1234:71:05ff05");
+        row("effect, a gun block unreadable", "560 colour gun", "3", false, effect,
             "00 8c 03, 00 0c 01 80, 00 0c 02 80, 00 0c 04 80", "1234:71:05ff05");
     }
 
@@ -313,7 +300,7 @@ private slots:
     void gunSwitch()
     {
         for (int unplugAfter : {0, 7}) {
-            ViewRig r("560 isColorful isGun");
+            ViewRig r("560 colour gun");
             if (unplugAfter)
                 r.rig.mouse->unplugAfterReports(unplugAfter);
             r.run("mouseSetKeyMatrix(" + defaultRecords(true) + ", true, [150, 200])");
