@@ -64,6 +64,7 @@ private slots:
             CMD(hid553_03H_SetKeyboardoption(1, 2, 3, 0x40)));
         add({"00 0c 01 02 03 00 00 00 ed"}, {64, 64}, 0, CMD(hid553_0CH_SetFixLEDColor(d)));
         add({"00 13 05 80 00 00 00 00 67"}, withData(4), 128, CMD(hid553_13H_SetMacroKey(5, d)));
+        add({"00 02 03 00 00 00 00 00 fa"}, {8}, 0, CMD(hid560_02H_SetCurrentProfile(3)));
         // Once per profile, or for the current one alone on a gun mouse.
         const QStringList rates{"00 03 01 02 00 00 00 00 f9", "00 03 02 02 00 00 00 00 f8",
                                 "00 03 03 02 00 00 00 00 f7", "00 03 04 02 00 00 00 00 f6"};
