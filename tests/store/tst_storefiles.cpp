@@ -31,11 +31,12 @@ class tst_StoreFiles : public QObject
     Q_OBJECT
 
 private slots:
-    // Saved, renamed, deleted in the view's tests; here no-ops and a file never created.
+    // Saved and renamed in the view's tests; here a delete, no-ops, a file never created.
     void gunData()
     {
         const QStringList six{"0", "1", "2", "3", "4", "5"};
         const std::pair<Edit, QStringList> rows[] = {
+            {[] { GunDataFile().modify(0, {"3"}); }, {"0", "1", "2", "4", "5"}},
             {[] {
                  GunDataFile guns;
                  guns.modify(5, {"AKM", "x", 1, 1, 1, 1, "1"});
@@ -44,8 +45,7 @@ private slots:
                  guns.modify(1, {"M4", "L-Click", 9, 0, 5, "AKM"});
                  guns.modify(1, {"M4"});
                  guns.modify(0, {});
-                 for (const QString &name :
-                      {QString(), QStringLiteral("/"), QStringLiteral("\\/")}) {
+                 for (const QString &name : {QString(), QString("/"), QString("\\/")}) {
                      guns.modify(0, {name});
                      guns.modify(1, {"AK", "L-Click", 12, 0, 8, 3, name});
                      guns.modify(1, {name, "L-Click", 12, 0, 8, 3, "0"});
