@@ -1,11 +1,10 @@
 #pragma once
 
-// The real skarn-config, by default from a temporary portable folder (the
-// executable beside a copy of the factory data), on the virtual mouse of
-// family 553 whose record lands in the folder.
+// The real skarn-config from a temporary portable folder (by default), on the virtual mouse
+// of family 553 whose record lands in the folder.
 #include "testdatafolder.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSaveFile>
@@ -34,53 +33,43 @@ public:
     }
 
     QString filePath(const QString &relative) const { return dir.filePath(relative); }
-    // A file's bytes; empty when it cannot be read.
     QByteArray read(const QString &relative) const
     {
         QFile file(filePath(relative));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Output and errors merged, to be read with waitForOutput().
-    std::unique_ptr<QProcess> start(const QStringList &args) const
+    std::unique_ptr<QProcess> start(const QStringList &args, bool merged = true) const
     {
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(env);
-        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->setProcessChannelMode(merged ? QProcess::MergedChannels
+                                              : QProcess::SeparateChannels);
         process->setWorkingDirectory(dir.path());
         process->start(exe, args);
         return process;
     }
 
-    // To its end: the exit code (-1 on a crash or after a minute), output
-    // and errors.
+    // The exit code (-1 on a crash or after a minute), output and errors.
     std::tuple<int, QByteArray, QByteArray> run(const QStringList &args) const
     {
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir.path());
-        process.start(exe, args);
-        const bool ended = process.waitForFinished(60000);
-        return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
+        const auto process = start(args, false);
+        const bool ended = process->waitForFinished(60000);
+        return {ended && process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
+                process->readAllStandardOutput(), process->readAllStandardError()};
     }
 
-    // Adds what `process` writes to `output` until it holds `text`.
     static bool waitForOutput(QProcess &process, QByteArray &output, const QByteArray &text,
                               int timeoutMs = 20000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!output.contains(text) && timer.elapsed() < timeoutMs &&
-               process.state() != QProcess::NotRunning) {
+        for (QDeadlineTimer end(timeoutMs);
+             !output.contains(text) && !end.hasExpired() && process.state() != QProcess::NotRunning;
+             output += process.readAll())
             process.waitForReadyRead(100);
-            output += process.readAll();
-        }
         output += process.readAll();
         return output.contains(text);
     }
 
-    // The exit code, -1 when it did not end normally.
     static int stop(QProcess &process)
     {
         process.terminate();
@@ -93,18 +82,15 @@ public:
     // The mouse's record ("feature|output <hex>") from line `from` on.
     QStringList record(int from = 0) const
     {
-        QFile file(filePath("mouse.log"));
         QStringList lines;
-        for (const QByteArray &line :
-             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList())
+        for (const QByteArray &line : read("mouse.log").split('\n'))
             lines << QString::fromLatin1(line.mid(line.indexOf(' ') + 1));
         return lines.mid(from, lines.size() - from - 1);
     }
 
-    // From outside the process: "silent N", "unplug", "plug", "none".
+    // "silent N", "unplug", "plug", "none"; whole at once: the program reads it on sight.
     bool setMouseFault(const QByteArray &fault) const
     {
-        // Whole at once: the program takes the file as soon as it appears.
         QSaveFile file(filePath("mouse.log.fault"));
         return file.open(QIODevice::WriteOnly) && file.write(fault) >= 0 && file.commit();
     }
