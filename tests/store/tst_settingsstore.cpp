@@ -67,13 +67,19 @@ private slots:
     {
         TestDataFolder folder;
         const QString global = StorePaths::globalSettings;
-        SettingsStore store;
-        QVERIFY(QFile::remove(global) && QDir().mkpath(global));
-        QVERIFY(!store.setGlobalData("common/language", "ChineseSimplified") && !store.sync());
-        QCOMPARE(store.globalData("common/language"), QVariant("ChineseSimplified"));
-        QVERIFY(store.setData("mouse/reportRate", 0)); // other files still take writes
-        QVERIFY(QDir(global).removeRecursively() && store.setGlobalData("mouse/profileNo", 2));
-        QVERIFY(folder.read(global).contains("language=ChineseSimplified"));
+        {
+            SettingsStore store;
+            QVERIFY(QFile::remove(global) && QDir().mkpath(global));
+            QVERIFY(!store.setGlobalData("common/language", "ChineseSimplified") && !store.sync());
+            QCOMPARE(store.globalData("common/language"), QVariant("ChineseSimplified"));
+            QVERIFY(store.setData("mouse/reportRate", 0)); // other files still take writes
+            QVERIFY(QDir(global).removeRecursively() && store.setGlobalData("mouse/profileNo", 2));
+            QVERIFY(folder.read(global).contains("language=ChineseSimplified"));
+            QVERIFY(QFile::remove(global) && QDir().mkpath(global));
+            QVERIFY(!store.setGlobalData("mouse/profileNo", 4) && QDir(global).removeRecursively());
+        }
+        // A change still pending at quit is written when the store closes.
+        QVERIFY(folder.read(global).contains("profileNo=4"));
     }
 
     // Any Chinese locale, not only the one of the Chinese file, reads that file.
