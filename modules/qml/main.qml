@@ -228,7 +228,10 @@ SceneState {
         id: powerOnPicture
         objectName: "powerOnPicture"
         anchors.centerIn: parent
-        source: mainWindow.sourcePowerOn
+        // Shown only while the program starts: its decoded picture goes
+        // when it hides, not kept in the image cache either.
+        cache: false
+        source: visible ? mainWindow.sourcePowerOn : ""
     }
 
     // The title bar's controls come first in the Tab order, as they are

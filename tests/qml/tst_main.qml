@@ -27,11 +27,13 @@ Item {
             compare([args(keys), args(buttons)], [[[true, 0x28]], [[false, 0xF1, 12, -3]]])
             main.initUI()
             const shown = () => [main.visible, main.isPownOn, ui_View.enabled, main.isMainShown,
-                                 ...["powerOnPicture", "leftPanel", "busyIndicator"].map((n) => child(main, n).visible)]
-            compare(shown(), [true, true, false, false, true, false, true])
-            // run() follows once the exchanges are over and ends the lock.
+                                 ...["powerOnPicture", "leftPanel", "busyIndicator"].map((n) => child(main, n).visible),
+                                 child(main, "powerOnPicture").status]
+            compare(shown(), [true, true, false, false, true, false, true, Image.Ready])
+            // run() follows once the exchanges are over and ends the lock,
+            // and the start-up picture lets go of its image.
             main.run()
-            compare(shown(), [true, true, true, true, false, true, false])
+            compare(shown(), [true, true, true, true, false, true, false, Image.Null])
             // A second connect locks again but reads nothing again.
             ui_View.setGlobalData("common/language", "ChineseSimplified")
             ui_View.setData("mouse/reportRate", 0)
