@@ -102,7 +102,8 @@ Item {
         }
 
         // The title bar's drag moves the window by the pointer's offset;
-        // its buttons hide and minimise it.
+        // its buttons hide and minimise it. In the tray the backdrop lets
+        // go of its picture until the window shows again.
         function test_windowMovesHidesAndMinimises() {
             testData.attachWindow()
             const main = startMain()
@@ -115,6 +116,11 @@ Item {
             testData.attachWindow()
             mouseClick(buttons[1])
             tryVerify(() => testData.window()[3], 1000)
+            const backdrop = child(main, "background")
+            main.endCaptures()
+            compare(backdrop.status, Image.Null)
+            main.wake()
+            compare(backdrop.status, Image.Ready)
         }
 
         function test_texts_data() {

@@ -16,6 +16,7 @@ private slots:
     void init();
     void cleanup();
     void sceneCallsArriveInOrder();
+    void trayHidingAndShowingReachTheScene();
     void dropDownsLightOnlyTheChoiceAndThePointedRow_data();
     void dropDownsLightOnlyTheChoiceAndThePointedRow();
 
@@ -75,6 +76,17 @@ void tst_MyQQuickView::sceneCallsArriveInOrder()
     bare.initUI();
     QCoreApplication::processEvents();
     QVERIFY(!bare.rootObject());
+}
+
+// The scene lets go of what a hidden window does not need and takes it back
+// before the window paints again.
+void tst_MyQQuickView::trayHidingAndShowingReachTheScene()
+{
+    m_view->show();
+    m_view->hide();
+    m_view->show();
+    QCOMPARE(m_view->rootObject()->property("windowCalls").toStringList(),
+             QStringList({"wake", "endCaptures", "wake"}));
 }
 
 void tst_MyQQuickView::dropDownsLightOnlyTheChoiceAndThePointedRow_data()
