@@ -407,6 +407,8 @@ void myQQuickView::showEvent(QShowEvent *event)
     if (m_shownSize.isValid()) {
         resize(std::exchange(m_shownSize, QSize()));
     }
+    // Before the first frame, so that the scene paints with its pictures.
+    invokeScene("wake", {}, Delivery::Synchronous);
     QQuickWidget::showEvent(event);
 }
 

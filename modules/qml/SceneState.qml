@@ -12,6 +12,8 @@ Item {
     property string icType: "553"
     property bool is55328: false
     property bool isPownOn: false
+    // The window is in the tray: the backdrop holds no pictures meanwhile.
+    property bool asleep: false
     // A family-560 mouse has been seen on its device profile 1.
     property bool deviceProfileChecked: false
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",

@@ -92,10 +92,16 @@ SceneState {
     }
 
     // The window went to the tray: nothing waits for keys any more, and the
-    // closed dialogs are released until they open again.
+    // closed dialogs and the backdrop's pictures are released until needed.
     function endCaptures() {
         Logic.endCaptures(screens)
         Logic.releaseClosedDialogs(screens)
+        asleep = true
+    }
+
+    // The window is shown again.
+    function wake() {
+        asleep = false
     }
 
     function controlUIEnable(isEnable: bool) {
@@ -219,16 +225,19 @@ SceneState {
         id: environment
 
         visible: mainWindow.isMainShown
-        sourceBackground: mainWindow.sourceBackground
-        sourceTitleBar: mainWindow.sourceTitleBar
-        sourceTitleLogo: mainWindow.sourceTitleLogo
+        sourceBackground: mainWindow.asleep ? "" : mainWindow.sourceBackground
+        sourceTitleBar: mainWindow.asleep ? "" : mainWindow.sourceTitleBar
+        sourceTitleLogo: mainWindow.asleep ? "" : mainWindow.sourceTitleLogo
     }
 
     Image {
         id: powerOnPicture
         objectName: "powerOnPicture"
         anchors.centerIn: parent
-        source: mainWindow.sourcePowerOn
+        // Shown only while the program starts: its decoded picture goes
+        // when it hides, not kept in the image cache either.
+        cache: false
+        source: visible ? mainWindow.sourcePowerOn : ""
     }
 
     // The title bar's controls come first in the Tab order, as they are

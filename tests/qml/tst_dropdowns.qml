@@ -92,8 +92,9 @@ Item {
                 (typeof key === "function" ? key : Array.isArray(key) ? (c) => mouseClick(c, key[0], key[1])
                                                  : key ? () => keyClick(key) : settle)(control)
             const box = child(control, "slideBox")
-            compare([reported, control.isDrop, box.shown, control.currentSelect, box.shown ? box.height : 0],
-                    [data.reported, !!data.height, !!data.height, data.choice, data.height || 0])
+            // A closed box holds no rows; they are built on opening.
+            compare([reported, control.isDrop, box.shown, control.currentSelect, box.shown ? box.height : 0, !!box.panelItem],
+                    [data.reported, !!data.height, !!data.height, data.choice, data.height || 0, !!data.height && data.kind !== "slider"])
         }
     }
 }

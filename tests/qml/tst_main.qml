@@ -22,11 +22,12 @@ Item {
             compare([args(keys), args(buttons)], [[[true, 0x28]], [[false, 0xF1, 12, -3]]])
             main.initUI()
             const shown = () => [main.visible, main.isPownOn, ui_View.enabled, main.isMainShown,
-                                 ...["powerOnPicture", "leftPanel", "busyIndicator"].map((n) => child(main, n).visible)]
-            compare(shown(), [true, true, false, false, true, false, true])
+                                 ...["powerOnPicture", "leftPanel", "busyIndicator"].map((n) => child(main, n).visible),
+                                 child(main, "powerOnPicture").status]
+            compare(shown(), [true, true, false, false, true, false, true, Image.Ready])
             // run() follows once the exchanges are over and ends the lock.
             main.run()
-            compare(shown(), [true, true, true, true, false, true, false])
+            compare(shown(), [true, true, true, true, false, true, false, Image.Null]) // the picture's image goes
             // A second connect locks again but reads nothing again.
             ui_View.setGlobalData("common/language", "ChineseSimplified")
             main.initUI()

@@ -171,10 +171,13 @@ Item {
                 compare(dialog(main, "gunControlMain").selectGun1, 5)
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
+            const backdrop = child(main, "background")
             if (data.build === "release")
-                main.endCaptures()
-            compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl],
-                    [[0, 1, 2], data.build === "before"])
+                main.endCaptures() // in the tray the backdrop lets go of its picture too
+            compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl, backdrop.status],
+                    [[0, 1, 2], data.build === "before", data.build === "release" ? Image.Null : Image.Ready])
+            main.wake()
+            compare(backdrop.status, Image.Ready)
             const gun = dialog(main, "gunControlMain")
             compare([gun.selectGun1, gun.selectGun2, gun.selectGun3, gun.gunNumberModel.get(1).gunY, gun.isSave],
                     [0, 1, 2, "7", true])

@@ -63,6 +63,13 @@ private slots:
             enabled += view.isEnabled() ? '1' : '0';
         }
         QCOMPARE(enabled, QStringLiteral("01110"));
+        // A hidden window lets the scene release what it need not hold; the
+        // scene takes it back before the window paints again.
+        view.show();
+        view.hide();
+        view.show();
+        QCOMPARE(view.rootObject()->property("windowCalls").toStringList(),
+                 QStringList({"wake", "endCaptures", "wake"}));
 
         myQQuickView bare;
         bare.setBusy(1);

@@ -11,8 +11,12 @@ Item {
     width: 1024
     height: 640
 
+    // Loaded once per showing of the window: not kept in the image cache
+    // while the window sleeps in the tray.
     Image {
+        objectName: "background"
         anchors.fill: parent
+        cache: false
         source: environment.sourceBackground
     }
 

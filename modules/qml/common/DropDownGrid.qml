@@ -154,49 +154,54 @@ Item {
         duration: 180 - 10 * dropDownGrid.count
         fullHeight: Math.floor(dropDownGrid.count / 3) * dropDownGrid.rowHeight
 
-        Rectangle {
-            anchors.fill: parent
-            color: dropDownGrid.bgColor
-            border.color: dropDownGrid.borderColor
-        }
+        // The panel reaches the control by id from its own context.
+        // qmllint disable unqualified
+        panel: Component {
+            Item {
+                Rectangle {
+                    anchors.fill: parent
+                    color: dropDownGrid.bgColor
+                    border.color: dropDownGrid.borderColor
+                }
 
-        Grid {
-            columns: 3
+                Grid {
+                    columns: 3
 
-            Repeater {
-                model: dropDownGrid.mdItems
+                    Repeater {
+                        model: dropDownGrid.mdItems
 
-                // qmllint disable unqualified
-                delegate: Rectangle {
-                    id: cell
+                        delegate: Rectangle {
+                            id: cell
 
-                    required property int index
-                    required property var model
+                            required property int index
+                            required property var model
 
-                    width: dropDownGrid.width
-                    height: dropDownGrid.rowHeight
-                    color: index === dropDownGrid.currentSelect || index === dropDownGrid.hoveredCell
-                           ? Theme.colorOrange : "transparent"
-                    border.color: index === dropDownGrid.keyCell ? Theme.colorFocus : "transparent"
+                            width: dropDownGrid.width
+                            height: dropDownGrid.rowHeight
+                            color: index === dropDownGrid.currentSelect || index === dropDownGrid.hoveredCell
+                                   ? Theme.colorOrange : "transparent"
+                            border.color: index === dropDownGrid.keyCell ? Theme.colorFocus : "transparent"
 
-                    Text {
-                        anchors.verticalCenter: parent.verticalCenter
-                        x: 8 + dropDownGrid.horizontalOffset
-                        width: parent.width - x - 8
-                        elide: Text.ElideRight
-                        text: cell.model.textValue === undefined ? "" : cell.model.textValue
-                        color: Theme.fontColor
-                        font.family: Theme.fontFamily
-                        font.pixelSize: Theme.fontNormalSize
-                    }
+                            Text {
+                                anchors.verticalCenter: parent.verticalCenter
+                                x: 8 + dropDownGrid.horizontalOffset
+                                width: parent.width - x - 8
+                                elide: Text.ElideRight
+                                text: cell.model.textValue === undefined ? "" : cell.model.textValue
+                                color: Theme.fontColor
+                                font.family: Theme.fontFamily
+                                font.pixelSize: Theme.fontNormalSize
+                            }
 
-                    MouseArea {
-                        anchors.fill: parent
-                        onClicked: dropDownGrid.choose(cell.index)
+                            MouseArea {
+                                anchors.fill: parent
+                                onClicked: dropDownGrid.choose(cell.index)
+                            }
+                        }
                     }
                 }
-                // qmllint enable unqualified
             }
         }
+        // qmllint enable unqualified
     }
 }

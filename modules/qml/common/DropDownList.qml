@@ -23,12 +23,6 @@ Item {
     readonly property bool isAnimating: slideBox.running
     property int revision: 0
     property bool choicePending: false
-    // The row really under the pointer, -1 for none.
-    readonly property int hoveredRow: slideBox.pointerInside
-                                      ? listView.indexAt(slideBox.pointer.x,
-                                                         slideBox.pointer.y + listView.contentY)
-                                      : -1
-
     // The row the arrow keys point at while the list is open, -1 for none.
     property int keyRow: -1
 
@@ -74,7 +68,6 @@ Item {
         if (slideBox.shown) {
             const from = keyRow >= 0 ? keyRow : currentSelect
             keyRow = Math.max(0, Math.min(count - 1, from + rows))
-            listView.positionViewAtIndex(keyRow, ListView.Contain)
             return
         }
         const row = Math.max(0, Math.min(count - 1, currentSelect + rows))
@@ -169,95 +162,110 @@ Item {
             dropDownList.valueChange(dropDownList.currentSelect)
         }
 
-        Rectangle {
-            anchors.fill: parent
-            color: dropDownList.bgColor
-            border.color: dropDownList.borderColor
-        }
-
-        ListView {
-            id: listView
-
-            anchors.fill: parent
-            anchors.rightMargin: scrollBar.visible ? scrollBar.width : 0
-            clip: true
-            boundsBehavior: Flickable.StopAtBounds
-            interactive: dropDownList.count > dropDownList.maxRows
-            model: dropDownList.mdItems
-            onContentYChanged: {
-                if (!handleArea.drag.active)
-                    handle.y = handle.range * contentY / handle.contentRange
-            }
-            // qmllint disable unqualified
-            delegate: Rectangle {
-                id: row
-
-                required property int index
-                required property var model
-
-                width: listView.width
-                height: dropDownList.rowHeight
-                color: index === dropDownList.currentSelect || index === dropDownList.hoveredRow
-                       ? Theme.colorOrange : "transparent"
-                border.color: index === dropDownList.keyRow ? Theme.colorFocus : "transparent"
-
-                Text {
-                    objectName: "rowText" + row.index
-                    anchors.verticalCenter: parent.verticalCenter
-                    x: 8 + dropDownList.horizontalOffset
-                    width: parent.width - x - 8
-                    elide: Text.ElideRight
-                    text: row.model.textValue === undefined ? "" : row.model.textValue
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormalSize
-                }
-
-                MouseArea {
+        // The panel reaches the control by id from its own context.
+        // qmllint disable unqualified
+        panel: Component {
+            Item {
+                Rectangle {
                     anchors.fill: parent
-                    onClicked: dropDownList.choose(row.index)
-                }
-            }
-            // qmllint enable unqualified
-        }
-
-        Rectangle {
-            id: scrollBar
-
-            objectName: "scrollBar"
-            anchors.right: parent.right
-            width: 12
-            height: parent.height
-            visible: dropDownList.count > dropDownList.maxRows
-            color: Theme.colorGray1
-
-            Rectangle {
-                id: handle
-
-                readonly property real range: scrollBar.height - height
-                readonly property real contentRange: Math.max(1, listView.contentHeight - listView.height)
-
-                width: parent.width
-                height: Math.max(24, scrollBar.height * listView.height / Math.max(1, listView.contentHeight))
-                radius: 4
-                color: handleArea.pressed ? Theme.colorOrange : Theme.colorGray2
-                onYChanged: {
-                    if (handleArea.drag.active)
-                        listView.contentY = y / Math.max(1, range) * contentRange
+                    color: dropDownList.bgColor
+                    border.color: dropDownList.borderColor
                 }
 
-                MouseArea {
-                    id: handleArea
+                ListView {
+                    id: listView
+
+                    // The row really under the pointer, -1 for none.
+                    readonly property int hoveredRow: slideBox.pointerInside
+                                                      ? indexAt(slideBox.pointer.x, slideBox.pointer.y + contentY)
+                                                      : -1
+                    readonly property int keyRow: dropDownList.keyRow
 
                     anchors.fill: parent
-                    drag.target: handle
-                    drag.axis: Drag.YAxis
-                    drag.minimumY: 0
-                    drag.maximumY: handle.range
-                    onPressed: dropDownList.dragSignal(true)
-                    onReleased: dropDownList.dragSignal(false)
+                    anchors.rightMargin: scrollBar.visible ? scrollBar.width : 0
+                    clip: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    interactive: dropDownList.count > dropDownList.maxRows
+                    model: dropDownList.mdItems
+                    onKeyRowChanged: {
+                        if (keyRow >= 0)
+                            positionViewAtIndex(keyRow, ListView.Contain)
+                    }
+                    onContentYChanged: {
+                        if (!handleArea.drag.active)
+                            handle.y = handle.range * contentY / handle.contentRange
+                    }
+                    delegate: Rectangle {
+                        id: row
+
+                        required property int index
+                        required property var model
+
+                        width: listView.width
+                        height: dropDownList.rowHeight
+                        color: index === dropDownList.currentSelect || index === listView.hoveredRow
+                               ? Theme.colorOrange : "transparent"
+                        border.color: index === dropDownList.keyRow ? Theme.colorFocus : "transparent"
+
+                        Text {
+                            objectName: "rowText" + row.index
+                            anchors.verticalCenter: parent.verticalCenter
+                            x: 8 + dropDownList.horizontalOffset
+                            width: parent.width - x - 8
+                            elide: Text.ElideRight
+                            text: row.model.textValue === undefined ? "" : row.model.textValue
+                            color: Theme.fontColor
+                            font.family: Theme.fontFamily
+                            font.pixelSize: Theme.fontNormalSize
+                        }
+
+                        MouseArea {
+                            anchors.fill: parent
+                            onClicked: dropDownList.choose(row.index)
+                        }
+                    }
+                }
+
+                Rectangle {
+                    id: scrollBar
+
+                    objectName: "scrollBar"
+                    anchors.right: parent.right
+                    width: 12
+                    height: parent.height
+                    visible: dropDownList.count > dropDownList.maxRows
+                    color: Theme.colorGray1
+
+                    Rectangle {
+                        id: handle
+
+                        readonly property real range: scrollBar.height - height
+                        readonly property real contentRange: Math.max(1, listView.contentHeight - listView.height)
+
+                        width: parent.width
+                        height: Math.max(24, scrollBar.height * listView.height / Math.max(1, listView.contentHeight))
+                        radius: 4
+                        color: handleArea.pressed ? Theme.colorOrange : Theme.colorGray2
+                        onYChanged: {
+                            if (handleArea.drag.active)
+                                listView.contentY = y / Math.max(1, range) * contentRange
+                        }
+
+                        MouseArea {
+                            id: handleArea
+
+                            anchors.fill: parent
+                            drag.target: handle
+                            drag.axis: Drag.YAxis
+                            drag.minimumY: 0
+                            drag.maximumY: handle.range
+                            onPressed: dropDownList.dragSignal(true)
+                            onReleased: dropDownList.dragSignal(false)
+                        }
+                    }
                 }
             }
         }
+        // qmllint enable unqualified
     }
 }

@@ -1,7 +1,9 @@
 import QtQuick
 
 // The sliding part of the drop-down controls: a clipping box that slides
-// its content down to `fullHeight` and back up to nothing.
+// its content down to `fullHeight` and back up to nothing. A `panel` is
+// built on opening and dropped when the closing slide ends, so a closed box
+// holds no rows.
 Item {
     id: slideBox
 
@@ -17,11 +19,15 @@ Item {
                                           && hover.point.position.y < height
     readonly property point pointer: hover.point.position
     default property alias content: inner.data
+    property Component panel: null
+    readonly property alias panelItem: panelLoader.item
+    property bool panelBuilt: false
 
     signal opened()
     signal closed()
 
     function open() {
+        panelBuilt = true
         shown = true
         run(fullHeight)
     }
@@ -56,6 +62,14 @@ Item {
         width: slideBox.width
         height: slideBox.fullHeight
         y: slideBox.height - slideBox.fullHeight
+
+        Loader {
+            id: panelLoader
+
+            anchors.fill: parent
+            active: slideBox.panelBuilt
+            sourceComponent: slideBox.panel
+        }
     }
 
     NumberAnimation {
@@ -64,6 +78,13 @@ Item {
         target: slideBox
         property: "height"
         easing.type: Easing.OutQuad
-        onFinished: slideBox.shown ? slideBox.opened() : slideBox.closed()
+        onFinished: {
+            if (slideBox.shown) {
+                slideBox.opened()
+                return
+            }
+            slideBox.panelBuilt = false
+            slideBox.closed()
+        }
     }
 }

@@ -5,6 +5,8 @@ Item {
     id: root
 
     property var calls: []
+    // Kept apart: every shown view hosting this scene makes them.
+    property var windowCalls: []
 
     function record(entry: string) {
         calls = calls.concat([entry])
@@ -26,6 +28,12 @@ Item {
     }
     function setCurrentDPI(dpiValue) {
         record("setCurrentDPI " + dpiValue)
+    }
+    function endCaptures() {
+        windowCalls = windowCalls.concat(["endCaptures"])
+    }
+    function wake() {
+        windowCalls = windowCalls.concat(["wake"])
     }
 
     width: 1024
