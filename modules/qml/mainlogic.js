@@ -502,22 +502,37 @@ function changeProfile(s, profileNo) {
 
 // The macro slots the current key table plays get the bodies this profile
 // names; the mouse still holds those of the previous profile.
-function sendBoundMacros(s) {
+// The rows that play a macro: the row, the slot it plays and the macro
+// stored for that slot (rows of an empty slot are left out).
+function macroRows(s) {
     const keys = s.keyMatrix.modKeys
-    if (!keys)
-        return
-    const sent = []
-    for (let i = 0; i < keys.count; ++i) {
+    const rows = []
+    for (let i = 0; keys && i < keys.count; ++i) {
         const entry = keys.get(i)
+        if (Number(entry.keyCode0) !== 4)
+            continue
         const slot = Number(entry.keyCode2)
-        if (Number(entry.keyCode0) !== 4 || sent.indexOf(slot) >= 0)
-            continue
         const name = s.view.getData(SettingKeys.mouseMacroKey + slot, false)
-        if (name === undefined || String(name).length === 0)
-            continue
-        sent.push(slot)
-        runStep(s, "macro " + slot, () => s.keyNames.sendMacro(slot, String(name)))
+        if (name !== undefined && String(name).length > 0)
+            rows.push({ row: i, slot: slot, name: String(name) })
     }
+    return rows
+}
+
+// Sends each slot's macro once: every bound slot, or only the slots that
+// play `macroName`. Several buttons may play one slot.
+function sendMacroSlots(s, macroName) {
+    const sent = []
+    for (const r of macroRows(s)) {
+        if ((macroName !== undefined && r.name !== macroName) || sent.indexOf(r.slot) >= 0)
+            continue
+        sent.push(r.slot)
+        runStep(s, "macro " + r.slot, () => s.keyNames.sendMacro(r.slot, r.name))
+    }
+}
+
+function sendBoundMacros(s) {
+    sendMacroSlots(s)
 }
 
 function factoryReset(s) {
@@ -564,19 +579,7 @@ function releaseMask(s) {
 // Keys bound to macro `macroName`: entries of category 04H whose slot
 // (keyCode2) holds that name.
 function keysOfMacro(s, macroName) {
-    const keys = s.keyMatrix.modKeys
-    const found = []
-    if (!keys)
-        return found
-    for (let i = 0; i < keys.count; ++i) {
-        const entry = keys.get(i)
-        if (Number(entry.keyCode0) !== 4)
-            continue
-        const bound = s.view.getData(SettingKeys.mouseMacroKey + Number(entry.keyCode2), false)
-        if (bound !== undefined && String(bound) === macroName)
-            found.push(i)
-    }
-    return found
+    return macroRows(s).filter((r) => r.name === macroName).map((r) => r.row)
 }
 
 function deleteMacro(s, macroName) {
@@ -609,12 +612,5 @@ function modifyMacroName(s, newMacroName) {
 // An edited macro goes again to every slot a button plays it from (the
 // slot is the entry's, which need not be the button's own number).
 function modifyMacroData(s, macroName) {
-    const sent = []
-    for (const i of keysOfMacro(s, macroName)) {
-        const slot = Number(s.keyMatrix.modKeys.get(i).keyCode2)
-        if (sent.indexOf(slot) >= 0)
-            continue
-        sent.push(slot)
-        runStep(s, "macro " + slot, () => s.keyNames.sendMacro(slot, macroName))
-    }
+    sendMacroSlots(s, String(macroName))
 }
