@@ -32,27 +32,14 @@ def emblem(cx, cy, r, stroke=ORANGE):
             f'fill="none" stroke="#ffffff" stroke-width="{r * 0.13:.1f}" stroke-linecap="round" stroke-linejoin="round"/>')
 
 
-def grid():
-    # A faint 24-pixel grid (the renderer has no pattern fills).
-    lines = "".join(f"M{x} 0 V640 " for x in range(24, 1024, 24)) + "".join(f"M0 {y} H1024 " for y in range(24, 640, 24))
-    return f'<path d="{lines}" fill="none" stroke="#ffffff" stroke-opacity="0.03" stroke-width="1"/>'
-
-
 def background():
-    defs = ('<linearGradient id="bg" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0" stop-color="#202124"/><stop offset="1" stop-color="#0d0d0f"/></linearGradient>'
-            '<radialGradient id="glow" cx="0.5" cy="0.55" r="0.5">'
-            f'<stop offset="0" stop-color="{BLUE}" stop-opacity="0.35"/><stop offset="1" stop-color="{BLUE}" stop-opacity="0"/></radialGradient>'
-            '<clipPath id="frame"><rect x="0" y="0" width="1024" height="640" rx="10"/></clipPath>')
-    body = ('<g clip-path="url(#frame)">'
-            '<rect width="1024" height="640" fill="url(#bg)"/>'
-            + grid() +
-            '<ellipse cx="512" cy="350" rx="300" ry="260" fill="url(#glow)"/>'
-            '<rect x="0" y="600" width="1024" height="40" fill="#000000" fill-opacity="0.45"/>'
-            f'<rect x="0" y="600" width="1024" height="1" fill="{GRAY1}"/>'
-            '</g>'
-            f'<rect x="0.5" y="0.5" width="1023" height="639" rx="10" fill="none" stroke="{GRAY1}"/>')
-    svg("background", 1024, 640, body, defs)
+    # The backdrop itself is drawn by the scene (a gradient, a frame); only
+    # its two patterns are pictures, both tiny: one cell of the faint
+    # 24-pixel grid, repeated, and the blue glow, stretched.
+    svg("gridCell", 24, 24, '<path d="M0.5 0 V24 M0 0.5 H24" fill="none" stroke="#ffffff" stroke-opacity="0.03"/>')
+    defs = ('<radialGradient id="glow" cx="0.5" cy="0.55" r="0.5">'
+            f'<stop offset="0" stop-color="{BLUE}" stop-opacity="0.35"/><stop offset="1" stop-color="{BLUE}" stop-opacity="0"/></radialGradient>')
+    svg("glow", 60, 52, '<ellipse cx="30" cy="26" rx="30" ry="26" fill="url(#glow)"/>', defs)
 
 
 def title_bar():

@@ -225,7 +225,6 @@ SceneState {
         id: environment
 
         visible: mainWindow.isMainShown
-        sourceBackground: mainWindow.asleep ? "" : mainWindow.sourceBackground
         sourceTitleBar: mainWindow.asleep ? "" : mainWindow.sourceTitleBar
         sourceTitleLogo: mainWindow.asleep ? "" : mainWindow.sourceTitleLogo
     }

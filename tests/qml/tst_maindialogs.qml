@@ -171,9 +171,9 @@ Item {
                 compare(dialog(main, "gunControlMain").selectGun1, 5)
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
-            const backdrop = child(main, "background")
+            const backdrop = child(main, "titleBar")
             if (data.build === "release")
-                main.endCaptures() // in the tray the backdrop lets go of its picture too
+                main.endCaptures() // in the tray the backdrop lets go of its pictures too
             compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl, backdrop.status],
                     [[0, 1, 2], data.build === "before", data.build === "release" ? Image.Null : Image.Ready])
             main.wake()
