@@ -61,6 +61,20 @@ Item {
         }
 
         // Texts, refusals and the names (and tooltips) of icon-only buttons.
+        // A drag on the window moves it by the pointer's offset; the title bar's buttons hide and minimise it.
+        function test_windowMovesHidesAndMinimises() {
+            testData.attachWindow()
+            const main = startMain()
+            mousePress(main, 500, 400)
+            mouseMove(main, 510, 405)
+            mouseRelease(main, 510, 405)
+            mouseClick(child(main, "closeButton"))
+            compare(testData.window(), [110, 105, false, false])
+            testData.attachWindow()
+            mouseClick(child(main, "minimizeButton"))
+            tryVerify(() => testData.window()[3], 1000)
+        }
+
         function test_texts_data() {
             const [zh, en] = ["删除宏“%1”？", "Delete the macro “%1”?"]
             return [
