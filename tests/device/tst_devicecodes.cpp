@@ -254,7 +254,10 @@ private slots:
     {
         ProfileBlock::Block block;
         block.fill(0xAA);
-        ProfileBlock::writeStageColours(block, 104, LightingCodes::stageColours({255, 263, -1}));
+        QList<int> colours{255, 263, -1};
+        colours.resize(24);
+        colours << 9; // past the 24 a block holds: left out
+        ProfileBlock::writeStageColours(block, 104, LightingCodes::stageColours(colours));
         QCOMPARE(bytes(block).mid(104, 24), hex("ff07ff") + Bytes(21, '\0'));
         const Bytes before = bytes(block);
         ProfileBlock::writeStageColours(block, 105, LightingCodes::stageColours({1}));
