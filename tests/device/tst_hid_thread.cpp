@@ -4,6 +4,7 @@
 #include "processstate.h"
 #include "protocol.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -151,6 +152,19 @@ private slots:
             QCOMPARE(rig.pauses, (QList<int>{64, 64} + QList<int>(dataReports, 120) << 64 << 64));
             QCOMPARE(rig.mouse->protocolErrors(), QStringList());
         }
+    }
+
+    // Without a stand-in the link really sleeps: the mouse needs the pauses.
+    void theProgramSleepsForReal()
+    {
+        LinkRig rig(553, true);
+        QVERIFY(rig.confirm());
+        rig.link.setSleep(nullptr);
+        QByteArray d = pattern(8);
+        QElapsedTimer clock;
+        clock.start();
+        rig.link.hid553_11H_SetDPISet(2, bytesOf(d));
+        QVERIFY(clock.elapsed() >= 128 + 120 + 128 && rig.pauses.isEmpty());
     }
 
     void failedQueriesHandPresetsBack_data()
