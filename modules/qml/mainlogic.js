@@ -493,7 +493,7 @@ function changeProfile(s, profileNo) {
         s.view.setCurrentProfile(profileNo)
         sendOrMarkUnsaved(s, () => {
             reloadAndSend(s)
-            sendBoundMacros(s)
+            sendMacroSlots(s)
         })
     } finally {
         m.controlUIEnable(true)
@@ -529,10 +529,6 @@ function sendMacroSlots(s, macroName) {
         sent.push(r.slot)
         runStep(s, "macro " + r.slot, () => s.keyNames.sendMacro(r.slot, r.name))
     }
-}
-
-function sendBoundMacros(s) {
-    sendMacroSlots(s)
 }
 
 function factoryReset(s) {

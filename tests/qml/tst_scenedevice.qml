@@ -198,7 +198,10 @@ Item {
             ui_View.updataNameList(0, ["Macro_0", "Other"])
             ui_View.createMacroIni("Macro_0", 3)
             ui_View.createMacroIni("Other", 5)
-            const stored = (k) => [4, 0].map((p) => ui_View.setCurrentProfile(p) || ui_View.getDataList(k, false).map(Number))
+            const stored = (k) => [4, 0].map((p) => {
+                ui_View.setCurrentProfile(p)
+                return ui_View.getDataList(k, false).map(Number)
+            })
             for (const profile of [4, 0]) {
                 ui_View.setCurrentProfile(profile)
                 ui_View.setData("mouseMacroKey/3", "Macro_0")
