@@ -35,13 +35,15 @@ void DeviceDetector::findInterfaces(DeviceTable &table) const
     }
 }
 
-void DeviceDetector::checkDevice()
+void DeviceDetector::checkDevice(const std::function<void()> &beforeScene)
 {
     // A pass fired from the events a transfer lets run would find the link
     // busy and drop the mouse mid-transfer: it runs when the link is free.
     if (!m_link.linkFree()) {
         if (!m_waitingForLink) {
             m_waitingForLink = true;
+            if (beforeScene)
+                beforeScene();
             QObject::connect(
                 &m_link, &Hid_Thread::linkReleased, &m_window,
                 [this] {
@@ -52,31 +54,48 @@ void DeviceDetector::checkDevice()
         }
         return;
     }
-    bool fromFactory = false;
-    DeviceTable table = DeviceTableFile::load(&fromFactory);
-    if (fromFactory && !m_damagedTableShown) {
-        m_damagedTableShown = true;
-        qCWarning(lcStore, "Damaged device table: using the factory table");
-        m_window.view()->refuse(myQQuickView::DamagedDeviceTable);
-    }
+    const Probe found = probe();
+    if (beforeScene)
+        beforeScene();
+    present(found);
+}
+
+DeviceDetector::Probe DeviceDetector::probe()
+{
+    Probe found;
+    DeviceTable table = DeviceTableFile::load(&found.damagedTable);
     findInterfaces(table);
     m_link.setDeviceTable(table);
     m_accessDenied = false;
-    QString deniedPath;
     for (int j = 0; j < table.size(); ++j) {
         if (table.at(j).interfacePath1.isEmpty())
             continue;
         if (confirm(j)) {
-            connectDevice();
-            return;
+            startConnection();
+            found.connected = true;
+            return found;
         }
-        if (deniedPath.isEmpty() && isAccessDenied(table.at(j)))
-            deniedPath = table.at(j).interfacePath1;
+        if (found.deniedPath.isEmpty() && isAccessDenied(table.at(j)))
+            found.deniedPath = table.at(j).interfacePath1;
     }
-    m_accessDenied = !deniedPath.isEmpty();
+    m_accessDenied = !found.deniedPath.isEmpty();
+    return found;
+}
+
+void DeviceDetector::present(const Probe &found)
+{
+    if (found.damagedTable && !m_damagedTableShown) {
+        m_damagedTableShown = true;
+        qCWarning(lcStore, "Damaged device table: using the factory table");
+        m_window.view()->refuse(myQQuickView::DamagedDeviceTable);
+    }
+    if (found.connected) {
+        connectDevice();
+        return;
+    }
     disconnectDevice();
     if (m_accessDenied)
-        reportAccessDenied(deniedPath);
+        reportAccessDenied(found.deniedPath);
 }
 
 bool DeviceDetector::confirm(int index)
@@ -122,7 +141,7 @@ void DeviceDetector::reportAccessDenied(const QString &path)
     m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle), accessDeniedText());
 }
 
-void DeviceDetector::connectDevice()
+void DeviceDetector::startConnection()
 {
     qCInfo(lcDevice, "Device Connect");
     myQQuickView *view = m_window.view();
@@ -130,11 +149,14 @@ void DeviceDetector::connectDevice()
     // Blocks read from an earlier device say nothing of this one.
     view->deviceOperations().forgetDeviceProfiles();
     processState.deviceConnected = true;
-    m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle),
-                             m_window.trayText(Widget::DetectDeviceText));
     m_link.startEventListener(uint(m_link.currentIndex()));
     view->deviceOperations().readDeviceProfiles();
-    view->setDevicePresent(true);
+}
+
+void DeviceDetector::connectDevice()
+{
+    m_window.announceMouse();
+    m_window.view()->setDevicePresent(true);
     m_window.startScene();
     m_window.updateConnectionState();
 }

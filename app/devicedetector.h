@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class HidBackend;
 class Hid_Thread;
 class Widget;
@@ -28,7 +30,11 @@ public:
     // Fills in the interface paths; the last matching interface wins.
     void findInterfaces(DeviceTable &table) const;
 
-    void checkDevice();
+    // `beforeScene` runs once the mouse has been found and its start-up
+    // exchanges are done, before anything reaches the scene: the program's
+    // start builds the scene there, so that the exchanges and their pauses
+    // overlap the scene's loading.
+    void checkDevice(const std::function<void()> &beforeScene = {});
 
     // The last pass found a listed mouse that this user may not open.
     bool accessDenied() const { return m_accessDenied; }
@@ -40,6 +46,17 @@ private:
     // The identity exchange with entry `index`, tried again after a lost
     // reply while the interface is still there.
     bool confirm(int index);
+    // The device side of a pass: which mouse answers, its start-up
+    // exchanges. The scene side follows in present().
+    struct Probe
+    {
+        bool connected = false;
+        bool damagedTable = false;
+        QString deniedPath;
+    };
+    Probe probe();
+    void present(const Probe &probe);
+    void startConnection();
     void connectDevice();
     void disconnectDevice();
     bool isAccessDenied(const DeviceEntry &entry) const;

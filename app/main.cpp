@@ -15,8 +15,10 @@
 
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 
@@ -139,6 +141,10 @@ int main(int argc, char *argv[])
         app.sendMessage(QString(), 5000);
         return 1;
     }
+    // Reading the system's font list takes milliseconds that the scene's
+    // first text would wait for; the font database is shared between
+    // threads and guarded, so a pool thread reads it meanwhile.
+    QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
     QCoreApplication::setApplicationVersion(CommandLine::version());
     QGuiApplication::setDesktopFileName(CommandLine::desktopFileName());
     app.setQuitOnLastWindowClosed(false);
@@ -148,7 +154,7 @@ int main(int argc, char *argv[])
 
     enterDataFolder();
 
-    auto *widget = new Widget;
+    auto *widget = new Widget(nullptr, QString(), nullptr, Ui_Controler::SceneLoad::InBackground);
     QObject::connect(&app, &QtSingleCoreApplication::messageReceived, widget,
                      &Widget::receiveMessage);
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, widget,
@@ -169,10 +175,11 @@ int main(int argc, char *argv[])
     hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, &warnings);
 
     if (!command.hidden)
-        widget->showNormal();
-    widget->checkDevice();
-    // Started by the user, not by the desktop's autostart: the window stays,
-    // saying why it has nothing to show, rather than vanish into the tray.
+        widget->showOnceRunning();
+    widget->startUp();
+    // Started by the user, not by the desktop's autostart: without a mouse
+    // the window shows why it has nothing to show rather than stay in the
+    // tray.
     if (!command.hidden && !processState.deviceConnected)
         widget->showWindow();
 #ifdef __GLIBC__

@@ -28,7 +28,8 @@
 #include <windows.h>
 #endif
 
-Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend)
+Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
+               Ui_Controler::SceneLoad load)
     : QWidget(parent), m_ownBackend(backend ? nullptr : HidBackend::fromEnvironment()),
       m_backend(backend ? backend : m_ownBackend.get()), m_hid(m_backend, this)
 {
@@ -36,7 +37,7 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend)
 
     m_controller = new Ui_Controler;
     m_controller->setupUi(this, sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl,
-                          {{QStringLiteral("hid"), &m_hid}});
+                          {{QStringLiteral("hid"), &m_hid}}, load);
     // The view's device operations tell the link what their family needs.
     view()->setDeviceLink(&m_hid);
     connect(view(), &myQQuickView::userNotice, this, &Widget::showNotice);
@@ -146,8 +147,20 @@ bool Widget::mouseServed() const
     return processState.deviceConnected && m_hid.isListening();
 }
 
+void Widget::announceMouse()
+{
+    if (m_showOnRun) {
+        m_announceOnShow = true;
+        return;
+    }
+    showTrayMessage(trayText(InfoTitle), trayText(DetectDeviceText));
+}
+
 void Widget::showWindow()
 {
+    m_showOnRun = false;
+    if (std::exchange(m_announceOnShow, false))
+        QMetaObject::invokeMethod(this, &Widget::announceMouse, Qt::QueuedConnection);
     QQuickItem *root = view() ? view()->rootObject() : nullptr;
     if (!mouseServed() && root && !SceneProfiles::started(root))
         view()->initUI();
@@ -210,6 +223,11 @@ void Widget::fillProfileMenu()
 void Widget::checkDevice()
 {
     m_detector->checkDevice();
+}
+
+void Widget::startUp()
+{
+    m_detector->checkDevice([this] { m_controller->loadScene(); });
 }
 
 void Widget::deviceChanged()
@@ -284,8 +302,15 @@ void Widget::postRestore()
 void Widget::customEvent(QEvent *event)
 {
     if (event->type() == UserEvent::eventType &&
-        static_cast<UserEvent *>(event)->code() == UserEvent::runScene)
+        static_cast<UserEvent *>(event)->code() == UserEvent::runScene) {
         view()->runUI();
+        // The scene's run is queued too: the show and the balloon follow it.
+        if (std::exchange(m_showOnRun, false)) {
+            QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);
+            if (std::exchange(m_announceOnShow, false))
+                QMetaObject::invokeMethod(this, &Widget::announceMouse, Qt::QueuedConnection);
+        }
+    }
 }
 
 void Widget::closeEvent(QCloseEvent *event)

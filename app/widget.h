@@ -2,6 +2,7 @@
 
 #include "devicelinkhost.h"
 #include "hid_thread.h"
+#include "ui_controler.h"
 
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -14,7 +15,6 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QTimer;
-class Ui_Controler;
 class myQQuickView;
 
 // The program's one top-level window and its anchor in the system tray.
@@ -28,7 +28,8 @@ public:
     // own; without a backend the window picks one from the environment
     // (HidBackend::fromEnvironment).
     explicit Widget(QWidget *parent = nullptr, const QString &sceneUrl = QString(),
-                    HidBackend *backend = nullptr);
+                    HidBackend *backend = nullptr,
+                    Ui_Controler::SceneLoad load = Ui_Controler::SceneLoad::Now);
     ~Widget() override;
 
     Ui_Controler *controller() const { return m_controller; }
@@ -43,6 +44,16 @@ public:
 
     // Runs the scene's initUI and then, through the event queue, its run.
     void startScene();
+    // The first detection pass; a scene loading in the background is built
+    // once the mouse's start-up exchanges are done, so that they overlap.
+    void startUp();
+    // Shows the window once the scene started by a detection pass has run,
+    // so that its first frame is the screen itself, not the start-up
+    // picture. showWindow() cancels it.
+    void showOnceRunning() { m_showOnRun = true; }
+    // The balloon that says the mouse was found; held back while the window
+    // waits to be shown, so that it does not delay the first frame.
+    void announceMouse();
 
     static QString trayMenuStyleSheet();
 
@@ -123,4 +134,6 @@ private:
     QAction *m_profilesEnd = nullptr;
     QActionGroup *m_profileGroup = nullptr;
     bool m_quitRequested = false;
+    bool m_showOnRun = false;
+    bool m_announceOnShow = false;
 };

@@ -3,7 +3,9 @@
 #include "myqquickview.h"
 #include "settingkeys.h"
 
+#include <QQmlComponent>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -13,13 +15,18 @@ Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent)
 
 Ui_Controler::~Ui_Controler() = default;
 
+myQQuickView *Ui_Controler::view() const
+{
+    return m_view.data();
+}
+
 QString Ui_Controler::defaultSceneUrl()
 {
     return QStringLiteral("qrc:/modules/qml/main.qml");
 }
 
 void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
-                           const QList<QPair<QString, QObject *>> &extraContext)
+                           const QList<QPair<QString, QObject *>> &extraContext, SceneLoad load)
 {
     m_window = window;
     if (window->objectName().isEmpty())
@@ -39,12 +46,30 @@ void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
     for (const auto &[name, object] : extraContext)
         context->setContextProperty(name, object);
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
-    m_view->setSource(QUrl(sceneUrl));
+    window->setWindowTitle(m_view->getGlobalData(SettingKeys::commonName).toString());
+    m_sceneUrl = sceneUrl;
+    if (load == SceneLoad::Now) {
+        loadScene();
+        return;
+    }
+    // The engine shares loaded types between components: the view's own,
+    // made in loadScene(), finds this one's work done or under way.
+    m_pendingScene =
+        new QQmlComponent(m_view->engine(), QUrl(sceneUrl), QQmlComponent::Asynchronous, this);
+}
 
+void Ui_Controler::loadScene()
+{
+    if (m_sceneLoaded || !m_view)
+        return;
+    m_sceneLoaded = true;
+    m_view->setSource(QUrl(m_sceneUrl));
+    delete m_pendingScene;
+    m_pendingScene = nullptr;
     // Fixed: a window manager must not stretch the frameless window into
     // an area that nothing paints.
-    window->setFixedSize(m_view->size());
-    window->setWindowTitle(m_view->getGlobalData(SettingKeys::commonName).toString());
+    if (m_window)
+        m_window->setFixedSize(m_view->size());
 }
 
 void Ui_Controler::onMinimize()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QQmlComponent;
 class QWidget;
 class myQQuickView;
 
@@ -15,14 +16,22 @@ public:
     explicit Ui_Controler(QObject *parent = nullptr);
     ~Ui_Controler() override;
 
+    // Now: the scene is built before setupUi returns. InBackground: its
+    // types load on the QML loader thread while the caller goes on, and
+    // loadScene() builds it.
+    enum class SceneLoad { Now, InBackground };
+
     // Turns `window` into the frameless, see-through main window, creates the
     // view with the scene from `sceneUrl` as its child and publishes the
     // context objects. `extraContext` objects are published between
     // `ui_View` and `ui_Ctl` (the device link, `hid`).
     void setupUi(QWidget *window, const QString &sceneUrl = defaultSceneUrl(),
-                 const QList<QPair<QString, QObject *>> &extraContext = {});
+                 const QList<QPair<QString, QObject *>> &extraContext = {},
+                 SceneLoad load = SceneLoad::Now);
+    // Builds the scene, waiting for whatever of its loading is left; once.
+    void loadScene();
 
-    myQQuickView *view() const { return m_view.data(); }
+    myQQuickView *view() const;
     QWidget *window() const { return m_window; }
 
     static QString defaultSceneUrl();
@@ -49,4 +58,8 @@ public slots:
 private:
     QPointer<QWidget> m_window;
     QPointer<myQQuickView> m_view;
+    QString m_sceneUrl;
+    // Holds the background loading's results until the scene is built.
+    QQmlComponent *m_pendingScene = nullptr;
+    bool m_sceneLoaded = false;
 };

@@ -69,12 +69,14 @@ private slots:
     void theSceneReachesTheLinkAsHid();
 
 private:
-    void makeWidget(const QString &scene = "qrc:/scenes/recorder.qml")
+    void makeWidget(const QString &scene = "qrc:/scenes/recorder.qml",
+                    Ui_Controler::SceneLoad load = Ui_Controler::SceneLoad::Now)
     {
-        m_widget = std::make_unique<Widget>(nullptr, scene, m_backend.get());
+        m_widget = std::make_unique<Widget>(nullptr, scene, m_backend.get(), load);
         m_widget->deviceLink().setSleep([](int) {});
         m_widget->deviceLink().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
-        m_widget->show();
+        if (load == Ui_Controler::SceneLoad::Now)
+            m_widget->show();
     }
     QStringList sceneCalls() const
     {
@@ -101,13 +103,17 @@ void tst_DeviceDetection::lastMatchingInterfaceWins()
              QStringLiteral("virtual:0:1 virtual:0:1 "));
 }
 
+// The last row is the program's own start: the scene loads while the mouse
+// is found and answers, and the window shows after the scene's run, the
+// balloon after the window.
 void tst_DeviceDetection::connectsAndStartsTheScene()
 {
-    const std::tuple<int, bool, bool, QString> rows[] = {
-        {553, true, true, "00 12,83 00,03 00"},
-        {560, true, false, "00 12,81 00,01 08,8c 00,8c 01"},
-        {560, false, true, "00 12,81 00,01 08,8c 00,8c 01,8c 02,8c 03,8c 04"}};
-    for (const auto &[family, isEncode, isGun, codes] : rows) {
+    const std::tuple<int, bool, bool, QString, bool> rows[] = {
+        {553, true, true, "00 12,83 00,03 00", false},
+        {560, true, false, "00 12,81 00,01 08,8c 00,8c 01", false},
+        {560, false, true, "00 12,81 00,01 08,8c 00,8c 01,8c 02,8c 03,8c 04", false},
+        {553, true, true, "00 12,83 00,03 00", true}};
+    for (const auto &[family, isEncode, isGun, codes, programStart] : rows) {
         cleanup();
         init();
         configure(QString::asprintf("mouse/icType=%d mouse/isGun=%d 0/isEncode=%d", family, isGun,
@@ -115,18 +121,37 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         DeviceEntry row = VirtualMouse::factoryRow();
         row.isEncode = isEncode;
         VirtualMouse &mouse = m_backend->addMouse(family, row);
-        makeWidget();
+        makeWidget("qrc:/scenes/recorder.qml", programStart ? Ui_Controler::SceneLoad::InBackground
+                                                            : Ui_Controler::SceneLoad::Now);
         m_widget->view()->setEnabled(false);
         QSignalSpy balloons(m_widget.get(), &Widget::trayMessageShown);
         QTest::ignoreMessage(QtInfoMsg, "Device Connect");
-        m_widget->checkDevice();
+        QStringList callsWhenShown{"not shown"};
+        QTimer shownProbe;
+        if (programStart) {
+            QVERIFY(!m_widget->view()->rootObject());
+            connect(&shownProbe, &QTimer::timeout, this, [&] {
+                if (m_widget->isVisible() && callsWhenShown == QStringList{"not shown"})
+                    callsWhenShown = sceneCalls();
+            });
+            shownProbe.start(0);
+            m_widget->showOnceRunning();
+            m_widget->startUp();
+        } else {
+            m_widget->checkDevice();
+        }
         QVERIFY(processState.deviceConnected && m_widget->view()->isEnabled());
-        QCOMPARE(QList<QVariantList>(balloons), (QList<QVariantList>{{"Info", "Detect Device"}}));
         // The sequence, without a protocol error.
         QCOMPARE(commandCodes(mouse) + mouse.protocolErrors().join(' '), codes);
         // initUI and run travel through the event queue, in that order.
         QCOMPARE(sceneCalls(), QStringList());
         QTRY_COMPARE(sceneCalls(), (QStringList{"initUI", "run"}));
+        QTRY_COMPARE(QList<QVariantList>(balloons),
+                     (QList<QVariantList>{{"Info", "Detect Device"}}));
+        if (programStart) {
+            QTRY_COMPARE(callsWhenShown, (QStringList{"initUI", "run"}));
+            QVERIFY(m_widget->isVisible());
+        }
     }
 }
 
