@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
+#include <QImageReader>
 #include <QMenu>
 #include <QQuickItem>
 #include <QTimer>
@@ -27,6 +28,24 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+
+namespace {
+// A tray shows its icon at 16 to 48 pixels, 64 on a dense screen; the
+// icon file's larger pictures (a decoded 256 x 256 alone is 256 KiB) would
+// stay in memory for the whole life of the program unused.
+QIcon trayIconFrom(const QString &path)
+{
+    constexpr int largestTraySize = 64;
+    QIcon icon;
+    QImageReader reader(path);
+    for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
+        const QImage image = reader.read();
+        if (!image.isNull() && image.width() <= largestTraySize)
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon.isNull() ? QIcon(path) : icon;
+}
+} // namespace
 
 Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
                Ui_Controler::SceneLoad load)
@@ -67,7 +86,7 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
     connect(m_trayMenu, &QMenu::aboutToShow, this, &Widget::fillProfileMenu);
     m_trayIcon->setContextMenu(m_trayMenu);
     m_trayIcon->setToolTip(trayText(NoMouseToolTip));
-    m_trayIcon->setIcon(QIcon(StorePaths::trayIcon));
+    m_trayIcon->setIcon(trayIconFrom(StorePaths::trayIcon));
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     m_trayIcon->show();
 }

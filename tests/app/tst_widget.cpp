@@ -27,6 +27,9 @@ private slots:
             menu << (action == widget.quitAction() ? "quit:" : "") +
                         (action->isSeparator() ? "-" : action->text());
         QCOMPARE(menu, (QStringList{"Show window", "-", "-", "quit:Quit (&Q)"}));
+        // Only the icon file's pictures of tray sizes are kept.
+        QCOMPARE(widget.trayIcon()->icon().availableSizes(),
+                 (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}));
         QCoreApplication::postEvent(&widget, new UserEvent(1));
         QCoreApplication::postEvent(&widget, new QEvent(QEvent::Type(QEvent::User + 1)));
         widget.startScene();
