@@ -80,8 +80,9 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
         });
         app.setQuitOnLastWindowClosed(false);
         enterDataFolder();
-        auto widget = std::make_unique<Widget>();
-        widget->checkDevice();
+        auto widget = std::make_unique<Widget>(nullptr, QString(), nullptr,
+                                               Ui_Controler::SceneLoad::InBackground);
+        widget->startUp();
         // Connecting starts the scene through the event queue; the command
         // runs once its start-up is done.
         QElapsedTimer waited;
