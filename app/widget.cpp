@@ -89,6 +89,7 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
     m_trayIcon->setIcon(trayIconFrom(StorePaths::trayIcon));
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     m_trayIcon->show();
+    m_trayShown.start();
 }
 
 Widget::~Widget()
@@ -273,8 +274,23 @@ void Widget::showTrayMessage(const QString &title, const QString &text)
 {
     // Also written out, for checks from outside and for troubleshooting.
     qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
-    m_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
+    showBalloon(title, text);
     emit trayMessageShown(title, text);
+}
+
+void Widget::showBalloon(const QString &title, const QString &text)
+{
+    // An XEmbed tray host docks the icon some time after it is shown; until
+    // then the icon sits at the screen's origin, and a balloon shown from
+    // there is lost. A start-up balloon waits for the docking.
+    constexpr int dockPollMs = 50;
+    constexpr qint64 dockWaitLimitMs = 3000;
+    const QRect icon = m_trayIcon->geometry();
+    if (icon.isValid() && icon.topLeft().isNull() && m_trayShown.elapsed() < dockWaitLimitMs) {
+        QTimer::singleShot(dockPollMs, this, [this, title, text] { showBalloon(title, text); });
+        return;
+    }
+    m_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
 }
 
 void Widget::showNotice(const QString &text)

@@ -4,6 +4,7 @@
 #include "hid_thread.h"
 #include "ui_controler.h"
 
+#include <QElapsedTimer>
 #include <QSystemTrayIcon>
 #include <QWidget>
 #include <memory>
@@ -119,6 +120,7 @@ private:
     void postRestore();
     bool mouseServed() const;
     void showConnectionState(bool served);
+    void showBalloon(const QString &title, const QString &text);
 
     QTimer *m_detectionTimer = nullptr;
     std::unique_ptr<HidBackend> m_ownBackend;
@@ -128,6 +130,7 @@ private:
     DeviceChangeMonitor *m_changeMonitor = nullptr;
     Ui_Controler *m_controller = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    QElapsedTimer m_trayShown;
     QMenu *m_trayMenu = nullptr;
     QAction *m_showAction = nullptr;
     QAction *m_quitAction = nullptr;

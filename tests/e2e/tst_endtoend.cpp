@@ -165,6 +165,21 @@ private slots:
         QVERIFY2(!m_output.contains(" Failed") && !m_output.contains("qrc:/modules/qml/"),
                  m_output.constData());
     }
+    // Started by the desktop's autostart with a mouse this user may not open: the balloon is
+    // the only word of it, asked for before the tray host has docked the icon, and it points
+    // at the docked icon, not at the screen's corner the icon started from.
+    void deniedAtAHiddenStartSaysSoInABalloon()
+    {
+        m_program.env.insert("SKARN_VIRTUAL_MOUSE_ACCESS", "denied");
+        m_process = m_program.start({"--hidden"});
+        QRect icon;
+        QVERIFY(waitFor([&] { return (icon = window(isTrayIcon)).isValid(); }));
+        const auto isBalloon = [&](const QRect &w) {
+            return w.width() > 150 && w.height() < 150 && w.right() > icon.left();
+        };
+        QVERIFY2(waitFor([&] { return window(isBalloon).isValid(); }, 5000), "no balloon");
+        QVERIFY(!window(isMainWindow).isValid());
+    }
     void cleanupTestCase() { Program::stop(*m_process); }
 
 private:
