@@ -37,6 +37,13 @@ bool NameListFile::update(const QVariant &type, QStringList names)
         names.append(sentinel);
     FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
+    // The scene stores its lists each time it starts: a list that is already
+    // there as it stands is not written again.
+    QStringList stored;
+    for (const QVariant &name : SettingsStore::toList(file.value(key)))
+        stored.append(name.toString());
+    if (file.contains(key) ? stored == names : names.isEmpty())
+        return true;
     if (names.isEmpty())
         file.remove(key);
     else

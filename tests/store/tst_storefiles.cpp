@@ -89,7 +89,9 @@ private slots:
             {{}, "macro", {"a"}, {}, {}},
             {{}, 1, {"(read)"}, {}, {}},                     // missing file
             {both, 0, {}, {}, "[profile]\nprofileName=P\n"}, // an empty list removes that list
-            {both, 2, {"(read)"}, {}, both}}; // stored without the sentinel: a plain value
+            {both, 2, {"(read)"}, {}, both}, // stored without the sentinel: a plain value
+            // A list stored as it stands is not written again (the comment would go).
+            {"; kept\n" + both, 0, {"M"}, {"M", "loaderbraxel"}, "; kept\n" + both}};
         for (const auto &[before, type, written, read, file] : rows) {
             TestDataFolder folder;
             if (!before.isEmpty())
