@@ -40,10 +40,10 @@ void DeviceDetector::checkDevice(const std::function<void()> &beforeScene)
     // A pass fired from the events a transfer lets run would find the link
     // busy and drop the mouse mid-transfer: it runs when the link is free.
     if (!m_link.linkFree()) {
+        if (beforeScene)
+            beforeScene();
         if (!m_waitingForLink) {
             m_waitingForLink = true;
-            if (beforeScene)
-                beforeScene();
             QObject::connect(
                 &m_link, &Hid_Thread::linkReleased, &m_window,
                 [this] {
