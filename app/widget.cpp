@@ -182,8 +182,12 @@ void Widget::showWindow()
     if (std::exchange(m_announceOnShow, false))
         QMetaObject::invokeMethod(this, &Widget::announceMouse, Qt::QueuedConnection);
     QQuickItem *root = view() ? view()->rootObject() : nullptr;
-    if (!mouseServed() && root && !SceneProfiles::started(root))
+    if (!mouseServed() && root && !SceneProfiles::started(root)) {
         view()->initUI();
+        // No mouse, no start-up exchanges: nothing for the start-up lock to
+        // protect, and the no-mouse state shows at once.
+        view()->runUI();
+    }
     updateConnectionState();
     postRestore();
 }
