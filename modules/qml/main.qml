@@ -267,6 +267,7 @@ SceneState {
         anchors.fill: parent
         visible: mainWindow.isMainShown
         skinNo: mainWindow.skin_No
+        asleep: mainWindow.asleep
         keyMatrix: leftPanel.keyMatrix
         onBtnClick: mainWindow.mainFocus()
         onOpenKey: (index) => mainWindow.showKeyAssigment(index)

@@ -171,13 +171,14 @@ Item {
                 compare(dialog(main, "gunControlMain").selectGun1, 5)
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
-            const backdrop = child(main, "titleBar")
+            const pictures = () => [child(main, "titleBar").status, child(main, "mousePicture").status]
             if (data.build === "release")
-                main.endCaptures() // in the tray the backdrop lets go of its pictures too
-            compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl, backdrop.status],
-                    [[0, 1, 2], data.build === "before", data.build === "release" ? Image.Null : Image.Ready])
+                main.endCaptures() // in the tray the backdrop and the mouse let go of their pictures too
+            const released = data.build === "release" ? Image.Null : Image.Ready
+            compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl, pictures()],
+                    [[0, 1, 2], data.build === "before", [released, released]])
             main.wake()
-            compare(backdrop.status, Image.Ready)
+            compare(pictures(), [Image.Ready, Image.Ready])
             const gun = dialog(main, "gunControlMain")
             compare([gun.selectGun1, gun.selectGun2, gun.selectGun3, gun.gunNumberModel.get(1).gunY, gun.isSave],
                     [0, 1, 2, "7", true])

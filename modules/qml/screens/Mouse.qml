@@ -14,6 +14,8 @@ Item {
     // dialog share it.
     property int selectKey: -1
     property int skinNo: 1
+    // In the tray: the picture lets go of its decoded image (half a MiB).
+    property bool asleep: false
     property KeyMatrix keyMatrix: null
     readonly property int maxKeys: 14
     // Per button: the button's spot on the picture, the call-out's side
@@ -61,7 +63,9 @@ Item {
         objectName: "mousePicture"
         x: Math.round((parent.width - width) / 2)
         y: 118
-        source: Theme.skinImage(mouseMain.skinNo, "mouse", "mouse")
+        // Not kept in the image cache either, so that sleeping frees it.
+        cache: false
+        source: mouseMain.asleep ? "" : Theme.skinImage(mouseMain.skinNo, "mouse", "mouse")
 
         Repeater {
             id: callOutRepeater
