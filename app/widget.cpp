@@ -88,8 +88,16 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
     m_trayIcon->setToolTip(trayText(NoMouseToolTip));
     m_trayIcon->setIcon(trayIconFrom(StorePaths::trayIcon));
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
+    m_created.start();
+    // A start that builds its scene in the background shows the icon in
+    // startUp(), so that it does not hold back the window's first frame.
+    if (load == Ui_Controler::SceneLoad::Now)
+        showTrayIcon();
+}
+
+void Widget::showTrayIcon()
+{
     m_trayIcon->show();
-    m_trayShown.start();
 }
 
 Widget::~Widget()
@@ -179,8 +187,6 @@ void Widget::announceMouse()
 void Widget::showWindow()
 {
     m_showOnRun = false;
-    if (std::exchange(m_announceOnShow, false))
-        QMetaObject::invokeMethod(this, &Widget::announceMouse, Qt::QueuedConnection);
     QQuickItem *root = view() ? view()->rootObject() : nullptr;
     if (!mouseServed() && root && !SceneProfiles::started(root)) {
         view()->initUI();
@@ -190,6 +196,16 @@ void Widget::showWindow()
     }
     updateConnectionState();
     postRestore();
+    followTheWindow();
+}
+
+void Widget::followTheWindow()
+{
+    // Queued after the window's show: its first frame comes first.
+    if (std::exchange(m_trayIconAfterShow, false))
+        QMetaObject::invokeMethod(this, &Widget::showTrayIcon, Qt::QueuedConnection);
+    if (std::exchange(m_announceOnShow, false))
+        QMetaObject::invokeMethod(this, &Widget::announceMouse, Qt::QueuedConnection);
 }
 
 void Widget::updateConnectionState()
@@ -252,6 +268,13 @@ void Widget::checkDevice()
 void Widget::startUp()
 {
     m_detector->checkDevice([this] { m_controller->loadScene(); });
+    // The icon's window and its docking cost the main window's first frame
+    // several milliseconds: a window waiting for the scene's run has the
+    // icon follow it.
+    if (m_showOnRun)
+        m_trayIconAfterShow = true;
+    else
+        showTrayIcon();
 }
 
 void Widget::deviceChanged()
@@ -278,30 +301,34 @@ void Widget::showTrayMessage(const QString &title, const QString &text)
 {
     // Also written out, for checks from outside and for troubleshooting.
     qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
-    showBalloon(title, text);
+    showBalloon(title, text, QSystemTrayIcon::Information);
     emit trayMessageShown(title, text);
 }
 
-void Widget::showBalloon(const QString &title, const QString &text)
+void Widget::showBalloon(const QString &title, const QString &text,
+                         QSystemTrayIcon::MessageIcon icon)
 {
-    // An XEmbed tray host docks the icon some time after it is shown; until
-    // then the icon sits at the screen's origin, and a balloon shown from
-    // there is lost. A start-up balloon waits for the docking.
+    // A balloon needs the icon shown, which a start does after its first
+    // frame, and on an XEmbed tray docked, which the tray host does some time
+    // later; until then the icon sits at the screen's origin and a balloon
+    // shown from there is lost. A start-up balloon waits for both.
     constexpr int dockPollMs = 50;
     constexpr qint64 dockWaitLimitMs = 3000;
-    const QRect icon = m_trayIcon->geometry();
-    if (icon.isValid() && icon.topLeft().isNull() && m_trayShown.elapsed() < dockWaitLimitMs) {
-        QTimer::singleShot(dockPollMs, this, [this, title, text] { showBalloon(title, text); });
+    const QRect at = m_trayIcon->geometry();
+    const bool docked = m_trayIcon->isVisible() && !(at.isValid() && at.topLeft().isNull());
+    if (!docked && m_created.elapsed() < dockWaitLimitMs) {
+        QTimer::singleShot(dockPollMs, this,
+                           [this, title, text, icon] { showBalloon(title, text, icon); });
         return;
     }
-    m_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
+    m_trayIcon->showMessage(title, text, icon, 10000);
 }
 
 void Widget::showNotice(const QString &text)
 {
     const QString title = windowTitle().isEmpty() ? QStringLiteral("Skarn Config") : windowTitle();
     qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
-    m_trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, 10000);
+    showBalloon(title, text, QSystemTrayIcon::Warning);
     emit trayMessageShown(title, text);
 }
 
@@ -343,11 +370,11 @@ void Widget::customEvent(QEvent *event)
     if (event->type() == UserEvent::eventType &&
         static_cast<UserEvent *>(event)->code() == UserEvent::runScene) {
         view()->runUI();
-        // The scene's run is queued too: the show and the balloon follow it.
+        // The scene's run is queued too: the show, then the icon and the
+        // balloon follow it.
         if (std::exchange(m_showOnRun, false)) {
             QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);
-            if (std::exchange(m_announceOnShow, false))
-                QMetaObject::invokeMethod(this, &Widget::announceMouse, Qt::QueuedConnection);
+            followTheWindow();
         }
     }
 }

@@ -55,6 +55,7 @@ public:
     // The balloon that says the mouse was found; held back while the window
     // waits to be shown, so that it does not delay the first frame.
     void announceMouse();
+    void showTrayIcon();
 
     static QString trayMenuStyleSheet();
 
@@ -120,7 +121,9 @@ private:
     void postRestore();
     bool mouseServed() const;
     void showConnectionState(bool served);
-    void showBalloon(const QString &title, const QString &text);
+    void showBalloon(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon);
+    // The tray icon and a held-back balloon, after a window show just asked for.
+    void followTheWindow();
 
     QTimer *m_detectionTimer = nullptr;
     std::unique_ptr<HidBackend> m_ownBackend;
@@ -130,7 +133,7 @@ private:
     DeviceChangeMonitor *m_changeMonitor = nullptr;
     Ui_Controler *m_controller = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
-    QElapsedTimer m_trayShown;
+    QElapsedTimer m_created;
     QMenu *m_trayMenu = nullptr;
     QAction *m_showAction = nullptr;
     QAction *m_quitAction = nullptr;
@@ -139,4 +142,5 @@ private:
     bool m_quitRequested = false;
     bool m_showOnRun = false;
     bool m_announceOnShow = false;
+    bool m_trayIconAfterShow = false;
 };

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -26,6 +27,18 @@ void configure(const QString &pairs, const QString &file = "modules/setting/apCo
         pair.startsWith('-') ? settings.remove(pair.mid(1))
                              : settings.setValue(pair.section('=', 0, 0), pair.section('=', 1));
 }
+
+// Runs `onShow` when the watched widget is shown.
+struct ShowProbe : QObject
+{
+    std::function<void()> onShow;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && onShow)
+            std::exchange(onShow, {})();
+        return false;
+    }
+};
 
 // The command bytes (after the report id) the mouse received.
 QString commandCodes(const VirtualMouse &mouse)
@@ -104,8 +117,8 @@ void tst_DeviceDetection::lastMatchingInterfaceWins()
 }
 
 // The last row is the program's own start: the scene loads while the mouse
-// is found and answers, and the window shows after the scene's run, the
-// balloon after the window.
+// is found and answers, and the window shows after the scene's run, the tray
+// icon and the balloon after the window.
 void tst_DeviceDetection::connectsAndStartsTheScene()
 {
     const std::tuple<int, bool, bool, QString, bool> rows[] = {
@@ -126,15 +139,14 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         m_widget->view()->setEnabled(false);
         QSignalSpy balloons(m_widget.get(), &Widget::trayMessageShown);
         QTest::ignoreMessage(QtInfoMsg, "Device Connect");
-        QStringList callsWhenShown{"not shown"};
-        QTimer shownProbe;
+        QStringList shown{"not shown"}; // the scene's calls and the icon then
+        ShowProbe showProbe;
         if (programStart) {
             QVERIFY(!m_widget->view()->rootObject());
-            connect(&shownProbe, &QTimer::timeout, this, [&] {
-                if (m_widget->isVisible() && callsWhenShown == QStringList{"not shown"})
-                    callsWhenShown = sceneCalls();
-            });
-            shownProbe.start(0);
+            showProbe.onShow = [&] {
+                shown = sceneCalls() << QString::number(m_widget->trayIcon()->isVisible());
+            };
+            m_widget->installEventFilter(&showProbe);
             m_widget->showOnceRunning();
             m_widget->startUp();
         } else {
@@ -149,8 +161,8 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         QTRY_COMPARE(QList<QVariantList>(balloons),
                      (QList<QVariantList>{{"Info", "Detect Device"}}));
         if (programStart) {
-            QTRY_COMPARE(callsWhenShown, (QStringList{"initUI", "run"}));
-            QVERIFY(m_widget->isVisible());
+            QTRY_COMPARE(shown, (QStringList{"initUI", "run", "0"}));
+            QVERIFY(m_widget->isVisible() && m_widget->trayIcon()->isVisible());
         }
     }
 }
