@@ -155,7 +155,8 @@ void DeviceDetector::startConnection()
 
 void DeviceDetector::connectDevice()
 {
-    m_window.announceMouse();
+    m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle),
+                             m_window.trayText(Widget::DetectDeviceText));
     m_window.view()->setDevicePresent(true);
     m_window.startScene();
     m_window.updateConnectionState();

@@ -175,15 +175,6 @@ bool Widget::mouseServed() const
     return processState.deviceConnected && m_hid.isListening();
 }
 
-void Widget::announceMouse()
-{
-    if (m_showOnRun) {
-        m_announceOnShow = true;
-        return;
-    }
-    showTrayMessage(trayText(InfoTitle), trayText(DetectDeviceText));
-}
-
 void Widget::showWindow()
 {
     m_showOnRun = false;
@@ -196,16 +187,14 @@ void Widget::showWindow()
     }
     updateConnectionState();
     postRestore();
-    followTheWindow();
+    showTrayIconAfterWindow();
 }
 
-void Widget::followTheWindow()
+void Widget::showTrayIconAfterWindow()
 {
     // Queued after the window's show: its first frame comes first.
-    if (std::exchange(m_trayIconAfterShow, false))
+    if (!m_trayIcon->isVisible())
         QMetaObject::invokeMethod(this, &Widget::showTrayIcon, Qt::QueuedConnection);
-    if (std::exchange(m_announceOnShow, false))
-        QMetaObject::invokeMethod(this, &Widget::announceMouse, Qt::QueuedConnection);
 }
 
 void Widget::updateConnectionState()
@@ -269,11 +258,9 @@ void Widget::startUp()
 {
     m_detector->checkDevice([this] { m_controller->loadScene(); });
     // The icon's window and its docking cost the main window's first frame
-    // several milliseconds: a window waiting for the scene's run has the
-    // icon follow it.
-    if (m_showOnRun)
-        m_trayIconAfterShow = true;
-    else
+    // several milliseconds: a window still to be shown has the icon follow
+    // it (showWindow() or the scene's run shows it).
+    if (!m_showOnRun)
         showTrayIcon();
 }
 
@@ -370,11 +357,10 @@ void Widget::customEvent(QEvent *event)
     if (event->type() == UserEvent::eventType &&
         static_cast<UserEvent *>(event)->code() == UserEvent::runScene) {
         view()->runUI();
-        // The scene's run is queued too: the show, then the icon and the
-        // balloon follow it.
+        // The scene's run is queued too: the show, then the icon follow it.
         if (std::exchange(m_showOnRun, false)) {
             QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);
-            followTheWindow();
+            showTrayIconAfterWindow();
         }
     }
 }

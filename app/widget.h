@@ -50,11 +50,8 @@ public:
     void startUp();
     // Shows the window once the scene started by a detection pass has run,
     // so that its first frame is the screen itself, not the start-up
-    // picture. showWindow() cancels it.
+    // picture; the tray icon follows the window. showWindow() cancels it.
     void showOnceRunning() { m_showOnRun = true; }
-    // The balloon that says the mouse was found; held back while the window
-    // waits to be shown, so that it does not delay the first frame.
-    void announceMouse();
     void showTrayIcon();
 
     static QString trayMenuStyleSheet();
@@ -122,8 +119,8 @@ private:
     bool mouseServed() const;
     void showConnectionState(bool served);
     void showBalloon(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon);
-    // The tray icon and a held-back balloon, after a window show just asked for.
-    void followTheWindow();
+    // The tray icon, unless shown already, after a window show just asked for.
+    void showTrayIconAfterWindow();
 
     QTimer *m_detectionTimer = nullptr;
     std::unique_ptr<HidBackend> m_ownBackend;
@@ -141,6 +138,4 @@ private:
     QActionGroup *m_profileGroup = nullptr;
     bool m_quitRequested = false;
     bool m_showOnRun = false;
-    bool m_announceOnShow = false;
-    bool m_trayIconAfterShow = false;
 };

@@ -8,6 +8,17 @@
 
 const QString NameListFile::sentinel = QStringLiteral("loaderbraxel");
 
+namespace {
+// The list under `key` as stored, a plain value as a list of one.
+QStringList storedNames(const QSettings &file, const QString &key)
+{
+    QStringList names;
+    for (const QVariant &name : SettingsStore::toList(file.value(key)))
+        names.append(name.toString());
+    return names;
+}
+} // namespace
+
 QString NameListFile::keyFor(const QVariant &type)
 {
     bool isNumber = false;
@@ -39,10 +50,7 @@ bool NameListFile::update(const QVariant &type, QStringList names)
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     // The scene stores its lists each time it starts: a list that is already
     // there as it stands is not written again.
-    QStringList stored;
-    for (const QVariant &name : SettingsStore::toList(file.value(key)))
-        stored.append(name.toString());
-    if (file.contains(key) ? stored == names : names.isEmpty())
+    if (file.contains(key) ? storedNames(file, key) == names : names.isEmpty())
         return true;
     if (names.isEmpty())
         file.remove(key);
@@ -60,7 +68,7 @@ QVariantList NameListFile::read(const QVariant &type) const
     FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
     const QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     QVariantList names;
-    for (const QVariant &name : SettingsStore::toList(file.value(key)))
-        names.append(name.toString());
+    for (const QString &name : storedNames(file, key))
+        names.append(name);
     return names;
 }

@@ -60,9 +60,8 @@ void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
 
 void Ui_Controler::loadScene()
 {
-    if (m_sceneLoaded || !m_view)
+    if (!m_view || !m_view->source().isEmpty())
         return;
-    m_sceneLoaded = true;
     m_view->setSource(QUrl(m_sceneUrl));
     delete m_pendingScene;
     m_pendingScene = nullptr;

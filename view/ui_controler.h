@@ -61,5 +61,4 @@ private:
     QString m_sceneUrl;
     // Holds the background loading's results until the scene is built.
     QQmlComponent *m_pendingScene = nullptr;
-    bool m_sceneLoaded = false;
 };
