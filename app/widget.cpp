@@ -39,6 +39,10 @@ QIcon trayIconFrom(const QString &path)
     QIcon icon;
     QImageReader reader(path);
     for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
+        // The size comes from the file's directory: larger pictures are
+        // never decoded.
+        if (reader.size().width() > largestTraySize)
+            continue;
         const QImage image = reader.read();
         if (!image.isNull() && image.width() <= largestTraySize)
             icon.addPixmap(QPixmap::fromImage(image));
