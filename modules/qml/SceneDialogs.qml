@@ -17,121 +17,89 @@ Item {
     property KeyNaming keyNames: null
     property ProfileList profiles: null
 
-    // The dialogs while built, else null.
-    readonly property KeyAssigment keyAssigment: keyAssigmentLoader.item as KeyAssigment
-    readonly property MacroEditor macroEditor: macroEditorLoader.item as MacroEditor
-    readonly property GunControl gunControl: gunControlLoader.item as GunControl
-    readonly property SystemSetting systemSetting: systemSettingLoader.item as SystemSetting
-    readonly property Profile profileManager: profileLoader.item as Profile
-    readonly property HelpMenu helpMenu: helpMenuLoader.item as HelpMenu
-    readonly property ResetConfirm resetConfirm: resetConfirmLoader.item as ResetConfirm
+    // The dialogs while built, else null. Typed loosely: naming their types
+    // here would load them at start.
+    readonly property Item keyAssigment: keyAssigmentLoader.item as Item
+    readonly property Item macroEditor: macroEditorLoader.item as Item
+    readonly property Item gunControl: gunControlLoader.item as Item
+    readonly property Item systemSetting: systemSettingLoader.item as Item
+    readonly property Item profileManager: profileLoader.item as Item
+    readonly property Item helpMenu: helpMenuLoader.item as Item
+    readonly property Item resetConfirm: resetConfirmLoader.item as Item
     readonly property var loaders: ({
         keys: keyAssigmentLoader, macro: macroEditorLoader, gun: gunControlLoader,
         system: systemSettingLoader, profile: profileLoader, help: helpMenuLoader,
         reset: resetConfirmLoader
     })
 
-    // qmllint disable unqualified
+    // The scene's skin, shared by every dialog.
+    function skinBinding(): var {
+        return Qt.binding(() => dialogs.scene.skin_No)
+    }
+
     DialogLoader {
         id: macroEditorLoader
         objectName: "macroEditorMainLoader"
-        onLoaded: Logic.prepareDialog(dialogs.screens, "macro", item)
-        sourceComponent: MacroEditor {
-            objectName: "macroEditorMain"
-            visible: false
-            skinNo: dialogs.scene.skin_No
-            keyNames: dialogs.keyNames
-            onDeleteMacro: (macroName) => Logic.deleteMacro(dialogs.screens, macroName)
-            onModifyMacroName: (oldMacroName, newMacroName) => {
-                Logic.modifyMacroName(dialogs.screens, newMacroName)
-            }
-            onModifyMacroData: (macroName) => Logic.modifyMacroData(dialogs.screens, macroName)
-            onMacroNamesChanged: (names) => Logic.offerMacroNames(dialogs.screens, names)
-            onClosed: Logic.macroEditorClosed(dialogs.screens)
-        }
+        dialogSource: Qt.resolvedUrl("screens/MacroEditor.qml")
+        dialogProperties: ({
+            objectName: "macroEditorMain", visible: false, skinNo: dialogs.skinBinding(),
+            keyNames: Qt.binding(() => dialogs.keyNames)
+        })
+        onLoaded: Logic.dialogLoaded(dialogs, "macro", item)
     }
 
     DialogLoader {
         id: gunControlLoader
         objectName: "gunControlMainLoader"
-        onLoaded: Logic.prepareDialog(dialogs.screens, "gun", item)
-        sourceComponent: GunControl {
-            objectName: "gunControlMain"
-            visible: false
-            skinNo: dialogs.scene.skin_No
-            onClosed: Logic.releaseMask(dialogs.screens)
-            onFirePeriodsChanged: dialogs.keyMatrix.modKeys.saveData()
-        }
+        dialogSource: Qt.resolvedUrl("screens/GunControl.qml")
+        dialogProperties: ({ objectName: "gunControlMain", visible: false, skinNo: dialogs.skinBinding() })
+        onLoaded: Logic.dialogLoaded(dialogs, "gun", item)
     }
 
     DialogLoader {
         id: systemSettingLoader
         objectName: "systemSettingMainLoader"
-        onLoaded: Logic.prepareDialog(dialogs.screens, "system", item)
-        sourceComponent: SystemSetting {
-            objectName: "systemSettingMain"
-            visible: false
-            skinNo: dialogs.scene.skin_No
-            onInputStarted: Logic.mainFocus(dialogs.screens)
-            onVisibleChanged: {
-                if (!visible)
-                    Logic.releaseMask(dialogs.screens)
-            }
-        }
+        dialogSource: Qt.resolvedUrl("screens/SystemSetting.qml")
+        dialogProperties: ({ objectName: "systemSettingMain", visible: false, skinNo: dialogs.skinBinding() })
+        onLoaded: Logic.dialogLoaded(dialogs, "system", item)
     }
 
     DialogLoader {
         id: keyAssigmentLoader
         objectName: "keyAssigmentMainLoader"
-        onLoaded: Logic.prepareDialog(dialogs.screens, "keys", item)
-        sourceComponent: KeyAssigment {
-            objectName: "keyAssigmentMain"
-            visible: false
-            skinNo: dialogs.scene.skin_No
-            isGun: dialogs.scene.isGun
-            keyAssigmentLang: dialogs.keyNames.keyAssigmentLang
-            keyMatrix: dialogs.keyMatrix
-            mousePicture: dialogs.mousePicture
-            keyNames: dialogs.keyNames
-            onClosed: Logic.keyAssigmentClosed(dialogs.screens)
-            onMacroEditorClick: Logic.openMacroEditorOverKeyAssigment(dialogs.screens,
-                                                                      macroEditorLoader)
-        }
+        dialogSource: Qt.resolvedUrl("screens/KeyAssigment.qml")
+        dialogProperties: ({
+            objectName: "keyAssigmentMain", visible: false, skinNo: dialogs.skinBinding(),
+            isGun: Qt.binding(() => dialogs.scene.isGun),
+            keyAssigmentLang: Qt.binding(() => dialogs.keyNames.keyAssigmentLang),
+            keyMatrix: Qt.binding(() => dialogs.keyMatrix),
+            mousePicture: Qt.binding(() => dialogs.mousePicture),
+            keyNames: Qt.binding(() => dialogs.keyNames)
+        })
+        onLoaded: Logic.dialogLoaded(dialogs, "keys", item)
     }
 
     DialogLoader {
         id: profileLoader
         objectName: "profileMainLoader"
-        onLoaded: Logic.prepareDialog(dialogs.screens, "profile", item)
-        sourceComponent: Profile {
-            objectName: "profileMain"
-            visible: false
-            skinNo: dialogs.scene.skin_No
-            profileNo: dialogs.scene.profileNo
-            profiles: dialogs.profiles
-            onChangeProfile: (tmpProfileNo) => Logic.changeProfile(dialogs.screens, tmpProfileNo)
-            onClosed: {
-                Logic.releaseMask(dialogs.screens)
-                dialogs.screens.menuUp.closeMenu()
-            }
-        }
+        dialogSource: Qt.resolvedUrl("screens/Profile.qml")
+        dialogProperties: ({
+            objectName: "profileMain", visible: false, skinNo: dialogs.skinBinding(),
+            profileNo: Qt.binding(() => dialogs.scene.profileNo),
+            profiles: Qt.binding(() => dialogs.profiles)
+        })
+        onLoaded: Logic.dialogLoaded(dialogs, "profile", item)
     }
 
     DialogLoader {
         id: resetConfirmLoader
         objectName: "resetConfirmLoader"
         z: 1
-        sourceComponent: ResetConfirm {
-            id: resetDialog
-
-            objectName: "resetConfirm"
-            mainLang: dialogs.scene.mainLang
-            onConfirmed: Logic.factoryReset(dialogs.screens)
-            onCancelled: {
-                resetDialog.visible = false
-                Logic.releaseMask(dialogs.screens)
-            }
-        }
+        dialogSource: Qt.resolvedUrl("screens/ResetConfirm.qml")
+        dialogProperties: ({
+            objectName: "resetConfirm", mainLang: Qt.binding(() => dialogs.scene.mainLang)
+        })
+        onLoaded: Logic.dialogLoaded(dialogs, "reset", item)
     }
 
     DialogLoader {
@@ -140,10 +108,7 @@ Item {
         x: dialogs.width - 300
         y: 30
         z: 2
-        onLoaded: Logic.prepareDialog(dialogs.screens, "help", item)
-        sourceComponent: HelpMenu {
-            onChosen: (index) => Logic.helpChosen(dialogs.screens, index)
-        }
+        dialogSource: Qt.resolvedUrl("screens/HelpMenu.qml")
+        onLoaded: Logic.dialogLoaded(dialogs, "help", item)
     }
-    // qmllint enable unqualified
 }

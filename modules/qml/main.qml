@@ -23,10 +23,11 @@ SceneState {
                                         || macroEditor !== null && macroEditor.visible
                                         && (macroEditor.isInputting || macroEditor.isInsertting)
 
-    // The dialogs that are built, else null.
-    readonly property KeyAssigment keyAssigment: dialogs.keyAssigment
-    readonly property MacroEditor macroEditor: dialogs.macroEditor
-    readonly property GunControl gunControl: dialogs.gunControl
+    // The dialogs that are built, else null (untyped: their types load
+    // with their first opening).
+    readonly property var keyAssigment: dialogs.keyAssigment
+    readonly property var macroEditor: dialogs.macroEditor
+    readonly property var gunControl: dialogs.gunControl
 
     // The root, its screens and the native objects, for mainlogic.js.
     readonly property var screens: ({

@@ -64,6 +64,57 @@ const dialogTexts = {
     profile: { profileLang: "profile", refusalLang: "refusal" }
 }
 
+// What each dialog's signals do. The handlers read the scene's `screens`
+// when they run: the object is rebuilt as dialogs come and go.
+const dialogHandlers = {
+    macro: (d, dialog) => {
+        dialog.deleteMacro.connect((macroName) => deleteMacro(d.screens, macroName))
+        dialog.modifyMacroName.connect((oldName, newName) => modifyMacroName(d.screens, newName))
+        dialog.modifyMacroData.connect((macroName) => modifyMacroData(d.screens, macroName))
+        dialog.macroNamesChanged.connect((names) => offerMacroNames(d.screens, names))
+        dialog.closed.connect(() => macroEditorClosed(d.screens))
+    },
+    gun: (d, dialog) => {
+        dialog.closed.connect(() => releaseMask(d.screens))
+        dialog.firePeriodsChanged.connect(() => d.keyMatrix.modKeys.saveData())
+    },
+    system: (d, dialog) => {
+        dialog.inputStarted.connect(() => mainFocus(d.screens))
+        dialog.visibleChanged.connect(() => {
+            if (!dialog.visible)
+                releaseMask(d.screens)
+        })
+    },
+    keys: (d, dialog) => {
+        dialog.closed.connect(() => keyAssigmentClosed(d.screens))
+        dialog.macroEditorClick.connect(() => openMacroEditorOverKeyAssigment(d.screens, d.loaders.macro))
+    },
+    profile: (d, dialog) => {
+        dialog.changeProfile.connect((profileNo) => changeProfile(d.screens, profileNo))
+        dialog.closed.connect(() => {
+            releaseMask(d.screens)
+            d.screens.menuUp.closeMenu()
+        })
+    },
+    reset: (d, dialog) => {
+        dialog.confirmed.connect(() => factoryReset(d.screens))
+        dialog.cancelled.connect(() => {
+            dialog.visible = false
+            releaseMask(d.screens)
+        })
+    },
+    help: (d, dialog) => {
+        dialog.chosen.connect((index) => helpChosen(d.screens, index))
+    }
+}
+
+// A dialog of SceneDialogs `d` was just built from its file.
+function dialogLoaded(d, role, dialog) {
+    dialogHandlers[role](d, dialog)
+    if (role !== "reset")
+        prepareDialog(d.screens, role, dialog)
+}
+
 // A dialog was just built: it takes its texts and the stored state.
 function prepareDialog(s, role, dialog) {
     const m = s.main

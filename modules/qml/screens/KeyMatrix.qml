@@ -26,7 +26,9 @@ Rectangle {
     property KeyNaming keyNames: null
     // The assignment dialog is open: the picture keeps its button marked.
     property bool assigning: false
-    property GunControl gunControl: null
+    // The gun editor while built (untyped: its type loads with its first
+    // opening).
+    property var gunControl: null
     readonly property int maxRows: 14
     readonly property int rowPitch: Math.min(26, Math.floor(286 / Math.max(1, shownRows)))
     readonly property int shownRows: Math.max(0, Math.min(maxRows, keyCount))

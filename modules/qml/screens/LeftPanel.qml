@@ -14,7 +14,9 @@ Column {
     property KeyNaming keyNames: null
     // The button assignment dialog is open.
     property bool assigning: false
-    property GunControl gunControl: null
+    // The gun editor while built (untyped: its type loads with its first
+    // opening).
+    property var gunControl: null
     property alias keyMatrix: keyMatrixMain
     property alias reportRate: reportRateMain
 
