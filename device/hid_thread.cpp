@@ -36,7 +36,9 @@ std::array<uchar, 4> drawFromClock()
 Hid_Thread::Hid_Thread(HidBackend *backend, DeviceLinkHost *host)
     : m_backend(backend), m_host(host), m_sleep([](int ms) { QThread::msleep(ulong(ms)); }),
       m_draw(drawFromClock)
-{}
+{
+    m_clock.start();
+}
 
 Hid_Thread::~Hid_Thread()
 {
@@ -46,9 +48,31 @@ Hid_Thread::~Hid_Thread()
 
 void Hid_Thread::setSleep(Sleep sleep)
 {
-    m_sleep = sleep ? std::move(sleep) : [](int ms) {
-        QThread::msleep(ulong(ms));
+    // A stand-in's pauses take no time; the link's time is then made of
+    // its pauses alone, so that what it owes the mouse stays exact.
+    m_standInTime = bool(sleep);
+    if (!sleep) {
+        m_sleep = [](int ms) {
+            QThread::msleep(ulong(ms));
+        };
+        return;
+    }
+    m_sleep = [this, sleep = std::move(sleep)](int ms) {
+        m_standInNs += qint64(ms) * 1000000;
+        sleep(ms);
     };
+}
+
+qint64 Hid_Thread::nowNs() const
+{
+    return m_standInTime ? m_standInNs : m_clock.nsecsElapsed();
+}
+
+void Hid_Thread::waitOwedPause()
+{
+    const qint64 owedNs = m_quietUntilNs - nowNs();
+    if (owedNs > 0)
+        m_sleep(int((owedNs + 999999) / 1000000));
 }
 
 void Hid_Thread::setDraw(Draw draw)
@@ -171,6 +195,7 @@ bool Hid_Thread::noteResult(bool ok)
 
 bool Hid_Thread::sendCommandReport(int index, const DeviceEntry &served)
 {
+    waitOwedPause();
     // The first open only finds out whether the interface is there; every
     // HID call then runs on a freshly opened handle.
     if (!openCommandInterface(index))
@@ -275,8 +300,11 @@ void Hid_Thread::runSet(const char *failLine, uchar code, std::initializer_list<
     if (data)
         std::copy_n(data, dataLength, m_bulkBuffer.begin());
     noteResult(sendCommand(dataLength, timing == Timing::Settle));
+    // The mouse wants a quiet moment after these before its next command;
+    // the program goes on meanwhile (at start, the window is built) and only
+    // a command that comes too soon waits for the rest of it.
     if (timing == Timing::Short)
-        m_sleep(shortPauseMs);
+        m_quietUntilNs = nowNs() + qint64(shortPauseMs) * 1000000;
 }
 
 bool Hid_Thread::runQuery(const char *failLine, uchar code, std::initializer_list<uchar> params,

@@ -4,6 +4,7 @@
 #include "hidbackend.h"
 #include "protocol.h"
 
+#include <QElapsedTimer>
 #include <QFuture>
 #include <QMutex>
 #include <QThread>
@@ -137,6 +138,8 @@ private:
     bool finishExchange(bool ok);
     // Remembers how the command ended; returns `ok`.
     bool noteResult(bool ok);
+    qint64 nowNs() const;
+    void waitOwedPause();
     bool prepare(const char *failLine, uchar code, std::initializer_list<uchar> params);
     void setCommand(uchar code, std::initializer_list<uchar> params);
     void runSet(const char *failLine, uchar code, std::initializer_list<uchar> params,
@@ -148,6 +151,12 @@ private:
     HidBackend *m_backend = nullptr;
     DeviceLinkHost *m_host = nullptr;
     Sleep m_sleep;
+    // A short pause is owed to the mouse, not waited for at once: the next
+    // command waits until this point of the link's time.
+    QElapsedTimer m_clock;
+    bool m_standInTime = false;
+    qint64 m_standInNs = 0;
+    qint64 m_quietUntilNs = 0;
     Draw m_draw;
     EventReportSwitch m_enableEventReports = nullptr;
     bool m_isGun = false;

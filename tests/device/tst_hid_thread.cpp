@@ -45,27 +45,32 @@ private slots:
         QTest::addColumn<bool>("isGun");
         QTest::addColumn<QStringList>("reports");
         QTest::addColumn<QList<int>>("pauses");
-        QTest::addColumn<int>("dataBytes"); // how much of the pattern the data reports carry
+        QTest::addColumn<QList<int>>("owed"); // waited for by the next command
+        QTest::addColumn<int>("dataBytes");   // how much of the pattern the data reports carry
         QTest::addColumn<Call>("call");
 
         const auto withData = [](int reports) {
             return QList<int>{64, 64} + QList<int>(reports, 120) + QList<int>{64, 64};
         };
         bool isGun = false;
-        const auto add = [&isGun](const QStringList &reports, const QList<int> &pauses,
-                                  int dataBytes, const char *name, const Call &call) {
+        const auto add = [&isGun](const QStringList &reports, QList<int> pauses, int dataBytes,
+                                  const char *name, const Call &call) {
+            // A short pause is owed, not taken: {-8} in a row.
+            const QList<int> owed = pauses == QList<int>{-8} ? QList<int>{8} : QList<int>{};
+            if (!owed.isEmpty())
+                pauses.clear();
             const int family = QByteArray(name).mid(3, 3).toInt(); // hid553_... or hid560_...
             for (bool encode : {false, true}) {
                 QTest::addRow("%s%s, %s", name, isGun ? ", gun" : "",
                               encode ? "scrambled" : "plain")
-                    << encode << family << isGun << reports << pauses << dataBytes << call;
+                    << encode << family << isGun << reports << pauses << owed << dataBytes << call;
             }
         };
-        add({"00 03 01 02 03 40 00 00 b6"}, {8}, 0,
+        add({"00 03 01 02 03 40 00 00 b6"}, {-8}, 0,
             CMD(hid553_03H_SetKeyboardoption(1, 2, 3, 0x40)));
         add({"00 0c 01 02 03 00 00 00 ed"}, {64, 64}, 0, CMD(hid553_0CH_SetFixLEDColor(d)));
         add({"00 13 05 80 00 00 00 00 67"}, withData(4), 128, CMD(hid553_13H_SetMacroKey(5, d)));
-        add({"00 02 03 00 00 00 00 00 fa"}, {8}, 0, CMD(hid560_02H_SetCurrentProfile(3)));
+        add({"00 02 03 00 00 00 00 00 fa"}, {-8}, 0, CMD(hid560_02H_SetCurrentProfile(3)));
         // Once per profile, or for the current one alone on a gun mouse.
         const QStringList rates{"00 03 01 02 00 00 00 00 f9", "00 03 02 02 00 00 00 00 f8",
                                 "00 03 03 02 00 00 00 00 f7", "00 03 04 02 00 00 00 00 f6"};
@@ -83,6 +88,7 @@ private slots:
         QFETCH(bool, isGun);
         QFETCH(QStringList, reports);
         QFETCH(QList<int>, pauses);
+        QFETCH(QList<int>, owed);
         QFETCH(int, dataBytes);
         QFETCH(Call, call);
 
@@ -113,6 +119,28 @@ private slots:
         QCOMPARE(rig.pauses, pauses);
         QCOMPARE(rig.mouse->protocolErrors(), QStringList());
         QVERIFY(rig.link.linkFree());
+        rig.pauses.clear();
+        QVERIFY(rig.link.chkDeviceIsEnCode(0));
+        QCOMPARE(rig.pauses, owed);
+    }
+
+    // The quiet moment owed after a short setting comes before the next
+    // command's report, less the time that passed meanwhile.
+    void theNextCommandWaitsWhatIsStillOwed()
+    {
+        LinkRig rig(553, true);
+        QVERIFY(rig.confirm());
+        QStringList log;
+        rig.link.setSleep([&](int ms) {
+            log << QStringLiteral("%1 after %2").arg(ms).arg(rig.mouse->received().size());
+        });
+        rig.link.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
+        rig.link.pause(5);
+        QVERIFY(rig.link.chkDeviceIsEnCode(0));
+        rig.link.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
+        rig.link.pause(9);
+        QVERIFY(rig.link.chkDeviceIsEnCode(0));
+        QCOMPARE(log, (QStringList{"5 after 1", "3 after 1", "9 after 3"}));
     }
 
     // A short reply leaves the positions not answered at their presets; a
@@ -165,6 +193,10 @@ private slots:
         clock.start();
         rig.link.hid553_11H_SetDPISet(2, bytesOf(d));
         QVERIFY(clock.elapsed() >= 128 + 120 + 128 && rig.pauses.isEmpty());
+        clock.restart();
+        rig.link.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
+        QVERIFY(rig.link.chkDeviceIsEnCode(0));
+        QVERIFY(clock.elapsed() >= 8);
     }
 
     void failedQueriesHandPresetsBack_data()
