@@ -260,7 +260,13 @@ void Widget::checkDevice()
 
 void Widget::startUp()
 {
-    m_detector->checkDevice([this] { m_controller->loadScene(); });
+    m_detector->checkDevice([this] {
+        // The scene waits for its types from the loader thread: the window
+        // to come is made meanwhile rather than after the scene.
+        if (m_showOnRun)
+            create();
+        m_controller->loadScene();
+    });
     // The icon's window and its docking cost the main window's first frame
     // several milliseconds: a window still to be shown has the icon follow
     // it (showWindow() or the scene's run shows it).

@@ -26,10 +26,11 @@ Item {
     readonly property Item profileManager: profileLoader.item as Item
     readonly property Item helpMenu: helpMenuLoader.item as Item
     readonly property Item resetConfirm: resetConfirmLoader.item as Item
+    readonly property Item unsavedPrompt: unsavedPromptLoader.item as Item
     readonly property var loaders: ({
         keys: keyAssigmentLoader, macro: macroEditorLoader, gun: gunControlLoader,
         system: systemSettingLoader, profile: profileLoader, help: helpMenuLoader,
-        reset: resetConfirmLoader
+        reset: resetConfirmLoader, unsaved: unsavedPromptLoader
     })
 
     // The scene's skin, shared by every dialog.
@@ -100,6 +101,18 @@ Item {
             objectName: "resetConfirm", mainLang: Qt.binding(() => dialogs.scene.mainLang)
         })
         onLoaded: Logic.dialogLoaded(dialogs, "reset", item)
+    }
+
+    // Above the dialogs: asked from the title bar or the tray over any of them.
+    DialogLoader {
+        id: unsavedPromptLoader
+        objectName: "unsavedPromptLoader"
+        z: 3
+        dialogSource: Qt.resolvedUrl("screens/UnsavedPrompt.qml")
+        dialogProperties: ({
+            objectName: "unsavedPrompt", texts: Qt.binding(() => dialogs.scene.noticeLang)
+        })
+        onLoaded: Logic.dialogLoaded(dialogs, "unsaved", item)
     }
 
     DialogLoader {

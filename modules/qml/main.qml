@@ -37,7 +37,7 @@ SceneState {
         mouse: mouseMain, macro: macroEditor, gun: gunControl, system: dialogs.systemSetting,
         profile: dialogs.profileManager, profiles: sharedProfiles, menuUp: menuUp,
         helpMenu: dialogs.helpMenu, keyNames: keyNaming, mask: mask,
-        resetConfirm: dialogs.resetConfirm, unsavedPrompt: unsavedPrompt, busy: busyIndicator,
+        resetConfirm: dialogs.resetConfirm, unsavedPrompt: dialogs.unsavedPrompt, busy: busyIndicator,
         powerOn: powerOnPicture, loaders: dialogs.loaders
     })
 
@@ -235,9 +235,12 @@ SceneState {
         objectName: "powerOnPicture"
         anchors.centerIn: parent
         // Shown only while the program starts: its decoded picture goes
-        // when it hides, not kept in the image cache either.
+        // when it hides, not kept in the image cache either. The window
+        // mostly shows once the start is over: the picture is only decoded
+        // if the window is on screen before that.
         cache: false
-        source: visible ? mainWindow.sourcePowerOn : ""
+        source: visible && Window.window !== null && Window.window.visible
+                ? mainWindow.sourcePowerOn : ""
     }
 
     // The title bar's controls come first in the Tab order, as they are
@@ -361,14 +364,6 @@ SceneState {
         mousePicture: mouseMain
         keyNames: keyNaming
         profiles: sharedProfiles
-    }
-
-    UnsavedPrompt {
-        id: unsavedPrompt
-        objectName: "unsavedPrompt"
-        z: 12
-        texts: mainWindow.noticeLang
-        onChosen: (answer) => mainWindow.answerUnsavedChanges(answer)
     }
 
     NoticeBar {

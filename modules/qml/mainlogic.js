@@ -96,6 +96,9 @@ const dialogHandlers = {
             d.screens.menuUp.closeMenu()
         })
     },
+    unsaved: (d, dialog) => {
+        dialog.chosen.connect((answer) => answerUnsavedChanges(d.screens, answer))
+    },
     reset: (d, dialog) => {
         dialog.confirmed.connect(() => factoryReset(d.screens))
         dialog.cancelled.connect(() => {
@@ -111,7 +114,8 @@ const dialogHandlers = {
 // A dialog of SceneDialogs `d` was just built from its file.
 function dialogLoaded(d, role, dialog) {
     dialogHandlers[role](d, dialog)
-    if (role !== "reset")
+    // The two questions take their texts through bindings.
+    if (role !== "reset" && role !== "unsaved")
         prepareDialog(d.screens, role, dialog)
 }
 
@@ -472,8 +476,9 @@ function askAboutUnsavedChanges(s, action) {
         runAction(s, action)
         return
     }
-    if (!s.unsavedPrompt.visible)
-        openDialog(s, s.unsavedPrompt)
+    const prompt = m.built(s.loaders.unsaved)
+    if (!prompt.visible)
+        openDialog(s, prompt)
     m.pendingAction = action
     // Also asked from the tray, with the window hidden.
     s.ctl.onShow()
@@ -484,7 +489,8 @@ function answerUnsavedChanges(s, answer) {
     const m = s.main
     const action = m.pendingAction
     m.pendingAction = null
-    s.unsavedPrompt.visible = false
+    if (s.unsavedPrompt)
+        s.unsavedPrompt.visible = false
     releaseMask(s)
     if (!action || answer === 2 || (answer === 0 && !saveChanges(s))) {
         s.menuUp.markProfile(m.profileNo)

@@ -97,10 +97,12 @@ private slots:
         root->setVisible(true);
         widget.view()->notifyUser(QStringLiteral("Not written"));
         QCOMPARE(QList<QVariantList>(tray), (QList<QVariantList>{{"Skarn Config", "Not written"}}));
-        QObject *prompt = root->findChild<QObject *>("unsavedPrompt");
         root->findChild<QObject *>("dpiSettingMain")->setProperty("isSave", true);
         widget.quitAction()->trigger();
-        QTRY_VERIFY(prompt->property("visible").toBool());
+        const auto prompt = [root] {
+            return root->findChild<QObject *>("unsavedPrompt");
+        };
+        QTRY_VERIFY(prompt() && prompt()->property("visible").toBool());
         QVERIFY(widget.isVisible());
         QVERIFY(!widget.quitRequested());
     }

@@ -20,7 +20,11 @@ Item {
             main.detectKeyboard(true, 0x28)
             main.detectMouse(false, 0xF1, 12, -3)
             compare([args(keys), args(buttons)], [[[true, 0x28]], [[false, 0xF1, 12, -3]]])
+            // Off screen, the start-up picture is not even decoded.
+            scene.Window.window.visible = false
             main.initUI()
+            compare(child(main, "powerOnPicture").status, Image.Null)
+            scene.Window.window.visible = true
             const shown = () => [main.visible, main.isPownOn, ui_View.enabled, main.isMainShown,
                                  ...["powerOnPicture", "leftPanel", "busyIndicator"].map((n) => child(main, n).visible),
                                  child(main, "powerOnPicture").status]

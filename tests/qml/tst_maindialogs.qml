@@ -135,15 +135,17 @@ Item {
         function test_unsavedChangesAreNotDroppedWithoutAsking(data) {
             ui_View.updataNameList(2, ["Standard0", "Gaming1"])
             const main = startMain()
-            const [dpi, prompt, mask, switcher, quits] = [child(main, "dpiSettingMain"), child(main, "unsavedPrompt"),
-                child(main, "mask"), child(main, "menuUp").profileList, spy(ui_Ctl, "quitRequested")]
+            const [dpi, mask, switcher, quits] = [child(main, "dpiSettingMain"), child(main, "mask"),
+                child(main, "menuUp").profileList, spy(ui_Ctl, "quitRequested")]
             const before = Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
             main.requestProfileSwitch(1) // without changes nothing is asked
             main.requestProfileSwitch(0)
-            compare([main.profileNo, prompt.visible], [0, false])
+            // The question is built when first asked.
+            compare([main.profileNo, findChild(main, "unsavedPrompt")], [0, null])
             drag(dpi.stage(0).slider.children[2], 494, 0)
             data.quit ? main.requestQuit() : pickRow(switcher, 1, 40)
-            tryVerify(() => prompt.visible, 1000)
+            tryVerify(() => findChild(main, "unsavedPrompt")?.visible, 1000)
+            const prompt = child(main, "unsavedPrompt")
             compare([mask.visible, quits.count, main.profileNo, main.hasUnsavedChanges], [true, 0, 0, true])
             data.answer === "Escape" ? keyClick(Qt.Key_Escape) : mouseClick(child(prompt, "unsaved" + data.answer))
             const done = data.answer === "Save" || data.answer === "Discard"
