@@ -3,8 +3,10 @@ import "../basic/theme.js" as Theme
 
 // A small tooltip under its host after a short hover, or at once while the
 // host has the keyboard focus. Once shown it moves to the window's content
-// item so that no later sibling of its host paints over it.
-Rectangle {
+// item so that no later sibling of its host paints over it. Its box and
+// text are built only while it shows: the window holds a tooltip for every
+// button and row, and laying out all their texts delayed the first frame.
+Item {
     id: toolTipBox
 
     property Item host: null
@@ -26,11 +28,8 @@ Rectangle {
 
     z: 1000
     visible: shown
-    width: label.implicitWidth + 12
-    height: label.implicitHeight + 6
-    radius: 2
-    color: Theme.colorGray0
-    border.color: Theme.colorGray2
+    width: box.width
+    height: box.height
     onShownChanged: place()
     onHoveredChanged: {
         delay.fired = false
@@ -49,13 +48,30 @@ Rectangle {
         onTriggered: fired = true
     }
 
-    Text {
-        id: label
+    Loader {
+        id: box
 
-        anchors.centerIn: parent
-        text: toolTipBox.text
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontMinSize + 1
+        active: toolTipBox.shown
+        // Placed again with its real size.
+        onLoaded: toolTipBox.place()
+        sourceComponent: Rectangle {
+            width: label.implicitWidth + 12
+            height: label.implicitHeight + 6
+            radius: 2
+            color: Theme.colorGray0
+            border.color: Theme.colorGray2
+
+            Text {
+                id: label
+
+                anchors.centerIn: parent
+                // qmllint disable unqualified
+                text: toolTipBox.text
+                // qmllint enable unqualified
+                color: Theme.fontColor
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontMinSize + 1
+            }
+        }
     }
 }
