@@ -206,17 +206,20 @@ Rectangle {
         Repeater {
             id: rows
 
-            model: modKeys
+            // Rows for the mouse's own buttons only: the table always holds
+            // sixteen entries, and a row is seven items with their bindings.
+            model: keyMatrixMain.shownRows
 
             // qmllint disable unqualified
             delegate: Rectangle {
                 id: row
 
                 required property int index
-                required property string keyText
+                // The table fills entry by entry as the panel completes.
+                readonly property string keyText: index < modKeys.count
+                                                  ? modKeys.get(index).keyText : ""
 
                 objectName: "keyRow" + index
-                visible: index < keyMatrixMain.shownRows
                 width: 216
                 height: keyMatrixMain.rowPitch - 2
                 radius: 2

@@ -70,7 +70,9 @@ Item {
         Repeater {
             id: callOutRepeater
 
-            model: mouseMain.maxKeys
+            // Only the mouse's own buttons: a call-out is six items with their
+            // bindings, and most mice have fewer buttons than the picture's most.
+            model: Math.min(mouseMain.keyCount, mouseMain.maxKeys)
 
             // qmllint disable unqualified
             delegate: Item {
@@ -85,7 +87,6 @@ Item {
                 readonly property real dy: spot.y - spot.badgeY
 
                 objectName: "callOut" + index
-                visible: index < mouseMain.keyCount
 
                 // Leader from the badge to the button's spot.
                 Rectangle {
