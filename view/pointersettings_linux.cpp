@@ -10,13 +10,72 @@
 
 #include <X11/Xlib.h>
 #undef signals // glib's headers use the name
+#include <dlfcn.h>
 #include <gio/gio.h>
+
+#include <optional>
+#include <type_traits>
 
 namespace {
 constexpr int busTimeoutMs = 2000;
 const QString kwinService = QStringLiteral("org.kde.KWin");
 const QString kwinDevices = QStringLiteral("/org/kde/KWin/InputDevice");
 const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+// GIO, with what it brings (GObject, libmount, libblkid, libselinux), adds
+// over a MiB to the program's memory for its whole life; it is loaded when
+// GNOME's settings are first written, not with the program.
+struct Gio
+{
+    decltype(&g_settings_schema_source_get_default) schemaSourceGetDefault;
+    decltype(&g_settings_schema_source_lookup) schemaSourceLookup;
+    decltype(&g_settings_schema_has_key) schemaHasKey;
+    decltype(&g_settings_schema_get_key) schemaGetKey;
+    decltype(&g_settings_schema_key_range_check) keyRangeCheck;
+    decltype(&g_settings_schema_key_unref) keyUnref;
+    decltype(&g_settings_schema_unref) schemaUnref;
+    decltype(&g_settings_new_full) settingsNewFull;
+    decltype(&g_settings_is_writable) isWritable;
+    decltype(&g_settings_set_value) setValue;
+    decltype(&g_settings_get_value) getValue;
+    decltype(&g_settings_sync) sync;
+    decltype(&g_object_unref) objectUnref;
+};
+
+const Gio *gio()
+{
+    static const std::optional<Gio> loaded = []() -> std::optional<Gio> {
+        void *library = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            qWarning("GIO not available: %s", dlerror());
+            return std::nullopt;
+        }
+        Gio api;
+        bool complete = true;
+        const auto resolve = [&](auto &function, const char *name) {
+            function =
+                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+            complete = complete && function;
+        };
+        resolve(api.schemaSourceGetDefault, "g_settings_schema_source_get_default");
+        resolve(api.schemaSourceLookup, "g_settings_schema_source_lookup");
+        resolve(api.schemaHasKey, "g_settings_schema_has_key");
+        resolve(api.schemaGetKey, "g_settings_schema_get_key");
+        resolve(api.keyRangeCheck, "g_settings_schema_key_range_check");
+        resolve(api.keyUnref, "g_settings_schema_key_unref");
+        resolve(api.schemaUnref, "g_settings_schema_unref");
+        resolve(api.settingsNewFull, "g_settings_new_full");
+        resolve(api.isWritable, "g_settings_is_writable");
+        resolve(api.setValue, "g_settings_set_value");
+        resolve(api.getValue, "g_settings_get_value");
+        resolve(api.sync, "g_settings_sync");
+        resolve(api.objectUnref, "g_object_unref");
+        if (!complete)
+            return std::nullopt;
+        return api;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
 
 // Writes `value` to `key` of the schema `schemaId`, waits for the write to
 // reach the backend and reads it back through a fresh settings object: a
@@ -28,27 +87,28 @@ bool writeGSetting(const QString &schemaId, GSettingsBackend *backend, const cha
 {
     g_variant_ref_sink(value);
     bool kept = false;
-    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+    const Gio *api = gio();
+    GSettingsSchemaSource *source = api ? api->schemaSourceGetDefault() : nullptr;
     const QByteArray id = schemaId.toUtf8();
     GSettingsSchema *schema =
-        source ? g_settings_schema_source_lookup(source, id.constData(), TRUE) : nullptr;
-    if (schema && g_settings_schema_has_key(schema, key)) {
-        GSettingsSchemaKey *schemaKey = g_settings_schema_get_key(schema, key);
-        GSettings *settings = g_settings_new_full(schema, backend, nullptr);
-        if (g_settings_schema_key_range_check(schemaKey, value) &&
-            g_settings_is_writable(settings, key) && g_settings_set_value(settings, key, value)) {
-            g_settings_sync();
-            GSettings *check = g_settings_new_full(schema, backend, nullptr);
-            GVariant *stored = g_settings_get_value(check, key);
+        source ? api->schemaSourceLookup(source, id.constData(), TRUE) : nullptr;
+    if (schema && api->schemaHasKey(schema, key)) {
+        GSettingsSchemaKey *schemaKey = api->schemaGetKey(schema, key);
+        GSettings *settings = api->settingsNewFull(schema, backend, nullptr);
+        if (api->keyRangeCheck(schemaKey, value) && api->isWritable(settings, key) &&
+            api->setValue(settings, key, value)) {
+            api->sync();
+            GSettings *check = api->settingsNewFull(schema, backend, nullptr);
+            GVariant *stored = api->getValue(check, key);
             kept = g_variant_equal(stored, value);
             g_variant_unref(stored);
-            g_object_unref(check);
+            api->objectUnref(check);
         }
-        g_object_unref(settings);
-        g_settings_schema_key_unref(schemaKey);
+        api->objectUnref(settings);
+        api->keyUnref(schemaKey);
     }
     if (schema)
-        g_settings_schema_unref(schema);
+        api->schemaUnref(schema);
     g_variant_unref(value);
     return kept;
 }

@@ -63,6 +63,9 @@ private slots:
         QVERIFY2(waitFor([this] { return window(isTrayIcon).isValid(); }), "no icon in the tray");
         // The window shows once the scene has run: nothing is locked any more.
         screenshot("detected");
+        // GIO and what it brings (over a MiB) wait for the first settings write.
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(m_process->processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly) && !maps.readAll().contains("libgio-2.0"));
     }
     // Each dialog shows over its place and closes, without a word to the mouse; the profile
     // manager exports the active profile and imports it as a third through the real file
