@@ -25,21 +25,26 @@ const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
 // GIO, with what it brings (GObject, libmount, libblkid, libselinux), adds
 // over a MiB to the program's memory for its whole life; it is loaded when
 // GNOME's settings are first written, not with the program.
+#define SKARN_GIO_FUNCTIONS(X)                                                                     \
+    X(g_settings_schema_source_get_default)                                                        \
+    X(g_settings_schema_source_lookup)                                                             \
+    X(g_settings_schema_has_key)                                                                   \
+    X(g_settings_schema_get_key)                                                                   \
+    X(g_settings_schema_key_range_check)                                                           \
+    X(g_settings_schema_key_unref)                                                                 \
+    X(g_settings_schema_unref)                                                                     \
+    X(g_settings_new_full)                                                                         \
+    X(g_settings_is_writable)                                                                      \
+    X(g_settings_set_value)                                                                        \
+    X(g_settings_get_value)                                                                        \
+    X(g_settings_sync)                                                                             \
+    X(g_object_unref)
+
 struct Gio
 {
-    decltype(&g_settings_schema_source_get_default) schemaSourceGetDefault;
-    decltype(&g_settings_schema_source_lookup) schemaSourceLookup;
-    decltype(&g_settings_schema_has_key) schemaHasKey;
-    decltype(&g_settings_schema_get_key) schemaGetKey;
-    decltype(&g_settings_schema_key_range_check) keyRangeCheck;
-    decltype(&g_settings_schema_key_unref) keyUnref;
-    decltype(&g_settings_schema_unref) schemaUnref;
-    decltype(&g_settings_new_full) settingsNewFull;
-    decltype(&g_settings_is_writable) isWritable;
-    decltype(&g_settings_set_value) setValue;
-    decltype(&g_settings_get_value) getValue;
-    decltype(&g_settings_sync) sync;
-    decltype(&g_object_unref) objectUnref;
+#define SKARN_GIO_MEMBER(function) decltype(&::function) function;
+    SKARN_GIO_FUNCTIONS(SKARN_GIO_MEMBER)
+#undef SKARN_GIO_MEMBER
 };
 
 const Gio *gio()
@@ -57,19 +62,9 @@ const Gio *gio()
                 reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
             complete = complete && function;
         };
-        resolve(api.schemaSourceGetDefault, "g_settings_schema_source_get_default");
-        resolve(api.schemaSourceLookup, "g_settings_schema_source_lookup");
-        resolve(api.schemaHasKey, "g_settings_schema_has_key");
-        resolve(api.schemaGetKey, "g_settings_schema_get_key");
-        resolve(api.keyRangeCheck, "g_settings_schema_key_range_check");
-        resolve(api.keyUnref, "g_settings_schema_key_unref");
-        resolve(api.schemaUnref, "g_settings_schema_unref");
-        resolve(api.settingsNewFull, "g_settings_new_full");
-        resolve(api.isWritable, "g_settings_is_writable");
-        resolve(api.setValue, "g_settings_set_value");
-        resolve(api.getValue, "g_settings_get_value");
-        resolve(api.sync, "g_settings_sync");
-        resolve(api.objectUnref, "g_object_unref");
+#define SKARN_GIO_RESOLVE(function) resolve(api.function, #function);
+        SKARN_GIO_FUNCTIONS(SKARN_GIO_RESOLVE)
+#undef SKARN_GIO_RESOLVE
         if (!complete)
             return std::nullopt;
         return api;
@@ -88,27 +83,28 @@ bool writeGSetting(const QString &schemaId, GSettingsBackend *backend, const cha
     g_variant_ref_sink(value);
     bool kept = false;
     const Gio *api = gio();
-    GSettingsSchemaSource *source = api ? api->schemaSourceGetDefault() : nullptr;
+    GSettingsSchemaSource *source = api ? api->g_settings_schema_source_get_default() : nullptr;
     const QByteArray id = schemaId.toUtf8();
     GSettingsSchema *schema =
-        source ? api->schemaSourceLookup(source, id.constData(), TRUE) : nullptr;
-    if (schema && api->schemaHasKey(schema, key)) {
-        GSettingsSchemaKey *schemaKey = api->schemaGetKey(schema, key);
-        GSettings *settings = api->settingsNewFull(schema, backend, nullptr);
-        if (api->keyRangeCheck(schemaKey, value) && api->isWritable(settings, key) &&
-            api->setValue(settings, key, value)) {
-            api->sync();
-            GSettings *check = api->settingsNewFull(schema, backend, nullptr);
-            GVariant *stored = api->getValue(check, key);
+        source ? api->g_settings_schema_source_lookup(source, id.constData(), TRUE) : nullptr;
+    if (schema && api->g_settings_schema_has_key(schema, key)) {
+        GSettingsSchemaKey *schemaKey = api->g_settings_schema_get_key(schema, key);
+        GSettings *settings = api->g_settings_new_full(schema, backend, nullptr);
+        if (api->g_settings_schema_key_range_check(schemaKey, value) &&
+            api->g_settings_is_writable(settings, key) &&
+            api->g_settings_set_value(settings, key, value)) {
+            api->g_settings_sync();
+            GSettings *check = api->g_settings_new_full(schema, backend, nullptr);
+            GVariant *stored = api->g_settings_get_value(check, key);
             kept = g_variant_equal(stored, value);
             g_variant_unref(stored);
-            api->objectUnref(check);
+            api->g_object_unref(check);
         }
-        api->objectUnref(settings);
-        api->keyUnref(schemaKey);
+        api->g_object_unref(settings);
+        api->g_settings_schema_key_unref(schemaKey);
     }
     if (schema)
-        api->schemaUnref(schema);
+        api->g_settings_schema_unref(schema);
     g_variant_unref(value);
     return kept;
 }
