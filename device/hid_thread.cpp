@@ -49,8 +49,11 @@ Hid_Thread::~Hid_Thread()
 void Hid_Thread::setSleep(Sleep sleep)
 {
     // A stand-in's pauses take no time; the link's time is then made of
-    // its pauses alone, so that what it owes the mouse stays exact.
+    // its pauses alone, so that what it owes the mouse stays exact. What is
+    // owed goes over to the new time.
+    const qint64 owedNs = std::max<qint64>(0, m_quietUntilNs - nowNs());
     m_standInTime = bool(sleep);
+    m_quietUntilNs = nowNs() + owedNs;
     if (!sleep) {
         m_sleep = [](int ms) {
             QThread::msleep(ulong(ms));

@@ -67,8 +67,6 @@ QVariantList NameListFile::read(const QVariant &type) const
         return {};
     FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
     const QSettings file(StorePaths::nameLists, QSettings::IniFormat);
-    QVariantList names;
-    for (const QString &name : storedNames(file, key))
-        names.append(name);
-    return names;
+    const QStringList names = storedNames(file, key);
+    return QVariantList(names.cbegin(), names.cend());
 }

@@ -121,11 +121,6 @@ SceneState {
         Logic.factoryReset(screens)
     }
 
-    // 0 Save, 1 Discard, 2 Cancel.
-    function answerUnsavedChanges(answer: int) {
-        Logic.answerUnsavedChanges(screens, answer)
-    }
-
     // --- Used inside the scene ---
 
     function mainFocus() {

@@ -114,9 +114,7 @@ const dialogHandlers = {
 // A dialog of SceneDialogs `d` was just built from its file.
 function dialogLoaded(d, role, dialog) {
     dialogHandlers[role](d, dialog)
-    // The two questions take their texts through bindings.
-    if (role !== "reset" && role !== "unsaved")
-        prepareDialog(d.screens, role, dialog)
+    prepareDialog(d.screens, role, dialog)
 }
 
 // A dialog was just built: it takes its texts and the stored state.
@@ -129,8 +127,9 @@ function prepareDialog(s, role, dialog) {
         dialog.setTexts(m.url.toString(), Qt.application.version)
         return
     }
-    // The profile manager shows the shared list, loaded at start.
-    if (role === "profile")
+    // The profile manager shows the shared list, loaded at start; the two
+    // questions take their texts through bindings.
+    if (role === "profile" || role === "reset" || role === "unsaved")
         return
     runStep(s, role, () => {
         if (role === "system")

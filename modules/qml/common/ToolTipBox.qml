@@ -30,7 +30,6 @@ Item {
     visible: shown
     width: box.width
     height: box.height
-    onShownChanged: place()
     onHoveredChanged: {
         delay.fired = false
         if (hovered)
@@ -52,7 +51,7 @@ Item {
         id: box
 
         active: toolTipBox.shown
-        // Placed again with its real size.
+        // Placed once built, with its real size.
         onLoaded: toolTipBox.place()
         sourceComponent: Rectangle {
             width: label.implicitWidth + 12
