@@ -24,6 +24,6 @@ public:
 };
 
 // The backend this platform offers: the low-level hooks on Windows; on Linux
-// XInput 2 when an X display answers, otherwise an application event filter
-// that sees the program's own windows only.
+// XInput 2 when an X display answers at the first capture, otherwise an
+// application event filter that sees the program's own windows only.
 std::unique_ptr<InputHookBackend> makePlatformInputHookBackend();
