@@ -4,6 +4,7 @@
 #include "xserver.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QImage>
 #include <QSettings>
 #include <QTest>
@@ -33,6 +34,16 @@ class tst_EndToEnd : public QObject
 
     static bool isMainWindow(const QRect &w) { return w.size() == QSize(1024, 640); }
     static bool isTrayIcon(const QRect &w) { return w.width() <= 32 && w.y() < 24; } // docked
+    // The compiled QML the program keeps in its cache folder.
+    QStringList qmlCache() const
+    {
+        QStringList files;
+        QDirIterator it(m_home.filePath(".cache"), {"*.qmlc", "*.jsc"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        return files;
+    }
 
 private slots:
     void initTestCase()
@@ -66,6 +77,8 @@ private slots:
         // GIO and what it brings (over a MiB) wait for the first settings write.
         QFile maps(QStringLiteral("/proc/%1/maps").arg(m_process->processId()));
         QVERIFY(maps.open(QIODevice::ReadOnly) && !maps.readAll().contains("libgio-2.0"));
+        // The start's scene is compiled into the program: nothing to compile and cache.
+        QCOMPARE(qmlCache(), QStringList());
     }
     // Each dialog shows over its place and closes, without a word to the mouse; the profile
     // manager exports the active profile and imports it as a third through the real file
@@ -109,6 +122,8 @@ private slots:
             QVERIFY2(shown(false), name);
         }
         QCOMPARE(m_program.record(mark), QStringList());
+        // The dialogs' own files were compiled on their first opening and kept.
+        QVERIFY(qmlCache().size() > 20);
     }
     // The close button hides the window; a second copy (ending with 1) brings it back, as
     // one tray click does. The tray menu lists the three profiles and switches to one.
