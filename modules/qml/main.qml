@@ -1,5 +1,6 @@
 import QtQuick
 import "basic"
+import "common"
 import "screens"
 import "mainlogic.js" as Logic
 
@@ -370,5 +371,10 @@ SceneState {
     BusyIndicator {
         id: busyIndicator
         objectName: "busyIndicator"
+    }
+
+    FocusRing {
+        objectName: "focusRing"
+        focused: mainWindow.Window.activeFocusItem
     }
 }

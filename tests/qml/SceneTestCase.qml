@@ -34,9 +34,8 @@ TestCase {
     // The arguments of each signal `spied` caught, as arrays.
     function args(spied) { return spied.signalArguments.map((list) => Array.from(list)) }
 
-    // The named item holding the keyboard focus (or its nearest named ancestor).
-    function focusName() {
-        let item = Window.window ? Window.window.activeFocusItem : null
+    // The named item holding the keyboard focus, or `item`, or their nearest named ancestor.
+    function focusName(item = Window.window ? Window.window.activeFocusItem : null) {
         while (item && item.objectName === "")
             item = item.parent
         return item ? item.objectName : ""

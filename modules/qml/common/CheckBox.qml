@@ -7,6 +7,9 @@ import "../basic/theme.js" as Theme
 Item {
     id: checkBox
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: checkBox
+
     property string textValue: ""
     property bool isSelect: false
     property int index: -1
@@ -69,6 +72,4 @@ Item {
         anchors.margins: -6
         onClicked: checkBox.activate()
     }
-
-    FocusRing {}
 }

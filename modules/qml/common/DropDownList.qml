@@ -6,6 +6,9 @@ import "../basic/theme.js" as Theme
 Item {
     id: dropDownList
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: box
+
     property bool isDrop: false
     property ListModel mdItems: null
     property int count: mdItems ? mdItems.count : 0
@@ -142,10 +145,6 @@ Item {
         }
     }
 
-    FocusRing {
-        target: dropDownList
-        anchors.fill: box
-    }
 
     SlideBox {
         id: slideBox

@@ -6,6 +6,9 @@ import "../basic/theme.js" as Theme
 Item {
     id: dropDownSlider
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: box
+
     property bool isDrop: false
     property string textValue: ""
     property color borderColor: Theme.colorGray1
@@ -83,10 +86,6 @@ Item {
         }
     }
 
-    FocusRing {
-        target: dropDownSlider
-        anchors.fill: box
-    }
 
     SlideBox {
         id: slideBox

@@ -1,16 +1,29 @@
 import QtQuick
 import "../basic/theme.js" as Theme
 
-// The ring drawn around the control that has the keyboard focus; put it
-// inside the control so it follows its size.
+// The scene's one focus ring. It moves into the control that has the
+// keyboard focus, or into the part of it the control names as its
+// `focusFrame`, so it follows that control's size and place; controls
+// without one (text fields show their cursor) get none. One ring for the
+// whole scene rather than one in every control: a scene has dozens of
+// controls and only one focus.
 Rectangle {
-    property Item target: parent
+    // The window's focus item, read by an item that stays in the window
+    // (the ring itself leaves it while nothing has a frame).
+    property Item focused: null
+    // qmllint disable
+    readonly property Item frame: focused?.focusFrame ?? null
+    // qmllint enable
 
-    anchors.fill: parent
-    anchors.margins: -3
+    parent: frame
+    visible: frame !== null
+    x: -3
+    y: -3
+    z: 100
+    width: frame !== null ? frame.width + 6 : 0
+    height: frame !== null ? frame.height + 6 : 0
     radius: 3
     color: "transparent"
     border.color: Theme.colorFocus
     border.width: 1
-    visible: target !== null && target.activeFocus
 }

@@ -6,6 +6,9 @@ import QtQuick
 Item {
     id: focusStop
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: focusStop
+
     property string name: ""
 
     signal activated()
@@ -19,6 +22,4 @@ Item {
     Keys.onSpacePressed: focusStop.activated()
     Keys.onReturnPressed: focusStop.activated()
     Keys.onEnterPressed: focusStop.activated()
-
-    FocusRing {}
 }

@@ -6,6 +6,9 @@ import QtQuick
 Image {
     id: imageButton
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: imageButton
+
     property url normalSource
     property url hoverSource
     property string description: ""
@@ -30,8 +33,6 @@ Image {
         hoverEnabled: true
         onClicked: imageButton.clicked()
     }
-
-    FocusRing {}
 
     ToolTipBox {
         objectName: "toolTip"

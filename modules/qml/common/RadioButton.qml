@@ -7,6 +7,9 @@ import "../basic/theme.js" as Theme
 Item {
     id: radioButton
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: radioButton
+
     property string textValue: ""
     property bool isSelect: false
     property int index: -1
@@ -92,6 +95,4 @@ Item {
         anchors.margins: -6
         onClicked: radioButton.activate()
     }
-
-    FocusRing {}
 }

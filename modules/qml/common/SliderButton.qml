@@ -7,6 +7,9 @@ import "../basic/theme.js" as Theme
 Item {
     id: sliderButton
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: sliderButton
+
     property int segment: 10
     property int segmentValue: 0
     property bool isScale: false
@@ -148,8 +151,6 @@ Item {
             }
         }
     }
-
-    FocusRing {}
 
     NumberAnimation {
         id: glide

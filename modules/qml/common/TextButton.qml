@@ -6,6 +6,9 @@ import "../basic/theme.js" as Theme
 Rectangle {
     id: textButton
 
+    // Where the scene's focus ring goes while this has the keyboard focus.
+    readonly property Item focusFrame: textButton
+
     property string textValue: ""
     property color faceColor: Theme.colorBlue
     property bool bold: false
@@ -42,6 +45,4 @@ Rectangle {
         hoverEnabled: true
         onClicked: textButton.clicked()
     }
-
-    FocusRing {}
 }
