@@ -65,7 +65,6 @@ Item {
 
     // Pictures.
     property int skin_No: 1
-    property url sourceTitleBar: "qrc:/modules/img/titleBar.svg"
     property url sourceTitleLogo: "qrc:/modules/img/titleLogo.svg"
     property url sourcePowerOn: Theme.skinImage(skin_No, "index", "powerOn")
     property url sourceMouse: Theme.skinImage(skin_No, "mouse", "mouse")

@@ -222,7 +222,6 @@ SceneState {
         id: environment
 
         visible: mainWindow.isMainShown
-        sourceTitleBar: mainWindow.asleep ? "" : mainWindow.sourceTitleBar
         sourceTitleLogo: mainWindow.asleep ? "" : mainWindow.sourceTitleLogo
     }
 

@@ -173,7 +173,7 @@ Item {
                 compare(dialog(main, "gunControlMain").selectGun1, 5)
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
-            const pictures = () => [child(main, "titleBar").status, child(main, "mousePicture").status]
+            const pictures = () => [child(main, "titleLogo").status, child(main, "mousePicture").status]
             if (data.build === "release")
                 main.endCaptures() // in the tray the backdrop and the mouse let go of their pictures too
             const released = data.build === "release" ? Image.Null : Image.Ready

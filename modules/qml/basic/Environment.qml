@@ -6,7 +6,6 @@ import QtQuick
 Item {
     id: environment
 
-    property url sourceTitleBar
     property url sourceTitleLogo
 
     width: 1024
@@ -70,10 +69,63 @@ Item {
         border.color: "#3c3c3c"
     }
 
-    Image {
+    // The title bar, drawn as the background is: a dark strip (its rounded
+    // lower corners clipped away), an orange line fading out along its foot
+    // and a grey edge that steps up under the title bar's controls.
+    Item {
         objectName: "titleBar"
         width: parent.width
-        source: environment.sourceTitleBar
+        height: 56
+        clip: true
+
+        Rectangle {
+            width: parent.width
+            height: parent.height + 10
+            radius: 10
+            gradient: Gradient {
+                GradientStop { position: 0; color: "#050505" }
+                GradientStop { position: 56 / 66; color: "#17171a" }
+            }
+        }
+
+        Rectangle {
+            y: 55
+            width: parent.width
+            height: 1
+            gradient: Gradient {
+                orientation: Gradient.Horizontal
+                GradientStop { position: 0; color: "#00cf3e00" }
+                GradientStop { position: 0.15; color: "#cf3e00" }
+                GradientStop { position: 0.6; color: "#59cf3e00" }
+                GradientStop { position: 1; color: "#00cf3e00" }
+            }
+        }
+
+        Rectangle {
+            y: 55
+            width: 300
+            height: 1
+            color: "#4d3c3c3c"
+        }
+
+        Rectangle {
+            x: 300
+            y: 55.5
+            width: Math.hypot(12, 6)
+            height: 1
+            transformOrigin: Item.Left
+            rotation: -Math.atan2(6, 12) * 180 / Math.PI
+            antialiasing: true
+            color: "#993c3c3c"
+        }
+
+        Rectangle {
+            x: 312
+            y: 49
+            width: parent.width - x
+            height: 2
+            color: "#4d3c3c3c"
+        }
     }
 
     Image {
