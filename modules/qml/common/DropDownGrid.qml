@@ -143,7 +143,6 @@ Item {
         }
     }
 
-
     SlideBox {
         id: slideBox
 

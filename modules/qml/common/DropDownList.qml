@@ -145,7 +145,6 @@ Item {
         }
     }
 
-
     SlideBox {
         id: slideBox
 

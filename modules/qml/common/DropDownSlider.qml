@@ -86,7 +86,6 @@ Item {
         }
     }
 
-
     SlideBox {
         id: slideBox
 
