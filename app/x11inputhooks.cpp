@@ -8,12 +8,63 @@
 #include <QSocketNotifier>
 
 #include <cstdlib>
+#include <dlfcn.h>
+#include <optional>
+#include <type_traits>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
 namespace {
 // X keycodes are evdev codes shifted by 8.
 constexpr std::uint32_t evdevOffset = 8;
+
+// The XInput client library is loaded with the first capture rather than
+// with the program: most sessions never capture, and linked it is mapped
+// and relocated at every start.
+#define SKARN_XINPUT_FUNCTIONS(X)                                                                  \
+    X(xcb_input_xi_query_version)                                                                  \
+    X(xcb_input_xi_query_version_reply)                                                            \
+    X(xcb_input_xi_select_events_checked)                                                          \
+    X(xcb_input_xi_get_selected_events)                                                            \
+    X(xcb_input_xi_get_selected_events_reply)                                                      \
+    X(xcb_input_xi_get_selected_events_masks_iterator)                                             \
+    X(xcb_input_event_mask_mask_length)                                                            \
+    X(xcb_input_event_mask_mask)                                                                   \
+    X(xcb_input_event_mask_next)
+
+struct XInput
+{
+    xcb_extension_t *id;
+#define SKARN_XINPUT_MEMBER(function) decltype(&::function) function;
+    SKARN_XINPUT_FUNCTIONS(SKARN_XINPUT_MEMBER)
+#undef SKARN_XINPUT_MEMBER
+};
+
+const XInput *xinput()
+{
+    static const std::optional<XInput> loaded = []() -> std::optional<XInput> {
+        void *library = dlopen("libxcb-xinput.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            qCInfo(lcApp) << "No XInput client library:" << dlerror();
+            return std::nullopt;
+        }
+        XInput api;
+        api.id = static_cast<xcb_extension_t *>(dlsym(library, "xcb_input_id"));
+        bool complete = api.id != nullptr;
+        const auto resolve = [&](auto &function, const char *name) {
+            function =
+                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+            complete = complete && function;
+        };
+#define SKARN_XINPUT_RESOLVE(function) resolve(api.function, #function);
+        SKARN_XINPUT_FUNCTIONS(SKARN_XINPUT_RESOLVE)
+#undef SKARN_XINPUT_RESOLVE
+        if (!complete)
+            return std::nullopt;
+        return api;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
 
 struct FreeDeleter
 {
@@ -24,17 +75,19 @@ template<typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 std::unique_ptr<X11InputHooks> X11InputHooks::open()
 {
+    const XInput *xi = xinput();
+    if (!xi)
+        return nullptr;
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
         return nullptr;
     }
-    const xcb_query_extension_reply_t *extension =
-        xcb_get_extension_data(connection, &xcb_input_id);
+    const xcb_query_extension_reply_t *extension = xcb_get_extension_data(connection, xi->id);
     XcbReply<xcb_input_xi_query_version_reply_t> version;
     if (extension && extension->present)
-        version.reset(xcb_input_xi_query_version_reply(
-            connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
+        version.reset(xi->xcb_input_xi_query_version_reply(
+            connection, xi->xcb_input_xi_query_version(connection, 2, 2), nullptr));
     if (!version || version->major_version < 2) {
         qCInfo(lcApp) << "X display without XInput 2: global input capture off";
         xcb_disconnect(connection);
@@ -81,6 +134,8 @@ void X11InputHooks::remove(Hook hook)
 
 bool X11InputHooks::select()
 {
+    // Never null: open() makes this object only once the library is loaded.
+    const XInput *xi = xinput();
     std::uint32_t bits = 0;
     if (m_keyboard)
         bits |= XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE;
@@ -93,7 +148,7 @@ bool X11InputHooks::select()
         std::uint32_t bits;
     } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, bits};
     xcb_generic_error_t *error = xcb_request_check(
-        m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &mask.head));
+        m_connection, xi->xcb_input_xi_select_events_checked(m_connection, m_root, 1, &mask.head));
     const bool ok = !error && !xcb_connection_has_error(m_connection);
     std::free(error);
     m_notifier->setEnabled(ok && bits != 0);
@@ -110,17 +165,20 @@ bool X11InputHooks::select()
 
 std::uint32_t X11InputHooks::selectedEvents() const
 {
-    XcbReply<xcb_input_xi_get_selected_events_reply_t> reply(xcb_input_xi_get_selected_events_reply(
-        m_connection, xcb_input_xi_get_selected_events(m_connection, m_root), nullptr));
+    // Never null: open() makes this object only once the library is loaded.
+    const XInput *xi = xinput();
+    XcbReply<xcb_input_xi_get_selected_events_reply_t> reply(
+        xi->xcb_input_xi_get_selected_events_reply(
+            m_connection, xi->xcb_input_xi_get_selected_events(m_connection, m_root), nullptr));
     if (!reply)
         return 0;
     std::uint32_t bits = 0;
     xcb_input_event_mask_iterator_t masks =
-        xcb_input_xi_get_selected_events_masks_iterator(reply.get());
-    for (; masks.rem; xcb_input_event_mask_next(&masks)) {
-        const int length = xcb_input_event_mask_mask_length(masks.data);
+        xi->xcb_input_xi_get_selected_events_masks_iterator(reply.get());
+    for (; masks.rem; xi->xcb_input_event_mask_next(&masks)) {
+        const int length = xi->xcb_input_event_mask_mask_length(masks.data);
         if (length > 0)
-            bits |= xcb_input_event_mask_mask(masks.data)[0];
+            bits |= xi->xcb_input_event_mask_mask(masks.data)[0];
     }
     return bits;
 }
