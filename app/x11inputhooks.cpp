@@ -3,14 +3,13 @@
 #include "applog.h"
 #include "evdevscancodes.h"
 #include "globalinputhooks.h"
+#include "runtimelibrary.h"
 
 #include <QDebug>
 #include <QSocketNotifier>
 
 #include <cstdlib>
-#include <dlfcn.h>
 #include <optional>
-#include <type_traits>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
@@ -43,24 +42,16 @@ struct XInput
 const XInput *xinput()
 {
     static const std::optional<XInput> loaded = []() -> std::optional<XInput> {
-        void *library = dlopen("libxcb-xinput.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!library) {
-            qCInfo(lcApp) << "No XInput client library:" << dlerror();
-            return std::nullopt;
-        }
+        RuntimeLibrary library("libxcb-xinput.so.0");
         XInput api;
-        api.id = static_cast<xcb_extension_t *>(dlsym(library, "xcb_input_id"));
-        bool complete = api.id != nullptr;
-        const auto resolve = [&](auto &function, const char *name) {
-            function =
-                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
-            complete = complete && function;
-        };
-#define SKARN_XINPUT_RESOLVE(function) resolve(api.function, #function);
+        library.resolve(api.id, "xcb_input_id");
+#define SKARN_XINPUT_RESOLVE(function) library.resolve(api.function, #function);
         SKARN_XINPUT_FUNCTIONS(SKARN_XINPUT_RESOLVE)
 #undef SKARN_XINPUT_RESOLVE
-        if (!complete)
+        if (!library.isComplete()) {
+            qCInfo(lcApp) << "No XInput client library:" << RuntimeLibrary::lastError();
             return std::nullopt;
+        }
         return api;
     }();
     return loaded ? &*loaded : nullptr;

@@ -1,5 +1,7 @@
 #include "pointersettings_linux.h"
 
+#include "runtimelibrary.h"
+
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDebug>
@@ -10,11 +12,9 @@
 
 #include <X11/Xlib.h>
 #undef signals // glib's headers use the name
-#include <dlfcn.h>
 #include <gio/gio.h>
 
 #include <optional>
-#include <type_traits>
 
 namespace {
 constexpr int busTimeoutMs = 2000;
@@ -50,23 +50,15 @@ struct Gio
 const Gio *gio()
 {
     static const std::optional<Gio> loaded = []() -> std::optional<Gio> {
-        void *library = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!library) {
-            qWarning("GIO not available: %s", dlerror());
-            return std::nullopt;
-        }
+        RuntimeLibrary library("libgio-2.0.so.0");
         Gio api;
-        bool complete = true;
-        const auto resolve = [&](auto &function, const char *name) {
-            function =
-                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
-            complete = complete && function;
-        };
-#define SKARN_GIO_RESOLVE(function) resolve(api.function, #function);
+#define SKARN_GIO_RESOLVE(function) library.resolve(api.function, #function);
         SKARN_GIO_FUNCTIONS(SKARN_GIO_RESOLVE)
 #undef SKARN_GIO_RESOLVE
-        if (!complete)
+        if (!library.isComplete()) {
+            qWarning("GIO not available: %s", RuntimeLibrary::lastError());
             return std::nullopt;
+        }
         return api;
     }();
     return loaded ? &*loaded : nullptr;
