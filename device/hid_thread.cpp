@@ -31,11 +31,15 @@ std::array<uchar, 4> drawFromClock()
         value = uchar(generator.generate() & 0xFF);
     return values;
 }
+
+void sleepForReal(int ms)
+{
+    QThread::msleep(ulong(ms));
+}
 } // namespace
 
 Hid_Thread::Hid_Thread(HidBackend *backend, DeviceLinkHost *host)
-    : m_backend(backend), m_host(host), m_sleep([](int ms) { QThread::msleep(ulong(ms)); }),
-      m_draw(drawFromClock)
+    : m_backend(backend), m_host(host), m_sleep(sleepForReal), m_draw(drawFromClock)
 {
     m_clock.start();
 }
@@ -55,9 +59,7 @@ void Hid_Thread::setSleep(Sleep sleep)
     m_standInTime = bool(sleep);
     m_quietUntilNs = nowNs() + owedNs;
     if (!sleep) {
-        m_sleep = [](int ms) {
-            QThread::msleep(ulong(ms));
-        };
+        m_sleep = sleepForReal;
         return;
     }
     m_sleep = [this, sleep = std::move(sleep)](int ms) {

@@ -10,7 +10,6 @@ class RuntimeLibrary
 public:
     explicit RuntimeLibrary(const char *file) : m_handle(dlopen(file, RTLD_NOW | RTLD_LOCAL)) {}
 
-    bool isLoaded() const { return m_handle != nullptr; }
     // Why the last load or lookup failed.
     static const char *lastError() { return dlerror(); }
 

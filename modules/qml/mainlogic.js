@@ -488,8 +488,7 @@ function answerUnsavedChanges(s, answer) {
     const m = s.main
     const action = m.pendingAction
     m.pendingAction = null
-    if (s.unsavedPrompt)
-        s.unsavedPrompt.visible = false
+    s.unsavedPrompt.visible = false
     releaseMask(s)
     if (!action || answer === 2 || (answer === 0 && !saveChanges(s))) {
         s.menuUp.markProfile(m.profileNo)

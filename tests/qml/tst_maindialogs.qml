@@ -22,6 +22,7 @@ Item {
                 { tag: "system settings", name: "systemSettingMain", x: 304, y: 164 },
                 { tag: "reset question, dragged", name: "resetConfirm", x: 298.5, y: 269, close: "resetCancel" },
                 { tag: "macro editor over the assignment", name: "macroEditorMain", x: 192, over: true },
+                { tag: "system settings, rebuilt after the tray", name: "systemSettingMain", x: 304, y: 164, rebuilt: true },
             ]
         }
 
@@ -29,6 +30,14 @@ Item {
             const main = startMain()
             const [mask, opener] = [child(main, "mask"), child(main, "configButton")]
             const under = data.over ? dialog(main, "keyAssigmentMain") : null
+            if (data.rebuilt) {
+                // Built, closed, released in the tray: built again with all it was built with.
+                main.openDialog(child(main, data.name + "Loader"))
+                mouseClick(child(child(main, data.name), "closeMark"))
+                main.endCaptures()
+                main.wake()
+                compare(child(main, data.name + "Loader").item, null)
+            }
             opener.forceActiveFocus()
             if (under) {
                 main.showKeyAssigment(4)
