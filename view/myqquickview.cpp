@@ -412,6 +412,18 @@ void myQQuickView::showEvent(QShowEvent *event)
     QQuickWidget::showEvent(event);
 }
 
+bool myQQuickView::focusNextPrevChild(bool next)
+{
+    // Disabling a widget that has the focus asks it to pass the focus on,
+    // which the base class does with a Tab into the scene: every busy lock
+    // (a save, a profile switch) moved the keyboard focus to the next
+    // control, or to the first when none had it, and lit its focus ring.
+    // Keys do not reach a disabled widget, so the focus can stay put.
+    if (!isEnabled())
+        return true;
+    return QQuickWidget::focusNextPrevChild(next);
+}
+
 void myQQuickView::focusInEvent(QFocusEvent *event)
 {
     update();

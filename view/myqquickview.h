@@ -199,6 +199,7 @@ public slots:
     QStringList getLangStrings(QString typeStr, QString langCode);
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;

@@ -128,6 +128,29 @@ private slots:
             QCOMPARE(litRows(dropDown), chosen);
         }
     }
+
+    // A busy lock (a save, a profile switch) disables the view; the keyboard
+    // focus stays where it was (on a control, or on none after mouse use),
+    // rather than moving on to the next control and lighting its ring.
+    void aBusyLockKeepsTheFocusWhereItWas()
+    {
+        QWidget window;
+        auto *view = new myQQuickView(&window);
+        view->setSource(QUrl("qrc:/scenes/dropdowns.qml"));
+        window.resize(400, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QQuickItem *root = view->rootObject();
+        for (QQuickItem *focused : {root->findChild<QQuickItem *>("grid"), root}) {
+            focused->forceActiveFocus(Qt::TabFocusReason);
+            QVERIFY(view->hasFocus() && focused->hasActiveFocus());
+            view->setEnabled(false);
+            view->setEnabled(true);
+            QCoreApplication::processEvents();
+            QVERIFY(view->hasFocus());
+            QCOMPARE(view->quickWindow()->activeFocusItem(), focused);
+        }
+    }
 };
 
 QTEST_MAIN(tst_MyQQuickView)
