@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 
 #include "filedialogs.h"
 #include "storepaths.h"
@@ -46,6 +47,12 @@ bool isReadableData(const QString &path)
 {
     const QFileInfo info(path);
     return info.isFile() && info.isReadable() && info.size() <= StorePaths::maxFileSize;
+}
+
+bool holdsSettingsGroup(const QString &path, const QString &group)
+{
+    const QSettings settings(path, QSettings::IniFormat);
+    return settings.status() == QSettings::NoError && settings.childGroups().contains(group);
 }
 
 bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice)

@@ -16,6 +16,12 @@ bool copyOver(const QString &source, const QString &target);
 // checked before anything is read whole.
 bool isReadableData(const QString &path);
 
+// Whether `path` reads as a settings file that holds `group`: a file picked
+// for an import is checked with it, so that a picture or another kind of
+// settings file picked by mistake is refused instead of becoming a profile
+// or macro that holds nothing of its own.
+bool holdsSettingsGroup(const QString &path, const QString &group);
+
 // Told the path of each file set aside, so that the user can be told; the
 // owner of the files passes it to whatever reads them.
 using SetAsideNotice = std::function<void(const QString &path)>;

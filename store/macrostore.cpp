@@ -110,6 +110,8 @@ ImportResult MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
         return ImportResult::Imported;
     if (QFileInfo(chosen).size() > StorePaths::maxFileSize)
         return ImportResult::TooLarge;
+    if (!FileReplace::holdsSettingsGroup(chosen, QStringLiteral("config")))
+        return ImportResult::Failed;
     QDir().mkpath(StorePaths::macroFolder);
     // QFile::copy writes a temporary file and renames it into place only if
     // the target is still free.

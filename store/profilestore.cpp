@@ -20,6 +20,10 @@ ImportResult ProfileStore::importProfile(int profile, FileDialogs &dialogs)
         return ImportResult::Cancelled;
     if (QFileInfo(chosen).size() > StorePaths::maxFileSize)
         return ImportResult::TooLarge;
+    // Every profile has its "mouse" settings; a file without them would
+    // leave the screens on their defaults and the mouse on its own.
+    if (!FileReplace::holdsSettingsGroup(chosen, QStringLiteral("mouse")))
+        return ImportResult::Failed;
     return m_settings.replaceProfile(profile, chosen) ? ImportResult::Imported
                                                       : ImportResult::Failed;
 }

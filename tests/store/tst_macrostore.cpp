@@ -69,11 +69,15 @@ private slots:
              {std::tuple{"in.mc", "Macro_1", ImportResult::Imported},
               {"in.mc", "Macro_0", ImportResult::Imported}, // onto an existing one
               {"none.mc", "Macro_1", ImportResult::Failed},
-              {"big.mc", "Macro_1", ImportResult::TooLarge}}) {
+              {"big.mc", "Macro_1", ImportResult::TooLarge},
+              // Not a macro: a profile, a picture.
+              {"modules/setting/p1.bin", "Macro_1", ImportResult::Failed},
+              {"picture.mc", "Macro_1", ImportResult::Failed}}) {
             TestDataFolder folder;
             folder.write("in.mc", "[config]\ntotal=1\nrepeat=7\n[macro]\n0=\"1,Q\"\n");
             QFile::setPermissions("in.mc", QFileDevice::ReadOwner); // imports stay editable
             folder.write("big.mc", QByteArray(StorePaths::maxFileSize + 1, ' '));
+            folder.write("picture.mc", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[", 17));
             SettingsStore settings;
             MacroStore macros(settings);
             QVERIFY(macros.create("Macro_0", 0));

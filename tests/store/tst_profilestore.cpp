@@ -62,6 +62,11 @@ private slots:
                 ScriptedFileDialogs big({"big.pf"});
                 QCOMPARE(p.importProfile(5, big), ImportResult::TooLarge);
             },
+            [](ProfileStore p) { // not a profile: a picture, a macro file
+                ScriptedFileDialogs notProfiles({"picture.pf", "modules/macro/m.bin"});
+                QVERIFY(p.importProfile(5, notProfiles) == ImportResult::Failed &&
+                        p.importProfile(5, notProfiles) == ImportResult::Failed);
+            },
             [](ProfileStore p) { // a folder in place of the target cannot be replaced
                 ScriptedFileDialogs taken({"taken.pf"});
                 QVERIFY(!p.exportProfile(5, taken));
@@ -76,6 +81,8 @@ private slots:
             TestDataFolder folder;
             folder.write("big.pf",
                          "[mouse]\nreportRate=3\n" + QByteArray(StorePaths::maxFileSize, '\n'));
+            folder.write("picture.pf", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[", 17));
+            folder.write("modules/macro/m.bin", "[config]\ntotal=0\nrepeat=1\n");
             QVERIFY(QDir().mkpath("taken.pf") &&
                     (&operation != rows || QFile::remove("modules/setting/pD.bin")));
             SettingsStore store;
