@@ -223,8 +223,10 @@ CommandResult CommandRunner::status(bool json)
         object.insert(QStringLiteral("dpi"), dpi);
         lines << QStringLiteral("dpi stage: %1 (%2 DPI)").arg(stage).arg(dpi);
     }
-    const int row = view->getData(SettingKeys::mouseReportRate, false).toInt();
-    const int hertz = row >= 0 && row < 4 ? rateHertz[row] : rateHertz[3];
+    // A missing or unreadable rate is shown as the window shows it.
+    bool isNumber = false;
+    const int row = view->getData(SettingKeys::mouseReportRate, false).toInt(&isNumber);
+    const int hertz = isNumber && row >= 0 && row < 4 ? rateHertz[row] : rateHertz[3];
     object.insert(QStringLiteral("reportRate"), hertz);
     lines << QStringLiteral("report rate: %1 Hz").arg(hertz);
 
