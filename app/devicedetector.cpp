@@ -166,6 +166,8 @@ void DeviceDetector::disconnectDevice()
 {
     qCInfo(lcDevice, "Device DisConnect");
     processState.deviceConnected = false;
-    m_window.setVisible(false);
+    // A window the user opened stays and says why it has nothing to show:
+    // hidden here, it vanished whenever a pass found no mouse, for example
+    // the one that runs while a mouse being plugged in is not yet ready.
     m_window.updateConnectionState();
 }

@@ -261,7 +261,7 @@ void tst_DeviceDetection::detectionPass()
         m_widget->show();
         m_widget->checkDevice();
         QCOMPARE(processState.deviceConnected, connected && !mouse.isAccessDenied());
-        QCOMPARE(m_widget->isVisible(), processState.deviceConnected);
+        QVERIFY(m_widget->isVisible()); // shown, it stays whatever the pass found
         QCOMPARE(m_widget->deviceLink().isListening(), processState.deviceConnected);
     }
     if (mouse.isAccessDenied()) {
@@ -314,6 +314,7 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
     m_widget->checkDevice();
     QTRY_COMPARE(root->property("noMouseDetail").toString(),
                  m_widget->detector()->accessDeniedText());
+    QVERIFY(m_widget->isVisible()); // a pass without a mouse leaves it shown
     mouse.setAccessDenied(false);
     m_widget->checkDevice();
     QTRY_COMPARE(state().section('|', 1, 2) + state().section('|', -1),
