@@ -252,10 +252,15 @@ void VirtualMouse::takeFaultFile()
     if (faultFile.isEmpty() || !QFile::exists(faultFile))
         return;
     QFile file(faultFile);
-    const QStringList words = file.open(QIODevice::ReadOnly)
-                                  ? QString::fromLatin1(file.readAll()).simplified().split(' ')
-                                  : QStringList();
+    const QString text = file.open(QIODevice::ReadOnly)
+                             ? QString::fromLatin1(file.readAll()).simplified()
+                             : QString();
     file.close();
+    // Seen as it is created (`echo silent > file`), before its text is
+    // written: the next use reads the text.
+    if (text.isEmpty())
+        return;
+    const QStringList words = text.split(' ');
     QFile::remove(faultFile);
     if (words.value(0) == QLatin1String("unplug")) {
         unplug();
