@@ -291,6 +291,7 @@ SceneState {
         onGunEditorClicked: mainWindow.openDialog(dialogs.loaders.gun)
         onSystemSettingClicked: mainWindow.openDialog(dialogs.loaders.system)
         onSending: (isBusy) => mainWindow.controlUIEnable(!isBusy)
+        onNotWritten: Logic.tellNotWritten(mainWindow.screens)
     }
 
     RightPanel {

@@ -77,6 +77,7 @@ const dialogHandlers = {
     gun: (d, dialog) => {
         dialog.closed.connect(() => releaseMask(d.screens))
         dialog.firePeriodsChanged.connect(() => d.keyMatrix.modKeys.saveData())
+        dialog.notWritten.connect(() => tellNotWritten(d.screens))
     },
     system: (d, dialog) => {
         dialog.inputStarted.connect(() => mainFocus(d.screens))
@@ -510,11 +511,22 @@ function runAction(s, action) {
 // the mouse did not take it all, the screens are marked unsaved so that Save
 // sends them again, and the user is told.
 function sendOrMarkUnsaved(s, send) {
+    if (!sendAndTell(s, send))
+        markUnsaved(s, true, true, true)
+}
+
+// Runs `send`, traffic the user asked for; false when the mouse did not take
+// all of it, and the user is told.
+function sendAndTell(s, send) {
     const failures = s.view.deviceFailureCount()
     send()
     if (s.view.deviceFailureCount() === failures)
-        return
-    markUnsaved(s, true, true, true)
+        return true
+    tellNotWritten(s)
+    return false
+}
+
+function tellNotWritten(s) {
     s.view.notifyUser(s.main.noticeLang[5])
 }
 
@@ -645,7 +657,9 @@ function deleteMacro(s, macroName) {
                               keyCode2: entry.keyCode2, keyCode3: entry.keyCode3,
                               keyText: entry.keyText })
             }
-            keys.saveData()
+            // Buttons the mouse still plays the macro from stay to be saved.
+            if (!sendAndTell(s, () => keys.saveData()))
+                markUnsaved(s, true, false, false)
         }
         s.view.deleteMacroUpdateProfile(macroName)
     } finally {
@@ -663,5 +677,5 @@ function modifyMacroName(s, newMacroName) {
 // An edited macro goes again to every slot a button plays it from (the
 // slot is the entry's, which need not be the button's own number).
 function modifyMacroData(s, macroName) {
-    sendMacroSlots(s, String(macroName))
+    sendAndTell(s, () => sendMacroSlots(s, String(macroName)))
 }

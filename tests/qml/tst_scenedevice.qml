@@ -218,6 +218,60 @@ Item {
                      ["Other", "loaderbraxel"], []])
         }
 
+        // What goes to the mouse the moment it is asked for, and does not get there, is not
+        // shown as done: the user is told once, and it goes out when asked again. `shown` reads
+        // what the screen shows (as refused, then as taken); `sent` the commands that carry it.
+        function test_refusedSendsAreToldAndGoAgain_data() {
+            const gunEditor = (main, change) => {
+                const gun = dialog(main, "gunControlMain")
+                gun.visible = true
+                if (change)
+                    gun.choosePreset(4)
+                gun.close()
+            }
+            return [
+                // The box goes back to the rate the mouse has.
+                { tag: "report rate", sent: "00 01 04", action: (main) => {
+                    const list = child(main, "rateList")
+                    list.currentSelect = 1
+                    list.valueChange(1)
+                  }, shown: (main) => [child(main, "rateList").textValue, ui_View.getData("mouse/reportRate", false)],
+                  refused: ["1000Hz", 3], taken: ["250Hz", 1] },
+                // The gun editor's next close sends the presets again, changed or not.
+                { tag: "gun editor", gun: true, sent: "00 04 00", count: 3,
+                  action: (main) => gunEditor(main, true), retry: (main) => gunEditor(main, false),
+                  shown: (main) => [dialog(main, "gunControlMain").isSave], refused: [true], taken: [false] },
+                { tag: "edited macro", sent: "00 13 04", macro: true,
+                  action: (main) => dialog(main, "macroEditorMain").modifyMacroData("M1") },
+                // The button that played a deleted macro waits for Save.
+                { tag: "deleted macro", sent: "00 12 01", macro: true, action: (main) => {
+                    dialog(main, "macroEditorMain").selectMacro(0)
+                    dialog(main, "macroEditorMain").deleteCurrentMacro()
+                  }, retry: save, shown: (main) => [child(main, "keyMatrixMain").isSave], refused: [true], taken: [false] },
+            ]
+        }
+
+        function test_refusedSendsAreToldAndGoAgain(data) {
+            if (data.macro) {
+                ui_View.updataNameList(0, ["M1"])
+                ui_View.createMacroIni("M1", 0)
+                ui_View.setDataList("mouseKeyMatrix/3", [4, 0, 3, 0])
+                ui_View.setData("mouseMacroKey/3", "M1")
+            }
+            const main = startOnMouse(!!data.gun)
+            const notices = spy(ui_View, "userNotice")
+            const shown = () => data.shown ? data.shown(main).map(String) : []
+            testData.setMouseSilent(true)
+            data.action(main)
+            compare([notices.count, main.noticeText, shown()],
+                    [1, main.noticeLang[5], (data.refused || []).map(String)])
+            testData.setMouseSilent(false)
+            testData.clearDeviceRecord();
+            (data.retry || data.action)(main)
+            compare([notices.count, shown(), commands().filter((c) => c.startsWith(data.sent)).length],
+                    [1, (data.taken || []).map(String), data.count || 1])
+        }
+
         // A mouse that stops answering mid-write: the user is told (notice, notice bar) and
         // Save keeps showing what the mouse does not hold, until a Save that goes through.
         function test_interruptedWritesAreReported_data() {

@@ -24,6 +24,8 @@ Rectangle {
     // The slots were sent; the key table sends the three fire periods.
     signal firePeriodsChanged()
     signal closed()
+    // The presets did not all reach the mouse; the next close sends them again.
+    signal notWritten()
 
     function init() {
         labelSlots()
@@ -133,9 +135,12 @@ Rectangle {
         gunControlFocus()
         visible = false
         if (isSave) {
-            isSave = false
+            const failures = ui_View.deviceFailureCount()
             sendSlots()
             firePeriodsChanged()
+            isSave = ui_View.deviceFailureCount() !== failures
+            if (isSave)
+                notWritten()
         }
         closed()
     }

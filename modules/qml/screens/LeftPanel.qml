@@ -25,6 +25,7 @@ Column {
     signal gunEditorClicked()
     signal systemSettingClicked()
     signal sending(bool isBusy)
+    signal notWritten()
 
     spacing: 8
 
@@ -61,6 +62,7 @@ Column {
         z: 1
         caption: leftPanel.mainLang[3]
         onSending: (isBusy) => leftPanel.sending(isBusy)
+        onNotWritten: leftPanel.notWritten()
     }
 
     TextButton {
