@@ -241,8 +241,14 @@ void Widget::fillProfileMenu()
         return;
     const int active = SceneProfiles::active(root);
     const bool served = mouseServed();
+    // Names are the user's text: an "&" would become a shortcut mark, and a
+    // long name would stretch the menu across the screen.
+    const QFontMetrics metrics = m_trayMenu->fontMetrics();
+    const int widest = metrics.averageCharWidth() * 40;
     for (const SceneProfiles::Row &row : SceneProfiles::rows(root)) {
-        auto *action = new QAction(row.name, m_profileGroup);
+        const QString shown = metrics.elidedText(row.name, Qt::ElideRight, widest);
+        auto *action = new QAction(QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")),
+                                   m_profileGroup);
         action->setCheckable(true);
         action->setChecked(row.number == active);
         action->setEnabled(served);

@@ -8,6 +8,7 @@
 #include <QBackingStore>
 #include <QMenu>
 #include <QQuickItem>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +85,29 @@ private slots:
         QCOMPARE(widget.isVisible(), reason != QSystemTrayIcon::Context);
         if (widget.isVisible())
             QTRY_VERIFY(!widget.isMinimized());
+    }
+
+    // Profile names are the user's text: "&" is a character, not a shortcut
+    // mark, and a long name does not stretch the tray menu off the screen.
+    void trayMenuShowsProfileNamesAsWritten()
+    {
+        TestDataFolder folder;
+        const QString longName(200, QLatin1Char('W'));
+        QSettings("modules/setting/name.bin", QSettings::IniFormat)
+            .setValue("profile/profileName", QStringList{"Standard0", "R&D1", longName + "2"});
+        Widget widget;
+        widget.showWindow(); // starts the scene, which reads the names
+        const auto filled = [&widget] {
+            emit widget.trayIcon()->contextMenu()->aboutToShow();
+            return !widget.profileActions().isEmpty();
+        };
+        QTRY_VERIFY(filled());
+        QStringList texts;
+        for (const QAction *action : widget.profileActions())
+            texts << action->text();
+        QCOMPARE(texts.mid(0, 2), (QStringList{"Standard", "R&&D"}));
+        QVERIFY2(texts.value(2).size() < 60 && texts.value(2).endsWith(QChar(0x2026)),
+                 qPrintable(texts.value(2)));
     }
 
     // The scene's notices reach the tray; the tray's Quit goes through the
