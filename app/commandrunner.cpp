@@ -71,6 +71,9 @@ int positiveNumber(const QString &text)
 
 CommandResult CommandRunner::run(const CommandLine &command)
 {
+    if (m_window.isBusy())
+        return CommandResult::failure(
+            QStringLiteral("busy with a transfer to the mouse; try again in a moment"));
     ensureSceneStarted();
     // What the screens tell the user (a refusal, a change not saved or not
     // sent) is the command's failure, in the same words.

@@ -174,6 +174,12 @@ void Widget::receiveMessage(QString message)
     showWindow();
 }
 
+bool Widget::isBusy() const
+{
+    const myQQuickView *v = view();
+    return !m_hid.linkFree() || (v && !v->isEnabled());
+}
+
 bool Widget::mouseServed() const
 {
     return processState.deviceConnected && m_hid.isListening();
@@ -251,10 +257,12 @@ void Widget::fillProfileMenu()
                                    m_profileGroup);
         action->setCheckable(true);
         action->setChecked(row.number == active);
-        action->setEnabled(served);
+        action->setEnabled(served && !isBusy());
         const int number = row.number;
-        connect(action, &QAction::triggered, this,
-                [this, number] { view()->invokeScene("requestProfileSwitch", {number}); });
+        connect(action, &QAction::triggered, this, [this, number] {
+            if (!isBusy())
+                view()->invokeScene("requestProfileSwitch", {number});
+        });
         m_trayMenu->insertAction(m_profilesEnd, action);
     }
 }

@@ -43,6 +43,12 @@ public:
     // Set by exitSYS(), also when it runs before the event loop does.
     bool quitRequested() const { return m_quitRequested; }
 
+    // A transfer to the mouse is under way (the scene is locked or the link
+    // taken). Transfers let events run, so a request from the tray or the
+    // command line can arrive meanwhile; run then, it would interleave its
+    // own traffic with the transfer's or wait for the link and fail.
+    bool isBusy() const;
+
     // Runs the scene's initUI and then, through the event queue, its run.
     void startScene();
     // The first detection pass; a scene loading in the background is built

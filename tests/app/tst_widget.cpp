@@ -1,7 +1,10 @@
+#include "commandrunner.h"
 #include "myqquickview.h"
 #include "processstate.h"
+#include "sceneprofiles.h"
 #include "testdatafolder.h"
 #include "userevent.h"
+#include "virtualmouse.h"
 #include "widget.h"
 
 #include <QAction>
@@ -108,6 +111,41 @@ private slots:
         QCOMPARE(texts.mid(0, 2), (QStringList{"Standard", "R&&D"}));
         QVERIFY2(texts.value(2).size() < 60 && texts.value(2).endsWith(QChar(0x2026)),
                  qPrintable(texts.value(2)));
+    }
+
+    // A transfer lets events run: the tray's profile entries and the command
+    // line wait until it is over rather than mix their traffic into it.
+    void aTransferKeepsTheTrayAndCommandsOut()
+    {
+        TestDataFolder folder;
+        QSettings("modules/setting/name.bin", QSettings::IniFormat)
+            .setValue("profile/profileName", QStringList{"Standard0", "Gaming1"});
+        VirtualMouseBackend backend;
+        backend.addMouse(553);
+        Widget widget(nullptr, QString(), &backend);
+        widget.deviceLink().setSleep([](int) {});
+        QTest::ignoreMessage(QtInfoMsg, "Device Connect");
+        widget.checkDevice();
+        QQuickItem *root = widget.view()->rootObject();
+        const auto entries = [&widget] {
+            emit widget.trayIcon()->contextMenu()->aboutToShow();
+            QString enabled;
+            for (const QAction *action : widget.profileActions())
+                enabled += action->isEnabled() ? '1' : '0';
+            return enabled;
+        };
+        QTRY_COMPARE(entries(), QStringLiteral("11"));
+        const CommandLine status = CommandLine::parse({"skarn-config", "status"});
+        for (bool locked : {true, false}) {
+            widget.view()->setEnabled(!locked);
+            QCOMPARE(entries(), locked ? QStringLiteral("00") : QStringLiteral("11"));
+            widget.profileActions().at(1)->trigger();
+            QCoreApplication::processEvents();
+            QTRY_COMPARE(SceneProfiles::active(root), locked ? 0 : 1);
+            QCOMPARE(CommandRunner(widget).run(status).exitCode, locked ? 1 : 0);
+        }
+        widget.deviceLink().requestStop();
+        backend.mouse(0).unplug();
     }
 
     // The scene's notices reach the tray; the tray's Quit goes through the
