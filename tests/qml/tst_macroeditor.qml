@@ -34,6 +34,13 @@ Item {
             return editor
         }
 
+        // With 100 macros New makes none, whatever their names.
+        function test_newStopsAtOneHundred() {
+            const editor = editorWith([], Array.from({ length: 100 }, (_, k) => "Fire " + k))
+            editor.newMacro()
+            compare([editor.macroNumberModel.count, ui_View.loadMacroIni("Macro_0")], [100, []])
+        }
+
         // Init drops the list's sentinel and selects nothing; New takes the smallest free number;
         // Delete asks first, naming the macro, then selects and loads the next row and tells.
         function test_newAndDelete() {

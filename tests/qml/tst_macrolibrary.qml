@@ -107,14 +107,14 @@ TestCase {
         compare(Macro.nextName([], (name) => name === "Macro_0"), "Macro_1")
         compare(["Fire ä,1", "", ".", "..", "a/b", "a\\b", "tab\there", "a:b", "a*", "a?", "a\"", "<a", "a>", "a|b"]
                 .filter(Macro.isPlainFileName), ["Fire ä,1"])
-        compare(["m".repeat(64), "m".repeat(65), "a:b", "", "loaderbraxel", "B", "b"]
-                .map((name) => Macro.nameRefusal(name, ["A", "B"])), [-1, 2, 1, 1, 3, 0, -1])
+        compare(["m".repeat(64), "m".repeat(65), "a:b", "", "loaderbraxel", "A", "B", "b"]
+                .map((name) => Macro.nameRefusal(name, ["A", "B"])), [-1, 2, 1, 1, 3, 0, 0, -1])
     }
 
     // Rows: sentinel, damaged names and numbers out of range or taken drop;
     // new rows take the smallest free number and name.
     function test_profileRows() {
-        compare(Profiles.parseRows(["Standard0", "profile_13", "x", "dup3", "six9", "B2", "loaderbraxel"]),
+        compare(Profiles.parseRows(["Standard0", "", "profile_13", "x", "dup3", "six9", "B2", "loaderbraxel"]),
                 [{ textValue: "Standard", profileNo: 0 }, { textValue: "profile_1", profileNo: 3 },
                  { textValue: "B", profileNo: 2 }])
         const rows = [{ textValue: "Standard", profileNo: 0 }, { textValue: "B", profileNo: 2 }]

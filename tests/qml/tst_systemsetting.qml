@@ -57,6 +57,20 @@ Item {
                 compare(["mouseRate", "doubleRate", "scrollRate"].map((k) => Number(ui_View.getData("mouse/" + k, false))), data.stored)
         }
 
+        // Each step applies its own setting, and only where the desktop takes it (no reason given).
+        function test_stepsApplyTheirOwnSetting() {
+            const applied = []
+            const view = { setData: () => {}, mouseSetCursorSpeed: () => applied.push("speed"),
+                           mouseSetDoubleClickSpeed: () => applied.push("double"),
+                           mouseSetVerticalScrollLines: () => applied.push("scroll") }
+            const values = { speed: 170, doubleClick: 170, scroll: 3 }
+            compare([[0, ""], [1, ""], [2, ""], [3, ""], [-1, ""], [0, "lacking"]].map(([step, why]) => {
+                applied.length = 0
+                System.storeAndApply(view, values, step, ["", why, why])
+                return applied.join()
+            }), ["speed,double,scroll", "speed", "double", "scroll", "", "speed"])
+        }
+
         // Plain X11 here has no wheel scroll amount and no double-click time of its own: both
         // controls are off with their reason, and applying leaves the stored amount as it was.
         function test_settingsTheDesktopLacksAreOffWithTheirReason() {

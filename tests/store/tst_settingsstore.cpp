@@ -148,6 +148,12 @@ private slots:
                 QCOMPARE(folder.read(file), folder.read(factory));
             QCOMPARE(SettingsStore().damagedFiles(), QStringList());
         }
+        // A folder where the damaged copy would go: nothing is set aside, nor said to be.
+        TestDataFolder folder;
+        folder.write(StorePaths::profile(0), large);
+        QVERIFY(QDir().mkpath(StorePaths::profile(0) + ".damaged"));
+        QCOMPARE(SettingsStore().damagedFiles(), QStringList());
+        QCOMPARE(folder.read(StorePaths::profile(0)), large);
     }
 };
 
