@@ -52,6 +52,7 @@ const char *const englishRefusals[] = {
     "The file could not be imported.",
     "Damaged settings files were set aside as .damaged; their factory values are used.",
     "The device table was damaged; the factory table is used.",
+    "The file could not be written.",
 };
 static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
 
@@ -197,16 +198,17 @@ void myQQuickView::refuse(int reason)
         notifyUser(text);
 }
 
-void myQQuickView::noteWritten(bool written)
+void myQQuickView::noteWritten(bool written, Refusal reason)
 {
     if (written)
         return;
     ++m_failedWrites;
-    if (m_notSavedNoticed)
+    if (m_noticedThisTurn.contains(reason))
         return;
-    m_notSavedNoticed = true;
-    QTimer::singleShot(0, this, [this] { m_notSavedNoticed = false; });
-    refuse(NotSaved);
+    if (m_noticedThisTurn.isEmpty())
+        QTimer::singleShot(0, this, [this] { m_noticedThisTurn.clear(); });
+    m_noticedThisTurn.append(reason);
+    refuse(reason);
 }
 
 // The scene and the window connect to userNotice after the view exists, and
@@ -491,7 +493,7 @@ bool myQQuickView::loadProfile(int profile)
 
 void myQQuickView::saveProfile(int profile)
 {
-    noteWritten(ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs));
+    noteWritten(ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs), ExportFailed);
 }
 
 void myQQuickView::resetProfile(int profile)
@@ -550,7 +552,8 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName)
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)
 {
-    noteWritten(MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs));
+    noteWritten(MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs),
+                ExportFailed);
 }
 
 QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)

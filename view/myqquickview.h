@@ -35,6 +35,7 @@ public:
         ImportFailed,
         DamagedFiles,
         DamagedDeviceTable,
+        ExportFailed,
         RefusalCount
     };
     static QString refusalText(int reason, const QString &langCode);
@@ -212,7 +213,9 @@ private:
     // Text `index` of the pointer settings group, in the current language.
     QString pointerText(int index) const;
     // One notice per turn of the event loop however many writes failed.
-    void noteWritten(bool written);
+    // One notice per reason and turn of the event loop however many writes
+    // failed.
+    void noteWritten(bool written, Refusal reason = NotSaved);
     void noteImport(ImportResult result);
     void noteSetAside();
 
@@ -222,7 +225,7 @@ private:
     std::unique_ptr<DeviceOperations> m_device;
     bool m_captureActive = false;
     bool m_deviceAway = false;
-    bool m_notSavedNoticed = false;
+    QList<int> m_noticedThisTurn;
     int m_failedWrites = 0;
     bool m_setAsideNoticeQueued = false;
     // The view's size while a hidden view is shrunk, otherwise invalid.

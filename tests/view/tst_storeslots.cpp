@@ -88,7 +88,8 @@ private slots:
         row("name list", {"modules/setting/name.bin"}, namesAndGun);
         row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun);
         row("export onto a folder", {"exchange/a.pf", "exchange/a.mc"},
-            "ui_View.saveProfile(0); ui_View.createMacroIni('M', 0); ui_View.saveMacroFile('M')");
+            "ui_View.saveProfile(0); ui_View.createMacroIni('M', 0); ui_View.saveMacroFile('M')",
+            myQQuickView::ExportFailed);
         row("profile import", {}, "ui_View.loadProfile(1)", myQQuickView::FileTooLarge,
             "exchange/a.pf", "false");
         row("refusal from the scene", {},
