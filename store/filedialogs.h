@@ -13,11 +13,14 @@ class FileDialogs
 public:
     virtual ~FileDialogs() = default;
     // `filter` is the file type offered, for example "Profile(*.pf)". An
-    // empty result means the user cancelled.
+    // empty result means the user cancelled; otherwise it is the file to
+    // use, exactly (a dialog adds the filter's suffix to a name typed
+    // without one, a path given on the command line is taken as it is).
     virtual QString openFileName(const QString &filter) = 0;
     virtual QString saveFileName(const QString &filter) = 0;
 
-    // `chosen` with `suffix` (".pf") appended when the user typed no suffix,
-    // so that the exported file shows up in the import dialog's filter.
-    static QString withSuffix(const QString &chosen, const QString &suffix);
+    // `chosen` with the suffix of `filter` (".pf" of "Profile(*.pf)")
+    // appended when it has none, so that an exported file shows up in the
+    // import dialog's filter.
+    static QString withFilterSuffix(const QString &chosen, const QString &filter);
 };

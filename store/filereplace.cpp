@@ -77,8 +77,9 @@ bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsi
 
 } // namespace FileReplace
 
-QString FileDialogs::withSuffix(const QString &chosen, const QString &suffix)
+QString FileDialogs::withFilterSuffix(const QString &chosen, const QString &filter)
 {
+    const QString suffix = filter.section(QLatin1String("(*"), 1).section(QLatin1Char(')'), 0, 0);
     if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty())
         return chosen;
     return chosen + suffix;

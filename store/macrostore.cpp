@@ -21,7 +21,6 @@ constexpr int macroCategory = 4;
 } // namespace
 
 const QString MacroStore::fileFilter = QStringLiteral("Macro(*.mc)");
-const QString MacroStore::suffix = QStringLiteral(".mc");
 
 bool MacroStore::isValidName(const QString &name)
 {
@@ -128,7 +127,7 @@ bool MacroStore::exportMacro(const QString &name, FileDialogs &dialogs)
 {
     if (!isValidName(name) || !isReadable(filePath(name), m_settings.setAsideNotice()))
         return true;
-    const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
+    const QString chosen = dialogs.saveFileName(fileFilter);
     return chosen.isEmpty() || FileReplace::copyOver(filePath(name), chosen);
 }
 

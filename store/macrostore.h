@@ -19,7 +19,6 @@ public:
     explicit MacroStore(SettingsStore &settings) : m_settings(settings) {}
 
     static const QString fileFilter;
-    static const QString suffix;
     // A corrupt event count must not make a load run away.
     static constexpr int maxEvents = 1024;
 

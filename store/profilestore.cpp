@@ -9,7 +9,6 @@
 #include <QSettings>
 
 const QString ProfileStore::fileFilter = QStringLiteral("Profile(*.pf)");
-const QString ProfileStore::suffix = QStringLiteral(".pf");
 
 ImportResult ProfileStore::importProfile(int profile, FileDialogs &dialogs)
 {
@@ -33,7 +32,7 @@ bool ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
     QSettings *settings = m_settings.profile(profile);
     if (!settings)
         return true;
-    const QString chosen = FileDialogs::withSuffix(dialogs.saveFileName(fileFilter), suffix);
+    const QString chosen = dialogs.saveFileName(fileFilter);
     if (chosen.isEmpty())
         return true;
     // The exported file holds every change made before the export.

@@ -16,7 +16,6 @@ public:
     explicit ProfileStore(SettingsStore &settings) : m_settings(settings) {}
 
     static const QString fileFilter;
-    static const QString suffix;
 
     // Imported when the profile now holds the picked file; otherwise the
     // profile is as it was. A file over StorePaths::maxFileSize is refused

@@ -47,5 +47,5 @@ QString QtFileDialogs::openFileName(const QString &filter)
 
 QString QtFileDialogs::saveFileName(const QString &filter)
 {
-    return run(QFileDialog::AcceptSave, filter);
+    return withFilterSuffix(run(QFileDialog::AcceptSave, filter), filter);
 }

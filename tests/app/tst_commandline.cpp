@@ -128,6 +128,8 @@ void tst_CommandLine::command_data()
         {"import-profile norate.pf 1", 0, "", "", "", "status", "report rate: 1000 Hz"});
     row("r", "export",
         {"export-profile 2 out.pf", 0, "", "", "", "import-profile out.pf 1", "", slow});
+    // The file named, as it is named.
+    row("a", "export, no suffix", {"export-profile 1 out", 0});
 }
 
 void tst_CommandLine::command()
@@ -165,7 +167,8 @@ void tst_CommandLine::command()
     const QByteArray afterOut = c.after.isEmpty() ? QByteArray() : std::get<1>(run(c.after));
     QVERIFY2(afterOut.contains(c.afterOut), afterOut.constData());
     if (c.args.startsWith("export-profile"))
-        QCOMPARE(m_program->read("out.pf"), m_program->read("modules/setting/p2.bin"));
+        QCOMPARE(m_program->read(c.args.section(' ', 2)),
+                 m_program->read("modules/setting/p" + c.args.section(' ', 1, 1) + ".bin"));
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

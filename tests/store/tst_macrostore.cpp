@@ -35,16 +35,27 @@ private slots:
                 // A shorter save leaves no stale events.
                 QVERIFY(macros.save(name, QStringList(40, "0,10"), 9) &&
                         macros.save(name, events, repeat));
-                // Typed without a suffix, the export gets the one the import offers.
+                // The export goes where it was asked to, as a copy.
                 macros.exportMacro(name, dialogs);
                 QCOMPARE(dialogs.asked, QStringList{"save Macro(*.mc)"});
             }
-            QCOMPARE(folder.read("out.mc"), folder.read(macroFile(name))); // the export: a copy
+            QCOMPARE(folder.read("out"), folder.read(macroFile(name)));
             SettingsStore settings;
             MacroStore macros(settings);
             QCOMPARE(macros.load(name), events + QStringList{repeat.toString()}); // as text
             QVERIFY(macros.remove(name) && QDir("modules/macro").isEmpty());
         }
+    }
+
+    // Typed in a dialog without a suffix, an export gets the one the import
+    // offers, so that it shows up there.
+    void exportsGetTheFilterSuffix()
+    {
+        QCOMPARE((QStringList{FileDialogs::withFilterSuffix("out", MacroStore::fileFilter),
+                              FileDialogs::withFilterSuffix("a/out", "Profile(*.pf)"),
+                              FileDialogs::withFilterSuffix("out.txt", MacroStore::fileFilter),
+                              FileDialogs::withFilterSuffix("", MacroStore::fileFilter)}),
+                 (QStringList{"out.mc", "a/out.pf", "out.txt", ""}));
     }
 
     // Missing events read as zero; a huge, negative or unreadable count.
