@@ -12,6 +12,7 @@
 #include "widget.h"
 
 #include <QDebug>
+#include <limits>
 
 const char *const DeviceDetector::accessDeniedFallback =
     "Access to the mouse was denied. Install the udev rule 70-skarn-config.rules "
@@ -54,10 +55,16 @@ void DeviceDetector::checkDevice(const std::function<void()> &beforeScene)
         }
         return;
     }
+    m_lastPass.start();
     const Probe found = probe();
     if (beforeScene)
         beforeScene();
     present(found);
+}
+
+qint64 DeviceDetector::msSinceLastPass() const
+{
+    return m_lastPass.isValid() ? m_lastPass.elapsed() : std::numeric_limits<qint64>::max();
 }
 
 DeviceDetector::Probe DeviceDetector::probe()

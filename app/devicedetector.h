@@ -2,6 +2,7 @@
 
 #include "deviceentry.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -13,7 +14,7 @@ class Widget;
 // The detection pass: reads the device table afresh, finds the listed
 // devices among the HID interfaces present, lets the device link confirm
 // the first that answers and brings the program into the connected state,
-// or into the disconnected one (window hidden, tray only).
+// or into the disconnected one (a shown window says why it is empty).
 class DeviceDetector
 {
 public:
@@ -38,6 +39,9 @@ public:
 
     // The last pass found a listed mouse that this user may not open.
     bool accessDenied() const { return m_accessDenied; }
+
+    // Milliseconds since the last pass began; very large before the first.
+    qint64 msSinceLastPass() const;
 
     // The text of the access-denied notice in the current language.
     QString accessDeniedText() const;
@@ -70,4 +74,5 @@ private:
     bool m_waitingForLink = false;
     bool m_accessDenied = false;
     bool m_damagedTableShown = false;
+    QElapsedTimer m_lastPass;
 };

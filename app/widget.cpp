@@ -198,6 +198,15 @@ void Widget::showWindow()
     updateConnectionState();
     postRestore();
     showTrayIconAfterWindow();
+    // Shown without a mouse, the window looks again once it has painted: a
+    // plug-in may have gone unnoticed (no device events in a sandbox), or a
+    // mouse that did not answer then may answer now. Not right after a pass.
+    if (!mouseServed() && m_detector->msSinceLastPass() >= m_detectionTimer->interval()) {
+        QTimer::singleShot(100, this, [this] {
+            if (!mouseServed())
+                checkDevice();
+        });
+    }
 }
 
 void Widget::showTrayIconAfterWindow()

@@ -78,6 +78,7 @@ private slots:
     void detectionPass_data();
     void detectionPass();
     void trayShowsTheWindowInItsNoMouseState();
+    void showingTheWindowLooksAgain();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void theSceneReachesTheLinkAsHid();
 
@@ -319,6 +320,23 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
     m_widget->checkDevice();
     QTRY_COMPARE(state().section('|', 1, 2) + state().section('|', -1),
                  "true|0Skarn Config: mouse 1209:0001 connected");
+}
+
+// Shown from the tray without a mouse, the window looks again: a mouse whose
+// plug-in went unnoticed is found; a show right after a pass does not look.
+void tst_DeviceDetection::showingTheWindowLooksAgain()
+{
+    m_widget = std::make_unique<Widget>(nullptr, QString(), m_backend.get());
+    m_widget->deviceLink().setSleep([](int) {});
+    m_widget->checkDevice();
+    VirtualMouse &mouse = m_backend->addMouse(553); // no device event
+    m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
+    QTest::qWait(300);
+    QVERIFY(!processState.deviceConnected && mouse.received().isEmpty());
+    m_widget->detectionTimer()->setInterval(0); // as if the last pass were long ago
+    QTest::ignoreMessage(QtInfoMsg, "Device Connect");
+    m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
+    QTRY_VERIFY(m_widget->deviceLink().isListening());
 }
 
 void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
