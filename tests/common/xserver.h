@@ -95,11 +95,15 @@ public:
             tray.kill();
             tray.waitForFinished(5000);
             tray.setProcessEnvironment(env);
+            tray.setProcessChannelMode(QProcess::MergedChannels); // its complaints, if any
             tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
                                   "--height", "24", "--SetDockType", "true"});
             waitFor([this] { return trayUp(); }, 15000);
         }
-        return trayUp() ? QString() : "trayer did not come up: " + tray.readAll();
+        return trayUp() ? QString()
+                        : QStringLiteral("trayer did not come up (%1): %2")
+                              .arg(tray.state() == QProcess::Running ? "running" : "ended",
+                                   QString::fromLocal8Bit(tray.readAll()));
     }
 
     bool trayUp() const { return xdotool({"search", "--name", "^panel$"}); }
