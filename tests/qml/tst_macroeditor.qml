@@ -34,6 +34,33 @@ Item {
             return editor
         }
 
+        // The keyboard does what the pointer does in both lists: Up and Down choose the macro
+        // (its events load) or the event, F2 renames the macro (Enter keeps the name, and the
+        // focus in the list), the Menu key opens a row's menu and Delete asks to delete the macro.
+        function test_keyboard() {
+            const editor = editorWith(pairs(4), ["Macro_0", "Macro_1"])
+            const [names, actions] = [editor.macroNumber_lv, editor.actionList]
+            const menus = ["macroMenu", "actionMenu", "macroDeleteConfirm"].map((name) => child(editor, name))
+            const state = () => [names.currentIndex, editor.actionModel.count, actions.currentIndex,
+                                 names.activeFocus || actions.activeFocus, menus.map((m) => m.visible)]
+            names.forceActiveFocus(Qt.TabFocusReason)
+            const steps = [[Qt.Key_Down], [Qt.Key_Up], [Qt.Key_F2, Qt.Key_Q, Qt.Key_Return], [Qt.Key_Menu],
+                           [Qt.Key_Escape, Qt.Key_Delete], [Qt.Key_Escape], "actions", [Qt.Key_Down, Qt.Key_Down],
+                           [Qt.Key_Menu]]
+            compare(steps.map((keys) => {
+                if (keys === "actions")
+                    actions.forceActiveFocus(Qt.TabFocusReason)
+                else
+                    keys.forEach((key) => keyClick(key))
+                return state()
+            }), [[1, 0, -1, true, [false, false, false]], [0, 4, -1, true, [false, false, false]],
+                 [0, 4, -1, true, [false, false, false]], [0, 4, -1, false, [true, false, false]],
+                 [0, 4, -1, false, [false, false, true]], [0, 4, -1, true, [false, false, false]],
+                 [0, 4, -1, true, [false, false, false]], [0, 4, 1, true, [false, false, false]],
+                 [0, 4, 1, false, [false, true, false]]])
+            compare(editor.macroNames(), ["q", "Macro_1"])
+        }
+
         // With 100 macros New makes none, whatever their names.
         function test_newStopsAtOneHundred() {
             const editor = editorWith([], Array.from({ length: 100 }, (_, k) => "Fire " + k))

@@ -71,6 +71,23 @@ Item {
                     [6, ["save Profile(*.pf)", "open Profile(*.pf)", "open Profile(*.pf)"], 0])
         }
 
+        // The keyboard does what the pointer does: Tab from the close mark reaches the list, Down
+        // chooses the next row, F2 renames it (Enter keeps the name, and the focus in the list),
+        // the Menu key opens the row's menu and Delete asks to delete the row.
+        function test_keyboard() {
+            ui_View.updataNameList(2, ["Standard0", "a1", "b2"])
+            const dialog = makeProfile(0)
+            child(dialog, "closeMark").forceActiveFocus(Qt.TabFocusReason)
+            const steps = [[Qt.Key_Tab], [Qt.Key_Down], [Qt.Key_F2, Qt.Key_Z, Qt.Key_Return], [Qt.Key_Menu],
+                           [Qt.Key_Escape], [Qt.Key_Delete]]
+            compare(steps.map((keys) => {
+                keys.forEach((key) => keyClick(key))
+                return [focusName(), child(dialog, "profileList").currentIndex]
+            }), [["profileList", 0], ["profileList", 1], ["profileList", 1], ["profileMenu", 1],
+                 ["profileList", 1], ["profileDeleteConfirm", 1]])
+            compare(ui_View.getNameList(2), ["Standard0", "z1", "b2"])
+        }
+
         // A name another row has or the list's sentinel is refused.
         function test_rename_data() {
             return [{ tag: "free", typed: "z", expected: "z" }, { tag: "another row's", typed: "b", expected: "a" },

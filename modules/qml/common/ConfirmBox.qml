@@ -2,18 +2,22 @@ import QtQuick
 import "../basic/theme.js" as Theme
 
 // A question over its dialog, dimming the dialog behind it: the confirm
-// button emits `confirmed`, Cancel and Escape only close it.
+// button emits `confirmed`, Cancel and Escape only close it. It takes the
+// keyboard focus while open and gives it back to where it was.
 Rectangle {
     id: confirmBox
 
     property string question: ""
     property string confirmText: ""
     property string cancelText: ""
+    property Item returnFocus: null
 
     signal confirmed()
 
     function ask(text: string) {
         question = text
+        const window = Window.window
+        returnFocus = window ? window.activeFocusItem : null
         visible = true
         forceActiveFocus()
     }
@@ -23,6 +27,13 @@ Rectangle {
     visible: false
     color: "#90000000"
     Keys.onEscapePressed: visible = false
+    onVisibleChanged: {
+        if (visible)
+            return
+        if (activeFocus && returnFocus)
+            returnFocus.forceActiveFocus()
+        returnFocus = null
+    }
     // Tab and Backtab stay with the two answers while the question is open
     // (the answers pass the keys round between them).
     Keys.onTabPressed: cancelButton.forceActiveFocus(Qt.TabFocusReason)

@@ -21,8 +21,12 @@ Rectangle {
     border.color: Theme.colorOrange
 
     onActiveChanged: {
-        if (!active)
+        // Closed, it keeps no focus: keys would go on to the hidden field
+        // (Delete would edit it) instead of the list around it.
+        if (!active) {
+            editInput.focus = false
             return
+        }
         editInput.text = initialText
         editInput.selectAll()
         editInput.forceActiveFocus()

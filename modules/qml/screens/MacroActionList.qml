@@ -1,6 +1,7 @@
 import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
+import "../common/listkeys.js" as ListKeys
 
 // The events of the selected macro: a press selects (the right button also
 // opens the menu), a double click on a delay edits it in place.
@@ -50,6 +51,13 @@ Rectangle {
         clip: true
         currentIndex: -1
         boundsBehavior: Flickable.StopAtBounds
+        readonly property Item focusFrame: actionBox
+        activeFocusOnTab: true
+        Accessible.role: Accessible.List
+        Accessible.name: actionBox.title
+        Accessible.focusable: true
+        Keys.onPressed: (event) => ListKeys.handle(listView, event, actionBox.rowPressed,
+                                                   actionBox.rowDoubleClicked, null)
         // qmllint disable unqualified
         delegate: Rectangle {
             id: actionRow
@@ -57,7 +65,8 @@ Rectangle {
             required property int index
             required property int type
             required property string info
-            readonly property bool editing: actionBox.editRow === index
+            // A row being removed has index -1, which is also "no row".
+            readonly property bool editing: index >= 0 && actionBox.editRow === index
 
             width: listView.width
             height: 24
@@ -115,7 +124,10 @@ Rectangle {
                 initialText: actionRow.info
                 validator: IntValidator { bottom: 0; top: 65535 }
                 onEdited: (text) => actionBox.edited(text)
-                onAccepted: actionBox.editAccepted()
+                onAccepted: {
+                    actionBox.editAccepted()
+                    listView.forceActiveFocus()
+                }
             }
         }
         // qmllint enable unqualified

@@ -1,6 +1,7 @@
 import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
+import "../common/listkeys.js" as ListKeys
 
 // The macro names of the editor with the New and Delete buttons under
 // them: a press selects (the right button also opens the menu), a double
@@ -41,13 +42,21 @@ Rectangle {
         clip: true
         currentIndex: -1
         boundsBehavior: Flickable.StopAtBounds
+        readonly property Item focusFrame: nameList
+        activeFocusOnTab: true
+        Accessible.role: Accessible.List
+        Accessible.name: nameList.title
+        Accessible.focusable: true
+        Keys.onPressed: (event) => ListKeys.handle(listView, event, nameList.rowPressed,
+                                                   nameList.rowDoubleClicked, nameList.deleteClicked)
         // qmllint disable unqualified
         delegate: Rectangle {
             id: macroRow
 
             required property int index
             required property string textValue
-            readonly property bool editing: nameList.editRow === index
+            // A row being removed has index -1, which is also "no row".
+            readonly property bool editing: index >= 0 && nameList.editRow === index
 
             width: listView.width
             height: 24
@@ -84,7 +93,10 @@ Rectangle {
                 active: macroRow.editing
                 initialText: macroRow.textValue
                 onEdited: (text) => nameList.edited(text)
-                onAccepted: nameList.editAccepted()
+                onAccepted: {
+                    nameList.editAccepted()
+                    listView.forceActiveFocus()
+                }
             }
         }
         // qmllint enable unqualified

@@ -2,6 +2,7 @@ import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/refusal.js" as Refusal
+import "../common/listkeys.js" as ListKeys
 
 // The profile manager: up to six named profiles. The title bar's switcher
 // shows the same list model and switches through changeProfile.
@@ -78,6 +79,19 @@ Rectangle {
         return list.rename(row, newName)
     }
 
+    // A press on row `row` at (x, y) of `area`; the right button opens the
+    // menu there.
+    function pressRow(row: int, right: bool, area: Item, x: real, y: real) {
+        profileFocus()
+        profileList.currentIndex = row
+        if (!right)
+            return
+        const point = area.mapToItem(profileMain, x, y)
+        profileMenu.x = Math.min(point.x, width - profileMenu.width)
+        profileMenu.y = Math.min(point.y, height - profileMenu.height)
+        profileMenu.visible = true
+    }
+
     function startEdit(row: int) {
         profileMenu.visible = false
         editText = String(profileDataModel0.get(row).textValue)
@@ -150,6 +164,14 @@ Rectangle {
             currentIndex: profileMain.list.activeRow()
             boundsBehavior: Flickable.StopAtBounds
             model: profileMain.profileDataModel0
+            readonly property Item focusFrame: parent
+            activeFocusOnTab: true
+            Accessible.role: Accessible.List
+            Accessible.name: profileMain.profileLang[0]
+            Accessible.focusable: true
+            Keys.onPressed: (event) => ListKeys.handle(profileList, event, profileMain.pressRow,
+                                                       profileMain.startEdit,
+                                                       profileMain.askDeleteProfile)
             // qmllint disable unqualified
             delegate: Rectangle {
                 id: profileRow
@@ -157,7 +179,8 @@ Rectangle {
                 required property int index
                 required property string textValue
                 required property int profileNo
-                readonly property bool editing: profileMain.editRow === index
+                // A row being removed has index -1, which is also "no row".
+            readonly property bool editing: index >= 0 && profileMain.editRow === index
                 readonly property bool active: profileNo === profileMain.profileNo
 
                 width: profileList.width
@@ -194,16 +217,9 @@ Rectangle {
                     anchors.fill: parent
                     hoverEnabled: true
                     acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onPressed: (mouse) => {
-                        profileMain.profileFocus()
-                        profileList.currentIndex = profileRow.index
-                        if (mouse.button !== Qt.RightButton)
-                            return
-                        const point = rowArea.mapToItem(profileMain, mouse.x, mouse.y)
-                        profileMenu.x = Math.min(point.x, profileMain.width - profileMenu.width)
-                        profileMenu.y = Math.min(point.y, profileMain.height - profileMenu.height)
-                        profileMenu.visible = true
-                    }
+                    onPressed: (mouse) => profileMain.pressRow(profileRow.index,
+                                                               mouse.button === Qt.RightButton,
+                                                               rowArea, mouse.x, mouse.y)
                     onDoubleClicked: (mouse) => {
                         if (mouse.button === Qt.LeftButton)
                             profileMain.startEdit(profileRow.index)
@@ -215,7 +231,10 @@ Rectangle {
                     active: profileRow.editing
                     initialText: profileRow.textValue
                     onEdited: (text) => { profileMain.editText = text }
-                    onAccepted: profileMain.listViewFocus()
+                    onAccepted: {
+                        profileMain.listViewFocus()
+                        profileList.forceActiveFocus()
+                    }
                 }
             }
             // qmllint enable unqualified
