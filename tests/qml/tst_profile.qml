@@ -82,9 +82,12 @@ Item {
                            [Qt.Key_Escape], [Qt.Key_Delete]]
             compare(steps.map((keys) => {
                 keys.forEach((key) => keyClick(key))
+                const frame = Window.window.activeFocusItem.focusFrame
                 return [focusName(), child(dialog, "profileList").currentIndex]
-            }), [["profileList", 0], ["profileList", 1], ["profileList", 1], ["profileMenu", 1],
-                 ["profileList", 1], ["profileDeleteConfirm", 1]])
+                    .concat(frame === child(dialog, "profileList").parent ? ["ring round the list"] : [])
+            }), [["profileList", 0, "ring round the list"], ["profileList", 1, "ring round the list"],
+                 ["profileList", 1, "ring round the list"], ["profileMenu", 1],
+                 ["profileList", 1, "ring round the list"], ["profileDeleteConfirm", 1]])
             compare(ui_View.getNameList(2), ["Standard0", "z1", "b2"])
         }
 
