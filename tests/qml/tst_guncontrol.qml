@@ -26,6 +26,19 @@ Item {
                     child(dialog, "yInput").textValue, dialog.isSave, child(dialog, "slotList").currentSelect]
         }
 
+        // Tab reaches the preset list after the close mark; Down and Up choose a preset for the
+        // slot as a click does, with the ring round the list.
+        function test_keyboard() {
+            const dialog = makeGun()
+            const list = child(dialog, "gunList")
+            child(dialog, "closeMark").forceActiveFocus(Qt.TabFocusReason)
+            compare([[Qt.Key_Tab], [Qt.Key_Down, Qt.Key_Down], [Qt.Key_Up], [Qt.Key_F2, Qt.Key_Menu]].map((keys) => {
+                keys.forEach((key) => keyClick(key))
+                return [list.activeFocus, Window.window.activeFocusItem.focusFrame === list.parent,
+                        dialog.selectGun1, dialog.isSave]
+            }), [[true, true, 0, false], [true, true, 2, true], [true, true, 1, true], [true, true, 1, true]])
+        }
+
         // Slot 1's preset shows; damaged slots and records keep the defaults,
         // out-of-range values are brought into what the screen offers.
         function test_init() {

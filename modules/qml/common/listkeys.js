@@ -3,7 +3,7 @@
 // right press and whose row is edited on a double click, so that the
 // keyboard does what the pointer does: Up and Down press the row above or
 // below, F2 edits the current row, the Menu key or Shift+F10 opens its
-// menu at the row and Delete calls `remove` when the list has one.
+// menu at the row and Delete calls `remove`, each where the list has it.
 // `pressed(row, right, item, x, y)` and `edit(row)` are the list's own
 // pointer handlers.
 function handle(view, event, pressed, edit, remove) {
@@ -23,7 +23,7 @@ function handle(view, event, pressed, edit, remove) {
         return
     } else if (menu) {
         press(row, true)
-    } else if (event.key === Qt.Key_F2) {
+    } else if (event.key === Qt.Key_F2 && edit) {
         edit(row)
     } else if (event.key === Qt.Key_Delete && remove) {
         remove()

@@ -1,6 +1,7 @@
 import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
+import "../common/listkeys.js" as ListKeys
 import "../basic/values.js" as Values
 import "gun.js" as Gun
 import "../basic/settingkeys.js" as SettingKeys
@@ -196,10 +197,22 @@ Rectangle {
             interactive: false
             currentIndex: 0
             model: gunNumberModel
+            readonly property Item focusFrame: parent
+            activeFocusOnTab: true
+            Accessible.role: Accessible.List
+            Accessible.name: gunControlMain.gunControlLang[1]
+            Accessible.focusable: true
+            Keys.onPressed: (event) => ListKeys.handle(gunList, event, (row, right) => {
+                if (!right)
+                    gunControlMain.choosePreset(row)
+            }, null, null)
             // qmllint disable unqualified
             delegate: Rectangle {
                 id: gunRow
 
+                // The list hands its focus on to its current row: the ring
+                // goes round the list.
+                readonly property Item focusFrame: gunList.parent
                 required property int index
                 required property string gunName
                 required property url gunImage
