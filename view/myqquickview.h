@@ -212,7 +212,6 @@ private:
     QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
     // Text `index` of the pointer settings group, in the current language.
     QString pointerText(int index) const;
-    // One notice per turn of the event loop however many writes failed.
     // One notice per reason and turn of the event loop however many writes
     // failed.
     void noteWritten(bool written, Refusal reason = NotSaved);

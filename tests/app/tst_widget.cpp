@@ -20,6 +20,19 @@ class tst_Widget : public QObject
 {
     Q_OBJECT
 
+    // The profile names of the name list, each ending in its number.
+    static void storeProfileNames(const QStringList &names)
+    {
+        QSettings("modules/setting/name.bin", QSettings::IniFormat)
+            .setValue("profile/profileName", names);
+    }
+    // The tray menu's profile entries as the menu is about to show.
+    static QList<QAction *> trayProfileEntries(Widget &widget)
+    {
+        emit widget.trayIcon()->contextMenu()->aboutToShow();
+        return widget.profileActions();
+    }
+
 private slots:
     void startsHiddenWithTrayThenRunsTheScene()
     {
@@ -96,17 +109,12 @@ private slots:
     {
         TestDataFolder folder;
         const QString longName(200, QLatin1Char('W'));
-        QSettings("modules/setting/name.bin", QSettings::IniFormat)
-            .setValue("profile/profileName", QStringList{"Standard0", "R&D1", longName + "2"});
+        storeProfileNames({"Standard0", "R&D1", longName + "2"});
         Widget widget;
         widget.showWindow(); // starts the scene, which reads the names
-        const auto filled = [&widget] {
-            emit widget.trayIcon()->contextMenu()->aboutToShow();
-            return !widget.profileActions().isEmpty();
-        };
-        QTRY_VERIFY(filled());
+        QTRY_VERIFY(!trayProfileEntries(widget).isEmpty());
         QStringList texts;
-        for (const QAction *action : widget.profileActions())
+        for (const QAction *action : trayProfileEntries(widget))
             texts << action->text();
         QCOMPARE(texts.mid(0, 2), (QStringList{"Standard", "R&&D"}));
         QVERIFY2(texts.value(2).size() < 60 && texts.value(2).endsWith(QChar(0x2026)),
@@ -118,8 +126,7 @@ private slots:
     void aTransferKeepsTheTrayAndCommandsOut()
     {
         TestDataFolder folder;
-        QSettings("modules/setting/name.bin", QSettings::IniFormat)
-            .setValue("profile/profileName", QStringList{"Standard0", "Gaming1"});
+        storeProfileNames({"Standard0", "Gaming1"});
         VirtualMouseBackend backend;
         backend.addMouse(553);
         Widget widget(nullptr, QString(), &backend);
@@ -128,9 +135,8 @@ private slots:
         widget.checkDevice();
         QQuickItem *root = widget.view()->rootObject();
         const auto entries = [&widget] {
-            emit widget.trayIcon()->contextMenu()->aboutToShow();
             QString enabled;
-            for (const QAction *action : widget.profileActions())
+            for (const QAction *action : trayProfileEntries(widget))
                 enabled += action->isEnabled() ? '1' : '0';
             return enabled;
         };

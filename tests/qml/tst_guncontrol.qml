@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import "qrc:/modules/qml/common"
 import "qrc:/modules/qml/screens"
 
 // The gun editor over a real view and the factory gunData.bin (bytes sent: tst_scenedevice).
@@ -10,6 +11,13 @@ Item {
     height: 500
 
     Component { id: gunComponent; GunControl {} }
+
+    // The main scene's focus ring, to see where it goes.
+    FocusRing {
+        id: ring
+
+        focused: scene.Window.activeFocusItem
+    }
 
     SceneTestCase {
         name: "GunControl"
@@ -34,7 +42,7 @@ Item {
             child(dialog, "closeMark").forceActiveFocus(Qt.TabFocusReason)
             compare([[Qt.Key_Tab], [Qt.Key_Down, Qt.Key_Down], [Qt.Key_Up], [Qt.Key_F2, Qt.Key_Menu]].map((keys) => {
                 keys.forEach((key) => keyClick(key))
-                return [list.activeFocus, Window.window.activeFocusItem.focusFrame === list.parent,
+                return [list.activeFocus, ring.frame === list.parent,
                         dialog.selectGun1, dialog.isSave]
             }), [[true, true, 0, false], [true, true, 2, true], [true, true, 1, true], [true, true, 1, true]])
         }

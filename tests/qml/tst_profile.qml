@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import "qrc:/modules/qml/common"
 import "qrc:/modules/qml/screens"
 
 // The profile manager over a real view and a temporary data folder.
@@ -10,6 +11,13 @@ Item {
     height: 400
 
     Component { id: profileComponent; Profile {} }
+
+    // The main scene's focus ring, to see where it goes.
+    FocusRing {
+        id: ring
+
+        focused: scene.Window.activeFocusItem
+    }
 
     SceneTestCase {
         name: "Profile"
@@ -82,7 +90,7 @@ Item {
                            [Qt.Key_Escape], [Qt.Key_Delete]]
             compare(steps.map((keys) => {
                 keys.forEach((key) => keyClick(key))
-                const frame = Window.window.activeFocusItem.focusFrame
+                const frame = ring.frame
                 return [focusName(), child(dialog, "profileList").currentIndex]
                     .concat(frame === child(dialog, "profileList").parent ? ["ring round the list"] : [])
             }), [["profileList", 0, "ring round the list"], ["profileList", 1, "ring round the list"],

@@ -14,9 +14,6 @@ Rectangle {
     // Last row that reads as valid: a damaged profile falls back to it.
     readonly property int defaultRow: 3
 
-    // The row the mouse was last given: a choice it does not take goes back.
-    property int sentRow: defaultRow
-
     signal sending(bool isBusy)
     // A chosen rate did not reach the mouse; the box shows the old one again.
     signal notWritten()
@@ -24,14 +21,14 @@ Rectangle {
     function init(isSendData: bool) {
         const row = Values.toInt(ui_View.getData(SettingKeys.mouseReportRate, false), defaultRow)
         rateList.currentSelect = row >= 0 && row < ReportRateCodes.rows.length ? row : defaultRow
-        sentRow = rateList.currentSelect
         if (isSendData)
             ui_View.mouseSetReportRate(ReportRateCodes.codeOf(rateList.currentSelect))
     }
 
+    // Stored once the mouse has taken it; a rate it did not take goes back
+    // to the stored one.
     function choose(row: int) {
         const failures = ui_View.deviceFailureCount()
-        ui_View.setData(SettingKeys.mouseReportRate, row)
         sending(true)
         try {
             ui_View.mouseSetReportRate(ReportRateCodes.codeOf(row))
@@ -39,11 +36,10 @@ Rectangle {
             sending(false)
         }
         if (ui_View.deviceFailureCount() === failures) {
-            sentRow = row
+            ui_View.setData(SettingKeys.mouseReportRate, row)
             return
         }
-        rateList.currentSelect = sentRow
-        ui_View.setData(SettingKeys.mouseReportRate, sentRow)
+        init(false)
         notWritten()
     }
 

@@ -210,9 +210,6 @@ Rectangle {
             delegate: Rectangle {
                 id: gunRow
 
-                // The list hands its focus on to its current row: the ring
-                // goes round the list.
-                readonly property Item focusFrame: gunList.parent
                 required property int index
                 required property string gunName
                 required property url gunImage

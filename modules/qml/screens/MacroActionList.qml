@@ -65,9 +65,6 @@ Rectangle {
             required property int index
             required property int type
             required property string info
-            // The list hands its focus on to its current row: the ring goes
-            // round the list.
-            readonly property Item focusFrame: actionBox
             // A row being removed has index -1, which is also "no row".
             readonly property bool editing: index >= 0 && actionBox.editRow === index
 

@@ -55,9 +55,6 @@ Rectangle {
 
             required property int index
             required property string textValue
-            // The list hands its focus on to its current row: the ring goes
-            // round the list.
-            readonly property Item focusFrame: nameList
             // A row being removed has index -1, which is also "no row".
             readonly property bool editing: index >= 0 && nameList.editRow === index
 

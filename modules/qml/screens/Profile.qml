@@ -179,9 +179,6 @@ Rectangle {
                 required property int index
                 required property string textValue
                 required property int profileNo
-                // The list hands its focus on to its current row: the ring
-                // goes round the list.
-                readonly property Item focusFrame: profileList.parent
                 // A row being removed has index -1, which is also "no row".
             readonly property bool editing: index >= 0 && profileMain.editRow === index
                 readonly property bool active: profileNo === profileMain.profileNo
