@@ -100,7 +100,8 @@ Item {
                          child(main, "rateList")].map((button) => button.description)), data.texts)
         }
 
-        // The title bar comes first; an open dialog keeps Tab and Backtab
+        // The title bar comes first, each side panel's drop-down before what it
+        // governs; an open dialog keeps Tab and Backtab
         // going round inside it; the help menu, a radio group, a drop-down
         // and a slider take keys; Escape closes and the focus goes back.
         function test_keyboardWalks_data() {
@@ -111,6 +112,9 @@ Item {
                 { tag: "title bar first", start: "", keys: [tab, tab, tab, tab, back, back, back, back],
                   focus: ["profileSwitcher", "helpButton", "minimizeButton", "closeButton",
                           "minimizeButton", "helpButton", "profileSwitcher", "saveButton"] },
+                { tag: "side panels in reading order", start: "systemSettingButton", keys: Array(11).fill(tab),
+                  focus: ["stageCountList", "resetMark", "dpiSettingMain", "dpiSettingMain", "dpiSettingMain",
+                          "dpiSettingMain", "lightModel", "resetMark", "brightSlider", "colorBlock0", "hueBar"] },
                 { tag: "help menu", start: "helpButton", keys: [enter, Qt.Key_Down, enter, Qt.Key_Space, Qt.Key_Escape],
                   focus: ["helpMenu", "helpMenu", "helpButton", "helpMenu", "helpButton"], chosen: [1] },
                 { tag: "dialog: Tab goes round", start: "systemSettingButton",

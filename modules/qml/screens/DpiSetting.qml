@@ -19,8 +19,8 @@ Rectangle {
     property var dpiValueArray: Dpi.defaultValues.slice()
     property int currentDPI: 0
     property bool isSave: false
-    property var dpiSettingLang: ["DPI", "Restore defaults", "DPI stage %1: %2", "", "", "", "", "",
-        "", ""]
+    property var dpiSettingLang: ["DPI", "Restore defaults", "DPI stage %1: %2",
+        "Number of DPI stages", "", "", "", "", "", ""]
     property alias dpiSegment: dpiSegment
     property int skinNo: 1
     readonly property int stageCount: 8
@@ -115,6 +115,29 @@ Rectangle {
         font.bold: true
     }
 
+    // Declared first: the Tab order follows the declarations, and the
+    // drop-down comes first in reading order.
+    DropDownList {
+        id: dpiSegment
+
+        objectName: "stageCountList"
+
+        anchors.right: resetMark.left
+        anchors.rightMargin: 12
+        y: 4
+        width: 56
+        z: 1
+        description: dpiSettingMain.dpiSettingLang[3]
+        mdItems: ListModel {
+            id: segmentModel
+        }
+        onValueChange: (index) => dpiSettingMain.chooseStageCount(index)
+        Component.onCompleted: {
+            for (let i = 1; i <= dpiSettingMain.stageCount; ++i)
+                segmentModel.append({ textValue: String(i) })
+        }
+    }
+
     ImageButton {
         id: resetMark
 
@@ -189,24 +212,6 @@ Rectangle {
                 }
             }
             // qmllint enable unqualified
-        }
-    }
-
-    DropDownList {
-        id: dpiSegment
-
-        anchors.right: resetMark.left
-        anchors.rightMargin: 12
-        y: 4
-        width: 56
-        z: 1
-        mdItems: ListModel {
-            id: segmentModel
-        }
-        onValueChange: (index) => dpiSettingMain.chooseStageCount(index)
-        Component.onCompleted: {
-            for (let i = 1; i <= dpiSettingMain.stageCount; ++i)
-                segmentModel.append({ textValue: String(i) })
         }
     }
 }

@@ -14,7 +14,8 @@ Rectangle {
     property bool isSave: false
     property var lightControlLang: ["Light", "Static", "Breath", "Neon", "OFF", "Speed", "Color",
         "Brightness", "Twinkling", "Wave", "Gliding", "Finger Moving", "Vertical Flipping",
-        "YO-YO", "Spotlight", "Breath Loop", "Restore defaults", "Red", "Green", "Blue"]
+        "YO-YO", "Spotlight", "Breath Loop", "Restore defaults", "Red", "Green", "Blue",
+        "Lighting effect", "Color %1", "Hue"]
     property bool isColorful: false
     property bool is55328: false
     // Stage count of the DPI panel: without full colour lighting the blocks
@@ -127,6 +128,12 @@ Rectangle {
     }
 
     function selectBlock(index: int) {
+        // A focused block takes the focus along first: the row's Tab stop is
+        // the selected block, and a focused item cannot leave the Tab order.
+        const focused = blocks.itemAt(selectColorBlock)
+        const chosen = blocks.itemAt(index)
+        if (focused && focused.activeFocus && chosen)
+            chosen.forceActiveFocus(Qt.TabFocusReason)
         selectColorBlock = index
         showFields(colors[index])
     }
@@ -138,6 +145,24 @@ Rectangle {
         setMarker(selectColorBlock, position)
         setColor(selectColorBlock, Light.colorText(c[0], c[1], c[2]))
         showFields(colors[selectColorBlock])
+    }
+
+    // The next shown block `steps` away, round the row: the arrow keys.
+    function stepBlock(steps: int) {
+        for (let i = 1; i <= Light.blockCount; ++i) {
+            const index = (selectColorBlock + steps * i + Light.blockCount) % Light.blockCount
+            const block = blocks.itemAt(index)
+            if (block && block.visible) {
+                selectBlock(index)
+                return
+            }
+        }
+    }
+
+    // A key on the hue bar moves the marker as a drag does.
+    function nudgeMarker(pixels: int) {
+        dragMarker(markers[selectColorBlock] + pixels)
+        isSave = true
     }
 
     function fieldsEdited() {
@@ -173,6 +198,22 @@ Rectangle {
         text: lightControlMain.lang(0)
         font.pixelSize: Theme.fontMiddleSize
         font.bold: true
+    }
+
+    // Declared first: the Tab order follows the declarations, and the
+    // drop-down comes first in reading order.
+    DropDownList {
+        id: lightModel
+
+        objectName: "lightModel"
+        anchors.right: resetMark.left
+        anchors.rightMargin: 12
+        y: 4
+        z: 2
+        width: 132
+        mdItems: ListModel { id: effectModel }
+        description: lightControlMain.lang(20)
+        onValueChange: (index) => lightControlMain.pickEffect(index)
     }
 
     ImageButton {
@@ -250,6 +291,9 @@ Rectangle {
         y: params.y + params.height
         width: 216
         height: 128
+        // Effects without colours cover the section; their fields and bar
+        // leave the Tab order too.
+        enabled: lightControlMain.currentEffect.colors
 
         ThemedText {
             text: lightControlMain.lang(6)
@@ -270,6 +314,9 @@ Rectangle {
                     id: block
 
                     required property int index
+                    readonly property bool isSelected: index === lightControlMain.selectColorBlock
+                    // Where the scene's focus ring goes while this has the keyboard focus.
+                    readonly property Item focusFrame: block
 
                     objectName: "colorBlock" + index
                     visible: Light.blockVisible(index, lightControlMain.isColorful,
@@ -281,8 +328,21 @@ Rectangle {
                     radius: 3
                     color: lightControlMain.colors[index]
                     border.width: 2
-                    border.color: index === lightControlMain.selectColorBlock ? Theme.colorOrange
-                                                                              : Theme.colorGray1
+                    border.color: isSelected ? Theme.colorOrange : Theme.colorGray1
+                    // One Tab stop for the row, as a radio group: the selected
+                    // block; the arrows choose another.
+                    activeFocusOnTab: isSelected
+                    Accessible.role: Accessible.RadioButton
+                    Accessible.name: lightControlMain.lang(21).arg(index + 1)
+                    Accessible.description: String(color)
+                    Accessible.checkable: true
+                    Accessible.checked: isSelected
+                    Accessible.focusable: true
+                    Accessible.onPressAction: lightControlMain.selectBlock(index)
+                    Keys.onRightPressed: lightControlMain.stepBlock(1)
+                    Keys.onDownPressed: lightControlMain.stepBlock(1)
+                    Keys.onLeftPressed: lightControlMain.stepBlock(-1)
+                    Keys.onUpPressed: lightControlMain.stepBlock(-1)
 
                     Text {
                         anchors.centerIn: parent
@@ -306,12 +366,34 @@ Rectangle {
         Image {
             id: hueBar
 
+            // Where the scene's focus ring goes while this has the keyboard focus.
+            readonly property Item focusFrame: hueBar
+
             objectName: "hueBar"
             x: 16
             y: 60
             width: Light.barWidth
             height: 12
             source: Theme.skinImage(lightControlMain.skinNo, "lightControl", "hueBar")
+            activeFocusOnTab: true
+            Accessible.role: Accessible.Slider
+            Accessible.name: lightControlMain.lang(22)
+            Accessible.description: String(lightControlMain.colors[lightControlMain.selectColorBlock])
+            Accessible.focusable: true
+            // A pixel a step; Page Up and Down a sixth of the ring (red,
+            // yellow, green, ...); Home and End its ends.
+            Keys.onRightPressed: lightControlMain.nudgeMarker(1)
+            Keys.onUpPressed: lightControlMain.nudgeMarker(1)
+            Keys.onLeftPressed: lightControlMain.nudgeMarker(-1)
+            Keys.onDownPressed: lightControlMain.nudgeMarker(-1)
+            Keys.onPressed: (event) => {
+                const moves = { [Qt.Key_PageUp]: Light.hueSector, [Qt.Key_PageDown]: -Light.hueSector,
+                                [Qt.Key_Home]: -Light.barWidth, [Qt.Key_End]: Light.barWidth }
+                if (moves[event.key] !== undefined) {
+                    event.accepted = true
+                    lightControlMain.nudgeMarker(moves[event.key])
+                }
+            }
 
             Rectangle {
                 objectName: "hueMarker"
@@ -391,19 +473,6 @@ Rectangle {
                 onWheel: (wheel) => { wheel.accepted = true }
             }
         }
-    }
-
-    DropDownList {
-        id: lightModel
-
-        objectName: "lightModel"
-        anchors.right: resetMark.left
-        anchors.rightMargin: 12
-        y: 4
-        z: 2
-        width: 132
-        mdItems: ListModel { id: effectModel }
-        onValueChange: (index) => lightControlMain.pickEffect(index)
     }
 
     component FieldName: Text {

@@ -116,10 +116,12 @@ function colorList(colors, is55328, effectCode) {
 // The hue bar: 185 pixels; marker positions p run 0..183.
 var barWidth = 185
 var maxPosition = 183
+// The bar's width of one sixth of the colour ring.
+var hueSector = Math.floor((barWidth - 2) / 6)
 
 // Colour [r, g, b] at marker position p.
 function hueAt(p) {
-    var w = Math.floor((barWidth - 2) / 6)
+    var w = hueSector
     var s = Math.floor(p / w)
     var t = Math.floor((p - s * w) * 255 / w)
     switch (s) {
