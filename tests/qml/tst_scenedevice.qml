@@ -109,6 +109,14 @@ Item {
                 { tag: "55328 static", flags: is55328, effect: 0,
                   commands: ["00 0d 01 0a 01 00 00 00", "00 0c ff 00 00 00 00 00"] },
                 { tag: "55328 breath loop", flags: is55328, effect: 4, commands: ["00 0d 02 01 03 00 00 00", colours] },
+                // A mouse left on a stage no longer active goes to the last one left, and it shows.
+                { tag: "fewer stages than the one in use", action: (main) => {
+                    main.setCurrentDPI(4)
+                    const dpi = child(main, "dpiSettingMain")
+                    dpi.chooseStageCount(1)
+                    save(main)
+                    compare(dpi.currentDPI, 1)
+                  }, commands: ["00 11 02 08 00 00 00 00", "00 0b 02 00 00 00 00 00"] },
                 // The screens reload the factory profile, unchanged.
                 { tag: "factory reset", action: (main) => {
                     assign(main, 2, [7, 0, 0xE0, 0x06], "Copy")

@@ -76,8 +76,15 @@ Rectangle {
             list.push(Values.toInt(stage(i).dpiValue, 0))
         ui_View.setDataList(SettingKeys.mouseDpiValueArray, list)
         ui_View.setData(SettingKeys.mouseCurrentDpiCount, currentDpiCount)
-        if (isSendData)
-            ui_View.mouseSetDpi(currentDpiCount, sensorType, list)
+        if (!isSendData)
+            return
+        ui_View.mouseSetDpi(currentDpiCount, sensorType, list)
+        // A mouse left on a stage that is no longer active is moved to the
+        // last one left, so the panel and the mouse agree on one that shows.
+        if (currentDPI >= currentDpiCount) {
+            ui_View.mouseSetCurrentDPI(currentDpiCount)
+            currentDPI = currentDpiCount - 1
+        }
     }
 
     function chooseStageCount(row: int) {
