@@ -55,6 +55,15 @@ bool holdsSettingsGroup(const QString &path, const QString &group)
     return settings.status() == QSettings::NoError && settings.childGroups().contains(group);
 }
 
+bool syncSettings(QSettings &file)
+{
+    file.sync();
+    if (file.status() != QSettings::FormatError)
+        return file.status() == QSettings::NoError;
+    const QSettings reread(file.fileName(), file.format());
+    return reread.status() == QSettings::NoError;
+}
+
 bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice)
 {
     // A folder in the file's place is left alone: nothing reads it, and

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class QSettings;
+
 namespace FileReplace {
 // Replaces `target` with a copy of `source` without ever destroying the old
 // content first: the copy is written to a temporary file in the target's
@@ -21,6 +23,12 @@ bool isReadableData(const QString &path);
 // settings file picked by mistake is refused instead of becoming a profile
 // or macro that holds nothing of its own.
 bool holdsSettingsGroup(const QString &path, const QString &group);
+
+// Writes what `file` holds pending and tells whether the file took it. A
+// file that is not settings text (edited by hand) reads with a format error
+// that stays with the write that has just rewritten it clean; such a file
+// counts as written when it now reads clean.
+bool syncSettings(QSettings &file);
 
 // Told the path of each file set aside, so that the user can be told; the
 // owner of the files passes it to whatever reads them.

@@ -35,8 +35,7 @@ bool GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
         return true;
     QSettings file(StorePaths::gunData, QSettings::IniFormat);
     file.setValue(keyFor(index), src6.mid(0, recordSize));
-    file.sync();
-    return file.status() == QSettings::NoError;
+    return FileReplace::syncSettings(file);
 }
 
 void GunDataFile::modify(int modifyType, const QVariantList &src6)

@@ -56,8 +56,7 @@ bool MacroStore::create(const QString &name, uint macroIndex)
     file.setValue(totalKey, 0);
     file.setValue(repeatKey, 1);
     file.setValue(QStringLiteral("config/did"), -1);
-    file.sync();
-    return file.status() != QSettings::AccessError;
+    return FileReplace::syncSettings(file);
 }
 
 bool MacroStore::save(const QString &name, const QStringList &macros, const QVariant &repeat)
@@ -71,8 +70,7 @@ bool MacroStore::save(const QString &name, const QStringList &macros, const QVar
     file.setValue(repeatKey, repeat);
     for (int i = 0; i < macros.size(); ++i)
         file.setValue(eventGroup + QLatin1Char('/') + QString::number(i), macros.at(i));
-    file.sync();
-    return file.status() != QSettings::AccessError;
+    return FileReplace::syncSettings(file);
 }
 
 QStringList MacroStore::load(const QString &name) const

@@ -56,8 +56,7 @@ bool NameListFile::update(const QVariant &type, QStringList names)
         file.remove(key);
     else
         file.setValue(key, names);
-    file.sync();
-    return file.status() == QSettings::NoError;
+    return FileReplace::syncSettings(file);
 }
 
 QVariantList NameListFile::read(const QVariant &type) const

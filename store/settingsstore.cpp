@@ -42,8 +42,7 @@ QSettings *SettingsStore::openChecked(const QString &path, const QString &factor
 bool SettingsStore::writeThrough(const QSettings *settings)
 {
     QSettings probe(settings->fileName(), settings->format());
-    probe.sync();
-    return probe.status() == QSettings::NoError;
+    return FileReplace::syncSettings(probe);
 }
 
 QVariant SettingsStore::data(const QString &key, bool isRecovery) const

@@ -80,6 +80,15 @@ private slots:
         }
         // A change still pending at quit is written when the store closes.
         QVERIFY(folder.read(global).contains("profileNo=4"));
+
+        // Text that is not settings (a file edited by hand) reads as nothing;
+        // the write that rewrites it is no failure.
+        for (const QByteArray &text : {QByteArray("hello"), QByteArray("{\"mouse\": 1}")}) {
+            folder.write(StorePaths::profile(0), text);
+            SettingsStore store;
+            QVERIFY(store.setData("mouse/reportRate", 2));
+            QCOMPARE(folder.read(StorePaths::profile(0)), "[mouse]\nreportRate=2\n");
+        }
     }
 
     // Any Chinese locale, not only the one of the Chinese file, reads that file.

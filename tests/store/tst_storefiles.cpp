@@ -91,13 +91,15 @@ private slots:
             {both, 0, {}, {}, "[profile]\nprofileName=P\n"}, // an empty list removes that list
             {both, 2, {"(read)"}, {}, both}, // stored without the sentinel: a plain value
             // A list stored as it stands is not written again (the comment would go).
-            {"; kept\n" + both, 0, {"M"}, {"M", "loaderbraxel"}, "; kept\n" + both}};
+            {"; kept\n" + both, 0, {"M"}, {"M", "loaderbraxel"}, "; kept\n" + both},
+            // Text that is not settings (edited by hand) is written over, and that is no failure.
+            {"hello", 2, {"P"}, {"P", "loaderbraxel"}, "[profile]\nprofileName=P, loaderbraxel\n"}};
         for (const auto &[before, type, written, read, file] : rows) {
             TestDataFolder folder;
             if (!before.isEmpty())
                 folder.write(nameFile, before);
             if (written != QStringList{"(read)"})
-                NameListFile().update(type, written);
+                QVERIFY(NameListFile().update(type, written));
             // On disk when the call returns; nothing created to read.
             QCOMPARE(folder.read(nameFile), file);
             QCOMPARE(QFile::exists(nameFile), !file.isEmpty());
