@@ -220,7 +220,12 @@ CommandResult CommandRunner::status(bool json)
 
     if (isConnected) {
         const int stage = view->mouseGetCurrentDPI().toInt();
-        const QVariantList values = view->getDataList(SettingKeys::mouseDpiValueArray, false);
+        // As the window shows the stored values: a missing one is its default.
+        QVariant stored;
+        if (QObject *panel = sceneItem("dpiSettingMain"))
+            QMetaObject::invokeMethod(panel, "storedValues", Q_RETURN_ARG(QVariant, stored),
+                                      Q_ARG(bool, false));
+        const QVariantList values = stored.toList();
         const int dpi = stage >= 1 && stage <= values.size() ? values.at(stage - 1).toInt() : 0;
         object.insert(QStringLiteral("dpiStage"), stage);
         object.insert(QStringLiteral("dpi"), dpi);

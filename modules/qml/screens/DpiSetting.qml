@@ -49,11 +49,7 @@ Rectangle {
             if (base > 0)
                 dpiBase = base
         }
-        // A value from a file outside the sensor's range is sent as shown.
-        dpiValueArray = Values.intList(ui_View.getDataList(SettingKeys.mouseDpiValueArray,
-                                                           isRecovery),
-                                       Dpi.defaultValues)
-            .map((value) => Values.clamp(value, minDPI, maxDPI))
+        dpiValueArray = storedValues(isRecovery)
         if (dpiCount > stageCount)
             return
         if (dpiCount < 1)
@@ -68,6 +64,15 @@ Rectangle {
             stage(i).slider.setRatioValue(Dpi.ratioOf(dpiValueArray[i], minDPI, maxDPI))
         if (isSendData)
             saveData(true)
+    }
+
+    // The stored stage values as the panel shows and sends them: a missing
+    // or unreadable one is the stage's default, one outside the sensor's
+    // range the nearest end. The command line's status reads them too.
+    function storedValues(isRecovery: bool): var {
+        return Values.intList(ui_View.getDataList(SettingKeys.mouseDpiValueArray, isRecovery),
+                              Dpi.defaultValues)
+            .map((value) => Values.clamp(value, minDPI, maxDPI))
     }
 
     function saveData(isSendData: bool) {
