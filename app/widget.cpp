@@ -149,6 +149,8 @@ QString Widget::trayText(TrayText which) const
         "Connect the mouse. Its settings appear here as soon as it is found.",
         "Info",
         "Detect Device",
+        "Skarn Config: mouse found, access denied",
+        "Mouse found, access denied",
     };
     myQQuickView *v = view();
     if (v) {
@@ -223,7 +225,9 @@ void Widget::updateConnectionState()
 
 void Widget::showConnectionState(bool served)
 {
-    QString toolTip = trayText(NoMouseToolTip);
+    // A mouse that is there but may not be opened is not "no mouse".
+    const bool denied = !served && m_detector->accessDenied();
+    QString toolTip = trayText(denied ? DeniedToolTip : NoMouseToolTip);
     if (served) {
         const DeviceEntry entry = m_hid.deviceTable().value(m_hid.currentIndex());
         toolTip = trayText(MouseToolTip)
@@ -234,10 +238,9 @@ void Widget::showConnectionState(bool served)
     m_trayIcon->setToolTip(toolTip);
     if (!view())
         return;
-    QString detail = trayText(NoMouseDetail);
-    if (m_detector->accessDenied())
-        detail = m_detector->accessDeniedText();
-    view()->invokeScene("setMouseState", {served, trayText(NoMouseTitle), detail});
+    const QString detail = denied ? m_detector->accessDeniedText() : trayText(NoMouseDetail);
+    view()->invokeScene("setMouseState",
+                        {served, trayText(denied ? DeniedTitle : NoMouseTitle), detail});
 }
 
 QList<QAction *> Widget::profileActions() const

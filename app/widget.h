@@ -73,6 +73,8 @@ public:
         NoMouseDetail,
         InfoTitle,
         DetectDeviceText,
+        DeniedToolTip,
+        DeniedTitle,
         TrayTextCount
     };
     QString trayText(TrayText which) const;
