@@ -350,6 +350,12 @@ void Widget::showBalloon(const QString &title, const QString &text,
 void Widget::showNotice(const QString &text)
 {
     const QString title = windowTitle().isEmpty() ? QStringLiteral("Skarn Config") : windowTitle();
+    qCDebug(lcApp).noquote() << "Notice:" << text;
+    // The window's notice bar tells a user who is working in it; the tray
+    // tells one who is not (hidden, minimised, or behind a terminal that ran
+    // a command), where a balloon beside the bar would only say it twice.
+    if (isVisible() && isActiveWindow() && !isMinimized())
+        return;
     qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
     showBalloon(title, text, QSystemTrayIcon::Warning);
     emit trayMessageShown(title, text);

@@ -75,8 +75,8 @@ SceneState {
         msg_MS(isDown, mirkCode, x, y)
     }
 
-    // Shows `text` in the notice bar for a few seconds (ui_View.notifyUser
-    // also puts it in the tray).
+    // Shows `text` in the notice bar for a few seconds (the tray tells it
+    // instead while the window is hidden or not in use).
     function showNotice(text: string) {
         noticeText = text
         noticeBar.show()

@@ -154,8 +154,9 @@ private slots:
         backend.mouse(0).unplug();
     }
 
-    // The scene's notices reach the tray; the tray's Quit goes through the
-    // scene, which asks first, in a shown window, while changes are unsaved.
+    // The scene's notices reach the tray while the window is hidden, and only
+    // its notice bar while the user works in it; the tray's Quit goes through
+    // the scene, which asks first, in a shown window, while changes are unsaved.
     void noticesAndQuitGoThroughTheScene()
     {
         TestDataFolder folder;
@@ -164,7 +165,12 @@ private slots:
         QQuickItem *root = widget.view()->rootObject();
         root->setVisible(true);
         widget.view()->notifyUser(QStringLiteral("Not written"));
+        widget.show();
+        widget.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&widget));
+        widget.view()->notifyUser(QStringLiteral("Not written either"));
         QCOMPARE(QList<QVariantList>(tray), (QList<QVariantList>{{"Skarn Config", "Not written"}}));
+        QCOMPARE(root->property("noticeText"), QVariant("Not written either"));
         root->findChild<QObject *>("dpiSettingMain")->setProperty("isSave", true);
         widget.quitAction()->trigger();
         const auto prompt = [root] {
