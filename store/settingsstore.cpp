@@ -150,6 +150,27 @@ QSettings *SettingsStore::profile(int n) const
     return (n >= 0 && n < m_profiles.size()) ? m_profiles.at(n) : nullptr;
 }
 
+QVariantMap SettingsStore::currentValues() const
+{
+    QVariantMap values;
+    const QSettings *settings = current();
+    for (const QString &key : settings->allKeys())
+        values.insert(key, settings->value(key));
+    return values;
+}
+
+bool SettingsStore::restoreCurrentValues(const QVariantMap &values)
+{
+    QSettings *settings = current();
+    for (const QString &key : settings->allKeys()) {
+        if (!values.contains(key))
+            settings->remove(key);
+    }
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        settings->setValue(it.key(), it.value());
+    return writeThrough(settings);
+}
+
 bool SettingsStore::sync()
 {
     bool written = writeThrough(m_global);

@@ -71,6 +71,12 @@ public:
     QSettings *profile(int n) const;
     QSettings *current() const { return m_profiles.at(m_currentProfile); }
 
+    // The current profile's values, and putting them back whole: a change
+    // the mouse did not take is not kept as if it had been. False when the
+    // file could not be written.
+    QVariantMap currentValues() const;
+    bool restoreCurrentValues(const QVariantMap &values);
+
     // Writes pending changes of every open file to disk; false when one of
     // them could not be written.
     bool sync();

@@ -474,6 +474,16 @@ void myQQuickView::setDataList(QVariant key, QVariantList datalist)
     noteWritten(m_store->setDataList(key.toString(), datalist));
 }
 
+void myQQuickView::holdProfile()
+{
+    m_heldProfile = m_store->currentValues();
+}
+
+void myQQuickView::restoreHeldProfile()
+{
+    noteWritten(m_store->restoreCurrentValues(m_heldProfile));
+}
+
 void myQQuickView::resetApconfig()
 {
     noteWritten(m_store->resetGlobalSettings());

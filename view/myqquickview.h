@@ -107,6 +107,10 @@ public slots:
     // How many writes to the data folder have failed in this run; a screen
     // that sees it grow while saving keeps its change pending.
     int failedWrites() const { return m_failedWrites; }
+    // Holds the current profile as it stands, and puts it back: Save holds
+    // it before each screen's part, and what the mouse did not take goes.
+    void holdProfile();
+    void restoreHeldProfile();
 
     void initUI();
     void runUI();
@@ -226,6 +230,7 @@ private:
     bool m_deviceAway = false;
     QList<int> m_noticedThisTurn;
     int m_failedWrites = 0;
+    QVariantMap m_heldProfile;
     bool m_setAsideNoticeQueued = false;
     // The view's size while a hidden view is shrunk, otherwise invalid.
     QSize m_shownSize;

@@ -419,13 +419,17 @@ function saveChanges(s) {
         s.main.controlUIEnable(false)
     const failures = view.deviceFailureCount()
     const writeFailures = view.failedWrites()
-    // A screen whose values could not be written stays unsaved (the view
-    // has told the user), so that the next Save tries again.
+    // A screen whose values could not be written, or that the mouse did not
+    // take, stays unsaved so that the next Save tries again; the profile then
+    // goes back to what it held, so that it keeps what the mouse has.
     const saveScreen = (screen, label, save) => {
-        const failed = view.failedWrites()
+        const [failed, refused] = [view.failedWrites(), view.deviceFailureCount()]
+        view.holdProfile()
         screen.isSave = false
         runStep(s, label, save)
-        if (view.failedWrites() !== failed)
+        if (view.deviceFailureCount() !== refused)
+            view.restoreHeldProfile()
+        if (view.failedWrites() !== failed || view.deviceFailureCount() !== refused)
             screen.isSave = true
     }
     try {
@@ -440,7 +444,6 @@ function saveChanges(s) {
     }
     if (view.deviceFailureCount() === failures)
         return view.failedWrites() === writeFailures
-    markUnsaved(s, keyMatrixUnsaved, dpiUnsaved, lightUnsaved)
     view.notifyUser(s.main.noticeLang[5])
     return false
 }

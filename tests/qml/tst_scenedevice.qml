@@ -281,7 +281,8 @@ Item {
         }
 
         // A mouse that stops answering mid-write: the user is told (notice, notice bar) and
-        // Save keeps showing what the mouse does not hold, until a Save that goes through.
+        // Save keeps showing what the mouse does not hold, until a Save that goes through;
+        // the profile keeps what the mouse has until then.
         function test_interruptedWritesAreReported_data() {
             return [
                 { tag: "save", changed: true, action: (main) => save(main) },
@@ -301,14 +302,15 @@ Item {
                 drag(child(main, "dpiSettingMain").stage(0).slider.children[2], 494, 0)
             testData.setMouseSilent(true)
             data.action(main)
+            const stored = () => Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
             compare([ui_View.enabled, reported(), main.noticeText, child(main, "noticeBar").visible,
-                     child(main, "dpiSettingMain").isSave, child(main, "saveButton").faceColor, main.profileNo],
-                    [true, 1, failed, true, true, Qt.color("#ff3030"), data.profileNo || 0])
+                     child(main, "dpiSettingMain").isSave, child(main, "saveButton").faceColor, main.profileNo, stored()],
+                    [true, 1, failed, true, true, Qt.color("#ff3030"), data.profileNo || 0, 500])
             testData.setMouseSilent(false)
             testData.clearDeviceRecord()
             save(main)
-            compare([main.hasUnsavedChanges, reported(), commands().filter((c) => c.startsWith("00 11")).length],
-                    [false, 1, 1])
+            compare([main.hasUnsavedChanges, reported(), commands().filter((c) => c.startsWith("00 11")).length, stored()],
+                    [false, 1, 1, data.changed ? 6000 : 500])
         }
     }
 }
