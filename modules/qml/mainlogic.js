@@ -380,9 +380,10 @@ function closeTopDialog(s) {
         const dialog = returns[i].dialog
         if (!dialog.visible)
             continue
-        if (dialog === s.keys)
-            s.keys.closeDialog()
-        else
+        if (dialog === s.keys) {
+            if (!s.keys.takesEscape())
+                s.keys.closeDialog()
+        } else
             dialog.close()
         return true
     }

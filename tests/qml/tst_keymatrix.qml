@@ -129,6 +129,41 @@ Item {
             compare([codes(4), rowText(4), countField.textValue], [[1, 0x07, 80, 0], "D", "0"])
         }
 
+        // From the keyboard the capture fields start on the key's release (its press is not the
+        // first key taken); a combination held and let go ends with its last key, a key let go
+        // that it did not hold (the one that started it) aside. The page follows the focus.
+        function test_keyboardCaptures() {
+            makeScreens()
+            openRow(3)
+            const stops = ["fireKeyStop", "comboStop"].map((name) => child(dialog, name))
+            stops[0].forceActiveFocus(Qt.TabFocusReason)
+            keyPress(Qt.Key_Space)
+            const started = [dialog.isFireInput]
+            keyRelease(Qt.Key_Space)
+            started.push(dialog.isFireInput)
+            dialog.detectKeyboard(true, 0x07, 0)
+            compare([started, codes(), stops[0].Accessible.name], [[false, true], [1, 0x07, 10, 0], "Key Value: D"])
+            stops[1].forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Return)
+            const seen = []
+            for (const [down, code] of [[false, 0x28], [true, 0xE0], [true, 0x04], [false, 0x04], [false, 0xE0]]) {
+                dialog.detectKeyboard(down, code, 1)
+                seen.push(dialog.isComboInput)
+            }
+            compare([seen, codes(), dialog.keyString], [[true, true, true, true, false], [2, 1, 4, 0], "LCtrl + A"])
+            // The page follows the focus below the fold and back.
+            const page = child(dialog, "page")
+            const shown = []
+            for (const name of ["gunRadio0", "mouseRadio0"]) {
+                const item = child(dialog, name)
+                item.forceActiveFocus(Qt.TabFocusReason)
+                const top = item.mapToItem(page, 0, 0).y
+                shown.push(Math.round(page.contentY), top >= 0 && top + item.height <= page.height)
+            }
+            verify(shown[0] > 0 && shown[2] < shown[0], String(shown))
+            compare([shown[1], shown[3]], [true, true])
+        }
+
         // What the dialog shows lit: radios, grid cells, captured keys, the macro.
         function litChoices() {
             const radios = ["mouseRadio", "dpiRadio", "gunRadio", "macroMode"].map((name) =>

@@ -111,6 +111,25 @@ Item {
                 compare(ui_View.loadMacroIni("Macro_0"), ["1,B", "2,B", "1"])
         }
 
+        // While a key capture waits, and in the press that it took, Escape is the captured key
+        // (the window may see that press before or after the capture); after that it closes.
+        function test_escapeDuringACaptureIsAKey() {
+            const main = startMain()
+            main.showKeyAssigment(3)
+            const keys = dialog(main, "keyAssigmentMain")
+            child(keys, "fireKeyStop").forceActiveFocus(Qt.TabFocusReason)
+            keys.startFireInput()
+            keyClick(Qt.Key_Escape)
+            const seen = [[keys.visible, keys.isFireInput]]
+            main.detectKeyboard(true, 0x29)
+            keyClick(Qt.Key_Escape)
+            seen.push([keys.visible, keys.isFireInput, keys.keyString])
+            compare(seen, [[true, true], [true, false, "Esc"]])
+            tryVerify(() => !keys.isEscapeJustTaken, 1000)
+            keyClick(Qt.Key_Escape)
+            compare([keys.visible, child(main, "keyMatrixMain").modKeys.get(3).keyText], [false, "Esc"])
+        }
+
         // A renamed macro's button shows the new name at once.
         function test_renameRefreshesTheButtonText() {
             ui_View.updataNameList(0, ["Macro_0"])

@@ -18,6 +18,13 @@ Rectangle {
     property string keyCode: ""
     property bool isFireInput: false
     property bool isComboInput: false
+    // A combination started from the keyboard ends as the last of the keys
+    // held in it comes up; `heldKeys` are those down.
+    property bool isChordCapture: false
+    property var heldKeys: []
+    // The key press that ended a capture may reach the window after the
+    // capture took it: an Escape then is the captured key, not a close.
+    readonly property bool isEscapeJustTaken: escapeTaken.running
     property var keyAssigmentLang: Keys.defaultLang
     property bool isGun: true
     property int skinNo: 1
@@ -155,11 +162,20 @@ Rectangle {
         comboText = ""
         comboCount = 0
         combo = Keys.newCombo()
+        isChordCapture = false
+        heldKeys = []
         isComboInput = true
+    }
+
+    // While a capture waits, or in the press that ended it, Escape is a key
+    // for the capture; otherwise it closes the dialog.
+    function takesEscape(): bool {
+        return isFireInput || isComboInput || isEscapeJustTaken
     }
 
     function confirmCombo() {
         isComboInput = false
+        isChordCapture = false
         comboCount = -1
         if (comboText !== "")
             setPending(Keys.comboCodes(combo), comboText)
@@ -167,20 +183,29 @@ Rectangle {
 
     function cancelCombo() {
         isComboInput = false
+        isChordCapture = false
         comboCount = -1
         comboText = ""
     }
 
     function detectKeyboard(isDown: bool, usbCode: int, index: int) {
+        if (isDown && usbCode === Keys.escapeUsage)
+            escapeTaken.restart()
         if (index === 0 && isFireInput) {
             isFireInput = false
             const name = nameOf(usbCode)
             fireKeyText = name
             setPending([0x01, usbCode, fireRate, page.countValue()], name)
         } else if (index === 1 && isComboInput && isDown) {
+            if (!heldKeys.includes(usbCode))
+                heldKeys = heldKeys.concat([usbCode])
             combo = Keys.comboAdd(combo, usbCode, nameOf(usbCode))
             comboCount = combo.keys.length
             comboText = Keys.comboText(combo)
+        } else if (index === 1 && isComboInput && isChordCapture && heldKeys.includes(usbCode)) {
+            heldKeys = heldKeys.filter((code) => code !== usbCode)
+            if (heldKeys.length === 0)
+                confirmCombo()
         }
     }
 
@@ -256,6 +281,14 @@ Rectangle {
 
     KeyNaming {
         id: ownKeyNames
+    }
+
+    // Long enough for the window's own copy of a captured key press to
+    // arrive, short enough not to swallow a later Escape.
+    Timer {
+        id: escapeTaken
+
+        interval: 300
     }
 
     // A press on the background closes the dialog's drop-downs.

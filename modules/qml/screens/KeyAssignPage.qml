@@ -15,6 +15,25 @@ Flickable {
     property var dialog: null
 
     property alias macroList: macroList
+    // Tab reaches controls below the fold: the page follows the focus.
+    readonly property Item focusedItem: Window.activeFocusItem
+
+    function showFocused() {
+        let inside = focusedItem
+        while (inside && inside !== contentItem)
+            inside = inside.parent
+        if (!inside)
+            return
+        const margin = 8
+        const top = focusedItem.mapToItem(contentItem, 0, 0).y - margin
+        const bottom = top + focusedItem.height + 2 * margin
+        if (top < contentY)
+            contentY = Math.max(0, top)
+        else if (bottom > contentY + height)
+            contentY = Math.min(Math.max(0, contentHeight - height), bottom - height)
+    }
+
+    onFocusedItemChanged: showFocused()
 
     function texts(options: var): var {
         return options.map((option) => dialog.lang(option.label))
@@ -130,6 +149,8 @@ Flickable {
                 color: page.dialog.isFireInput ? Theme.colorOrange : Theme.colorBlue
 
                 ThemedText {
+                    id: fireKeyText
+
                     anchors.centerIn: parent
                     text: page.dialog.fireKeyText === "" ? page.dialog.lang(10)
                                                               : page.dialog.fireKeyText
@@ -138,6 +159,13 @@ Flickable {
                 MouseArea {
                     anchors.fill: parent
                     onClicked: page.dialog.startFireInput()
+                }
+
+                FocusStop {
+                    objectName: "fireKeyStop"
+                    name: page.dialog.lang(9) + ": " + fireKeyText.text
+                    actsOnRelease: true
+                    onActivated: page.dialog.startFireInput()
                 }
             }
         }
@@ -223,6 +251,8 @@ Flickable {
                 color: page.dialog.isComboInput ? Theme.colorOrange : Theme.colorBlue
 
                 ThemedText {
+                    id: comboText
+
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8
                     width: parent.width - 16
@@ -234,6 +264,19 @@ Flickable {
                 MouseArea {
                     anchors.fill: parent
                     onClicked: page.dialog.startComboInput()
+                }
+
+                // From the keyboard a combination is held and let go: it
+                // ends as its last key comes up (no click can end it, and
+                // Tab would become one of its keys).
+                FocusStop {
+                    objectName: "comboStop"
+                    name: page.dialog.lang(14) + ": " + comboText.text
+                    actsOnRelease: true
+                    onActivated: {
+                        page.dialog.startComboInput()
+                        page.dialog.isChordCapture = true
+                    }
                 }
             }
 

@@ -3,6 +3,8 @@
 // codes, display texts, capture steps and the list the view takes.
 
 var entryCount = 16
+// The HID usage of Escape, which a capture may take as any other key.
+var escapeUsage = 0x29
 
 // The assignment texts (labels of every category and option) before the
 // language file replaces them.
