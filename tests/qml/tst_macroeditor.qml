@@ -121,6 +121,17 @@ Item {
             editor.detectKeyboard(true, 0x05)
             editor.selectMacro(1)
             compare([editor.isInputting, ui_View.loadMacroIni("Macro_0")], [false, ["1,B", "2,B", "1"]])
+            // Stopped with Space on the button: its press, taken by the recorder first, goes.
+            editor.delayCheck.isSelect = true
+            const button = child(editor, "recordButton")
+            button.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Space)
+            for (const [down, code] of [[true, 0x06], [false, 0x06], [true, 0x2C]]) {
+                editor.macroRecordCount = 5
+                editor.detectKeyboard(down, code)
+            }
+            keyClick(Qt.Key_Space)
+            compare([editor.isInputting, ui_View.loadMacroIni("B")], [false, ["1,C", "0,50", "2,C", "1"]])
         }
 
         // Recording stops short of the block's end when keys held need room for their

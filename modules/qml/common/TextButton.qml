@@ -13,8 +13,19 @@ Rectangle {
     property color faceColor: Theme.colorBlue
     property bool bold: false
     readonly property bool hovered: area.containsMouse
+    // The HID usage of the key pressing it while `clicked` runs, else 0: a
+    // key recorder that the button stops may have taken that press too.
+    property int pressingUsage: 0
 
     signal clicked()
+
+    function pressBy(event: var, usage: int) {
+        if (event.isAutoRepeat)
+            return
+        pressingUsage = usage
+        clicked()
+        pressingUsage = 0
+    }
 
     width: 64
     height: 24
@@ -25,9 +36,9 @@ Rectangle {
     Accessible.name: textValue
     Accessible.focusable: true
     Accessible.onPressAction: textButton.clicked()
-    Keys.onSpacePressed: textButton.clicked()
-    Keys.onReturnPressed: textButton.clicked()
-    Keys.onEnterPressed: textButton.clicked()
+    Keys.onSpacePressed: (event) => textButton.pressBy(event, 0x2C)
+    Keys.onReturnPressed: (event) => textButton.pressBy(event, 0x28)
+    Keys.onEnterPressed: (event) => textButton.pressBy(event, 0x58)
 
     Text {
         anchors.centerIn: parent

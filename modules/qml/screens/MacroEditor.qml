@@ -190,7 +190,7 @@ Rectangle {
     }
 
     function toggleRecording() {
-        Editor.toggleRecording(macroEditorMain, ui_View)
+        Editor.toggleRecording(macroEditorMain, ui_View, recordButton.pressingUsage)
     }
 
     function stopRecording() {

@@ -170,6 +170,20 @@ function stopRecording(editor, view) {
     autoSave(editor, view)
 }
 
+// Removes a last recorded press of `usage`, with the wait recorded before it.
+function dropTrailingPress(editor, usage) {
+    var model = editor.actionModel
+    var last = model.count - 1
+    if (last < 0)
+        return
+    var event = model.get(last)
+    if (event.type !== Macro.recordedType(true, usage) || event.info !== editor.nameOf(usage))
+        return
+    model.remove(last)
+    if (last > 0 && model.get(last - 1).type === 0)
+        model.remove(last - 1)
+}
+
 // Inserts `events` at `row` when the macro may still grow.
 function insertEvents(editor, view, row, events) {
     var current = Macro.eventsOf(editor.actionModel)
@@ -239,8 +253,13 @@ function insertKey(editor, view) {
 }
 
 // Recording starts on an emptied macro and needs a selected one.
-function toggleRecording(editor, view) {
+// `keyUsage`: the key that pressed the record button, 0 for a click.
+function toggleRecording(editor, view, keyUsage) {
     if (editor.isInputting) {
+        // The recorder may have taken the press of the key that stops it
+        // before the button did: that press is no part of the macro.
+        if (keyUsage > 0)
+            dropTrailingPress(editor, keyUsage)
         stopRecording(editor, view)
         return
     }
