@@ -61,6 +61,39 @@ Item {
             compare(editor.macroNames(), ["q", "Macro_1"])
         }
 
+        // The insert-key box from the keyboard: while it waits every key is the key (the window's
+        // copy of a taken Enter is no OK); OK takes the focus once the key is up and the window has
+        // seen it; the field waits for another; Escape closes it without inserting.
+        function test_insertKeyFromTheKeyboard() {
+            const editor = editorWith(["1,A", "2,A"])
+            const actions = editor.actionList
+            actions.forceActiveFocus(Qt.TabFocusReason)
+            actions.currentIndex = 0
+            editor.actionMenuChosen(2)
+            keyPress(Qt.Key_Return)
+            editor.detectInput(true, 0x28)
+            keyRelease(Qt.Key_Return)
+            editor.detectInput(false, 0x28)
+            const seen = [[editor.tmpKeyString, focusName(), editor.actionModel.count]]
+            keyClick(Qt.Key_Tab)
+            keyClick(Qt.Key_Space)
+            editor.detectInput(true, 0x04)
+            editor.detectInput(false, 0x04)
+            seen.push([editor.tmpKeyString, editor.isInsertting, focusName()])
+            keyClick(Qt.Key_B)
+            seen.push(focusName())
+            keyClick(Qt.Key_Return)
+            seen.push([editor.insertKeyBox.visible, actions.activeFocus, events(editor)])
+            editor.actionMenuChosen(2)
+            keyClick(Qt.Key_Escape)
+            editor.detectInput(true, 0x29)
+            editor.detectInput(false, 0x29)
+            keyClick(Qt.Key_Escape)
+            seen.push([editor.tmpKeyString, editor.insertKeyBox.visible, editor.visible, events(editor).length])
+            compare(seen, [["Enter", "insertKeyOk", 2], ["A", false, "insertKeySink"], "insertKeyOk",
+                           [false, true, ["1,A", "2,A", "1,A", "2,A"]], ["Esc", false, true, 4]])
+        }
+
         // With 100 macros New makes none, whatever their names.
         function test_newStopsAtOneHundred() {
             const editor = editorWith([], Array.from({ length: 100 }, (_, k) => "Fire " + k))

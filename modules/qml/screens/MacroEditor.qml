@@ -23,6 +23,9 @@ Rectangle {
     property bool isInsertting: false
     property int tmpKeycodeUSB: 0
     property string tmpKeyString: ""
+    // The key the insert-key box took, while it is still down (-1: none):
+    // the box stops waiting as it comes up.
+    property int insertHeld: -1
     // Ticks of the 10 ms clock since the last recorded event.
     property int macroRecordCount: 0
     property int skinNo: 1
@@ -92,8 +95,29 @@ Rectangle {
     function detectInput(isDown: bool, usbCode: int) {
         if (usbCode >= Macro.mouseButtonCode)
             return
-        tmpKeycodeUSB = usbCode
-        tmpKeyString = nameOf(usbCode)
+        if (isDown) {
+            tmpKeycodeUSB = usbCode
+            tmpKeyString = nameOf(usbCode)
+            insertHeld = usbCode
+        } else if (usbCode === insertHeld) {
+            insertHeld = -1
+            isInsertting = false
+        }
+    }
+
+    // The insert-key box waits for a key, shown if it is not yet.
+    function startKeyInsert() {
+        tmpKeyString = ""
+        tmpKeycodeUSB = 0
+        insertHeld = -1
+        isInsertting = true
+        if (!insertKeyBox.visible)
+            insertKeyBox.open()
+    }
+
+    function cancelKeyInsert() {
+        isInsertting = false
+        insertKeyBox.visible = false
     }
 
     function macroEditorFocus() {
@@ -381,15 +405,18 @@ Rectangle {
         onChosen: (entry) => macroEditorMain.actionMenuChosen(entry)
     }
 
-    // The insert-key box over the editor's own mask: the next key pressed
-    // fills its field; OK inserts its press and release.
     InsertKeyBox {
         id: insertKeyBox
 
         title: macroEditorMain.macroEditorLang[14]
+        fieldName: macroEditorMain.macroEditorLang[14]
         keyText: macroEditorMain.tmpKeyString
         okText: macroEditorMain.macroEditorLang[7]
+        waiting: macroEditorMain.isInsertting
+        returnFocus: macroEditorMain.actionList
         onConfirmed: macroEditorMain.insertKeyConfirmed()
+        onCancelled: macroEditorMain.cancelKeyInsert()
+        onRetake: macroEditorMain.startKeyInsert()
     }
 
     ConfirmBox {

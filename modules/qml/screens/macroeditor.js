@@ -225,10 +225,7 @@ function actionMenuChosen(editor, view, entry) {
             view.refuse(Refusal.macroTooLong)
             return
         }
-        editor.tmpKeyString = ""
-        editor.tmpKeycodeUSB = 0
-        editor.isInsertting = true
-        editor.insertKeyBox.visible = true
+        editor.startKeyInsert()
         return
     default:
         var button = ["MS-L", "MS-M", "MS-R"][entry - 3]
