@@ -238,6 +238,11 @@ void DeviceOperations::sendBlock(int n)
         return;
     }
     m_link->hid560_0CH_setProfile(m_blocks[std::size_t(n)].data(), uchar(n));
+    // A block the mouse did not take no longer says what the mouse holds:
+    // it is read again before the next patch, which would otherwise carry
+    // the refused change along with its own.
+    if (!m_link->lastExchangeOk())
+        m_held[std::size_t(n)] = false;
 }
 
 void DeviceOperations::sendMatrix(const KeyMatrixCodes::Block &matrix, int number)

@@ -268,6 +268,22 @@ private slots:
         QCOMPARE(r.rig.mouse->protocolErrors(), QStringList());
     }
 
+    // A block the mouse did not take is read again before the next patch:
+    // the refused effect does not go out with the colours sent later.
+    void refusedBlockIsReadAgain()
+    {
+        ViewRig r("560 colour");
+        r.rig.mouse->setFault(VirtualMouse::Fault::Silent);
+        r.run("mouseSetRGBEffect(5, 2, 4)");
+        r.rig.mouse->setFault(VirtualMouse::Fault::None);
+        r.rig.mouse->clearRecord();
+        r.run("mouseSetDpi(3, '3360', [400, 800, 1600])");
+        Bytes expected = blockPattern(1);
+        expected.replace(84, 17, Bytes::fromHex("03070fffffffffff03070fffffffffff07"));
+        QCOMPARE(r.commands(), QStringLiteral("00 8c 01, 00 0c 01 80"));
+        QCOMPARE(r.rig.mouse->state().profiles.at(1), expected);
+    }
+
     // Family 560 has two option bytes; a stage the mouse cannot have, or no
     // answer, leaves the scene's own values.
     void queries()
