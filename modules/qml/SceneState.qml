@@ -28,8 +28,7 @@ Item {
     property var noticeLang: ["Unsaved changes", "The changes to this profile are not saved.",
         "Save", "Discard", "Cancel",
         "The settings were not written to the mouse. Check that it is connected and try again.",
-        "The desktop did not take the pointer speed.",
-        "The desktop did not take the double-click speed."]
+        "LOADING ......"]
     // The last notice shown (the bar shows it for a few seconds).
     property string noticeText: ""
     // What waits for the answer to the unsaved-changes question:

@@ -371,6 +371,7 @@ SceneState {
     BusyIndicator {
         id: busyIndicator
         objectName: "busyIndicator"
+        text: String(mainWindow.noticeLang[6] || qsTr("LOADING ......"))
     }
 
     FocusRing {

@@ -83,9 +83,10 @@ Item {
             const [zh, en] = ["删除宏“%1”？", "Delete the macro “%1”?"]
             return [
                 { tag: "chinese", language: "ChineseSimplified", row: 0,
-                  texts: ["保存", "系统设置", zh, zh, zh, "帮助", "关闭", "恢复默认", "回报率"] },
+                  texts: ["保存", "系统设置", zh, zh, zh, "帮助", "关闭", "恢复默认", "回报率", "加载中……"] },
                 { tag: "missing file keeps the built-in texts", language: "Nowhere", row: 6,
-                  texts: ["Save", "Number of Rows", en, en, en, "Help", "Close", "Restore defaults", "Report Rate"] },
+                  texts: ["Save", "Number of Rows", en, en, en, "Help", "Close", "Restore defaults", "Report Rate",
+                          "LOADING ......"] },
             ]
         }
 
@@ -97,7 +98,8 @@ Item {
                         [child(main, "keyMatrixMain"), dialog(main, "macroEditorMain"), dialog(main, "profileMain")]
                         .map((screen) => screen.refusalLang[23]),
                         [child(main, "helpButton"), child(system, "closeMark"), child(system, "resetMark"),
-                         child(main, "rateList")].map((button) => button.description)), data.texts)
+                         child(main, "rateList")].map((button) => button.description),
+                        [child(main, "busyIndicator").text]), data.texts)
         }
 
         // The title bar comes first, each side panel's drop-down before what it
