@@ -293,10 +293,12 @@ CommandResult CommandRunner::dpiStage(const QString &stage)
     const QString refusal = deviceRefusal();
     if (!refusal.isEmpty())
         return CommandResult::failure(refusal);
+    const int failures = view->deviceFailureCount();
     view->mouseSetCurrentDPI(uchar(n));
-    QMetaObject::invokeMethod(view->rootObject(), "setCurrentDPI", Q_ARG(int, n));
-    if (!connected())
+    // A stage the mouse did not take is not shown as its stage.
+    if (!connected() || view->deviceFailureCount() != failures)
         return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+    QMetaObject::invokeMethod(view->rootObject(), "setCurrentDPI", Q_ARG(int, n));
     return {};
 }
 

@@ -110,8 +110,11 @@ SceneState {
         Logic.controlUIEnable(screens, isEnable)
     }
 
+    // The stored profile goes to the mouse again (the command line imported
+    // into the active one); what the mouse does not take is told and stays
+    // to be saved.
     function reloadAndSend() {
-        Logic.reloadAndSend(screens)
+        Logic.sendOrMarkUnsaved(screens, () => Logic.reloadAndSend(screens))
     }
 
     function changeProfile(tmpProfileNo: int) {

@@ -32,6 +32,7 @@ private slots:
     void cleanup();
     void command_data();
     void command();
+    void sendsToASilentMouseFail();
 };
 
 void tst_CommandLine::init()
@@ -173,6 +174,25 @@ void tst_CommandLine::command()
     if (c.args.startsWith("export-profile"))
         QCOMPARE(m_program->read(c.args.section(' ', 2)),
                  m_program->read("modules/setting/p" + c.args.section(' ', 1, 1) + ".bin"));
+}
+
+// Through a running copy whose mouse has stopped answering, every command
+// that sends fails with its reason: none is reported as done.
+void tst_CommandLine::sendsToASilentMouseFail()
+{
+    m_running = m_program->start({"--hidden", "-platform", "offscreen"});
+    QByteArray output;
+    QVERIFY2(Program::waitForOutput(*m_running, output, "Device Connect"), output.constData());
+    QVERIFY(m_program->setMouseFault("silent"));
+    QStringList failed;
+    for (const char *args : {"dpi-stage 3", "report-rate 500", "import-profile slow.pf 1"}) {
+        const auto [code, out, err] = m_program->run(QString(args).split(' '));
+        failed << QString::number(code) + " " + QString::fromUtf8(err).trimmed();
+    }
+    const QString notWritten = "1 The settings were not written to the mouse. Check that it is "
+                               "connected and try again.";
+    QCOMPARE(failed, QStringList({"1 the mouse did not answer", notWritten, notWritten}));
+    QVERIFY(m_program->setMouseFault("none"));
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)
