@@ -36,6 +36,7 @@ Rectangle {
     Accessible.name: textValue
     Accessible.focusable: true
     Accessible.onPressAction: textButton.clicked()
+    // HID usages of Space, Return and the keypad's Enter.
     Keys.onSpacePressed: (event) => textButton.pressBy(event, 0x2C)
     Keys.onReturnPressed: (event) => textButton.pressBy(event, 0x28)
     Keys.onEnterPressed: (event) => textButton.pressBy(event, 0x58)
