@@ -18,7 +18,7 @@ Item {
     property bool deviceProfileChecked: false
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
         "Reset factory setting", "Cancel", "OK", "System setting", "Save", "Help", "Minimise", "Close",
-        ""]
+        "Profile"]
     property bool initProfile: true
     property bool isScrollRateFocus: false
     // The active profile number (0..5).

@@ -141,11 +141,19 @@ Item {
             compare(child(main, "keyMatrixMain").modKeys.get(3).keyText, "Burst")
         }
 
-        // The switcher's rows are the manager's; deleting one above keeps the mark.
+        // The switcher's rows are the manager's; deleting one above keeps the mark. From the
+        // keyboard an arrow only opens its list (a switch sends the whole profile); Enter switches.
         function test_titleBarSwitchesProfiles() {
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
             const main = startMain()
             const [profiles, switcher] = [dialog(main, "profileMain"), child(main, "menuUp").profileList]
+            switcher.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Down)
+            tryVerify(() => !switcher.isAnimating && switcher.isDrop, 1000)
+            compare([main.profileNo, switcher.Accessible.name], [0, "Profile"])
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            tryCompare(main, "profileNo", 1)
             pickRow(switcher, 2, 40)
             tryCompare(main, "profileNo", 2)
             child(profiles, "profileList").currentIndex = 1

@@ -13,7 +13,7 @@ Item {
     // Off while no mouse is connected: a switch could not reach it.
     property bool profilesEnabled: true
     // The main window's texts: 11 to 13 name the help, minimise and close
-    // buttons.
+    // buttons, 14 the profile switcher.
     property var texts: []
 
     signal helpClick()
@@ -55,6 +55,9 @@ Item {
         enabled: menuUp.profilesEnabled
         mdItems: menuUp.profileModel
         currentSelect: -1
+        description: menuUp.texts[14] || ""
+        // A switch sends the whole profile: an arrow only opens the list.
+        arrowsOpen: true
         onValueChange: (index) => {
             if (menuUp.profileModel && index >= 0 && index < menuUp.profileModel.count)
                 menuUp.profileChosen(Number(menuUp.profileModel.get(index).profileNo))

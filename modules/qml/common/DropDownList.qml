@@ -28,6 +28,9 @@ Item {
     property bool choicePending: false
     // The row the arrow keys point at while the list is open, -1 for none.
     property int keyRow: -1
+    // Arrows on the closed list open it rather than choose the next row:
+    // for a choice too weighty to be made in passing.
+    property bool arrowsOpen: false
 
     signal btnClick()
     signal valueChange(int index)
@@ -64,13 +67,18 @@ Item {
     }
 
     // Up and Down: through the open list's rows, or, with the list closed,
-    // straight to the neighbouring choice as a row click would make it.
+    // straight to the neighbouring choice as a row click would make it (or
+    // open the list, with arrowsOpen).
     function moveBy(rows: int) {
         if (count <= 0)
             return
         if (slideBox.shown) {
             const from = keyRow >= 0 ? keyRow : currentSelect
             keyRow = Math.max(0, Math.min(count - 1, from + rows))
+            return
+        }
+        if (arrowsOpen) {
+            toggle()
             return
         }
         const row = Math.max(0, Math.min(count - 1, currentSelect + rows))
