@@ -13,7 +13,8 @@ import "mainlogic.js" as Logic
 SceneState {
     id: mainWindow
 
-    readonly property bool hasUnsavedChanges: leftPanel.keyMatrix.isSave === true
+    readonly property bool hasUnsavedChanges: profileRestUnsent
+                                              || leftPanel.keyMatrix.isSave === true
                                               || rightPanel.dpiSetting.isSave
                                               || rightPanel.lightControl.isSave === true
 

@@ -416,7 +416,7 @@ function saveChanges(s) {
     const keyMatrixUnsaved = s.keyMatrix.isSave === true
     const dpiUnsaved = s.dpi.isSave
     const lightUnsaved = s.light.isSave === true
-    if (keyMatrixUnsaved || dpiUnsaved || lightUnsaved)
+    if (keyMatrixUnsaved || dpiUnsaved || lightUnsaved || s.main.profileRestUnsent)
         s.main.controlUIEnable(false)
     const failures = view.deviceFailureCount()
     const writeFailures = view.failedWrites()
@@ -440,6 +440,11 @@ function saveChanges(s) {
             saveScreen(s.dpi, "DPI", () => s.dpi.saveData(true))
         if (lightUnsaved)
             saveScreen(s.light, "lighting", () => s.light.saveData(true, 0))
+        if (s.main.profileRestUnsent) {
+            const before = view.deviceFailureCount()
+            sendProfileRest(s)
+            s.main.profileRestUnsent = view.deviceFailureCount() !== before
+        }
     } finally {
         s.main.controlUIEnable(true)
     }
@@ -515,7 +520,9 @@ function runAction(s, action) {
 // the mouse did not take it all, the screens are marked unsaved so that Save
 // sends them again, and the user is told.
 function sendOrMarkUnsaved(s, send) {
-    if (!sendAndTell(s, send))
+    const sent = sendAndTell(s, send)
+    s.main.profileRestUnsent = !sent
+    if (!sent)
         markUnsaved(s, true, true, true)
 }
 
@@ -540,12 +547,28 @@ function reloadAndSend(s) {
     runStep(s, "report rate", () => s.reportRate.init(true))
     runStep(s, "DPI", () => s.dpi.init(true, false))
     runStep(s, "lighting", () => s.light.init(true, false))
+    sendSystemSettings(s)
+    sendGunMatrices(s)
+}
+
+// What a profile switch sends besides the key table, DPI and lighting.
+function sendProfileRest(s) {
+    runStep(s, "report rate", () => s.reportRate.init(true))
+    sendSystemSettings(s)
+    sendGunMatrices(s)
+    sendMacroSlots(s)
+}
+
+function sendSystemSettings(s) {
     runStep(s, "system settings", () => {
         if (s.system)
             s.system.init(true, false)
         else
             System.applyStored(s.view)
     })
+}
+
+function sendGunMatrices(s) {
     if (s.main.isGun) {
         s.view.mouseSwitchKeyMatrix(1)
         s.view.mouseResetKeyMatrix()

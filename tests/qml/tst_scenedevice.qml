@@ -309,8 +309,10 @@ Item {
             testData.setMouseSilent(false)
             testData.clearDeviceRecord()
             save(main)
-            compare([main.hasUnsavedChanges, reported(), commands().filter((c) => c.startsWith("00 11")).length, stored()],
-                    [false, 1, 1, data.changed ? 6000 : 500])
+            // After a switch or reset, the rest of the profile goes too: report rate, gun matrices.
+            const count = (code) => commands().filter((c) => c.startsWith(code)).length
+            compare([main.hasUnsavedChanges, reported(), count("00 11"), count("00 01"), count("00 12 02"), stored()],
+                    [false, 1, 1, data.changed ? 0 : 1, data.changed ? 0 : 1, data.changed ? 6000 : 500])
         }
     }
 }
