@@ -6,6 +6,7 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -73,8 +74,18 @@ void Ui_Controler::loadScene()
 
 void Ui_Controler::onMinimize()
 {
-    if (m_window)
-        m_window->showMinimized();
+    if (!m_window)
+        return;
+    m_window->showMinimized();
+    // Minimised, the view lets go of its pictures and captures. A window
+    // manager that does not iconify (a tiling one, or none) leaves the
+    // window on screen: it is then not minimised, and gets its contents back.
+    constexpr int iconifyWaitMs = 1000;
+    QTimer::singleShot(iconifyWaitMs, m_window, [window = m_window] {
+        if (window && window->isMinimized() && window->windowHandle() &&
+            window->windowHandle()->isExposed())
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    });
 }
 
 void Ui_Controler::onClose()

@@ -55,6 +55,11 @@ private slots:
         // A question for the user brings it back, also from the task bar.
         controller.onShow();
         QTRY_VERIFY(!window->isMinimized());
+        // With nothing to iconify it (no window manager here), the window
+        // stays on screen: it is not left minimised, with its view asleep.
+        controller.onMinimize();
+        QTRY_VERIFY(window->isMinimized());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isMinimized(), 3000);
         controller.onClose();
         QVERIFY(!window->isVisible());
         // Hidden, not destroyed: busy locks the scene at once.
