@@ -347,6 +347,12 @@ void myQQuickView::openUpdateExe()
 
 void myQQuickView::notifyUser(QString text)
 {
+    // Several steps of one action may fail alike: the user hears it once.
+    if (m_toldThisTurn.contains(text))
+        return;
+    if (m_toldThisTurn.isEmpty())
+        QTimer::singleShot(0, this, [this] { m_toldThisTurn.clear(); });
+    m_toldThisTurn.append(text);
     // The scene shows it through its own connection to this signal, so that
     // a scene hosted elsewhere (tests) shows it too.
     emit userNotice(text);

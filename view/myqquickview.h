@@ -231,6 +231,7 @@ private:
     QList<int> m_noticedThisTurn;
     int m_failedWrites = 0;
     QVariantMap m_heldProfile;
+    QStringList m_toldThisTurn;
     bool m_setAsideNoticeQueued = false;
     // The view's size while a hidden view is shrunk, otherwise invalid.
     QSize m_shownSize;

@@ -37,9 +37,9 @@ Item {
     // A factory reset changed the gun slots while the gun editor was not
     // built: its next closing sends them and the key table's fire periods.
     property bool gunUnsent: false
-    // A profile switch or reset the mouse did not take all of: besides the
-    // screens' parts, Save sends the rest of the profile again (report rate,
-    // pointer settings, gun matrices, macro slots).
+    // A profile switch or reset the mouse did not take all of, or a macro
+    // body it refused: besides the screens' parts, Save sends the rest of
+    // the profile again (report rate, gun matrices, macro slots).
     property bool profileRestUnsent: false
     // False while no mouse is served: the window says so instead of offering
     // its panels. The native side sets it (setMouseState).

@@ -193,6 +193,7 @@ SceneState {
     KeyNaming {
         id: keyNaming
         objectName: "keyNames"
+        onSendRefused: Logic.macroBodyRefused(mainWindow.screens)
     }
 
     // The profile list the switcher, the manager and the command line share.

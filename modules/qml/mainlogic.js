@@ -537,6 +537,13 @@ function sendAndTell(s, send) {
     return false
 }
 
+// A macro body sent as it was assigned or restored did not reach its slot:
+// the user is told, and Save sends the slots again.
+function macroBodyRefused(s) {
+    s.main.profileRestUnsent = true
+    tellNotWritten(s)
+}
+
 function tellNotWritten(s) {
     s.view.notifyUser(s.main.noticeLang[5])
 }
@@ -547,25 +554,21 @@ function reloadAndSend(s) {
     runStep(s, "report rate", () => s.reportRate.init(true))
     runStep(s, "DPI", () => s.dpi.init(true, false))
     runStep(s, "lighting", () => s.light.init(true, false))
-    sendSystemSettings(s)
-    sendGunMatrices(s)
-}
-
-// What a profile switch sends besides the key table, DPI and lighting.
-function sendProfileRest(s) {
-    runStep(s, "report rate", () => s.reportRate.init(true))
-    sendSystemSettings(s)
-    sendGunMatrices(s)
-    sendMacroSlots(s)
-}
-
-function sendSystemSettings(s) {
     runStep(s, "system settings", () => {
         if (s.system)
             s.system.init(true, false)
         else
             System.applyStored(s.view)
     })
+    sendGunMatrices(s)
+}
+
+// What a profile switch sends to the mouse besides the key table, DPI and
+// lighting (the pointer settings went to the desktop, not to the mouse).
+function sendProfileRest(s) {
+    runStep(s, "report rate", () => s.reportRate.init(true))
+    sendGunMatrices(s)
+    sendMacroSlots(s)
 }
 
 function sendGunMatrices(s) {

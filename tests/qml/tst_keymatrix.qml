@@ -89,6 +89,7 @@ Item {
             makeScreens()
             const notices = spy(ui_View, "userNotice")
             mouseClick(row(0))
+            wait(0) // each refusal is told once per turn
             mouseClick(child(s.picture.callOut(0), "badge"))
             s.picture.keyCount = 14
             const refused = ["At least one button must stay a left click."]

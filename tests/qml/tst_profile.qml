@@ -47,6 +47,7 @@ Item {
                 if (answer)
                     mouseClick(child(confirm, answer))
                 seen.push(dialog.profileDataModel0.count)
+                wait(0) // each refusal is told once per turn
             }
             compare(seen, [1, 3, 2, 3, "Delete the profile “A$&”?", 3, "Delete the profile “A$&”?", 2])
             compare([ui_View.getNameList(2), args(notices)[0]],

@@ -249,6 +249,13 @@ Item {
                 { tag: "gun editor", gun: true, sent: "00 04 00", count: 3,
                   action: (main) => gunEditor(main, true), retry: (main) => gunEditor(main, false),
                   shown: (main) => [dialog(main, "gunControlMain").isSave], refused: [true], taken: [false] },
+                // A body sent as the dialog closes goes again with the next Save.
+                { tag: "macro assigned", sent: "00 13 05", macro: true, action: (main) => {
+                    main.showKeyAssigment(4)
+                    const keys = dialog(main, "keyAssigmentMain")
+                    keys.chooseMacro(0)
+                    keys.closeDialog()
+                  }, retry: save, shown: (main) => [main.hasUnsavedChanges], refused: [true], taken: [false] },
                 { tag: "edited macro", sent: "00 13 04", macro: true,
                   action: (main) => dialog(main, "macroEditorMain").modifyMacroData("M1") },
                 // The button that played a deleted macro waits for Save.

@@ -13,6 +13,9 @@ KeyCodeString {
     // "keyAssigment" language group here at start.
     property var keyAssigmentLang: Keys.defaultLang
 
+    // A macro body the mouse did not take: its slot plays the old one.
+    signal sendRefused()
+
     function macroNameOf(slot: int): string {
         const name = ui_View.getData(SettingKeys.mouseMacroKey + slot, false)
         return name === undefined || name === null ? "" : String(name)
@@ -28,7 +31,10 @@ KeyCodeString {
     function sendMacro(index: int, macroName: string) {
         const loaded = Macro.parseLoaded(ui_View.loadMacroIni(macroName))
         const events = Macro.eventsOf(loaded.events)
+        const failures = ui_View.deviceFailureCount()
         ui_View.mouseSendMacroData(Macro.deCode(events, loaded.repeat,
                                                 (name) => strTokeycode(name)), index)
+        if (ui_View.deviceFailureCount() !== failures)
+            sendRefused()
     }
 }
