@@ -203,11 +203,6 @@ void myQQuickView::noteWritten(bool written, Refusal reason)
     if (written)
         return;
     ++m_failedWrites;
-    if (m_noticedThisTurn.contains(reason))
-        return;
-    if (m_noticedThisTurn.isEmpty())
-        QTimer::singleShot(0, this, [this] { m_noticedThisTurn.clear(); });
-    m_noticedThisTurn.append(reason);
     refuse(reason);
 }
 

@@ -228,7 +228,6 @@ private:
     std::unique_ptr<DeviceOperations> m_device;
     bool m_captureActive = false;
     bool m_deviceAway = false;
-    QList<int> m_noticedThisTurn;
     int m_failedWrites = 0;
     QVariantMap m_heldProfile;
     QStringList m_toldThisTurn;
