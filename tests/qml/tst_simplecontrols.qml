@@ -66,6 +66,24 @@ Item {
             compare([seen, control.isSelect], [data.seen, data.selected])
         }
 
+        // An icon-only button's tooltip shows after a hover, goes with a press and stays away
+        // until the pointer leaves.
+        function test_toolTipGoesWithAPress() {
+            const button = make(imageButtonComponent, {})
+            const tip = child(button, "toolTip")
+            mouseMove(button, 5, 5)
+            tryVerify(() => tip.visible, 2000)
+            mousePress(button, 5, 5)
+            const seen = [tip.visible]
+            mouseRelease(button, 5, 5)
+            wait(50)
+            seen.push(tip.visible)
+            mouseMove(button, -20, -20)
+            mouseMove(button, 5, 5)
+            tryVerify(() => tip.visible, 2000)
+            compare(seen, [false, false])
+        }
+
         // Tab ends editing without a change; arrows walk a radio group and choose as they go;
         // a shown popup menu holds the keys, closing gives them back.
         function test_focusWalks() {

@@ -29,8 +29,17 @@ Image {
     MouseArea {
         id: area
 
+        // A press puts the tooltip away until the pointer leaves: it would
+        // cover what the click opens (the help menu).
+        property bool tipAway: false
+
         anchors.fill: parent
         hoverEnabled: true
+        onPressed: tipAway = true
+        onContainsMouseChanged: {
+            if (!containsMouse)
+                tipAway = false
+        }
         onClicked: imageButton.clicked()
     }
 
@@ -38,6 +47,6 @@ Image {
         objectName: "toolTip"
         host: imageButton
         text: imageButton.description
-        hovered: imageButton.hovered
+        hovered: imageButton.hovered && !area.tipAway
     }
 }
