@@ -54,10 +54,11 @@ Item {
             compare(slots(makeGun()), [[3, 1, 2], [3, 1, 2], [10, 9, 9], 3, "10", false, 0])
             ui_View.setGlobalData("mouse/selectGun", ["x", 9])
             testData.write("modules/gun/gunData.bin", "[gunData]\n1=AKM, L-Click, 12\n"
-                           + "2=M16A4, L-Click, 900, -3, 70, 1000\n3=SCAR-L, L-Click, x, y, z, w\n")
+                           + "2=M16A4, L-Click, 900, -3, 70, 1000\n3=SCAR-L, L-Click, x, y, z, w\n"
+                           + "4=UNP9, L-Click, 12, 300, -2, 5\n")
             const dialog = makeGun()
-            compare([1, 2, 3].map((row) => ["gunPeriod", "gunX", "gunY", "gunTimes"].map((k) => dialog.preset(row)[k])),
-                    [["10", "0", "10", "0"], ["90", "0", "64", "255"], ["10", "0", "10", "0"]])
+            compare([1, 2, 3, 4].map((row) => ["gunPeriod", "gunX", "gunY", "gunTimes"].map((k) => dialog.preset(row)[k])),
+                    [["10", "0", "10", "0"], ["90", "0", "64", "255"], ["10", "0", "10", "0"], ["12", "255", "0", "5"]])
             compare(slots(dialog).slice(1, 3), [[0, 5, 0], [10, 10, 10]])
         }
 
