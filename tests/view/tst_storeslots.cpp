@@ -50,11 +50,12 @@ private slots:
                  "ui_View.mouseSetKeyMatrix(m, false, [])");
         restart();
         QCOMPARE(evaluate("JSON.stringify([ui_View.loadMacroIni('Mine'), ui_View.getGunData(2), "
-                          "ui_View.getGunDataKey().indexOf('AK') >= 0, ui_View.getXYSensitive(1), "
+                          "ui_View.getGunDataKey().indexOf('AK') >= 0, ui_View.getGunData('AK'), "
+                          "ui_View.getXYSensitive(1), "
                           "(ui_View.setCurrentProfile(4), ui_View.getXYSensitive(1)), "
                           "ui_View.getselectGun(0), ui_View.mouseGetKeydefine(3, false)])"),
                  QVariant(R"([["1,Ü","0,50","2,Ü","3"],["SCAR-L","L-Click","10","0","10","0"],)"
-                          R"(true,"4",8,"M416",[4,0,1,0]])"));
+                          R"(true,["L-Click","12","0","8","3"],"4",8,"M416",[4,0,1,0]])"));
         // A deleted macro gives its buttons back their factory function.
         m_view->deleteMacroUpdateProfile("Mine");
         restart();
