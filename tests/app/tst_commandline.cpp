@@ -106,6 +106,8 @@ void tst_CommandLine::command_data()
     row("ar", "report rate",
         {"report-rate 500", 0, "", "", "feature 00 01 02 00 00 00 00 00 fc\n", "status",
          "report rate: 500 Hz"});
+    row("a", "report rate, the first row",
+        {"report-rate 125", 0, "", "", slowRate, "status", "report rate: 125 Hz"});
     row("r", "rate refused",
         {"report-rate 300", 1, "", "125, 250, 500 or 1000", noRate, "status",
          "report rate: 1000 Hz"});
