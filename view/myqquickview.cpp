@@ -427,6 +427,20 @@ bool myQQuickView::focusNextPrevChild(bool next)
     return QQuickWidget::focusNextPrevChild(next);
 }
 
+bool myQQuickView::event(QEvent *event)
+{
+    // Seen here, before Tab is taken for focus moves.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
+        const bool keyboard = type == QEvent::KeyPress;
+        if (keyboard != m_keyboardInUse) {
+            m_keyboardInUse = keyboard;
+            emit keyboardInUseChanged();
+        }
+    }
+    return QQuickWidget::event(event);
+}
+
 void myQQuickView::focusInEvent(QFocusEvent *event)
 {
     update();

@@ -77,6 +77,12 @@ public:
     // True while a field or the macro recorder waits for keys and buttons.
     bool isCaptureActive() const { return m_captureActive; }
 
+    // Whether the user works with the keyboard: a key press sets it, a
+    // mouse press clears it. The scene shows its focus ring only then, as
+    // desktop toolkits do, not round a control just clicked.
+    Q_PROPERTY(bool keyboardInUse READ keyboardInUse NOTIFY keyboardInUseChanged)
+    bool keyboardInUse() const { return m_keyboardInUse; }
+
 signals:
     // Something the user must know now: a change that was not saved or not
     // sent to the mouse, or a refusal and its reason.
@@ -87,6 +93,7 @@ signals:
     // Global capture is wanted (or no longer): only then may the program see
     // keys and buttons aimed at other windows.
     void captureActiveChanged(bool active);
+    void keyboardInUseChanged();
 
 public slots:
     // Tells the user `text` in the window and through the tray.
@@ -206,6 +213,7 @@ public slots:
 protected:
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent *event) override;
+    bool event(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -216,8 +224,8 @@ private:
     QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
     // Text `index` of the pointer settings group, in the current language.
     QString pointerText(int index) const;
-    // One notice per reason and turn of the event loop however many writes
-    // failed.
+    // Counts a failed write and tells the user (once per turn, as every
+    // notice).
     void noteWritten(bool written, Refusal reason = NotSaved);
     void noteImport(ImportResult result);
     void noteSetAside();
@@ -227,6 +235,7 @@ private:
     std::unique_ptr<PointerSettings> m_pointerSettings;
     std::unique_ptr<DeviceOperations> m_device;
     bool m_captureActive = false;
+    bool m_keyboardInUse = true;
     bool m_deviceAway = false;
     int m_failedWrites = 0;
     QVariantMap m_heldProfile;

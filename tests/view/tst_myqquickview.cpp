@@ -2,6 +2,7 @@
 #include "testdatafolder.h"
 
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QTest>
 #include <QtConcurrent>
 
@@ -150,6 +151,25 @@ private slots:
             QVERIFY(view->hasFocus());
             QCOMPARE(view->quickWindow()->activeFocusItem(), focused);
         }
+    }
+
+    // The focus ring goes with a mouse press and comes back with a key.
+    void theFocusRingFollowsTheKeyboard()
+    {
+        QWidget window;
+        auto *view = new myQQuickView(&window);
+        view->setSource(QUrl("qrc:/scenes/dropdowns.qml"));
+        window.resize(400, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy changed(view, &myQQuickView::keyboardInUseChanged);
+        QList<bool> seen{view->keyboardInUse()};
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(390, 290));
+        seen << view->keyboardInUse();
+        QTest::keyClick(view, Qt::Key_Tab);
+        seen << view->keyboardInUse();
+        QCOMPARE(seen, QList<bool>({true, false, true}));
+        QCOMPARE(changed.count(), 2);
     }
 };
 

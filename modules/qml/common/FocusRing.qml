@@ -26,7 +26,9 @@ Rectangle {
     }
 
     parent: frame
-    visible: frame !== null
+    // Only while the user works with the keyboard, not round a control
+    // just clicked.
+    visible: frame !== null && ui_View.keyboardInUse
     x: -3
     y: -3
     z: 100
