@@ -132,8 +132,9 @@ private slots:
 
     // A busy lock (a save, a profile switch) disables the view; the keyboard
     // focus stays where it was (on a control, or on none after mouse use),
-    // rather than moving on to the next control and lighting its ring.
-    void aBusyLockKeepsTheFocusWhereItWas()
+    // rather than moving on to the next control and lighting its ring. The
+    // ring goes with a mouse press and comes back with a key.
+    void theFocusAndItsRing()
     {
         QWidget window;
         auto *view = new myQQuickView(&window);
@@ -151,17 +152,6 @@ private slots:
             QVERIFY(view->hasFocus());
             QCOMPARE(view->quickWindow()->activeFocusItem(), focused);
         }
-    }
-
-    // The focus ring goes with a mouse press and comes back with a key.
-    void theFocusRingFollowsTheKeyboard()
-    {
-        QWidget window;
-        auto *view = new myQQuickView(&window);
-        view->setSource(QUrl("qrc:/scenes/dropdowns.qml"));
-        window.resize(400, 300);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QSignalSpy changed(view, &myQQuickView::keyboardInUseChanged);
         QList<bool> seen{view->keyboardInUse()};
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(390, 290));
