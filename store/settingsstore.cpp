@@ -166,8 +166,10 @@ bool SettingsStore::restoreCurrentValues(const QVariantMap &values)
         if (!values.contains(key))
             settings->remove(key);
     }
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        settings->setValue(it.key(), it.value());
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (settings->value(it.key()) != it.value())
+            settings->setValue(it.key(), it.value());
+    }
     return writeThrough(settings);
 }
 

@@ -15,7 +15,6 @@ Rectangle {
     // The key pressed last.
     property string keyText
     property string okText
-    property string fieldName
     // Set by the editor while it takes the key from the keyboard.
     property bool waiting: false
     // Where the focus goes when the box closes.
@@ -122,7 +121,7 @@ Rectangle {
                 id: fieldStop
 
                 objectName: "insertKeyStop"
-                name: insertKeyBox.fieldName + ": " + insertKeyBox.keyText
+                name: insertKeyBox.title + ": " + insertKeyBox.keyText
                 actsOnRelease: true
                 // Tab and Backtab stay with the field and OK.
                 KeyNavigation.tab: okButton

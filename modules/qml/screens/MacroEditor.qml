@@ -409,7 +409,6 @@ Rectangle {
         id: insertKeyBox
 
         title: macroEditorMain.macroEditorLang[14]
-        fieldName: macroEditorMain.macroEditorLang[14]
         keyText: macroEditorMain.tmpKeyString
         okText: macroEditorMain.macroEditorLang[7]
         waiting: macroEditorMain.isInsertting
