@@ -103,7 +103,10 @@ Item {
         }
 
         // A cancelled combination assigns nothing; at most two keys join the modifiers. A fire
-        // key's rate and count (at most 255) are set; Endless clears the count.
+        // key's rate and count (at most 255) are set; Endless clears the count. From the keyboard
+        // the capture fields start on the key's release (its press is not the first key taken);
+        // a combination held and let go ends with its last key, a key let go that it did not hold
+        // (the one that started it) aside. The page follows the focus.
         function test_captures() {
             makeScreens()
             openRow(3)
@@ -128,14 +131,7 @@ Item {
             clickOnPage("endlessBox", endless.width - 6, 6)
             close()
             compare([codes(4), rowText(4), countField.textValue], [[1, 0x07, 80, 0], "D", "0"])
-        }
-
-        // From the keyboard the capture fields start on the key's release (its press is not the
-        // first key taken); a combination held and let go ends with its last key, a key let go
-        // that it did not hold (the one that started it) aside. The page follows the focus.
-        function test_keyboardCaptures() {
-            makeScreens()
-            openRow(3)
+            openRow(5)
             const stops = ["fireKeyStop", "comboStop"].map((name) => child(dialog, name))
             stops[0].forceActiveFocus(Qt.TabFocusReason)
             keyPress(Qt.Key_Space)
