@@ -407,12 +407,22 @@ void Widget::customEvent(QEvent *event)
     }
 }
 
+bool Widget::trayHostPresent() const
+{
+    return m_trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void Widget::closeEvent(QCloseEvent *event)
 {
-    // A window manager's close (Alt+F4) hides to the tray like the scene's
-    // close button; only the tray menu ends the program.
+    // A close (the scene's button or the window manager's Alt+F4) hides to
+    // the tray, where the tray menu's Quit ends the program. Without a tray
+    // (GNOME without its AppIndicator extension) nothing could bring the
+    // window back or quit it, so a close quits, asking about unsaved edits.
     event->ignore();
-    setVisible(false);
+    if (trayHostPresent())
+        setVisible(false);
+    else
+        requestQuit();
 }
 
 void Widget::hideEvent(QHideEvent *event)

@@ -122,6 +122,7 @@ protected:
 #endif
 
 private:
+    bool trayHostPresent() const;
     // Brings the window back from the tray or the task bar; asynchronous.
     void postRestore();
     bool mouseServed() const;

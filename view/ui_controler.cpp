@@ -90,8 +90,9 @@ void Ui_Controler::onMinimize()
 
 void Ui_Controler::onClose()
 {
+    // The window decides: to the tray, or out when there is none.
     if (m_window)
-        m_window->setVisible(false);
+        m_window->close();
 }
 
 void Ui_Controler::onShow()
