@@ -272,7 +272,9 @@ CommandResult CommandRunner::switchProfile(const QString &which)
         return CommandResult::failure(refusal);
     if (number == activeProfile())
         return {};
-    if (sceneProperty("hasUnsavedChanges").toBool())
+    // Unshown, the window's only unsaved state is what an earlier run's mouse
+    // did not take, which the switch's full send replaces.
+    if (m_kind == Window::Running && sceneProperty("hasUnsavedChanges").toBool())
         return CommandResult::failure(
             QStringLiteral("the window has unsaved changes; save or discard them first"));
     QMetaObject::invokeMethod(m_window.view()->rootObject(), "changeProfile", Q_ARG(int, number));

@@ -15,7 +15,12 @@ class Widget;
 class CommandRunner
 {
 public:
-    explicit CommandRunner(Widget &window) : m_window(window) {}
+    // `window` is the running copy's, or one started for this command and
+    // never shown (`Unshown`): no user can have edits pending in it.
+    enum class Window { Running, Unshown };
+    explicit CommandRunner(Widget &window, Window kind = Window::Running)
+        : m_window(window), m_kind(kind)
+    {}
 
     CommandResult run(const CommandLine &command);
 
@@ -44,4 +49,5 @@ private:
     QString deviceRefusal() const;
 
     Widget &m_window;
+    Window m_kind;
 };

@@ -93,7 +93,7 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
                 break;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         }
-        result = CommandRunner(*widget).run(command);
+        result = CommandRunner(*widget, CommandRunner::Window::Unshown).run(command);
         widget->exitSYS();
         widget.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

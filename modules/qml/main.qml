@@ -44,6 +44,7 @@ SceneState {
     })
 
     onIsCapturingChanged: ui_View.setCaptureActive(isCapturing)
+    onProfileRestUnsentChanged: Logic.rememberProfileRestUnsent(screens)
 
     // --- Called by the native side ---
 

@@ -189,6 +189,18 @@ function firstStart(s) {
     runStep(s, "key table", () => s.keyMatrix.init(false, false))
     runStep(s, "DPI", () => s.dpi.init(false, false))
     runStep(s, "lighting", () => s.light.init(false, false))
+    // A switch or reset the mouse refused before the last quit is still owed.
+    if (Values.toBool(view.getGlobalData(SettingKeys.mouseProfileUnsent), false)) {
+        m.profileRestUnsent = true
+        markUnsaved(s, true, true, true)
+    }
+}
+
+// Kept across a restart: the store holds a profile the mouse does not, and
+// the screens would otherwise show it as saved.
+function rememberProfileRestUnsent(s) {
+    if (s.main.isPownOn)
+        s.view.setGlobalData(SettingKeys.mouseProfileUnsent, s.main.profileRestUnsent)
 }
 
 function initUI(s) {

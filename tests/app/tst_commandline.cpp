@@ -18,6 +18,8 @@ struct Case
     QString setup = {}, env = {};
     // Written to the virtual mouse's fault file before the command ("silent").
     QByteArray fault = {};
+    // A global setting written before the program starts ("group/key=value").
+    QString global = {};
 };
 } // namespace
 Q_DECLARE_METATYPE(Case)
@@ -122,6 +124,10 @@ void tst_CommandLine::command_data()
          slow});
     row("ar", "profile by number",
         {"profile 2", 0, "", "", slowRate, "status", "profile: 2 profile_0", slow});
+    // A switch an earlier run's mouse refused is owed, which this one's full send settles.
+    row("a", "profile, earlier switch refused",
+        {"profile 2", 0, "", "", slowRate, "status", "profile: 2 profile_0", slow, "", "",
+         "mouse/profileUnsent=true"});
     row("r", "profile unknown", {"profile 2", 1, "", "no profile '2'", noRate});
     row("r", "import",
         {"import-profile slow.pf 1", 0, "", "", slowRate, "status", "report rate: 125 Hz"});
@@ -156,6 +162,9 @@ void tst_CommandLine::command()
     QFETCH(Case, c);
     if (!c.env.isEmpty())
         m_program->env.insert(c.env.section('=', 0, 0), c.env.section('=', 1));
+    if (!c.global.isEmpty())
+        QSettings(m_program->filePath("modules/setting/apConfig.bin"), QSettings::IniFormat)
+            .setValue(c.global.section('=', 0, 0), c.global.section('=', 1));
     if (running) {
         m_running = m_program->start({"--hidden", "-platform", "offscreen"});
         QByteArray output;

@@ -313,13 +313,22 @@ Item {
             compare([ui_View.enabled, reported(), main.noticeText, child(main, "noticeBar").visible,
                      child(main, "dpiSettingMain").isSave, child(main, "saveButton").faceColor, main.profileNo, stored()],
                     [true, 1, failed, true, true, Qt.color("#ff3030"), data.profileNo || 0, 500])
+            // A restart shows unsaved what the mouse still lacks of the stored profile.
+            const restarted = () => {
+                const again = startMain()
+                const unsaved = again.hasUnsavedChanges
+                again.destroy()
+                wait(0) // gone before the next click
+                return unsaved
+            }
+            compare(restarted(), !data.changed)
             testData.setMouseSilent(false)
             testData.clearDeviceRecord()
             save(main)
             // After a switch or reset, the rest of the profile goes too: report rate, gun matrices.
             const count = (code) => commands().filter((c) => c.startsWith(code)).length
-            compare([main.hasUnsavedChanges, reported(), count("00 11"), count("00 01"), count("00 12 02"), stored()],
-                    [false, 1, 1, data.changed ? 0 : 1, data.changed ? 0 : 1, data.changed ? 6000 : 500])
+            compare([main.hasUnsavedChanges, reported(), count("00 11"), count("00 01"), count("00 12 02"), stored(),
+                     restarted()], [false, 1, 1, data.changed ? 0 : 1, data.changed ? 0 : 1, data.changed ? 6000 : 500, false])
         }
     }
 }

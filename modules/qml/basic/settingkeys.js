@@ -18,6 +18,9 @@ const mouseMinDPI = "mouse/minDPI"
 const mouseMaxDPI = "mouse/maxDPI"
 const mouseSensorType = "mouse/sensorType"
 const mouseDpiBase = "mouse/dpiBase"
+// The mouse lacks part of the stored profile (a switch or reset it refused):
+// the next start shows the profile unsaved, so that Save sends it.
+const mouseProfileUnsent = "mouse/profileUnsent"
 
 // Per profile (p1.bin .. p10.bin, factory values in pD.bin).
 const mouseReportRate = "mouse/reportRate"
