@@ -366,7 +366,7 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     }
     QTest::ignoreMessage(QtInfoMsg, "Device Connect");
     QTRY_VERIFY_WITH_TIMEOUT(m_widget->deviceLink().isListening(), 5000);
-    QCOMPARE(passes.count(), 1);
+    QVERIFY(passes.count() == 1 && !timer->isActive()); // one pass, and no more to come
     QCOMPARE(commandCodes(mouse), QStringLiteral("00 12,83 00,03 00"));
     QVERIFY(m_widget->view()->isEnabled());
 }
