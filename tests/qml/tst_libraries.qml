@@ -2,6 +2,7 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/basic/values.js" as Values
 import "qrc:/modules/qml/basic/reportrate.js" as ReportRate
+import "qrc:/modules/qml/basic/refusal.js" as Refusal
 import "qrc:/modules/qml/common/slider.js" as Slider
 import "qrc:/modules/qml/screens/dpi.js" as Dpi
 import "qrc:/modules/qml/screens/systemsetting.js" as System
@@ -31,6 +32,13 @@ TestCase {
         compare([[["a", "b", "c"], []], [["a", "b", "c"], ["x"]], [["a"], ["x", "y"]], [["a"], undefined]].map(
                     (p) => Values.mergeTexts(p[0], p[1])), [["a", "b", "c"], ["x", "b", "c"], ["x", "y"], ["a"]])
         compare([Values.intList(["1", "x", 3], [7, 8, 9, 10]), Values.intList([], [7, 8])], [[1, 8, 3, 10], [7, 8]])
+    }
+
+    // A language's own text with the name as typed; the built-in English where it has none.
+    function test_refusalTexts() {
+        const chinese = Array(23).fill("").concat(["删除宏“%1”？"])
+        compare([Refusal.text(chinese, 23, "$&"), Refusal.text(chinese, 22, "P"), Refusal.text(undefined, 20)],
+                ["删除宏“$&”？", "Delete the profile “P”?", "At least one button must stay a left click."])
     }
 
     function test_reportRateCodes() {
