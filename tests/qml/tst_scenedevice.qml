@@ -71,6 +71,9 @@ Item {
             const profile = [m1, "00 01 01 00 00 00 00 00", "00 11 04 08 00 00 00 00", "00 0d 01 ff 00 00 00 00",
                              colours, colours]
             const guns = ["00 12 02 40 08 00 00 00", "00 12 03 40 08 00 00 00", "00 12 04 40 08 00 00 00"]
+            // The three gun slots sent ("<preset> <slot>" each), each after a read of the options.
+            const gunSlots = (...presets) => [].concat(...presets.map((preset) => ["00 83 00 00 00 00 00 00",
+                                                                                 "00 04 00 00 00 " + preset + " 00"]))
             return [
                 { tag: "combination and windows keys", action: (main) => {
                     assign(main, 3, [2, 3, 4, 5], "LCtrl+LShift+A+B")
@@ -117,8 +120,8 @@ Item {
                     save(main)
                     compare(dpi.currentDPI, 1)
                   }, commands: ["00 11 02 08 00 00 00 00", "00 0b 02 00 00 00 00 00"] },
-                // The screens reload the factory profile, unchanged.
-                { tag: "factory reset", action: (main) => {
+                // The screens reload the factory profile, unchanged; the gun slots go back to their presets.
+                { tag: "factory reset", gun: true, action: (main) => {
                     assign(main, 2, [7, 0, 0xE0, 0x06], "Copy")
                     child(main, "lightControlMain").pickEffect(2)
                     save(main)
@@ -127,7 +130,8 @@ Item {
                     mouseClick(child(main, "resetOk"))
                     const [panel, light] = [child(main, "keyMatrixMain"), child(main, "lightControlMain")]
                     compare([panel.modKeys.get(2).keyCode2, light.effect, panel.isSave, light.isSave], [0xF2, 0, false, false])
-                  }, commands: profile.concat(["00 0b 02 00 00 00 00 00"]), keys: [factoryKeys] },
+                  }, commands: profile.concat(["00 02 00 00 00 00 00 00"], guns, ["00 0b 02 00 00 00 00 00"],
+                                              gunSlots("05 00", "07 01", "08 02")), keys: [factoryKeys] },
                 // The gun editor's close sends the slots' presets (0, 4, 2) only after a change.
                 { tag: "gun editor", gun: true, setup: () => ui_View.setDataList("mouseKeyMatrix/3", [8, 0, 2, 0]),
                   action: (main) => {
@@ -139,8 +143,7 @@ Item {
                     child(gun, "slotList").currentSelect = 1
                     gun.choosePreset(4) // UNP9, 10 ms
                     gun.close()
-                  }, commands: [].concat(...["05 00", "0a 01", "08 02"].map((preset) => ["00 83 00 00 00 00 00 00",
-                      "00 04 00 00 00 " + preset + " 00"]), [m1], guns, ["00 02 01 00 00 00 00 00"]),
+                  }, commands: gunSlots("05 00", "0a 01", "08 02").concat([m1], guns, ["00 02 01 00 00 00 00 00"]),
                   keys: [[undefined, "01"], ["0b 00 09 00", "02"], ["0b 01 0a 00", "00"], ["0b 02 09 00", "00"]]
                       .map(([first, preset]) => keys({ 0: first, 3: "08 00 01 " + preset })) },
                 // All of the new profile at once; its bound macro to the slot it plays (the mouse
