@@ -16,6 +16,7 @@
 #include <QQuickItem>
 #include <QSettings>
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <utility>
 
@@ -59,7 +60,7 @@ QByteArray contents(const QString &path)
 }
 
 // The report-rate list's rows, fastest last.
-constexpr int rateHertz[] = {125, 250, 500, 1000};
+constexpr std::array<int, 4> rateHertz{125, 250, 500, 1000};
 
 int positiveNumber(const QString &text)
 {
@@ -234,7 +235,8 @@ CommandResult CommandRunner::status(bool json)
     // A missing or unreadable rate is shown as the window shows it.
     bool isNumber = false;
     const int row = view->getData(SettingKeys::mouseReportRate, false).toInt(&isNumber);
-    const int hertz = isNumber && row >= 0 && row < 4 ? rateHertz[row] : rateHertz[3];
+    const int hertz =
+        isNumber && row >= 0 && row < int(rateHertz.size()) ? rateHertz[row] : rateHertz.back();
     object.insert(QStringLiteral("reportRate"), hertz);
     lines << QStringLiteral("report rate: %1 Hz").arg(hertz);
 

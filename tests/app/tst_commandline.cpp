@@ -52,9 +52,12 @@ void tst_CommandLine::init()
     QVERIFY(
         QFile::copy(m_program->filePath("modules/setting/p1.bin"), m_program->filePath("slow.pf")));
     QSettings(m_program->filePath("slow.pf"), QSettings::IniFormat).setValue("mouse/reportRate", 0);
-    // One that lacks its report rate, and a file that is no profile at all.
+    // One that lacks its report rate, one past the last rate, and a file that is no profile at all.
     QVERIFY(QFile::copy(m_program->filePath("slow.pf"), m_program->filePath("norate.pf")));
     QSettings(m_program->filePath("norate.pf"), QSettings::IniFormat).remove("mouse/reportRate");
+    QVERIFY(QFile::copy(m_program->filePath("slow.pf"), m_program->filePath("pastrate.pf")));
+    QSettings(m_program->filePath("pastrate.pf"), QSettings::IniFormat)
+        .setValue("mouse/reportRate", 4);
     QFile picture(m_program->filePath("picture.pf"));
     QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("\x89PNG\r\n\x1a\n[") == 9);
 }
@@ -140,6 +143,8 @@ void tst_CommandLine::command_data()
     // Shown as the window shows it: the last rate.
     row("ar", "import, no rate",
         {"import-profile norate.pf 1", 0, "", "", "", "status", "report rate: 1000 Hz"});
+    row("a", "import, rate past the last",
+        {"import-profile pastrate.pf 1", 0, "", "", "", "status", "report rate: 1000 Hz"});
     row("r", "export",
         {"export-profile 2 out.pf", 0, "", "", "", "import-profile out.pf 1", "", slow});
     // The file named, as it is named.
