@@ -193,6 +193,7 @@ function firstStart(s) {
     if (Values.toBool(view.getGlobalData(SettingKeys.mouseProfileUnsent), false)) {
         m.profileRestUnsent = true
         markUnsaved(s, true, true, true)
+        view.notifyUser(m.noticeLang[7])
     }
 }
 

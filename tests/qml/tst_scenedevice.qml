@@ -319,19 +319,19 @@ Item {
             // A restart shows unsaved what the mouse still lacks of the stored profile.
             const restarted = () => {
                 const again = startMain()
-                const unsaved = again.hasUnsavedChanges
+                const shown = [again.hasUnsavedChanges, again.noticeText]
                 again.destroy()
                 wait(0) // gone before the next click
-                return unsaved
+                return shown
             }
-            compare(restarted(), !data.changed)
+            compare(restarted(), data.changed ? [false, ""] : [true, main.noticeLang[7]])
             testData.setMouseSilent(false)
             testData.clearDeviceRecord()
             save(main)
             // After a switch or reset, the rest of the profile goes too: report rate, gun matrices.
             const count = (code) => commands().filter((c) => c.startsWith(code)).length
             compare([main.hasUnsavedChanges, reported(), count("00 11"), count("00 01"), count("00 12 02"), stored(),
-                     restarted()], [false, 1, 1, data.changed ? 0 : 1, data.changed ? 0 : 1, data.changed ? 6000 : 500, false])
+                     restarted()], [false, 1, 1, data.changed ? 0 : 1, data.changed ? 0 : 1, data.changed ? 6000 : 500, [false, ""]])
         }
     }
 }
