@@ -351,10 +351,11 @@ void Widget::showNotice(const QString &text)
 {
     const QString title = windowTitle().isEmpty() ? QStringLiteral("Skarn Config") : windowTitle();
     qCDebug(lcApp).noquote() << "Notice:" << text;
-    // The window's notice bar tells a user who is working in it; the tray
+    // The window's notice bar tells a user who is working in it, or who is
+    // about to (a start that shows the window once the scene runs); the tray
     // tells one who is not (hidden, minimised, or behind a terminal that ran
     // a command), where a balloon beside the bar would only say it twice.
-    if (isVisible() && isActiveWindow() && !isMinimized())
+    if ((isVisible() && isActiveWindow() && !isMinimized()) || m_showOnRun)
         return;
     qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
     showBalloon(title, text, QSystemTrayIcon::Warning);

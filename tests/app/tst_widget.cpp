@@ -167,6 +167,9 @@ private slots:
         QQuickItem *root = widget.view()->rootObject();
         root->setVisible(true);
         widget.view()->notifyUser(QStringLiteral("Not written"));
+        // A notice of the start, before the window it starts shows: the bar says it.
+        widget.showOnceRunning();
+        widget.view()->notifyUser(QStringLiteral("Files set aside"));
         widget.show();
         widget.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&widget));
