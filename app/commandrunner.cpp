@@ -219,8 +219,11 @@ CommandResult CommandRunner::status(bool json)
     object.insert(QStringLiteral("profileName"), name);
     lines << QStringLiteral("profile: %1 %2").arg(active + 1).arg(name);
 
+    bool unanswered = false;
     if (isConnected) {
+        const int failures = view->deviceFailureCount();
         const int stage = view->mouseGetCurrentDPI().toInt();
+        unanswered = view->deviceFailureCount() != failures;
         // As the window shows the stored values: a missing one is its default.
         QVariant stored;
         if (QObject *panel = sceneItem("dpiSettingMain"))
@@ -228,9 +231,15 @@ CommandResult CommandRunner::status(bool json)
                                       Q_ARG(bool, false));
         const QVariantList values = stored.toList();
         const int dpi = stage >= 1 && stage <= values.size() ? values.at(stage - 1).toInt() : 0;
-        object.insert(QStringLiteral("dpiStage"), stage);
-        object.insert(QStringLiteral("dpi"), dpi);
-        lines << QStringLiteral("dpi stage: %1 (%2 DPI)").arg(stage).arg(dpi);
+        if (stage) {
+            object.insert(QStringLiteral("dpiStage"), stage);
+            object.insert(QStringLiteral("dpi"), dpi);
+            lines << QStringLiteral("dpi stage: %1 (%2 DPI)").arg(stage).arg(dpi);
+        } else { // not said, or a stage the mouse cannot have
+            object.insert(QStringLiteral("dpiStage"), QJsonValue::Null);
+            object.insert(QStringLiteral("dpi"), QJsonValue::Null);
+            lines << QStringLiteral("dpi stage: unknown");
+        }
     }
     // A missing or unreadable rate is shown as the window shows it.
     bool isNumber = false;
@@ -244,9 +253,10 @@ CommandResult CommandRunner::status(bool json)
     result.out = json ? QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
                             QLatin1Char('\n')
                       : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-    if (!isConnected) {
+    if (!isConnected || unanswered) {
         result.exitCode = CommandLine::failureExitCode;
-        result.err = deviceRefusal() + QLatin1Char('\n');
+        result.err = (unanswered ? QStringLiteral("the mouse did not answer") : deviceRefusal()) +
+                     QLatin1Char('\n');
     }
     return result;
 }

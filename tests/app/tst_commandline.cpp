@@ -153,6 +153,10 @@ void tst_CommandLine::command_data()
     // with its reason, none is reported as done.
     const QByteArray notWritten = "The settings were not written to the mouse. Check that it is "
                                   "connected and try again.";
+    row("r", "status, silent mouse",
+        {"status", 1,
+         "connection: connected\naccess: granted\nprofile: 1 Standard\ndpi stage: unknown\n",
+         "the mouse did not answer", "", "", "", "", "", "silent"});
     row("r", "dpi stage, silent mouse",
         {"dpi-stage 3", 1, "", "the mouse did not answer", "", "", "", "", "", "silent"});
     row("r", "report rate, silent mouse",
