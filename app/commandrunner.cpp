@@ -59,6 +59,11 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString noAnswer()
+{
+    return QStringLiteral("the mouse did not answer");
+}
+
 // The report-rate list's rows, fastest last.
 constexpr std::array<int, 4> rateHertz{125, 250, 500, 1000};
 
@@ -255,8 +260,7 @@ CommandResult CommandRunner::status(bool json)
                       : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     if (!isConnected || unanswered) {
         result.exitCode = CommandLine::failureExitCode;
-        result.err = (unanswered ? QStringLiteral("the mouse did not answer") : deviceRefusal()) +
-                     QLatin1Char('\n');
+        result.err = (unanswered ? noAnswer() : deviceRefusal()) + QLatin1Char('\n');
     }
     return result;
 }
@@ -291,7 +295,7 @@ CommandResult CommandRunner::switchProfile(const QString &which)
             QStringLiteral("the window has unsaved changes; save or discard them first"));
     QMetaObject::invokeMethod(m_window.view()->rootObject(), "changeProfile", Q_ARG(int, number));
     if (!connected())
-        return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+        return CommandResult::failure(noAnswer());
     return {};
 }
 
@@ -311,7 +315,7 @@ CommandResult CommandRunner::dpiStage(const QString &stage)
     view->mouseSetCurrentDPI(uchar(n));
     // A stage the mouse did not take is not shown as its stage.
     if (!connected() || view->deviceFailureCount() != failures)
-        return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+        return CommandResult::failure(noAnswer());
     QMetaObject::invokeMethod(view->rootObject(), "setCurrentDPI", Q_ARG(int, n));
     return {};
 }
@@ -333,7 +337,7 @@ CommandResult CommandRunner::reportRate(const QString &hertz)
     if (!selector || !QMetaObject::invokeMethod(selector, "choose", Q_ARG(int, row)))
         return CommandResult::failure(QStringLiteral("the report-rate list is missing"));
     if (!connected())
-        return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+        return CommandResult::failure(noAnswer());
     return {};
 }
 
@@ -396,7 +400,7 @@ CommandResult CommandRunner::importProfile(const QString &file, const QString &w
         QMetaObject::invokeMethod(root, "reloadAndSend");
         QMetaObject::invokeMethod(root, "controlUIEnable", Q_ARG(bool, true));
         if (!connected())
-            return CommandResult::failure(QStringLiteral("the mouse did not answer"));
+            return CommandResult::failure(noAnswer());
     }
     return {};
 }

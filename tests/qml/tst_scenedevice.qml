@@ -317,13 +317,9 @@ Item {
                      child(main, "dpiSettingMain").isSave, child(main, "saveButton").faceColor, main.profileNo, stored()],
                     [true, 1, failed, true, true, Qt.color("#ff3030"), data.profileNo || 0, 500])
             // A restart shows unsaved what the mouse still lacks of the stored profile.
-            const restarted = () => {
-                const again = startMain()
-                const shown = [again.hasUnsavedChanges, again.noticeText]
-                again.destroy()
-                wait(0) // gone before the next click
-                return shown
-            }
+            const restarted = () => { // the second scene gone before the next click
+                const again = startMain(), shown = [again.hasUnsavedChanges, again.noticeText]
+                again.destroy(); wait(0); return shown }
             compare(restarted(), data.changed ? [false, ""] : [true, main.noticeLang[7]])
             testData.setMouseSilent(false)
             testData.clearDeviceRecord()
