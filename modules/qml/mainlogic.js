@@ -82,7 +82,8 @@ const dialogHandlers = {
     system: (d, dialog) => {
         dialog.inputStarted.connect(() => mainFocus(d.screens))
         dialog.visibleChanged.connect(() => {
-            if (!dialog.visible)
+            // Also hidden as the scene is torn down, when there is nothing left to release.
+            if (!dialog.visible && d.screens)
                 releaseMask(d.screens)
         })
     },

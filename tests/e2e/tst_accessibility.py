@@ -192,6 +192,11 @@ def main():
             press(opener)
             wait_for(title, lambda: len(walk(window, [])) != before, 10)
             time.sleep(0.5)
+            # The dialog takes the focus: the screen reader says its title.
+            node = focused(window)
+            print("%s: focus on %s" % (title, describe(node) if node else None))
+            if node is None or node.getRole() != pyatspi.ROLE_DIALOG or not node.name:
+                failures.append("%s: opens without naming itself" % title)
             focusable, bad = unnamed_controls(window)
             print("%s: %d focusable controls" % (title, len(focusable)))
             failures += ["%s: %s" % (title, b) for b in bad]

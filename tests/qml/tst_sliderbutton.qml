@@ -35,21 +35,21 @@ Item {
             return [["click, target past the point", stepped, 81, click(29), 42, 2],
                     ["click, target on the point", stepped, 81, click(28), 22.5, 1],
                     ["click, continuous", wide, 3, click(150), 144],
-                    ["stepped, Right", stepped, [1], key(Qt.Key_Right), 42, 2],
+                    ["stepped, Right", stepped, [1], key(Qt.Key_Right), 42, 2, undefined, "2 / 4"],
                     ["stepped, Down", stepped, [1], key(Qt.Key_Down), 3, 0],
                     ["stepped, Left at the start", stepped, [0], key(Qt.Key_Left), 3, 0],
                     ["stepped, Up at the end", stepped, [4], key(Qt.Key_Up), 81, 4],
-                    ["continuous, Left", narrow, 50, key(Qt.Key_Left), 49],
+                    ["continuous, Left", narrow, 50, key(Qt.Key_Left), 49, undefined, undefined, "56 %"],
                     ["continuous, Page Up", narrow, 50, key(Qt.Key_PageUp), 58.2],
-                    ["continuous, Up at the end", narrow, 85, key(Qt.Key_Up), 85],
+                    ["continuous, Up at the end", narrow, 85, key(Qt.Key_Up), 85, undefined, undefined, "100 %"],
                     ["drag, continuous, within", narrow, 3, pull(20), 23, undefined, ["click", "drag true", "value 23", "delay 23", "drag false"]],
                     ["drag, continuous, far beyond the end", narrow, 3, pull(20, 194), 85, undefined, ["click", "drag true", "value 23", "value 85", "delay 85", "drag false"]],
                     ["drag, stepped, within the slack", stepped, 3, pull(20), 22.5, 1, "drag false"],
                     ["drag, stepped, beyond the slack", stepped, 3, pull(22), 42, 2, "drag false"],
-            ].map((r) => ({ tag: r[0], props: r[1], start: r[2], act: r[3], position: r[4], step: r[5], order: r[6] }))
+            ].map((r) => ({ tag: r[0], props: r[1], start: r[2], act: r[3], position: r[4], step: r[5], order: r[6], heard: r[7] }))
         }
 
-        // `order` as a text is the last report only.
+        // `order` as a text is the last report only; `heard`, what a screen reader says of the value.
         function test_moves(data) {
             const order = []
             const slider = makeSlider(data.props, order)
@@ -58,6 +58,8 @@ Item {
             compare([slider.knobPosition, slider.segmentValue, typeof data.order === "string" ? order[order.length - 1] : order],
                     [data.position, data.step === undefined ? slider.segmentValue : data.step,
                      data.order || ["click"].concat(["value ", "delay "].map((t) => t + Math.floor(data.position)))])
+            if (data.heard)
+                compare(slider.Accessible.description, data.heard)
         }
 
         // Setters move the knob; only the ratio and a chosen index report.

@@ -35,8 +35,14 @@ Item {
     }
 
     anchors.fill: parent
-    // The closing stop must follow everything else in the dialog.
-    Component.onCompleted: tabEnd.parent = frame.dialog
+    Component.onCompleted: {
+        // The closing stop must follow everything else in the dialog.
+        tabEnd.parent = frame.dialog
+        // The dialog takes the focus as it opens: a screen reader names it
+        // by its title.
+        frame.dialog.Accessible.role = Accessible.Dialog
+        frame.dialog.Accessible.name = Qt.binding(() => frame.title)
+    }
 
     // Reached by Backtab from the dialog's first stop: on to its last.
     TabWrap {

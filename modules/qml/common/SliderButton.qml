@@ -76,7 +76,10 @@ Item {
     activeFocusOnTab: true
     Accessible.role: Accessible.Slider
     Accessible.focusable: true
-    Accessible.description: isScale ? segmentValue + " / " + segment : ""
+    // What a screen reader says after the name: the step, or the knob's place
+    // along the travel in percent.
+    Accessible.description: isScale ? segmentValue + " / " + segment
+                                    : Math.round(100 * (knob.x - Slider.travelStart) / Slider.travel(width)) + " %"
     Keys.onRightPressed: stepBy(1, 1)
     Keys.onUpPressed: stepBy(1, 1)
     Keys.onLeftPressed: stepBy(-1, 1)

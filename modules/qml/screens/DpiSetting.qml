@@ -200,6 +200,8 @@ Rectangle {
                         rotation: -90
                         Accessible.name: String(dpiSettingMain.dpiSettingLang[2]).arg(stageItem.index + 1)
                                                                  .arg(stageItem.dpiValue)
+                        // The name says the DPI; a percentage of the travel would only add noise.
+                        Accessible.description: ""
                         colorS: stageItem.index === dpiSettingMain.currentDPI
                                 ? Theme.colorOrange : Theme.colorBlue
                         onValueChange: (tmpValue) => {

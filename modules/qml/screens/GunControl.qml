@@ -216,6 +216,10 @@ Rectangle {
 
                 width: gunList.width
                 height: 58
+                // The current row takes the list's keyboard focus.
+                Accessible.role: Accessible.ListItem
+                Accessible.focusable: true
+                Accessible.name: gunName
                 color: index === gunList.currentIndex ? Theme.colorOrange
                                                       : gunArea.containsMouse ? Theme.colorGray1
                                                                               : "transparent"
@@ -257,6 +261,7 @@ Rectangle {
         id: slotList
 
         objectName: "slotList"
+        description: gunControlMain.gunControlLang[2]
         x: 340
         y: 40
         z: 2
@@ -379,6 +384,7 @@ Rectangle {
             id: rateSlider
 
             objectName: "rateSlider"
+            description: gunControlMain.gunControlLang[7]
             z: 2
             textValue: "10ms"
             onBtnClick: slotList.closeMenu()

@@ -180,6 +180,7 @@ Flickable {
                 id: rateSlider
 
                 objectName: "rateSlider"
+                description: page.dialog.lang(11)
                 z: 1
                 width: 110
                 textValue: "10ms"

@@ -11,6 +11,9 @@ Rectangle {
     property string title
     // The encoded length over the list's right end, empty for none.
     property string countText
+    // What a screen reader calls each event type (delay, key and button
+    // press and release), which the rows show as icons.
+    property var eventWords: ["Delay", "Press", "Release", "Press", "Release"]
     property alias model: listView.model
     property alias view: listView
     // The row whose delay is being edited, -1 for none.
@@ -67,9 +70,14 @@ Rectangle {
             required property string info
             // A row being removed has index -1, which is also "no row".
             readonly property bool editing: index >= 0 && actionBox.editRow === index
+            readonly property string shownInfo: type === 0 ? info + " ms" : info
 
             width: listView.width
             height: 24
+            // The current row takes the list's keyboard focus.
+            Accessible.role: Accessible.ListItem
+            Accessible.focusable: true
+            Accessible.name: (actionBox.eventWords[type] || "") + " " + shownInfo
             color: index === listView.currentIndex ? Theme.colorOrange
                                                    : actionArea.containsMouse ? Theme.colorGray1
                                                                               : "transparent"
@@ -98,7 +106,7 @@ Rectangle {
                 width: parent.width - x - 8
                 elide: Text.ElideRight
                 visible: !actionRow.editing
-                text: actionRow.type === 0 ? actionRow.info + " ms" : actionRow.info
+                text: actionRow.shownInfo
             }
 
             MouseArea {

@@ -17,7 +17,7 @@ Rectangle {
     property var macroEditorLang: ["Macro Editor", "Macro Name", "New", "Delete", "Action",
         "Stop Record", "Times", "OK", "Start Record", "Delay", "Delete", "Import", "Export",
         "Insert Delay", "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key",
-        "Close", ""]
+        "Close", "Press", "Release"]
     property var refusalLang: Refusal.english
     property bool isInputting: false
     property bool isInsertting: false
@@ -318,6 +318,9 @@ Rectangle {
         width: 392
         height: 316
         title: macroEditorMain.macroEditorLang[4]
+        eventWords: [macroEditorMain.macroEditorLang[9], macroEditorMain.macroEditorLang[19],
+                     macroEditorMain.macroEditorLang[20], macroEditorMain.macroEditorLang[19],
+                     macroEditorMain.macroEditorLang[20]]
         // What shows the encoded length follows every edit and save.
         countText: macroEditorMain.macroNumber_lv.currentIndex < 0 ? ""
                    : (actionModel.count, macroEditorMain.saveCount, macroEditorMain.recordCount())

@@ -60,6 +60,10 @@ Rectangle {
 
             width: listView.width
             height: 24
+            // The current row takes the list's keyboard focus.
+            Accessible.role: Accessible.ListItem
+            Accessible.focusable: true
+            Accessible.name: textValue
             color: index === listView.currentIndex ? Theme.colorOrange
                                                    : rowArea.containsMouse ? Theme.colorGray1
                                                                            : "transparent"

@@ -185,6 +185,10 @@ Rectangle {
 
                 width: profileList.width
                 height: 27
+                // The current row takes the list's keyboard focus.
+                Accessible.role: Accessible.ListItem
+                Accessible.focusable: true
+                Accessible.name: textValue
                 color: index === profileList.currentIndex ? Theme.colorOrange
                                                           : rowArea.containsMouse ? Theme.colorGray1
                                                                                   : "transparent"
