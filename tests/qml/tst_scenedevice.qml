@@ -313,7 +313,7 @@ Item {
             testData.setMouseSilent(true)
             data.action(main)
             const stored = () => Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
-            compare([ui_View.enabled, reported(), main.noticeText, child(main, "noticeBar").visible,
+            compare([ui_View.enabled, reported(), child(main, "noticeBar").Accessible.name, child(main, "noticeBar").visible,
                      child(main, "dpiSettingMain").isSave, child(main, "saveButton").faceColor, main.profileNo, stored()],
                     [true, 1, failed, true, true, Qt.color("#ff3030"), data.profileNo || 0, 500])
             // A restart shows unsaved what the mouse still lacks of the stored profile.

@@ -15,6 +15,9 @@ Rectangle {
     }
 
     objectName: "noticeBar"
+    // A screen reader announces an alert as it appears.
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: text
 
     anchors.horizontalCenter: parent.horizontalCenter
     // Above the bottom bar, clear of the panels.
