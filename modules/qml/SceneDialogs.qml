@@ -118,7 +118,8 @@ Item {
     DialogLoader {
         id: helpMenuLoader
         objectName: "helpMenuLoader"
-        x: dialogs.width - 300
+        // The menu's right edge.
+        x: dialogs.width - 100
         y: 30
         z: 2
         dialogSource: Qt.resolvedUrl("screens/HelpMenu.qml")

@@ -28,7 +28,8 @@ Item {
     property var noticeLang: ["Unsaved changes", "The changes to this profile are not saved.",
         "Save", "Discard", "Cancel",
         "The settings were not written to the mouse. Check that it is connected and try again.",
-        "LOADING ......", "The mouse does not hold all of this profile yet: Save sends it."]
+        "LOADING ......", "The mouse does not hold all of this profile yet: Save sends it.",
+        "No program could open %1."]
     // The last notice shown (the bar shows it for a few seconds).
     property string noticeText: ""
     // What waits for the answer to the unsaved-changes question:

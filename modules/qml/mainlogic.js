@@ -287,8 +287,9 @@ function toggleHelpMenu(s, loader) {
 }
 
 function helpChosen(s, index) {
-    if (index === 0)
-        Qt.openUrlExternally(s.main.url)
+    // Without a browser the desktop opens nothing: say so, with the link.
+    if (index === 0 && !Qt.openUrlExternally(s.main.url))
+        s.view.notifyUser(String(s.main.noticeLang[8]).arg(s.main.url))
 }
 
 // Shows `dialog` centred over the mask.

@@ -64,7 +64,7 @@ private slots:
     {
         const QString groups = "main 15 keyMatrix 3 keyAssigment 59 dpiSetting 4 lightControl 23 "
                                "macroEditor 21 systemSetting 10 gunControl 11 profile 7 "
-                               "keyCode 133 other 9 notice 8 tray 10";
+                               "keyCode 133 other 9 notice 9 tray 10";
         for (const char *language : {"English", "ChineseSimplified"}) {
             QStringList read;
             for (const QString &group :

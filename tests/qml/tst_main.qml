@@ -119,6 +119,8 @@ Item {
                           "dpiSettingMain", "lightModel", "resetMark", "brightSlider", "colorBlock0", "hueBar"] },
                 { tag: "help menu", start: "helpButton", keys: [enter, Qt.Key_Down, enter, Qt.Key_Space, Qt.Key_Escape],
                   focus: ["helpMenu", "helpMenu", "helpButton", "helpMenu", "helpButton"], chosen: [1] },
+                { tag: "help link, no browser here", start: "helpButton", keys: [enter, enter],
+                  focus: ["helpMenu", "helpButton"], chosen: [0], notice: "No program could open https://skarn-config.example.org/." },
                 { tag: "dialog: Tab goes round", start: "systemSettingButton",
                   keys: [enter].concat(system.map(() => tab), [tab, Qt.Key_Escape]),
                   focus: ["systemSettingMain"].concat(system, ["resetMark", "systemSettingButton"]) },
@@ -162,6 +164,10 @@ Item {
                      !!data.unsaved, !!data.unsaved])
             if (data.rate !== undefined)
                 tryVerify(() => ui_View.getData("mouse/reportRate", false) === data.rate, 1000)
+            compare(main.noticeText, data.notice || "")
+            // The help menu shows its whole link.
+            const helpRows = Array.from(dialog(main, "helpMenu").children[0].children).filter((row) => row.modelData)
+            compare(helpRows.map((row) => row.children[0].truncated), [false, false])
         }
 
         // A family-560 start without a device: its step fails alone, the rest

@@ -1,5 +1,6 @@
 import QtQuick
 import "../common"
+import "../basic/theme.js" as Theme
 
 // The help menu under the title bar: the project's link and the version.
 // A popup menu: it takes the keys while shown and closes once a row is
@@ -14,7 +15,18 @@ PopupMenu {
 
     objectName: "helpMenu"
 
-    width: 200
+    // Wide enough for the whole link. Placed by its right edge, so that a
+    // long link widens it to the left, clear of the help button.
+    width: Math.min(400, Math.max(200, Math.ceil(linkWidth.advanceWidth) + 20))
+    transform: Translate { x: -helpMenu.width }
     entries: ["", "verison:1.0"]
     onChosen: visible = false
+
+    TextMetrics {
+        id: linkWidth
+
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontNormalSize
+        text: helpMenu.entries[0]
+    }
 }
