@@ -322,6 +322,7 @@ SceneState {
         enabled: mainWindow.mouseConnected
         mainLang: mainWindow.mainLang
         unsaved: mainWindow.hasUnsavedChanges
+        unsavedText: mainWindow.noticeLang[0]
         onConfigClicked: mainWindow.openDialog(dialogs.loaders.profile)
         onResetClicked: mainWindow.openDialog(dialogs.loaders.reset)
         onSaveClicked: Logic.saveChanges(mainWindow.screens)

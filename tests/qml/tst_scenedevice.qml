@@ -314,8 +314,9 @@ Item {
             data.action(main)
             const stored = () => Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
             compare([ui_View.enabled, reported(), child(main, "noticeBar").Accessible.name, child(main, "noticeBar").visible,
-                     child(main, "dpiSettingMain").isSave, child(main, "saveButton").faceColor, main.profileNo, stored()],
-                    [true, 1, failed, true, true, Qt.color("#ff3030"), data.profileNo || 0, 500])
+                     child(main, "dpiSettingMain").isSave, child(main, "saveButton").faceColor,
+                     child(main, "saveButton").Accessible.description, main.profileNo, stored()],
+                    [true, 1, failed, true, true, Qt.color("#ff3030"), "Unsaved changes", data.profileNo || 0, 500])
             // A restart shows unsaved what the mouse still lacks of the stored profile.
             const restarted = () => { // the second scene gone before the next click
                 const again = startMain(), shown = [again.hasUnsavedChanges, again.noticeText]

@@ -8,6 +8,8 @@ Row {
 
     property var mainLang: []
     property bool unsaved: false
+    // What a screen reader adds to Save while it is marked.
+    property string unsavedText: ""
 
     signal configClicked()
     signal resetClicked()
@@ -40,6 +42,7 @@ Row {
 
         textValue: bottomBar.mainLang[10]
         faceColor: bottomBar.unsaved ? Theme.colorUnsaved : Theme.colorBlue
+        Accessible.description: bottomBar.unsaved ? bottomBar.unsavedText : ""
         onClicked: bottomBar.saveClicked()
     }
 }
