@@ -62,7 +62,7 @@ private slots:
     // Each group the scene reads has its count of texts, none blank, in both languages.
     void languages()
     {
-        const QString groups = "main 15 keyMatrix 3 keyAssigment 59 dpiSetting 4 lightControl 23 "
+        const QString groups = "main 15 keyMatrix 3 keyAssigment 59 dpiSetting 5 lightControl 23 "
                                "macroEditor 21 systemSetting 10 gunControl 11 profile 7 "
                                "keyCode 133 other 9 notice 9 tray 10";
         for (const char *language : {"English", "ChineseSimplified"}) {

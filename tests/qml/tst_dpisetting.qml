@@ -56,7 +56,8 @@ Item {
         }
 
         // A knob dragged past either end gives the range (the slider stands upright: its x axis points up);
-        // a key steps it. Only the release, or the key, marks the panel unsaved; the current stage is orange.
+        // a key steps it. Only the release, or the key, marks the panel unsaved; the current stage is orange,
+        // and so named to a screen reader.
         function test_knobEndsAndKeys() {
             const panel = makePanel({})
             const [stage, handle] = [panel.stage(1), panel.stage(1).slider.children[2]]
@@ -65,9 +66,10 @@ Item {
                            () => mouseRelease(handle, 500, 6), () => { stage.slider.forceActiveFocus(Qt.TabFocusReason); keyClick(Qt.Key_Down) }]
             const seen = steps.map((step) => { panel.isSave = false; step(); return [stage.dpiValue, stage.slider.knobPosition, panel.isSave] })
             panel.currentDPI = 2
-            compare([seen, pressed.count, panel.stage(2).slider.colorS, stage.slider.colorS],
+            compare([seen, pressed.count, panel.stage(2).slider.colorS, stage.slider.colorS,
+                     [2, 1].map((n) => panel.stage(n).slider.Accessible.description)],
                     [[["200", 3, true], ["6000", 161, false], ["6000", 161, true], [String(Math.floor((157 * 5800 / 158 + 200) / 50) * 50), 160, true]],
-                     3, Qt.color("#cf3e00"), Qt.color("#09347f")])
+                     3, Qt.color("#cf3e00"), Qt.color("#09347f"), ["Current stage", ""]])
         }
 
         // The reset mark brings the factory values and keeps the stages that were active.

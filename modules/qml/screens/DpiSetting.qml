@@ -20,7 +20,7 @@ Rectangle {
     property int currentDPI: 0
     property bool isSave: false
     property var dpiSettingLang: ["DPI", "Restore defaults", "DPI stage %1: %2",
-        "Number of DPI stages", "", "", "", "", "", ""]
+        "Number of DPI stages", "Current stage", "", "", "", "", ""]
     property alias dpiSegment: dpiSegment
     property int skinNo: 1
     readonly property int stageCount: 8
@@ -200,8 +200,10 @@ Rectangle {
                         rotation: -90
                         Accessible.name: String(dpiSettingMain.dpiSettingLang[2]).arg(stageItem.index + 1)
                                                                  .arg(stageItem.dpiValue)
-                        // The name says the DPI; a percentage of the travel would only add noise.
-                        Accessible.description: ""
+                        // The name says the DPI (a percentage of the travel would only
+                        // add noise); the orange of the current stage is said in words.
+                        Accessible.description: stageItem.index === dpiSettingMain.currentDPI
+                                                ? dpiSettingMain.dpiSettingLang[4] : ""
                         colorS: stageItem.index === dpiSettingMain.currentDPI
                                 ? Theme.colorOrange : Theme.colorBlue
                         onValueChange: (tmpValue) => {
