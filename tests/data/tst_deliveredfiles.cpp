@@ -63,7 +63,7 @@ private slots:
     void languages()
     {
         const QString groups = "main 15 keyMatrix 3 keyAssigment 59 dpiSetting 5 lightControl 23 "
-                               "macroEditor 21 systemSetting 10 gunControl 11 profile 7 "
+                               "macroEditor 21 systemSetting 10 gunControl 11 profile 8 "
                                "keyCode 133 other 9 notice 9 tray 10";
         for (const char *language : {"English", "ChineseSimplified"}) {
             QStringList read;

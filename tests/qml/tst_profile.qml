@@ -35,7 +35,8 @@ Item {
         }
 
         // Delete from a row's menu asks first, naming the profile ("$&" shown
-        // as typed), and Cancel keeps it; row zero and the active one stay.
+        // as typed), and Cancel keeps it; row zero and the active one stay (and a
+        // screen reader hears which is active).
         function test_deleteRules() {
             ui_View.updataNameList(2, ["Standard0", "A$&1", "B2"])
             const [dialog, notices, seen] = [makeProfile(2), spy(ui_View, "userNotice"), []]
@@ -50,8 +51,9 @@ Item {
                 wait(0) // each refusal is told once per turn
             }
             compare(seen, [1, 3, 2, 3, "Delete the profile “A$&”?", 3, "Delete the profile “A$&”?", 2])
-            compare([ui_View.getNameList(2), args(notices)[0]],
-                    [["Standard0", "B2"], ["The first profile and the active one cannot be deleted."]])
+            compare([ui_View.getNameList(2), args(notices)[0],
+                     [0, 1].map((row) => child(dialog, "profileList").itemAtIndex(row).Accessible.description)],
+                    [["Standard0", "B2"], ["The first profile and the active one cannot be deleted."], ["", "Active"]])
         }
 
         // Export from any row writes the active profile. Import and New (the default

@@ -11,7 +11,7 @@ Rectangle {
 
     // The active profile; the main scene keeps it up to date.
     property int profileNo: -1
-    property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard", "Close", "",
+    property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard", "Close", "Active",
         "", "", "", "", "", "", "", "", "", "", "", ""]
     property var refusalLang: Refusal.english
     property int skinNo: 1
@@ -189,6 +189,8 @@ Rectangle {
                 Accessible.role: Accessible.ListItem
                 Accessible.focusable: true
                 Accessible.name: textValue
+                // The bold name and the dot, in words.
+                Accessible.description: active ? profileMain.profileLang[7] : ""
                 color: index === profileList.currentIndex ? Theme.colorOrange
                                                           : rowArea.containsMouse ? Theme.colorGray1
                                                                                   : "transparent"
