@@ -12,6 +12,7 @@
 #include "widget.h"
 
 #include <QDebug>
+#include <QTimer>
 #include <limits>
 
 const char *const DeviceDetector::accessDeniedFallback =
@@ -162,6 +163,11 @@ void DeviceDetector::startConnection()
 
 void DeviceDetector::connectDevice()
 {
+    // This pass covers the device changes still waiting for theirs (a
+    // plug-in seen while the shown window looked again): another pass would
+    // connect the mouse a second time, with a second balloon and the
+    // start-up exchanges again.
+    m_window.detectionTimer()->stop();
     m_window.showTrayMessage(m_window.trayText(Widget::InfoTitle),
                              m_window.trayText(Widget::DetectDeviceText));
     m_window.view()->setDevicePresent(true);
