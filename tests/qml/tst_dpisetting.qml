@@ -26,8 +26,8 @@ Item {
         // Damaged values fall back, others are held in the sensor's range (not narrowed by the global maximum).
         function test_load_data() {
             return [{ tag: "factory", stored: {}, labels: factory },
-                    { tag: "damaged profile falls back", stored: { dpiCount: "many", currentDpiCount: 12, dpiValueArray: ["800", "x"] },
-                      labels: ["800"].concat(factory.slice(1)) },
+                    { tag: "damaged profile falls back to each stage's default", stored: { dpiCount: "many", currentDpiCount: 12,
+                      dpiValueArray: ["x", ""] }, labels: factory },
                     { tag: "values beyond the sensor are brought into its range", stored: { dpiValueArray: ["50", "99999", "800", "-4"]
                       .concat(factory.slice(4)) }, labels: ["200", "6000", "800", "200"].concat(factory.slice(4)) },
                     { tag: "more than eight stages leave the sliders alone", stored: { dpiCount: 9 }, labels: factory.map(() => "2000"), alone: true }]
