@@ -11,13 +11,16 @@ Rectangle {
 
     // Shows the text for a few seconds.
     function show() {
+        // A screen reader announces an alert as it appears. Made an alert
+        // with the first notice: the role costs a start without one memory.
+        if (noticeBar.Accessible.role !== Accessible.AlertMessage) {
+            noticeBar.Accessible.role = Accessible.AlertMessage
+            noticeBar.Accessible.name = Qt.binding(() => noticeBar.text)
+        }
         timer.restart()
     }
 
     objectName: "noticeBar"
-    // A screen reader announces an alert as it appears.
-    Accessible.role: Accessible.AlertMessage
-    Accessible.name: text
 
     anchors.horizontalCenter: parent.horizontalCenter
     // Above the bottom bar, clear of the panels.
