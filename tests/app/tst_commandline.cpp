@@ -145,6 +145,9 @@ void tst_CommandLine::command_data()
         {"import-profile norate.pf 1", 0, "", "", "", "status", "report rate: 1000 Hz"});
     row("a", "import, rate past the last",
         {"import-profile pastrate.pf 1", 0, "", "", "", "status", "report rate: 1000 Hz"});
+    // Into a profile that is not the active one: nothing goes to the mouse.
+    row("ar", "import into another profile",
+        {"import-profile slow.pf 2", 0, "", "", noRate, "status", "report rate: 1000 Hz", slow});
     row("r", "export",
         {"export-profile 2 out.pf", 0, "", "", "", "import-profile out.pf 1", "", slow});
     // The file named, as it is named.
