@@ -134,25 +134,22 @@ private slots:
                 code(uchar(r.effect), uchar(r.option1), uchar(r.option2));
             QCOMPARE(of({s.mode, s.parameter1, s.parameter2}), hex(r.expected));
         }
-        // Every step of each pace and brightness table, options 0 to 4: a
-        // mistyped step sends a wrong pace with nothing else amiss.
+        // Every step of each pace table, and of the brightness (effect 0,
+        // option 2): a mistyped step sends a wrong pace with nothing else amiss.
         const struct
         {
-            bool plain, byOption2;
+            bool plain;
             int effect;
-            const char *steps; // the varying parameter at each step
-        } tables[] = {{false, false, 1, "0a07050301"},  {false, true, 0, "004080c0ff"},
-                      {false, false, 8, "14110f0d0b"},  {false, false, 9, "0f0d0a0705"},
-                      {false, false, 10, "1e1b181614"}, {true, true, 0, "010305070a"},
-                      {true, false, 2, "1e18120c06"}};
+            const char *steps; // the stepped parameter at options 0 to 4
+        } tables[] = {{false, 1, "0a07050301"}, {false, 0, "004080c0ff"},  {false, 8, "14110f0d0b"},
+                      {false, 9, "0f0d0a0705"}, {false, 10, "1e1b181614"}, {true, 0, "010305070a"},
+                      {true, 2, "1e18120c06"}};
         for (const auto &t : tables) {
-            const auto code = t.plain ? LightingCodes::plain : LightingCodes::colourful;
             QByteArray steps;
             for (uchar option = 0; option < 5; ++option) {
-                const auto s = t.byOption2 ? code(uchar(t.effect), 0, option)
-                                           : code(uchar(t.effect), option, 4);
-                const bool first = t.byOption2 || t.plain;
-                steps.append(char(first ? s.parameter1 : s.parameter2));
+                const auto s = (t.plain ? LightingCodes::plain : LightingCodes::colourful)(
+                    uchar(t.effect), t.effect ? option : 0, t.effect ? 4 : option);
+                steps.append(char(t.plain || !t.effect ? s.parameter1 : s.parameter2));
             }
             QCOMPARE(steps.toHex(), QByteArray(t.steps));
         }

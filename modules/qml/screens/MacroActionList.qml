@@ -11,9 +11,9 @@ Rectangle {
     property string title
     // The encoded length over the list's right end, empty for none.
     property string countText
-    // What a screen reader calls each event type (delay, key and button
-    // press and release), which the rows show as icons.
-    property var eventWords: ["Delay", "Press", "Release", "Press", "Release"]
+    // What a screen reader calls a delay, a press and a release (of a key or
+    // a button), which the rows show as icons.
+    property var eventWords: ["Delay", "Press", "Release"]
     property alias model: listView.model
     property alias view: listView
     // The row whose delay is being edited, -1 for none.
@@ -77,7 +77,8 @@ Rectangle {
             // The current row takes the list's keyboard focus.
             Accessible.role: Accessible.ListItem
             Accessible.focusable: true
-            Accessible.name: (actionBox.eventWords[type] || "") + " " + shownInfo
+            // Types 1 and 3 press, 2 and 4 release.
+            Accessible.name: actionBox.eventWords[type === 0 ? 0 : 2 - type % 2] + " " + shownInfo
             color: index === listView.currentIndex ? Theme.colorOrange
                                                    : actionArea.containsMouse ? Theme.colorGray1
                                                                               : "transparent"

@@ -319,7 +319,6 @@ Rectangle {
         height: 316
         title: macroEditorMain.macroEditorLang[4]
         eventWords: [macroEditorMain.macroEditorLang[9], macroEditorMain.macroEditorLang[19],
-                     macroEditorMain.macroEditorLang[20], macroEditorMain.macroEditorLang[19],
                      macroEditorMain.macroEditorLang[20]]
         // What shows the encoded length follows every edit and save.
         countText: macroEditorMain.macroNumber_lv.currentIndex < 0 ? ""
