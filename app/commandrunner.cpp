@@ -2,6 +2,7 @@
 
 #include "devicedetector.h"
 #include "filedialogs.h"
+#include "filereplace.h"
 #include "hid_thread.h"
 #include "myqquickview.h"
 #include "processstate.h"
@@ -53,10 +54,13 @@ template<typename Call> bool withFile(myQQuickView *view, const QString &path, C
     return asked;
 }
 
+// Empty for anything but a file of data's size: a device or a pipe named on
+// the command line would be read without end.
 QByteArray contents(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return FileReplace::isReadableData(path) && file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                               : QByteArray();
 }
 
 QString noAnswer()

@@ -14,14 +14,16 @@ namespace FileReplace {
 
 bool copyOver(const QString &source, const QString &target)
 {
+    // A device or a pipe (an import or export path typed by hand) reports
+    // no size: read, it never ends; replaced, it would be gone.
+    const QFileInfo old(target);
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly) || in.size() > StorePaths::maxFileSize)
+    if (!isReadableData(source) || (old.exists() && !old.isFile()) || !in.open(QIODevice::ReadOnly))
         return false;
     const QByteArray content = in.readAll();
     if (in.error() != QFileDevice::NoError)
         return false;
 
-    const QFileInfo old(target);
     const QDateTime oldTime = old.exists() ? old.lastModified() : QDateTime();
 
     QSaveFile out(target);
@@ -51,6 +53,8 @@ bool isReadableData(const QString &path)
 
 bool holdsSettingsGroup(const QString &path, const QString &group)
 {
+    if (!isReadableData(path))
+        return false;
     const QSettings settings(path, QSettings::IniFormat);
     return settings.status() == QSettings::NoError && settings.childGroups().contains(group);
 }

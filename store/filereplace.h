@@ -8,8 +8,9 @@ class QSettings;
 namespace FileReplace {
 // Replaces `target` with a copy of `source` without ever destroying the old
 // content first: the copy is written to a temporary file in the target's
-// folder and renamed over the target. A missing or unreadable source, or a
-// failure while writing, leaves the target exactly as it was. The new file
+// folder and renamed over the target. A missing or unreadable source, a
+// target that is not a file (a device, a pipe, a folder), or a failure
+// while writing, leaves the target exactly as it was. The new file
 // is always newer than the one it replaces, so readers that cache files by
 // modification time see the change.
 bool copyOver(const QString &source, const QString &target);
@@ -18,10 +19,10 @@ bool copyOver(const QString &source, const QString &target);
 // checked before anything is read whole.
 bool isReadableData(const QString &path);
 
-// Whether `path` reads as a settings file that holds `group`: a file picked
-// for an import is checked with it, so that a picture or another kind of
-// settings file picked by mistake is refused instead of becoming a profile
-// or macro that holds nothing of its own.
+// Whether `path` is readable data (above) that reads as a settings file
+// holding `group`: a file picked for an import is checked with it, so that
+// a picture or another kind of settings file picked by mistake is refused
+// instead of becoming a profile or macro that holds nothing of its own.
 bool holdsSettingsGroup(const QString &path, const QString &group);
 
 // Writes what `file` holds pending and tells whether the file took it. A

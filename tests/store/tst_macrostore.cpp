@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QTest>
+#include <sys/stat.h>
 
 static QString macroFile(const QString &name)
 {
@@ -83,12 +84,15 @@ private slots:
               {"big.mc", "Macro_1", ImportResult::TooLarge},
               // Not a macro: a profile, a picture.
               {"modules/setting/p1.bin", "Macro_1", ImportResult::Failed},
-              {"picture.mc", "Macro_1", ImportResult::Failed}}) {
+              {"picture.mc", "Macro_1", ImportResult::Failed},
+              // A pipe: read, it would never end.
+              {"pipe.mc", "Macro_1", ImportResult::Failed}}) {
             TestDataFolder folder;
             folder.write("in.mc", "[config]\ntotal=1\nrepeat=7\n[macro]\n0=\"1,Q\"\n");
             QFile::setPermissions("in.mc", QFileDevice::ReadOwner); // imports stay editable
             folder.write("big.mc", QByteArray(StorePaths::maxFileSize + 1, ' '));
             folder.write("picture.mc", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[", 17));
+            QCOMPARE(mkfifo("pipe.mc", 0600), 0);
             SettingsStore settings;
             MacroStore macros(settings);
             QVERIFY(macros.create("Macro_0", 0));
