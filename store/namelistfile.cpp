@@ -50,13 +50,19 @@ bool NameListFile::update(const QVariant &type, QStringList names)
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     // The scene stores its lists each time it starts: a list that is already
     // there as it stands is not written again.
-    if (file.contains(key) ? storedNames(file, key) == names : names.isEmpty())
+    const QStringList stored = storedNames(file, key);
+    if (file.contains(key) ? stored == names : names.isEmpty())
         return true;
-    if (names.isEmpty())
-        file.remove(key);
-    else
-        file.setValue(key, names);
-    return FileReplace::syncSettings(file);
+    const auto put = [&file, &key](const QStringList &list) {
+        list.isEmpty() ? file.remove(key) : file.setValue(key, list);
+    };
+    put(names);
+    if (FileReplace::syncSettings(file))
+        return true;
+    // A list not taken is no change: left pending in Qt's cache of the file,
+    // it would be written with the next list and undo what the scene shows.
+    put(stored);
+    return false;
 }
 
 QVariantList NameListFile::read(const QVariant &type) const

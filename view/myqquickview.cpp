@@ -53,6 +53,7 @@ const char *const englishRefusals[] = {
     "Damaged settings files were set aside as .damaged; their factory values are used.",
     "The device table was damaged; the factory table is used.",
     "The file could not be written.",
+    "The data folder could not be written; the change was not made.",
 };
 static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
 
@@ -523,18 +524,18 @@ void myQQuickView::saveProfile(int profile)
 
 void myQQuickView::resetProfile(int profile)
 {
-    noteWritten(ProfileStore(*m_store).resetProfile(profile));
+    noteWritten(ProfileStore(*m_store).resetProfile(profile), NotMade);
 }
 
 void myQQuickView::copyProfile(int destprofile, int srcprofile)
 {
-    noteWritten(ProfileStore(*m_store).copyProfile(destprofile, srcprofile));
+    noteWritten(ProfileStore(*m_store).copyProfile(destprofile, srcprofile), NotMade);
 }
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
     const bool written = NameListFile(m_store->setAsideNotice()).update(type, nameList);
-    noteWritten(written);
+    noteWritten(written, NotMade);
     return written;
 }
 
@@ -546,7 +547,7 @@ QVariantList myQQuickView::getNameList(QVariant type)
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
     const bool created = MacroStore(*m_store).create(name.toString(), macroIndex.toUInt());
-    noteWritten(created);
+    noteWritten(created, NotMade);
     return created;
 }
 

@@ -36,6 +36,7 @@ public:
         DamagedFiles,
         DamagedDeviceTable,
         ExportFailed,
+        NotMade,
         RefusalCount
     };
     static QString refusalText(int reason, const QString &langCode);

@@ -14,6 +14,8 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QtQuickTest>
+#include <csignal>
+#include <sys/resource.h>
 
 // Also the runner's setup object: it publishes itself once the engine is there.
 class TestData : public QObject
@@ -37,6 +39,15 @@ public slots:
         QFile::rename(unwritable ? path : aside, unwritable ? aside : path);
         if (unwritable)
             QDir().mkpath(path);
+    }
+    // A full disk: no file grows past a byte (reading goes on).
+    void setDiskFull(bool full)
+    {
+        signal(SIGXFSZ, SIG_IGN); // the failed write returns EFBIG instead
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = full ? 1 : limit.rlim_max;
+        setrlimit(RLIMIT_FSIZE, &limit);
     }
     // A new view over the same folder, as after a restart of the program.
     void reopen()

@@ -102,20 +102,30 @@ Item {
             compare(ui_View.getNameList(2), ["Standard0", "z1", "b2"])
         }
 
-        // A name another row has or the list's sentinel is refused.
+        // A name another row has or the list's sentinel is refused. A list the data folder does not
+        // take is no change: the rows stay as stored, and the notice says the change was not made.
         function test_rename_data() {
             return [{ tag: "free", typed: "z", expected: "z" }, { tag: "another row's", typed: "b", expected: "a" },
-                    { tag: "name list sentinel", typed: "loaderbraxel", expected: "a" }]
+                    { tag: "name list sentinel", typed: "loaderbraxel", expected: "a", notice: "That name is reserved." },
+                    { tag: "unwritable", typed: "z", expected: "a", unwritable: true }]
         }
 
         function test_rename(data) {
             ui_View.updataNameList(2, ["Standard0", "a1", "b2"])
-            const dialog = makeProfile(0)
+            const [dialog, notices] = [makeProfile(0), spy(ui_View, "userNotice")]
+            if (data.unwritable) {
+                testData.setDiskFull(true)
+                mouseClick(child(dialog, "profileNewButton"))
+            }
             mouseDoubleClickSequence(child(dialog, "profileList"), 40, 27 + 13)
             compare(dialog.editRow, 1)
             for (const c of data.typed + "\r")
                 keyClick(c === "\r" ? Qt.Key_Return : c)
-            compare([dialog.editRow, ui_View.getNameList(2)], [-1, ["Standard0", data.expected + "1", "b2"]])
+            testData.setDiskFull(false)
+            compare([dialog.editRow, ui_View.getNameList(2), dialog.list.rows().map((row) => row.textValue),
+                     notices.count && args(notices)[0][0]],
+                    [-1, ["Standard0", data.expected + "1", "b2"], ["Standard", data.expected, "b"],
+                     data.unwritable ? "The data folder could not be written; the change was not made." : data.notice || 0])
         }
     }
 }

@@ -85,8 +85,10 @@ private slots:
         row("gun selection", p1, "ui_View.setSelectGun(0, 'M4')");
         row("key matrix", p1, "ui_View.mouseSetKeyMatrix([4, 0, 1, 0], false, [])");
         row("macro that cannot be created", {"modules/macro/Macro_0.bin"},
-            "ui_View.createMacroIni('Macro_0', 0)", myQQuickView::NotSaved, "", "false");
-        row("name list", {"modules/setting/name.bin"}, namesAndGun);
+            "ui_View.createMacroIni('Macro_0', 0)", myQQuickView::NotMade, "", "false");
+        row("name list", {"modules/setting/name.bin"}, namesAndGun, myQQuickView::NotMade);
+        row("profile reset and copy", {"modules/setting/p2.bin"},
+            "ui_View.resetProfile(1); ui_View.copyProfile(1, 0)", myQQuickView::NotMade);
         row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun);
         row("export onto a folder", {"exchange/a.pf", "exchange/a.mc"},
             "ui_View.saveProfile(0); ui_View.createMacroIni('M', 0); ui_View.saveMacroFile('M')",

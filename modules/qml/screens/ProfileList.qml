@@ -13,6 +13,8 @@ QtObject {
     // The first profile's name in the current language.
     property string firstName: "Standard"
     property ListModel model: ListModel {}
+    // The rows as the data folder holds them.
+    property var storedRows: []
 
     // Rows were added, removed or renamed (the switcher marks its row again).
     signal profilesChanged()
@@ -24,12 +26,24 @@ QtObject {
         // Without a stored list there is still the first profile.
         if (rows.length === 0)
             rows.push({ textValue: "", profileNo: 0 })
-        model.clear()
-        for (const row of rows)
-            model.append(row)
-        model.setProperty(0, "textValue", firstName)
-        rowChosen(activeRow())
+        rows[0].textValue = firstName
+        storedRows = rows
+        showRows(rows)
         storeRows()
+    }
+
+    // In place: a row's delegate that asked for the change (a rename being
+    // committed) stays alive when the change is taken back.
+    function showRows(list: var) {
+        while (model.count > list.length)
+            model.remove(model.count - 1)
+        for (let i = 0; i < list.length; ++i) {
+            if (i < model.count)
+                model.set(i, list[i])
+            else
+                model.append(list[i])
+        }
+        rowChosen(activeRow())
     }
 
     function rows(): var {
@@ -54,13 +68,21 @@ QtObject {
         return Math.max(0, rowOfProfile(profileNo))
     }
 
-    function storeRows() {
-        ui_View.updataNameList(2, Profiles.storedList(rows()))
+    // A change the data folder does not take (the view says so) is not
+    // made: the rows go back to the stored ones, so that none shows that a
+    // restart would lose.
+    function storeRows(): bool {
+        const stored = ui_View.updataNameList(2, Profiles.storedList(rows()))
+        if (stored)
+            storedRows = rows()
+        else
+            showRows(storedRows)
         profilesChanged()
+        return stored
     }
 
     // Appends a row under a new name and the lowest free number; -1 when
-    // six profiles exist.
+    // six profiles exist or the list could not be stored.
     function addRow(): int {
         const current = rows()
         const number = Profiles.freeNumber(current)
@@ -69,7 +91,7 @@ QtObject {
         model.append({ textValue: Profiles.newName(current), profileNo: number })
         rowChosen(model.count - 1)
         storeRows()
-        return number
+        return rowOfProfile(number) >= 0 ? number : -1
     }
 
     function newProfile() {
@@ -104,7 +126,6 @@ QtObject {
             return false
         }
         model.setProperty(row, "textValue", newName)
-        storeRows()
-        return true
+        return storeRows()
     }
 }
