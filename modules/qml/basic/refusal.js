@@ -14,7 +14,6 @@ var fileTooLarge = 6
 var importTooLong = 7
 var notSaved = 8
 var importFailed = 9
-var notMade = 13
 
 var lastLeftKey = 20
 var noMacroToRecord = 21
