@@ -6,6 +6,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
+#include <QStorageInfo>
+#include <algorithm>
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 #include "filedialogs.h"
 #include "storepaths.h"
@@ -51,6 +58,22 @@ bool isReadableData(const QString &path)
     return info.isFile() && info.isReadable() && info.size() <= StorePaths::maxFileSize;
 }
 
+bool hasRoomFor(const QString &path)
+{
+    constexpr qint64 margin = 64 * 1024;
+    const QFileInfo info(path);
+    qint64 room = std::numeric_limits<qint64>::max();
+    const QStorageInfo storage(info.absolutePath());
+    if (storage.isValid() && storage.isReady())
+        room = storage.bytesAvailable();
+#ifdef Q_OS_UNIX
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        room = std::min(room, qint64(limit.rlim_cur));
+#endif
+    return room >= info.size() + margin;
+}
+
 bool holdsSettingsGroup(const QString &path, const QString &group)
 {
     if (!isReadableData(path))
@@ -61,6 +84,8 @@ bool holdsSettingsGroup(const QString &path, const QString &group)
 
 bool syncSettings(QSettings &file)
 {
+    if (!hasRoomFor(file.fileName()))
+        return false;
     file.sync();
     if (file.status() != QSettings::FormatError)
         return file.status() == QSettings::NoError;

@@ -19,13 +19,21 @@ bool copyOver(const QString &source, const QString &target);
 // checked before anything is read whole.
 bool isReadableData(const QString &path);
 
+// Whether the file system holding `path`, and the process's file size
+// limit, leave room to write it anew (its size and 64 KiB). Qt's settings
+// writer (6.4), out of room in the middle of a write, puts what it managed
+// to write in the file's place and reports success: settings files are
+// written, and opened with changes pending, only with room to spare.
+bool hasRoomFor(const QString &path);
+
 // Whether `path` is readable data (above) that reads as a settings file
 // holding `group`: a file picked for an import is checked with it, so that
 // a picture or another kind of settings file picked by mistake is refused
 // instead of becoming a profile or macro that holds nothing of its own.
 bool holdsSettingsGroup(const QString &path, const QString &group);
 
-// Writes what `file` holds pending and tells whether the file took it. A
+// Writes what `file` holds pending, when there is room for it (above), and
+// tells whether the file took it. A
 // file that is not settings text (edited by hand) reads with a format error
 // that stays with the write that has just rewritten it clean; such a file
 // counts as written when it now reads clean.

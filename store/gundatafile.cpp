@@ -33,6 +33,8 @@ bool GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
 {
     if (!isUsableName(index) || src6.size() < recordSize || !isPresent())
         return true;
+    if (!FileReplace::hasRoomFor(StorePaths::gunData))
+        return false;
     QSettings file(StorePaths::gunData, QSettings::IniFormat);
     file.setValue(keyFor(index), src6.mid(0, recordSize));
     return FileReplace::syncSettings(file);
@@ -40,7 +42,7 @@ bool GunDataFile::saveRecord(const QString &index, const QVariantList &src6)
 
 void GunDataFile::modify(int modifyType, const QVariantList &src6)
 {
-    if (!isPresent())
+    if (!isPresent() || !FileReplace::hasRoomFor(StorePaths::gunData))
         return;
     const QString name = src6.value(0).toString();
     if (!isUsableName(name))

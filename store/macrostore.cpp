@@ -48,7 +48,7 @@ QString MacroStore::filePath(const QString &name)
 
 bool MacroStore::create(const QString &name, uint macroIndex)
 {
-    if (!isValidNewName(name))
+    if (!isValidNewName(name) || !FileReplace::hasRoomFor(filePath(name)))
         return false;
     FileReplace::setAsideIfDamaged(filePath(name), QString(), m_settings.setAsideNotice());
     QSettings file(filePath(name), QSettings::IniFormat);
@@ -61,7 +61,8 @@ bool MacroStore::create(const QString &name, uint macroIndex)
 
 bool MacroStore::save(const QString &name, const QStringList &macros, const QVariant &repeat)
 {
-    if (!isValidName(name) || !isReadable(filePath(name), m_settings.setAsideNotice()))
+    if (!isValidName(name) || !isReadable(filePath(name), m_settings.setAsideNotice()) ||
+        !FileReplace::hasRoomFor(filePath(name)))
         return false;
     QSettings file(filePath(name), QSettings::IniFormat);
     // Removing the group first leaves no stale events of a longer macro.

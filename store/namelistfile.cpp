@@ -46,6 +46,8 @@ bool NameListFile::update(const QVariant &type, QStringList names)
         return true;
     if (names.size() == 1)
         names.append(sentinel);
+    if (!FileReplace::hasRoomFor(StorePaths::nameLists))
+        return false;
     FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     // The scene stores its lists each time it starts: a list that is already

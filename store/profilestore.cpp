@@ -36,6 +36,8 @@ bool ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
     if (chosen.isEmpty())
         return true;
     // The exported file holds every change made before the export.
+    if (!FileReplace::hasRoomFor(settings->fileName()))
+        return false;
     settings->sync();
     return FileReplace::copyOver(settings->fileName(), chosen);
 }
@@ -51,6 +53,8 @@ bool ProfileStore::copyProfile(int destprofile, int srcprofile)
     QSettings *source = m_settings.profile(srcprofile);
     if (!source || !m_settings.profile(destprofile) || destprofile == srcprofile)
         return true;
+    if (!FileReplace::hasRoomFor(source->fileName()))
+        return false;
     source->sync();
     return m_settings.replaceProfile(destprofile, source->fileName());
 }

@@ -4,14 +4,17 @@
 #include "settingkeys.h"
 #include "storepaths.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QLocale>
 #include <QSettings>
 
 namespace {
-QSettings *openIni(const QString &path, QObject *parent)
+QSettings *openIni(const QString &path, SettingsStore *store)
 {
-    return new QSettings(path, QSettings::IniFormat, parent);
+    auto *settings = new QSettings(path, QSettings::IniFormat, store);
+    settings->installEventFilter(store);
+    return settings;
 }
 } // namespace
 
@@ -30,7 +33,27 @@ SettingsStore::SettingsStore(QObject *parent, const QVariantHash &runValues,
     m_flags.is55328 = globalData(SettingKeys::mouseIs55328).toBool();
 }
 
-SettingsStore::~SettingsStore() = default;
+SettingsStore::~SettingsStore()
+{
+    // A file left with changes pending is written as its object goes, room
+    // or not: without room the object is kept for the rest of the process,
+    // and the change with it, rather than the file damaged.
+    static QList<QSettings *> keptWithoutRoom;
+    for (QSettings *settings : findChildren<QSettings *>(Qt::FindDirectChildrenOnly)) {
+        if (!FileReplace::hasRoomFor(settings->fileName())) {
+            settings->setParent(nullptr);
+            keptWithoutRoom.append(settings);
+        }
+    }
+}
+
+bool SettingsStore::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::UpdateRequest)
+        return false;
+    const auto *settings = qobject_cast<QSettings *>(watched);
+    return settings && !FileReplace::hasRoomFor(settings->fileName());
+}
 
 QSettings *SettingsStore::openChecked(const QString &path, const QString &factory)
 {
@@ -41,6 +64,9 @@ QSettings *SettingsStore::openChecked(const QString &path, const QString &factor
 
 bool SettingsStore::writeThrough(const QSettings *settings)
 {
+    // Opening the file writes what is pending: the room is checked first.
+    if (!FileReplace::hasRoomFor(settings->fileName()))
+        return false;
     QSettings probe(settings->fileName(), settings->format());
     return FileReplace::syncSettings(probe);
 }
@@ -103,10 +129,11 @@ QSettings *SettingsStore::replaceFile(QSettings *settings, const QString &source
 {
     // Objects on the same file share their pending writes, so they must reach
     // the old file now; left for later they would land in the replaced file.
-    // A file that cannot take them (read-only) is therefore not replaced.
+    // A file that cannot take them (read-only, no room) is therefore not
+    // replaced.
     const QString fileName = settings->fileName();
     QFile file(fileName);
-    if (file.exists() && !file.open(QIODevice::ReadWrite))
+    if ((file.exists() && !file.open(QIODevice::ReadWrite)) || !FileReplace::hasRoomFor(fileName))
         return nullptr;
     file.close();
     settings->sync();

@@ -96,6 +96,11 @@ public:
     // missing): Simplified Chinese for a Chinese system locale, else English.
     static QString defaultLanguage(const QLocale &locale);
 
+protected:
+    // Qt writes an object's pending changes on its own a moment after they
+    // are made; without room for the file that write would damage it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QSettings *replaceFile(QSettings *settings, const QString &source);
     QSettings *openChecked(const QString &path, const QString &factory);

@@ -1,3 +1,5 @@
+#include "macrostore.h"
+#include "namelistfile.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 #include "testdatafolder.h"
@@ -5,8 +7,12 @@
 #include <QDir>
 #include <QLocale>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
 
 namespace {
 const char *const writerVariable = "SKARN_TEST_SETTINGS_WRITER";
@@ -80,6 +86,37 @@ private slots:
         }
         // A change still pending at quit is written when the store closes.
         QVERIFY(folder.read(global).contains("profileNo=4"));
+
+        // A disk about to fill (here: a file size limit that leaves room for
+        // the lock file Qt takes, not for the file): Qt would put what it
+        // managed to write in the file's place and report success. Nothing is
+        // written, neither by the store nor by Qt on its own nor as the store
+        // closes; the change stays and goes with the next write that has room.
+        const QMap<QString, QByteArray> snapshot = folder.snapshot();
+        const auto limitFileSize = [](rlim_t bytes) {
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = std::min(bytes, limit.rlim_max);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        };
+        signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+        const auto unlimited = qScopeGuard([&] { limitFileSize(RLIM_INFINITY); });
+        auto store = std::make_unique<SettingsStore>();
+        limitFileSize(200);
+        QVERIFY(!store->setData("mouse/reportRate", 3) && !store->sync());
+        QCoreApplication::processEvents();
+        QVERIFY(!NameListFile(store->setAsideNotice()).update(0, {"A", "B"}) &&
+                !MacroStore(*store).create("M", 0));
+        store.reset();
+        QCOMPARE(folder.snapshot().keys(), snapshot.keys());
+        for (const QString &file : snapshot.keys())
+            QVERIFY2(folder.read(file) == snapshot.value(file), qPrintable(file));
+        limitFileSize(RLIM_INFINITY);
+        store = std::make_unique<SettingsStore>();
+        QVERIFY(store->setData("mouse/dpiCount", 2));
+        const QByteArray written = folder.read(StorePaths::profile(0));
+        QVERIFY2(written.contains("dpiCount=2\ndpiValueArray") && written.contains("reportRate=3"),
+                 written.constData());
 
         // Text that is not settings (a file edited by hand) reads as nothing;
         // the write that rewrites it is no failure.
