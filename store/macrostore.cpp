@@ -91,7 +91,10 @@ QStringList MacroStore::load(const QString &name) const
 
 bool MacroStore::remove(const QString &name)
 {
-    if (!isValidName(name) || !QFile::exists(filePath(name)))
+    // A macro goes from the name list and the profiles' buttons too: without
+    // room for those writes, the file stays rather than go alone.
+    if (!isValidName(name) || !QFile::exists(filePath(name)) ||
+        !FileReplace::hasRoomFor(StorePaths::nameLists))
         return false;
     return QFile::remove(filePath(name));
 }

@@ -27,6 +27,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFile>
 #include <QFocusEvent>
 #include <QJSValue>
 #include <QMetaMethod>
@@ -565,7 +566,11 @@ QStringList myQQuickView::loadMacroIni(QVariant name)
 
 QVariant myQQuickView::deleteMacroIni(QVariant name)
 {
-    return MacroStore(*m_store).remove(name.toString());
+    // A macro whose file is already gone is gone as the scene asks.
+    const bool gone = MacroStore(*m_store).remove(name.toString()) ||
+                      !QFile::exists(MacroStore::filePath(name.toString()));
+    noteWritten(gone, NotMade);
+    return gone;
 }
 
 bool myQQuickView::loadMacroFile(QVariant macroFileName)

@@ -264,6 +264,8 @@ Item {
                 { tag: "over 128 bytes", source: pairs(70), after: ["A", "B"], told: 1 },
                 { tag: "new macro whose file cannot be written", unwritable: true, after: ["A", "B"], told: 1, asked: [] },
                 { tag: "export", exported: true, after: ["A", "B"], asked: ["save Macro(*.mc)"] },
+                // Deleting would also write the name list: without room the macro stays whole.
+                { tag: "delete on a full disk", full: true, after: ["A", "B"], told: 1, asked: [] },
             ]
         }
 
@@ -282,10 +284,14 @@ Item {
                 mouseClick(child(editor, "macroMenu"), 30, 1 + 2 * 24 + 12)
                 compare(testData.read("out.mc"), testData.read("modules/macro/A.bin"))
             }
-            if (!data.exported)
+            testData.setDiskFull(!!data.full)
+            if (data.full)
+                editor.deleteCurrentMacro()
+            else if (!data.exported)
                 data.unwritable ? editor.newMacro() : editor.importMacro()
+            testData.setDiskFull(false)
             compare([editor.macroNames(), ui_View.getNameList(0).filter((name) => name !== "loaderbraxel"), told.count,
-                     testData.askedDialogs(), data.unwritable ? [] : ui_View.loadMacroIni("Macro_0"),
+                     testData.askedDialogs(), data.unwritable || data.full ? [] : ui_View.loadMacroIni("Macro_0"),
                      editor.macroNumber_lv.currentIndex],
                     [data.after, data.after, data.told || 0, data.asked || ["open Macro(*.mc)"],
                      data.source && !data.told ? ["1,Q", "2,Q", "7"] : [], data.exported ? 0 : 1])

@@ -101,7 +101,9 @@ function deleteCurrentMacro(editor, view) {
         return
     if (editor.isInputting)
         editor.stopRecording()
-    view.deleteMacroIni(name)
+    // Refused (the view says why): the macro stays.
+    if (!view.deleteMacroIni(name))
+        return
     editor.actionModel.clear()
     editor.deleteMacro(name)
     editor.macroNumberModel.remove(row)
