@@ -46,8 +46,6 @@ bool NameListFile::update(const QVariant &type, QStringList names)
         return true;
     if (names.size() == 1)
         names.append(sentinel);
-    if (!FileReplace::hasRoomFor(StorePaths::nameLists))
-        return false;
     FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
     QSettings file(StorePaths::nameLists, QSettings::IniFormat);
     // The scene stores its lists each time it starts: a list that is already
@@ -55,6 +53,8 @@ bool NameListFile::update(const QVariant &type, QStringList names)
     const QStringList stored = storedNames(file, key);
     if (file.contains(key) ? stored == names : names.isEmpty())
         return true;
+    if (!FileReplace::hasRoomFor(StorePaths::nameLists))
+        return false;
     const auto put = [&file, &key](const QStringList &list) {
         list.isEmpty() ? file.remove(key) : file.setValue(key, list);
     };
