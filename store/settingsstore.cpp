@@ -38,11 +38,11 @@ SettingsStore::~SettingsStore()
     // A file left with changes pending is written as its object goes, room
     // or not: without room the object is kept for the rest of the process,
     // and the change with it, rather than the file damaged.
-    static QList<QSettings *> keptWithoutRoom;
+    static auto *const keptWithoutRoom = new QList<QSettings *>; // never freed: kept for good
     for (QSettings *settings : findChildren<QSettings *>(Qt::FindDirectChildrenOnly)) {
         if (!FileReplace::hasRoomFor(settings->fileName())) {
             settings->setParent(nullptr);
-            keptWithoutRoom.append(settings);
+            keptWithoutRoom->append(settings);
         }
     }
 }
