@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace DataFolder {
 
@@ -49,12 +50,35 @@ QString choose(const QString &executableDir)
     return user;
 }
 
+namespace {
+bool temporaryFolder = false;
+} // namespace
+
 QString enter(const QString &executableDir)
 {
     const QString folder = choose(executableDir);
-    if (!QDir::setCurrent(folder))
-        qCWarning(lcStore) << "Cannot enter the data folder" << folder;
+    if (QDir::setCurrent(folder) && QFileInfo(QStringLiteral("modules/setting")).isDir())
+        return folder;
+    qCWarning(lcStore) << "Cannot use the data folder" << folder;
+    // Left where it was started, the program would read and write a
+    // modules/ folder of wherever that is. A copy of the factory files it
+    // can work on instead, gone when it quits; the user is told.
+    static QTemporaryDir copy(QDir::tempPath() + QStringLiteral("/skarn-config-XXXXXX"));
+    if (copy.isValid() &&
+        QFileInfo(factoryFolder(executableDir) + QStringLiteral("/modules/setting")).isDir()) {
+        seed(factoryFolder(executableDir), copy.path());
+        if (QDir::setCurrent(copy.path())) {
+            temporaryFolder = true;
+            qCWarning(lcStore) << "Working on a temporary copy in" << copy.path();
+            return copy.path();
+        }
+    }
     return folder;
+}
+
+bool isTemporary()
+{
+    return temporaryFolder;
 }
 
 } // namespace DataFolder

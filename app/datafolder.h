@@ -19,6 +19,11 @@ QString factoryFolder(const QString &executableDir);
 // Copies what `factoryDir` has and `userDir` lacks; never overwrites.
 void seed(const QString &factoryDir, const QString &userDir);
 
-// Chooses the folder and makes it current. Returns the folder.
+// Chooses the folder and makes it current. Returns the folder. When it
+// cannot be made or entered (a read-only home), a temporary copy of the
+// factory files is made current instead, removed when the program quits.
 QString enter(const QString &executableDir);
+
+// Whether enter() fell back on the temporary copy.
+bool isTemporary();
 } // namespace DataFolder

@@ -1,6 +1,7 @@
 #include "widget.h"
 
 #include "applog.h"
+#include "datafolder.h"
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
 #include "hidbackend.h"
@@ -65,6 +66,7 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
     view()->setDeviceLink(&m_hid);
     connect(view(), &myQQuickView::userNotice, this, &Widget::showNotice);
     connect(m_controller, &Ui_Controler::quitRequested, this, &Widget::exitSYS);
+    m_temporaryFolderNoticeDue = DataFolder::isTemporary();
     m_detector = std::make_unique<DeviceDetector>(*this, m_backend, m_hid);
 
     m_detectionTimer->setInterval(2048);
@@ -400,6 +402,11 @@ void Widget::customEvent(QEvent *event)
     if (event->type() == UserEvent::eventType &&
         static_cast<UserEvent *>(event)->code() == UserEvent::runScene) {
         view()->runUI();
+        // Told once the scene runs, where its notice bar hears it.
+        if (std::exchange(m_temporaryFolderNoticeDue, false)) {
+            QTimer::singleShot(
+                0, view(), [view = view()] { view->refuse(myQQuickView::TemporaryDataFolder); });
+        }
         // The scene's run is queued too: the show, then the icon follow it.
         if (std::exchange(m_showOnRun, false)) {
             QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);

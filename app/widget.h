@@ -147,4 +147,6 @@ private:
     QActionGroup *m_profileGroup = nullptr;
     bool m_quitRequested = false;
     bool m_showOnRun = false;
+    // Working on a temporary copy of the factory files: said once the scene runs.
+    bool m_temporaryFolderNoticeDue = false;
 };

@@ -55,6 +55,7 @@ const char *const englishRefusals[] = {
     "The device table was damaged; the factory table is used.",
     "The file could not be written.",
     "The data folder could not be written; the change was not made.",
+    "The data folder could not be created; changes are kept only until the program quits.",
 };
 static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
 

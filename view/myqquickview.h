@@ -37,6 +37,7 @@ public:
         DamagedDeviceTable,
         ExportFailed,
         NotMade,
+        TemporaryDataFolder,
         RefusalCount
     };
     static QString refusalText(int reason, const QString &langCode);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +52,23 @@ private slots:
         QCOMPARE(seeded, QByteArray("[common]\nmine[gunData]\n"));
         QVERIFY(
             QFile::permissions(user + "setting/apConfig.bin").testFlag(QFileDevice::WriteOwner));
+        QVERIFY(!DataFolder::isTemporary());
+
+        // A user folder that cannot be made (a file where its parent should be):
+        // not the folder the program started in, but a temporary copy of the
+        // factory files, and the user is told.
+        write(m_home.filePath("file"), "");
+        qputenv("XDG_DATA_HOME", m_home.filePath("file/data").toUtf8());
+        QTemporaryDir started;
+        QDir::setCurrent(started.path());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot use the data folder"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Working on a temporary copy"));
+        const QString copy = DataFolder::enter(prefix.filePath("bin"));
+        QVERIFY(DataFolder::isTemporary() && copy != started.path());
+        QCOMPARE(QDir::currentPath(), QDir(copy).canonicalPath());
+        QCOMPARE(QDir("modules/setting").entryList(QDir::Files),
+                 (QStringList{"apConfig.bin", "p1.bin"}));
+        QVERIFY(QDir(started.path()).isEmpty());
     }
 };
 
