@@ -4,7 +4,9 @@
 #include "settingkeys.h"
 #include "storepaths.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <algorithm>
 
 namespace {
@@ -67,11 +69,21 @@ bool DeviceTableFile::isDamaged(const QString &path)
 
 DeviceTable DeviceTableFile::load(bool *fromFactory)
 {
+    // Opening the global settings writes what the store has left pending
+    // there for want of room, without the check the store makes: out of
+    // room, the table is read from a copy, or from the factory table.
+    QString global = StorePaths::globalSettings;
+    const QTemporaryDir copyFolder;
+    if (!FileReplace::hasRoomFor(global)) {
+        const QString copy = copyFolder.filePath(QStringLiteral("apConfig.bin"));
+        global = copyFolder.isValid() && QFile::copy(global, copy)
+                     ? copy
+                     : StorePaths::factoryGlobalSettings;
+    }
     // A damaged table would find no mouse at all, silently; the factory
     // table still serves the devices the program ships with.
-    const bool useFactory =
-        isDamaged(StorePaths::globalSettings) && !isDamaged(StorePaths::factoryGlobalSettings);
+    const bool useFactory = isDamaged(global) && !isDamaged(StorePaths::factoryGlobalSettings);
     if (fromFactory)
         *fromFactory = useFactory;
-    return read(useFactory ? StorePaths::factoryGlobalSettings : StorePaths::globalSettings);
+    return read(useFactory ? StorePaths::factoryGlobalSettings : global);
 }

@@ -1,3 +1,4 @@
+#include "devicetablefile.h"
 #include "macrostore.h"
 #include "namelistfile.h"
 #include "settingsstore.h"
@@ -103,10 +104,11 @@ private slots:
         const auto unlimited = qScopeGuard([&] { limitFileSize(RLIM_INFINITY); });
         auto store = std::make_unique<SettingsStore>();
         limitFileSize(200);
-        QVERIFY(!store->setData("mouse/reportRate", 3) && !store->sync());
+        QVERIFY(!store->setData("mouse/reportRate", 3) && !store->setGlobalData("mouse/x", 1) &&
+                !store->sync());
         QCoreApplication::processEvents();
         QVERIFY(!NameListFile(store->setAsideNotice()).update(0, {"A", "B"}) &&
-                !MacroStore(*store).create("M", 0));
+                !MacroStore(*store).create("M", 0) && !DeviceTableFile::load().isEmpty());
         store.reset();
         QVERIFY(folder.snapshot() == snapshot);
         limitFileSize(RLIM_INFINITY);
