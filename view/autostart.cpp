@@ -62,5 +62,8 @@ bool Autostart::setEnabled(bool enabled, const QString &executable)
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(entry(executable)) >= 0 && file.commit();
+    // Flushed first: Qt's commit misses a write error of its own flush and
+    // would put the part written in the entry's place.
+    return file.open(QIODevice::WriteOnly) && file.write(entry(executable)) >= 0 && file.flush() &&
+           file.commit();
 }

@@ -346,10 +346,12 @@ bool LinuxPointerSettings::setKdeDoubleClick(int milliseconds)
             lines.append(QString());
         lines << QStringLiteral("[KDE]") << line;
     }
+    // Flushed before the commit, which misses a write error of its own
+    // flush and would put the part written in place of the user's file.
     QSaveFile file(m_kdeGlobals);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0 ||
-        !file.commit())
+        !file.flush() || !file.commit())
         return false;
     const QStringList written = readLines(m_kdeGlobals);
     const int check = findKdeKey(written, key, &end);

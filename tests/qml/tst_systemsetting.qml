@@ -88,14 +88,17 @@ Item {
         }
 
         // The check box writes and removes the autostart entry and shows what the entry is,
-        // read afresh when the dialog loads; a blocked folder leaves it unchecked.
+        // read afresh when the dialog loads; a blocked folder or a full disk leaves it unchecked
+        // (and no part of an entry behind).
         function test_startWithTheDesktop() {
-            for (const blocked of [false, true]) {
-                testData.resetAutostart(blocked)
+            for (const blocked of [false, true, "full disk"]) {
+                testData.resetAutostart(blocked === true)
                 for (const on of [true, false]) {
                     const box = child(makeDialog(), "autostartBox")
                     compare(box.isSelect, !on && !blocked)
+                    testData.setDiskFull(blocked === "full disk")
                     mouseClick(box)
+                    testData.setDiskFull(false)
                     tryCompare(box, "isSelect", on && !blocked)
                     const entry = testData.autostartEntry()
                     verify(on && !blocked ? /^\[Desktop Entry\]\n(.*\n)*Exec="[^"]*\/tst_scene" --hidden\n/.test(entry)

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <csignal>
+#include <sys/resource.h>
 
 #undef signals
 #include <gio/gio.h>
@@ -174,6 +176,19 @@ private slots:
             QCOMPARE(text.readAll(), QByteArray(file[1]));
         }
         QVERIFY(!desktop.setDoubleClickTime(0));
+        // A disk that fills during the write (here: a file size limit) leaves
+        // the user's file as it was.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit unlimited = limit;
+        limit.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool written = desktop.setDoubleClickTime(300);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        QFile kept(globals);
+        QVERIFY(!written && kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray(files[3][1]));
         // No KWin on the bus.
         service.unregisterService("org.kde.KWin");
         QVERIFY(!desktop.setPointerSpeed(10));
