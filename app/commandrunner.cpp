@@ -102,6 +102,17 @@ CommandResult CommandRunner::run(const CommandLine &command)
     QObject::disconnect(desktop);
     for (const QString &warning : std::as_const(warnings))
         notices.removeOne(warning);
+    // Run alone, the process ends with the command: a change kept for the
+    // next write goes with it.
+    if (m_kind == Window::Unshown) {
+        const QString kept =
+            myQQuickView::refusalText(
+                myQQuickView::NotSaved,
+                m_window.view()->store()->globalData(SettingKeys::commonLanguage).toString())
+                .simplified();
+        notices.replaceInStrings(
+            kept, QStringLiteral("the data folder could not be written; the change is not kept"));
+    }
     if (!notices.isEmpty())
         return CommandResult::failure(notices.join(QLatin1String("; ")));
     for (const QString &warning : std::as_const(warnings))

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -21,6 +23,8 @@ struct Case
     QByteArray fault = {};
     // A global setting written before the program starts ("group/key=value").
     QString global = {};
+    // The command runs with no room to write files (a file size limit).
+    bool fullDisk = false;
 };
 } // namespace
 Q_DECLARE_METATYPE(Case)
@@ -173,6 +177,10 @@ void tst_CommandLine::command_data()
         {"dpi-stage 3", 1, "", "the mouse did not answer", "", "", "", "", "", "silent"});
     row("r", "report rate, silent mouse",
         {"report-rate 500", 1, "", notWritten, "", "", "", "", "", "silent"});
+    // Run alone, a change the data folder did not take ends with the process.
+    row("a", "report rate, full disk",
+        {"report-rate 500", 1, "", "the data folder could not be written; the change is not kept",
+         "", "", "", "", "", "", "", true});
     row("r", "import, silent mouse",
         {"import-profile slow.pf 1", 1, "", notWritten, "", "", "", "", "", "silent"});
 }
@@ -199,7 +207,14 @@ void tst_CommandLine::command()
     QVERIFY(c.setup.isEmpty() || std::get<0>(run(c.setup)) == 0);
     QVERIFY(c.fault.isEmpty() || m_program->setMouseFault(c.fault));
     const qsizetype before = m_program->record().size();
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = c.fullDisk ? 1 : limit.rlim_cur; // the program inherits it
+    signal(SIGXFSZ, SIG_IGN);                         // and this: a write fails instead
+    setrlimit(RLIMIT_FSIZE, &limit);
     const auto [code, out, err] = run(c.args);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
     QVERIFY2(code == c.code, err.constData());
     QVERIFY2(out.contains(c.out), out.constData());
     QVERIFY2(err.contains(c.err), err.constData());
