@@ -84,8 +84,6 @@ bool holdsSettingsGroup(const QString &path, const QString &group)
 
 bool syncSettings(QSettings &file)
 {
-    if (!hasRoomFor(file.fileName()))
-        return false;
     file.sync();
     if (file.status() != QSettings::FormatError)
         return file.status() == QSettings::NoError;

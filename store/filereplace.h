@@ -32,8 +32,8 @@ bool hasRoomFor(const QString &path);
 // instead of becoming a profile or macro that holds nothing of its own.
 bool holdsSettingsGroup(const QString &path, const QString &group);
 
-// Writes what `file` holds pending, when there is room for it (above), and
-// tells whether the file took it. A
+// Writes what `file` holds pending and tells whether the file took it; the
+// caller has checked for room (above) before making anything pending. A
 // file that is not settings text (edited by hand) reads with a format error
 // that stays with the write that has just rewritten it clean; such a file
 // counts as written when it now reads clean.

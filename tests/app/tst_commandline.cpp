@@ -1,12 +1,11 @@
 // The command line of the real executable, from a temporary portable folder with
 // the virtual mouse: on its own without a display, and through a running copy.
+#include "filesizelimit.h"
 #include "program.h"
 
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -207,14 +206,10 @@ void tst_CommandLine::command()
     QVERIFY(c.setup.isEmpty() || std::get<0>(run(c.setup)) == 0);
     QVERIFY(c.fault.isEmpty() || m_program->setMouseFault(c.fault));
     const qsizetype before = m_program->record().size();
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit unlimited = limit;
-    limit.rlim_cur = c.fullDisk ? 1 : limit.rlim_cur; // the program inherits it
-    signal(SIGXFSZ, SIG_IGN);                         // and this: a write fails instead
-    setrlimit(RLIMIT_FSIZE, &limit);
+    if (c.fullDisk)
+        limitFileSize(1); // the program inherits it
     const auto [code, out, err] = run(c.args);
-    setrlimit(RLIMIT_FSIZE, &unlimited);
+    limitFileSize(RLIM_INFINITY);
     QVERIFY2(code == c.code, err.constData());
     QVERIFY2(out.contains(c.out), out.constData());
     QVERIFY2(err.contains(c.err), err.constData());

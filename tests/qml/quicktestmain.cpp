@@ -1,6 +1,7 @@
 // Runs the scene's Qt Quick tests on the real native side: per test file a copy of the factory
 // files, myQQuickView as `ui_View`, Ui_Controler as `ui_Ctl` and this fixture as `testData`.
 #include "autostart.h"
+#include "filesizelimit.h"
 #include "linkrig.h"
 #include "myqquickview.h"
 #include "scriptedfiledialogs.h"
@@ -14,8 +15,6 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QtQuickTest>
-#include <csignal>
-#include <sys/resource.h>
 
 // Also the runner's setup object: it publishes itself once the engine is there.
 class TestData : public QObject
@@ -41,14 +40,7 @@ public slots:
             QDir().mkpath(path);
     }
     // A full disk: no file grows past a byte (reading goes on).
-    void setDiskFull(bool full)
-    {
-        signal(SIGXFSZ, SIG_IGN); // the failed write returns EFBIG instead
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = full ? 1 : limit.rlim_max;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
+    void setDiskFull(bool full) { limitFileSize(full ? 1 : RLIM_INFINITY); }
     // A new view over the same folder, as after a restart of the program.
     void reopen()
     {

@@ -1,4 +1,5 @@
 #include "devicetablefile.h"
+#include "filesizelimit.h"
 #include "macrostore.h"
 #include "namelistfile.h"
 #include "settingsstore.h"
@@ -11,9 +12,7 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 const char *const writerVariable = "SKARN_TEST_SETTINGS_WRITER";
@@ -94,13 +93,6 @@ private slots:
         // written, neither by the store nor by Qt on its own nor as the store
         // closes; the change stays and goes with the next write that has room.
         const QMap<QString, QByteArray> snapshot = folder.snapshot();
-        const auto limitFileSize = [](rlim_t bytes) {
-            rlimit limit{};
-            getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = std::min(bytes, limit.rlim_max);
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-        };
-        signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
         const auto unlimited = qScopeGuard([&] { limitFileSize(RLIM_INFINITY); });
         auto store = std::make_unique<SettingsStore>();
         limitFileSize(200);

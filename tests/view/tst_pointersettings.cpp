@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "myqquickview.h"
 #include "pointersettings_linux.h"
 #include "testdatafolder.h"
@@ -8,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <csignal>
-#include <sys/resource.h>
 
 #undef signals
 #include <gio/gio.h>
@@ -178,14 +177,9 @@ private slots:
         QVERIFY(!desktop.setDoubleClickTime(0));
         // A disk that fills during the write (here: a file size limit) leaves
         // the user's file as it was.
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit unlimited = limit;
-        limit.rlim_cur = 16;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        limitFileSize(16);
         const bool written = desktop.setDoubleClickTime(300);
-        setrlimit(RLIMIT_FSIZE, &unlimited);
+        limitFileSize(RLIM_INFINITY);
         QFile kept(globals);
         QVERIFY(!written && kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray(files[3][1]));
