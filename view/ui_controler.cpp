@@ -6,6 +6,7 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -113,13 +114,32 @@ void Ui_Controler::onQuit()
 void Ui_Controler::onXChanged(int x)
 {
     if (m_window)
-        m_window->move(m_window->x() + x, m_window->y());
+        moveOnScreen(m_window->pos() + QPoint(x, 0));
 }
 
 void Ui_Controler::onYChanged(int y)
 {
     if (m_window)
-        m_window->move(m_window->x(), m_window->y() + y);
+        moveOnScreen(m_window->pos() + QPoint(0, y));
+}
+
+void Ui_Controler::moveOnScreen(QPoint to)
+{
+    // The window has no frame of its own: a title bar dragged above the
+    // screen, or the whole window dragged out of it, could not be grabbed
+    // again. The title bar stays below the top and a piece of it in reach.
+    constexpr int titleBarHeight = 56;
+    constexpr int inReach = 120;
+    const QScreen *screen = m_window->screen();
+    if (!screen) {
+        m_window->move(to);
+        return;
+    }
+    const QRect area = screen->availableVirtualGeometry();
+    const int width = m_window->width();
+    to.setX(qBound(area.left() + inReach - width, to.x(), area.right() + 1 - inReach));
+    to.setY(qBound(area.top(), to.y(), area.bottom() + 1 - titleBarHeight));
+    m_window->move(to);
 }
 
 bool Ui_Controler::startSystemMove()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 class QQmlComponent;
@@ -56,6 +57,8 @@ public slots:
     void setBusy();
 
 private:
+    void moveOnScreen(QPoint to);
+
     QPointer<QWidget> m_window;
     QPointer<myQQuickView> m_view;
     QString m_sceneUrl;

@@ -5,6 +5,7 @@
 
 #include <QQmlContext>
 #include <QQuickItem>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,15 @@ private slots:
         controller.onXChanged(10);
         controller.onYChanged(-5);
         QCOMPARE(window->pos(), QPoint(110, 195));
+        // Dragged off the screen (800 x 600 here), the title bar stays below
+        // the top and 120 pixels of it in reach.
+        const QRect area = window->screen()->availableVirtualGeometry();
+        controller.onYChanged(-1000);
+        controller.onXChanged(-5000);
+        QCOMPARE(window->pos(), area.topLeft() + QPoint(120 - 1024, 0));
+        controller.onYChanged(5000);
+        controller.onXChanged(5000);
+        QCOMPARE(window->pos(), area.bottomRight() + QPoint(1 - 120, 1 - 56));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         controller.onMinimize();
