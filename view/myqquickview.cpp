@@ -556,7 +556,7 @@ QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
 {
     const bool saved = MacroStore(*m_store).save(name.toString(), macros, repeat);
-    noteWritten(saved);
+    noteWritten(saved, NotMade);
     return saved;
 }
 
@@ -598,9 +598,11 @@ void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
     MacroStore(*m_store).unassign(macroName.toString());
 }
 
-void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
+QVariant myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    noteWritten(GunDataFile(m_store->setAsideNotice()).saveRecord(index.toString(), src6));
+    const bool saved = GunDataFile(m_store->setAsideNotice()).saveRecord(index.toString(), src6);
+    noteWritten(saved, NotMade);
+    return saved;
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)

@@ -173,7 +173,7 @@ public slots:
     QVariant modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname);
     void deleteMacroUpdateProfile(QVariant macroName);
 
-    void mouseSaveGundata(QVariant index, QVariantList src6);
+    QVariant mouseSaveGundata(QVariant index, QVariantList src6);
     void modifyGundata(QVariant modifyType, QVariantList src6);
     QVariantList getGunData(QVariant name);
     QStringList getGunDataKey();

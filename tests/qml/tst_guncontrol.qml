@@ -99,6 +99,12 @@ Item {
                     [["M416", "L-Click", "90", "0", "0", "3"], false])
             mouseClick(child(dialog, "endnessCheck"))
             compare([child(dialog, "timesInput").textValue, ui_View.getGunData(0)[5]], ["0", "0"])
+            // What the data folder does not take is not shown.
+            testData.setDiskFull(true)
+            typeInto(child(dialog, "timesInput"), "7")
+            testData.setDiskFull(false)
+            compare([child(dialog, "timesInput").textValue, dialog.preset(0).gunTimes, ui_View.getGunData(0)[5]],
+                    ["0", "0", "0"])
             dialog.close()
             compare([periods.count, dialog.isSave], [1, false])
         }

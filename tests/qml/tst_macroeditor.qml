@@ -192,6 +192,7 @@ Item {
             const waits = (n, ms) => ["1,A", "0," + ms].concat(pairs(n))
             return [
                 { tag: "delay in front", entry: 1, row: 2, stored: three, expected: ["1,A", "0,50", "0,50", "2,A"] },
+                { tag: "delay in front, full disk", entry: 1, row: 2, stored: three, expected: three, full: true },
                 { tag: "left key after the last event", entry: 3, row: 2, stored: three,
                   expected: three.concat(["3,MS-L", "4,MS-L"]), selected: 2 },
                 { tag: "key in front of a middle event", entry: 2, key: 0x2B, row: 1, stored: three,
@@ -215,7 +216,9 @@ Item {
                     typeInto(editor.timesInput, data.times)
             } else {
                 editor.actionList.currentIndex = data.row
+                testData.setDiskFull(!!data.full)
                 editor.actionMenuChosen(data.entry)
+                testData.setDiskFull(false)
             }
             if (data.key) {
                 editor.detectInput(true, data.key)
@@ -224,9 +227,10 @@ Item {
             }
             compare([editor.delayEditRow, editor.isInsertting || editor.insertKeyBox.visible, events(editor),
                      data.selected === undefined || editor.actionList.currentIndex === data.selected,
-                     ui_View.loadMacroIni("Macro_0"), told.count, String(args(told)).indexOf("128") >= 0],
-                    [-1, false, data.expected, true, data.expected.concat([data.times || "1"]), data.refused ? 1 : 0,
-                     !!data.refused])
+                     ui_View.loadMacroIni("Macro_0"), told.count, String(args(told)).indexOf("128") >= 0,
+                     data.full ? editor.saveCount : 0],
+                    [-1, false, data.expected, true, data.expected.concat([data.times || "1"]),
+                     data.refused || data.full ? 1 : 0, !!data.refused, 0])
         }
 
         // The name rules themselves are the library's; here: what the editor

@@ -86,10 +86,14 @@ private slots:
         row("key matrix", p1, "ui_View.mouseSetKeyMatrix([4, 0, 1, 0], false, [])");
         row("macro that cannot be created", {"modules/macro/Macro_0.bin"},
             "ui_View.createMacroIni('Macro_0', 0)", myQQuickView::NotMade, "", "false");
-        row("name list", {"modules/setting/name.bin"}, namesAndGun, myQQuickView::NotMade);
+        row("name list", {"modules/setting/name.bin"}, namesAndGun, myQQuickView::NotMade, "",
+            "true");
         row("profile reset and copy", {"modules/setting/p2.bin"},
             "ui_View.resetProfile(1); ui_View.copyProfile(1, 0)", myQQuickView::NotMade);
-        row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun);
+        row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun, myQQuickView::NotMade, "",
+            "false");
+        row("macro that cannot be saved", {"modules/macro/M.bin"},
+            "ui_View.saveMacroIni('M', ['7'], 1)", myQQuickView::NotMade, "", "false");
         row("export onto a folder", {"exchange/a.pf", "exchange/a.mc"},
             "ui_View.saveProfile(0); ui_View.createMacroIni('M', 0); ui_View.saveMacroFile('M')",
             myQQuickView::ExportFailed);

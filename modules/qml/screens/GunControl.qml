@@ -31,12 +31,8 @@ Rectangle {
     function init() {
         labelSlots()
         gunNumberModel.clear()
-        for (let i = 0; i < Gun.defaultPresets.length; ++i) {
-            const preset = Gun.defaultPresets[i]
-            const stored = Gun.presetOfRecord(preset, ui_View.getGunData(i))
-            stored.gunImage = Theme.gunImage(preset.gunName)
-            gunNumberModel.append(stored)
-        }
+        for (let i = 0; i < Gun.defaultPresets.length; ++i)
+            gunNumberModel.append(storedPreset(i))
         const slots = Values.intList(ui_View.getGlobalData(SettingKeys.mouseSelectGun), [0, 0, 0])
         selectGun1 = Values.clamp(slots[0], 0, 5)
         selectGun2 = Values.clamp(slots[1], 0, 5)
@@ -71,6 +67,13 @@ Rectangle {
     function labelSlots() {
         for (let i = 0; i < 3; ++i)
             slotModel.setProperty(i, "textValue", gunControlLang[1] + (i + 1))
+    }
+
+    function storedPreset(row: int): var {
+        const preset = Gun.defaultPresets[row]
+        const stored = Gun.presetOfRecord(preset, ui_View.getGunData(row))
+        stored.gunImage = Theme.gunImage(preset.gunName)
+        return stored
     }
 
     function preset(row: int): var {
@@ -122,7 +125,13 @@ Rectangle {
         if (row < 0)
             return
         gunNumberModel.setProperty(row, field, value)
-        ui_View.mouseSaveGundata(row, Gun.recordOfPreset(preset(row)))
+        // An edit the data folder did not take is not shown (nor sent): the
+        // stored preset comes back, and the view says why.
+        if (!ui_View.mouseSaveGundata(row, Gun.recordOfPreset(preset(row)))) {
+            gunNumberModel.set(row, storedPreset(row))
+            showPreset(row)
+            return
+        }
         isSave = true
     }
 

@@ -16,8 +16,13 @@ function autoSave(editor, view) {
     var name = currentName(editor)
     if (name.length === 0)
         return
-    view.saveMacroIni(name, Macro.storedList(Macro.eventsOf(editor.actionModel)),
-                      Values.toInt(editor.timesInput.textValue, 0))
+    // An edit the data folder did not take is not shown as the macro (nor
+    // sent): the stored events come back, and the view says why.
+    if (!view.saveMacroIni(name, Macro.storedList(Macro.eventsOf(editor.actionModel)),
+                           Values.toInt(editor.timesInput.textValue, 0))) {
+        loadEvents(editor, view)
+        return
+    }
     ++editor.saveCount
     editor.modifyMacroData(name)
 }
