@@ -105,8 +105,11 @@ Item {
         // A name another row has or the list's sentinel is refused. A list the data folder does not
         // take is no change: the rows stay as stored, and the notice says the change was not made.
         function test_rename_data() {
-            return [{ tag: "free", typed: "z", expected: "z" }, { tag: "another row's", typed: "b", expected: "a" },
+            return [{ tag: "free", typed: "z", expected: "z" }, { tag: "unchanged", typed: "a", expected: "a" },
+                    { tag: "another row's", typed: "b", expected: "a", notice: "That name is already taken." },
                     { tag: "name list sentinel", typed: "loaderbraxel", expected: "a", notice: "That name is reserved." },
+                    { tag: "blank", typed: " ", expected: "a", notice: "A name cannot be empty or contain \\ / : * ? \" < > |." },
+                    { tag: "too long", typed: "x".repeat(65), expected: "a", notice: "A name can be at most 64 characters long." },
                     { tag: "unwritable", typed: "z", expected: "a", unwritable: true }]
         }
 

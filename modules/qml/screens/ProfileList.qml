@@ -119,10 +119,13 @@ QtObject {
     }
 
     function rename(row: int, newName: string): bool {
-        if (row < 0 || row >= model.count || Profiles.nameTaken(rows(), newName))
+        if (row < 0 || row >= model.count)
             return false
-        if (newName === Profiles.sentinel) {
-            ui_View.refuse(Refusal.nameReserved)
+        if (newName === model.get(row).textValue)
+            return true
+        const reason = Profiles.nameRefusal(rows(), newName)
+        if (reason >= 0) {
+            ui_View.refuse(reason)
             return false
         }
         model.setProperty(row, "textValue", newName)

@@ -1,8 +1,10 @@
 .pragma library
+.import "../basic/refusal.js" as Refusal
 // The profile list as stored: one text per row, the name followed by the
 // profile number as one digit.
 
 var maxProfiles = 6
+var maxNameLength = 64
 var sentinel = "loaderbraxel"
 
 // Rows of a stored list. Entries without a number 0..5 at the end, or with
@@ -59,10 +61,19 @@ function freeNumber(rows) {
     return -1
 }
 
-function nameTaken(rows, name) {
+// Why `name` cannot be given to a profile besides `rows` (a reason of
+// refusal.js), or -1 when it can. A blank name would leave a row with
+// nothing to click in the switcher; the sentinel would end the list.
+function nameRefusal(rows, name) {
+    if (name.trim().length === 0)
+        return Refusal.nameNotFileName
+    if (name.length > maxNameLength)
+        return Refusal.nameTooLong
+    if (name === sentinel)
+        return Refusal.nameReserved
     for (var i = 0; i < rows.length; ++i) {
         if (rows[i].textValue === name)
-            return true
+            return Refusal.nameTaken
     }
-    return false
+    return -1
 }
