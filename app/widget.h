@@ -128,6 +128,7 @@ private:
     bool mouseServed() const;
     void showConnectionState(bool served);
     void showBalloon(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon);
+    bool windowTellsTheUser() const;
     // The tray icon, unless shown already, after a window show just asked for.
     void showTrayIconAfterWindow();
 
