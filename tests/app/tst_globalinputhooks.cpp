@@ -146,7 +146,15 @@ private slots:
         hooks.setKeyboardCallback(recordKey, &seen);
         hooks.setMouseCallback(recordButton, &seen);
         QWindow window;
-        QObject notAWindow;
+        struct : QObject
+        {
+            int keys = 0;
+            bool event(QEvent *e) override
+            {
+                keys += e->type() == QEvent::KeyPress;
+                return false;
+            }
+        } notAWindow;
         using E = QEvent;
         const auto key = [](QObject *to, E::Type type, quint32 code, bool spontaneous,
                             bool repeat = false) {
@@ -177,6 +185,7 @@ private slots:
         hooks.setCaptureActive(false);
         key(&window, E::KeyPress, 30 + 8, true);
         QCOMPARE(seen, (QStringList{"58+", "58-", "f0+ 300,400", "f1- 300,400"}));
+        QCOMPARE(notAWindow.keys, 1); // passed on, not taken
     }
 };
 
