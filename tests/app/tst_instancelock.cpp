@@ -143,8 +143,7 @@ private:
             InstanceLock second(id);
             return second.isRunning() && second.send(InstanceLock::TextMessage, payload, timeout);
         });
-        QTest::qWaitFor([&] { return sent.isFinished(); }, 60000);
-        return sent.result();
+        return QTest::qWaitFor([&] { return sent.isFinished(); }, 60000) && sent.result();
     }
 };
 
