@@ -105,7 +105,7 @@ TestCase {
         compare(Macro.nextName(["Macro_0", "Macro_2"]), "Macro_1")
         compare(Macro.nextName(Array.from({ length: 100 }, (_, k) => "Macro_" + k)), "")
         compare(Macro.nextName([], (name) => name === "Macro_0"), "Macro_1")
-        compare(["Fire ä,1", "", ".", "..", "a/b", "a\\b", "tab\there", "a:b", "a*", "a?", "a\"", "<a", "a>", "a|b"]
+        compare(["Fire ä,1", "", "  ", ".", "..", "a/b", "a\\b", "tab\there", "a:b", "a*", "a?", "a\"", "<a", "a>", "a|b"]
                 .filter(Macro.isPlainFileName), ["Fire ä,1"])
         compare(["m".repeat(64), "m".repeat(65), "a:b", "", "loaderbraxel", "A", "B", "b"]
                 .map((name) => Macro.nameRefusal(name, ["A", "B"])), [-1, 2, 1, 1, 3, 0, 0, -1])

@@ -198,9 +198,9 @@ function nextName(names, isTaken) {
 }
 
 // A macro name becomes a file name in the macro folder, also on Windows
-// and FAT file systems.
+// and FAT file systems; a blank one would be an empty row in the lists.
 function isPlainFileName(name) {
-    if (name.length === 0 || name === "." || name === "..")
+    if (name.trim().length === 0 || name === "." || name === "..")
         return false
     return !/[\/\\\x00-\x1f\x7f:*?"<>|]/.test(name)
 }
