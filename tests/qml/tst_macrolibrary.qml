@@ -114,7 +114,7 @@ TestCase {
     // Rows: sentinel, damaged names and numbers out of range or taken drop;
     // new rows take the smallest free number and name.
     function test_profileRows() {
-        compare(Profiles.parseRows(["Standard0", "", "profile_13", "x", "dup3", "six9", "B2", "loaderbraxel"]),
+        compare(Profiles.parseRows(["Standard0", "", "profile_13", "x", "dup0", "dup3", "six9", "B2", "loaderbraxel"]),
                 [{ textValue: "Standard", profileNo: 0 }, { textValue: "profile_1", profileNo: 3 },
                  { textValue: "B", profileNo: 2 }])
         const rows = [{ textValue: "Standard", profileNo: 0 }, { textValue: "B", profileNo: 2 }]
