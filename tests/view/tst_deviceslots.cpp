@@ -25,14 +25,14 @@ Bytes blockPattern(int n)
 }
 
 // The screen's built-in table as a script array: buttons, DPI+/-, double
-// click at 7; with `gunSwitch`, button 4 switches between two presets.
+// click at 7; with `gunSwitch`, button 4 switches between three presets.
 QString defaultRecords(bool gunSwitch = false)
 {
     const QString list =
         "[0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0, 0xF4, 0, 0, 0, 0xF3, 0, "
         "5, 0, 1, 0, 5, 0, 2, 0, 0, 0xF0, 0x1E, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
         "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0, 1, 0, 0xFF, 0, 2, 0]";
-    return gunSwitch ? QString(list).replace("0, 0, 0xF4, 0", "8, 0, 2, 0") : list;
+    return gunSwitch ? QString(list).replace("0, 0, 0xF4, 0", "8, 0, 3, 0") : list;
 }
 } // namespace
 
@@ -311,8 +311,9 @@ private slots:
 
     // With a gun switch on button 4, matrices 2..4 are the delivered firmware
     // table, untranslated, with the fire period entries and the switch; block
-    // 0 carries the switch mask. Unplugged while the first matrix is written,
-    // the records stay stored and the view keeps its block.
+    // 0 carries the switch mask (31 for three presets; the mouse starts at
+    // 15). Unplugged while the first matrix is written, the records stay
+    // stored and the view keeps its block.
     void gunSwitch()
     {
         for (int unplugAfter : {0, 7}) {
@@ -328,10 +329,10 @@ private slots:
                          ? "00 0c 00 80, 00 0d 01 80    "
                          : "00 0c 00 80, 00 0d 01 80, 00 0d 02 80, 00 0d 03 80, 00 0d 04 80, 00 02 "
                            "01 0100f0000100f1000100f20008000100 0b0096000100f1000100f20008000300 "
-                           "0b01c8000100f1000100f20008000000 0b0200000100f1000100f20008000000");
-            QCOMPARE(int(r.rig.mouse->state().profiles.at(0).at(2)), 15);
-            QCOMPARE(int(r.view->deviceProfile(0).at(2)), 15);
-            QCOMPARE(r.view->mouseGetKeydefine(3, false), (QVariantList{8, 0, 2, 0}));
+                           "0b01c8000100f1000100f20008000300 0b0200000100f1000100f20008000000");
+            QCOMPARE(int(r.rig.mouse->state().profiles.at(0).at(2)), 31);
+            QCOMPARE(int(r.view->deviceProfile(0).at(2)), 31);
+            QCOMPARE(r.view->mouseGetKeydefine(3, false), (QVariantList{8, 0, 3, 0}));
             QVERIFY(r.rig.link.linkFree());
         }
     }
