@@ -326,11 +326,21 @@ void Widget::showTrayMessage(const QString &title, const QString &text)
 {
     // In front, the window shows it itself: the mouse's screen once found,
     // the access fix, the DPI stage marked.
-    if (windowTellsTheUser())
+    tellInTray(title, text, QSystemTrayIcon::Information);
+}
+
+void Widget::tellInTray(const QString &title, const QString &text,
+                        QSystemTrayIcon::MessageIcon icon)
+{
+    // The window tells a user who is working in it, or who is about to (a
+    // start that shows the window once the scene runs); the tray tells one
+    // who is not (hidden, minimised, or behind a terminal that ran a
+    // command), where a balloon beside the window would only say it twice.
+    if ((isVisible() && isActiveWindow() && !isMinimized()) || m_showOnRun)
         return;
     // Also written out, for checks from outside and for troubleshooting.
     qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
-    showBalloon(title, text, QSystemTrayIcon::Information);
+    showBalloon(title, text, icon);
     emit trayMessageShown(title, text);
 }
 
@@ -353,24 +363,11 @@ void Widget::showBalloon(const QString &title, const QString &text,
     m_trayIcon->showMessage(title, text, icon, 10000);
 }
 
-bool Widget::windowTellsTheUser() const
-{
-    // The window tells a user who is working in it, or who is about to (a
-    // start that shows the window once the scene runs); the tray tells one
-    // who is not (hidden, minimised, or behind a terminal that ran a
-    // command), where a balloon beside the window would only say it twice.
-    return (isVisible() && isActiveWindow() && !isMinimized()) || m_showOnRun;
-}
-
 void Widget::showNotice(const QString &text)
 {
     const QString title = windowTitle().isEmpty() ? QStringLiteral("Skarn Config") : windowTitle();
     qCDebug(lcApp).noquote() << "Notice:" << text;
-    if (windowTellsTheUser())
-        return;
-    qCDebug(lcApp).noquote() << "Tray message:" << title << "-" << text;
-    showBalloon(title, text, QSystemTrayIcon::Warning);
-    emit trayMessageShown(title, text);
+    tellInTray(title, text, QSystemTrayIcon::Warning);
 }
 
 void Widget::requestQuit()

@@ -128,7 +128,8 @@ private:
     bool mouseServed() const;
     void showConnectionState(bool served);
     void showBalloon(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon);
-    bool windowTellsTheUser() const;
+    // A balloon, unless the window in front tells the user itself.
+    void tellInTray(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon);
     // The tray icon, unless shown already, after a window show just asked for.
     void showTrayIconAfterWindow();
 

@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <optional>
 
 namespace {
 // Hexadecimal text; anything that is not valid hexadecimal gives 0.
@@ -73,10 +74,11 @@ DeviceTable DeviceTableFile::load(bool *fromFactory)
     // there for want of room, without the check the store makes: out of
     // room, the table is read from a copy, or from the factory table.
     QString global = StorePaths::globalSettings;
-    const QTemporaryDir copyFolder;
+    std::optional<QTemporaryDir> copyFolder; // made only when needed: every pass loads
     if (!FileReplace::hasRoomFor(global)) {
-        const QString copy = copyFolder.filePath(QStringLiteral("apConfig.bin"));
-        global = copyFolder.isValid() && QFile::copy(global, copy)
+        copyFolder.emplace();
+        const QString copy = copyFolder->filePath(QStringLiteral("apConfig.bin"));
+        global = copyFolder->isValid() && QFile::copy(global, copy)
                      ? copy
                      : StorePaths::factoryGlobalSettings;
     }

@@ -201,12 +201,13 @@ void myQQuickView::refuse(int reason)
         notifyUser(text);
 }
 
-void myQQuickView::noteWritten(bool written, Refusal reason)
+bool myQQuickView::noteWritten(bool written, Refusal reason)
 {
     if (written)
-        return;
+        return true;
     ++m_failedWrites;
     refuse(reason);
+    return false;
 }
 
 // The scene and the window connect to userNotice after the view exists, and
@@ -536,9 +537,7 @@ void myQQuickView::copyProfile(int destprofile, int srcprofile)
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    const bool written = NameListFile(m_store->setAsideNotice()).update(type, nameList);
-    noteWritten(written, NotMade);
-    return written;
+    return noteWritten(NameListFile(m_store->setAsideNotice()).update(type, nameList), NotMade);
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
@@ -548,16 +547,12 @@ QVariantList myQQuickView::getNameList(QVariant type)
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
-    const bool created = MacroStore(*m_store).create(name.toString(), macroIndex.toUInt());
-    noteWritten(created, NotMade);
-    return created;
+    return noteWritten(MacroStore(*m_store).create(name.toString(), macroIndex.toUInt()), NotMade);
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
 {
-    const bool saved = MacroStore(*m_store).save(name.toString(), macros, repeat);
-    noteWritten(saved, NotMade);
-    return saved;
+    return noteWritten(MacroStore(*m_store).save(name.toString(), macros, repeat), NotMade);
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)
@@ -568,10 +563,9 @@ QStringList myQQuickView::loadMacroIni(QVariant name)
 QVariant myQQuickView::deleteMacroIni(QVariant name)
 {
     // A macro whose file is already gone is gone as the scene asks.
-    const bool gone = MacroStore(*m_store).remove(name.toString()) ||
-                      !QFile::exists(MacroStore::filePath(name.toString()));
-    noteWritten(gone, NotMade);
-    return gone;
+    return noteWritten(MacroStore(*m_store).remove(name.toString()) ||
+                           !QFile::exists(MacroStore::filePath(name.toString())),
+                       NotMade);
 }
 
 bool myQQuickView::loadMacroFile(QVariant macroFileName)
@@ -600,9 +594,8 @@ void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
 
 QVariant myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    const bool saved = GunDataFile(m_store->setAsideNotice()).saveRecord(index.toString(), src6);
-    noteWritten(saved, NotMade);
-    return saved;
+    return noteWritten(GunDataFile(m_store->setAsideNotice()).saveRecord(index.toString(), src6),
+                       NotMade);
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)

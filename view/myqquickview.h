@@ -228,7 +228,8 @@ private:
     QString pointerText(int index) const;
     // Counts a failed write and tells the user (once per turn, as every
     // notice).
-    void noteWritten(bool written, Refusal reason = NotSaved);
+    // Tells `reason` unless `written`; returns `written`.
+    bool noteWritten(bool written, Refusal reason = NotSaved);
     void noteImport(ImportResult result);
     void noteSetAside();
 

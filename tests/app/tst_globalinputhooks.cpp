@@ -146,27 +146,19 @@ private slots:
         hooks.setKeyboardCallback(recordKey, &seen);
         hooks.setMouseCallback(recordButton, &seen);
         QWindow window;
-        struct : QObject
-        {
-            int keys = 0;
-            bool event(QEvent *e) override
-            {
-                keys += e->type() == QEvent::KeyPress;
-                return false;
-            }
-        } notAWindow;
+        QObject notAWindow;
         using E = QEvent;
         const auto key = [](QObject *to, E::Type type, quint32 code, bool spontaneous,
                             bool repeat = false) {
             QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, code, 0, 0, {}, repeat);
             if (spontaneous)
                 QSpontaneKeyEvent::setSpontaneous(&event);
-            QCoreApplication::instance()->notify(to, &event);
+            return QCoreApplication::instance()->notify(to, &event);
         };
-        key(&window, E::KeyPress, 96 + 8, true);         // keypad Enter
-        key(&notAWindow, E::KeyPress, 28 + 8, true);     // passed on to a widget
-        key(&window, E::KeyPress, 28 + 8, false);        // passed on to the scene
-        key(&window, E::KeyRelease, 96 + 8, true, true); // auto-repeat
+        key(&window, E::KeyPress, 96 + 8, true);               // keypad Enter
+        QVERIFY(!key(&notAWindow, E::KeyPress, 28 + 8, true)); // passed on to a widget
+        key(&window, E::KeyPress, 28 + 8, false);              // passed on to the scene
+        key(&window, E::KeyRelease, 96 + 8, true, true);       // auto-repeat
         key(&window, E::KeyPress, 96 + 8, true, true);
         key(&window, E::KeyRelease, 96 + 8, true);
         key(&window, E::KeyPress, 0, true); // no native code
@@ -185,7 +177,6 @@ private slots:
         hooks.setCaptureActive(false);
         key(&window, E::KeyPress, 30 + 8, true);
         QCOMPARE(seen, (QStringList{"58+", "58-", "f0+ 300,400", "f1- 300,400"}));
-        QCOMPARE(notAWindow.keys, 1); // passed on, not taken
     }
 };
 

@@ -45,19 +45,19 @@ private slots:
         QVERIFY(!dialog->parentWidget() && dialog->windowModality() == Qt::ApplicationModal);
         QCOMPARE(dialog->nameFilters(), QStringList{"Profile(*.pf)"});
 
-        window->move(100, 200);
-        controller.onXChanged(10);
-        controller.onYChanged(-5);
-        QCOMPARE(window->pos(), QPoint(110, 195));
-        // Dragged off the screen (800 x 600 here), the title bar stays below
-        // the top and 120 pixels of it in reach.
+        // Moved by offsets; dragged off the screen (800 x 600 here), the
+        // title bar stays below the top and 120 pixels of it in reach.
         const QRect area = window->screen()->availableVirtualGeometry();
-        controller.onYChanged(-1000);
-        controller.onXChanged(-5000);
-        QCOMPARE(window->pos(), area.topLeft() + QPoint(120 - 1024, 0));
-        controller.onYChanged(5000);
-        controller.onXChanged(5000);
-        QCOMPARE(window->pos(), area.bottomRight() + QPoint(1 - 120, 1 - 56));
+        const auto drag = [&](int dx, int dy) {
+            controller.onXChanged(dx);
+            controller.onYChanged(dy);
+            return window->pos();
+        };
+        window->move(100, 200);
+        QCOMPARE(QList<QPoint>({drag(10, -5), drag(-5000, -1000), drag(5000, 5000)}),
+                 QList<QPoint>({{110, 195},
+                                area.topLeft() + QPoint(120 - 1024, 0),
+                                area.bottomRight() + QPoint(1 - 120, 1 - 56)}));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         controller.onMinimize();

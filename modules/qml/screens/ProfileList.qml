@@ -13,8 +13,6 @@ QtObject {
     // The first profile's name in the current language.
     property string firstName: "Standard"
     property ListModel model: ListModel {}
-    // The rows as the data folder holds them.
-    property var storedRows: []
 
     // Rows were added, removed or renamed (the switcher marks its row again).
     signal profilesChanged()
@@ -22,14 +20,18 @@ QtObject {
     signal rowChosen(int row)
 
     function init() {
+        showRows(storedRows())
+        storeRows()
+    }
+
+    // The rows as the data folder holds them.
+    function storedRows(): var {
         const rows = Profiles.parseRows(ui_View.getNameList(2))
         // Without a stored list there is still the first profile.
         if (rows.length === 0)
             rows.push({ textValue: "", profileNo: 0 })
         rows[0].textValue = firstName
-        storedRows = rows
-        showRows(rows)
-        storeRows()
+        return rows
     }
 
     // In place: a row's delegate that asked for the change (a rename being
@@ -73,10 +75,8 @@ QtObject {
     // restart would lose.
     function storeRows(): bool {
         const stored = ui_View.updataNameList(2, Profiles.storedList(rows()))
-        if (stored)
-            storedRows = rows()
-        else
-            showRows(storedRows)
+        if (!stored)
+            showRows(storedRows())
         profilesChanged()
         return stored
     }
