@@ -71,6 +71,20 @@ def png(size, rows):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 
+def dib(size, rows):
+    # A classic icon entry: a 32-bit BGRA bitmap stored bottom-up with its
+    # 1-bit AND mask (all clear: the alpha channel decides). Qt's icon
+    # plugin decodes these itself; for a PNG entry it asks Qt's image
+    # reader, which loads every image format plugin on the system to find
+    # the one that reads PNG, and keeps them loaded.
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = b"".join(
+        bytes(b for i in range(0, len(row), 4) for b in (row[i + 2], row[i + 1], row[i], row[i + 3]))
+        for row in reversed(rows))
+    mask_stride = ((size + 31) // 32) * 4
+    return header + pixels + b"\0" * (mask_stride * size)
+
+
 def ico(images):
     header = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
@@ -95,7 +109,8 @@ def svg():
 
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "modules", "img")
-    images = [(s, png(s, render(s))) for s in (16, 24, 32, 48, 64, 128, 256)]
+    # Bitmaps at the sizes a tray or a title bar shows, PNG above them.
+    images = [(s, dib(s, render(s)) if s <= 64 else png(s, render(s))) for s in (16, 24, 32, 48, 64, 128, 256)]
     with open(os.path.join(out, "logo.ico"), "wb") as f:
         f.write(ico(images))
     with open(os.path.join(out, "logo.svg"), "w") as f:

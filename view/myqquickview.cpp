@@ -4,6 +4,7 @@
 #include <malloc.h>
 #endif
 
+#include "artprovider.h"
 #include "autostart.h"
 #include "deviceoperations.h"
 #include "filereplace.h"
@@ -71,6 +72,7 @@ QString refusalIn(int reason, const QString &langCode, const FileReplace::SetAsi
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
+    engine()->addImageProvider(QLatin1String(ArtProvider::scheme), new ArtProvider);
     // The virtual mouse is served as the family it emulates, whatever the
     // data folder says, and nothing about it is written.
     QVariantHash runValues;

@@ -69,7 +69,7 @@ Item {
 
     // Pictures.
     property int skin_No: 1
-    property url sourceTitleLogo: "qrc:/modules/img/titleLogo.svg"
+    property url sourceTitleLogo: "image://art/modules/img/titleLogo.svg"
     property url sourcePowerOn: Theme.skinImage(skin_No, "index", "powerOn")
     property url sourceMouse: Theme.skinImage(skin_No, "mouse", "mouse")
     property url sourceM416: Theme.gunImage("M416")

@@ -1,5 +1,6 @@
 // Runs the scene's Qt Quick tests on the real native side: per test file a copy of the factory
 // files, myQQuickView as `ui_View`, Ui_Controler as `ui_Ctl` and this fixture as `testData`.
+#include "artprovider.h"
 #include "autostart.h"
 #include "filesizelimit.h"
 #include "linkrig.h"
@@ -23,6 +24,7 @@ class TestData : public QObject
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        engine->addImageProvider(QLatin1String(ArtProvider::scheme), new ArtProvider);
         m_context = engine->rootContext();
         m_context->setContextProperty(QStringLiteral("testData"), this);
         reopen();

@@ -26,7 +26,7 @@ Item {
         fillMode: Image.Tile
         horizontalAlignment: Image.AlignLeft
         verticalAlignment: Image.AlignTop
-        source: "qrc:/modules/img/gridCell.svg"
+        source: "image://art/modules/img/gridCell.svg"
     }
 
     Image {
@@ -36,7 +36,7 @@ Item {
         height: 520
         sourceSize.width: 60
         sourceSize.height: 52
-        source: "qrc:/modules/img/glow.svg"
+        source: "image://art/modules/img/glow.svg"
     }
 
     // The status strip; its rounded bottom corners follow the frame's.

@@ -22,7 +22,8 @@ var colorUnsaved = "#ff3030"
 var colorFocus = "#8fc4ff"
 var tooltipDelay = 600
 
-var imageFolder = "qrc:/modules/img/"
+// Drawn by the program's picture provider (ArtProvider) from its resources.
+var imageFolder = "image://art/modules/img/"
 var dropButton = imageFolder + "dropBtn.svg"
 var dropButtonOpen = imageFolder + "dropBtnU.svg"
 var sliderKnob = imageFolder + "slide.svg"
@@ -30,9 +31,9 @@ var checkMark = imageFolder + "checkBtn.svg"
 
 // Skinned pictures live in one resource prefix per group.
 function skinImage(skin, group, picture) {
-    return "qrc:/" + group + "/modules/img/skin" + skin + "/" + group + "/" + picture + ".svg"
+    return "image://art/" + group + "/modules/img/skin" + skin + "/" + group + "/" + picture + ".svg"
 }
 
 function gunImage(name) {
-    return "qrc:/gun/modules/img/skin1/gun/" + name + ".svg"
+    return "image://art/gun/modules/img/skin1/gun/" + name + ".svg"
 }
