@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QSettings>
+#include <algorithm>
 
 // An unquoted text with commas reads back as a list; give it back whole.
 static QString text(const QVariant &value)
@@ -34,11 +35,9 @@ QStringList LangStrings::read(const QString &typeStr, const QString &langCode,
     // Qt reads INI files as UTF-8.
     QSettings file(filePath(langCode), QSettings::IniFormat);
     file.beginGroup(typeStr);
-    bool ok = false;
-    int total = file.value(QStringLiteral("total")).toString().trimmed().toInt(&ok);
-    if (!ok || total < 0)
-        total = 0;
-    total = qMin(total, maxTotal);
+    // An unreadable count reads as 0.
+    const int total =
+        std::clamp(file.value(QStringLiteral("total")).toString().trimmed().toInt(), 0, maxTotal);
     texts.reserve(total);
     for (int i = 0; i < total; ++i)
         texts.append(text(file.value(QString::number(i))));

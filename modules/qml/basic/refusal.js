@@ -2,7 +2,8 @@
 // Reasons given when a change is refused, and the questions the scene asks
 // before a delete, by their index in the language files' "refusal" group.
 // 0 to 19 are told by the view (ui_View.refuse(reason)), in the order of
-// myQQuickView's Refusal; the scene's own texts start at 20.
+// myQQuickView's Refusal (here those the scene names itself); the scene's
+// own texts start at 20.
 
 var nameTaken = 0
 var nameNotFileName = 1
@@ -10,10 +11,7 @@ var nameTooLong = 2
 var nameReserved = 3
 var renameFailed = 4
 var macroTooLong = 5
-var fileTooLarge = 6
 var importTooLong = 7
-var notSaved = 8
-var importFailed = 9
 
 var lastLeftKey = 20
 var noMacroToRecord = 21
