@@ -68,7 +68,7 @@ TestCase {
 
     // Pointer speed levels at the ends and the thresholds; the scroll amount, one screen being 1000.
     function test_systemSettings() {
-        compare([3, 4, 36, 103, 104, 170, 337, 500].map(System.levelOf), [0, 1, 1, 3, 4, 5, 10, 10])
+        compare([3, 4, 37, 103, 104, 170, 337, 500].map(System.levelOf), [0, 1, 2, 3, 4, 5, 10, 10])
         compare([[false, "7"], [true, "7"], [true, ""], [true, "0"], [true, "250"]].map((p) => System.scrollAmount(p[0], p[1])),
                 [1000, 7, 1, 1, 100])
     }
