@@ -51,13 +51,9 @@ private slots:
         // saved picture (PNG) loads them all.
         QFile maps(QStringLiteral("/proc/self/maps"));
         QVERIFY(maps.open(QIODevice::ReadOnly));
-        QStringList plugins;
-        for (const QString &line : QString::fromUtf8(maps.readAll()).split('\n'))
-            if (line.contains(QLatin1String("/imageformats/")) &&
-                !plugins.contains(line.section('/', -1)))
-                plugins << line.section('/', -1);
+        const QByteArray mapped = maps.readAll();
         if (picture.isEmpty())
-            QCOMPARE(plugins, QStringList{QStringLiteral("libqico.so")});
+            QCOMPARE(mapped.count("/imageformats/"), mapped.count("/imageformats/libqico.so"));
 #endif
 
         // The title logo shows its drawing rendered at the device pixel ratio,
