@@ -1,12 +1,18 @@
 #!/usr/bin/env python3
 """Draws the scene's artwork as SVG into modules/img/, where the scene loads
 it from: Qt renders each picture at the screen's scale, so it stays sharp at
-any scale factor."""
+any scale factor.
+
+Lettering is written as outlines, taken from DejaVu Sans (Debian's
+fonts-dejavu-core, read with python3-fonttools): a <text> would be drawn
+in whatever font the user's system has, and rendering it would load the
+text shaper and the font's files into the program for its whole life."""
 import os
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "modules", "img")
 ORANGE, BLUE, GRAY0, GRAY1, GRAY2, GRAY3 = "#cf3e00", "#09347f", "#1a1a1a", "#3c3c3c", "#969696", "#d1d1d1"
-FONT = "DejaVu Sans"
+FONT_FILES = {False: "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+              True: "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"}
 
 
 def svg(path, w, h, body, defs=""):
@@ -17,6 +23,25 @@ def svg(path, w, h, body, defs=""):
         if defs:
             f.write(f"<defs>{defs}</defs>\n")
         f.write(body + "\n</svg>\n")
+
+
+def lettering(text, x, y, size, fill, bold=False, middle=False):
+    """`text` as one path: glyph outlines on the baseline at `y`, advanced by
+    the font's widths, starting at `x` or centred on it."""
+    from fontTools.pens.svgPathPen import SVGPathPen
+    from fontTools.pens.transformPen import TransformPen
+    from fontTools.ttLib import TTFont
+    font = TTFont(FONT_FILES[bold])
+    glyphs, cmap = font.getGlyphSet(), font.getBestCmap()
+    scale = size / font["head"].unitsPerEm
+    names = [cmap[ord(c)] for c in text]
+    width = sum(glyphs[n].width * scale for n in names)
+    pen = SVGPathPen(glyphs, ntos=lambda v: f"{v:.2f}".rstrip("0").rstrip("."))
+    pen_x = x - width / 2 if middle else x
+    for name in names:
+        glyphs[name].draw(TransformPen(pen, (scale, 0, 0, -scale, pen_x, y)))
+        pen_x += glyphs[name].width * scale
+    return f'<path d="{pen.getCommands()}" fill="{fill}"/>'
 
 
 def emblem(cx, cy, r, stroke=ORANGE):
@@ -42,22 +67,10 @@ def background():
     svg("glow", 60, 52, '<ellipse cx="30" cy="26" rx="30" ry="26" fill="url(#glow)"/>', defs)
 
 
-def title_bar():
-    defs = ('<linearGradient id="tb" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0" stop-color="#050505"/><stop offset="1" stop-color="#17171a"/></linearGradient>'
-            '<linearGradient id="line" x1="0" y1="0" x2="1" y2="0">'
-            f'<stop offset="0" stop-color="{ORANGE}" stop-opacity="0"/><stop offset="0.15" stop-color="{ORANGE}"/>'
-            f'<stop offset="0.6" stop-color="{ORANGE}" stop-opacity="0.35"/><stop offset="1" stop-color="{ORANGE}" stop-opacity="0"/></linearGradient>')
-    body = ('<path d="M10,0 H1014 A10,10 0 0 1 1024,10 V56 H0 V10 A10,10 0 0 1 10,0 Z" fill="url(#tb)"/>'
-            '<rect x="0" y="55" width="1024" height="1" fill="url(#line)"/>'
-            f'<path d="M0,56 H300 L312,50 H1024" fill="none" stroke="{GRAY1}" stroke-width="1" opacity="0.6"/>')
-    svg("titleBar", 1024, 56, body, defs)
-
-
 def title_logo():
     body = (emblem(10, 10, 9) +
-            f'<text x="26" y="15" font-family="{FONT}" font-size="14" font-weight="bold" fill="#ffffff" letter-spacing="2">SKARN</text>'
-            f'<text x="90" y="15" font-family="{FONT}" font-size="12" fill="{GRAY2}" letter-spacing="1">CONFIG</text>')
+            lettering("SKARN", 26, 15, 14, "#ffffff", bold=True) +
+            lettering("CONFIG", 90, 15, 12, GRAY2))
     svg("titleLogo", 150, 20, body)
 
 
@@ -70,8 +83,8 @@ def power_on():
             '<stop offset="0" stop-color="#202124"/><stop offset="1" stop-color="#0b0b0d"/></linearGradient>')
     body = ('<rect x="0.5" y="0.5" width="479" height="279" rx="14" fill="url(#card)" stroke="#3c3c3c"/>'
             '<circle cx="240" cy="72" r="62" fill="url(#halo)"/>' + emblem(240, 72, 40) +
-            f'<text x="240" y="212" text-anchor="middle" font-family="{FONT}" font-size="34" font-weight="bold" fill="#ffffff" letter-spacing="10">SKARN</text>'
-            f'<text x="240" y="236" text-anchor="middle" font-family="{FONT}" font-size="12" fill="{GRAY2}" letter-spacing="6">GAMING MOUSE CONFIG</text>'
+            lettering("SKARN", 240, 212, 34, "#ffffff", bold=True, middle=True) +
+            lettering("GAMING MOUSE CONFIG", 240, 236, 12, GRAY2, middle=True) +
             f'<rect x="160" y="252" width="160" height="2" fill="{ORANGE}"/>')
     svg("skin1/index/powerOn", 480, 280, body, defs)
 
@@ -211,4 +224,4 @@ def icons():
     icon("skin1/macros/mouseUp", mouse_shape.format(c=GRAY3) + accent("M5,6 H11 M8,1.5 V6", "#5b8be0", 1.3))
 
 if __name__ == "__main__":
-    background(); title_bar(); title_logo(); power_on(); title_buttons(); controls(); mouse(); guns(); icons()
+    background(); title_logo(); power_on(); title_buttons(); controls(); mouse(); guns(); icons()

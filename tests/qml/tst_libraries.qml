@@ -3,6 +3,7 @@ import QtTest
 import "qrc:/modules/qml/basic/values.js" as Values
 import "qrc:/modules/qml/basic/reportrate.js" as ReportRate
 import "qrc:/modules/qml/basic/refusal.js" as Refusal
+import "qrc:/modules/qml/basic/theme.js" as Theme
 import "qrc:/modules/qml/common/slider.js" as Slider
 import "qrc:/modules/qml/screens/dpi.js" as Dpi
 import "qrc:/modules/qml/screens/systemsetting.js" as System
@@ -39,6 +40,12 @@ TestCase {
         const chinese = Array(23).fill("").concat(["删除宏“%1”？"])
         compare([Refusal.text(chinese, 23, "$&"), Refusal.text(chinese, 22, "P"), Refusal.text(undefined, 20)],
                 ["删除宏“$&”？", "Delete the profile “P”?", "At least one button must stay a left click."])
+    }
+
+    // Only scripts whose letters join or carry placed marks go through the text shaper.
+    function test_needsShaping() {
+        compare(["Profile 1", "配置文件 2", "Ünïcödé €", "", "سلام", "שלום", "नमस्ते", "ไทย", "e\u0301", "🙂"].map(Theme.needsShaping),
+                [false, false, false, false, true, true, true, true, true, true])
     }
 
     function test_reportRateCodes() {

@@ -100,6 +100,10 @@ Item {
                         [child(main, "helpButton"), child(system, "closeMark"), child(system, "resetMark"),
                          child(main, "rateList")].map((button) => button.description),
                         [child(main, "busyIndicator").text]), data.texts)
+            // Latin and Chinese draw without the text shaper, in every text of the scene and its dialogs.
+            const shaped = (item) => Array.from(item.children).reduce((found, c) => found.concat(shaped(c)),
+                                                                       item.font && item.font.preferShaping ? [item.text] : [])
+            compare(shaped(main), [])
         }
 
         // The title bar comes first, each side panel's drop-down before what it

@@ -11,6 +11,7 @@ Text {
     text: qsTr("LOADING ......")
     color: Theme.fontColor
     font.family: Theme.fontFamily
+    font.preferShaping: Theme.needsShaping(text)
     font.pixelSize: Theme.fontMaxSize
     font.bold: true
     font.letterSpacing: 2

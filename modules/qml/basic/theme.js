@@ -22,6 +22,18 @@ var colorUnsaved = "#ff3030"
 var colorFocus = "#8fc4ff"
 var tooltipDelay = 600
 
+// Latin, Greek, Cyrillic and CJK text looks the same without OpenType
+// shaping, which the scene's texts then skip: shaping builds HarfBuzz plans
+// per font size and reads the font's layout tables, a MiB of memory for the
+// program's life. Scripts whose letters join or carry placed marks (Arabic,
+// Hebrew, Indic, Thai, emoji, combining accents), as in a user's names, are
+// still shaped.
+var unshapedText = /^[\u0000-\u02ff\u0370-\u052f\u1e00-\u1fff\u2000-\u20cf\u2100-\u2bff\u3000-\u3098\u309b-\u30ff\u3400-\u4dbf\u4e00-\u9fff\uac00-\ud7af\uf900-\ufaff\uff00-\uffef]*$/
+
+function needsShaping(text) {
+    return !unshapedText.test(text)
+}
+
 // Drawn by the program's picture provider (ArtProvider) from its resources.
 var imageFolder = "image://art/modules/img/"
 var dropButton = imageFolder + "dropBtn.svg"

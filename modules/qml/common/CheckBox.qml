@@ -47,6 +47,7 @@ Item {
         text: checkBox.textValue
         color: Theme.fontColor
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
     }
 

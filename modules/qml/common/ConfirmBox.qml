@@ -63,6 +63,7 @@ Rectangle {
             text: confirmBox.question
             color: Theme.fontColor
             font.family: Theme.fontFamily
+            font.preferShaping: Theme.needsShaping(text)
             font.pixelSize: Theme.fontNormalSize
             font.bold: true
         }

@@ -24,6 +24,7 @@ Rectangle {
         text: dropBox.textValue
         color: Theme.fontColor
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
     }
 

@@ -188,6 +188,7 @@ Item {
                                 text: cell.model.textValue === undefined ? "" : cell.model.textValue
                                 color: Theme.fontColor
                                 font.family: Theme.fontFamily
+                                font.preferShaping: Theme.needsShaping(text)
                                 font.pixelSize: Theme.fontNormalSize
                             }
 

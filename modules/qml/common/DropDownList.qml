@@ -222,6 +222,7 @@ Item {
                             text: row.model.textValue === undefined ? "" : row.model.textValue
                             color: Theme.fontColor
                             font.family: Theme.fontFamily
+                            font.preferShaping: Theme.needsShaping(text)
                             font.pixelSize: Theme.fontNormalSize
                         }
 

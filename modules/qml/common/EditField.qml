@@ -48,6 +48,7 @@ Rectangle {
         Accessible.name: editField.description
         Accessible.focusable: true
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
         onTextEdited: editField.edited(text)
         Keys.onReturnPressed: editField.accepted()

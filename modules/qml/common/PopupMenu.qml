@@ -84,6 +84,7 @@ Rectangle {
                     text: popupRow.modelData
                     color: Theme.fontColor
                     font.family: Theme.fontFamily
+                    font.preferShaping: Theme.needsShaping(text)
                     font.pixelSize: Theme.fontNormalSize
                 }
 

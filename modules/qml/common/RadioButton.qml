@@ -87,6 +87,7 @@ Item {
         text: radioButton.textValue
         color: Theme.fontColor
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
     }
 

@@ -40,6 +40,7 @@ Rectangle {
         selectionColor: Theme.colorOrange
         selectByMouse: true
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
         maximumLength: 4
         text: "0"

@@ -46,6 +46,7 @@ Rectangle {
         text: textButton.textValue
         color: Theme.fontColor
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
         font.bold: textButton.bold
     }

@@ -5,5 +5,6 @@ import "../basic/theme.js" as Theme
 Text {
     color: Theme.fontColor
     font.family: Theme.fontFamily
+    font.preferShaping: Theme.needsShaping(text)
     font.pixelSize: Theme.fontNormalSize
 }

@@ -69,6 +69,7 @@ Item {
                 // qmllint enable unqualified
                 color: Theme.fontColor
                 font.family: Theme.fontFamily
+                font.preferShaping: Theme.needsShaping(text)
                 font.pixelSize: Theme.fontMinSize + 1
             }
         }

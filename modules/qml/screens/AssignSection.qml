@@ -16,6 +16,7 @@ Item {
         text: parent.caption
         color: Theme.colorOrange
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontMiddleSize
         font.bold: true
     }

@@ -224,6 +224,7 @@ Rectangle {
                     color: stageItem.index === dpiSettingMain.currentDPI
                            ? Theme.colorOrange : Theme.fontColor
                     font.family: Theme.fontFamily
+                    font.preferShaping: Theme.needsShaping(text)
                     font.pixelSize: Theme.fontMinSize
                 }
             }

@@ -7,5 +7,6 @@ Text {
     verticalAlignment: Text.AlignVCenter
     color: Theme.fontColor
     font.family: Theme.fontFamily
+    font.preferShaping: Theme.needsShaping(text)
     font.pixelSize: Theme.fontNormalSize
 }

@@ -459,6 +459,7 @@ Rectangle {
     component Caption: Text {
         color: Theme.fontColor
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
         font.bold: true
     }

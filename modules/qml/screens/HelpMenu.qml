@@ -27,6 +27,8 @@ PopupMenu {
 
         font.family: Theme.fontFamily
         font.pixelSize: Theme.fontNormalSize
+        // Measured as the menu's row draws it.
+        font.preferShaping: Theme.needsShaping(text)
         text: helpMenu.entries[0]
     }
 }

@@ -350,6 +350,7 @@ Rectangle {
                         color: Qt.colorEqual(block.color, "#ffffff")
                                || block.color.hslLightness > 0.6 ? "#000000" : "#ffffff"
                         font.family: Theme.fontFamily
+                        font.preferShaping: Theme.needsShaping(text)
                         font.pixelSize: Theme.fontMinSize
                         font.bold: true
                     }
@@ -482,6 +483,7 @@ Rectangle {
         verticalAlignment: Text.AlignVCenter
         color: Theme.fontColor
         font.family: Theme.fontFamily
+        font.preferShaping: Theme.needsShaping(text)
         font.pixelSize: Theme.fontNormalSize
     }
 

@@ -90,6 +90,7 @@ Rectangle {
                 text: actionRow.index
                 color: Theme.colorGray2
                 font.family: Theme.fontFamily
+                font.preferShaping: Theme.needsShaping(text)
                 font.pixelSize: Theme.fontMinSize
             }
 

@@ -244,6 +244,7 @@ Rectangle {
             visible: text !== ""
             color: Theme.colorGray2
             font.family: Theme.fontFamily
+            font.preferShaping: Theme.needsShaping(text)
             font.pixelSize: Theme.fontMinSize
         }
     }
@@ -276,6 +277,7 @@ Rectangle {
             text: parent.slowText
             color: Theme.colorGray2
             font.family: Theme.fontFamily
+            font.preferShaping: Theme.needsShaping(text)
             font.pixelSize: Theme.fontMinSize
         }
 
@@ -284,6 +286,7 @@ Rectangle {
             text: parent.fastText
             color: Theme.colorGray2
             font.family: Theme.fontFamily
+            font.preferShaping: Theme.needsShaping(text)
             font.pixelSize: Theme.fontMinSize
         }
     }
