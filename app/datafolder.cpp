@@ -57,23 +57,27 @@ bool temporaryFolder = false;
 QString enter(const QString &executableDir)
 {
     const QString folder = choose(executableDir);
+    // Without factory files to seed it from (a program copied on its own),
+    // the user's folder starts empty and the store's defaults apply.
+    QDir().mkpath(folder + QStringLiteral("/modules/setting"));
     if (QDir::setCurrent(folder) && QFileInfo(QStringLiteral("modules/setting")).isDir())
         return folder;
     qCWarning(lcStore) << "Cannot use the data folder" << folder;
     // Left where it was started, the program would read and write a
-    // modules/ folder of wherever that is. A copy of the factory files it
-    // can work on instead, gone when it quits; the user is told.
+    // modules/ folder of wherever that is. A temporary folder instead, with
+    // a copy of the factory files where there are any, gone when it quits;
+    // the user is told.
     static QTemporaryDir copy(QDir::tempPath() + QStringLiteral("/skarn-config-XXXXXX"));
-    if (copy.isValid() &&
-        QFileInfo(factoryFolder(executableDir) + QStringLiteral("/modules/setting")).isDir()) {
+    if (copy.isValid()) {
         seed(factoryFolder(executableDir), copy.path());
-        if (QDir::setCurrent(copy.path())) {
+        if (QDir(copy.path()).mkpath(QStringLiteral("modules/setting")) &&
+            QDir::setCurrent(copy.path())) {
             temporaryFolder = true;
             qCWarning(lcStore) << "Working on a temporary copy in" << copy.path();
             return copy.path();
         }
     }
-    return folder;
+    return {};
 }
 
 bool isTemporary()

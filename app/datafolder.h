@@ -19,9 +19,12 @@ QString factoryFolder(const QString &executableDir);
 // Copies what `factoryDir` has and `userDir` lacks; never overwrites.
 void seed(const QString &factoryDir, const QString &userDir);
 
-// Chooses the folder and makes it current. Returns the folder. When it
-// cannot be made or entered (a read-only home), a temporary copy of the
-// factory files is made current instead, removed when the program quits.
+// Chooses the folder, makes its modules/setting/ if missing, and makes it
+// current. Returns the folder. When it cannot be made or entered (a
+// read-only home), a temporary folder with a copy of whatever factory files
+// there are is made current instead, removed when the program quits. Empty
+// when not even that can be made: the current folder is then unchanged and
+// must not be written.
 QString enter(const QString &executableDir);
 
 // Whether enter() fell back on the temporary copy.

@@ -43,14 +43,21 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 }
 
 // The data folder, and the virtual mouse standing in for the served one.
-void enterDataFolder()
+// False, said on stderr, when there is no folder to work in.
+bool enterDataFolder()
 {
     const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
+    if (folder.isEmpty()) {
+        print(stderr, QStringLiteral("skarn-config: no folder can be made for the settings, not "
+                                     "even a temporary one\n"));
+        return false;
+    }
     qCDebug(lcStore).noquote() << "Data folder:" << folder;
     const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
     if (!virtualFamily.isEmpty()) {
         qCDebug(lcApp).noquote() << "Virtual mouse of family" << virtualFamily;
     }
+    return true;
 }
 
 // A subcommand: carried out by the running copy when there is one, otherwise
@@ -79,7 +86,8 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
                 .encode();
         });
         app.setQuitOnLastWindowClosed(false);
-        enterDataFolder();
+        if (!enterDataFolder())
+            return CommandLine::failureExitCode;
         auto widget = std::make_unique<Widget>(nullptr, QString(), nullptr,
                                                Ui_Controler::SceneLoad::InBackground);
         widget->startUp();
@@ -162,7 +170,8 @@ int main(int argc, char *argv[])
     // it waits in the event queue until the loop runs.
     TerminationWatcher termination;
 
-    enterDataFolder();
+    if (!enterDataFolder())
+        return CommandLine::failureExitCode;
 
     auto *widget = new Widget(nullptr, QString(), nullptr, Ui_Controler::SceneLoad::InBackground);
     QObject::connect(&app, &QtSingleCoreApplication::messageReceived, widget,

@@ -70,6 +70,28 @@ private slots:
                  (QStringList{"apConfig.bin", "p1.bin"}));
         QVERIFY(QDir(started.path()).isEmpty());
     }
+
+    // A program copied on its own, with no factory files to seed from: a
+    // user folder of its own, empty, or where that cannot be made a
+    // temporary one; never the folder it was started in.
+    void programWithoutFactoryFiles()
+    {
+        QTemporaryDir alone, started;
+        qputenv("XDG_DATA_HOME", m_home.filePath("alone").toUtf8());
+        QDir::setCurrent(started.path());
+        QCOMPARE(DataFolder::enter(alone.path()), DataFolder::userFolder());
+        QCOMPARE(QDir::currentPath(), QDir(DataFolder::userFolder()).canonicalPath());
+        QVERIFY(QFileInfo(QStringLiteral("modules/setting")).isDir());
+
+        qputenv("XDG_DATA_HOME", m_home.filePath("file/data").toUtf8());
+        QDir::setCurrent(started.path());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot use the data folder"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Working on a temporary copy"));
+        const QString temporary = DataFolder::enter(alone.path());
+        QVERIFY(!temporary.isEmpty() && QDir::currentPath() == QDir(temporary).canonicalPath());
+        QVERIFY(QFileInfo(QStringLiteral("modules/setting")).isDir());
+        QVERIFY(QDir(started.path()).isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_DataFolder)
