@@ -24,7 +24,7 @@ var tooltipDelay = 600
 
 // Latin, Greek, Cyrillic and CJK text looks the same without OpenType
 // shaping, which the scene's texts then skip: shaping builds HarfBuzz plans
-// per font size and reads the font's layout tables, a MiB of memory for the
+// per font size and reads the font's layout tables, near a MiB for the
 // program's life. Scripts whose letters join or carry placed marks (Arabic,
 // Hebrew, Indic, Thai, emoji, combining accents), as in a user's names, are
 // still shaped.
