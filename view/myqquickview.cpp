@@ -57,6 +57,7 @@ const char *const englishRefusals[] = {
     "The file could not be written.",
     "The data folder could not be written; the change was not made.",
     "The data folder could not be created; changes are kept only until the program quits.",
+    "The desktop's autostart entry could not be changed.",
 };
 static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
 
@@ -736,7 +737,11 @@ bool myQQuickView::getStartWithDesktop()
 
 bool myQQuickView::setStartWithDesktop(bool enabled)
 {
-    return Autostart::setEnabled(enabled, QCoreApplication::applicationFilePath());
+    // The check box shows the entry as it is; the notice says why it did not turn.
+    const bool changed = Autostart::setEnabled(enabled, QCoreApplication::applicationFilePath());
+    if (!changed)
+        refuse(AutostartNotChanged);
+    return changed;
 }
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)

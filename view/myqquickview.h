@@ -38,6 +38,7 @@ public:
         ExportFailed,
         NotMade,
         TemporaryDataFolder,
+        AutostartNotChanged,
         RefusalCount
     };
     static QString refusalText(int reason, const QString &langCode);

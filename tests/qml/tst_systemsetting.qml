@@ -89,8 +89,9 @@ Item {
 
         // The check box writes and removes the autostart entry and shows what the entry is,
         // read afresh when the dialog loads; a blocked folder or a full disk leaves it unchecked
-        // (and no part of an entry behind).
+        // (and no part of an entry behind), and a notice says so.
         function test_startWithTheDesktop() {
+            const notices = spy(ui_View, "userNotice")
             for (const blocked of [false, true, "full disk"]) {
                 testData.resetAutostart(blocked === true)
                 for (const on of [true, false]) {
@@ -105,6 +106,7 @@ Item {
                                           : entry === "", entry)
                 }
             }
+            compare(args(notices), Array(4).fill(["The desktop's autostart entry could not be changed."]))
         }
     }
 }
