@@ -34,6 +34,11 @@ private slots:
         QCOMPARE(DataFolder::enter(portable.path()), portable.path());
         QCOMPARE(QDir::currentPath(), QDir(portable.path()).canonicalPath());
         QVERIFY(!QFileInfo::exists(m_home.filePath("data/skarn-config")));
+        // A program copied on its own, without factory files: its user folder, made empty.
+        QTemporaryDir alone;
+        QCOMPARE(DataFolder::enter(alone.path()), DataFolder::userFolder());
+        QCOMPARE(QDir::currentPath(), QDir(DataFolder::userFolder()).canonicalPath());
+        QVERIFY(QFileInfo(QStringLiteral("modules/setting")).isDir());
         QTemporaryDir prefix;
         const QString factory = prefix.filePath("share/skarn-config/modules/");
         write(factory + "setting/apConfig.bin", "[common]\n");
@@ -69,28 +74,13 @@ private slots:
         QCOMPARE(QDir("modules/setting").entryList(QDir::Files),
                  (QStringList{"apConfig.bin", "p1.bin"}));
         QVERIFY(QDir(started.path()).isEmpty());
-    }
-
-    // A program copied on its own, with no factory files to seed from: a
-    // user folder of its own, empty, or where that cannot be made a
-    // temporary one; never the folder it was started in.
-    void programWithoutFactoryFiles()
-    {
-        QTemporaryDir alone, started;
-        qputenv("XDG_DATA_HOME", m_home.filePath("alone").toUtf8());
-        QDir::setCurrent(started.path());
-        QCOMPARE(DataFolder::enter(alone.path()), DataFolder::userFolder());
-        QCOMPARE(QDir::currentPath(), QDir(DataFolder::userFolder()).canonicalPath());
-        QVERIFY(QFileInfo(QStringLiteral("modules/setting")).isDir());
-
-        qputenv("XDG_DATA_HOME", m_home.filePath("file/data").toUtf8());
+        // Nor without factory files.
         QDir::setCurrent(started.path());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot use the data folder"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Working on a temporary copy"));
-        const QString temporary = DataFolder::enter(alone.path());
-        QVERIFY(!temporary.isEmpty() && QDir::currentPath() == QDir(temporary).canonicalPath());
-        QVERIFY(QFileInfo(QStringLiteral("modules/setting")).isDir());
-        QVERIFY(QDir(started.path()).isEmpty());
+        QCOMPARE(DataFolder::enter(alone.path()), copy);
+        QVERIFY(QDir::currentPath() == QDir(copy).canonicalPath() &&
+                QDir(started.path()).isEmpty());
     }
 };
 
