@@ -1,8 +1,10 @@
 #include "artprovider.h"
 
+#include "drawnart.h"
+
 #include <QGuiApplication>
-#include <QPainter>
-#include <QSvgRenderer>
+#include <QImageReader>
+#include <QResource>
 
 ArtProvider::ArtProvider() : QQuickImageProvider(QQuickImageProvider::Image)
 {}
@@ -10,10 +12,18 @@ ArtProvider::ArtProvider() : QQuickImageProvider(QQuickImageProvider::Image)
 QImage ArtProvider::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {
     // Only the program's own resources: a resource path cannot climb out.
-    QSvgRenderer drawing(QLatin1String(":/") + id);
-    if (!drawing.isValid())
+    const QResource drawnResource(QLatin1String(":/drawn/") + id);
+    const QByteArray drawn =
+        drawnResource.compressionAlgorithm() == QResource::NoCompression
+            ? QByteArray::fromRawData(reinterpret_cast<const char *>(drawnResource.data()),
+                                      drawnResource.size())
+            : drawnResource.uncompressedData();
+    QImageReader drawing(QLatin1String(":/") + id, "svg");
+    QSize own = DrawnArt::size(drawn);
+    if (!own.isValid())
+        own = drawing.size();
+    if (!own.isValid())
         return {};
-    const QSize own = drawing.defaultSize();
     if (size)
         *size = own;
     // The scene asks in device pixels (a sourceSize of both dimensions);
@@ -23,14 +33,20 @@ QImage ArtProvider::requestImage(const QString &id, QSize *size, const QSize &re
         requestedSize.isValid() ? requestedSize : (QSizeF(own) * qApp->devicePixelRatio()).toSize();
     if (pixels.isEmpty())
         return {};
+    const QImage atOwnSize = pixels == own ? DrawnArt::decode(drawn) : QImage();
+    if (!atOwnSize.isNull())
+        return atOwnSize;
 
-    QImage drawn(pixels, QImage::Format_ARGB32_Premultiplied);
-    drawn.fill(Qt::transparent);
-    {
-        QPainter painter(&drawn);
-        drawing.render(&painter);
-    }
+    drawing.setScaledSize(pixels);
+    const QImage scaled = drawing.read();
     // The painted image holds on to its paint engine (rasteriser buffers,
     // some KiB a picture); a copy goes without it.
-    return drawn.copy();
+    if (!scaled.isNull())
+        return scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied).copy();
+    // Without Qt's SVG plugin, the picture drawn at build time, enlarged:
+    // blurred, but there.
+    const QImage fallback = DrawnArt::decode(drawn);
+    return fallback.isNull()
+               ? fallback
+               : fallback.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }

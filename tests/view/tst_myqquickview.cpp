@@ -1,7 +1,11 @@
+#include "artprovider.h"
+#include "drawnart.h"
 #include "myqquickview.h"
 #include "testdatafolder.h"
 
+#include <QImageReader>
 #include <QQuickItem>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtConcurrent>
@@ -160,6 +164,55 @@ private slots:
         seen << view->keyboardInUse();
         QCOMPARE(seen, QList<bool>({true, false, true}));
         QCOMPARE(changed.count(), 2);
+    }
+
+    // At its own size a picture is the one drawn at build time, the same as
+    // its SVG drawn now; other sizes are drawn from the SVG, or, without Qt's
+    // SVG plugin, enlarged from the build's. Damaged build data gives no
+    // picture rather than garbage.
+    void picturesAtEverySize()
+    {
+        const auto worstDifference = [](const QImage &a, const QImage &b) {
+            int worst = a.size() == b.size() ? 0 : 255;
+            for (qsizetype i = 0; worst < 255 && i < a.sizeInBytes(); ++i)
+                worst = std::max(worst, qAbs(a.constBits()[i] - b.constBits()[i]));
+            return worst;
+        };
+        const QString id = QStringLiteral("mouse/modules/img/skin1/mouse/mouse.svg");
+        ArtProvider art;
+        QSize own;
+        // Before anything loads the plugin: once loaded, it stays.
+        const QStringList pluginFolders = QCoreApplication::libraryPaths();
+        QCoreApplication::setLibraryPaths({});
+        const QImage withoutPlugin = art.requestImage(id, &own, QSize(560, 840));
+        QCoreApplication::setLibraryPaths(pluginFolders);
+        const QImage drawn = art.requestImage(id, &own, QSize());
+        QCOMPARE(own, QSize(280, 420));
+        const QImage enlarged =
+            drawn.scaled(560, 840, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QCOMPARE(worstDifference(withoutPlugin, enlarged), 0);
+
+        QImageReader svg(QLatin1String(":/") + id, "svg");
+        svg.setScaledSize(QSize(280, 420));
+        const QImage drawnNow = svg.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QVERIFY(worstDifference(drawn, drawnNow) <= 2);
+        const QImage sharp = art.requestImage(id, &own, QSize(560, 840));
+        QVERIFY(worstDifference(sharp, enlarged) > 16);
+        QVERIFY(art.requestImage(QStringLiteral("modules/img/none.svg"), &own, QSize()).isNull());
+
+        QImage picture(3, 2, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(qRgba(0x20, 0x40, 0x60, 0x80));
+        picture.setPixel(2, 1, qRgba(0xcf, 0x3e, 0x00, 0xff));
+        const QByteArray data = DrawnArt::encode(picture);
+        QCOMPARE(DrawnArt::decode(data), picture);
+        QByteArray tooLarge = data;
+        qToLittleEndian(quint32(5000), tooLarge.data() + 8);
+        QByteArray otherSize = data;
+        qToLittleEndian(quint32(4), otherSize.data() + 4);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^qUncompress"));
+        for (const QByteArray &damaged : {data.left(data.size() - 1), tooLarge, otherSize,
+                                          QByteArray("PNG").append(data.mid(3))})
+            QVERIFY(DrawnArt::decode(damaged).isNull());
     }
 };
 
