@@ -12,12 +12,10 @@ ArtProvider::ArtProvider() : QQuickImageProvider(QQuickImageProvider::Image)
 QImage ArtProvider::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {
     // Only the program's own resources: a resource path cannot climb out.
+    // Stored uncompressed (the pixels are packed already): read in place.
     const QResource drawnResource(QLatin1String(":/drawn/") + id);
-    const QByteArray drawn =
-        drawnResource.compressionAlgorithm() == QResource::NoCompression
-            ? QByteArray::fromRawData(reinterpret_cast<const char *>(drawnResource.data()),
-                                      drawnResource.size())
-            : drawnResource.uncompressedData();
+    const QByteArray drawn = QByteArray::fromRawData(
+        reinterpret_cast<const char *>(drawnResource.data()), drawnResource.size());
     QImageReader drawing(QLatin1String(":/") + id, "svg");
     QSize own = DrawnArt::size(drawn);
     if (!own.isValid())

@@ -5,7 +5,9 @@
 //       a square PNG of that size (the desktop icon).
 #include "drawnart.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -32,7 +34,8 @@ QImage draw(const char *svg, const QSize &size)
 bool write(const char *path, const QByteArray &data)
 {
     QFile file(QString::fromLocal8Bit(path));
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush())
+    if (QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly) &&
+        file.write(data) == data.size() && file.flush())
         return true;
     std::fprintf(stderr, "cannot write %s\n", path);
     return false;

@@ -3,7 +3,6 @@
 #include "myqquickview.h"
 #include "testdatafolder.h"
 
-#include <QImageReader>
 #include <QQuickItem>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -166,18 +165,12 @@ private slots:
         QCOMPARE(changed.count(), 2);
     }
 
-    // At its own size a picture is the one drawn at build time, the same as
-    // its SVG drawn now; other sizes are drawn from the SVG, or, without Qt's
-    // SVG plugin, enlarged from the build's. Damaged build data gives no
-    // picture rather than garbage.
-    void picturesAtEverySize()
+    // Without Qt's SVG plugin a picture asked at another size is the one
+    // drawn at build time, enlarged; an unknown picture is none. Damaged
+    // build data gives no picture rather than garbage. (The pictures shown
+    // at scale 1 and 2 are held to their SVG by tst_scenepicture.)
+    void picturesWithoutTheSvgPlugin()
     {
-        const auto worstDifference = [](const QImage &a, const QImage &b) {
-            int worst = a.size() == b.size() ? 0 : 255;
-            for (qsizetype i = 0; worst < 255 && i < a.sizeInBytes(); ++i)
-                worst = std::max(worst, qAbs(a.constBits()[i] - b.constBits()[i]));
-            return worst;
-        };
         const QString id = QStringLiteral("mouse/modules/img/skin1/mouse/mouse.svg");
         ArtProvider art;
         QSize own;
@@ -186,18 +179,10 @@ private slots:
         QCoreApplication::setLibraryPaths({});
         const QImage withoutPlugin = art.requestImage(id, &own, QSize(560, 840));
         QCoreApplication::setLibraryPaths(pluginFolders);
-        const QImage drawn = art.requestImage(id, &own, QSize());
         QCOMPARE(own, QSize(280, 420));
-        const QImage enlarged =
-            drawn.scaled(560, 840, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        QCOMPARE(worstDifference(withoutPlugin, enlarged), 0);
-
-        QImageReader svg(QLatin1String(":/") + id, "svg");
-        svg.setScaledSize(QSize(280, 420));
-        const QImage drawnNow = svg.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        QVERIFY(worstDifference(drawn, drawnNow) <= 2);
-        const QImage sharp = art.requestImage(id, &own, QSize(560, 840));
-        QVERIFY(worstDifference(sharp, enlarged) > 16);
+        QCOMPARE(withoutPlugin,
+                 art.requestImage(id, &own, QSize())
+                     .scaled(560, 840, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         QVERIFY(art.requestImage(QStringLiteral("modules/img/none.svg"), &own, QSize()).isNull());
 
         QImage picture(3, 2, QImage::Format_ARGB32_Premultiplied);
