@@ -40,7 +40,9 @@ CommandLine usageError(const QString &reason)
     return line;
 }
 
-constexpr quint32 requestVersion = 1;
+// Version 1 carried the same fields; only its copies did not tell a newer
+// record from a damaged one.
+constexpr quint32 oldestRequestVersion = 1;
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList &args)
@@ -182,21 +184,41 @@ QByteArray CommandLine::encodeRequest() const
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << requestVersion << subcommand << arguments << json;
+    out << protocolVersion << subcommand << arguments << json;
     return bytes;
 }
 
-CommandLine CommandLine::decodeRequest(const QByteArray &bytes, bool *ok)
+CommandLine CommandLine::decodeRequest(const QByteArray &bytes, Decoded *decoded)
 {
     QDataStream in(bytes);
     quint32 version = 0;
     CommandLine line;
-    in >> version >> line.subcommand >> line.arguments >> line.json;
-    const SubcommandShape *shape = shapeOf(line.subcommand);
-    *ok = in.status() == QDataStream::Ok && in.atEnd() && version == requestVersion && shape &&
-          line.arguments.size() >= shape->minArgs && line.arguments.size() <= shape->maxArgs;
+    in >> version;
     line.mode = Mode::Subcommand;
+    // A newer record may hold what this copy cannot read: it is not read.
+    if (in.status() == QDataStream::Ok && version > protocolVersion) {
+        *decoded = Decoded::Newer;
+        return line;
+    }
+    in >> line.subcommand >> line.arguments >> line.json;
+    const SubcommandShape *shape = shapeOf(line.subcommand);
+    const bool ok = in.status() == QDataStream::Ok && in.atEnd() &&
+                    version >= oldestRequestVersion && shape &&
+                    line.arguments.size() >= shape->minArgs &&
+                    line.arguments.size() <= shape->maxArgs;
+    *decoded = ok ? Decoded::Ok : Decoded::Malformed;
     return line;
+}
+
+QString CommandLine::malformedText()
+{
+    return QStringLiteral("malformed command");
+}
+
+QString CommandLine::olderCopyText()
+{
+    return QStringLiteral("the running copy of skarn-config is older than this command; quit it "
+                          "(tray menu, Quit) and start it again");
 }
 
 CommandResult CommandResult::failure(const QString &reason)

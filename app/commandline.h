@@ -34,9 +34,18 @@ struct CommandLine
     // Links windows to the desktop entry (Wayland app id, docks).
     static QString desktopFileName();
 
-    // A subcommand as it travels to a running copy, and back.
+    // A subcommand as it travels to a running copy, and back. The record
+    // carries the protocol's version: a copy meets a newer one with
+    // Newer, and an older copy answered "malformed command" before
+    // versions were told apart.
+    enum class Decoded { Ok, Malformed, Newer };
+    static constexpr quint32 protocolVersion = 2;
     QByteArray encodeRequest() const;
-    static CommandLine decodeRequest(const QByteArray &bytes, bool *ok);
+    static CommandLine decodeRequest(const QByteArray &bytes, Decoded *decoded);
+    // What a copy answers a request it cannot take, and what the command
+    // line makes of an older copy's answer to one.
+    static QString malformedText();
+    static QString olderCopyText();
 };
 
 // What a subcommand answers: its exit code and its output streams.

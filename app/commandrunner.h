@@ -1,53 +1,45 @@
 #pragma once
 
 #include "commandline.h"
-#include "sceneprofiles.h"
 
-#include <QVariant>
+#include <QPointer>
+#include <functional>
 
-class QObject;
-class Widget;
+class Session;
+class myQQuickView;
 
-// Carries out a command-line subcommand in a program: the running copy's,
-// or one started only for the command. Every command goes the way the
-// screens go (the same scene functions, store and device operations), so
-// the window, when shown, follows at once.
+// Carries out a command-line subcommand on a session: the running copy's,
+// whose window follows at once, or one made only for the command. A command
+// that needs the mouse waits behind what the session sends already; the
+// answer comes back through `done`.
 class CommandRunner
 {
 public:
-    // `window` is the running copy's, or one started for this command and
-    // never shown (`Unshown`): no user can have edits pending in it.
-    enum class Window { Running, Unshown };
-    explicit CommandRunner(Widget &window, Window kind = Window::Running)
-        : m_window(window), m_kind(kind)
+    // `view` is the running copy's window, whose edits a switch must not
+    // pass over; none for a session run alone, where the process ends with
+    // the command.
+    enum class Kind { Running, Alone };
+    CommandRunner(Session &session, myQQuickView *view, Kind kind)
+        : m_session(session), m_view(view), m_kind(kind)
     {}
 
-    CommandResult run(const CommandLine &command);
+    using Done = std::function<void(const CommandResult &)>;
+    void run(const CommandLine &command, const Done &done);
 
 private:
-    CommandResult dispatch(const CommandLine &command);
-    CommandResult status(bool json);
+    void dispatch(const CommandLine &command, const Done &done);
+    void status(bool json, const Done &done);
     CommandResult profiles();
-    CommandResult switchProfile(const QString &which);
-    CommandResult dpiStage(const QString &stage);
-    CommandResult reportRate(const QString &hertz);
+    void switchProfile(const QString &which, const Done &done);
+    void dpiStage(const QString &stage, const Done &done);
+    void reportRate(const QString &hertz, const Done &done);
     CommandResult exportProfile(const QString &which, const QString &file);
-    CommandResult importProfile(const QString &file, const QString &which);
+    void importProfile(const QString &file, const QString &which, const Done &done);
 
-    // The scene's start-up has run (it also runs here without a mouse, so
-    // the profile list exists).
-    void ensureSceneStarted();
-    QObject *sceneItem(const char *objectName) const;
-    QVariant sceneProperty(const char *name) const;
-    QList<SceneProfiles::Row> profileRows() const;
-    int activeProfile() const;
-    // The row that `which` names: its number as `profiles` shows it, or
-    // its name; -1 for none.
-    int findProfile(const QString &which) const;
-    bool connected() const;
     // Why a device command cannot run now, or empty.
     QString deviceRefusal() const;
 
-    Widget &m_window;
-    Window m_kind;
+    Session &m_session;
+    QPointer<myQQuickView> m_view;
+    Kind m_kind;
 };

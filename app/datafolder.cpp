@@ -60,7 +60,7 @@ QString enter(const QString &executableDir)
     // Without factory files to seed it from (a program copied on its own),
     // the user's folder starts empty and the store's defaults apply.
     QDir().mkpath(folder + QStringLiteral("/modules/setting"));
-    if (QDir::setCurrent(folder) && QFileInfo(QStringLiteral("modules/setting")).isDir())
+    if (QFileInfo(folder + QStringLiteral("/modules/setting")).isDir())
         return folder;
     qCWarning(lcStore) << "Cannot use the data folder" << folder;
     // Left where it was started, the program would read and write a
@@ -70,8 +70,7 @@ QString enter(const QString &executableDir)
     static QTemporaryDir copy(QDir::tempPath() + QStringLiteral("/skarn-config-XXXXXX"));
     if (copy.isValid()) {
         seed(factoryFolder(executableDir), copy.path());
-        if (QDir(copy.path()).mkpath(QStringLiteral("modules/setting")) &&
-            QDir::setCurrent(copy.path())) {
+        if (QDir(copy.path()).mkpath(QStringLiteral("modules/setting"))) {
             temporaryFolder = true;
             qCWarning(lcStore) << "Working on a temporary copy in" << copy.path();
             return copy.path();

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Where the program keeps its settings. Every data path is relative
-// ("./modules/setting/apConfig.bin"), so start-up makes this folder current.
+// Where the program keeps its settings: the root of the store's paths
+// ("modules/setting/apConfig.bin").
 namespace DataFolder {
 // The executable's folder when it holds modules/setting/ (a portable folder,
 // the build tree); otherwise the per-user folder, seeded on first use from
@@ -19,12 +19,10 @@ QString factoryFolder(const QString &executableDir);
 // Copies what `factoryDir` has and `userDir` lacks; never overwrites.
 void seed(const QString &factoryDir, const QString &userDir);
 
-// Chooses the folder, makes its modules/setting/ if missing, and makes it
-// current. Returns the folder. When it cannot be made or entered (a
-// read-only home), a temporary folder with a copy of whatever factory files
-// there are is made current instead, removed when the program quits. Empty
-// when not even that can be made: the current folder is then unchanged and
-// must not be written.
+// Chooses the folder and makes its modules/setting/ if missing. Returns the
+// folder. When it cannot be made (a read-only home), a temporary folder with
+// a copy of whatever factory files there are instead, removed when the
+// program quits. Empty when not even that can be made.
 QString enter(const QString &executableDir);
 
 // Whether enter() fell back on the temporary copy.

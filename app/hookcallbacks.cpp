@@ -72,30 +72,35 @@ void showWarningText(const CopyDataRecord &record, void *context)
 
 WarningBoxes::WarningBoxes(const Widget *window, WarningPresenter presenter)
     : m_window(window),
-      m_presenter(presenter ? std::move(presenter) : [](QMessageBox *box) { box->exec(); })
+      m_presenter(presenter ? std::move(presenter) : [](QMessageBox *box) { box->open(); })
 {}
+
+WarningBoxes::~WarningBoxes() = default;
 
 void WarningBoxes::show(const QString &text)
 {
-    if (m_shown) {
-        // The box runs its own event loop, which is where this arrives from.
-        if (!m_waiting.isEmpty() && m_waiting.last() == text)
-            return;
-        if (m_waiting.size() < maxWaiting)
-            m_waiting.append(text);
-        else
-            m_waiting.last() = text;
+    if (!m_box) {
+        present(text);
         return;
     }
-    m_shown = true;
-    for (QString next = text;;) {
-        std::unique_ptr<QMessageBox> box(makeWarningBox(m_window->windowTitle(), next));
-        m_presenter(box.get());
-        if (m_waiting.isEmpty())
-            break;
-        next = m_waiting.takeFirst();
-    }
-    m_shown = false;
+    if (!m_waiting.isEmpty() && m_waiting.last() == text)
+        return;
+    if (m_waiting.size() < maxWaiting)
+        m_waiting.append(text);
+    else
+        m_waiting.last() = text;
+}
+
+void WarningBoxes::present(const QString &text)
+{
+    m_box.reset(makeWarningBox(m_window->windowTitle(), text));
+    QObject::connect(m_box.get(), &QDialog::finished, m_box.get(), [this] {
+        // The closed box goes once its own signal is done with it.
+        m_box.release()->deleteLater();
+        if (!m_waiting.isEmpty())
+            present(m_waiting.takeFirst());
+    });
+    m_presenter(m_box.get());
 }
 
 QMessageBox *makeWarningBox(const QString &title, const QString &text)

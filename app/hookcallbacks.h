@@ -29,26 +29,31 @@ void mouseToScene(std::uint8_t button, bool down, int x, int y, void *context);
 // while the returned object lives: keep it no longer than `hooks`.
 [[nodiscard]] std::unique_ptr<QObject> connectCaptures(GlobalInputHooks &hooks, Widget *widget);
 
-// Shows a prepared warning box; without one given, the box runs modally.
+// Shows a prepared warning box; without one given, the box opens modal to
+// the application and returns at once (no event loop of its own: nothing
+// else waits for the user's click).
 using WarningPresenter = std::function<void(QMessageBox *box)>;
 
 // The warning boxes of one window, captioned with its title: one at a time;
 // texts that arrive while it is up wait, a few at most, and beyond that the
 // newest takes the last place, so a flood of records can neither stack
-// boxes nor grow memory.
+// boxes nor grow memory. The next one opens when the box is closed.
 class WarningBoxes
 {
 public:
     explicit WarningBoxes(const Widget *window, WarningPresenter presenter = {});
+    ~WarningBoxes();
 
     void show(const QString &text);
 
 private:
     static constexpr int maxWaiting = 3;
 
+    void present(const QString &text);
+
     const Widget *m_window;
     WarningPresenter m_presenter;
-    bool m_shown = false;
+    std::unique_ptr<QMessageBox> m_box;
     QStringList m_waiting;
 };
 

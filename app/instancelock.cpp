@@ -169,16 +169,21 @@ void InstanceLock::readFrames(QLocalSocket *socket)
         if (auto *idle = socket->findChild<QTimer *>())
             idle->stop();
         if (kind == Command) {
-            // The command may take seconds of device traffic and lets events
-            // run meanwhile; the client may be gone by the time it answers.
-            // Its idle clock stays stopped until the reply has been written.
-            QPointer<QLocalSocket> guard(socket);
-            const QByteArray reply = m_commandHandler ? m_commandHandler(payload) : QByteArray();
-            if (!guard)
-                return;
-            QDataStream out(socket);
-            out << reply;
-            socket->flush();
+            // The command may wait seconds for the mouse; the client may be
+            // gone by the time it answers. Its idle clock stays stopped until
+            // the reply has been written.
+            const QPointer<QLocalSocket> guard(socket);
+            const Reply reply = [guard](const QByteArray &record) {
+                if (!guard || guard->state() != QLocalSocket::ConnectedState)
+                    return;
+                QDataStream out(guard.data());
+                out << record;
+                guard->flush();
+            };
+            if (m_commandHandler)
+                m_commandHandler(payload, reply);
+            else
+                reply({});
             continue;
         }
         socket->write(&ack, 1);

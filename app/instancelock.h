@@ -27,8 +27,10 @@ class InstanceLock : public QObject
 public:
     // Frame kinds on the socket.
     enum Kind : quint32 { TextMessage = 0, CopyData = 1, Command = 2 };
-    // Carries out a Command frame and gives the reply record.
-    using CommandHandler = std::function<QByteArray(const QByteArray &request)>;
+    // Carries out a Command frame and hands the reply record to `reply`,
+    // once it has it (the command may wait for the mouse).
+    using Reply = std::function<void(const QByteArray &record)>;
+    using CommandHandler = std::function<void(const QByteArray &request, const Reply &reply)>;
     // The largest payload a frame may carry; records hold short texts,
     // paths and arguments, never file contents.
     static constexpr quint32 maxPayload = 8192;

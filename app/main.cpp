@@ -7,16 +7,15 @@
 #include "hookcallbacks.h"
 #include "instancelock.h"
 #include "myqquickview.h"
-#include "processstate.h"
 #include "qtsinglecoreapplication.h"
+#include "session.h"
+#include "settingkeys.h"
 #include "storelog.h"
 #include "terminationwatcher.h"
 #include "widget.h"
 
 #include <QDebug>
-#include <QElapsedTimer>
 #include <QFontDatabase>
-#include <QQuickItem>
 #include <QQuickWindow>
 #include <QThreadPool>
 #include <QTimer>
@@ -43,68 +42,86 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 }
 
 // The data folder, and the virtual mouse standing in for the served one.
-// False, said on stderr, when there is no folder to work in.
-bool enterDataFolder()
+// Empty, said on stderr, when there is no folder to work in.
+QString openDataFolder()
 {
     const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
     if (folder.isEmpty()) {
         print(stderr, QStringLiteral("skarn-config: no folder can be made for the settings, not "
                                      "even a temporary one\n"));
-        return false;
+        return {};
     }
     qCDebug(lcStore).noquote() << "Data folder:" << folder;
     const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
     if (!virtualFamily.isEmpty()) {
         qCDebug(lcApp).noquote() << "Virtual mouse of family" << virtualFamily;
     }
-    return true;
+    return folder;
+}
+
+// The running copy's answer to `command`, or why there is none.
+CommandResult askRunningCopy(InstanceLock &lock, const CommandLine &command)
+{
+    // A profile sent to the mouse takes seconds, and the command waits
+    // behind what the running copy is sending already.
+    QByteArray reply;
+    bool ok = lock.request(command.encodeRequest(), &reply, 120000);
+    CommandResult result;
+    if (ok)
+        result = CommandResult::decode(reply, &ok);
+    if (!ok)
+        return CommandResult::failure(QStringLiteral("the running copy did not answer"));
+    // A copy from before the protocol had versions knows no newer record.
+    if (result.exitCode == CommandLine::failureExitCode && result.out.isEmpty() &&
+        result.err.trimmed() == CommandLine::malformedText())
+        return CommandResult::failure(CommandLine::olderCopyText());
+    return result;
 }
 
 // A subcommand: carried out by the running copy when there is one, otherwise
-// here, on a window that is never shown and needs no display.
+// here, on a session of its own: no window, no scene, no display.
 int runSubcommand(int argc, char *argv[], const CommandLine &command)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!command.verbose)
         qInstallMessageHandler(quietMessages);
-    QtSingleCoreApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
+    InstanceLock lock(InstanceLock::idForExecutable(QCoreApplication::applicationFilePath()));
     CommandResult result;
-    if (app.isRunning()) {
-        // A profile sent to the mouse takes seconds; the running copy may
-        // also be busy with the user's own changes.
-        QByteArray reply;
-        bool ok = app.instanceLock()->request(command.encodeRequest(), &reply, 120000);
-        if (ok)
-            result = CommandResult::decode(reply, &ok);
-        if (!ok)
-            result = CommandResult::failure(QStringLiteral("the running copy did not answer"));
+    if (lock.isRunning()) {
+        result = askRunningCopy(lock, command);
     } else {
         // One command at a time opens the mouse.
-        app.instanceLock()->setCommandHandler([](const QByteArray &) {
-            return CommandResult::failure(
-                       QStringLiteral("another skarn-config command is running; try again"))
-                .encode();
+        lock.setCommandHandler([](const QByteArray &, const InstanceLock::Reply &reply) {
+            reply(CommandResult::failure(
+                      QStringLiteral("another skarn-config command is running; try again"))
+                      .encode());
         });
-        app.setQuitOnLastWindowClosed(false);
-        if (!enterDataFolder())
+        const QString folder = openDataFolder();
+        if (folder.isEmpty())
             return CommandLine::failureExitCode;
-        auto widget = std::make_unique<Widget>(nullptr, QString(), nullptr,
-                                               Ui_Controler::SceneLoad::InBackground);
-        widget->startUp();
-        // Connecting starts the scene through the event queue; the command
-        // runs once its start-up is done.
-        QElapsedTimer waited;
-        waited.start();
-        while (processState.deviceConnected && waited.elapsed() < 10000) {
-            QQuickItem *root = widget->view()->rootObject();
-            if (root && root->property("isPownOn").toBool())
-                break;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        }
-        result = CommandRunner(*widget, CommandRunner::Window::Unshown).run(command);
-        widget->exitSYS();
-        widget.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const std::unique_ptr<HidBackend> backend = HidBackend::fromEnvironment();
+        QVariantHash runValues;
+        const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
+        if (!virtualFamily.isEmpty())
+            runValues.insert(SettingKeys::mouseIcType, virtualFamily);
+        Session session(folder, backend.get(), runValues);
+        CommandRunner runner(session, nullptr, CommandRunner::Kind::Alone);
+        const auto runCommand = [&] {
+            runner.run(command, [&](const CommandResult &answer) {
+                result = answer;
+                QCoreApplication::exit(0);
+            });
+        };
+        // The mouse is found and started as the window would; the command
+        // goes after, in the same order of requests.
+        session.detect([&](const Detection::Result &found, bool) {
+            if (found.connected)
+                session.startUp([&](bool) { runCommand(); });
+            else
+                runCommand();
+        });
+        app.exec();
+        session.link().stopEventListener();
     }
     print(stdout, result.out);
     print(stderr, result.err);
@@ -170,21 +187,31 @@ int main(int argc, char *argv[])
     // it waits in the event queue until the loop runs.
     TerminationWatcher termination;
 
-    if (!enterDataFolder())
+    const QString folder = openDataFolder();
+    if (folder.isEmpty())
         return CommandLine::failureExitCode;
 
-    auto *widget = new Widget(nullptr, QString(), nullptr, Ui_Controler::SceneLoad::InBackground);
+    auto *widget =
+        new Widget(folder, nullptr, QString(), nullptr, Ui_Controler::SceneLoad::InBackground);
     QObject::connect(&app, &QtSingleCoreApplication::messageReceived, widget,
                      &Widget::receiveMessage);
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, widget,
                      &Widget::exitSYS);
-    app.instanceLock()->setCommandHandler([widget](const QByteArray &request) {
-        bool ok = false;
-        const CommandLine command = CommandLine::decodeRequest(request, &ok);
-        if (!ok)
-            return CommandResult::failure(QStringLiteral("malformed command")).encode();
-        return CommandRunner(*widget).run(command).encode();
-    });
+    app.instanceLock()->setCommandHandler(
+        [widget](const QByteArray &request, const InstanceLock::Reply &reply) {
+            CommandLine::Decoded decoded = CommandLine::Decoded::Malformed;
+            const CommandLine command = CommandLine::decodeRequest(request, &decoded);
+            if (decoded == CommandLine::Decoded::Newer)
+                return reply(CommandResult::failure(
+                                 QStringLiteral("this running copy of skarn-config is older than "
+                                                "the command line; quit it (tray menu, Quit) and "
+                                                "start it again"))
+                                 .encode());
+            if (decoded != CommandLine::Decoded::Ok)
+                return reply(CommandResult::failure(CommandLine::malformedText()).encode());
+            CommandRunner(widget->session(), widget->view(), CommandRunner::Kind::Running)
+                .run(command, [reply](const CommandResult &result) { reply(result.encode()); });
+        });
 
     // Declared before the hooks, which hold on to it.
     HookCallbacks::WarningBoxes warnings(widget);
@@ -193,22 +220,19 @@ int main(int argc, char *argv[])
     const std::unique_ptr<QObject> captures = HookCallbacks::connectCaptures(hooks, widget);
     hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, &warnings);
 
+    // Started by the user, not by the desktop's autostart: the window shows,
+    // without a mouse too, saying why it has nothing to show rather than
+    // stay in the tray.
     if (!command.hidden)
         widget->showOnceRunning();
     widget->startUp();
-    // Started by the user, not by the desktop's autostart: without a mouse
-    // the window shows why it has nothing to show rather than stay in the
-    // tray.
-    if (!command.hidden && !processState.deviceConnected)
-        widget->showWindow();
 #ifdef __GLIBC__
     // Start-up (scene compilation, image decoding) leaves megabytes of freed
     // heap that glibc keeps; a tray program lives on for hours, so hand it
     // back once the scene has unlocked and drawn its full screen.
     QTimer::singleShot(2500, [] { malloc_trim(0); });
 #endif
-    // Detection lets events run, so a quit may already have been asked for;
-    // with no loop running then, it would otherwise be lost.
+    // A quit asked for before the loop runs would otherwise be lost.
     const int result = widget->quitRequested() ? 0 : app.exec();
     app.instanceLock()->setCommandHandler({});
     hooks.removeHooks();

@@ -5,14 +5,17 @@
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
 #include "hidbackend.h"
+#include "langstrings.h"
 #include "myqquickview.h"
-#include "processstate.h"
-#include "sceneprofiles.h"
+#include "profilelist.h"
+#include "protocol.h"
+#include "session.h"
 #include "settingkeys.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 #include "ui_controler.h"
 #include "userevent.h"
+#include "usertexts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -52,22 +55,37 @@ QIcon trayIconFrom(const QString &path)
 }
 } // namespace
 
-Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
-               Ui_Controler::SceneLoad load)
+namespace {
+// The virtual mouse is served as the family it emulates, whatever the data
+// folder says, and nothing about it is written.
+QVariantHash runValues()
+{
+    QVariantHash values;
+    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
+    if (!virtualFamily.isEmpty())
+        values.insert(SettingKeys::mouseIcType, virtualFamily);
+    return values;
+}
+} // namespace
+
+Widget::Widget(const QString &dataFolder, QWidget *parent, const QString &sceneUrl,
+               HidBackend *backend, Ui_Controler::SceneLoad load)
     : QWidget(parent), m_ownBackend(backend ? nullptr : HidBackend::fromEnvironment()),
-      m_backend(backend ? backend : m_ownBackend.get()), m_hid(m_backend, this)
+      m_backend(backend ? backend : m_ownBackend.get()),
+      m_session(std::make_unique<Session>(dataFolder, m_backend, runValues()))
 {
     m_detectionTimer = new QTimer(this);
 
     m_controller = new Ui_Controler;
-    m_controller->setupUi(this, sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl,
-                          {{QStringLiteral("hid"), &m_hid}}, load);
-    // The view's device operations tell the link what their family needs.
-    view()->setDeviceLink(&m_hid);
+    m_controller->setupUi(this, *m_session,
+                          sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl, load);
     connect(view(), &myQQuickView::userNotice, this, &Widget::showNotice);
     connect(m_controller, &Ui_Controler::quitRequested, this, &Widget::exitSYS);
+    connect(m_session.get(), &Session::dpiStageReported, this, &Widget::showDpiStage);
+    // The listener has stopped: the scene shows its no-mouse state.
+    connect(m_session.get(), &Session::deviceRemoved, this, &Widget::updateConnectionState);
     m_temporaryFolderNoticeDue = DataFolder::isTemporary();
-    m_detector = std::make_unique<DeviceDetector>(*this, m_backend, m_hid);
+    m_detector = std::make_unique<DeviceDetector>(*this, *m_session);
 
     m_detectionTimer->setInterval(2048);
     m_detectionTimer->setSingleShot(true);
@@ -92,7 +110,7 @@ Widget::Widget(QWidget *parent, const QString &sceneUrl, HidBackend *backend,
     connect(m_trayMenu, &QMenu::aboutToShow, this, &Widget::fillProfileMenu);
     m_trayIcon->setContextMenu(m_trayMenu);
     m_trayIcon->setToolTip(trayText(NoMouseToolTip));
-    m_trayIcon->setIcon(trayIconFrom(StorePaths::trayIcon));
+    m_trayIcon->setIcon(trayIconFrom(m_session->store().filePath(StorePaths::trayIcon)));
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     m_created.start();
     // A start that builds its scene in the background shows the icon in
@@ -108,7 +126,9 @@ void Widget::showTrayIcon()
 
 Widget::~Widget()
 {
-    m_hid.stopEventListener();
+    m_session->link().stopEventListener();
+    // The view goes with this window; its session after it.
+    delete m_controller->view();
     m_controller->deleteLater();
     m_controller = nullptr;
 }
@@ -135,7 +155,10 @@ QString Widget::trayMenuStyleSheet()
 void Widget::startScene()
 {
     view()->initUI();
-    QCoreApplication::postEvent(this, new UserEvent(UserEvent::runScene));
+    m_sceneStarted = true;
+    // The scene's lock ends once the mouse's start-up exchanges have.
+    m_session->startUp(
+        [this](bool) { QCoreApplication::postEvent(this, new UserEvent(UserEvent::runScene)); });
 }
 
 QString Widget::trayText(TrayText which) const
@@ -154,13 +177,10 @@ QString Widget::trayText(TrayText which) const
         "Skarn Config: mouse found, access denied",
         "Mouse found, access denied",
     };
-    myQQuickView *v = view();
-    if (v) {
-        const QString language = v->getGlobalData(SettingKeys::commonLanguage).toString();
-        const QStringList texts = v->getLangStrings(QStringLiteral("tray"), language);
-        if (which < texts.size() && !texts.at(which).isEmpty())
-            return texts.at(which);
-    }
+    const QStringList texts = LangStrings::read(m_session->store().root(), QStringLiteral("tray"),
+                                                m_session->language());
+    if (which < texts.size() && !texts.at(which).isEmpty())
+        return texts.at(which);
     return QString::fromUtf8(english[which]);
 }
 
@@ -178,22 +198,17 @@ void Widget::receiveMessage(QString message)
     showWindow();
 }
 
-bool Widget::isBusy() const
-{
-    const myQQuickView *v = view();
-    return !m_hid.linkFree() || (v && !v->isEnabled());
-}
-
 bool Widget::mouseServed() const
 {
-    return processState.deviceConnected && m_hid.isListening();
+    return m_session->isConnected();
 }
 
 void Widget::showWindow()
 {
     m_showOnRun = false;
     QQuickItem *root = view() ? view()->rootObject() : nullptr;
-    if (!mouseServed() && root && !SceneProfiles::started(root)) {
+    if (!mouseServed() && root && !m_sceneStarted) {
+        m_sceneStarted = true;
         view()->initUI();
         // No mouse, no start-up exchanges: nothing for the start-up lock to
         // protect, and the no-mouse state shows at once.
@@ -228,10 +243,11 @@ void Widget::updateConnectionState()
 void Widget::showConnectionState(bool served)
 {
     // A mouse that is there but may not be opened is not "no mouse".
-    const bool denied = !served && m_detector->accessDenied();
+    const bool denied = !served && m_session->accessDenied();
     QString toolTip = trayText(denied ? DeniedToolTip : NoMouseToolTip);
     if (served) {
-        const DeviceEntry entry = m_hid.deviceTable().value(m_hid.currentIndex());
+        const Hid_Thread &link = m_session->link();
+        const DeviceEntry entry = link.deviceTable().value(link.currentIndex());
         toolTip = trayText(MouseToolTip)
                       .arg(QStringLiteral("%1:%2")
                                .arg(entry.vid, 4, 16, QLatin1Char('0'))
@@ -256,26 +272,25 @@ void Widget::fillProfileMenu()
         m_trayMenu->removeAction(action);
         delete action;
     }
-    QQuickItem *root = view() ? view()->rootObject() : nullptr;
-    if (!SceneProfiles::started(root))
-        return;
-    const int active = SceneProfiles::active(root);
+    const int active = m_session->activeProfile();
     const bool served = mouseServed();
     // Names are the user's text: an "&" would become a shortcut mark, and a
     // long name would stretch the menu across the screen.
     const QFontMetrics metrics = m_trayMenu->fontMetrics();
     const int widest = metrics.averageCharWidth() * 40;
-    for (const SceneProfiles::Row &row : SceneProfiles::rows(root)) {
+    for (const ProfileList::Row &row : m_session->profiles().rows()) {
         const QString shown = metrics.elidedText(row.name, Qt::ElideRight, widest);
         auto *action = new QAction(QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")),
                                    m_profileGroup);
         action->setCheckable(true);
         action->setChecked(row.number == active);
-        action->setEnabled(served && !isBusy());
+        action->setEnabled(served);
         const int number = row.number;
+        // A switch asked for during a send waits for it; the scene asks
+        // about unsaved changes first.
         connect(action, &QAction::triggered, this, [this, number] {
-            if (!isBusy())
-                view()->invokeScene("requestProfileSwitch", {number});
+            if (!view() || !view()->requestProfileSwitch(number))
+                m_session->switchProfile(number);
         });
         m_trayMenu->insertAction(m_profilesEnd, action);
     }
@@ -289,12 +304,17 @@ void Widget::checkDevice()
 void Widget::startUp()
 {
     m_detector->checkDevice([this] {
-        // The scene waits for its types from the loader thread: the window
-        // to come is made meanwhile rather than after the scene.
-        if (m_showOnRun)
-            create();
-        m_controller->loadScene();
+        // Without a mouse nothing starts the scene: a window asked for shows
+        // why it is empty, once the pass has been presented.
+        if (m_showOnRun && !mouseServed())
+            QMetaObject::invokeMethod(this, &Widget::showWindow, Qt::QueuedConnection);
     });
+    // The link's thread looks for the mouse while the scene is built here.
+    // The scene waits for its types from the loader thread: the window to
+    // come is made meanwhile rather than after the scene.
+    if (m_showOnRun)
+        create();
+    m_controller->loadScene();
     // The icon's window and its docking cost the main window's first frame
     // several milliseconds: a window still to be shown has the icon follow
     // it (showWindow() or the scene's run shows it).
@@ -304,22 +324,19 @@ void Widget::startUp()
 
 void Widget::deviceChanged()
 {
-    if (!m_hid.isListening())
+    if (!m_session->link().isListening())
         m_detectionTimer->start();
 }
 
-void Widget::setCurrentDPI(int stage)
+void Widget::showDpiStage(int stage)
 {
-    if (myQQuickView *v = view())
-        v->setCurrentDPI(stage);
-}
-
-void Widget::disableView()
-{
-    if (myQQuickView *v = view())
-        v->setDevicePresent(false);
-    // The listener clears its flag after queueing this call: it is gone.
-    showConnectionState(false);
+    // The group "other" holds one caption per stage.
+    const QStringList texts = LangStrings::read(m_session->store().root(), QStringLiteral("other"),
+                                                m_session->language());
+    const QString caption = texts.value(HidProtocol::dpiTextSlot(stage));
+    showTrayMessage(QStringLiteral("Info"),
+                    (caption.isEmpty() ? QStringLiteral("DPI Switch to") : caption) +
+                        QLatin1Char(' '));
 }
 
 void Widget::showTrayMessage(const QString &title, const QString &text)
@@ -373,15 +390,35 @@ void Widget::showNotice(const QString &text)
 void Widget::requestQuit()
 {
     // A scene that cannot ask (none loaded) must not keep the program alive.
-    if (view() && view()->sceneHasFunction("requestQuit"))
-        view()->invokeScene("requestQuit");
-    else
+    if (!view() || !view()->requestQuit())
         exitSYS();
 }
 
 void Widget::exitSYS()
 {
-    m_hid.requestStop();
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    if (!m_session->isBusy()) {
+        endNow();
+        return;
+    }
+    // A profile half sent is worse than a quit that waits: the transfer ends
+    // first, or, past the bound, stops between two commands, where it
+    // counts as not taken (and the profile stays owed). The window goes at
+    // once; the tray says why the program is still there.
+    setVisible(false);
+    showNotice(m_session->noticeText(UserTexts::FinishingTransfer));
+    connect(m_session.get(), &Session::busyChanged, this, [this](bool busy) {
+        if (!busy)
+            endNow();
+    });
+    QTimer::singleShot(quitWaitMs, this, [this] { m_session->stopSending(); });
+}
+
+void Widget::endNow()
+{
+    m_session->link().requestStop();
     m_quitRequested = true;
     QCoreApplication::exit(0);
 }
@@ -411,7 +448,7 @@ void Widget::customEvent(QEvent *event)
         // Told once the scene runs, where its notice bar hears it.
         if (std::exchange(m_temporaryFolderNoticeDue, false)) {
             QTimer::singleShot(
-                0, view(), [view = view()] { view->refuse(myQQuickView::TemporaryDataFolder); });
+                0, view(), [view = view()] { view->refuse(UserTexts::TemporaryDataFolder); });
         }
         // The scene's run is queued too: the show, then the icon follow it.
         if (std::exchange(m_showOnRun, false)) {

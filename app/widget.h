@@ -1,7 +1,5 @@
 #pragma once
 
-#include "devicelinkhost.h"
-#include "hid_thread.h"
 #include "ui_controler.h"
 
 #include <QElapsedTimer>
@@ -16,47 +14,46 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QTimer;
+class Session;
 class myQQuickView;
 
 // The program's one top-level window and its anchor in the system tray.
 // Closing or minimising the window never ends the program; only the tray
 // menu's quit entry does.
-class Widget : public QWidget, public DeviceLinkHost
+class Widget : public QWidget
 {
     Q_OBJECT
 public:
-    // `sceneUrl` and `backend` let tests host a scene and devices of their
-    // own; without a backend the window picks one from the environment
-    // (HidBackend::fromEnvironment).
-    explicit Widget(QWidget *parent = nullptr, const QString &sceneUrl = QString(),
-                    HidBackend *backend = nullptr,
+    // The window of the data folder `dataFolder`. `sceneUrl` and `backend`
+    // let tests host a scene and devices of their own; without a backend the
+    // window picks one from the environment (HidBackend::fromEnvironment).
+    explicit Widget(const QString &dataFolder, QWidget *parent = nullptr,
+                    const QString &sceneUrl = QString(), HidBackend *backend = nullptr,
                     Ui_Controler::SceneLoad load = Ui_Controler::SceneLoad::Now);
     ~Widget() override;
 
     Ui_Controler *controller() const { return m_controller; }
     myQQuickView *view() const;
+    Session &session() const { return *m_session; }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
     QTimer *detectionTimer() const { return m_detectionTimer; }
-    Hid_Thread &deviceLink() { return m_hid; }
     DeviceDetector *detector() const { return m_detector.get(); }
 
-    // Set by exitSYS(), also when it runs before the event loop does.
+    // Set by exitSYS() once the program may end; the event loop has been
+    // told to end then, also when that runs before the loop does.
     bool quitRequested() const { return m_quitRequested; }
 
-    // A transfer to the mouse is under way (the scene is locked or the link
-    // taken). Transfers let events run, so a request from the tray or the
-    // command line can arrive meanwhile; run then, it would interleave its
-    // own traffic with the transfer's or wait for the link and fail.
-    bool isBusy() const;
-
-    // Runs the scene's initUI and then, through the event queue, its run.
+    // Runs the scene's initUI, the mouse's start-up exchanges, and then,
+    // through the event queue, the scene's run.
     void startScene();
-    // The first detection pass; a scene loading in the background is built
-    // once the mouse's start-up exchanges are done, so that they overlap.
+    // The first detection pass; the scene loading in the background is
+    // built meanwhile, while the link's thread talks to the mouse.
     void startUp();
     // Shows the window once the scene started by a detection pass has run,
     // so that its first frame is the screen itself, not the start-up
-    // picture; the tray icon follows the window. showWindow() cancels it.
+    // picture; the tray icon follows the window. Without a mouse the window
+    // shows its no-mouse state once the pass is over. showWindow() cancels
+    // it.
     void showOnceRunning() { m_showOnRun = true; }
     void showTrayIcon();
 
@@ -84,13 +81,14 @@ public:
     void fillProfileMenu();
     QList<QAction *> profileActions() const;
 
-    // DeviceLinkHost
-    void setCurrentDPI(int stage) override;
-    void disableView() override;
-    void showTrayMessage(const QString &title, const QString &text) override;
+    // An information balloon of the tray icon, 10 s.
+    void showTrayMessage(const QString &title, const QString &text);
     // A notice of the scene through the tray: the user hears of it even
     // with the window hidden.
     void showNotice(const QString &text);
+    // How long a quit waits for a transfer to the mouse to end before it
+    // stops it between two commands.
+    static constexpr int quitWaitMs = 15000;
 
 signals:
     void trayMessageShown(const QString &title, const QString &text);
@@ -98,6 +96,8 @@ signals:
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
     void checkDevice();
+    // Ends the program: at once, or once the transfer to the mouse under way
+    // has ended (the user is told), or stopped past quitWaitMs.
     void exitSYS();
     // The tray menu's quit: the scene asks about unsaved changes first and
     // then ends the program through exitSYS().
@@ -128,6 +128,9 @@ private:
     bool mouseServed() const;
     void showConnectionState(bool served);
     void showBalloon(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon);
+    // The balloon of a DPI stage the mouse's button chose.
+    void showDpiStage(int stage);
+    void endNow();
     // A balloon, unless the window in front tells the user itself.
     void tellInTray(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon);
     // The tray icon, unless shown already, after a window show just asked for.
@@ -136,7 +139,7 @@ private:
     QTimer *m_detectionTimer = nullptr;
     std::unique_ptr<HidBackend> m_ownBackend;
     HidBackend *m_backend = nullptr;
-    Hid_Thread m_hid;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<DeviceDetector> m_detector;
     DeviceChangeMonitor *m_changeMonitor = nullptr;
     Ui_Controler *m_controller = nullptr;
@@ -148,7 +151,9 @@ private:
     QAction *m_profilesEnd = nullptr;
     QActionGroup *m_profileGroup = nullptr;
     bool m_quitRequested = false;
+    bool m_quitting = false;
     bool m_showOnRun = false;
+    bool m_sceneStarted = false;
     // Working on a temporary copy of the factory files: said once the scene runs.
     bool m_temporaryFolderNoticeDue = false;
 };

@@ -19,13 +19,13 @@ struct DeviceVariant
     bool is55328 = false;
 };
 
-// The view's device operations as command sequences: which commands go out,
-// with which blocks and in which order. One subclass per controller family
-// (a driver) turns them into that family's commands; it is chosen once, from
-// the family setting, by create(). The encodings themselves are the pure
-// functions beside it. Also holds the image of the five device profiles,
-// which the operations without a family test exchange. Without a device
-// link nothing is sent and queries answer their starting values.
+// The device operations as command sequences: which commands go out, with
+// which blocks and in which order. One subclass per controller family (a
+// driver) turns them into that family's commands; it is chosen once, from the
+// family setting, by create(). The encodings themselves are the pure
+// functions beside it. They run where the link's commands run (the link's
+// own thread). Without a device link nothing is sent and queries answer
+// their starting values.
 class DeviceOperations
 {
 public:
@@ -42,22 +42,23 @@ public:
     Hid_Thread *link() const { return m_link; }
     const DeviceVariant &variant() const { return m_variant; }
 
-    // The image of device profile n (0 to 4); empty for other numbers.
-    QByteArray profileBlock(int n) const;
+    // Families that keep profile blocks in the mouse (560): the image of
+    // device profile n (0 to 4), empty for other numbers or families.
+    virtual QByteArray profileBlock(int n) const;
     // A new device: no block holds its profiles until they are read.
-    void forgetDeviceProfiles();
+    virtual void forgetDeviceProfiles() {}
     // Right after connecting: reads the profiles the family keeps here.
-    void readDeviceProfiles();
+    virtual void readDeviceProfiles() {}
+    // Puts the mouse on the device profile the program works on, where the
+    // family has several; false when the mouse did not say which it is on.
+    virtual bool selectWorkingProfile() { return true; }
 
-    // Whether the last operation lost something on the way: a command
-    // dropped for a busy link or failed at the device, or a profile block
-    // not sent because it could not be read.
-    bool lastFailed() const { return m_lastFailed; }
-    // Operations that failed so, since the view was made: a change of it
-    // over several operations (a save, a profile switch) means one failed.
-    quint64 failedOperations() const { return m_failedOperations; }
+    // What went wrong so far: commands that did not go through whole and
+    // sends refused here (a profile block that could not be read, a macro
+    // block without its end). A change of it over a request means that the
+    // request lost something on the way.
+    quint64 failures() const;
 
-    void clearBusy();
     // A family whose option is shorter ignores the bytes it does not have
     // and reads them back as 0.
     void setKeyboardOption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
@@ -69,10 +70,12 @@ public:
     // `indexNo` counts from 1.
     void switchKeyMatrix(int indexNo);
 
-    // Block n as device profile n, and back; numbers above 4 do nothing.
-    void sendProfile(uint profileNo);
-    void readProfile(uint profileNo);
-    int currentProfile();
+    // Block n as device profile n, and back; numbers above 4, and families
+    // without profile blocks, do nothing.
+    virtual void sendProfile(uint profileNo) { Q_UNUSED(profileNo) }
+    virtual void readProfile(uint profileNo) { Q_UNUSED(profileNo) }
+    // The device profile the mouse is on; 0 when it did not say.
+    virtual int currentProfile() { return 0; }
 
     void setDpi(int dpiCount, const QString &sensorType, const QList<int> &dpiValues);
     void setLighting(uchar effect, uchar option1, uchar option2);
@@ -91,35 +94,16 @@ public:
 protected:
     explicit DeviceOperations(const DeviceVariant &variant) : m_variant(variant) {}
 
-    // Reads block n again when it does not hold the device's profile, so
-    // that a patch never lands on bytes the device did not give.
-    bool ensureDeviceProfile(int n);
-    ProfileBlock::Block &block(int n) { return m_blocks[std::size_t(n)]; }
-    // Refused (and the operation failed) while block n was never read.
-    void sendBlock(int n);
+    // A send refused here counts as a failure of the request.
+    void refuse() { ++m_refusals; }
     // Key matrix `number` (1 to 4), when there is a link.
     void sendMatrix(const KeyMatrixCodes::Block &matrix, int number);
 
 private:
-    // Marks one operation, so that lastFailed() covers all its commands.
-    class Sequence
-    {
-    public:
-        explicit Sequence(DeviceOperations &operations);
-        ~Sequence();
-        Sequence(const Sequence &) = delete;
-        Sequence &operator=(const Sequence &) = delete;
-
-    private:
-        DeviceOperations &m_operations;
-        bool m_outermost;
-    };
-
-    // The family's side, each run inside its operation's sequence. Those
-    // given the link are called only when there is one; the others ask
-    // link() themselves, since some patch the profile blocks without it.
+    // The family's side. Those given the link are called only when there is
+    // one; the others ask link() themselves, since some patch the profile
+    // blocks without it.
     virtual Hid_Thread::EventReportSwitch eventReportSwitch() const = 0;
-    virtual void doReadDeviceProfiles() {}
     virtual void writeKeyboardOption(Hid_Thread &link, const std::array<uchar, 4> &option) = 0;
     virtual void readKeyboardOption(Hid_Thread &link, std::array<uchar, 4> &option) = 0;
     virtual void writeReportRate(Hid_Thread &link, uchar rate) = 0;
@@ -143,11 +127,5 @@ private:
 
     Hid_Thread *m_link = nullptr;
     DeviceVariant m_variant;
-    std::array<ProfileBlock::Block, ProfileBlock::count> m_blocks{};
-    std::array<bool, ProfileBlock::count> m_held{};
-    int m_depth = 0;
-    quint64 m_failuresAtStart = 0;
-    bool m_refused = false;
-    bool m_lastFailed = false;
-    quint64 m_failedOperations = 0;
+    quint64 m_refusals = 0;
 };

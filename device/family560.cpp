@@ -1,5 +1,6 @@
 #include "family560.h"
 
+#include "devicelog.h"
 #include "guncodes.h"
 
 void Family560Operations::linkGunSwitch(KeyMatrixCodes::GunSwitchSet &set, int slot, uchar preset)
@@ -23,11 +24,84 @@ bool Family560Operations::enableEventReports(Hid_Thread &link)
     return true;
 }
 
-void Family560Operations::doReadDeviceProfiles()
+QByteArray Family560Operations::profileBlock(int n) const
+{
+    if (n < 0 || n >= ProfileBlock::count)
+        return {};
+    const ProfileBlock::Block &block = m_blocks[std::size_t(n)];
+    return QByteArray(reinterpret_cast<const char *>(block.data()), int(block.size()));
+}
+
+void Family560Operations::forgetDeviceProfiles()
+{
+    m_held.fill(false);
+}
+
+void Family560Operations::readDeviceProfiles()
 {
     readProfile(0);
     for (int n : gunBlockNumbers())
         readProfile(uint(n));
+}
+
+bool Family560Operations::selectWorkingProfile()
+{
+    // The program works on device profile 1.
+    const int current = currentProfile();
+    if (current != 1 && link())
+        writeCurrentKeyMatrix(*link(), 1);
+    return current > 0;
+}
+
+void Family560Operations::sendProfile(uint profileNo)
+{
+    if (profileNo >= uint(ProfileBlock::count))
+        return;
+    ensureDeviceProfile(int(profileNo));
+    sendBlock(int(profileNo));
+}
+
+void Family560Operations::readProfile(uint profileNo)
+{
+    if (!link() || profileNo >= uint(ProfileBlock::count))
+        return;
+    link()->hid560_8CH_readProfile(m_blocks[profileNo].data(), uchar(profileNo));
+    // A read that failed part-way leaves a mix of old and new bytes.
+    m_held[profileNo] = link()->lastExchangeOk();
+}
+
+int Family560Operations::currentProfile()
+{
+    uchar profile = 0;
+    if (link())
+        link()->hid560_82H_GetCurrentProfile(profile);
+    return profile;
+}
+
+bool Family560Operations::ensureDeviceProfile(int n)
+{
+    if (!m_held[std::size_t(n)])
+        readProfile(uint(n));
+    return m_held[std::size_t(n)];
+}
+
+void Family560Operations::sendBlock(int n)
+{
+    if (!link())
+        return;
+    // Most of a block that was never read is zeros: written back, it would
+    // wipe the device's profile.
+    if (!m_held[std::size_t(n)]) {
+        qCWarning(lcDevice, "cmd Failed 0C");
+        refuse();
+        return;
+    }
+    link()->hid560_0CH_setProfile(m_blocks[std::size_t(n)].data(), uchar(n));
+    // A block the mouse did not take no longer says what the mouse holds:
+    // it is read again before the next patch, which would otherwise carry
+    // the refused change along with its own.
+    if (!link()->lastExchangeOk())
+        m_held[std::size_t(n)] = false;
 }
 
 void Family560Operations::writeKeyboardOption(Hid_Thread &link, const std::array<uchar, 4> &option)

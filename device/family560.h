@@ -18,9 +18,16 @@ public:
     // be read (and so was left alone).
     static bool enableEventReports(Hid_Thread &link);
 
+    QByteArray profileBlock(int n) const override;
+    void forgetDeviceProfiles() override;
+    void readDeviceProfiles() override;
+    bool selectWorkingProfile() override;
+    void sendProfile(uint profileNo) override;
+    void readProfile(uint profileNo) override;
+    int currentProfile() override;
+
 private:
     Hid_Thread::EventReportSwitch eventReportSwitch() const override { return enableEventReports; }
-    void doReadDeviceProfiles() override;
     void writeKeyboardOption(Hid_Thread &link, const std::array<uchar, 4> &option) override;
     void readKeyboardOption(Hid_Thread &link, std::array<uchar, 4> &option) override;
     void writeReportRate(Hid_Thread &link, uchar rate) override;
@@ -38,9 +45,18 @@ private:
     void writeMatrix(Hid_Thread &link, KeyMatrixCodes::Block matrix, int number) override;
     void writeMacro(Hid_Thread &link, uchar number, MacroBlock::Block block) override;
 
+    // Reads block n again when it does not hold the device's profile, so
+    // that a patch never lands on bytes the device did not give.
+    bool ensureDeviceProfile(int n);
+    ProfileBlock::Block &block(int n) { return m_blocks[std::size_t(n)]; }
+    // Refused (and the request failed) while block n was never read.
+    void sendBlock(int n);
     // Block 1, and with guns blocks 2 to 4: the profiles a setting goes to.
     QList<int> gunBlockNumbers() const;
     void sendGunBlocks();
     // Writes `setting` into blocks 1 to 4, each read first where it must be.
     void patchLighting(const LightingCodes::Setting &setting);
+
+    std::array<ProfileBlock::Block, ProfileBlock::count> m_blocks{};
+    std::array<bool, ProfileBlock::count> m_held{};
 };

@@ -3,9 +3,7 @@
 #include "devicelinkhost.h"
 #include "devicelog.h"
 #include "hidbackend.h"
-#include "processstate.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QMutexLocker>
 #include <QRandomGenerator>
@@ -17,8 +15,6 @@ namespace {
 constexpr int settleHalfMs = 64;
 constexpr int dataReportPauseMs = 120;
 constexpr int shortPauseMs = 8;
-constexpr int linkPollMs = 8;
-constexpr int linkPolls = 255;
 // After a failed event read the listener waits this long before the next
 // open, so a device that keeps failing its reads cannot make it spin.
 constexpr int eventErrorPauseMs = 100;
@@ -46,8 +42,77 @@ Hid_Thread::Hid_Thread(HidBackend *backend, DeviceLinkHost *host)
 
 Hid_Thread::~Hid_Thread()
 {
+    dropPending();
+    {
+        QMutexLocker lock(&m_queueMutex);
+        m_ending = true;
+        m_queueChanged.wakeAll();
+    }
+    wait();
     stopEventListener();
     closeCommandInterface();
+}
+
+void Hid_Thread::post(Job job)
+{
+    QMutexLocker lock(&m_queueMutex);
+    ++m_pending;
+    m_queue.push_back(std::move(job));
+    m_queueChanged.wakeAll();
+}
+
+void Hid_Thread::dropPending()
+{
+    std::deque<Job> dropped;
+    {
+        QMutexLocker lock(&m_queueMutex);
+        dropped.swap(m_queue);
+        if (m_jobRunning)
+            m_stopCommands = true;
+    }
+    for (Job &job : dropped) {
+        --m_pending;
+        if (job.drop)
+            job.drop();
+    }
+}
+
+void Hid_Thread::waitForIdle()
+{
+    QMutexLocker lock(&m_queueMutex);
+    while (m_jobRunning)
+        m_jobEnded.wait(&m_queueMutex);
+}
+
+void Hid_Thread::run()
+{
+    for (;;) {
+        Job job;
+        {
+            QMutexLocker lock(&m_queueMutex);
+            // Nothing to do: the thread sleeps until work comes.
+            while (m_queue.empty() && !m_ending)
+                m_queueChanged.wait(&m_queueMutex);
+            if (m_queue.empty())
+                return;
+            job = std::move(m_queue.front());
+            m_queue.pop_front();
+            m_jobRunning = true;
+            m_stopCommands = false;
+        }
+        if (job.run)
+            job.run();
+        bool empty = false;
+        {
+            QMutexLocker lock(&m_queueMutex);
+            m_jobRunning = false;
+            empty = m_queue.empty();
+            m_jobEnded.wakeAll();
+        }
+        --m_pending;
+        if (empty)
+            emit idle();
+    }
 }
 
 void Hid_Thread::setSleep(Sleep sleep)
@@ -152,41 +217,15 @@ void Hid_Thread::closeCommandInterface()
     m_commandHandle.reset();
 }
 
-void Hid_Thread::letEventsRun()
-{
-    QCoreApplication::processEvents();
-}
-
 void Hid_Thread::settlePause()
 {
     m_sleep(settleHalfMs);
     m_sleep(settleHalfMs);
 }
 
-bool Hid_Thread::acquireLink()
-{
-    for (int poll = 0; poll < linkPolls; ++poll) {
-        if (m_linkFree) {
-            m_linkFree = false;
-            return true;
-        }
-        m_sleep(linkPollMs);
-        letEventsRun();
-    }
-    return false;
-}
-
-void Hid_Thread::setLinkFree(bool free)
-{
-    m_linkFree = free;
-    if (free)
-        emit linkReleased();
-}
-
 bool Hid_Thread::finishExchange(bool ok)
 {
     closeCommandInterface();
-    setLinkFree(true);
     return ok;
 }
 
@@ -206,7 +245,7 @@ bool Hid_Thread::sendCommandReport(int index, const DeviceEntry &served)
     if (!openCommandInterface(index))
         return false;
     if (served.isEncode)
-        USBDataEncryption(m_outReport.data() + 1, processState.secrecyCode);
+        USBDataEncryption(m_outReport.data() + 1, m_secrecyCode);
     HidHandle *handle = openCommandInterface(index);
     return handle &&
            m_backend->sendFeatureReport(handle, m_outReport.data(), m_outReport.size()) >= 0;
@@ -220,7 +259,6 @@ bool Hid_Thread::canCarry(const DeviceEntry &served, int dataLength) const
 
 bool Hid_Thread::sendCommand(int dataLength, bool settle)
 {
-    letEventsRun();
     const int index = m_currentIndex;
     const DeviceEntry served = entry(index);
     // Refused before the command report: once that announces data, the
@@ -260,7 +298,7 @@ bool Hid_Thread::queryCommand(int dataLength)
         return finishExchange(false);
     if (dataLength == 0) {
         if (served.isEncode)
-            USBDataDecipher(m_inReport.data() + 1, processState.secrecyCode);
+            USBDataDecipher(m_inReport.data() + 1, m_secrecyCode);
         return finishExchange(true);
     }
     const int reportLength = served.reportLength;
@@ -288,7 +326,8 @@ void Hid_Thread::setCommand(uchar code, std::initializer_list<uchar> params)
 
 bool Hid_Thread::prepare(const char *failLine, uchar code, std::initializer_list<uchar> params)
 {
-    if (!acquireLink()) {
+    // A job that was told to stop sends nothing more.
+    if (m_stopCommands) {
         qCWarning(lcDevice, "%s", failLine);
         return noteResult(false);
     }
@@ -331,21 +370,10 @@ bool Hid_Thread::runQuery(const char *failLine, uchar code, std::initializer_lis
 
 void Hid_Thread::runProfileCommand(const char *failLine, uchar code, uchar value)
 {
-    if (!acquireLink()) {
-        qCWarning(lcDevice, "%s", failLine);
-        noteResult(false);
-        return;
-    }
     const int last = m_isGun ? 1 : 4;
     bool ok = true;
-    for (int k = 1; k <= last; ++k) {
-        // Every report frees the link at its end; take it back at once, so
-        // that nothing started from the events the next report lets run
-        // can slip in between and overwrite the report.
-        m_linkFree = false;
-        setCommand(code, {uchar(k), value});
-        ok = sendCommand(0, true) && ok;
-    }
+    for (int k = 1; k <= last; ++k)
+        ok = prepare(failLine, code, {uchar(k), value}) && sendCommand(0, true) && ok;
     noteResult(ok);
 }
 
@@ -374,7 +402,7 @@ bool Hid_Thread::chkDeviceIsEnCode(int index)
     const std::array<uchar, 4> drawn = m_draw();
     uchar key[8] = {};
     if (HidProtocol::secrecyKey(entry(index).sCode, key))
-        std::copy_n(key + 1, 6, processState.secrecyCode + 1);
+        std::copy_n(key + 1, 6, m_secrecyCode + 1);
     std::array<uchar, 4> echo = drawn;
     // Only an exchange that really happened confirms a device: not one
     // dropped because the link was busy, nor one that failed on the way.
@@ -570,15 +598,17 @@ void Hid_Thread::eventListenerLoop(uint index)
     while (m_listening) {
         if (!handle) {
             qCInfo(lcDevice, "Device removed");
+            clearInterfacePath(i, 2);
+            m_listening = false;
+            // What waits for the mouse fails now, not one command at a time.
+            dropPending();
             QMetaObject::invokeMethod(
                 this,
                 [this] {
                     if (m_host)
-                        m_host->disableView();
+                        m_host->mouseRemoved();
                 },
                 Qt::QueuedConnection);
-            clearInterfacePath(i, 2);
-            m_listening = false;
             return;
         }
         uchar report[4] = {};
@@ -589,17 +619,11 @@ void Hid_Thread::eventListenerLoop(uint index)
             qCWarning(lcDevice, "DPI stage %d ignored", report[3]);
         } else if (stageEvent) {
             const int stage = report[3];
-            // The scene call is queued first, then the balloon.
-            if (m_host)
-                m_host->setCurrentDPI(stage);
-            const int slot = HidProtocol::dpiTextSlot(stage);
             QMetaObject::invokeMethod(
                 this,
-                [this, slot] {
+                [this, stage] {
                     if (m_host)
-                        m_host->showTrayMessage(QStringLiteral("Info"),
-                                                processState.dpiSwitchText[slot] +
-                                                    QLatin1Char(' '));
+                        m_host->mouseReportedDpiStage(stage);
                 },
                 Qt::QueuedConnection);
         }

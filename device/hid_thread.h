@@ -8,20 +8,34 @@
 #include <QFuture>
 #include <QMutex>
 #include <QThread>
+#include <QWaitCondition>
 #include <array>
 #include <atomic>
+#include <deque>
 #include <functional>
 
 class DeviceLinkHost;
 
 // The device link: the device table handed over by detection, the command
 // transport to the served mouse, both command sets and the event listener.
-// It derives from QThread only for the meta-object: its own thread never
-// runs. Commands run on the GUI thread; the listener on a pool thread.
+// Its own thread runs the work posted to it, one piece after the other in
+// the order posted, and sleeps the protocol's pauses there, so that nobody
+// else waits for the mouse. The commands run on whichever thread calls them
+// (the link's own once it is started, a test's otherwise), never on two at
+// once. The listener runs on a pool thread.
 class Hid_Thread : public QThread
 {
     Q_OBJECT
 public:
+    // Work for the link's thread. `run` runs there, after what was posted
+    // before it; `drop` runs instead, on the thread that drops it, when it
+    // is dropped before it started.
+    struct Job
+    {
+        std::function<void()> run;
+        std::function<void()> drop;
+    };
+
     // Pause seam: every fixed pause of the transport goes through it.
     using Sleep = std::function<void(int milliseconds)>;
     // The four values of the identity exchange.
@@ -34,7 +48,22 @@ public:
     static constexpr int dataReadTimeoutMs = 1000;
 
     explicit Hid_Thread(HidBackend *backend = nullptr, DeviceLinkHost *host = nullptr);
+    // Drops what is queued, lets the work in progress end and stops the
+    // listener.
     ~Hid_Thread() override;
+
+    // Queues `job` behind the others; from any thread. Without the thread
+    // started it waits for start().
+    void post(Job job);
+    // Drops every job not yet started (each is told) and makes the one in
+    // progress fail its remaining commands without sending them: it stops
+    // between commands, never inside one. From any thread.
+    void dropPending();
+    // Jobs queued or in progress.
+    int pendingJobs() const { return m_pending; }
+    // Blocks until no job is in progress (for owners going away, after
+    // dropPending()).
+    void waitForIdle();
 
     HidBackend *backend() const { return m_backend; }
     void setHost(DeviceLinkHost *host) { m_host = host; }
@@ -51,12 +80,8 @@ public:
     DeviceTable deviceTable() const;
     int currentIndex() const { return m_currentIndex; }
 
-    // The link lock; the view's clearHidBusy() forces it free.
-    bool linkFree() const { return m_linkFree; }
-    void setLinkFree(bool free);
-
     // Whether the last command went through whole: false when it was
-    // dropped for a busy link, refused or failed on the way.
+    // refused, stopped or failed on the way.
     bool lastExchangeOk() const { return m_lastExchangeOk; }
     // Commands that did not go through whole, since the link was made.
     quint64 failedExchanges() const { return m_failedExchanges; }
@@ -108,8 +133,11 @@ public slots:
     void startEventListener(uint index);
 
 signals:
-    // The link lock was freed: a transfer ended or was forced to.
-    void linkReleased();
+    // The queue ran empty after a job; emitted on the link's thread.
+    void idle();
+
+protected:
+    void run() override;
 
 private:
     enum class Timing { Settle, Short };
@@ -121,9 +149,7 @@ private:
     bool canCarry(const DeviceEntry &served, int dataLength) const;
     bool sendCommand(int dataLength, bool settle);
     bool queryCommand(int dataLength);
-    bool acquireLink();
     void settlePause();
-    void letEventsRun();
     void eventListenerLoop(uint index);
 
     // Entry `index` of the table, or an empty one when there is none.
@@ -134,7 +160,7 @@ private:
     HidHandle *openInterface(int index, int which, HidHandlePtr &slot);
     // Sends `outReport` to entry `index`, scrambled when the entry says so.
     bool sendCommandReport(int index, const DeviceEntry &served);
-    // Closes the handle and frees the link; returns `ok`.
+    // Closes the handle; returns `ok`.
     bool finishExchange(bool ok);
     // Remembers how the command ended; returns `ok`.
     bool noteResult(bool ok);
@@ -162,13 +188,15 @@ private:
     bool m_isGun = false;
 
     // The listener changes only the event path of its entry; the lock keeps
-    // that apart from the GUI thread's reads of the table.
+    // that apart from the other threads' reads of the table.
     mutable QMutex m_tableMutex;
     DeviceTable m_deviceTable;
-    int m_currentIndex = -1;
+    std::atomic<int> m_currentIndex{-1};
+    // The served device's secrecy code: bytes 1 to 6 from its sCode, bytes
+    // 0 and 7 always 0.
+    uchar m_secrecyCode[8] = {};
     HidHandlePtr m_commandHandle;
     HidHandlePtr m_eventHandle;
-    bool m_linkFree = true;
     bool m_lastExchangeOk = true;
     quint64 m_failedExchanges = 0;
     std::atomic<bool> m_listening{false};
@@ -177,4 +205,14 @@ private:
     HidProtocol::CommandReport m_outReport{};
     HidProtocol::CommandReport m_inReport{};
     std::array<uchar, HidProtocol::bulkBufferSize> m_bulkBuffer{};
+
+    QMutex m_queueMutex;
+    QWaitCondition m_queueChanged;
+    QWaitCondition m_jobEnded;
+    std::deque<Job> m_queue;
+    bool m_jobRunning = false;
+    bool m_ending = false;
+    std::atomic<int> m_pending{0};
+    // Set by dropPending() for the job in progress: its commands fail unsent.
+    std::atomic<bool> m_stopCommands{false};
 };

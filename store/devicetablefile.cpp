@@ -68,24 +68,25 @@ bool DeviceTableFile::isDamaged(const QString &path)
                         [](const DeviceEntry &entry) { return entry.vid && entry.pid; });
 }
 
-DeviceTable DeviceTableFile::load(bool *fromFactory)
+DeviceTable DeviceTableFile::load(const QString &root, bool *fromFactory)
 {
     // Opening the global settings writes what the store has left pending
     // there for want of room, without the check the store makes: out of
     // room, the table is read from a copy, or from the factory table.
-    QString global = StorePaths::globalSettings;
+    QString global = StorePaths::in(root, StorePaths::globalSettings);
+    const QString factory = StorePaths::in(root, StorePaths::factoryGlobalSettings);
     std::optional<QTemporaryDir> copyFolder; // made only when needed: every pass loads
     if (!FileReplace::hasRoomFor(global)) {
         copyFolder.emplace();
         const QString copy = copyFolder->filePath(QStringLiteral("apConfig.bin"));
         global = copyFolder->isValid() && QFile::copy(global, copy)
                      ? copy
-                     : StorePaths::factoryGlobalSettings;
+                     : factory;
     }
     // A damaged table would find no mouse at all, silently; the factory
     // table still serves the devices the program ships with.
-    const bool useFactory = isDamaged(global) && !isDamaged(StorePaths::factoryGlobalSettings);
+    const bool useFactory = isDamaged(global) && !isDamaged(factory);
     if (fromFactory)
         *fromFactory = useFactory;
-    return read(useFactory ? StorePaths::factoryGlobalSettings : global);
+    return read(useFactory ? factory : global);
 }

@@ -23,5 +23,5 @@ public:
     // The table detection serves: the global settings' own, or the factory
     // copy's when the own one is damaged and the factory one is not, which
     // `fromFactory` then tells.
-    static DeviceTable load(bool *fromFactory = nullptr);
+    static DeviceTable load(const QString &root, bool *fromFactory = nullptr);
 };

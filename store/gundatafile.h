@@ -16,10 +16,9 @@ class GunDataFile
 public:
     static constexpr int recordSize = 6;
 
-    // `setAsideNotice` is told when an oversized file is set aside.
-    explicit GunDataFile(FileReplace::SetAsideNotice setAsideNotice = {})
-        : m_setAsideNotice(std::move(setAsideNotice))
-    {}
+    // The presets of the data folder `root`; `setAsideNotice` is told when
+    // an oversized file is set aside.
+    explicit GunDataFile(const QString &root, FileReplace::SetAsideNotice setAsideNotice = {});
 
     // Stores the first six values of `src6` under position `index`; a
     // shorter record stores nothing. False when the file could not be
@@ -38,5 +37,6 @@ private:
     static QString keyFor(const QString &name);
     static bool isUsableName(QString name);
 
+    QString m_path;
     FileReplace::SetAsideNotice m_setAsideNotice;
 };

@@ -16,24 +16,24 @@ static QString text(const QVariant &value)
     return value.toString();
 }
 
-QString LangStrings::filePath(const QString &langCode)
+QString LangStrings::filePath(const QString &root, const QString &langCode)
 {
-    return StorePaths::languageFolder + langCode + QStringLiteral(".ini");
+    return StorePaths::in(root, StorePaths::languageFolder) + langCode + QStringLiteral(".ini");
 }
 
-QStringList LangStrings::read(const QString &typeStr, const QString &langCode,
-                              const FileReplace::SetAsideNotice &notice)
+QStringList LangStrings::read(const QString &root, const QString &typeStr,
+                              const QString &langCode, const FileReplace::SetAsideNotice &notice)
 {
     QStringList texts;
     if (!FileName::isPlain(langCode))
         return texts;
     // An oversized file is set aside unread; the scene keeps its own texts.
-    FileReplace::setAsideIfDamaged(filePath(langCode), QString(), notice);
-    if (!QFileInfo(filePath(langCode)).isFile())
+    FileReplace::setAsideIfDamaged(filePath(root, langCode), QString(), notice);
+    if (!QFileInfo(filePath(root, langCode)).isFile())
         return texts;
 
     // Qt reads INI files as UTF-8.
-    QSettings file(filePath(langCode), QSettings::IniFormat);
+    QSettings file(filePath(root, langCode), QSettings::IniFormat);
     file.beginGroup(typeStr);
     // An unreadable count reads as 0.
     const int total =

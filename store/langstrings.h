@@ -5,8 +5,9 @@
 
 #include "filereplace.h"
 
-// Reads one group of texts from a language file (./modules/i18n/<code>.ini,
-// UTF-8 INI): `total` gives the count, keys 0 .. total-1 the texts.
+// Reads one group of texts from a language file (modules/i18n/<code>.ini in
+// the data folder, UTF-8 INI): `total` gives the count, keys 0 .. total-1
+// the texts.
 class LangStrings
 {
 public:
@@ -17,8 +18,8 @@ public:
     // texts. A missing file or group, or a language code that cannot be a
     // plain file name, gives an empty list. An oversized file is set aside
     // unread and `notice` told.
-    static QStringList read(const QString &typeStr, const QString &langCode,
+    static QStringList read(const QString &root, const QString &typeStr, const QString &langCode,
                             const FileReplace::SetAsideNotice &notice = {});
 
-    static QString filePath(const QString &langCode);
+    static QString filePath(const QString &root, const QString &langCode);
 };

@@ -41,9 +41,9 @@ static bool isReadable(const QString &path, const FileReplace::SetAsideNotice &n
     return QFile::exists(path);
 }
 
-QString MacroStore::filePath(const QString &name)
+QString MacroStore::filePath(const QString &name) const
 {
-    return StorePaths::macroFolder + name + QStringLiteral(".bin");
+    return m_settings.filePath(StorePaths::macroFolder) + name + QStringLiteral(".bin");
 }
 
 bool MacroStore::create(const QString &name, uint macroIndex)
@@ -94,7 +94,7 @@ bool MacroStore::remove(const QString &name)
     // A macro goes from the name list and the profiles' buttons too: without
     // room for those writes, the file stays rather than go alone.
     if (!isValidName(name) || !QFile::exists(filePath(name)) ||
-        !FileReplace::hasRoomFor(StorePaths::nameLists))
+        !FileReplace::hasRoomFor(m_settings.filePath(StorePaths::nameLists)))
         return false;
     return QFile::remove(filePath(name));
 }
@@ -113,7 +113,7 @@ ImportResult MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
         return ImportResult::TooLarge;
     if (!FileReplace::holdsSettingsGroup(chosen, QStringLiteral("config")))
         return ImportResult::Failed;
-    QDir().mkpath(StorePaths::macroFolder);
+    QDir().mkpath(m_settings.filePath(StorePaths::macroFolder));
     // QFile::copy writes a temporary file and renames it into place only if
     // the target is still free.
     if (!QFile::copy(chosen, target))

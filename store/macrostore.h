@@ -7,7 +7,7 @@
 
 class SettingsStore;
 
-// One settings file per macro, ./modules/macro/<name>.bin, holding the
+// One settings file per macro, modules/macro/<name>.bin, holding the
 // events ("macro/<i>", each a type digit, a comma and the event's text) and
 // the repeat count, and the links from profiles 0..5 to macros by name. A
 // name that cannot be a plain file name is answered as a missing macro, so
@@ -29,7 +29,7 @@ public:
 
     static bool isValidName(const QString &name);
     static bool isValidNewName(const QString &name);
-    static QString filePath(const QString &name);
+    QString filePath(const QString &name) const;
 
     // Writes the values of a new macro (no events, played once), creating
     // the file if needed. False only for an invalid name or a failed write.

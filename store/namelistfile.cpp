@@ -8,6 +8,11 @@
 
 const QString NameListFile::sentinel = QStringLiteral("loaderbraxel");
 
+NameListFile::NameListFile(const QString &root, FileReplace::SetAsideNotice setAsideNotice)
+    : m_path(StorePaths::in(root, StorePaths::nameLists)),
+      m_setAsideNotice(std::move(setAsideNotice))
+{}
+
 namespace {
 // The list under `key` as stored, a plain value as a list of one.
 QStringList storedNames(const QSettings &file, const QString &key)
@@ -46,14 +51,14 @@ bool NameListFile::update(const QVariant &type, QStringList names)
         return true;
     if (names.size() == 1)
         names.append(sentinel);
-    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
-    QSettings file(StorePaths::nameLists, QSettings::IniFormat);
+    FileReplace::setAsideIfDamaged(m_path, QString(), m_setAsideNotice);
+    QSettings file(m_path, QSettings::IniFormat);
     // The scene stores its lists each time it starts: a list that is already
     // there as it stands is not written again.
     const QStringList stored = storedNames(file, key);
     if (file.contains(key) ? stored == names : names.isEmpty())
         return true;
-    if (!FileReplace::hasRoomFor(StorePaths::nameLists))
+    if (!FileReplace::hasRoomFor(m_path))
         return false;
     const auto put = [&file, &key](const QStringList &list) {
         list.isEmpty() ? file.remove(key) : file.setValue(key, list);
@@ -72,8 +77,8 @@ QVariantList NameListFile::read(const QVariant &type) const
     const QString key = keyFor(type);
     if (key.isEmpty())
         return {};
-    FileReplace::setAsideIfDamaged(StorePaths::nameLists, QString(), m_setAsideNotice);
-    const QSettings file(StorePaths::nameLists, QSettings::IniFormat);
+    FileReplace::setAsideIfDamaged(m_path, QString(), m_setAsideNotice);
+    const QSettings file(m_path, QSettings::IniFormat);
     const QStringList names = storedNames(file, key);
     return QVariantList(names.cbegin(), names.cend());
 }

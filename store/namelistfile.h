@@ -15,10 +15,9 @@ class NameListFile
 public:
     static const QString sentinel;
 
-    // `setAsideNotice` is told when an oversized file is set aside.
-    explicit NameListFile(FileReplace::SetAsideNotice setAsideNotice = {})
-        : m_setAsideNotice(std::move(setAsideNotice))
-    {}
+    // The lists of the data folder `root`; `setAsideNotice` is told when an
+    // oversized file is set aside.
+    explicit NameListFile(const QString &root, FileReplace::SetAsideNotice setAsideNotice = {});
 
     // `type` is read as an unsigned number; anything else is an unknown type.
     // Replaces list `type`; an empty list removes it. Unknown types change
@@ -31,5 +30,6 @@ public:
 private:
     static QString keyFor(const QVariant &type);
 
+    QString m_path;
     FileReplace::SetAsideNotice m_setAsideNotice;
 };

@@ -45,7 +45,7 @@ bool ProfileStore::exportProfile(int profile, FileDialogs &dialogs)
 bool ProfileStore::resetProfile(int profile)
 {
     return !m_settings.profile(profile) ||
-           m_settings.replaceProfile(profile, StorePaths::defaultProfile);
+           m_settings.replaceProfile(profile, m_settings.filePath(StorePaths::defaultProfile));
 }
 
 bool ProfileStore::copyProfile(int destprofile, int srcprofile)

@@ -18,19 +18,27 @@ QSettings *openIni(const QString &path, SettingsStore *store)
 }
 } // namespace
 
-SettingsStore::SettingsStore(QObject *parent, const QVariantHash &runValues,
+SettingsStore::SettingsStore(const QString &root, QObject *parent, const QVariantHash &runValues,
                              FileReplace::SetAsideNotice setAsideNotice)
-    : QObject(parent), m_runValues(runValues), m_setAsideNotice(std::move(setAsideNotice))
+    : QObject(parent), m_root(root), m_runValues(runValues),
+      m_setAsideNotice(std::move(setAsideNotice))
 {
-    m_global = openChecked(StorePaths::globalSettings, StorePaths::factoryGlobalSettings);
-    m_default = openChecked(StorePaths::defaultProfile, QString());
+    m_global = openChecked(filePath(StorePaths::globalSettings),
+                           filePath(StorePaths::factoryGlobalSettings));
+    m_default = openChecked(filePath(StorePaths::defaultProfile), QString());
     for (int n = 0; n < StorePaths::profileCount; ++n)
-        m_profiles.append(openChecked(StorePaths::profile(n), StorePaths::defaultProfile));
+        m_profiles.append(
+            openChecked(filePath(StorePaths::profile(n)), filePath(StorePaths::defaultProfile)));
 
     m_flags.isColorful = globalData(SettingKeys::mouseIsColorful).toBool();
     m_flags.isGun = globalData(SettingKeys::mouseIsGun).toBool();
     m_flags.icType = globalData(SettingKeys::mouseIcType).toString();
     m_flags.is55328 = globalData(SettingKeys::mouseIs55328).toBool();
+}
+
+QString SettingsStore::filePath(const QString &relative) const
+{
+    return StorePaths::in(m_root, relative);
 }
 
 SettingsStore::~SettingsStore()
@@ -147,7 +155,7 @@ QSettings *SettingsStore::replaceFile(QSettings *settings, const QString &source
 
 bool SettingsStore::resetGlobalSettings()
 {
-    QSettings *fresh = replaceFile(m_global, StorePaths::factoryGlobalSettings);
+    QSettings *fresh = replaceFile(m_global, filePath(StorePaths::factoryGlobalSettings));
     if (!fresh)
         return false;
     m_global = fresh;

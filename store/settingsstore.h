@@ -30,11 +30,13 @@ class SettingsStore : public QObject
 {
     Q_OBJECT
 public:
-    // `runValues` are global values that hold for this store only and never
-    // reach the file; the device flags take them too. `setAsideNotice` is
-    // told of each damaged file set aside, here and by the readers of the
-    // other data files that are handed it.
-    explicit SettingsStore(QObject *parent = nullptr, const QVariantHash &runValues = {},
+    // The files of the data folder `root`. `runValues` are global values
+    // that hold for this store only and never reach the file; the device
+    // flags take them too. `setAsideNotice` is told of each damaged file set
+    // aside, here and by the readers of the other data files that are
+    // handed it.
+    explicit SettingsStore(const QString &root, QObject *parent = nullptr,
+                           const QVariantHash &runValues = {},
                            FileReplace::SetAsideNotice setAsideNotice = {});
     ~SettingsStore() override;
 
@@ -61,6 +63,10 @@ public:
     bool replaceProfile(int n, const QString &source);
 
     const DeviceFlags &deviceFlags() const { return m_flags; }
+
+    // The data folder, and a path in it.
+    const QString &root() const { return m_root; }
+    QString filePath(const QString &relative) const;
 
     int currentProfile() const { return m_currentProfile; }
     // Out-of-range numbers are ignored.
@@ -105,6 +111,7 @@ private:
     QSettings *replaceFile(QSettings *settings, const QString &source);
     QSettings *openChecked(const QString &path, const QString &factory);
 
+    QString m_root;
     QSettings *m_global = nullptr;
     QSettings *m_default = nullptr;
     QList<QSettings *> m_profiles;

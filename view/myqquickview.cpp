@@ -6,25 +6,22 @@
 
 #include "artprovider.h"
 #include "autostart.h"
-#include "deviceoperations.h"
 #include "filereplace.h"
 #include "gundatafile.h"
-#include "hid_thread.h"
-#include "hidbackend.h"
 #include "keymatrixstore.h"
 #include "langstrings.h"
 #include "macrostore.h"
 #include "namelistfile.h"
-#include "pointersettings.h"
-#include "processstate.h"
 #include "profilegunkeys.h"
+#include "profilesettings.h"
 #include "profilestore.h"
 #include "qtfiledialogs.h"
 #include "scenelog.h"
 #include "scenevalues.h"
+#include "session.h"
 #include "settingkeys.h"
 #include "settingsstore.h"
-#include "storelog.h"
+#include "usertexts.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -39,57 +36,36 @@
 #include <QTimer>
 
 namespace {
-// Built-in texts of the group "refusal", in the order of myQQuickView::Refusal.
-const char *const englishRefusals[] = {
-    "That name is already taken.",
-    "A name cannot be empty or contain \\ / : * ? \" < > |.",
-    "A name can be at most 64 characters long.",
-    "That name is reserved.",
-    "The macro could not be renamed; nothing was changed.",
-    "That change would not fit the mouse's 128-byte macro; it was not made.",
-    "The file is larger than 1 MiB and was not imported.",
-    "The macro in that file does not fit the mouse's 128 bytes; it was not imported.",
-    "The change could not be saved in the data folder; it is kept and saved again with the "
-    "next change.",
-    "The file could not be imported.",
-    "Damaged settings files were set aside as .damaged; their factory values are used.",
-    "The device table was damaged; the factory table is used.",
-    "The file could not be written.",
-    "The data folder could not be written; the change was not made.",
-    "The data folder could not be created; changes are kept only until the program quits.",
-    "The desktop's autostart entry could not be changed.",
-};
-static_assert(std::size(englishRefusals) == myQQuickView::RefusalCount);
-
-QString refusalIn(int reason, const QString &langCode, const FileReplace::SetAsideNotice &notice)
+// A script array arrives as a QJSValue, which the settings file cannot hold;
+// it is stored as the list it stands for.
+QVariant storable(const QVariant &value)
 {
-    if (reason < 0 || reason >= myQQuickView::RefusalCount)
-        return {};
-    const QString text =
-        LangStrings::read(QStringLiteral("refusal"), langCode, notice).value(reason);
-    return text.isEmpty() ? QString::fromUtf8(englishRefusals[reason]) : text;
+    if (value.metaType() == QMetaType::fromType<QJSValue>())
+        return value.value<QJSValue>().toVariant();
+    return value;
+}
+
+QList<int> sceneList(const QVariant &value)
+{
+    return sceneInts(storable(value).toList());
 }
 } // namespace
 
-myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
+myQQuickView::myQQuickView(Session &session, QWidget *parent)
+    : QQuickWidget(parent), m_session(session)
 {
     engine()->addImageProvider(QLatin1String(ArtProvider::scheme), new ArtProvider);
-    // The virtual mouse is served as the family it emulates, whatever the
-    // data folder says, and nothing about it is written.
-    QVariantHash runValues;
-    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
-    if (!virtualFamily.isEmpty())
-        runValues.insert(SettingKeys::mouseIcType, virtualFamily);
-    // The store hands the notice to every reader of the data folder.
-    m_store = new SettingsStore(this, runValues, [this](const QString &path) {
-        qCWarning(lcStore).noquote() << "Damaged data file set aside:" << path;
-        noteSetAside();
-    });
-    const DeviceFlags &flags = m_store->deviceFlags();
-    m_device =
-        DeviceOperations::create(flags.icType, {flags.isColorful, flags.isGun, flags.is55328});
     m_fileDialogs = std::make_unique<QtFileDialogs>(this);
-    m_pointerSettings = PointerSettings::createSystem();
+
+    connect(&session, &Session::notice, this, &myQQuickView::notifyUser);
+    connect(&session, &Session::pointerSettingFailed, this, &myQQuickView::pointerSettingFailed);
+    connect(&session, &Session::busyChanged, this, &myQQuickView::busyChanged);
+    connect(&session, &Session::profileUnsentChanged, this, &myQQuickView::profileUnsentChanged);
+    connect(&session, &Session::dpiStageChanged, this, &myQQuickView::dpiStageChanged);
+    connect(&session, &Session::profileChanged, this, &myQQuickView::profileChanged);
+    connect(&session, &Session::profileReloaded, this, &myQQuickView::profileReloaded);
+    connect(&session, &Session::reportRateChanged, this, &myQQuickView::reportRateChanged);
+    connect(&session, &Session::gunPresetsReset, this, &myQQuickView::gunPresetsReset);
 
     // Whatever the scene leaves transparent shows the desktop.
     setClearColor(Qt::transparent);
@@ -156,20 +132,6 @@ void myQQuickView::callSceneNow(const QByteArray &name, const QVariantList &args
     }
 }
 
-void myQQuickView::setDevicePresent(bool present)
-{
-    // Without a mouse the scene's no-mouse state disables everything that
-    // talks to it; the window itself must stay usable (close, minimise,
-    // help, moving it), so the view is enabled, whatever a busy lock left.
-    m_deviceAway = !present;
-    QQuickWidget::setEnabled(true);
-}
-
-void myQQuickView::setEnabled(bool enabled)
-{
-    QQuickWidget::setEnabled(enabled || m_deviceAway);
-}
-
 QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCount) const
 {
     const QObject *root = rootObject();
@@ -185,26 +147,55 @@ QMetaMethod myQQuickView::sceneFunction(const QByteArray &name, int parameterCou
     return {};
 }
 
-bool myQQuickView::sceneHasFunction(const char *name) const
+SettingsStore *myQQuickView::store() const
 {
-    return sceneFunction(QByteArray(name), -1).isValid();
+    return &m_session.store();
 }
 
-QString myQQuickView::refusalText(int reason, const QString &langCode)
+bool myQQuickView::isBusy() const
 {
-    return refusalIn(reason, langCode, {});
+    return m_session.isBusy();
+}
+
+bool myQQuickView::profileUnsent() const
+{
+    return m_session.profileUnsent();
+}
+
+int myQQuickView::dpiStage() const
+{
+    return m_session.dpiStage();
+}
+
+int myQQuickView::activeProfile() const
+{
+    return m_session.activeProfile();
+}
+
+bool myQQuickView::requestProfileSwitch(int number)
+{
+    if (!isSignalConnected(QMetaMethod::fromSignal(&myQQuickView::profileSwitchRequested)))
+        return false;
+    emit profileSwitchRequested(number);
+    return true;
+}
+
+bool myQQuickView::requestQuit()
+{
+    if (!isSignalConnected(QMetaMethod::fromSignal(&myQQuickView::quitRequested)))
+        return false;
+    emit quitRequested();
+    return true;
 }
 
 void myQQuickView::refuse(int reason)
 {
-    const QString text =
-        refusalIn(reason, m_store->globalData(SettingKeys::commonLanguage).toString(),
-                  m_store->setAsideNotice());
+    const QString text = m_session.refusalText(reason);
     if (!text.isEmpty())
         notifyUser(text);
 }
 
-bool myQQuickView::noteWritten(bool written, Refusal reason)
+bool myQQuickView::noteWritten(bool written, int reason)
 {
     if (written)
         return true;
@@ -213,25 +204,12 @@ bool myQQuickView::noteWritten(bool written, Refusal reason)
     return false;
 }
 
-// The scene and the window connect to userNotice after the view exists, and
-// several files may be set aside at once: one notice, on the next turn.
-void myQQuickView::noteSetAside()
-{
-    if (m_setAsideNoticeQueued)
-        return;
-    m_setAsideNoticeQueued = true;
-    QTimer::singleShot(0, this, [this] {
-        m_setAsideNoticeQueued = false;
-        refuse(DamagedFiles);
-    });
-}
-
 void myQQuickView::noteImport(ImportResult result)
 {
     if (result == ImportResult::TooLarge)
-        refuse(FileTooLarge);
+        refuse(UserTexts::FileTooLarge);
     else if (result == ImportResult::Failed)
-        refuse(ImportFailed);
+        refuse(UserTexts::ImportFailed);
 }
 
 void myQQuickView::initUI()
@@ -255,93 +233,90 @@ void myQQuickView::setCurrentDPI(int dpiValue)
     invokeScene("setCurrentDPI", {dpiValue}, Delivery::Queued);
 }
 
-void myQQuickView::setDeviceLink(Hid_Thread *link)
+void myQQuickView::call(QJSValue done, const QJSValueList &args)
 {
-    m_device->setLink(link);
+    if (done.isCallable())
+        done.call(args);
 }
 
-Hid_Thread *myQQuickView::deviceLink() const
+QVariantMap myQQuickView::profileSettings(bool isRecovery)
 {
-    return m_device->link();
+    return ProfileSettings::read(m_session.store(), isRecovery).toVariant();
 }
 
-QByteArray myQQuickView::deviceProfile(int n) const
+void myQQuickView::save(QVariantMap values, QJSValue done)
 {
-    return m_device->profileBlock(n);
+    Session::SaveRequest request;
+    if (values.contains(QStringLiteral("keys")))
+        request.keys = sceneList(values.value(QStringLiteral("keys")));
+    if (values.contains(QStringLiteral("dpi"))) {
+        const QVariantMap dpi = storable(values.value(QStringLiteral("dpi"))).toMap();
+        request.dpi = Session::SaveRequest::Dpi{dpi.value(QStringLiteral("active")).toInt(),
+                                                sceneList(dpi.value(QStringLiteral("values")))};
+    }
+    if (values.contains(QStringLiteral("lighting"))) {
+        const QVariantMap light = storable(values.value(QStringLiteral("lighting"))).toMap();
+        request.lighting = Session::SaveRequest::Lighting{
+            light.value(QStringLiteral("effect")).toInt(),
+            light.value(QStringLiteral("speed")).toInt(),
+            light.value(QStringLiteral("brightness")).toInt(),
+            sceneList(light.value(QStringLiteral("colours")))};
+    }
+    m_session.save(request, [this, done](const Session::SaveOutcome &outcome) {
+        QJSValue unsaved = engine()->newObject();
+        unsaved.setProperty(QStringLiteral("keys"), outcome.unsaved[Session::KeyPanel]);
+        unsaved.setProperty(QStringLiteral("dpi"), outcome.unsaved[Session::DpiPanel]);
+        unsaved.setProperty(QStringLiteral("lighting"), outcome.unsaved[Session::LightPanel]);
+        call(done, {outcome.ok, unsaved});
+    });
 }
 
-void myQQuickView::clearHidBusy()
+void myQQuickView::switchProfile(int number)
 {
-    m_device->clearBusy();
+    m_session.switchProfile(number);
 }
 
-void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+void myQQuickView::factoryReset()
 {
-    m_device->setKeyboardOption(byte1, byte2, byte3, byte4);
+    m_session.factoryReset();
 }
 
-QVariantList myQQuickView::GetKeyboardoption()
+void myQQuickView::chooseReportRate(int row, QJSValue done)
 {
-    const std::array<uchar, 4> option = m_device->keyboardOption();
-    return {option[0], option[1], option[2], option[3]};
+    m_session.setReportRate(row, [done](bool ok) { call(done, {ok}); });
 }
 
-void myQQuickView::mouseSetReportRate(uchar rate)
+void myQQuickView::sendGunSlots(QVariantList src64, QJSValue done)
 {
-    m_device->setReportRate(rate);
+    m_session.sendGunSlots(sceneInts(src64), [done](bool ok) { call(done, {ok}); });
 }
 
-void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
+void myQQuickView::sendKeyTable(QVariantList src64, QJSValue done)
 {
-    m_device->setCurrentDpi(currentDPI);
+    m_session.sendKeys(sceneInts(src64), [done](bool ok) { call(done, {ok}); });
 }
 
-QVariant myQQuickView::mouseGetCurrentDPI()
+void myQQuickView::sendMacro(int macroIndex, QString macroName)
 {
-    // No stage (a failed query or a stage the mouse cannot have) reaches
-    // the scene as undefined, so it keeps the stage it shows.
-    const int stage = m_device->currentDpi();
-    return stage ? QVariant(stage) : QVariant();
+    m_session.sendMacro(macroIndex, macroName);
 }
 
-void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
+void myQQuickView::sendMacroSlots(QVariantList src64, QString macroName)
 {
-    m_device->switchKeyMatrix(indexNo);
+    m_session.sendMacroSlots(sceneInts(src64), macroName);
 }
 
-void myQQuickView::mouseSetProfile(uint profileNo)
+QVariantList myQQuickView::macroBytes(QStringList events, int repeat)
 {
-    m_device->sendProfile(profileNo);
+    QVariantList bytes;
+    for (int byte : m_session.macroBytes(events, repeat))
+        bytes.append(byte);
+    return bytes;
 }
 
-void myQQuickView::mouseReadProfile(uint profileNo)
+void myQQuickView::setUnsavedEdits(bool unsaved)
 {
-    m_device->readProfile(profileNo);
-}
-
-QVariant myQQuickView::mouseReadCurrentProfile()
-{
-    return m_device->currentProfile();
-}
-
-void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray)
-{
-    m_device->setDpi(dpiCount, sensorType, sceneInts(dpiValueArray));
-}
-
-void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
-{
-    m_device->setLighting(effect, option1, option2);
-}
-
-void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
-{
-    m_device->setStageColours(type, sceneInts(src24));
-}
-
-void myQQuickView::mouseSendGundata(int slot, QVariantList values)
-{
-    m_device->sendGunData(slot, sceneInts(values));
+    m_session.setUnsavedEdits(unsaved);
 }
 
 void myQQuickView::openUpdateExe()
@@ -358,12 +333,6 @@ void myQQuickView::notifyUser(QString text)
     // The scene shows it through its own connection to this signal, so that
     // a scene hosted elsewhere (tests) shows it too.
     emit userNotice(text);
-}
-
-int myQQuickView::deviceFailureCount() const
-{
-    // Wraps only after billions of failures; the scene compares for change.
-    return int(m_device->failedOperations());
 }
 
 void myQQuickView::setCaptureActive(bool active)
@@ -459,275 +428,182 @@ void myQQuickView::focusInEvent(QFocusEvent *event)
 
 QVariant myQQuickView::getData(QVariant key, bool isRecovery)
 {
-    return m_store->data(key.toString(), isRecovery);
+    return store()->data(key.toString(), isRecovery);
 }
 
 QVariant myQQuickView::getGlobalData(QVariant key)
 {
-    return m_store->globalData(key.toString());
+    return store()->globalData(key.toString());
 }
 
 QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery)
 {
-    return m_store->dataList(key.toString(), isRecovery);
-}
-
-// A script array arrives as a QJSValue, which the settings file cannot hold;
-// it is stored as the list it stands for.
-static QVariant storable(const QVariant &value)
-{
-    if (value.metaType() == QMetaType::fromType<QJSValue>())
-        return value.value<QJSValue>().toVariant();
-    return value;
+    return store()->dataList(key.toString(), isRecovery);
 }
 
 void myQQuickView::setData(QVariant key, QVariant data)
 {
-    noteWritten(m_store->setData(key.toString(), storable(data)));
+    noteWritten(store()->setData(key.toString(), storable(data)));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
 {
-    noteWritten(m_store->setGlobalData(key.toString(), storable(tmpdata)));
+    noteWritten(store()->setGlobalData(key.toString(), storable(tmpdata)));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 {
-    noteWritten(m_store->setDataList(key.toString(), datalist));
-}
-
-void myQQuickView::holdProfile()
-{
-    m_heldProfile = m_store->currentValues();
-}
-
-void myQQuickView::restoreHeldProfile()
-{
-    noteWritten(m_store->restoreCurrentValues(m_heldProfile));
+    noteWritten(store()->setDataList(key.toString(), datalist));
 }
 
 void myQQuickView::resetApconfig()
 {
-    noteWritten(m_store->resetGlobalSettings());
-}
-
-void myQQuickView::setCurrentProfile(int profile)
-{
-    m_store->setCurrentProfile(profile);
+    noteWritten(store()->resetGlobalSettings());
 }
 
 bool myQQuickView::loadProfile(int profile)
 {
-    const ImportResult result = ProfileStore(*m_store).importProfile(profile, *m_fileDialogs);
+    const ImportResult result = ProfileStore(*store()).importProfile(profile, *m_fileDialogs);
     noteImport(result);
     return result == ImportResult::Imported;
 }
 
 void myQQuickView::saveProfile(int profile)
 {
-    noteWritten(ProfileStore(*m_store).exportProfile(profile, *m_fileDialogs), ExportFailed);
+    noteWritten(ProfileStore(*store()).exportProfile(profile, *m_fileDialogs), UserTexts::ExportFailed);
 }
 
 void myQQuickView::resetProfile(int profile)
 {
-    noteWritten(ProfileStore(*m_store).resetProfile(profile), NotMade);
+    noteWritten(ProfileStore(*store()).resetProfile(profile), UserTexts::NotMade);
 }
 
 void myQQuickView::copyProfile(int destprofile, int srcprofile)
 {
-    noteWritten(ProfileStore(*m_store).copyProfile(destprofile, srcprofile), NotMade);
+    noteWritten(ProfileStore(*store()).copyProfile(destprofile, srcprofile), UserTexts::NotMade);
 }
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    return noteWritten(NameListFile(m_store->setAsideNotice()).update(type, nameList), NotMade);
+    return noteWritten(NameListFile(store()->root(), store()->setAsideNotice()).update(type, nameList), UserTexts::NotMade);
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
 {
-    return NameListFile(m_store->setAsideNotice()).read(type);
+    return NameListFile(store()->root(), store()->setAsideNotice()).read(type);
 }
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
-    return noteWritten(MacroStore(*m_store).create(name.toString(), macroIndex.toUInt()), NotMade);
+    return noteWritten(MacroStore(*store()).create(name.toString(), macroIndex.toUInt()), UserTexts::NotMade);
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
 {
-    return noteWritten(MacroStore(*m_store).save(name.toString(), macros, repeat), NotMade);
+    return noteWritten(MacroStore(*store()).save(name.toString(), macros, repeat), UserTexts::NotMade);
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)
 {
-    return MacroStore(*m_store).load(name.toString());
+    return MacroStore(*store()).load(name.toString());
 }
 
 QVariant myQQuickView::deleteMacroIni(QVariant name)
 {
     // A macro whose file is already gone is gone as the scene asks.
-    return noteWritten(MacroStore(*m_store).remove(name.toString()) ||
-                           !QFile::exists(MacroStore::filePath(name.toString())),
-                       NotMade);
+    return noteWritten(MacroStore(*store()).remove(name.toString()) ||
+                           !QFile::exists(MacroStore(*store()).filePath(name.toString())),
+                       UserTexts::NotMade);
 }
 
 bool myQQuickView::loadMacroFile(QVariant macroFileName)
 {
     const ImportResult result =
-        MacroStore(*m_store).importMacro(macroFileName.toString(), *m_fileDialogs);
+        MacroStore(*store()).importMacro(macroFileName.toString(), *m_fileDialogs);
     noteImport(result);
     return result == ImportResult::Imported;
 }
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)
 {
-    noteWritten(MacroStore(*m_store).exportMacro(macroFileName.toString(), *m_fileDialogs),
-                ExportFailed);
+    noteWritten(MacroStore(*store()).exportMacro(macroFileName.toString(), *m_fileDialogs),
+                UserTexts::ExportFailed);
 }
 
 QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)
 {
-    return MacroStore(*m_store).rename(oldname.toString(), newname.toString());
+    return MacroStore(*store()).rename(oldname.toString(), newname.toString());
 }
 
 void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
 {
-    MacroStore(*m_store).unassign(macroName.toString());
+    MacroStore(*store()).unassign(macroName.toString());
 }
 
 QVariant myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    return noteWritten(GunDataFile(m_store->setAsideNotice()).saveRecord(index.toString(), src6),
-                       NotMade);
+    return noteWritten(GunDataFile(store()->root(), store()->setAsideNotice()).saveRecord(index.toString(), src6),
+                       UserTexts::NotMade);
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)
 {
-    GunDataFile(m_store->setAsideNotice()).modify(modifyType.toInt(), src6);
+    GunDataFile(store()->root(), store()->setAsideNotice()).modify(modifyType.toInt(), src6);
 }
 
 QVariantList myQQuickView::getGunData(QVariant name)
 {
-    return GunDataFile(m_store->setAsideNotice()).record(name.toString());
+    return GunDataFile(store()->root(), store()->setAsideNotice()).record(name.toString());
 }
 
 QStringList myQQuickView::getGunDataKey()
 {
-    return GunDataFile(m_store->setAsideNotice()).keys();
+    return GunDataFile(store()->root(), store()->setAsideNotice()).keys();
 }
 
 QVariant myQQuickView::getXYSensitive(QVariant index)
 {
-    return ProfileGunKeys(*m_store).xySensitive(index.toString());
+    return ProfileGunKeys(*store()).xySensitive(index.toString());
 }
 
 void myQQuickView::setXYSensitive(QVariant index, QVariant xyData)
 {
-    noteWritten(ProfileGunKeys(*m_store).setXYSensitive(index.toString(), xyData));
+    noteWritten(ProfileGunKeys(*store()).setXYSensitive(index.toString(), xyData));
 }
 
 QVariant myQQuickView::getselectGun(QVariant index)
 {
-    return ProfileGunKeys(*m_store).selectGun(index.toString());
+    return ProfileGunKeys(*store()).selectGun(index.toString());
 }
 
 void myQQuickView::setSelectGun(QVariant index, QVariant xyData)
 {
-    noteWritten(ProfileGunKeys(*m_store).setSelectGun(index.toString(), xyData));
+    noteWritten(ProfileGunKeys(*store()).setSelectGun(index.toString(), xyData));
 }
 
 QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
 {
-    return KeyMatrixStore(*m_store).record(index.toString(), flag);
+    return KeyMatrixStore(*store()).record(index.toString(), flag);
 }
 
-void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam)
-{
-    noteWritten(KeyMatrixStore(*m_store).storeRecords(src64));
-    if (isSendData)
-        m_device->sendKeyMatrix(sceneInts(src64),
-                                sceneInts(KeyMatrixStore(*m_store).firmwareRecords()),
-                                sceneInts(otherParam));
-}
-
-void myQQuickView::mouseResetKeyMatrix()
-{
-    m_device->resetKeyMatrices(sceneInts(KeyMatrixStore(*m_store).firmwareRecords()));
-}
-
-QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macroIndex)
-{
-    m_device->sendMacro(sceneInts(macroData), macroIndex.toUInt());
-    return true;
-}
-
-void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
-{
-    m_pointerSettings = std::move(settings);
-}
-
-// A value the desktop did not take is said, not only logged: the user moved
-// the slider and must not believe the desktop follows it. A setting the
-// desktop has no place for is not attempted: it could only fail, on every
-// profile switch.
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
-    if (!m_pointerSettings->canSet(PointerSettings::PointerSpeed))
-        return;
-    if (!m_pointerSettings->setPointerSpeed(PointerSettings::pointerSpeedForLevel(cursorSpeed))) {
-        qCWarning(lcScene, "setCursorSpeed Failed");
-        emit pointerSettingFailed(pointerText(0));
-        notifyUser(pointerText(0));
-    }
+    m_session.setPointerSpeed(int(std::min(cursorSpeed, 10u)));
 }
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
-    if (!m_pointerSettings->canSet(PointerSettings::DoubleClickTime))
-        return;
-    if (!m_pointerSettings->setDoubleClickTime(PointerSettings::doubleClickTimeForLevel(speed))) {
-        qCWarning(lcScene, "setDoubleClickSpeed Failed");
-        emit pointerSettingFailed(pointerText(1));
-        notifyUser(pointerText(1));
-    }
+    m_session.setDoubleClickSpeed(int(std::min(speed, 10u)));
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
-    if (!m_pointerSettings->canSet(PointerSettings::WheelScrollLines))
-        return;
-    if (!m_pointerSettings->setWheelScrollLines(lines)) {
-        qCWarning(lcScene, "setVerticalScrollLines Failed");
-        emit pointerSettingFailed(pointerText(2));
-        notifyUser(pointerText(2));
-    }
+    m_session.setScrollLines(int(std::min(lines, 1000u)));
 }
 
 QString myQQuickView::pointerSettingReason(int setting)
 {
-    if (setting < PointerSettings::PointerSpeed || setting > PointerSettings::WheelScrollLines ||
-        m_pointerSettings->canSet(PointerSettings::Setting(setting)))
-        return QString();
-    return pointerText(setting == PointerSettings::WheelScrollLines ? 3 : 4);
-}
-
-QString myQQuickView::pointerText(int index) const
-{
-    static const char *const english[] = {
-        "The desktop did not take the pointer speed.",
-        "The desktop did not take the double-click speed.",
-        "The desktop did not take the wheel scroll amount.",
-        "Not settable on Linux; kept for Windows",
-        "Not settable here; kept for Windows",
-    };
-    const QString language = m_store->globalData(SettingKeys::commonLanguage).toString();
-    const QStringList texts =
-        LangStrings::read(QStringLiteral("pointer"),
-                          language.isEmpty() ? QStringLiteral("ChineseSimplified") : language,
-                          m_store->setAsideNotice());
-    if (index < texts.size() && !texts.at(index).isEmpty())
-        return texts.at(index);
-    return QString::fromLatin1(english[index]);
+    return m_session.pointerSettingReason(setting);
 }
 
 bool myQQuickView::getStartWithDesktop()
@@ -740,17 +616,11 @@ bool myQQuickView::setStartWithDesktop(bool enabled)
     // The check box shows the entry as it is; the notice says why it did not turn.
     const bool changed = Autostart::setEnabled(enabled, QCoreApplication::applicationFilePath());
     if (!changed)
-        refuse(AutostartNotChanged);
+        refuse(UserTexts::AutostartNotChanged);
     return changed;
 }
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
 {
-    const QStringList texts = LangStrings::read(typeStr, langCode, m_store->setAsideNotice());
-    // The group "other" also replaces the DPI-switch captions it covers.
-    if (typeStr == QLatin1String("other")) {
-        for (int j = 0; j < ProcessState::dpiSwitchTextCount && j < texts.size(); ++j)
-            processState.dpiSwitchText[j] = texts.at(j);
-    }
-    return texts;
+    return LangStrings::read(store()->root(), typeStr, langCode, store()->setAsideNotice());
 }

@@ -1,72 +1,48 @@
 #pragma once
 
+#include <QJSValue>
 #include <QQuickWidget>
 #include <QVariant>
 #include <memory>
 
-class DeviceOperations;
+#include "usertexts.h"
+
 class FileDialogs;
 enum class ImportResult;
-class Hid_Thread;
-class PointerSettings;
+class Session;
 class SettingsStore;
 
 // The scene host and the scene's one door to the native side (`ui_View`).
 // Its slots are the operations the scene may call; they stay thin and
-// delegate to the store and the device link.
+// delegate to the session (what concerns the mouse) and the store. What the
+// mouse answers comes back by signal or by a callback the scene hands in:
+// nothing here waits for the mouse.
 class myQQuickView : public QQuickWidget
 {
     Q_OBJECT
+    // A sequence of the session is under way or waiting: the scene shows it
+    // busy and takes no edits meanwhile.
+    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
+    // The mouse lacks part of the stored profile: Save sends it.
+    Q_PROPERTY(bool profileUnsent READ profileUnsent NOTIFY profileUnsentChanged)
+    // The mouse's DPI stage as last known (1 to 8), 0 when not known.
+    Q_PROPERTY(int dpiStage READ dpiStage NOTIFY dpiStageChanged)
+    Q_PROPERTY(int activeProfile READ activeProfile NOTIFY profileChanged)
+    // Whether the user works with the keyboard: a key press sets it, a
+    // mouse press clears it. The scene shows its focus ring only then, as
+    // desktop toolkits do, not round a control just clicked.
+    Q_PROPERTY(bool keyboardInUse READ keyboardInUse NOTIFY keyboardInUseChanged)
 public:
     enum class Delivery { Queued, Synchronous };
 
-    // Why a change was refused or not kept. The texts are the language
-    // file's group "refusal" in this order, with English built in.
-    enum Refusal {
-        NameTaken,
-        NameNotFileName,
-        NameTooLong,
-        NameReserved,
-        RenameFailed,
-        MacroTooLong,
-        FileTooLarge,
-        ImportTooLong,
-        NotSaved,
-        ImportFailed,
-        DamagedFiles,
-        DamagedDeviceTable,
-        ExportFailed,
-        NotMade,
-        TemporaryDataFolder,
-        AutostartNotChanged,
-        RefusalCount
-    };
-    static QString refusalText(int reason, const QString &langCode);
-
-    explicit myQQuickView(QWidget *parent = nullptr);
+    explicit myQQuickView(Session &session, QWidget *parent = nullptr);
     ~myQQuickView() override;
 
-    SettingsStore *store() const { return m_store; }
+    Session &session() const { return m_session; }
+    SettingsStore *store() const;
     // Replaces the file dialogs behind profile and macro import and export;
     // returns the previous ones.
     std::unique_ptr<FileDialogs> setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
-
-    // Replaces the desktop's pointer settings (tests record instead).
-    void setPointerSettings(std::unique_ptr<PointerSettings> settings);
-
-    // The mouse went away (false) or was confirmed (true). While it is
-    // away the scene stays disabled, whatever busy lock ends meanwhile.
-    void setDevicePresent(bool present);
-
-    // The device link of the main window.
-    void setDeviceLink(Hid_Thread *link);
-    Hid_Thread *deviceLink() const;
-
-    // The command sequences behind the device operations, for the
-    // controller family and flags read when the view was built.
-    DeviceOperations &deviceOperations() const { return *m_device; }
-    // Family 560's image of device profile n (0 to 4).
-    QByteArray deviceProfile(int n) const;
 
     // Calls the function `name` of the scene's root item with `args`. A
     // queued call runs when control returns to the GUI thread's event loop
@@ -74,17 +50,20 @@ public:
     // this returns. A function the scene does not define is silently ignored.
     void invokeScene(const char *name, const QVariantList &args = {},
                      Delivery delivery = Delivery::Queued);
-    // Whether the scene's root item defines the function `name`.
-    bool sceneHasFunction(const char *name) const;
 
     // True while a field or the macro recorder waits for keys and buttons.
     bool isCaptureActive() const { return m_captureActive; }
-
-    // Whether the user works with the keyboard: a key press sets it, a
-    // mouse press clears it. The scene shows its focus ring only then, as
-    // desktop toolkits do, not round a control just clicked.
-    Q_PROPERTY(bool keyboardInUse READ keyboardInUse NOTIFY keyboardInUseChanged)
     bool keyboardInUse() const { return m_keyboardInUse; }
+    bool isBusy() const;
+    bool profileUnsent() const;
+    int dpiStage() const;
+    int activeProfile() const;
+
+    // The tray and the command line ask for a switch or the end: the scene
+    // asks about unsaved changes first. False when no scene listens (it
+    // then cannot ask, and the caller goes on without it).
+    bool requestProfileSwitch(int number);
+    bool requestQuit();
 
 signals:
     // Something the user must know now: a change that was not saved or not
@@ -97,52 +76,62 @@ signals:
     // keys and buttons aimed at other windows.
     void captureActiveChanged(bool active);
     void keyboardInUseChanged();
+    void busyChanged();
+    void profileUnsentChanged();
+    void dpiStageChanged();
+    // The active profile is now `number`: the screens show its values.
+    void profileChanged(int number);
+    // The active profile's values changed as a whole (reset, import).
+    void profileReloaded();
+    void reportRateChanged(int row);
+    void gunPresetsReset();
+    // The stored profile list changed from outside the scene (the command
+    // line imported one).
+    void profileListChanged();
+    // For the scene: the tray or the command line asks.
+    void profileSwitchRequested(int number);
+    void quitRequested();
 
 public slots:
     // Tells the user `text` in the window and through the tray.
     void notifyUser(QString text);
-    // Device operations that failed since the view was made; the scene
-    // compares it before and after a write of several operations to know
-    // whether the mouse took everything.
-    int deviceFailureCount() const;
     // The scene starts and ends its captures; a hidden view has none.
     void setCaptureActive(bool active);
-    // The scene's busy lock and its end; a scene whose mouse is away is
-    // never locked (its no-mouse state keeps the panels disabled). Hides
-    // QWidget::setEnabled for the scene and for callers that hold a
-    // myQQuickView.
-    void setEnabled(bool enabled);
     // Tells the user why a change was refused, in the current language.
     void refuse(int reason);
     // How many writes to the data folder have failed in this run; a screen
     // that sees it grow while saving keeps its change pending.
     int failedWrites() const { return m_failedWrites; }
-    // Holds the current profile as it stands, and puts it back: Save holds
-    // it before each screen's part, and what the mouse did not take goes.
-    void holdProfile();
-    void restoreHeldProfile();
 
     void initUI();
     void runUI();
     void setBusy(int busyTime);
     void setCurrentDPI(int dpiValue);
 
-    // Device operations; each is one sequence of DeviceOperations.
-    void clearHidBusy();
-    void mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
-    QVariantList GetKeyboardoption();
-    void mouseSetReportRate(uchar rate);
-    void mouseSetCurrentDPI(uchar currentDPI);
-    QVariant mouseGetCurrentDPI();
-    void mouseSwitchKeyMatrix(int indexNo);
-    void mouseSetProfile(uint profileNo);
-    void mouseReadProfile(uint profileNo);
-    QVariant mouseReadCurrentProfile();
-    void mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray);
-    void mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);
-    void mouseSetRGBColor(uchar type, QVariantList src24);
-    // `values` is [times, X, Y] of gun slot `slot` (1 to 3).
-    void mouseSendGundata(int slot, QVariantList values);
+    // The session's sequences. A `done` callback gets whether the mouse
+    // took it all; Save's gets that and the panels still unsaved
+    // ({ keys, dpi, lighting }).
+    // The active profile's values as the screens show them
+    // (ProfileSettings), or the default profile's.
+    QVariantMap profileSettings(bool isRecovery);
+    // `values` holds the changed panels: keys (64 values), dpi ({ active,
+    // values }), lighting ({ effect, speed, brightness, colours }).
+    void save(QVariantMap values, QJSValue done);
+    void switchProfile(int number);
+    void factoryReset();
+    void chooseReportRate(int row, QJSValue done);
+    // The gun editor closed after a change: its slots and the key table.
+    void sendGunSlots(QVariantList src64, QJSValue done);
+    // Stores and sends the key table alone.
+    void sendKeyTable(QVariantList src64, QJSValue done);
+    // Macro `macroName` as stored to slot `macroIndex` (0 to 11).
+    void sendMacro(int macroIndex, QString macroName);
+    // Macro `macroName` again to every slot the key table plays it from.
+    void sendMacroSlots(QVariantList src64, QString macroName);
+    // The macro bytes the mouse gets: the editor measures with them.
+    QVariantList macroBytes(QStringList events, int repeat);
+    // The screens' own edits, not yet saved.
+    void setUnsavedEdits(bool unsaved);
     void openUpdateExe();
 
     // Settings by key.
@@ -156,7 +145,6 @@ public slots:
 
     // Profiles, name lists, macros, gun data and key matrix records; each
     // delegates to a class in store/.
-    void setCurrentProfile(int profile);
     bool loadProfile(int profile);
     void saveProfile(int profile);
     void resetProfile(int profile);
@@ -185,15 +173,6 @@ public slots:
 
     // `flag` true reads the factory record of the default profile.
     QVariantList mouseGetKeydefine(QVariant index, bool flag);
-    // Stores the 16 records of `src64` in the current profile and, with
-    // `isSendData`, sends them; `otherParam` holds the fire periods of the
-    // three chosen gun presets.
-    void mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam);
-    // The profile's firmware table as key matrices 2 to 4.
-    void mouseResetKeyMatrix();
-    // Sends macro slot `macroIndex` (0 to 11; others are ignored); always
-    // true.
-    QVariant mouseSendMacroData(QVariantList macroData, QVariant macroIndex);
 
     // The desktop's pointer settings; the scene passes slider levels 0..10
     // and a line count (1000 for a page).
@@ -225,24 +204,17 @@ private:
     void releaseHiddenMemory();
     void callSceneNow(const QByteArray &name, const QVariantList &args);
     QMetaMethod sceneFunction(const QByteArray &name, int parameterCount) const;
-    // Text `index` of the pointer settings group, in the current language.
-    QString pointerText(int index) const;
-    // Counts a failed write and tells the user (once per turn, as every
-    // notice).
     // Tells `reason` unless `written`; returns `written`.
-    bool noteWritten(bool written, Refusal reason = NotSaved);
+    bool noteWritten(bool written, int reason = UserTexts::NotSaved);
     void noteImport(ImportResult result);
     void noteSetAside();
+    static void call(QJSValue done, const QJSValueList &args);
 
-    SettingsStore *m_store = nullptr;
+    Session &m_session;
     std::unique_ptr<FileDialogs> m_fileDialogs;
-    std::unique_ptr<PointerSettings> m_pointerSettings;
-    std::unique_ptr<DeviceOperations> m_device;
     bool m_captureActive = false;
     bool m_keyboardInUse = true;
-    bool m_deviceAway = false;
     int m_failedWrites = 0;
-    QVariantMap m_heldProfile;
     QStringList m_toldThisTurn;
     bool m_setAsideNoticeQueued = false;
     // The view's size while a hidden view is shrunk, otherwise invalid.

@@ -27,8 +27,8 @@ QString Ui_Controler::defaultSceneUrl()
     return QStringLiteral("qrc:/modules/qml/main.qml");
 }
 
-void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
-                           const QList<QPair<QString, QObject *>> &extraContext, SceneLoad load)
+void Ui_Controler::setupUi(QWidget *window, Session &session, const QString &sceneUrl,
+                           SceneLoad load)
 {
     m_window = window;
     if (window->objectName().isEmpty())
@@ -38,15 +38,13 @@ void Ui_Controler::setupUi(QWidget *window, const QString &sceneUrl,
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setStyleSheet(QStringLiteral("background:transparent;"));
 
-    m_view = new myQQuickView(window);
+    m_view = new myQQuickView(session, window);
     m_view->setObjectName(QStringLiteral("ui_View"));
 
     // Published before the scene loads, so that its bindings and
     // connections find them at once; the scene stays idle until initUI.
     QQmlContext *context = m_view->rootContext();
     context->setContextProperty(QStringLiteral("ui_View"), m_view);
-    for (const auto &[name, object] : extraContext)
-        context->setContextProperty(name, object);
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
     window->setWindowTitle(m_view->getGlobalData(SettingKeys::commonName).toString());
     m_sceneUrl = sceneUrl;

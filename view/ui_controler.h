@@ -6,6 +6,7 @@
 
 class QQmlComponent;
 class QWidget;
+class Session;
 class myQQuickView;
 
 // The window controller the scene sees as `ui_Ctl`: drag, minimise, hide and
@@ -23,11 +24,9 @@ public:
     enum class SceneLoad { Now, InBackground };
 
     // Turns `window` into the frameless, see-through main window, creates the
-    // view with the scene from `sceneUrl` as its child and publishes the
-    // context objects. `extraContext` objects are published between
-    // `ui_View` and `ui_Ctl` (the device link, `hid`).
-    void setupUi(QWidget *window, const QString &sceneUrl = defaultSceneUrl(),
-                 const QList<QPair<QString, QObject *>> &extraContext = {},
+    // view of `session` with the scene from `sceneUrl` as its child and
+    // publishes the context objects `ui_View` and `ui_Ctl`.
+    void setupUi(QWidget *window, Session &session, const QString &sceneUrl = defaultSceneUrl(),
                  SceneLoad load = SceneLoad::Now);
     // Builds the scene, waiting for whatever of its loading is left; once.
     void loadScene();

@@ -1,15 +1,15 @@
 import QtQuick
 import "screens"
-import "mainlogic.js" as Logic
+import "dialogs.js" as Logic
 
 // The main window's dialogs, over the mask. Each is built on its first
-// opening (mainlogic.js prepares it) and released when closed while the
+// opening (dialogs.js prepares it) and released when closed while the
 // window is in the tray (releaseClosedDialogs); the dialogs sit in this
 // window-sized item, so that they are centred and dragged within it.
 Item {
     id: dialogs
 
-    // The main scene's `screens`, for mainlogic.js.
+    // The main scene's `screens`, for dialogs.js.
     property var screens: null
     property SceneState scene: null
     property KeyMatrix keyMatrix: null

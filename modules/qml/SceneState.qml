@@ -14,8 +14,6 @@ Item {
     property bool isPownOn: false
     // The window is in the tray: the backdrop holds no pictures meanwhile.
     property bool asleep: false
-    // A family-560 mouse has been seen on its device profile 1.
-    property bool deviceProfileChecked: false
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
         "Reset factory setting", "Cancel", "OK", "System setting", "Save", "Help", "Minimise", "Close",
         "Profile"]
@@ -29,7 +27,8 @@ Item {
         "Save", "Discard", "Cancel",
         "The settings were not written to the mouse. Check that it is connected and try again.",
         "LOADING ......", "The mouse does not hold all of this profile yet: Save sends it.",
-        "No program could open %1."]
+        "No program could open %1.",
+        "The settings are still being written to the mouse; Skarn Config quits once that is done."]
     // The last notice shown (the bar shows it for a few seconds).
     property string noticeText: ""
     // What waits for the answer to the unsaved-changes question:
@@ -38,10 +37,8 @@ Item {
     // A factory reset changed the gun slots while the gun editor was not
     // built: its next closing sends them and the key table's fire periods.
     property bool gunUnsent: false
-    // A profile switch or reset the mouse did not take all of, or a macro
-    // body it refused: besides the screens' parts, Save sends the rest of
-    // the profile again (report rate, gun matrices, macro slots).
-    property bool profileRestUnsent: false
+    // What had the keyboard when the panels were locked.
+    property Item lockedFocus: null
     // False while no mouse is served: the window says so instead of offering
     // its panels. The native side sets it (setMouseState).
     property bool mouseConnected: true

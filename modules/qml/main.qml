@@ -2,21 +2,27 @@ import QtQuick
 import "basic"
 import "common"
 import "screens"
+import "dialogs.js" as Dialogs
 import "mainlogic.js" as Logic
 
 // The root of the scene: the 1024 x 640 surface of the main window (its
-// properties and signals in SceneState). It runs the start-up sequence and
-// the input lock (the sequences themselves in mainlogic.js), window dragging,
-// and places the title bar, the panels, the bottom bar and the dialogs. The
-// dialogs are built when first opened and released when the window goes to
-// the tray.
+// properties and signals in SceneState). It starts the screens, shows what
+// the session does (mainlogic.js: its sequences run on the native side),
+// locks the panels while it sends, drags the window, and places the title
+// bar, the panels, the bottom bar and the dialogs. The dialogs are built when
+// first opened and released when the window goes to the tray.
 SceneState {
     id: mainWindow
 
-    readonly property bool hasUnsavedChanges: profileRestUnsent
-                                              || leftPanel.keyMatrix.isSave === true
-                                              || rightPanel.dpiSetting.isSave
-                                              || rightPanel.lightControl.isSave === true
+    // The screens' own edits, not yet saved.
+    readonly property bool hasUnsavedEdits: leftPanel.keyMatrix.isSave === true
+                                            || rightPanel.dpiSetting.isSave
+                                            || rightPanel.lightControl.isSave === true
+    // Also what the mouse lacks of the stored profile: Save sends it.
+    readonly property bool hasUnsavedChanges: ui_View.profileUnsent || hasUnsavedEdits
+    // The session sends (or the start-up waits for the mouse): the panels
+    // and dialogs take no edits meanwhile; the title bar stays usable.
+    readonly property bool locked: protectTimer.running || ui_View.busy
 
     // A field or the recorder waits for keys: only then does the native side
     // watch the keyboard and buttons at all.
@@ -33,7 +39,7 @@ SceneState {
 
     // The root, its screens and the native objects, for mainlogic.js.
     readonly property var screens: ({
-        main: mainWindow, log: sceneLog, view: ui_View, ctl: ui_Ctl, hid: () => hid,
+        main: mainWindow, log: sceneLog, view: ui_View, ctl: ui_Ctl,
         keyMatrix: leftPanel.keyMatrix, reportRate: leftPanel.reportRate,
         dpi: rightPanel.dpiSetting, light: rightPanel.lightControl, keys: keyAssigment,
         mouse: mouseMain, macro: macroEditor, gun: gunControl, system: dialogs.systemSetting,
@@ -44,7 +50,8 @@ SceneState {
     })
 
     onIsCapturingChanged: ui_View.setCaptureActive(isCapturing)
-    onProfileRestUnsentChanged: Logic.rememberProfileRestUnsent(screens)
+    onHasUnsavedEditsChanged: ui_View.setUnsavedEdits(hasUnsavedEdits)
+    onLockedChanged: Logic.lockChanged(screens, locked, Window.activeFocusItem)
 
     // --- Called by the native side ---
 
@@ -61,7 +68,7 @@ SceneState {
     }
 
     function setProtectUI(interval: int) {
-        Logic.setProtectUI(screens, protectTimer, interval)
+        Logic.setProtectUI(protectTimer, interval)
     }
 
     function setCurrentDPI(dpiValue: int) {
@@ -99,7 +106,7 @@ SceneState {
     // closed dialogs and the backdrop's pictures are released until needed.
     function endCaptures() {
         Logic.endCaptures(screens)
-        Logic.releaseClosedDialogs(screens)
+        Dialogs.releaseClosedDialogs(screens)
         asleep = true
     }
 
@@ -108,29 +115,30 @@ SceneState {
         asleep = false
     }
 
-    function controlUIEnable(isEnable: bool) {
-        Logic.controlUIEnable(screens, isEnable)
-    }
-
-    // The stored profile goes to the mouse again (the command line imported
-    // into the active one); what the mouse does not take is told and stays
-    // to be saved.
-    function reloadAndSend() {
-        Logic.sendOrMarkUnsaved(screens, () => Logic.reloadAndSend(screens))
-    }
-
-    function changeProfile(tmpProfileNo: int) {
-        Logic.changeProfile(screens, tmpProfileNo)
-    }
+    // --- Used inside the scene and by its dialogs ---
 
     function factoryReset() {
         Logic.factoryReset(screens)
     }
 
-    // --- Used inside the scene ---
+    function answerUnsavedChanges(answer: int) {
+        Logic.answerUnsavedChanges(screens, answer)
+    }
+
+    function deleteMacro(macroName: string) {
+        Logic.deleteMacro(screens, macroName)
+    }
+
+    function modifyMacroName(newMacroName: string) {
+        Logic.modifyMacroName(screens, newMacroName)
+    }
+
+    function modifyMacroData(macroName: string) {
+        Logic.modifyMacroData(screens, macroName)
+    }
 
     function mainFocus() {
-        Logic.mainFocus(screens)
+        Dialogs.mainFocus(screens)
     }
 
     function unlock() {
@@ -152,7 +160,7 @@ SceneState {
 
     // Shows the dialog of `loader` centred over the mask, with the keyboard.
     function openDialog(loader: Item) {
-        Logic.openDialog(screens, built(loader))
+        Dialogs.openDialog(screens, built(loader))
     }
 
     // The dialog takes the keyboard; the focus goes back where it was when
@@ -165,20 +173,20 @@ SceneState {
 
     // The button assignment dialog for button `index`, over the mask.
     function showKeyAssigment(index: int) {
-        Logic.showKeyAssigment(screens, built(dialogs.loaders.keys), index)
+        Dialogs.showKeyAssigment(screens, built(dialogs.loaders.keys), index)
     }
 
     function releaseMask() {
-        Logic.releaseMask(screens)
+        Dialogs.releaseMask(screens)
     }
 
     width: 1024
     height: 640
     visible: false
-    Keys.onEscapePressed: (event) => { event.accepted = Logic.closeTopDialog(screens) }
-    Keys.onTabPressed: (event) => { event.accepted = Logic.tabIntoDialog(Window.activeFocusItem, true) }
+    Keys.onEscapePressed: (event) => { event.accepted = Dialogs.closeTopDialog(screens) }
+    Keys.onTabPressed: (event) => { event.accepted = Dialogs.tabIntoDialog(Window.activeFocusItem, true) }
     Keys.onBacktabPressed: (event) => {
-        event.accepted = Logic.tabIntoDialog(Window.activeFocusItem, false)
+        event.accepted = Dialogs.tabIntoDialog(Window.activeFocusItem, false)
     }
 
     onMsg_KB: (isDown, usbCode) => Logic.routeKey(screens, isDown, usbCode)
@@ -194,7 +202,6 @@ SceneState {
     KeyNaming {
         id: keyNaming
         objectName: "keyNames"
-        onSendRefused: Logic.macroBodyRefused(mainWindow.screens)
     }
 
     // The profile list the switcher, the manager and the command line share.
@@ -259,7 +266,7 @@ SceneState {
         texts: mainWindow.mainLang
         profileModel: sharedProfiles.model
         profilesEnabled: mainWindow.mouseConnected
-        onHelpClick: Logic.toggleHelpMenu(mainWindow.screens, dialogs.loaders.help)
+        onHelpClick: Dialogs.toggleHelpMenu(mainWindow.screens, dialogs.loaders.help)
         onMinimizeClick: ui_Ctl.onMinimize()
         onCloseClick: ui_Ctl.onClose()
         onProfileChosen: (profileNo) => mainWindow.requestProfileSwitch(profileNo)
@@ -284,20 +291,17 @@ SceneState {
         x: 24
         y: 88
         visible: mainWindow.isMainShown
-        enabled: mainWindow.mouseConnected
+        enabled: mainWindow.mouseConnected && !mainWindow.locked
         skinNo: mainWindow.skin_No
         isGun: mainWindow.isGun
         mainLang: mainWindow.mainLang
         mousePicture: mouseMain
         keyNames: keyNaming
         assigning: mainWindow.keyAssigment !== null && mainWindow.keyAssigment.visible
-        gunControl: mainWindow.gunControl
         onOpenKey: (index) => mainWindow.showKeyAssigment(index)
         onMacroEditorClicked: mainWindow.openDialog(dialogs.loaders.macro)
         onGunEditorClicked: mainWindow.openDialog(dialogs.loaders.gun)
         onSystemSettingClicked: mainWindow.openDialog(dialogs.loaders.system)
-        onSending: (isBusy) => mainWindow.controlUIEnable(!isBusy)
-        onNotWritten: Logic.tellNotWritten(mainWindow.screens)
     }
 
     RightPanel {
@@ -306,7 +310,7 @@ SceneState {
         x: 768
         y: 56
         visible: mainWindow.isMainShown
-        enabled: mainWindow.mouseConnected
+        enabled: mainWindow.mouseConnected && !mainWindow.locked
         skinNo: mainWindow.skin_No
         isColorful: mainWindow.isColorful
         is55328: mainWindow.is55328
@@ -319,21 +323,50 @@ SceneState {
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 8
         visible: mainWindow.isMainShown
-        enabled: mainWindow.mouseConnected
+        enabled: mainWindow.mouseConnected && !mainWindow.locked
         mainLang: mainWindow.mainLang
         unsaved: mainWindow.hasUnsavedChanges
         unsavedText: mainWindow.noticeLang[0]
         onConfigClicked: mainWindow.openDialog(dialogs.loaders.profile)
         onResetClicked: mainWindow.openDialog(dialogs.loaders.reset)
-        onSaveClicked: Logic.saveChanges(mainWindow.screens)
+        onSaveClicked: Logic.saveChanges(mainWindow.screens, null)
     }
 
-    // Notices from anywhere (ui_View.notifyUser) show in the notice bar.
+    // Notices from anywhere (ui_View.notifyUser) show in the notice bar;
+    // what the session did, wherever it was asked for, shows on the screens.
     Connections {
         target: ui_View
 
         function onUserNotice(text) {
             mainWindow.showNotice(text)
+        }
+        function onProfileChanged(number) {
+            Logic.profileShown(mainWindow.screens, number)
+        }
+        function onProfileReloaded() {
+            Logic.profileShown(mainWindow.screens, mainWindow.profileNo)
+        }
+        function onProfileUnsentChanged() {
+            if (ui_View.profileUnsent)
+                Logic.markUnsaved(mainWindow.screens)
+        }
+        function onReportRateChanged(row) {
+            leftPanel.reportRate.show(row)
+        }
+        function onDpiStageChanged() {
+            mainWindow.setCurrentDPI(ui_View.dpiStage)
+        }
+        function onGunPresetsReset() {
+            Logic.gunPresetsReset(mainWindow.screens)
+        }
+        function onProfileListChanged() {
+            sharedProfiles.init()
+        }
+        function onProfileSwitchRequested(number) {
+            mainWindow.requestProfileSwitch(number)
+        }
+        function onQuitRequested() {
+            mainWindow.requestQuit()
         }
     }
 
@@ -352,7 +385,7 @@ SceneState {
         anchors.fill: parent
         z: 10
         visible: false
-        onMaskPressed: Logic.maskPressed(mainWindow.screens)
+        onMaskPressed: Dialogs.maskPressed(mainWindow.screens)
     }
 
     // The dialogs, centred over the mask when opened.
@@ -361,6 +394,7 @@ SceneState {
 
         anchors.fill: parent
         z: 11
+        enabled: !mainWindow.locked
         screens: mainWindow.screens
         scene: mainWindow
         keyMatrix: leftPanel.keyMatrix
@@ -378,6 +412,7 @@ SceneState {
     BusyIndicator {
         id: busyIndicator
         objectName: "busyIndicator"
+        visible: mainWindow.locked
         text: String(mainWindow.noticeLang[6] || qsTr("LOADING ......"))
     }
 

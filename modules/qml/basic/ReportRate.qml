@@ -2,11 +2,9 @@ import QtQuick
 import "../common"
 import "theme.js" as Theme
 import "reportrate.js" as ReportRateCodes
-import "values.js" as Values
-import "settingkeys.js" as SettingKeys
 
-// The report-rate box of the left panel. Choosing a row stores it in the
-// profile and sends its code to the mouse.
+// The report-rate box of the left panel. A row chosen goes to the mouse and,
+// once the mouse has taken it, into the profile.
 Rectangle {
     id: reportRate
 
@@ -14,33 +12,18 @@ Rectangle {
     // Last row that reads as valid: a damaged profile falls back to it.
     readonly property int defaultRow: 3
 
-    signal sending(bool isBusy)
-    // A chosen rate did not reach the mouse; the box shows the old one again.
-    signal notWritten()
-
-    function init(isSendData: bool) {
-        const row = Values.toInt(ui_View.getData(SettingKeys.mouseReportRate, false), defaultRow)
+    // Shows row `row` (0 to 3; any other the last).
+    function show(row: int) {
         rateList.currentSelect = row >= 0 && row < ReportRateCodes.rows.length ? row : defaultRow
-        if (isSendData)
-            ui_View.mouseSetReportRate(ReportRateCodes.codeOf(rateList.currentSelect))
     }
 
-    // Stored once the mouse has taken it; a rate it did not take goes back
-    // to the stored one.
+    // A rate the mouse did not take goes back to the stored one, which the
+    // mouse has (the user is told).
     function choose(row: int) {
-        const failures = ui_View.deviceFailureCount()
-        sending(true)
-        try {
-            ui_View.mouseSetReportRate(ReportRateCodes.codeOf(row))
-        } finally {
-            sending(false)
-        }
-        if (ui_View.deviceFailureCount() === failures) {
-            ui_View.setData(SettingKeys.mouseReportRate, row)
-            return
-        }
-        init(false)
-        notWritten()
+        ui_View.chooseReportRate(row, (ok) => {
+            if (!ok)
+                show(ui_View.profileSettings(false).reportRate)
+        })
     }
 
     function closeMenu() {

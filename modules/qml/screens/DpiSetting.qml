@@ -3,10 +3,9 @@ import "../common"
 import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "dpi.js" as Dpi
-import "../basic/settingkeys.js" as SettingKeys
 
 // The DPI panel: how many stages are active and the resolution of each.
-// Edits only mark the panel unsaved; saveData(true) stores and sends.
+// Edits only mark the panel unsaved; Save stores and sends saveValues().
 Rectangle {
     id: dpiSettingMain
 
@@ -32,64 +31,36 @@ Rectangle {
         return sliders.itemAt(i)
     }
 
-    function init(isSendData: bool, isRecovery: bool) {
-        if (!isRecovery) {
-            dpiCount = Values.toInt(ui_View.getData(SettingKeys.mouseDpiCount, false), dpiCount)
-            currentDpiCount = Values.toInt(ui_View.getData(SettingKeys.mouseCurrentDpiCount, false),
-                                           currentDpiCount)
-            const min = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseMinDPI), minDPI)
-            const max = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseMaxDPI), maxDPI)
-            if (min < max) {
-                minDPI = min
-                maxDPI = max
-            }
-            sensorType = Values.toText(ui_View.getGlobalData(SettingKeys.mouseSensorType),
-                                       sensorType)
-            const base = Values.toInt(ui_View.getGlobalData(SettingKeys.mouseDpiBase), dpiBase)
-            if (base > 0)
-                dpiBase = base
-        }
-        dpiValueArray = storedValues(isRecovery)
-        if (dpiCount > stageCount)
+    // Shows the stored stages `dpi` as the session reads them; a stage
+    // count the panel cannot show leaves it as it was.
+    function load(dpi: var) {
+        if (!dpi.shown)
             return
-        if (dpiCount < 1)
-            dpiCount = 1
-        currentDpiCount = Values.clamp(currentDpiCount, 1, dpiCount)
-        if (!isRecovery) {
-            fillSegmentRows()
-            dpiSegment.currentSelect = currentDpiCount - 1
-            dpiSegment.closeMenu()
-        }
+        dpiCount = dpi.count
+        currentDpiCount = dpi.active
+        minDPI = dpi.min
+        maxDPI = dpi.max
+        sensorType = dpi.sensor
+        dpiBase = dpi.base
+        fillSegmentRows()
+        dpiSegment.currentSelect = currentDpiCount - 1
+        dpiSegment.closeMenu()
+        showValues(dpi.values)
+    }
+
+    function showValues(values: var) {
+        dpiValueArray = values
         for (let i = 0; i < stageCount; ++i)
             stage(i).slider.setRatioValue(Dpi.ratioOf(dpiValueArray[i], minDPI, maxDPI))
-        if (isSendData)
-            saveData(true)
     }
 
-    // The stored stage values as the panel shows and sends them: a missing
-    // or unreadable one is the stage's default, one outside the sensor's
-    // range the nearest end. The command line's status reads them too.
-    function storedValues(isRecovery: bool): var {
-        return Values.intList(ui_View.getDataList(SettingKeys.mouseDpiValueArray, isRecovery),
-                              Dpi.defaultValues)
-            .map((value) => Values.clamp(value, minDPI, maxDPI))
-    }
-
-    function saveData(isSendData: bool) {
-        const list = []
+    // What Save stores and sends: the active stage count and every stage's
+    // value as its slider reads it.
+    function saveValues(): var {
+        const values = []
         for (let i = 0; i < stageCount; ++i)
-            list.push(Values.toInt(stage(i).dpiValue, 0))
-        ui_View.setDataList(SettingKeys.mouseDpiValueArray, list)
-        ui_View.setData(SettingKeys.mouseCurrentDpiCount, currentDpiCount)
-        if (!isSendData)
-            return
-        ui_View.mouseSetDpi(currentDpiCount, sensorType, list)
-        // A mouse left on a stage that is no longer active is moved to the
-        // last one left, so the panel and the mouse agree on one that shows.
-        if (currentDPI >= currentDpiCount) {
-            ui_View.mouseSetCurrentDPI(currentDpiCount)
-            currentDPI = currentDpiCount - 1
-        }
+            values.push(Values.toInt(stage(i).dpiValue, 0))
+        return { active: currentDpiCount, values: values }
     }
 
     function chooseStageCount(row: int) {
@@ -97,8 +68,10 @@ Rectangle {
         isSave = true
     }
 
+    // The factory profile's values, within this sensor's range.
     function resetValues() {
-        init(false, true)
+        showValues(ui_View.profileSettings(true).dpi.values.map((value) =>
+                                                               Values.clamp(value, minDPI, maxDPI)))
         isSave = true
     }
 

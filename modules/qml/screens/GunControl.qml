@@ -22,11 +22,11 @@ Rectangle {
 
     property alias gunNumberModel: gunNumberModel
 
-    // The slots were sent; the key table sends the three fire periods.
-    signal firePeriodsChanged()
+    // Closed after a change: the slots go to the mouse, with the key table
+    // that carries their fire periods; until the mouse has taken them, the
+    // next close sends them again.
+    signal sendRequested()
     signal closed()
-    // The presets did not all reach the mouse; the next close sends them again.
-    signal notWritten()
 
     function init() {
         labelSlots()
@@ -42,24 +42,11 @@ Rectangle {
         showPreset(selectGun1)
     }
 
-    // The fire periods of the presets in gun slots 1, 2 and 3, as the key
-    // table sends them.
-    function firePeriods(): var {
-        const period = (row) => Values.clamp(Values.toInt(preset(row).gunPeriod, 10), 0, 255)
-        return [period(selectGun1), period(selectGun2), period(selectGun3)]
-    }
-
     function gunControlFocus() {
         slotList.closeMenu()
         rateSlider.closeMenu()
         yInput.closeFocus()
         timesInput.closeFocus()
-    }
-
-    function resetData() {
-        Gun.resetStored(ui_View)
-        init()
-        isSave = true
     }
 
     // --- Inside the dialog ---
@@ -135,23 +122,11 @@ Rectangle {
         isSave = true
     }
 
-    function sendSlots() {
-        for (let slot = 1; slot <= 3; ++slot) {
-            ui_View.mouseSendGundata(slot, Gun.slotValues(preset(slotPreset(slot - 1))))
-        }
-    }
-
     function close() {
         gunControlFocus()
         visible = false
-        if (isSave) {
-            const failures = ui_View.deviceFailureCount()
-            sendSlots()
-            firePeriodsChanged()
-            isSave = ui_View.deviceFailureCount() !== failures
-            if (isSave)
-                notWritten()
-        }
+        if (isSave)
+            sendRequested()
         closed()
     }
 

@@ -1,15 +1,14 @@
 import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
-import "../basic/values.js" as Values
 import "../basic/refusal.js" as Refusal
 import "keys.js" as Keys
 import "../basic/settingkeys.js" as SettingKeys
 
 // The "Key Function" panel: one row per button with its assignment. It holds
 // the working key table `modKeys` (16 entries) and its factory copy
-// `modKeys_tmp`. Edits only mark the table unsaved; modKeys.saveData() stores
-// and sends it.
+// `modKeys_tmp`. Edits only mark the table unsaved; Save stores and sends
+// src64().
 Rectangle {
     id: keyMatrixMain
 
@@ -26,9 +25,6 @@ Rectangle {
     property KeyNaming keyNames: null
     // The assignment dialog is open: the picture keeps its button marked.
     property bool assigning: false
-    // The gun editor while built (untyped: its type loads with its first
-    // opening).
-    property var gunControl: null
     readonly property int maxRows: 14
     readonly property int rowPitch: Math.min(26, Math.floor(286 / Math.max(1, shownRows)))
     readonly property int shownRows: Math.max(0, Math.min(maxRows, keyCount))
@@ -72,17 +68,18 @@ Rectangle {
             model.append(entry)
     }
 
-    function init(isSendData: bool, isRecovery: bool) {
-        const entries = []
-        for (let i = 0; i < Keys.entryCount; ++i)
-            entries.push(Keys.recordCodes(ui_View.mouseGetKeydefine(i, isRecovery), i))
-        Keys.withLeftClick(entries)
-        for (let j = 0; j < Keys.entryCount; ++j) {
-            fill(modKeys, j, entries[j])
-            fill(modKeys_tmp, j, Keys.recordCodes(ui_View.mouseGetKeydefine(j, true), j))
+    // Shows the key table `keys` (16 records of four codes, as the session
+    // reads them) over the factory one `factoryKeys`.
+    function load(keys: var, factoryKeys: var) {
+        for (let i = 0; i < Keys.entryCount; ++i) {
+            fill(modKeys, i, keys[i] || Keys.defaultCodes[i])
+            fill(modKeys_tmp, i, factoryKeys[i] || Keys.defaultCodes[i])
         }
-        if (isSendData)
-            modKeys.saveData()
+    }
+
+    // The 64 values Save and the sends take: four per button.
+    function src64(): var {
+        return Keys.src64(modKeys.entries())
     }
 
     // Every button gets its factory assignment back; factory macros are sent
@@ -103,25 +100,6 @@ Rectangle {
     function sendMacro(index: int, macroName: string) {
         if (keyNames)
             keyNames.sendMacro(index, macroName)
-    }
-
-    // Fire periods of the presets in gun slots 1..3: from the gun screen when
-    // it is there, otherwise from the stored slots and presets.
-    function gunPeriods(): var {
-        const fallback = Keys.builtInGunPeriod
-        const gun = gunControl
-        if (gun) {
-            return [gun.selectGun1, gun.selectGun2, gun.selectGun3].map((row) => {
-                const preset = row >= 0 && row < gun.gunNumberModel.count
-                             ? gun.gunNumberModel.get(row) : undefined
-                return Keys.gunPeriod(preset ? preset.gunPeriod : undefined, fallback)
-            })
-        }
-        const slots = Values.intList(ui_View.getGlobalData(SettingKeys.mouseSelectGun), [0, 0, 0])
-        return slots.map((row) => {
-            const preset = row >= 0 && row < 6 ? ui_View.getGunData(row) : []
-            return Keys.gunPeriod(preset.length > 2 ? preset[2] : undefined, fallback)
-        })
     }
 
     // Guarded row click: the last left-click button is not opened.
@@ -154,10 +132,6 @@ Rectangle {
 
         function checkOneLeftKey(): bool {
             return Keys.isLastLeftKey(entries(), keyMatrixMain.selectKey())
-        }
-
-        function saveData() {
-            ui_View.mouseSetKeyMatrix(Keys.src64(entries()), true, keyMatrixMain.gunPeriods())
         }
 
         Component.onCompleted: {

@@ -1,7 +1,6 @@
 import QtQuick
 import "../basic"
 import "keys.js" as Keys
-import "macro.js" as Macro
 import "../basic/settingkeys.js" as SettingKeys
 
 // What the key table needs to show and send its entries: key names, the
@@ -12,9 +11,6 @@ KeyCodeString {
     // Labels of every category and option; the main scene puts the
     // "keyAssigment" language group here at start.
     property var keyAssigmentLang: Keys.defaultLang
-
-    // A macro body the mouse did not take: its slot plays the old one.
-    signal sendRefused()
 
     function macroNameOf(slot: int): string {
         const name = ui_View.getData(SettingKeys.mouseMacroKey + slot, false)
@@ -27,14 +23,9 @@ KeyCodeString {
                                     (code) => keycodeTostr(code), (slot) => macroNameOf(slot))
     }
 
-    // Sends macro `macroName`, as stored, to device macro slot `index`.
+    // Sends macro `macroName`, as stored, to device macro slot `index`; a
+    // body the mouse does not take leaves the profile owed (Save sends it).
     function sendMacro(index: int, macroName: string) {
-        const loaded = Macro.parseLoaded(ui_View.loadMacroIni(macroName))
-        const events = Macro.eventsOf(loaded.events)
-        const failures = ui_View.deviceFailureCount()
-        ui_View.mouseSendMacroData(Macro.deCode(events, loaded.repeat,
-                                                (name) => strTokeycode(name)), index)
-        if (ui_View.deviceFailureCount() !== failures)
-            sendRefused()
+        ui_View.sendMacro(index, macroName)
     }
 }

@@ -14,9 +14,6 @@ Column {
     property KeyNaming keyNames: null
     // The button assignment dialog is open.
     property bool assigning: false
-    // The gun editor while built (untyped: its type loads with its first
-    // opening).
-    property var gunControl: null
     property alias keyMatrix: keyMatrixMain
     property alias reportRate: reportRateMain
 
@@ -24,8 +21,6 @@ Column {
     signal macroEditorClicked()
     signal gunEditorClicked()
     signal systemSettingClicked()
-    signal sending(bool isBusy)
-    signal notWritten()
 
     spacing: 8
 
@@ -39,7 +34,6 @@ Column {
         mousePicture: leftPanel.mousePicture
         keyNames: leftPanel.keyNames
         assigning: leftPanel.assigning
-        gunControl: leftPanel.gunControl
         onOpenKey: (index) => leftPanel.openKey(index)
     }
 
@@ -61,8 +55,6 @@ Column {
 
         z: 1
         caption: leftPanel.mainLang[3]
-        onSending: (isBusy) => leftPanel.sending(isBusy)
-        onNotWritten: leftPanel.notWritten()
     }
 
     TextButton {

@@ -1,13 +1,11 @@
 import QtQuick
 import "../common"
 import "../basic/theme.js" as Theme
-import "../basic/values.js" as Values
 import "light.js" as Light
-import "../basic/settingkeys.js" as SettingKeys
 
 // The lighting panel: effect, speed and brightness, and eight colours edited
 // with the hue bar and R, G, B fields. Edits only mark the panel unsaved;
-// saveData(true, 0) stores and sends everything.
+// Save stores and sends saveValues().
 Rectangle {
     id: lightControlMain
 
@@ -55,40 +53,28 @@ Rectangle {
         }
     }
 
-    function init(isSendData: bool, isRecovery: bool) {
-        // The extra effects join the list once, at the first load.
-        if (!listExtended && !isSendData && !isRecovery)
-            listExtended = true
+    // Shows the stored lighting `light` as the session reads it.
+    function load(light: var) {
+        // The extra effects join the list at the first load.
+        listExtended = true
         fillEffectRows()
-        const light = Values.intList(ui_View.getDataList(SettingKeys.mouseLightValue, isRecovery),
-                                     [0, 0, 4])
-        effect = light[0] >= 0 && light[0] < effectList.length ? light[0] : 0
+        effect = light.effect
         lightModel.currentSelect = effect
-        speedSlider.setIndexValue(Values.clamp(light[1], 0, 4), false)
-        brightSlider.setIndexValue(Values.clamp(light[2], 0, 4), false)
-        colors = Light.colorsFromList(ui_View.getDataList(SettingKeys.mouseColorValue, isRecovery))
-        const placed = []
+        speedSlider.setIndexValue(light.speed, false)
+        brightSlider.setIndexValue(light.brightness, false)
+        const list = []
         for (let i = 0; i < Light.blockCount; ++i)
-            placed.push(placementOf(colors[i]))
-        markers = placed
+            list.push(Light.colorText(light.colours[3 * i], light.colours[3 * i + 1],
+                                      light.colours[3 * i + 2]))
+        colors = list
+        markers = colors.map((color) => placementOf(color))
         selectBlock(0)
-        if (isSendData)
-            saveData(true, 0)
     }
 
-    function saveData(isSendData: bool, isStep: int) {
-        const lightValue = [effect, speedStep, brightStep]
-        const colorList = Light.colorList(colors, is55328, effect)
-        if (isStep === 0 || isStep === 1)
-            ui_View.setDataList(SettingKeys.mouseLightValue, lightValue)
-        if (isStep === 0 || isStep === 2)
-            ui_View.setDataList(SettingKeys.mouseColorValue, colorList)
-        if (!isSendData)
-            return
-        if (isStep === 0 || isStep === 1)
-            ui_View.mouseSetRGBEffect(effect, speedStep, brightStep)
-        if (isStep === 0 || isStep === 2)
-            ui_View.mouseSetRGBColor(isColorful ? 0 : 1, colorList)
+    // What Save stores and sends.
+    function saveValues(): var {
+        return { effect: effect, speed: speedStep, brightness: brightStep,
+                 colours: Light.colorList(colors, is55328, effect) }
     }
 
     function pickEffect(row: int) {
@@ -175,7 +161,7 @@ Rectangle {
     }
 
     function resetValues() {
-        init(false, true)
+        load(ui_View.profileSettings(true).lighting)
         isSave = true
     }
 

@@ -74,15 +74,6 @@ Rectangle {
         return names
     }
 
-    // Sends macro `macroName`, as stored, to device macro slot `index`.
-    function sendMacro(index: int, macroName: string) {
-        const loaded = Macro.parseLoaded(ui_View.loadMacroIni(macroName))
-        ui_View.mouseSendMacroData(deCode(loaded.events, loaded.repeat), index)
-    }
-
-    function deCode(model: var, repeat: var): var {
-        return Macro.deCode(Macro.eventsOf(model), repeat, codeOf)
-    }
 
     function recordCount(): int {
         return Macro.recordCount(Macro.eventsOf(actionModel))
@@ -128,12 +119,6 @@ Rectangle {
     }
 
     // --- Inside the editor ---
-
-    function codeOf(name: string): int {
-        if (keyNames)
-            return keyNames.strTokeycode(name)
-        return KeyCodes.strTokeycode(KeyCodes.keyCode, KeyCodes.defaultKeyCodeStr, name)
-    }
 
     function nameOf(usbCode: int): string {
         if (keyNames)

@@ -1,8 +1,6 @@
 .pragma library
 // The gun screen's numbers: the target's dot, the rate box and the presets.
 
-.import "../basic/settingkeys.js" as SettingKeys
-
 var dotTop = 89
 var dotTravel = 94
 var maxY = 64
@@ -17,10 +15,6 @@ var defaultPresets = [
     { gunName: "UNP9", gunKey: "L-Click", gunPeriod: "10", gunX: "0", gunY: "10", gunTimes: "0" },
     { gunName: "Thomson", gunKey: "L-Click", gunPeriod: "10", gunX: "0", gunY: "10", gunTimes: "0" }
 ]
-
-// Y and period values of the factory reset for presets 0, 1 and 2.
-var resetY = ["5", "7", "8"]
-var resetPeriod = "9"
 
 // The dot's distance from the target's top for correction `y`.
 function dotPosition(y) {
@@ -77,32 +71,4 @@ function presetOfRecord(preset, record) {
 function recordOfPreset(preset) {
     return [preset.gunName, preset.gunKey, preset.gunPeriod, preset.gunX, preset.gunY,
             preset.gunTimes]
-}
-
-function toByte(text) {
-    var value = parseInt(text, 10)
-    return isNaN(value) ? 0 : Math.max(0, Math.min(255, value))
-}
-
-// What one gun slot sends: [times, X, Y].
-function slotValues(preset) {
-    return [toByte(preset.gunTimes), toByte(preset.gunX), toByte(preset.gunY)]
-}
-
-// The factory reset of the gun settings in the store and on the mouse:
-// presets 0..2 get their reset correction and period and slots 1..3 hold
-// them. Returns the presets as stored.
-function resetStored(view) {
-    view.setGlobalData(SettingKeys.mouseSelectGun, [0, 1, 2])
-    var presets = []
-    for (var i = 0; i < 3; ++i) {
-        var preset = Object.assign({}, presetOfRecord(defaultPresets[i], view.getGunData(i)))
-        preset.gunY = resetY[i]
-        preset.gunPeriod = resetPeriod
-        view.mouseSaveGundata(i, recordOfPreset(preset))
-        presets.push(preset)
-    }
-    for (var slot = 1; slot <= 3; ++slot)
-        view.mouseSendGundata(slot, slotValues(presets[slot - 1]))
-    return presets
 }

@@ -62,9 +62,3 @@ function storeAndApply(view, values, step, why) {
     if ((step === 0 || step === 3) && why[2] === "")
         view.mouseSetVerticalScrollLines(values.scroll)
 }
-
-// The stored settings once more on the desktop, as the dialog would apply
-// them on opening.
-function applyStored(view) {
-    storeAndApply(view, storedValues(view, false, [minPosition, minPosition]), 0, reasons(view))
-}

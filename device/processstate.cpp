@@ -1,3 +1,0 @@
-#include "processstate.h"
-
-ProcessState processState;
