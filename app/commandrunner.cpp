@@ -226,7 +226,9 @@ void CommandRunner::status(bool json, const Done &done)
     };
     if (!isConnected)
         return finish(0, true, false);
-    if (m_session.isBusy())
+    // In the middle of a send, what the program knows answers at once; a
+    // stage it does not know yet is asked of the mouse behind the send.
+    if (m_session.isBusy() && m_session.dpiStage())
         return finish(m_session.dpiStage(), true, true);
     m_session.readDpiStage([finish](int stage, bool ok) { finish(stage, ok, false); });
 }
@@ -304,7 +306,8 @@ CommandResult CommandRunner::exportProfile(const QString &which, const QString &
         return CommandResult::failure(QStringLiteral("no profile '%1'").arg(which));
     SettingsStore &store = m_session.store();
     CommandFileDialogs dialogs(file);
-    ProfileStore(store).exportProfile(number, dialogs);
+    if (!ProfileStore(store).exportProfile(number, dialogs))
+        return CommandResult::failure(m_session.refusalText(UserTexts::ExportFailed));
     const QByteArray written = contents(file);
     if (written.isEmpty() || written != contents(store.profile(number)->fileName()))
         return CommandResult::failure(QStringLiteral("could not write '%1'").arg(file));
@@ -334,7 +337,7 @@ void CommandRunner::importProfile(const QString &file, const QString &which, con
     if (result == ImportResult::TooLarge)
         return done(CommandResult::failure(m_session.refusalText(UserTexts::FileTooLarge)));
     if (result != ImportResult::Imported)
-        return done(CommandResult::failure(QStringLiteral("could not import '%1'").arg(file)));
+        return done(CommandResult::failure(m_session.refusalText(UserTexts::ImportFailed)));
     if (isNew) {
         CommandResult added;
         for (const ProfileList::Row &row : list.rows()) {

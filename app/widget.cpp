@@ -399,6 +399,7 @@ void Widget::exitSYS()
     if (m_quitting)
         return;
     m_quitting = true;
+    m_session->close();
     if (!m_session->isBusy()) {
         endNow();
         return;
@@ -413,7 +414,7 @@ void Widget::exitSYS()
         if (!busy)
             endNow();
     });
-    QTimer::singleShot(quitWaitMs, this, [this] { m_session->stopSending(); });
+    QTimer::singleShot(m_quitWaitMs, this, [this] { m_session->stopSending(); });
 }
 
 void Widget::endNow()

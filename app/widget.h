@@ -87,8 +87,9 @@ public:
     // with the window hidden.
     void showNotice(const QString &text);
     // How long a quit waits for a transfer to the mouse to end before it
-    // stops it between two commands.
-    static constexpr int quitWaitMs = 15000;
+    // stops it between two commands (15 s: a whole profile of family 560
+    // takes 12).
+    void setQuitWait(int milliseconds) { m_quitWaitMs = milliseconds; }
 
 signals:
     void trayMessageShown(const QString &title, const QString &text);
@@ -152,6 +153,7 @@ private:
     QActionGroup *m_profileGroup = nullptr;
     bool m_quitRequested = false;
     bool m_quitting = false;
+    int m_quitWaitMs = 15000;
     bool m_showOnRun = false;
     bool m_sceneStarted = false;
     // Working on a temporary copy of the factory files: said once the scene runs.

@@ -113,8 +113,9 @@ bool ProfileList::remove(int number)
 int ProfileList::find(const QString &which) const
 {
     const QList<Row> list = rows();
-    // Numbers as the user reads them: digits only, no sign, no blanks.
-    bool isNumber = !which.isEmpty() &&
+    // Numbers as the user reads them: digits only, no sign, blank or
+    // leading zero.
+    bool isNumber = !which.isEmpty() && which.front() != QLatin1Char('0') &&
                     std::all_of(which.begin(), which.end(), [](QChar c) { return c.isDigit(); });
     const int number = isNumber ? which.toInt(&isNumber) : 0;
     for (const Row &row : list) {

@@ -21,6 +21,15 @@
 #include <QDebug>
 
 namespace {
+// The failure of a request that never ran.
+std::function<void()> dropDone(const Session::Done &done)
+{
+    return [done] {
+        if (done)
+            done(false);
+    };
+}
+
 const QString mouseProfileNo = QStringLiteral("mouse/profileNo");
 // The mouse lacks part of the stored profile (a switch or reset it refused,
 // a send cut short): the next start shows the profile unsaved, so that Save
@@ -158,10 +167,16 @@ QString Session::noticeText(int which) const
 
 // --- the order of sequences and requests ---
 
-void Session::enqueue(std::function<void(const Finish &)> sequence)
+void Session::enqueue(std::function<void(const Finish &)> sequence, std::function<void()> dropped)
 {
+    // Closing down: nothing new starts.
+    if (m_closing) {
+        if (dropped)
+            dropped();
+        return;
+    }
     const bool wasBusy = isBusy();
-    m_sequences.push_back(std::move(sequence));
+    m_sequences.push_back({++m_lastSequence, std::move(sequence), std::move(dropped)});
     if (!wasBusy)
         emit busyChanged(true);
     if (!m_running)
@@ -176,8 +191,9 @@ void Session::runNext()
         return;
     }
     m_running = true;
-    const std::function<void(const Finish &)> sequence = std::move(m_sequences.front());
+    const auto [number, sequence, dropped] = std::move(m_sequences.front());
     m_sequences.pop_front();
+    m_runningSequence = number;
     // The next one starts from the event loop, once this one's signals have
     // been seen.
     sequence([this] { QMetaObject::invokeMethod(this, &Session::runNext, Qt::QueuedConnection); });
@@ -210,7 +226,20 @@ void Session::request(QList<Step> steps, std::function<void(const Reply &)> done
 
 void Session::stopSending()
 {
+    // What waits is told it failed, then the request in progress stops
+    // before its next command.
+    std::deque<Sequence> dropped;
+    dropped.swap(m_sequences);
+    for (Sequence &sequence : dropped) {
+        if (sequence.dropped)
+            sequence.dropped();
+    }
     m_link.dropPending();
+}
+
+void Session::close()
+{
+    m_closing = true;
 }
 
 // --- the link's news ---
@@ -249,14 +278,15 @@ void Session::detect(std::function<void(const Detection::Result &, bool damagedT
                     const bool was = m_connected;
                     m_connected = result.connected;
                     m_accessDenied = !result.connected && !result.deniedPath.isEmpty();
-                    if (m_connected)
-                        m_toldDisconnected = false;
                     if (was != m_connected)
                         emit connectionChanged(m_connected);
                     if (done)
                         done(result, damagedTable);
                     finish();
                 });
+    }, [done] {
+        if (done)
+            done({}, false);
     });
 }
 
@@ -277,7 +307,7 @@ void Session::startUp(const Done &done)
                         done(reply.ok());
                     finish();
                 });
-    });
+    }, dropDone(done));
 }
 
 // --- what goes to the mouse ---
@@ -459,7 +489,7 @@ void Session::switchProfile(int number, const Done &done)
         QList<Step> steps = profileSteps(true);
         const qsizetype count = steps.size();
         sendWhole(std::move(steps), count, done, finish);
-    });
+    }, dropDone(done));
 }
 
 void Session::resendProfile(const Done &done)
@@ -470,7 +500,7 @@ void Session::resendProfile(const Done &done)
         QList<Step> steps = profileSteps(false);
         const qsizetype count = steps.size();
         sendWhole(std::move(steps), count, done, finish);
-    });
+    }, dropDone(done));
 }
 
 void Session::factoryReset(const Done &done)
@@ -498,7 +528,7 @@ void Session::factoryReset(const Done &done)
         }
         emit gunPresetsReset();
         sendWhole(std::move(steps), count, done, finish);
-    });
+    }, dropDone(done));
 }
 
 void Session::save(const SaveRequest &request,
@@ -545,7 +575,13 @@ void Session::save(const SaveRequest &request,
                         dpi.values));
         }
         if (request.lighting) {
-            const SaveRequest::Lighting light = *request.lighting;
+            SaveRequest::Lighting light = *request.lighting;
+            // The 55328 takes colour 8 only with Breath Loop.
+            ProfileSettings::Lighting shown;
+            shown.effect = light.effect;
+            for (int i = 0; i < int(shown.colours.size()); ++i)
+                shown.colours[std::size_t(i)] = light.colours.value(i);
+            light.colours = shown.sentColours(flags.is55328);
             part(
                 LightPanel,
                 [&] {
@@ -607,6 +643,12 @@ void Session::save(const SaveRequest &request,
             done(outcome);
             finish();
         });
+    }, [request, done] {
+        SaveOutcome outcome;
+        outcome.ok = false;
+        outcome.unsaved = {request.keys.has_value(), request.dpi.has_value(),
+                           request.lighting.has_value()};
+        done(outcome);
     });
 }
 
@@ -629,7 +671,7 @@ void Session::setReportRate(int row, const Done &done)
                         done(reply.ok());
                     finish();
                 });
-    });
+    }, dropDone(done));
 }
 
 void Session::setDpiStage(int stage, const Done &done)
@@ -646,7 +688,7 @@ void Session::setDpiStage(int stage, const Done &done)
                         done(reply.ok());
                     finish();
                 });
-    });
+    }, dropDone(done));
 }
 
 void Session::readDpiStage(const std::function<void(int, bool)> &done)
@@ -662,7 +704,7 @@ void Session::readDpiStage(const std::function<void(int, bool)> &done)
                     done(stage, reply.ok());
                     finish();
                 });
-    });
+    }, [done] { done(0, false); });
 }
 
 void Session::sendGunSlots(const QList<int> &keys, const Done &done)
@@ -687,7 +729,7 @@ void Session::sendGunSlots(const QList<int> &keys, const Done &done)
                 done(reply.ok());
             finish();
         });
-    });
+    }, dropDone(done));
 }
 
 void Session::sendKeys(const QList<int> &keys, const Done &done)
@@ -701,7 +743,7 @@ void Session::sendKeys(const QList<int> &keys, const Done &done)
                 done(reply.ok());
             finish();
         });
-    });
+    }, dropDone(done));
 }
 
 void Session::sendMacro(int slot, const QString &name, const Done &done)
@@ -717,7 +759,7 @@ void Session::sendMacro(int slot, const QString &name, const Done &done)
                 done(reply.ok());
             finish();
         });
-    });
+    }, dropDone(done));
 }
 
 void Session::sendMacroSlots(const QList<int> &keys, const QString &name, const Done &done)
@@ -730,7 +772,7 @@ void Session::sendMacroSlots(const QList<int> &keys, const QString &name, const 
                 done(reply.ok());
             finish();
         });
-    });
+    }, dropDone(done));
 }
 
 void Session::readKeyboardOption(const std::function<void(const std::array<uchar, 4> &)> &done)
@@ -747,7 +789,7 @@ void Session::readKeyboardOption(const std::function<void(const std::array<uchar
                     done(option);
                     finish();
                 });
-    });
+    }, [done] { done({}); });
 }
 
 void Session::setKeyboardOption(const std::array<uchar, 4> &option)
@@ -757,7 +799,7 @@ void Session::setKeyboardOption(const std::array<uchar, 4> &option)
                     operations.setKeyboardOption(option[0], option[1], option[2], option[3]);
                 }},
                 [finish](const Reply &) { finish(); });
-    });
+    }, {});
 }
 
 void Session::readProfileBlock(int n, const std::function<void(const QByteArray &)> &done)
@@ -770,7 +812,7 @@ void Session::readProfileBlock(int n, const std::function<void(const QByteArray 
                     done(reply.values.value(0).toByteArray());
                     finish();
                 });
-    });
+    }, [done] { done({}); });
 }
 
 QList<int> Session::macroBytes(const QStringList &events, int repeat) const
@@ -804,12 +846,11 @@ void Session::setDpiStageKnown(int stage)
 
 void Session::tellNotWritten()
 {
-    // Without the mouse every request fails alike: the user hears it once.
-    if (!isConnected()) {
-        if (m_toldDisconnected)
-            return;
-        m_toldDisconnected = true;
-    }
+    // What was asked for before the user heard of a failure fails alike
+    // (a mouse gone fails everything queued): the user hears it once.
+    if (m_runningSequence <= m_toldThrough)
+        return;
+    m_toldThrough = m_lastSequence;
     emit notice(noticeText(UserTexts::NotWritten));
 }
 

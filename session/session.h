@@ -151,6 +151,9 @@ public:
     // Stops the request in progress between two commands and drops what
     // waits; each fails as the mouse's refusal would (quit past its bound).
     void stopSending();
+    // The program is ending: what is asked from now on fails at once; what
+    // waits still runs.
+    void close();
 
     // The profile list, its first row named in the current language.
     ProfileList profiles();
@@ -197,7 +200,8 @@ private:
     void mouseReportedDpiStage(int stage) override;
     void mouseRemoved() override;
 
-    void enqueue(std::function<void(const Finish &)> sequence);
+    // `dropped` tells the caller of a sequence that never ran.
+    void enqueue(std::function<void(const Finish &)> sequence, std::function<void()> dropped);
     void runNext();
     void request(QList<Step> steps, std::function<void(const Reply &)> done);
 
@@ -233,14 +237,24 @@ private:
     bool m_setAsideNoticeQueued = false;
     std::unique_ptr<DeviceOperations> m_operations;
     std::unique_ptr<PointerSettings> m_pointerSettings;
-    std::deque<std::function<void(const Finish &)>> m_sequences;
+    // Numbered in the order asked for.
+    struct Sequence
+    {
+        quint64 number;
+        std::function<void(const Finish &)> run;
+        std::function<void()> dropped;
+    };
+    std::deque<Sequence> m_sequences;
+    bool m_closing = false;
+    quint64 m_lastSequence = 0;
+    quint64 m_runningSequence = 0;
+    // Sequences up to this one failed after the user was told of a failure.
+    quint64 m_toldThrough = 0;
     bool m_running = false;
     bool m_connected = false;
     bool m_accessDenied = false;
     bool m_workingProfileChecked = false;
     bool m_profileUnsent = false;
     bool m_unsavedEdits = false;
-    // Told that the mouse did not take something while it is away.
-    bool m_toldDisconnected = false;
     int m_dpiStage = 0;
 };

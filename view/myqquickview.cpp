@@ -227,12 +227,6 @@ void myQQuickView::setBusy(int busyTime)
     invokeScene("setProtectUI", {busyTime}, Delivery::Synchronous);
 }
 
-void myQQuickView::setCurrentDPI(int dpiValue)
-{
-    // Called from the device listener's thread: always queued to the GUI.
-    invokeScene("setCurrentDPI", {dpiValue}, Delivery::Queued);
-}
-
 void myQQuickView::call(QJSValue done, const QJSValueList &args)
 {
     if (done.isCallable())
@@ -389,18 +383,6 @@ void myQQuickView::showEvent(QShowEvent *event)
     // Before the first frame, so that the scene paints with its pictures.
     invokeScene("wake", {}, Delivery::Synchronous);
     QQuickWidget::showEvent(event);
-}
-
-bool myQQuickView::focusNextPrevChild(bool next)
-{
-    // Disabling a widget that has the focus asks it to pass the focus on,
-    // which the base class does with a Tab into the scene: every busy lock
-    // (a save, a profile switch) moved the keyboard focus to the next
-    // control, or to the first when none had it, and lit its focus ring.
-    // Keys do not reach a disabled widget, so the focus can stay put.
-    if (!isEnabled())
-        return true;
-    return QQuickWidget::focusNextPrevChild(next);
 }
 
 bool myQQuickView::event(QEvent *event)

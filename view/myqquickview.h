@@ -106,7 +106,6 @@ public slots:
     void initUI();
     void runUI();
     void setBusy(int busyTime);
-    void setCurrentDPI(int dpiValue);
 
     // The session's sequences. A `done` callback gets whether the mouse
     // took it all; Save's gets that and the panels still unsaved
@@ -193,7 +192,6 @@ public slots:
     QStringList getLangStrings(QString typeStr, QString langCode);
 
 protected:
-    bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent *event) override;
     bool event(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;

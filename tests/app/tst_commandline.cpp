@@ -110,7 +110,9 @@ void tst_CommandLine::command_data()
         {"status", 0,
          "mouse: row 0, 1209:0001, family 553\nconnection: connected\naccess: granted\n"
          "profile: 1 "});
-    row("r", "json", {"status --json", 0, "{\"access\":\"granted\",\"connected\":true,\"dpi\":"});
+    row("r", "json",
+        {"status --json", 0,
+         "{\"access\":\"granted\",\"answeredFrom\":\"mouse\",\"connected\":true,\"dpi\":"});
     row("r", "status, no mouse",
         {"status", 1, "mouse: none\nconnection: not connected\naccess: granted\n",
          "no mouse connected", "", "", "", "", "SKARN_VIRTUAL_MOUSE="});

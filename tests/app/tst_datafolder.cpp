@@ -26,19 +26,20 @@ private slots:
 
     // A portable folder is used as it is. Else the factory files of
     // <prefix>/share/skarn-config fill in what the user's folder lacks,
-    // writable; the user's own files stay.
+    // writable; the user's own files stay. The folder the program started
+    // in is never its data folder.
     void portableFolderOrSeededUserFolder()
     {
+        const QString started = QDir::currentPath();
         QTemporaryDir portable;
         QDir(portable.path()).mkpath("modules/setting");
         QCOMPARE(DataFolder::enter(portable.path()), portable.path());
-        QCOMPARE(QDir::currentPath(), QDir(portable.path()).canonicalPath());
         QVERIFY(!QFileInfo::exists(m_home.filePath("data/skarn-config")));
         // A program copied on its own, without factory files: its user folder, made empty.
         QTemporaryDir alone;
         QCOMPARE(DataFolder::enter(alone.path()), DataFolder::userFolder());
-        QCOMPARE(QDir::currentPath(), QDir(DataFolder::userFolder()).canonicalPath());
-        QVERIFY(QFileInfo(QStringLiteral("modules/setting")).isDir());
+        QVERIFY(QFileInfo(DataFolder::userFolder() + "/modules/setting").isDir());
+        QCOMPARE(QDir::currentPath(), started);
         QTemporaryDir prefix;
         const QString factory = prefix.filePath("share/skarn-config/modules/");
         write(factory + "setting/apConfig.bin", "[common]\n");
@@ -64,23 +65,17 @@ private slots:
         // factory files, and the user is told.
         write(m_home.filePath("file"), "");
         qputenv("XDG_DATA_HOME", m_home.filePath("file/data").toUtf8());
-        QTemporaryDir started;
-        QDir::setCurrent(started.path());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot use the data folder"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Working on a temporary copy"));
         const QString copy = DataFolder::enter(prefix.filePath("bin"));
-        QVERIFY(DataFolder::isTemporary() && copy != started.path());
-        QCOMPARE(QDir::currentPath(), QDir(copy).canonicalPath());
-        QCOMPARE(QDir("modules/setting").entryList(QDir::Files),
+        QVERIFY(DataFolder::isTemporary() && copy != started);
+        QCOMPARE(QDir(copy + "/modules/setting").entryList(QDir::Files),
                  (QStringList{"apConfig.bin", "p1.bin"}));
-        QVERIFY(QDir(started.path()).isEmpty());
         // Nor without factory files.
-        QDir::setCurrent(started.path());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot use the data folder"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Working on a temporary copy"));
         QCOMPARE(DataFolder::enter(alone.path()), copy);
-        QVERIFY(QDir::currentPath() == QDir(copy).canonicalPath() &&
-                QDir(started.path()).isEmpty());
+        QCOMPARE(QDir::currentPath(), started);
     }
 };
 

@@ -1,7 +1,8 @@
 #include "devicechangemonitor.h"
 #include "devicedetector.h"
 #include "myqquickview.h"
-#include "processstate.h"
+#include "session.h"
+#include "usertexts.h"
 #include "testdatafolder.h"
 #include "virtualmouse.h"
 #include "widget.h"
@@ -57,14 +58,13 @@ class tst_DeviceDetection : public QObject
 private slots:
     void init()
     {
-        processState.deviceConnected = false;
         m_folder = std::make_unique<TestDataFolder>();
         m_backend = std::make_unique<VirtualMouseBackend>();
     }
     void cleanup()
     {
         if (m_widget)
-            m_widget->deviceLink().requestStop();
+            m_widget->session().link().requestStop();
         for (int i = 0; i < m_backend->mouseCount(); ++i)
             m_backend->mouse(i).unplug(); // ends a listener's read at once
         m_widget.reset();
@@ -80,17 +80,32 @@ private slots:
     void trayShowsTheWindowInItsNoMouseState();
     void showingTheWindowLooksAgain();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
-    void theSceneReachesTheLinkAsHid();
+    void aPassWaitsForTheSendBeforeIt();
 
 private:
     void makeWidget(const QString &scene = "qrc:/scenes/recorder.qml",
                     Ui_Controler::SceneLoad load = Ui_Controler::SceneLoad::Now)
     {
-        m_widget = std::make_unique<Widget>(nullptr, scene, m_backend.get(), load);
-        m_widget->deviceLink().setSleep([](int) {});
-        m_widget->deviceLink().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
+        m_widget =
+            std::make_unique<Widget>(m_folder->path(), nullptr, scene, m_backend.get(), load);
+        link().setSleep([](int) {});
+        link().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
         if (load == Ui_Controler::SceneLoad::Now)
             m_widget->show();
+    }
+    Hid_Thread &link() { return m_widget->session().link(); }
+    bool connected() const { return m_widget->session().isConnected(); }
+    // A detection pass, and what follows it on the link.
+    void pass()
+    {
+        m_widget->checkDevice();
+        settle();
+    }
+    void settle()
+    {
+        QSignalSpy idle(&m_widget->session(), &Session::busyChanged);
+        while (m_widget->session().isBusy() && idle.wait(10000)) {
+        }
     }
     QStringList sceneCalls() const
     {
@@ -111,7 +126,7 @@ void tst_DeviceDetection::lastMatchingInterfaceWins()
     m_backend->addMouse(553, row);
     makeWidget();
     DeviceTable table{row, DeviceEntry()};
-    DeviceDetector(*m_widget, m_backend.get(), m_widget->deviceLink()).findInterfaces(table);
+    Detection::findInterfaces(table, m_backend.get());
     QCOMPARE(table.at(0).interfacePath1 + " " + table.at(0).interfacePath2 + " " +
                  table.at(1).interfacePath1,
              QStringLiteral("virtual:0:1 virtual:0:1 "));
@@ -122,11 +137,12 @@ void tst_DeviceDetection::lastMatchingInterfaceWins()
 // icon and the balloon after the window.
 void tst_DeviceDetection::connectsAndStartsTheScene()
 {
+    // The connection, then the start-up's: the working device profile, the DPI stage.
     const std::tuple<int, bool, bool, QString, bool> rows[] = {
-        {553, true, true, "00 12,83 00,03 00", false},
-        {560, true, false, "00 12,81 00,01 08,8c 00,8c 01", false},
-        {560, false, true, "00 12,81 00,01 08,8c 00,8c 01,8c 02,8c 03,8c 04", false},
-        {553, true, true, "00 12,83 00,03 00", true}};
+        {553, true, true, "00 12,83 00,03 00,8b 00", false},
+        {560, true, false, "00 12,81 00,01 08,8c 00,8c 01,82 00,84 01", false},
+        {560, false, true, "00 12,81 00,01 08,8c 00,8c 01,8c 02,8c 03,8c 04,82 00,84 01", false},
+        {553, true, true, "00 12,83 00,03 00,8b 00", true}};
     for (const auto &[family, isEncode, isGun, codes, programStart] : rows) {
         cleanup();
         init();
@@ -137,7 +153,6 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         VirtualMouse &mouse = m_backend->addMouse(family, row);
         makeWidget("qrc:/scenes/recorder.qml", programStart ? Ui_Controler::SceneLoad::InBackground
                                                             : Ui_Controler::SceneLoad::Now);
-        m_widget->view()->setEnabled(false);
         QSignalSpy balloons(m_widget.get(), &Widget::trayMessageShown);
         QTest::ignoreMessage(QtInfoMsg, "Device Connect");
         QStringList shown{"not shown"}; // the scene's calls and the icon then
@@ -153,12 +168,12 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         } else {
             m_widget->checkDevice();
         }
-        QVERIFY(processState.deviceConnected && m_widget->view()->isEnabled());
-        // The sequence, without a protocol error.
-        QCOMPARE(commandCodes(mouse) + mouse.protocolErrors().join(' '), codes);
-        // initUI and run travel through the event queue, in that order.
-        QCOMPARE(sceneCalls(), QStringList());
+        // The scene is started once the pass is in, then runs once the
+        // mouse's start-up exchanges are done.
+        QVERIFY(programStart || m_widget->view()->rootObject());
         QTRY_COMPARE(sceneCalls(), (QStringList{"initUI", "run"}));
+        QVERIFY(connected());
+        QCOMPARE(commandCodes(mouse) + mouse.protocolErrors().join(' '), codes);
         // The window it shows tells it: no balloon beside it.
         QTest::qWait(20);
         QCOMPARE(balloons.count(), 0);
@@ -179,13 +194,13 @@ void tst_DeviceDetection::firstAnsweringEntryWins()
     VirtualMouse &listedFirst = m_backend->addMouse(553, second);
     VirtualMouse &listedSecond = m_backend->addMouse(553);
     makeWidget();
-    m_widget->checkDevice();
-    QVERIFY(m_widget->deviceLink().currentIndex() == 0 && listedSecond.received().isEmpty() &&
+    pass();
+    QVERIFY(link().currentIndex() == 0 && listedSecond.received().isEmpty() &&
             listedFirst.eventReportsEnabled());
-    m_widget->deviceLink().requestStop();
+    link().stopEventListener();
     listedFirst.setAnswering(false);
-    m_widget->checkDevice();
-    QVERIFY(m_widget->deviceLink().currentIndex() == 1 && listedSecond.eventReportsEnabled());
+    pass();
+    QVERIFY(link().currentIndex() == 1 && listedSecond.eventReportsEnabled());
 }
 
 void tst_DeviceDetection::detectionPass_data()
@@ -195,7 +210,7 @@ void tst_DeviceDetection::detectionPass_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<int>("passes");
     // "connected | balloons and notices | pauses | 00H reports the mouse received"; the
-    // quiet moment owed after the listener's 03H is only waited for by a later command.
+    // quiet moment owed after the listener's 03H is waited for by the start-up's query.
     QTest::addColumn<QString>("outcome");
     // Nothing to serve: absent or silent is not a permission problem.
     const QString none = "0 |  |  | 0";
@@ -207,22 +222,22 @@ void tst_DeviceDetection::detectionPass_data()
     // window being minimised, from the tray).
     const QString damaged =
         QStringLiteral(
-            "1 | Skarn Config: %1, notice: %1, Info: Detect Device, Info: Detect Device | 8 | 2")
-            .arg(myQQuickView::refusalText(myQQuickView::DamagedDeviceTable, "English"));
+            "1 | Skarn Config: %1, notice: %1, Info: Detect Device, Info: Detect Device | 8 8 | 2")
+            .arg(UserTexts::refusal({}, "English", UserTexts::DamagedDeviceTable));
     QTest::newRow("no count") << "-common/deviceCount" << 2 << damaged;
     QTest::newRow("rows without ids") << "common/deviceCount=2 0/vid=zz 1/pid=0" << 2 << damaged;
     QTest::newRow("no file") << "no file" << 2 << damaged;
     // A lost identity reply is tried again after a pause (then 03H); a wrong answer is not lost.
-    QTest::newRow("one reply lost") << "DropReply" << 1 << "1 | Info: Detect Device | 100 | 2";
+    QTest::newRow("one reply lost") << "DropReply" << 1 << "1 | Info: Detect Device | 100 8 | 2";
     QTest::newRow("silent") << "Silent" << 1 << "0 |  | 100 200 400 | 0";
     QTest::newRow("wrong answer") << "Garbage" << 1 << "0 |  |  | 1";
     // Denied access is told once, in the language's entry 8 or the built-in text (as for a
     // language file from before the notice); with the rule in place the next pass serves.
-    const QString fallback = QStringLiteral("1 | Info: %1, Info: Detect Device |  | 1")
+    const QString fallback = QStringLiteral("1 | Info: %1, Info: Detect Device | 8 | 1")
                                  .arg(DeviceDetector::accessDeniedFallback);
     QTest::newRow("denied, Chinese text")
         << "denied ChineseSimplified other/total=9 other/8=无法访问鼠标" << 3
-        << "1 | 提示: 无法访问鼠标, 提示: 已检测到鼠标 |  | 1";
+        << "1 | 提示: 无法访问鼠标, 提示: 已检测到鼠标 | 8 | 1";
     QTest::newRow("denied, no entry 8") << "denied English other/total=8 -other/8" << 3 << fallback;
     QTest::newRow("denied, hostile language")
         << "denied ../setting/apConfig other/total=9 other/8=x" << 3 << fallback;
@@ -253,34 +268,34 @@ void tst_DeviceDetection::detectionPass()
     }
     makeWidget();
     QStringList slept, heard;
-    m_widget->deviceLink().setSleep([&slept](int ms) { slept << QString::number(ms); });
+    link().setSleep([&slept](int ms) { slept << QString::number(ms); });
     connect(m_widget.get(), &Widget::trayMessageShown, this,
             [&heard](const QString &title, const QString &text) { heard << title + ": " + text; });
     connect(m_widget->view(), &myQQuickView::userNotice, this,
             [&heard](const QString &text) { heard << "notice: " + text; });
-    processState.deviceConnected = true;
-    const bool connected = outcome.startsWith('1');
-    for (int pass = 0; pass < passes; ++pass) {
+    const bool expected = outcome.startsWith('1');
+    for (int n = 0; n < passes; ++n) {
         m_widget->showMinimized(); // the tray tells what the pass found
-        m_widget->checkDevice();
-        QCOMPARE(processState.deviceConnected, connected && !mouse.isAccessDenied());
+        link().stopEventListener(); // a pass runs only while none listens
+        pass();
+        QCOMPARE(connected(), expected && !mouse.isAccessDenied());
         QVERIFY(m_widget->isVisible()); // shown, it stays whatever the pass found
-        QCOMPARE(m_widget->deviceLink().isListening(), processState.deviceConnected);
+        QCOMPARE(link().isListening(), connected());
     }
     if (mouse.isAccessDenied()) {
         QVERIFY(mouse.openCount() == 0 && mouse.received().isEmpty());
         mouse.setAccessDenied(false);
-        m_widget->checkDevice();
-        QVERIFY(processState.deviceConnected);
+        pass();
+        QVERIFY(connected());
     }
-    QCOMPARE(mouse.eventReportsEnabled(), connected);
+    QCOMPARE(mouse.eventReportsEnabled(), expected);
     QCOMPARE(
-        QStringList({QString::number(connected), heard.join(", "), slept.join(' '),
+        QStringList({QString::number(expected), heard.join(", "), slept.join(' '),
                      QString::number(commandCodes(mouse).count(QRegularExpression("(^|,)00 ")))})
             .join(" | "),
         outcome);
     QCoreApplication::processEvents();
-    if (!connected)
+    if (!expected)
         QCOMPARE(sceneCalls(), QStringList());
 }
 
@@ -288,9 +303,9 @@ void tst_DeviceDetection::detectionPass()
 // state with the reason (none found, then access denied), until the mouse is served.
 void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
 {
-    m_widget = std::make_unique<Widget>(nullptr, QString(), m_backend.get());
-    m_widget->deviceLink().setSleep([](int) {});
-    m_widget->checkDevice();
+    makeWidget(QString());
+    m_widget->hide();
+    pass();
     QQuickItem *root = m_widget->view()->rootObject();
     // Shown, connected, the no-mouse panel shown, the left panel enabled, title, detail, tool tip.
     const auto state = [&] {
@@ -314,13 +329,13 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
     QVERIFY(root->property("isMainShown").toBool());
     VirtualMouse &mouse = m_backend->addMouse(553);
     mouse.setAccessDenied(true);
-    m_widget->checkDevice();
+    pass();
     QTRY_COMPARE(state().section('|', 4), "Mouse found, access denied|" +
                                               m_widget->detector()->accessDeniedText() +
                                               "|Skarn Config: mouse found, access denied");
     QVERIFY(m_widget->isVisible()); // a pass without a mouse leaves it shown
     mouse.setAccessDenied(false);
-    m_widget->checkDevice();
+    pass();
     QTRY_COMPARE(state().section('|', 1, 2) + state().section('|', -1),
                  "true|0Skarn Config: mouse 1209:0001 connected");
 }
@@ -329,20 +344,20 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
 // plug-in went unnoticed is found; a show right after a pass does not look.
 void tst_DeviceDetection::showingTheWindowLooksAgain()
 {
-    m_widget = std::make_unique<Widget>(nullptr, QString(), m_backend.get());
-    m_widget->deviceLink().setSleep([](int) {});
-    m_widget->checkDevice();
+    makeWidget(QString());
+    m_widget->hide();
+    pass();
     VirtualMouse &mouse = m_backend->addMouse(553); // no device event
     m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
     QTest::qWait(300);
-    QVERIFY(!processState.deviceConnected && mouse.received().isEmpty());
+    QVERIFY(!connected() && mouse.received().isEmpty());
     m_widget->detectionTimer()->setInterval(0); // as if the last pass were long ago
     QTest::ignoreMessage(QtInfoMsg, "Device Connect");
     m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
     // The plug-in's own notification comes too: the look-again pass covers it.
     m_widget->detectionTimer()->setInterval(5000);
     m_widget->deviceChanged();
-    QTRY_VERIFY(m_widget->deviceLink().isListening());
+    QTRY_VERIFY(link().isListening());
     QVERIFY(!m_widget->detectionTimer()->isActive());
 }
 
@@ -352,19 +367,19 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     makeWidget();
     QTimer *timer = m_widget->detectionTimer();
     QSignalSpy passes(timer, &QTimer::timeout);
-    m_widget->checkDevice();
+    pass();
     m_widget->deviceChanged(); // while the mouse is served: no pass
     QVERIFY(!timer->isActive());
     QTest::ignoreMessage(QtInfoMsg, "Device removed");
     mouse.unplug();
     QTRY_COMPARE(m_widget->trayIcon()->toolTip(),
                  QStringLiteral("Skarn Config: no mouse connected"));
-    // Removed, not yet disconnected.
-    QVERIFY(!m_widget->deviceLink().isListening() && processState.deviceConnected);
+    QVERIFY(!link().isListening() && !connected());
     // A pass that finds nothing is the last: nothing polls for a mouse.
     m_widget->deviceChanged();
     QTRY_COMPARE_WITH_TIMEOUT(passes.count(), 1, 5000);
-    QVERIFY(!timer->isActive() && !processState.deviceConnected);
+    settle();
+    QVERIFY(!timer->isActive() && !connected());
     // Plugged in again with a burst of notifications: each starts the wait; one pass follows.
     mouse.clearRecord();
     mouse.plugIn();
@@ -375,30 +390,25 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
         QVERIFY(timer->isActive());
     }
     QTest::ignoreMessage(QtInfoMsg, "Device Connect");
-    QTRY_VERIFY_WITH_TIMEOUT(m_widget->deviceLink().isListening(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(link().isListening(), 5000);
+    settle();
     QVERIFY(passes.count() == 2 && !timer->isActive()); // one pass, and no more to come
-    QCOMPARE(commandCodes(mouse), QStringLiteral("00 12,83 00,03 00"));
-    QVERIFY(m_widget->view()->isEnabled());
+    QCOMPARE(commandCodes(mouse), QStringLiteral("00 12,83 00,03 00,8b 00"));
 }
 
-// The scene calls the link as "hid". A pass that fires from the events a
-// transfer lets run waits until the transfer is done.
-void tst_DeviceDetection::theSceneReachesTheLinkAsHid()
+// A pass asked for while the link sends waits for the send to end: it never
+// runs in the middle of a transfer.
+void tst_DeviceDetection::aPassWaitsForTheSendBeforeIt()
 {
-    configure("mouse/icType=560");
-    VirtualMouse &mouse = m_backend->addMouse(560);
+    VirtualMouse &mouse = m_backend->addMouse(553);
     makeWidget();
-    QQmlContext *context = m_widget->view()->rootContext();
-    m_widget->checkDevice();
+    pass();
     mouse.clearRecord();
-    QTimer::singleShot(0, m_widget.get(), &Widget::checkDevice);
-    QQmlExpression call(context, m_widget->view()->rootObject(),
-                        QStringLiteral("hid.hid560_02H_SetCurrentProfile(3)"));
-    call.evaluate();
-    QVERIFY2(!call.hasError(), qPrintable(call.error().toString()));
-    QCOMPARE(commandCodes(mouse), "02 03"); // the transfer ran first
-    QTRY_COMPARE(commandCodes(mouse),
-                 QStringLiteral("02 03,00 12,81 00,01 08,8c 00,8c 01,8c 02,8c 03,8c 04"));
+    m_widget->session().setDpiStage(3);
+    link().stopEventListener();
+    m_widget->checkDevice();
+    settle();
+    QCOMPARE(commandCodes(mouse), QStringLiteral("0b 03,00 12,83 00,03 00,8b 00"));
 }
 
 QTEST_MAIN(tst_DeviceDetection)

@@ -33,7 +33,7 @@ class tst_HookCallbacks : public QObject
     Q_OBJECT
 
     TestDataFolder m_folder;
-    Widget m_widget{nullptr, "qrc:/scenes/recorder.qml"};
+    Widget m_widget{m_folder.path(), nullptr, "qrc:/scenes/recorder.qml"};
 
 private slots:
     void initTestCase() { m_widget.setWindowTitle("Skarn Test"); }
@@ -75,7 +75,11 @@ private slots:
             {0x250F, hello, 5, 99, ""},
         };
         auto *app = qobject_cast<QtSingleCoreApplication *>(QCoreApplication::instance());
-        HookCallbacks::WarningBoxes warnings(&m_widget, recordBox);
+        // Each box is closed as it opens.
+        HookCallbacks::WarningBoxes warnings(&m_widget, [](QMessageBox *box) {
+            recordBox(box);
+            box->done(QMessageBox::Ok);
+        });
         GlobalInputHooks hooks(nullptr);
         hooks.setCopyDataHandler(HookCallbacks::showWarningText, app, &warnings);
         QSignalSpy messages(app, &QtSingleCoreApplication::messageReceived);
@@ -101,15 +105,22 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
-    // One box at a time, three texts waiting at most (the newest last); then boxes as before.
+    // One box at a time, three texts waiting at most (the newest last), the
+    // next once the box is closed; then boxes as before. Showing a box
+    // waits for nothing: it returns while the box is up.
     void warningFloodShowsOneBoxAtATime()
     {
+        QList<QMessageBox *> open;
         HookCallbacks::WarningBoxes warnings(&m_widget, [&](QMessageBox *box) {
             recordBox(box);
-            for (int i = 1; shownBoxes.size() == 1 && i <= 100; ++i) // while the first is up
-                HookCallbacks::showWarningText(record(QByteArray::number(i)), &warnings);
+            open << box;
         });
         HookCallbacks::showWarningText(record("0"), &warnings);
+        for (int i = 1; i <= 100; ++i) // while the first is up
+            HookCallbacks::showWarningText(record(QByteArray::number(i)), &warnings);
+        QCOMPARE(shownBoxes, QStringList{"Skarn Test: 0"});
+        while (!open.isEmpty())
+            open.takeFirst()->done(QMessageBox::Ok);
         HookCallbacks::showWarningText(record("x"), &warnings);
         QCOMPARE(shownBoxes, (QStringList{"Skarn Test: 0", "Skarn Test: 1", "Skarn Test: 2",
                                           "Skarn Test: 100", "Skarn Test: x"}));

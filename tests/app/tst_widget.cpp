@@ -1,7 +1,6 @@
 #include "commandrunner.h"
 #include "myqquickview.h"
-#include "processstate.h"
-#include "sceneprofiles.h"
+#include "session.h"
 #include "testdatafolder.h"
 #include "userevent.h"
 #include "virtualmouse.h"
@@ -11,6 +10,7 @@
 #include <QBackingStore>
 #include <QMenu>
 #include <QQuickItem>
+#include <QSemaphore>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -21,9 +21,9 @@ class tst_Widget : public QObject
     Q_OBJECT
 
     // The profile names of the name list, each ending in its number.
-    static void storeProfileNames(const QStringList &names)
+    static void storeProfileNames(const TestDataFolder &folder, const QStringList &names)
     {
-        QSettings("modules/setting/name.bin", QSettings::IniFormat)
+        QSettings(folder.filePath("modules/setting/name.bin"), QSettings::IniFormat)
             .setValue("profile/profileName", names);
     }
     // The tray menu's profile entries as the menu is about to show.
@@ -37,7 +37,7 @@ private slots:
     void startsHiddenWithTrayThenRunsTheScene()
     {
         TestDataFolder folder;
-        Widget widget(nullptr, "qrc:/scenes/recorder.qml");
+        Widget widget(folder.path(), nullptr, "qrc:/scenes/recorder.qml");
         QObject *scene = widget.view()->rootObject();
         QStringList menu;
         for (QAction *action : widget.trayIcon()->contextMenu()->actions())
@@ -73,31 +73,24 @@ private slots:
 
     void activationShowsTheWindow_data()
     {
-        QTest::addColumn<bool>("connected");
         QTest::addColumn<int>("reason"); // -1: the Show window entry, -2: a second copy
         // A StatusNotifier host sends one activation (Trigger) for a click.
-        for (bool connected : {false, true})
-            for (int reason : {2, 3, -2}) // double click, click, second copy
-                QTest::addRow("%d, device %d", reason, connected) << connected << reason;
-        QTest::newRow("context, device") << true << int(QSystemTrayIcon::Context);
-        QTest::newRow("show window entry") << false << -1;
+        for (int reason : {2, 3, -2, -1, int(QSystemTrayIcon::Context)})
+            QTest::addRow("%d", reason) << reason;
     }
     void activationShowsTheWindow()
     {
-        QFETCH(bool, connected);
         QFETCH(int, reason);
         TestDataFolder folder;
-        Widget widget(nullptr, "qrc:/scenes/recorder.qml");
+        Widget widget(folder.path(), nullptr, "qrc:/scenes/recorder.qml");
         widget.showMinimized();
         widget.setVisible(false);
-        processState.deviceConnected = connected;
         if (reason == -2)
             widget.receiveMessage(QString());
         else if (reason == -1)
             widget.showAction()->trigger();
         else
             widget.trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
-        processState.deviceConnected = false;
         QVERIFY(!widget.isVisible()); // the restore is posted, never done on the spot
         QTest::qWait(50);
         QCOMPARE(widget.isVisible(), reason != QSystemTrayIcon::Context);
@@ -111,10 +104,8 @@ private slots:
     {
         TestDataFolder folder;
         const QString longName(200, QLatin1Char('W'));
-        storeProfileNames({"Standard0", "R&D1", longName + "2"});
-        Widget widget;
-        widget.showWindow(); // starts the scene, which reads the names
-        QTRY_VERIFY(!trayProfileEntries(widget).isEmpty());
+        storeProfileNames(folder, {"Standard0", "R&D1", longName + "2"});
+        Widget widget(folder.path(), nullptr, "qrc:/scenes/recorder.qml");
         QStringList texts;
         for (const QAction *action : trayProfileEntries(widget))
             texts << action->text();
@@ -123,37 +114,64 @@ private slots:
                  qPrintable(texts.value(2)));
     }
 
-    // A transfer lets events run: the tray's profile entries and the command
-    // line wait until it is over rather than mix their traffic into it.
-    void aTransferKeepsTheTrayAndCommandsOut()
+    // While the session sends, the tray's switch and the command line's
+    // commands wait behind it, in the order asked for; a status answers at
+    // once from what the program knows, and says so. A quit then lets the
+    // send end, or stops it past its bound, between commands: the profile
+    // stays owed.
+    void aSendKeepsTheWindowAndAnswersBehindIt()
     {
         TestDataFolder folder;
-        storeProfileNames({"Standard0", "Gaming1"});
+        storeProfileNames(folder, {"Standard0", "Gaming1"});
         VirtualMouseBackend backend;
-        backend.addMouse(553);
-        Widget widget(nullptr, QString(), &backend);
-        widget.deviceLink().setSleep([](int) {});
+        VirtualMouse &mouse = backend.addMouse(553);
+        Widget widget(folder.path(), nullptr, "qrc:/scenes/recorder.qml", &backend);
+        Session &session = widget.session();
+        QSemaphore held;
+        std::atomic<bool> hold = false;
+        session.link().setSleep([&](int) {
+            if (hold)
+                held.acquire();
+        });
+        // Whatever fails below, the link's thread is let go.
+        const std::unique_ptr<QSemaphore, void (*)(QSemaphore *)> release(
+            &held, [](QSemaphore *semaphore) { semaphore->release(1000000); });
         QTest::ignoreMessage(QtInfoMsg, "Device Connect");
         widget.checkDevice();
-        QQuickItem *root = widget.view()->rootObject();
-        const auto entries = [&widget] {
-            QString enabled;
-            for (const QAction *action : trayProfileEntries(widget))
-                enabled += action->isEnabled() ? '1' : '0';
-            return enabled;
-        };
-        QTRY_COMPARE(entries(), QStringLiteral("11"));
-        const CommandLine status = CommandLine::parse({"skarn-config", "status"});
-        for (bool locked : {true, false}) {
-            widget.view()->setEnabled(!locked);
-            QCOMPARE(entries(), locked ? QStringLiteral("00") : QStringLiteral("11"));
-            widget.profileActions().at(1)->trigger();
-            QCoreApplication::processEvents();
-            QTRY_COMPARE(SceneProfiles::active(root), locked ? 0 : 1);
-            QCOMPARE(CommandRunner(widget).run(status).exitCode, locked ? 1 : 0);
+        QTRY_VERIFY(session.isConnected() && !session.isBusy());
+        mouse.clearRecord();
+        hold = true;
+        trayProfileEntries(widget).at(1)->trigger();
+        QVERIFY(session.isBusy());
+        QList<CommandResult> answers;
+        for (const char *command : {"status", "profile"}) {
+            const CommandLine line = CommandLine::parse(
+                {"skarn-config", command, QString(command) == "profile" ? "1" : "--json"});
+            CommandRunner(session, widget.view(), CommandRunner::Kind::Running)
+                .run(line, [&](const CommandResult &result) { answers << result; });
         }
-        widget.deviceLink().requestStop();
-        backend.mouse(0).unplug();
+        QCOMPARE(answers.size(), 1);
+        QVERIFY2(answers.at(0).out.contains("\"answeredFrom\":\"state\""), qPrintable(answers.at(0).out));
+        // The window goes on; the quit waits, then stops the send past its bound.
+        int ticks = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(1);
+        widget.setQuitWait(100);
+        widget.exitSYS();
+        QVERIFY(!widget.quitRequested());
+        QTest::qWait(200);
+        QVERIFY2(ticks > 5, qPrintable(QString::number(ticks)));
+        QVERIFY(!widget.quitRequested());
+        held.release(1000000);
+        QTRY_VERIFY(widget.quitRequested());
+        QCOMPARE(answers.size(), 2);
+        QCOMPARE(answers.at(1).exitCode, 1); // stopped: not taken
+        QVERIFY(session.profileUnsent());
+        QCOMPARE(session.activeProfile(), 1);
+        QCOMPARE(mouse.commands().size(), 1);
+        QVERIFY(mouse.protocolErrors().isEmpty());
     }
 
     // The scene's notices reach the tray while the window is hidden, and only
@@ -162,7 +180,7 @@ private slots:
     void noticesAndQuitGoThroughTheScene()
     {
         TestDataFolder folder;
-        Widget widget;
+        Widget widget(folder.path());
         QSignalSpy tray(&widget, &Widget::trayMessageShown);
         QQuickItem *root = widget.view()->rootObject();
         root->setVisible(true);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QDir>
 #include <QTest>
 
 class tst_DeliveredFiles : public QObject
@@ -64,12 +65,12 @@ private slots:
     {
         const QString groups = "main 15 keyMatrix 3 keyAssigment 59 dpiSetting 5 lightControl 23 "
                                "macroEditor 21 systemSetting 10 gunControl 11 profile 8 "
-                               "keyCode 133 other 9 notice 9 tray 10";
+                               "keyCode 133 other 9 notice 10 tray 10";
         for (const char *language : {"English", "ChineseSimplified"}) {
             QStringList read;
             for (const QString &group :
                  QString(groups).remove(QRegularExpression(" \\d+")).split(' ')) {
-                const QStringList texts = LangStrings::read(group, language);
+                const QStringList texts = LangStrings::read(QDir::currentPath(), group, language);
                 read << group << QString::number(texts.filter(QRegularExpression("\\S")).size());
             }
             QCOMPARE(read.join(' '), groups);

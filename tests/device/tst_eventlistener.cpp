@@ -1,22 +1,17 @@
 #include "bytes.h"
 #include "devicelinkhost.h"
 #include "linkrig.h"
-#include "processstate.h"
 
 #include <QMutex>
 #include <QTest>
 #include <QThread>
 
-// What the listener asks of the window; its effects must come on the GUI thread.
+// What the listener tells the program; it must come on the GUI thread.
 class RecordingHost : public DeviceLinkHost
 {
 public:
-    void setCurrentDPI(int stage) override { record(QString("setCurrentDPI %1").arg(stage)); }
-    void disableView() override { record("disableView", true); }
-    void showTrayMessage(const QString &a, const QString &b) override
-    {
-        record("balloon " + a + '|' + b, true);
-    }
+    void mouseReportedDpiStage(int stage) override { record(QString("stage %1").arg(stage)); }
+    void mouseRemoved() override { record("removed"); }
     QStringList recorded()
     {
         QMutexLocker lock(&mutex);
@@ -25,11 +20,11 @@ public:
     bool effectsOnGuiThread = true;
 
 private:
-    void record(const QString &call, bool effect = false)
+    void record(const QString &call)
     {
         QMutexLocker lock(&mutex);
         calls << call;
-        effectsOnGuiThread &= !effect || QThread::currentThread() == qApp->thread();
+        effectsOnGuiThread &= QThread::currentThread() == qApp->thread();
     }
     QMutex mutex;
     QStringList calls;
@@ -42,11 +37,9 @@ class tst_EventListener : public QObject
 private slots:
     // Start reads the option back and sets the event bit, the rest kept; an
     // option not read is not written back as zeros with one bit. DPI button
-    // events reach the scene and the balloon; a stage no mouse has is ignored.
+    // events are told; a stage no mouse has is ignored.
     void events()
     {
-        for (int k = 0; k < 8; ++k)
-            processState.dpiSwitchText[k] = QStringLiteral("Stage %1").arg(k + 1);
         for (const auto &[family, replyLost, stage, shown] : {std::tuple{553, false, 1, true},
                                                               {553, false, 0, false},
                                                               {560, false, 8, true},
@@ -75,13 +68,12 @@ private slots:
                 if (!shown)
                     QTest::ignoreMessage(QtWarningMsg, "DPI stage 0 ignored");
                 QVERIFY(rig.mouse->pressDpiButton(stage));
-                QStringList expected =
-                    shown ? QString("setCurrentDPI %1,balloon Info|Stage %1 ").arg(stage).split(',')
-                          : QStringList();
+                QStringList expected = shown ? QStringList{QString("stage %1").arg(stage)}
+                                             : QStringList();
                 QTRY_COMPARE(host.recorded(), expected);
                 // The next press arrives alone after one that was ignored.
                 QVERIFY(rig.mouse->pressDpiButton(4));
-                expected += QStringList{"setCurrentDPI 4", "balloon Info|Stage 4 "};
+                expected += QStringList{"stage 4"};
                 QTRY_COMPARE(host.recorded(), expected);
                 QVERIFY(host.effectsOnGuiThread);
             }
@@ -111,7 +103,7 @@ private slots:
         QTest::ignoreMessage(QtInfoMsg, "Device removed");
         rig.mouse->unplug();
         QTRY_VERIFY(!rig.link.isListening());
-        QTRY_COMPARE(host.recorded(), QStringList{"disableView"});
+        QTRY_COMPARE(host.recorded(), QStringList{"removed"});
         QVERIFY(host.effectsOnGuiThread);
         QVERIFY(rig.link.deviceTable().at(1).interfacePath2.isEmpty());
         QVERIFY(!rig.link.deviceTable().at(1).interfacePath1.isEmpty());

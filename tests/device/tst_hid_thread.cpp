@@ -1,10 +1,11 @@
 #include "bytes.h"
 #include "hidapibackend.h"
 #include "linkrig.h"
-#include "processstate.h"
 #include "protocol.h"
 
 #include <QElapsedTimer>
+#include <QMutex>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -104,8 +105,10 @@ private slots:
                 sent << QString::fromLatin1(r.plain.toHex(' '));
                 // On the wire: bytes 1 to 8 scrambled exactly when the row says so.
                 QByteArray expected = r.plain;
+                uchar key[8] = {};
+                QVERIFY(HidProtocol::secrecyKey(rig.mouse->row().sCode, key));
                 if (encode)
-                    HidProtocol::scramble(bytesOf(expected) + 1, processState.secrecyCode);
+                    HidProtocol::scramble(bytesOf(expected) + 1, key);
                 QCOMPARE(r.bytes, expected);
             } else {
                 QCOMPARE(r.bytes.size(), 33);
@@ -118,7 +121,6 @@ private slots:
         QCOMPARE(written, pattern(dataBytes) + QByteArray(written.size() - dataBytes, '\0'));
         QCOMPARE(rig.pauses, pauses);
         QCOMPARE(rig.mouse->protocolErrors(), QStringList());
-        QVERIFY(rig.link.linkFree());
         rig.pauses.clear();
         QVERIFY(rig.link.chkDeviceIsEnCode(0));
         QCOMPARE(rig.pauses, owed);
@@ -156,7 +158,6 @@ private slots:
             const QByteArray longReply = ask83(rig553.link);
             if (!encode)
                 QCOMPARE(shortReply + longReply, hex("05020304 eeeeeeee"));
-            QVERIFY(rig553.link.linkFree());
 
             QCOMPARE(rig553.pauses, QList<int>()); // queries do not pause
         }
@@ -242,56 +243,57 @@ private slots:
         rig.link.hid553_00H_GetSecrecyCode(q[7], q[8], q[9], q[10]);
         QCOMPARE(QByteArray(reinterpret_cast<char *>(q), 11), hex("01020304 06 0107 00000000"));
         QCOMPARE(ask8C(rig.link, 0), QByteArray(128, '\x5A'));
-        QVERIFY(rig.link.linkFree());
         QVERIFY(!rig.link.lastExchangeOk());
         QCOMPARE(rig.mouse->commands().size(), reached);
     }
 
-    // A dropped command leaves the lock alone, says so once (not once per
-    // report of a sequence), and hands the presets back.
-    void busyLinkDropsTheCommand()
+    // Work posted to the link runs on its own thread, in the order posted,
+    // and sleeps the pauses there. Dropped, queued work is told at once and
+    // the work in progress stops before its next command: the one it is in
+    // goes out whole, with all its data reports.
+    void theLinksThreadRunsWorkInOrderAndStopsBetweenCommands()
     {
-        const std::tuple<const char *, const char *, Call> calls[] = {
-            {"cmd Failed 01", CMD(hid553_01H_SetReportRate(1))},
-            {"cmd Failed 8BH", CMD(hid553_8BH_GetCurrentDPI(*d))},
-            {"cmd Failed 03", CMD(hid560_03H_SetReportRate(1))},
-            // After a match: a stale one would free the link.
-            {"cmd Failed 00", CMD(setLinkFree(h.chkDeviceIsEnCode(0)))}};
-        for (const auto &[line, name, call] : calls) {
-            LinkRig rig(553, true);
-            QVERIFY(rig.confirm());
-            rig.link.setLinkFree(false);
-            QTest::ignoreMessage(QtWarningMsg, line);
-            uchar preset = 6;
-            call(rig.link, &preset);
-            QCOMPARE(preset, uchar(6));
-            QCOMPARE(rig.mouse->received().size(), 0);
-            QCOMPARE(rig.pauses, QList<int>(255, 8));
-            QVERIFY(!rig.link.linkFree());
-        }
-    }
-
-    void nestedCommandCannotSplitAProfileSequence()
-    {
-        LinkRig rig(560, true);
+        LinkRig rig(553, false);
         QVERIFY(rig.confirm());
-        // Runs from the events that the second report of the sequence lets run.
-        int reportsSeen = 0;
-        QTimer poke;
-        connect(&poke, &QTimer::timeout, &rig.link, [&] {
-            if (rig.mouse->commands().size() == 1 && reportsSeen++ == 0)
-                rig.link.hid560_02H_SetCurrentProfile(2);
+        QList<QThread *> threads;
+        QList<int> ran;
+        bool dropped = false;
+        QMutex lock; // the stand-in pause below runs on the link's thread
+        QByteArray source = pattern(128);
+        rig.link.setSleep([&](int ms) {
+            QMutexLocker locked(&lock);
+            rig.pauses.append(ms);
+            threads.append(QThread::currentThread());
+            // In the middle of the macro's data reports.
+            if (ms == 120 && rig.pauses.count(120) == 2)
+                rig.link.dropPending();
         });
-        poke.start(0);
-        QTest::ignoreMessage(QtWarningMsg, "cmd Failed 02");
-        rig.link.hid560_04H_SetCurrentDPI(3);
-        poke.stop();
-
-        QCOMPARE(rig.mouse->commands().size(), 4);
-        QCOMPARE(rig.mouse->state().profileDpiStage, hex("0003030303"));
-        // The nested command waited its turn, then gave up; the outer one frees the link.
-        QCOMPARE(rig.pauses.count(8), 255);
-        QVERIFY(rig.link.linkFree());
+        const auto post = [&](int n, const Call &call) {
+            rig.link.post({[&, n, call] {
+                               call(rig.link, bytesOf(source));
+                               QMutexLocker locked(&lock);
+                               ran.append(n);
+                           },
+                           [&] { dropped = true; }});
+        };
+        QSignalSpy idle(&rig.link, &Hid_Thread::idle);
+        QTest::ignoreMessage(QtWarningMsg, "cmd Failed 0C");
+        post(1, [](Hid_Thread &h, uchar *) { h.hid553_01H_SetReportRate(2); });
+        post(2, [](Hid_Thread &h, uchar *d) {
+            h.hid553_13H_SetMacroKey(5, d);
+            h.hid553_0CH_SetFixLEDColor(d);
+        });
+        post(3, [](Hid_Thread &h, uchar *) { h.hid553_01H_SetReportRate(4); });
+        rig.link.start();
+        QVERIFY(idle.wait(5000));
+        QCOMPARE(ran, QList<int>({1, 2}));
+        QVERIFY(dropped);
+        QCOMPARE(rig.link.pendingJobs(), 0);
+        QCOMPARE(rig.mouse->commands(), QList<QByteArray>({hex("00 01 02 00 00 00 00 00 fc"),
+                                                          hex("00 13 05 80 00 00 00 00 67")}));
+        QCOMPARE(rig.mouse->received().size(), 2 + 4);
+        QVERIFY(!rig.link.lastExchangeOk());
+        QVERIFY(!threads.isEmpty() && !threads.contains(QThread::currentThread()));
     }
 
     void everyCallReopensTheInterfaceAndUnplugEmptiesThePath()
@@ -310,7 +312,6 @@ private slots:
         QByteArray d = pattern(128);
         rig.link.hid553_13H_SetMacroKey(1, bytesOf(d));
         QCOMPARE(rig.mouse->received().size(), 2);
-        QVERIFY(rig.link.linkFree());
         QCOMPARE(rig.pauses, (QList<int>{64, 64, 120}));
         QCOMPARE(rig.mouse->openHandles(), 0);
         QVERIFY(rig.link.deviceTable().at(0).interfacePath1.isEmpty());
@@ -321,7 +322,6 @@ private slots:
         rig.link.hid553_01H_SetReportRate(1);
         QCOMPARE(rig.mouse->openCount(), 0);
         QCOMPARE(rig.mouse->received().size(), 0);
-        QVERIFY(rig.link.linkFree());
     }
 
     void impossibleReportLength()
@@ -333,7 +333,6 @@ private slots:
             rig.link.hid560_0CH_setProfile(bytesOf(d), 0);
             QVERIFY(!rig.link.lastExchangeOk());
             QCOMPARE(ask8C(rig.link, 0), QByteArray(128, '\x5A'));
-            QVERIFY(rig.link.linkFree());
             // Refused before the command report: a firmware told of data would wait.
             QCOMPARE(rig.mouse->received().size(), 0);
             rig.link.hid553_01H_SetReportRate(1); // no data: goes through
@@ -354,21 +353,20 @@ private slots:
     void identityExchange()
     {
         // The mouse is built with 370524; a plain link ignores the code; an
-        // sCode not six characters long leaves the previous code in place.
-        for (const auto &[isEncode, tableCode, confirmed, code] :
-             {std::tuple{false, "370524", true, "370524"},
-              {true, "370524", true, "370524"},
-              {true, "1234567", true, "370524"},
-              {true, "111111", false, "111111"},
-              {false, "111111", true, "111111"}}) {
+        // sCode not six characters long gives no code, which the mouse does
+        // not read.
+        for (const auto &[isEncode, tableCode, confirmed] :
+             {std::tuple{false, "370524", true},
+              {true, "370524", true},
+              {true, "1234567", false},
+              {true, "111111", false},
+              {false, "111111", true}}) {
             LinkRig rig(553, isEncode);
             DeviceTable table = rig.link.deviceTable();
             table[0].sCode = QLatin1String(tableCode);
             rig.link.setDeviceTable(table);
             rig.link.setDraw(nullptr); // the real random source
             QCOMPARE(rig.link.chkDeviceIsEnCode(0), confirmed);
-            QCOMPARE(QByteArray(reinterpret_cast<char *>(processState.secrecyCode), 8),
-                     '\0' + QByteArray(code) + '\0');
             QCOMPARE(rig.mouse->received().size(), 1);
         }
     }

@@ -1,10 +1,12 @@
 // Runs the scene's Qt Quick tests on the real native side: per test file a copy of the factory
-// files, myQQuickView as `ui_View`, Ui_Controler as `ui_Ctl` and this fixture as `testData`.
+// files, a session over it, myQQuickView as `ui_View`, Ui_Controler as `ui_Ctl` and this fixture
+// as `testData`.
 #include "artprovider.h"
 #include "autostart.h"
 #include "filesizelimit.h"
-#include "linkrig.h"
 #include "myqquickview.h"
+#include "session.h"
+#include "virtualmouse.h"
 #include "scriptedfiledialogs.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSignalSpy>
 #include <QtQuickTest>
 
 // Also the runner's setup object: it publishes itself once the engine is there.
@@ -48,9 +51,11 @@ public slots:
     {
         m_dialogs = nullptr;
         m_view.reset();
-        m_view = std::make_unique<myQQuickView>();
-        if (m_rig)
-            m_view->setDeviceLink(&m_rig->link);
+        m_session.reset();
+        m_session = std::make_unique<Session>(m_folder.path(), m_backend.get());
+        m_session->link().setSleep([](int) {});
+        m_session->link().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
+        m_view = std::make_unique<myQQuickView>(*m_session);
         setController(nullptr);
     }
     // `ui_Ctl` on a window of its own (a stand-in scene): window() is [x, y, visible, minimised].
@@ -74,15 +79,30 @@ public slots:
         m_view->setFileDialogs(std::move(dialogs));
     }
     QStringList askedDialogs() const { return m_dialogs ? m_dialogs->asked : QStringList(); }
-    // A confirmed virtual mouse of `family` (553 or 560) behind a new view, its record cleared.
+    // A connected and started virtual mouse of `family` (553 or 560) behind a new view, its
+    // record cleared.
     bool attachMouse(int family, bool isGun)
     {
         m_view->setGlobalData(QStringLiteral("mouse/icType"), QString::number(family));
         m_view->setGlobalData(QStringLiteral("mouse/isGun"), isGun);
         m_view.reset();
-        m_rig = std::make_unique<LinkRig>(family, true, isGun);
+        m_session.reset();
+        m_backend = std::make_unique<VirtualMouseBackend>();
+        m_mouse = &m_backend->addMouse(family);
         reopen();
-        return m_rig->confirm();
+        bool connected = false;
+        m_session->detect([&](const Detection::Result &result, bool) { connected = result.connected; });
+        m_session->startUp();
+        settle();
+        m_mouse->clearRecord();
+        return connected;
+    }
+    // Waits until the session has done what it was asked.
+    void settle()
+    {
+        QSignalSpy idle(m_session.get(), &Session::busyChanged);
+        while (m_session->isBusy() && idle.wait(10000)) {
+        }
     }
     // As hex: the reports the mouse received since the last clear, macro or key matrix `n`.
     QStringList deviceCommands() const
@@ -115,7 +135,9 @@ public slots:
     void reset()
     {
         m_view.reset();
-        m_rig.reset();
+        m_session.reset();
+        m_mouse = nullptr;
+        m_backend.reset();
         TestDataFolder::copyTree(TestDataFolder::factoryModules(), path(QStringLiteral("modules")));
         QFile::remove(path(QStringLiteral("modules/setting/name.bin")));
         QDir(path(QStringLiteral("modules/macro"))).removeRecursively();
@@ -126,21 +148,24 @@ private:
     using Fault = VirtualMouse::Fault;
     static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
     // Without a mouse attached, a stand-in that records nothing.
-    VirtualMouse &mouse() const { return m_rig ? *m_rig->mouse : m_noMouse; }
+    VirtualMouse &mouse() const { return m_mouse ? *m_mouse : m_noMouse; }
     void setController(QWidget *window)
     {
         m_controller = std::make_unique<Ui_Controler>();
         if (window)
-            m_controller->setupUi(window, QStringLiteral("qrc:/scenes/recorder.qml"));
+            m_controller->setupUi(window, *m_session, QStringLiteral("qrc:/scenes/recorder.qml"));
         m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
         m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
     }
 
-    // Destroyed in reverse: the view before the mouse it links to, a controller before its window.
+    // Destroyed in reverse: the view before its session, the session before the mouse it links
+    // to, a controller before its window.
     TestDataFolder m_folder;
     QQmlContext *m_context = nullptr;
     mutable VirtualMouse m_noMouse{553};
-    std::unique_ptr<LinkRig> m_rig;
+    std::unique_ptr<VirtualMouseBackend> m_backend;
+    VirtualMouse *m_mouse = nullptr;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<myQQuickView> m_view;
     ScriptedFileDialogs *m_dialogs = nullptr;
     std::unique_ptr<QWidget> m_window;

@@ -107,26 +107,6 @@ TestCase {
         })
     }
 
-    function test_recordCodes() {
-        table([[[["5", "0", "1", "0"], 3], [5, 0, 1, 0]], [[[4, 0, 11, 0], 8], [4, 0, 11, 0]],
-                     [[["255", "0", "2", "0"], 8], [0xFF, 0, 2, 0]], [[undefined, 3], [0, 0, 0xF4, 0]],
-                     [[[], 7], [0, 0xF0, 0x1E, 2]], [[["1", "2"], 3], [0, 0, 0xF4, 0]],
-                     [[["5", "x", "1", "0"], 14], [0xFF, 0, 1, 0]], [[["5", "0", "1.5", "0"], 8], [0, 0, 0, 0]],
-                     [[["5", "0", "300", "0"], 0], [0, 0, 0xF0, 0]], [[[9, 0, 0, 0], 3], [0, 0, 0xF4, 0]],
-                     [[[4, 0, 12, 0], 3], [0, 0, 0xF4, 0]], [[[5, 0, 0, 0], 3], [0, 0, 0xF4, 0]],
-                     [[[5, 0, 5, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 4, 0], 3], [0, 0, 0xF4, 0]],
-                     [[[254, 0, 1, 0], 3], [0, 0, 0xF4, 0]], [[[8, 0, 2, 0], 3], [8, 0, 2, 0]],
-                     [[["5", "", "1", "0"], 14], [0xFF, 0, 1, 0]], [[[], 16], [0, 0, 0, 0]]], (input) => Keys.recordCodes(input[0], input[1]))
-    }
-
-    // Neither a middle click nor a fire key on the left-click code counts.
-    function test_withLeftClick() {
-        const kept = Keys.withLeftClick(Keys.defaultCodes.map((c, i) => i === 3 ? [1, 0, 0xF0, 0] : [0, 0, 0xF1, 0]))
-        const other = Keys.defaultCodes.map((c, i) => i === 5 ? [0, 0, 0xF0, 0] : [3, 0, 0x83, 1])
-        compare([kept[0], kept.filter((c) => c[0] === 0 && c[2] === 0xF0).length, Keys.withLeftClick(other)[0]],
-                [[0, 0, 0xF0, 0], 1, [3, 0, 0x83, 1]])
-    }
-
     // What the view takes: the factory table as sent, and short tables
     // padded with zeros.
     function test_src64() {
@@ -137,12 +117,10 @@ TestCase {
         compare(Keys.src64([[1, 2, 3, 4], [7]]), [1, 2, 3, 4, 7, 0, 0, 0].concat(new Array(56).fill(0)))
     }
 
-    // Knob position → rate; typed repeat counts; fire periods of gun presets
-    // (an unreadable one counts as the built-in 10 ms).
+    // Knob position → rate; typed repeat counts.
     function test_numbers() {
         compare([3, 9, 79, 120].map(Keys.fireRate), [4, 10, 80, 80])
         compare(["25", "255", "300", "-1", "x"].map((t) => Keys.repeatCount(t)), [25, 255, 255, 0, 0])
-        compare(["33", "x", undefined].map((v) => Keys.gunPeriod(v, Keys.builtInGunPeriod)), [33, 10, 10])
     }
 
     // Every effect of each mouse kind, as the panel shows it once picked with speed at step 3 and brightness
@@ -197,16 +175,4 @@ TestCase {
                 [plain, plain.slice(0, 21).concat([0, 0, 0]), plain])
     }
 
-    function test_colorsFromList() {
-        compare(Light.colorsFromList(["1", "2", "3"]), ["#010203"].concat(Light.defaultColors.slice(1)))
-        compare(Light.colorsFromList([300, -1, "x"])[0], "#ff0000")
-        compare(Light.colorsFromList(["0", "255", "3"].concat(new Array(18).fill(9), [1, 2, 3])),
-                ["#00ff03", "#090909", "#090909", "#090909", "#090909", "#090909", "#090909", "#010203"])
-        compare(Light.colorsFromList(undefined), Light.defaultColors)
-        compare([Light.colorText(128, 255, 0), Light.colorText(16, 15, 0)], ["#80ff00", "#100f00"])
-        compare([-5, 0, 90.7, 400].map(Light.clampPosition), [0, 0, 90, 183])
-        compare([-1, 0, 2, 4, 9].map(Light.percentText), ["0%", "0%", "50%", "100%", "100%"])
-        compare(["#0a0b0c", "#--00aa", "#0A0b0C "].map(Light.components), [[10, 11, 12], [0, 0, 0], [0, 0, 0]])
-        compare(["", "0", "1", "77", "300", "x"].map(Light.fieldValue), [0, 0, 1, 77, 255, 0])
-    }
 }

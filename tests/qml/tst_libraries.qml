@@ -1,11 +1,9 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/basic/values.js" as Values
-import "qrc:/modules/qml/basic/reportrate.js" as ReportRate
 import "qrc:/modules/qml/basic/refusal.js" as Refusal
 import "qrc:/modules/qml/basic/theme.js" as Theme
 import "qrc:/modules/qml/common/slider.js" as Slider
-import "qrc:/modules/qml/screens/dpi.js" as Dpi
 import "qrc:/modules/qml/screens/systemsetting.js" as System
 
 // The scene's pure script libraries, on their own.
@@ -30,8 +28,6 @@ TestCase {
     }
 
     function test_lists() {
-        compare([[["a", "b", "c"], []], [["a", "b", "c"], ["x"]], [["a"], ["x", "y"]], [["a"], undefined]].map(
-                    (p) => Values.mergeTexts(p[0], p[1])), [["a", "b", "c"], ["x", "b", "c"], ["x", "y"], ["a"]])
         compare([Values.intList(["1", "x", 3], [7, 8, 9, 10]), Values.intList([], [7, 8])], [[1, 8, 3, 10], [7, 8]])
     }
 
@@ -48,29 +44,11 @@ TestCase {
                 [false, false, false, false, true, true, true, true, true, true])
     }
 
-    function test_reportRateCodes() {
-        compare([0, 1, 2, 3, 4, -1].map(ReportRate.codeOf), [8, 4, 2, 1, 1, 1])
-    }
-
     // A 96 px slider of four steps; the step at or beyond a point, within a slack.
     function test_sliderGeometry() {
         compare([Slider.travel(96), Slider.travelEnd(96), [0, 30, 200].map((x) => Slider.clickTarget(96, x))], [78, 81, [3, 24, 81]])
         compare([0, 1, 2, 3, 4].map((i) => Slider.stepPoint(96, 4, i)), [3, 22.5, 42, 61.5, 81])
         compare([[24, 0], [22.5, 0], [81, 0], [23.5, 1], [23.6, 1]].map((p) => Slider.stepAtOrBeyond(96, 4, p[0], p[1])), [2, 1, 4, 1, 2])
-    }
-
-    // Every multiple of 50 in 200..6000 survives the knob round trip.
-    function test_dpiRoundTripOfEveryMultipleOfTheBase() {
-        for (let value = 200; value <= 6000; value += 50) {
-            const position = Dpi.positionOf(value, 200, 6000)
-            compare(Dpi.valueOf(position, 200, 6000, 50), value, "value " + value)
-        }
-    }
-
-    // The ends; a degenerate range or step does not divide by zero.
-    function test_dpiEnds() {
-        compare([Dpi.valueOf(161, 200, 6000, 50), Dpi.positionOf(6000, 200, 6000), Dpi.valueOf(162, 200, 6000, 50),
-                 Dpi.positionOf(500, 800, 800), Dpi.valueOf(50, 200, 6000, 0)], [6000, 162, 6000, 4, Math.floor(47 * 5800 / 158 + 200)])
     }
 
     // Pointer speed levels at the ends and the thresholds; the scroll amount, one screen being 1000.

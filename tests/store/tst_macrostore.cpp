@@ -26,7 +26,7 @@ private slots:
               {QStringList(), 65535, "Macro_0"}}) {
             TestDataFolder folder;
             {
-                SettingsStore settings;
+                SettingsStore settings(QDir::currentPath());
                 MacroStore macros(settings);
                 // Only an existing macro can be saved or removed.
                 ScriptedFileDialogs dialogs({folder.filePath("out")});
@@ -41,7 +41,7 @@ private slots:
                 QCOMPARE(dialogs.asked, QStringList{"save Macro(*.mc)"});
             }
             QCOMPARE(folder.read("out"), folder.read(macroFile(name)));
-            SettingsStore settings;
+            SettingsStore settings(QDir::currentPath());
             MacroStore macros(settings);
             QCOMPARE(macros.load(name), events + QStringList{repeat.toString()}); // as text
             QVERIFY(macros.remove(name) && QDir("modules/macro").isEmpty());
@@ -70,7 +70,7 @@ private slots:
               {"many\n", {"2"}}}) {
             TestDataFolder folder;
             folder.write(macroFile("Bad"), config + total);
-            SettingsStore settings;
+            SettingsStore settings(QDir::currentPath());
             QCOMPARE(MacroStore(settings).load("Bad"), loaded);
         }
     }
@@ -93,7 +93,7 @@ private slots:
             folder.write("big.mc", QByteArray(StorePaths::maxFileSize + 1, ' '));
             folder.write("picture.mc", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[", 17));
             QCOMPARE(mkfifo("pipe.mc", 0600), 0);
-            SettingsStore settings;
+            SettingsStore settings(QDir::currentPath());
             MacroStore macros(settings);
             QVERIFY(macros.create("Macro_0", 0));
             QMap<QString, QByteArray> expected = folder.snapshot();
@@ -112,7 +112,7 @@ private slots:
     {
         TestDataFolder folder;
         {
-            SettingsStore settings;
+            SettingsStore settings(QDir::currentPath());
             for (int p = 0; p < StorePaths::profileCount; ++p) {
                 settings.setCurrentProfile(p);
                 QVERIFY(settings.setData("mouseMacroKey/0", "A") &&
@@ -128,13 +128,13 @@ private slots:
             QMap<QString, QByteArray> expected = folder.snapshot();
             expected.insert(macroFile("B"), expected.take(macroFile("A")));
             for (int p = 0; p < 6; ++p)
-                expected[StorePaths::profile(p).mid(2)].replace("=A\n", "=B\n");
+                expected[StorePaths::profile(p)].replace("=A\n", "=B\n");
             // Renaming a missing macro, or onto an existing one, changes nothing.
             QVERIFY(!macros.rename("Gone", "New") && !macros.rename("A", "C") &&
                     macros.rename("A", "B") && settings.sync());
             QCOMPARE(folder.snapshot(), expected);
         }
-        SettingsStore settings; // after a restart every value is text
+        SettingsStore settings(QDir::currentPath()); // after a restart every value is text
         MacroStore(settings).unassign("B");
         QStringList read;
         for (int p : {0, 6}) {
@@ -160,7 +160,7 @@ private slots:
         for (const QString &name : names) {
             TestDataFolder folder;
             folder.write("in.mc", "[config]\ntotal=0\n");
-            SettingsStore settings;
+            SettingsStore settings(QDir::currentPath());
             MacroStore macros(settings);
             QVERIFY(macros.create("Good", 0) && macros.create(QString(64, QLatin1Char('m')), 0) &&
                     settings.setData("mouseMacroKey/0", "Good") &&

@@ -17,7 +17,7 @@ private slots:
     void resetGivesTheDefaultProfile()
     {
         TestDataFolder folder;
-        SettingsStore store;
+        SettingsStore store(QDir::currentPath());
         store.setCurrentProfile(2);
         // Files are cached by size and time: an equal-size replacement within the same
         // millisecond must still be read. An odd round's write, pending, must be lost.
@@ -41,7 +41,7 @@ private slots:
         for (const auto &[dest, src] : {std::pair{1, 4}, {9, 0}, {2, 2}}) {
             TestDataFolder folder;
             QMap<QString, QByteArray> expected = folder.snapshot();
-            SettingsStore store;
+            SettingsStore store(QDir::currentPath());
             store.setCurrentProfile(src);
             store.setData("mouse/dpiCount", 7); // not yet written, still copied
             store.setCurrentProfile(dest);
@@ -49,7 +49,7 @@ private slots:
             QCOMPARE(store.data("mouse/dpiCount", false).toString(), QStringLiteral("7"));
             TestDataFolder::releaseDeferred();
             for (int p : {src, dest})
-                expected[StorePaths::profile(p).mid(2)] = folder.read(StorePaths::profile(src));
+                expected[StorePaths::profile(p)] = folder.read(StorePaths::profile(src));
             QCOMPARE(folder.snapshot(), expected);
         }
     }
@@ -85,7 +85,7 @@ private slots:
             folder.write("modules/macro/m.bin", "[config]\ntotal=0\nrepeat=1\n");
             QVERIFY(QDir().mkpath("taken.pf") &&
                     (&operation != rows || QFile::remove("modules/setting/pD.bin")));
-            SettingsStore store;
+            SettingsStore store(QDir::currentPath());
             store.setCurrentProfile(5);
             QVERIFY(store.setData("mouse/reportRate", 1) && store.sync());
             const QMap<QString, QByteArray> before = folder.snapshot();

@@ -30,7 +30,7 @@ private slots:
         const QByteArray factory = folder.read(StorePaths::defaultProfile);
         const QString name = QStringLiteral("宏 Überfall");
         {
-            SettingsStore store;
+            SettingsStore store(QDir::currentPath());
             store.setData("mouse/reportRate", 1);
             store.setData("mouseMacroKey/3", name);
             store.setDataList("test/numbers", {1, 2, 3});
@@ -46,7 +46,7 @@ private slots:
         }
         QCOMPARE(folder.read(StorePaths::defaultProfile), factory);
         QVERIFY(folder.read(StorePaths::profile(2)).contains("dpiCount=0"));
-        SettingsStore store;
+        SettingsStore store(QDir::currentPath());
         QCOMPARE(
             (QVariantList{store.data("mouse/reportRate", false),
                           store.globalData("mouse/profileNo"), store.data("mouseMacroKey/3", false),
@@ -74,7 +74,7 @@ private slots:
         TestDataFolder folder;
         const QString global = StorePaths::globalSettings;
         {
-            SettingsStore store;
+            SettingsStore store(QDir::currentPath());
             QVERIFY(QFile::remove(global) && QDir().mkpath(global));
             QVERIFY(!store.setGlobalData("common/language", "ChineseSimplified") && !store.sync());
             QCOMPARE(store.globalData("common/language"), QVariant("ChineseSimplified"));
@@ -94,17 +94,17 @@ private slots:
         // closes; the change stays and goes with the next write that has room.
         const QMap<QString, QByteArray> snapshot = folder.snapshot();
         const auto unlimited = qScopeGuard([&] { limitFileSize(RLIM_INFINITY); });
-        auto store = std::make_unique<SettingsStore>();
+        auto store = std::make_unique<SettingsStore>(QDir::currentPath());
         limitFileSize(200);
         QVERIFY(!store->setData("mouse/reportRate", 3) && !store->setGlobalData("mouse/x", 1) &&
                 !store->sync());
         QCoreApplication::processEvents();
-        QVERIFY(!NameListFile(store->setAsideNotice()).update(0, {"A", "B"}) &&
-                !MacroStore(*store).create("M", 0) && !DeviceTableFile::load().isEmpty());
+        QVERIFY(!NameListFile(store->root(), store->setAsideNotice()).update(0, {"A", "B"}) &&
+                !MacroStore(*store).create("M", 0) && !DeviceTableFile::load(QDir::currentPath()).isEmpty());
         store.reset();
         QVERIFY(folder.snapshot() == snapshot);
         limitFileSize(RLIM_INFINITY);
-        store = std::make_unique<SettingsStore>();
+        store = std::make_unique<SettingsStore>(QDir::currentPath());
         QVERIFY(store->setData("mouse/dpiCount", 2));
         const QByteArray written = folder.read(StorePaths::profile(0));
         QVERIFY2(written.contains("dpiCount=2\ndpiValueArray") && written.contains("reportRate=3"),
@@ -114,7 +114,7 @@ private slots:
         // the write that rewrites it is no failure.
         for (const QByteArray &text : {QByteArray("hello"), QByteArray("{\"mouse\": 1}")}) {
             folder.write(StorePaths::profile(0), text);
-            SettingsStore store;
+            SettingsStore store(QDir::currentPath());
             QVERIFY(store.setData("mouse/reportRate", 2));
             QCOMPARE(folder.read(StorePaths::profile(0)), "[mouse]\nreportRate=2\n");
         }
@@ -126,7 +126,7 @@ private slots:
         TestDataFolder folder;
         const QLocale before;
         QLocale::setDefault(QLocale("zh_TW"));
-        SettingsStore store;
+        SettingsStore store(QDir::currentPath());
         QCOMPARE(store.globalData("common/language").toString(), "ChineseSimplified");
         QLocale::setDefault(before);
     }
@@ -174,8 +174,9 @@ private slots:
             TestDataFolder folder;
             QVERIFY(QFile::remove(file));
             folder.write(file, content);
-            SettingsStore store;
-            QCOMPARE(store.damagedFiles(), content == large ? QStringList{file} : QStringList());
+            SettingsStore store(folder.path());
+            QCOMPARE(store.damagedFiles(),
+                     content == large ? QStringList{folder.filePath(file)} : QStringList());
             QCOMPARE(store.deviceFlags().icType + " " +
                          store.data("mouse/reportRate", false).toString() + " " +
                          store.data("mouse/reportRate", true).toString(),
@@ -184,13 +185,13 @@ private slots:
                 QCOMPARE(folder.read(file + ".damaged"), large);
             if (!factory.isEmpty())
                 QCOMPARE(folder.read(file), folder.read(factory));
-            QCOMPARE(SettingsStore().damagedFiles(), QStringList());
+            QCOMPARE(SettingsStore(QDir::currentPath()).damagedFiles(), QStringList());
         }
         // A folder where the damaged copy would go: nothing is set aside, nor said to be.
         TestDataFolder folder;
         folder.write(StorePaths::profile(0), large);
         QVERIFY(QDir().mkpath(StorePaths::profile(0) + ".damaged"));
-        QCOMPARE(SettingsStore().damagedFiles(), QStringList());
+        QCOMPARE(SettingsStore(QDir::currentPath()).damagedFiles(), QStringList());
         QCOMPARE(folder.read(StorePaths::profile(0)), large);
     }
 };
@@ -199,7 +200,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     if (qEnvironmentVariableIsSet(writerVariable)) { // the writer child, killed mid-save
-        SettingsStore store;
+        SettingsStore store(QDir::currentPath());
         for (int i = 0;; ++i)
             store.setData("mouse/pad", QString(padSize, QLatin1Char(i % 2 ? 'a' : 'b')));
     }

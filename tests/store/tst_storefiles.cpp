@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QDir>
 #include <QTest>
 #include <functional>
 
@@ -36,9 +37,9 @@ private slots:
     {
         const QStringList six{"0", "1", "2", "3", "4", "5"};
         const std::pair<Edit, QStringList> rows[] = {
-            {[] { GunDataFile().modify(0, {"3"}); }, {"0", "1", "2", "4", "5"}},
+            {[] { GunDataFile(QDir::currentPath()).modify(0, {"3"}); }, {"0", "1", "2", "4", "5"}},
             {[] {
-                 GunDataFile guns;
+                 GunDataFile guns(QDir::currentPath());
                  guns.modify(5, {"AKM", "x", 1, 1, 1, 1, "1"});
                  guns.modify(-1, {"1"});
                  guns.saveRecord("1", {"M4", "L-Click", 9, 0, 5});
@@ -55,15 +56,15 @@ private slots:
              six},
             {[] {
                  QFile::remove(gunFile);
-                 GunDataFile().saveRecord("0", {"M416", "L-Click", 9, 0, 5, 0});
-                 GunDataFile().modify(1, {"AK", "L-Click", 12, 0, 8, 3, "AKM"});
+                 GunDataFile(QDir::currentPath()).saveRecord("0", {"M416", "L-Click", 9, 0, 5, 0});
+                 GunDataFile(QDir::currentPath()).modify(1, {"AK", "L-Click", 12, 0, 8, 3, "AKM"});
              },
              {}}};
         for (const auto &[edit, keys] : rows) {
             TestDataFolder folder;
             const QByteArray delivered = folder.read(gunFile);
             edit();
-            QCOMPARE(GunDataFile().keys(), keys);
+            QCOMPARE(GunDataFile(QDir::currentPath()).keys(), keys);
             QCOMPARE(QFile::exists(gunFile), !keys.isEmpty());
             if (keys == six)
                 QCOMPARE(folder.read(gunFile), delivered);
@@ -99,12 +100,12 @@ private slots:
             if (!before.isEmpty())
                 folder.write(nameFile, before);
             if (written != QStringList{"(read)"})
-                QVERIFY(NameListFile().update(type, written));
+                QVERIFY(NameListFile(QDir::currentPath()).update(type, written));
             // On disk when the call returns; nothing created to read.
             QCOMPARE(folder.read(nameFile), file);
             QCOMPARE(QFile::exists(nameFile), !file.isEmpty());
-            QCOMPARE(NameListFile().read(type), read);
-            for (const QVariant &name : NameListFile().read(type))
+            QCOMPARE(NameListFile(QDir::currentPath()).read(type), read);
+            for (const QVariant &name : NameListFile(QDir::currentPath()).read(type))
                 QCOMPARE(name.typeId(), int(QMetaType::QString));
         }
     }
@@ -116,7 +117,7 @@ private slots:
              {std::pair{6, "1=104, 105, 0, 0\n"}, {67, "15=160, 161, 162, 163\n"}}) {
             TestDataFolder folder;
             QMap<QString, QByteArray> before = folder.snapshot();
-            SettingsStore settings;
+            SettingsStore settings(QDir::currentPath());
             settings.setCurrentProfile(2);
             KeyMatrixStore matrix(settings);
             QVariantList records;

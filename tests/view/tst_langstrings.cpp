@@ -1,5 +1,5 @@
 #include "myqquickview.h"
-#include "processstate.h"
+#include "session.h"
 #include "testdatafolder.h"
 
 #include <QTest>
@@ -8,8 +8,7 @@ static const QByteArray testFile =
     "[three]\ntotal=3\n0=first\n2=third\n[padded]\ntotal=4\n0=only\n[huge]\ntotal=99999999\n0=a\n"
     "[negative]\ntotal=-5\n0=a\n[text]\ntotal=abc\n0=a\n[nototal]\n0=a\n"
     "[scripts]\ntotal=3\n0=\xe7\xb3\xbb\xe7\xbb\x9f\xe8\xae\xbe\xe7\xbd\xae\n"
-    "1=\xd0\x9c\xd1\x8b\xd1\x88\xd1\x8c\n2=Rows, lines\n"
-    "[other]\ntotal=5\n0=S1\n1=S2\n2=S3\n3=S4\n4=S5\n";
+    "1=\xd0\x9c\xd1\x8b\xd1\x88\xd1\x8c\n2=Rows, lines\n";
 
 class tst_LangStrings : public QObject
 {
@@ -47,29 +46,9 @@ private slots:
         // Also files that a path through the code would reach.
         for (const char *file : {"modules/i18n/Test.ini", "modules/i18n/.ini", "modules/Test.ini"})
             folder.write(file, testFile);
-        myQQuickView view;
+        Session session(folder.path(), nullptr);
+        myQQuickView view(session);
         QTEST(view.getLangStrings(group, code), "expected");
-    }
-
-    void otherReplacesTheCaptionsItCovers()
-    {
-        for (QString &caption : processState.dpiSwitchText)
-            caption = QStringLiteral("DPI Switch to");
-        TestDataFolder folder;
-        folder.write("modules/i18n/Test.ini", testFile);
-        myQQuickView view;
-        const auto captions = [] {
-            return QStringList(std::begin(processState.dpiSwitchText),
-                               std::end(processState.dpiSwitchText));
-        };
-        QCOMPARE(view.getLangStrings("other", "Test").size(), 5);
-        QCOMPARE(captions(), QStringList({"S1", "S2", "S3", "S4", "S5", "DPI Switch to",
-                                          "DPI Switch to", "DPI Switch to"}));
-        // A missing file changes nothing; the delivered texts fill all eight.
-        QVERIFY(view.getLangStrings("other", "Nowhere").isEmpty() && captions().at(0) == "S1");
-        const QStringList chinese = view.getLangStrings("other", "ChineseSimplified");
-        QCOMPARE(captions(), chinese.mid(0, ProcessState::dpiSwitchTextCount));
-        QVERIFY(chinese.at(8).contains(QStringLiteral("70-skarn-config.rules")));
     }
 };
 

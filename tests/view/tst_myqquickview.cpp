@@ -1,6 +1,7 @@
 #include "artprovider.h"
 #include "drawnart.h"
 #include "myqquickview.h"
+#include "session.h"
 #include "testdatafolder.h"
 
 #include <QQuickItem>
@@ -27,6 +28,7 @@ class tst_MyQQuickView : public QObject
 {
     Q_OBJECT
     TestDataFolder m_folder;
+    Session m_session{m_folder.path(), nullptr};
 
 private slots:
     // Synchronous calls run at once, queued ones (also from a worker thread)
@@ -35,12 +37,12 @@ private slots:
     void sceneCallsArriveInOrder()
     {
         using D = myQQuickView::Delivery;
-        myQQuickView view;
+        myQQuickView view(m_session);
         view.setSource(QUrl("qrc:/scenes/recorder.qml"));
         QVERIFY(view.rootObject());
         view.initUI();
         view.runUI();
-        QtConcurrent::run([&view] { view.setCurrentDPI(3); }).waitForFinished();
+        QtConcurrent::run([&view] { view.invokeScene("setCurrentDPI", {3}); }).waitForFinished();
         view.setBusy(250);
         view.invokeScene("detectKeyboard", {true, 0x28}, D::Synchronous);
         view.invokeScene("detectMouse", {false, 0xF0, 12, -3}, D::Synchronous);
@@ -59,14 +61,6 @@ private slots:
         QTRY_COMPARE(calls(), direct + QStringList({"initUI", "run", "setCurrentDPI 3"}));
         QCoreApplication::processEvents();
         QCOMPARE(calls().size(), 7);
-        // A busy lock disables the view; without a mouse the window stays
-        // usable whatever a lock left; a lock taken after it is back holds.
-        QString enabled;
-        for (int step : {0, 1, 0, 2, 0}) {
-            step ? view.setDevicePresent(step == 2) : view.setEnabled(false);
-            enabled += view.isEnabled() ? '1' : '0';
-        }
-        QCOMPARE(enabled, QStringLiteral("01110"));
         // A hidden window lets the scene release what it need not hold; the
         // scene takes it back before the window paints again.
         view.show();
@@ -75,7 +69,7 @@ private slots:
         QCOMPARE(view.rootObject()->property("windowCalls").toStringList(),
                  QStringList({"wake", "endCaptures", "wake"}));
 
-        myQQuickView bare;
+        myQQuickView bare(m_session);
         bare.setBusy(1);
         bare.initUI();
         QCoreApplication::processEvents();
@@ -101,7 +95,7 @@ private slots:
         QFETCH(QPoint, pointed);
         QFETCH(QList<int>, litWhilePointing);
         const QList<int> chosen = litWhilePointing.mid(1);
-        myQQuickView view;
+        myQQuickView view(m_session);
         view.setSource(QUrl("qrc:/scenes/dropdowns.qml"));
         view.resize(400, 300);
         view.show();
@@ -133,28 +127,15 @@ private slots:
         }
     }
 
-    // A busy lock (a save, a profile switch) disables the view; the keyboard
-    // focus stays where it was (on a control, or on none after mouse use),
-    // rather than moving on to the next control and lighting its ring. The
-    // ring goes with a mouse press and comes back with a key.
-    void theFocusAndItsRing()
+    // The focus ring goes with a mouse press and comes back with a key.
+    void theFocusRingFollowsTheKeyboard()
     {
         QWidget window;
-        auto *view = new myQQuickView(&window);
+        auto *view = new myQQuickView(m_session, &window);
         view->setSource(QUrl("qrc:/scenes/dropdowns.qml"));
         window.resize(400, 300);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QQuickItem *root = view->rootObject();
-        for (QQuickItem *focused : {root->findChild<QQuickItem *>("grid"), root}) {
-            focused->forceActiveFocus(Qt::TabFocusReason);
-            QVERIFY(view->hasFocus() && focused->hasActiveFocus());
-            view->setEnabled(false);
-            view->setEnabled(true);
-            QCoreApplication::processEvents();
-            QVERIFY(view->hasFocus());
-            QCOMPARE(view->quickWindow()->activeFocusItem(), focused);
-        }
         QSignalSpy changed(view, &myQQuickView::keyboardInUseChanged);
         QList<bool> seen{view->keyboardInUse()};
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(390, 290));

@@ -1,4 +1,6 @@
 #include "myqquickview.h"
+#include "session.h"
+#include "usertexts.h"
 #include "scriptedfiledialogs.h"
 #include "testdatafolder.h"
 
@@ -14,12 +16,15 @@ class tst_StoreSlots : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<myQQuickView> m_view;
 
     void restart()
     {
         m_view.reset();
-        m_view = std::make_unique<myQQuickView>();
+        m_session.reset();
+        m_session = std::make_unique<Session>(m_folder->path(), nullptr);
+        m_view = std::make_unique<myQQuickView>(*m_session);
         m_view->engine()->rootContext()->setContextProperty("ui_View", m_view.get());
     }
     QVariant evaluate(const QString &script)
@@ -31,6 +36,7 @@ private slots:
     void init()
     {
         m_view.reset(); // before its folder, which puts the previous one back
+        m_session.reset();
         m_folder.reset();
         m_folder = std::make_unique<TestDataFolder>();
         restart();
@@ -44,22 +50,19 @@ private slots:
                  "ui_View.saveMacroIni('Mine', ['1,Ü', '0,50', '2,Ü'], 3); "
                  "ui_View.mouseSaveGundata(2, ['SCAR-L', 'L-Click', 10, 0, 10, 0]); "
                  "ui_View.modifyGundata('1', ['AK', 'L-Click', 12, 0, 8, 3, 'M416']); "
-                 "ui_View.setCurrentProfile(4); ui_View.setXYSensitive(1, 8); "
-                 "ui_View.setSelectGun(0, 'M416'); ui_View.setData('mouseMacroKey/1', 'Mine'); "
-                 "var m = new Array(64).fill(0); m[12] = 4; m[14] = 1; "
-                 "ui_View.mouseSetKeyMatrix(m, false, [])");
+                 "ui_View.setXYSensitive(1, 8); ui_View.setSelectGun(0, 'M416'); "
+                 "ui_View.setData('mouseMacroKey/1', 'Mine'); "
+                 "ui_View.setDataList('mouseKeyMatrix/3', [4, 0, 1, 0])");
         restart();
         QCOMPARE(evaluate("JSON.stringify([ui_View.loadMacroIni('Mine'), ui_View.getGunData(2), "
                           "ui_View.getGunDataKey().indexOf('AK') >= 0, ui_View.getGunData('AK'), "
-                          "ui_View.getXYSensitive(1), "
-                          "(ui_View.setCurrentProfile(4), ui_View.getXYSensitive(1)), "
-                          "ui_View.getselectGun(0), ui_View.mouseGetKeydefine(3, false)])"),
+                          "ui_View.getXYSensitive(1), ui_View.getselectGun(0), "
+                          "ui_View.mouseGetKeydefine(3, false)])"),
                  QVariant(R"([["1,Ü","0,50","2,Ü","3"],["SCAR-L","L-Click","10","0","10","0"],)"
-                          R"(true,["L-Click","12","0","8","3"],"4",8,"M416",[4,0,1,0]])"));
+                          R"(true,["L-Click","12","0","8","3"],"8","M416",["4","0","1","0"]])"));
         // A deleted macro gives its buttons back their factory function.
         m_view->deleteMacroUpdateProfile("Mine");
         restart();
-        m_view->setCurrentProfile(4);
         QCOMPARE(m_view->mouseGetKeydefine(3, false), (QVariantList{"0", "0", "244", "0"}));
     }
 
@@ -71,7 +74,7 @@ private slots:
         QTest::addColumn<QString>("result");
         QTest::addColumn<int>("reason");
         const auto row = [](const char *name, const QStringList &blocked, const QString &script,
-                            int reason = myQQuickView::NotSaved, const char *oversized = "",
+                            int reason = UserTexts::NotSaved, const char *oversized = "",
                             const char *result = "") {
             QTest::newRow(name) << blocked << QString(oversized) << script << QString(result)
                                 << reason;
@@ -83,28 +86,27 @@ private slots:
             "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); ui_View.setData('c', 2)");
         row("X/Y sensitivity", p1, "ui_View.setXYSensitive(0, 3)");
         row("gun selection", p1, "ui_View.setSelectGun(0, 'M4')");
-        row("key matrix", p1, "ui_View.mouseSetKeyMatrix([4, 0, 1, 0], false, [])");
         row("macro that cannot be created", {"modules/macro/Macro_0.bin"},
-            "ui_View.createMacroIni('Macro_0', 0)", myQQuickView::NotMade, "", "false");
-        row("name list", {"modules/setting/name.bin"}, namesAndGun, myQQuickView::NotMade, "",
+            "ui_View.createMacroIni('Macro_0', 0)", UserTexts::NotMade, "", "false");
+        row("name list", {"modules/setting/name.bin"}, namesAndGun, UserTexts::NotMade, "",
             "true");
         row("profile reset and copy", {"modules/setting/p2.bin"},
-            "ui_View.resetProfile(1); ui_View.copyProfile(1, 0)", myQQuickView::NotMade);
-        row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun, myQQuickView::NotMade, "",
+            "ui_View.resetProfile(1); ui_View.copyProfile(1, 0)", UserTexts::NotMade);
+        row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun, UserTexts::NotMade, "",
             "false");
         row("macro that cannot be saved", {"modules/macro/M.bin"},
-            "ui_View.saveMacroIni('M', ['7'], 1)", myQQuickView::NotMade, "", "false");
+            "ui_View.saveMacroIni('M', ['7'], 1)", UserTexts::NotMade, "", "false");
         row("export onto a folder", {"exchange/a.pf", "exchange/a.mc"},
             "ui_View.saveProfile(0); ui_View.createMacroIni('M', 0); ui_View.saveMacroFile('M')",
-            myQQuickView::ExportFailed);
-        row("profile import", {}, "ui_View.loadProfile(1)", myQQuickView::FileTooLarge,
+            UserTexts::ExportFailed);
+        row("profile import", {}, "ui_View.loadProfile(1)", UserTexts::FileTooLarge,
             "exchange/a.pf", "false");
         row("refusal from the scene", {},
-            QStringLiteral("ui_View.refuse(%1)").arg(myQQuickView::MacroTooLong),
-            myQQuickView::MacroTooLong);
+            QStringLiteral("ui_View.refuse(%1)").arg(UserTexts::MacroTooLong),
+            UserTexts::MacroTooLong);
         // Set aside unread: read, the content would count.
         const auto setAside = [&](const char *file, const char *count) {
-            row(file, {}, count, myQQuickView::DamagedFiles, file, *count ? "0" : "");
+            row(file, {}, count, UserTexts::DamagedFiles, file, *count ? "0" : "");
         };
         setAside("modules/setting/p5.bin", "");
         setAside("modules/setting/name.bin", "ui_View.getNameList(0).length");
@@ -144,12 +146,13 @@ private slots:
         QTRY_COMPARE(notices.count(), 1);
         QCoreApplication::processEvents();
         QCOMPARE(notices.count(), 1);
-        QCOMPARE(notices.at(0).at(0).toString(), myQQuickView::refusalText(reason, language));
-        if (reason == myQQuickView::DamagedFiles)
+        QCOMPARE(notices.at(0).at(0).toString(),
+                 UserTexts::refusal(m_folder->path(), language, reason));
+        if (reason == UserTexts::DamagedFiles)
             QCOMPARE(m_folder->read(oversized + ".damaged"), big);
         // Without a language file the built-in English texts stand in.
-        QCOMPARE(myQQuickView::refusalText(reason, "Missing"),
-                 myQQuickView::refusalText(reason, "English"));
+        QCOMPARE(UserTexts::refusal(m_folder->path(), "Missing", reason),
+                 UserTexts::refusal(m_folder->path(), "English", reason));
     }
 };
 

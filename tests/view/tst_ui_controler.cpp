@@ -1,4 +1,5 @@
 #include "myqquickview.h"
+#include "session.h"
 #include "qtfiledialogs.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
@@ -13,13 +14,14 @@ class tst_UiControler : public QObject
 {
     Q_OBJECT
     TestDataFolder m_folder;
+    Session m_session{m_folder.path(), nullptr};
 
 private slots:
     void hostWindowAndDialogs()
     {
         auto window = std::make_unique<QWidget>();
         Ui_Controler controller;
-        controller.setupUi(window.get(), "qrc:/scenes/recorder.qml");
+        controller.setupUi(window.get(), m_session, "qrc:/scenes/recorder.qml");
         myQQuickView *view = controller.view();
         QVERIFY(view->rootObject());
         // Frameless, see-through, and a size a window manager cannot stretch.

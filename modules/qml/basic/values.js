@@ -40,17 +40,6 @@ function clamp(value, low, high) {
     return Math.max(low, Math.min(high, value))
 }
 
-// A language group replaces the built-in texts by index; an empty group
-// (missing file or group) keeps them, and a short one keeps the rest.
-function mergeTexts(defaults, loaded) {
-    var result = defaults.slice()
-    if (!loaded)
-        return result
-    for (var i = 0; i < loaded.length; ++i)
-        result[i] = String(loaded[i])
-    return result
-}
-
 // Elements of a stored list, with a built-in default for each missing or
 // unreadable element.
 function intList(list, defaults) {

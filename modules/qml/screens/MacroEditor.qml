@@ -76,11 +76,11 @@ Rectangle {
 
 
     function recordCount(): int {
-        return Macro.recordCount(Macro.eventsOf(actionModel))
+        return Macro.recordCount(ui_View, Macro.eventsOf(actionModel))
     }
 
     function detectKeyboard(isDown: bool, usbCode: int) {
-        Editor.recordKey(macroEditorMain, isDown, usbCode)
+        Editor.recordKey(macroEditorMain, ui_View, isDown, usbCode)
     }
 
     function detectInput(isDown: bool, usbCode: int) {

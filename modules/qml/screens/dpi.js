@@ -11,11 +11,6 @@ function ratioOf(value, minDPI, maxDPI) {
     return (value - minDPI) / (maxDPI - minDPI)
 }
 
-// Knob position where setRatioValue puts `value`.
-function positionOf(value, minDPI, maxDPI) {
-    return Math.floor(travel * ratioOf(value, minDPI, maxDPI)) + 4
-}
-
 // Value of knob position `position`, rounded down to a multiple of dpiBase.
 function valueOf(position, minDPI, maxDPI, dpiBase) {
     var raw = (position - 3) * (maxDPI - minDPI) / travel + minDPI

@@ -173,57 +173,6 @@ function keyCodeToString(c0, c1, c2, c3, lang, nameOf, macroNameOf) {
     }
 }
 
-// Parameters a category accepts (keyCode2), where it limits them: macro
-// slots 0..11, DPI actions 1..4, gun preset switches 1..3.
-var parameterRanges = { 4: [0, 11], 5: [1, 4], 8: [1, 3] }
-
-// Whether `codes` is an assignment the screens can make: a known category
-// (00H..08H or FFH) with a parameter in its range.
-function isKnownRecord(codes) {
-    var category = codes[0]
-    if (category > 0x08 && category !== 0xFF)
-        return false
-    var range = parameterRanges[category]
-    return !range || (codes[2] >= range[0] && codes[2] <= range[1])
-}
-
-// Four codes of a stored record (numbers, or texts after a restart); the
-// built-in default of the entry when the record is missing, damaged or
-// not one the screens can make (an imported or damaged profile), so that
-// what is shown is what is sent.
-function recordCodes(record, entry) {
-    var fallback = defaultCodes[entry] || [0, 0, 0, 0]
-    if (!record || record.length < 4)
-        return fallback.slice()
-    var codes = []
-    for (var i = 0; i < 4; ++i) {
-        var value = Number(String(record[i]).trim())
-        if (String(record[i]).trim() === "" || !isFinite(value) || value < 0 || value > 255
-                || Math.floor(value) !== value)
-            return fallback.slice()
-        codes.push(value)
-    }
-    return isKnownRecord(codes) ? codes : fallback.slice()
-}
-
-// `entries` with at least one left click, as the assignment screen keeps
-// it: without one, the first entry whose built-in default is a left click
-// gets that default back.
-function withLeftClick(entries) {
-    for (var i = 0; i < entries.length; ++i) {
-        if (entries[i][0] === 0 && entries[i][2] === 0xF0)
-            return entries
-    }
-    for (var j = 0; j < entries.length; ++j) {
-        var codes = defaultCodes[j] || []
-        if (codes[0] === 0 && codes[2] === 0xF0) {
-            entries[j] = codes.slice()
-            break
-        }
-    }
-    return entries
-}
-
 // True when exactly one entry is a left click and it is entry `selectKey`:
 // that button may not be reassigned.
 function isLastLeftKey(entries, selectKey) {
@@ -282,15 +231,6 @@ function comboCodes(state) {
     return [0x02, state.mask, state.keys.length > 0 ? state.keys[0] : 0,
             state.keys.length > 1 ? state.keys[1] : 0]
 }
-
-// The fire period of a gun preset, in milliseconds; `fallback` when it does
-// not read as a number.
-function gunPeriod(value, fallback) {
-    var n = parseInt(String(value), 10)
-    return isNaN(n) ? fallback : n
-}
-
-var builtInGunPeriod = 10
 
 // Fills the model of a drop-down grid with `texts`, padded with empty cells
 // to whole rows of three.

@@ -82,23 +82,6 @@ function components(text) {
     return [parseInt(m[1], 16), parseInt(m[2], 16), parseInt(m[3], 16)]
 }
 
-// Block colours from a stored list of 24 components; a missing or damaged
-// component takes the built-in colour's.
-function colorsFromList(list) {
-    var result = []
-    for (var i = 0; i < blockCount; ++i) {
-        var fallback = components(defaultColors[i])
-        var rgb = []
-        for (var k = 0; k < 3; ++k) {
-            var raw = list && 3 * i + k < list.length ? String(list[3 * i + k]).trim() : ""
-            var n = Number(raw)
-            rgb.push(raw !== "" && isFinite(n) && n >= 0 && n <= 255 ? Math.floor(n) : fallback[k])
-        }
-        result.push(colorText(rgb[0], rgb[1], rgb[2]))
-    }
-    return result
-}
-
 // The 24 components that are stored and sent. The 55328 controller takes
 // block 8 only with Breath Loop; otherwise it goes out as black.
 function colorList(colors, is55328, effectCode) {

@@ -1,13 +1,10 @@
 .pragma library
 .import "../basic/refusal.js" as Refusal
-// Macros as the editor keeps them and as the mouse plays them.
+// Macros as the editor keeps them.
 //
 // An event is { type, info }: 0 delay (info: whole milliseconds), 1 key
 // press, 2 key release, 3 mouse-button press, 4 mouse-button release (info:
-// the key's name). The device form is a list of bytes in pairs: the repeat
-// count, then one [wait, key] pair per action, where the wait is the sum of
-// the delays up to the next action in 10 ms units and bit 7 marks a release,
-// and a closing [0, 0].
+// the key's name). The native side encodes them for the mouse.
 
 var maxMacros = 100
 // Recording and insertions stop once the encoded macro reaches this length.
@@ -36,112 +33,30 @@ function eventsOf(model) {
     return events
 }
 
-function isAction(event) {
-    return event.type >= 1 && event.type <= 4
-}
-
-function isRelease(event) {
-    return event.type === 2 || event.type === 4
-}
-
-function delayOf(event) {
-    var ms = parseInt(event.info, 10)
-    return isNaN(ms) || ms < 0 ? 0 : ms
-}
-
-// The waits that follow one action: bytes of D (without the release bit)
-// and the extra pairs of a long wait.
-function waitBytes(units) {
-    if (units === 0)
-        return { wait: 1, extra: [] }
-    if (units < 127)
-        return { wait: units, extra: [] }
-    var unit = 0
-    var value = units
-    if (units < 100000) {
-        unit = 1
-        value = Math.floor(units / 2)
-    } else if (units < 300000) {
-        unit = 2
-        value = Math.floor(units / 5)
-    } else if (units < 600000) {
-        unit = 3
-        value = Math.floor(units / 10)
-    }
-    value = Math.min(value, 0xFFFF)
-    var extra = unit > 0 ? [0x00, unit] : []
-    return { wait: 0, extra: extra.concat([(value >> 8) & 0xFF, value & 0xFF]) }
-}
-
-// The device form of `events` with `repeat` plays. `codeOf(name)` gives a
-// key's code, 0 for a name the key table does not hold.
-function deCode(events, repeat, codeOf) {
-    var count = Math.max(0, Math.min(0xFFFF, Math.trunc(Number(repeat)) || 0))
-    var bytes = [(count >> 8) & 0xFF, count & 0xFF]
-    var first = 0
-    while (first < events.length && !isAction(events[first]))
-        ++first
-    if (first >= events.length - 1)
-        return bytes
-    var lastAction = -1
-    for (var i = events.length - 1; i >= first; --i) {
-        if (isAction(events[i])) {
-            lastAction = i
-            break
-        }
-    }
-    var pendingMs = 0
-    var pending = null
-    var flush = function(isLast) {
-        var release = isRelease(pending) ? 0x80 : 0
-        var key = codeOf(pending.info) & 0xFF
-        if (isLast) {
-            bytes.push(release | 1, key)
-            return
-        }
-        var wait = waitBytes(Math.round(pendingMs / 10))
-        bytes.push(release | wait.wait, key)
-        for (var k = 0; k < wait.extra.length; ++k)
-            bytes.push(wait.extra[k])
-    }
-    for (var e = first; e <= lastAction; ++e) {
-        var event = events[e]
-        if (!isAction(event)) {
-            pendingMs += delayOf(event)
-            continue
-        }
-        if (pending)
-            flush(false)
-        pending = event
-        pendingMs = 0
-    }
-    flush(true)
-    bytes.push(0x00, 0x00)
-    return bytes
-}
-
-// Encoded length of `events` in bytes.
-function recordCount(events) {
-    return deCode(events, 0, function() { return 0 }).length
+// Encoded length of `events` in bytes, as the native side encodes them for
+// the mouse (`view` is the scene's ui_View).
+function recordCount(view, events) {
+    return view.macroBytes(storedList(events), 0).length
 }
 
 // Whether `events` fits the device's block with its end marker.
-function fits(events) {
-    return recordCount(events) <= blockSize
+function fits(view, events) {
+    return recordCount(view, events) <= blockSize
 }
 
 // Whether `events` may still grow: below the record limit now, and the
 // grown list `candidate` still fits the device's block.
-function mayGrow(events, candidate) {
-    return recordCount(events) < recordLimit && fits(candidate)
+function mayGrow(view, events, candidate) {
+    return recordCount(view, events) < recordLimit && fits(view, candidate)
 }
 
 // Whether a recording may take `added` after `events`: the grown list must
 // leave room for the releases of every key still held, which stopping the
 // recording appends.
-function mayRecord(events, added) {
+function mayRecord(view, events, added) {
     var candidate = events.concat(added)
-    return recordCount(events) < recordLimit && fits(candidate.concat(missingReleases(candidate)))
+    return recordCount(view, events) < recordLimit
+            && fits(view, candidate.concat(missingReleases(candidate)))
 }
 
 // One stored event text: the type digit, a comma and the info.

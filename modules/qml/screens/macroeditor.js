@@ -41,7 +41,7 @@ function loadEvents(editor, view) {
 
 // Appends a recorded key event, with the wait before it when delays are
 // recorded, while the macro may still grow.
-function recordKey(editor, isDown, usbCode) {
+function recordKey(editor, view, isDown, usbCode) {
     var name = editor.nameOf(usbCode)
     if (name.length === 0)
         return
@@ -50,7 +50,7 @@ function recordKey(editor, isDown, usbCode) {
     if (events.length > 0 && editor.delayCheck.isSelect)
         added.push({ type: 0, info: String(editor.macroRecordCount * 10) })
     added.push({ type: Macro.recordedType(isDown, usbCode), info: name })
-    if (!Macro.mayRecord(events, added))
+    if (!Macro.mayRecord(view, events, added))
         return
     editor.macroRecordCount = 0
     for (var i = 0; i < added.length; ++i)
@@ -86,7 +86,7 @@ function importMacro(editor, view) {
     // Cancelled or refused (the view says why): no row.
     if (!view.loadMacroFile(name))
         return
-    if (!Macro.fits(Macro.parseLoaded(view.loadMacroIni(name)).events)) {
+    if (!Macro.fits(view, Macro.parseLoaded(view.loadMacroIni(name)).events)) {
         view.deleteMacroIni(name)
         view.refuse(Refusal.importTooLong)
         return
@@ -155,7 +155,7 @@ function commitEdits(editor, view) {
         if (ms !== null && row < editor.actionModel.count) {
             var events = Macro.eventsOf(editor.actionModel)
             events[row].info = String(ms)
-            if (Macro.fits(events))
+            if (Macro.fits(view, events))
                 editor.actionModel.setProperty(row, "info", String(ms))
             else
                 view.refuse(Refusal.macroTooLong)
@@ -170,7 +170,7 @@ function stopRecording(editor, view) {
     var events = Macro.eventsOf(editor.actionModel)
     var releases = Macro.missingReleases(events)
     // The recorder stops short of the block's end, so the releases fit.
-    if (Macro.recordCount(events.concat(releases)) <= Macro.blockSize) {
+    if (Macro.recordCount(view, events.concat(releases)) <= Macro.blockSize) {
         for (var i = 0; i < releases.length; ++i)
             editor.actionModel.append(releases[i])
     }
@@ -195,7 +195,7 @@ function dropTrailingPress(editor, usage) {
 function insertEvents(editor, view, row, events) {
     var current = Macro.eventsOf(editor.actionModel)
     var candidate = current.slice(0, row).concat(events, current.slice(row))
-    if (!Macro.mayGrow(current, candidate)) {
+    if (!Macro.mayGrow(view, current, candidate)) {
         view.refuse(Refusal.macroTooLong)
         return false
     }
@@ -215,7 +215,7 @@ function actionMenuChosen(editor, view, entry) {
         // Two waits around the event merge into one longer encoding.
         var rest = Macro.eventsOf(editor.actionModel)
         rest.splice(row, 1)
-        if (!Macro.fits(rest)) {
+        if (!Macro.fits(view, rest)) {
             view.refuse(Refusal.macroTooLong)
             return
         }
@@ -228,7 +228,7 @@ function actionMenuChosen(editor, view, entry) {
         editor.actionList.currentIndex = row
         break
     case 2:
-        if (Macro.recordCount(Macro.eventsOf(editor.actionModel)) >= Macro.recordLimit) {
+        if (Macro.recordCount(view, Macro.eventsOf(editor.actionModel)) >= Macro.recordLimit) {
             view.refuse(Refusal.macroTooLong)
             return
         }

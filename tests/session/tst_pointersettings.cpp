@@ -1,5 +1,5 @@
 #include "filesizelimit.h"
-#include "myqquickview.h"
+#include "session.h"
 #include "pointersettings_linux.h"
 #include "testdatafolder.h"
 
@@ -99,28 +99,28 @@ private slots:
         QFETCH(int, failed);
         QFETCH(QString, language);
         TestDataFolder folder;
-        myQQuickView view;
-        view.setGlobalData("common/language", language);
-        QSignalSpy notices(&view, &myQQuickView::userNotice);
+        Session session(folder.path(), nullptr);
+        session.store().setGlobalData("common/language", language);
+        QSignalSpy notices(&session, &Session::notice);
         GSettings *gnome = g_settings_new("org.gnome.desktop.peripherals.mouse");
         g_settings_reset(gnome, "speed");
         g_settings_reset(gnome, "double-click");
         qunsetenv("DISPLAY"); // no X server for an X11 session
-        view.setPointerSettings(std::make_unique<LinuxPointerSettings>(
+        session.setPointerSettings(std::make_unique<LinuxPointerSettings>(
             LinuxPointerSettings::desktopFor(desktop.section('/', 0, 0), desktop.section('/', 1))));
         for (const QByteArray &slot :
              QByteArrayList{"setCursorSpeed", "setDoubleClickSpeed"}.mid(0, failed))
             QTest::ignoreMessage(QtWarningMsg, slot + " Failed");
-        view.mouseSetCursorSpeed(level);
-        view.mouseSetDoubleClickSpeed(level);
-        view.mouseSetVerticalScrollLines(level);
+        session.setPointerSpeed(int(level));
+        session.setDoubleClickSpeed(int(level));
+        session.setScrollLines(int(level));
         QStringList told{QString::number(g_settings_get_double(gnome, "speed")),
                          QString::number(g_settings_get_int(gnome, "double-click"))};
         g_object_unref(gnome);
         for (const QList<QVariant> &notice : std::as_const(notices))
             told << notice.at(0).toString();
         for (int setting = 0; setting < 3; ++setting)
-            told << view.pointerSettingReason(setting);
+            told << session.pointerSettingReason(setting);
         QTEST(told.join('|'), "told");
     }
 

@@ -1,0 +1,369 @@
+#include "bytes.h"
+#include "deviceoperations.h"
+#include "virtualmouse.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+using Bytes = QByteArray;
+using Operations = std::function<void(DeviceOperations &)>;
+Q_DECLARE_METATYPE(Operations)
+
+namespace {
+// The factory profile blocks of the virtual mouse replaced by a pattern
+// that differs per block, so that a patch shows where it landed.
+Bytes blockPattern(int n)
+{
+    Bytes block(128, '\0');
+    for (int i = 0; i < 128; ++i)
+        block[i] = char((i * 7 + n * 31 + 1) & 0xFF);
+    return block;
+}
+
+// The built-in key table: buttons, DPI+/-, double click at 7; with
+// `gunSwitch`, button 4 switches between three presets.
+QList<int> defaultRecords(bool gunSwitch = false)
+{
+    QList<int> list{0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0, 0xF4, 0, 0, 0, 0xF3, 0,
+                    5, 0, 1,    0, 5, 0, 2,    0, 0, 0xF0, 0x1E, 2};
+    list += QList<int>(24, 0);
+    list += {0xFF, 0, 1, 0, 0xFF, 0, 2, 0};
+    if (gunSwitch)
+        list.replace(12, 8), list.replace(14, 3);
+    return list;
+}
+
+// The delivered firmware table; `changed` replaces its first records.
+const Bytes factoryFirmware = hex("0100f000 0100f100 0100f200 0100f400 0100f300 01000000 "
+                                  "0af01e02 0af01e02 07000200 07000100 01000000 01000000 "
+                                  "01000000 01000000 04000100 04000200");
+
+QList<int> ints(const Bytes &bytes)
+{
+    QList<int> list;
+    for (char byte : bytes)
+        list << uchar(byte);
+    return list;
+}
+} // namespace
+
+// The driver of `flags` ("560 colour gun 55328") over a confirmed virtual
+// mouse, its record cleared. The reads of the `unread` profile blocks lose
+// their reply.
+struct OperationsRig
+{
+    explicit OperationsRig(const QString &flags, const QString &unread = {})
+        : operations(DeviceOperations::create(
+              flags.left(3), {flags.contains("colour"), flags.contains("gun"), flags.contains("55328")}))
+    {
+        mouse = &backend.addMouse(flags.left(3).toInt());
+        DeviceEntry row = mouse->row();
+        row.interfacePath1 = QStringLiteral("virtual:0:0");
+        row.interfacePath2 = QStringLiteral("virtual:0:1");
+        link.setDeviceTable({row});
+        link.setSleep([](int) {});
+        operations->setLink(&link);
+        for (int n = 0; n < 5; ++n)
+            mouse->setProfileBlock(n, blockPattern(n));
+        QVERIFY(link.chkDeviceIsEnCode(0));
+        for (uint n = 0; flags.startsWith("560") && n < 5; ++n) {
+            if (unread.contains(QString::number(n)))
+                mouse->setFault(VirtualMouse::Fault::DropReply);
+            operations->readProfile(n);
+        }
+        mouse->clearRecord();
+    }
+
+    Bytes written() const
+    {
+        Bytes data;
+        for (const VirtualMouse::Received &r : mouse->received())
+            if (r.channel == VirtualMouse::Channel::Output)
+                data += r.bytes.mid(1);
+        return data;
+    }
+
+    // The command reports without their checksum and trailing zeros.
+    QString commands() const
+    {
+        QStringList list;
+        for (const Bytes &c : mouse->commands())
+            list << QString::fromLatin1(c.left(8).toHex(' ')).remove(QRegularExpression("( 00)+$"));
+        return list.join(QLatin1String(", "));
+    }
+
+    std::unique_ptr<DeviceOperations> operations;
+    VirtualMouseBackend backend;
+    VirtualMouse *mouse = nullptr;
+    Hid_Thread link{&backend};
+};
+
+class tst_DeviceOperations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commands_data()
+    {
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<Operations>("run");
+        QTest::addColumn<QString>("reports");
+        QTest::addColumn<Bytes>("written");
+        const auto row = [](const char *name, const char *flags, const Operations &run,
+                            const char *reports, Bytes written = Bytes()) {
+            QTest::newRow(name) << QString(flags) << run << QString(reports) << written;
+        };
+        row("DPI, 553", "553",
+            [](DeviceOperations &d) { d.setDpi(3, "3360", {400, 800, 1600, 3200, 6400, 100, 200, 300}); },
+            "00 11 03 08", hex("03070f8080808080").leftJustified(32, '\0'));
+        row("report rate, 560", "560", [](DeviceOperations &d) { d.setReportRate(2); },
+            "00 03 01 02, 00 03 02 02, 00 03 03 02, 00 03 04 02");
+        row("current DPI, 560 gun", "560 colour gun", [](DeviceOperations &d) { d.setCurrentDpi(4); },
+            "00 04 01 04");
+        // Code 03H would be a report rate on family 560.
+        row("keyboard option, 560", "560", [](DeviceOperations &d) { d.setKeyboardOption(1, 2, 3, 4); },
+            "00 01 01 02");
+        row("switch matrix 1, 560", "560", [](DeviceOperations &d) { d.switchKeyMatrix(1); }, "00 02 01");
+        row("effect 4, plain", "553", [](DeviceOperations &d) { d.setLighting(4, 1, 0); },
+            "00 0d 02 02 02");
+        row("colours twice without is55328", "553",
+            [](DeviceOperations &d) { d.setStageColours(1, {1, 2, 3}); }, "00 10 01 18, 00 10 01 18",
+            hex("010203").leftJustified(32, '\0').repeated(2));
+        row("colours, type 2", "553 colour", [](DeviceOperations &d) { d.setStageColours(2, {1, 2, 3}); },
+            "00 10 02 04, 00 10 02 04", hex("01020300").leftJustified(32, '\0').repeated(2));
+        QList<int> stage8(24, 0);
+        stage8[22] = 7;
+        row("is55328, stage 8 coloured", "553 55328",
+            [stage8](DeviceOperations &d) { d.setStageColours(3, stage8); }, "00 10 00 18",
+            (Bytes(22, '\0') + hex("0700")).leftJustified(32, '\0'));
+        row("gun data negated by the option", "553 colour gun",
+            [](DeviceOperations &d) {
+                d.sendGunData(2, {10, 20, 5});
+                d.setKeyboardOption(0, 0, 1, 0);
+                d.sendGunData(3, {10, 20, 5});
+                d.sendGunData(1, {10});
+            },
+            "00 83, 00 04 00 0a 14 05 01, 00 03 00 00 01, 00 83, 00 04 00 0a 14 fb 02, 00 83, "
+            "00 04 00 0a");
+        row("gun data without guns, 560", "560", [](DeviceOperations &d) { d.sendGunData(1, {10, 20, 5}); },
+            "");
+        row("gun slot 0 or 4", "560 colour gun",
+            [](DeviceOperations &d) {
+                for (int slot : {0, 4, -1})
+                    d.sendGunData(slot, {10, 20, 5});
+            },
+            "");
+        row("block numbers above four", "560 colour gun",
+            [](DeviceOperations &d) {
+                d.sendProfile(5);
+                d.readProfile(5);
+                d.sendProfile(4294967295u);
+            },
+            "");
+        // Slots 0 to 11 by the low byte. Longer than the block, or filling it
+        // without the end: not sent.
+        QList<int> d;
+        for (int i = 0; i < 126; ++i)
+            d << i;
+        d << 0 << 256;
+        row("macro slots, 560", "560",
+            [d](DeviceOperations &o) {
+                QTest::ignoreMessage(QtWarningMsg, "Macro block without its end refused");
+                o.sendMacro(d, 11);
+                o.sendMacro(d, 12);
+                o.sendMacro(d + QList<int>{0, 0}, 10);
+                o.sendMacro(d.mid(0, 127) + QList<int>{5}, 10);
+                o.sendMacro({1, 2}, 0);
+                o.sendMacro({1, 2, 3}, 4);
+            },
+            "00 0f 0c 80, 00 0f 01 80, 00 0f 05 80",
+            pattern(126).prepend('\0').left(126) + hex("0000 0102") + Bytes(126, '\0') +
+                hex("010203").leftJustified(32, '\0') + Bytes(96, '\0'));
+        // Slots 5..9 carry records 8, 7, 7, 6, 5; the double click goes out as
+        // a double click: the factory firmware table.
+        row("key matrix, 560", "560 colour gun",
+            [](DeviceOperations &o) { o.sendKeyMatrix(defaultRecords(), {}, {1, 2, 3}); },
+            "00 0d 01 80", factoryFirmware + Bytes(64, '\0'));
+        // The firmware table, untranslated.
+        const Bytes table = hex("0100f000 09080000 00000000") + factoryFirmware.mid(12);
+        row("reset, 553", "553", [table](DeviceOperations &o) { o.resetKeyMatrices(ints(table)); },
+            "00 12 02 40 08, 00 12 03 40 08, 00 12 04 40 08", table.repeated(3));
+        row("reset, 560", "560", [table](DeviceOperations &o) { o.resetKeyMatrices(ints(table)); },
+            "00 0d 02 80, 00 0d 03 80, 00 0d 04 80", (table + Bytes(64, '\0')).repeated(3));
+    }
+
+    void commands()
+    {
+        QFETCH(QString, flags);
+        QFETCH(Operations, run);
+        QFETCH(QString, reports);
+        QFETCH(Bytes, written);
+        OperationsRig r(flags);
+        run(*r.operations);
+        QCOMPARE(r.commands(), reports);
+        QVERIFY(r.operations->profileBlock(5).isEmpty());
+        QCOMPARE(r.written(), written);
+        QCOMPARE(r.mouse->protocolErrors(), QStringList());
+    }
+
+    // Family 560 reads a profile block before it patches and sends it; the
+    // reads of the `unread` blocks lose their reply, and the mouse answers
+    // again if `readable`. Patches as "blocks:offset:bytes" over the pattern.
+    void profileBlocks_data()
+    {
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<QString>("unread");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<Operations>("run");
+        QTest::addColumn<QString>("reports");
+        QTest::addColumn<QString>("patches");
+        const auto row = [](const char *name, const char *flags, const char *unread, bool readable,
+                            const Operations &run, const char *reports, const QString &patches) {
+            QTest::newRow(name) << QString(flags) << QString(unread) << readable << run
+                                << QString(reports) << patches;
+        };
+        const Operations effect = [](DeviceOperations &d) { d.setLighting(5, 2, 4); };
+        const char *all = "00 0c 01 80, 00 0c 02 80, 00 0c 03 80, 00 0c 04 80";
+        row("DPI 3389, guns", "560 colour gun", "", true,
+            [](DeviceOperations &d) { d.setDpi(4, "3389", {400, 12800, 12799, 20000, 100, 100, 100, 13000}); },
+            all, "1234:82:8a8a0800ff90020202040800ff90020202040f");
+        row("DPI 3360 short list, no guns", "560", "", true,
+            [](DeviceOperations &d) { d.setDpi(3, "3360", {400, 800, 1600}); }, "00 0c 01 80",
+            "1234:84:03070fffffffffff03070fffffffffff07");
+        row("effect, colourful without guns", "560 colour", "", true, effect, "00 0c 01 80",
+            "1234:71:05ff05");
+        row("effect, plain without guns", "560", "", true,
+            [](DeviceOperations &d) { d.setLighting(4, 1, 0); }, "00 0c 01 80",
+            "234:71:020202 1:71:020203");
+        const QString zeros(42, QLatin1Char('0'));
+        const Operations colours = [](DeviceOperations &d) { d.setStageColours(7, {10, 11, 12}); };
+        row("colours, colourful", "560 colour gun", "", true, colours, "00 0c 00 80",
+            "0:24:0a0b0c" + zeros);
+        row("colours, plain", "560 gun", "", true, colours, "00 0c 01 80", "1:104:0a0b0c" + zeros);
+        // Gun slot 2 lives in block 3; its byte 65 (25 in the pattern) drops bit 2.
+        row("gun slot read again", "560 colour gun", "3", true,
+            [](DeviceOperations &d) { d.sendGunData(2, {300, -3, 5, 99}); }, "00 8c 03, 00 0c 03 80",
+            "3:65:21 3:78:f02cfd05");
+        row("profile read again", "560 colour gun", "2", true,
+            [](DeviceOperations &d) { d.sendProfile(2); }, "00 8c 02, 00 0c 02 80", "");
+        row("effect, unreadable", "560 colour", "1", false, effect, "00 8c 01", "1234:71:05ff05");
+        row("effect, a gun block unreadable", "560 colour gun", "3", false, effect,
+            "00 8c 03, 00 0c 01 80, 00 0c 02 80, 00 0c 04 80", "1234:71:05ff05");
+    }
+
+    void profileBlocks()
+    {
+        QFETCH(QString, flags);
+        QFETCH(QString, unread);
+        QFETCH(bool, readable);
+        QFETCH(Operations, run);
+        QFETCH(QString, reports);
+        QFETCH(QString, patches);
+        OperationsRig r(flags, unread);
+        QList<Bytes> expected;
+        for (int n = 0; n < 5; ++n)
+            expected << blockPattern(n);
+        r.mouse->setAnswering(readable);
+        if (!readable)
+            QTest::ignoreMessage(QtWarningMsg, "cmd Failed 0C");
+        const quint64 failures = r.operations->failures();
+        run(*r.operations);
+
+        QCOMPARE(r.commands(), reports);
+        for (const QString &patch : patches.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList part = patch.split(QLatin1Char(':'));
+            const Bytes bytes = Bytes::fromHex(part.at(2).toLatin1());
+            for (QChar n : part.at(0))
+                expected[n.digitValue()].replace(part.at(1).toInt(), bytes.size(), bytes);
+        }
+        // The driver keeps every patch over what it read; the mouse has what
+        // was sent, and never a block that could not be read.
+        for (int n = 0; n < 5; ++n) {
+            if (readable || !unread.contains(QString::number(n)))
+                QCOMPARE(r.operations->profileBlock(n), expected.at(n));
+            const bool sent = reports.contains(QStringLiteral("00 0c 0%1").arg(n));
+            QCOMPARE(r.mouse->state().profiles.at(n), sent ? expected.at(n) : blockPattern(n));
+        }
+        // A block refused for want of its read counts as a failure.
+        QCOMPARE(r.operations->failures() != failures, !readable);
+        QCOMPARE(r.mouse->protocolErrors(), QStringList());
+    }
+
+    // A block the mouse did not take is read again before the next patch:
+    // the refused effect does not go out with the colours sent later.
+    void refusedBlockIsReadAgain()
+    {
+        OperationsRig r("560 colour");
+        r.mouse->setFault(VirtualMouse::Fault::Silent);
+        r.operations->setLighting(5, 2, 4);
+        r.mouse->setFault(VirtualMouse::Fault::None);
+        r.mouse->clearRecord();
+        r.operations->setDpi(3, "3360", {400, 800, 1600});
+        Bytes expected = blockPattern(1);
+        expected.replace(84, 17, Bytes::fromHex("03070fffffffffff03070fffffffffff07"));
+        QCOMPARE(r.commands(), QStringLiteral("00 8c 01, 00 0c 01 80"));
+        QCOMPARE(r.mouse->state().profiles.at(1), expected);
+    }
+
+    // Family 560 has two option bytes; a stage the mouse cannot have, or no
+    // answer, is no stage; the working device profile is 1.
+    void queries()
+    {
+        for (int family : {553, 560}) {
+            OperationsRig r(QString::number(family));
+            r.operations->setKeyboardOption(0x11, 0x22, 0x33, 0x44);
+            r.mouse->pressDpiButton(5);
+            QCOMPARE(bytes(r.operations->keyboardOption()),
+                     family == 560 ? hex("11220000") : hex("11223344"));
+            QCOMPARE(r.operations->currentDpi(), 5);
+            r.mouse->clearRecord();
+            QVERIFY(r.operations->selectWorkingProfile());
+            QCOMPARE(r.commands(), family == 560 ? "00 82" : "");
+        }
+        OperationsRig r("560");
+        r.operations->switchKeyMatrix(3);
+        r.mouse->clearRecord();
+        QVERIFY(r.operations->selectWorkingProfile());
+        QCOMPARE(r.commands(), "00 82, 00 02 01");
+        r.mouse->pressDpiButton(9);
+        QTest::ignoreMessage(QtWarningMsg, "DPI stage 9 ignored");
+        QCOMPARE(r.operations->currentDpi(), 0);
+        r.mouse->setAnswering(false);
+        const quint64 failures = r.operations->failures();
+        QTest::failOnWarning(QRegularExpression("DPI stage")); // the failure has said so
+        QCOMPARE(r.operations->currentDpi(), 0);
+        QVERIFY(!r.operations->selectWorkingProfile());
+        QCOMPARE(r.operations->failures(), failures + 2);
+    }
+
+    // With a gun switch on button 4, matrices 2..4 are the firmware table,
+    // untranslated, with the fire period entries and the switch; block 0
+    // carries the switch mask (31 for three presets; the mouse starts at
+    // 15). Unplugged while the first matrix is written, the driver keeps its
+    // block.
+    void gunSwitch()
+    {
+        for (int unplugAfter : {0, 7}) {
+            OperationsRig r("560 colour gun");
+            if (unplugAfter)
+                r.mouse->unplugAfterReports(unplugAfter);
+            r.operations->sendKeyMatrix(defaultRecords(true), ints(factoryFirmware), {150, 200});
+            QStringList heads{r.commands()};
+            for (int m = 1; m <= 4; ++m)
+                heads << r.mouse->state().keyMatrices.value(m).left(16).toHex();
+            QCOMPARE(heads.join(' '),
+                     unplugAfter
+                         ? "00 0c 00 80, 00 0d 01 80    "
+                         : "00 0c 00 80, 00 0d 01 80, 00 0d 02 80, 00 0d 03 80, 00 0d 04 80, 00 02 "
+                           "01 0100f0000100f1000100f20008000100 0b0096000100f1000100f20008000300 "
+                           "0b01c8000100f1000100f20008000300 0b0200000100f1000100f20008000000");
+            QCOMPARE(int(r.mouse->state().profiles.at(0).at(2)), 31);
+            QCOMPARE(int(r.operations->profileBlock(0).at(2)), 31);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DeviceOperations)
+#include "tst_deviceoperations.moc"

@@ -1,0 +1,504 @@
+// The session's sequences against the virtual mouse: what each sends, in
+// which order, what the store keeps, and what happens when the mouse does
+// not take it.
+#include "filesizelimit.h"
+#include "hid_thread.h"
+#include "macrostore.h"
+#include "namelistfile.h"
+#include "session.h"
+#include "testdatafolder.h"
+#include "usertexts.h"
+#include "virtualmouse.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+// The factory key table of the profiles, four codes per button.
+const QList<int> factoryKeys = {0, 0, 240, 0, 0, 0, 241, 0, 0, 0, 242, 0, 0, 0, 244, 0,
+                                0, 0, 243, 0, 5, 0, 1,   0, 5, 0, 2,   0, 0, 240, 30, 2,
+                                0, 0, 0,   0, 0, 0, 0,   0, 0, 0, 0,   0, 0, 0,   0,  0,
+                                0, 0, 0,   0, 0, 0, 0,   0, 255, 0, 1, 0, 255, 0, 2,  0};
+// The factory key matrix as the mouse holds it.
+const QString factoryMatrix = "01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f4 00 01 00 f3 00 01 00 00 00 "
+                              "0a f0 1e 02 0a f0 1e 02 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 "
+                              "01 00 00 00 01 00 00 00 04 00 01 00 04 00 02 00";
+
+// The factory table with buttons `changes` ({button, four codes}).
+QList<int> keysWith(const QList<std::pair<int, QList<int>>> &changes)
+{
+    QList<int> keys = factoryKeys;
+    for (const auto &[button, codes] : changes)
+        for (int i = 0; i < 4; ++i)
+            keys[4 * button + i] = codes.at(i);
+    return keys;
+}
+
+// The factory matrix with the device's slots `changes` ({slot, "xx xx xx xx"}).
+QString matrixWith(const QList<std::pair<int, QString>> &changes)
+{
+    QStringList bytes = factoryMatrix.split(' ');
+    for (const auto &[slot, codes] : changes) {
+        const QStringList four = codes.split(' ');
+        for (int i = 0; i < 4; ++i)
+            bytes[4 * slot + i] = four.at(i);
+    }
+    return bytes.join(' ');
+}
+
+QString block(const QString &bytes)
+{
+    return bytes + QString(" 00").repeated(128 - int(bytes.count(' ')) - 1);
+}
+
+QString hexOf(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' '));
+}
+
+// Macro M1: A pressed, 30 ms, A released.
+bool writeMacro(SettingsStore &store)
+{
+    MacroStore macros(store);
+    return NameListFile(store.root()).update(0, {"M0", "M1"}) && macros.create("M1", 0) &&
+           macros.save("M1", {"1,A", "0,30", "2,A"}, 1);
+}
+} // namespace
+
+// A desktop that takes every pointer setting.
+struct TakingPointerSettings : PointerSettings
+{
+    bool setPointerSpeed(int) override { return true; }
+    bool setDoubleClickTime(int) override { return true; }
+    bool setWheelScrollLines(unsigned) override { return true; }
+};
+
+// A session on a copy of the factory data with a virtual mouse of `family`;
+// `flags` are global settings written first ("isGun", ...). Its pauses take
+// no time and are recorded.
+struct SessionRig
+{
+    explicit SessionRig(int family = 553, const QVariantMap &flags = {})
+    {
+        {
+            QSettings global(folder.filePath("modules/setting/apConfig.bin"), QSettings::IniFormat);
+            global.setValue("mouse/icType", QString::number(family));
+            for (auto it = flags.begin(); it != flags.end(); ++it)
+                global.setValue(it.key(), it.value());
+        }
+        mouse = &backend.addMouse(family);
+        session = std::make_unique<Session>(folder.path(), &backend);
+        session->setPointerSettings(std::make_unique<TakingPointerSettings>());
+        session->link().setSleep([this](int ms) {
+            QMutexLocker lock(&mutex);
+            pauses.append(ms);
+        });
+        session->link().setDraw([] { return std::array<uchar, 4>{1, 2, 3, 4}; });
+    }
+    ~SessionRig() { session.reset(); }
+
+    // Connected and started, its record cleared.
+    bool connect()
+    {
+        bool connected = false;
+        session->detect([&](const Detection::Result &result, bool) { connected = result.connected; });
+        session->startUp();
+        settle();
+        mouse->clearRecord();
+        return connected;
+    }
+    // Waits until the session has done what it was asked.
+    void settle()
+    {
+        QSignalSpy idle(session.get(), &Session::busyChanged);
+        while (session->isBusy() && idle.wait(10000)) {
+        }
+    }
+    // The command reports since the last clear, without their checksum.
+    QStringList commands() const
+    {
+        QStringList list;
+        for (const QByteArray &command : mouse->commands())
+            list << hexOf(command.left(8));
+        return list;
+    }
+    QStringList matrices(int count) const
+    {
+        QStringList list;
+        for (int m = 1; m <= count; ++m)
+            list << hexOf(mouse->state().keyMatrices.value(m));
+        return list;
+    }
+    Session::SaveOutcome save(const Session::SaveRequest &request)
+    {
+        Session::SaveOutcome outcome;
+        session->save(request, [&](const Session::SaveOutcome &o) { outcome = o; });
+        settle();
+        return outcome;
+    }
+    QVariant stored(const QString &key) const { return session->store().data(key, false); }
+    QVariant global(const QString &key) const { return session->store().globalData(key); }
+
+    TestDataFolder folder;
+    VirtualMouseBackend backend;
+    VirtualMouse *mouse = nullptr;
+    std::unique_ptr<Session> session;
+    QMutex mutex;
+    QList<int> pauses;
+};
+
+using Action = std::function<void(SessionRig &)>;
+Q_DECLARE_METATYPE(Action)
+
+class tst_Session : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each sequence on a started session: the mouse then holds `commands`
+    // (without checksums) and key matrices 1.. `matrices`; Save again after
+    // it sends nothing.
+    void sequences_data()
+    {
+        QTest::addColumn<QVariantMap>("flags");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<QStringList>("matrices");
+        const QString m1 = "00 12 01 40 08 00 00 00";
+        const QString colours = "00 10 00 18 00 00 00 00";
+        const QStringList profile{m1, "00 01 01 00 00 00 00 00", "00 11 04 08 00 00 00 00",
+                                  "00 0d 01 ff 00 00 00 00", colours, colours};
+        const QStringList guns{"00 12 02 40 08 00 00 00", "00 12 03 40 08 00 00 00",
+                               "00 12 04 40 08 00 00 00"};
+        // The three gun slots ("<preset> <slot>" each), each after a read of the options.
+        const auto gunSlots = [](const QStringList &presets) {
+            QStringList list;
+            for (const QString &preset : presets)
+                list << "00 83 00 00 00 00 00 00" << "00 04 00 00 00 " + preset + " 00";
+            return list;
+        };
+        const QVariantMap gun{{"mouse/isGun", true}};
+        const QVariantMap is55328{{"mouse/isColorful", false}, {"mouse/is55328", true}};
+        const auto row = [](const char *name, const QVariantMap &flags, const Action &action,
+                            const QStringList &commands, const QStringList &matrices = {}) {
+            QTest::newRow(name) << flags << action << commands << matrices;
+        };
+        const auto saveKeys = [](const QList<int> &keys) {
+            return [keys](SessionRig &r) { r.save({keys, {}, {}}); };
+        };
+        row("combination and windows keys", {},
+            saveKeys(keysWith({{3, {2, 3, 4, 5}}, {5, {6, 4, 0x2C, 0x1B}}})), {m1},
+            {matrixWith({{3, "00 03 04 05"}, {9, "00 04 2c 1b"}})});
+        // The body to slot 3 (macro 4) as the assignment closes, the key
+        // table with Save.
+        row("macro assignment", {},
+            [](SessionRig &r) {
+                r.session->store().setData("mouseMacroKey/3", "M1");
+                r.session->sendMacro(3, "M1");
+                r.settle();
+                QCOMPARE(hexOf(r.mouse->state().macros.value(4)),
+                         block("00 01 03 04 81 04 00 00"));
+                r.save({keysWith({{3, {4, 2, 3, 0}}}), {}, {}});
+            },
+            {"00 13 04 80 00 00 00 00", m1}, {matrixWith({{3, "09 02 04 00"}})});
+        // Button 8 switches gun presets: matrices 2..4 carry the fire periods
+        // of the three slots.
+        QStringList switched;
+        for (const auto &[first, preset] : QList<std::pair<QString, QString>>{
+                 {{}, "01"}, {"0b 00 09 00", "02"}, {"0b 01 09 00", "00"}, {"0b 02 09 00", "00"}}) {
+            QList<std::pair<int, QString>> changes{{6, "08 00 01 " + preset},
+                                                 {7, "08 00 01 " + preset}};
+            if (!first.isEmpty())
+                changes.append({0, first});
+            switched << matrixWith(changes);
+        }
+        row("gun switch", gun, saveKeys(keysWith({{7, {8, 0, 2, 0}}})),
+            QStringList{m1} + guns + QStringList{"00 02 01 00 00 00 00 00"}, switched);
+        row("wave", {{"mouse/isColorful", true}},
+            [](SessionRig &r) {
+                QList<int> picked = QList<int>(24, 0);
+                picked[3] = 128, picked[4] = 255;
+                r.save({{}, {}, Session::SaveRequest::Lighting{5, 2, 4, picked}});
+                QCOMPARE(r.stored("mouse/colorValue").toList().mid(3, 3),
+                         QVariantList({128, 255, 0}));
+            },
+            {"00 0d 05 ff 05 00 00 00", colours, colours});
+        const QList<int> defaultColours{255, 0,   0,   0,   255, 0,   0,  0, 255, 255, 0,   255,
+                                        0,   255, 255, 255, 127, 0,   96, 0, 255, 255, 255, 255};
+        // The 55328 takes one fixed colour outside Breath Loop.
+        row("55328 static", is55328,
+            [=](SessionRig &r) {
+                r.save({{}, {}, Session::SaveRequest::Lighting{0, 0, 4, defaultColours}});
+            },
+            {"00 0d 01 0a 01 00 00 00", "00 0c ff 00 00 00 00 00"});
+        row("55328 breath loop", is55328,
+            [=](SessionRig &r) {
+                r.save({{}, {}, Session::SaveRequest::Lighting{4, 0, 4, defaultColours}});
+            },
+            {"00 0d 02 01 03 00 00 00", colours});
+        // A mouse left on a stage no longer active goes to the last one left.
+        row("fewer stages than the one in use", {},
+            [](SessionRig &r) {
+                QVERIFY(r.mouse->pressDpiButton(4));
+                QTRY_COMPARE(r.session->dpiStage(), 4);
+                r.mouse->clearRecord();
+                r.save({{}, Session::SaveRequest::Dpi{2, {500, 1000, 1500, 2000, 3000, 4000, 5000, 6000}}, {}});
+                QCOMPARE(r.session->dpiStage(), 2);
+            },
+            {"00 11 02 08 00 00 00 00", "00 0b 02 00 00 00 00 00"});
+        // The store's profile goes back to the factory one, whole; the gun
+        // slots to their presets.
+        row("factory reset", gun,
+            [](SessionRig &r) {
+                r.save({keysWith({{2, {7, 0, 0xE0, 6}}}), {}, {}});
+                r.mouse->clearRecord();
+                QSignalSpy reloaded(r.session.get(), &Session::profileReloaded);
+                r.session->factoryReset();
+                r.settle();
+                QCOMPARE(reloaded.size(), 1);
+                QCOMPARE(r.stored("mouseKeyMatrix/2").toList(), QVariantList({0, 0, 242, 0}));
+                QCOMPARE(r.session->dpiStage(), 2);
+            },
+            profile + QStringList{"00 02 00 00 00 00 00 00"} + guns +
+                QStringList{"00 0b 02 00 00 00 00 00"} + gunSlots({"05 00", "07 01", "08 02"}),
+            {factoryMatrix});
+        // The gun editor's close: its slots' presets (0, 4, 2), then the key
+        // table with their fire periods.
+        QStringList editorMatrices;
+        for (const auto &[first, preset] : QList<std::pair<QString, QString>>{
+                 {{}, "01"}, {"0b 00 09 00", "02"}, {"0b 01 0a 00", "00"}, {"0b 02 09 00", "00"}}) {
+            QList<std::pair<int, QString>> changes{{3, "08 00 01 " + preset}};
+            if (!first.isEmpty())
+                changes.append({0, first});
+            editorMatrices << matrixWith(changes);
+        }
+        row("gun editor", gun,
+            [](SessionRig &r) {
+                r.session->store().setGlobalData("mouse/selectGun", QVariantList{0, 4, 2});
+                r.session->sendGunSlots(keysWith({{3, {8, 0, 2, 0}}}));
+            },
+            gunSlots({"05 00", "0a 01", "08 02"}) + QStringList{m1} + guns +
+                QStringList{"00 02 01 00 00 00 00 00"},
+            editorMatrices);
+        // All of the new profile at once; its bound macro to the slot it
+        // plays (the mouse holds the old bodies); with guns the firmware
+        // table goes out as matrices 2..4.
+        row("profile switch", gun,
+            [](SessionRig &r) {
+                SettingsStore &store = r.session->store();
+                store.setCurrentProfile(1);
+                store.setDataList("mouseKeyMatrix/3", {4, 0, 9, 0});
+                store.setData("mouseMacroKey/9", "M1");
+                store.setData("mouse/reportRate", 0); // 125 Hz
+                store.setCurrentProfile(0);
+                QSignalSpy changed(r.session.get(), &Session::profileChanged);
+                r.session->switchProfile(1);
+                r.settle();
+                QCOMPARE(changed.value(0).value(0).toInt(), 1);
+                QCOMPARE(r.global("mouse/profileNo").toInt(), 1);
+                QCOMPARE(r.global("mouse/profileUnsent").toString(), "false");
+                QCOMPARE(hexOf(r.mouse->state().macros.value(10)), block("00 01 03 04 81 04 00 00"));
+            },
+            QStringList{m1, "00 01 08 00 00 00 00 00"} + profile.mid(2) +
+                QStringList{"00 02 00 00 00 00 00 00"} + guns +
+                QStringList{"00 13 0a 80 00 00 00 00"},
+            {matrixWith({{3, "09 00 0a 00"}}), factoryMatrix, factoryMatrix, factoryMatrix});
+    }
+
+    void sequences()
+    {
+        QFETCH(QVariantMap, flags);
+        QFETCH(Action, action);
+        QFETCH(QStringList, matrices);
+        SessionRig r(553, flags);
+        QVERIFY(writeMacro(r.session->store()));
+        QVERIFY(r.connect());
+        action(r);
+        r.settle();
+        QTEST(r.commands(), "commands");
+        QCOMPARE(r.matrices(int(matrices.size())), matrices);
+        QCOMPARE(r.mouse->protocolErrors(), QStringList());
+        QCOMPARE(r.session->profileUnsent(), false);
+        r.mouse->clearRecord();
+        QVERIFY(r.save({}).ok);
+        QCOMPARE(r.commands(), QStringList());
+    }
+
+    // What goes to a mouse that does not answer is not shown as done: the
+    // user is told once; what a panel stored goes back to what the mouse
+    // has; what a switch, reset or macro body did not get there stays owed,
+    // across a restart, until a Save that goes through sends it.
+    void refusedSendsAreToldAndStayOwed_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<bool>("owed");
+        QTest::addColumn<QString>("keyRecord"); // mouseKeyMatrix/3 afterwards
+        QTest::addColumn<int>("rate");          // the stored report-rate row
+        const auto row = [](const char *name, const Action &action, bool owed,
+                            const char *keyRecord = "0 0 244 0", int rate = 3) {
+            QTest::newRow(name) << action << owed << QString(keyRecord) << rate;
+        };
+        row("save", [](SessionRig &r) {
+            const Session::SaveOutcome outcome = r.save({keysWith({{3, {2, 3, 4, 5}}}), {}, {}});
+            QVERIFY(!outcome.ok && outcome.unsaved[Session::KeyPanel]);
+            QVERIFY(!outcome.unsaved[Session::DpiPanel]);
+        }, false);
+        row("report rate", [](SessionRig &r) {
+            QSignalSpy shown(r.session.get(), &Session::reportRateChanged);
+            r.session->setReportRate(1);
+            r.settle();
+            QCOMPARE(shown.size(), 0);
+        }, false);
+        row("switch", [](SessionRig &r) { r.session->switchProfile(1); }, true);
+        row("factory reset", [](SessionRig &r) {
+            r.session->store().setDataList("mouseKeyMatrix/3", {2, 3, 4, 5});
+            r.session->factoryReset();
+        }, true);
+        row("macro body", [](SessionRig &r) { r.session->sendMacro(3, "M1"); }, true);
+        row("gun slots", [](SessionRig &r) {
+            bool done = true;
+            r.session->sendGunSlots(factoryKeys, [&](bool ok) { done = ok; });
+            r.settle();
+            QVERIFY(!done);
+        }, false);
+    }
+
+    void refusedSendsAreToldAndStayOwed()
+    {
+        QFETCH(Action, action);
+        QFETCH(bool, owed);
+        auto r = std::make_unique<SessionRig>(553, QVariantMap{{"mouse/isGun", true}});
+        QVERIFY(writeMacro(r->session->store()));
+        QVERIFY(NameListFile(r->folder.path()).update(2, {"Standard0", "Gaming1"}));
+        QVERIFY(r->connect());
+        QSignalSpy notices(r->session.get(), &Session::notice);
+        r->mouse->setFault(VirtualMouse::Fault::Silent);
+        action(*r);
+        r->settle();
+        QCOMPARE(notices.size(), 1);
+        QCOMPARE(notices.at(0).at(0).toString(), r->session->noticeText(UserTexts::NotWritten));
+        QCOMPARE(r->session->profileUnsent(), owed);
+        QTEST(r->stored("mouseKeyMatrix/3").toStringList().join(' '), "keyRecord");
+        QTEST(r->stored("mouse/reportRate").toInt(), "rate");
+        // After a restart as before it.
+        r->session.reset();
+        r->session = std::make_unique<Session>(r->folder.path(), &r->backend);
+        QCOMPARE(r->session->profileUnsent(), owed);
+        r->mouse->setFault(VirtualMouse::Fault::None);
+        QVERIFY(r->connect());
+        QVERIFY(r->save({}).ok);
+        // The rest of an owed profile: its rate, gun matrices and macro slots.
+        const QStringList sent = r->commands();
+        QCOMPARE(sent.filter(QRegularExpression("^00 (01|12 0[234]) ")).size(), owed ? 4 : 0);
+        QCOMPARE(r->session->profileUnsent(), false);
+        QCOMPARE(r->global("mouse/profileUnsent").toString(), "false");
+    }
+
+    // An unplug fails what is queued at once, with one notice, never as
+    // done; the switch in progress stays owed.
+    void unplugFailsWhatIsQueued()
+    {
+        SessionRig r(560, {{"mouse/isGun", true}});
+        QVERIFY(r.connect());
+        QSignalSpy notices(r.session.get(), &Session::notice);
+        QList<bool> done;
+        r.mouse->unplugAfterReports(3);
+        QTest::ignoreMessage(QtInfoMsg, "Device removed");
+        r.session->switchProfile(1, [&](bool ok) { done << ok; });
+        r.session->factoryReset([&](bool ok) { done << ok; });
+        r.session->setDpiStage(2, [&](bool ok) { done << ok; });
+        r.settle();
+        QCOMPARE(done, QList<bool>({false, false, false}));
+        QCOMPARE(notices.size(), 1);
+        QTRY_VERIFY(!r.session->isConnected());
+        QVERIFY(r.session->profileUnsent());
+        QCOMPARE(r.mouse->received().size(), 3);
+    }
+
+    // A quit past its bound stops the send between two commands: the one
+    // under way goes out whole, nothing after it, and the profile stays
+    // owed.
+    void stoppedSendStopsBetweenCommandsAndStaysOwed()
+    {
+        SessionRig r(553, {{"mouse/isGun", true}});
+        QVERIFY(r.connect());
+        r.session->link().setSleep([&](int ms) {
+            QMutexLocker lock(&r.mutex);
+            // In the DPI stages' data (the switch's third command).
+            if (ms == 120 && r.pauses.count(120) == 2)
+                r.session->stopSending();
+            r.pauses.append(ms);
+        });
+        bool done = true;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cmd Failed"));
+        r.session->switchProfile(1, [&](bool ok) { done = ok; });
+        r.settle();
+        QVERIFY(!done);
+        QCOMPARE(r.commands().join(", "), QStringList({"00 12 01 40 08 00 00 00", "00 01 01 00 00 00 00 00",
+                                            "00 11 04 08 00 00 00 00"}).join(", "));
+        QCOMPARE(r.mouse->received().size(), 3 + 2 + 1);
+        QCOMPARE(r.mouse->protocolErrors(), QStringList());
+        QVERIFY(r.session->profileUnsent());
+        QCOMPARE(r.global("mouse/profileUnsent").toString(), "true");
+    }
+
+    // A switch the data folder does not take is not made: nothing of it
+    // reaches the mouse, which would otherwise hold a profile the program
+    // does not know it holds.
+    void switchTheFolderRefusesSendsNothing()
+    {
+        SessionRig r;
+        QVERIFY(r.connect());
+        QSignalSpy notices(r.session.get(), &Session::notice);
+        const QString global = r.folder.filePath("modules/setting/apConfig.bin");
+        QVERIFY(QFile::rename(global, global + ".aside") && QDir().mkpath(global));
+        bool done = true;
+        r.session->switchProfile(1, [&](bool ok) { done = ok; });
+        r.settle();
+        QVERIFY(!done);
+        QCOMPARE(r.commands(), QStringList());
+        QCOMPARE(r.session->activeProfile(), 0);
+        QCOMPARE(r.global("mouse/profileNo").toInt(), 0);
+        QCOMPARE(notices.value(0).value(0).toString(), r.session->refusalText(UserTexts::NotMade));
+    }
+
+    // The thread that made the session goes on while the link's thread
+    // sleeps the protocol's pauses: a timer of its own keeps ticking between
+    // the reports of a send.
+    void theCallersThreadRunsDuringASend()
+    {
+        SessionRig r;
+        QVERIFY(r.connect());
+        int ticks = 0;
+        QList<int> ticksAtPauses;
+        r.session->link().setSleep([&](int ms) {
+            {
+                QMutexLocker lock(&r.mutex);
+                ticksAtPauses << ticks;
+            }
+            QThread::msleep(ulong(std::min(ms, 20)));
+        });
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] {
+            QMutexLocker lock(&r.mutex);
+            ++ticks;
+        });
+        timer.start(1);
+        r.session->switchProfile(1);
+        r.settle();
+        // Every pause saw the timer further on than the one before it.
+        QVERIFY(ticksAtPauses.size() > 10);
+        for (qsizetype i = 1; i < ticksAtPauses.size(); ++i)
+            QVERIFY2(ticksAtPauses.at(i) > ticksAtPauses.at(i - 1), qPrintable(QString::number(i)));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Session)
+#include "tst_session.moc"
