@@ -202,10 +202,9 @@ CommandLine CommandLine::decodeRequest(const QByteArray &bytes, Decoded *decoded
     }
     in >> line.subcommand >> line.arguments >> line.json;
     const SubcommandShape *shape = shapeOf(line.subcommand);
-    const bool ok = in.status() == QDataStream::Ok && in.atEnd() &&
-                    version >= oldestRequestVersion && shape &&
-                    line.arguments.size() >= shape->minArgs &&
-                    line.arguments.size() <= shape->maxArgs;
+    const bool ok =
+        in.status() == QDataStream::Ok && in.atEnd() && version >= oldestRequestVersion && shape &&
+        line.arguments.size() >= shape->minArgs && line.arguments.size() <= shape->maxArgs;
     *decoded = ok ? Decoded::Ok : Decoded::Malformed;
     return line;
 }

@@ -87,7 +87,8 @@ public:
         // the next write goes with it.
         if (m_alone)
             m_notices.replaceInStrings(
-                m_kept, QStringLiteral("the data folder could not be written; the change is not kept"));
+                m_kept,
+                QStringLiteral("the data folder could not be written; the change is not kept"));
         m_notices.removeDuplicates();
         if (!m_notices.isEmpty())
             return CommandResult::failure(m_notices.join(QLatin1String("; ")));
@@ -109,9 +110,8 @@ const char *const rateHertzTexts[] = {"125", "250", "500", "1000"};
 void CommandRunner::run(const CommandLine &command, const Done &done)
 {
     auto listener = std::make_shared<Listener>(m_session, m_kind == Kind::Alone);
-    dispatch(command, [listener, done](const CommandResult &result) {
-        done(listener->finish(result));
-    });
+    dispatch(command,
+             [listener, done](const CommandResult &result) { done(listener->finish(result)); });
 }
 
 void CommandRunner::dispatch(const CommandLine &command, const Done &done)
@@ -151,16 +151,18 @@ void CommandRunner::status(bool json, const Done &done)
     const QString family = m_session.store().deviceFlags().icType;
     const QString access =
         m_session.accessDenied() ? QStringLiteral("denied") : QStringLiteral("granted");
-    auto object = std::make_shared<QJsonObject>(
-        QJsonObject{{QStringLiteral("connected"), isConnected},
-                    {QStringLiteral("access"), access},
-                    {QStringLiteral("family"), family}});
+    auto object =
+        std::make_shared<QJsonObject>(QJsonObject{{QStringLiteral("connected"), isConnected},
+                                                  {QStringLiteral("access"), access},
+                                                  {QStringLiteral("family"), family}});
     auto lines = std::make_shared<QStringList>();
     if (isConnected) {
         const Hid_Thread &link = m_session.link();
         const int row = link.currentIndex();
         const DeviceEntry entry = link.deviceTable().value(row);
-        const auto hex4 = [](int id) { return QStringLiteral("%1").arg(id, 4, 16, QChar('0')); };
+        const auto hex4 = [](int id) {
+            return QStringLiteral("%1").arg(id, 4, 16, QChar('0'));
+        };
         object->insert(QStringLiteral("row"), row);
         object->insert(QStringLiteral("vendorId"), hex4(entry.vid));
         object->insert(QStringLiteral("productId"), hex4(entry.pid));
@@ -214,10 +216,10 @@ void CommandRunner::status(bool json, const Done &done)
         *lines << QStringLiteral("report rate: %1 Hz").arg(hertz);
 
         CommandResult result;
-        result.out = json ? QString::fromUtf8(
-                                QJsonDocument(*object).toJson(QJsonDocument::Compact)) +
-                                QLatin1Char('\n')
-                          : lines->join(QLatin1Char('\n')) + QLatin1Char('\n');
+        result.out =
+            json ? QString::fromUtf8(QJsonDocument(*object).toJson(QJsonDocument::Compact)) +
+                       QLatin1Char('\n')
+                 : lines->join(QLatin1Char('\n')) + QLatin1Char('\n');
         if (!isConnected || !answered) {
             result.exitCode = CommandLine::failureExitCode;
             result.err = (!answered ? noAnswer() : deviceRefusal()) + QLatin1Char('\n');
@@ -266,8 +268,7 @@ void CommandRunner::switchProfile(const QString &which, const Done &done)
 
 void CommandRunner::dpiStage(const QString &stage, const Done &done)
 {
-    const QVariant stored =
-        m_session.store().data(SettingKeys::mouseCurrentDpiCount, false);
+    const QVariant stored = m_session.store().data(SettingKeys::mouseCurrentDpiCount, false);
     const int count = stored.isValid() ? stored.toInt() : 4;
     const int n = positiveNumber(stage);
     if (n < 1 || n > count)
@@ -276,9 +277,8 @@ void CommandRunner::dpiStage(const QString &stage, const Done &done)
     const QString refusal = deviceRefusal();
     if (!refusal.isEmpty())
         return done(CommandResult::failure(refusal));
-    m_session.setDpiStage(n, [done](bool ok) {
-        done(ok ? CommandResult() : CommandResult::failure(noAnswer()));
-    });
+    m_session.setDpiStage(
+        n, [done](bool ok) { done(ok ? CommandResult() : CommandResult::failure(noAnswer())); });
 }
 
 void CommandRunner::reportRate(const QString &hertz, const Done &done)
@@ -294,9 +294,8 @@ void CommandRunner::reportRate(const QString &hertz, const Done &done)
     const QString refusal = deviceRefusal();
     if (!refusal.isEmpty())
         return done(CommandResult::failure(refusal));
-    m_session.setReportRate(row, [done](bool ok) {
-        done(ok ? CommandResult() : CommandResult::failure(noAnswer()));
-    });
+    m_session.setReportRate(
+        row, [done](bool ok) { done(ok ? CommandResult() : CommandResult::failure(noAnswer())); });
 }
 
 CommandResult CommandRunner::exportProfile(const QString &which, const QString &file)
@@ -350,7 +349,6 @@ void CommandRunner::importProfile(const QString &file, const QString &which, con
     // as after a profile switch.
     if (number != m_session.activeProfile() || !m_session.isConnected())
         return done({});
-    m_session.resendProfile([done](bool ok) {
-        done(ok ? CommandResult() : CommandResult::failure(noAnswer()));
-    });
+    m_session.resendProfile(
+        [done](bool ok) { done(ok ? CommandResult() : CommandResult::failure(noAnswer())); });
 }

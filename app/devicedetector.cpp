@@ -59,8 +59,8 @@ void DeviceDetector::present(const Detection::Result &result, bool damagedTable)
 
 QString DeviceDetector::accessDeniedText() const
 {
-    const QStringList texts = LangStrings::read(m_session.store().root(), QStringLiteral("other"),
-                                                m_session.language());
+    const QStringList texts =
+        LangStrings::read(m_session.store().root(), QStringLiteral("other"), m_session.language());
     if (texts.size() > accessDeniedTextIndex && !texts.at(accessDeniedTextIndex).isEmpty())
         return texts.at(accessDeniedTextIndex);
     return QString::fromLatin1(accessDeniedFallback);

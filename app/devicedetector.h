@@ -29,7 +29,6 @@ public:
     // is in, before anything of it reaches the window.
     void checkDevice(const std::function<void()> &found = {});
 
-
     // Milliseconds since the last pass began; very large before the first.
     qint64 msSinceLastPass() const;
 

@@ -177,8 +177,8 @@ QString Widget::trayText(TrayText which) const
         "Skarn Config: mouse found, access denied",
         "Mouse found, access denied",
     };
-    const QStringList texts = LangStrings::read(m_session->store().root(), QStringLiteral("tray"),
-                                                m_session->language());
+    const QStringList texts =
+        LangStrings::read(m_session->store().root(), QStringLiteral("tray"), m_session->language());
     if (which < texts.size() && !texts.at(which).isEmpty())
         return texts.at(which);
     return QString::fromUtf8(english[which]);
@@ -448,8 +448,8 @@ void Widget::customEvent(QEvent *event)
         view()->runUI();
         // Told once the scene runs, where its notice bar hears it.
         if (std::exchange(m_temporaryFolderNoticeDue, false)) {
-            QTimer::singleShot(
-                0, view(), [view = view()] { view->refuse(UserTexts::TemporaryDataFolder); });
+            QTimer::singleShot(0, view(),
+                               [view = view()] { view->refuse(UserTexts::TemporaryDataFolder); });
         }
         // The scene's run is queued too: the show, then the icon follow it.
         if (std::exchange(m_showOnRun, false)) {

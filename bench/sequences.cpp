@@ -26,8 +26,8 @@ constexpr QPoint saveButton(968, 620), resetButton(888, 620), resetOk(450, 348),
 void copyTree(const QString &from, const QString &to)
 {
     QDir().mkpath(to);
-    for (const QFileInfo &entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs |
-                                                           QDir::NoDotAndDotDot)) {
+    for (const QFileInfo &entry :
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString target = to + QLatin1Char('/') + entry.fileName();
         if (entry.isDir())
             copyTree(entry.filePath(), target);
@@ -88,10 +88,14 @@ public:
         m_program.setProcessEnvironment(m_env);
         m_program.setProcessChannelMode(QProcess::MergedChannels);
         m_program.start(m_exe, {});
-        const auto isMain = [](const QRect &w) { return w.size() == QSize(1024, 640); };
-        if (!waitFor([&] { return (m_window = m_x.window({"--class", "^skarn-config$"}, isMain))
-                                      .isValid(); },
-                     20000))
+        const auto isMain = [](const QRect &w) {
+            return w.size() == QSize(1024, 640);
+        };
+        if (!waitFor(
+                [&] {
+                    return (m_window = m_x.window({"--class", "^skarn-config$"}, isMain)).isValid();
+                },
+                20000))
             return false;
         step("start-up");
         return true;
@@ -129,8 +133,11 @@ public:
         cli.setProcessChannelMode(QProcess::MergedChannels);
         cli.start(m_exe, args);
         cli.waitForFinished(120000);
-        m_log += QStringLiteral("# %1 -> %2 %3").arg(args.join(' ')).arg(cli.exitCode())
-                     .arg(QString::fromLocal8Bit(cli.readAll()).simplified()) + '\n';
+        m_log += QStringLiteral("# %1 -> %2 %3")
+                     .arg(args.join(' '))
+                     .arg(cli.exitCode())
+                     .arg(QString::fromLocal8Bit(cli.readAll()).simplified()) +
+                 '\n';
     }
 
     // Waits until the mouse has heard nothing for two seconds, then files what came since

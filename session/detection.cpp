@@ -1,7 +1,7 @@
 #include "detection.h"
 
-#include "deviceoperations.h"
 #include "devicelog.h"
+#include "deviceoperations.h"
 #include "hid_thread.h"
 #include "hidbackend.h"
 

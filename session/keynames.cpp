@@ -17,16 +17,20 @@ const QList<int> keyCodes = {
 
 // UTF-8: the arrow keys are named by arrows.
 const char *const defaultNames[] = {
-    "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q", "R", "S",
-    "T", "U", "V", "W", "X", "Y", "Z", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "Enter",
-    "Esc", "Back", "Tab", "Space", "-", "=", "[", "]", "\\", "\\", ";", "'", "`", ",", ".", "/",
-    "Caps", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12", "Prt",
-    "Scr", "Pau", "Ins", "Hom", "Pgu", "Del", "End", "PgD", "►", "◄", "▼", "▲", "Num", "KP/",
-    "KP*", "KP-", "KP+", "KPEnter", "KP1", "KP2", "KP3", "KP4", "KP5", "KP6", "KP7", "KP8", "KP9",
-    "KP0", "KP.", "Eur2", "App", "Power", "KP=", "F13", "F14", "F15", "F16", "F17", "F18", "F19",
-    "F20", "F21", "F22", "F23", "F24", "Keypad", "Intl1", "Intl2", "Intl2", "Intl4", "Intl5",
-    "Lang1", "Lang2", "LCtrl", "LShift", "LAlt", "LWin", "RCtrl", "RShift", "RAlt", "RWin", "MS-L",
-    "MS-R", "MS-M", "MS-B4", "MS-B5",
+    "A",     "B",      "C",      "D",     "E",       "F",      "G",     "H",     "I",     "J",
+    "K",     "L",      "M",      "N",     "O",       "P",      "Q",     "R",     "S",     "T",
+    "U",     "V",      "W",      "X",     "Y",       "Z",      "1",     "2",     "3",     "4",
+    "5",     "6",      "7",      "8",     "9",       "0",      "Enter", "Esc",   "Back",  "Tab",
+    "Space", "-",      "=",      "[",     "]",       "\\",     "\\",    ";",     "'",     "`",
+    ",",     ".",      "/",      "Caps",  "F1",      "F2",     "F3",    "F4",    "F5",    "F6",
+    "F7",    "F8",     "F9",     "F10",   "F11",     "F12",    "Prt",   "Scr",   "Pau",   "Ins",
+    "Hom",   "Pgu",    "Del",    "End",   "PgD",     "►",      "◄",     "▼",     "▲",     "Num",
+    "KP/",   "KP*",    "KP-",    "KP+",   "KPEnter", "KP1",    "KP2",   "KP3",   "KP4",   "KP5",
+    "KP6",   "KP7",    "KP8",    "KP9",   "KP0",     "KP.",    "Eur2",  "App",   "Power", "KP=",
+    "F13",   "F14",    "F15",    "F16",   "F17",     "F18",    "F19",   "F20",   "F21",   "F22",
+    "F23",   "F24",    "Keypad", "Intl1", "Intl2",   "Intl2",  "Intl4", "Intl5", "Lang1", "Lang2",
+    "LCtrl", "LShift", "LAlt",   "LWin",  "RCtrl",   "RShift", "RAlt",  "RWin",  "MS-L",  "MS-R",
+    "MS-M",  "MS-B4",  "MS-B5",
 };
 } // namespace
 

@@ -21,8 +21,7 @@ QList<ProfileList::Row> ProfileList::parse(const QStringList &stored)
     for (const QString &text : std::as_const(entries)) {
         if (rows.size() >= maxProfiles)
             break;
-        const int digit =
-            text.isEmpty() ? -1 : int(QStringLiteral("012345").indexOf(text.back()));
+        const int digit = text.isEmpty() ? -1 : int(QStringLiteral("012345").indexOf(text.back()));
         if (digit < 0 || used.contains(digit))
             continue;
         used.append(digit);
@@ -57,7 +56,8 @@ QString ProfileList::newName(const QList<Row> &rows)
 {
     for (int k = 0;; ++k) {
         const QString name = QStringLiteral("profile_%1").arg(k);
-        if (std::none_of(rows.begin(), rows.end(), [&](const Row &row) { return row.name == name; }))
+        if (std::none_of(rows.begin(), rows.end(),
+                         [&](const Row &row) { return row.name == name; }))
             return name;
     }
 }

@@ -22,8 +22,8 @@ const QString mouseDoubleRate = QStringLiteral("mouse/doubleRate");
 const QString mouseScrollRate = QStringLiteral("mouse/scrollRate");
 
 const QList<int> defaultDpiValues{500, 1000, 1500, 2000, 3000, 4000, 5000, 6000};
-const std::array<int, 24> defaultColours{255, 0,   0,   0,   255, 0,   0,  0, 255, 255, 0,   255,
-                                         0,   255, 255, 255, 127, 0,   96, 0, 255, 255, 255, 255};
+const std::array<int, 24> defaultColours{255, 0,   0,   0,   255, 0, 0,  0, 255, 255, 0,   255,
+                                         0,   255, 255, 255, 127, 0, 96, 0, 255, 255, 255, 255};
 constexpr int rateRows = 4;
 constexpr int rateCodes[rateRows] = {8, 4, 2, 1};
 constexpr int rateHertzOfRow[rateRows] = {125, 250, 500, 1000};
@@ -174,11 +174,13 @@ QList<int> ProfileSettings::keyList() const
 ProfileSettings ProfileSettings::read(const SettingsStore &store, bool isRecovery)
 {
     ProfileSettings profile;
-    const auto data = [&](const QString &key) { return store.data(key, isRecovery); };
+    const auto data = [&](const QString &key) {
+        return store.data(key, isRecovery);
+    };
 
     for (int k = 0; k < buttonCount; ++k)
-        profile.keys[k] =
-            recordCodes(SettingsStore::toList(data(SettingKeys::mouseKeyMatrix + QString::number(k))), k);
+        profile.keys[k] = recordCodes(
+            SettingsStore::toList(data(SettingKeys::mouseKeyMatrix + QString::number(k))), k);
     keepLeftClick(profile.keys);
 
     const int row = toInt(data(SettingKeys::mouseReportRate), rateRows - 1);
@@ -209,9 +211,8 @@ ProfileSettings ProfileSettings::read(const SettingsStore &store, bool isRecover
     const DeviceFlags &flags = store.deviceFlags();
     Lighting &light = profile.lighting;
     const QList<int> stored = intList(data(mouseLightValue), {0, 0, 4});
-    light.effect = stored[0] >= 0 && stored[0] < effectCount(flags.isColorful, flags.is55328)
-                       ? stored[0]
-                       : 0;
+    light.effect =
+        stored[0] >= 0 && stored[0] < effectCount(flags.isColorful, flags.is55328) ? stored[0] : 0;
     light.speed = std::clamp(stored[1], 0, 4);
     light.brightness = std::clamp(stored[2], 0, 4);
     const QVariantList colours = SettingsStore::toList(data(mouseColorValue));
@@ -246,15 +247,14 @@ QVariantMap ProfileSettings::toVariant() const
     return {
         {QStringLiteral("keys"), keyRecords},
         {QStringLiteral("reportRate"), reportRateRow},
-        {QStringLiteral("dpi"),
-         QVariantMap{{QStringLiteral("shown"), dpi.shown},
-                     {QStringLiteral("count"), dpi.count},
-                     {QStringLiteral("active"), dpi.active},
-                     {QStringLiteral("min"), dpi.min},
-                     {QStringLiteral("max"), dpi.max},
-                     {QStringLiteral("base"), dpi.base},
-                     {QStringLiteral("sensor"), dpi.sensor},
-                     {QStringLiteral("values"), ints(dpi.stored)}}},
+        {QStringLiteral("dpi"), QVariantMap{{QStringLiteral("shown"), dpi.shown},
+                                            {QStringLiteral("count"), dpi.count},
+                                            {QStringLiteral("active"), dpi.active},
+                                            {QStringLiteral("min"), dpi.min},
+                                            {QStringLiteral("max"), dpi.max},
+                                            {QStringLiteral("base"), dpi.base},
+                                            {QStringLiteral("sensor"), dpi.sensor},
+                                            {QStringLiteral("values"), ints(dpi.stored)}}},
         {QStringLiteral("lighting"),
          QVariantMap{{QStringLiteral("effect"), lighting.effect},
                      {QStringLiteral("speed"), lighting.speed},

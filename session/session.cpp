@@ -206,7 +206,8 @@ void Session::request(QList<Step> steps, std::function<void(const Reply &)> done
     // Back on this object's thread; the destructor waits for the link's
     // thread to let go, so `this` is alive whenever this runs there.
     const auto deliver = [this, done](const Reply &reply) {
-        QMetaObject::invokeMethod(this, [done, reply] { done(reply); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [done, reply] { done(reply); }, Qt::QueuedConnection);
     };
     m_link.post({[operations, steps = std::move(steps), deliver] {
                      Reply reply;
@@ -263,59 +264,62 @@ void Session::mouseRemoved()
 
 void Session::detect(std::function<void(const Detection::Result &, bool damagedTable)> done)
 {
-    enqueue([this, done](const Finish &finish) {
-        bool damagedTable = false;
-        DeviceTable table = DeviceTableFile::load(m_store.root(), &damagedTable);
-        Hid_Thread *link = &m_link;
-        request({[link, table](DeviceOperations &operations, QVariantList &values) {
-                     const Detection::Result result = Detection::run(*link, operations, table);
-                     values << result.connected << result.deniedPath;
-                 }},
-                [this, done, finish, damagedTable](const Reply &reply) {
-                    Detection::Result result;
-                    result.connected = reply.values.value(0).toBool();
-                    result.deniedPath = reply.values.value(1).toString();
-                    const bool was = m_connected;
-                    m_connected = result.connected;
-                    m_accessDenied = !result.connected && !result.deniedPath.isEmpty();
-                    if (was != m_connected)
-                        emit connectionChanged(m_connected);
-                    if (done)
-                        done(result, damagedTable);
-                    finish();
-                });
-    }, [done] {
-        if (done)
-            done({}, false);
-    });
+    enqueue(
+        [this, done](const Finish &finish) {
+            bool damagedTable = false;
+            DeviceTable table = DeviceTableFile::load(m_store.root(), &damagedTable);
+            Hid_Thread *link = &m_link;
+            request({[link, table](DeviceOperations &operations, QVariantList &values) {
+                        const Detection::Result result = Detection::run(*link, operations, table);
+                        values << result.connected << result.deniedPath;
+                    }},
+                    [this, done, finish, damagedTable](const Reply &reply) {
+                        Detection::Result result;
+                        result.connected = reply.values.value(0).toBool();
+                        result.deniedPath = reply.values.value(1).toString();
+                        const bool was = m_connected;
+                        m_connected = result.connected;
+                        m_accessDenied = !result.connected && !result.deniedPath.isEmpty();
+                        if (was != m_connected)
+                            emit connectionChanged(m_connected);
+                        if (done)
+                            done(result, damagedTable);
+                        finish();
+                    });
+        },
+        [done] {
+            if (done)
+                done({}, false);
+        });
 }
 
 void Session::startUp(const Done &done)
 {
-    enqueue([this, done](const Finish &finish) {
-        const bool check = !m_workingProfileChecked;
-        request({[check](DeviceOperations &operations, QVariantList &values) {
-                    values << (check ? operations.selectWorkingProfile() : true)
-                           << operations.currentDpi();
-                }},
-                [this, done, finish](const Reply &reply) {
-                    m_workingProfileChecked = reply.values.value(0).toBool();
-                    const int stage = reply.values.value(1).toInt();
-                    if (HidProtocol::isDpiStage(stage))
-                        setDpiStageKnown(stage);
-                    if (done)
-                        done(reply.ok());
-                    finish();
-                });
-    }, dropDone(done));
+    enqueue(
+        [this, done](const Finish &finish) {
+            const bool check = !m_workingProfileChecked;
+            request({[check](DeviceOperations &operations, QVariantList &values) {
+                        values << (check ? operations.selectWorkingProfile() : true)
+                               << operations.currentDpi();
+                    }},
+                    [this, done, finish](const Reply &reply) {
+                        m_workingProfileChecked = reply.values.value(0).toBool();
+                        const int stage = reply.values.value(1).toInt();
+                        if (HidProtocol::isDpiStage(stage))
+                            setDpiStageKnown(stage);
+                        if (done)
+                            done(reply.ok());
+                        finish();
+                    });
+        },
+        dropDone(done));
 }
 
 // --- what goes to the mouse ---
 
 bool Session::storeKeys(const QList<int> &keys)
 {
-    return noteWritten(KeyMatrixStore(m_store).storeRecords(variants(keys)),
-                       UserTexts::NotSaved);
+    return noteWritten(KeyMatrixStore(m_store).storeRecords(variants(keys)), UserTexts::NotSaved);
 }
 
 Session::Step Session::keyTableStep(const QList<int> &keys)
@@ -394,8 +398,7 @@ QList<Session::Step> Session::profileSteps(bool withMacros)
 
     const ProfileSettings::Lighting &light = profile.lighting;
     const QList<int> colours = light.sentColours(flags.is55328);
-    noteWritten(m_store.setDataList(mouseLightValue,
-                                    {light.effect, light.speed, light.brightness}),
+    noteWritten(m_store.setDataList(mouseLightValue, {light.effect, light.speed, light.brightness}),
                 UserTexts::NotSaved);
     noteWritten(m_store.setDataList(mouseColorValue, variants(colours)), UserTexts::NotSaved);
     steps.append(lightingStep(light.effect, light.speed, light.brightness, colours));
@@ -435,11 +438,11 @@ Session::Step Session::lightingStep(int effect, int speed, int brightness,
                                     const QList<int> &colours)
 {
     const uchar type = m_store.deviceFlags().isColorful ? 0 : 1;
-    return [effect, speed, brightness, colours, type](DeviceOperations &operations,
-                                                      QVariantList &) {
-        operations.setLighting(uchar(effect), uchar(speed), uchar(brightness));
-        operations.setStageColours(type, colours);
-    };
+    return
+        [effect, speed, brightness, colours, type](DeviceOperations &operations, QVariantList &) {
+            operations.setLighting(uchar(effect), uchar(speed), uchar(brightness));
+            operations.setStageColours(type, colours);
+        };
 }
 
 void Session::sendWhole(QList<Step> steps, qsizetype profileSteps, const Done &done,
@@ -465,354 +468,386 @@ bool Session::markProfileOwed()
 
 void Session::switchProfile(int number, const Done &done)
 {
-    enqueue([this, number, done](const Finish &finish) {
-        if (number == activeProfile() || number < 0 || number >= StorePaths::profileCount) {
-            if (done)
-                done(number == activeProfile());
-            finish();
-            return;
-        }
-        // A switch the data folder does not take is not made: the mouse
-        // would hold a profile the program no longer knows it holds.
-        const QVariant before = m_store.globalData(mouseProfileNo);
-        if (!m_store.setGlobalData(mouseProfileNo, number) || !markProfileOwed()) {
-            m_store.setGlobalData(mouseProfileNo, before);
-            m_store.setGlobalData(mouseProfileUnsent, m_profileUnsent);
-            refuse(UserTexts::NotMade);
-            if (done)
-                done(false);
-            finish();
-            return;
-        }
-        m_store.setCurrentProfile(number);
-        emit profileChanged(number);
-        QList<Step> steps = profileSteps(true);
-        const qsizetype count = steps.size();
-        sendWhole(std::move(steps), count, done, finish);
-    }, dropDone(done));
+    enqueue(
+        [this, number, done](const Finish &finish) {
+            if (number == activeProfile() || number < 0 || number >= StorePaths::profileCount) {
+                if (done)
+                    done(number == activeProfile());
+                finish();
+                return;
+            }
+            // A switch the data folder does not take is not made: the mouse
+            // would hold a profile the program no longer knows it holds.
+            const QVariant before = m_store.globalData(mouseProfileNo);
+            if (!m_store.setGlobalData(mouseProfileNo, number) || !markProfileOwed()) {
+                m_store.setGlobalData(mouseProfileNo, before);
+                m_store.setGlobalData(mouseProfileUnsent, m_profileUnsent);
+                refuse(UserTexts::NotMade);
+                if (done)
+                    done(false);
+                finish();
+                return;
+            }
+            m_store.setCurrentProfile(number);
+            emit profileChanged(number);
+            QList<Step> steps = profileSteps(true);
+            const qsizetype count = steps.size();
+            sendWhole(std::move(steps), count, done, finish);
+        },
+        dropDone(done));
 }
 
 void Session::resendProfile(const Done &done)
 {
-    enqueue([this, done](const Finish &finish) {
-        markProfileOwed();
-        emit profileReloaded();
-        QList<Step> steps = profileSteps(false);
-        const qsizetype count = steps.size();
-        sendWhole(std::move(steps), count, done, finish);
-    }, dropDone(done));
+    enqueue(
+        [this, done](const Finish &finish) {
+            markProfileOwed();
+            emit profileReloaded();
+            QList<Step> steps = profileSteps(false);
+            const qsizetype count = steps.size();
+            sendWhole(std::move(steps), count, done, finish);
+        },
+        dropDone(done));
 }
 
 void Session::factoryReset(const Done &done)
 {
-    enqueue([this, done](const Finish &finish) {
-        markProfileOwed();
-        noteWritten(ProfileStore(m_store).resetProfile(activeProfile()), UserTexts::NotMade);
-        emit profileReloaded();
-        QList<Step> steps = profileSteps(false);
-        steps.append([](DeviceOperations &operations, QVariantList &) {
-            operations.setCurrentDpi(resetDpiStage);
-        });
-        setDpiStageKnown(resetDpiStage);
-        const qsizetype count = steps.size();
-        // The gun slots go back to their presets; what of them the mouse
-        // does not take goes again with the gun editor's next closing.
-        bool written = true;
-        const auto slotValues = GunPresets::reset(m_store, &written);
-        noteWritten(written, UserTexts::NotMade);
-        for (int slot = 1; slot <= GunPresets::slotCount; ++slot) {
-            const QList<int> values = slotValues[std::size_t(slot - 1)];
-            steps.append([slot, values](DeviceOperations &operations, QVariantList &) {
-                operations.sendGunData(slot, values);
+    enqueue(
+        [this, done](const Finish &finish) {
+            markProfileOwed();
+            noteWritten(ProfileStore(m_store).resetProfile(activeProfile()), UserTexts::NotMade);
+            emit profileReloaded();
+            QList<Step> steps = profileSteps(false);
+            steps.append([](DeviceOperations &operations, QVariantList &) {
+                operations.setCurrentDpi(resetDpiStage);
             });
-        }
-        emit gunPresetsReset();
-        sendWhole(std::move(steps), count, done, finish);
-    }, dropDone(done));
+            setDpiStageKnown(resetDpiStage);
+            const qsizetype count = steps.size();
+            // The gun slots go back to their presets; what of them the mouse
+            // does not take goes again with the gun editor's next closing.
+            bool written = true;
+            const auto slotValues = GunPresets::reset(m_store, &written);
+            noteWritten(written, UserTexts::NotMade);
+            for (int slot = 1; slot <= GunPresets::slotCount; ++slot) {
+                const QList<int> values = slotValues[std::size_t(slot - 1)];
+                steps.append([slot, values](DeviceOperations &operations, QVariantList &) {
+                    operations.sendGunData(slot, values);
+                });
+            }
+            emit gunPresetsReset();
+            sendWhole(std::move(steps), count, done, finish);
+        },
+        dropDone(done));
 }
 
-void Session::save(const SaveRequest &request,
-                   const std::function<void(const SaveOutcome &)> &done)
+void Session::save(const SaveRequest &request, const std::function<void(const SaveOutcome &)> &done)
 {
-    enqueue([this, request, done](const Finish &finish) {
-        struct Part
-        {
-            Panel panel;
-            QVariantMap before;
-            QVariantMap after;
-            bool written;
-            qsizetype firstStep;
-        };
-        QList<Part> parts;
-        QList<Step> steps;
-        const auto part = [&](Panel panel, const std::function<bool()> &write, Step step) {
-            const QVariantMap before = m_store.currentValues();
-            const bool written = write();
-            parts.append({panel, before, m_store.currentValues(), written, steps.size()});
-            steps.append(std::move(step));
-        };
-        const DeviceFlags &flags = m_store.deviceFlags();
-        if (request.keys) {
-            const QList<int> keys = *request.keys;
-            part(KeyPanel, [&] { return storeKeys(keys); }, keyTableStep(keys));
-        }
-        if (request.dpi) {
-            const SaveRequest::Dpi dpi = *request.dpi;
-            part(
-                DpiPanel,
-                [&] {
-                    const bool values = noteWritten(
-                        m_store.setDataList(SettingKeys::mouseDpiValueArray, variants(dpi.values)),
-                        UserTexts::NotSaved);
-                    return noteWritten(m_store.setData(SettingKeys::mouseCurrentDpiCount,
-                                                       dpi.active),
-                                       UserTexts::NotSaved) &&
-                           values;
-                },
-                dpiStep(dpi.active,
-                        StoredValues::toText(m_store.globalData(mouseSensorType),
-                                             QStringLiteral("3360")),
-                        dpi.values));
-        }
-        if (request.lighting) {
-            SaveRequest::Lighting light = *request.lighting;
-            // The 55328 takes colour 8 only with Breath Loop.
-            ProfileSettings::Lighting shown;
-            shown.effect = light.effect;
-            for (int i = 0; i < int(shown.colours.size()); ++i)
-                shown.colours[std::size_t(i)] = light.colours.value(i);
-            light.colours = shown.sentColours(flags.is55328);
-            part(
-                LightPanel,
-                [&] {
-                    const bool values = noteWritten(
-                        m_store.setDataList(mouseLightValue,
-                                            {light.effect, light.speed, light.brightness}),
-                        UserTexts::NotSaved);
-                    return noteWritten(m_store.setDataList(mouseColorValue, variants(light.colours)),
-                                       UserTexts::NotSaved) &&
-                           values;
-                },
-                lightingStep(light.effect, light.speed, light.brightness, light.colours));
-        }
-        // A profile the mouse does not hold whole gets the rest too.
-        const qsizetype restFrom = steps.size();
-        const bool rest = m_profileUnsent;
-        if (rest) {
-            const int rate =
-                ProfileSettings::rateCode(ProfileSettings::read(m_store, false).reportRateRow);
-            steps.append([rate](DeviceOperations &operations, QVariantList &) {
-                operations.setReportRate(uchar(rate));
-            });
-            if (flags.isGun)
-                steps.append(gunMatrixStep());
-            const QList<int> keys =
-                request.keys ? *request.keys : ProfileSettings::read(m_store, false).keyList();
-            steps.append(macroSlotSteps(keys, nullptr));
-        }
-        if (steps.isEmpty()) {
-            done({});
-            finish();
-            return;
-        }
-        this->request(std::move(steps), [this, parts, restFrom, rest, done,
-                                         finish](const Reply &reply) {
+    enqueue(
+        [this, request, done](const Finish &finish) {
+            struct Part
+            {
+                Panel panel;
+                QVariantMap before;
+                QVariantMap after;
+                bool written;
+                qsizetype firstStep;
+            };
+            QList<Part> parts;
+            QList<Step> steps;
+            const auto part = [&](Panel panel, const std::function<bool()> &write, Step step) {
+                const QVariantMap before = m_store.currentValues();
+                const bool written = write();
+                parts.append({panel, before, m_store.currentValues(), written, steps.size()});
+                steps.append(std::move(step));
+            };
+            const DeviceFlags &flags = m_store.deviceFlags();
+            if (request.keys) {
+                const QList<int> keys = *request.keys;
+                part(
+                    KeyPanel, [&] { return storeKeys(keys); }, keyTableStep(keys));
+            }
+            if (request.dpi) {
+                const SaveRequest::Dpi dpi = *request.dpi;
+                part(
+                    DpiPanel,
+                    [&] {
+                        const bool values =
+                            noteWritten(m_store.setDataList(SettingKeys::mouseDpiValueArray,
+                                                            variants(dpi.values)),
+                                        UserTexts::NotSaved);
+                        return noteWritten(
+                                   m_store.setData(SettingKeys::mouseCurrentDpiCount, dpi.active),
+                                   UserTexts::NotSaved) &&
+                               values;
+                    },
+                    dpiStep(dpi.active,
+                            StoredValues::toText(m_store.globalData(mouseSensorType),
+                                                 QStringLiteral("3360")),
+                            dpi.values));
+            }
+            if (request.lighting) {
+                SaveRequest::Lighting light = *request.lighting;
+                // The 55328 takes colour 8 only with Breath Loop.
+                ProfileSettings::Lighting shown;
+                shown.effect = light.effect;
+                for (int i = 0; i < int(shown.colours.size()); ++i)
+                    shown.colours[std::size_t(i)] = light.colours.value(i);
+                light.colours = shown.sentColours(flags.is55328);
+                part(
+                    LightPanel,
+                    [&] {
+                        const bool values = noteWritten(
+                            m_store.setDataList(mouseLightValue,
+                                                {light.effect, light.speed, light.brightness}),
+                            UserTexts::NotSaved);
+                        return noteWritten(
+                                   m_store.setDataList(mouseColorValue, variants(light.colours)),
+                                   UserTexts::NotSaved) &&
+                               values;
+                    },
+                    lightingStep(light.effect, light.speed, light.brightness, light.colours));
+            }
+            // A profile the mouse does not hold whole gets the rest too.
+            const qsizetype restFrom = steps.size();
+            const bool rest = m_profileUnsent;
+            if (rest) {
+                const int rate =
+                    ProfileSettings::rateCode(ProfileSettings::read(m_store, false).reportRateRow);
+                steps.append([rate](DeviceOperations &operations, QVariantList &) {
+                    operations.setReportRate(uchar(rate));
+                });
+                if (flags.isGun)
+                    steps.append(gunMatrixStep());
+                const QList<int> keys =
+                    request.keys ? *request.keys : ProfileSettings::read(m_store, false).keyList();
+                steps.append(macroSlotSteps(keys, nullptr));
+            }
+            if (steps.isEmpty()) {
+                done({});
+                finish();
+                return;
+            }
+            this->request(
+                std::move(steps), [this, parts, restFrom, rest, done, finish](const Reply &reply) {
+                    SaveOutcome outcome;
+                    QVariantMap values = m_store.currentValues();
+                    bool reverted = false;
+                    for (qsizetype i = 0; i < parts.size(); ++i) {
+                        const Part &part = parts.at(i);
+                        const qsizetype end =
+                            i + 1 < parts.size() ? parts.at(i + 1).firstStep : restFrom;
+                        const bool failed =
+                            reply.failed.mid(part.firstStep, end - part.firstStep).contains(true);
+                        // What the mouse did not take is not kept as if it had been.
+                        if (failed) {
+                            revert(values, part.before, part.after);
+                            reverted = true;
+                        }
+                        outcome.unsaved[part.panel] = failed || !part.written;
+                        outcome.ok = outcome.ok && !outcome.unsaved[part.panel];
+                    }
+                    if (reverted)
+                        noteWritten(m_store.restoreCurrentValues(values), UserTexts::NotSaved);
+                    if (rest)
+                        setProfileUnsent(reply.failed.mid(restFrom).contains(true));
+                    if (!reply.ok()) {
+                        outcome.ok = false;
+                        tellNotWritten();
+                    }
+                    done(outcome);
+                    finish();
+                });
+        },
+        [request, done] {
             SaveOutcome outcome;
-            QVariantMap values = m_store.currentValues();
-            bool reverted = false;
-            for (qsizetype i = 0; i < parts.size(); ++i) {
-                const Part &part = parts.at(i);
-                const qsizetype end = i + 1 < parts.size() ? parts.at(i + 1).firstStep : restFrom;
-                const bool failed = reply.failed.mid(part.firstStep, end - part.firstStep).contains(true);
-                // What the mouse did not take is not kept as if it had been.
-                if (failed) {
-                    revert(values, part.before, part.after);
-                    reverted = true;
-                }
-                outcome.unsaved[part.panel] = failed || !part.written;
-                outcome.ok = outcome.ok && !outcome.unsaved[part.panel];
-            }
-            if (reverted)
-                noteWritten(m_store.restoreCurrentValues(values), UserTexts::NotSaved);
-            if (rest)
-                setProfileUnsent(reply.failed.mid(restFrom).contains(true));
-            if (!reply.ok()) {
-                outcome.ok = false;
-                tellNotWritten();
-            }
+            outcome.ok = false;
+            outcome.unsaved = {request.keys.has_value(), request.dpi.has_value(),
+                               request.lighting.has_value()};
             done(outcome);
-            finish();
         });
-    }, [request, done] {
-        SaveOutcome outcome;
-        outcome.ok = false;
-        outcome.unsaved = {request.keys.has_value(), request.dpi.has_value(),
-                           request.lighting.has_value()};
-        done(outcome);
-    });
 }
 
 void Session::setReportRate(int row, const Done &done)
 {
-    enqueue([this, row, done](const Finish &finish) {
-        const int code = ProfileSettings::rateCode(row);
-        request({[code](DeviceOperations &operations, QVariantList &) {
-                    operations.setReportRate(uchar(code));
-                }},
-                [this, row, done, finish](const Reply &reply) {
-                    if (reply.ok()) {
-                        noteWritten(m_store.setData(SettingKeys::mouseReportRate, row),
-                                    UserTexts::NotSaved);
-                        emit reportRateChanged(row);
-                    } else {
-                        tellNotWritten();
-                    }
-                    if (done)
-                        done(reply.ok());
-                    finish();
-                });
-    }, dropDone(done));
+    enqueue(
+        [this, row, done](const Finish &finish) {
+            const int code = ProfileSettings::rateCode(row);
+            request({[code](DeviceOperations &operations, QVariantList &) {
+                        operations.setReportRate(uchar(code));
+                    }},
+                    [this, row, done, finish](const Reply &reply) {
+                        if (reply.ok()) {
+                            noteWritten(m_store.setData(SettingKeys::mouseReportRate, row),
+                                        UserTexts::NotSaved);
+                            emit reportRateChanged(row);
+                        } else {
+                            tellNotWritten();
+                        }
+                        if (done)
+                            done(reply.ok());
+                        finish();
+                    });
+        },
+        dropDone(done));
 }
 
 void Session::setDpiStage(int stage, const Done &done)
 {
-    enqueue([this, stage, done](const Finish &finish) {
-        request({[stage](DeviceOperations &operations, QVariantList &) {
-                    operations.setCurrentDpi(uchar(stage));
-                }},
-                [this, stage, done, finish](const Reply &reply) {
-                    // A stage the mouse did not take is not shown as its stage.
-                    if (reply.ok())
-                        setDpiStageKnown(stage);
-                    if (done)
-                        done(reply.ok());
-                    finish();
-                });
-    }, dropDone(done));
+    enqueue(
+        [this, stage, done](const Finish &finish) {
+            request({[stage](DeviceOperations &operations, QVariantList &) {
+                        operations.setCurrentDpi(uchar(stage));
+                    }},
+                    [this, stage, done, finish](const Reply &reply) {
+                        // A stage the mouse did not take is not shown as its stage.
+                        if (reply.ok())
+                            setDpiStageKnown(stage);
+                        if (done)
+                            done(reply.ok());
+                        finish();
+                    });
+        },
+        dropDone(done));
 }
 
 void Session::readDpiStage(const std::function<void(int, bool)> &done)
 {
-    enqueue([this, done](const Finish &finish) {
-        request({[](DeviceOperations &operations, QVariantList &values) {
-                    values << operations.currentDpi();
-                }},
-                [this, done, finish](const Reply &reply) {
-                    const int stage = reply.values.value(0).toInt();
-                    if (HidProtocol::isDpiStage(stage))
-                        setDpiStageKnown(stage);
-                    done(stage, reply.ok());
-                    finish();
-                });
-    }, [done] { done(0, false); });
+    enqueue(
+        [this, done](const Finish &finish) {
+            request({[](DeviceOperations &operations, QVariantList &values) {
+                        values << operations.currentDpi();
+                    }},
+                    [this, done, finish](const Reply &reply) {
+                        const int stage = reply.values.value(0).toInt();
+                        if (HidProtocol::isDpiStage(stage))
+                            setDpiStageKnown(stage);
+                        done(stage, reply.ok());
+                        finish();
+                    });
+        },
+        [done] { done(0, false); });
 }
 
 void Session::sendGunSlots(const QList<int> &keys, const Done &done)
 {
-    enqueue([this, keys, done](const Finish &finish) {
-        QList<Step> steps;
-        const std::array<int, GunPresets::slotCount> presets = GunPresets::slotPresets(m_store);
-        for (int slot = 1; slot <= GunPresets::slotCount; ++slot) {
-            const QList<int> values =
-                GunPresets::preset(m_store, presets[std::size_t(slot - 1)]).slotValues();
-            steps.append([slot, values](DeviceOperations &operations, QVariantList &) {
-                operations.sendGunData(slot, values);
+    enqueue(
+        [this, keys, done](const Finish &finish) {
+            QList<Step> steps;
+            const std::array<int, GunPresets::slotCount> presets = GunPresets::slotPresets(m_store);
+            for (int slot = 1; slot <= GunPresets::slotCount; ++slot) {
+                const QList<int> values =
+                    GunPresets::preset(m_store, presets[std::size_t(slot - 1)]).slotValues();
+                steps.append([slot, values](DeviceOperations &operations, QVariantList &) {
+                    operations.sendGunData(slot, values);
+                });
+            }
+            // The key table carries the slots' fire periods.
+            storeKeys(keys);
+            steps.append(keyTableStep(keys));
+            request(std::move(steps), [this, done, finish](const Reply &reply) {
+                if (!reply.ok())
+                    tellNotWritten();
+                if (done)
+                    done(reply.ok());
+                finish();
             });
-        }
-        // The key table carries the slots' fire periods.
-        storeKeys(keys);
-        steps.append(keyTableStep(keys));
-        request(std::move(steps), [this, done, finish](const Reply &reply) {
-            if (!reply.ok())
-                tellNotWritten();
-            if (done)
-                done(reply.ok());
-            finish();
-        });
-    }, dropDone(done));
+        },
+        dropDone(done));
 }
 
 void Session::sendKeys(const QList<int> &keys, const Done &done)
 {
-    enqueue([this, keys, done](const Finish &finish) {
-        storeKeys(keys);
-        request({keyTableStep(keys)}, [this, done, finish](const Reply &reply) {
-            if (!reply.ok())
-                tellNotWritten();
-            if (done)
-                done(reply.ok());
-            finish();
-        });
-    }, dropDone(done));
+    enqueue(
+        [this, keys, done](const Finish &finish) {
+            storeKeys(keys);
+            request({keyTableStep(keys)}, [this, done, finish](const Reply &reply) {
+                if (!reply.ok())
+                    tellNotWritten();
+                if (done)
+                    done(reply.ok());
+                finish();
+            });
+        },
+        dropDone(done));
 }
 
 void Session::sendMacro(int slot, const QString &name, const Done &done)
 {
-    enqueue([this, slot, name, done](const Finish &finish) {
-        request({macroStep(slot, name)}, [this, done, finish](const Reply &reply) {
-            // The slot plays the old body: Save sends it again.
-            if (!reply.ok()) {
-                setProfileUnsent(true);
-                tellNotWritten();
-            }
-            if (done)
-                done(reply.ok());
-            finish();
-        });
-    }, dropDone(done));
+    enqueue(
+        [this, slot, name, done](const Finish &finish) {
+            request({macroStep(slot, name)}, [this, done, finish](const Reply &reply) {
+                // The slot plays the old body: Save sends it again.
+                if (!reply.ok()) {
+                    setProfileUnsent(true);
+                    tellNotWritten();
+                }
+                if (done)
+                    done(reply.ok());
+                finish();
+            });
+        },
+        dropDone(done));
 }
 
 void Session::sendMacroSlots(const QList<int> &keys, const QString &name, const Done &done)
 {
-    enqueue([this, keys, name, done](const Finish &finish) {
-        request(macroSlotSteps(keys, &name), [this, done, finish](const Reply &reply) {
-            if (!reply.ok())
-                tellNotWritten();
-            if (done)
-                done(reply.ok());
-            finish();
-        });
-    }, dropDone(done));
+    enqueue(
+        [this, keys, name, done](const Finish &finish) {
+            request(macroSlotSteps(keys, &name), [this, done, finish](const Reply &reply) {
+                if (!reply.ok())
+                    tellNotWritten();
+                if (done)
+                    done(reply.ok());
+                finish();
+            });
+        },
+        dropDone(done));
 }
 
 void Session::readKeyboardOption(const std::function<void(const std::array<uchar, 4> &)> &done)
 {
-    enqueue([this, done](const Finish &finish) {
-        request({[](DeviceOperations &operations, QVariantList &values) {
-                    for (uchar byte : operations.keyboardOption())
-                        values << byte;
-                }},
-                [done, finish](const Reply &reply) {
-                    std::array<uchar, 4> option{};
-                    for (int i = 0; i < 4; ++i)
-                        option[std::size_t(i)] = uchar(reply.values.value(i).toUInt());
-                    done(option);
-                    finish();
-                });
-    }, [done] { done({}); });
+    enqueue(
+        [this, done](const Finish &finish) {
+            request({[](DeviceOperations &operations, QVariantList &values) {
+                        for (uchar byte : operations.keyboardOption())
+                            values << byte;
+                    }},
+                    [done, finish](const Reply &reply) {
+                        std::array<uchar, 4> option{};
+                        for (int i = 0; i < 4; ++i)
+                            option[std::size_t(i)] = uchar(reply.values.value(i).toUInt());
+                        done(option);
+                        finish();
+                    });
+        },
+        [done] { done({}); });
 }
 
 void Session::setKeyboardOption(const std::array<uchar, 4> &option)
 {
-    enqueue([this, option](const Finish &finish) {
-        request({[option](DeviceOperations &operations, QVariantList &) {
-                    operations.setKeyboardOption(option[0], option[1], option[2], option[3]);
-                }},
-                [finish](const Reply &) { finish(); });
-    }, {});
+    enqueue(
+        [this, option](const Finish &finish) {
+            request({[option](DeviceOperations &operations, QVariantList &) {
+                        operations.setKeyboardOption(option[0], option[1], option[2], option[3]);
+                    }},
+                    [finish](const Reply &) { finish(); });
+        },
+        {});
 }
 
 void Session::readProfileBlock(int n, const std::function<void(const QByteArray &)> &done)
 {
-    enqueue([this, n, done](const Finish &finish) {
-        request({[n](DeviceOperations &operations, QVariantList &values) {
-                    values << operations.profileBlock(n);
-                }},
-                [done, finish](const Reply &reply) {
-                    done(reply.values.value(0).toByteArray());
-                    finish();
-                });
-    }, [done] { done({}); });
+    enqueue(
+        [this, n, done](const Finish &finish) {
+            request({[n](DeviceOperations &operations, QVariantList &values) {
+                        values << operations.profileBlock(n);
+                    }},
+                    [done, finish](const Reply &reply) {
+                        done(reply.values.value(0).toByteArray());
+                        finish();
+                    });
+        },
+        [done] { done({}); });
 }
 
 QList<int> Session::macroBytes(const QStringList &events, int repeat) const
@@ -891,9 +926,8 @@ void Session::setScrollLines(int lines)
 // profile switch.
 void Session::applyPointer(int setting, int value)
 {
-    static const char *const failureLines[] = {"setCursorSpeed Failed",
-                                               "setDoubleClickSpeed Failed",
-                                               "setVerticalScrollLines Failed"};
+    static const char *const failureLines[] = {
+        "setCursorSpeed Failed", "setDoubleClickSpeed Failed", "setVerticalScrollLines Failed"};
     const auto which = PointerSettings::Setting(setting);
     if (!m_pointerSettings->canSet(which))
         return;

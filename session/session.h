@@ -1,7 +1,7 @@
 #pragma once
 
-#include "devicelinkhost.h"
 #include "detection.h"
+#include "devicelinkhost.h"
 #include "hid_thread.h"
 #include "pointersettings.h"
 #include "profilelist.h"
@@ -232,9 +232,10 @@ private:
     // A damaged data file was set aside (told once a turn).
     void noteSetAside(const QString &path);
 
+    // Before the store: its constructor already reports damaged files.
+    bool m_setAsideNoticeQueued = false;
     SettingsStore m_store;
     Hid_Thread m_link;
-    bool m_setAsideNoticeQueued = false;
     std::unique_ptr<DeviceOperations> m_operations;
     std::unique_ptr<PointerSettings> m_pointerSettings;
     // Numbered in the order asked for.

@@ -85,7 +85,8 @@ std::optional<double> toNumber(const QVariant &value)
     if (text.isEmpty())
         return std::nullopt;
     bool ok = false;
-    for (const auto &[prefix, base] : {std::pair{"0x", 16}, std::pair{"0o", 8}, std::pair{"0b", 2}}) {
+    for (const auto &[prefix, base] :
+         {std::pair{"0x", 16}, std::pair{"0o", 8}, std::pair{"0b", 2}}) {
         if (text.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) {
             const qulonglong number = text.mid(2).toULongLong(&ok, base);
             return ok ? std::optional<double>(double(number)) : std::nullopt;

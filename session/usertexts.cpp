@@ -61,7 +61,6 @@ QString text(const QString &root, const char *group, const QString &language, in
 }
 } // namespace
 
-
 QString refusal(const QString &root, const QString &language, int reason,
                 const FileReplace::SetAsideNotice &notice)
 {
@@ -77,8 +76,9 @@ QString notice(const QString &root, const QString &language, int which,
 QString pointer(const QString &root, const QString &language, int which)
 {
     // The group was first delivered in Chinese only.
-    return text(root, "pointer", language.isEmpty() ? QStringLiteral("ChineseSimplified") : language,
-                which, englishPointer, int(std::size(englishPointer)), {});
+    return text(root, "pointer",
+                language.isEmpty() ? QStringLiteral("ChineseSimplified") : language, which,
+                englishPointer, int(std::size(englishPointer)), {});
 }
 
 } // namespace UserTexts

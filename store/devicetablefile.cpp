@@ -79,9 +79,7 @@ DeviceTable DeviceTableFile::load(const QString &root, bool *fromFactory)
     if (!FileReplace::hasRoomFor(global)) {
         copyFolder.emplace();
         const QString copy = copyFolder->filePath(QStringLiteral("apConfig.bin"));
-        global = copyFolder->isValid() && QFile::copy(global, copy)
-                     ? copy
-                     : factory;
+        global = copyFolder->isValid() && QFile::copy(global, copy) ? copy : factory;
     }
     // A damaged table would find no mouse at all, silently; the factory
     // table still serves the devices the program ships with.

@@ -21,8 +21,8 @@ QString LangStrings::filePath(const QString &root, const QString &langCode)
     return StorePaths::in(root, StorePaths::languageFolder) + langCode + QStringLiteral(".ini");
 }
 
-QStringList LangStrings::read(const QString &root, const QString &typeStr,
-                              const QString &langCode, const FileReplace::SetAsideNotice &notice)
+QStringList LangStrings::read(const QString &root, const QString &typeStr, const QString &langCode,
+                              const FileReplace::SetAsideNotice &notice)
 {
     QStringList texts;
     if (!FileName::isPlain(langCode))

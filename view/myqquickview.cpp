@@ -250,18 +250,15 @@ void myQQuickView::save(QVariantMap values, QJSValue done)
     }
     if (values.contains(QStringLiteral("lighting"))) {
         const QVariantMap light = storable(values.value(QStringLiteral("lighting"))).toMap();
-        request.lighting = Session::SaveRequest::Lighting{
-            light.value(QStringLiteral("effect")).toInt(),
-            light.value(QStringLiteral("speed")).toInt(),
-            light.value(QStringLiteral("brightness")).toInt(),
-            sceneList(light.value(QStringLiteral("colours")))};
+        request.lighting =
+            Session::SaveRequest::Lighting{light.value(QStringLiteral("effect")).toInt(),
+                                           light.value(QStringLiteral("speed")).toInt(),
+                                           light.value(QStringLiteral("brightness")).toInt(),
+                                           sceneList(light.value(QStringLiteral("colours")))};
     }
-    m_session.save(request, [this, done](const Session::SaveOutcome &outcome) {
-        QJSValue unsaved = engine()->newObject();
-        unsaved.setProperty(QStringLiteral("keys"), outcome.unsaved[Session::KeyPanel]);
-        unsaved.setProperty(QStringLiteral("dpi"), outcome.unsaved[Session::DpiPanel]);
-        unsaved.setProperty(QStringLiteral("lighting"), outcome.unsaved[Session::LightPanel]);
-        call(done, {outcome.ok, unsaved});
+    m_session.save(request, [done](const Session::SaveOutcome &outcome) {
+        call(done, {outcome.ok, outcome.unsaved[Session::KeyPanel],
+                    outcome.unsaved[Session::DpiPanel], outcome.unsaved[Session::LightPanel]});
     });
 }
 
@@ -452,7 +449,8 @@ bool myQQuickView::loadProfile(int profile)
 
 void myQQuickView::saveProfile(int profile)
 {
-    noteWritten(ProfileStore(*store()).exportProfile(profile, *m_fileDialogs), UserTexts::ExportFailed);
+    noteWritten(ProfileStore(*store()).exportProfile(profile, *m_fileDialogs),
+                UserTexts::ExportFailed);
 }
 
 void myQQuickView::resetProfile(int profile)
@@ -467,7 +465,9 @@ void myQQuickView::copyProfile(int destprofile, int srcprofile)
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    return noteWritten(NameListFile(store()->root(), store()->setAsideNotice()).update(type, nameList), UserTexts::NotMade);
+    return noteWritten(
+        NameListFile(store()->root(), store()->setAsideNotice()).update(type, nameList),
+        UserTexts::NotMade);
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
@@ -477,12 +477,14 @@ QVariantList myQQuickView::getNameList(QVariant type)
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
-    return noteWritten(MacroStore(*store()).create(name.toString(), macroIndex.toUInt()), UserTexts::NotMade);
+    return noteWritten(MacroStore(*store()).create(name.toString(), macroIndex.toUInt()),
+                       UserTexts::NotMade);
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
 {
-    return noteWritten(MacroStore(*store()).save(name.toString(), macros, repeat), UserTexts::NotMade);
+    return noteWritten(MacroStore(*store()).save(name.toString(), macros, repeat),
+                       UserTexts::NotMade);
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)
@@ -524,8 +526,9 @@ void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
 
 QVariant myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    return noteWritten(GunDataFile(store()->root(), store()->setAsideNotice()).saveRecord(index.toString(), src6),
-                       UserTexts::NotMade);
+    return noteWritten(
+        GunDataFile(store()->root(), store()->setAsideNotice()).saveRecord(index.toString(), src6),
+        UserTexts::NotMade);
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)

@@ -108,8 +108,8 @@ public slots:
     void setBusy(int busyTime);
 
     // The session's sequences. A `done` callback gets whether the mouse
-    // took it all; Save's gets that and the panels still unsaved
-    // ({ keys, dpi, lighting }).
+    // took it all; Save's gets that and whether each panel (keys, dpi,
+    // lighting) is still unsaved.
     // The active profile's values as the screens show them
     // (ProfileSettings), or the default profile's.
     QVariantMap profileSettings(bool isRecovery);

@@ -176,7 +176,8 @@ function saveChanges(s, then) {
         values.dpi = s.dpi.saveValues()
     if (s.light.isSave === true)
         values.lighting = s.light.saveValues()
-    s.view.save(values, (ok, unsaved) => {
+    s.view.save(values, (ok, keys, dpi, lighting) => {
+        const unsaved = { keys: keys, dpi: dpi, lighting: lighting }
         for (const panel in values)
             panels[panel].isSave = unsaved[panel]
         if (then)

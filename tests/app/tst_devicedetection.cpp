@@ -2,8 +2,8 @@
 #include "devicedetector.h"
 #include "myqquickview.h"
 #include "session.h"
-#include "usertexts.h"
 #include "testdatafolder.h"
+#include "usertexts.h"
 #include "virtualmouse.h"
 #include "widget.h"
 
@@ -90,8 +90,11 @@ private:
             std::make_unique<Widget>(m_folder->path(), nullptr, scene, m_backend.get(), load);
         link().setSleep([](int) {});
         link().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
-        if (load == Ui_Controler::SceneLoad::Now)
+        if (load == Ui_Controler::SceneLoad::Now) {
+            // In front, the window tells what the tray otherwise would.
             m_widget->show();
+            QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
+        }
     }
     Hid_Thread &link() { return m_widget->session().link(); }
     bool connected() const { return m_widget->session().isConnected(); }
@@ -275,7 +278,7 @@ void tst_DeviceDetection::detectionPass()
             [&heard](const QString &text) { heard << "notice: " + text; });
     const bool expected = outcome.startsWith('1');
     for (int n = 0; n < passes; ++n) {
-        m_widget->showMinimized(); // the tray tells what the pass found
+        m_widget->showMinimized();  // the tray tells what the pass found
         link().stopEventListener(); // a pass runs only while none listens
         pass();
         QCOMPARE(connected(), expected && !mouse.isAccessDenied());

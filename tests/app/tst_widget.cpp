@@ -151,7 +151,8 @@ private slots:
                 .run(line, [&](const CommandResult &result) { answers << result; });
         }
         QCOMPARE(answers.size(), 1);
-        QVERIFY2(answers.at(0).out.contains("\"answeredFrom\":\"state\""), qPrintable(answers.at(0).out));
+        QVERIFY2(answers.at(0).out.contains("\"answeredFrom\":\"state\""),
+                 qPrintable(answers.at(0).out));
         // The window goes on; the quit waits, then stops the send past its bound.
         int ticks = 0;
         QTimer ticker;

@@ -120,7 +120,8 @@ private:
     XServer m_x;
     std::shared_ptr<xcb_connection_t> m_otherClient; // members go: hooks, then the window
     TestDataFolder m_folder;
-    std::unique_ptr<Widget> m_widget{new Widget(m_folder.path(), nullptr, "qrc:/scenes/recorder.qml")};
+    std::unique_ptr<Widget> m_widget{
+        new Widget(m_folder.path(), nullptr, "qrc:/scenes/recorder.qml")};
     std::unique_ptr<GlobalInputHooks> m_hooks;
     std::unique_ptr<QObject> m_captures;
     X11InputHooks *m_backend = nullptr;

@@ -4,11 +4,11 @@
 #include "langstrings.h"
 #include "testdatafolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QDir>
 #include <QTest>
 
 class tst_DeliveredFiles : public QObject

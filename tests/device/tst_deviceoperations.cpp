@@ -26,8 +26,8 @@ Bytes blockPattern(int n)
 // `gunSwitch`, button 4 switches between three presets.
 QList<int> defaultRecords(bool gunSwitch = false)
 {
-    QList<int> list{0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0, 0xF4, 0, 0, 0, 0xF3, 0,
-                    5, 0, 1,    0, 5, 0, 2,    0, 0, 0xF0, 0x1E, 2};
+    QList<int> list{0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0,    0xF4, 0,
+                    0, 0, 0xF3, 0, 5, 0, 1,    0, 5, 0, 2,    0, 0, 0xF0, 0x1E, 2};
     list += QList<int>(24, 0);
     list += {0xFF, 0, 1, 0, 0xFF, 0, 2, 0};
     if (gunSwitch)
@@ -56,7 +56,8 @@ struct OperationsRig
 {
     explicit OperationsRig(const QString &flags, const QString &unread = {})
         : operations(DeviceOperations::create(
-              flags.left(3), {flags.contains("colour"), flags.contains("gun"), flags.contains("55328")}))
+              flags.left(3),
+              {flags.contains("colour"), flags.contains("gun"), flags.contains("55328")}))
     {
         mouse = &backend.addMouse(flags.left(3).toInt());
         DeviceEntry row = mouse->row();
@@ -115,30 +116,48 @@ private slots:
                             const char *reports, Bytes written = Bytes()) {
             QTest::newRow(name) << QString(flags) << run << QString(reports) << written;
         };
-        row("DPI, 553", "553",
-            [](DeviceOperations &d) { d.setDpi(3, "3360", {400, 800, 1600, 3200, 6400, 100, 200, 300}); },
+        row(
+            "DPI, 553", "553",
+            [](DeviceOperations &d) {
+                d.setDpi(3, "3360", {400, 800, 1600, 3200, 6400, 100, 200, 300});
+            },
             "00 11 03 08", hex("03070f8080808080").leftJustified(32, '\0'));
-        row("report rate, 560", "560", [](DeviceOperations &d) { d.setReportRate(2); },
+        row(
+            "report rate, 560", "560", [](DeviceOperations &d) { d.setReportRate(2); },
             "00 03 01 02, 00 03 02 02, 00 03 03 02, 00 03 04 02");
-        row("current DPI, 560 gun", "560 colour gun", [](DeviceOperations &d) { d.setCurrentDpi(4); },
-            "00 04 01 04");
+        row(
+            "current DPI, 560 gun", "560 colour gun",
+            [](DeviceOperations &d) { d.setCurrentDpi(4); }, "00 04 01 04");
         // Code 03H would be a report rate on family 560.
-        row("keyboard option, 560", "560", [](DeviceOperations &d) { d.setKeyboardOption(1, 2, 3, 4); },
-            "00 01 01 02");
-        row("switch matrix 1, 560", "560", [](DeviceOperations &d) { d.switchKeyMatrix(1); }, "00 02 01");
-        row("effect 4, plain", "553", [](DeviceOperations &d) { d.setLighting(4, 1, 0); },
+        row(
+            "keyboard option, 560", "560",
+            [](DeviceOperations &d) { d.setKeyboardOption(1, 2, 3, 4); }, "00 01 01 02");
+        row(
+            "switch matrix 1, 560", "560", [](DeviceOperations &d) { d.switchKeyMatrix(1); },
+            "00 02 01");
+        row(
+            "effect 4, plain", "553", [](DeviceOperations &d) { d.setLighting(4, 1, 0); },
             "00 0d 02 02 02");
-        row("colours twice without is55328", "553",
-            [](DeviceOperations &d) { d.setStageColours(1, {1, 2, 3}); }, "00 10 01 18, 00 10 01 18",
-            hex("010203").leftJustified(32, '\0').repeated(2));
-        row("colours, type 2", "553 colour", [](DeviceOperations &d) { d.setStageColours(2, {1, 2, 3}); },
+        row(
+            "colours twice without is55328", "553",
+            [](DeviceOperations &d) {
+                d.setStageColours(1, {1, 2, 3});
+            },
+            "00 10 01 18, 00 10 01 18", hex("010203").leftJustified(32, '\0').repeated(2));
+        row(
+            "colours, type 2", "553 colour",
+            [](DeviceOperations &d) {
+                d.setStageColours(2, {1, 2, 3});
+            },
             "00 10 02 04, 00 10 02 04", hex("01020300").leftJustified(32, '\0').repeated(2));
         QList<int> stage8(24, 0);
         stage8[22] = 7;
-        row("is55328, stage 8 coloured", "553 55328",
+        row(
+            "is55328, stage 8 coloured", "553 55328",
             [stage8](DeviceOperations &d) { d.setStageColours(3, stage8); }, "00 10 00 18",
             (Bytes(22, '\0') + hex("0700")).leftJustified(32, '\0'));
-        row("gun data negated by the option", "553 colour gun",
+        row(
+            "gun data negated by the option", "553 colour gun",
             [](DeviceOperations &d) {
                 d.sendGunData(2, {10, 20, 5});
                 d.setKeyboardOption(0, 0, 1, 0);
@@ -147,15 +166,21 @@ private slots:
             },
             "00 83, 00 04 00 0a 14 05 01, 00 03 00 00 01, 00 83, 00 04 00 0a 14 fb 02, 00 83, "
             "00 04 00 0a");
-        row("gun data without guns, 560", "560", [](DeviceOperations &d) { d.sendGunData(1, {10, 20, 5}); },
+        row(
+            "gun data without guns, 560", "560",
+            [](DeviceOperations &d) {
+                d.sendGunData(1, {10, 20, 5});
+            },
             "");
-        row("gun slot 0 or 4", "560 colour gun",
+        row(
+            "gun slot 0 or 4", "560 colour gun",
             [](DeviceOperations &d) {
                 for (int slot : {0, 4, -1})
                     d.sendGunData(slot, {10, 20, 5});
             },
             "");
-        row("block numbers above four", "560 colour gun",
+        row(
+            "block numbers above four", "560 colour gun",
             [](DeviceOperations &d) {
                 d.sendProfile(5);
                 d.readProfile(5);
@@ -168,7 +193,8 @@ private slots:
         for (int i = 0; i < 126; ++i)
             d << i;
         d << 0 << 256;
-        row("macro slots, 560", "560",
+        row(
+            "macro slots, 560", "560",
             [d](DeviceOperations &o) {
                 QTest::ignoreMessage(QtWarningMsg, "Macro block without its end refused");
                 o.sendMacro(d, 11);
@@ -183,14 +209,19 @@ private slots:
                 hex("010203").leftJustified(32, '\0') + Bytes(96, '\0'));
         // Slots 5..9 carry records 8, 7, 7, 6, 5; the double click goes out as
         // a double click: the factory firmware table.
-        row("key matrix, 560", "560 colour gun",
-            [](DeviceOperations &o) { o.sendKeyMatrix(defaultRecords(), {}, {1, 2, 3}); },
+        row(
+            "key matrix, 560", "560 colour gun",
+            [](DeviceOperations &o) {
+                o.sendKeyMatrix(defaultRecords(), {}, {1, 2, 3});
+            },
             "00 0d 01 80", factoryFirmware + Bytes(64, '\0'));
         // The firmware table, untranslated.
         const Bytes table = hex("0100f000 09080000 00000000") + factoryFirmware.mid(12);
-        row("reset, 553", "553", [table](DeviceOperations &o) { o.resetKeyMatrices(ints(table)); },
+        row(
+            "reset, 553", "553", [table](DeviceOperations &o) { o.resetKeyMatrices(ints(table)); },
             "00 12 02 40 08, 00 12 03 40 08, 00 12 04 40 08", table.repeated(3));
-        row("reset, 560", "560", [table](DeviceOperations &o) { o.resetKeyMatrices(ints(table)); },
+        row(
+            "reset, 560", "560", [table](DeviceOperations &o) { o.resetKeyMatrices(ints(table)); },
             "00 0d 02 80, 00 0d 03 80, 00 0d 04 80", (table + Bytes(64, '\0')).repeated(3));
     }
 
@@ -224,29 +255,44 @@ private slots:
             QTest::newRow(name) << QString(flags) << QString(unread) << readable << run
                                 << QString(reports) << patches;
         };
-        const Operations effect = [](DeviceOperations &d) { d.setLighting(5, 2, 4); };
+        const Operations effect = [](DeviceOperations &d) {
+            d.setLighting(5, 2, 4);
+        };
         const char *all = "00 0c 01 80, 00 0c 02 80, 00 0c 03 80, 00 0c 04 80";
-        row("DPI 3389, guns", "560 colour gun", "", true,
-            [](DeviceOperations &d) { d.setDpi(4, "3389", {400, 12800, 12799, 20000, 100, 100, 100, 13000}); },
+        row(
+            "DPI 3389, guns", "560 colour gun", "", true,
+            [](DeviceOperations &d) {
+                d.setDpi(4, "3389", {400, 12800, 12799, 20000, 100, 100, 100, 13000});
+            },
             all, "1234:82:8a8a0800ff90020202040800ff90020202040f");
-        row("DPI 3360 short list, no guns", "560", "", true,
-            [](DeviceOperations &d) { d.setDpi(3, "3360", {400, 800, 1600}); }, "00 0c 01 80",
-            "1234:84:03070fffffffffff03070fffffffffff07");
+        row(
+            "DPI 3360 short list, no guns", "560", "", true,
+            [](DeviceOperations &d) {
+                d.setDpi(3, "3360", {400, 800, 1600});
+            },
+            "00 0c 01 80", "1234:84:03070fffffffffff03070fffffffffff07");
         row("effect, colourful without guns", "560 colour", "", true, effect, "00 0c 01 80",
             "1234:71:05ff05");
-        row("effect, plain without guns", "560", "", true,
+        row(
+            "effect, plain without guns", "560", "", true,
             [](DeviceOperations &d) { d.setLighting(4, 1, 0); }, "00 0c 01 80",
             "234:71:020202 1:71:020203");
         const QString zeros(42, QLatin1Char('0'));
-        const Operations colours = [](DeviceOperations &d) { d.setStageColours(7, {10, 11, 12}); };
+        const Operations colours = [](DeviceOperations &d) {
+            d.setStageColours(7, {10, 11, 12});
+        };
         row("colours, colourful", "560 colour gun", "", true, colours, "00 0c 00 80",
             "0:24:0a0b0c" + zeros);
         row("colours, plain", "560 gun", "", true, colours, "00 0c 01 80", "1:104:0a0b0c" + zeros);
         // Gun slot 2 lives in block 3; its byte 65 (25 in the pattern) drops bit 2.
-        row("gun slot read again", "560 colour gun", "3", true,
-            [](DeviceOperations &d) { d.sendGunData(2, {300, -3, 5, 99}); }, "00 8c 03, 00 0c 03 80",
-            "3:65:21 3:78:f02cfd05");
-        row("profile read again", "560 colour gun", "2", true,
+        row(
+            "gun slot read again", "560 colour gun", "3", true,
+            [](DeviceOperations &d) {
+                d.sendGunData(2, {300, -3, 5, 99});
+            },
+            "00 8c 03, 00 0c 03 80", "3:65:21 3:78:f02cfd05");
+        row(
+            "profile read again", "560 colour gun", "2", true,
             [](DeviceOperations &d) { d.sendProfile(2); }, "00 8c 02, 00 0c 02 80", "");
         row("effect, unreadable", "560 colour", "1", false, effect, "00 8c 01", "1234:71:05ff05");
         row("effect, a gun block unreadable", "560 colour gun", "3", false, effect,

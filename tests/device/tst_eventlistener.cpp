@@ -68,8 +68,8 @@ private slots:
                 if (!shown)
                     QTest::ignoreMessage(QtWarningMsg, "DPI stage 0 ignored");
                 QVERIFY(rig.mouse->pressDpiButton(stage));
-                QStringList expected = shown ? QStringList{QString("stage %1").arg(stage)}
-                                             : QStringList();
+                QStringList expected =
+                    shown ? QStringList{QString("stage %1").arg(stage)} : QStringList();
                 QTRY_COMPARE(host.recorded(), expected);
                 // The next press arrives alone after one that was ignored.
                 QVERIFY(rig.mouse->pressDpiButton(4));

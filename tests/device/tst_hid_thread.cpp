@@ -274,7 +274,9 @@ private slots:
                                QMutexLocker locked(&lock);
                                ran.append(n);
                            },
-                           [&] { dropped = true; }});
+                           [&] {
+                               dropped = true;
+                           }});
         };
         QSignalSpy idle(&rig.link, &Hid_Thread::idle);
         QTest::ignoreMessage(QtWarningMsg, "cmd Failed 0C");
@@ -290,7 +292,7 @@ private slots:
         QVERIFY(dropped);
         QCOMPARE(rig.link.pendingJobs(), 0);
         QCOMPARE(rig.mouse->commands(), QList<QByteArray>({hex("00 01 02 00 00 00 00 00 fc"),
-                                                          hex("00 13 05 80 00 00 00 00 67")}));
+                                                           hex("00 13 05 80 00 00 00 00 67")}));
         QCOMPARE(rig.mouse->received().size(), 2 + 4);
         QVERIFY(!rig.link.lastExchangeOk());
         QVERIFY(!threads.isEmpty() && !threads.contains(QThread::currentThread()));
@@ -355,12 +357,11 @@ private slots:
         // The mouse is built with 370524; a plain link ignores the code; an
         // sCode not six characters long gives no code, which the mouse does
         // not read.
-        for (const auto &[isEncode, tableCode, confirmed] :
-             {std::tuple{false, "370524", true},
-              {true, "370524", true},
-              {true, "1234567", false},
-              {true, "111111", false},
-              {false, "111111", true}}) {
+        for (const auto &[isEncode, tableCode, confirmed] : {std::tuple{false, "370524", true},
+                                                             {true, "370524", true},
+                                                             {true, "1234567", false},
+                                                             {true, "111111", false},
+                                                             {false, "111111", true}}) {
             LinkRig rig(553, isEncode);
             DeviceTable table = rig.link.deviceTable();
             table[0].sCode = QLatin1String(tableCode);

@@ -41,6 +41,9 @@ TestCase {
         return item ? item.objectName : ""
     }
 
+    // Waits until the session has done what it was asked.
+    function settle() { tryCompare(ui_View, "busy", false, 5000) }
+
     // The main scene before initUI.
     function makeMain() {
         const component = Qt.createComponent("qrc:/modules/qml/main.qml")
@@ -52,7 +55,7 @@ TestCase {
     function startMain() {
         const main = makeMain()
         main.initUI()
-        main.unlock()
+        main.run()
         verify(main.isMainShown)
         waitForRendering(main)
         return main

@@ -5,11 +5,11 @@
 #include "autostart.h"
 #include "filesizelimit.h"
 #include "myqquickview.h"
-#include "session.h"
-#include "virtualmouse.h"
 #include "scriptedfiledialogs.h"
+#include "session.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
+#include "virtualmouse.h"
 
 #include <QApplication>
 #include <QDir>
@@ -91,7 +91,8 @@ public slots:
         m_mouse = &m_backend->addMouse(family);
         reopen();
         bool connected = false;
-        m_session->detect([&](const Detection::Result &result, bool) { connected = result.connected; });
+        m_session->detect(
+            [&](const Detection::Result &result, bool) { connected = result.connected; });
         m_session->startUp();
         settle();
         m_mouse->clearRecord();

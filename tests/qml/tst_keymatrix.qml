@@ -47,7 +47,7 @@ Item {
             s = make(screensComponent).parts
             dialog = s.dialog
             dialog.init()
-            s.panel.init(false, false)
+            s.panel.load(ui_View.profileSettings(false).keys, ui_View.profileSettings(true).keys)
             waitForRendering(s.panel) // rows and options are placed when the window is polished
         }
 
@@ -85,7 +85,8 @@ Item {
             testData.write(factory, testData.read(factory).replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
             testData.reopen()
             ui_View.setData("mouseMacroKey/2", "Burst")
-            ui_View.mouseSetKeyMatrix(Array.from({ length: 64 }, (_, i) => i === 43 ? 300 : [7, 0, 0xE0, 4][i % 4]), false, [])
+            for (let k = 0; k < 16; ++k)
+                ui_View.setDataList("mouseKeyMatrix/" + k, k === 10 ? [7, 0, 0xE0, 300] : [7, 0, 0xE0, 4])
             makeScreens()
             const notices = spy(ui_View, "userNotice")
             mouseClick(row(0))

@@ -14,7 +14,7 @@ Item {
 
         function makePanel(props) {
             const panel = make(lightComponent, props)
-            panel.init(false, false)
+            panel.load(ui_View.profileSettings(false).lighting)
             return panel
         }
 
@@ -34,9 +34,8 @@ Item {
             ui_View.setDataList("mouse/colorValue", [1, 2, 3])
             const panel = makePanel({ isColorful: data.colorful, dpiCount: 6 })
             const blocks = [0, 1, 2, 3, 4, 5, 6, 7].filter((i) => child(panel, "colorBlock" + i).visible).length
-            panel.init(true, false)
-            panel.init(false, true)
-            panel.init(false, false)
+            panel.load(ui_View.profileSettings(true).lighting)
+            panel.load(ui_View.profileSettings(false).lighting)
             compare([blocks, panel.effect, child(panel, "speedRow").visible, child(panel, "brightRow").visible,
                      child(panel, "colorCover").visible, panel.speedStep, panel.brightStep, panel.height, panel.lightModel.textValue,
                      panel.lightModel.count, panel.lightModel.mdItems.get(data.count - 1).textValue, panel.colors[0], fields(panel),
@@ -45,8 +44,8 @@ Item {
 
         // Picking an effect, the hue bar and the fields set the selected block; an emptied field reads 0, a colour
         // off the ring puts the marker at the left end and keeps the typed value. A slider or the bar marks the
-        // panel unsaved on release, not on a press. Save stores it all, it comes back after a restart, and the
-        // reset mark then brings the factory lighting.
+        // panel unsaved on release, not on a press. Save takes it all, stored it shows again, and the reset
+        // mark then brings the factory lighting.
         function test_colourAndSave() {
             const panel = makePanel({ isColorful: true })
             panel.selectBlock(4)
@@ -76,11 +75,11 @@ Item {
             mouseMove(bar, 300, 6)
             mouseRelease(bar, 300, 6)
             compare([panel.markers[2], panel.colors[2], panel.isSave], [183, "#ffffff", true])
-            panel.saveData(false, 1)
-            compare([ui_View.getDataList("mouse/lightValue", false), ui_View.getDataList("mouse/colorValue", false).slice(6, 9)].map(
-                        (list) => list.map(Number)), [[9, 2, 4], [0, 0, 255]])
-            panel.saveData(false, 2)
-            testData.reopen()
+            const saved = panel.saveValues()
+            compare([saved.effect, saved.speed, saved.brightness, saved.colours.slice(6, 9), saved.colours.slice(18, 21)],
+                    [9, 2, 4, [255, 255, 255], [17, 17, 255]])
+            ui_View.setDataList("mouse/lightValue", [saved.effect, saved.speed, saved.brightness])
+            ui_View.setDataList("mouse/colorValue", saved.colours)
             const again = makePanel({ isColorful: true })
             compare([again.effect, again.speedStep, again.brightStep, again.colors[2], again.colors[6]], [9, 2, 4, "#ffffff", "#1111ff"])
             mouseClick(child(again, "resetMark"))

@@ -143,6 +143,7 @@ Item {
         // The switcher's rows are the manager's; deleting one above keeps the mark. From the
         // keyboard an arrow only opens its list (a switch sends the whole profile); Enter switches.
         function test_titleBarSwitchesProfiles() {
+            verify(testData.attachMouse(553, false))
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
             const main = startMain()
             const [profiles, switcher] = [dialog(main, "profileMain"), child(main, "menuUp").profileList]
@@ -153,8 +154,10 @@ Item {
             keyClick(Qt.Key_Down)
             keyClick(Qt.Key_Return)
             tryCompare(main, "profileNo", 1)
+            settle()
             pickRow(switcher, 2, 40)
             tryCompare(main, "profileNo", 2)
+            settle()
             child(profiles, "profileList").currentIndex = 1
             profiles.deleteCurrentProfile()
             compare([profiles.profileNo, Number(ui_View.getGlobalData("mouse/profileNo")), switcher.currentSelect,
@@ -168,13 +171,16 @@ Item {
         }
 
         function test_unsavedChangesAreNotDroppedWithoutAsking(data) {
+            verify(testData.attachMouse(553, false))
             ui_View.updataNameList(2, ["Standard0", "Gaming1"])
             const main = startMain()
             const [dpi, mask, switcher, quits] = [child(main, "dpiSettingMain"), child(main, "mask"),
                 child(main, "menuUp").profileList, spy(ui_Ctl, "quitRequested")]
             const before = Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
             main.requestProfileSwitch(1) // without changes nothing is asked
+            settle()
             main.requestProfileSwitch(0)
+            settle()
             // The question is built when first asked.
             compare([main.profileNo, findChild(main, "unsavedPrompt")], [0, null])
             drag(dpi.stage(0).slider.children[2], 494, 0)
@@ -183,13 +189,14 @@ Item {
             const prompt = child(main, "unsavedPrompt")
             compare([mask.visible, quits.count, main.profileNo, main.hasUnsavedChanges], [true, 0, 0, true])
             data.answer === "Escape" ? keyClick(Qt.Key_Escape) : mouseClick(child(prompt, "unsaved" + data.answer))
+            settle()
             const done = data.answer === "Save" || data.answer === "Discard"
             compare([prompt.visible, mask.visible, quits.count, main.profileNo, main.hasUnsavedChanges,
                      switcher.currentSelect, child(main, "saveButton").faceColor],
                     [false, false, data.quit && done ? 1 : 0, !data.quit && done ? 1 : 0, !done,
                      !data.quit && done ? 1 : 0, Qt.color(done ? "#09347f" : "#ff3030")])
-            ui_View.setCurrentProfile(0)
-            compare(Number(ui_View.getDataList("mouse/dpiValueArray", false)[0]), data.answer === "Save" ? 6000 : before)
+            const stored = /dpiValueArray=(\d+)/.exec(testData.read("modules/setting/p1.bin"))[1]
+            compare(Number(stored), data.answer === "Save" ? 6000 : before)
             // Discarded means gone from the screen too.
             if (data.answer === "Discard" && data.quit)
                 compare(dpi.stage(0).dpiValue, String(before))
@@ -202,12 +209,14 @@ Item {
         }
 
         function test_factoryResetResetsTheGunSlots(data) {
+            verify(testData.attachMouse(553, true))
             ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
             const main = startMain()
             if (data.build !== "after")
                 compare(dialog(main, "gunControlMain").selectGun1, 5)
             mouseClick(child(main, "resetButton"))
             mouseClick(child(main, "resetOk"))
+            settle()
             const pictures = () => [child(main, "titleLogo").status, child(main, "mousePicture").status]
             if (data.build === "release")
                 main.endCaptures() // in the tray the backdrop and the mouse let go of their pictures too

@@ -60,7 +60,8 @@ Item {
         // profile) take the lowest free number, without switching; six rows at most.
         function test_exportImportAndNew() {
             ui_View.updataNameList(2, ["Standard0", "A2"])
-            ui_View.setCurrentProfile(2)
+            ui_View.setGlobalData("mouse/profileNo", 2)
+            testData.reopen()
             ui_View.setData("mouse/reportRate", 3)
             testData.write("chosen.pf", "[mouse]\nreportRate=2\n")
             testData.scriptFileDialogs([testData.path("exported.pf"), testData.path("chosen.pf"), ""])

@@ -1,6 +1,6 @@
 #include "filesizelimit.h"
-#include "session.h"
 #include "pointersettings_linux.h"
+#include "session.h"
 #include "testdatafolder.h"
 
 #include <QDBusConnection>

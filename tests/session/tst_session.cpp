@@ -22,14 +22,15 @@
 
 namespace {
 // The factory key table of the profiles, four codes per button.
-const QList<int> factoryKeys = {0, 0, 240, 0, 0, 0, 241, 0, 0, 0, 242, 0, 0, 0, 244, 0,
-                                0, 0, 243, 0, 5, 0, 1,   0, 5, 0, 2,   0, 0, 240, 30, 2,
-                                0, 0, 0,   0, 0, 0, 0,   0, 0, 0, 0,   0, 0, 0,   0,  0,
-                                0, 0, 0,   0, 0, 0, 0,   0, 255, 0, 1, 0, 255, 0, 2,  0};
+const QList<int> factoryKeys = {0, 0, 240, 0, 0, 0, 241, 0, 0,   0, 242, 0, 0,   0,   244, 0,
+                                0, 0, 243, 0, 5, 0, 1,   0, 5,   0, 2,   0, 0,   240, 30,  2,
+                                0, 0, 0,   0, 0, 0, 0,   0, 0,   0, 0,   0, 0,   0,   0,   0,
+                                0, 0, 0,   0, 0, 0, 0,   0, 255, 0, 1,   0, 255, 0,   2,   0};
 // The factory key matrix as the mouse holds it.
-const QString factoryMatrix = "01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f4 00 01 00 f3 00 01 00 00 00 "
-                              "0a f0 1e 02 0a f0 1e 02 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 "
-                              "01 00 00 00 01 00 00 00 04 00 01 00 04 00 02 00";
+const QString factoryMatrix =
+    "01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f4 00 01 00 f3 00 01 00 00 00 "
+    "0a f0 1e 02 0a f0 1e 02 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 "
+    "01 00 00 00 01 00 00 00 04 00 01 00 04 00 02 00";
 
 // The factory table with buttons `changes` ({button, four codes}).
 QList<int> keysWith(const QList<std::pair<int, QList<int>>> &changes)
@@ -108,7 +109,8 @@ struct SessionRig
     bool connect()
     {
         bool connected = false;
-        session->detect([&](const Detection::Result &result, bool) { connected = result.connected; });
+        session->detect(
+            [&](const Detection::Result &result, bool) { connected = result.connected; });
         session->startUp();
         settle();
         mouse->clearRecord();
@@ -173,15 +175,20 @@ private slots:
         QTest::addColumn<QStringList>("matrices");
         const QString m1 = "00 12 01 40 08 00 00 00";
         const QString colours = "00 10 00 18 00 00 00 00";
-        const QStringList profile{m1, "00 01 01 00 00 00 00 00", "00 11 04 08 00 00 00 00",
-                                  "00 0d 01 ff 00 00 00 00", colours, colours};
+        const QStringList profile{m1,
+                                  "00 01 01 00 00 00 00 00",
+                                  "00 11 04 08 00 00 00 00",
+                                  "00 0d 01 ff 00 00 00 00",
+                                  colours,
+                                  colours};
         const QStringList guns{"00 12 02 40 08 00 00 00", "00 12 03 40 08 00 00 00",
                                "00 12 04 40 08 00 00 00"};
         // The three gun slots ("<preset> <slot>" each), each after a read of the options.
         const auto gunSlots = [](const QStringList &presets) {
             QStringList list;
             for (const QString &preset : presets)
-                list << "00 83 00 00 00 00 00 00" << "00 04 00 00 00 " + preset + " 00";
+                list << "00 83 00 00 00 00 00 00"
+                     << "00 04 00 00 00 " + preset + " 00";
             return list;
         };
         const QVariantMap gun{{"mouse/isGun", true}};
@@ -191,7 +198,9 @@ private slots:
             QTest::newRow(name) << flags << action << commands << matrices;
         };
         const auto saveKeys = [](const QList<int> &keys) {
-            return [keys](SessionRig &r) { r.save({keys, {}, {}}); };
+            return [keys](SessionRig &r) {
+                r.save({keys, {}, {}});
+            };
         };
         row("combination and windows keys", {},
             saveKeys(keysWith({{3, {2, 3, 4, 5}}, {5, {6, 4, 0x2C, 0x1B}}})), {m1},
@@ -203,8 +212,7 @@ private slots:
                 r.session->store().setData("mouseMacroKey/3", "M1");
                 r.session->sendMacro(3, "M1");
                 r.settle();
-                QCOMPARE(hexOf(r.mouse->state().macros.value(4)),
-                         block("00 01 03 04 81 04 00 00"));
+                QCOMPARE(hexOf(r.mouse->state().macros.value(4)), block("00 01 03 04 81 04 00 00"));
                 r.save({keysWith({{3, {4, 2, 3, 0}}}), {}, {}});
             },
             {"00 13 04 80 00 00 00 00", m1}, {matrixWith({{3, "09 02 04 00"}})});
@@ -214,7 +222,7 @@ private slots:
         for (const auto &[first, preset] : QList<std::pair<QString, QString>>{
                  {{}, "01"}, {"0b 00 09 00", "02"}, {"0b 01 09 00", "00"}, {"0b 02 09 00", "00"}}) {
             QList<std::pair<int, QString>> changes{{6, "08 00 01 " + preset},
-                                                 {7, "08 00 01 " + preset}};
+                                                   {7, "08 00 01 " + preset}};
             if (!first.isEmpty())
                 changes.append({0, first});
             switched << matrixWith(changes);
@@ -230,8 +238,8 @@ private slots:
                          QVariantList({128, 255, 0}));
             },
             {"00 0d 05 ff 05 00 00 00", colours, colours});
-        const QList<int> defaultColours{255, 0,   0,   0,   255, 0,   0,  0, 255, 255, 0,   255,
-                                        0,   255, 255, 255, 127, 0,   96, 0, 255, 255, 255, 255};
+        const QList<int> defaultColours{255, 0,   0,   0,   255, 0, 0,  0, 255, 255, 0,   255,
+                                        0,   255, 255, 255, 127, 0, 96, 0, 255, 255, 255, 255};
         // The 55328 takes one fixed colour outside Breath Loop.
         row("55328 static", is55328,
             [=](SessionRig &r) {
@@ -249,7 +257,10 @@ private slots:
                 QVERIFY(r.mouse->pressDpiButton(4));
                 QTRY_COMPARE(r.session->dpiStage(), 4);
                 r.mouse->clearRecord();
-                r.save({{}, Session::SaveRequest::Dpi{2, {500, 1000, 1500, 2000, 3000, 4000, 5000, 6000}}, {}});
+                r.save(
+                    {{},
+                     Session::SaveRequest::Dpi{2, {500, 1000, 1500, 2000, 3000, 4000, 5000, 6000}},
+                     {}});
                 QCOMPARE(r.session->dpiStage(), 2);
             },
             {"00 11 02 08 00 00 00 00", "00 0b 02 00 00 00 00 00"});
@@ -279,7 +290,8 @@ private slots:
                 changes.append({0, first});
             editorMatrices << matrixWith(changes);
         }
-        row("gun editor", gun,
+        row(
+            "gun editor", gun,
             [](SessionRig &r) {
                 r.session->store().setGlobalData("mouse/selectGun", QVariantList{0, 4, 2});
                 r.session->sendGunSlots(keysWith({{3, {8, 0, 2, 0}}}));
@@ -304,7 +316,8 @@ private slots:
                 QCOMPARE(changed.value(0).value(0).toInt(), 1);
                 QCOMPARE(r.global("mouse/profileNo").toInt(), 1);
                 QCOMPARE(r.global("mouse/profileUnsent").toString(), "false");
-                QCOMPARE(hexOf(r.mouse->state().macros.value(10)), block("00 01 03 04 81 04 00 00"));
+                QCOMPARE(hexOf(r.mouse->state().macros.value(10)),
+                         block("00 01 03 04 81 04 00 00"));
             },
             QStringList{m1, "00 01 08 00 00 00 00 00"} + profile.mid(2) +
                 QStringList{"00 02 00 00 00 00 00 00"} + guns +
@@ -345,29 +358,44 @@ private slots:
                             const char *keyRecord = "0 0 244 0", int rate = 3) {
             QTest::newRow(name) << action << owed << QString(keyRecord) << rate;
         };
-        row("save", [](SessionRig &r) {
-            const Session::SaveOutcome outcome = r.save({keysWith({{3, {2, 3, 4, 5}}}), {}, {}});
-            QVERIFY(!outcome.ok && outcome.unsaved[Session::KeyPanel]);
-            QVERIFY(!outcome.unsaved[Session::DpiPanel]);
-        }, false);
-        row("report rate", [](SessionRig &r) {
-            QSignalSpy shown(r.session.get(), &Session::reportRateChanged);
-            r.session->setReportRate(1);
-            r.settle();
-            QCOMPARE(shown.size(), 0);
-        }, false);
-        row("switch", [](SessionRig &r) { r.session->switchProfile(1); }, true);
-        row("factory reset", [](SessionRig &r) {
-            r.session->store().setDataList("mouseKeyMatrix/3", {2, 3, 4, 5});
-            r.session->factoryReset();
-        }, true);
-        row("macro body", [](SessionRig &r) { r.session->sendMacro(3, "M1"); }, true);
-        row("gun slots", [](SessionRig &r) {
-            bool done = true;
-            r.session->sendGunSlots(factoryKeys, [&](bool ok) { done = ok; });
-            r.settle();
-            QVERIFY(!done);
-        }, false);
+        row(
+            "save",
+            [](SessionRig &r) {
+                const Session::SaveOutcome outcome =
+                    r.save({keysWith({{3, {2, 3, 4, 5}}}), {}, {}});
+                QVERIFY(!outcome.ok && outcome.unsaved[Session::KeyPanel]);
+                QVERIFY(!outcome.unsaved[Session::DpiPanel]);
+            },
+            false);
+        row(
+            "report rate",
+            [](SessionRig &r) {
+                QSignalSpy shown(r.session.get(), &Session::reportRateChanged);
+                r.session->setReportRate(1);
+                r.settle();
+                QCOMPARE(shown.size(), 0);
+            },
+            false);
+        row(
+            "switch", [](SessionRig &r) { r.session->switchProfile(1); }, true);
+        row(
+            "factory reset",
+            [](SessionRig &r) {
+                r.session->store().setDataList("mouseKeyMatrix/3", {2, 3, 4, 5});
+                r.session->factoryReset();
+            },
+            true);
+        row(
+            "macro body", [](SessionRig &r) { r.session->sendMacro(3, "M1"); }, true);
+        row(
+            "gun slots",
+            [](SessionRig &r) {
+                bool done = true;
+                r.session->sendGunSlots(factoryKeys, [&](bool ok) { done = ok; });
+                r.settle();
+                QVERIFY(!done);
+            },
+            false);
     }
 
     void refusedSendsAreToldAndStayOwed()
@@ -441,8 +469,10 @@ private slots:
         r.session->switchProfile(1, [&](bool ok) { done = ok; });
         r.settle();
         QVERIFY(!done);
-        QCOMPARE(r.commands().join(", "), QStringList({"00 12 01 40 08 00 00 00", "00 01 01 00 00 00 00 00",
-                                            "00 11 04 08 00 00 00 00"}).join(", "));
+        QCOMPARE(r.commands().join(", "),
+                 QStringList({"00 12 01 40 08 00 00 00", "00 01 01 00 00 00 00 00",
+                              "00 11 04 08 00 00 00 00"})
+                     .join(", "));
         QCOMPARE(r.mouse->received().size(), 3 + 2 + 1);
         QCOMPARE(r.mouse->protocolErrors(), QStringList());
         QVERIFY(r.session->profileUnsent());

@@ -25,14 +25,22 @@ private slots:
     void keyRecords()
     {
         const std::tuple<QVariantList, int, Record> rows[] = {
-            {{"5", "0", "1", "0"}, 3, {5, 0, 1, 0}},       {{4, 0, 11, 0}, 8, {4, 0, 11, 0}},
-            {{"255", "0", "2", "0"}, 8, {0xFF, 0, 2, 0}}, {{}, 7, {0, 0xF0, 0x1E, 2}},
-            {{"1", "2"}, 3, {0, 0, 0xF4, 0}},              {{"5", "x", "1", "0"}, 14, {0xFF, 0, 1, 0}},
-            {{"5", "0", "1.5", "0"}, 8, {0, 0, 0, 0}},     {{"5", "0", "300", "0"}, 0, {0, 0, 0xF0, 0}},
-            {{" 0x8", "0", "2", "1e0"}, 3, {8, 0, 2, 1}},  {{9, 0, 0, 0}, 3, {0, 0, 0xF4, 0}},
-            {{4, 0, 12, 0}, 3, {0, 0, 0xF4, 0}},           {{5, 0, 0, 0}, 3, {0, 0, 0xF4, 0}},
-            {{5, 0, 5, 0}, 3, {0, 0, 0xF4, 0}},            {{8, 0, 4, 0}, 3, {0, 0, 0xF4, 0}},
-            {{254, 0, 1, 0}, 3, {0, 0, 0xF4, 0}},          {{"5", "", "1", "0"}, 14, {0xFF, 0, 1, 0}},
+            {{"5", "0", "1", "0"}, 3, {5, 0, 1, 0}},
+            {{4, 0, 11, 0}, 8, {4, 0, 11, 0}},
+            {{"255", "0", "2", "0"}, 8, {0xFF, 0, 2, 0}},
+            {{}, 7, {0, 0xF0, 0x1E, 2}},
+            {{"1", "2"}, 3, {0, 0, 0xF4, 0}},
+            {{"5", "x", "1", "0"}, 14, {0xFF, 0, 1, 0}},
+            {{"5", "0", "1.5", "0"}, 8, {0, 0, 0, 0}},
+            {{"5", "0", "300", "0"}, 0, {0, 0, 0xF0, 0}},
+            {{" 0x8", "0", "2", "1e0"}, 3, {8, 0, 2, 1}},
+            {{9, 0, 0, 0}, 3, {0, 0, 0xF4, 0}},
+            {{4, 0, 12, 0}, 3, {0, 0, 0xF4, 0}},
+            {{5, 0, 0, 0}, 3, {0, 0, 0xF4, 0}},
+            {{5, 0, 5, 0}, 3, {0, 0, 0xF4, 0}},
+            {{8, 0, 4, 0}, 3, {0, 0, 0xF4, 0}},
+            {{254, 0, 1, 0}, 3, {0, 0, 0xF4, 0}},
+            {{"5", "", "1", "0"}, 14, {0xFF, 0, 1, 0}},
             {{}, 16, {0, 0, 0, 0}}};
         for (const auto &[record, button, codes] : rows)
             QCOMPARE(ProfileSettings::recordCodes(record, button), codes);
@@ -54,8 +62,8 @@ private slots:
     void dpiSliders()
     {
         for (int value = 200; value <= 6000; value += 50)
-            QCOMPARE(ProfileSettings::dpiValueAt(ProfileSettings::dpiPosition(value, 200, 6000), 200,
-                                                 6000, 50),
+            QCOMPARE(ProfileSettings::dpiValueAt(ProfileSettings::dpiPosition(value, 200, 6000),
+                                                 200, 6000, 50),
                      value);
         QCOMPARE(QList<int>({ProfileSettings::dpiValueAt(161, 200, 6000, 50),
                              ProfileSettings::dpiPosition(6000, 200, 6000),
@@ -120,7 +128,8 @@ private slots:
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<int>("repeat");
         QTest::addColumn<QByteArray>("bytes");
-        const auto row = [](const char *name, const QStringList &events, int repeat, const char *hex) {
+        const auto row = [](const char *name, const QStringList &events, int repeat,
+                            const char *hex) {
             QTest::newRow(name) << events << repeat << QByteArray::fromHex(hex);
         };
         const QStringList ab{"1,A", "2,A"};
@@ -138,12 +147,12 @@ private slots:
             QStringList{"1,A"} + QStringList(16, "0,60000") + QStringList{"0,40000", "2,A"}, 1,
             "0001 0004 0002 4e20 8104 0000");
         // From 600000 units on the pair carries the units, FFFF beyond 16 bits.
-        row("600000 units", QStringList{"1,A"} + QStringList(100, "0,60000") + QStringList{"2,A"}, 1,
-            "0001 0004 ffff 8104 0000");
+        row("600000 units", QStringList{"1,A"} + QStringList(100, "0,60000") + QStringList{"2,A"},
+            1, "0001 0004 ffff 8104 0000");
         row("leading and trailing delays are dropped", {"0,40", "1,A", "0,20", "2,A", "0,90"}, 1,
             "0001 0204 8104 0000");
-        row("fractions of 10 ms round to the nearest unit", {"1,A", "0,34", "2,A", "0,35", "1,B"}, 1,
-            "0001 0304 8404 0105 0000");
+        row("fractions of 10 ms round to the nearest unit", {"1,A", "0,34", "2,A", "0,35", "1,B"},
+            1, "0001 0304 8404 0105 0000");
         row("a name the table lacks is code 0", {"1,Nope", "2,Nope"}, 1, "0001 0100 8100 0000");
         row("repeat beyond 16 bits", ab, 70000, "ffff 0104 8104 0000");
         row("negative repeat", {}, -3, "0000");
@@ -182,9 +191,10 @@ private slots:
     {
         TestDataFolder folder;
         const KeyNames builtIn;
-        QCOMPARE(QStringList({builtIn.name(0x04), builtIn.name(0xF4), builtIn.name(0x99),
-                              QString::number(builtIn.code("\\")), QString::number(builtIn.code("a"))}),
-                 QStringList({"A", "MS-B5", "", QString::number(0x31), "0"}));
+        QCOMPARE(
+            QStringList({builtIn.name(0x04), builtIn.name(0xF4), builtIn.name(0x99),
+                         QString::number(builtIn.code("\\")), QString::number(builtIn.code("a"))}),
+            QStringList({"A", "MS-B5", "", QString::number(0x31), "0"}));
         folder.write("modules/i18n/Test.ini", "[keyCode]\ntotal=2\n0=Ä\n1=\n");
         const KeyNames test = KeyNames::forLanguage(folder.path(), "Test");
         QCOMPARE(QList<int>({test.code(QString::fromUtf8("Ä")), test.code("A"), test.code("C")}),
@@ -225,8 +235,8 @@ private slots:
         SettingsStore store(folder.path());
         ProfileList list(store, "Erstes");
         QCOMPARE(list.rows(), QList<ProfileList::Row>({{"Erstes", 0}}));
-        QVERIFY(list.store(ProfileList::parse(
-            {"Standard0", "", "profile_13", "x", "dup0", "dup3", "six9", "B2", "2", "loaderbraxel"})));
+        QVERIFY(list.store(ProfileList::parse({"Standard0", "", "profile_13", "x", "dup0", "dup3",
+                                               "six9", "B2", "2", "loaderbraxel"})));
         QCOMPARE(list.rows(), QList<ProfileList::Row>({{"Erstes", 0}, {"profile_1", 3}, {"B", 2}}));
         QCOMPARE(list.add(), 1);
         QCOMPARE(list.rows().last(), (ProfileList::Row{"profile_0", 1}));
@@ -238,8 +248,8 @@ private slots:
         QCOMPARE(list.rows().size(), 3);
         const QList<ProfileList::Row> rows = list.rows();
         QList<int> refusals;
-        for (const QString &name : {QString("B"), QString(" "), QString(65, 'n'),
-                                    QString("loaderbraxel"), QString("C")})
+        for (const QString &name :
+             {QString("B"), QString(" "), QString(65, 'n'), QString("loaderbraxel"), QString("C")})
             refusals << int(ProfileList::refusal(rows, name));
         QCOMPARE(refusals, QList<int>({0, 1, 2, 3, -1}));
         for (int n = 0; n < 3; ++n)

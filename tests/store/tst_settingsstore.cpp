@@ -100,7 +100,8 @@ private slots:
                 !store->sync());
         QCoreApplication::processEvents();
         QVERIFY(!NameListFile(store->root(), store->setAsideNotice()).update(0, {"A", "B"}) &&
-                !MacroStore(*store).create("M", 0) && !DeviceTableFile::load(QDir::currentPath()).isEmpty());
+                !MacroStore(*store).create("M", 0) &&
+                !DeviceTableFile::load(QDir::currentPath()).isEmpty());
         store.reset();
         QVERIFY(folder.snapshot() == snapshot);
         limitFileSize(RLIM_INFINITY);

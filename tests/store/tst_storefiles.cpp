@@ -8,8 +8,8 @@
 #include "testdatafolder.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 #include <functional>
 

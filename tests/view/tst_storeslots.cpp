@@ -1,8 +1,8 @@
 #include "myqquickview.h"
-#include "session.h"
-#include "usertexts.h"
 #include "scriptedfiledialogs.h"
+#include "session.h"
 #include "testdatafolder.h"
+#include "usertexts.h"
 
 #include <QDir>
 #include <QQmlContext>
@@ -88,8 +88,7 @@ private slots:
         row("gun selection", p1, "ui_View.setSelectGun(0, 'M4')");
         row("macro that cannot be created", {"modules/macro/Macro_0.bin"},
             "ui_View.createMacroIni('Macro_0', 0)", UserTexts::NotMade, "", "false");
-        row("name list", {"modules/setting/name.bin"}, namesAndGun, UserTexts::NotMade, "",
-            "true");
+        row("name list", {"modules/setting/name.bin"}, namesAndGun, UserTexts::NotMade, "", "true");
         row("profile reset and copy", {"modules/setting/p2.bin"},
             "ui_View.resetProfile(1); ui_View.copyProfile(1, 0)", UserTexts::NotMade);
         row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun, UserTexts::NotMade, "",

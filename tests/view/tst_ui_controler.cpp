@@ -1,6 +1,6 @@
 #include "myqquickview.h"
-#include "session.h"
 #include "qtfiledialogs.h"
+#include "session.h"
 #include "testdatafolder.h"
 #include "ui_controler.h"
 

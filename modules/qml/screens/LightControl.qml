@@ -58,7 +58,8 @@ Rectangle {
         // The extra effects join the list at the first load.
         listExtended = true
         fillEffectRows()
-        effect = light.effect
+        // An effect this mouse does not have shows as Static.
+        effect = light.effect < effectList.length ? light.effect : 0
         lightModel.currentSelect = effect
         speedSlider.setIndexValue(light.speed, false)
         brightSlider.setIndexValue(light.brightness, false)
