@@ -1,7 +1,8 @@
 .pragma library
 // The main window's dialogs: what each one's signals do, how each is
 // prepared when it is built and released when the window goes to the tray,
-// the mask behind them, their focus and the keys that close or enter them.
+// the mask behind them, their focus, the keys that close or enter them and
+// the keys they record.
 // `s` is the root's `screens` (see mainlogic.js); the root's own sequences
 // are reached through `s.main`.
 
@@ -264,4 +265,37 @@ function releaseMask(s) {
         back = returns.pop().item
     if (back)
         back.forceActiveFocus(Qt.PopupFocusReason)
+}
+
+// Keys go to the field or the recorder that waits for them.
+function routeKey(s, isDown, usbCode) {
+    const macroList = s.macro ? s.macro.macroNumber_lv : null
+    if (macroList && macroList.currentIndex >= 0) {
+        if (s.macro.isInputting === true)
+            s.macro.detectKeyboard(isDown, usbCode)
+        if (s.macro.isInsertting === true)
+            s.macro.detectInput(isDown, usbCode)
+    }
+    if (!s.keys)
+        return
+    if (s.keys.isFireInput === true)
+        s.keys.detectKeyboard(isDown, usbCode, 0)
+    if (s.keys.isComboInput === true)
+        s.keys.detectKeyboard(isDown, usbCode, 1)
+}
+
+// The window went to the tray: nothing waits for keys any more.
+function endCaptures(s) {
+    if (s.macro) {
+        if (s.macro.isInputting)
+            s.macro.stopRecording()
+        // The insert-key box goes as when the editor closes: nothing inserted.
+        s.macro.insertKeyBox.visible = false
+        s.macro.isInsertting = false
+    }
+    if (s.keys) {
+        s.keys.isFireInput = false
+        if (s.keys.isComboInput)
+            s.keys.cancelCombo()
+    }
 }

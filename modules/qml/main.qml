@@ -105,7 +105,7 @@ SceneState {
     // The window went to the tray: nothing waits for keys any more, and the
     // closed dialogs and the backdrop's pictures are released until needed.
     function endCaptures() {
-        Logic.endCaptures(screens)
+        Dialogs.endCaptures(screens)
         Dialogs.releaseClosedDialogs(screens)
         asleep = true
     }
@@ -130,11 +130,12 @@ SceneState {
     }
 
     function modifyMacroName(newMacroName: string) {
-        Logic.modifyMacroName(screens, newMacroName)
+        leftPanel.keyMatrix.renameMacro(newMacroName)
     }
 
+    // An edited macro goes again to every slot a button plays it from.
     function modifyMacroData(macroName: string) {
-        Logic.modifyMacroData(screens, macroName)
+        ui_View.sendMacroSlots(leftPanel.keyMatrix.src64(), String(macroName))
     }
 
     function mainFocus() {
@@ -189,7 +190,7 @@ SceneState {
         event.accepted = Dialogs.tabIntoDialog(Window.activeFocusItem, false)
     }
 
-    onMsg_KB: (isDown, usbCode) => Logic.routeKey(screens, isDown, usbCode)
+    onMsg_KB: (isDown, usbCode) => Dialogs.routeKey(screens, isDown, usbCode)
 
     // Filtered with the program's own lines: debug only with --verbose.
     LoggingCategory {

@@ -1,10 +1,10 @@
 .pragma library
 // The root's part of the scene: its start, what it shows of the session's
 // sequences (the native side runs them: Save, a switch, a reset, the sends
-// of macros and gun slots), the unsaved-changes question and the keys
-// captured for the dialogs. `s` is the root's `screens`: the root (`main`),
-// its screens and dialogs by role, and the native objects (`view`, `ctl`).
-// A dialog not built yet (or released) is null there.
+// of macros and gun slots) and the unsaved-changes question. `s` is the
+// root's `screens`: the root (`main`), its screens and dialogs by role, and
+// the native objects (`view`, `ctl`). A dialog not built yet (or released)
+// is null there.
 
 .import "basic/values.js" as Values
 .import "basic/settingkeys.js" as SettingKeys
@@ -129,39 +129,6 @@ function requestProfileSwitch(s, profileNo) {
         askAboutUnsavedChanges(s, { quit: false, profileNo: profileNo })
 }
 
-// Keys go to the field or the recorder that waits for them.
-function routeKey(s, isDown, usbCode) {
-    const macroList = s.macro ? s.macro.macroNumber_lv : null
-    if (macroList && macroList.currentIndex >= 0) {
-        if (s.macro.isInputting === true)
-            s.macro.detectKeyboard(isDown, usbCode)
-        if (s.macro.isInsertting === true)
-            s.macro.detectInput(isDown, usbCode)
-    }
-    if (!s.keys)
-        return
-    if (s.keys.isFireInput === true)
-        s.keys.detectKeyboard(isDown, usbCode, 0)
-    if (s.keys.isComboInput === true)
-        s.keys.detectKeyboard(isDown, usbCode, 1)
-}
-
-// The window went to the tray: nothing waits for keys any more.
-function endCaptures(s) {
-    if (s.macro) {
-        if (s.macro.isInputting)
-            s.macro.stopRecording()
-        // The insert-key box goes as when the editor closes: nothing inserted.
-        s.macro.insertKeyBox.visible = false
-        s.macro.isInsertting = false
-    }
-    if (s.keys) {
-        s.keys.isFireInput = false
-        if (s.keys.isComboInput)
-            s.keys.cancelCombo()
-    }
-}
-
 // Stores and sends every screen with unsaved changes (and, while the mouse
 // lacks part of the profile, the rest of it). `then(ok)` hears whether it
 // all went through; what did not stays marked unsaved, and the user is
@@ -256,49 +223,13 @@ function gunPresetsReset(s) {
     }
 }
 
-// The rows of the key table that play macro `macroName`: entries of
-// category 04H whose slot (keyCode2) holds that name.
-function keysOfMacro(s, macroName) {
-    const keys = s.keyMatrix.modKeys
-    const rows = []
-    for (let i = 0; keys && i < keys.count; ++i) {
-        const entry = keys.get(i)
-        if (Number(entry.keyCode0) === 4
-                && String(s.keyNames.macroNameOf(Number(entry.keyCode2))) === macroName)
-            rows.push(i)
-    }
-    return rows
-}
-
-// Buttons that played a deleted macro get their defaults back; those the
-// mouse still plays it from stay to be saved.
+// Buttons that played a deleted macro get their defaults back, on the
+// mouse too; if it does not take them they stay to be saved.
 function deleteMacro(s, macroName) {
-    const keys = s.keyMatrix.modKeys
-    const defaults = s.keyMatrix.modKeys_tmp
-    if (keys && defaults) {
-        for (const i of keysOfMacro(s, macroName)) {
-            const entry = defaults.get(i)
-            keys.set(i, { keyCode0: entry.keyCode0, keyCode1: entry.keyCode1,
-                          keyCode2: entry.keyCode2, keyCode3: entry.keyCode3,
-                          keyText: entry.keyText })
-        }
-        s.view.sendKeyTable(s.keyMatrix.src64(), (ok) => {
-            if (!ok)
-                s.keyMatrix.isSave = true
-        })
-    }
+    s.keyMatrix.restoreRowsPlaying(macroName)
+    s.view.sendKeyTable(s.keyMatrix.src64(), (ok) => {
+        if (!ok)
+            s.keyMatrix.isSave = true
+    })
     s.view.deleteMacroUpdateProfile(macroName)
-}
-
-// The macro editor has renamed the file and the links of profiles 0..5; the
-// key texts follow.
-function modifyMacroName(s, newMacroName) {
-    for (const i of keysOfMacro(s, newMacroName))
-        s.keyMatrix.modKeys.setProperty(i, "keyText", newMacroName)
-}
-
-// An edited macro goes again to every slot a button plays it from (the
-// slot is the entry's, which need not be the button's own number).
-function modifyMacroData(s, macroName) {
-    s.view.sendMacroSlots(s.keyMatrix.src64(), String(macroName))
 }

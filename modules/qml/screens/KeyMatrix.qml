@@ -97,6 +97,29 @@ Rectangle {
         isSave = true
     }
 
+    // The rows that play macro `macroName`: entries of category 04H whose
+    // slot (keyCode2, not necessarily the button's own number) holds it.
+    function rowsPlaying(macroName: string): var {
+        const rows = []
+        for (let i = 0; keyNames && i < modKeys.count; ++i) {
+            const codes = codesOf(modKeys, i)
+            if (codes[0] === 4 && String(keyNames.macroNameOf(codes[2])) === macroName)
+                rows.push(i)
+        }
+        return rows
+    }
+
+    // A deleted macro's buttons get their factory assignment back.
+    function restoreRowsPlaying(macroName: string) {
+        for (const i of rowsPlaying(macroName))
+            fill(modKeys, i, codesOf(modKeys_tmp, i))
+    }
+
+    function renameMacro(newMacroName: string) {
+        for (const i of rowsPlaying(newMacroName))
+            modKeys.setProperty(i, "keyText", newMacroName)
+    }
+
     function sendMacro(index: int, macroName: string) {
         if (keyNames)
             keyNames.sendMacro(index, macroName)
