@@ -13,6 +13,9 @@
 #include "storelog.h"
 #include "terminationwatcher.h"
 #include "widget.h"
+#ifdef SKARN_VIRTUAL_MOUSE_FAULT_FILES
+#include "virtualmousefaultfiles.h"
+#endif
 
 #include <QDebug>
 #include <QFontDatabase>
@@ -139,6 +142,9 @@ int main(int argc, char *argv[])
     // start, so sharing costs nothing, and a tray program that lives for
     // hours keeps a quarter of a MiB less.
     mallopt(M_ARENA_MAX, 1);
+#endif
+#ifdef SKARN_VIRTUAL_MOUSE_FAULT_FILES
+    HidBackend::setVirtualMouseSetup(&VirtualMouseFaultFiles::attach);
 #endif
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

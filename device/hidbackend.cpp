@@ -70,6 +70,15 @@ void HidHandleCloser::operator()(HidHandle *handle) const
         backend->close(handle);
 }
 
+namespace {
+HidBackend::VirtualMouseSetup virtualMouseSetup = nullptr;
+}
+
+void HidBackend::setVirtualMouseSetup(VirtualMouseSetup setup)
+{
+    virtualMouseSetup = setup;
+}
+
 QString HidBackend::virtualFamilyFromEnvironment()
 {
     const QString family = qEnvironmentVariable("SKARN_VIRTUAL_MOUSE");
@@ -88,6 +97,7 @@ std::unique_ptr<HidBackend> HidBackend::fromEnvironment()
         mouse.setRecordFile(recordFile);
     if (qEnvironmentVariable("SKARN_VIRTUAL_MOUSE_ACCESS") == QLatin1String("denied"))
         mouse.setAccessDenied(true);
-    backend->watchFaultFiles();
+    if (virtualMouseSetup)
+        virtualMouseSetup(*backend);
     return backend;
 }

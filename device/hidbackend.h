@@ -17,6 +17,7 @@ public:
 };
 
 class HidBackend;
+class VirtualMouseBackend;
 
 // Ends a blocking read from another thread. Raised, it stays raised until
 // cleared; a backend's wait watches its descriptor (where the system has
@@ -99,6 +100,10 @@ public:
     // with SKARN_VIRTUAL_MOUSE_ACCESS=denied, refuses to be opened as a
     // device node without the udev rule would.
     static std::unique_ptr<HidBackend> fromEnvironment();
+    // Also run on each virtual mouse backend fromEnvironment() makes: the
+    // builds the tests drive attach their fault files there.
+    using VirtualMouseSetup = void (*)(VirtualMouseBackend &backend);
+    static void setVirtualMouseSetup(VirtualMouseSetup setup);
     // The family SKARN_VIRTUAL_MOUSE asks for, or an empty text.
     static QString virtualFamilyFromEnvironment();
 

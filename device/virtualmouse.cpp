@@ -1,8 +1,6 @@
 #include "virtualmouse.h"
 
 #include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QMutexLocker>
 #include <algorithm>
 
@@ -235,48 +233,12 @@ void VirtualMouse::setAnswering(bool answering)
     m_answering = answering;
 }
 
-void VirtualMouse::setFault(Fault fault)
+void VirtualMouse::setFault(Fault fault, int afterReports)
 {
     QMutexLocker lock(&m_mutex);
-    m_fault = fault;
-    m_silentCountdown = 0;
-}
-
-void VirtualMouse::takeFaultFile()
-{
-    QString faultFile;
-    {
-        QMutexLocker lock(&m_mutex);
-        faultFile = m_faultFile;
-    }
-    if (faultFile.isEmpty() || !QFile::exists(faultFile))
-        return;
-    QFile file(faultFile);
-    const QString text = file.open(QIODevice::ReadOnly)
-                             ? QString::fromLatin1(file.readAll()).simplified()
-                             : QString();
-    file.close();
-    // Seen as it is created (`echo silent > file`), before its text is
-    // written: the next use reads the text.
-    if (text.isEmpty())
-        return;
-    const QStringList words = text.split(' ');
-    QFile::remove(faultFile);
-    if (words.value(0) == QLatin1String("unplug")) {
-        unplug();
-        return;
-    }
-    if (words.value(0) == QLatin1String("plug")) {
-        plugIn();
-        return;
-    }
-    const bool silent = words.value(0) == QLatin1String("silent");
-    const int after = words.value(1).toInt();
-    setFault(silent && after == 0 ? Fault::Silent : Fault::None);
-    if (silent && after > 0) {
-        QMutexLocker lock(&m_mutex);
-        m_silentCountdown = after;
-    }
+    m_fault = afterReports > 0 ? Fault::None : fault;
+    m_delayedFault = fault;
+    m_faultCountdown = std::max(0, afterReports);
 }
 
 void VirtualMouse::setAccessDenied(bool denied)
@@ -356,9 +318,14 @@ void VirtualMouse::setRecordFile(const QString &path)
 {
     QMutexLocker lock(&m_mutex);
     m_recordFile = std::make_unique<QFile>(path);
-    m_faultFile = path + QStringLiteral(".fault");
     if (!m_recordFile->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
         m_recordFile.reset();
+}
+
+QString VirtualMouse::recordFilePath() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_recordFile ? m_recordFile->fileName() : QString();
 }
 
 void VirtualMouse::record(Channel channel, const QByteArray &bytes, const QByteArray &plain)
@@ -377,8 +344,8 @@ void VirtualMouse::countReport()
 {
     if (m_unplugCountdown > 0 && --m_unplugCountdown == 0)
         unplugLocked();
-    if (m_silentCountdown > 0 && --m_silentCountdown == 0)
-        m_fault = Fault::Silent;
+    if (m_faultCountdown > 0 && --m_faultCountdown == 0)
+        m_fault = m_delayedFault;
 }
 
 void VirtualMouse::error(const QString &text)
@@ -607,33 +574,12 @@ VirtualMouse *VirtualMouseBackend::mouseOfPath(const QString &path, int *interfa
     return m_mice[std::size_t(index)].get();
 }
 
-void VirtualMouseBackend::watchFaultFiles()
-{
-    // Unplugging or plugging in must not wait for the program to open the
-    // mouse: with no mouse it never would.
-    QStringList folders;
-    for (const auto &mouse : m_mice) {
-        QMutexLocker lock(&mouse->m_mutex);
-        if (!mouse->m_faultFile.isEmpty())
-            folders << QFileInfo(mouse->m_faultFile).absolutePath();
-    }
-    folders.removeDuplicates();
-    if (folders.isEmpty())
-        return;
-    auto *watcher = new QFileSystemWatcher(folders, this);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
-        for (const auto &mouse : m_mice)
-            mouse->takeFaultFile();
-    });
-}
-
 HidHandlePtr VirtualMouseBackend::open(const QString &path)
 {
     int interface = 0;
     VirtualMouse *mouse = mouseOfPath(path, &interface);
     if (!mouse)
         return nullptr;
-    mouse->takeFaultFile();
     QMutexLocker lock(&mouse->m_mutex);
     if (!mouse->m_plugged || mouse->m_accessDenied)
         return nullptr;

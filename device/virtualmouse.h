@@ -87,9 +87,10 @@ public:
 
     // Test-only faults: Silent answers nothing (writes and feature reports
     // fail as on a firmware that hangs), DropReply loses the next reply
-    // only, Garbage answers with wrong bytes.
+    // only, Garbage answers with wrong bytes. With `afterReports`, the fault
+    // begins once that many more reports have arrived.
     enum class Fault { None, Silent, DropReply, Garbage };
-    void setFault(Fault fault);
+    void setFault(Fault fault, int afterReports = 0);
 
     // Faults for tests: a mouse that fails every feature read, and replies
     // replaced by fixed bytes (garbage, or fewer than 9).
@@ -102,12 +103,9 @@ public:
 
     // Also appends every received report to `path`, one line each:
     // "<msecs> feature|output <bytes in hex>", feature reports as plain
-    // bytes. For checks from outside the process, which may also set a
-    // fault: a file `path` + ".fault" holding "silent" or "silent <n>" (at
-    // once, or after n more reports), "none", "unplug" or "plug" is taken,
-    // and removed, at the next open of the mouse, or at once when the
-    // backend watches for it.
+    // bytes. For checks from outside the process.
     void setRecordFile(const QString &path);
+    QString recordFilePath() const;
 
     QList<Received> received() const;
     // Only the command reports, as plain bytes.
@@ -133,7 +131,6 @@ private:
     bool isValid(quint64 generation) const { return m_plugged && generation == m_generation; }
     void record(Channel channel, const QByteArray &bytes, const QByteArray &plain);
     void countReport();
-    void takeFaultFile();
     void unplugLocked();
     void handleCommand(const QByteArray &plain);
     void handleCommand553(const uchar *p);
@@ -155,8 +152,8 @@ private:
     int m_unplugCountdown = 0;
     bool m_answering = true;
     Fault m_fault = Fault::None;
-    int m_silentCountdown = 0;
-    QString m_faultFile;
+    Fault m_delayedFault = Fault::None;
+    int m_faultCountdown = 0;
     bool m_accessDenied = false;
     QByteArray m_replyOverride;
     QByteArray m_reply;
@@ -197,8 +194,6 @@ public:
     int readUntilStopped(HidHandle *handle, unsigned char *data, std::size_t length,
                          HidStopSignal &stop) override;
     bool isAccessDenied(const QString &path) override;
-    // Takes the mice's fault files as soon as they appear.
-    void watchFaultFiles();
 
 signals:
     void devicesChanged();
