@@ -264,6 +264,10 @@ private slots:
                 QCOMPARE(r.session->dpiStage(), 2);
             },
             {"00 11 02 08 00 00 00 00", "00 0b 02 00 00 00 00 00"});
+        // Connected again (a replug), the 560 reads its DPI stage; it chose
+        // its working profile once in the run.
+        row("560 start-up again", {{"mouse/icType", 560}},
+            [](SessionRig &r) { r.session->startUp(); }, {"00 84 01 00 00 00 00 00"});
         // The store's profile goes back to the factory one, whole; the gun
         // slots to their presets.
         row("factory reset", gun,
@@ -330,7 +334,7 @@ private slots:
         QFETCH(QVariantMap, flags);
         QFETCH(Action, action);
         QFETCH(QStringList, matrices);
-        SessionRig r(553, flags);
+        SessionRig r(flags.value("mouse/icType", 553).toInt(), flags);
         QVERIFY(writeMacro(r.session->store()));
         QVERIFY(r.connect());
         action(r);
