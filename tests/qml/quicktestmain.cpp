@@ -56,20 +56,9 @@ public slots:
         m_session->link().setSleep([](int) {});
         m_session->link().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
         m_view = std::make_unique<myQQuickView>(*m_session);
-        setController(nullptr);
-    }
-    // `ui_Ctl` on a window of its own (a stand-in scene): window() is [x, y, visible, minimised].
-    void attachWindow()
-    {
-        m_controller.reset();
-        m_window = std::make_unique<QWidget>();
-        setController(m_window.get());
-        m_window->move(100, 100);
-        m_window->show();
-    }
-    QVariantList window() const
-    {
-        return {m_window->x(), m_window->y(), m_window->isVisible(), m_window->isMinimized()};
+        m_controller = std::make_unique<Ui_Controler>();
+        m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
+        m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
     }
     // The view's file dialogs answer in turn (empty: cancel); askedDialogs() lists what was asked.
     void scriptFileDialogs(const QStringList &answers)
@@ -114,7 +103,6 @@ public slots:
         return list;
     }
     QString deviceMacro(int n) const { return hex(mouse().state().macros.value(n)); }
-    QString deviceKeyMatrix(int n) const { return hex(mouse().state().keyMatrices.value(n)); }
     void setMouseSilent(bool silent) { mouse().setFault(silent ? Fault::Silent : Fault::None); }
     void clearDeviceRecord() { mouse().clearRecord(); }
     void setViewShown(bool shown) { m_view->setVisible(shown); }
@@ -150,17 +138,8 @@ private:
     static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
     // Without a mouse attached, a stand-in that records nothing.
     VirtualMouse &mouse() const { return m_mouse ? *m_mouse : m_noMouse; }
-    void setController(QWidget *window)
-    {
-        m_controller = std::make_unique<Ui_Controler>();
-        if (window)
-            m_controller->setupUi(window, *m_session, QStringLiteral("qrc:/scenes/recorder.qml"));
-        m_context->setContextProperty(QStringLiteral("ui_View"), m_view.get());
-        m_context->setContextProperty(QStringLiteral("ui_Ctl"), m_controller.get());
-    }
-
     // Destroyed in reverse: the view before its session, the session before the mouse it links
-    // to, a controller before its window.
+    // to.
     TestDataFolder m_folder;
     QQmlContext *m_context = nullptr;
     mutable VirtualMouse m_noMouse{553};
@@ -169,7 +148,6 @@ private:
     std::unique_ptr<Session> m_session;
     std::unique_ptr<myQQuickView> m_view;
     ScriptedFileDialogs *m_dialogs = nullptr;
-    std::unique_ptr<QWidget> m_window;
     std::unique_ptr<Ui_Controler> m_controller;
 };
 
