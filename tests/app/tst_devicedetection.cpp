@@ -72,13 +72,10 @@ private slots:
         m_backend.reset();
         m_folder.reset();
     }
-    void lastMatchingInterfaceWins();
     void connectsAndStartsTheScene();
-    void firstAnsweringEntryWins();
     void detectionPass_data();
     void detectionPass();
     void trayShowsTheWindowInItsNoMouseState();
-    void showingTheWindowLooksAgain();
     void unplugAndReplugReconnectThroughOneDebouncedPass();
     void aPassWaitsForTheSendBeforeIt();
 
@@ -119,21 +116,6 @@ private:
     std::unique_ptr<VirtualMouseBackend> m_backend;
     std::unique_ptr<Widget> m_widget;
 };
-
-// A second entry that names no device matches any, but only interfaces of usage (page) 0.
-void tst_DeviceDetection::lastMatchingInterfaceWins()
-{
-    DeviceEntry row = VirtualMouse::factoryRow();
-    row.usagePage2 = row.usagePage;
-    row.usage2 = row.usage;
-    m_backend->addMouse(553, row);
-    makeWidget();
-    DeviceTable table{row, DeviceEntry()};
-    Detection::findInterfaces(table, m_backend.get());
-    QCOMPARE(table.at(0).interfacePath1 + " " + table.at(0).interfacePath2 + " " +
-                 table.at(1).interfacePath1,
-             QStringLiteral("virtual:0:1 virtual:0:1 "));
-}
 
 // The last row is the program's own start: the scene loads while the mouse
 // is found and answers, and the window shows after the scene's run, the tray
@@ -185,25 +167,6 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
             QVERIFY(m_widget->isVisible() && m_widget->trayIcon()->isVisible());
         }
     }
-}
-
-// The first entry whose mouse answers serves; when it stops answering, the next is tried.
-void tst_DeviceDetection::firstAnsweringEntryWins()
-{
-    DeviceEntry second = VirtualMouse::factoryRow();
-    second.pid = 0x0002;
-    configure("common/deviceCount=2 0/pid=0002 1/type=1 1/vid=1209 1/pid=0001 1/usagePage=ff00 "
-              "1/usage=ff00 1/usagePage2=ff01 1/usage2=ff01 1/isEncode=true");
-    VirtualMouse &listedFirst = m_backend->addMouse(553, second);
-    VirtualMouse &listedSecond = m_backend->addMouse(553);
-    makeWidget();
-    pass();
-    QVERIFY(link().currentIndex() == 0 && listedSecond.received().isEmpty() &&
-            listedFirst.eventReportsEnabled());
-    link().stopEventListener();
-    listedFirst.setAnswering(false);
-    pass();
-    QVERIFY(link().currentIndex() == 1 && listedSecond.eventReportsEnabled());
 }
 
 void tst_DeviceDetection::detectionPass_data()
@@ -341,27 +304,6 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
     pass();
     QTRY_COMPARE(state().section('|', 1, 2) + state().section('|', -1),
                  "true|0Skarn Config: mouse 1209:0001 connected");
-}
-
-// Shown from the tray without a mouse, the window looks again: a mouse whose
-// plug-in went unnoticed is found; a show right after a pass does not look.
-void tst_DeviceDetection::showingTheWindowLooksAgain()
-{
-    makeWidget(QString());
-    m_widget->hide();
-    pass();
-    VirtualMouse &mouse = m_backend->addMouse(553); // no device event
-    m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
-    QTest::qWait(300);
-    QVERIFY(!connected() && mouse.received().isEmpty());
-    m_widget->detectionTimer()->setInterval(0); // as if the last pass were long ago
-    QTest::ignoreMessage(QtInfoMsg, "Device Connect");
-    m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
-    // The plug-in's own notification comes too: the look-again pass covers it.
-    m_widget->detectionTimer()->setInterval(5000);
-    m_widget->deviceChanged();
-    QTRY_VERIFY(link().isListening());
-    QVERIFY(!m_widget->detectionTimer()->isActive());
 }
 
 void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()

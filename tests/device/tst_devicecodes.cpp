@@ -9,7 +9,6 @@
 #include "profileblock.h"
 #include "protocol.h"
 #include "scenevalues.h"
-#include "virtualmouse.h"
 
 #include <QTest>
 
@@ -56,23 +55,6 @@ private slots:
             HidProtocol::unscramble(bytesOf(a), other.data());
             QCOMPARE(a, block);
         }
-    }
-
-    // The virtual mouse reads the wire bytes with its own code, and refuses
-    // them once the checksum is off.
-    void virtualMouseChecksWhatItReads()
-    {
-        VirtualMouseBackend backend;
-        VirtualMouse &mouse = backend.addMouse(560);
-        const HidHandlePtr handle = backend.open(QStringLiteral("virtual:0:0"));
-        for (const char *wire : {"0046b4ce377f5df7d6", "0046b4ce377f5df7d7"}) {
-            const Bytes b = hex(wire);
-            backend.sendFeatureReport(handle.get(), reinterpret_cast<const uchar *>(b.data()),
-                                      std::size_t(b.size()));
-        }
-        QCOMPARE(mouse.commands().value(0), hex("0001040000000000fa"));
-        QCOMPARE(mouse.protocolErrors().size(), 1);
-        QVERIFY(mouse.protocolErrors().at(0).startsWith(QLatin1String("checksum mismatch")));
     }
 
     // Codes with inactive stages (553), plain codes (560), the stage mask and

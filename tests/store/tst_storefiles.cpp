@@ -1,15 +1,11 @@
 #include "devicetablefile.h"
-#include "filereplace.h"
 #include "gundatafile.h"
 #include "keymatrixstore.h"
 #include "namelistfile.h"
 #include "settingsstore.h"
-#include "storepaths.h"
 #include "testdatafolder.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QTest>
 #include <functional>
 
@@ -156,28 +152,6 @@ private slots:
             for (const DeviceEntry &entry : DeviceTableFile::read("table.bin"))
                 read << describe(entry);
             QCOMPARE(read, entries);
-        }
-    }
-
-    void copyOver()
-    {
-        // Even a target stamped later than now is followed by a newer file.
-        const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
-        for (const auto &[source, replaced] :
-             {std::pair{"a.bin", true}, {"none.bin", false}, {".", false}, {"big.bin", false}}) {
-            TestDataFolder folder(false);
-            folder.write("a.bin", "new content\n");
-            folder.write("big.bin", QByteArray(StorePaths::maxFileSize + 1, 'x')); // over 1 MiB
-            folder.write("b.bin", "old\n");
-            QFile target(folder.filePath("b.bin"));
-            QVERIFY(target.open(QIODevice::ReadWrite) &&
-                    target.setFileTime(future, QFileDevice::FileModificationTime));
-            QCOMPARE(FileReplace::copyOver(folder.filePath(source), folder.filePath("b.bin")),
-                     replaced);
-            QCOMPARE(folder.snapshot().keys(),
-                     (QStringList{"a.bin", "b.bin", "big.bin"})); // no temporary
-            QCOMPARE(folder.read("b.bin"), replaced ? "new content\n" : "old\n");
-            QCOMPARE(QFileInfo(folder.filePath("b.bin")).lastModified() > future, replaced);
         }
     }
 };
