@@ -228,9 +228,11 @@ void CommandRunner::status(bool json, const Done &done)
     };
     if (!isConnected)
         return finish(0, true, false);
-    // In the middle of a send, what the program knows answers at once; a
-    // stage it does not know yet is asked of the mouse behind the send.
-    if (m_session.isBusy() && m_session.dpiStage())
+    // A running copy in the middle of a send answers from what it knows at
+    // once; a stage it does not know yet is asked of the mouse behind the
+    // send. Run alone, the command comes right after the start-up's own
+    // exchanges, and the mouse answers.
+    if (m_kind == Kind::Running && m_session.isBusy() && m_session.dpiStage())
         return finish(m_session.dpiStage(), true, true);
     m_session.readDpiStage([finish](int stage, bool ok) { finish(stage, ok, false); });
 }

@@ -377,9 +377,10 @@ QList<Session::Step> Session::profileSteps(bool withMacros)
     QList<Step> steps;
 
     // Each value is written back as the screens read it, so that the
-    // profile holds what the mouse gets.
+    // profile holds what the mouse gets: in one write, as the file is
+    // replaced and synced each time.
     const QList<int> keys = profile.keyList();
-    storeKeys(keys);
+    QVariantMap written = KeyMatrixStore::recordValues(variants(keys));
     steps.append(keyTableStep(keys));
 
     const int rate = ProfileSettings::rateCode(profile.reportRateRow);
@@ -389,25 +390,23 @@ QList<Session::Step> Session::profileSteps(bool withMacros)
 
     const ProfileSettings::Dpi &dpi = profile.dpi;
     if (dpi.shown) {
-        noteWritten(m_store.setDataList(SettingKeys::mouseDpiValueArray, variants(dpi.sent)),
-                    UserTexts::NotSaved);
-        noteWritten(m_store.setData(SettingKeys::mouseCurrentDpiCount, dpi.active),
-                    UserTexts::NotSaved);
+        written.insert(SettingKeys::mouseDpiValueArray, variants(dpi.sent));
+        written.insert(SettingKeys::mouseCurrentDpiCount, dpi.active);
         steps.append(dpiStep(dpi.active, dpi.sensor, dpi.sent));
     }
 
     const ProfileSettings::Lighting &light = profile.lighting;
     const QList<int> colours = light.sentColours(flags.is55328);
-    noteWritten(m_store.setDataList(mouseLightValue, {light.effect, light.speed, light.brightness}),
-                UserTexts::NotSaved);
-    noteWritten(m_store.setDataList(mouseColorValue, variants(colours)), UserTexts::NotSaved);
+    written.insert(mouseLightValue, QVariantList{light.effect, light.speed, light.brightness});
+    written.insert(mouseColorValue, variants(colours));
     steps.append(lightingStep(light.effect, light.speed, light.brightness, colours));
 
     // The desktop's settings go with the profile: to the desktop, not the mouse.
     const ProfileSettings::Pointer &pointer = profile.pointer;
-    noteWritten(m_store.setData(mouseMouseRate, pointer.speed), UserTexts::NotSaved);
-    noteWritten(m_store.setData(mouseDoubleRate, pointer.doubleClick), UserTexts::NotSaved);
-    noteWritten(m_store.setData(mouseScrollRate, pointer.scroll), UserTexts::NotSaved);
+    written.insert(mouseMouseRate, pointer.speed);
+    written.insert(mouseDoubleRate, pointer.doubleClick);
+    written.insert(mouseScrollRate, pointer.scroll);
+    noteWritten(m_store.setDataValues(written), UserTexts::NotSaved);
     applyPointer(PointerSettings::PointerSpeed, ProfileSettings::pointerLevel(pointer.speed));
     applyPointer(PointerSettings::DoubleClickTime,
                  ProfileSettings::pointerLevel(pointer.doubleClick));

@@ -17,14 +17,19 @@ QVariantList KeyMatrixStore::record(const QString &index, bool fromDefault) cons
 
 bool KeyMatrixStore::storeRecords(const QVariantList &src64)
 {
-    bool written = true;
+    return m_settings.setDataValues(recordValues(src64));
+}
+
+QVariantMap KeyMatrixStore::recordValues(const QVariantList &src64)
+{
+    QVariantMap values;
     for (int k = 0; k < buttonCount; ++k) {
         QVariantList record;
         for (int i = 0; i < recordSize; ++i)
             record.append(src64.value(k * recordSize + i, 0));
-        written = m_settings.setDataList(keyFor(QString::number(k)), record) && written;
+        values.insert(keyFor(QString::number(k)), record);
     }
-    return written;
+    return values;
 }
 
 QVariantList KeyMatrixStore::firmwareRecords() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QVariantList>
+#include <QVariantMap>
 
 class SettingsStore;
 
@@ -21,6 +21,8 @@ public:
     // list lacks are stored as 0, as they are sent. False when the profile
     // could not be written.
     bool storeRecords(const QVariantList &src64);
+    // The same records as keys and values, to be stored with others at once.
+    static QVariantMap recordValues(const QVariantList &src64);
     // The firmware records ("mouseFwKeyMatrix/<k>") of the current profile
     // as 64 values, record k at 4k; codes a record lacks are 0.
     QVariantList firmwareRecords() const;

@@ -133,6 +133,13 @@ bool SettingsStore::setDataList(const QString &key, const QVariantList &list)
     return writeThrough(current());
 }
 
+bool SettingsStore::setDataValues(const QVariantMap &values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        current()->setValue(it.key(), it.value());
+    return writeThrough(current());
+}
+
 QSettings *SettingsStore::replaceFile(QSettings *settings, const QString &source)
 {
     // Objects on the same file share their pending writes, so they must reach

@@ -50,6 +50,9 @@ public:
     bool setData(const QString &key, const QVariant &value);
     bool setGlobalData(const QString &key, const QVariant &value);
     bool setDataList(const QString &key, const QVariantList &list);
+    // Several keys of the current profile in one write of its file: each
+    // write replaces the file and waits for the disk.
+    bool setDataValues(const QVariantMap &values);
 
     // Puts the factory copy apConfigD.bin in place of apConfig.bin. Returns
     // false, leaving the global settings untouched, when the factory copy is

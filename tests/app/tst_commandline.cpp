@@ -110,7 +110,7 @@ void tst_CommandLine::command_data()
         {"status", 0,
          "mouse: row 0, 1209:0001, family 553\nconnection: connected\naccess: granted\n"
          "profile: 1 "});
-    row("r", "json",
+    row("ar", "json",
         {"status --json", 0,
          "{\"access\":\"granted\",\"answeredFrom\":\"mouse\",\"connected\":true,\"dpi\":"});
     row("r", "status, no mouse",
