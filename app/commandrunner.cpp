@@ -3,7 +3,6 @@
 #include "filedialogs.h"
 #include "filereplace.h"
 #include "hid_thread.h"
-#include "myqquickview.h"
 #include "profilelist.h"
 #include "profilesettings.h"
 #include "profilestore.h"
@@ -333,8 +332,8 @@ void CommandRunner::importProfile(const QString &file, const QString &which, con
     const ImportResult result = ProfileStore(store).importProfile(number, dialogs);
     if (isNew && result != ImportResult::Imported)
         list.remove(number);
-    if (m_view)
-        emit m_view->profileListChanged();
+    if (m_profileListChanged)
+        m_profileListChanged();
     if (result == ImportResult::TooLarge)
         return done(CommandResult::failure(m_session.refusalText(UserTexts::FileTooLarge)));
     if (result != ImportResult::Imported)

@@ -2,11 +2,10 @@
 
 #include "commandline.h"
 
-#include <QPointer>
 #include <functional>
+#include <utility>
 
 class Session;
-class myQQuickView;
 
 // Carries out a command-line subcommand on a session: the running copy's,
 // whose window follows at once, or one made only for the command. A command
@@ -15,12 +14,12 @@ class myQQuickView;
 class CommandRunner
 {
 public:
-    // `view` is the running copy's window, whose edits a switch must not
-    // pass over; none for a session run alone, where the process ends with
-    // the command.
+    // Running: the running copy's session, whose window shows what a
+    // command changes (`profileListChanged` when an import adds a profile);
+    // Alone: a session made for the command, ending with it.
     enum class Kind { Running, Alone };
-    CommandRunner(Session &session, myQQuickView *view, Kind kind)
-        : m_session(session), m_view(view), m_kind(kind)
+    CommandRunner(Session &session, Kind kind, std::function<void()> profileListChanged = {})
+        : m_session(session), m_kind(kind), m_profileListChanged(std::move(profileListChanged))
     {}
 
     using Done = std::function<void(const CommandResult &)>;
@@ -40,6 +39,6 @@ private:
     QString deviceRefusal() const;
 
     Session &m_session;
-    QPointer<myQQuickView> m_view;
     Kind m_kind;
+    std::function<void()> m_profileListChanged;
 };

@@ -1,40 +1,31 @@
-#include "applog.h"
 #include "commandline.h"
 #include "commandrunner.h"
-#include "datafolder.h"
-#include "globalinputhooks.h"
+#include "guimain.h"
 #include "hidbackend.h"
-#include "hookcallbacks.h"
 #include "instancelock.h"
-#include "myqquickview.h"
-#include "qtsinglecoreapplication.h"
+#include "programstart.h"
 #include "session.h"
 #include "settingkeys.h"
-#include "storelog.h"
-#include "terminationwatcher.h"
-#include "widget.h"
 #ifdef SKARN_VIRTUAL_MOUSE_FAULT_FILES
 #include "virtualmousefaultfiles.h"
 #endif
 
-#include <QDebug>
-#include <QFontDatabase>
-#include <QQuickWindow>
-#include <QThreadPool>
-#include <QTimer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <cstdio>
 
+#ifdef SKARN_GUI_LIBRARY
+#include <dlfcn.h>
+#endif
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
 namespace {
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
+using ProgramStart::print;
 
 // A command's output is what scripts read: the program's log lines stay
 // out of it unless asked for.
@@ -42,24 +33,6 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         print(stderr, message + QLatin1Char('\n'));
-}
-
-// The data folder, and the virtual mouse standing in for the served one.
-// Empty, said on stderr, when there is no folder to work in.
-QString openDataFolder()
-{
-    const QString folder = DataFolder::enter(QCoreApplication::applicationDirPath());
-    if (folder.isEmpty()) {
-        print(stderr, QStringLiteral("skarn-config: no folder can be made for the settings, not "
-                                     "even a temporary one\n"));
-        return {};
-    }
-    qCDebug(lcStore).noquote() << "Data folder:" << folder;
-    const QString virtualFamily = HidBackend::virtualFamilyFromEnvironment();
-    if (!virtualFamily.isEmpty()) {
-        qCDebug(lcApp).noquote() << "Virtual mouse of family" << virtualFamily;
-    }
-    return folder;
 }
 
 // The running copy's answer to `command`, or why there is none.
@@ -99,7 +72,7 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
                       QStringLiteral("another skarn-config command is running; try again"))
                       .encode());
         });
-        const QString folder = openDataFolder();
+        const QString folder = ProgramStart::openDataFolder();
         if (folder.isEmpty())
             return CommandLine::failureExitCode;
         const std::unique_ptr<HidBackend> backend = HidBackend::fromEnvironment();
@@ -108,7 +81,7 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
         if (!virtualFamily.isEmpty())
             runValues.insert(SettingKeys::mouseIcType, virtualFamily);
         Session session(folder, backend.get(), runValues);
-        CommandRunner runner(session, nullptr, CommandRunner::Kind::Alone);
+        CommandRunner runner(session, CommandRunner::Kind::Alone);
         const auto runCommand = [&] {
             runner.run(command, [&](const CommandResult &answer) {
                 result = answer;
@@ -130,6 +103,41 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
     print(stderr, result.err);
     return result.exitCode;
 }
+#ifdef SKARN_VIRTUAL_MOUSE_FAULT_FILES
+constexpr SkarnVirtualMouseSetup virtualMouseSetup = &VirtualMouseFaultFiles::attach;
+#else
+constexpr SkarnVirtualMouseSetup virtualMouseSetup = nullptr;
+#endif
+
+// The window and the tray: on Linux from the library beside the program,
+// or where the installation puts it, loaded now and not before.
+int runGui(int argc, char *argv[])
+{
+#ifdef SKARN_GUI_LIBRARY
+    const QString exeDir = QFileInfo(QStringLiteral("/proc/self/exe"))
+                               .canonicalFilePath()
+                               .section(QLatin1Char('/'), 0, -2);
+    QStringList tried;
+    for (const QString &folder : {exeDir, exeDir + QStringLiteral("/" SKARN_GUI_RELATIVE)}) {
+        const QString path = QDir::cleanPath(folder + QStringLiteral("/" SKARN_GUI_LIBRARY));
+        void *library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            tried << QString::fromLocal8Bit(dlerror());
+            continue;
+        }
+        const auto guiMain =
+            reinterpret_cast<decltype(&skarnGuiMain)>(dlsym(library, "skarnGuiMain"));
+        if (guiMain)
+            return guiMain(argc, argv, virtualMouseSetup);
+        tried << path + QStringLiteral(": no skarnGuiMain");
+    }
+    print(stderr, QStringLiteral("skarn-config: the window's library could not be loaded:\n  ") +
+                      tried.join(QStringLiteral("\n  ")) + QLatin1Char('\n'));
+    return CommandLine::failureExitCode;
+#else
+    return skarnGuiMain(argc, argv, virtualMouseSetup);
+#endif
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -144,7 +152,7 @@ int main(int argc, char *argv[])
     mallopt(M_ARENA_MAX, 1);
 #endif
 #ifdef SKARN_VIRTUAL_MOUSE_FAULT_FILES
-    HidBackend::setVirtualMouseSetup(&VirtualMouseFaultFiles::attach);
+    HidBackend::setVirtualMouseSetup(virtualMouseSetup);
 #endif
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -169,81 +177,7 @@ int main(int argc, char *argv[])
         break;
     }
 
-    // The scene is flat 2D: the software renderer is lighter and needs no
-    // GPU driver. QT_QUICK_BACKEND still overrides it.
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-
     if (command.mode == CommandLine::Mode::Subcommand)
         return runSubcommand(argc, argv, command);
-
-    QtSingleCoreApplication app(argc, argv);
-    if (app.isRunning()) {
-        app.sendMessage(QString(), 5000);
-        return 1;
-    }
-    // Reading the system's font list takes milliseconds that the scene's
-    // first text would wait for; the font database is shared between
-    // threads and guarded, so a pool thread reads it meanwhile.
-    QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
-    QCoreApplication::setApplicationVersion(CommandLine::version());
-    QGuiApplication::setDesktopFileName(CommandLine::desktopFileName());
-    app.setQuitOnLastWindowClosed(false);
-    // Installed first, so a termination request during start-up is not lost:
-    // it waits in the event queue until the loop runs.
-    TerminationWatcher termination;
-
-    const QString folder = openDataFolder();
-    if (folder.isEmpty())
-        return CommandLine::failureExitCode;
-
-    auto *widget =
-        new Widget(folder, nullptr, QString(), nullptr, Ui_Controler::SceneLoad::InBackground);
-    QObject::connect(&app, &QtSingleCoreApplication::messageReceived, widget,
-                     &Widget::receiveMessage);
-    QObject::connect(&termination, &TerminationWatcher::terminationRequested, widget,
-                     &Widget::exitSYS);
-    app.instanceLock()->setCommandHandler(
-        [widget](const QByteArray &request, const InstanceLock::Reply &reply) {
-            CommandLine::Decoded decoded = CommandLine::Decoded::Malformed;
-            const CommandLine command = CommandLine::decodeRequest(request, &decoded);
-            if (decoded == CommandLine::Decoded::Newer)
-                return reply(CommandResult::failure(
-                                 QStringLiteral("this running copy of skarn-config is older than "
-                                                "the command line; quit it (tray menu, Quit) and "
-                                                "start it again"))
-                                 .encode());
-            if (decoded != CommandLine::Decoded::Ok)
-                return reply(CommandResult::failure(CommandLine::malformedText()).encode());
-            CommandRunner(widget->session(), widget->view(), CommandRunner::Kind::Running)
-                .run(command, [reply](const CommandResult &result) { reply(result.encode()); });
-        });
-
-    // Declared before the hooks, which hold on to it.
-    HookCallbacks::WarningBoxes warnings(widget);
-    GlobalInputHooks hooks;
-    // Declared after the hooks, so that the link to them goes first.
-    const std::unique_ptr<QObject> captures = HookCallbacks::connectCaptures(hooks, widget);
-    hooks.setCopyDataHandler(HookCallbacks::showWarningText, &app, &warnings);
-
-    // Started by the user, not by the desktop's autostart: the window shows,
-    // without a mouse too, saying why it has nothing to show rather than
-    // stay in the tray.
-    if (!command.hidden)
-        widget->showOnceRunning();
-    widget->startUp();
-#ifdef __GLIBC__
-    // Start-up (scene compilation, image decoding) leaves megabytes of freed
-    // heap that glibc keeps; a tray program lives on for hours, so hand it
-    // back once the scene has unlocked and drawn its full screen.
-    QTimer::singleShot(2500, [] { malloc_trim(0); });
-#endif
-    // A quit asked for before the loop runs would otherwise be lost.
-    const int result = widget->quitRequested() ? 0 : app.exec();
-    app.instanceLock()->setCommandHandler({});
-    hooks.removeHooks();
-    delete widget;
-    // The window controller goes by deferred delete; let it go now.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return result;
+    return runGui(argc, argv);
 }

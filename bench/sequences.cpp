@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -45,6 +46,9 @@ public:
         m_exe = m_dir.filePath("skarn-config");
         QFile::copy(exe, m_exe);
         QFile::setPermissions(m_exe, QFile::permissions(m_exe) | QFile::ExeOwner);
+        // The window's part, where the build puts it beside the program.
+        QFile::copy(QFileInfo(exe).absolutePath() + "/libskarn-config-gui.so",
+                    m_dir.filePath("libskarn-config-gui.so"));
         copyTree(modules, m_dir.filePath("modules"));
         // A second profile at 125 Hz, a macro on button 4 and a gun switch on button 5.
         QSettings(m_dir.filePath("modules/setting/name.bin"), QSettings::IniFormat)

@@ -121,7 +121,8 @@ mkdir -p "$HOME"
 chmod 700 "$HOME"
 # A portable copy: the program may write its settings there.
 mkdir -p "$work/skarn"
-cp "$build_dir/skarn-config" "$build_dir/skarn-bench-floor" "$work/skarn/"
+cp "$build_dir/skarn-config" "$build_dir/libskarn-config-gui.so" "$build_dir/skarn-bench-floor" \
+  "$work/skarn/"
 cp -r "$build_dir/modules" "$work/skarn/"
 [ ${#as_user[@]} -eq 0 ] || chown -R 65534:65534 "$HOME" "$work/skarn"
 

@@ -147,7 +147,7 @@ private slots:
         for (const char *command : {"status", "profile"}) {
             const CommandLine line = CommandLine::parse(
                 {"skarn-config", command, QString(command) == "profile" ? "1" : "--json"});
-            CommandRunner(session, widget.view(), CommandRunner::Kind::Running)
+            CommandRunner(session, CommandRunner::Kind::Running)
                 .run(line, [&](const CommandResult &result) { answers << result; });
         }
         QCOMPARE(answers.size(), 1);

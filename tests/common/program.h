@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -24,6 +25,14 @@ public:
         if (!modules.isEmpty()) {
             QFile::copy(exe, this->exe);
             QFile::setPermissions(this->exe, QFile::permissions(this->exe) | QFile::ExeOwner);
+            // The window's library goes along, from beside the program or
+            // from where an installation puts it.
+            const QString from = QFileInfo(exe).absolutePath();
+            for (const QString &folder : {from, from + "/" SKARN_GUI_RELATIVE}) {
+                if (QFile::copy(folder + "/libskarn-config-gui.so",
+                                dir.filePath("libskarn-config-gui.so")))
+                    break;
+            }
             TestDataFolder::copyTree(modules, dir.filePath("modules"));
         }
         env.insert("QT_QPA_PLATFORM", "offscreen");

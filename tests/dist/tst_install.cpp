@@ -59,6 +59,10 @@ private slots:
     void installsTheLayout()
     {
         const QString data = prefixPath(SKARN_DATADIR "/");
+        // The window's part, where the program looks for it.
+        QVERIFY(QFileInfo(QFileInfo(exe()).absolutePath() + "/" SKARN_GUI_RELATIVE
+                                                            "/libskarn-config-gui.so")
+                    .isFile());
         for (const char *file : {"metainfo/org.example.SkarnConfig.metainfo.xml",
                                  "icons/hicolor/scalable/apps/skarn-config.svg",
                                  "bash-completion/completions/skarn-config"})

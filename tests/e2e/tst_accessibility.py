@@ -137,6 +137,10 @@ def main():
     try:
         # A portable folder: the program keeps its data beside itself.
         shutil.copy(executable, os.path.join(home, "skarn-config"))
+        # The window's part lives in a library beside the program.
+        gui = os.path.join(os.path.dirname(executable), "libskarn-config-gui.so")
+        if os.path.exists(gui):
+            shutil.copy(gui, home)
         shutil.copytree(modules, os.path.join(home, "modules"))
         server, display = start_server()
         env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home,
