@@ -1,8 +1,10 @@
 // The command line of the real executable, from a temporary portable folder with
 // the virtual mouse: on its own without a display, and through a running copy.
+#include "commandline.h"
 #include "filesizelimit.h"
 #include "program.h"
 
+#include <QDataStream>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
@@ -27,6 +29,7 @@ struct Case
 };
 } // namespace
 Q_DECLARE_METATYPE(Case)
+Q_DECLARE_METATYPE(CommandLine::Decoded)
 
 class tst_CommandLine : public QObject
 {
@@ -40,6 +43,8 @@ private slots:
     void cleanup();
     void command_data();
     void command();
+    void requestRecord_data();
+    void requestRecord();
 };
 
 void tst_CommandLine::init()
@@ -231,6 +236,51 @@ void tst_CommandLine::command()
     if (c.args.startsWith("export-profile") && c.code == 0)
         QCOMPARE(m_program->read(c.args.section(' ', 2)),
                  m_program->read("modules/setting/p" + c.args.section(' ', 1, 1) + ".bin"));
+}
+
+// The record a client sends the running copy: a copy reads its own and the
+// older one's, tells a newer one apart (its client is told to restart the
+// running copy) and refuses a damaged one.
+void tst_CommandLine::requestRecord_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<CommandLine::Decoded>("decoded");
+    const auto record = [](quint32 version, const QString &subcommand, const QStringList &args,
+                           const QByteArray &after = {}) {
+        QByteArray bytes;
+        QDataStream(&bytes, QIODevice::WriteOnly) << version << subcommand << args << true;
+        return bytes + after;
+    };
+    const quint32 current = CommandLine::protocolVersion;
+    using D = CommandLine::Decoded;
+    QTest::addRow("this copy's") << record(current, "profile", {"2"}) << D::Ok;
+    QTest::addRow("the older copy's") << record(1, "status", {}) << D::Ok;
+    QTest::addRow("newer, with fields unknown here")
+        << record(current + 1, "status", {}, "\x01\x02") << D::Newer;
+    QTest::addRow("no version") << record(0, "status", {}) << D::Malformed;
+    QTest::addRow("cut short") << record(current, "status", {}).chopped(1) << D::Malformed;
+    QTest::addRow("bytes after it") << record(current, "status", {}, "x") << D::Malformed;
+    QTest::addRow("too many arguments") << record(current, "profile", {"1", "2"}) << D::Malformed;
+    QTest::addRow("unknown command") << record(current, "reboot", {}) << D::Malformed;
+    QTest::addRow("empty") << QByteArray() << D::Malformed;
+}
+
+void tst_CommandLine::requestRecord()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(CommandLine::Decoded, decoded);
+    CommandLine::Decoded got = CommandLine::Decoded::Ok;
+    const CommandLine line = CommandLine::decodeRequest(record, &got);
+    QCOMPARE(got, decoded);
+    if (decoded != CommandLine::Decoded::Ok)
+        return;
+    // What a client encodes, the copy reads back whole.
+    CommandLine::Decoded again = CommandLine::Decoded::Malformed;
+    const CommandLine copy = CommandLine::decodeRequest(line.encodeRequest(), &again);
+    QCOMPARE(again, CommandLine::Decoded::Ok);
+    QCOMPARE(copy.subcommand, line.subcommand);
+    QCOMPARE(copy.arguments, line.arguments);
+    QCOMPARE(copy.json, line.json);
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)
