@@ -81,6 +81,10 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
         if (!virtualFamily.isEmpty())
             runValues.insert(SettingKeys::mouseIcType, virtualFamily);
         Session session(folder, backend.get(), runValues);
+        // The process ends with the command, and nothing would hear the
+        // mouse's event reports: they are not turned on (a status query
+        // writes nothing to the mouse, and does not wait the pause after it).
+        session.setListensForEvents(false);
         CommandRunner runner(session, CommandRunner::Kind::Alone);
         const auto runCommand = [&] {
             runner.run(command, [&](const CommandResult &answer) {
@@ -88,8 +92,8 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
                 QCoreApplication::exit(0);
             });
         };
-        // The mouse is found and started as the window would; the command
-        // goes after, in the same order of requests.
+        // The mouse is found and started as the window would, but for the
+        // listener; the command goes after, in the same order of requests.
         session.detect([&](const Detection::Result &found, bool) {
             if (found.connected)
                 session.startUp([&](bool) { runCommand(); });

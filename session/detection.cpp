@@ -48,7 +48,7 @@ void findInterfaces(DeviceTable &table, HidBackend *backend)
     }
 }
 
-Result run(Hid_Thread &link, DeviceOperations &operations, DeviceTable table)
+Result run(Hid_Thread &link, DeviceOperations &operations, DeviceTable table, bool listen)
 {
     Result result;
     findInterfaces(table, link.backend());
@@ -60,7 +60,8 @@ Result run(Hid_Thread &link, DeviceOperations &operations, DeviceTable table)
             qCInfo(lcDevice, "Device Connect");
             // Blocks read from an earlier device say nothing of this one.
             operations.forgetDeviceProfiles();
-            link.startEventListener(uint(j));
+            if (listen)
+                link.startEventListener(uint(j));
             operations.readDeviceProfiles();
             result.connected = true;
             result.deniedPath.clear();

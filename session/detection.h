@@ -27,6 +27,6 @@ struct Result
 void findInterfaces(DeviceTable &table, HidBackend *backend);
 
 // Hands `table` to the link and connects the first listed mouse that
-// answers.
-Result run(Hid_Thread &link, DeviceOperations &operations, DeviceTable table);
+// answers; with `listen`, its event reports are turned on and listened to.
+Result run(Hid_Thread &link, DeviceOperations &operations, DeviceTable table, bool listen = true);
 } // namespace Detection

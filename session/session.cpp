@@ -134,7 +134,8 @@ void Session::setPointerSettings(std::unique_ptr<PointerSettings> settings)
 
 bool Session::isConnected() const
 {
-    return m_connected && m_link.isListening();
+    // The listener is what notices an unplug: it ends with the mouse.
+    return m_connected && (!m_listensForEvents || m_link.isListening());
 }
 
 int Session::activeProfile() const
@@ -269,8 +270,10 @@ void Session::detect(std::function<void(const Detection::Result &, bool damagedT
             bool damagedTable = false;
             DeviceTable table = DeviceTableFile::load(m_store.root(), &damagedTable);
             Hid_Thread *link = &m_link;
-            request({[link, table](DeviceOperations &operations, QVariantList &values) {
-                        const Detection::Result result = Detection::run(*link, operations, table);
+            const bool listen = m_listensForEvents;
+            request({[link, table, listen](DeviceOperations &operations, QVariantList &values) {
+                        const Detection::Result result =
+                            Detection::run(*link, operations, table, listen);
                         values << result.connected << result.deniedPath;
                     }},
                     [this, done, finish, damagedTable](const Reply &reply) {

@@ -86,7 +86,10 @@ public:
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
     PointerSettings &pointerSettings() const { return *m_pointerSettings; }
 
-    // A mouse was confirmed and is listened to.
+    // Whether a mouse found turns on its event reports (its DPI button) and
+    // is listened to; true unless turned off before the first detection.
+    void setListensForEvents(bool listens) { m_listensForEvents = listens; }
+    // A mouse was confirmed (and is listened to when it should be).
     bool isConnected() const;
     // The last detection pass found a listed mouse this user may not open.
     bool accessDenied() const { return m_accessDenied; }
@@ -253,6 +256,7 @@ private:
     quint64 m_toldThrough = 0;
     bool m_running = false;
     bool m_connected = false;
+    bool m_listensForEvents = true;
     bool m_accessDenied = false;
     bool m_workingProfileChecked = false;
     bool m_profileUnsent = false;
