@@ -4,8 +4,6 @@
 #include "settingsstore.h"
 #include "storedvalues.h"
 
-#include <QRegularExpression>
-
 namespace GunPresets {
 
 namespace {
@@ -22,9 +20,8 @@ constexpr int defaultPeriod = 10;
 // `text` as a whole number within low..high, or `fallback` when it is none.
 QString inRange(const QVariant &text, int low, int high, const QString &fallback)
 {
-    static const QRegularExpression whole(QStringLiteral("^[+-]?\\d+$"));
     const QString trimmed = text.toString().trimmed();
-    if (!whole.match(trimmed).hasMatch())
+    if (!StoredValues::isInteger(trimmed))
         return fallback;
     return QString::number(std::clamp(StoredValues::toInt(trimmed, 0), low, high));
 }
@@ -32,11 +29,7 @@ QString inRange(const QVariant &text, int low, int high, const QString &fallback
 int toByte(const QString &text)
 {
     // The leading digits, as the editor reads a field.
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d+)"));
-    const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch())
-        return 0;
-    return std::clamp(StoredValues::toInt(match.captured(1), 0), 0, 255);
+    return std::clamp(StoredValues::toInt(StoredValues::leadingInteger(text), 0), 0, 255);
 }
 
 Preset builtIn(int row)
@@ -54,9 +47,7 @@ QList<int> Preset::slotValues() const
 
 int Preset::firePeriod() const
 {
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^\\s*([+-]?\\d+)")).match(period);
-    return match.hasMatch() ? StoredValues::toInt(match.captured(1), defaultPeriod) : defaultPeriod;
+    return StoredValues::toInt(StoredValues::leadingInteger(period), defaultPeriod);
 }
 
 QVariantList Preset::record() const

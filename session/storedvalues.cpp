@@ -2,7 +2,6 @@
 
 #include "settingsstore.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 namespace StoredValues {
@@ -39,9 +38,8 @@ int toInt(const QVariant &value, int fallback)
             return fallback;
         return int(std::clamp(std::trunc(number), double(INT_MIN), double(INT_MAX)));
     }
-    static const QRegularExpression whole(QStringLiteral("^[+-]?\\d+$"));
     const QString text = value.toString().trimmed();
-    if (!whole.match(text).hasMatch())
+    if (!isInteger(text))
         return fallback;
     bool ok = false;
     const qlonglong number = text.toLongLong(&ok);
@@ -49,6 +47,33 @@ int toInt(const QVariant &value, int fallback)
     if (!ok)
         return text.startsWith(QLatin1Char('-')) ? INT_MIN : INT_MAX;
     return int(std::clamp<qlonglong>(number, INT_MIN, INT_MAX));
+}
+
+// By hand rather than with a regular expression: this runs at every start,
+// and the expression engine's library would be loaded for it alone.
+QString leadingInteger(const QString &text)
+{
+    qsizetype i = 0;
+    const auto isBlank = [](QChar c) {
+        return c == QLatin1Char(' ') || (c >= QLatin1Char('\t') && c <= QLatin1Char('\r'));
+    };
+    const auto isDigit = [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    };
+    while (i < text.size() && isBlank(text.at(i)))
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        ++i;
+    const qsizetype digits = i;
+    while (i < text.size() && isDigit(text.at(i)))
+        ++i;
+    return i > digits ? text.mid(start, i - start) : QString();
+}
+
+bool isInteger(const QString &text)
+{
+    return !text.isEmpty() && text.size() == leadingInteger(text).size();
 }
 
 bool toBool(const QVariant &value, bool fallback)

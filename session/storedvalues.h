@@ -13,6 +13,11 @@ namespace StoredValues {
 // A whole number: a number (cut towards zero) or a text of optional sign
 // and digits.
 int toInt(const QVariant &value, int fallback);
+// The sign and digits `text` starts with after ASCII blanks, as an editor
+// field reads; empty when it starts with none.
+QString leadingInteger(const QString &text);
+// Optional sign and ASCII digits, nothing else.
+bool isInteger(const QString &text);
 bool toBool(const QVariant &value, bool fallback);
 // Empty texts are the fallback too.
 QString toText(const QVariant &value, const QString &fallback);

@@ -9,6 +9,7 @@
 #include "profilelist.h"
 #include "profilesettings.h"
 #include "settingsstore.h"
+#include "storedvalues.h"
 #include "testdatafolder.h"
 
 #include <QTest>
@@ -183,6 +184,26 @@ private slots:
             repeats << MacroCode::parseLoaded({"1,A", QString::fromLatin1(last)}).repeat;
         QCOMPARE(repeats, QList<int>({3, 12, 0, 65535, 1, 1}));
         QCOMPARE(MacroCode::parseLoaded({}).events.size(), 0);
+    }
+
+    // Stored texts as whole numbers: sign and ASCII digits, blanks around
+    // them read past; anything else is the fallback, and an editor field
+    // reads its leading digits only.
+    void wholeNumbers()
+    {
+        QStringList read, leading;
+        for (const char *text : {"12", " -4 ", "+7", "\t5", "12abc", "1.5", "1e3", "-", "x5", "",
+                                 "\u0663", "99999999999"}) {
+            read << QString::number(StoredValues::toInt(QString::fromUtf8(text), -7));
+            leading << StoredValues::leadingInteger(QString::fromUtf8(text));
+        }
+        QCOMPARE(read, QStringList({"12", "-4", "7", "5", "-7", "-7", "-7", "-7", "-7", "-7", "-7",
+                                    QString::number(INT_MAX)}));
+        QCOMPARE(leading, QStringList({"12", "-4", "+7", "5", "12", "1", "1", "", "", "", "",
+                                       "99999999999"}));
+        GunPresets::Preset preset;
+        preset.period = " 35ms";
+        QCOMPARE(preset.firePeriod(), 35);
     }
 
     // Names and codes index for index; the lower code wins where two share
