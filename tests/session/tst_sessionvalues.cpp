@@ -269,8 +269,8 @@ private slots:
         QCOMPARE(list.rows().size(), 3);
         const QList<ProfileList::Row> rows = list.rows();
         QList<int> refusals;
-        for (const QString &name :
-             {QString("B"), QString(" "), QString(65, 'n'), QString("loaderbraxel"), QString("C")})
+        for (const QString &name : {QString("B"), QString(" "), QString(65, 'n'),
+                                    QString("loaderbraxel"), QString(64, 'n')})
             refusals << int(ProfileList::refusal(rows, name));
         QCOMPARE(refusals, QList<int>({0, 1, 2, 3, -1}));
         for (int n = 0; n < 3; ++n)
