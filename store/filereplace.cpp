@@ -94,9 +94,10 @@ bool syncSettings(QSettings &file)
 bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice)
 {
     // A folder in the file's place is left alone: nothing reads it, and
-    // writes to it fail and are reported.
+    // writes to it fail and are reported. A pipe, socket or device there is
+    // set aside: opening it to read could wait for ever, or never end.
     const QFileInfo info(path);
-    if (!info.isFile() || isReadableData(path))
+    if (!info.exists() || info.isDir() || isReadableData(path))
         return false;
     const QString aside = path + QStringLiteral(".damaged");
     if (QFileInfo(aside).isDir())

@@ -12,7 +12,11 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+#include <fcntl.h>
+#include <future>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const char *const writerVariable = "SKARN_TEST_SETTINGS_WRITER";
@@ -187,6 +191,22 @@ private slots:
             if (!factory.isEmpty())
                 QCOMPARE(folder.read(file), folder.read(factory));
             QCOMPARE(SettingsStore(QDir::currentPath()).damagedFiles(), QStringList());
+        }
+        // A pipe in a profile's place is set aside unread: opening it would wait for a writer.
+        {
+            TestDataFolder folder;
+            QVERIFY(QFile::remove(profile(0)));
+            QCOMPARE(mkfifo(qPrintable(folder.filePath(profile(0))), 0600), 0);
+            auto opened = std::async(std::launch::async, [&folder] {
+                return SettingsStore(folder.path()).damagedFiles();
+            });
+            if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+                // Let the reader go before failing.
+                ::close(::open(qPrintable(folder.filePath(profile(0))), O_WRONLY | O_NONBLOCK));
+                QFAIL("the store waited on a pipe");
+            }
+            QCOMPARE(opened.get(), QStringList{folder.filePath(profile(0))});
+            QCOMPARE(folder.read(profile(0)), folder.read(defaultProfile));
         }
         // A folder where the damaged copy would go: nothing is set aside, nor said to be.
         TestDataFolder folder;
