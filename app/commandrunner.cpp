@@ -11,7 +11,9 @@
 #include "settingsstore.h"
 #include "usertexts.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
@@ -19,6 +21,19 @@
 #include <utility>
 
 namespace {
+// Whether `file` is, or would be made, among the program's own files under
+// `root`, links followed.
+bool isAmongProgramFiles(const QString &root, const QString &file)
+{
+    const QString own = QFileInfo(root + QStringLiteral("/modules")).canonicalFilePath();
+    const QFileInfo target(file);
+    const auto within = [&own](const QString &path) {
+        return !path.isEmpty() && (path == own || path.startsWith(own + QLatin1Char('/')));
+    };
+    return !own.isEmpty() &&
+           (within(target.absoluteDir().canonicalPath()) || within(target.canonicalFilePath()));
+}
+
 // Answers the store's file dialog with the path given on the command line,
 // once, and notes that it was asked.
 class CommandFileDialogs : public FileDialogs
@@ -305,6 +320,10 @@ CommandResult CommandRunner::exportProfile(const QString &which, const QString &
     if (number < 0)
         return CommandResult::failure(QStringLiteral("no profile '%1'").arg(which));
     SettingsStore &store = m_session.store();
+    // Written there, a profile would replace a setting or another profile.
+    if (isAmongProgramFiles(store.root(), file))
+        return CommandResult::failure(
+            QStringLiteral("'%1' is among the program's own files; export elsewhere").arg(file));
     CommandFileDialogs dialogs(file);
     if (!ProfileStore(store).exportProfile(number, dialogs))
         return CommandResult::failure(m_session.refusalText(UserTexts::ExportFailed));

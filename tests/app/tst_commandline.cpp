@@ -172,6 +172,8 @@ void tst_CommandLine::command_data()
     // The file named, as it is named.
     row("a", "export, no suffix", {"export-profile 1 out", 0});
     row("ar", "export onto a pipe", {"export-profile 1 pipe.pf", 1, "", "could not be written"});
+    row("a", "export onto the program's files",
+        {"export-profile 1 modules/setting/../setting/apConfig.bin", 1, "", "program's own files"});
     // A running copy whose mouse has stopped answering: a command that sends fails
     // with its reason, none is reported as done.
     const QByteArray notWritten = "The settings were not written to the mouse. Check that it is "
