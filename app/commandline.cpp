@@ -64,7 +64,16 @@ CommandLine CommandLine::parse(const QStringList &args)
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringLiteral("reverse")));
-    if (!parser.parse(args))
+    // A negative number is a value, not an option: the command refuses it
+    // in its own words. It passes the parser behind a mark.
+    const QChar valueMark(0x1);
+    QStringList marked = args;
+    for (qsizetype i = 1; i < marked.size(); ++i) {
+        const QString &arg = marked.at(i);
+        if (arg.size() > 1 && arg.at(0) == QLatin1Char('-') && arg.at(1).isDigit())
+            marked[i] = valueMark + arg;
+    }
+    if (!parser.parse(marked))
         return usageError(parser.errorText());
 
     if (parser.isSet(help)) {
@@ -83,6 +92,10 @@ CommandLine CommandLine::parse(const QStringList &args)
     line.hidden = parser.isSet(hidden);
     line.json = parser.isSet(json);
     QStringList positional = parser.positionalArguments();
+    for (QString &arg : positional) {
+        if (arg.startsWith(valueMark))
+            arg.remove(0, 1);
+    }
     if (positional.isEmpty()) {
         if (line.json)
             return usageError(QStringLiteral("--json goes with the status command"));

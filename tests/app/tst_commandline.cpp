@@ -136,6 +136,7 @@ void tst_CommandLine::command_data()
         {"dpi-stage 3", 0, "", "", "feature 00 0b 03 00 00 00 00 00 f1\n", "status",
          "dpi stage: 3 (1500 DPI)"});
     row("r", "dpi stage 5", {"dpi-stage 5", 1, "", "from 1 to 4", "!feature 00 0b"});
+    row("a", "dpi stage -1", {"dpi-stage -1", 1, "", "from 1 to 4", "!feature 00 0b"});
     row("r", "import as new, profiles",
         {slow, 0, "2 profile_0\n", "", "", "profiles", "* 1 Standard\n  2 profile_0\n"});
     row("r", "profile by name",
