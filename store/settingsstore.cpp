@@ -117,8 +117,7 @@ QVariantList SettingsStore::dataList(const QString &key, bool isRecovery) const
 
 bool SettingsStore::setData(const QString &key, const QVariant &value)
 {
-    current()->setValue(key, value);
-    return writeThrough(current());
+    return setDataValues({{key, value}});
 }
 
 bool SettingsStore::setGlobalData(const QString &key, const QVariant &value)
@@ -129,8 +128,7 @@ bool SettingsStore::setGlobalData(const QString &key, const QVariant &value)
 
 bool SettingsStore::setDataList(const QString &key, const QVariantList &list)
 {
-    current()->setValue(key, list);
-    return writeThrough(current());
+    return setDataValues({{key, list}});
 }
 
 bool SettingsStore::setDataValues(const QVariantMap &values)
