@@ -122,8 +122,7 @@ void InstanceLock::acquire()
 void InstanceLock::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        if (m_server->findChildren<QLocalSocket *>(Qt::FindDirectChildrenOnly).size() >
-            maxConnections) {
+        if (!makeRoomFor(socket)) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -144,6 +143,31 @@ void InstanceLock::onNewConnection()
         if (socket->bytesAvailable() > 0)
             readFrames(socket);
     }
+}
+
+bool InstanceLock::makeRoomFor(QLocalSocket *newcomer)
+{
+    // Children come in the order they connected: the oldest first.
+    QList<QLocalSocket *> open;
+    for (QLocalSocket *socket :
+         m_server->findChildren<QLocalSocket *>(Qt::FindDirectChildrenOnly)) {
+        if (socket != newcomer && socket->state() == QLocalSocket::ConnectedState)
+            open.append(socket);
+    }
+    if (open.size() < maxConnections)
+        return true;
+    // A client that has not sent its request yet gives way to one that is
+    // about to: otherwise a program holding every connection open, and
+    // opening another as each is closed, would shut every command out.
+    for (QLocalSocket *socket : std::as_const(open)) {
+        const auto *idle = socket->findChild<QTimer *>();
+        if (idle && idle->isActive() && socket->bytesToWrite() == 0) {
+            qCDebug(lcApp) << "Oldest idle single-instance connection closed for a new one";
+            socket->abort();
+            return true;
+        }
+    }
+    return false;
 }
 
 void InstanceLock::readFrames(QLocalSocket *socket)

@@ -72,6 +72,9 @@ signals:
 private:
     void acquire();
     void onNewConnection();
+    // Whether `newcomer` may stay: there is a free connection, or the
+    // oldest idle one was closed for it.
+    bool makeRoomFor(QLocalSocket *newcomer);
     void readFrames(QLocalSocket *socket);
     // Connects to the running copy and writes one frame, within `deadline`.
     bool sendFrame(QLocalSocket &socket, quint32 kind, const QByteArray &payload,

@@ -132,6 +132,23 @@ private slots:
         QCOMPARE(spy.count(), messages + 1);
     }
 
+    // Connections held open without a word do not shut a request out: the
+    // oldest gives way.
+    void idleConnectionsGiveWay()
+    {
+        const QString id = uniqueId();
+        InstanceLock first(id);
+        std::vector<std::unique_ptr<QLocalSocket>> idle(InstanceLock::maxConnections);
+        for (auto &client : idle) {
+            client = std::make_unique<QLocalSocket>();
+            client->connectToServer(first.serverName());
+            QVERIFY(client->waitForConnected(1000));
+        }
+        QVERIFY(sendFromAnotherCopy(id, "through", 5000));
+        QTRY_COMPARE(idle.front()->state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(idle.back()->state(), QLocalSocket::ConnectedState);
+    }
+
 private:
     QTemporaryDir m_runtime;
     static QString uniqueId() { return "skarn-test-" + QUuid::createUuid().toString(QUuid::Id128); }
