@@ -340,6 +340,15 @@ void VirtualMouse::record(Channel channel, const QByteArray &bytes, const QByteA
     }
 }
 
+bool VirtualMouse::dropsReport()
+{
+    if (m_fault == Fault::DropReport) {
+        m_fault = Fault::None;
+        return true;
+    }
+    return m_fault == Fault::Silent;
+}
+
 void VirtualMouse::countReport()
 {
     if (m_unplugCountdown > 0 && --m_unplugCountdown == 0)
@@ -612,7 +621,7 @@ int VirtualMouseBackend::sendFeatureReport(HidHandle *handle, const unsigned cha
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation) || mouse.m_fault == VirtualMouse::Fault::Silent)
+    if (!mouse.isValid(h->generation) || mouse.dropsReport())
         return -1;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(length));
     QByteArray plain = bytes;
@@ -661,7 +670,7 @@ int VirtualMouseBackend::write(HidHandle *handle, const unsigned char *data, std
         return -1;
     VirtualMouse &mouse = *h->mouse;
     QMutexLocker lock(&mouse.m_mutex);
-    if (!mouse.isValid(h->generation) || mouse.m_fault == VirtualMouse::Fault::Silent)
+    if (!mouse.isValid(h->generation) || mouse.dropsReport())
         return -1;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(length));
     mouse.record(VirtualMouse::Channel::Output, bytes, bytes);

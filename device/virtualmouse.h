@@ -87,9 +87,10 @@ public:
 
     // Test-only faults: Silent answers nothing (writes and feature reports
     // fail as on a firmware that hangs), DropReply loses the next reply
-    // only, Garbage answers with wrong bytes. With `afterReports`, the fault
-    // begins once that many more reports have arrived.
-    enum class Fault { None, Silent, DropReply, Garbage };
+    // only, DropReport the next report sent to it only, Garbage answers with
+    // wrong bytes. With `afterReports`, the fault begins once that many more
+    // reports have arrived.
+    enum class Fault { None, Silent, DropReply, Garbage, DropReport };
     void setFault(Fault fault, int afterReports = 0);
 
     // Faults for tests: a mouse that fails every feature read, and replies
@@ -130,6 +131,8 @@ private:
 
     bool isValid(quint64 generation) const { return m_plugged && generation == m_generation; }
     void record(Channel channel, const QByteArray &bytes, const QByteArray &plain);
+    // Whether the report now sent is lost (the mutex held).
+    bool dropsReport();
     void countReport();
     void unplugLocked();
     void handleCommand(const QByteArray &plain);
