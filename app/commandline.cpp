@@ -104,14 +104,14 @@ CommandLine CommandLine::parse(const QStringList &args)
     line.subcommand = positional.takeFirst();
     const SubcommandShape *shape = shapeOf(line.subcommand);
     if (!shape)
-        return usageError(QStringLiteral("unknown command '%1'").arg(line.subcommand));
+        return usageError(QStringLiteral("unknown command %1").arg(quoted(line.subcommand)));
     if (line.hidden)
         return usageError(QStringLiteral("--hidden starts the window; it takes no command"));
     if (line.json && line.subcommand != QLatin1String("status"))
         return usageError(QStringLiteral("--json goes with the status command"));
     if (positional.size() < shape->minArgs || positional.size() > shape->maxArgs)
         return usageError(
-            QStringLiteral("wrong number of arguments for '%1'").arg(line.subcommand));
+            QStringLiteral("wrong number of arguments for %1").arg(quoted(line.subcommand)));
     for (const int file : {shape->fileArg1, shape->fileArg2}) {
         if (file >= 0 && file < positional.size() && !positional.at(file).isEmpty())
             positional[file] = QFileInfo(positional.at(file)).absoluteFilePath();
@@ -220,6 +220,18 @@ CommandLine CommandLine::decodeRequest(const QByteArray &bytes, Decoded *decoded
         line.arguments.size() >= shape->minArgs && line.arguments.size() <= shape->maxArgs;
     *decoded = ok ? Decoded::Ok : Decoded::Malformed;
     return line;
+}
+
+QString CommandLine::quoted(const QString &text)
+{
+    constexpr qsizetype longest = 80;
+    QString line = text.left(longest);
+    for (QChar &c : line) {
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    }
+    return QLatin1Char('\'') + line +
+           (text.size() > longest ? QStringLiteral("...'") : QStringLiteral("'"));
 }
 
 QString CommandLine::malformedText()

@@ -45,6 +45,10 @@ struct CommandLine
     // What a copy answers a request it cannot take, and what the command
     // line makes of an older copy's answer to one.
     static QString malformedText();
+    // A name or path from the command line as a message repeats it: quoted,
+    // on one line (control characters as '?'), cut where it would fill the
+    // terminal.
+    static QString quoted(const QString &text);
     static QString olderCopyText();
 };
 

@@ -57,6 +57,11 @@ QByteArray contents(const QString &path)
                                                                                : QByteArray();
 }
 
+QString noProfile(const QString &which)
+{
+    return QStringLiteral("no profile %1").arg(CommandLine::quoted(which));
+}
+
 QString noAnswer()
 {
     return QStringLiteral("the mouse did not answer");
@@ -80,7 +85,9 @@ int positiveNumber(const QString &text)
 class Listener : public QObject
 {
 public:
-    Listener(Session &session, bool alone) : m_alone(alone)
+    Listener(Session &session, bool alone)
+        : m_session(session), m_alone(alone),
+          m_setAsideBefore(alone ? 0 : session.setAsideFiles().size())
     {
         connect(&session, &Session::notice, this, [this](const QString &text) {
             if (!m_notices.contains(text.simplified()))
@@ -95,6 +102,14 @@ public:
 
     CommandResult finish(CommandResult result)
     {
+        // Files set aside (before the command, run alone, or while it read
+        // them) leave the command done on their factory values: a warning,
+        // with the files named.
+        const QString setAside = m_session.refusalText(UserTexts::DamagedFiles).simplified();
+        m_notices.removeAll(setAside);
+        const QStringList files = m_session.setAsideFiles().mid(m_setAsideBefore);
+        if (!files.isEmpty())
+            m_warnings << setAside + QStringLiteral(" (%1)").arg(files.join(QLatin1String(", ")));
         for (const QString &warning : std::as_const(m_warnings))
             m_notices.removeOne(warning);
         // Run alone, the process ends with the command: a change kept for
@@ -112,7 +127,9 @@ public:
     }
 
 private:
+    Session &m_session;
     bool m_alone;
+    qsizetype m_setAsideBefore;
     QString m_kept;
     QStringList m_notices;
     QStringList m_warnings;
@@ -132,6 +149,12 @@ void CommandRunner::dispatch(const CommandLine &command, const Done &done)
 {
     const QString &name = command.subcommand;
     const QStringList &args = command.arguments;
+    // A DPI stage lives in the mouse alone; an export writes elsewhere.
+    const bool storesAChange = name == QLatin1String("profile") ||
+                               name == QLatin1String("report-rate") ||
+                               name == QLatin1String("import-profile");
+    if (storesAChange && !m_changesRefused.isEmpty())
+        return done(CommandResult::failure(m_changesRefused));
     if (name == QLatin1String("status"))
         return status(command.json, done);
     if (name == QLatin1String("profiles"))
@@ -146,7 +169,8 @@ void CommandRunner::dispatch(const CommandLine &command, const Done &done)
         return done(exportProfile(args.value(0), args.value(1)));
     if (name == QLatin1String("import-profile"))
         return importProfile(args.value(0), args.value(1), done);
-    done(CommandResult::failure(QStringLiteral("unknown command '%1'").arg(name)));
+    done(CommandResult::failure(
+        QStringLiteral("unknown command %1").arg(CommandLine::quoted(name))));
 }
 
 QString CommandRunner::deviceRefusal() const
@@ -268,7 +292,7 @@ void CommandRunner::switchProfile(const QString &which, const Done &done)
 {
     const int number = m_session.profiles().find(which);
     if (number < 0)
-        return done(CommandResult::failure(QStringLiteral("no profile '%1'").arg(which)));
+        return done(CommandResult::failure(noProfile(which)));
     const QString refusal = deviceRefusal();
     if (!refusal.isEmpty())
         return done(CommandResult::failure(refusal));
@@ -284,8 +308,8 @@ void CommandRunner::switchProfile(const QString &which, const Done &done)
 
 void CommandRunner::dpiStage(const QString &stage, const Done &done)
 {
-    const QVariant stored = m_session.store().data(SettingKeys::mouseCurrentDpiCount, false);
-    const int count = stored.isValid() ? stored.toInt() : 4;
+    // The stages in use, as the window counts them from what is stored.
+    const int count = ProfileSettings::read(m_session.store(), false).dpi.active;
     const int n = positiveNumber(stage);
     if (n < 1 || n > count)
         return done(CommandResult::failure(
@@ -318,35 +342,42 @@ CommandResult CommandRunner::exportProfile(const QString &which, const QString &
 {
     const int number = m_session.profiles().find(which);
     if (number < 0)
-        return CommandResult::failure(QStringLiteral("no profile '%1'").arg(which));
+        return CommandResult::failure(noProfile(which));
     SettingsStore &store = m_session.store();
     // Written there, a profile would replace a setting or another profile.
     if (isAmongProgramFiles(store.root(), file))
         return CommandResult::failure(
-            QStringLiteral("'%1' is among the program's own files; export elsewhere").arg(file));
+            QStringLiteral("%1 is among the program's own files; export elsewhere")
+                .arg(CommandLine::quoted(file)));
     CommandFileDialogs dialogs(file);
     if (!ProfileStore(store).exportProfile(number, dialogs))
         return CommandResult::failure(m_session.refusalText(UserTexts::ExportFailed));
     const QByteArray written = contents(file);
     if (written.isEmpty() || written != contents(store.profile(number)->fileName()))
-        return CommandResult::failure(QStringLiteral("could not write '%1'").arg(file));
+        return CommandResult::failure(
+            QStringLiteral("could not write %1").arg(CommandLine::quoted(file)));
     return {};
 }
 
 void CommandRunner::importProfile(const QString &file, const QString &which, const Done &done)
 {
     if (contents(file).isEmpty())
-        return done(CommandResult::failure(QStringLiteral("could not read '%1'").arg(file)));
+        return done(CommandResult::failure(
+            QStringLiteral("could not read %1").arg(CommandLine::quoted(file))));
     SettingsStore &store = m_session.store();
     ProfileList list = m_session.profiles();
     const bool isNew = which.isEmpty();
     // A new profile, exactly as the profile manager's Import makes one.
     const int number = isNew ? list.add() : list.find(which);
+    const QString notWritten =
+        QStringLiteral("the data folder could not be written; the profile was not imported");
+    if (number < 0 && isNew && list.rows().size() < ProfileList::maxProfiles)
+        return done(CommandResult::failure(notWritten));
     if (number < 0)
         return done(CommandResult::failure(
             isNew ? QStringLiteral("no room for another profile; delete one or name the profile "
                                    "to replace")
-                  : QStringLiteral("no profile '%1'").arg(which)));
+                  : noProfile(which)));
     CommandFileDialogs dialogs(file);
     const ImportResult result = ProfileStore(store).importProfile(number, dialogs);
     if (isNew && result != ImportResult::Imported)
@@ -355,6 +386,8 @@ void CommandRunner::importProfile(const QString &file, const QString &which, con
         m_profileListChanged();
     if (result == ImportResult::TooLarge)
         return done(CommandResult::failure(m_session.refusalText(UserTexts::FileTooLarge)));
+    if (result == ImportResult::NotWritten)
+        return done(CommandResult::failure(notWritten));
     if (result != ImportResult::Imported)
         return done(CommandResult::failure(m_session.refusalText(UserTexts::ImportFailed)));
     if (isNew) {

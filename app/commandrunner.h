@@ -25,6 +25,10 @@ public:
     using Done = std::function<void(const CommandResult &)>;
     void run(const CommandLine &command, const Done &done);
 
+    // Commands that would store a change are refused with `reason`: the
+    // data folder is a temporary copy that goes with the process.
+    void refuseChanges(const QString &reason) { m_changesRefused = reason; }
+
 private:
     void dispatch(const CommandLine &command, const Done &done);
     void status(bool json, const Done &done);
@@ -41,4 +45,5 @@ private:
     Session &m_session;
     Kind m_kind;
     std::function<void()> m_profileListChanged;
+    QString m_changesRefused;
 };

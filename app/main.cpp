@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "commandrunner.h"
+#include "datafolder.h"
 #include "guimain.h"
 #include "hidbackend.h"
 #include "instancelock.h"
@@ -86,6 +87,10 @@ int runSubcommand(int argc, char *argv[], const CommandLine &command)
         // writes nothing to the mouse, and does not wait the pause after it).
         session.setListensForEvents(false);
         CommandRunner runner(session, CommandRunner::Kind::Alone);
+        if (DataFolder::isTemporary())
+            runner.refuseChanges(
+                QStringLiteral("the data folder %1 cannot be made; a change would not be kept")
+                    .arg(CommandLine::quoted(DataFolder::userFolder())));
         const auto runCommand = [&] {
             runner.run(command, [&](const CommandResult &answer) {
                 result = answer;

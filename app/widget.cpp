@@ -80,6 +80,7 @@ Widget::Widget(const QString &dataFolder, QWidget *parent, const QString &sceneU
     m_controller->setupUi(this, *m_session,
                           sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl, load);
     connect(view(), &myQQuickView::userNotice, this, &Widget::showNotice);
+    m_session->tellEarlierSetAside();
     connect(m_controller, &Ui_Controler::quitRequested, this, &Widget::exitSYS);
     connect(m_session.get(), &Session::dpiStageReported, this, &Widget::showDpiStage);
     // The listener has stopped: the scene shows its no-mouse state.

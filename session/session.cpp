@@ -35,6 +35,8 @@ const QString mouseProfileNo = QStringLiteral("mouse/profileNo");
 // a send cut short): the next start shows the profile unsaved, so that Save
 // sends it.
 const QString mouseProfileUnsent = QStringLiteral("mouse/profileUnsent");
+// Damaged files were set aside while no window was there to say so.
+const QString setAsideUntold = QStringLiteral("common/setAsideUntold");
 const QString mouseDpiCount = QStringLiteral("mouse/dpiCount");
 const QString mouseLightValue = QStringLiteral("mouse/lightValue");
 const QString mouseColorValue = QStringLiteral("mouse/colorValue");
@@ -98,6 +100,9 @@ Session::Session(const QString &root, HidBackend *backend, const QVariantHash &r
     const int stored = StoredValues::toInt(m_store.globalData(mouseProfileNo), 0);
     m_store.setCurrentProfile(stored >= 0 && stored < sceneProfiles ? stored : 0);
     m_profileUnsent = StoredValues::toBool(m_store.globalData(mouseProfileUnsent), false);
+    m_storeOpen = true;
+    if (!m_setAside.isEmpty())
+        m_store.setGlobalData(setAsideUntold, true);
 }
 
 Session::~Session()
@@ -112,6 +117,16 @@ Session::~Session()
 void Session::noteSetAside(const QString &path)
 {
     qCWarning(lcSession).noquote() << "Damaged data file set aside:" << path;
+    m_setAside.append(path);
+    // A command's output may go unread: the window says it too, at its next
+    // start. (The store's own constructor reports before it is whole.)
+    if (m_storeOpen && !m_showsNotices)
+        m_store.setGlobalData(setAsideUntold, true);
+    queueSetAsideNotice();
+}
+
+void Session::queueSetAsideNotice()
+{
     // Several files may be set aside at once, and the front ends connect to
     // notice() after the store has opened its files: one notice, on the
     // next turn.
@@ -125,6 +140,15 @@ void Session::noteSetAside(const QString &path)
             refuse(UserTexts::DamagedFiles);
         },
         Qt::QueuedConnection);
+}
+
+void Session::tellEarlierSetAside()
+{
+    m_showsNotices = true;
+    if (!StoredValues::toBool(m_store.globalData(setAsideUntold), false))
+        return;
+    m_store.setGlobalData(setAsideUntold, false);
+    queueSetAsideNotice();
 }
 
 void Session::setPointerSettings(std::unique_ptr<PointerSettings> settings)

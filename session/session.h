@@ -158,6 +158,13 @@ public:
     // waits still runs.
     void close();
 
+    // The data files this session found damaged and set aside.
+    const QStringList &setAsideFiles() const { return m_setAside; }
+    // This session's user sees its notices (the window): files set aside
+    // while none did (a command run alone) are told now, and from now on
+    // nothing is kept to tell later.
+    void tellEarlierSetAside();
+
     // The profile list, its first row named in the current language.
     ProfileList profiles();
 
@@ -234,9 +241,13 @@ private:
 
     // A damaged data file was set aside (told once a turn).
     void noteSetAside(const QString &path);
+    void queueSetAsideNotice();
 
     // Before the store: its constructor already reports damaged files.
     bool m_setAsideNoticeQueued = false;
+    bool m_storeOpen = false;
+    bool m_showsNotices = false;
+    QStringList m_setAside;
     SettingsStore m_store;
     Hid_Thread m_link;
     std::unique_ptr<DeviceOperations> m_operations;

@@ -6,7 +6,8 @@
 // interface so that the store never opens a window on its own and tests can
 // answer for the user.
 // How an import through the user's file choice ended.
-enum class ImportResult { Imported, Cancelled, TooLarge, Failed };
+// NotWritten: a sound file the data folder did not take (read-only, full).
+enum class ImportResult { Imported, Cancelled, TooLarge, Failed, NotWritten };
 
 class FileDialogs
 {

@@ -117,7 +117,7 @@ ImportResult MacroStore::importMacro(const QString &name, FileDialogs &dialogs)
     // QFile::copy writes a temporary file and renames it into place only if
     // the target is still free.
     if (!QFile::copy(chosen, target))
-        return ImportResult::Failed;
+        return ImportResult::NotWritten;
     // The copy takes the source's permissions; a macro imported from a
     // read-only file must still take the editor's saves.
     QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner |

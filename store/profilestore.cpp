@@ -24,7 +24,7 @@ ImportResult ProfileStore::importProfile(int profile, FileDialogs &dialogs)
     if (!FileReplace::holdsSettingsGroup(chosen, QStringLiteral("mouse")))
         return ImportResult::Failed;
     return m_settings.replaceProfile(profile, chosen) ? ImportResult::Imported
-                                                      : ImportResult::Failed;
+                                                      : ImportResult::NotWritten;
 }
 
 bool ProfileStore::exportProfile(int profile, FileDialogs &dialogs)

@@ -65,7 +65,8 @@ bool SettingsStore::eventFilter(QObject *watched, QEvent *event)
 
 QSettings *SettingsStore::openChecked(const QString &path, const QString &factory)
 {
-    if (FileReplace::setAsideIfDamaged(path, factory, m_setAsideNotice))
+    // Every settings file of the program holds the mouse's group.
+    if (FileReplace::setAsideIfDamaged(path, factory, m_setAsideNotice, QStringLiteral("mouse")))
         m_damaged.append(path);
     return openIni(path, this);
 }

@@ -210,6 +210,8 @@ void myQQuickView::noteImport(ImportResult result)
         refuse(UserTexts::FileTooLarge);
     else if (result == ImportResult::Failed)
         refuse(UserTexts::ImportFailed);
+    else if (result == ImportResult::NotWritten)
+        refuse(UserTexts::NotMade);
 }
 
 void myQQuickView::initUI()

@@ -1,8 +1,12 @@
 // The command line of the real executable, from a temporary portable folder with
 // the virtual mouse: on its own without a display, and through a running copy.
 #include "commandline.h"
+#include "commandrunner.h"
 #include "filesizelimit.h"
 #include "program.h"
+#include "session.h"
+#include "testdatafolder.h"
+#include "virtualmouse.h"
 
 #include <QDataStream>
 #include <QRegularExpression>
@@ -26,6 +30,8 @@ struct Case
     QString global = {};
     // The command runs with no room to write files (a file size limit).
     bool fullDisk = false;
+    // A data file made garbage before the command.
+    QString damage = {};
 };
 } // namespace
 Q_DECLARE_METATYPE(Case)
@@ -45,6 +51,7 @@ private slots:
     void command();
     void requestRecord_data();
     void requestRecord();
+    void changesRefusedOnATemporaryFolder();
 };
 
 void tst_CommandLine::init()
@@ -67,6 +74,10 @@ void tst_CommandLine::init()
     QVERIFY(QFile::copy(m_program->filePath("slow.pf"), m_program->filePath("pastrate.pf")));
     QSettings(m_program->filePath("pastrate.pf"), QSettings::IniFormat)
         .setValue("mouse/reportRate", 4);
+    // A hand-edited profile that claims fewer than no stages in use: one is.
+    QVERIFY(QFile::copy(m_program->filePath("slow.pf"), m_program->filePath("fewstages.pf")));
+    QSettings(m_program->filePath("fewstages.pf"), QSettings::IniFormat)
+        .setValue("mouse/currentDpiCount", -5);
     QFile picture(m_program->filePath("picture.pf"));
     QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("\x89PNG\r\n\x1a\n[") == 9);
     // A path that names no file: read, it would never end; replaced, it would be gone.
@@ -137,6 +148,13 @@ void tst_CommandLine::command_data()
          "dpi stage: 3 (1500 DPI)"});
     row("r", "dpi stage 5", {"dpi-stage 5", 1, "", "from 1 to 4", "!feature 00 0b"});
     row("a", "dpi stage -1", {"dpi-stage -1", 1, "", "from 1 to 4", "!feature 00 0b"});
+    row("a", "dpi stage, fewer than no stages stored",
+        {"dpi-stage 2", 1, "", "from 1 to 1\n", "!feature 00 0b", "", "",
+         "import-profile fewstages.pf 1"});
+    // Repeated on one line, and not whole.
+    row("a", "name with a newline", {"profile a\nb", 1, "", "no profile 'a?b'\n"});
+    row("a", "long name",
+        {"profile " + QString(100000, 'x'), 1, "", QByteArray(80, 'x') + "...'\n"});
     row("r", "import as new, profiles",
         {slow, 0, "2 profile_0\n", "", "", "profiles", "* 1 Standard\n  2 profile_0\n"});
     row("r", "profile by name",
@@ -191,6 +209,16 @@ void tst_CommandLine::command_data()
     row("a", "report rate, full disk",
         {"report-rate 500", 1, "", "the data folder could not be written; the change is not kept",
          "", "", "", "", "", "", "", true});
+    row("a", "import, full disk",
+        {"import-profile slow.pf 1", 1, "", "could not be written; the profile was not imported",
+         noRate, "profiles", "* 1 Standard\n", "", "", "", "", true});
+    row("a", "import as new, full disk",
+        {"import-profile slow.pf", 1, "", "could not be written; the profile was not imported",
+         noRate, "profiles", "* 1 Standard\n", "", "", "", "", true});
+    // A damaged file leaves the command done, on the factory values: said.
+    row("a", "damaged profile set aside",
+        {"profiles", 0, "* 1 Standard\n", "warning: Damaged settings files were set aside", "", "",
+         "", "", "", "", "", false, "modules/setting/p1.bin"});
     row("r", "import, silent mouse",
         {"import-profile slow.pf 1", 1, "", notWritten, "", "", "", "", "", "silent"});
 }
@@ -216,6 +244,10 @@ void tst_CommandLine::command()
     };
     QVERIFY(c.setup.isEmpty() || std::get<0>(run(c.setup)) == 0);
     QVERIFY(c.fault.isEmpty() || m_program->setMouseFault(c.fault));
+    if (!c.damage.isEmpty()) {
+        QFile garbage(m_program->filePath(c.damage));
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("\x89PNG\r\n=") > 0);
+    }
     const qsizetype before = m_program->record().size();
     if (c.fullDisk)
         limitFileSize(1); // the program inherits it
@@ -284,6 +316,34 @@ void tst_CommandLine::requestRecord()
     QCOMPARE(copy.subcommand, line.subcommand);
     QCOMPARE(copy.arguments, line.arguments);
     QCOMPARE(copy.json, line.json);
+}
+
+// Run alone on the temporary copy of a data folder that could not be made,
+// a command that would store a change refuses before it sends anything.
+void tst_CommandLine::changesRefusedOnATemporaryFolder()
+{
+    TestDataFolder folder;
+    VirtualMouseBackend backend;
+    VirtualMouse &mouse = backend.addMouse(553);
+    Session session(folder.path(), &backend);
+    session.link().setSleep([](int) {});
+    CommandRunner runner(session, CommandRunner::Kind::Alone);
+    runner.refuseChanges("not kept");
+    bool connected = false;
+    session.detect([&](const Detection::Result &found, bool) { connected = found.connected; });
+    QTRY_VERIFY(connected);
+    mouse.clearRecord();
+    QStringList answers;
+    for (const char *args :
+         {"report-rate 500", "profile 1", "import-profile p.pf", "dpi-stage 2"}) {
+        const QStringList words = QString("skarn-config %1").arg(args).split(' ');
+        runner.run(CommandLine::parse(words), [&](const CommandResult &result) {
+            answers << QString::number(result.exitCode) + " " + result.err.trimmed();
+        });
+    }
+    QTRY_COMPARE(answers.size(), 4);
+    QCOMPARE(answers, QStringList({"1 not kept", "1 not kept", "1 not kept", "0 "}));
+    QCOMPARE(mouse.commands().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

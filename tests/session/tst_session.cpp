@@ -383,6 +383,13 @@ private slots:
         row(
             "switch", [](SessionRig &r) { r.session->switchProfile(1); }, true);
         row(
+            "switch, only its first report lost",
+            [](SessionRig &r) {
+                r.mouse->setFault(VirtualMouse::Fault::DropReport);
+                r.session->switchProfile(1);
+            },
+            true);
+        row(
             "factory reset",
             [](SessionRig &r) {
                 r.session->store().setDataList("mouseKeyMatrix/3", {2, 3, 4, 5});
@@ -501,6 +508,30 @@ private slots:
         QCOMPARE(r.session->activeProfile(), 0);
         QCOMPARE(r.global("mouse/profileNo").toInt(), 0);
         QCOMPARE(notices.value(0).value(0).toString(), r.session->refusalText(UserTexts::NotMade));
+    }
+
+    // A profile file without its settings (garbage, cut short) is set aside
+    // and its factory values used; a session whose user sees no notice (a
+    // command) leaves it to be told by the next window, once.
+    void setAsideFilesAreToldByTheNextWindow()
+    {
+        TestDataFolder folder;
+        const QString garbage = folder.filePath("modules/setting/p2.bin");
+        folder.write("modules/setting/p2.bin", "\x89PNG\r\n=\n");
+        VirtualMouseBackend backend;
+        const auto told = [&](bool window) {
+            Session session(folder.path(), &backend);
+            QSignalSpy notices(&session, &Session::notice);
+            if (window)
+                session.tellEarlierSetAside();
+            QTest::qWait(0);
+            return std::pair(session.setAsideFiles().size(), notices.size());
+        };
+        QCOMPARE(told(false), std::pair(qsizetype(1), qsizetype(1)));
+        QVERIFY(QFile::exists(garbage + ".damaged"));
+        QVERIFY(FileReplace::holdsSettingsGroup(garbage, "mouse"));
+        QCOMPARE(told(true), std::pair(qsizetype(0), qsizetype(1)));
+        QCOMPARE(told(true), std::pair(qsizetype(0), qsizetype(0)));
     }
 
     // The thread that made the session goes on while the link's thread

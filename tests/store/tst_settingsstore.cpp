@@ -114,15 +114,6 @@ private slots:
         const QByteArray written = folder.read(StorePaths::profile(0));
         QVERIFY2(written.contains("dpiCount=2\ndpiValueArray") && written.contains("reportRate=3"),
                  written.constData());
-
-        // Text that is not settings (a file edited by hand) reads as nothing;
-        // the write that rewrites it is no failure.
-        for (const QByteArray &text : {QByteArray("hello"), QByteArray("{\"mouse\": 1}")}) {
-            folder.write(StorePaths::profile(0), text);
-            SettingsStore store(QDir::currentPath());
-            QVERIFY(store.setData("mouse/reportRate", 2));
-            QCOMPARE(folder.read(StorePaths::profile(0)), "[mouse]\nreportRate=2\n");
-        }
     }
 
     // Any Chinese locale, not only the one of the Chinese file, reads that file.
@@ -157,9 +148,10 @@ private slots:
         qunsetenv(writerVariable);
     }
 
-    // Sound settings only too large to be real are set aside, and rebuilt from
-    // their factory file; garbage, or keys without values, read as nothing.
-    // Read: device family, then reportRate in profile 1 and in the default profile.
+    // Settings too large to be real, or without the mouse's settings (garbage,
+    // a file cut short, keys without values), are set aside and rebuilt from
+    // their factory file; a sound file is read as it is. Read: device family,
+    // then reportRate in profile 1 and in the default profile.
     void damagedFilesAreSetAside()
     {
         const QByteArray large = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
@@ -170,24 +162,28 @@ private slots:
             QString file, factory;
             QByteArray content;
             QString read;
-        } rows[] = {{globalSettings, factoryGlobalSettings, large, "553 3 3"},
-                    {profile(0), defaultProfile, large, "553 3 3"},
-                    {defaultProfile, {}, large, "553 3 "},
-                    {profile(0), {}, QByteArray("\x00\xff\x01[[[=\n=\n\x7f\x80 ===", 17), "553  3"},
-                    {globalSettings, {}, "[mouse]\nisGun\nicType\n[[\n", " 3 3"}};
+        } rows[] = {
+            {globalSettings, factoryGlobalSettings, large, "553 3 3"},
+            {profile(0), defaultProfile, large, "553 3 3"},
+            {defaultProfile, {}, large, "553 3 "},
+            {profile(0), defaultProfile, QByteArray("\x00\xff\x01[[[=\n=\n\x7f\x80 ===", 17),
+             "553 3 3"},
+            {profile(0), defaultProfile, "{\"mouse\": 1}", "553 3 3"},
+            {globalSettings, factoryGlobalSettings, "[mouse]\nisGun\nicType\n[[\n", "553 3 3"},
+            {profile(0), {}, "[mouse]\nreportRate=2\n", "553 2 3"}};
         for (const auto &[file, factory, content, read] : rows) {
             TestDataFolder folder;
             QVERIFY(QFile::remove(file));
             folder.write(file, content);
             SettingsStore store(folder.path());
+            const bool damaged = !factory.isEmpty() || content == large;
             QCOMPARE(store.damagedFiles(),
-                     content == large ? QStringList{folder.filePath(file)} : QStringList());
+                     damaged ? QStringList{folder.filePath(file)} : QStringList());
             QCOMPARE(store.deviceFlags().icType + " " +
                          store.data("mouse/reportRate", false).toString() + " " +
                          store.data("mouse/reportRate", true).toString(),
                      read);
-            if (content == large)
-                QCOMPARE(folder.read(file + ".damaged"), large);
+            QCOMPARE(folder.read(file + ".damaged"), damaged ? content : QByteArray());
             if (!factory.isEmpty())
                 QCOMPARE(folder.read(file), folder.read(factory));
             QCOMPARE(SettingsStore(QDir::currentPath()).damagedFiles(), QStringList());
