@@ -15,6 +15,7 @@ packages=(
   libxcb-xinput-dev xdotool g++-mingw-w64-x86-64 x11-xserver-utils dbus-daemon
   clang-format
   trayer desktop-file-utils appstream
+  debhelper dpkg-dev lintian
   at-spi2-core python3-pyatspi
 )
 
