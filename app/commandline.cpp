@@ -184,6 +184,8 @@ QString CommandLine::helpText()
         "                               family instead of real devices\n"
         "\n"
         "Files:\n"
+        "  " SKARN_MANUAL_PATH "\n"
+        "                               the manual (the help menu's first row)\n"
         "  ~/.local/share/skarn-config/modules/  settings and profiles\n"
         "  ~/.config/autostart/org.example.SkarnConfig.desktop  start with the\n"
         "                               desktop (the system settings' check box)\n"

@@ -23,11 +23,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImageReader>
 #include <QMenu>
 #include <QQuickItem>
 #include <QTimer>
+#include <QUrl>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -81,6 +83,16 @@ Widget::Widget(const QString &dataFolder, QWidget *parent, const QString &sceneU
                           sceneUrl.isEmpty() ? Ui_Controler::defaultSceneUrl() : sceneUrl, load);
     connect(view(), &myQQuickView::userNotice, this, &Widget::showNotice);
     m_session->tellEarlierSetAside();
+    // Beside the program in a portable folder or the build tree, among the
+    // factory data once installed.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    for (const QString &dir : {programDir, DataFolder::factoryFolder(programDir)}) {
+        if (QFileInfo::exists(dir + QStringLiteral("/manual.html"))) {
+            view()->setManualUrl(
+                QUrl::fromLocalFile(dir + QStringLiteral("/manual.html")).toString());
+            break;
+        }
+    }
     connect(m_controller, &Ui_Controler::quitRequested, this, &Widget::exitSYS);
     connect(m_session.get(), &Session::dpiStageReported, this, &Widget::showDpiStage);
     // The listener has stopped: the scene shows its no-mouse state.

@@ -102,6 +102,10 @@ public slots:
     // How many writes to the data folder have failed in this run; a screen
     // that sees it grow while saving keeps its change pending.
     int failedWrites() const { return m_failedWrites; }
+    // The installed manual as a file URL, or empty where there is none
+    // (the help menu then offers the address in the global settings).
+    QString manualUrl() const { return m_manualUrl; }
+    void setManualUrl(const QString &url) { m_manualUrl = url; }
 
     void initUI();
     void runUI();
@@ -210,6 +214,7 @@ private:
 
     Session &m_session;
     std::unique_ptr<FileDialogs> m_fileDialogs;
+    QString m_manualUrl;
     bool m_captureActive = false;
     bool m_keyboardInUse = true;
     int m_failedWrites = 0;

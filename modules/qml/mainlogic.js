@@ -36,7 +36,7 @@ function firstStart(s) {
         m.isGun = Values.toBool(view.getGlobalData(SettingKeys.mouseIsGun), m.isGun)
         s.mouse.keyCount = Values.toInt(view.getGlobalData(SettingKeys.mouseKeyCount), 8)
         m.language = Values.toText(view.getGlobalData(SettingKeys.commonLanguage), m.language)
-        m.url = Values.toText(view.getGlobalData(SettingKeys.commonUrl), m.url.toString())
+        m.url = view.manualUrl() || Values.toText(view.getGlobalData(SettingKeys.commonUrl), m.url.toString())
     })
     Dialogs.runStep(s, "texts", () => loadTexts(s))
     Dialogs.runStep(s, "profiles", () => s.profiles.init())

@@ -51,6 +51,10 @@ private slots:
         QCoreApplication::postEvent(&widget, new QEvent(QEvent::Type(QEvent::User + 1)));
         widget.startScene();
         QCOMPARE(scene->property("calls").toStringList(), QStringList());
+        // The help menu's first row: the manual beside the program.
+        QCOMPARE(widget.view()->manualUrl(),
+                 QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/manual.html")
+                     .toString());
         QTRY_COMPARE(scene->property("calls").toStringList(), (QStringList{"initUI", "run"}));
 
         // Hidden in the tray without a window-sized frame.

@@ -90,6 +90,14 @@ private slots:
         QCOMPARE(installed, delivered);
         QVERIFY(installed.contains("img/logo.ico") &&
                 installed.value("i18n/English.ini").contains("70-skarn-config.rules"));
+        // The manual: the README for users as HTML, the --help text, no
+        // section for developers and no Markdown left over.
+        const QByteArray manual = read(factoryDir() + "/manual.html");
+        for (const char *part : {"<h2>Command line</h2>", "<h2>Troubleshooting</h2>",
+                                 "<strong>No tray icon.</strong>", "<pre>Usage: skarn-config"})
+            QVERIFY2(manual.contains(part), part);
+        for (const char *part : {"<h2>Development", "<h2>Layout", "**", "`", "]("})
+            QVERIFY2(!manual.contains(part), part);
     }
 
     // The first start seeds the user folder under XDG_DATA_HOME with the factory

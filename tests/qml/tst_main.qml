@@ -111,6 +111,8 @@ Item {
                   focus: ["helpMenu", "helpMenu", "helpButton", "helpMenu", "helpButton"], chosen: [1] },
                 { tag: "help link, no browser here", start: "helpButton", keys: [enter, enter],
                   focus: ["helpMenu", "helpButton"], chosen: [0], notice: "No program could open https://skarn-config.example.org/." },
+                { tag: "help opens the manual", start: "helpButton", keys: [enter, enter], manual: "file:///nowhere/manual.html",
+                  focus: ["helpMenu", "helpButton"], chosen: [0], notice: "No program could open file:///nowhere/manual.html." },
                 { tag: "dialog: Tab goes round", start: "systemSettingButton",
                   keys: [enter].concat(system.map(() => tab), [tab, Qt.Key_Escape]),
                   focus: ["systemSettingMain"].concat(system, ["resetMark", "systemSettingButton"]) },
@@ -131,6 +133,7 @@ Item {
         function test_keyboardWalks(data) {
             if (data.rate !== undefined)
                 verify(testData.attachMouse(553, false))
+            ui_View.setManualUrl(data.manual || "")
             const main = startMain()
             const chosen = spy(dialog(main, "helpMenu"), "chosen")
             // Also the settings this desktop refuses take part.
