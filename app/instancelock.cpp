@@ -156,12 +156,13 @@ bool InstanceLock::makeRoomFor(QLocalSocket *newcomer)
     }
     if (open.size() < maxConnections)
         return true;
-    // A client that has not sent its request yet gives way to one that is
-    // about to: otherwise a program holding every connection open, and
+    // A client that has sent nothing yet gives way to one that is about
+    // to: otherwise a program holding every connection open, and
     // opening another as each is closed, would shut every command out.
     for (QLocalSocket *socket : std::as_const(open)) {
         const auto *idle = socket->findChild<QTimer *>();
-        if (idle && idle->isActive() && socket->bytesToWrite() == 0) {
+        if (idle && idle->isActive() && socket->bytesAvailable() == 0 &&
+            socket->bytesToWrite() == 0) {
             qCDebug(lcApp) << "Oldest idle single-instance connection closed for a new one";
             socket->abort();
             return true;
