@@ -77,6 +77,9 @@ private slots:
               "8 - 5200,5001,800,5000,100,200,300,400 = 5a59073100010203 ff 00",
               "8 3050 0,250,251,1000,1001,2000,2001,3500 = 0101020405084547 ff 00",
               "8 3050 4000,4001,0,0,0,0,0,0 = 4800010101010101 ff 00",
+              // Each step of the 3050's table, at its value and just above.
+              "8 3050 500,750,1250,1500,1750,2500,3000,3500 = 0203050607454647 ff 00",
+              "8 3050 501,751,1251,1501,1751,2501,3001,3501 = 0304060708464748 ff 00",
               "8 3389 400,12750,12800,26000,12799,20000,100,13000 = 08ff0008ff900204 ff ac"}) {
             const QStringList f = QString::fromLatin1(row).split(' ');
             const QString sensor = f.at(1) == "-" ? QString() : f.at(1);
@@ -247,6 +250,13 @@ private slots:
         for (int i = 0; i < 130; ++i)
             data << i + 256;
         QCOMPARE(bytes(MacroBlock::fromList(data)), pattern(128).prepend('\0').left(128));
+        // A macro that reaches the block's last two bytes must end there: 00 00.
+        const auto complete = [](const QList<int> &tail, int length) {
+            return MacroBlock::isComplete(QList<int>(length - tail.size(), 7) + tail);
+        };
+        QCOMPARE((QList<bool>{complete({}, 126), complete({0, 0}, 127), complete({0, 0}, 128),
+                              complete({5, 0}, 128), complete({0, 5}, 128), complete({0, 0}, 129)}),
+                 (QList<bool>{true, true, true, false, false, false}));
     }
 
     // A colour buffer that would run past the block is not written; colours
@@ -276,6 +286,11 @@ private slots:
         }
         QCOMPARE(sceneInts({1, QStringLiteral("12"), 3.0, QStringLiteral("x"), QVariant(), -4}),
                  (QList<int>{1, 12, 3, 0, 0, -4}));
+        // The caption of a stage the mouse reports: stages 1 to 7, and one for the rest.
+        QList<int> captions;
+        for (int stage : {0, 1, 7, 8, -1})
+            captions << HidProtocol::dpiTextSlot(stage);
+        QCOMPARE(captions, (QList<int>{7, 0, 6, 7, 7}));
     }
 };
 
