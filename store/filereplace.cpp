@@ -91,18 +91,19 @@ bool syncSettings(QSettings &file)
     return reread.status() == QSettings::NoError;
 }
 
-bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice,
-                       const QString &requiredGroup)
+bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice)
 {
     // A folder in the file's place is left alone: nothing reads it, and
     // writes to it fail and are reported. A pipe, socket or device there is
     // set aside: opening it to read could wait for ever, or never end.
     const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
+    if (!info.exists() || info.isDir() || isReadableData(path))
         return false;
-    if (isReadableData(path) &&
-        (requiredGroup.isEmpty() || holdsSettingsGroup(path, requiredGroup)))
-        return false;
+    return setAside(path, factory, notice);
+}
+
+bool setAside(const QString &path, const QString &factory, const SetAsideNotice &notice)
+{
     const QString aside = path + QStringLiteral(".damaged");
     if (QFileInfo(aside).isDir())
         return false;

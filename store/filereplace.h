@@ -47,8 +47,8 @@ using SetAsideNotice = std::function<void(const QString &path)>;
 // <path>.damaged (replacing an older one), `factory`, when given and sound,
 // is copied in its place, and `notice` (when set) is told. True when the
 // file was set aside. Nothing of a set-aside file is read, and it is never
-// written back. With `requiredGroup`, a settings file that lacks the group
-// (garbage, or cut before it) is damaged too.
-bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice,
-                       const QString &requiredGroup = {});
+// written back.
+bool setAsideIfDamaged(const QString &path, const QString &factory, const SetAsideNotice &notice);
+// The same for a file its reader found damaged, unconditionally.
+bool setAside(const QString &path, const QString &factory, const SetAsideNotice &notice);
 } // namespace FileReplace

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 
@@ -65,8 +66,15 @@ bool SettingsStore::eventFilter(QObject *watched, QEvent *event)
 
 QSettings *SettingsStore::openChecked(const QString &path, const QString &factory)
 {
-    // Every settings file of the program holds the mouse's group.
-    if (FileReplace::setAsideIfDamaged(path, factory, m_setAsideNotice, QStringLiteral("mouse")))
+    if (FileReplace::setAsideIfDamaged(path, factory, m_setAsideNotice))
+        m_damaged.append(path);
+    QSettings *settings = openIni(path, this);
+    // Every settings file of the program holds the mouse's group: one that
+    // lacks it is garbage or was cut short. Read once, here, as it is opened.
+    if (settings->childGroups().contains(QStringLiteral("mouse")) || !QFileInfo(path).isFile())
+        return settings;
+    delete settings;
+    if (FileReplace::setAside(path, factory, m_setAsideNotice))
         m_damaged.append(path);
     return openIni(path, this);
 }

@@ -1,12 +1,8 @@
 // The command line of the real executable, from a temporary portable folder with
 // the virtual mouse: on its own without a display, and through a running copy.
 #include "commandline.h"
-#include "commandrunner.h"
 #include "filesizelimit.h"
 #include "program.h"
-#include "session.h"
-#include "testdatafolder.h"
-#include "virtualmouse.h"
 
 #include <QDataStream>
 #include <QRegularExpression>
@@ -51,7 +47,6 @@ private slots:
     void command();
     void requestRecord_data();
     void requestRecord();
-    void changesRefusedOnATemporaryFolder();
 };
 
 void tst_CommandLine::init()
@@ -316,34 +311,6 @@ void tst_CommandLine::requestRecord()
     QCOMPARE(copy.subcommand, line.subcommand);
     QCOMPARE(copy.arguments, line.arguments);
     QCOMPARE(copy.json, line.json);
-}
-
-// Run alone on the temporary copy of a data folder that could not be made,
-// a command that would store a change refuses before it sends anything.
-void tst_CommandLine::changesRefusedOnATemporaryFolder()
-{
-    TestDataFolder folder;
-    VirtualMouseBackend backend;
-    VirtualMouse &mouse = backend.addMouse(553);
-    Session session(folder.path(), &backend);
-    session.link().setSleep([](int) {});
-    CommandRunner runner(session, CommandRunner::Kind::Alone);
-    runner.refuseChanges("not kept");
-    bool connected = false;
-    session.detect([&](const Detection::Result &found, bool) { connected = found.connected; });
-    QTRY_VERIFY(connected);
-    mouse.clearRecord();
-    QStringList answers;
-    for (const char *args :
-         {"report-rate 500", "profile 1", "import-profile p.pf", "dpi-stage 2"}) {
-        const QStringList words = QString("skarn-config %1").arg(args).split(' ');
-        runner.run(CommandLine::parse(words), [&](const CommandResult &result) {
-            answers << QString::number(result.exitCode) + " " + result.err.trimmed();
-        });
-    }
-    QTRY_COMPARE(answers.size(), 4);
-    QCOMPARE(answers, QStringList({"1 not kept", "1 not kept", "1 not kept", "0 "}));
-    QCOMPARE(mouse.commands().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

@@ -126,6 +126,24 @@ private slots:
             output.contains("Data folder: " + QDir(portable.dir.path()).canonicalPath().toUtf8()),
             output.constData());
     }
+
+    // Where not even the user folder can be made, the program works on a
+    // temporary copy: a command that would store a change there refuses
+    // before anything goes to the mouse; a DPI stage lives in the mouse.
+    void unmakeableFolderRefusesChanges()
+    {
+        Program program(exe(), QString());
+        program.env.insert("HOME", program.dir.path());
+        program.env.insert("XDG_DATA_HOME", "/dev/null/data");
+        for (const char *args : {"report-rate 500", "profile 1", "import-profile a.pf"}) {
+            const auto [code, out, err] = program.run(QString(args).split(' '));
+            QVERIFY2(code == 1 && err.contains("/dev/null/data/skarn-config' cannot be made"), err);
+        }
+        QCOMPARE(std::get<0>(program.run({"dpi-stage", "2"})), 0);
+        const QString sent = program.record().join('\n');
+        QVERIFY2(!sent.contains("feature 00 01 ") && sent.contains("feature 00 0b 02 "),
+                 qPrintable(sent));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Install)
