@@ -6,6 +6,8 @@
 # itself, and a font for each CJK language file.
 #   scripts/check-package-depends.sh skarn-config_<version>_<arch>.deb
 set -euo pipefail
+# (A reader that stops early, as head does, would end its writer with
+# SIGPIPE and, under pipefail, the script: the first line is taken with sed.)
 cd "$(dirname "$0")/.."
 deb=$1
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
@@ -43,7 +45,7 @@ done
 # Libraries the program opens itself when it first needs them.
 for library in $(grep -rhoE 'RuntimeLibrary [a-z]+\("[^"]+"' app session view device |
                  sed 's/.*("//; s/"$//' | sort -u); do
-  path=$(ldconfig -p | awk -v l="$library" '$1 == l {print $NF; exit}')
+  path=$(ldconfig -p | awk -v l="$library" '$1 == l && !found {print $NF; found = 1}')
   if [ -z "$path" ]; then
     echo "runtime library $library: not on this machine" >&2
     exit 1
@@ -60,7 +62,7 @@ for file in modules/i18n/*.ini; do
     Korean) lang=ko ;;
     *) continue ;;
   esac
-  font=$(fc-list ":lang=$lang" file | head -1 | sed 's/: *$//')
+  font=$(fc-list ":lang=$lang" file | sed -n 1p | sed 's/: *$//')
   if [ -z "$font" ]; then
     echo "no font for $lang on this machine" >&2
     exit 1
@@ -71,9 +73,9 @@ done
 missing=0
 for entry in "${needed[@]}"; do
   file=${entry%% *}
-  package=$(dpkg -S "$(readlink -f "$file")" 2>/dev/null | head -1 | cut -d: -f1 || true)
+  package=$(dpkg -S "$(readlink -f "$file")" 2>/dev/null | sed -n 1p | cut -d: -f1 || true)
   if [ -z "$package" ]; then
-    package=$(dpkg -S "$file" 2>/dev/null | head -1 | cut -d: -f1 || true)
+    package=$(dpkg -S "$file" 2>/dev/null | sed -n 1p | cut -d: -f1 || true)
   fi
   if [ -z "$package" ]; then
     echo "${entry#* }: $file belongs to no package" >&2

@@ -6,6 +6,8 @@
 # checks that none of its files is left. Needs root for the install; on a
 # machine where skarn-config is installed already it stops after the checks
 # rather than replace it. With a .deb as argument, that one is tried.
+# (Pipes end in readers that read everything: under pipefail, one that
+# stops early, as grep -q does, can fail the script through SIGPIPE.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -35,7 +37,7 @@ grep -q "<release version=\"$version\"" "$work"/usr/share/metainfo/*.xml ||
 appstreamcli validate --no-net "$work"/usr/share/metainfo/*.xml
 desktop-file-validate "$work"/usr/share/applications/*.desktop
 
-if dpkg-query -W -f='${Status}' skarn-config 2>/dev/null | grep -q 'ok installed'; then
+if dpkg-query -W -f='${Status}' skarn-config 2>/dev/null | grep 'ok installed' >/dev/null; then
   echo "skarn-config is installed on this machine: not replaced; install and removal not tried"
   exit 0
 fi
@@ -50,8 +52,8 @@ mkdir -m 700 "$home"
 run() {
   env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home" SKARN_VIRTUAL_MOUSE=553 "$@"
 }
-run skarn-config --version | grep -qx "skarn-config $version"
-run skarn-config status --json | grep -q '"connected":true'
+run skarn-config --version | grep -x "skarn-config $version" >/dev/null
+run skarn-config status --json | grep '"connected":true' >/dev/null
 run xvfb-run -a -s "-screen 0 1280x800x24" sh -c '
   skarn-config --verbose >"$HOME/window.log" 2>&1 &
   for i in $(seq 100); do
