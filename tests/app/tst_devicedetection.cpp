@@ -16,7 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <functional>
+#include <QWindow>
 #include <memory>
 
 namespace {
@@ -28,18 +28,6 @@ void configure(const QString &pairs, const QString &file = "modules/setting/apCo
         pair.startsWith('-') ? settings.remove(pair.mid(1))
                              : settings.setValue(pair.section('=', 0, 0), pair.section('=', 1));
 }
-
-// Runs `onShow` when the watched widget is shown.
-struct ShowProbe : QObject
-{
-    std::function<void()> onShow;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && onShow)
-            std::exchange(onShow, {})();
-        return false;
-    }
-};
 
 // The command bytes (after the report id) the mouse received.
 QString commandCodes(const VirtualMouse &mouse)
@@ -58,6 +46,8 @@ class tst_DeviceDetection : public QObject
 private slots:
     void init()
     {
+        // A scene's script error fails the test.
+        QTest::failOnWarning(QRegularExpression("^qrc:/"));
         m_folder = std::make_unique<TestDataFolder>();
         m_backend = std::make_unique<VirtualMouseBackend>();
     }
@@ -124,7 +114,6 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
 {
     // The connection, then the start-up's: the working device profile, the DPI stage.
     const std::tuple<int, bool, bool, QString, bool> rows[] = {
-        {553, true, true, "00 12,83 00,03 00,8b 00", false},
         {560, true, false, "00 12,81 00,01 08,8c 00,8c 01,82 00,84 01", false},
         {560, false, true, "00 12,81 00,01 08,8c 00,8c 01,8c 02,8c 03,8c 04,82 00,84 01", false},
         {553, true, true, "00 12,83 00,03 00,8b 00", true}};
@@ -141,15 +130,14 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         QSignalSpy balloons(m_widget.get(), &Widget::trayMessageShown);
         QTest::ignoreMessage(QtInfoMsg, "Device Connect");
         QStringList shown{"not shown"}; // the scene's calls and the icon then
-        ShowProbe showProbe;
         if (programStart) {
             QVERIFY(!m_widget->view()->rootObject());
-            showProbe.onShow = [&] {
-                shown = sceneCalls() << QString::number(m_widget->trayIcon()->isVisible());
-            };
-            m_widget->installEventFilter(&showProbe);
             m_widget->showOnceRunning();
-            m_widget->startUp();
+            m_widget->startUp(); // makes the window it shows once the scene runs
+            connect(m_widget->windowHandle(), &QWindow::visibleChanged, this, [&](bool visible) {
+                if (visible)
+                    shown = sceneCalls() << QString::number(m_widget->trayIcon()->isVisible());
+            });
         } else {
             m_widget->checkDevice();
         }
@@ -183,7 +171,6 @@ void tst_DeviceDetection::detectionPass_data()
     QTest::newRow("count 0") << "common/deviceCount=0" << 2 << none;
     QTest::newRow("unplugged") << "unplug" << 2 << none;
     QTest::newRow("not answering") << "mute" << 2 << "0 |  | 100 200 400 100 200 400 | 8";
-    QTest::newRow("other secrecy code") << "0/sCode=999999" << 2 << none;
     // A damaged table: the factory table serves, and the user hears once (the
     // window being minimised, from the tray).
     const QString damaged =
@@ -205,8 +192,6 @@ void tst_DeviceDetection::detectionPass_data()
         << "denied ChineseSimplified other/total=9 other/8=无法访问鼠标" << 3
         << "1 | 提示: 无法访问鼠标, 提示: 已检测到鼠标 | 8 | 1";
     QTest::newRow("denied, no entry 8") << "denied English other/total=8 -other/8" << 3 << fallback;
-    QTest::newRow("denied, hostile language")
-        << "denied ../setting/apConfig other/total=9 other/8=x" << 3 << fallback;
 }
 
 void tst_DeviceDetection::detectionPass()
@@ -219,9 +204,7 @@ void tst_DeviceDetection::detectionPass()
     const int fault = QStringList{"None", "Silent", "DropReply", "Garbage"}.indexOf(setup);
     if (setup.startsWith("denied ")) {
         configure("common/language=" + language);
-        configure(setup.section(' ', 2),
-                  QStringLiteral("modules/i18n/%1.ini")
-                      .arg(language.startsWith("..") ? "English" : language));
+        configure(setup.section(' ', 2), QStringLiteral("modules/i18n/%1.ini").arg(language));
         mouse.setAccessDenied(true);
     } else if (fault > 0) {
         mouse.setFault(VirtualMouse::Fault(fault));

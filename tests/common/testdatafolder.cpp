@@ -5,15 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-TestDataFolder::TestDataFolder(bool withFactoryFiles) : m_previous(QDir::currentPath())
+TestDataFolder::TestDataFolder() : m_previous(QDir::currentPath())
 {
     if (!m_dir.isValid())
         return;
-    QDir root(m_dir.path());
-    root.mkpath(QStringLiteral("modules/setting"));
-    root.mkpath(QStringLiteral("modules/gun"));
-    if (withFactoryFiles)
-        copyTree(factoryModules(), m_dir.filePath(QStringLiteral("modules")));
+    copyTree(factoryModules(), m_dir.filePath(QStringLiteral("modules")));
     QDir::setCurrent(m_dir.path());
 }
 
@@ -45,9 +41,7 @@ void TestDataFolder::copyTree(const QString &from, const QString &to)
 QByteArray TestDataFolder::read(const QString &relative) const
 {
     QFile file(filePath(relative));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void TestDataFolder::write(const QString &relative, const QByteArray &content) const

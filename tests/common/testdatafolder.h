@@ -10,12 +10,9 @@
 class TestDataFolder
 {
 public:
-    // With `withFactoryFiles` false the folder holds only empty
-    // modules/setting/ and modules/gun/ folders.
-    explicit TestDataFolder(bool withFactoryFiles = true);
+    TestDataFolder();
     ~TestDataFolder();
 
-    bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &relative) const { return m_dir.filePath(relative); }
 

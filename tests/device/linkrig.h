@@ -10,8 +10,9 @@
 // with recorded pauses and fixed identity values.
 struct LinkRig
 {
-    explicit LinkRig(int family, bool isEncode = true, bool isGun = false, int reportLength = 32)
-        : operations(DeviceOperations::create(QString::number(family), {false, isGun, false}))
+    explicit LinkRig(int family, bool isEncode = true, const DeviceVariant &variant = {},
+                     int reportLength = 32)
+        : operations(DeviceOperations::create(QString::number(family), variant))
     {
         DeviceEntry row = VirtualMouse::factoryRow();
         row.isEncode = isEncode;
@@ -31,6 +32,15 @@ struct LinkRig
         mouse->clearRecord();
         pauses.clear();
         return ok;
+    }
+    // The data of the output reports, without their report IDs.
+    QByteArray written() const
+    {
+        QByteArray data;
+        for (const VirtualMouse::Received &r : mouse->received())
+            if (r.channel == VirtualMouse::Channel::Output)
+                data += r.bytes.mid(1);
+        return data;
     }
 
     // The family's driver, which also tells the link how to enable events.

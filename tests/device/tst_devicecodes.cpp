@@ -2,7 +2,6 @@
 #include "dpicodes.h"
 #include "family553.h"
 #include "family560.h"
-#include "guncodes.h"
 #include "keymatrixcodes.h"
 #include "lightingcodes.h"
 #include "macroblock.h"
@@ -138,22 +137,6 @@ private slots:
             }
             QCOMPARE(steps.toHex(), QByteArray(t.steps));
         }
-    }
-
-    void gunCommand553()
-    {
-        const struct
-        {
-            int slot;
-            QList<int> values;
-            int option3;
-            const char *expected;
-        } rows[] = {{2, {10, 20, -5}, 0x80, "0a140501"},
-                    {2, {300, -2, 0}, 0, "2cfe0001"},
-                    {2, {7}, 1, "07000001"}};
-        for (const auto &r : rows)
-            QCOMPARE(bytes(GunCodes::command553(r.slot, r.values, uchar(r.option3))),
-                     hex(r.expected));
     }
 
     // A record, its entry on 553 and on 560 ("=" the same).

@@ -1,6 +1,5 @@
 #include "bytes.h"
-#include "deviceoperations.h"
-#include "virtualmouse.h"
+#include "linkrig.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -52,20 +51,12 @@ QList<int> ints(const Bytes &bytes)
 // The driver of `flags` ("560 colour gun 55328") over a confirmed virtual
 // mouse, its record cleared. The reads of the `unread` profile blocks lose
 // their reply.
-struct OperationsRig
+struct OperationsRig : LinkRig
 {
     explicit OperationsRig(const QString &flags, const QString &unread = {})
-        : operations(DeviceOperations::create(
-              flags.left(3),
-              {flags.contains("colour"), flags.contains("gun"), flags.contains("55328")}))
+        : LinkRig(flags.left(3).toInt(), true,
+                  {flags.contains("colour"), flags.contains("gun"), flags.contains("55328")})
     {
-        mouse = &backend.addMouse(flags.left(3).toInt());
-        DeviceEntry row = mouse->row();
-        row.interfacePath1 = QStringLiteral("virtual:0:0");
-        row.interfacePath2 = QStringLiteral("virtual:0:1");
-        link.setDeviceTable({row});
-        link.setSleep([](int) {});
-        operations->setLink(&link);
         for (int n = 0; n < 5; ++n)
             mouse->setProfileBlock(n, blockPattern(n));
         QVERIFY(link.chkDeviceIsEnCode(0));
@@ -77,15 +68,6 @@ struct OperationsRig
         mouse->clearRecord();
     }
 
-    Bytes written() const
-    {
-        Bytes data;
-        for (const VirtualMouse::Received &r : mouse->received())
-            if (r.channel == VirtualMouse::Channel::Output)
-                data += r.bytes.mid(1);
-        return data;
-    }
-
     // The command reports without their checksum and trailing zeros.
     QString commands() const
     {
@@ -94,11 +76,6 @@ struct OperationsRig
             list << QString::fromLatin1(c.left(8).toHex(' ')).remove(QRegularExpression("( 00)+$"));
         return list.join(QLatin1String(", "));
     }
-
-    std::unique_ptr<DeviceOperations> operations;
-    VirtualMouseBackend backend;
-    VirtualMouse *mouse = nullptr;
-    Hid_Thread link{&backend};
 };
 
 class tst_DeviceOperations : public QObject
@@ -139,13 +116,7 @@ private slots:
             "effect 4, plain", "553", [](DeviceOperations &d) { d.setLighting(4, 1, 0); },
             "00 0d 02 02 02");
         row(
-            "colours twice without is55328", "553",
-            [](DeviceOperations &d) {
-                d.setStageColours(1, {1, 2, 3});
-            },
-            "00 10 01 18, 00 10 01 18", hex("010203").leftJustified(32, '\0').repeated(2));
-        row(
-            "colours, type 2", "553 colour",
+            "colours twice, type 2", "553 colour",
             [](DeviceOperations &d) {
                 d.setStageColours(2, {1, 2, 3});
             },
@@ -367,6 +338,8 @@ private slots:
             r.mouse->clearRecord();
             QVERIFY(r.operations->selectWorkingProfile());
             QCOMPARE(r.commands(), family == 560 ? "00 82" : "");
+            r.mouse->setAnswering(false);
+            QCOMPARE(r.operations->currentDpi(), 0); // not the query's preset
         }
         OperationsRig r("560");
         r.operations->switchKeyMatrix(3);

@@ -55,6 +55,8 @@ private slots:
             if (replyLost) {
                 rig.mouse->setFault(VirtualMouse::Fault::DropReply);
                 QTest::ignoreMessage(QtWarningMsg, "Keyboard option not read: left as it is");
+            } else {
+                QTest::failOnWarning("Keyboard option not read: left as it is");
             }
             rig.link.startEventListener(0);
             const QByteArray reports = family == 560

@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import "qrc:/modules/qml/common"
 
 // The base of the scene tests: each test starts on a fresh copy of the factory data.
 TestCase {
@@ -8,12 +9,20 @@ TestCase {
     property Item scene: parent // where temporary objects are placed
 
     Component { id: spyComponent; SignalSpy {} }
+    Component { id: ringComponent; FocusRing { focused: scene.Window.activeFocusItem } }
 
     function init() { testData.reset() }
 
     function make(component, properties) {
         const made = createTemporaryObject(component, scene, properties || {})
         verify(made, component.errorString())
+        return made
+    }
+
+    // `component` made, then its init() called with `initArgs`.
+    function makeInit(component, properties, ...initArgs) {
+        const made = make(component, properties)
+        made.init(...initArgs)
         return made
     }
 
@@ -31,6 +40,20 @@ TestCase {
 
     function spy(target, signalName) { return createTemporaryObject(spyComponent, scene, { target, signalName }) }
 
+    // The main scene's focus ring, to see where the keyboard focus goes.
+    function focusRing() { return make(ringComponent) }
+
+    // What `state()` reads after each step: a key, a list of keys or a function.
+    function walk(steps, state) {
+        return steps.map((step) => {
+            if (typeof step === "function")
+                step()
+            else
+                [].concat(step).forEach((key) => keyClick(key))
+            return state()
+        })
+    }
+
     // The arguments of each signal `spied` caught, as arrays.
     function args(spied) { return spied.signalArguments.map((list) => Array.from(list)) }
 
@@ -40,6 +63,9 @@ TestCase {
             item = item.parent
         return item ? item.objectName : ""
     }
+
+    // The command codes the virtual mouse received since the last clear.
+    function codes() { return testData.deviceCommands().map((c) => c.substring(3, 5)).join(" ") }
 
     // Waits until the session has done what it was asked.
     function settle() { tryCompare(ui_View, "busy", false, 5000) }
@@ -51,8 +77,11 @@ TestCase {
         return make(component)
     }
 
-    // The main scene after initUI, without waiting out the one-second lock.
-    function startMain() {
+    // The main scene after initUI, without waiting out the one-second lock; `attached`
+    // starts it on a connected virtual mouse of family 553.
+    function startMain(attached, isGun = false) {
+        if (attached)
+            verify(testData.attachMouse(553, isGun))
         const main = makeMain()
         main.initUI()
         main.run()

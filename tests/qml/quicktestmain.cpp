@@ -94,7 +94,7 @@ public slots:
         while (m_session->isBusy() && idle.wait(10000)) {
         }
     }
-    // As hex: the reports the mouse received since the last clear, macro or key matrix `n`.
+    // As hex: the reports the mouse received since the last clear.
     QStringList deviceCommands() const
     {
         QStringList list;
@@ -102,7 +102,6 @@ public slots:
             list.append(hex(command));
         return list;
     }
-    QString deviceMacro(int n) const { return hex(mouse().state().macros.value(n)); }
     void setMouseSilent(bool silent) { mouse().setFault(silent ? Fault::Silent : Fault::None); }
     void clearDeviceRecord() { mouse().clearRecord(); }
     void setViewShown(bool shown) { m_view->setVisible(shown); }

@@ -1,6 +1,5 @@
 import QtQuick
 import QtTest
-import "qrc:/modules/qml/common"
 import "qrc:/modules/qml/screens"
 
 // The gun editor over a real view and the factory gunData.bin (bytes sent: tst_session).
@@ -12,21 +11,8 @@ Item {
 
     Component { id: gunComponent; GunControl {} }
 
-    // The main scene's focus ring, to see where it goes.
-    FocusRing {
-        id: ring
-
-        focused: scene.Window.activeFocusItem
-    }
-
     SceneTestCase {
         name: "GunControl"
-
-        function makeGun() {
-            const dialog = make(gunComponent)
-            dialog.init()
-            return dialog
-        }
 
         function slots(dialog) {
             return [ui_View.getGlobalData("mouse/selectGun").map(Number), [dialog.selectGun1, dialog.selectGun2,
@@ -37,26 +23,24 @@ Item {
         // Tab reaches the preset list after the close mark; Down and Up choose a preset for the
         // slot as a click does, with the ring round the list.
         function test_keyboard() {
-            const dialog = makeGun()
+            const [dialog, ring] = [makeInit(gunComponent), focusRing()]
             const list = child(dialog, "gunList")
             child(dialog, "closeMark").forceActiveFocus(Qt.TabFocusReason)
-            compare([[Qt.Key_Tab], [Qt.Key_Down, Qt.Key_Down], [Qt.Key_Up], [Qt.Key_F2, Qt.Key_Menu]].map((keys) => {
-                keys.forEach((key) => keyClick(key))
-                return [list.activeFocus, ring.frame === list.parent,
-                        dialog.selectGun1, dialog.isSave]
-            }), [[true, true, 0, false], [true, true, 2, true], [true, true, 1, true], [true, true, 1, true]])
+            compare(walk([Qt.Key_Tab, [Qt.Key_Down, Qt.Key_Down], Qt.Key_Up, [Qt.Key_F2, Qt.Key_Menu]],
+                         () => [list.activeFocus, ring.frame === list.parent, dialog.selectGun1, dialog.isSave]),
+                    [[true, true, 0, false], [true, true, 2, true], [true, true, 1, true], [true, true, 1, true]])
         }
 
         // Slot 1's preset shows; damaged slots and records keep the defaults,
         // out-of-range values are brought into what the screen offers.
         function test_init() {
             ui_View.setGlobalData("mouse/selectGun", [3, 1, 2])
-            compare(slots(makeGun()), [[3, 1, 2], [3, 1, 2], 3, "10", false, 0])
+            compare(slots(makeInit(gunComponent)), [[3, 1, 2], [3, 1, 2], 3, "10", false, 0])
             ui_View.setGlobalData("mouse/selectGun", ["x", 9])
             testData.write("modules/gun/gunData.bin", "[gunData]\n1=AKM, L-Click, 12\n"
                            + "2=M16A4, L-Click, 900, -3, 70, 1000\n3=SCAR-L, L-Click, x, y, z, w\n"
                            + "4=UNP9, L-Click, 12, 300, -2, 5\n")
-            const dialog = makeGun()
+            const dialog = makeInit(gunComponent)
             compare([1, 2, 3, 4].map((row) => ["gunPeriod", "gunX", "gunY", "gunTimes"].map((k) => dialog.preset(row)[k])),
                     [["10", "0", "10", "0"], ["90", "0", "64", "255"], ["10", "0", "10", "0"], ["12", "255", "0", "5"]])
             compare(slots(dialog)[1], [0, 5, 0])
@@ -64,7 +48,7 @@ Item {
 
         // Choosing a slot stores nothing; choosing a preset for it does.
         function test_slotsAndPresets() {
-            const dialog = makeGun()
+            const dialog = makeInit(gunComponent)
             dialog.chooseSlot(2)
             compare(slots(dialog).slice(2, 5), [2, "8", false])
             pickRow(child(dialog, "slotList"), 1, 30)
@@ -77,7 +61,7 @@ Item {
         // go to the preset; the close asks for the send only after a change
         // (it stays to be sent until the mouse has taken it).
         function test_editingAndClose() {
-            const dialog = makeGun()
+            const dialog = makeInit(gunComponent)
             const [dot, periods] = [child(dialog, "targetDot"), spy(dialog, "sendRequested")]
             dialog.visible = true
             mouseClick(child(dialog, "closeMark"))

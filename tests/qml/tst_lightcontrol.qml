@@ -91,18 +91,15 @@ Item {
         function test_keyboard() {
             const panel = makePanel({ isColorful: false, dpiCount: 3 })
             child(panel, "colorBlock0").forceActiveFocus(Qt.TabFocusReason)
-            const seen = []
-            for (const key of [Qt.Key_Left, Qt.Key_Right, Qt.Key_Down, Qt.Key_Tab, Qt.Key_End, Qt.Key_Home,
-                               Qt.Key_PageUp, Qt.Key_Right, Qt.Key_Down]) {
-                keyClick(key)
-                seen.push([focusName(), panel.selectColorBlock, panel.markers[panel.selectColorBlock],
-                           panel.colors[panel.selectColorBlock], fields(panel)[1], panel.isSave])
-            }
-            compare(seen, [["colorBlock2", 2, 121, "#0000ff", "0", false], ["colorBlock0", 0, 0, "#ff0000", "0", false],
-                           ["colorBlock1", 1, 60, "#00ff00", "255", false], ["hueBar", 1, 60, "#00ff00", "255", false],
-                           ["hueBar", 1, 183, "#ffffff", "255", true], ["hueBar", 1, 0, "#ff0000", "0", true],
-                           ["hueBar", 1, 30, "#ffff00", "255", true], ["hueBar", 1, 31, "#f7ff00", "255", true],
-                           ["hueBar", 1, 30, "#ffff00", "255", true]])
+            const keys = [Qt.Key_Left, Qt.Key_Right, Qt.Key_Down, Qt.Key_Tab, Qt.Key_End, Qt.Key_Home, Qt.Key_PageUp,
+                          Qt.Key_Right, Qt.Key_Down]
+            const block = () => panel.selectColorBlock
+            compare(walk(keys, () => [focusName(), block(), panel.markers[block()], panel.colors[block()], fields(panel)[1], panel.isSave]),
+                    [["colorBlock2", 2, 121, "#0000ff", "0", false], ["colorBlock0", 0, 0, "#ff0000", "0", false],
+                     ["colorBlock1", 1, 60, "#00ff00", "255", false], ["hueBar", 1, 60, "#00ff00", "255", false],
+                     ["hueBar", 1, 183, "#ffffff", "255", true], ["hueBar", 1, 0, "#ff0000", "0", true],
+                     ["hueBar", 1, 30, "#ffff00", "255", true], ["hueBar", 1, 31, "#f7ff00", "255", true],
+                     ["hueBar", 1, 30, "#ffff00", "255", true]])
             panel.pickEffect(2) // Neon: speed, no colours
             child(panel, "speedSlider").forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Tab)

@@ -44,20 +44,15 @@ Item {
             const state = () => [names.currentIndex, editor.actionModel.count, actions.currentIndex,
                                  names.activeFocus || actions.activeFocus, menus.map((m) => m.visible)]
             names.forceActiveFocus(Qt.TabFocusReason)
-            const steps = [[Qt.Key_Down], [Qt.Key_Up], [Qt.Key_F2, Qt.Key_Q, Qt.Key_Return], [Qt.Key_Menu],
-                           [Qt.Key_Escape, Qt.Key_Delete], [Qt.Key_Escape], "actions", [Qt.Key_Down, Qt.Key_Down],
-                           [Qt.Key_Menu]]
-            compare(steps.map((keys) => {
-                if (keys === "actions")
-                    actions.forceActiveFocus(Qt.TabFocusReason)
-                else
-                    keys.forEach((key) => keyClick(key))
-                return state()
-            }), [[1, 0, -1, true, [false, false, false]], [0, 4, -1, true, [false, false, false]],
-                 [0, 4, -1, true, [false, false, false]], [0, 4, -1, false, [true, false, false]],
-                 [0, 4, -1, false, [false, false, true]], [0, 4, -1, true, [false, false, false]],
-                 [0, 4, -1, true, [false, false, false]], [0, 4, 1, true, [false, false, false]],
-                 [0, 4, 1, false, [false, true, false]]])
+            const steps = [Qt.Key_Down, Qt.Key_Up, [Qt.Key_F2, Qt.Key_Q, Qt.Key_Return], Qt.Key_Menu,
+                           [Qt.Key_Escape, Qt.Key_Delete], Qt.Key_Escape, () => actions.forceActiveFocus(Qt.TabFocusReason),
+                           [Qt.Key_Down, Qt.Key_Down], Qt.Key_Menu]
+            compare(walk(steps, state),
+                    [[1, 0, -1, true, [false, false, false]], [0, 4, -1, true, [false, false, false]],
+                     [0, 4, -1, true, [false, false, false]], [0, 4, -1, false, [true, false, false]],
+                     [0, 4, -1, false, [false, false, true]], [0, 4, -1, true, [false, false, false]],
+                     [0, 4, -1, true, [false, false, false]], [0, 4, 1, true, [false, false, false]],
+                     [0, 4, 1, false, [false, true, false]]])
             // A screen reader names the focused event by what its icon shows.
             keyClick(Qt.Key_Escape)
             keyClick(Qt.Key_Up)
@@ -123,12 +118,9 @@ Item {
             for (const answer of ["confirmCancel", "confirmOk"]) {
                 mouseClick(child(editor, "macroDeleteButton"))
                 compare(child(confirm, "confirmQuestion").text, "Delete the macro “Macro_0”?")
-                const seen = [] // the question keeps Tab between its two answers
-                for (const key of [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Backtab]) {
-                    keyClick(key)
-                    seen.push(focusName())
-                }
-                compare(seen, ["confirmCancel", "confirmOk", "confirmCancel", "confirmOk"])
+                // The question keeps Tab between its two answers.
+                compare(walk([Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Backtab], focusName),
+                        ["confirmCancel", "confirmOk", "confirmCancel", "confirmOk"])
                 mouseClick(child(confirm, answer))
             }
             compare([confirm.visible, args(deleted), ui_View.getNameList(0), ui_View.loadMacroIni("Macro_0"),

@@ -2,7 +2,7 @@ import QtQuick
 import QtTest
 
 // The main scene over a real view and a temporary data folder: its start,
-// its texts, its keyboard order and its Save.
+// its texts and its keyboard order (its Save: tst_scenedevice).
 Item {
     id: scene
 
@@ -94,8 +94,8 @@ Item {
 
         // The title bar comes first, each side panel's drop-down before what it
         // governs; an open dialog keeps Tab and Backtab
-        // going round inside it; the help menu, a radio group, a drop-down
-        // and a slider take keys; Escape closes and the focus goes back.
+        // going round inside it; the help menu, a radio group and a drop-down
+        // take keys (a slider: tst_dpisetting); Escape closes and the focus goes back.
         function test_keyboardWalks_data() {
             const [tab, back, enter] = [Qt.Key_Tab, Qt.Key_Backtab, Qt.Key_Return]
             const system = ["resetMark", "closeMark", "mouseSpeedSlider", "doubleClickSlider",
@@ -125,8 +125,6 @@ Item {
                   keys: [enter, back, back, Qt.Key_Up, Qt.Key_Down],
                   focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio", "screenRadio"] },
                 { tag: "drop-down: Up, the rate above", start: "rateList", keys: [Qt.Key_Up], focus: ["rateList"], rate: 2 },
-                { tag: "slider: Right steps the stage, unsaved", start: "dpiSettingMain", slider: true,
-                  keys: [Qt.Key_Right], focus: ["dpiSettingMain"], unsaved: true },
             ]
         }
 
@@ -140,9 +138,7 @@ Item {
             const system = dialog(main, "systemSettingMain")
             system.doubleClickReason = ""
             system.scrollReason = ""
-            const knob = child(main, "dpiSettingMain").stage(0).slider
-            const before = knob.knobPosition
-            const first = data.slider ? knob : data.start ? child(main, data.start) : main
+            const first = data.start ? child(main, data.start) : main
             first.forceActiveFocus(Qt.TabFocusReason)
             // The focus ring goes round each control that takes the focus; not round a
             // text field (its cursor shows), a menu or a dialog as a whole.
@@ -155,38 +151,14 @@ Item {
                 return focusName()
             })
             const unringed = ["systemSettingMain", "helpMenu", "resetConfirm", "lineCount"]
-            compare([seen, ringed, args(chosen).map((a) => a[0]), main.hasUnsavedChanges, knob.knobPosition !== before],
-                    [data.focus, data.focus.map((name) => unringed.includes(name) ? "" : name), data.chosen || [],
-                     !!data.unsaved, !!data.unsaved])
+            compare([seen, ringed, args(chosen).map((a) => a[0]), main.hasUnsavedChanges],
+                    [data.focus, data.focus.map((name) => unringed.includes(name) ? "" : name), data.chosen || [], false])
             if (data.rate !== undefined)
                 tryVerify(() => ui_View.getData("mouse/reportRate", false) === data.rate, 1000)
             compare(main.noticeText, data.notice || "")
             // The help menu shows its whole link.
             const helpRows = Array.from(dialog(main, "helpMenu").children[0].children).filter((row) => row.modelData)
             compare(helpRows.map((row) => row.children[0].truncated), [false, false])
-        }
-
-        // Only after a change; a save the data folder does not take is told
-        // and stays pending.
-        function test_saveStoresOnlyAfterAChange() {
-            verify(testData.attachMouse(553, false))
-            const main = startMain()
-            ui_View.setDataList("mouse/dpiValueArray", [1, 2, 3, 4, 5, 6, 7, 8])
-            const [save, dpi] = [child(main, "saveButton"), child(main, "dpiSettingMain")]
-            const notices = spy(ui_View, "userNotice")
-            const state = () => [dpi.isSave, notices.count, ui_View.getDataList("mouse/dpiValueArray", false)[0]]
-            mouseClick(save)
-            settle()
-            compare(state(), [false, 0, 1])
-            drag(dpi.stage(0).slider.children[2], 494, 0)
-            testData.setUnwritable("modules/setting/p1.bin", true)
-            mouseClick(save)
-            settle()
-            compare(state(), [true, 1, 6000])
-            testData.setUnwritable("modules/setting/p1.bin", false)
-            mouseClick(save)
-            testData.reopen()
-            compare(ui_View.getDataList("mouse/dpiValueArray", false)[0], "6000")
         }
     }
 }

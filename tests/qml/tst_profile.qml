@@ -1,6 +1,5 @@
 import QtQuick
 import QtTest
-import "qrc:/modules/qml/common"
 import "qrc:/modules/qml/screens"
 
 // The profile manager over a real view and a temporary data folder.
@@ -12,24 +11,11 @@ Item {
 
     Component { id: profileComponent; Profile {} }
 
-    // The main scene's focus ring, to see where it goes.
-    FocusRing {
-        id: ring
-
-        focused: scene.Window.activeFocusItem
-    }
-
     SceneTestCase {
         name: "Profile"
 
-        function makeProfile(active, properties) {
-            const dialog = make(profileComponent, Object.assign({ profileNo: active }, properties))
-            dialog.init()
-            return dialog
-        }
-
         function test_withoutAStoredListRowZeroIsTheTextsFirstName() {
-            const dialog = makeProfile(0, { profileLang: ["config", "New", "Import", "Delete", "Export", "Normal"] })
+            const dialog = makeInit(profileComponent, { profileNo: 0, profileLang: ["config", "New", "Import", "Delete", "Export", "Normal"] })
             compare([dialog.profileDataModel0.get(0).textValue, ui_View.getNameList(2)],
                     ["Normal", ["Normal0", "loaderbraxel"]])
         }
@@ -39,7 +25,7 @@ Item {
         // screen reader hears which is active).
         function test_deleteRules() {
             ui_View.updataNameList(2, ["Standard0", "A$&1", "B2"])
-            const [dialog, notices, seen] = [makeProfile(2), spy(ui_View, "userNotice"), []]
+            const [dialog, notices, seen] = [makeInit(profileComponent, { profileNo: 2 }), spy(ui_View, "userNotice"), []]
             const confirm = child(dialog, "profileDeleteConfirm")
             for (const [row, answer] of [[0, ""], [2, ""], [1, "confirmCancel"], [1, "confirmOk"]]) {
                 mouseClick(child(dialog, "profileList"), 40, 27 * row + 13, Qt.RightButton)
@@ -65,7 +51,7 @@ Item {
             ui_View.setData("mouse/reportRate", 3)
             testData.write("chosen.pf", "[mouse]\nreportRate=2\n")
             testData.scriptFileDialogs([testData.path("exported.pf"), testData.path("chosen.pf"), ""])
-            const dialog = makeProfile(2)
+            const dialog = makeInit(profileComponent, { profileNo: 2 })
             const switched = spy(dialog, "changeProfile")
             mouseClick(child(dialog, "profileList"), 40, 27 + 13, Qt.RightButton)
             mouseClick(child(dialog, "profileMenu"), 30, 1 + 24 + 12)
@@ -88,18 +74,14 @@ Item {
         // the Menu key opens the row's menu and Delete asks to delete the row.
         function test_keyboard() {
             ui_View.updataNameList(2, ["Standard0", "a1", "b2"])
-            const dialog = makeProfile(0)
+            const [dialog, ring] = [makeInit(profileComponent, { profileNo: 0 }), focusRing()]
+            const list = child(dialog, "profileList")
             child(dialog, "closeMark").forceActiveFocus(Qt.TabFocusReason)
-            const steps = [[Qt.Key_Tab], [Qt.Key_Down], [Qt.Key_F2, Qt.Key_Z, Qt.Key_Return], [Qt.Key_Menu],
-                           [Qt.Key_Escape], [Qt.Key_Delete]]
-            compare(steps.map((keys) => {
-                keys.forEach((key) => keyClick(key))
-                const frame = ring.frame
-                return [focusName(), child(dialog, "profileList").currentIndex]
-                    .concat(frame === child(dialog, "profileList").parent ? ["ring round the list"] : [])
-            }), [["profileList", 0, "ring round the list"], ["profileList", 1, "ring round the list"],
-                 ["profileList", 1, "ring round the list"], ["profileMenu", 1],
-                 ["profileList", 1, "ring round the list"], ["profileDeleteConfirm", 1]])
+            const keys = [Qt.Key_Tab, Qt.Key_Down, [Qt.Key_F2, Qt.Key_Z, Qt.Key_Return], Qt.Key_Menu, Qt.Key_Escape, Qt.Key_Delete]
+            compare(walk(keys, () => [focusName(), list.currentIndex].concat(ring.frame === list.parent ? ["ring round the list"] : [])),
+                    [["profileList", 0, "ring round the list"], ["profileList", 1, "ring round the list"],
+                     ["profileList", 1, "ring round the list"], ["profileMenu", 1],
+                     ["profileList", 1, "ring round the list"], ["profileDeleteConfirm", 1]])
             compare(ui_View.getNameList(2), ["Standard0", "z1", "b2"])
         }
 
@@ -116,7 +98,7 @@ Item {
 
         function test_rename(data) {
             ui_View.updataNameList(2, ["Standard0", "a1", "b2"])
-            const [dialog, notices] = [makeProfile(0), spy(ui_View, "userNotice")]
+            const [dialog, notices] = [makeInit(profileComponent, { profileNo: 0 }), spy(ui_View, "userNotice")]
             if (data.unwritable) {
                 testData.setDiskFull(true)
                 mouseClick(child(dialog, "profileNewButton"))

@@ -13,16 +13,6 @@ Item {
     SceneTestCase {
         name: "SceneDevice"
 
-        function startOnMouse(isGun) {
-            verify(testData.attachMouse(553, isGun))
-            return startMain()
-        }
-
-        // The command codes since the last clear.
-        function codes() {
-            return testData.deviceCommands().map((c) => c.substring(3, 5)).join(" ")
-        }
-
         function setMacro(slot, button) {
             ui_View.updataNameList(0, ["M1"])
             ui_View.createMacroIni("M1", 0)
@@ -31,22 +21,35 @@ Item {
             ui_View.setData("mouseMacroKey/" + slot, "M1")
         }
 
-        // Each panel edited, one Save: the key table, the DPI stages and the
-        // lighting go out in that order while the window shows it busy; then
-        // nothing is unsaved.
+        // Nothing is stored or sent without a change. Each panel edited, one Save: the key
+        // table, the DPI stages and the lighting go out in that order while the window shows it
+        // busy; then nothing is unsaved. A Save the data folder does not take is told and the
+        // panels stay unsaved.
         function test_saveSendsTheEditedPanels() {
-            const main = startOnMouse(false)
-            const [keys, dpi, light] = ["keyMatrixMain", "dpiSettingMain", "lightControlMain"].map((n) => child(main, n))
+            const main = startMain(true)
+            ui_View.setDataList("mouse/dpiValueArray", [1, 2, 3, 4, 5, 6, 7, 8])
+            const [keys, dpi, light, save] = ["keyMatrixMain", "dpiSettingMain", "lightControlMain", "saveButton"]
+                .map((n) => child(main, n))
+            const notices = spy(ui_View, "userNotice")
+            const state = () => [notices.count, main.hasUnsavedChanges, keys.isSave, dpi.isSave, light.isSave,
+                                 ui_View.getDataList("mouse/dpiValueArray", false)[0]]
+            mouseClick(save)
+            settle()
+            compare([codes()].concat(state()), ["", 0, false, false, false, false, 1])
             keys.modKeys.setProperty(3, "keyCode2", 0xF1)
             keys.isSave = true
             drag(dpi.stage(0).slider.children[2], 494, 0)
             light.pickEffect(2)
-            mouseClick(child(main, "saveButton"))
+            testData.setUnwritable("modules/setting/p1.bin", true)
+            mouseClick(save)
+            settle()
+            testData.setUnwritable("modules/setting/p1.bin", false)
+            compare(state(), [1, true, true, true, true, 6000])
+            testData.clearDeviceRecord()
+            mouseClick(save)
             compare([main.locked, child(main, "busyIndicator").visible, child(main, "leftPanel").enabled], [true, true, false])
             settle()
-            compare([codes(), main.hasUnsavedChanges, keys.isSave, dpi.isSave, light.isSave, main.locked],
-                    ["12 11 0d 10 10", false, false, false, false, false])
-            compare(ui_View.getDataList("mouse/dpiValueArray", false)[0], 6000)
+            compare([codes(), main.locked].concat(state()), ["12 11 0d 10 10", false, 1, false, false, false, false, 6000])
         }
 
         // What the mouse did not take is told, and stays marked unsaved (a
@@ -54,10 +57,6 @@ Item {
         // rate box goes back to the stored rate.
         function test_refusedSendsAreToldAndStayUnsaved_data() {
             return [
-                { tag: "save", action: (main) => {
-                    drag(child(main, "dpiSettingMain").stage(0).slider.children[2], 494, 0)
-                    mouseClick(child(main, "saveButton"))
-                  }, shown: (main) => [child(main, "dpiSettingMain").isSave], after: [true] },
                 { tag: "switch", action: (main) => main.requestProfileSwitch(1), owed: true,
                   shown: (main) => [main.profileNo], after: [1] },
                 { tag: "report rate", action: (main) => {
@@ -71,7 +70,7 @@ Item {
 
         function test_refusedSendsAreToldAndStayUnsaved(data) {
             ui_View.updataNameList(2, ["Standard0", "Gaming1"])
-            const main = startOnMouse(false)
+            const main = startMain(true)
             const notices = spy(ui_View, "userNotice")
             testData.setMouseSilent(true)
             data.action(main)
@@ -95,11 +94,12 @@ Item {
 
         // The assignment dialog's macro goes to its slot as it closes; an
         // edited macro goes again to every slot a button plays it from; a
-        // deleted one gives its buttons their defaults back, on the mouse and
-        // in every profile.
+        // renamed one shows its new name on its buttons at once; a deleted one
+        // gives its buttons their defaults back, on the mouse and in every
+        // profile.
         function test_macros() {
             setMacro(3, 4)
-            const main = startOnMouse(false)
+            const main = startMain(true)
             main.showKeyAssigment(2)
             const keys = dialog(main, "keyAssigmentMain")
             keys.chooseMacroMode(0)
@@ -111,36 +111,15 @@ Item {
             const editor = dialog(main, "macroEditorMain")
             editor.modifyMacroData("M1")
             settle()
-            compare([codes(), testData.deviceMacro(3).substring(0, 23)], ["13 13", "00 01 03 04 81 04 00 00"])
+            compare(codes(), "13 13")
+            verify(editor.renameMacro(0, "Burst"))
+            compare([2, 4].map((row) => child(main, "keyMatrixMain").modKeys.get(row).keyText), ["Burst", "Burst"])
             testData.clearDeviceRecord()
             editor.selectMacro(0)
             editor.deleteCurrentMacro()
             settle()
             compare([codes(), child(main, "keyMatrixMain").modKeys.get(4).keyCode2, JSON.stringify(ui_View.getDataList("mouseKeyMatrix/4", false)),
                      JSON.stringify(ui_View.getNameList(0))], ["12", 0xF3, "[0,0,243,0]", "[]"])
-        }
-
-        // The gun editor's close sends its slots with the key table after a
-        // change only, and keeps them to send while the mouse has not taken them.
-        function test_gunEditorSendsOnClose() {
-            const main = startOnMouse(true)
-            const gun = dialog(main, "gunControlMain")
-            gun.visible = true
-            gun.close()
-            settle()
-            compare(codes(), "")
-            testData.setMouseSilent(true)
-            gun.visible = true
-            gun.choosePreset(4)
-            gun.close()
-            settle()
-            compare(gun.isSave, true)
-            testData.setMouseSilent(false)
-            testData.clearDeviceRecord()
-            gun.visible = true
-            gun.close()
-            settle()
-            compare([codes(), gun.isSave], ["83 04 83 04 83 04 12", false])
         }
     }
 }

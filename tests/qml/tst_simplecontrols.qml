@@ -93,12 +93,8 @@ Item {
             const chosen = []
             radios.forEach((radio) => radio.btnClick.connect((index) => chosen.push(index + ":" + radios[index].isSelect)))
             mouseClick(input)
-            const walk = []
-            for (const key of [Qt.Key_Tab, Qt.Key_Down, Qt.Key_Up]) {
-                keyClick(key)
-                walk.push(focusName())
-            }
-            compare([input.textValue, ended.count, walk, chosen], ["12", 1, ["radio0", "radio1", "radio0"], ["1:true", "0:true"]])
+            const walked = walk([Qt.Key_Tab, Qt.Key_Down, Qt.Key_Up], focusName)
+            compare([input.textValue, ended.count, walked, chosen], ["12", 1, ["radio0", "radio1", "radio0"], ["1:true", "0:true"]])
             const menu = make(popupComponent)
             const picked = spy(menu, "chosen")
             input.txtInput.forceActiveFocus()

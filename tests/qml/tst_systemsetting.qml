@@ -12,12 +12,6 @@ Item {
     SceneTestCase {
         name: "SystemSetting"
 
-        function makeDialog() {
-            const dialog = make(dialogComponent)
-            dialog.init(false, false)
-            return dialog
-        }
-
         // What the dialog shows (speed, double-click time, one screen, rows) and what is stored: a control stores at
         // once (one screen is 1000, back to rows the field's count, at most three digits; a knob when released);
         // applied on a profile switch without the dialog, damaged values are stored back as the dialog holds them.
@@ -44,7 +38,7 @@ Item {
         }
 
         function test_dialog(data) {
-            const dialog = data.fresh ? make(dialogComponent) : makeDialog()
+            const dialog = data.fresh ? make(dialogComponent) : makeInit(dialogComponent, {}, false, false)
             dialog.scrollReason = ""
             const started = spy(dialog, "inputStarted")
             data.act(dialog)
@@ -75,7 +69,7 @@ Item {
         function test_settingsTheDesktopLacksAreOffWithTheirReason() {
             ui_View.setGlobalData("common/language", "English")
             ui_View.setData("mouse/scrollRate", 1000)
-            const dialog = makeDialog()
+            const dialog = makeInit(dialogComponent, {}, false, false)
             const reasons = ["Not settable here; kept for Windows", "Not settable on Linux; kept for Windows"]
             compare([dialog.doubleClickReason, dialog.scrollReason].concat(["doubleClickTitle", "scrollTitle"].map(
                          (title) => child(child(dialog, title), "reason")).map((r) => r.visible && r.width > 0 && r.text),
@@ -94,7 +88,7 @@ Item {
             for (const blocked of [false, true, "full disk"]) {
                 testData.resetAutostart(blocked === true)
                 for (const on of [true, false]) {
-                    const box = child(makeDialog(), "autostartBox")
+                    const box = child(makeInit(dialogComponent, {}, false, false), "autostartBox")
                     compare(box.isSelect, !on && !blocked)
                     testData.setDiskFull(blocked === "full disk")
                     mouseClick(box)

@@ -2,13 +2,15 @@
 #include "filesizelimit.h"
 #include "macrostore.h"
 #include "namelistfile.h"
+#include "profilestore.h"
+#include "scriptedfiledialogs.h"
 #include "settingsstore.h"
 #include "storepaths.h"
 #include "testdatafolder.h"
 
 #include <QDir>
 #include <QLocale>
-#include <QProcess>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
@@ -17,11 +19,6 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-const char *const writerVariable = "SKARN_TEST_SETTINGS_WRITER";
-constexpr int padSize = 200000;
-} // namespace
 
 class tst_SettingsStore : public QObject
 {
@@ -127,27 +124,6 @@ private slots:
         QLocale::setDefault(before);
     }
 
-    // Saves replace the file whole: a writer killed at any moment leaves the
-    // old or the new content, never a mix or a cut.
-    void killedWriterLeavesNoTornFile()
-    {
-        TestDataFolder folder;
-        qputenv(writerVariable, "1");
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            QProcess writer;
-            writer.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(writer.waitForStarted());
-            QTest::qWait(40 + 60 * attempt);
-            writer.kill();
-            QVERIFY(writer.waitForFinished());
-            const QSettings file(StorePaths::profile(0), QSettings::IniFormat);
-            const QString pad = file.value("mouse/pad").toString();
-            QVERIFY(pad.isEmpty() || pad == QString(padSize, pad.at(0)));
-            QCOMPARE(file.value("mouse/reportRate"), QVariant("3"));
-        }
-        qunsetenv(writerVariable);
-    }
-
     // Settings too large to be real, or without the mouse's settings (garbage,
     // a file cut short, keys without values), are set aside and rebuilt from
     // their factory file; a sound file is read as it is. Read: device family,
@@ -168,7 +144,6 @@ private slots:
             {defaultProfile, {}, large, "553 3 "},
             {profile(0), defaultProfile, QByteArray("\x00\xff\x01[[[=\n=\n\x7f\x80 ===", 17),
              "553 3 3"},
-            {profile(0), defaultProfile, "{\"mouse\": 1}", "553 3 3"},
             {globalSettings, factoryGlobalSettings, "[mouse]\nisGun\nicType\n[[\n", "553 3 3"},
             {profile(0), {}, "[mouse]\nreportRate=2\n", "553 2 3"}};
         for (const auto &[file, factory, content, read] : rows) {
@@ -211,18 +186,80 @@ private slots:
         QCOMPARE(SettingsStore(QDir::currentPath()).damagedFiles(), QStringList());
         QCOMPARE(folder.read(StorePaths::profile(0)), large);
     }
+
+    void resetGivesTheDefaultProfile()
+    {
+        TestDataFolder folder;
+        SettingsStore store(QDir::currentPath());
+        store.setCurrentProfile(2);
+        // Files are cached by size and time: an equal-size replacement within the same
+        // millisecond must still be read. An odd round's write, pending, must be lost.
+        for (int round = 0; round < 200; ++round) {
+            QVERIFY(store.setData("mouse/reportRate", round % 2 ? 1 : 7) &&
+                    (round % 2 || store.sync()));
+            QPointer<QSettings> old = store.current();
+            ProfileStore(store).resetProfile(2);
+            QCOMPARE(store.data("mouse/reportRate", false), QVariant("3"));
+            TestDataFolder::releaseDeferred();
+            QVERIFY(!old); // released on the way back to the event loop
+        }
+        store.sync();
+        QCOMPARE(folder.read("modules/setting/p3.bin"), folder.read("modules/setting/pD.bin"));
+        store.setData("mouse/reportRate", 5); // the new object writes to the same file
+        QVERIFY(store.sync() && folder.read("modules/setting/p3.bin").contains("reportRate=5"));
+    }
+
+    void copyProfile()
+    {
+        for (const auto &[dest, src] : {std::pair{1, 4}, {9, 0}, {2, 2}}) {
+            TestDataFolder folder;
+            QMap<QString, QByteArray> expected = folder.snapshot();
+            SettingsStore store(QDir::currentPath());
+            store.setCurrentProfile(src);
+            store.setData("mouse/dpiCount", 7); // not yet written, still copied
+            store.setCurrentProfile(dest);
+            QVERIFY(ProfileStore(store).copyProfile(dest, src));
+            QCOMPARE(store.data("mouse/dpiCount", false).toString(), QStringLiteral("7"));
+            TestDataFolder::releaseDeferred();
+            for (int p : {src, dest})
+                expected[StorePaths::profile(p)] = folder.read(StorePaths::profile(src));
+            QCOMPARE(folder.snapshot(), expected);
+        }
+    }
+
+    void failuresChangeNothing() // on disk, nor the profile object and values
+    {
+        const std::function<void(ProfileStore)> rows[] = {
+            [](ProfileStore p) { QVERIFY(!p.resetProfile(5)); }, // without pD.bin
+            [](ProfileStore p) { // not a profile: a picture, a macro file
+                ScriptedFileDialogs notProfiles({"picture.pf", "modules/macro/m.bin"});
+                QVERIFY(p.importProfile(5, notProfiles) == ImportResult::Failed &&
+                        p.importProfile(5, notProfiles) == ImportResult::Failed);
+            },
+            [](ProfileStore p) { // out of range: nothing written is no failure
+                ScriptedFileDialogs dialogs({"modules/setting/pD.bin"});
+                QVERIFY(p.importProfile(10, dialogs) == ImportResult::Failed &&
+                        p.exportProfile(-1, dialogs) && p.resetProfile(10) && p.resetProfile(-1) &&
+                        p.copyProfile(10, 0) && p.copyProfile(0, 10) && dialogs.asked.isEmpty());
+            }};
+        for (const auto &operation : rows) {
+            TestDataFolder folder;
+            folder.write("picture.pf", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[", 17));
+            folder.write("modules/macro/m.bin", "[config]\ntotal=0\nrepeat=1\n");
+            QVERIFY(&operation != rows || QFile::remove("modules/setting/pD.bin"));
+            SettingsStore store(QDir::currentPath());
+            store.setCurrentProfile(5);
+            QVERIFY(store.setData("mouse/reportRate", 1) && store.sync());
+            const QMap<QString, QByteArray> before = folder.snapshot();
+            QSettings *object = store.current();
+            operation(ProfileStore(store));
+            TestDataFolder::releaseDeferred();
+            QVERIFY(store.current() == object && store.data("mouse/reportRate", false) == 1);
+            store.sync();
+            QCOMPARE(folder.snapshot(), before);
+        }
+    }
 };
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet(writerVariable)) { // the writer child, killed mid-save
-        SettingsStore store(QDir::currentPath());
-        for (int i = 0;; ++i)
-            store.setData("mouse/pad", QString(padSize, QLatin1Char(i % 2 ? 'a' : 'b')));
-    }
-    tst_SettingsStore test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(tst_SettingsStore)
 #include "tst_settingsstore.moc"

@@ -1,12 +1,22 @@
 #include "artprovider.h"
 #include "drawnart.h"
 #include "myqquickview.h"
+#include "qtfiledialogs.h"
+#include "scriptedfiledialogs.h"
 #include "session.h"
 #include "testdatafolder.h"
+#include "ui_controler.h"
+#include "usertexts.h"
 
+#include <QDir>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
 #include <QQuickItem>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtConcurrent>
 
@@ -27,17 +37,40 @@ static QList<int> litRows(QQuickItem *item)
 class tst_MyQQuickView : public QObject
 {
     Q_OBJECT
-    TestDataFolder m_folder;
-    Session m_session{m_folder.path(), nullptr};
+    std::unique_ptr<TestDataFolder> m_folder;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<myQQuickView> m_view;
+
+    void restart()
+    {
+        m_view.reset();
+        m_session.reset();
+        m_session = std::make_unique<Session>(m_folder->path(), nullptr);
+        m_view = std::make_unique<myQQuickView>(*m_session);
+        m_view->engine()->rootContext()->setContextProperty("ui_View", m_view.get());
+    }
+    QVariant evaluate(const QString &script)
+    {
+        return QQmlExpression(m_view->engine()->rootContext(), nullptr, script).evaluate();
+    }
 
 private slots:
+    void init()
+    {
+        m_view.reset(); // before its folder, which puts the previous one back
+        m_session.reset();
+        m_folder.reset();
+        m_folder = std::make_unique<TestDataFolder>();
+        restart();
+    }
+
     // Synchronous calls run at once, queued ones (also from a worker thread)
     // in the event loop in their order; missing functions, a wrong number of
     // arguments or no scene at all are ignored.
     void sceneCallsArriveInOrder()
     {
         using D = myQQuickView::Delivery;
-        myQQuickView view(m_session);
+        myQQuickView view(*m_session);
         view.setSource(QUrl("qrc:/scenes/recorder.qml"));
         QVERIFY(view.rootObject());
         view.initUI();
@@ -69,7 +102,7 @@ private slots:
         QCOMPARE(view.rootObject()->property("windowCalls").toStringList(),
                  QStringList({"wake", "endCaptures", "wake"}));
 
-        myQQuickView bare(m_session);
+        myQQuickView bare(*m_session);
         bare.setBusy(1);
         bare.initUI();
         QCoreApplication::processEvents();
@@ -95,7 +128,7 @@ private slots:
         QFETCH(QPoint, pointed);
         QFETCH(QList<int>, litWhilePointing);
         const QList<int> chosen = litWhilePointing.mid(1);
-        myQQuickView view(m_session);
+        myQQuickView view(*m_session);
         view.setSource(QUrl("qrc:/scenes/dropdowns.qml"));
         view.resize(400, 300);
         view.show();
@@ -131,7 +164,7 @@ private slots:
     void theFocusRingFollowsTheKeyboard()
     {
         QWidget window;
-        auto *view = new myQQuickView(m_session, &window);
+        auto *view = new myQQuickView(*m_session, &window);
         view->setSource(QUrl("qrc:/scenes/dropdowns.qml"));
         window.resize(400, 300);
         window.show();
@@ -179,6 +212,179 @@ private slots:
         for (const QByteArray &damaged : {data.left(data.size() - 1), tooLarge, otherSize,
                                           QByteArray("PNG").append(data.mid(3))})
             QVERIFY(DrawnArt::decode(damaged).isNull());
+    }
+
+    // The store operations as the scene reaches them on `ui_View`: values as
+    // its JavaScript passes them, read back after a restart (with profile 0
+    // current again).
+    void everythingSurvivesARestart()
+    {
+        evaluate("ui_View.mouseSaveGundata(2, ['SCAR-L', 'L-Click', 10, 0, 10, 0]); "
+                 "ui_View.modifyGundata('1', ['AK', 'L-Click', 12, 0, 8, 3, 'M416']); "
+                 "ui_View.setXYSensitive(1, 8); ui_View.setSelectGun(0, 'M416'); "
+                 "ui_View.setData('mouseMacroKey/1', 'Mine'); "
+                 "ui_View.setDataList('mouseKeyMatrix/3', [4, 0, 1, 0])");
+        restart();
+        QCOMPARE(evaluate("JSON.stringify([ui_View.getGunData(2), "
+                          "ui_View.getGunDataKey().indexOf('AK') >= 0, ui_View.getGunData('AK'), "
+                          "ui_View.getXYSensitive(1), ui_View.getselectGun(0), "
+                          "ui_View.mouseGetKeydefine(3, false)])"),
+                 QVariant(R"([["SCAR-L","L-Click","10","0","10","0"],true,)"
+                          R"(["L-Click","12","0","8","3"],"8","M416",["4","0","1","0"]])"));
+        // A deleted macro gives its buttons back their factory function.
+        m_view->deleteMacroUpdateProfile("Mine");
+        restart();
+        QCOMPARE(m_view->mouseGetKeydefine(3, false), (QVariantList{"0", "0", "244", "0"}));
+    }
+
+    void failuresAreToldOnce_data()
+    {
+        QTest::addColumn<QStringList>("blocked"); // folders where the files should be
+        QTest::addColumn<QString>("oversized");   // over 1 MiB, written before a restart
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<int>("reason");
+        const auto row = [](const char *name, const QStringList &blocked, const QString &script,
+                            int reason = UserTexts::NotSaved, const char *oversized = "",
+                            const char *result = "") {
+            QTest::newRow(name) << blocked << QString(oversized) << script << QString(result)
+                                << reason;
+        };
+        const QStringList p1{"modules/setting/p1.bin"};
+        const QString namesAndGun = "ui_View.updataNameList(0, ['A', 'B']); "
+                                    "ui_View.mouseSaveGundata(0, ['A', 'L-Click', 10, 0, 10, 0])";
+        row("writes to an unwritable profile", p1,
+            "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); ui_View.setData('c', 2)");
+        row("X/Y sensitivity", p1, "ui_View.setXYSensitive(0, 3)");
+        row("gun selection", p1, "ui_View.setSelectGun(0, 'M4')");
+        row("name list", {"modules/setting/name.bin"}, namesAndGun, UserTexts::NotMade, "", "true");
+        row("profile reset and copy", {"modules/setting/p2.bin"},
+            "ui_View.resetProfile(1); ui_View.copyProfile(1, 0)", UserTexts::NotMade);
+        row("gun preset", {"modules/gun/gunData.bin"}, namesAndGun, UserTexts::NotMade, "",
+            "false");
+        row("export onto a folder", {"exchange/a.pf", "exchange/a.mc"},
+            "ui_View.saveProfile(0); ui_View.createMacroIni('M', 0); ui_View.saveMacroFile('M')",
+            UserTexts::ExportFailed);
+        row("profile import", {}, "ui_View.loadProfile(1)", UserTexts::FileTooLarge,
+            "exchange/a.pf", "false");
+        // Set aside unread: read, the content would count.
+        const auto setAside = [&](const char *file, const char *count) {
+            row(file, {}, count, UserTexts::DamagedFiles, file, *count ? "0" : "");
+        };
+        setAside("modules/setting/p5.bin", "");
+        setAside("modules/setting/name.bin", "ui_View.getNameList(0).length");
+        setAside("modules/gun/gunData.bin", "ui_View.getGunDataKey().length");
+        setAside("modules/macro/M.bin", "ui_View.loadMacroIni('M').length");
+        setAside("modules/i18n/English.ini", "ui_View.getLangStrings('main', 'English').length");
+    }
+
+    // In the user's language (rows take turns), once however many writes
+    // failed in one go.
+    void failuresAreToldOnce()
+    {
+        QFETCH(QStringList, blocked);
+        QFETCH(QString, oversized);
+        QFETCH(QString, script);
+        QFETCH(int, reason);
+        const QString language =
+            QString(QTest::currentDataTag()).size() % 2 ? "English" : "ChineseSimplified";
+        m_view->setGlobalData("common/language", language);
+        // Sound for every reader, only too large to be real.
+        const QByteArray big = "[mouse]\nreportRate=1\n[macro]\nmacroName=A, B\n[gunData]\n"
+                               "0=A, B, 1, 2, 3, 4\n[config]\ntotal=0\nrepeat=5\n[main]\ntotal=1\n"
+                               "0=Big\n[x]\n" +
+                               QByteArray(1024 * 1024, 'x') + "=1\n";
+        if (!oversized.isEmpty()) {
+            m_folder->write(oversized, big);
+            restart();
+        }
+        for (const QString &file : blocked) {
+            QFile::remove(m_folder->filePath(file));
+            QVERIFY(QDir().mkpath(m_folder->filePath(file)));
+        }
+        m_view->setFileDialogs(std::make_unique<ScriptedFileDialogs>(
+            QStringList{m_folder->filePath("exchange/a.pf"), m_folder->filePath("exchange/a.mc")}));
+        QSignalSpy notices(m_view.get(), &myQQuickView::userNotice);
+        QTEST(evaluate(script).toString(), "result");
+        QTRY_COMPARE(notices.count(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(notices.count(), 1);
+        QCOMPARE(notices.at(0).at(0).toString(),
+                 UserTexts::refusal(m_folder->path(), language, reason));
+        if (reason == UserTexts::DamagedFiles)
+            QCOMPARE(m_folder->read(oversized + ".damaged"), big);
+        // Without a language file the built-in English texts stand in.
+        QCOMPARE(UserTexts::refusal(m_folder->path(), "Missing", reason),
+                 UserTexts::refusal(m_folder->path(), "English", reason));
+    }
+
+    void hostWindowAndDialogs()
+    {
+        auto window = std::make_unique<QWidget>();
+        Ui_Controler controller;
+        controller.setupUi(window.get(), *m_session, "qrc:/scenes/recorder.qml");
+        myQQuickView *view = controller.view();
+        QVERIFY(view->rootObject());
+        // Frameless, see-through, and a size a window manager cannot stretch.
+        QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint) &&
+                window->testAttribute(Qt::WA_TranslucentBackground));
+        QCOMPARE(QList<QSize>({window->minimumSize(), window->maximumSize()}),
+                 QList<QSize>(2, QSize(1024, 640)));
+        QCOMPARE(view->parentWidget(), window.get());
+        QCOMPARE(view->rootContext()->contextProperty("ui_View").value<QObject *>(), view);
+        QCOMPARE(view->rootContext()->contextProperty("ui_Ctl").value<QObject *>(), &controller);
+
+        // The file dialogs are windows of their own (the see-through window's
+        // style would make them unreadable) and start in an existing folder:
+        // a missing Desktop folder would come up as a file name.
+        QTemporaryDir home; // HOME stays there: nothing else here reads it
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
+        QCOMPARE(QtFileDialogs::startFolder(), home.path());
+        QDir(home.path()).mkdir("Desktop");
+        const std::unique_ptr<QFileDialog> dialog =
+            QtFileDialogs(view).makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
+        QCOMPARE(dialog->directory().absolutePath(), home.filePath("Desktop"));
+        QVERIFY(!dialog->parentWidget() && dialog->windowModality() == Qt::ApplicationModal);
+        QCOMPARE(dialog->nameFilters(), QStringList{"Profile(*.pf)"});
+
+        // Moved by offsets; dragged off the screen (800 x 600 here), the
+        // title bar stays below the top and 120 pixels of it in reach.
+        const QRect area = window->screen()->availableVirtualGeometry();
+        const auto drag = [&](int dx, int dy) {
+            controller.onXChanged(dx);
+            controller.onYChanged(dy);
+            return window->pos();
+        };
+        window->move(100, 200);
+        QCOMPARE(QList<QPoint>({drag(10, -5), drag(-5000, -1000), drag(5000, 5000)}),
+                 QList<QPoint>({{110, 195},
+                                area.topLeft() + QPoint(120 - 1024, 0),
+                                area.bottomRight() + QPoint(1 - 120, 1 - 56)}));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        controller.onMinimize();
+        QTRY_VERIFY(window->isMinimized());
+        // A question for the user brings it back, also from the task bar.
+        controller.onShow();
+        QTRY_VERIFY(!window->isMinimized());
+        // With nothing to iconify it (no window manager here), the window
+        // stays on screen: it is not left minimised, with its view asleep.
+        controller.onMinimize();
+        QTRY_VERIFY(window->isMinimized());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isMinimized(), 3000);
+        controller.onClose();
+        QVERIFY(!window->isVisible());
+        // Hidden, not destroyed: busy locks the scene at once.
+        controller.setBusy(1000);
+        controller.setBusy();
+        QCOMPARE(view->rootObject()->property("calls").toStringList(),
+                 (QStringList{"setProtectUI 1000", "setProtectUI 0"}));
+        // A window destroyed under the controller is forgotten.
+        window.reset();
+        controller.onXChanged(5);
+        controller.onShow();
+        QVERIFY(!controller.window());
     }
 };
 
