@@ -179,6 +179,7 @@ void tst_DeviceDetection::detectionPass_data()
             .arg(UserTexts::refusal({}, "English", UserTexts::DamagedDeviceTable));
     QTest::newRow("no count") << "-common/deviceCount" << 2 << damaged;
     QTest::newRow("rows without ids") << "common/deviceCount=2 0/vid=zz 1/pid=0" << 2 << damaged;
+    QTest::newRow("one row without ids") << "common/deviceCount=1 0/vid=0" << 2 << damaged;
     QTest::newRow("no file") << "no file" << 2 << damaged;
     // A lost identity reply is tried again after a pause (then 03H); a wrong answer is not lost.
     QTest::newRow("one reply lost") << "DropReply" << 1 << "1 | Info: Detect Device | 100 8 | 2";

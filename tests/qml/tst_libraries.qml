@@ -16,7 +16,7 @@ TestCase {
 
     // A stored value read as a number or a flag, the fallback where it is none.
     function test_toInt_data() {
-        return [["number", 5, 5], ["text after a restart", "5", 5], ["padded text", " 12 ", 12], ["negative text", "-3", -3],
+        return [["number", 5, 5], ["text after a restart", "5", 5], ["padded text", " 12 ", 12], ["negative text", "-3", -3], ["plus sign", "+4", 4],
                 ["missing", undefined, 9], ["null", null, 9], ["word", "abc", 9], ["half a number", "12abc", 9],
                 ["fraction text", "1.5", 9], ["empty", "", 9], ["infinite", Infinity, 9],
         ].map((r) => ({ tag: r[0], value: r[1], expected: r[2] }))
@@ -48,8 +48,11 @@ TestCase {
 
     // Only scripts whose letters join or carry placed marks go through the text shaper.
     function test_needsShaping() {
-        compare(["Profile 1", "配置文件 2", "Ünïcödé €", "", "سلام", "שלום", "नमस्ते", "ไทย", "e\u0301", "🙂"].map(Theme.needsShaping),
-                [false, false, false, false, true, true, true, true, true, true])
+        // A text of every script the language files use is left unshaped; the
+        // kana voicing marks that combine (U+3099, U+309A) are not.
+        compare(["Profile 1", "配置文件 2", "Ünïcödé €", "", "Ελληνικά", "Українська", "Türkçe ğ", "日本語 カタカナ ひらがな ー",
+                 "한국어", "ＡＢＣ（１）", "سلام", "שלום", "नमस्ते", "ไทย", "e\u0301", "🙂", "か\u3099"].map(Theme.needsShaping),
+                [false, false, false, false, false, false, false, false, false, false, true, true, true, true, true, true, true])
     }
 
     // A 96 px slider of four steps; the step at or beyond a point, within a slack.
@@ -61,7 +64,8 @@ TestCase {
 
     // Pointer speed levels at the ends and the thresholds; the scroll amount, one screen being 1000.
     function test_systemSettings() {
-        compare([3, 4, 37, 103, 104, 170, 337, 500].map(System.levelOf), [0, 1, 2, 3, 4, 5, 10, 10])
+        compare([3, 4, 36, 37, 69, 70, 103, 104, 137, 138, 171, 172, 204, 205, 238, 239, 271, 272, 304, 305, 337, 500].map(System.levelOf),
+                [0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 10])
         compare([[false, "7"], [true, "7"], [true, ""], [true, "0"], [true, "250"]].map((p) => System.scrollAmount(p[0], p[1])),
                 [1000, 7, 1, 1, 100])
     }

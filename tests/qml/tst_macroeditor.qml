@@ -249,6 +249,8 @@ Item {
             compare([editor.nameEditRow, editor.macroNames()[0], ui_View.getNameList(0)[0],
                      ui_View.getData("mouseMacroKey/3", false), args(renamed), args(told)],
                     [-1, now, now, now, data.renamed ? [["Macro_0", data.name]] : [], data.notice ? [[data.notice]] : []])
+            // An edit that ends after its row has gone renames nothing.
+            compare([editor.renameMacro(-1, "Gone"), editor.renameMacro(1, "Gone"), editor.macroNames()], [false, false, [now]])
         }
 
         // Imports go in front of the selected row under the next free name; what
