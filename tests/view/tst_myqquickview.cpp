@@ -14,6 +14,7 @@
 #include <QQmlExpression>
 #include <QQuickItem>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -337,7 +338,13 @@ private slots:
         // The file dialogs are windows of their own (the see-through window's
         // style would make them unreadable) and start in an existing folder:
         // a missing Desktop folder would come up as a file name.
-        QTemporaryDir home; // HOME stays there: nothing else here reads it
+        QTemporaryDir home;
+        const QByteArray realHome = qgetenv("HOME"), realConfig = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", realHome);
+            realConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME")
+                                : qputenv("XDG_CONFIG_HOME", realConfig);
+        });
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
         QCOMPARE(QtFileDialogs::startFolder(), home.path());
