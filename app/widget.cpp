@@ -97,6 +97,7 @@ Widget::Widget(const QString &dataFolder, QWidget *parent, const QString &sceneU
     connect(m_session.get(), &Session::dpiStageReported, this, &Widget::showDpiStage);
     // The listener has stopped: the scene shows its no-mouse state.
     connect(m_session.get(), &Session::deviceRemoved, this, &Widget::updateConnectionState);
+    connect(m_session.get(), &Session::languageChanged, this, &Widget::relabelTray);
     m_temporaryFolderNoticeDue = DataFolder::isTemporary();
     m_detector = std::make_unique<DeviceDetector>(*this, *m_session);
 
@@ -251,6 +252,13 @@ void Widget::showTrayIconAfterWindow()
 void Widget::updateConnectionState()
 {
     showConnectionState(mouseServed());
+}
+
+void Widget::relabelTray()
+{
+    m_showAction->setText(trayText(ShowWindowText));
+    m_quitAction->setText(trayText(QuitText));
+    updateConnectionState();
 }
 
 void Widget::showConnectionState(bool served)

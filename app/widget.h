@@ -113,6 +113,8 @@ public slots:
     // After a detection pass or the loss of the mouse: the tray tooltip and
     // the scene's no-mouse state.
     void updateConnectionState();
+    // The tray's menu and tooltip in the language now in use.
+    void relabelTray();
 
 protected:
     void customEvent(QEvent *event) override;

@@ -43,6 +43,7 @@ KeyNames::KeyNames()
 KeyNames KeyNames::forLanguage(const QString &root, const QString &language)
 {
     KeyNames table;
+    table.m_root = root;
     const QStringList loaded = LangStrings::read(root, QStringLiteral("keyCode"), language);
     for (int i = 0; i < loaded.size(); ++i) {
         if (i < table.m_names.size())
@@ -66,9 +67,28 @@ QString KeyNames::name(int code) const
 
 int KeyNames::code(const QString &name) const
 {
-    const qsizetype count = std::min(keyCodes.size(), m_names.size());
+    if (const int found = codeIn(m_names, name))
+        return found;
+    if (!m_otherNames) {
+        m_otherNames.emplace({KeyNames().m_names});
+        if (!m_root.isEmpty()) {
+            for (const LangStrings::Language &language : LangStrings::languages(m_root))
+                m_otherNames->append(
+                    LangStrings::read(m_root, QStringLiteral("keyCode"), language.code));
+        }
+    }
+    for (const QStringList &names : std::as_const(*m_otherNames)) {
+        if (const int found = codeIn(names, name))
+            return found;
+    }
+    return 0;
+}
+
+int KeyNames::codeIn(const QStringList &names, const QString &name)
+{
+    const qsizetype count = std::min(keyCodes.size(), names.size());
     for (qsizetype i = 0; i < count; ++i) {
-        if (m_names.at(i) == name)
+        if (names.at(i) == name)
             return keyCodes.at(i);
     }
     return 0;

@@ -2,6 +2,7 @@
 
 #include "deviceoperations.h"
 #include "devicetablefile.h"
+#include "filename.h"
 #include "gunpresets.h"
 #include "hid_thread.h"
 #include "keymatrixstore.h"
@@ -19,6 +20,7 @@
 #include "usertexts.h"
 
 #include <QDebug>
+#include <QFileInfo>
 
 namespace {
 // The failure of a request that never ran.
@@ -170,6 +172,28 @@ int Session::activeProfile() const
 QString Session::language() const
 {
     return m_store.globalData(SettingKeys::commonLanguage).toString();
+}
+
+QString Session::chosenLanguage() const
+{
+    return m_store.hasGlobalData(SettingKeys::commonLanguage) ? language() : QString();
+}
+
+bool Session::setLanguage(const QString &code)
+{
+    if (code == chosenLanguage())
+        return true;
+    if (!code.isEmpty() && (!FileName::isPlain(code) ||
+                            !QFileInfo(LangStrings::filePath(m_store.root(), code)).isFile()))
+        return false;
+    const QString before = language();
+    // A choice the file did not take holds for now and is written with the
+    // next change, as every setting is.
+    const bool stored = code.isEmpty() ? m_store.removeGlobalData(SettingKeys::commonLanguage)
+                                       : m_store.setGlobalData(SettingKeys::commonLanguage, code);
+    if (language() != before)
+        emit languageChanged();
+    return stored;
 }
 
 ProfileList Session::profiles()

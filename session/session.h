@@ -171,7 +171,14 @@ public:
     // What the program tells its user, in the current language.
     QString refusalText(int reason) const;
     QString noticeText(int which) const;
+    // The language file in use: the user's choice, else the locale's.
     QString language() const;
+    // The user's choice; empty while the locale decides.
+    QString chosenLanguage() const;
+    // Chooses a language file of the data folder, or the locale's (empty).
+    // False for a language without a file (nothing changes) and when the
+    // choice could not be written (it holds until the program ends).
+    bool setLanguage(const QString &code);
 
 signals:
     void connectionChanged(bool connected);
@@ -193,6 +200,7 @@ signals:
     void notice(const QString &text);
     // The desktop did not take a pointer setting (also told by notice()).
     void pointerSettingFailed(const QString &text);
+    void languageChanged();
 
 private:
     // One step of a request: runs on the link's thread; may add values.

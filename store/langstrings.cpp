@@ -4,6 +4,7 @@
 #include "filereplace.h"
 #include "storepaths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <algorithm>
@@ -23,6 +24,42 @@ QString LangStrings::filePath(const QString &root, const QString &langCode)
 
 QStringList LangStrings::read(const QString &root, const QString &typeStr, const QString &langCode,
                               const FileReplace::SetAsideNotice &notice)
+{
+    QStringList texts = readFile(root, typeStr, langCode, notice);
+    if (langCode == english || !FileName::isPlain(langCode))
+        return texts;
+    // What the language lacks shows in English rather than as an empty label.
+    const QStringList fallback = readFile(root, typeStr, english, notice);
+    for (qsizetype i = 0; i < fallback.size(); ++i) {
+        if (i == texts.size())
+            texts.append(fallback.at(i));
+        else if (texts.at(i).isEmpty())
+            texts[i] = fallback.at(i);
+    }
+    return texts;
+}
+
+QList<LangStrings::Language> LangStrings::languages(const QString &root)
+{
+    QList<Language> found;
+    const QDir folder(StorePaths::in(root, StorePaths::languageFolder));
+    for (const QFileInfo &file : folder.entryInfoList({QStringLiteral("*.ini")}, QDir::Files)) {
+        const QString code = file.completeBaseName();
+        if (!FileName::isPlain(code))
+            continue;
+        const QString name =
+            readFile(root, QStringLiteral("language"), code, {}).value(0).trimmed();
+        found.append({code, name.isEmpty() ? code : name});
+    }
+    std::sort(found.begin(), found.end(), [](const Language &a, const Language &b) {
+        return a.name.localeAwareCompare(b.name) < 0;
+    });
+    return found;
+}
+
+QStringList LangStrings::readFile(const QString &root, const QString &typeStr,
+                                  const QString &langCode,
+                                  const FileReplace::SetAsideNotice &notice)
 {
     QStringList texts;
     if (!FileName::isPlain(langCode))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -14,12 +15,29 @@ public:
     // A corrupt count must not exhaust memory.
     static constexpr int maxTotal = 1024;
 
-    // Always exactly min(total, maxTotal) entries; missing keys give empty
-    // texts. A missing file or group, or a language code that cannot be a
-    // plain file name, gives an empty list. An oversized file is set aside
-    // unread and `notice` told.
+    static inline const QString english = QStringLiteral("English");
+
+    // At least min(total, maxTotal) entries; a text the language's file lacks
+    // (missing key, group or file) is English's, else empty. A language code
+    // that cannot be a plain file name gives an empty list. An oversized file
+    // is set aside unread and `notice` told.
     static QStringList read(const QString &root, const QString &typeStr, const QString &langCode,
                             const FileReplace::SetAsideNotice &notice = {});
 
+    // The language files of the data folder, each with its own name (group
+    // "language"; the file's name where it has none), in the order of those
+    // names.
+    struct Language
+    {
+        QString code;
+        QString name;
+    };
+    static QList<Language> languages(const QString &root);
+
     static QString filePath(const QString &root, const QString &langCode);
+
+private:
+    // The file's own texts only.
+    static QStringList readFile(const QString &root, const QString &typeStr,
+                                const QString &langCode, const FileReplace::SetAsideNotice &notice);
 };

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QSettings>
 
@@ -103,10 +104,38 @@ QVariant SettingsStore::globalData(const QString &key) const
     return m_global->value(key);
 }
 
+bool SettingsStore::hasGlobalData(const QString &key) const
+{
+    return m_global->contains(key);
+}
+
 QString SettingsStore::defaultLanguage(const QLocale &locale)
 {
-    return locale.language() == QLocale::Chinese ? QStringLiteral("ChineseSimplified")
-                                                 : QStringLiteral("English");
+    // Chinese by script: Taiwan, Hong Kong and Macau write the traditional
+    // one. Portuguese reads the Brazilian file while it is the only one.
+    if (locale.language() == QLocale::Chinese) {
+        const bool traditional =
+            locale.script() == QLocale::TraditionalChineseScript ||
+            (locale.script() == QLocale::AnyScript &&
+             (locale.territory() == QLocale::Taiwan || locale.territory() == QLocale::HongKong ||
+              locale.territory() == QLocale::Macau));
+        return traditional ? QStringLiteral("ChineseTraditional")
+                           : QStringLiteral("ChineseSimplified");
+    }
+    static const QHash<QLocale::Language, QString> files = {
+        {QLocale::Japanese, QStringLiteral("Japanese")},
+        {QLocale::Korean, QStringLiteral("Korean")},
+        {QLocale::German, QStringLiteral("German")},
+        {QLocale::French, QStringLiteral("French")},
+        {QLocale::Spanish, QStringLiteral("Spanish")},
+        {QLocale::Italian, QStringLiteral("Italian")},
+        {QLocale::Portuguese, QStringLiteral("BrazilianPortuguese")},
+        {QLocale::Russian, QStringLiteral("Russian")},
+        {QLocale::Ukrainian, QStringLiteral("Ukrainian")},
+        {QLocale::Polish, QStringLiteral("Polish")},
+        {QLocale::Turkish, QStringLiteral("Turkish")},
+    };
+    return files.value(locale.language(), QStringLiteral("English"));
 }
 
 QVariantList SettingsStore::toList(const QVariant &value)
@@ -132,6 +161,12 @@ bool SettingsStore::setData(const QString &key, const QVariant &value)
 bool SettingsStore::setGlobalData(const QString &key, const QVariant &value)
 {
     m_global->setValue(key, value);
+    return writeThrough(m_global);
+}
+
+bool SettingsStore::removeGlobalData(const QString &key)
+{
+    m_global->remove(key);
     return writeThrough(m_global);
 }
 

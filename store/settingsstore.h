@@ -42,6 +42,8 @@ public:
 
     QVariant data(const QString &key, bool isRecovery) const;
     QVariant globalData(const QString &key) const;
+    // Whether the global settings hold `key` (not a run value or default).
+    bool hasGlobalData(const QString &key) const;
     // A missing key or a single (non-list) value gives an empty list.
     QVariantList dataList(const QString &key, bool isRecovery) const;
     // Writes go to the file at once. False when the file could not be
@@ -49,6 +51,7 @@ public:
     // is written with the next write to that file or when the store closes.
     bool setData(const QString &key, const QVariant &value);
     bool setGlobalData(const QString &key, const QVariant &value);
+    bool removeGlobalData(const QString &key);
     bool setDataList(const QString &key, const QVariantList &list);
     // Several keys of the current profile in one write of its file: each
     // write replaces the file and waits for the disk.
@@ -101,8 +104,9 @@ public:
 
     static QVariantList toList(const QVariant &value);
 
-    // The language of a user who has not chosen one (common/language
-    // missing): Simplified Chinese for a Chinese system locale, else English.
+    // The language file of a user who has not chosen one (common/language
+    // missing), by the system locale's language and script; English for a
+    // language without a file.
     static QString defaultLanguage(const QLocale &locale);
 
 protected:

@@ -55,7 +55,9 @@ myQQuickView::myQQuickView(Session &session, QWidget *parent)
     : QQuickWidget(parent), m_session(session)
 {
     engine()->addImageProvider(QLatin1String(ArtProvider::scheme), new ArtProvider);
-    m_fileDialogs = std::make_unique<QtFileDialogs>(this);
+    m_fileDialogs = std::make_unique<QtFileDialogs>(this, [this] {
+        return getLangStrings(QStringLiteral("fileDialog"), m_session.language());
+    });
 
     connect(&session, &Session::notice, this, &myQQuickView::notifyUser);
     connect(&session, &Session::pointerSettingFailed, this, &myQQuickView::pointerSettingFailed);
@@ -66,6 +68,7 @@ myQQuickView::myQQuickView(Session &session, QWidget *parent)
     connect(&session, &Session::profileReloaded, this, &myQQuickView::profileReloaded);
     connect(&session, &Session::reportRateChanged, this, &myQQuickView::reportRateChanged);
     connect(&session, &Session::gunPresetsReset, this, &myQQuickView::gunPresetsReset);
+    connect(&session, &Session::languageChanged, this, &myQQuickView::languageChanged);
 
     // Whatever the scene leaves transparent shows the desktop.
     setClearColor(Qt::transparent);
@@ -610,4 +613,34 @@ bool myQQuickView::setStartWithDesktop(bool enabled)
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
 {
     return LangStrings::read(store()->root(), typeStr, langCode, store()->setAsideNotice());
+}
+
+QVariantList myQQuickView::languages() const
+{
+    QVariantList list;
+    for (const LangStrings::Language &language : LangStrings::languages(m_session.store().root()))
+        list.append(QVariantMap{{QStringLiteral("code"), language.code},
+                                {QStringLiteral("name"), language.name}});
+    return list;
+}
+
+QString myQQuickView::chosenLanguage() const
+{
+    return m_session.chosenLanguage();
+}
+
+QString myQQuickView::language() const
+{
+    return m_session.language();
+}
+
+bool myQQuickView::setLanguage(const QString &code)
+{
+    if (m_session.setLanguage(code))
+        return true;
+    // Taken but not written, the user is told as for every setting; a
+    // language without a file is not taken at all.
+    if (m_session.chosenLanguage() == code)
+        noteWritten(false);
+    return false;
 }

@@ -91,6 +91,8 @@ signals:
     // For the scene: the tray or the command line asks.
     void profileSwitchRequested(int number);
     void quitRequested();
+    // Another language is in use: every text shows in it.
+    void languageChanged();
 
 public slots:
     // Tells the user `text` in the window and through the tray.
@@ -194,6 +196,14 @@ public slots:
 
     // Localised texts of one group of the language file `langCode`.
     QStringList getLangStrings(QString typeStr, QString langCode);
+    // The language files, each {code, name} with its own name; the user's
+    // choice ("" while the locale decides) and the file in use.
+    QVariantList languages() const;
+    QString chosenLanguage() const;
+    QString language() const;
+    // "" goes back to the locale's. False when the choice was not taken or
+    // could not be written (the user is told).
+    bool setLanguage(const QString &code);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;

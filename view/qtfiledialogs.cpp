@@ -15,10 +15,22 @@ QString QtFileDialogs::startFolder()
 std::unique_ptr<QFileDialog> QtFileDialogs::makeDialog(QFileDialog::AcceptMode mode,
                                                        const QString &filter) const
 {
+    static const char *const english[] = {"Open File", "Save File", "Profile", "Macro"};
+    const QStringList texts = m_texts ? m_texts() : QStringList();
+    const auto text = [&texts](int i) {
+        const QString text = texts.value(i);
+        return text.isEmpty() ? QString::fromLatin1(english[i]) : text;
+    };
+    // The type's name comes before its patterns: "Profile(*.pf)".
+    const QString type = filter.section(QLatin1Char('('), 0, 0);
+    QString shownFilter = filter;
+    for (int i : {2, 3}) {
+        if (type == QLatin1String(english[i]))
+            shownFilter = text(i) + filter.mid(type.size());
+    }
     const bool save = mode == QFileDialog::AcceptSave;
-    auto dialog = std::make_unique<QFileDialog>(
-        nullptr, save ? QStringLiteral("Save File") : QStringLiteral("Open File"), startFolder(),
-        filter);
+    auto dialog =
+        std::make_unique<QFileDialog>(nullptr, text(save ? 1 : 0), startFolder(), shownFilter);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog->setWindowModality(Qt::ApplicationModal);

@@ -3,6 +3,7 @@
 #include "filedialogs.h"
 
 #include <QFileDialog>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -12,7 +13,13 @@ class QWidget;
 class QtFileDialogs : public FileDialogs
 {
 public:
-    explicit QtFileDialogs(QWidget *parent) : m_parent(parent) {}
+    // The texts of the language in use: the open and save titles, then the
+    // names of the "Profile" and "Macro" file types.
+    using Texts = std::function<QStringList()>;
+
+    explicit QtFileDialogs(QWidget *parent, Texts texts = {})
+        : m_parent(parent), m_texts(std::move(texts))
+    {}
 
     QString openFileName(const QString &filter) override;
     QString saveFileName(const QString &filter) override;
@@ -27,4 +34,5 @@ private:
     QString run(QFileDialog::AcceptMode mode, const QString &filter) const;
 
     QWidget *m_parent;
+    Texts m_texts;
 };

@@ -93,12 +93,17 @@ function dialogLoaded(d, role, dialog) {
     prepareDialog(d.screens, role, dialog)
 }
 
-// A dialog was just built: it takes its texts and the stored state.
-function prepareDialog(s, role, dialog) {
-    const m = s.main
+// The dialog's texts in the language in use.
+function applyTexts(s, role, dialog) {
     const texts = dialogTexts[role] || {}
     for (const property in texts)
         dialog[property] = textsOf(s, texts[property], dialog[property])
+}
+
+// A dialog was just built: it takes its texts and the stored state.
+function prepareDialog(s, role, dialog) {
+    const m = s.main
+    applyTexts(s, role, dialog)
     if (role === "help") {
         dialog.setTexts(m.url.toString(), Qt.application.version)
         return

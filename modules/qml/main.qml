@@ -369,6 +369,9 @@ SceneState {
         function onQuitRequested() {
             mainWindow.requestQuit()
         }
+        function onLanguageChanged() {
+            Logic.relabel(mainWindow.screens)
+        }
     }
 
     NoMousePanel {

@@ -26,6 +26,19 @@ function loadTexts(s) {
     s.keyMatrix.refusalLang = textsOf("refusal", s.keyMatrix.refusalLang)
 }
 
+// Another language is in use: the screens, the dialogs built and the key
+// table's rows take its texts; nothing else changes.
+function relabel(s) {
+    s.main.language = s.view.language()
+    loadTexts(s)
+    s.keyMatrix.relabel()
+    s.profiles.init()
+    for (const role of ["macro", "gun", "system", "profile"]) {
+        if (s[role])
+            Dialogs.applyTexts(s, role, s[role])
+    }
+}
+
 function firstStart(s) {
     const m = s.main
     const view = s.view

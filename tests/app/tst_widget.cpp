@@ -1,4 +1,5 @@
 #include "commandrunner.h"
+#include "langstrings.h"
 #include "myqquickview.h"
 #include "session.h"
 #include "testdatafolder.h"
@@ -102,6 +103,7 @@ private slots:
 
     // Profile names are the user's text: "&" is a character, not a shortcut
     // mark, and a long name does not stretch the tray menu off the screen.
+    // Another language relabels the menu and the tooltip at once.
     void trayMenuShowsProfileNamesAsWritten()
     {
         TestDataFolder folder;
@@ -114,6 +116,15 @@ private slots:
         QCOMPARE(texts.mid(0, 2), (QStringList{"Standard", "R&&D"}));
         QVERIFY2(texts.value(2).size() < 60 && texts.value(2).endsWith(QChar(0x2026)),
                  qPrintable(texts.value(2)));
+
+        QVERIFY(widget.view()->setLanguage("German"));
+        const auto german = [&](const char *group, int i) {
+            return LangStrings::read(folder.path(), group, "German").value(i);
+        };
+        QCOMPARE(QStringList({widget.quitAction()->text(), widget.trayIcon()->toolTip(),
+                              trayProfileEntries(widget).value(0)->text()}),
+                 QStringList({german("tray", 1), german("tray", 2), german("profile", 5)}));
+        QVERIFY(german("tray", 1) != "Quit (&Q)");
     }
 
     // While the session sends, the tray's switch and the command line's

@@ -60,21 +60,74 @@ private slots:
         }
     }
 
-    // Each group the scene reads has its count of texts, none blank, in both languages.
+    // English has each group the scene and the tray read, in full; every other language has
+    // English's groups and counts, a text wherever English has one with the same placeholders
+    // and accelerator, its own name, and one name per key (English repeats two).
+    void languages_data()
+    {
+        QTest::addColumn<QString>("code");
+        for (const LangStrings::Language &language : LangStrings::languages("."))
+            QTest::newRow(qPrintable(language.code)) << language.code;
+    }
+
     void languages()
     {
+        QFETCH(QString, code);
+        QCOMPARE(LangStrings::languages(".").size(), 14);
         const QString groups = "main 15 keyMatrix 3 keyAssigment 59 dpiSetting 5 lightControl 23 "
-                               "macroEditor 21 systemSetting 10 gunControl 11 profile 8 "
-                               "keyCode 133 other 9 notice 10 tray 10";
-        for (const char *language : {"English", "ChineseSimplified"}) {
-            QStringList read;
-            for (const QString &group :
-                 QString(groups).remove(QRegularExpression(" \\d+")).split(' ')) {
-                const QStringList texts = LangStrings::read(QDir::currentPath(), group, language);
-                read << group << QString::number(texts.filter(QRegularExpression("\\S")).size());
+                               "macroEditor 21 systemSetting 12 gunControl 11 profile 8 "
+                               "keyCode 133 other 9 notice 10 tray 10 fileDialog 4 language 1";
+        QStringList read;
+        for (const QString &group : QString(groups).remove(QRegularExpression(" \\d+")).split(' '))
+            read << group << QString::number(LangStrings::read(".", group, "English").size());
+        QCOMPARE(read.join(' '), groups);
+
+        const QSettings english("modules/i18n/English.ini", QSettings::IniFormat);
+        const QSettings file("modules/i18n/" + code + ".ini", QSettings::IniFormat);
+        const auto text = [](const QVariant &value) {
+            return value.toStringList().join(", ");
+        };
+        const auto marks = [](const QString &text) {
+            QStringList found;
+            for (const auto &match : QRegularExpression("%\\d|&").globalMatch(text))
+                found << match.captured();
+            found.sort();
+            return found;
+        };
+        QStringList faults;
+        for (const QString &group : english.childGroups()) {
+            const int total = english.value(group + "/total").toInt();
+            if (file.value(group + "/total").toInt() != total)
+                faults << group + "/total";
+            for (int i = 0; i < total; ++i) {
+                const QString key = group + '/' + QString::number(i);
+                const QString shown = text(file.value(key));
+                if (shown.trimmed().isEmpty() != text(english.value(key)).isEmpty() ||
+                    marks(shown) != marks(text(english.value(key))))
+                    faults << key;
             }
-            QCOMPARE(read.join(' '), groups);
         }
+        // Each text reads back as written: unquoted, a ';' would end it and a ',' split it.
+        QFile raw("modules/i18n/" + code + ".ini");
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QString group;
+        for (const QString &line : QString::fromUtf8(raw.readAll()).split('\n')) {
+            if (line.startsWith('['))
+                group = line.mid(1, line.size() - 2);
+            const QString key = group + '/' + line.section('=', 0, 0);
+            QString value = line.section('=', 1);
+            if (value.startsWith('"'))
+                value = value.mid(1, value.size() - 2).replace("\\\"", "\"").replace("\\\\", "\\");
+            if (line.contains('=') && text(file.value(key)) != value)
+                faults << key;
+        }
+        const QStringList keys = LangStrings::read(".", "keyCode", code);
+        for (int i = 0; i < keys.size(); ++i)
+            if (keys.indexOf(keys.at(i)) != i && i != 46 && i != 115)
+                faults << "keyCode/" + QString::number(i);
+        QCOMPARE(faults, QStringList());
+        const QString name = text(file.value("language/0"));
+        QVERIFY(!name.isEmpty() && (code == "English") == (name == "English"));
     }
 
     // Event icons keep their coloured strokes on the orange selected row.

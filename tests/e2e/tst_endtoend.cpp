@@ -14,7 +14,7 @@ namespace {
 // Points in the 1024 x 640 window from the main scene's layout; dialogs are centred.
 constexpr QPoint closeButton(1002, 26), helpButton(930, 26), helpMenu(824, 42), keyRow3(140, 188),
     macroEditorRow(140, 396), gunEditorRow(140, 425), systemSettingButton(140, 514),
-    configButton(808, 620), resetButton(888, 620), resetCancel(574, 348), settingsClose(702, 179),
+    configButton(808, 620), resetButton(888, 620), resetCancel(574, 348), settingsClose(702, 154),
     assignClose(754, 55), editorClose(814, 111), profilesClose(644, 195), centre(512, 320);
 } // namespace
 

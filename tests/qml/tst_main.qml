@@ -92,13 +92,37 @@ Item {
             compare(shaped(main), [])
         }
 
+        // A language chosen in the system settings relabels the window, the open dialog and the key
+        // table's rows at once and is stored; "System default" gives the choice back to the locale.
+        function test_languageChosenInTheSettings() {
+            const main = startMain()
+            main.openDialog(child(main, "systemSettingMainLoader"))
+            const system = child(main, "systemSettingMain")
+            const list = child(system, "languageList")
+            const rows = Array.from({ length: list.count }, (_, i) => list.mdItems.get(i).textValue)
+            compare([rows.length, rows[0], rows.indexOf("English") > 0, list.textValue], [15, "System default", true, "System default"])
+            const shown = () => [main.language, main.mainLang[10], system.systemSettingLang[0], list.mdItems.get(0).textValue,
+                                 child(main, "keyMatrixMain").modKeys.get(1).keyText, ui_View.chosenLanguage()]
+            const english = shown()
+            pickRow(list, rows.indexOf("Deutsch"))
+            tryCompare(main, "language", "German")
+            const german = (group, i) => ui_View.getLangStrings(group, "German")[i]
+            compare(shown(), ["German", german("main", 10), german("systemSetting", 0), german("systemSetting", 11),
+                              german("keyAssigment", 4), "German"])
+            verify(german("main", 10) !== english[1] && testData.read("modules/setting/apConfig.bin").includes("language=German"))
+            compare(ui_View.setLanguage("Nowhere"), false)
+            pickRow(list, 0)
+            tryCompare(main, "language", "English")
+            compare([shown(), testData.read("modules/setting/apConfig.bin").includes("language")], [english, false])
+        }
+
         // The title bar comes first, each side panel's drop-down before what it
         // governs; an open dialog keeps Tab and Backtab
         // going round inside it; the help menu, a radio group and a drop-down
         // take keys (a slider: tst_dpisetting); Escape closes and the focus goes back.
         function test_keyboardWalks_data() {
             const [tab, back, enter] = [Qt.Key_Tab, Qt.Key_Backtab, Qt.Key_Return]
-            const system = ["resetMark", "closeMark", "mouseSpeedSlider", "doubleClickSlider",
+            const system = ["resetMark", "closeMark", "languageList", "mouseSpeedSlider", "doubleClickSlider",
                             "rowsRadio", "lineCount", "screenRadio", "autostartBox"]
             return [
                 { tag: "title bar first", start: "", keys: [tab, tab, tab, tab, back, back, back, back],

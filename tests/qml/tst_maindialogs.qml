@@ -21,7 +21,7 @@ Item {
                 { tag: "profiles", name: "profileMain", x: 362, y: 180 },
                 { tag: "reset question, dragged", name: "resetConfirm", x: 298.5, y: 269, close: "resetCancel" },
                 { tag: "macro editor over the assignment", name: "macroEditorMain", x: 192, y: 96, over: true },
-                { tag: "system settings, rebuilt after the tray", name: "systemSettingMain", x: 304, y: 164, rebuilt: true },
+                { tag: "system settings, rebuilt after the tray", name: "systemSettingMain", x: 304, y: 139, rebuilt: true },
             ]
         }
 

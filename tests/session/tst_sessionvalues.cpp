@@ -207,7 +207,8 @@ private slots:
     }
 
     // Names and codes index for index; the lower code wins where two share
-    // a name; a language file's names replace the built-in ones by index.
+    // a name; a language file's names replace the built-in ones by index;
+    // a name it lacks is the built-in one's or another language's.
     void keyNames()
     {
         TestDataFolder folder;
@@ -217,9 +218,12 @@ private slots:
                          QString::number(builtIn.code("\\")), QString::number(builtIn.code("a"))}),
             QStringList({"A", "MS-B5", "", QString::number(0x31), "0"}));
         folder.write("modules/i18n/Test.ini", "[keyCode]\ntotal=2\n0=Ä\n1=\n");
+        folder.write("modules/i18n/Other.ini", "[keyCode]\ntotal=3\n0=Ä\n1=Ö\n2=Ü\n");
         const KeyNames test = KeyNames::forLanguage(folder.path(), "Test");
-        QCOMPARE(QList<int>({test.code(QString::fromUtf8("Ä")), test.code("A"), test.code("C")}),
-                 QList<int>({0x04, 0, 0x06}));
+        QCOMPARE(test.names().mid(0, 3), QStringList({"Ä", "B", "C"}));
+        QCOMPARE(QList<int>({test.code("Ä"), test.code("A"), test.code("Ö"), test.code("Ü"),
+                             test.code("Ø")}),
+                 QList<int>({0x04, 0x04, 0x05, 0x06, 0}));
         QCOMPARE(KeyNames::forLanguage(folder.path(), "Missing").names(), builtIn.names());
     }
 

@@ -113,15 +113,36 @@ private slots:
                  written.constData());
     }
 
-    // Any Chinese locale, not only the one of the Chinese file, reads that file.
+    // While none is chosen the locale picks the file: by script for Chinese, the Brazilian file
+    // for every Portuguese, English for a language without one.
+    void languageFollowsTheLocaleUntilChosen_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QString table =
+            "zh_CN ChineseSimplified zh_SG ChineseSimplified zh_Hans_HK "
+            "ChineseSimplified zh_TW ChineseTraditional zh_HK ChineseTraditional "
+            "zh_Hant ChineseTraditional ja_JP Japanese ko_KR Korean de_AT German "
+            "fr_CA French es_MX Spanish it_IT Italian pt_BR BrazilianPortuguese "
+            "pt_PT BrazilianPortuguese ru_RU Russian uk_UA Ukrainian pl_PL Polish "
+            "tr_TR Turkish en_GB English nl_NL English C English";
+        const QStringList pairs = table.split(' ');
+        for (int i = 0; i < pairs.size(); i += 2)
+            QTest::newRow(qPrintable(pairs.at(i))) << pairs.at(i + 1);
+    }
+
     void languageFollowsTheLocaleUntilChosen()
     {
+        QFETCH(QString, file);
         TestDataFolder folder;
         const QLocale before;
-        QLocale::setDefault(QLocale("zh_TW"));
+        QLocale::setDefault(QLocale(QTest::currentDataTag()));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
         SettingsStore store(QDir::currentPath());
-        QCOMPARE(store.globalData("common/language").toString(), "ChineseSimplified");
-        QLocale::setDefault(before);
+        QCOMPARE(store.globalData("common/language").toString(), file);
+        QVERIFY(store.setGlobalData("common/language", "Polish") && !store.hasGlobalData("x"));
+        QCOMPARE(store.globalData("common/language").toString(), "Polish");
+        QVERIFY(store.removeGlobalData("common/language"));
+        QCOMPARE(SettingsStore(QDir::currentPath()).globalData("common/language").toString(), file);
     }
 
     // Settings too large to be real, or without the mouse's settings (garbage,

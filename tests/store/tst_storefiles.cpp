@@ -113,6 +113,7 @@ private slots:
 
     // By index, blank where a text is missing, as many as the group's count (capped; none
     // when it is unreadable), commas kept; codes that would lead out of the folder read nothing.
+    // What English has and the language lacks is English's.
     void languageGroups()
     {
         const TestDataFolder folder;
@@ -120,7 +121,7 @@ private slots:
             folder.write(file, "[three]\ntotal=3\n0=first\n2=third\n[padded]\ntotal=4\n0=only\n"
                                "[huge]\ntotal=99999999\n0=a\n[negative]\ntotal=-5\n0=a\n[text]\n"
                                "total=abc\n0=a\n[nototal]\n0=a\n[scripts]\ntotal=3\n0=系统设置\n"
-                               "1=Мышь\n2=Rows, lines\n");
+                               "1=Мышь\n2=Rows, lines\n[notice]\ntotal=3\n0=Erst\n2=\n");
         const auto read = [&folder](const QString &code, const QString &group) {
             return LangStrings::read(folder.path(), group, code);
         };
@@ -130,6 +131,10 @@ private slots:
         QCOMPARE(read("Test", "scripts"), (QStringList{"系统设置", "Мышь", "Rows, lines"}));
         for (const char *group : {"negative", "text", "nototal", "absent"})
             QCOMPARE(read("Test", group), QStringList());
+        const QStringList english = read("English", "notice");
+        QCOMPARE(english.size(), 10);
+        QCOMPARE(read("Test", "notice"), QStringList{"Erst"} + english.mid(1));
+        QCOMPARE(read("Test", "tray"), read("English", "tray"));
         for (const char *code : {"", ".", "..", "../i18n/Test", "..\\Test", "Te\nst"})
             QCOMPARE(read(code, "three"), QStringList());
     }

@@ -68,6 +68,14 @@ Rectangle {
             model.append(entry)
     }
 
+    // The rows' texts in the language now in use; their codes stay.
+    function relabel() {
+        for (const model of [modKeys, modKeys_tmp]) {
+            for (let i = 0; i < model.count; ++i)
+                model.setProperty(i, "keyText", textOf(...codesOf(model, i)))
+        }
+    }
+
     // Shows the key table `keys` (16 records of four codes, as the session
     // reads them) over the factory one `factoryKeys`.
     function load(keys: var, factoryKeys: var) {

@@ -40,6 +40,8 @@ Rectangle {
         return text === undefined || text === null ? "" : String(text)
     }
 
+    onLightControlLangChanged: fillEffectRows()
+
     function fillEffectRows() {
         const list = Light.effects(isColorful, is55328)
         const rows = listExtended ? list.length : Light.baseEffects.length

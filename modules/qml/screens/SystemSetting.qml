@@ -4,15 +4,15 @@ import "../basic/theme.js" as Theme
 import "../basic/values.js" as Values
 import "systemsetting.js" as System
 
-// The system settings dialog: pointer speed, double-click speed and wheel
-// scroll amount, kept with the profile. Every change is stored and applied
-// at once.
+// The system settings dialog: the program's language; pointer speed,
+// double-click speed and wheel scroll amount, kept with the profile. Every
+// change is stored and applied at once.
 Rectangle {
     id: systemSettingMain
 
     property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
         "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "Close",
-        "Restore defaults", "", "", "", "", ""]
+        "Restore defaults", "Language", "System default", "", "", ""]
     readonly property var compareValue: System.compareValue
     property var autostartLang: ["Start with the desktop"]
     property int skinNo: 1
@@ -26,11 +26,38 @@ Rectangle {
     // The line-count field took the focus: the main scene closes its drop-downs.
     signal inputStarted()
 
-    function init(isSendData: bool, isRecovery: bool) {
+    // "System default" (the locale decides), then every language file by its own name.
+    function showLanguages() {
+        const chosen = ui_View.chosenLanguage()
+        languageModel.clear()
+        languageModel.append({ textValue: systemSettingLang[11], code: "" })
+        for (const language of ui_View.languages())
+            languageModel.append({ textValue: language.name, code: language.code })
+        languageList.currentSelect = Math.max(0, System.rowOfLanguage(languageModel, chosen))
+    }
+
+    function chooseLanguage(row: int) {
+        // A choice not taken shows what is in use.
+        if (!ui_View.setLanguage(languageModel.get(row).code))
+            showLanguages()
+    }
+
+    onSystemSettingLangChanged: {
+        if (languageModel.count > 0)
+            languageModel.setProperty(0, "textValue", systemSettingLang[11])
+        showReasons()
+    }
+
+    function showReasons() {
         const why = System.reasons(ui_View)
         speedReason = why[0]
         doubleClickReason = why[1]
         scrollReason = why[2]
+    }
+
+    function init(isSendData: bool, isRecovery: bool) {
+        showLanguages()
+        showReasons()
         const stored = System.storedValues(ui_View, isRecovery, [mouseSpeedSlider.xPosition,
                                                                  doubleClickSlider.xPosition])
         mouseSpeedSlider.xPosition = stored.speed
@@ -68,7 +95,7 @@ Rectangle {
     }
 
     width: 416
-    height: 312
+    height: 362
     color: Theme.colorGray0
     border.color: Theme.colorGray1
 
@@ -89,9 +116,41 @@ Rectangle {
         }
     }
 
-    Column {
+    // Above the controls below it: its list opens over them.
+    Item {
         x: 32
         y: 46
+        z: 2
+        width: 352
+        height: languageList.height
+
+        ThemedText {
+            anchors.left: parent.left
+            anchors.right: languageList.left
+            anchors.rightMargin: 8
+            anchors.verticalCenter: parent.verticalCenter
+            text: systemSettingMain.systemSettingLang[10]
+            elide: Text.ElideRight
+            font.bold: true
+        }
+
+        DropDownList {
+            id: languageList
+
+            objectName: "languageList"
+            anchors.right: parent.right
+            width: 200
+            description: systemSettingMain.systemSettingLang[10]
+            mdItems: ListModel {
+                id: languageModel
+            }
+            onValueChange: (index) => systemSettingMain.chooseLanguage(index)
+        }
+    }
+
+    Column {
+        x: 32
+        y: 84
         spacing: 10
 
         SectionTitle {

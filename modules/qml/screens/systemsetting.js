@@ -62,3 +62,12 @@ function storeAndApply(view, values, step, why) {
     if ((step === 0 || step === 3) && why[2] === "")
         view.mouseSetVerticalScrollLines(values.scroll)
 }
+
+// The row of language `code` in the drop-down's model, -1 where it has none.
+function rowOfLanguage(model, code) {
+    for (let row = 0; row < model.count; ++row) {
+        if (model.get(row).code === code)
+            return row
+    }
+    return -1
+}
