@@ -26,9 +26,11 @@ QStringList LangStrings::read(const QString &root, const QString &typeStr, const
                               const FileReplace::SetAsideNotice &notice)
 {
     QStringList texts = readFile(root, typeStr, langCode, notice);
-    if (langCode == english || !FileName::isPlain(langCode))
+    // What the language lacks shows in English rather than as an empty label;
+    // a whole group needs no second file.
+    const bool whole = !texts.isEmpty() && !texts.contains(QString());
+    if (whole || langCode == english || !FileName::isPlain(langCode))
         return texts;
-    // What the language lacks shows in English rather than as an empty label.
     const QStringList fallback = readFile(root, typeStr, english, notice);
     for (qsizetype i = 0; i < fallback.size(); ++i) {
         if (i == texts.size())

@@ -17,10 +17,11 @@ public:
 
     static inline const QString english = QStringLiteral("English");
 
-    // At least min(total, maxTotal) entries; a text the language's file lacks
-    // (missing key, group or file) is English's, else empty. A language code
-    // that cannot be a plain file name gives an empty list. An oversized file
-    // is set aside unread and `notice` told.
+    // min(total, maxTotal) entries. Where the language's file lacks a text
+    // (an empty or missing key, a missing group or file) the texts are
+    // English's, at least as many as English has, else empty. A language
+    // code that cannot be a plain file name gives an empty list. An oversized
+    // file is set aside unread and `notice` told.
     static QStringList read(const QString &root, const QString &typeStr, const QString &langCode,
                             const FileReplace::SetAsideNotice &notice = {});
 

@@ -111,17 +111,13 @@ bool SettingsStore::hasGlobalData(const QString &key) const
 
 QString SettingsStore::defaultLanguage(const QLocale &locale)
 {
-    // Chinese by script: Taiwan, Hong Kong and Macau write the traditional
-    // one. Portuguese reads the Brazilian file while it is the only one.
-    if (locale.language() == QLocale::Chinese) {
-        const bool traditional =
-            locale.script() == QLocale::TraditionalChineseScript ||
-            (locale.script() == QLocale::AnyScript &&
-             (locale.territory() == QLocale::Taiwan || locale.territory() == QLocale::HongKong ||
-              locale.territory() == QLocale::Macau));
-        return traditional ? QStringLiteral("ChineseTraditional")
-                           : QStringLiteral("ChineseSimplified");
-    }
+    // Chinese by script (QLocale gives Taiwan, Hong Kong and Macau the
+    // traditional one). Portuguese reads the Brazilian file while it is the
+    // only one.
+    if (locale.language() == QLocale::Chinese)
+        return locale.script() == QLocale::TraditionalChineseScript
+                   ? QStringLiteral("ChineseTraditional")
+                   : QStringLiteral("ChineseSimplified");
     static const QHash<QLocale::Language, QString> files = {
         {QLocale::Japanese, QStringLiteral("Japanese")},
         {QLocale::Korean, QStringLiteral("Korean")},
