@@ -65,7 +65,6 @@ private slots:
             {0x250F, hello, 5, -1, "hello"},
             {0x250F, hello, 6, -1, ""}, // the count takes in the terminator
             {0x250F, hello.chopped(1), 5, -1, "hello"},
-            {0x250F, hello.chopped(1), 6, -1, ""},
             {0x250F, QByteArray("hel\0lo", 6), 5, -1, ""},
             {0x2510, hello, 5, -1, ""},
             {0x1250F, hello, 5, -1, ""},

@@ -4,7 +4,6 @@
 #include "langstrings.h"
 #include "testdatafolder.h"
 
-#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QRegularExpression>

@@ -6,8 +6,7 @@
 
 #include <QList>
 
-// A device link wired to one virtual mouse, its table row already matched,
-// with recorded pauses and fixed identity values.
+// A link wired to one virtual mouse: its row matched, pauses recorded, identity fixed.
 struct LinkRig
 {
     explicit LinkRig(int family, bool isEncode = true, const DeviceVariant &variant = {},

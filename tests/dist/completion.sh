@@ -22,6 +22,5 @@ check "125 250 500 1000" skarn-config report-rate ""
 check "" skarn-config report-rate 500 ""
 check "--json" skarn-config status --j
 check "" skarn-config profiles --j
-check "--hidden" skarn-config --hi
 check "--help --version --verbose --hidden" skarn-config --
 exit $status

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTest>
 
 namespace {
@@ -90,26 +89,19 @@ private slots:
             QVERIFY2(!manual.contains(part), part);
     }
 
-    // The first start seeds the user folder under XDG_DATA_HOME with the factory
-    // files, writable.
-    void userFolderIsSeededAndKept()
+    // The first start seeds the user folder under XDG_DATA_HOME from the factory files (those
+    // tst_datafolder compares): the window's start finds the mouse there.
+    void userFolderIsSeeded()
     {
         Program program(exe(), QString());
         program.env.insert("HOME", program.dir.path());
         program.env.insert("XDG_DATA_HOME", program.filePath("data"));
-        const QString user = program.filePath("data/skarn-config/modules/");
-        const QMap<QString, QByteArray> factory = contents(factoryDir() + "/modules");
         const auto process = program.start({"--verbose"});
         QByteArray output;
-        Program::waitForOutput(*process, output, "Device Connect");
+        QVERIFY2(Program::waitForOutput(*process, output, "Device Connect"), output.constData());
         QCOMPARE(Program::stop(*process), 0);
-        output += process->readAll();
         QVERIFY2(output.contains("Data folder: " + program.filePath("data/skarn-config").toUtf8()),
                  output.constData());
-        const QMap<QString, QByteArray> seeded = contents(user);
-        for (auto it = factory.begin(); it != factory.end(); ++it)
-            QVERIFY2(seeded.value(it.key()) == *it && QFileInfo(user + it.key()).isWritable(),
-                     qPrintable(it.key()));
     }
 
     // Where not even the user folder can be made, the program works on a

@@ -11,11 +11,7 @@
 #include <functional>
 
 namespace {
-// Points in the 1024 x 640 window from the main scene's layout; dialogs are centred.
-constexpr QPoint closeButton(1002, 26), helpButton(930, 26), helpMenu(824, 42), keyRow3(140, 188),
-    macroEditorRow(140, 396), gunEditorRow(140, 425), systemSettingButton(140, 514),
-    configButton(808, 620), resetButton(888, 620), resetCancel(574, 348), settingsClose(702, 154),
-    assignClose(754, 55), editorClose(814, 111), profilesClose(644, 195), centre(512, 320);
+constexpr QPoint closeButton(1002, 26); // in the 1024 x 640 window, from the main scene's layout
 } // namespace
 
 class tst_EndToEnd : public QObject
@@ -24,16 +20,6 @@ class tst_EndToEnd : public QObject
 
     static bool isMainWindow(const QRect &w) { return w.size() == QSize(1024, 640); }
     static bool isTrayIcon(const QRect &w) { return w.width() <= 32 && w.y() < 24; } // docked
-    // The compiled QML the program keeps in its cache folder.
-    QStringList qmlCache() const
-    {
-        QStringList files;
-        QDirIterator it(m_home.filePath(".cache"), {"*.qmlc", "*.jsc"}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << it.next();
-        return files;
-    }
 
 private slots:
     void initTestCase()
@@ -49,7 +35,8 @@ private slots:
         QProcessEnvironment &env = m_program.env;
         for (const QString &pair : QStringList{
                  "DISPLAY=" + m_x.display, "QT_QPA_PLATFORM=xcb", "HOME=" + m_home.path(),
-                 "XDG_RUNTIME_DIR=" + m_home.path(), "XDG_DATA_DIRS=" + m_home.filePath("share")})
+                 "XDG_RUNTIME_DIR=" + m_home.path(), "XDG_DATA_DIRS=" + m_home.filePath("share"),
+                 "XDG_CACHE_HOME=" + m_home.filePath(".cache")})
             env.insert(pair.section('=', 0, 0), pair.section('=', 1));
         env.remove("DBUS_SESSION_BUS_ADDRESS"); // no session bus: the icon goes to the X tray host
 
@@ -65,7 +52,6 @@ private slots:
         QVERIFY2(waitFor([this] { return window(isTrayIcon).isValid(); }), "no icon in the tray");
         m_output += m_process->readAll();
         QVERIFY2(!m_output.contains("Tray message"), m_output.constData());
-        // The window shows once the scene has run: nothing is locked any more.
         screenshot("detected");
         // GIO and what it brings (over a MiB) wait for the first settings write, XInput's
         // client library for the first capture.
@@ -74,37 +60,9 @@ private slots:
         const QByteArray mapped = maps.readAll();
         QVERIFY(!mapped.contains("libgio-2.0") && !mapped.contains("libxcb-xinput"));
         // The start's scene is compiled into the program: nothing to compile and cache.
-        QCOMPARE(qmlCache(), QStringList());
-    }
-    // Each dialog shows over its place and closes, without a word to the mouse.
-    void everyDialogOpensOnce()
-    {
-        const std::tuple<const char *, QPoint, QPoint, QPoint> dialogs[] = {
-            {"help-menu", helpButton, helpMenu, helpButton},
-            {"system-settings", systemSettingButton, centre, settingsClose},
-            {"button-assignment", keyRow3, centre, assignClose},
-            {"macro-editor", macroEditorRow, centre, editorClose},
-            {"gun-editor", gunEditorRow, centre, editorClose},
-            {"reset-question", resetButton, {400, 345}, resetCancel},
-            {"profiles", configButton, centre, profilesClose},
-        };
-        const int mark = m_program.record().size();
-        for (const auto &[name, open, inside, close] : dialogs) {
-            const QPoint probe = m_window.topLeft() + inside;
-            const QRgb before = screenshot().pixel(probe);
-            const auto shown = [&](bool open) {
-                return waitFor([&] { return (screenshot().pixel(probe) != before) == open; }, 5000);
-            };
-            click(open);
-            QVERIFY2(shown(true), name);
-            QTest::qWait(300);
-            screenshot(name);
-            click(close);
-            QVERIFY2(shown(false), name);
-        }
-        QCOMPARE(m_program.record(mark), QStringList());
-        // The dialogs' own files were compiled on their first opening and kept.
-        QVERIFY(qmlCache().size() > 20);
+        QVERIFY(!QDirIterator(m_home.filePath(".cache"), {"*.qmlc", "*.jsc"}, QDir::Files,
+                              QDirIterator::Subdirectories)
+                     .hasNext());
     }
     // The close button hides the window; a second copy (ending with 1) brings it back, as
     // one tray click does. The tray menu lists the two profiles and switches to one.

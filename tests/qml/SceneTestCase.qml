@@ -77,8 +77,7 @@ TestCase {
         return make(component)
     }
 
-    // The main scene after initUI, without waiting out the one-second lock; `attached`
-    // starts it on a connected virtual mouse of family 553.
+    // The main scene after initUI, without the one-second lock; `attached`: on a virtual mouse of family 553.
     function startMain(attached, isGun = false) {
         if (attached)
             verify(testData.attachMouse(553, isGun))

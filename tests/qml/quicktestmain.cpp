@@ -1,6 +1,5 @@
-// Runs the scene's Qt Quick tests on the real native side: per test file a copy of the factory
-// files, a session over it, myQQuickView as `ui_View`, Ui_Controler as `ui_Ctl` and this fixture
-// as `testData`.
+// The scene's Qt Quick tests on the real native side: per test file a copy of the factory files, a
+// session over it, myQQuickView as `ui_View`, Ui_Controler as `ui_Ctl`, this fixture as `testData`.
 #include "artprovider.h"
 #include "autostart.h"
 #include "filesizelimit.h"
@@ -68,8 +67,7 @@ public slots:
         m_view->setFileDialogs(std::move(dialogs));
     }
     QStringList askedDialogs() const { return m_dialogs ? m_dialogs->asked : QStringList(); }
-    // A connected and started virtual mouse of `family` (553 or 560) behind a new view, its
-    // record cleared.
+    // A connected and started virtual mouse of `family` behind a new view, its record cleared.
     bool attachMouse(int family, bool isGun)
     {
         m_view->setGlobalData(QStringLiteral("mouse/icType"), QString::number(family));
@@ -104,7 +102,6 @@ public slots:
     }
     void setMouseSilent(bool silent) { mouse().setFault(silent ? Fault::Silent : Fault::None); }
     void clearDeviceRecord() { mouse().clearRecord(); }
-    void setViewShown(bool shown) { m_view->setVisible(shown); }
     // The desktop's autostart entry of the program; `blocked` puts a file in place of its folder.
     QString autostartEntry() const
     {
@@ -137,8 +134,7 @@ private:
     static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
     // Without a mouse attached, a stand-in that records nothing.
     VirtualMouse &mouse() const { return m_mouse ? *m_mouse : m_noMouse; }
-    // Destroyed in reverse: the view before its session, the session before the mouse it links
-    // to.
+    // Destroyed in reverse: the view before its session, the session before its mouse.
     TestDataFolder m_folder;
     QQmlContext *m_context = nullptr;
     mutable VirtualMouse m_noMouse{553};

@@ -4,8 +4,6 @@ import "qrc:/modules/qml/screens"
 
 // The gun editor over a real view and the factory gunData.bin (bytes sent: tst_session).
 Item {
-    id: scene
-
     width: 700
     height: 500
 
@@ -20,8 +18,7 @@ Item {
                     child(dialog, "yInput").textValue, dialog.isSave, child(dialog, "slotList").currentSelect]
         }
 
-        // Tab reaches the preset list after the close mark; Down and Up choose a preset for the
-        // slot as a click does, with the ring round the list.
+        // Tab reaches the preset list after the close mark; Down and Up choose a preset as a click does, ringed.
         function test_keyboard() {
             const [dialog, ring] = [makeInit(gunComponent), focusRing()]
             const list = child(dialog, "gunList")
@@ -31,11 +28,18 @@ Item {
                     [[true, true, 0, false], [true, true, 2, true], [true, true, 1, true], [true, true, 1, true]])
         }
 
-        // Slot 1's preset shows; damaged slots and records keep the defaults,
-        // out-of-range values are brought into what the screen offers.
-        function test_init() {
+        // Slot 1's preset shows; choosing a slot stores nothing, choosing a preset for it does. Damaged slots and
+        // records keep the defaults, values out of range are held in what the screen offers.
+        function test_slotsAndPresets() {
             ui_View.setGlobalData("mouse/selectGun", [3, 1, 2])
-            compare(slots(makeInit(gunComponent)), [[3, 1, 2], [3, 1, 2], 3, "10", false, 0])
+            const first = makeInit(gunComponent)
+            compare(slots(first), [[3, 1, 2], [3, 1, 2], 3, "10", false, 0])
+            first.chooseSlot(2)
+            compare(slots(first).slice(2, 5), [2, "8", false])
+            pickRow(child(first, "slotList"), 1, 30)
+            tryCompare(child(first, "gunList"), "currentIndex", 1)
+            mouseClick(child(first, "gunList"), 100, 1 + 4 * 58 + 29)
+            compare(slots(first), [[3, 4, 2], [3, 4, 2], 4, "10", true, 1])
             ui_View.setGlobalData("mouse/selectGun", ["x", 9])
             testData.write("modules/gun/gunData.bin", "[gunData]\n1=AKM, L-Click, 12\n"
                            + "2=M16A4, L-Click, 900, -3, 70, 1000\n3=SCAR-L, L-Click, x, y, z, w\n"
@@ -46,20 +50,7 @@ Item {
             compare(slots(dialog)[1], [0, 5, 0])
         }
 
-        // Choosing a slot stores nothing; choosing a preset for it does.
-        function test_slotsAndPresets() {
-            const dialog = makeInit(gunComponent)
-            dialog.chooseSlot(2)
-            compare(slots(dialog).slice(2, 5), [2, "8", false])
-            pickRow(child(dialog, "slotList"), 1, 30)
-            tryCompare(child(dialog, "gunList"), "currentIndex", 1)
-            mouseClick(child(dialog, "gunList"), 100, 1 + 4 * 58 + 29)
-            compare(slots(dialog), [[0, 4, 2], [0, 4, 2], 4, "10", true, 1])
-        }
-
-        // Rate, Y (typed, or by the dot within its track), times and endless
-        // go to the preset; the close asks for the send only after a change
-        // (it stays to be sent until the mouse has taken it).
+        // Rate, Y (typed or by the dot), times and endless go to the preset; only a close after a change asks for the send.
         function test_editingAndClose() {
             const dialog = makeInit(gunComponent)
             const [dot, periods] = [child(dialog, "targetDot"), spy(dialog, "sendRequested")]

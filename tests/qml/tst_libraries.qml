@@ -8,17 +8,26 @@ import "qrc:/modules/qml/screens/systemsetting.js" as System
 import "qrc:/modules/qml/screens/macro.js" as Macro
 import "qrc:/modules/qml/screens/profile.js" as Profiles
 import "qrc:/modules/qml/screens/gun.js" as Gun
+import "qrc:/modules/qml/basic"
+import "qrc:/modules/qml/basic/keycodes.js" as KeyCodes
+import "qrc:/modules/qml/screens/keys.js" as Keys
+import "qrc:/modules/qml/screens/light.js" as Light
 
-// The scene's pure script libraries, on their own; then the macro editor's, the profile
-// list's and the gun editor's helpers.
+// The scene's pure script libraries, on their own; then the macro editor's, the profile list's, the gun editor's,
+// the button and lighting screens' and the key name table.
 TestCase {
     name: "Libraries"
+
+    readonly property var lang: Keys.defaultLang
+
+    KeyCodeString { id: keys }
+    Component { id: keysComponent; KeyCodeString {} }
+    ListModel { id: gridModel }
 
     // A stored value read as a number or a flag, the fallback where it is none.
     function test_toInt_data() {
         return [["number", 5, 5], ["text after a restart", "5", 5], ["padded text", " 12 ", 12], ["negative text", "-3", -3], ["plus sign", "+4", 4],
-                ["missing", undefined, 9], ["null", null, 9], ["word", "abc", 9], ["half a number", "12abc", 9],
-                ["fraction text", "1.5", 9], ["empty", "", 9], ["infinite", Infinity, 9],
+                ["missing", undefined, 9], ["half a number", "12abc", 9], ["fraction text", "1.5", 9], ["infinite", Infinity, 9],
         ].map((r) => ({ tag: r[0], value: r[1], expected: r[2] }))
     }
 
@@ -46,10 +55,9 @@ TestCase {
                 ["删除宏“$&”？", "Delete the profile “P”?", "At least one button must stay a left click."])
     }
 
-    // Only scripts whose letters join or carry placed marks go through the text shaper.
+    // Every script of the language files skips the text shaper; joined letters, placed marks and the kana
+    // voicing marks that combine (U+3099, U+309A) do not.
     function test_needsShaping() {
-        // A text of every script the language files use is left unshaped; the
-        // kana voicing marks that combine (U+3099, U+309A) are not.
         compare(["Profile 1", "配置文件 2", "Ünïcödé €", "", "Ελληνικά", "Українська", "Türkçe ğ", "日本語 カタカナ ひらがな ー",
                  "한국어", "ＡＢＣ（１）", "سلام", "שלום", "नमस्ते", "ไทย", "e\u0301", "🙂", "か\u3099"].map(Theme.needsShaping),
                 [false, false, false, false, false, false, false, false, false, false, true, true, true, true, true, true, true])
@@ -74,8 +82,7 @@ TestCase {
     function release(name) { return { type: 2, info: name } }
     function delay(ms) { return { type: 0, info: String(ms) } }
 
-    // A list model reads like its array; recording stops at 126 bytes and
-    // never lets the block overflow (a long wait takes it to 130).
+    // A list model reads like its array; recording stops at 126 bytes, or where a long wait would overflow the block.
     function test_listModelsAndGrowth() {
         const model = Qt.createQmlObject("import QtQuick; ListModel {}", this)
         for (const event of [press("A"), delay(30), release("A")])
@@ -95,8 +102,7 @@ TestCase {
             { tag: "held key", events: [press("A"), press("B"), release("A")], releases: [release("B")] },
             { tag: "in press order", events: [press("B"), { type: 3, info: "MS-L" }, press("A")],
               releases: [release("B"), { type: 4, info: "MS-L" }, release("A")] },
-            { tag: "key and button of one name", events: [press("X"), { type: 4, info: "X" }],
-              releases: [release("X")] },
+            { tag: "key and button of one name", events: [press("X"), { type: 4, info: "X" }], releases: [release("X")] },
             { tag: "release without press", events: [release("A")], releases: [] },
             { tag: "pressed twice", events: [press("A"), press("A")], releases: [release("A")] }
         ]
@@ -128,8 +134,7 @@ TestCase {
                 .map((name) => Macro.nameRefusal(name, ["A", "B"])), [-1, 2, 1, 1, 3, 0, 0, -1])
     }
 
-    // Rows: sentinel, damaged names and numbers out of range or taken drop;
-    // new rows take the smallest free number and name.
+    // Rows: sentinel, damaged names and numbers out of range or taken drop; new rows take the smallest free ones.
     function test_profileRows() {
         compare(Profiles.parseRows(["Standard0", "", "profile_13", "x", "dup0", "dup3", "six9", "B2", "loaderbraxel"]),
                 [{ textValue: "Standard", profileNo: 0 }, { textValue: "profile_1", profileNo: 3 },
@@ -144,5 +149,163 @@ TestCase {
         compare([Gun.rateText(Gun.knobOfPeriod(10)), Gun.knobOfPeriod(90), Gun.knobOfPeriod(4)], ["10MS", 89, 3])
         fuzzyCompare(Gun.dotPosition(5), 96.34, 0.01)
         compare([Gun.dotPosition(64), Gun.yOfDot(183), Gun.yOfDot(500), Gun.yOfDot(0)], [183, 64, 64, 0])
+    }
+
+    // [code, its name, the name looked up, the code it gives]: the tables line up, a shared name gives the lower code.
+    function test_lookUps_data() {
+        return [
+            [0x04, "A"], [0xF4, "MS-B5"], [0x32, "\\", "\\", 0x31], [0x89, "Intl2", "Intl2", 0x88],
+            [0x03, "", "enter", 0], [0x74, "", "Nothing", 0],
+        ].concat([0x00, 0x84, 0xE8, 0xF5, -1, 256].map((c) => [c, ""]))
+            .map((r) => ({ tag: r[0] + " " + r[1], code: r[0], name: r[1],
+                           query: r.length > 2 ? r[2] : r[1], back: r.length > 2 ? r[3] : (r[1] ? r[0] : 0) }))
+    }
+
+    function test_lookUps(data) {
+        compare(keys.keycodeTostr(data.code), data.name)
+        compare(keys.strTokeycode(data.query), data.back)
+    }
+
+    // Localised names replace the defaults; a short list from a damaged file names what it has, nothing beyond.
+    function test_otherLists() {
+        const localised = createTemporaryObject(keysComponent, this)
+        localised.keyCodeStr = ui_View.getLangStrings("keyCode", "ChineseSimplified")
+        compare([localised.keycodeTostr(0xF0), localised.keycodeTostr(0x04)], ["鼠标左键", "A"])
+        compare([localised.strTokeycode("鼠标左键"), localised.strTokeycode("MS-L")], [0xF0, 0])
+        localised.keyCodeStr = ["a", "b"]
+        compare([localised.keycodeTostr(0x05), localised.keycodeTostr(0x06)], ["b", ""])
+        compare(localised.strTokeycode("b"), 0x05)
+    }
+
+    // The delivered English file gives exactly the built-in names.
+    function test_englishFileMatchesTheTable() {
+        compare(ui_View.getLangStrings("keyCode", "English"), keys.keyCodeStr)
+    }
+
+    function nameOf(code) {
+        return KeyCodes.keycodeTostr(KeyCodes.keyCode, KeyCodes.defaultKeyCodeStr, code)
+    }
+
+    function text(codes) {
+        return Keys.keyCodeToString(codes[0], codes[1], codes[2], codes[3], lang, nameOf,
+                                    (slot) => slot === 3 ? "M1" : (slot === 5 ? null : undefined))
+    }
+
+    // Option grids are whole rows of three; a text is found by its row.
+    function test_grid() {
+        Keys.fillGrid(gridModel, ["a", "b", "c", "d"])
+        compare([gridModel.count, gridModel.get(4).textValue, gridModel.get(5).textValue], [6, "", ""])
+        compare(["a", "d", "x"].map((t) => Keys.rowOf(gridModel, t)), [0, 3, -1])
+        Keys.fillGrid(gridModel, ["a", "b", "c"])
+        compare(gridModel.count, 3)
+    }
+
+    // Each [input, expected] pair: `f` of the input is the expected.
+    function table(pairs, f) {
+        for (const [input, expected] of pairs)
+            compare(f(input), expected, JSON.stringify(input))
+    }
+
+    function test_keyCodeStrProc() {
+        compare(["06042c1b", "0000F000", "0600e30", "0600e3zz"].map(Keys.keyCodeStrProc), [[6, 4, 0x2C, 0x1B], [0, 0, 0xF0, 0], null, null])
+    }
+
+    // A macro shows the name bound to its slot (3 is "M1", 5 null); every option: below.
+    function test_keyCodeToString() {
+        table([[[0, 0, 0, 0], ""], [[1, 0x04, 10, 0], "A"], [[2, 0x03, 0x04, 0x05], "LCtrl+LShift+A+B"],
+                     [[2, 0xC0, 0, 0], "RAlt+RWin"], [[2, 0, 0, 0x05], "B"], [[3, 0, 0x12, 0], ""],
+                     [[4, 2, 3, 0], "M1"], [[4, 0, 4, 0], ""], [[4, 0, 5, 0], ""], [[5, 0, 5, 0], ""],
+                     [[6, 0, 0x2C, 0x1B], "Max"], [[8, 0, 4, 0], ""], [[0xFF, 0, 1, 0], ""]], text)
+    }
+
+    // Every option's codes read back as the option's own label and light its own row, and no row of another group.
+    function test_everyOptionReadsBack() {
+        const groups = {
+            mouse: [Keys.mouseOptions, ["Left Key", "Middle Key", "Right Key", "Forward Key", "Back Key", "Double Fire"]],
+            media: [Keys.mediaOptions, ["Player", "Next", "Privous", "Stop", "Mute", "Play/Pause", "Volumn+", "Volumn-"]],
+            windows: [Keys.windowsOptions, ["My PC", "Index", "Search", "Max", "Min", "Desktop", "Run"]],
+            shortcut: [Keys.shortcutOptions, ["New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
+                                              "Select All"]],
+            dpi: [Keys.dpiOptions, ["DPI+", "DPI-", "DPI LOOP", "Sniper Key"]],
+            gun: [Keys.gunOptions, ["One Gun", "Two Gun", "Three Gun"]],
+        }
+        for (const group in groups) {
+            const options = groups[group][0]
+            compare(options.map((o) => Keys.label(lang, o.label)), groups[group][1], group)
+            options.forEach((option, row) => {
+                const codes = Keys.keyCodeStrProc(option.code)
+                compare(text(codes), groups[group][1][row], option.code)
+                for (const other in groups)
+                    compare(Keys.choiceIndex(other, codes), other === group ? row : -1, option.code + " in " + other)
+            })
+        }
+        compare([Keys.choiceIndex("media", [3, 0, 0x12, 0]), Keys.choiceIndex("", [0, 0, 0xF0, 0])], [-1, -1])
+        compare([Keys.label(null, 2), Keys.label(lang, 999)], ["", ""])
+    }
+
+    // [entries with a left click, selected entry] → whether it is the last left click; -1 in the list is entry 1
+    // with the left-click code in another category.
+    function test_lastLeftKey() {
+        compare([[[0], 0], [[0], 1], [[0], -1], [[0, 1], 0], [[0, 1], 1], [[6], 6], [[0, -1], 0]].map((input) => {
+            const entries = Keys.defaultCodes.map(() => [5, 0, 1, 0])
+            for (const i of input[0])
+                entries[Math.abs(i)] = [i < 0 ? 1 : 0, 0, 0xF0, 0]
+            return Keys.isLastLeftKey(entries, input[1])
+        }), [true, false, false, false, false, true, true])
+    }
+
+    // Keys pressed → [codes, text]: modifiers as a mask, at most two keys.
+    function test_combination() {
+        table([[[], [[2, 0, 0, 0], ""]], [[0x04], [[2, 0, 0x04, 0], "A"]], [[0xE7], [[2, 0x80, 0, 0], "RWin"]],
+               [[0xE0, 0xE1, 0x04, 0x05, 0x06, 0xE0], [[2, 0x03, 0x04, 0x05], "LCtrl + LShift + A + B + LCtrl"]]], (codes) => {
+            const state = codes.reduce((combo, code) => Keys.comboAdd(combo, code, nameOf(code)), Keys.newCombo())
+            return [Keys.comboCodes(state), Keys.comboText(state)]
+        })
+    }
+
+    // What the view takes: sixteen entries in order, short tables padded with zeros.
+    function test_src64() {
+        compare(Keys.src64([[1, 2, 3, 4], [7]]), [1, 2, 3, 4, 7, 0, 0, 0].concat(new Array(56).fill(0)))
+    }
+
+    // Knob position → rate; typed repeat counts.
+    function test_numbers() {
+        compare([3, 9, 79, 120].map(Keys.fireRate), [4, 10, 80, 80])
+        compare(["25", "255", "300", "-1", "x"].map((t) => Keys.repeatCount(t)), [25, 255, 255, 0, 0])
+    }
+
+    // The colourful list adds seven effects, the 55328 Breath Loop; the panel grows with its rows; off the list: Static.
+    function test_effects() {
+        const lists = [[false, false], [true, false], [false, true]].map((a) => Light.effects(a[0], a[1]))
+        compare(lists.map((list) => [list.length, list[list.length - 1].label]), [[4, 4], [11, 14], [5, 15]])
+        const height = (speed, bright) => Light.panelHeight({ speed, bright })
+        compare([height(false, false), height(true, false), height(false, true), height(true, true)], [176, 224, 224, 264])
+        compare([-1, 1, 4].map((code) => Light.effectAt(lists[0], code)), [lists[0][0], lists[0][1], lists[0][0]])
+    }
+
+    // [colourful, 55328, DPI stages, effect] → blocks shown, as bits of blocks 0..7.
+    function test_blockVisible() {
+        compare([[false, false, 4, 0], [false, false, 6, 0], [true, false, 1, 0], [false, true, 4, 0], [false, true, 4, 4],
+                 [false, true, 0, 4], [false, true, 1, 0]].map((a) => [0, 1, 2, 3, 4, 5, 6, 7].map(
+                     (i) => Light.blockVisible(i, a[0], a[1], a[2], a[3]) ? 1 : 0).join("")),
+                ["11110000", "11111100", "11111111", "10000000", "11111110", "01111110", "10000000"])
+    }
+
+    // Hue bar position → colour, and colour → marker position (0 off the ring).
+    function test_hueRing() {
+        compare([0, 29, 30, 45, 75, 100, 135, 179, 180, 182, 183].map(Light.hueAt),
+                [[255, 0, 0], [255, 246, 0], [255, 255, 0], [128, 255, 0], [0, 255, 127], [0, 170, 255], [127, 0, 255],
+                 [255, 0, 9], [255, 0, 0], [255, 0, 0], [255, 255, 255]])
+        compare([[255, 0, 0], [255, 255, 0], [255, 127, 0], [128, 255, 0], [0, 255, 127], [0, 170, 255], [96, 0, 255],
+                 [255, 0, 128], [0, 255, 0], [255, 255, 255], [10, 20, 30], [255, 10, 255]].map((c) => Light.markerPosition(c[0], c[1], c[2])),
+                [0, 30, 15, 45, 76, 101, 133, 167, 60, 183, 0, 0])
+    }
+
+    // The 24 components stored and sent (a damaged colour as black); the 55328 sends block 8 only with Breath Loop.
+    function test_colorList() {
+        const colors = ["#ff8001", "x"].concat(Array(5).fill("#000000"), ["#0a0b0c"])
+        const list = (is55328, effect) => Light.colorList(colors, is55328, effect)
+        compare([list(false, 0), list(true, 0).slice(21), list(true, 4).slice(21)],
+                [[255, 128, 1].concat(Array(18).fill(0), [10, 11, 12]), [0, 0, 0], [10, 11, 12]])
     }
 }

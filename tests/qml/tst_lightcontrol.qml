@@ -2,8 +2,7 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/screens"
 
-// The lighting panel over a real view and a temporary copy of the factory data; what each
-// effect shows is checked on its library.
+// The lighting panel over a real view and a copy of the factory data (the hue ring's colours: tst_libraries).
 Item {
     width: 400; height: 400
 
@@ -20,8 +19,7 @@ Item {
 
         function fields(panel) { return ["redField", "greenField", "blueField"].map((name) => child(panel, name).textValue) }
 
-        // A stored effect shows with its rows, steps and colour cover, a short colour list as far as it goes;
-        // loading again (profile switch, reset mark) does not extend the list.
+        // A stored effect shows with its rows, steps and colour cover; loading again does not extend the effect list.
         function test_storedEffects_data() {
             return [["vertical flipping", 8, true, "Vertical Flipping", [8, true, true, true, 2, 1, 264], 11, 8, "Spotlight"],
                     ["off", 3, true, "OFF", [3, false, false, true, 2, 1, 176], 11, 8, "Spotlight"],
@@ -42,10 +40,9 @@ Item {
                      panel.isSave], [data.blocks].concat(data.shown, [data.text, data.count, data.last, "#010203", ["1", "2", "3"], false]))
         }
 
-        // Picking an effect, the hue bar and the fields set the selected block; an emptied field reads 0, a colour
-        // off the ring puts the marker at the left end and keeps the typed value. A slider or the bar marks the
-        // panel unsaved on release, not on a press. Save takes it all, stored it shows again, and the reset
-        // mark then brings the factory lighting.
+        // Picking an effect, the hue bar and the fields set the selected block; an emptied field reads 0, a colour off
+        // the ring puts the marker at the left end and keeps the typed value. A slider or the bar marks the panel
+        // unsaved on release, not on a press. Save takes it all, it shows again, and the reset mark brings the factory's.
         function test_colourAndSave() {
             const panel = makePanel({ isColorful: true })
             panel.selectBlock(4)
@@ -59,13 +56,13 @@ Item {
             compare([panel.speedStep, child(child(panel, "speedRow"), "percentBox").children[0].text], [2, "50%"])
             mouseClick(child(panel, "colorBlock6"))
             const seen = [[panel.selectColorBlock, fields(panel), panel.colors[6], panel.markers[6]]]
-            for (const [field, text] of [["red", "0"], ["blue", ""], ["blue", "255"], ["green", "17"], ["red", "17"]]) {
+            for (const [field, text] of [["blue", ""], ["blue", "255"], ["green", "17"], ["red", "17"]]) {
                 typeInto(child(panel, field + "Field"), text)
                 seen.push([field, fields(panel), panel.colors[6], panel.markers[6]])
             }
-            compare(seen, [[6, ["96", "0", "255"], "#6000ff", 133], ["red", ["0", "0", "255"], "#0000ff", 121],
-                           ["blue", ["0", "0", "0"], "#000000", 0], ["blue", ["0", "0", "255"], "#0000ff", 121],
-                           ["green", ["0", "17", "255"], "#0011ff", 119], ["red", ["17", "17", "255"], "#1111ff", 0]])
+            compare(seen, [[6, ["96", "0", "255"], "#6000ff", 133], ["blue", ["96", "0", "0"], "#600000", 0],
+                           ["blue", ["96", "0", "255"], "#6000ff", 133], ["green", ["96", "17", "255"], "#6011ff", 0],
+                           ["red", ["17", "17", "255"], "#1111ff", 0]])
             panel.selectBlock(2)
             panel.isSave = false
             const bar = child(panel, "hueBar")
@@ -94,12 +91,11 @@ Item {
             const keys = [Qt.Key_Left, Qt.Key_Right, Qt.Key_Down, Qt.Key_Tab, Qt.Key_End, Qt.Key_Home, Qt.Key_PageUp,
                           Qt.Key_Right, Qt.Key_Down]
             const block = () => panel.selectColorBlock
-            compare(walk(keys, () => [focusName(), block(), panel.markers[block()], panel.colors[block()], fields(panel)[1], panel.isSave]),
-                    [["colorBlock2", 2, 121, "#0000ff", "0", false], ["colorBlock0", 0, 0, "#ff0000", "0", false],
-                     ["colorBlock1", 1, 60, "#00ff00", "255", false], ["hueBar", 1, 60, "#00ff00", "255", false],
-                     ["hueBar", 1, 183, "#ffffff", "255", true], ["hueBar", 1, 0, "#ff0000", "0", true],
-                     ["hueBar", 1, 30, "#ffff00", "255", true], ["hueBar", 1, 31, "#f7ff00", "255", true],
-                     ["hueBar", 1, 30, "#ffff00", "255", true]])
+            compare(walk(keys, () => [focusName(), block(), panel.markers[block()], panel.colors[block()], panel.isSave]),
+                    [["colorBlock2", 2, 121, "#0000ff", false], ["colorBlock0", 0, 0, "#ff0000", false],
+                     ["colorBlock1", 1, 60, "#00ff00", false], ["hueBar", 1, 60, "#00ff00", false],
+                     ["hueBar", 1, 183, "#ffffff", true], ["hueBar", 1, 0, "#ff0000", true], ["hueBar", 1, 30, "#ffff00", true],
+                     ["hueBar", 1, 31, "#f7ff00", true], ["hueBar", 1, 30, "#ffff00", true]])
             panel.pickEffect(2) // Neon: speed, no colours
             child(panel, "speedSlider").forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Tab)

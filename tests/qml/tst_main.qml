@@ -1,8 +1,9 @@
 import QtQuick
 import QtTest
 
-// The main scene over a real view and a temporary data folder: its start,
-// its texts and its keyboard order (its Save: tst_scenedevice).
+// The main scene over a real view and a temporary data folder: its start, texts and keyboard order; how it opens its
+// dialogs, forwards key events to them and switches profiles; with a virtual mouse behind its session, that a click's
+// request reaches it (bytes: tst_session), busy and outcome shown.
 Item {
     id: scene
 
@@ -16,10 +17,6 @@ Item {
         function test_startUpLockAndSecondConnect() {
             const main = makeMain()
             verify(!main.visible && !main.isPownOn)
-            const [keys, buttons] = [spy(main, "msg_KB"), spy(main, "msg_MS")]
-            main.detectKeyboard(true, 0x28)
-            main.detectMouse(false, 0xF1, 12, -3)
-            compare([args(keys), args(buttons)], [[[true, 0x28]], [[false, 0xF1, 12, -3]]])
             // Off screen, the start-up picture is not even decoded.
             scene.Window.window.visible = false
             main.initUI()
@@ -42,58 +39,35 @@ Item {
             tryVerify(() => !main.locked && !child(main, "busyIndicator").visible, 500)
         }
 
-        // What the start reads (gun, profile, family, texts, rate); stages count from 1.
-        function test_startValues_data() {
-            return [
-                { tag: "damaged", global: { "mouse/isGun": "perhaps", "mouse/profileNo": "17", "mouse/icType": "" },
-                  rate: "fast", values: [true, 0, "553", "Config", "1000Hz"] },
-                { tag: "no gun, rate as text", global: { "mouse/isGun": false }, rate: "1",
-                  values: [false, 0, "553", "Config", "250Hz"] },
-            ]
-        }
-
-        function test_startValues(data) {
-            for (const key in data.global)
-                ui_View.setGlobalData(key, data.global[key])
-            ui_View.setData("mouse/reportRate", data.rate)
+        // What the start reads (gun, profile, family, rate; damaged values: tst_libraries, tst_sessionvalues; stages
+        // count from 1), texts, refusals and the names (and tooltips) of icon-only buttons (no file: tst_myqquickview).
+        function test_startValuesAndTexts() {
+            for (const [key, value] of [["mouse/isGun", false], ["mouse/profileNo", "17"], ["mouse/icType", ""],
+                                        ["common/language", "ChineseSimplified"]])
+                ui_View.setGlobalData(key, value)
+            ui_View.setData("mouse/reportRate", "1")
             const main = startMain()
             for (const n of [3, 0])
                 main.setCurrentDPI(n)
-            compare([main.isGun, main.profileNo, main.icType, main.mainLang[4],
-                     child(child(main, "reportRateMain"), "rateList").textValue, child(main, "dpiSettingMain").currentDPI],
-                    data.values.concat([2]))
-        }
-
-        // Texts, refusals and the names (and tooltips) of icon-only buttons.
-        function test_texts_data() {
-            const [zh, en] = ["删除宏“%1”？", "Delete the macro “%1”?"]
-            return [
-                { tag: "chinese", language: "ChineseSimplified", row: 0,
-                  texts: ["保存", "系统设置", zh, zh, zh, "帮助", "关闭", "恢复默认", "回报率", "加载中……"] },
-                { tag: "missing file keeps the built-in texts", language: "Nowhere", row: 6,
-                  texts: ["Save", "Number of Rows", en, en, en, "Help", "Close", "Restore defaults", "Report Rate",
-                          "LOADING ......"] },
-            ]
-        }
-
-        function test_texts(data) {
-            ui_View.setGlobalData("common/language", data.language)
-            const main = startMain()
+            compare([main.isGun, main.profileNo, main.icType, child(main, "rateList").textValue,
+                     child(main, "dpiSettingMain").currentDPI], [false, 0, "553", "250Hz", 2])
             const system = dialog(main, "systemSettingMain")
-            compare([main.mainLang[10], system.systemSettingLang[data.row]].concat(
+            const zh = "删除宏“%1”？"
+            compare([main.mainLang[10], system.systemSettingLang[0]].concat(
                         [child(main, "keyMatrixMain"), dialog(main, "macroEditorMain"), dialog(main, "profileMain")]
                         .map((screen) => screen.refusalLang[23]),
                         [child(main, "helpButton"), child(system, "closeMark"), child(system, "resetMark"),
                          child(main, "rateList")].map((button) => button.description),
-                        [child(main, "busyIndicator").text]), data.texts)
+                        [child(main, "busyIndicator").text]),
+                    ["保存", "系统设置", zh, zh, zh, "帮助", "关闭", "恢复默认", "回报率", "加载中……"])
             // Latin and Chinese draw without the text shaper, in every text of the scene and its dialogs.
             const shaped = (item) => Array.from(item.children).reduce((found, c) => found.concat(shaped(c)),
                                                                        item.font && item.font.preferShaping ? [item.text] : [])
             compare(shaped(main), [])
         }
 
-        // A language chosen in the system settings relabels the window, the open dialog and the key
-        // table's rows at once and is stored; "System default" gives the choice back to the locale.
+        // A language chosen in the system settings relabels the window, the open dialog and the key table's rows at
+        // once and is stored; "System default" gives the choice back to the locale.
         function test_languageChosenInTheSettings() {
             const main = startMain()
             main.openDialog(child(main, "systemSettingMainLoader"))
@@ -116,10 +90,9 @@ Item {
             compare([shown(), testData.read("modules/setting/apConfig.bin").includes("language")], [english, false])
         }
 
-        // The title bar comes first, each side panel's drop-down before what it
-        // governs; an open dialog keeps Tab and Backtab
-        // going round inside it; the help menu, a radio group and a drop-down
-        // take keys (a slider: tst_dpisetting); Escape closes and the focus goes back.
+        // The title bar comes first, each side panel's drop-down before what it governs; an open dialog keeps Tab
+        // and Backtab going round inside it; the help menu, a radio group and a drop-down take keys (a slider:
+        // tst_dpisetting); Escape closes and the focus goes back.
         function test_keyboardWalks_data() {
             const [tab, back, enter] = [Qt.Key_Tab, Qt.Key_Backtab, Qt.Key_Return]
             const system = ["resetMark", "closeMark", "languageList", "mouseSpeedSlider", "doubleClickSlider",
@@ -140,14 +113,13 @@ Item {
                 { tag: "dialog: Tab goes round", start: "systemSettingButton",
                   keys: [enter].concat(system.map(() => tab), [tab, Qt.Key_Escape]),
                   focus: ["systemSettingMain"].concat(system, ["resetMark", "systemSettingButton"]) },
-                { tag: "dialog: Backtab goes round", start: "systemSettingButton", keys: [enter, back, back, tab, tab],
-                  focus: ["systemSettingMain", "autostartBox", "screenRadio", "autostartBox", "resetMark"] },
+                { tag: "dialog: Backtab goes round, radio arrows pass the field between", start: "systemSettingButton",
+                  keys: [enter, back, back, Qt.Key_Up, Qt.Key_Down, tab, tab],
+                  focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio", "screenRadio", "autostartBox",
+                          "resetMark"] },
                 { tag: "question: Tab goes round, Escape cancels", start: "resetButton",
                   keys: [Qt.Key_Space, tab, tab, tab, back, Qt.Key_Escape],
                   focus: ["resetConfirm", "resetCancel", "resetOk", "resetCancel", "resetOk", "resetButton"] },
-                { tag: "radio arrows pass the field between", start: "systemSettingButton",
-                  keys: [enter, back, back, Qt.Key_Up, Qt.Key_Down],
-                  focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio", "screenRadio"] },
                 { tag: "drop-down: Up, the rate above", start: "rateList", keys: [Qt.Key_Up], focus: ["rateList"], rate: 2 },
             ]
         }
@@ -164,8 +136,7 @@ Item {
             system.scrollReason = ""
             const first = data.start ? child(main, data.start) : main
             first.forceActiveFocus(Qt.TabFocusReason)
-            // The focus ring goes round each control that takes the focus; not round a
-            // text field (its cursor shows), a menu or a dialog as a whole.
+            // The focus ring goes round each control that takes the focus; not round a field, a menu or a dialog.
             const ring = child(main, "focusRing")
             const ringed = []
             const seen = data.keys.map((key) => {
@@ -183,6 +154,315 @@ Item {
             // The help menu shows its whole link.
             const helpRows = Array.from(dialog(main, "helpMenu").children[0].children).filter((row) => row.modelData)
             compare(helpRows.map((row) => row.children[0].truncated), [false, false])
+        }
+
+        // Each dialog opens centred over the mask with the keyboard and gives it back when it closes; the question
+        // stays within the window when dragged; the macro editor opens over the assignment dialog and leaves the mask.
+        function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
+            return [
+                { tag: "reset question, dragged", name: "resetConfirm", x: 298.5, y: 269, close: "resetCancel" },
+                { tag: "macro editor over the assignment", name: "macroEditorMain", x: 192, y: 96, over: true },
+                { tag: "system settings, rebuilt after the tray", name: "systemSettingMain", x: 304, y: 139, rebuilt: true },
+            ]
+        }
+
+        function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
+            const main = startMain()
+            const [mask, opener] = [child(main, "mask"), child(main, "configButton")]
+            const under = data.over ? dialog(main, "keyAssigmentMain") : null
+            if (data.rebuilt) {
+                // Built, closed, released in the tray: built again with all it was built with.
+                main.openDialog(child(main, data.name + "Loader"))
+                mouseClick(child(child(main, data.name), "closeMark"))
+                main.endCaptures()
+                main.wake()
+                compare(child(main, data.name + "Loader").item, null)
+            }
+            opener.forceActiveFocus()
+            if (under) {
+                main.showKeyAssigment(4)
+                child(under, "page").contentY = 250
+                waitForRendering(under)
+                mouseClick(child(under, "macroEditorButton"))
+            } else {
+                main.openDialog(child(main, data.name + "Loader"))
+            }
+            const shown = child(main, data.name)
+            compare([shown.visible, mask.visible, !!under || shown.activeFocus, shown.x, shown.y, !under || shown.z > under.z],
+                    [true, true, true, data.x, data.y, true])
+            if (data.close) {
+                mousePress(shown, 200, 60)
+                mouseMove(shown, 1200, 1060)
+                const far = [shown.x, shown.y]
+                mouseMove(shown, -2000, -2000)
+                mouseRelease(shown, -2000, -2000)
+                compare(far.concat([shown.x, shown.y]), [1024 - 427, 640 - 102, 0, 0])
+            }
+            mouseClick(child(data.close ? main : shown, data.close || "closeMark"))
+            compare([shown.visible, mask.visible, !under || under.visible], [false, !!under, true])
+            if (under)
+                mouseClick(child(under, "closeMark"))
+            compare([mask.visible, opener.activeFocus], [false, true])
+        }
+
+        // Global capture runs exactly while a field or the recorder waits; each wait ends on its own (key taken,
+        // Stop, dialog closed) and when the window goes to the tray.
+        function test_capturesRunOnlyWhileTheSceneWaits_data() {
+            return ["fire key", "fire hide", "combo close", "combo hide", "record stop", "record hide", "insert hide"]
+                .map((row) => ({ tag: row, start: row.split(" ")[0], end: row.split(" ")[1] }))
+        }
+
+        function test_capturesRunOnlyWhileTheSceneWaits(data) {
+            ui_View.updataNameList(0, ["Macro_0"])
+            ui_View.createMacroIni("Macro_0", 0)
+            ui_View.saveMacroIni("Macro_0", ["1,A", "2,A"], 1)
+            const main = startMain()
+            const usesKeys = data.start === "fire" || data.start === "combo"
+            const [keys, editor] = [dialog(main, "keyAssigmentMain"), dialog(main, "macroEditorMain")]
+            ui_View.visible = true
+            if (usesKeys) {
+                main.showKeyAssigment(0)
+            } else {
+                main.openDialog(child(main, "macroEditorMainLoader"))
+                editor.selectMacro(0)
+                editor.actionList.currentIndex = 0
+            }
+            const captures = spy(ui_View, "captureActiveChanged")
+            const steps = {
+                fire: () => keys.startFireInput(), combo: () => keys.startComboInput(),
+                record: () => editor.toggleRecording(), insert: () => editor.actionMenuChosen(2),
+                key: () => main.detectKeyboard(true, 0x04), close: () => keys.closeDialog(),
+                stop: () => { main.detectKeyboard(true, 0x05); main.detectKeyboard(false, 0x05); editor.toggleRecording() },
+                hide: () => { ui_View.visible = false; main.endCaptures() }
+            }
+            steps[data.start]()
+            verify(main.isCapturing)
+            steps[data.end]()
+            // Hidden, the open dialog stays; the closed one is released until it opens.
+            compare([main.isCapturing, !!main.keyAssigment && (keys.isFireInput || keys.isComboInput),
+                     !!main.macroEditor && (editor.isInputting || editor.isInsertting || editor.insertKeyBox.visible),
+                     data.end !== "hide" || (main.keyAssigment === keys) === usesKeys && !main.macroEditor === usesKeys],
+                    [false, false, false, true])
+            // Back from the tray: no capture until the user starts one.
+            ui_View.visible = true
+            ui_View.visible = false
+            compare(args(captures), [[true], [false]])
+            if (data.end === "stop") // the scene's keys reach the recorder
+                compare(ui_View.loadMacroIni("Macro_0"), ["1,B", "2,B", "1"])
+        }
+
+        // While a key capture waits, and in the press that it took, Escape is the captured key (the window may see
+        // that press before or after the capture); after that it closes.
+        function test_escapeDuringACaptureIsAKey() {
+            const main = startMain()
+            main.showKeyAssigment(3)
+            const keys = dialog(main, "keyAssigmentMain")
+            child(keys, "fireKeyStop").forceActiveFocus(Qt.TabFocusReason)
+            keys.startFireInput()
+            keyClick(Qt.Key_Escape)
+            const seen = [[keys.visible, keys.isFireInput]]
+            main.detectKeyboard(true, 0x29)
+            keyClick(Qt.Key_Escape)
+            seen.push([keys.visible, keys.isFireInput, keys.keyString])
+            compare(seen, [[true, true], [true, false, "Esc"]])
+            tryVerify(() => !keys.isEscapeJustTaken, 1000)
+            keyClick(Qt.Key_Escape)
+            compare([keys.visible, child(main, "keyMatrixMain").modKeys.get(3).keyText], [false, "Esc"])
+        }
+
+        // The switcher's rows are the manager's; deleting one above keeps the mark. From the keyboard an arrow only
+        // opens its list (a switch sends the whole profile); Enter switches.
+        function test_titleBarSwitchesProfiles() {
+            ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
+            const main = startMain(true)
+            const [profiles, switcher] = [dialog(main, "profileMain"), child(main, "menuUp").profileList]
+            switcher.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Down)
+            tryVerify(() => !switcher.isAnimating && switcher.isDrop, 1000)
+            compare([main.profileNo, switcher.Accessible.name], [0, "Profile"])
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            tryCompare(main, "profileNo", 1)
+            settle()
+            pickRow(switcher, 2, 40)
+            tryCompare(main, "profileNo", 2)
+            settle()
+            child(profiles, "profileList").currentIndex = 1
+            profiles.deleteCurrentProfile()
+            compare([profiles.profileNo, Number(ui_View.getGlobalData("mouse/profileNo")), switcher.currentSelect,
+                     switcher.textValue, profiles.profileDataModel0.count], [2, 2, 1, "B", 2])
+        }
+
+        // Switching profile (title bar, or the tray) and quitting ask first about unsaved changes.
+        function test_unsavedChangesAreNotDroppedWithoutAsking_data() {
+            return ["switch Save", "switch Cancel", "quit Discard", "quit Escape"]
+                .map((row) => ({ tag: row, quit: row.startsWith("quit"), answer: row.split(" ")[1] }))
+        }
+
+        function test_unsavedChangesAreNotDroppedWithoutAsking(data) {
+            ui_View.updataNameList(2, ["Standard0", "Gaming1"])
+            const main = startMain(true)
+            const [dpi, mask, switcher, quits] = [child(main, "dpiSettingMain"), child(main, "mask"),
+                child(main, "menuUp").profileList, spy(ui_Ctl, "quitRequested")]
+            const before = Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
+            main.requestProfileSwitch(1) // without changes nothing is asked
+            settle()
+            main.requestProfileSwitch(0)
+            settle()
+            // The question is built when first asked.
+            compare([main.profileNo, findChild(main, "unsavedPrompt")], [0, null])
+            drag(dpi.stage(0).slider.children[2], 494, 0)
+            data.quit ? main.requestQuit() : pickRow(switcher, 1, 40)
+            tryVerify(() => findChild(main, "unsavedPrompt")?.visible, 1000)
+            const prompt = child(main, "unsavedPrompt")
+            compare([mask.visible, quits.count, main.profileNo, main.hasUnsavedChanges], [true, 0, 0, true])
+            data.answer === "Escape" ? keyClick(Qt.Key_Escape) : mouseClick(child(prompt, "unsaved" + data.answer))
+            settle()
+            const done = data.answer === "Save" || data.answer === "Discard"
+            const switched = !data.quit && done ? 1 : 0
+            compare([prompt.visible, mask.visible, quits.count, main.profileNo, main.hasUnsavedChanges, switcher.currentSelect],
+                    [false, false, data.quit && done ? 1 : 0, switched, !done, switched])
+            const stored = /dpiValueArray=(\d+)/.exec(testData.read("modules/setting/p1.bin"))[1]
+            compare(Number(stored), data.answer === "Save" ? 6000 : before)
+            // Discarded means gone from the screen too.
+            if (data.answer === "Discard" && data.quit)
+                compare(dpi.stage(0).dpiValue, String(before))
+        }
+
+        // Whether the gun editor is built before, after or released in the tray, the reset is stored and its next
+        // closing sends the slots with the key table, again while the mouse has not taken them.
+        function test_factoryResetResetsTheGunSlots_data() {
+            return ["before", "after", "release"].map((build) => ({ tag: "editor built, " + build, build: build }))
+        }
+
+        function test_factoryResetResetsTheGunSlots(data) {
+            ui_View.setGlobalData("mouse/selectGun", [5, 4, 3])
+            const main = startMain(true, true)
+            if (data.build !== "after")
+                compare(dialog(main, "gunControlMain").selectGun1, 5)
+            mouseClick(child(main, "resetButton"))
+            mouseClick(child(main, "resetOk"))
+            settle()
+            const pictures = () => [child(main, "titleLogo").status, child(main, "mousePicture").status]
+            if (data.build === "release")
+                main.endCaptures() // in the tray the backdrop and the mouse let go of their pictures too
+            const released = data.build === "release" ? Image.Null : Image.Ready
+            compare([ui_View.getGlobalData("mouse/selectGun").map(Number), !!main.gunControl, pictures()],
+                    [[0, 1, 2], data.build === "before", [released, released]])
+            main.wake()
+            compare(pictures(), [Image.Ready, Image.Ready])
+            const gun = dialog(main, "gunControlMain")
+            compare([gun.selectGun1, gun.selectGun2, gun.selectGun3, gun.gunNumberModel.get(1).gunY, gun.isSave],
+                    [0, 1, 2, "7", true])
+            const sent = [false, true].map((taken) => {
+                testData.setMouseSilent(!taken)
+                testData.clearDeviceRecord()
+                gun.visible = true
+                gun.close()
+                settle()
+                return [taken && codes(), gun.isSave]
+            })
+            compare(sent, [[false, true], ["83 04 83 04 83 04 12", false]])
+        }
+
+        function setMacro(slot, button) {
+            ui_View.updataNameList(0, ["M1"])
+            ui_View.createMacroIni("M1", 0)
+            ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
+            ui_View.setDataList("mouseKeyMatrix/" + button, [4, 0, slot, 0])
+            ui_View.setData("mouseMacroKey/" + slot, "M1")
+        }
+
+        // Nothing is stored or sent without a change. Each panel edited, one Save: the key table, the DPI stages and
+        // the lighting go out in that order while the window shows it busy; then nothing is unsaved. A Save the data
+        // folder does not take is told and the panels stay unsaved.
+        function test_saveSendsTheEditedPanels() {
+            const main = startMain(true)
+            ui_View.setDataList("mouse/dpiValueArray", [1, 2, 3, 4, 5, 6, 7, 8])
+            const [keys, dpi, light, save] = ["keyMatrixMain", "dpiSettingMain", "lightControlMain", "saveButton"]
+                .map((n) => child(main, n))
+            const notices = spy(ui_View, "userNotice")
+            const state = () => [notices.count, main.hasUnsavedChanges, keys.isSave, dpi.isSave, light.isSave,
+                                 ui_View.getDataList("mouse/dpiValueArray", false)[0]]
+            mouseClick(save)
+            settle()
+            compare([codes()].concat(state()), ["", 0, false, false, false, false, 1])
+            keys.modKeys.setProperty(3, "keyCode2", 0xF1)
+            keys.isSave = true
+            drag(dpi.stage(0).slider.children[2], 494, 0)
+            light.pickEffect(2)
+            testData.setUnwritable("modules/setting/p1.bin", true)
+            mouseClick(save)
+            settle()
+            testData.setUnwritable("modules/setting/p1.bin", false)
+            compare(state(), [1, true, true, true, true, 6000])
+            testData.clearDeviceRecord()
+            mouseClick(save)
+            compare([main.locked, child(main, "busyIndicator").visible, child(main, "leftPanel").enabled], [true, true, false])
+            settle()
+            compare([codes(), main.locked].concat(state()), ["12 11 0d 10 10", false, 1, false, false, false, false, 6000])
+        }
+
+        // What the mouse did not take is told, and stays marked unsaved (a switch: owed, and said so after a restart;
+        // what a Save then sends: tst_session); the report rate box goes back to the stored rate.
+        function test_refusedSendsAreToldAndStayUnsaved_data() {
+            return [
+                { tag: "switch", action: (main) => main.requestProfileSwitch(1), owed: true,
+                  shown: (main) => [main.profileNo], after: [1] },
+                { tag: "report rate", action: (main) => {
+                    const list = child(main, "rateList")
+                    list.currentSelect = 1
+                    list.valueChange(1)
+                  }, shown: (main) => [child(main, "rateList").textValue, ui_View.getData("mouse/reportRate", false)],
+                  after: ["1000Hz", "3"] },
+            ]
+        }
+
+        function test_refusedSendsAreToldAndStayUnsaved(data) {
+            ui_View.updataNameList(2, ["Standard0", "Gaming1"])
+            const main = startMain(true)
+            const notices = spy(ui_View, "userNotice")
+            testData.setMouseSilent(true)
+            data.action(main)
+            settle()
+            const failed = main.noticeLang[5]
+            compare([notices.signalArguments.filter((a) => a[0] === failed).length, child(main, "noticeBar").Accessible.name,
+                     main.hasUnsavedChanges, String(child(main, "saveButton").faceColor)].concat(data.shown(main)),
+                    [1, failed, !data.tag.startsWith("report"), data.tag.startsWith("report") ? "#09347f" : "#ff3030"]
+                    .concat(data.after))
+            if (!data.owed)
+                return
+            main.destroy()
+            const again = startMain()
+            compare([again.hasUnsavedChanges, again.noticeText], [true, again.noticeLang[7]])
+        }
+
+        // The assignment dialog's macro goes to its slot as it closes; an edited macro goes again to every slot a
+        // button plays it from; a renamed one shows its new name on its buttons at once; a deleted one gives its
+        // buttons their defaults back, on the mouse and in every profile.
+        function test_macros() {
+            setMacro(3, 4)
+            const main = startMain(true)
+            main.showKeyAssigment(2)
+            const keys = dialog(main, "keyAssigmentMain")
+            keys.chooseMacroMode(0)
+            keys.chooseMacro(0)
+            keys.closeDialog()
+            settle()
+            compare([codes(), ui_View.getData("mouseMacroKey/2", false)], ["13", "M1"])
+            testData.clearDeviceRecord()
+            const editor = dialog(main, "macroEditorMain")
+            editor.modifyMacroData("M1")
+            settle()
+            compare(codes(), "13 13")
+            verify(editor.renameMacro(0, "Burst"))
+            compare([2, 4].map((row) => child(main, "keyMatrixMain").modKeys.get(row).keyText), ["Burst", "Burst"])
+            testData.clearDeviceRecord()
+            editor.selectMacro(0)
+            editor.deleteCurrentMacro()
+            settle()
+            compare([codes(), child(main, "keyMatrixMain").modKeys.get(4).keyCode2, JSON.stringify(ui_View.getDataList("mouseKeyMatrix/4", false)),
+                     JSON.stringify(ui_View.getNameList(0))], ["12", 0xF3, "[0,0,243,0]", "[]"])
         }
     }
 }

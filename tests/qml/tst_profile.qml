@@ -4,8 +4,6 @@ import "qrc:/modules/qml/screens"
 
 // The profile manager over a real view and a temporary data folder.
 Item {
-    id: scene
-
     width: 500
     height: 400
 
@@ -20,9 +18,8 @@ Item {
                     ["Normal", ["Normal0", "loaderbraxel"]])
         }
 
-        // Delete from a row's menu asks first, naming the profile ("$&" shown
-        // as typed), and Cancel keeps it; row zero and the active one stay (and a
-        // screen reader hears which is active).
+        // Delete from a row's menu asks first, naming the profile ("$&" shown as typed), and Cancel keeps it; row
+        // zero and the active one stay (and a screen reader hears which is active).
         function test_deleteRules() {
             ui_View.updataNameList(2, ["Standard0", "A$&1", "B2"])
             const [dialog, notices, seen] = [makeInit(profileComponent, { profileNo: 2 }), spy(ui_View, "userNotice"), []]
@@ -42,8 +39,8 @@ Item {
                     [["Standard0", "B2"], ["The first profile and the active one cannot be deleted."], ["", "Active"]])
         }
 
-        // Export from any row writes the active profile. Import and New (the default
-        // profile) take the lowest free number, without switching; six rows at most.
+        // Export from any row writes the active profile. Import and New (the default profile) take the lowest free
+        // number, without switching; six rows at most.
         function test_exportImportAndNew() {
             ui_View.updataNameList(2, ["Standard0", "A2"])
             ui_View.setGlobalData("mouse/profileNo", 2)
@@ -69,9 +66,8 @@ Item {
                     [6, ["save Profile(*.pf)", "open Profile(*.pf)", "open Profile(*.pf)"], 0])
         }
 
-        // The keyboard does what the pointer does: Tab from the close mark reaches the list, Down
-        // chooses the next row, F2 renames it (Enter keeps the name, and the focus in the list),
-        // the Menu key opens the row's menu and Delete asks to delete the row.
+        // The keyboard does what the pointer does: Tab from the close mark reaches the list, Down chooses the next
+        // row, F2 renames it (the focus stays in the list), the Menu key opens the row's menu, Delete asks.
         function test_keyboard() {
             ui_View.updataNameList(2, ["Standard0", "a1", "b2"])
             const [dialog, ring] = [makeInit(profileComponent, { profileNo: 0 }), focusRing()]
@@ -85,8 +81,7 @@ Item {
             compare(ui_View.getNameList(2), ["Standard0", "z1", "b2"])
         }
 
-        // A name another row has or the list's sentinel is refused. A list the data folder does not
-        // take is no change: the rows stay as stored, and the notice says the change was not made.
+        // A name another row has or the list's sentinel is refused; a list the data folder does not take changes nothing.
         function test_rename_data() {
             return [{ tag: "free", typed: "z", expected: "z" }, { tag: "unchanged", typed: "a", expected: "a" },
                     { tag: "another row's", typed: "b", expected: "a", notice: "That name is already taken." },

@@ -2,9 +2,9 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/common"
 
-// RectInput, CheckBox, RadioButton and the buttons' keys.
+// The common controls: fields, check boxes, radios, buttons, sliders (geometry: tst_libraries) and drop-downs.
 Item {
-    width: 400; height: 300
+    width: 600; height: 500
 
     Component { id: inputComponent; RectInput { x: 20; y: 20 } }
     Component { id: checkComponent; CheckBox { x: 40; y: 40; textValue: "Endless" } }
@@ -12,7 +12,11 @@ Item {
     Component { id: textButtonComponent; TextButton { x: 40; y: 120; textValue: "Save" } }
     Component { id: imageButtonComponent; ImageButton { x: 40; y: 120; width: 16; height: 16; description: "Help" } }
     Component { id: popupComponent; PopupMenu { x: 200; y: 20; entries: ["Delete", "Import", "Export"] } }
-    Item { id: elsewhere; focus: true }
+    Component { id: sliderComponent; SliderButton { x: 20; y: 20 } }
+    Component { id: listComponent; DropDownList { x: 20; y: 10; width: 120; mdItems: ListModel {} } }
+    Component { id: gridComponent; DropDownGrid { x: 20; y: 10; width: 100; mdItems: ListModel {} } }
+    Component { id: dropSliderComponent; DropDownSlider { x: 20; y: 10; width: 120 } }
+    Item { id: elsewhere; focus: true; activeFocusOnTab: true } // where the focus starts and Tab leaves to
 
     SceneTestCase {
         name: "SimpleControls"
@@ -66,8 +70,7 @@ Item {
             compare([seen, control.isSelect], [data.seen, data.selected])
         }
 
-        // An icon-only button's tooltip shows after a hover, goes with a press and stays away
-        // until the pointer leaves.
+        // An icon-only button's tooltip shows after a hover, goes with a press and stays away until the pointer leaves.
         function test_toolTipGoesWithAPress() {
             const button = make(imageButtonComponent, {})
             const tip = child(button, "toolTip")
@@ -84,8 +87,7 @@ Item {
             compare(seen, [false, false])
         }
 
-        // Tab ends editing without a change; arrows walk a radio group and choose as they go;
-        // a shown popup menu holds the keys, closing gives them back.
+        // Tab ends editing unchanged; arrows walk a radio group, choosing; a shown popup menu holds the keys until it closes.
         function test_focusWalks() {
             const input = make(inputComponent, { textValue: "12" })
             const radios = [80, 110].map((y, index) => make(radioComponent, { y, index, objectName: "radio" + index }))
@@ -102,6 +104,140 @@ Item {
             for (const key of [Qt.Key_Down, Qt.Key_Down, Qt.Key_Down, Qt.Key_Return, Qt.Key_Escape])
                 keyClick(key)
             compare([args(picked), menu.visible, input.txtInput.activeFocus], [[[2]], false, true])
+        }
+
+        function makeSlider(properties, order) {
+            const slider = make(sliderComponent, properties)
+            for (const [signal, text] of [["btnClick", "click"], ["valueChange", "value"], ["valueChangeDelay", "delay"], ["dragSignal", "drag"]])
+                slider[signal].connect((v) => order.push(v === undefined ? text : text + " " + v))
+            return slider
+        }
+
+        // From a value or [a step]: a track click on a stepped slider (96 px, 4 steps: points 3, 22.5, 42, 61.5, 81)
+        // glides to the step at or past the pointer, then reports; a key moves a step, or a pixel (a tenth of the
+        // travel with Page Up/Down); a drag follows within the travel, stepped it snaps to the step within a pixel.
+        function test_sliderMoves_data() {
+            const [stepped, wide, narrow] = [{ width: 96, isScale: true, segment: 4 }, { width: 200 }, { width: 100 }]
+            const click = (x) => (slider, order) => {
+                mousePress(slider, x, 6)
+                compare(order, ["click"])
+                tryCompare(order, "length", 3, 1000)
+                mouseRelease(slider, x, 6)
+            }
+            const key = (k) => (slider) => { slider.forceActiveFocus(Qt.TabFocusReason); keyClick(k) }
+            const pull = (...moves) => (slider) => { mousePress(slider.children[2], 6, 6)
+                moves.forEach((dx) => mouseMove(slider.children[2], 6 + dx, 6)); mouseRelease(slider.children[2], 6, 6) }
+            return [["click, target past the point", stepped, 81, click(29), 42, 2],
+                    ["click, continuous", wide, 3, click(150), 144],
+                    ["stepped, Right", stepped, [1], key(Qt.Key_Right), 42, 2, undefined, "2 / 4"],
+                    ["stepped, Down", stepped, [1], key(Qt.Key_Down), 3, 0],
+                    ["stepped, Left at the start", stepped, [0], key(Qt.Key_Left), 3, 0],
+                    ["stepped, Up at the end", stepped, [4], key(Qt.Key_Up), 81, 4],
+                    ["continuous, Left", narrow, 50, key(Qt.Key_Left), 49, undefined, undefined, "56 %"],
+                    ["continuous, Page Up", narrow, 50, key(Qt.Key_PageUp), 58.2],
+                    ["continuous, Up at the end", narrow, 85, key(Qt.Key_Up), 85, undefined, undefined, "100 %"],
+                    ["drag, continuous, within", narrow, 3, pull(20), 23, undefined, ["click", "drag true", "value 23", "delay 23", "drag false"]],
+                    ["drag, continuous, far beyond the end", narrow, 3, pull(20, 194), 85, undefined, ["click", "drag true", "value 23", "value 85", "delay 85", "drag false"]],
+                    ["drag, stepped, within the slack", stepped, 3, pull(20), 22.5, 1, "drag false"],
+                    ["drag, stepped, beyond the slack", stepped, 3, pull(22), 42, 2, "drag false"],
+            ].map((r) => ({ tag: r[0], props: r[1], start: r[2], act: r[3], position: r[4], step: r[5], order: r[6], heard: r[7] }))
+        }
+
+        // `order` as a text: the last report only; `heard`: what a screen reader says. Setting the start reports nothing.
+        function test_sliderMoves(data) {
+            const order = []
+            const slider = makeSlider(data.props, order)
+            Array.isArray(data.start) ? slider.setIndexValue(data.start[0], false) : slider.setValue(data.start)
+            data.act(slider, order)
+            compare([slider.knobPosition, slider.segmentValue, typeof data.order === "string" ? order[order.length - 1] : order],
+                    [data.position, data.step === undefined ? slider.segmentValue : data.step,
+                     data.order || ["click"].concat(["value ", "delay "].map((t) => t + Math.floor(data.position)))])
+            if (data.heard)
+                compare(slider.Accessible.description, data.heard)
+        }
+
+        // A drop-down of `kind`; `reported` gets what reaches the user: valueChange values, a grid's choice at each btnClick.
+        function makeControl(kind, rows, reported) {
+            const control = make({ list: listComponent, grid: gridComponent, slider: dropSliderComponent }[kind])
+            rows.forEach((text) => control.mdItems.append({ textValue: text }))
+            control[kind === "grid" ? "btnClick" : "valueChange"].connect((value) => reported.push(kind === "grid" ? control.currentSelect : value))
+            if (kind === "slider")
+                control.setValue(0.5)
+            return control
+        }
+
+        function slid(control) { tryVerify(() => !control.isAnimating, 1000) }
+
+        // Ten rows show at most, then a scroll bar; a long name is cut in its row. While the box slides a click
+        // only reports and closeMenu is ignored; closing by the box reports no choice, a row once the slide ends.
+        function test_dropDownOpenAndClose_data() {
+            return [{ tag: "twelve rows", rows: 12, slide: 60, height: 240, bar: true },
+                    { tag: "four rows, a row picked", rows: 4, slide: 140, height: 96, bar: false, pick: 1 }]
+        }
+
+        function test_dropDownOpenAndClose(data) {
+            const values = []
+            const list = makeControl("list", Array.from({ length: data.rows }, (_, i) => "Row " + i), values)
+            list.mdItems.setProperty(0, "textValue", "A profile name far too long for the row")
+            const clicks = spy(list, "btnClick")
+            mouseClick(list, 10, 12)
+            mouseClick(list, 10, 12)
+            list.closeMenu()
+            slid(list)
+            const longRow = child(list, "rowText0")
+            compare([list.slideDuration, clicks.count, list.isDrop, child(list, "slideBox").height, longRow.truncated,
+                     longRow.x + longRow.width <= list.width, child(list, "scrollBar").visible], [data.slide, 2, true, data.height, true, true, data.bar])
+            const drags = spy(list, "dragSignal")
+            if (data.bar)
+                drag(child(list, "scrollBar").children[0], 0, 54)
+            mouseClick(list, 10, data.pick === undefined ? 12 : 36 + 24 * data.pick)
+            compare([values, list.isDrop, list.isAnimating], [[], false, true])
+            slid(list)
+            compare([args(drags), values, list.textValue, child(list, "slideBox").height],
+                    [data.bar ? [[true], [false]] : [], data.pick === undefined ? [] : [data.pick],
+                     data.pick === undefined ? "Row 2" : "Row " + data.pick, 0])
+        }
+
+        // Keys after Tab has reached the control, or clicks [x, y]; 0 waits for the slide.
+        function test_dropDownInput_data() {
+            const [w, open, space, down, up, right, esc, ret] = [0, [10, 12], Qt.Key_Space, Qt.Key_Down, Qt.Key_Up,
+                                                                 Qt.Key_Right, Qt.Key_Escape, Qt.Key_Return]
+            return [["list closed: Down picks the next row at once", "list", [down], 3, [3]],
+                    ["list: Space opens, Up twice, Return picks", "list", [space, w, up, up, ret, w], 0, [0]],
+                    ["list: Escape closes without a choice", "list", [space, w, down, esc, w], 2, []],
+                    ["list: Tab away closes it", "list", [space, w, Qt.Key_Tab, w], 2, []],
+                    ["list: a choice is reported once", "list", [space, w, down, ret, w, space, w, esc, w], 3, [3]],
+                    ["grid closed: Right then Down", "grid", [right, down], 4, [1, 4]],
+                    ["grid: Enter opens, Right skips to a cell, Return picks", "grid",
+                     [Qt.Key_Enter, w, right, right, ret, w], 2, [2]],
+                    ["grid: Down stops at the last cell with a text", "grid", [right, right, down], 2, [1, 2]],
+                    ["grid: Escape closes", "grid", [space, w, esc, w], 0, []],
+                    ["grid: a click opens it without a signal", "grid", [open, w], 0, [], 48],
+                    ["grid: a cell with a text is chosen", "grid", [open, w, [110, 36], w], 1, [1]],
+                    ["grid: an empty cell closes it", "grid", [open, w, [210, 60], w], 0, [0]],
+                    ["grid: closeMenu closes it", "grid", [open, w, (c) => c.closeMenu(), w], 0, []],
+                    ["slider: Return opens, Right steps a pixel", "slider", [ret, w, right], undefined, [47, 48], 24],
+                    ["slider: Escape closes", "slider", [space, w, esc, w], undefined, [47]],
+                    ["slider: closeMenu closes it", "slider", [open, w, (c) => c.closeMenu(), w], undefined, [47]],
+                    ["slider: a click opens it, its slider reports a drag", "slider",
+                     [open, w, (c) => drag(c.sliderControl.children[2], 10, 0)], undefined, [47, 57], 24],
+            ].map((r) => ({ tag: r[0], kind: r[1], keys: r[2], choice: r[3], reported: r[4], height: r[5] }))
+        }
+
+        function test_dropDownInput(data) {
+            const reported = []
+            const control = makeControl(data.kind, { list: ["Row 0", "Row 1", "Row 2", "Row 3"], slider: [],
+                                                     grid: ["Player", "Next", "Stop", "Mute", "Louder", ""] }[data.kind], reported)
+            elsewhere.forceActiveFocus()
+            keyClick(Qt.Key_Tab)
+            verify(control.activeFocus)
+            for (const key of data.keys)
+                (typeof key === "function" ? key : Array.isArray(key) ? (c) => mouseClick(c, key[0], key[1])
+                                                 : key ? () => keyClick(key) : slid)(control)
+            const box = child(control, "slideBox")
+            // A closed box holds no rows; they are built on opening.
+            compare([reported, control.isDrop, box.shown, control.currentSelect, box.shown ? box.height : 0, !!box.panelItem],
+                    [data.reported, !!data.height, !!data.height, data.choice, data.height || 0, !!data.height && data.kind !== "slider"])
         }
     }
 }

@@ -59,12 +59,11 @@ class tst_PointerSettings : public QObject
     Q_OBJECT
 
 private slots:
-    // The running desktop (a colon-separated list, most specific first; the
-    // session type), what the sliders give it and what it says it refused
-    // or cannot set: GNOME's speed and time as read back, notices, reasons.
+    // By the running desktop (current desktops/session type): GNOME's speed and time as
+    // read back after the sliders moved, the notices of refusals, the reasons per setting.
     void slidersReachTheRunningDesktop_data()
     {
-        QTest::addColumn<QString>("desktop"); // current desktop/session type
+        QTest::addColumn<QString>("desktop");
         QTest::addColumn<uint>("level");
         QTest::addColumn<int>("failed"); // slots that log their failure
         QTest::addColumn<QString>("language");
@@ -75,17 +74,15 @@ private slots:
         };
         const QString linux = "|Not settable on Linux; kept for Windows";
         const QString here = "Not settable here; kept for Windows";
-        const QString notTaken = "The desktop did not take the pointer speed.";
         row("ubuntu:GNOME/x11", 0, 0, "-0.9|900||" + linux);
         row("X-Cinnamon/x11", 1, 0, "-0.8|830||" + linux);
         row("GNOME/wayland", 10, 0, "1|200||" + linux);
-        // Whatever schemas are installed: GNOME's is here, yet KDE and plain
-        // X11 sessions do not use it. Without their session or server they
-        // refuse.
+        // GNOME's schema is installed, yet KDE and plain X11 sessions do not use it;
+        // without their session or server they refuse.
+        const QString notTaken = "|The desktop did not take the ";
         row("KDE/wayland", 3, 2,
-            "0|400|" + notTaken + "|The desktop did not take the double-click speed.||" + linux);
-        row("GNOMEISH/", 3, 1, "0|400|" + notTaken + "||" + here + linux);
-        row("/", 3, 1,
+            "0|400" + notTaken + "pointer speed." + notTaken + "double-click speed.||" + linux);
+        row("GNOMEISH/", 3, 1,
             QString::fromUtf8("0|400|桌面未接受指针速度。||此桌面无法设置；为 Windows 保留|Linux "
                               "无法设置；为 Windows 保留"),
             "ChineseSimplified");

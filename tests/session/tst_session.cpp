@@ -1,8 +1,5 @@
-// The session's sequences against the virtual mouse: what each sends, in
-// which order, what the store keeps, and what happens when the mouse does
-// not take it.
-#include "filesizelimit.h"
-#include "hid_thread.h"
+// The session's sequences against the virtual mouse: what each sends and keeps, and
+// what happens when the mouse does not take it.
 #include "macrostore.h"
 #include "namelistfile.h"
 #include "session.h"
@@ -20,21 +17,16 @@
 #include <functional>
 
 namespace {
-// The factory key table of the profiles, four codes per button.
-const QList<int> factoryKeys = {0, 0, 240, 0, 0, 0, 241, 0, 0,   0, 242, 0, 0,   0,   244, 0,
-                                0, 0, 243, 0, 5, 0, 1,   0, 5,   0, 2,   0, 0,   240, 30,  2,
-                                0, 0, 0,   0, 0, 0, 0,   0, 0,   0, 0,   0, 0,   0,   0,   0,
-                                0, 0, 0,   0, 0, 0, 0,   0, 255, 0, 1,   0, 255, 0,   2,   0};
 // The factory key matrix as the mouse holds it.
 const QString factoryMatrix =
     "01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f4 00 01 00 f3 00 01 00 00 00 "
     "0a f0 1e 02 0a f0 1e 02 07 00 02 00 07 00 01 00 01 00 00 00 01 00 00 00 "
     "01 00 00 00 01 00 00 00 04 00 01 00 04 00 02 00";
 
-// The factory table with buttons `changes` ({button, four codes}).
+// The built-in key table with buttons `changes` ({button, four codes}).
 QList<int> keysWith(const QList<std::pair<int, QList<int>>> &changes)
 {
-    QList<int> keys = factoryKeys;
+    QList<int> keys = ProfileSettings::keyList(ProfileSettings::defaultKeys);
     for (const auto &[button, codes] : changes)
         for (int i = 0; i < 4; ++i)
             keys[4 * button + i] = codes.at(i);
@@ -80,9 +72,8 @@ struct TakingPointerSettings : PointerSettings
     bool setWheelScrollLines(unsigned) override { return true; }
 };
 
-// A session on a copy of the factory data with a virtual mouse of `family`;
-// `flags` are global settings written first ("isGun", ...). Its pauses take
-// no time.
+// A session on a copy of the factory data, global settings `flags` and a virtual mouse
+// of `family`; its pauses take no time.
 struct SessionRig
 {
     explicit SessionRig(int family = 553, const QVariantMap &flags = {})
@@ -126,13 +117,6 @@ struct SessionRig
             list << hexOf(command.left(8));
         return list;
     }
-    QStringList matrices(int count) const
-    {
-        QStringList list;
-        for (int m = 1; m <= count; ++m)
-            list << hexOf(mouse->state().keyMatrices.value(m));
-        return list;
-    }
     Session::SaveOutcome save(const Session::SaveRequest &request)
     {
         Session::SaveOutcome outcome;
@@ -157,9 +141,8 @@ class tst_Session : public QObject
     Q_OBJECT
 
 private slots:
-    // Each sequence on a started session: the mouse then holds `commands`
-    // (without checksums) and key matrices 1.. `matrices`; Save again after
-    // it sends nothing.
+    // Each sequence on a started session: the mouse then holds `commands` (without
+    // checksums) and key matrices 1.. `matrices`; a Save after it sends nothing.
     void sequences_data()
     {
         QTest::addColumn<QVariantMap>("flags");
@@ -168,12 +151,10 @@ private slots:
         QTest::addColumn<QStringList>("matrices");
         const QString m1 = "00 12 01 40 08 00 00 00";
         const QString colours = "00 10 00 18 00 00 00 00";
-        const QStringList profile{m1,
-                                  "00 01 01 00 00 00 00 00",
-                                  "00 11 04 08 00 00 00 00",
-                                  "00 0d 01 ff 00 00 00 00",
-                                  colours,
-                                  colours};
+        const QStringList profile =
+            QStringList{m1, "00 01 01 00 00 00 00 00", "00 11 04 08 00 00 00 00",
+                        "00 0d 01 ff 00 00 00 00"} +
+            QStringList(2, colours);
         const QStringList guns{"00 12 02 40 08 00 00 00", "00 12 03 40 08 00 00 00",
                                "00 12 04 40 08 00 00 00"};
         // The three gun slots ("<preset> <slot>" each), each after a read of the options.
@@ -186,85 +167,46 @@ private slots:
         };
         const QVariantMap gun{{"mouse/isGun", true}};
         const QVariantMap is55328{{"mouse/isColorful", false}, {"mouse/is55328", true}};
-        const auto row = [](const char *name, const QVariantMap &flags, const Action &action,
-                            const QStringList &commands, const QStringList &matrices = {}) {
+        const auto row = [](const char *name, const QVariantMap &flags, const QStringList &commands,
+                            const QStringList &matrices, const Action &action) {
             QTest::newRow(name) << flags << action << commands << matrices;
         };
-        const auto saveKeys = [](const QList<int> &keys) {
-            return [keys](SessionRig &r) {
-                r.save({keys, {}, {}});
-            };
-        };
-        row("combination and windows keys", {},
-            saveKeys(keysWith({{3, {2, 3, 4, 5}}, {5, {6, 4, 0x2C, 0x1B}}})), {m1},
-            {matrixWith({{3, "00 03 04 05"}, {9, "00 04 2c 1b"}})});
-        // The body to slot 3 (macro 4) as the assignment closes, the key
-        // table with Save.
-        row("macro assignment", {},
-            [](SessionRig &r) {
+        // The macro body as the assignment closes, the key table with Save.
+        row("macro assignment", {}, {"00 13 04 80 00 00 00 00", m1},
+            {matrixWith({{3, "09 02 04 00"}})}, [](SessionRig &r) {
                 r.session->store().setData("mouseMacroKey/3", "M1");
                 r.session->sendMacro(3, "M1");
-                r.settle();
-                QCOMPARE(hexOf(r.mouse->state().macros.value(4)), block("00 01 03 04 81 04 00 00"));
                 r.save({keysWith({{3, {4, 2, 3, 0}}}), {}, {}});
-            },
-            {"00 13 04 80 00 00 00 00", m1}, {matrixWith({{3, "09 02 04 00"}})});
-        // Button 8 switches gun presets: matrices 2..4 carry the fire periods
-        // of the three slots.
-        QStringList switched;
-        for (const auto &[first, preset] : QList<std::pair<QString, QString>>{
-                 {{}, "01"}, {"0b 00 09 00", "02"}, {"0b 01 09 00", "00"}, {"0b 02 09 00", "00"}}) {
-            QList<std::pair<int, QString>> changes{{6, "08 00 01 " + preset},
-                                                   {7, "08 00 01 " + preset}};
-            if (!first.isEmpty())
-                changes.append({0, first});
-            switched << matrixWith(changes);
-        }
-        row("gun switch", gun, saveKeys(keysWith({{7, {8, 0, 2, 0}}})),
-            QStringList{m1} + guns + QStringList{"00 02 01 00 00 00 00 00"}, switched);
-        row("wave", {{"mouse/isColorful", true}},
-            [](SessionRig &r) {
-                QList<int> picked = QList<int>(24, 0);
-                picked[3] = 128, picked[4] = 255;
-                r.save({{}, {}, Session::SaveRequest::Lighting{5, 2, 4, picked}});
-                QCOMPARE(r.stored("mouse/colorValue").toList().mid(3, 3),
-                         QVariantList({128, 255, 0}));
-            },
-            {"00 0d 05 ff 05 00 00 00", colours, colours});
-        const QList<int> defaultColours{255, 0,   0,   0,   255, 0, 0,  0, 255, 255, 0,   255,
-                                        0,   255, 255, 255, 127, 0, 96, 0, 255, 255, 255, 255};
-        // The 55328 takes one fixed colour outside Breath Loop.
-        row("55328 static", is55328,
-            [=](SessionRig &r) {
-                r.save({{}, {}, Session::SaveRequest::Lighting{0, 0, 4, defaultColours}});
-            },
-            {"00 0d 01 0a 01 00 00 00", "00 0c ff 00 00 00 00 00"});
-        row("55328 breath loop", is55328,
-            [=](SessionRig &r) {
-                r.save({{}, {}, Session::SaveRequest::Lighting{4, 0, 4, defaultColours}});
-            },
-            {"00 0d 02 01 03 00 00 00", colours});
+            });
+        // The 55328 takes one fixed colour outside Breath Loop; colour 8 is stored as sent.
+        const auto lighting = [](int effect, const QVariantList &colour8) -> Action {
+            return [=](SessionRig &r) {
+                const QList<int> white(24, 255);
+                r.save({{}, {}, Session::SaveRequest::Lighting{effect, 0, 4, white}});
+                QCOMPARE(r.stored("mouse/colorValue").toList().mid(21), colour8);
+            };
+        };
+        row("55328 static", is55328, {"00 0d 01 0a 01 00 00 00", "00 0c ff ff ff 00 00 00"}, {},
+            lighting(0, {0, 0, 0}));
+        row("55328 breath loop", is55328, {"00 0d 02 01 03 00 00 00", colours}, {},
+            lighting(4, {255, 255, 255}));
         // A mouse left on a stage no longer active goes to the last one left.
         row("fewer stages than the one in use", {},
-            [](SessionRig &r) {
+            {"00 11 02 08 00 00 00 00", "00 0b 02 00 00 00 00 00"}, {}, [](SessionRig &r) {
                 QVERIFY(r.mouse->pressDpiButton(4));
                 QTRY_COMPARE(r.session->dpiStage(), 4);
                 r.mouse->clearRecord();
-                r.save(
-                    {{},
-                     Session::SaveRequest::Dpi{2, {500, 1000, 1500, 2000, 3000, 4000, 5000, 6000}},
-                     {}});
+                r.save({{}, Session::SaveRequest::Dpi{2, QList<int>(8, 1000)}, {}});
                 QCOMPARE(r.session->dpiStage(), 2);
-            },
-            {"00 11 02 08 00 00 00 00", "00 0b 02 00 00 00 00 00"});
-        // Connected again (a replug), the 560 reads its DPI stage; it chose
-        // its working profile once in the run.
-        row("560 start-up again", {{"mouse/icType", 560}},
-            [](SessionRig &r) { r.session->startUp(); }, {"00 84 01 00 00 00 00 00"});
-        // The store's profile goes back to the factory one, whole; the gun
-        // slots to their presets.
+            });
+        // A replugged 560 only reads its DPI stage: it chose its working profile once.
+        row("560 start-up again", {{"mouse/icType", 560}}, {"00 84 01 00 00 00 00 00"}, {},
+            [](SessionRig &r) { r.session->startUp(); });
+        // The profile goes back to the factory one, whole; the gun slots to their presets.
         row("factory reset", gun,
-            [](SessionRig &r) {
+            profile + QStringList{"00 02 00 00 00 00 00 00"} + guns +
+                QStringList{"00 0b 02 00 00 00 00 00"} + gunSlots({"05 00", "07 01", "08 02"}),
+            {factoryMatrix}, [](SessionRig &r) {
                 r.save({keysWith({{2, {7, 0, 0xE0, 6}}}), {}, {}});
                 r.mouse->clearRecord();
                 QSignalSpy reloaded(r.session.get(), &Session::profileReloaded);
@@ -273,33 +215,25 @@ private slots:
                 QCOMPARE(reloaded.size(), 1);
                 QCOMPARE(r.stored("mouseKeyMatrix/2").toList(), QVariantList({0, 0, 242, 0}));
                 QCOMPARE(r.session->dpiStage(), 2);
-            },
-            profile + QStringList{"00 02 00 00 00 00 00 00"} + guns +
-                QStringList{"00 0b 02 00 00 00 00 00"} + gunSlots({"05 00", "07 01", "08 02"}),
-            {factoryMatrix});
-        // The gun editor's close: its slots' presets (0, 4, 2), then the key
-        // table with their fire periods.
-        QStringList editorMatrices;
-        for (const auto &[first, preset] : QList<std::pair<QString, QString>>{
-                 {{}, "01"}, {"0b 00 09 00", "02"}, {"0b 01 0a 00", "00"}, {"0b 02 09 00", "00"}}) {
-            QList<std::pair<int, QString>> changes{{3, "08 00 01 " + preset}};
-            if (!first.isEmpty())
-                changes.append({0, first});
-            editorMatrices << matrixWith(changes);
-        }
-        row(
-            "gun editor", gun,
+            });
+        // The gun editor's close: slot presets 0, 4, 2, then the keys with their fire periods.
+        row("gun editor", gun,
+            gunSlots({"05 00", "0a 01", "08 02"}) + QStringList{m1} + guns +
+                QStringList{"00 02 01 00 00 00 00 00"},
+            {matrixWith({{3, "08 00 01 01"}}), matrixWith({{0, "0b 00 09 00"}, {3, "08 00 01 02"}}),
+             matrixWith({{0, "0b 01 0a 00"}, {3, "08 00 01 00"}}),
+             matrixWith({{0, "0b 02 09 00"}, {3, "08 00 01 00"}})},
             [](SessionRig &r) {
                 r.session->store().setGlobalData("mouse/selectGun", QVariantList{0, 4, 2});
                 r.session->sendGunSlots(keysWith({{3, {8, 0, 2, 0}}}));
-            },
-            gunSlots({"05 00", "0a 01", "08 02"}) + QStringList{m1} + guns +
-                QStringList{"00 02 01 00 00 00 00 00"},
-            editorMatrices);
-        // All of the new profile at once; its bound macro to the slot it
-        // plays (the mouse holds the old bodies); with guns the firmware
-        // table goes out as matrices 2..4.
+            });
+        // The whole new profile and its bound macro (the mouse holds the old bodies); with
+        // guns the firmware table as matrices 2..4.
         row("profile switch", gun,
+            QStringList{m1, "00 01 08 00 00 00 00 00"} + profile.mid(2) +
+                QStringList{"00 02 00 00 00 00 00 00"} + guns +
+                QStringList{"00 13 0a 80 00 00 00 00"},
+            {matrixWith({{3, "09 00 0a 00"}}), factoryMatrix, factoryMatrix, factoryMatrix},
             [](SessionRig &r) {
                 SettingsStore &store = r.session->store();
                 store.setCurrentProfile(1);
@@ -315,11 +249,7 @@ private slots:
                 QCOMPARE(r.global("mouse/profileUnsent").toString(), "false");
                 QCOMPARE(hexOf(r.mouse->state().macros.value(10)),
                          block("00 01 03 04 81 04 00 00"));
-            },
-            QStringList{m1, "00 01 08 00 00 00 00 00"} + profile.mid(2) +
-                QStringList{"00 02 00 00 00 00 00 00"} + guns +
-                QStringList{"00 13 0a 80 00 00 00 00"},
-            {matrixWith({{3, "09 00 0a 00"}}), factoryMatrix, factoryMatrix, factoryMatrix});
+            });
     }
 
     void sequences()
@@ -333,73 +263,52 @@ private slots:
         action(r);
         r.settle();
         QTEST(r.commands(), "commands");
-        QCOMPARE(r.matrices(int(matrices.size())), matrices);
+        QStringList held;
+        for (int m = 1; m <= matrices.size(); ++m)
+            held << hexOf(r.mouse->state().keyMatrices.value(m));
+        QCOMPARE(held, matrices);
         QCOMPARE(r.mouse->protocolErrors(), QStringList());
-        QCOMPARE(r.session->profileUnsent(), false);
         r.mouse->clearRecord();
         QVERIFY(r.save({}).ok);
         QCOMPARE(r.commands(), QStringList());
     }
 
-    // What goes to a mouse that does not answer is not shown as done: the
-    // user is told once; what a panel stored goes back to what the mouse
-    // has; what a switch, reset or macro body did not get there stays owed,
-    // across a restart, until a Save that goes through sends it.
+    // A send the mouse does not take: told once, a panel's values go back, and a switch,
+    // reset or macro body stays owed across a restart until a Save sends it.
     void refusedSendsAreToldAndStayOwed_data()
     {
         QTest::addColumn<Action>("action");
         QTest::addColumn<bool>("owed");
-        QTest::addColumn<QString>("keyRecord"); // mouseKeyMatrix/3 afterwards
-        QTest::addColumn<int>("rate");          // the stored report-rate row
-        const auto row = [](const char *name, const Action &action, bool owed,
-                            const char *keyRecord = "0 0 244 0", int rate = 3) {
-            QTest::newRow(name) << action << owed << QString(keyRecord) << rate;
+        const auto row = [](const char *name, bool owed, const Action &action) {
+            QTest::newRow(name) << action << owed;
         };
-        row(
-            "save",
-            [](SessionRig &r) {
-                const Session::SaveOutcome outcome =
-                    r.save({keysWith({{3, {2, 3, 4, 5}}}), {}, {}});
-                QVERIFY(!outcome.ok && outcome.unsaved[Session::KeyPanel]);
-                QVERIFY(!outcome.unsaved[Session::DpiPanel]);
-            },
-            false);
-        row(
-            "report rate",
-            [](SessionRig &r) {
-                QSignalSpy shown(r.session.get(), &Session::reportRateChanged);
-                r.session->setReportRate(1);
-                r.settle();
-                QCOMPARE(shown.size(), 0);
-            },
-            false);
-        row(
-            "switch", [](SessionRig &r) { r.session->switchProfile(1); }, true);
-        row(
-            "switch, only its first report lost",
-            [](SessionRig &r) {
-                r.mouse->setFault(VirtualMouse::Fault::DropReport);
-                r.session->switchProfile(1);
-            },
-            true);
-        row(
-            "factory reset",
-            [](SessionRig &r) {
-                r.session->store().setDataList("mouseKeyMatrix/3", {2, 3, 4, 5});
-                r.session->factoryReset();
-            },
-            true);
-        row(
-            "macro body", [](SessionRig &r) { r.session->sendMacro(3, "M1"); }, true);
-        row(
-            "gun slots",
-            [](SessionRig &r) {
-                bool done = true;
-                r.session->sendGunSlots(factoryKeys, [&](bool ok) { done = ok; });
-                r.settle();
-                QVERIFY(!done);
-            },
-            false);
+        row("save", false, [](SessionRig &r) {
+            const Session::SaveOutcome outcome = r.save({keysWith({{3, {2, 3, 4, 5}}}), {}, {}});
+            QVERIFY(!outcome.ok && outcome.unsaved[Session::KeyPanel]);
+            QVERIFY(!outcome.unsaved[Session::DpiPanel]);
+        });
+        row("report rate", false, [](SessionRig &r) {
+            QSignalSpy shown(r.session.get(), &Session::reportRateChanged);
+            r.session->setReportRate(1);
+            r.settle();
+            QCOMPARE(shown.size(), 0);
+        });
+        row("switch", true, [](SessionRig &r) { r.session->switchProfile(1); });
+        row("switch, only its first report lost", true, [](SessionRig &r) {
+            r.mouse->setFault(VirtualMouse::Fault::DropReport);
+            r.session->switchProfile(1);
+        });
+        row("factory reset", true, [](SessionRig &r) {
+            r.session->store().setDataList("mouseKeyMatrix/3", {2, 3, 4, 5});
+            r.session->factoryReset();
+        });
+        row("macro body", true, [](SessionRig &r) { r.session->sendMacro(3, "M1"); });
+        row("gun slots", false, [](SessionRig &r) {
+            bool done = true;
+            r.session->sendGunSlots(keysWith({}), [&](bool ok) { done = ok; });
+            r.settle();
+            QVERIFY(!done);
+        });
     }
 
     void refusedSendsAreToldAndStayOwed()
@@ -408,7 +317,6 @@ private slots:
         QFETCH(bool, owed);
         auto r = std::make_unique<SessionRig>(553, QVariantMap{{"mouse/isGun", true}});
         QVERIFY(writeMacro(r->session->store()));
-        QVERIFY(NameListFile(r->folder.path()).update(2, {"Standard0", "Gaming1"}));
         QVERIFY(r->connect());
         QSignalSpy notices(r->session.get(), &Session::notice);
         r->mouse->setFault(VirtualMouse::Fault::Silent);
@@ -417,8 +325,9 @@ private slots:
         QCOMPARE(notices.size(), 1);
         QCOMPARE(notices.at(0).at(0).toString(), r->session->noticeText(UserTexts::NotWritten));
         QCOMPARE(r->session->profileUnsent(), owed);
-        QTEST(r->stored("mouseKeyMatrix/3").toStringList().join(' '), "keyRecord");
-        QTEST(r->stored("mouse/reportRate").toInt(), "rate");
+        // A refused Save or report rate is not kept; a reset is.
+        QCOMPARE(r->stored("mouseKeyMatrix/3").toStringList().join(' '), "0 0 244 0");
+        QCOMPARE(r->stored("mouse/reportRate").toInt(), 3);
         // After a restart as before it.
         r->session.reset();
         r->session = std::make_unique<Session>(r->folder.path(), &r->backend);
@@ -451,12 +360,10 @@ private slots:
         QCOMPARE(notices.size(), 1);
         QTRY_VERIFY(!r.session->isConnected());
         QVERIFY(r.session->profileUnsent());
-        QCOMPARE(r.mouse->received().size(), 3);
     }
 
-    // A quit past its bound stops the send between two commands: the one
-    // under way goes out whole, nothing after it, and the profile stays
-    // owed.
+    // A quit past its bound stops the send under way (the link's stop between two
+    // commands is tst_hid_thread's); the profile stays owed.
     void stoppedSendStopsBetweenCommandsAndStaysOwed()
     {
         SessionRig r(553, {{"mouse/isGun", true}});
@@ -472,19 +379,10 @@ private slots:
         r.session->switchProfile(1, [&](bool ok) { done = ok; });
         r.settle();
         QVERIFY(!done);
-        QCOMPARE(r.commands().join(", "),
-                 QStringList({"00 12 01 40 08 00 00 00", "00 01 01 00 00 00 00 00",
-                              "00 11 04 08 00 00 00 00"})
-                     .join(", "));
-        QCOMPARE(r.mouse->received().size(), 3 + 2 + 1);
-        QCOMPARE(r.mouse->protocolErrors(), QStringList());
-        QVERIFY(r.session->profileUnsent());
         QCOMPARE(r.global("mouse/profileUnsent").toString(), "true");
     }
 
-    // A switch the data folder does not take is not made: nothing of it
-    // reaches the mouse, which would otherwise hold a profile the program
-    // does not know it holds.
+    // A switch the data folder does not take is not made: nothing of it reaches the mouse.
     void switchTheFolderRefusesSendsNothing()
     {
         SessionRig r;
@@ -502,9 +400,8 @@ private slots:
         QCOMPARE(notices.value(0).value(0).toString(), r.session->refusalText(UserTexts::NotMade));
     }
 
-    // A profile file without its settings (garbage, cut short) is set aside
-    // and its factory values used; a session whose user sees no notice (a
-    // command) leaves it to be told by the next window, once.
+    // A profile file without its settings is set aside; a session that shows no notices
+    // (a command) leaves it to the next window, once.
     void setAsideFilesAreToldByTheNextWindow()
     {
         TestDataFolder folder;
