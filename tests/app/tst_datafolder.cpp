@@ -24,10 +24,8 @@ class tst_DataFolder : public QObject
 private slots:
     void initTestCase() { qputenv("XDG_DATA_HOME", m_home.filePath("data").toUtf8()); }
 
-    // A portable folder is used as it is. Else the factory files of
-    // <prefix>/share/skarn-config fill in what the user's folder lacks,
-    // writable; the user's own files stay. The folder the program started
-    // in is never its data folder.
+    // The factory files fill in what the user's folder lacks, writable; the user's own
+    // files stay. The folder the program started in is never its data folder.
     void portableFolderOrSeededUserFolder()
     {
         const QString started = QDir::currentPath();
@@ -59,9 +57,7 @@ private slots:
             QFile::permissions(user + "setting/apConfig.bin").testFlag(QFileDevice::WriteOwner));
         QVERIFY(!DataFolder::isTemporary());
 
-        // A user folder that cannot be made (a file where its parent should be):
-        // not the folder the program started in, but a temporary copy of the
-        // factory files, and the user is told.
+        // A user folder that cannot be made: a temporary copy of the factory files, and said.
         write(m_home.filePath("file"), "");
         qputenv("XDG_DATA_HOME", m_home.filePath("file/data").toUtf8());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot use the data folder"));

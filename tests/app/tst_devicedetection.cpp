@@ -75,14 +75,12 @@ private:
         link().setSleep([](int) {});
         link().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
         if (load == Ui_Controler::SceneLoad::Now) {
-            // In front, the window tells what the tray otherwise would.
             m_widget->show();
             QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
         }
     }
     Hid_Thread &link() { return m_widget->session().link(); }
     bool connected() const { return m_widget->session().isConnected(); }
-    // A detection pass, and what follows it on the link.
     void pass()
     {
         m_widget->checkDevice();
@@ -104,12 +102,10 @@ private:
     std::unique_ptr<Widget> m_widget;
 };
 
-// The last row is the program's own start: the scene loads while the mouse
-// is found and answers, and the window shows after the scene's run, the tray
-// icon and the balloon after the window.
+// The last row is the program's own start: the window shows after the scene's run, the tray
+// icon after the window.
 void tst_DeviceDetection::connectsAndStartsTheScene()
 {
-    // The connection, then the start-up's: the working device profile, the DPI stage.
     const std::tuple<int, bool, bool, QString, bool> rows[] = {
         {560, true, false, "00 12,81 00,01 08,8c 00,8c 01,82 00,84 01", false},
         {560, false, true, "00 12,81 00,01 08,8c 00,8c 01,8c 02,8c 03,8c 04,82 00,84 01", false},
@@ -130,7 +126,7 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         if (programStart) {
             QVERIFY(!m_widget->view()->rootObject());
             m_widget->showOnceRunning();
-            m_widget->startUp(); // makes the window it shows once the scene runs
+            m_widget->startUp();
             connect(m_widget->windowHandle(), &QWindow::visibleChanged, this, [&](bool visible) {
                 if (visible)
                     shown = sceneCalls() << QString::number(m_widget->trayIcon()->isVisible());
@@ -138,8 +134,6 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         } else {
             m_widget->checkDevice();
         }
-        // The scene is started once the pass is in, then runs once the
-        // mouse's start-up exchanges are done.
         QTRY_COMPARE(sceneCalls(), (QStringList{"initUI", "run"}));
         QVERIFY(connected());
         QCOMPARE(commandCodes(mouse) + mouse.protocolErrors().join(' '), codes);
@@ -162,13 +156,11 @@ void tst_DeviceDetection::detectionPass_data()
     // "connected | balloons and notices | pauses | 00H reports the mouse received"; the
     // quiet moment owed after the listener's 03H is waited for by the start-up's query.
     QTest::addColumn<QString>("outcome");
-    // Nothing to serve: absent or silent is not a permission problem.
     const QString none = "0 |  |  | 0";
     QTest::newRow("count 0") << "common/deviceCount=0" << 2 << none;
     QTest::newRow("unplugged") << "unplug" << 2 << none;
     QTest::newRow("not answering") << "mute" << 2 << "0 |  | 100 200 400 100 200 400 | 8";
-    // A damaged table: the factory table serves, and the user hears once (the
-    // window being minimised, from the tray).
+    // A damaged table: the factory table serves, and the user hears once (from the tray).
     const QString damaged =
         QStringLiteral(
             "1 | Skarn Config: %1, notice: %1, Info: Detect Device, Info: Detect Device | 8 8 | 2")
@@ -180,8 +172,7 @@ void tst_DeviceDetection::detectionPass_data()
     QTest::newRow("one reply lost") << "DropReply" << 1 << "1 | Info: Detect Device | 100 8 | 2";
     QTest::newRow("silent") << "Silent" << 1 << "0 |  | 100 200 400 | 0";
     QTest::newRow("wrong answer") << "Garbage" << 1 << "0 |  |  | 1";
-    // Denied access is told once, in the language's entry 8 or the built-in text (as for a
-    // language file from before the notice); with the rule in place the next pass serves.
+    // Denied access is told once, in the language's entry 8 or the built-in text.
     const QString fallback = QStringLiteral("1 | Info: %1, Info: Detect Device | 8 | 1")
                                  .arg(DeviceDetector::accessDeniedFallback);
     QTest::newRow("denied, Chinese text")
@@ -270,7 +261,7 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
              "0Skarn Config: no mouse connected");
     m_widget->trayIconActivated(QSystemTrayIcon::Trigger);
     QTRY_COMPARE(state(), "1|false|1|0" + none);
-    // Without a mouse the start-up lock has nothing to wait for: shown, it is over.
+    // Without a mouse the start-up lock has nothing to wait for.
     QVERIFY(root->property("isMainShown").toBool());
     VirtualMouse &mouse = m_backend->addMouse(553);
     mouse.setAccessDenied(true);
@@ -320,8 +311,7 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     QCOMPARE(commandCodes(mouse), QStringLiteral("00 12,83 00,03 00,8b 00"));
 }
 
-// A pass asked for while the link sends waits for the send to end: it never
-// runs in the middle of a transfer.
+// A pass asked for while the link sends never runs in the middle of the transfer.
 void tst_DeviceDetection::aPassWaitsForTheSendBeforeIt()
 {
     VirtualMouse &mouse = m_backend->addMouse(553);

@@ -43,10 +43,8 @@ class tst_GlobalInputHooks : public QObject
     Q_OBJECT
 
 private slots:
-    // Every evdev code through the set-1 scan code of a Windows hook to its usage,
-    // "evdev>usage", then scan codes only Windows sends (+: extended, a: with Alt). Then
-    // Windows button messages and X buttons: moves, wheels, side buttons and double clicks
-    // are ignored; buttons have no repeat suppression.
+    // "evdev>usage" through a Windows hook's scan code, then scan codes only Windows sends
+    // (+: extended, a: with Alt); then buttons: moves, wheels, side buttons, double clicks ignored.
     void everyKeyAndButton()
     {
         QStringList seen;

@@ -74,7 +74,6 @@ private slots:
             {0x250F, hello, 5, 99, ""},
         };
         auto *app = qobject_cast<QtSingleCoreApplication *>(QCoreApplication::instance());
-        // Each box is closed as it opens.
         HookCallbacks::WarningBoxes warnings(&m_widget, [](QMessageBox *box) {
             recordBox(box);
             box->done(QMessageBox::Ok);
@@ -104,9 +103,8 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
-    // One box at a time, three texts waiting at most (the newest last), the
-    // next once the box is closed; then boxes as before. Showing a box
-    // waits for nothing: it returns while the box is up.
+    // One box at a time, three texts waiting at most (the newest last); showing a box returns
+    // while the box is up.
     void warningFloodShowsOneBoxAtATime()
     {
         QList<QMessageBox *> open;

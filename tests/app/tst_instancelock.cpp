@@ -23,9 +23,8 @@ class tst_InstanceLock : public QObject
 private slots:
     // The user's runtime folder, as the session gives it (mode 0700).
     void initTestCase() { qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8()); }
-    // Neither another user's held lock file and mute socket under the names once
-    // used in /tmp nor a crashed copy's leftovers stop the next copy or its
-    // messages. First, before any thread runs (fork).
+    // Neither another user's lock and socket under the old /tmp names nor a crashed copy's
+    // leftovers stop the next copy or its messages. First, before any thread runs (fork).
     void leftoversDoNotBlock()
     {
         const QString id = uniqueId();
@@ -49,9 +48,8 @@ private slots:
         QCOMPARE(spy.count(), 1);
         QVERIFY(!foreignSocket.hasPendingConnections());
     }
-    // The id follows the executable's path, without separators. Held per id, freed
-    // with its holder. A second copy sends an empty message; a first copy that does
-    // not return to its event loop lets the send fail.
+    // The id follows the executable's path. Held per id, freed with its holder; a first copy
+    // that does not return to its event loop lets the send fail.
     void messageReachesTheFirstCopy()
     {
         const QString a = InstanceLock::idForExecutable("/opt/a/skarn-config");
@@ -74,9 +72,8 @@ private slots:
         }
         QVERIFY(!InstanceLock(id).isRunning());
     }
-    // Whatever a local program writes to the socket is closed quickly without a
-    // message, and a real second copy still gets through afterwards; a burst of
-    // valid frames is answered frame by frame.
+    // Whatever a local program writes is closed quickly without a message, and a real second
+    // copy still gets through afterwards; a burst of valid frames is answered frame by frame.
     void hostileClientsAreCutOff_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -129,8 +126,7 @@ private slots:
         QCOMPARE(spy.count(), messages + 1);
     }
 
-    // Connections held open without a word do not shut a request out: the
-    // oldest gives way.
+    // Connections held open without a word do not shut a request out: the oldest gives way.
     void idleConnectionsGiveWay()
     {
         const QString id = uniqueId();
@@ -149,8 +145,7 @@ private slots:
 private:
     QTemporaryDir m_runtime;
     static QString uniqueId() { return "skarn-test-" + QUuid::createUuid().toString(QUuid::Id128); }
-    // Sends as a second copy does; the sender blocks while it waits for the
-    // answer, so it must not share the first copy's thread.
+    // The sender blocks while it waits for the answer: not on the first copy's thread.
     static bool sendFromAnotherCopy(const QString &id, const QByteArray &payload, int timeout)
     {
         QFuture<bool> sent = QtConcurrent::run([id, payload, timeout] {

@@ -27,7 +27,6 @@ class tst_Widget : public QObject
         QSettings(folder.filePath("modules/setting/name.bin"), QSettings::IniFormat)
             .setValue("profile/profileName", names);
     }
-    // The tray menu's profile entries as the menu is about to show.
     static QList<QAction *> trayProfileEntries(Widget &widget)
     {
         emit widget.trayIcon()->contextMenu()->aboutToShow();
@@ -61,8 +60,7 @@ private slots:
         QCOMPARE(widget.backingStore()->size(), QSize(1, 1));
         widget.show();
         QTRY_COMPARE(widget.backingStore()->size(), widget.size());
-        // Closed without a tray host (none offscreen; the end-to-end test closes
-        // to a tray), the program quits: nothing could bring the window back.
+        // Closed without a tray host, the program quits: nothing could bring the window back.
         QTimer::singleShot(0, &widget, &QWidget::close);
         QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(1); }); // still running
         QCOMPARE(QCoreApplication::exec(), 0);
@@ -71,7 +69,6 @@ private slots:
     void activationShowsTheWindow_data()
     {
         QTest::addColumn<int>("reason"); // -1: the Show window entry, -2: a second copy
-        // A StatusNotifier host sends one activation (Trigger) for a click.
         for (int reason : {2, 3, -2, -1, int(QSystemTrayIcon::Context)})
             QTest::addRow("%d", reason) << reason;
     }
@@ -95,9 +92,8 @@ private slots:
             QTRY_VERIFY(!widget.isMinimized());
     }
 
-    // Profile names are the user's text: "&" is a character, not a shortcut
-    // mark, and a long name does not stretch the tray menu off the screen.
-    // Another language relabels the menu and the tooltip at once.
+    // Profile names: "&" is a character, not a shortcut mark, and a long name does not stretch
+    // the tray menu off the screen. Another language relabels the menu and the tooltip at once.
     void trayMenuShowsProfileNamesAsWritten()
     {
         TestDataFolder folder;
@@ -175,9 +171,8 @@ private slots:
         QCOMPARE(session.activeProfile(), 1);
     }
 
-    // The scene's notices reach the tray while the window is hidden, and only
-    // its notice bar while the user works in it; the tray's Quit goes through
-    // the scene, which asks first, in a shown window, while changes are unsaved.
+    // Notices reach the tray while the window is hidden, only its notice bar while it is used;
+    // the tray's Quit asks first, in a shown window, while changes are unsaved.
     void noticesAndQuitGoThroughTheScene()
     {
         TestDataFolder folder;

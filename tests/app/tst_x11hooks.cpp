@@ -57,9 +57,8 @@ private slots:
                            "M+242 100 200,M-242 100 200"),
             10000);
     }
-    // Without a capture, hidden in the tray, after a capture and when the window
-    // hides during one, input reaches nothing and nothing is selected; the key
-    // typed once a capture runs again is the next thing the scene sees.
+    // Without a capture, hidden, after a capture and when the window hides during one, nothing
+    // is selected; the key typed once a capture runs again is the next thing the scene sees.
     void nothingIsSeenWithoutACapture()
     {
         myQQuickView *view = m_widget->view();

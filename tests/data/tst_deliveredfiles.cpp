@@ -32,9 +32,8 @@ private slots:
         }
     }
 
-    // Every key named in store/settingkeys.h and the scene's keys file is delivered: a
-    // misspelt key would read nothing. A name ending in "/" may be a group of keys.
-    // Language, macro names and gun selections are written before they are read.
+    // Every key the program names is delivered: a misspelt key would read nothing. Language,
+    // macro names and gun selections are written before they are read.
     void namedSettingKeys()
     {
         const QStringList delivered =

@@ -74,7 +74,6 @@ struct OperationsRig : LinkRig
     }
 };
 
-// A call on the driver.
 #define OPS(...) Operations([=](DeviceOperations &o) { o.__VA_ARGS__; })
 
 class tst_DeviceOperations : public QObject

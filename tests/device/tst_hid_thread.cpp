@@ -29,7 +29,6 @@ static QByteArray ask8C(Hid_Thread &h, uchar profile)
     return block;
 }
 
-// A command call on the link `h` sending from the pattern `d`, and its text.
 #define CMD(...) #__VA_ARGS__, Call([](Hid_Thread &h, [[maybe_unused]] uchar *d) { h.__VA_ARGS__; })
 
 class tst_HidThread : public QObject
@@ -89,7 +88,6 @@ private slots:
         QByteArray source = pattern(128);
         call(rig.link, bytesOf(source));
 
-        // The mouse's own reading finds a report scrambled wrongly or of a wrong size.
         QStringList sent;
         for (const QByteArray &command : rig.mouse->commands())
             sent << QString::fromLatin1(command.toHex(' '));

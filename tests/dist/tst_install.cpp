@@ -68,8 +68,7 @@ private slots:
                          qAlpha(image.pixel(size / 2, size / 2)) == 255,
                      qPrintable(QString::number(size)));
         }
-        // Drawn icons, not empty ones. The factory data is the delivered data,
-        // none of it left out; denied access tells how to fix it.
+        // Drawn icons; the factory data is the delivered data; denied access tells the fix.
         const QMap<QString, QByteArray> installed = contents(factoryDir() + "/modules");
         QMap<QString, QByteArray> delivered = contents(TestDataFolder::factoryModules());
         delivered.removeIf([&](const auto &file) {
@@ -79,8 +78,7 @@ private slots:
         QCOMPARE(installed, delivered);
         QVERIFY(installed.contains("img/logo.ico") &&
                 installed.value("i18n/English.ini").contains("70-skarn-config.rules"));
-        // The manual: the README for users as HTML, the --help text, no
-        // section for developers and no Markdown left over.
+        // The manual: the README for users as HTML, no developers' section, no Markdown left.
         const QByteArray manual = read(factoryDir() + "/manual.html");
         for (const char *part : {"<h2>Command line</h2>", "<h2>Troubleshooting</h2>",
                                  "<strong>No tray icon.</strong>", "<pre>Usage: skarn-config"})
@@ -104,9 +102,8 @@ private slots:
                  output.constData());
     }
 
-    // Where not even the user folder can be made, the program works on a
-    // temporary copy: a command that would store a change there refuses
-    // before anything goes to the mouse; a DPI stage lives in the mouse.
+    // On a temporary copy of the data, a command that would store a change refuses before
+    // anything goes to the mouse; a DPI stage lives in the mouse.
     void unmakeableFolderRefusesChanges()
     {
         Program program(exe(), QString());

@@ -1,12 +1,6 @@
 #!/usr/bin/python3
-"""What a screen reader sees, through AT-SPI, of the real program on the virtual mouse.
-
-Under its own session bus (dbus-run-session) and Xvfb, from a temporary portable folder: fails on
-a focusable control without a role or a name in the main window or a dialog it opens, on a Tab
-stop the screen reader cannot see, and on a dialog that sends anything to the mouse.
-
-Usage: tst_accessibility.py <skarn-config> <factory modules folder>
-"""
+"""Fails on a focusable control without a role or a name in the main window or a dialog it opens,
+on a Tab stop a screen reader cannot see, and on a dialog that sends anything to the mouse."""
 
 import os
 import shutil
@@ -56,7 +50,6 @@ def showing(node):
 
 
 def walk(node):
-    """The showing nodes under `node`, depth first."""
     found = []
     for child in children(node):
         if child is not None and showing(child):
@@ -76,7 +69,6 @@ def program_window():
 
 
 def close_marks(window):
-    """The visible "Close" buttons by where they are on the screen."""
     return {tuple(node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)): node
             for node in walk(window)
             if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name == "Close"}
@@ -92,7 +84,6 @@ def press(node):
 
 
 def unnamed_controls(window):
-    """Focusable controls, and those among them without a role or a name."""
     focusable = [n for n in walk(window)
                  if n.getState().contains(pyatspi.STATE_FOCUSABLE) and not is_container(n)]
     bad = [describe(n) for n in focusable

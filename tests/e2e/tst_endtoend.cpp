@@ -10,16 +10,13 @@
 #include <QTest>
 #include <functional>
 
-namespace {
-constexpr QPoint closeButton(1002, 26); // in the 1024 x 640 window, from the main scene's layout
-} // namespace
-
 class tst_EndToEnd : public QObject
 {
     Q_OBJECT
 
     static bool isMainWindow(const QRect &w) { return w.size() == QSize(1024, 640); }
     static bool isTrayIcon(const QRect &w) { return w.width() <= 32 && w.y() < 24; } // docked
+    static constexpr QPoint closeButton{1002, 26}; // in the window, from the main scene's layout
 
 private slots:
     void initTestCase()
@@ -138,7 +135,6 @@ private:
         QVERIFY2(waitFor([this] { return (m_window = window(isMainWindow)).isValid(); }),
                  "a click did not show it");
     }
-    // A new small window of the program.
     QRect openTrayMenu()
     {
         const QRect icon = window(isTrayIcon);
@@ -151,14 +147,10 @@ private:
         screenshot("tray-menu");
         return menu;
     }
-    // Saved among the artefacts when named.
-    QImage screenshot(const QString &name = {})
+    void screenshot(const QString &name)
     {
-        const QImage image = m_x.grab();
-        if (!name.isEmpty())
-            image.save(
-                QString::asprintf(SKARN_E2E_ARTEFACTS "/%02d-%s.png", ++m_shot, qPrintable(name)));
-        return image;
+        m_x.grab().save(
+            QString::asprintf(SKARN_E2E_ARTEFACTS "/%02d-%s.png", ++m_shot, qPrintable(name)));
     }
     XServer m_x;
     Program m_program;

@@ -19,7 +19,6 @@ TestCase {
         return made
     }
 
-    // `component` made, then its init() called with `initArgs`.
     function makeInit(component, properties, ...initArgs) {
         const made = make(component, properties)
         made.init(...initArgs)
@@ -67,7 +66,6 @@ TestCase {
     // The command codes the virtual mouse received since the last clear.
     function codes() { return testData.deviceCommands().map((c) => c.substring(3, 5)).join(" ") }
 
-    // Waits until the session has done what it was asked.
     function settle() { tryCompare(ui_View, "busy", false, 5000) }
 
     // The main scene before initUI.
@@ -106,7 +104,6 @@ TestCase {
         verify(!field.txtInput.activeFocus)
     }
 
-    // Drags `handle` from (6, 6) by (dx, dy).
     function drag(handle, dx, dy) {
         mousePress(handle, 6, 6)
         mouseMove(handle, 6 + dx, 6 + dy)

@@ -85,7 +85,6 @@ public slots:
         m_mouse->clearRecord();
         return connected;
     }
-    // Waits until the session has done what it was asked.
     void settle()
     {
         QSignalSpy idle(m_session.get(), &Session::busyChanged);

@@ -53,8 +53,7 @@ Item {
             compare([shown(panel), panel.currentDpiCount, panel.dpiSegment.count, panel.isSave], [[factory, 2], 2, 8, true])
         }
 
-        // A knob dragged past either end gives the range (the slider stands upright: its x axis points up); a key
-        // steps it. Only the release, or the key, marks the panel unsaved; the current stage is orange, and so named.
+        // A knob dragged past either end gives the range; only the release or a key marks unsaved; the current stage shows.
         function test_knobEndsAndKeys() {
             const panel = makePanel({})
             const [stage, handle] = [panel.stage(1), panel.stage(1).slider.children[2]]

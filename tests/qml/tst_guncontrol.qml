@@ -28,8 +28,7 @@ Item {
                     [[true, true, 0, false], [true, true, 2, true], [true, true, 1, true], [true, true, 1, true]])
         }
 
-        // Slot 1's preset shows; choosing a slot stores nothing, choosing a preset for it does. Damaged slots and
-        // records keep the defaults, values out of range are held in what the screen offers.
+        // Choosing a slot stores nothing, a preset for it does; damaged records keep the defaults, values held in range.
         function test_slotsAndPresets() {
             ui_View.setGlobalData("mouse/selectGun", [3, 1, 2])
             const first = makeInit(gunComponent)

@@ -74,9 +74,7 @@ Item {
             return item
         }
 
-        // A stored table without a left click gets the first one back (damaged records: tst_sessionvalues); the last
-        // left click is refused from its row and its badge; fourteen buttons fit above the lighting panel. Restore
-        // all brings back the factory table and its macros.
+        // A table without a left click gets one back, the last one is refused; Restore all brings back the factory's.
         function test_layoutLastLeftClickAndRestoreAll() {
             const factory = "modules/setting/pD.bin"
             testData.write(factory, testData.read(factory).replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
@@ -100,10 +98,7 @@ Item {
                     [[0, 0, 0xF1, 0], [4, 1, 2, 0], "Burst", true, [[2, "Burst"]]])
         }
 
-        // A cancelled combination assigns nothing (what joins: tst_libraries). A fire key's rate and count
-        // (at most 255) are set; Endless clears the count. From the keyboard the capture fields start on the key's
-        // release; a combination held and let go ends with its last key, a key let go that it did not hold (the one
-        // that started it) aside. The page follows the focus.
+        // Combinations, fire keys' rate and count; from the keyboard a capture starts on the release, ends on the last key.
         function test_captures() {
             makeScreens()
             openRow(3)
@@ -165,8 +160,7 @@ Item {
                 dialog.fireKeyText ? ["fire:" + dialog.fireKeyText] : [], dialog.comboText ? ["combo:" + dialog.comboText] : [])
         }
 
-        // The dialog opens on button 6's own record, whatever was chosen for another button before; then a click on
-        // its page (`cell` [column, row] of a drop-down, `mode` first; Three Gun when none is given) assigns `after`.
+        // The dialog opens on button 6's own record whatever another button chose; a click on its page assigns `after`.
         function test_dialog_data() {
             return [
                 { tag: "sniper, max window", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "windowsGrid",
@@ -175,7 +169,6 @@ Item {
                   item: "macroList", cell: [0, 1], after: [4, 2, 5, 0], text: "M1" },
                 { tag: "fire, restore", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS", count: "5",
                   item: "restoreMark", after: [5, 0, 1, 0], text: "DPI+" },
-                // Closing without a change keeps Save as it was; a text alone is dropped.
                 { tag: "combination, nothing", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"],
                   item: "", after: [2, 3, 4, 5], text: "LCtrl+LShift+A+B" },
                 { tag: "macro, double click", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], macroMode: 2,
@@ -189,7 +182,6 @@ Item {
             ui_View.setData("mouseMacroKey/3", "M1")
             makeScreens()
             const [rateSlider, countField] = [child(dialog, "rateSlider"), child(dialog, "countField")]
-            // Button 2 first: choices of several categories, a fire key with its rate and count.
             openRow(1)
             for (const [radio, index] of [["mouseRadio1", 1], ["dpiRadio0", 0], ["macroMode1", 1]])
                 child(dialog, radio).btnClick(index)

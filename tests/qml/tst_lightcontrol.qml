@@ -40,9 +40,7 @@ Item {
                      panel.isSave], [data.blocks].concat(data.shown, [data.text, data.count, data.last, "#010203", ["1", "2", "3"], false]))
         }
 
-        // Picking an effect, the hue bar and the fields set the selected block; an emptied field reads 0, a colour off
-        // the ring puts the marker at the left end and keeps the typed value. A slider or the bar marks the panel
-        // unsaved on release, not on a press. Save takes it all, it shows again, and the reset mark brings the factory's.
+        // Effect, hue bar and fields set the selected block; a slider or the bar marks unsaved on release; Save and reset.
         function test_colourAndSave() {
             const panel = makePanel({ isColorful: true })
             panel.selectBlock(4)
@@ -83,8 +81,7 @@ Item {
             compare([again.effect, again.speedStep, again.brightStep, again.colors[0], again.isSave], [0, 0, 4, "#ff0000", true])
         }
 
-        // The shown blocks are one Tab stop whose arrows go round them, the hue bar takes arrows, pages and ends
-        // as a drag; an effect without colours leaves its covered section out of the Tab order.
+        // The shown blocks are one Tab stop arrows go round; the hue bar takes keys; a covered section leaves the Tab order.
         function test_keyboard() {
             const panel = makePanel({ isColorful: false, dpiCount: 3 })
             child(panel, "colorBlock0").forceActiveFocus(Qt.TabFocusReason)

@@ -32,9 +32,7 @@ Item {
             return editor
         }
 
-        // The keyboard does what the pointer does in both lists: Up and Down choose the macro (its events load)
-        // or the event, F2 renames the macro (Enter keeps the name, and the focus in the list), the Menu key opens
-        // a row's menu and Delete asks to delete the macro.
+        // The keyboard does what the pointer does in both lists: arrows choose, F2 renames, the Menu key, Delete asks.
         function test_keyboard() {
             const editor = editorWith(pairs(4), ["Macro_0", "Macro_1"])
             const [names, actions] = [editor.macroNumber_lv, editor.actionList]
@@ -48,14 +46,12 @@ Item {
             compare(walk(steps, state), [[1, 0, -1, true, -1], [0, 4, -1, true, -1], [0, 4, -1, true, -1], [0, 4, -1, false, 0],
                                          [0, 4, -1, false, 2], [0, 4, -1, true, -1], [0, 4, -1, true, -1], [0, 4, 1, true, -1],
                                          [0, 4, 1, false, 1]])
-            // A screen reader names the focused event by what its icon shows.
             keyClick(Qt.Key_Escape)
             keyClick(Qt.Key_Up)
             compare([editor.macroNames(), Window.window.activeFocusItem.Accessible.name], [["q", "Macro_1"], "Press A"])
         }
 
-        // The insert-key box from the keyboard: while it waits every key is the key (the window's copy of a taken
-        // Enter is no OK); OK takes the focus once the key is up and the window has seen it; Escape inserts nothing.
+        // While the insert-key box waits every key is the key (a taken Enter's copy is no OK); Escape inserts nothing.
         function test_insertKeyFromTheKeyboard() {
             const editor = editorWith(["1,A", "2,A"])
             const actions = editor.actionList
@@ -111,7 +107,6 @@ Item {
             for (const answer of ["confirmCancel", "confirmOk"]) {
                 mouseClick(child(editor, "macroDeleteButton"))
                 compare(child(confirm, "confirmQuestion").text, "Delete the macro “Macro_0”?")
-                // The question keeps Tab between its two answers.
                 compare(walk([Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Backtab], focusName),
                         ["confirmCancel", "confirmOk", "confirmCancel", "confirmOk"])
                 mouseClick(child(confirm, answer))
@@ -123,9 +118,7 @@ Item {
             compare([ui_View.getNameList(0), ui_View.loadMacroIni("Macro_0")], [["Macro_1", "Macro_2", "Macro_0"], ["1"]])
         }
 
-        // With delays, waits are the clock's count of 10 ms before each event but the first. Recording starts from
-        // an empty list and ends (stored, keys released) with Stop or another macro, or short of the block's end
-        // when keys held need room for their releases.
+        // Recording ends stored, keys released, with Stop, another macro, or where held keys need room for releases.
         function test_recording() {
             const editor = editorWith(["1,Z", "2,Z"], ["Macro_0", "B"])
             const saved = spy(editor, "modifyMacroData")
@@ -163,8 +156,7 @@ Item {
             compare([ui_View.loadMacroIni("B").slice(-6), editor.recordCount()], [["2,A", "1,B", "1,C", "2,B", "2,C", "1"], 128])
         }
 
-        // The event menu's `entry` on row `row`, a key through the insert-key box or a delay typed; stored at once.
-        // Edits past the block's 128 bytes (62 actions) are refused; two 700 ms waits merge into one of four more bytes.
+        // Event edits are stored at once; those past the block's 128 bytes (two waits merged too) are refused.
         function test_editEvents_data() {
             const three = ["1,A", "0,50", "2,A"]
             const full = ["1,A", "0,700", "2,A", "0,700"].concat(pairs(60))
@@ -215,7 +207,6 @@ Item {
         // The name rules are the library's; here what the editor adds (stray files, the store's refusal).
         function test_rename_data() {
             return [{ tag: "free name", name: "Burst", renamed: true },
-                    // A stray macro file of the new name would be taken over.
                     { tag: "stray file", name: "Stray", notice: "That name is already taken." },
                     { tag: "store refuses", name: "Burst", fileGone: true,
                       notice: "The macro could not be renamed; nothing was changed." }]
@@ -247,7 +238,6 @@ Item {
                 { tag: "over 128 bytes", source: pairs(70), after: ["A", "B"], told: 1 },
                 { tag: "new macro whose file cannot be written", unwritable: true, after: ["A", "B"], told: 1, asked: [] },
                 { tag: "export", exported: true, after: ["A", "B"], asked: ["save Macro(*.mc)"] },
-                // Deleting would also write the name list: without room the macro stays whole.
                 { tag: "delete on a full disk", full: true, after: ["A", "B"], told: 1, asked: [] },
             ]
         }

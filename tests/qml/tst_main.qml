@@ -1,9 +1,7 @@
 import QtQuick
 import QtTest
 
-// The main scene over a real view and a temporary data folder: its start, texts and keyboard order; how it opens its
-// dialogs, forwards key events to them and switches profiles; with a virtual mouse behind its session, that a click's
-// request reaches it (bytes: tst_session), busy and outcome shown.
+// The main scene over a real view: start, texts, keyboard order, dialogs, profile switches, what reaches the mouse.
 Item {
     id: scene
 
@@ -17,7 +15,6 @@ Item {
         function test_startUpLockAndSecondConnect() {
             const main = makeMain()
             verify(!main.visible && !main.isPownOn)
-            // Off screen, the start-up picture is not even decoded.
             scene.Window.window.visible = false
             main.initUI()
             compare(child(main, "powerOnPicture").status, Image.Null)
@@ -26,10 +23,8 @@ Item {
                                  ...["powerOnPicture", "leftPanel", "busyIndicator"].map((n) => child(main, n).visible),
                                  child(main, "powerOnPicture").status]
             compare(shown(), [true, true, false, false, true, false, true, Image.Ready])
-            // run() follows once the exchanges are over and ends the lock.
             main.run()
             compare(shown(), [true, true, true, true, false, true, false, Image.Null]) // the picture's image goes
-            // A second connect locks again but reads nothing again.
             ui_View.setGlobalData("common/language", "ChineseSimplified")
             main.initUI()
             compare([main.locked, main.mainLang[10]], [true, "Save"])
@@ -39,8 +34,7 @@ Item {
             tryVerify(() => !main.locked && !child(main, "busyIndicator").visible, 500)
         }
 
-        // What the start reads (gun, profile, family, rate; damaged values: tst_libraries, tst_sessionvalues; stages
-        // count from 1), texts, refusals and the names (and tooltips) of icon-only buttons (no file: tst_myqquickview).
+        // What the start reads (damaged values: tst_sessionvalues) and the chosen language's texts, icon buttons' names too.
         function test_startValuesAndTexts() {
             for (const [key, value] of [["mouse/isGun", false], ["mouse/profileNo", "17"], ["mouse/icType", ""],
                                         ["common/language", "ChineseSimplified"]])
@@ -60,7 +54,6 @@ Item {
                          child(main, "rateList")].map((button) => button.description),
                         [child(main, "busyIndicator").text]),
                     ["保存", "系统设置", zh, zh, zh, "帮助", "关闭", "恢复默认", "回报率", "加载中……"])
-            // Latin and Chinese draw without the text shaper, in every text of the scene and its dialogs.
             const shaped = (item) => Array.from(item.children).reduce((found, c) => found.concat(shaped(c)),
                                                                        item.font && item.font.preferShaping ? [item.text] : [])
             compare(shaped(main), [])
@@ -90,9 +83,7 @@ Item {
             compare([shown(), testData.read("modules/setting/apConfig.bin").includes("language")], [english, false])
         }
 
-        // The title bar comes first, each side panel's drop-down before what it governs; an open dialog keeps Tab
-        // and Backtab going round inside it; the help menu, a radio group and a drop-down take keys (a slider:
-        // tst_dpisetting); Escape closes and the focus goes back.
+        // Tab order, Tab kept inside an open dialog, the keys of the help menu, radios and drop-downs; Escape gives focus back.
         function test_keyboardWalks_data() {
             const [tab, back, enter] = [Qt.Key_Tab, Qt.Key_Backtab, Qt.Key_Return]
             const system = ["resetMark", "closeMark", "languageList", "mouseSpeedSlider", "doubleClickSlider",
@@ -130,13 +121,11 @@ Item {
             ui_View.setManualUrl(data.manual || "")
             const main = startMain()
             const chosen = spy(dialog(main, "helpMenu"), "chosen")
-            // Also the settings this desktop refuses take part.
             const system = dialog(main, "systemSettingMain")
             system.doubleClickReason = ""
             system.scrollReason = ""
             const first = data.start ? child(main, data.start) : main
             first.forceActiveFocus(Qt.TabFocusReason)
-            // The focus ring goes round each control that takes the focus; not round a field, a menu or a dialog.
             const ring = child(main, "focusRing")
             const ringed = []
             const seen = data.keys.map((key) => {
@@ -151,13 +140,11 @@ Item {
             if (data.rate !== undefined)
                 tryVerify(() => ui_View.getData("mouse/reportRate", false) === data.rate, 1000)
             compare(main.noticeText, data.notice || "")
-            // The help menu shows its whole link.
             const helpRows = Array.from(dialog(main, "helpMenu").children[0].children).filter((row) => row.modelData)
             compare(helpRows.map((row) => row.children[0].truncated), [false, false])
         }
 
-        // Each dialog opens centred over the mask with the keyboard and gives it back when it closes; the question
-        // stays within the window when dragged; the macro editor opens over the assignment dialog and leaves the mask.
+        // Dialogs open centred over the mask, stay in the window when dragged, and give the focus back on closing.
         function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
             return [
                 { tag: "reset question, dragged", name: "resetConfirm", x: 298.5, y: 269, close: "resetCancel" },
@@ -171,7 +158,6 @@ Item {
             const [mask, opener] = [child(main, "mask"), child(main, "configButton")]
             const under = data.over ? dialog(main, "keyAssigmentMain") : null
             if (data.rebuilt) {
-                // Built, closed, released in the tray: built again with all it was built with.
                 main.openDialog(child(main, data.name + "Loader"))
                 mouseClick(child(child(main, data.name), "closeMark"))
                 main.endCaptures()
@@ -205,8 +191,7 @@ Item {
             compare([mask.visible, opener.activeFocus], [false, true])
         }
 
-        // Global capture runs exactly while a field or the recorder waits; each wait ends on its own (key taken,
-        // Stop, dialog closed) and when the window goes to the tray.
+        // Global capture runs only while a field or the recorder waits, and ends with each way the wait ends.
         function test_capturesRunOnlyWhileTheSceneWaits_data() {
             return ["fire key", "fire hide", "combo close", "combo hide", "record stop", "record hide", "insert hide"]
                 .map((row) => ({ tag: row, start: row.split(" ")[0], end: row.split(" ")[1] }))
@@ -238,12 +223,10 @@ Item {
             steps[data.start]()
             verify(main.isCapturing)
             steps[data.end]()
-            // Hidden, the open dialog stays; the closed one is released until it opens.
             compare([main.isCapturing, !!main.keyAssigment && (keys.isFireInput || keys.isComboInput),
                      !!main.macroEditor && (editor.isInputting || editor.isInsertting || editor.insertKeyBox.visible),
                      data.end !== "hide" || (main.keyAssigment === keys) === usesKeys && !main.macroEditor === usesKeys],
                     [false, false, false, true])
-            // Back from the tray: no capture until the user starts one.
             ui_View.visible = true
             ui_View.visible = false
             compare(args(captures), [[true], [false]])
@@ -251,8 +234,7 @@ Item {
                 compare(ui_View.loadMacroIni("Macro_0"), ["1,B", "2,B", "1"])
         }
 
-        // While a key capture waits, and in the press that it took, Escape is the captured key (the window may see
-        // that press before or after the capture); after that it closes.
+        // Escape during a key capture, and in the press it took, is the captured key; after that it closes.
         function test_escapeDuringACaptureIsAKey() {
             const main = startMain()
             main.showKeyAssigment(3)
@@ -270,8 +252,7 @@ Item {
             compare([keys.visible, child(main, "keyMatrixMain").modKeys.get(3).keyText], [false, "Esc"])
         }
 
-        // The switcher's rows are the manager's; deleting one above keeps the mark. From the keyboard an arrow only
-        // opens its list (a switch sends the whole profile); Enter switches.
+        // The switcher follows the manager's rows; an arrow only opens its list (a switch sends a whole profile).
         function test_titleBarSwitchesProfiles() {
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
             const main = startMain(true)
@@ -309,7 +290,6 @@ Item {
             settle()
             main.requestProfileSwitch(0)
             settle()
-            // The question is built when first asked.
             compare([main.profileNo, findChild(main, "unsavedPrompt")], [0, null])
             drag(dpi.stage(0).slider.children[2], 494, 0)
             data.quit ? main.requestQuit() : pickRow(switcher, 1, 40)
@@ -324,13 +304,11 @@ Item {
                     [false, false, data.quit && done ? 1 : 0, switched, !done, switched])
             const stored = /dpiValueArray=(\d+)/.exec(testData.read("modules/setting/p1.bin"))[1]
             compare(Number(stored), data.answer === "Save" ? 6000 : before)
-            // Discarded means gone from the screen too.
             if (data.answer === "Discard" && data.quit)
                 compare(dpi.stage(0).dpiValue, String(before))
         }
 
-        // Whether the gun editor is built before, after or released in the tray, the reset is stored and its next
-        // closing sends the slots with the key table, again while the mouse has not taken them.
+        // A factory reset resets the gun slots however the editor is built; they go out until the mouse takes them.
         function test_factoryResetResetsTheGunSlots_data() {
             return ["before", "after", "release"].map((build) => ({ tag: "editor built, " + build, build: build }))
         }
@@ -373,9 +351,7 @@ Item {
             ui_View.setData("mouseMacroKey/" + slot, "M1")
         }
 
-        // Nothing is stored or sent without a change. Each panel edited, one Save: the key table, the DPI stages and
-        // the lighting go out in that order while the window shows it busy; then nothing is unsaved. A Save the data
-        // folder does not take is told and the panels stay unsaved.
+        // One Save sends the edited panels in order, busy meanwhile; a Save the data folder refuses leaves them unsaved.
         function test_saveSendsTheEditedPanels() {
             const main = startMain(true)
             ui_View.setDataList("mouse/dpiValueArray", [1, 2, 3, 4, 5, 6, 7, 8])
@@ -403,8 +379,7 @@ Item {
             compare([codes(), main.locked].concat(state()), ["12 11 0d 10 10", false, 1, false, false, false, false, 6000])
         }
 
-        // What the mouse did not take is told, and stays marked unsaved (a switch: owed, and said so after a restart;
-        // what a Save then sends: tst_session); the report rate box goes back to the stored rate.
+        // What the mouse did not take is told and stays unsaved (a switch: after a restart too); the rate box goes back.
         function test_refusedSendsAreToldAndStayUnsaved_data() {
             return [
                 { tag: "switch", action: (main) => main.requestProfileSwitch(1), owed: true,
@@ -437,9 +412,7 @@ Item {
             compare([again.hasUnsavedChanges, again.noticeText], [true, again.noticeLang[7]])
         }
 
-        // The assignment dialog's macro goes to its slot as it closes; an edited macro goes again to every slot a
-        // button plays it from; a renamed one shows its new name on its buttons at once; a deleted one gives its
-        // buttons their defaults back, on the mouse and in every profile.
+        // Macros reach their slots on assignment and edit; a rename relabels, a delete restores the buttons' defaults.
         function test_macros() {
             setMacro(3, 4)
             const main = startMain(true)

@@ -18,8 +18,7 @@ Item {
                     ["Normal", ["Normal0", "loaderbraxel"]])
         }
 
-        // Delete from a row's menu asks first, naming the profile ("$&" shown as typed), and Cancel keeps it; row
-        // zero and the active one stay (and a screen reader hears which is active).
+        // Delete asks first, naming the profile ("$&" as typed); row zero and the active one stay.
         function test_deleteRules() {
             ui_View.updataNameList(2, ["Standard0", "A$&1", "B2"])
             const [dialog, notices, seen] = [makeInit(profileComponent, { profileNo: 2 }), spy(ui_View, "userNotice"), []]
@@ -39,8 +38,7 @@ Item {
                     [["Standard0", "B2"], ["The first profile and the active one cannot be deleted."], ["", "Active"]])
         }
 
-        // Export from any row writes the active profile. Import and New (the default profile) take the lowest free
-        // number, without switching; six rows at most.
+        // Export writes the active profile; Import and New take the lowest free number without switching; six rows at most.
         function test_exportImportAndNew() {
             ui_View.updataNameList(2, ["Standard0", "A2"])
             ui_View.setGlobalData("mouse/profileNo", 2)
@@ -66,8 +64,7 @@ Item {
                     [6, ["save Profile(*.pf)", "open Profile(*.pf)", "open Profile(*.pf)"], 0])
         }
 
-        // The keyboard does what the pointer does: Tab from the close mark reaches the list, Down chooses the next
-        // row, F2 renames it (the focus stays in the list), the Menu key opens the row's menu, Delete asks.
+        // The keyboard does what the pointer does: Tab reaches the list, Down chooses, F2 renames, Menu and Delete.
         function test_keyboard() {
             ui_View.updataNameList(2, ["Standard0", "a1", "b2"])
             const [dialog, ring] = [makeInit(profileComponent, { profileNo: 0 }), focusRing()]

@@ -9,12 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// Starts the real scene in the real window and checks the start-up
-// sequence; with SKARN_SCENE_PICTURE set it also saves the window as a
-// picture, start-up picture first ("-powerOn" before the suffix), then over
-// it the system settings dialog or, with SKARN_SCENE_KEY=n, the assignment
-// dialog of button n ("-dialog"), in the language SKARN_SCENE_LANGUAGE when
-// set. At any QT_SCALE_FACTOR the artwork shows at the screen's resolution.
+// The real scene's start-up in the real window; with SKARN_SCENE_PICTURE saved as
+// pictures (SKARN_SCENE_KEY, SKARN_SCENE_LANGUAGE choose the dialog and language).
 class tst_ScenePicture : public QObject
 {
     Q_OBJECT
@@ -46,10 +42,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(root->property("isMainShown").toBool(), 3000);
         QVERIFY(!root->property("locked").toBool());
 #ifdef Q_OS_LINUX
-        // The pictures and the tray icon were read without Qt loading every
-        // image format plugin it finds (its icon plugin reads the .ico); a
-        // saved picture (PNG) loads them all. At scale 1 the pictures come
-        // drawn at build time: not even Qt SVG is loaded.
+        // No image format plugin but the icon one is loaded (a saved PNG loads
+        // them all); at scale 1 not even Qt SVG.
         QFile maps(QStringLiteral("/proc/self/maps"));
         QVERIFY(maps.open(QIODevice::ReadOnly));
         const QByteArray mapped = maps.readAll();
@@ -59,8 +53,7 @@ private slots:
         }
 #endif
 
-        // The title logo shows its drawing rendered at the device pixel ratio,
-        // not a smaller picture enlarged (blurred edges).
+        // The title logo is drawn at the device pixel ratio, not enlarged.
         auto *logo = root->findChild<QQuickItem *>(QStringLiteral("titleLogo"));
         QImageReader drawing(QStringLiteral(":/modules/img/titleLogo.svg"));
         QVERIFY(logo && drawing.canRead());

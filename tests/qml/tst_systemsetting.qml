@@ -12,9 +12,7 @@ Item {
     SceneTestCase {
         name: "SystemSetting"
 
-        // What the dialog shows (speed, double-click time, one screen, rows) and what is stored: a control stores at
-        // once (one screen is 1000, back to rows the field's count, at most three digits; a knob when released);
-        // applied on a profile switch without the dialog, damaged values are stored back as the dialog holds them.
+        // What the dialog shows and stores: a control stores at once (a knob when released), damaged values held in range.
         function test_dialog_data() {
             const load = (values, then) => (d) => { Object.keys(values).forEach((k) => ui_View.setData("mouse/" + k, values[k])); then(d) }
             const [again, reset] = [(d) => d.init(false, false), (d) => d.init(false, true)]
@@ -63,8 +61,7 @@ Item {
             }), ["speed,double,scroll", "speed", "double", "scroll", "", "speed"])
         }
 
-        // Plain X11 here has no wheel scroll amount and no double-click time of its own (the reasons: tst_pointersettings):
-        // both controls are off with their reason, and applying leaves the stored amount as it was.
+        // Settings plain X11 lacks are off with their reason, and applying leaves the stored amount as it was.
         function test_settingsTheDesktopLacksAreOffWithTheirReason() {
             ui_View.setData("mouse/scrollRate", 1000)
             const dialog = makeInit(dialogComponent, {}, false, false)
@@ -78,8 +75,7 @@ Item {
             compare([child(dialog, "screenRadio").isSelect, ui_View.getData("mouse/scrollRate", false)], [true, 1000])
         }
 
-        // The check box writes and removes the autostart entry and shows what the entry is, read afresh when the
-        // dialog loads; a blocked folder or a full disk leaves it unchecked (no part of an entry behind), and says so.
+        // The check box writes and removes the autostart entry; a blocked folder or a full disk leaves it off, and says so.
         function test_startWithTheDesktop() {
             const notices = spy(ui_View, "userNotice")
             for (const blocked of [false, true, "full disk"]) {

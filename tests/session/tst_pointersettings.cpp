@@ -16,8 +16,7 @@
 namespace {
 using D = LinuxPointerSettings::Desktop;
 
-// KWin's input devices on a private bus, served from a thread of their own
-// so that the blocking calls of the code under test find them answering.
+// KWin's input devices, served from a thread of their own: the code under test blocks.
 class FakeKwinManager : public QObject
 {
     Q_OBJECT
@@ -59,8 +58,7 @@ class tst_PointerSettings : public QObject
     Q_OBJECT
 
 private slots:
-    // By the running desktop (current desktops/session type): GNOME's speed and time as
-    // read back after the sliders moved, the notices of refusals, the reasons per setting.
+    // By the running desktop: GNOME's values read back, the refusals' notices, the reasons.
     void slidersReachTheRunningDesktop_data()
     {
         QTest::addColumn<QString>("desktop");
@@ -77,8 +75,7 @@ private slots:
         row("ubuntu:GNOME/x11", 0, 0, "-0.9|900||" + linux);
         row("X-Cinnamon/x11", 1, 0, "-0.8|830||" + linux);
         row("GNOME/wayland", 10, 0, "1|200||" + linux);
-        // GNOME's schema is installed, yet KDE and plain X11 sessions do not use it;
-        // without their session or server they refuse.
+        // KDE and plain X11 do not use GNOME's installed schema; without their server they refuse.
         const QString notTaken = "|The desktop did not take the ";
         row("KDE/wayland", 3, 2,
             "0|400" + notTaken + "pointer speed." + notTaken + "double-click speed.||" + linux);
@@ -147,7 +144,6 @@ private slots:
         const QString globals = config.filePath("kdeglobals");
         LinuxPointerSettings desktop(D::Kde);
         desktop.setKdeSession(QDBusConnection::connectToBus(address, "under-test"), globals);
-        // Every pointer takes it; one that does not keep it, or none at all, fails.
         for (auto [names, took] : {std::pair{QStringList{"event3", "event4"}, true},
                                    {{"event3", "event5"}, false},
                                    {{"event4"}, false}}) {
@@ -156,8 +152,7 @@ private slots:
         }
         QCOMPARE(mouse.acceleration, 0.4);
         QCOMPARE(keyboard.acceleration, 0.0);
-        // Only the one line of kdeglobals changes; a missing key, group or
-        // file is added.
+        // Only the one line of kdeglobals changes; a missing key, group or file is added.
         const char *files[][2] = {
             {"[A]\nb=1\n\n[KDE]\nDoubleClickInterval=400\nc=2\n\n[W]\nd=3\n",
              "[A]\nb=1\n\n[KDE]\nDoubleClickInterval=270\nc=2\n\n[W]\nd=3\n"},
@@ -172,15 +167,13 @@ private slots:
             QCOMPARE(text.readAll(), QByteArray(file[1]));
         }
         QVERIFY(!desktop.setDoubleClickTime(0));
-        // A disk that fills during the write (here: a file size limit) leaves
-        // the user's file as it was.
+        // A disk that fills during the write leaves the user's file as it was.
         limitFileSize(16);
         const bool written = desktop.setDoubleClickTime(300);
         limitFileSize(RLIM_INFINITY);
         QFile kept(globals);
         QVERIFY(!written && kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray(files[3][1]));
-        // No KWin on the bus.
         service.unregisterService("org.kde.KWin");
         QVERIFY(!desktop.setPointerSpeed(10));
         thread.quit();
@@ -189,12 +182,10 @@ private slots:
         bus.waitForFinished(5000);
     }
 
-    // Sessions without a desktop of their own: the X server's acceleration,
-    // as `xset q` reads it back (Xvfb and xset: scripts/install-deps.sh).
+    // Without a desktop of its own: the X server's acceleration as `xset q` reads it back.
     void x11AccelerationIsReadBack()
     {
         QProcess server;
-        // As in a session, the server keeps its settings between clients.
         const QByteArray display =
             firstLine(server, "Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-noreset"});
         QVERIFY2(!display.isEmpty(), "Xvfb did not start");

@@ -1,5 +1,4 @@
-// What the session makes of the store's values: the screens' values, macros in the
-// device's form, gun presets and the profile list.
+// What the session makes of the store's values.
 #include "gundatafile.h"
 #include "gunpresets.h"
 #include "keynames.h"
@@ -19,8 +18,7 @@ class tst_SessionValues : public QObject
     Q_OBJECT
 
 private slots:
-    // A stored record (texts after a restart): anything damaged or not one the screens
-    // can make is the button's default.
+    // A stored record that is damaged or not one the screens can make is the button's default.
     void keyRecords()
     {
         const std::tuple<QVariantList, int, Record> rows[] = {
@@ -37,7 +35,6 @@ private slots:
             {{5, 0, 0, 0}, 3, {0, 0, 0xF4, 0}},
             {{5, 0, 5, 0}, 3, {0, 0, 0xF4, 0}},
             {{8, 0, 4, 0}, 3, {0, 0, 0xF4, 0}},
-            {{"5", "", "1", "0"}, 14, {0xFF, 0, 1, 0}},
             {{}, 16, {0, 0, 0, 0}}};
         for (const auto &[record, button, codes] : rows)
             QCOMPARE(ProfileSettings::recordCodes(record, button), codes);
@@ -53,8 +50,7 @@ private slots:
         QCOMPARE(keys[0], (Record{3, 0, 0x83, 1}));
     }
 
-    // Multiples of 50 survive the slider's round trip; a degenerate range or base does
-    // not divide by zero.
+    // Multiples of 50 survive the slider's round trip; a degenerate range or base.
     void dpiSliders()
     {
         for (int value = 200; value <= 6000; value += 50)
@@ -72,8 +68,7 @@ private slots:
         QCOMPARE(levels, QList<int>({0, 1, 2, 3, 4, 5, 10, 10}));
     }
 
-    // A profile with damaged and out-of-range values reads as the screens
-    // show it; the recovery profile stays as delivered.
+    // Damaged and out-of-range values read as the screens show them.
     void profiles()
     {
         TestDataFolder folder;
@@ -90,7 +85,6 @@ private slots:
                  {"mouseKeyMatrix/0", QStringList{"0", "0", "241", "0"}}})
             store.setData(key, value);
         const ProfileSettings damaged = ProfileSettings::read(store, false);
-        // No left click left: button 1's comes back.
         QCOMPARE(damaged.keyList().mid(0, 4), QList<int>({0, 0, 240, 0}));
         QCOMPARE(QList<int>({damaged.reportRateRow, damaged.dpi.count, damaged.dpi.active,
                              damaged.lighting.effect, damaged.lighting.speed,
@@ -131,7 +125,6 @@ private slots:
         row("100000 units count 50 ms",
             QStringList{"1,A"} + QStringList(16, "0,60000") + QStringList{"0,40000", "2,A"}, 1,
             "0001 0004 0002 4e20 8104 0000");
-        // From 600000 units on the pair carries the units, FFFF beyond 16 bits.
         row("600000 units", QStringList{"1,A"} + QStringList(100, "0,60000") + QStringList{"2,A"},
             1, "0001 0004 ffff 8104 0000");
         row("leading and trailing delays are dropped", {"0,40", "1,A", "0,20", "2,A", "0,90"}, 1,
@@ -160,7 +153,6 @@ private slots:
         QTEST(bytes, "bytes");
     }
 
-    // The loaded form's repeat count: leading digits, within 0..65535.
     void macroRepeat()
     {
         QList<int> repeats;
@@ -170,8 +162,7 @@ private slots:
         QCOMPARE(MacroCode::parseLoaded({}).events.size(), 0);
     }
 
-    // Stored texts as whole numbers (sign, ASCII digits, blanks around), else the
-    // fallback; an editor field reads its leading digits only.
+    // Stored texts as whole numbers, else the fallback; an editor field: leading digits only.
     void wholeNumbers()
     {
         QStringList read, leading;
@@ -189,8 +180,7 @@ private slots:
         QCOMPARE(preset.firePeriod(), 35);
     }
 
-    // The lower code wins where two share a name; a language file's names replace the
-    // built-in ones by index; a name it lacks is the built-in one's or another language's.
+    // The lower code wins a shared name; a language's name replaces the built-in one by index.
     void keyNames()
     {
         TestDataFolder folder;
@@ -209,7 +199,6 @@ private slots:
         QCOMPARE(KeyNames::forLanguage(folder.path(), "Missing").names(), builtIn.names());
     }
 
-    // The file's values within the editor's ranges; the slots' fire periods; the reset.
     void gunPresets()
     {
         TestDataFolder folder;
@@ -231,8 +220,7 @@ private slots:
         QCOMPARE(GunPresets::firePeriods(store), QList<int>({9, 9, 9}));
     }
 
-    // Sentinel, damaged and taken rows drop; new rows take the smallest free number and
-    // name; a row is found by its number as shown, then by its name.
+    // Sentinel, damaged and taken rows drop; new rows take the smallest free number and name.
     void profileList()
     {
         TestDataFolder folder;

@@ -36,10 +36,9 @@ private slots:
             store.setData("mouse/reportRate", 1);
             store.setData("mouseMacroKey/3", name);
             store.setDataList("test/numbers", {1, 2, 3});
-            // The device flags are read once, at construction.
             store.setGlobalData("mouse/icType", "560");
             QCOMPARE(store.deviceFlags().icType, QStringLiteral("553"));
-            // Global values ignore the current profile; out of range, it stays.
+            // Global values ignore the current profile, which stays when out of range.
             store.setCurrentProfile(2);
             store.setGlobalData("mouse/profileNo", 4);
             store.setCurrentProfile(10);
@@ -86,8 +85,7 @@ private slots:
         // A change still pending at quit is written when the store closes.
         QVERIFY(folder.read(global).contains("profileNo=4"));
 
-        // A disk about to fill (room for Qt's lock file only): nothing is written, not even as
-        // the store closes; the change goes with the next write that has room.
+        // A disk about to fill: nothing is written, even at close; the next write takes it along.
         const QMap<QString, QByteArray> snapshot = folder.snapshot();
         const auto unlimited = qScopeGuard([&] { limitFileSize(RLIM_INFINITY); });
         auto store = std::make_unique<SettingsStore>(QDir::currentPath());
@@ -150,8 +148,7 @@ private slots:
         QCOMPARE(reached, files);
     }
 
-    // Settings too large, or without the mouse's group, are set aside and rebuilt from their
-    // factory file. Read: device family, reportRate in profile 1 and in the default one.
+    // Settings too large or without the mouse's group are set aside and rebuilt from factory.
     void damagedFilesAreSetAside()
     {
         const QByteArray large = "[mouse]\nicType=999\nreportRate=9\n[x]\n" +
@@ -195,7 +192,6 @@ private slots:
                 return SettingsStore(folder.path()).damagedFiles();
             });
             if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-                // Let the reader go before failing.
                 ::close(::open(qPrintable(folder.filePath(profile(0))), O_WRONLY | O_NONBLOCK));
                 QFAIL("the store waited on a pipe");
             }
@@ -215,8 +211,7 @@ private slots:
         TestDataFolder folder;
         SettingsStore store(QDir::currentPath());
         store.setCurrentProfile(2);
-        // Files are cached by size and time: an equal-size replacement within the same
-        // millisecond must still be read. An odd round's write, pending, must be lost.
+        // Files are cached by size and time: an equal-size replacement must still be read.
         for (int round = 0; round < 200; ++round) {
             QVERIFY(store.setData("mouse/reportRate", round % 2 ? 1 : 7) &&
                     (round % 2 || store.sync()));
@@ -228,7 +223,7 @@ private slots:
         }
         store.sync();
         QCOMPARE(folder.read("modules/setting/p3.bin"), folder.read("modules/setting/pD.bin"));
-        store.setData("mouse/reportRate", 5); // the new object writes to the same file
+        store.setData("mouse/reportRate", 5);
         QVERIFY(store.sync() && folder.read("modules/setting/p3.bin").contains("reportRate=5"));
     }
 

@@ -71,7 +71,6 @@ private slots:
         }
     }
 
-    // Written by type (none: only read), read back, and the file after.
     void nameLists()
     {
         const QByteArray both = "[macro]\nmacroName=M, loaderbraxel\n[profile]\nprofileName=P\n";
@@ -95,15 +94,13 @@ private slots:
                 folder.write(nameFile, before);
             if (written != QStringList{"(read)"})
                 QVERIFY(NameListFile(QDir::currentPath()).update(type, written));
-            // On disk when the call returns; nothing created to read.
             QCOMPARE(folder.read(nameFile), file);
             QCOMPARE(QFile::exists(nameFile), !file.isEmpty());
             QCOMPARE(NameListFile(QDir::currentPath()).read(type), read);
         }
     }
 
-    // As many as the count (capped; none if unreadable), blanks filled from English, commas
-    // kept; codes that would lead out of the folder read nothing.
+    // As many as the count (capped), blanks from English; codes leading out read nothing.
     void languageGroups()
     {
         const TestDataFolder folder;
@@ -131,7 +128,7 @@ private slots:
 
     void keyMatrixRecords()
     {
-        // In p3.bin: one record and a half, three too many.
+        // One record and a half; three too many.
         for (const auto &[count, line] :
              {std::pair{6, "1=104, 105, 0, 0\n"}, {67, "15=160, 161, 162, 163\n"}}) {
             TestDataFolder folder;
@@ -142,7 +139,6 @@ private slots:
                 records << 100 + i;
             QVERIFY(KeyMatrixStore(settings).storeRecords(records));
             const QByteArray p3 = folder.read("modules/setting/p3.bin");
-            // The firmware table is not touched.
             QVERIFY(p3.contains(line) && !p3.contains("164") &&
                     p3.contains("[mouseFwKeyMatrix]\n0=1, 0, 240, 0\n"));
         }
@@ -150,7 +146,6 @@ private slots:
 
     void deviceTable()
     {
-        // Hexadecimal texts; what is not one, or too big, gives 0.
         const QString missing = "-1 0 0 0 0 0 0 32 0 370524";
         const std::pair<QByteArray, QStringList> rows[] = {
             {"[common]\ndeviceCount=3\n"
@@ -178,14 +173,12 @@ private slots:
         {
             SettingsStore settings(QDir::currentPath());
             MacroStore macros(settings);
-            // Only an existing macro can be saved or removed.
             ScriptedFileDialogs dialogs({folder.filePath("out")});
             QVERIFY(!macros.save(name, events, 2) && !macros.remove(name) &&
                     macros.load(name).isEmpty() && !QDir("modules/macro").exists());
             QVERIFY(macros.create(name, 0) && macros.load(name) == QStringList{"1"});
             // A shorter save leaves no stale events.
             QVERIFY(macros.save(name, QStringList(40, "0,10"), 9) && macros.save(name, events, 2));
-            // The export goes where it was asked to, as a copy.
             macros.exportMacro(name, dialogs);
             QCOMPARE(dialogs.asked, QStringList{"save Macro(*.mc)"});
         }
@@ -227,16 +220,13 @@ private slots:
              {std::tuple{"in.mc", "Macro_1", ImportResult::Imported},
               {"in.mc", "Macro_0", ImportResult::Imported}, // onto an existing one
               {"big.mc", "Macro_1", ImportResult::TooLarge},
-              // Not a macro: a profile, a picture.
-              {"modules/setting/p1.bin", "Macro_1", ImportResult::Failed},
-              {"picture.mc", "Macro_1", ImportResult::Failed},
+              {"modules/setting/p1.bin", "Macro_1", ImportResult::Failed}, // not a macro
               // A pipe: read, it would never end.
               {"pipe.mc", "Macro_1", ImportResult::Failed}}) {
             TestDataFolder folder;
             folder.write("in.mc", "[config]\ntotal=1\nrepeat=7\n[macro]\n0=\"1,Q\"\n");
             QFile::setPermissions("in.mc", QFileDevice::ReadOwner); // imports stay editable
             folder.write("big.mc", QByteArray(StorePaths::maxFileSize + 1, ' '));
-            folder.write("picture.mc", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[", 17));
             QCOMPARE(mkfifo("pipe.mc", 0600), 0);
             SettingsStore settings(QDir::currentPath());
             MacroStore macros(settings);
@@ -296,8 +286,7 @@ private slots:
             QString(".|..|../setting/p1|..\\setting\\p1|/tmp/skarn-escape|a/b|a\nb|a\x7f")
                 .split('|')
             << QString() << QString(QChar(0)) + "x";
-        // Names only a new macro may not take: not portable; dropped from a one-entry
-        // name list on read, so the macro would vanish; too long.
+        // Names only a new macro may not take: not portable, the list's sentinel, too long.
         const QStringList names = hostile +
                                   QString("a:b a*b a?b a\"b a<b a>b a|b loaderbraxel").split(' ') +
                                   QStringList{QString(65, QLatin1Char('m'))};

@@ -1,5 +1,6 @@
 #include "artprovider.h"
 #include "drawnart.h"
+#include "langstrings.h"
 #include "myqquickview.h"
 #include "qtfiledialogs.h"
 #include "scriptedfiledialogs.h"
@@ -65,8 +66,7 @@ private slots:
         restart();
     }
 
-    // Synchronous calls run at once, queued ones (also from another thread) in
-    // order; missing functions, wrong argument counts or no scene are ignored.
+    // Queued calls (also from another thread) run in order; bad calls or no scene are ignored.
     void sceneCallsArriveInOrder()
     {
         using D = myQQuickView::Delivery;
@@ -79,7 +79,6 @@ private slots:
         view.setBusy(250);
         view.invokeScene("detectKeyboard", {true, 0x28}, D::Synchronous);
         view.invokeScene("detectMouse", {false, 0xF0, 12, -3}, D::Synchronous);
-        // Texts that hold numbers are converted for a typed parameter.
         view.invokeScene("setProtectUI", {QStringLiteral("40")}, D::Synchronous);
         view.invokeScene("noSuchFunction", {1, 2}, D::Queued);
         view.invokeScene("setProtectUI", {1, 2}, D::Queued);
@@ -110,13 +109,11 @@ private slots:
         QTest::addColumn<QPoint>("box");
         QTest::addColumn<QPoint>("pointed");
         QTest::addColumn<QList<int>>("litWhilePointing"); // pointed row, chosen row
-        // List row 2 (500Hz); grid cell 3, the first of its second row.
         QTest::newRow("list") << QPoint(80, 22) << QPoint(80, 94) << QList<int>{2, 3};
         QTest::newRow("grid") << QPoint(230, 22) << QPoint(230, 70) << QList<int>{3, 4};
     }
 
-    // In the host widget, rows that slid under the resting pointer as the list
-    // opened stayed lit after the pointer left, also after a close and reopen.
+    // Rows that slid under the resting pointer as the list opened stayed lit after it left.
     void dropDownsLightOnlyTheChoiceAndThePointedRow()
     {
         QFETCH(QPoint, box);
@@ -142,7 +139,6 @@ private slots:
                 QTRY_COMPARE(litRows(dropDown), pointer == pointed ? litWhilePointing : chosen);
                 continue;
             }
-            // (Re)opened from the box, closed first under the resting pointer.
             if (dropDown->property("isDrop").toBool()) {
                 QVERIFY(QMetaObject::invokeMethod(dropDown, "closeMenu"));
                 QVERIFY(settle(false));
@@ -161,7 +157,7 @@ private slots:
         const QString id = QStringLiteral("mouse/modules/img/skin1/mouse/mouse.svg");
         ArtProvider art;
         QSize own;
-        // Before anything loads the plugin: once loaded, it stays.
+        // Before anything loads the plugin, which then stays.
         const QStringList pluginFolders = QCoreApplication::libraryPaths();
         QCoreApplication::setLibraryPaths({});
         const QImage withoutPlugin = art.requestImage(id, &own, QSize(560, 840));
@@ -187,7 +183,6 @@ private slots:
             QVERIFY(DrawnArt::decode(damaged).isNull());
     }
 
-    // The store calls as the scene's JavaScript makes them, read back after a restart.
     void everythingSurvivesARestart()
     {
         evaluate("ui_View.mouseSaveGundata(2, ['SCAR-L', 'L-Click', 10, 0, 10, 0]); "
@@ -224,9 +219,8 @@ private slots:
         const QString namesAndGun = "ui_View.updataNameList(0, ['A', 'B']); "
                                     "ui_View.mouseSaveGundata(0, ['A', 'L-Click', 10, 0, 10, 0])";
         row("writes to an unwritable profile", p1,
-            "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); ui_View.setData('c', 2)");
-        row("X/Y sensitivity", p1, "ui_View.setXYSensitive(0, 3)");
-        row("gun selection", p1, "ui_View.setSelectGun(0, 'M4')");
+            "ui_View.setData('a', 1); ui_View.setDataList('b', [1, 2]); "
+            "ui_View.setXYSensitive(0, 3); ui_View.setSelectGun(0, 'M4')");
         row("name list", {"modules/setting/name.bin"}, namesAndGun, UserTexts::NotMade, "", "true");
         row("profile reset and copy", {"modules/setting/p2.bin"},
             "ui_View.resetProfile(1); ui_View.copyProfile(1, 0)", UserTexts::NotMade);
@@ -237,7 +231,6 @@ private slots:
             UserTexts::ExportFailed);
         row("profile import", {}, "ui_View.loadProfile(1)", UserTexts::FileTooLarge,
             "exchange/a.pf", "false");
-        // Set aside unread: read, the content would count.
         const auto setAside = [&](const char *file, const char *count) {
             row(file, {}, count, UserTexts::DamagedFiles, file, *count ? "0" : "");
         };
@@ -258,7 +251,6 @@ private slots:
         const QString language =
             QString(QTest::currentDataTag()).size() % 2 ? "English" : "ChineseSimplified";
         m_view->setGlobalData("common/language", language);
-        // Sound for every reader, only too large to be real.
         const QByteArray big = "[mouse]\nreportRate=1\n[macro]\nmacroName=A, B\n[gunData]\n"
                                "0=A, B, 1, 2, 3, 4\n[config]\ntotal=0\nrepeat=5\n[main]\ntotal=1\n"
                                "0=Big\n[x]\n" +
@@ -291,7 +283,6 @@ private slots:
         controller.setupUi(window.get(), *m_session, "qrc:/scenes/recorder.qml");
         myQQuickView *view = controller.view();
         QVERIFY(view->rootObject());
-        // Frameless, see-through, and a size a window manager cannot stretch.
         QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint) &&
                 window->testAttribute(Qt::WA_TranslucentBackground));
         QCOMPARE(QList<QSize>({window->minimumSize(), window->maximumSize()}),
@@ -299,7 +290,7 @@ private slots:
         QCOMPARE(view->rootContext()->contextProperty("ui_View").value<QObject *>(), view);
         QCOMPARE(view->rootContext()->contextProperty("ui_Ctl").value<QObject *>(), &controller);
 
-        // Dialogs are windows of their own (the see-through style), in a folder that exists.
+        // Dialogs are windows of their own, in a folder that exists.
         QTemporaryDir home;
         const QByteArray realHome = qgetenv("HOME"), realConfig = qgetenv("XDG_CONFIG_HOME");
         const auto restore = qScopeGuard([&] {
@@ -311,13 +302,19 @@ private slots:
         qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
         QCOMPARE(QtFileDialogs::startFolder(), home.path());
         QDir(home.path()).mkdir("Desktop");
+        // Its title and file type in the language in use.
+        const QStringList german = LangStrings::read(m_folder->path(), "fileDialog", "German");
         const std::unique_ptr<QFileDialog> dialog =
-            QtFileDialogs(view).makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
+            QtFileDialogs(view, [&] {
+                return german;
+            }).makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
         QCOMPARE(dialog->directory().absolutePath(), home.filePath("Desktop"));
         QVERIFY(!dialog->parentWidget() && dialog->windowModality() == Qt::ApplicationModal);
-        QCOMPARE(dialog->nameFilters(), QStringList{"Profile(*.pf)"});
+        QCOMPARE(QStringList({dialog->windowTitle(), dialog->nameFilters().join(';')}),
+                 QStringList({german.value(1), german.value(2) + "(*.pf)"}));
+        QVERIFY(german.value(1) != "Save File");
 
-        // Dragged off the screen (800 x 600), the title bar stays below the top, 120 px in reach.
+        // Dragged off the screen, the title bar stays below the top, 120 px in reach.
         const QRect area = window->screen()->availableVirtualGeometry();
         const auto drag = [&](int dx, int dy) {
             controller.onXChanged(dx);
@@ -331,7 +328,6 @@ private slots:
                                 area.bottomRight() + QPoint(1 - 120, 1 - 56)}));
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        // The focus ring goes with a mouse press and comes back with a key.
         QSignalSpy keyboard(view, &myQQuickView::keyboardInUseChanged);
         QList<bool> seen{view->keyboardInUse()};
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(390, 290));
@@ -351,7 +347,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window->isMinimized(), 3000);
         controller.onClose();
         QVERIFY(!window->isVisible());
-        // Hidden, not destroyed: busy locks the scene at once.
+        // Hidden, not destroyed: busy still locks the scene.
         controller.setBusy(1000);
         controller.setBusy();
         QCOMPARE(view->rootObject()->property("calls").toStringList(),
