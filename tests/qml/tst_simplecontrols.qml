@@ -210,10 +210,8 @@ Item {
                     ["grid: a click opens it without a signal", "grid", [open, w], 0, [], 48],
                     ["grid: a cell with a text is chosen", "grid", [open, w, [110, 36], w], 1, [1]],
                     ["grid: an empty cell closes it", "grid", [open, w, [210, 60], w], 0, [0]],
-                    ["grid: closeMenu closes it", "grid", [open, w, (c) => c.closeMenu(), w], 0, []],
                     ["slider: Return opens, Right steps a pixel", "slider", [ret, w, right], undefined, [47, 48], 24],
                     ["slider: Escape closes", "slider", [space, w, esc, w], undefined, [47]],
-                    ["slider: closeMenu closes it", "slider", [open, w, (c) => c.closeMenu(), w], undefined, [47]],
                     ["slider: a click opens it, its slider reports a drag", "slider",
                      [open, w, (c) => drag(c.sliderControl.children[2], 10, 0)], undefined, [47, 57], 24],
             ].map((r) => ({ tag: r[0], kind: r[1], keys: r[2], choice: r[3], reported: r[4], height: r[5] }))
