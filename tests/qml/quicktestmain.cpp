@@ -91,6 +91,12 @@ public slots:
         while (m_session->isBusy() && idle.wait(10000)) {
         }
     }
+    // Where a test keeps a picture for people to look at (SKARN_TEST_PICTURES), or "" to keep none.
+    QString picturePath(const QString &name) const
+    {
+        const QString folder = qEnvironmentVariable("SKARN_TEST_PICTURES");
+        return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
+    }
     // As hex: the reports the mouse received since the last clear.
     QStringList deviceCommands() const
     {

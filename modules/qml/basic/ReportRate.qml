@@ -34,9 +34,11 @@ Rectangle {
     height: 42
     color: Theme.colorBlack
 
-    ThemedText {
+    FittedText {
         anchors.left: parent.left
         anchors.leftMargin: 8
+        anchors.right: rateList.left
+        anchors.rightMargin: 8
         anchors.verticalCenter: parent.verticalCenter
         text: reportRate.caption
     }

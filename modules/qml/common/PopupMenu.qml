@@ -12,8 +12,15 @@ Rectangle {
     // The row the arrow keys point at, -1 for none.
     property int keyRow: -1
     property Item returnFocus: null
+    // As wide as its longest entry in the language in use, within these.
+    property int narrowest: 140
+    property int widest: 280
 
     signal chosen(int entry)
+
+    function entryWidth(texts: var): real {
+        return Math.max(0, ...texts.map((text) => metrics.advanceWidth(text)))
+    }
 
     function chooseKeyRow() {
         if (keyRow >= 0 && keyRow < entries.length)
@@ -21,7 +28,7 @@ Rectangle {
     }
 
     z: 15
-    width: 140
+    width: Math.min(widest, Math.max(narrowest, Math.ceil(entryWidth(entries)) + 18))
     height: popupColumn.height + 2
     visible: false
     color: Theme.colorGray0
@@ -52,6 +59,13 @@ Rectangle {
             visible = false
     }
 
+    FontMetrics {
+        id: metrics
+
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontNormalSize
+    }
+
     Column {
         id: popupColumn
 
@@ -76,16 +90,13 @@ Rectangle {
                 Accessible.name: modelData
                 Accessible.onPressAction: popupMenu.chosen(popupRow.index)
 
-                Text {
+                FittedText {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 8
                     width: parent.width - 16
-                    elide: Text.ElideRight
                     text: popupRow.modelData
-                    color: Theme.fontColor
-                    font.family: Theme.fontFamily
-                    font.preferShaping: Theme.needsShaping(text)
-                    font.pixelSize: Theme.fontNormalSize
+                    tipHost: popupRow
+                    tipHovered: popupArea.containsMouse
                 }
 
                 MouseArea {

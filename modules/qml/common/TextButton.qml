@@ -27,7 +27,9 @@ Rectangle {
         pressingUsage = 0
     }
 
-    width: 64
+    // Wide enough for its text in any language unless a width is given;
+    // a given width cuts a longer text (whole in the tooltip).
+    width: Math.max(64, label.implicitWidth + 16)
     height: 24
     radius: 2
     color: hovered ? Theme.colorOrange : faceColor
@@ -41,14 +43,15 @@ Rectangle {
     Keys.onReturnPressed: (event) => textButton.pressBy(event, 0x28)
     Keys.onEnterPressed: (event) => textButton.pressBy(event, 0x58)
 
-    Text {
+    FittedText {
+        id: label
+
         anchors.centerIn: parent
+        width: Math.min(implicitWidth, parent.width - 8)
         text: textButton.textValue
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.preferShaping: Theme.needsShaping(text)
-        font.pixelSize: Theme.fontNormalSize
         font.bold: textButton.bold
+        tipHost: textButton
+        tipHovered: textButton.hovered
     }
 
     MouseArea {

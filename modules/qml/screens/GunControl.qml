@@ -214,13 +214,13 @@ Rectangle {
                     source: gunRow.gunImage
                 }
 
-                ThemedText {
+                FittedText {
                     x: 132
                     width: parent.width - x - 6
-                    elide: Text.ElideRight
                     anchors.verticalCenter: parent.verticalCenter
                     text: gunRow.gunName
                     font.bold: true
+                    tipHovered: gunArea.containsMouse
                 }
 
                 MouseArea {
@@ -238,6 +238,7 @@ Rectangle {
     Caption {
         x: 232
         y: 44
+        width: slotList.x - x - 8
         text: gunControlMain.gunControlLang[2]
     }
 
@@ -354,6 +355,8 @@ Rectangle {
         text: gunControlMain.gunControlLang[6]
     }
 
+    // The rate on one line, the count and "endless" on the next: on one
+    // line the longer languages ran past the dialog's edge.
     Row {
         x: 232
         y: 344
@@ -374,11 +377,12 @@ Rectangle {
             onBtnClick: slotList.closeMenu()
             onValueChange: (index) => { textValue = Gun.rateText(index) }
         }
+    }
 
-        Item {
-            width: 8
-            height: 1
-        }
+    Row {
+        x: 232
+        y: 384
+        spacing: 12
 
         Caption {
             anchors.verticalCenter: parent.verticalCenter
@@ -431,11 +435,7 @@ Rectangle {
         }
     }
 
-    component Caption: Text {
-        color: Theme.fontColor
-        font.family: Theme.fontFamily
-        font.preferShaping: Theme.needsShaping(text)
-        font.pixelSize: Theme.fontNormalSize
+    component Caption: FittedText {
         font.bold: true
     }
 }

@@ -179,11 +179,12 @@ Rectangle {
     height: Light.panelHeight(currentEffect)
     color: Theme.colorBlack
 
-    ThemedText {
+    FittedText {
         id: title
 
         x: 8
         y: 8
+        width: lightModel.x - x - 8
         text: lightControlMain.lang(0)
         font.pixelSize: Theme.fontMiddleSize
         font.bold: true
@@ -199,7 +200,7 @@ Rectangle {
         anchors.rightMargin: 12
         y: 4
         z: 2
-        width: 132
+        width: 112
         mdItems: ListModel { id: effectModel }
         description: lightControlMain.lang(20)
         onValueChange: (index) => lightControlMain.pickEffect(index)

@@ -395,6 +395,8 @@ Rectangle {
     InsertKeyBox {
         id: insertKeyBox
 
+        objectName: "insertKeyBox"
+
         title: macroEditorMain.macroEditorLang[14]
         keyText: macroEditorMain.tmpKeyString
         okText: macroEditorMain.macroEditorLang[7]

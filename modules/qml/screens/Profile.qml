@@ -271,7 +271,7 @@ Rectangle {
         id: profileMenu
 
         objectName: "profileMenu"
-        width: 110
+        narrowest: 110
         entries: [profileMain.profileLang[3], profileMain.profileLang[4]]
         onChosen: (entry) => {
             if (entry === 0)

@@ -3,8 +3,8 @@ import "../common"
 import "../basic/theme.js" as Theme
 
 // A question of the main window (the factory reset, unsaved changes): a
-// title, one line of text and a row of buttons at the right, each button
-// answering with its index.
+// title, the question (wrapped in the languages that need more than a line)
+// and a row of buttons at the right, each button answering with its index.
 Rectangle {
     id: questionDialog
 
@@ -12,12 +12,14 @@ Rectangle {
     property string text
     // From left to right: { name: objectName, text: label }.
     property var buttons: []
-    // Between the text and the buttons.
+    // Between the text and the buttons, and below the buttons.
     property int buttonGap: 6
+    property int bottomGap: 12
 
     signal answered(int index)
 
     width: 427
+    height: buttonRow.y + buttonRow.height + bottomGap
     visible: false
     color: Theme.colorGray0
     border.color: Theme.colorGray1
@@ -33,12 +35,14 @@ Rectangle {
         x: 30
         y: 45
         width: parent.width - 60
-        elide: Text.ElideRight
+        wrapMode: Text.Wrap
         text: questionDialog.text
         font.bold: true
     }
 
     Row {
+        id: buttonRow
+
         anchors.right: parent.right
         anchors.rightMargin: 12
         y: questionText.y + questionText.height + questionDialog.buttonGap

@@ -15,7 +15,6 @@ QuestionDialog {
         cancelled()
     }
 
-    height: 102
     title: mainLang[5]
     text: mainLang[6]
     buttons: [{ name: "resetCancel", text: mainLang[7] }, { name: "resetOk", text: mainLang[8] }]

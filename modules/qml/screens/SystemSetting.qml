@@ -124,13 +124,12 @@ Rectangle {
         width: 352
         height: languageList.height
 
-        ThemedText {
+        FittedText {
             anchors.left: parent.left
             anchors.right: languageList.left
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
             text: systemSettingMain.systemSettingLang[10]
-            elide: Text.ElideRight
             font.bold: true
         }
 
@@ -291,7 +290,7 @@ Rectangle {
             font.bold: true
         }
 
-        Text {
+        FittedText {
             id: reasonText
 
             objectName: "reason"
@@ -299,11 +298,8 @@ Rectangle {
             anchors.baseline: title.baseline
             width: Math.min(implicitWidth, parent.width - title.width - 8)
             horizontalAlignment: Text.AlignRight
-            elide: Text.ElideRight
             visible: text !== ""
             color: Theme.colorGray2
-            font.family: Theme.fontFamily
-            font.preferShaping: Theme.needsShaping(text)
             font.pixelSize: Theme.fontMinSize
         }
     }
@@ -330,7 +326,7 @@ Rectangle {
         property string slowText
         property string fastText
 
-        height: 14
+        height: Math.max(14, childrenRect.height)
 
         Text {
             text: parent.slowText

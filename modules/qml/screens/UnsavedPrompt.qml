@@ -10,8 +10,8 @@ QuestionDialog {
 
     signal chosen(int answer)
 
-    height: 110
     buttonGap: 12
+    bottomGap: 14
     title: texts[0]
     text: texts[1]
     buttons: [{ name: "unsavedCancel", text: texts[4] },

@@ -1,0 +1,131 @@
+import QtQuick
+import QtTest
+
+// Every text of every screen and dialog fits its box in every language, or is elided (its full text then in a tooltip).
+Item {
+    id: scene
+
+    width: 1024; height: 640
+
+    SceneTestCase {
+        name: "Texts"
+
+        // Where `text` paints its letters, in its parent's coordinates.
+        function painted(text) {
+            const share = { [Text.AlignHCenter]: 0.5, [Text.AlignRight]: 1 }[text.horizontalAlignment] || 0
+            const wrapped = text.wrapMode !== Text.NoWrap
+            const width = wrapped ? text.width : text.contentWidth
+            return Qt.rect(text.x + (text.width - width) * share, text.y, width, wrapped ? text.height : text.contentHeight)
+        }
+
+        // Whether `inner` and `outer` meet without `outer` holding all of `inner`.
+        function cuts(inner, outer) {
+            const meet = inner.x < outer.x + outer.width && outer.x < inner.x + inner.width
+                         && inner.y < outer.y + outer.height && outer.y < inner.y + inner.height
+            const holds = outer.x <= inner.x + 0.5 && outer.y <= inner.y + 0.5 && inner.x + inner.width <= outer.x + outer.width + 0.5
+                          && inner.y + inner.height <= outer.y + outer.height + 0.5
+            return meet && !holds
+        }
+
+        // Why a shown, unelided `text` does not fit: wider or taller than its box, out of its button or dialog `frame`,
+        // or under a control beside it; "" when it fits.
+        function misfit(text, frame) {
+            const box = painted(text)
+            if (text.wrapMode === Text.NoWrap ? text.implicitWidth > text.width + 0.5 : text.contentHeight > text.height + 0.5)
+                return `${Math.ceil(text.implicitWidth)}x${Math.ceil(text.contentHeight)} in ${text.width}x${text.height}`
+            const host = text.parent
+            if (host !== frame && cuts(box, Qt.rect(0, 0, host.width, host.height)))
+                return `out of a ${host.width}x${host.height} box`
+            const corner = host.mapToItem(frame, box.x, box.y)
+            if (cuts(Qt.rect(corner.x, corner.y, box.width, box.height), Qt.rect(0, 0, frame.width, frame.height)))
+                return `out of the ${frame.width}x${frame.height} frame`
+            for (let i = 0; i < host.children.length; ++i) {
+                const other = host.children[i]
+                if (other !== text && other.visible && other.width > 0 && other.height > 0 && cuts(box, Qt.rect(other.x, other.y, other.width, other.height)))
+                    return `under ${other.objectName || other} at ${other.x},${other.y}`
+            }
+            return ""
+        }
+
+        // The shown text items under `item` that do not fit, as "text: why"; a cut text shows whole in its tooltip.
+        function overflowing(item, frame, found = []) {
+            if (!item.visible || item.opacity === 0)
+                return found
+            if (item.text !== undefined && item.elide !== undefined && item.text !== "") {
+                const why = item.elide === Text.ElideNone ? misfit(item, frame)
+                                                          : item.truncated && item.toolTipText !== item.text ? "cut without a tooltip" : ""
+                if (why)
+                    found.push(`"${item.text}" ${why}`)
+            }
+            // Within a scrolling page the page's whole content is the box.
+            const inner = item.contentItem && item.contentHeight !== undefined ? item.contentItem : frame
+            for (let i = 0; i < (item.children ? item.children.length : 0); ++i)
+                overflowing(item.children[i], item.children[i] === inner ? inner : frame, found)
+            return found
+        }
+
+        // The parts of `item` shown on demand: drop-down lists and grids, menus, confirmations.
+        function popups(item, found = []) {
+            if (item.isDrop !== undefined || ["profileMenu", "profileDeleteConfirm", "macroMenu", "actionMenu", "insertKeyBox",
+                                              "macroDeleteConfirm"].includes(item.objectName))
+                found.push(item)
+            for (let i = 0; i < (item.children ? item.children.length : 0); ++i)
+                popups(item.children[i], found)
+            return found
+        }
+
+        function showPopups(item, shown) {
+            for (const popup of popups(item)) {
+                if (popup.isDrop !== undefined)
+                    popup.isDrop = shown
+                else
+                    popup.visible = shown
+            }
+        }
+
+        // Rows, grids and lists place their items when polished, before the next frame.
+        function placed(item) {
+            waitForItemPolished(item)
+            for (let i = 0; i < (item.children ? item.children.length : 0); ++i)
+                placed(item.children[i])
+        }
+
+        function test_everyTextFits_data() {
+            return [{ tag: "mouse", attached: true, dialogs: ["keyAssigmentMain", "macroEditorMain", "gunControlMain", "systemSettingMain",
+                                                             "profileMain", "helpMenu", "resetConfirm", "unsavedPrompt"] },
+                    { tag: "gun", attached: true, isGun: true, dialogs: ["keyAssigmentMain", "gunControlMain"] },
+                    { tag: "no mouse", attached: false, dialogs: [] }]
+        }
+
+        // Each language in turn, the window and each dialog with its drop-downs and menus closed, then open.
+        function test_everyTextFits(data) {
+            const main = startMain(data.attached, data.isGun)
+            const failures = []
+            const check = (language, where, item) => {
+                placed(item)
+                overflowing(item, item).forEach((text) => failures.push(`${language} ${where}: ${text}`))
+                showPopups(item, true)
+                placed(item)
+                overflowing(item, item).forEach((text) => failures.push(`${language} ${where}, opened: ${text}`))
+                showPopups(item, false)
+            }
+            for (const language of ui_View.languages()) {
+                ui_View.setLanguage(language.code)
+                tryCompare(main, "language", language.code)
+                check(language.code, "window", main)
+                const picture = testData.picturePath(`window-${data.tag.replace(" ", "-")}-${language.code}.png`)
+                if (picture)
+                    grabImage(main).save(picture)
+                for (const name of data.dialogs) {
+                    const shown = dialog(main, name)
+                    shown.visible = true
+                    check(language.code, name, shown)
+                    shown.visible = false
+                }
+            }
+            // Each on a line of its own: the test's message is cut short.
+            failures.forEach((failure) => console.warn(failure))
+            compare(failures.length, 0, "texts that do not fit, listed above")
+        }
+    }
+}
