@@ -3,7 +3,8 @@
 # the program loads at run time, which the shared-library scan cannot see:
 # the QML modules the scene imports (and what their qmldir files import in
 # turn), the platform and image-format plugins, the libraries it opens
-# itself, and a font for each CJK language file.
+# itself, a font for each CJK language file and Qt's translation for each
+# language.
 #   scripts/check-package-depends.sh skarn-config_<version>_<arch>.deb
 set -euo pipefail
 # (A reader that stops early, as head does, would end its writer with
@@ -68,6 +69,15 @@ for file in modules/i18n/*.ini; do
     exit 1
   fi
   needed+=("$font font for $lang")
+done
+
+# Qt's own texts (the file dialogs' buttons) in each language but English;
+# the language file names its locale.
+translations=$(qtpaths6 --query QT_INSTALL_TRANSLATIONS 2>/dev/null || echo /usr/share/qt6/translations)
+for file in modules/i18n/*.ini; do
+  locale=$(awk '/^\[/ {group = $0} group == "[language]" && /^1=/ {sub(/^1=/, ""); print}' "$file")
+  [ -z "$locale" ] || [ "$locale" = en ] && continue
+  needed+=("$translations/qtbase_$locale.qm Qt's texts for $locale")
 done
 
 missing=0

@@ -11,7 +11,7 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qttest qml6-module-qtqml qml6-module-qtqml-models
   libhidapi-dev libudev-dev libglib2.0-dev libglib2.0-bin libx11-dev gsettings-desktop-schemas
-  xvfb xauth fonts-dejavu-core fonts-noto-cjk
+  xvfb xauth fonts-dejavu-core fonts-noto-cjk qt6-translations-l10n
   libxcb-xinput-dev xdotool g++-mingw-w64-x86-64 x11-xserver-utils dbus-daemon
   clang-format
   trayer desktop-file-utils appstream

@@ -56,7 +56,9 @@ myQQuickView::myQQuickView(Session &session, QWidget *parent)
 {
     engine()->addImageProvider(QLatin1String(ArtProvider::scheme), new ArtProvider);
     m_fileDialogs = std::make_unique<QtFileDialogs>(this, [this] {
-        return getLangStrings(QStringLiteral("fileDialog"), m_session.language());
+        const QString language = m_session.language();
+        return getLangStrings(QStringLiteral("fileDialog"), language)
+               << getLangStrings(QStringLiteral("language"), language).value(1);
     });
 
     connect(&session, &Session::notice, this, &myQQuickView::notifyUser);

@@ -1,6 +1,8 @@
 #include "qtfiledialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QWidget>
 #include <QWindow>
@@ -10,6 +12,22 @@ QString QtFileDialogs::startFolder()
     // A folder that does not exist would come up as a file name instead.
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     return !desktop.isEmpty() && QDir(desktop).exists() ? desktop : QDir::homePath();
+}
+
+void QtFileDialogs::translateQt(const QString &locale) const
+{
+    if (locale == m_qtLocale)
+        return;
+    if (m_qtTexts)
+        QCoreApplication::removeTranslator(m_qtTexts.get());
+    m_qtTexts.reset();
+    m_qtLocale = locale;
+    // Without the system's translation (or for English) Qt's English stays.
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_qtTexts = std::move(translator);
 }
 
 std::unique_ptr<QFileDialog> QtFileDialogs::makeDialog(QFileDialog::AcceptMode mode,
@@ -28,6 +46,7 @@ std::unique_ptr<QFileDialog> QtFileDialogs::makeDialog(QFileDialog::AcceptMode m
         if (type == QLatin1String(english[i]))
             shownFilter = text(i) + filter.mid(type.size());
     }
+    translateQt(texts.value(4, QStringLiteral("en")));
     const bool save = mode == QFileDialog::AcceptSave;
     auto dialog =
         std::make_unique<QFileDialog>(nullptr, text(save ? 1 : 0), startFolder(), shownFilter);

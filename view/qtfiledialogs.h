@@ -3,6 +3,7 @@
 #include "filedialogs.h"
 
 #include <QFileDialog>
+#include <QTranslator>
 #include <functional>
 #include <memory>
 
@@ -13,8 +14,9 @@ class QWidget;
 class QtFileDialogs : public FileDialogs
 {
 public:
-    // The texts of the language in use: the open and save titles, then the
-    // names of the "Profile" and "Macro" file types.
+    // The texts of the language in use: the open and save titles, the names
+    // of the "Profile" and "Macro" file types, then the language's locale
+    // ("de", "pt_BR"), which picks Qt's own texts for the dialog's buttons.
     using Texts = std::function<QStringList()>;
 
     explicit QtFileDialogs(QWidget *parent, Texts texts = {})
@@ -33,6 +35,11 @@ public:
 private:
     QString run(QFileDialog::AcceptMode mode, const QString &filter) const;
 
+    // Qt's translation for `locale`, in place of the one loaded before.
+    void translateQt(const QString &locale) const;
+
     QWidget *m_parent;
     Texts m_texts;
+    mutable std::unique_ptr<QTranslator> m_qtTexts;
+    mutable QString m_qtLocale = QStringLiteral("en");
 };

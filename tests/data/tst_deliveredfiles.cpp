@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(LangStrings::languages(".").size(), 14);
         const QString groups = "main 15 keyMatrix 3 keyAssigment 59 dpiSetting 5 lightControl 23 "
                                "macroEditor 21 systemSetting 12 gunControl 11 profile 8 "
-                               "keyCode 133 other 9 notice 10 tray 10 fileDialog 4 language 1";
+                               "keyCode 133 other 9 notice 10 tray 10 fileDialog 4 language 2";
         QStringList read;
         for (const QString &group : QString(groups).remove(QRegularExpression(" \\d+")).split(' '))
             read << group << QString::number(LangStrings::read(".", group, "English").size());

@@ -9,6 +9,8 @@
 #include "ui_controler.h"
 #include "usertexts.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -302,17 +304,29 @@ private slots:
         qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
         QCOMPARE(QtFileDialogs::startFolder(), home.path());
         QDir(home.path()).mkdir("Desktop");
-        // Its title and file type in the language in use.
-        const QStringList german = LangStrings::read(m_folder->path(), "fileDialog", "German");
+        // Its title, file type and Qt's own buttons in the language in use; Qt's English again with
+        // English.
+        QStringList texts = LangStrings::read(m_folder->path(), "fileDialog", "German")
+                            << LangStrings::read(m_folder->path(), "language", "German").value(1);
+        const QStringList german = texts;
+        QtFileDialogs dialogs(view, [&] { return texts; });
         const std::unique_ptr<QFileDialog> dialog =
-            QtFileDialogs(view, [&] {
-                return german;
-            }).makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
+            dialogs.makeDialog(QFileDialog::AcceptSave, "Profile(*.pf)");
         QCOMPARE(dialog->directory().absolutePath(), home.filePath("Desktop"));
         QVERIFY(!dialog->parentWidget() && dialog->windowModality() == Qt::ApplicationModal);
         QCOMPARE(QStringList({dialog->windowTitle(), dialog->nameFilters().join(';')}),
                  QStringList({german.value(1), german.value(2) + "(*.pf)"}));
         QVERIFY(german.value(1) != "Save File");
+        const auto buttons = [](const QFileDialog &shown) {
+            QStringList texts;
+            for (const QAbstractButton *button : shown.findChild<QDialogButtonBox *>()->buttons())
+                texts.append(button->text());
+            return texts;
+        };
+        QCOMPARE(buttons(*dialog), QStringList({"S&peichern", "Abbrechen"}));
+        texts = LangStrings::read(m_folder->path(), "fileDialog", "English") << "en";
+        QCOMPARE(buttons(*dialogs.makeDialog(QFileDialog::AcceptOpen, "")),
+                 QStringList({"&Open", "Cancel"}));
 
         // Dragged off the screen, the title bar stays below the top, 120 px in reach.
         const QRect area = window->screen()->availableVirtualGeometry();
