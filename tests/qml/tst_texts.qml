@@ -112,6 +112,10 @@ Item {
             for (const language of ui_View.languages()) {
                 ui_View.setLanguage(language.code)
                 tryCompare(main, "language", language.code)
+                // The longest notice too, twice over: a notice may carry a file name.
+                const bar = child(main, "noticeBar")
+                bar.text = ui_View.getLangStrings("notice", language.code).reduce((a, b) => (b.length > a.length ? b : a)).repeat(2)
+                bar.show()
                 check(language.code, "window", main)
                 const picture = testData.picturePath(`window-${data.tag.replace(" ", "-")}-${language.code}.png`)
                 if (picture)

@@ -23,11 +23,12 @@ Rectangle {
     objectName: "noticeBar"
 
     anchors.horizontalCenter: parent.horizontalCenter
-    // Above the bottom bar, clear of the panels.
-    y: parent.height - 80
+    // Above the bottom bar, clear of the panels; a notice longer than the
+    // window is wide takes more lines, upwards.
+    y: parent.height - 48 - height
     z: 20
     width: Math.min(noticeLabel.implicitWidth + 32, parent.width - 48)
-    height: 32
+    height: Math.max(32, noticeLabel.height + 14)
     radius: 4
     visible: timer.running
     color: Theme.colorGray0
@@ -40,7 +41,7 @@ Rectangle {
         anchors.centerIn: parent
         width: parent.width - 32
         horizontalAlignment: Text.AlignHCenter
-        elide: Text.ElideRight
+        wrapMode: Text.Wrap
         text: noticeBar.text
         font.bold: true
     }
