@@ -578,6 +578,14 @@ QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool flag)
     return KeyMatrixStore(*store()).record(index.toString(), flag);
 }
 
+QVariantList myQQuickView::defaultKeyCodes() const
+{
+    QVariantList table;
+    for (const ProfileSettings::Record &codes : ProfileSettings::defaultKeys)
+        table.append(QVariant(QVariantList(codes.begin(), codes.end())));
+    return table;
+}
+
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
     m_session.setPointerSpeed(int(std::min(cursorSpeed, 10u)));

@@ -178,6 +178,9 @@ public slots:
 
     // `flag` true reads the factory record of the default profile.
     QVariantList mouseGetKeydefine(QVariant index, bool flag);
+    // The built-in assignment of every button, four codes each: what a
+    // button without a stored record does.
+    QVariantList defaultKeyCodes() const;
 
     // The desktop's pointer settings; the scene passes slider levels 0..10
     // and a line count (1000 for a page).

@@ -74,7 +74,8 @@ Item {
             return item
         }
 
-        // A table without a left click gets one back, the last one is refused; Restore all brings back the factory's.
+        // A table without a left click gets one back, the last one is refused; Restore all brings back the factory's;
+        // missing records show the built-in ones.
         function test_layoutLastLeftClickAndRestoreAll() {
             const factory = "modules/setting/pD.bin"
             testData.write(factory, testData.read(factory).replace("2=0, 0, 242, 0", "2=4, 1, 2, 0"))
@@ -96,6 +97,8 @@ Item {
             mouseClick(child(s.panel, "restoreAllMark"))
             compare([codes(1), codes(2), rowText(2), s.panel.isSave, s.editor.sent],
                     [[0, 0, 0xF1, 0], [4, 1, 2, 0], "Burst", true, [[2, "Burst"]]])
+            s.panel.load([], []) // records missing: the buttons' built-in assignments
+            compare([3, 7, 8, 15].map(codes), [[0, 0, 0xF4, 0], [0, 0xF0, 0x1E, 2], [0, 0, 0, 0], [0xFF, 0, 2, 0]])
         }
 
         // Combinations, fire keys' rate and count; from the keyboard a capture starts on the release, ends on the last key.

@@ -234,7 +234,7 @@ TestCase {
     // [left-click entries, selected] → is it the last left click; -1: entry 1 with the code in another category.
     function test_lastLeftKey() {
         compare([[[0], 0], [[0], 1], [[0], -1], [[0, 1], 0], [[0, 1], 1], [[6], 6], [[0, -1], 0]].map((input) => {
-            const entries = Keys.defaultCodes.map(() => [5, 0, 1, 0])
+            const entries = Array.from({ length: Keys.entryCount }, () => [5, 0, 1, 0])
             for (const i of input[0])
                 entries[Math.abs(i)] = [i < 0 ? 1 : 0, 0, 0xF0, 0]
             return Keys.isLastLeftKey(entries, input[1])
@@ -290,9 +290,9 @@ TestCase {
 
     // The 24 components stored and sent (a damaged colour as black); the 55328 sends block 8 only with Breath Loop.
     function test_colorList() {
-        const colors = ["#ff8001", "x"].concat(Array(5).fill("#000000"), ["#0a0b0c"])
+        const colors = ["#f28e01", "x", "#c45671"].concat(Array(4).fill("#000000"), ["#3A9bDd"]) // every hex digit, either case
         const list = (is55328, effect) => Light.colorList(colors, is55328, effect)
         compare([list(false, 0), list(true, 0).slice(21), list(true, 4).slice(21)],
-                [[255, 128, 1].concat(Array(18).fill(0), [10, 11, 12]), [0, 0, 0], [10, 11, 12]])
+                [[242, 142, 1, 0, 0, 0, 196, 86, 113].concat(Array(12).fill(0), [58, 155, 221]), [0, 0, 0], [58, 155, 221]])
     }
 }

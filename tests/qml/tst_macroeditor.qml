@@ -148,6 +148,11 @@ Item {
             keyClick(Qt.Key_Space)
             compare([editor.isInputting, ui_View.loadMacroIni("B")], [false, ["1,C", "0,50", "2,C", "1"]])
             editor.delayCheck.isSelect = false
+            // Stopped with Space after another key's press: that press is the macro's, and gets its release.
+            keyClick(Qt.Key_Space)
+            editor.detectKeyboard(true, 0x06)
+            keyClick(Qt.Key_Space)
+            compare(ui_View.loadMacroIni("B"), ["1,C", "2,C", "1"])
             editor.toggleRecording()
             for (const e of pairs(58).concat(["1,B", "1,C", "1,D"], pairs(20)))
                 editor.detectKeyboard(e[0] === "1", { A: 4, B: 5, C: 6, D: 7 }[e[2]])

@@ -220,6 +220,7 @@ private slots:
              {std::tuple{"in.mc", "Macro_1", ImportResult::Imported},
               {"in.mc", "Macro_0", ImportResult::Imported}, // onto an existing one
               {"big.mc", "Macro_1", ImportResult::TooLarge},
+              {"edge.mc", "Macro_1", ImportResult::Imported},              // 1 MiB exactly
               {"modules/setting/p1.bin", "Macro_1", ImportResult::Failed}, // not a macro
               // A pipe: read, it would never end.
               {"pipe.mc", "Macro_1", ImportResult::Failed}}) {
@@ -227,6 +228,8 @@ private slots:
             folder.write("in.mc", "[config]\ntotal=1\nrepeat=7\n[macro]\n0=\"1,Q\"\n");
             QFile::setPermissions("in.mc", QFileDevice::ReadOwner); // imports stay editable
             folder.write("big.mc", QByteArray(StorePaths::maxFileSize + 1, ' '));
+            folder.write("edge.mc",
+                         folder.read("in.mc").leftJustified(StorePaths::maxFileSize, '\n'));
             QCOMPARE(mkfifo("pipe.mc", 0600), 0);
             SettingsStore settings(QDir::currentPath());
             MacroStore macros(settings);
@@ -235,7 +238,7 @@ private slots:
             ScriptedFileDialogs dialogs({folder.filePath(picked)});
             QCOMPARE(macros.importMacro(name, dialogs), result);
             if (QString(name) == "Macro_1" && result == ImportResult::Imported)
-                expected.insert(macroFile(name), expected.value("in.mc"));
+                expected.insert(macroFile(name), expected.value(picked));
             QCOMPARE(folder.snapshot(), expected);
             QCOMPARE(macros.save(name, {"1,A"}, 1), expected.contains(macroFile(name)));
         }
@@ -252,9 +255,11 @@ private slots:
                 QVERIFY(settings.setData("mouseMacroKey/0", "A") &&
                         settings.setData("mouseMacroKey/5", "A"));
                 settings.setDataList("mouseKeyMatrix/2", {4, 0, 5, 0});
-                settings.setDataList("mouseKeyMatrix/5", {4, 0, 1, 0}); // another slot
-                settings.setDataList("mouseKeyMatrix/6", {0, 0, 5, 0}); // no macro
-                settings.setDataList("mouseKeyMatrix/9", {4});          // short: slot 0
+                settings.setDataList("mouseKeyMatrix/5", {4, 0, 1, 0});  // another slot
+                settings.setDataList("mouseKeyMatrix/6", {0, 0, 5, 0});  // no macro
+                settings.setDataList("mouseKeyMatrix/9", {4});           // short: slot 0
+                settings.setDataList("mouseKeyMatrix/15", {4, 0, 5, 0}); // the last button
+                settings.setDataList("mouseKeyMatrix/16", {4, 0, 5, 0}); // no button
             }
             settings.setData("mouseMacroKey/1", "Gone");
             MacroStore macros(settings);
@@ -273,11 +278,11 @@ private slots:
         QStringList read;
         for (int p : {0, 6}) {
             settings.setCurrentProfile(p);
-            for (const char *k : {"2", "5", "6", "9"})
+            for (const char *k : {"2", "5", "6", "9", "15", "16"})
                 read
                     << settings.dataList(QString("mouseKeyMatrix/") + k, false).value(2).toString();
         }
-        QCOMPARE(read.join(' '), "242 1 5 0 5 1 5 ");
+        QCOMPARE(read.join(" "), "242 1 5 0 2 5 5 1 5  5 5");
     }
 
     void refusedNamesTouchNothing()

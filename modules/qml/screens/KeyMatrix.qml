@@ -26,6 +26,8 @@ Rectangle {
     // The assignment dialog is open: the picture keeps its button marked.
     property bool assigning: false
     readonly property int maxRows: 14
+    // What a button without a stored record does, as the native side has it.
+    readonly property var defaultCodes: ui_View.defaultKeyCodes()
     readonly property int rowPitch: Math.min(26, Math.floor(286 / Math.max(1, shownRows)))
     readonly property int shownRows: Math.max(0, Math.min(maxRows, keyCount))
     property alias modKeys: modKeys
@@ -80,8 +82,8 @@ Rectangle {
     // reads them) over the factory one `factoryKeys`.
     function load(keys: var, factoryKeys: var) {
         for (let i = 0; i < Keys.entryCount; ++i) {
-            fill(modKeys, i, keys[i] || Keys.defaultCodes[i])
-            fill(modKeys_tmp, i, factoryKeys[i] || Keys.defaultCodes[i])
+            fill(modKeys, i, keys[i] || keyMatrixMain.defaultCodes[i])
+            fill(modKeys_tmp, i, factoryKeys[i] || keyMatrixMain.defaultCodes[i])
         }
     }
 
@@ -167,7 +169,7 @@ Rectangle {
 
         Component.onCompleted: {
             for (let i = 0; i < Keys.entryCount; ++i)
-                keyMatrixMain.fill(modKeys, i, Keys.defaultCodes[i])
+                keyMatrixMain.fill(modKeys, i, keyMatrixMain.defaultCodes[i])
         }
     }
 
@@ -176,7 +178,7 @@ Rectangle {
 
         Component.onCompleted: {
             for (let i = 0; i < Keys.entryCount; ++i)
-                keyMatrixMain.fill(modKeys_tmp, i, Keys.defaultCodes[i])
+                keyMatrixMain.fill(modKeys_tmp, i, keyMatrixMain.defaultCodes[i])
         }
     }
 

@@ -20,15 +20,6 @@ var defaultLang = ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Ke
     "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "Close",
     "Restore the button", ""]
 
-// Built-in assignment of every button (category, three parameters).
-var defaultCodes = [
-    [0x00, 0x00, 0xF0, 0x00], [0x00, 0x00, 0xF1, 0x00], [0x00, 0x00, 0xF2, 0x00],
-    [0x00, 0x00, 0xF4, 0x00], [0x00, 0x00, 0xF3, 0x00], [0x05, 0x00, 0x01, 0x00],
-    [0x05, 0x00, 0x02, 0x00], [0x00, 0xF0, 0x1E, 0x02], [0, 0, 0, 0], [0, 0, 0, 0],
-    [0, 0, 0, 0], [0, 0, 0, 0], [0, 0, 0, 0], [0, 0, 0, 0],
-    [0xFF, 0x00, 0x01, 0x00], [0xFF, 0x00, 0x02, 0x00]
-]
-
 // Options of each category: the label index and the codes as eight
 // hexadecimal digits, category first.
 var mouseOptions = [
