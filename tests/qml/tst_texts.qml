@@ -47,47 +47,39 @@ Item {
             return ""
         }
 
-        // The shown text items under `item` that do not fit, as "text: why"; a cut text shows whole in its tooltip.
-        function overflowing(item, frame, found = []) {
-            if (!item.visible || item.opacity === 0)
-                return found
-            if (item.text !== undefined && item.elide !== undefined && item.text !== "") {
-                const why = item.elide === Text.ElideNone ? misfit(item, frame)
-                                                          : item.truncated && item.toolTipText !== item.text ? "cut without a tooltip" : ""
-                if (why)
-                    found.push(`"${item.text}" ${why}`)
-            }
-            // Within a scrolling page the page's whole content is the box.
+        // Calls `visit(item, frame)` on `item` and every item under it, `frame` the box its place is judged in: the
+        // dialog or window, within a scrolling page the page's whole content. Hidden items are left unless `hidden`.
+        function walk(item, visit, hidden = false, frame = item) {
+            if (!hidden && (!item.visible || item.opacity === 0))
+                return
+            visit(item, frame)
             const inner = item.contentItem && item.contentHeight !== undefined ? item.contentItem : frame
             for (let i = 0; i < (item.children ? item.children.length : 0); ++i)
-                overflowing(item.children[i], item.children[i] === inner ? inner : frame, found)
+                walk(item.children[i], visit, hidden, item.children[i] === inner ? inner : frame)
+        }
+
+        // The shown texts under `item` that do not fit, as "text why"; a cut text shows whole in its tooltip.
+        function overflowing(item) {
+            const found = []
+            walk(item, (text, frame) => {
+                if (text.text === undefined || text.elide === undefined || text.text === "")
+                    return
+                const why = text.elide === Text.ElideNone ? misfit(text, frame)
+                                                          : text.truncated && text.toolTipText !== text.text ? "cut without a tooltip" : ""
+                if (why)
+                    found.push(`"${text.text}" ${why}`)
+            })
             return found
         }
 
-        // The parts of `item` shown on demand: drop-down lists and grids, menus, confirmations.
-        function popups(item, found = []) {
-            if (item.isDrop !== undefined || ["profileMenu", "profileDeleteConfirm", "macroMenu", "actionMenu", "insertKeyBox",
-                                              "macroDeleteConfirm"].includes(item.objectName))
-                found.push(item)
-            for (let i = 0; i < (item.children ? item.children.length : 0); ++i)
-                popups(item.children[i], found)
-            return found
-        }
-
+        // Opens or closes what `item` shows on demand: drop-down lists and grids, menus, confirmations; then lets rows,
+        // grids and lists place their items (they do when polished, before the next frame).
         function showPopups(item, shown) {
-            for (const popup of popups(item)) {
-                if (popup.isDrop !== undefined)
-                    popup.isDrop = shown
-                else
-                    popup.visible = shown
-            }
-        }
-
-        // Rows, grids and lists place their items when polished, before the next frame.
-        function placed(item) {
-            waitForItemPolished(item)
-            for (let i = 0; i < (item.children ? item.children.length : 0); ++i)
-                placed(item.children[i])
+            const popups = ["profileMenu", "profileDeleteConfirm", "macroMenu", "actionMenu", "insertKeyBox", "macroDeleteConfirm"]
+            const found = []
+            walk(item, (part) => { if (part.isDrop !== undefined || popups.includes(part.objectName)) found.push(part) }, true)
+            found.forEach((popup) => { if (popup.isDrop !== undefined) popup.isDrop = shown; else popup.visible = shown })
+            walk(item, (part) => waitForItemPolished(part))
         }
 
         function test_everyTextFits_data() {
@@ -102,11 +94,10 @@ Item {
             const main = startMain(data.attached, data.isGun)
             const failures = []
             const check = (language, where, item) => {
-                placed(item)
-                overflowing(item, item).forEach((text) => failures.push(`${language} ${where}: ${text}`))
-                showPopups(item, true)
-                placed(item)
-                overflowing(item, item).forEach((text) => failures.push(`${language} ${where}, opened: ${text}`))
+                for (const shown of [false, true]) {
+                    showPopups(item, shown)
+                    overflowing(item).forEach((text) => failures.push(`${language} ${where}${shown ? ", opened" : ""}: ${text}`))
+                }
                 showPopups(item, false)
             }
             for (const language of ui_View.languages()) {
