@@ -57,7 +57,7 @@ void tst_CommandLine::init()
     QSettings(m_program->filePath("modules/setting/p1.bin"), QSettings::IniFormat)
         .remove("mouse/dpiValueArray");
     // Copies of it with one setting changed or removed: 125 Hz (sent as code 8), no report
-    // rate, one past the last rate, fewer than no stages in use (hand-edited: one is).
+    // rate, fewer than no stages in use (hand-edited: one is).
     const auto variant = [this](const char *name, const char *key, const QVariant &value) {
         QVERIFY(
             QFile::copy(m_program->filePath("modules/setting/p1.bin"), m_program->filePath(name)));
@@ -66,7 +66,6 @@ void tst_CommandLine::init()
     };
     variant("slow.pf", "mouse/reportRate", 0);
     variant("norate.pf", "mouse/reportRate", QVariant());
-    variant("pastrate.pf", "mouse/reportRate", 4);
     variant("fewstages.pf", "mouse/currentDpiCount", -5);
     QFile picture(m_program->filePath("picture.pf"));
     QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("\x89PNG\r\n\x1a\n[") == 9);
@@ -164,8 +163,6 @@ void tst_CommandLine::command_data()
     // Shown as the window shows it: the last rate.
     row("ar", "import, no rate",
         {"import-profile norate.pf 1", 0, "", "", "", "status", "report rate: 1000 Hz"});
-    row("a", "import, rate past the last",
-        {"import-profile pastrate.pf 1", 0, "", "", "", "status", "report rate: 1000 Hz"});
     row("ar", "import into another profile",
         {"import-profile slow.pf 2", 0, "", "", noRate, "status", "report rate: 1000 Hz", slow});
     // The file named, as it is named.
@@ -279,10 +276,9 @@ void tst_CommandLine::requestRecord_data()
 void tst_CommandLine::requestRecord()
 {
     QFETCH(QByteArray, record);
-    QFETCH(CommandLine::Decoded, decoded);
     CommandLine::Decoded got = CommandLine::Decoded::Ok;
     CommandLine::decodeRequest(record, &got);
-    QCOMPARE(got, decoded);
+    QTEST(got, "decoded");
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

@@ -16,6 +16,8 @@
 #include <QWindow>
 #include <memory>
 
+using Load = Ui_Controler::SceneLoad;
+
 namespace {
 // Settings as "group/key=value" pairs, separated by spaces.
 void configure(const QString &pairs, const QString &file = "modules/setting/apConfig.bin")
@@ -63,18 +65,16 @@ private slots:
     void detectionPass_data();
     void detectionPass();
     void trayShowsTheWindowInItsNoMouseState();
-    void unplugAndReplugReconnectThroughOneDebouncedPass();
-    void aPassWaitsForTheSendBeforeIt();
+    void passesWaitForSendsAndReconnectThroughOneDebouncedPass();
 
 private:
-    void makeWidget(const QString &scene = "qrc:/scenes/recorder.qml",
-                    Ui_Controler::SceneLoad load = Ui_Controler::SceneLoad::Now)
+    void makeWidget(const QString &scene = "qrc:/scenes/recorder.qml", Load load = Load::Now)
     {
         m_widget =
             std::make_unique<Widget>(m_folder->path(), nullptr, scene, m_backend.get(), load);
         link().setSleep([](int) {});
         link().setDraw([] { return std::array<uchar, 4>{0x12, 0x34, 0x56, 0x78}; });
-        if (load == Ui_Controler::SceneLoad::Now) {
+        if (load == Load::Now) {
             m_widget->show();
             QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
         }
@@ -102,8 +102,7 @@ private:
     std::unique_ptr<Widget> m_widget;
 };
 
-// The last row is the program's own start: the window shows after the scene's run, the tray
-// icon after the window.
+// The last row is the program's own start: the window after the scene's run, then the tray icon.
 void tst_DeviceDetection::connectsAndStartsTheScene()
 {
     const std::tuple<int, bool, bool, QString, bool> rows[] = {
@@ -118,8 +117,7 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
         DeviceEntry row = VirtualMouse::factoryRow();
         row.isEncode = isEncode;
         VirtualMouse &mouse = m_backend->addMouse(family, row);
-        makeWidget("qrc:/scenes/recorder.qml", programStart ? Ui_Controler::SceneLoad::InBackground
-                                                            : Ui_Controler::SceneLoad::Now);
+        makeWidget("qrc:/scenes/recorder.qml", programStart ? Load::InBackground : Load::Now);
         QSignalSpy balloons(m_widget.get(), &Widget::trayMessageShown);
         QTest::ignoreMessage(QtInfoMsg, "Device Connect");
         QStringList shown{"not shown"}; // the scene's calls and the icon then
@@ -235,8 +233,7 @@ void tst_DeviceDetection::detectionPass()
         QCOMPARE(sceneCalls(), QStringList());
 }
 
-// With the real scene, a tray click without a mouse shows the window in its no-mouse
-// state with the reason (none found, then access denied), until the mouse is served.
+// A tray click without a mouse shows the real scene's no-mouse state and why, until it is served.
 void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
 {
     makeWidget(QString());
@@ -276,19 +273,24 @@ void tst_DeviceDetection::trayShowsTheWindowInItsNoMouseState()
                  "true|0Skarn Config: mouse 1209:0001 connected");
 }
 
-void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
+// A pass asked for while the link sends never runs in the middle of the transfer.
+void tst_DeviceDetection::passesWaitForSendsAndReconnectThroughOneDebouncedPass()
 {
     VirtualMouse &mouse = m_backend->addMouse(553);
     makeWidget();
     QTimer *timer = m_widget->detectionTimer();
     QSignalSpy passes(timer, &QTimer::timeout);
     pass();
+    mouse.clearRecord();
+    m_widget->session().setDpiStage(3);
+    link().stopEventListener();
+    pass();
+    QCOMPARE(commandCodes(mouse), QStringLiteral("0b 03,00 12,83 00,03 00,8b 00"));
     m_widget->deviceChanged(); // while the mouse is served: no pass
     QVERIFY(!timer->isActive());
     QTest::ignoreMessage(QtInfoMsg, "Device removed");
     mouse.unplug();
-    QTRY_COMPARE(m_widget->trayIcon()->toolTip(),
-                 QStringLiteral("Skarn Config: no mouse connected"));
+    QTRY_COMPARE(m_widget->trayIcon()->toolTip(), "Skarn Config: no mouse connected");
     QVERIFY(!link().isListening() && !connected());
     // A pass that finds nothing is the last: nothing polls for a mouse.
     m_widget->deviceChanged();
@@ -309,20 +311,6 @@ void tst_DeviceDetection::unplugAndReplugReconnectThroughOneDebouncedPass()
     settle();
     QVERIFY(passes.count() == 2 && !timer->isActive()); // one pass, and no more to come
     QCOMPARE(commandCodes(mouse), QStringLiteral("00 12,83 00,03 00,8b 00"));
-}
-
-// A pass asked for while the link sends never runs in the middle of the transfer.
-void tst_DeviceDetection::aPassWaitsForTheSendBeforeIt()
-{
-    VirtualMouse &mouse = m_backend->addMouse(553);
-    makeWidget();
-    pass();
-    mouse.clearRecord();
-    m_widget->session().setDpiStage(3);
-    link().stopEventListener();
-    m_widget->checkDevice();
-    settle();
-    QCOMPARE(commandCodes(mouse), QStringLiteral("0b 03,00 12,83 00,03 00,8b 00"));
 }
 
 QTEST_MAIN(tst_DeviceDetection)

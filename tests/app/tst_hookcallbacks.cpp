@@ -71,8 +71,7 @@ private slots:
             {0x250F, QByteArray("gr\xC3\xBC\xC3\x9F\0", 7), 6, -1, "grüß"},
             {0x250F, markup, int(markup.size()), 0, markup},
             {0x250F, hello, 5, 2, ""},
-            {0x250F, hello, 5, 99, ""},
-        };
+            {0x250F, hello, 5, 99, ""}};
         auto *app = qobject_cast<QtSingleCoreApplication *>(QCoreApplication::instance());
         HookCallbacks::WarningBoxes warnings(&m_widget, [](QMessageBox *box) {
             recordBox(box);
@@ -103,8 +102,7 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
-    // One box at a time, three texts waiting at most (the newest last); showing a box returns
-    // while the box is up.
+    // One box at a time, three texts waiting at most (the newest last); a shown box does not block.
     void warningFloodShowsOneBoxAtATime()
     {
         QList<QMessageBox *> open;

@@ -37,9 +37,8 @@ private slots:
         QCOMPARE(waitpid(crashed, &status, 0), crashed);
         QCOMPARE(status, 0);
         QLockFile foreignLock(QDir::tempPath() + "/" + id + ".lock");
-        QVERIFY(foreignLock.tryLock(0));
         QLocalServer foreignSocket;
-        QVERIFY(foreignSocket.listen(id));
+        QVERIFY(foreignLock.tryLock(0) && foreignSocket.listen(id));
         InstanceLock first(id);
         QVERIFY(!first.isRunning());
         QCOMPARE(first.serverName(), m_runtime.filePath(id + ".socket"));
@@ -62,10 +61,9 @@ private slots:
             QSignalSpy spy(&first, &InstanceLock::received);
             for (const QByteArray &payload : {QByteArray("hello"), QByteArray()})
                 QVERIFY(sendFromAnotherCopy(id, payload, 5000));
-            QCOMPARE(
-                QList<QList<QVariant>>(spy),
-                (QList<QList<QVariant>>{{quint32(InstanceLock::TextMessage), QByteArray("hello")},
-                                        {quint32(InstanceLock::TextMessage), QByteArray()}}));
+            const QVariant text = quint32(InstanceLock::TextMessage);
+            QCOMPARE(QList<QVariantList>(spy),
+                     (QList<QVariantList>{{text, QByteArray("hello")}, {text, QByteArray()}}));
             QFuture<bool> hung = QtConcurrent::run(
                 [id] { return InstanceLock(id).send(InstanceLock::TextMessage, "x", 300); });
             QVERIFY(!hung.result());
@@ -109,13 +107,12 @@ private slots:
         std::vector<std::unique_ptr<QLocalSocket>> clients;
         int closed = 0;
         for (int i = 0; i < connections; ++i) {
-            clients.push_back(std::make_unique<QLocalSocket>());
-            connect(clients.back().get(), &QLocalSocket::disconnected, this,
-                    [&closed] { ++closed; });
-            clients.back()->connectToServer(first.serverName());
-            QVERIFY(clients.back()->waitForConnected(1000));
-            clients.back()->write(bytes);
-            clients.back()->flush();
+            const auto &client = clients.emplace_back(std::make_unique<QLocalSocket>());
+            connect(client.get(), &QLocalSocket::disconnected, this, [&closed] { ++closed; });
+            client->connectToServer(first.serverName());
+            QVERIFY(client->waitForConnected(1000));
+            client->write(bytes);
+            client->flush();
         }
         QTRY_COMPARE_WITH_TIMEOUT(closed, connections, 3000);
         QCOMPARE(spy.count(), messages);

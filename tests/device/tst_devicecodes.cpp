@@ -13,14 +13,6 @@
 
 using Bytes = QByteArray;
 
-static Bytes of(std::initializer_list<int> values)
-{
-    Bytes b;
-    for (int v : values)
-        b.append(char(v));
-    return b;
-}
-
 class tst_DeviceCodes : public QObject
 {
     Q_OBJECT
@@ -79,8 +71,8 @@ private slots:
             QCOMPARE(bytes(DpiCodes::codesWithInactiveStages(count, f.at(1), values)).toHex(),
                      (f.at(3) == "=" ? f.at(4) : f.at(3)).toLatin1());
             QCOMPARE(bytes(DpiCodes::codes(f.at(1), values)).toHex(), f.at(4).toLatin1());
-            QCOMPARE(QString::number(DpiCodes::activeStageMask(count), 16).rightJustified(2, '0') +
-                         QString::number(DpiCodes::highBitMask(values), 16).rightJustified(2, '0'),
+            QCOMPARE(QString::asprintf("%02x%02x", DpiCodes::activeStageMask(count),
+                                       DpiCodes::highBitMask(values)),
                      f.at(5) + f.at(6));
         }
     }
@@ -88,41 +80,32 @@ private slots:
     // Colourful effects 3 and 11, plain effect 3 are off; options past their steps give 0.
     void lighting()
     {
-        const struct
-        {
-            bool plain; // the plain LED set, otherwise the colourful one
-            int effect, option1, option2;
-            const char *expected;
-        } rows[] = {
+        // The plain LED set (else the colourful one), effect, options, the three bytes.
+        const std::tuple<bool, uchar, uchar, uchar, const char *> rows[] = {
             {false, 0, 3, 1, "014000"}, {false, 1, 0, 4, "03000a"},  {false, 2, 4, 4, "040001"},
             {false, 3, 2, 4, "000000"}, {false, 4, 1, 3, "02c000"},  {false, 5, 2, 4, "05ff05"},
             {false, 6, 2, 4, "060000"}, {false, 7, 2, 2, "078000"},  {false, 8, 1, 4, "08ff11"},
             {false, 9, 3, 4, "09ff07"}, {false, 10, 4, 1, "0a4014"}, {false, 11, 1, 1, "000000"},
             {false, 5, 5, 0, "050000"}, {true, 0, 3, 5, "010001"},   {true, 1, 2, 0, "020301"},
             {true, 2, 5, 0, "030001"},  {true, 4, 0, 0, "020103"},   {true, 3, 1, 1, "000000"}};
-        for (const auto &r : rows) {
-            const auto code = r.plain ? LightingCodes::plain : LightingCodes::colourful;
-            const LightingCodes::Setting s =
-                code(uchar(r.effect), uchar(r.option1), uchar(r.option2));
-            QCOMPARE(of({s.mode, s.parameter1, s.parameter2}), hex(r.expected));
+        for (const auto &[plain, effect, option1, option2, expected] : rows) {
+            const auto code = plain ? LightingCodes::plain : LightingCodes::colourful;
+            const LightingCodes::Setting s = code(effect, option1, option2);
+            QCOMPARE(bytes(std::array{s.mode, s.parameter1, s.parameter2}), hex(expected));
         }
-        // Every step of each pace table, and of the brightness (effect 0, option 2).
-        const struct
-        {
-            bool plain;
-            int effect;
-            const char *steps; // the stepped parameter at options 0 to 4
-        } tables[] = {{false, 1, "0a07050301"}, {false, 0, "004080c0ff"},  {false, 8, "14110f0d0b"},
-                      {false, 9, "0f0d0a0705"}, {false, 10, "1e1b181614"}, {true, 0, "010305070a"},
-                      {true, 2, "1e18120c06"}};
-        for (const auto &t : tables) {
+        // Each step (options 0 to 4) of every pace table and of brightness (effect 0, option 2).
+        const std::tuple<bool, uchar, const char *> tables[] = {
+            {false, 1, "0a07050301"}, {false, 0, "004080c0ff"},  {false, 8, "14110f0d0b"},
+            {false, 9, "0f0d0a0705"}, {false, 10, "1e1b181614"}, {true, 0, "010305070a"},
+            {true, 2, "1e18120c06"}};
+        for (const auto &[plain, effect, expected] : tables) {
+            const auto code = plain ? LightingCodes::plain : LightingCodes::colourful;
             QByteArray steps;
             for (uchar option = 0; option < 5; ++option) {
-                const auto s = (t.plain ? LightingCodes::plain : LightingCodes::colourful)(
-                    uchar(t.effect), t.effect ? option : 0, t.effect ? 4 : option);
-                steps.append(char(t.plain || !t.effect ? s.parameter1 : s.parameter2));
+                const auto s = code(effect, effect ? option : 0, effect ? 4 : option);
+                steps.append(char(plain || !effect ? s.parameter1 : s.parameter2));
             }
-            QCOMPARE(steps.toHex(), QByteArray(t.steps));
+            QCOMPARE(steps.toHex(), QByteArray(expected));
         }
     }
 
@@ -187,9 +170,7 @@ private slots:
                 expected.replace(12, 4, switches.mid(m * 4, 4));
                 QCOMPARE(bytes(set.matrices[std::size_t(m)]), expected);
             }
-            QCOMPARE(set.gunSwitchMask
-                         ? QString::number(*set.gunSwitchMask, 16).rightJustified(2, '0')
-                         : QString("-"),
+            QCOMPARE(set.gunSwitchMask ? QString::asprintf("%02x", *set.gunSwitchMask) : "-",
                      f.at(5));
         }
     }

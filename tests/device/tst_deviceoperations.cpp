@@ -152,13 +152,11 @@ private slots:
     {
         QFETCH(QString, flags);
         QFETCH(Operations, run);
-        QFETCH(QString, reports);
-        QFETCH(Bytes, written);
         OperationsRig r(flags);
         run(*r.operations);
-        QCOMPARE(r.commands(), reports);
+        QTEST(r.commands(), "reports");
         QVERIFY(r.operations->profileBlock(5).isEmpty());
-        QCOMPARE(r.written(), written);
+        QTEST(r.written(), "written");
         QCOMPARE(r.mouse->protocolErrors(), QStringList());
     }
 
@@ -182,9 +180,6 @@ private slots:
         row("DPI 3389, guns", "560 colour gun", "", true,
             OPS(setDpi(4, "3389", {400, 12800, 12799, 20000, 100, 100, 100, 13000})), all,
             "1234:82:8a8a0800ff90020202040800ff90020202040f");
-        row("DPI 3360 short list, no guns", "560", "", true,
-            OPS(setDpi(3, "3360", {400, 800, 1600})), "00 0c 01 80",
-            "1234:84:03070fffffffffff03070fffffffffff07");
         row("effect, colourful without guns", "560 colour", "", true, effect, "00 0c 01 80",
             "1234:71:05ff05");
         row("effect, plain without guns", "560", "", true, OPS(setLighting(4, 1, 0)), "00 0c 01 80",
@@ -262,30 +257,26 @@ private slots:
         for (int family : {553, 560}) {
             OperationsRig r(QString::number(family));
             r.operations->setKeyboardOption(0x11, 0x22, 0x33, 0x44);
+            if (family == 560)
+                r.operations->switchKeyMatrix(3);
             r.mouse->pressDpiButton(5);
             QCOMPARE(bytes(r.operations->keyboardOption()),
                      family == 560 ? hex("11220000") : hex("11223344"));
             QCOMPARE(r.operations->currentDpi(), 5);
             r.mouse->clearRecord();
-            QVERIFY(r.operations->selectWorkingProfile());
-            QCOMPARE(r.commands(), family == 560 ? "00 82" : "");
+            // Once on the working profile, a mouse is only asked.
+            QVERIFY(r.operations->selectWorkingProfile() && r.operations->selectWorkingProfile());
+            QCOMPARE(r.commands(), family == 560 ? "00 82, 00 02 01, 00 82" : "");
+            r.mouse->pressDpiButton(9);
+            QTest::ignoreMessage(QtWarningMsg, "DPI stage 9 ignored");
+            QCOMPARE(r.operations->currentDpi(), 0);
             r.mouse->setAnswering(false);
-            QCOMPARE(r.operations->currentDpi(), 0); // not the query's preset
+            const quint64 failures = r.operations->failures();
+            QTest::failOnWarning(QRegularExpression("DPI stage")); // the failure has said so
+            QCOMPARE(r.operations->currentDpi(), 0);               // not the query's preset
+            QCOMPARE(r.operations->selectWorkingProfile(), family == 553);
+            QCOMPARE(r.operations->failures(), failures + (family == 560 ? 2 : 1));
         }
-        OperationsRig r("560");
-        r.operations->switchKeyMatrix(3);
-        r.mouse->clearRecord();
-        QVERIFY(r.operations->selectWorkingProfile());
-        QCOMPARE(r.commands(), "00 82, 00 02 01");
-        r.mouse->pressDpiButton(9);
-        QTest::ignoreMessage(QtWarningMsg, "DPI stage 9 ignored");
-        QCOMPARE(r.operations->currentDpi(), 0);
-        r.mouse->setAnswering(false);
-        const quint64 failures = r.operations->failures();
-        QTest::failOnWarning(QRegularExpression("DPI stage")); // the failure has said so
-        QCOMPARE(r.operations->currentDpi(), 0);
-        QVERIFY(!r.operations->selectWorkingProfile());
-        QCOMPARE(r.operations->failures(), failures + 2);
     }
 
     // A gun switch's mask goes to block 0 (31 for three presets; the mouse has 15), and

@@ -42,13 +42,13 @@ TestCase {
     // The main scene's focus ring, to see where the keyboard focus goes.
     function focusRing() { return make(ringComponent) }
 
+    // Clicks each key in turn: Qt key codes, or the characters of a text spread in.
+    function keyClicks(...keys) { keys.forEach((key) => keyClick(key)) }
+
     // What `state()` reads after each step: a key, a list of keys or a function.
     function walk(steps, state) {
         return steps.map((step) => {
-            if (typeof step === "function")
-                step()
-            else
-                [].concat(step).forEach((key) => keyClick(key))
+            typeof step === "function" ? step() : keyClicks(...[].concat(step))
             return state()
         })
     }
@@ -68,12 +68,11 @@ TestCase {
 
     function settle() { tryCompare(ui_View, "busy", false, 5000) }
 
+    // The command codes `action` sends, read once the scene is idle again.
+    function sent(action) { testData.clearDeviceRecord(); action(); settle(); return codes() }
+
     // The main scene before initUI.
-    function makeMain() {
-        const component = Qt.createComponent("qrc:/modules/qml/main.qml")
-        compare(component.status, Component.Ready, component.errorString())
-        return make(component)
-    }
+    function makeMain() { return make(Qt.createComponent("qrc:/modules/qml/main.qml")) }
 
     // The main scene after initUI, without the one-second lock; `attached`: on a virtual mouse of family 553.
     function startMain(attached, isGun = false) {
@@ -87,9 +86,10 @@ TestCase {
         return main
     }
 
-    // Opens a drop-down (24 px box, 24 px rows) and clicks row `row`.
+    // Opens a drop-down (24 px box, 24 px rows) unless a click already did, and clicks row `row`.
     function pickRow(list, row, x) {
-        mouseClick(list, x || 10, 12)
+        if (!list.isDrop)
+            mouseClick(list, x || 10, 12)
         tryVerify(() => !list.isAnimating && list.isDrop, 1000)
         mouseClick(list, x || 10, 24 + row * 24 + 12)
     }
@@ -99,8 +99,7 @@ TestCase {
         mouseClick(field)
         verify(field.txtInput.activeFocus)
         field.txtInput.selectAll()
-        for (const key of [Qt.Key_Backspace].concat(text.split(""), [Qt.Key_Return]))
-            keyClick(key)
+        keyClicks(Qt.Key_Backspace, ...text, Qt.Key_Return)
         verify(!field.txtInput.activeFocus)
     }
 

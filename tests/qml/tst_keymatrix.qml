@@ -4,8 +4,7 @@ import "qrc:/modules/qml/screens"
 
 // The button screens over a real view and a copy of the factory data; the key naming records the macros it is sent.
 Item {
-    width: 1024
-    height: 640
+    width: 1024; height: 640
 
     Component {
         id: screensComponent
@@ -16,10 +15,7 @@ Item {
             anchors.fill: parent
 
             KeyNaming {
-                id: editor
-
-                property var sent: []
-
+                id: editor; property var sent: []
                 function sendMacro(index: int, macroName: string) { sent = sent.concat([[index, macroName]]) }
             }
 
@@ -58,10 +54,7 @@ Item {
 
         function rowText(i) { return findChild(row(i), "keyText").text }
 
-        function openRow(i) {
-            mouseClick(row(i))
-            waitForRendering(dialog)
-        }
+        function openRow(i) { mouseClick(row(i)); waitForRendering(dialog) }
 
         function close() { mouseClick(child(dialog, "closeMark")); verify(!dialog.visible) }
 
@@ -129,19 +122,13 @@ Item {
             openRow(5)
             const stops = ["fireKeyStop", "comboStop"].map((name) => child(dialog, name))
             stops[0].forceActiveFocus(Qt.TabFocusReason)
-            keyPress(Qt.Key_Space)
-            const started = [dialog.isFireInput]
-            keyRelease(Qt.Key_Space)
-            started.push(dialog.isFireInput)
+            const started = walk([() => keyPress(Qt.Key_Space), () => keyRelease(Qt.Key_Space)], () => dialog.isFireInput)
             dialog.detectKeyboard(true, 0x07, 0)
             compare([started, codes(), stops[0].Accessible.name], [[false, true], [1, 0x07, 10, 0], "Key Value: D"])
             stops[1].forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Return)
-            const seen = []
-            for (const [down, code] of [[false, 0x28], [true, 0xE0], [true, 0x04], [false, 0x04], [false, 0xE0]]) {
-                dialog.detectKeyboard(down, code, 1)
-                seen.push(dialog.isComboInput)
-            }
+            const seen = walk([[false, 0x28], [true, 0xE0], [true, 0x04], [false, 0x04], [false, 0xE0]]
+                              .map(([down, code]) => () => dialog.detectKeyboard(down, code, 1)), () => dialog.isComboInput)
             compare([seen, codes(), dialog.keyString], [[true, true, true, true, false], [2, 1, 4, 0], "LCtrl + A"])
             // The page follows the focus below the fold and back: [scrolled by, in view].
             const page = child(dialog, "page")
@@ -165,19 +152,17 @@ Item {
 
         // The dialog opens on button 6's own record whatever another button chose; a click on its page assigns `after`.
         function test_dialog_data() {
-            return [
-                { tag: "sniper, max window", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "windowsGrid",
-                  cell: [0, 1], after: [6, 4, 0x2C, 0x1B], text: "Max" },
-                { tag: "copy, macro", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"], mode: "macroMode2",
-                  item: "macroList", cell: [0, 1], after: [4, 2, 5, 0], text: "M1" },
-                { tag: "fire, restore", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS", count: "5",
-                  item: "restoreMark", after: [5, 0, 1, 0], text: "DPI+" },
-                { tag: "combination, nothing", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"],
-                  item: "", after: [2, 3, 4, 5], text: "LCtrl+LShift+A+B" },
-                { tag: "macro, double click", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], macroMode: 2,
-                  item: "mouseRadio5", after: [0, 0xF0, 0x1E, 2], text: "Double Fire" },
-                { tag: "unassigned, three gun", codes: [0, 0, 0, 0], lit: [] },
-            ]
+            return [{ tag: "sniper, max window", codes: [5, 0, 4, 0], lit: ["dpiRadio3"], item: "windowsGrid",
+                      row: 1, after: [6, 4, 0x2C, 0x1B], text: "Max" },
+                    { tag: "copy, macro", codes: [7, 0, 0xE0, 6], lit: ["shortcutGrid:Copy"], mode: "macroMode2",
+                      item: "macroList", row: 1, after: [4, 2, 5, 0], text: "M1" },
+                    { tag: "fire, restore", codes: [1, 0x07, 33, 5], lit: ["fire:D"], rate: "33MS", count: "5",
+                      item: "restoreMark", after: [5, 0, 1, 0], text: "DPI+" },
+                    { tag: "combination, nothing", codes: [2, 3, 4, 5], lit: ["combo:LCtrl+LShift+A+B"],
+                      item: "", after: [2, 3, 4, 5], text: "LCtrl+LShift+A+B" },
+                    { tag: "macro, double click", codes: [4, 2, 3, 0], lit: ["macroMode2", "macroList:M1"], macroMode: 2,
+                      item: "mouseRadio5", after: [0, 0xF0, 0x1E, 2], text: "Double Fire" },
+                    { tag: "unassigned, three gun", codes: [0, 0, 0, 0], lit: [] }]
         }
 
         function test_dialog(data) {
@@ -204,15 +189,12 @@ Item {
             const item = data.item === undefined ? "gunRadio2" : data.item
             if (data.mode)
                 clickOnPage(data.mode, 5, 5)
-            if (data.cell) {
-                const list = clickOnPage(item, 10, 12)
-                tryVerify(() => !list.isAnimating && list.isDrop, 1000)
-                mouseClick(list, list.width * data.cell[0] + 10, 24 + data.cell[1] * 24 + 12)
-            } else if (item) {
+            if (data.row)
+                pickRow(clickOnPage(item, 10, 12), data.row) // the click on the page opens it
+            else if (item)
                 clickOnPage(item, 5, 5)
-            } else {
+            else
                 dialog.keyString = "Something"
-            }
             const [text, after] = [data.text || "Three Gun", data.after || [8, 0, 3, 0]]
             tryCompare(dialog, "keyString", item ? text : "Something", 1000)
             compare(s.editor.sent, [])

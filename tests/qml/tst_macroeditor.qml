@@ -4,8 +4,7 @@ import "qrc:/modules/qml/screens"
 
 // The macro editor (names, files, recording, event editing) over a real view and a temporary folder.
 Item {
-    width: 700
-    height: 500
+    width: 700; height: 500
 
     Component { id: editorComponent; MacroEditor {} }
 
@@ -17,17 +16,14 @@ Item {
                               (_, i) => editor.actionModel.get(i).type + "," + editor.actionModel.get(i).info)
         }
 
-        function pairs(n) {
-            return Array.from({ length: n }, (_, i) => i % 2 === 0 ? "1,A" : "2,A")
-        }
+        function pairs(n) { return Array.from({ length: n }, (_, i) => i % 2 === 0 ? "1,A" : "2,A") }
 
         // Macros `names` (the first with the stored events), the first selected.
         function editorWith(stored, names = ["Macro_0"]) {
             ui_View.updataNameList(0, names)
             names.forEach((name) => ui_View.createMacroIni(name, 0))
             ui_View.saveMacroIni(names[0], stored, 1)
-            const editor = make(editorComponent)
-            editor.init()
+            const editor = makeInit(editorComponent)
             editor.selectMacro(0)
             return editor
         }
@@ -46,8 +42,7 @@ Item {
             compare(walk(steps, state), [[1, 0, -1, true, -1], [0, 4, -1, true, -1], [0, 4, -1, true, -1], [0, 4, -1, false, 0],
                                          [0, 4, -1, false, 2], [0, 4, -1, true, -1], [0, 4, -1, true, -1], [0, 4, 1, true, -1],
                                          [0, 4, 1, false, 1]])
-            keyClick(Qt.Key_Escape)
-            keyClick(Qt.Key_Up)
+            keyClicks(Qt.Key_Escape, Qt.Key_Up)
             compare([editor.macroNames(), Window.window.activeFocusItem.Accessible.name], [["q", "Macro_1"], "Press A"])
         }
 
@@ -63,8 +58,7 @@ Item {
             keyRelease(Qt.Key_Return)
             editor.detectInput(false, 0x28)
             const seen = [[editor.tmpKeyString, focusName(), editor.actionModel.count]]
-            keyClick(Qt.Key_Tab)
-            keyClick(Qt.Key_Space)
+            keyClicks(Qt.Key_Tab, Qt.Key_Space)
             editor.detectInput(true, 0x04)
             editor.detectInput(false, 0x04)
             seen.push([editor.tmpKeyString, editor.isInsertting, focusName()])
@@ -93,8 +87,7 @@ Item {
         function test_newAndDelete() {
             ui_View.updataNameList(0, ["Macro_1", "loaderbraxel"])
             const editor = make(editorComponent)
-            const [announced, told, deleted] = [spy(editor, "macroNamesChanged"), spy(ui_View, "userNotice"),
-                                                spy(editor, "deleteMacro")]
+            const [announced, told, deleted] = [spy(editor, "macroNamesChanged"), spy(ui_View, "userNotice"), spy(editor, "deleteMacro")]
             editor.init()
             mouseClick(child(editor, "recordButton"))
             compare([editor.macroNames(), editor.macroNumber_lv.currentIndex, args(announced), editor.isInputting, args(told)],
@@ -122,12 +115,14 @@ Item {
         function test_recording() {
             const editor = editorWith(["1,Z", "2,Z"], ["Macro_0", "B"])
             const saved = spy(editor, "modifyMacroData")
+            // Keys the recorder takes, each [10 ms ticks waited before it, pressed, usage].
+            const record = (...keys) => keys.forEach(([ticks, down, code]) => {
+                editor.macroRecordCount = ticks
+                editor.detectKeyboard(down, code)
+            })
             editor.delayCheck.isSelect = true
             mouseClick(child(editor, "recordButton"))
-            for (const [count, down, code] of [[7, true, 0x04], [3, false, 0x04], [12, true, 0xF0], [0, false, 0xF0]]) {
-                editor.macroRecordCount = count
-                editor.detectKeyboard(down, code)
-            }
+            record([7, true, 0x04], [3, false, 0x04], [12, true, 0xF0], [0, false, 0xF0])
             mouseClick(child(editor, "recordButton"))
             compare([editor.isInputting, editor.recordClock.running, args(saved), ui_View.loadMacroIni("Macro_0")],
                     [false, false, [["Macro_0"]], ["1,A", "0,30", "2,A", "0,120", "3,MS-L", "0,0", "4,MS-L", "1"]])
@@ -138,13 +133,9 @@ Item {
             compare([editor.isInputting, ui_View.loadMacroIni("Macro_0")], [false, ["1,B", "2,B", "1"]])
             // Stopped with Space on the button: its press, taken by the recorder first, goes.
             editor.delayCheck.isSelect = true
-            const button = child(editor, "recordButton")
-            button.forceActiveFocus(Qt.TabFocusReason)
+            child(editor, "recordButton").forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Space)
-            for (const [down, code] of [[true, 0x06], [false, 0x06], [true, 0x2C]]) {
-                editor.macroRecordCount = 5
-                editor.detectKeyboard(down, code)
-            }
+            record([5, true, 0x06], [5, false, 0x06], [5, true, 0x2C])
             keyClick(Qt.Key_Space)
             compare([editor.isInputting, ui_View.loadMacroIni("B")], [false, ["1,C", "0,50", "2,C", "1"]])
             editor.delayCheck.isSelect = false
@@ -166,27 +157,24 @@ Item {
             const three = ["1,A", "0,50", "2,A"]
             const full = ["1,A", "0,700", "2,A", "0,700"].concat(pairs(60))
             const waits = (n, ms) => ["1,A", "0," + ms].concat(pairs(n))
-            return [
-                { tag: "delay in front", entry: 1, row: 2, stored: three, expected: ["1,A", "0,50", "0,50", "2,A"] },
-                { tag: "delay in front, full disk", entry: 1, row: 2, stored: three, expected: three, full: true },
-                { tag: "left key after the last event", entry: 3, row: 2, stored: three,
-                  expected: three.concat(["3,MS-L", "4,MS-L"]), selected: 2 },
-                { tag: "key in front of a middle event", entry: 2, key: 0x2B, row: 1, stored: three,
-                  expected: ["1,A", "1,Tab", "2,Tab", "0,50", "2,A"], selected: 1 },
-                { tag: "typing", delay: "250", times: "300", row: 1, stored: three, expected: ["1,A", "0,250", "2,A"] },
-                { tag: "delete merging two waits", entry: 0, row: 2, stored: full, expected: full, refused: true },
-                { tag: "delete the last event", entry: 0, row: 2, stored: three, expected: three.slice(0, 2), selected: 1 },
-                { tag: "long delay", delay: "2000", row: 1, stored: waits(60, 50), expected: waits(60, 50), refused: true },
-                { tag: "long delay that fits", delay: "2000", row: 1, stored: waits(58, 50), expected: waits(58, 2000) },
-            ]
+            return [{ tag: "delay in front", entry: 1, row: 2, stored: three, expected: ["1,A", "0,50", "0,50", "2,A"] },
+                    { tag: "delay in front, full disk", entry: 1, row: 2, stored: three, expected: three, full: true },
+                    { tag: "left key after the last event", entry: 3, row: 2, stored: three,
+                      expected: three.concat(["3,MS-L", "4,MS-L"]), selected: 2 },
+                    { tag: "key in front of a middle event", entry: 2, key: 0x2B, row: 1, stored: three,
+                      expected: ["1,A", "1,Tab", "2,Tab", "0,50", "2,A"], selected: 1 },
+                    { tag: "typing", delay: "250", times: "300", row: 1, stored: three, expected: ["1,A", "0,250", "2,A"] },
+                    { tag: "delete merging two waits", entry: 0, row: 2, stored: full, expected: full, refused: true },
+                    { tag: "delete the last event", entry: 0, row: 2, stored: three, expected: three.slice(0, 2), selected: 1 },
+                    { tag: "long delay", delay: "2000", row: 1, stored: waits(60, 50), expected: waits(60, 50), refused: true },
+                    { tag: "long delay that fits", delay: "2000", row: 1, stored: waits(58, 50), expected: waits(58, 2000) }]
         }
 
         function test_editEvents(data) {
             const [editor, told] = [editorWith(data.stored), spy(ui_View, "userNotice")]
             if (data.delay) {
                 editor.startDelayEdit(data.row)
-                for (const c of data.delay + "\r")
-                    keyClick(c === "\r" ? Qt.Key_Return : c)
+                keyClicks(...data.delay, Qt.Key_Return)
                 if (data.times)
                     typeInto(editor.timesInput, data.times)
             } else {
@@ -202,13 +190,12 @@ Item {
             }
             compare([editor.delayEditRow, editor.isInsertting || editor.insertKeyBox.visible, events(editor),
                      data.selected === undefined || editor.actionList.currentIndex === data.selected,
-                     ui_View.loadMacroIni("Macro_0"), told.count, String(args(told)).indexOf("128") >= 0,
-                     data.full ? editor.saveCount : 0],
+                     ui_View.loadMacroIni("Macro_0"), told.count, String(args(told)).indexOf("128") >= 0, data.full ? editor.saveCount : 0],
                     [-1, false, data.expected, true, data.expected.concat([data.times || "1"]),
                      data.refused || data.full ? 1 : 0, !!data.refused, 0])
         }
 
-        // The name rules are the library's; here what the editor adds (stray files, the store's refusal).
+        // The name rules are the library's and the profiles' links the store's; here what the editor adds (stray files, its refusal).
         function test_rename_data() {
             return [{ tag: "free name", name: "Burst", renamed: true },
                     { tag: "stray file", name: "Stray", notice: "That name is already taken." },
@@ -219,7 +206,6 @@ Item {
         function test_rename(data) {
             ui_View.createMacroIni("Stray", 0)
             const editor = editorWith([])
-            ui_View.setData("mouseMacroKey/3", "Macro_0")
             if (data.fileGone)
                 ui_View.deleteMacroIni("Macro_0")
             const [renamed, told] = [spy(editor, "modifyMacroName"), spy(ui_View, "userNotice")]
@@ -227,23 +213,20 @@ Item {
             editor.editText = data.name
             editor.macroEditorFocus()
             const now = data.renamed ? data.name : "Macro_0"
-            compare([editor.nameEditRow, editor.macroNames()[0], ui_View.getNameList(0)[0],
-                     ui_View.getData("mouseMacroKey/3", false), args(renamed), args(told)],
-                    [-1, now, now, now, data.renamed ? [["Macro_0", data.name]] : [], data.notice ? [[data.notice]] : []])
+            compare([editor.nameEditRow, editor.macroNames()[0], ui_View.getNameList(0)[0], args(renamed), args(told)],
+                    [-1, now, now, data.renamed ? [["Macro_0", data.name]] : [], data.notice ? [[data.notice]] : []])
             // An edit that ends after its row has gone renames nothing.
             compare([editor.renameMacro(-1, "Gone"), editor.renameMacro(1, "Gone"), editor.macroNames()], [false, false, [now]])
         }
 
         // Imports go in front of the selected row under the next free name; what cannot become a row leaves nothing.
         function test_importAndExport_data() {
-            return [
-                { tag: "in front of the selected row", source: ["1,Q", "2,Q"], after: ["A", "Macro_0", "B"] },
-                { tag: "cancelled", answer: "", after: ["A", "B"] },
-                { tag: "over 128 bytes", source: pairs(70), after: ["A", "B"], told: 1 },
-                { tag: "new macro whose file cannot be written", unwritable: true, after: ["A", "B"], told: 1, asked: [] },
-                { tag: "export", exported: true, after: ["A", "B"], asked: ["save Macro(*.mc)"] },
-                { tag: "delete on a full disk", full: true, after: ["A", "B"], told: 1, asked: [] },
-            ]
+            return [{ tag: "in front of the selected row", source: ["1,Q", "2,Q"], after: ["A", "Macro_0", "B"] },
+                    { tag: "cancelled", answer: "", after: ["A", "B"] },
+                    { tag: "over 128 bytes", source: pairs(70), after: ["A", "B"], told: 1 },
+                    { tag: "new macro whose file cannot be written", unwritable: true, after: ["A", "B"], told: 1, asked: [] },
+                    { tag: "export", exported: true, after: ["A", "B"], asked: ["save Macro(*.mc)"] },
+                    { tag: "delete on a full disk", full: true, after: ["A", "B"], told: 1, asked: [] }]
         }
 
         function test_importAndExport(data) {

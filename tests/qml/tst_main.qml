@@ -5,8 +5,7 @@ import QtTest
 Item {
     id: scene
 
-    width: 1024
-    height: 640
+    width: 1024; height: 640
 
     SceneTestCase {
         name: "MainScene"
@@ -46,14 +45,12 @@ Item {
             compare([main.isGun, main.profileNo, main.icType, child(main, "rateList").textValue,
                      child(main, "dpiSettingMain").currentDPI], [false, 0, "553", "250Hz", 2])
             const system = dialog(main, "systemSettingMain")
-            const zh = "删除宏“%1”？"
             compare([main.mainLang[10], system.systemSettingLang[0]].concat(
                         [child(main, "keyMatrixMain"), dialog(main, "macroEditorMain"), dialog(main, "profileMain")]
                         .map((screen) => screen.refusalLang[23]),
                         [child(main, "helpButton"), child(system, "closeMark"), child(system, "resetMark"),
-                         child(main, "rateList")].map((button) => button.description),
-                        [child(main, "busyIndicator").text]),
-                    ["保存", "系统设置", zh, zh, zh, "帮助", "关闭", "恢复默认", "回报率", "加载中……"])
+                         child(main, "rateList")].map((button) => button.description), [child(main, "busyIndicator").text]),
+                    ["保存", "系统设置", ...Array(3).fill("删除宏“%1”？"), "帮助", "关闭", "恢复默认", "回报率", "加载中……"])
             const shaped = (item) => Array.from(item.children).reduce((found, c) => found.concat(shaped(c)),
                                                                        item.font && item.font.preferShaping ? [item.text] : [])
             compare(shaped(main), [])
@@ -85,72 +82,56 @@ Item {
 
         // Tab order, Tab kept inside an open dialog, the keys of the help menu, radios and drop-downs; Escape gives focus back.
         function test_keyboardWalks_data() {
-            const [tab, back, enter] = [Qt.Key_Tab, Qt.Key_Backtab, Qt.Key_Return]
+            const [tab, back, enter, esc, space] = [Qt.Key_Tab, Qt.Key_Backtab, Qt.Key_Return, Qt.Key_Escape, Qt.Key_Space]
             const system = ["resetMark", "closeMark", "languageList", "mouseSpeedSlider", "doubleClickSlider",
                             "rowsRadio", "lineCount", "screenRadio", "autostartBox"]
-            return [
-                { tag: "title bar first", start: "", keys: [tab, tab, tab, tab, back, back, back, back],
-                  focus: ["profileSwitcher", "helpButton", "minimizeButton", "closeButton",
-                          "minimizeButton", "helpButton", "profileSwitcher", "saveButton"] },
-                { tag: "side panels in reading order", start: "systemSettingButton", keys: Array(11).fill(tab),
-                  focus: ["stageCountList", "resetMark", "dpiSettingMain", "dpiSettingMain", "dpiSettingMain",
-                          "dpiSettingMain", "lightModel", "resetMark", "brightSlider", "colorBlock0", "hueBar"] },
-                { tag: "help menu", start: "helpButton", keys: [enter, Qt.Key_Down, enter, Qt.Key_Space, Qt.Key_Escape],
-                  focus: ["helpMenu", "helpMenu", "helpButton", "helpMenu", "helpButton"], chosen: [1] },
-                { tag: "help link, no browser here", start: "helpButton", keys: [enter, enter],
-                  focus: ["helpMenu", "helpButton"], chosen: [0], notice: "No program could open https://skarn-config.example.org/." },
-                { tag: "help opens the manual", start: "helpButton", keys: [enter, enter], manual: "file:///nowhere/manual.html",
-                  focus: ["helpMenu", "helpButton"], chosen: [0], notice: "No program could open file:///nowhere/manual.html." },
-                { tag: "dialog: Tab goes round", start: "systemSettingButton",
-                  keys: [enter].concat(system.map(() => tab), [tab, Qt.Key_Escape]),
-                  focus: ["systemSettingMain"].concat(system, ["resetMark", "systemSettingButton"]) },
-                { tag: "dialog: Backtab goes round, radio arrows pass the field between", start: "systemSettingButton",
-                  keys: [enter, back, back, Qt.Key_Up, Qt.Key_Down, tab, tab],
-                  focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio", "screenRadio", "autostartBox",
-                          "resetMark"] },
-                { tag: "question: Tab goes round, Escape cancels", start: "resetButton",
-                  keys: [Qt.Key_Space, tab, tab, tab, back, Qt.Key_Escape],
-                  focus: ["resetConfirm", "resetCancel", "resetOk", "resetCancel", "resetOk", "resetButton"] },
-                { tag: "drop-down: Up, the rate above", start: "rateList", keys: [Qt.Key_Up], focus: ["rateList"], rate: 2 },
-            ]
+            return [{ tag: "title bar first", start: "", keys: [tab, tab, tab, tab, back, back, back, back],
+                      focus: ["profileSwitcher", "helpButton", "minimizeButton", "closeButton",
+                              "minimizeButton", "helpButton", "profileSwitcher", "saveButton"] },
+                    { tag: "side panels in reading order", start: "systemSettingButton", keys: Array(11).fill(tab),
+                      focus: ["stageCountList", "resetMark", "dpiSettingMain", "dpiSettingMain", "dpiSettingMain",
+                              "dpiSettingMain", "lightModel", "resetMark", "brightSlider", "colorBlock0", "hueBar"] },
+                    { tag: "help menu", start: "helpButton", keys: [enter, Qt.Key_Down, enter, space, esc],
+                      focus: ["helpMenu", "helpMenu", "helpButton", "helpMenu", "helpButton"], chosen: [1] },
+                    { tag: "help link, no browser here", start: "helpButton", keys: [enter, enter],
+                      focus: ["helpMenu", "helpButton"], chosen: [0], notice: "No program could open https://skarn-config.example.org/." },
+                    { tag: "help opens the manual", start: "helpButton", keys: [enter, enter], manual: "file:///nowhere/manual.html",
+                      focus: ["helpMenu", "helpButton"], chosen: [0], notice: "No program could open file:///nowhere/manual.html." },
+                    { tag: "dialog: Tab goes round", start: "systemSettingButton", keys: [enter].concat(system.map(() => tab), [tab, esc]),
+                      focus: ["systemSettingMain"].concat(system, ["resetMark", "systemSettingButton"]) },
+                    { tag: "dialog: Backtab goes round, radio arrows pass the field between", start: "systemSettingButton",
+                      keys: [enter, back, back, Qt.Key_Up, Qt.Key_Down, tab, tab],
+                      focus: ["systemSettingMain", "autostartBox", "screenRadio", "rowsRadio", "screenRadio", "autostartBox", "resetMark"] },
+                    { tag: "question: Tab goes round, Escape cancels", start: "resetButton", keys: [space, tab, tab, tab, back, esc],
+                      focus: ["resetConfirm", "resetCancel", "resetOk", "resetCancel", "resetOk", "resetButton"] },
+                    { tag: "drop-down: Up, the rate above", start: "rateList", keys: [Qt.Key_Up], focus: ["rateList"], rate: 2 }]
         }
 
         function test_keyboardWalks(data) {
-            if (data.rate !== undefined)
-                verify(testData.attachMouse(553, false))
             ui_View.setManualUrl(data.manual || "")
-            const main = startMain()
+            const main = startMain(data.rate !== undefined)
             const chosen = spy(dialog(main, "helpMenu"), "chosen")
-            const system = dialog(main, "systemSettingMain")
-            system.doubleClickReason = ""
-            system.scrollReason = ""
+            Object.assign(dialog(main, "systemSettingMain"), { doubleClickReason: "", scrollReason: "" })
             const first = data.start ? child(main, data.start) : main
             first.forceActiveFocus(Qt.TabFocusReason)
             const ring = child(main, "focusRing")
-            const ringed = []
-            const seen = data.keys.map((key) => {
-                keyClick(key)
-                settle() // the control that sent has the keyboard back once it is done
-                ringed.push(ring.visible ? focusName(ring.parent) : "")
-                return focusName()
-            })
+            // [focus, ringed] after each key; the control that sent has the keyboard back once it is done.
+            const seen = walk(data.keys.map((key) => () => { keyClick(key); settle() }),
+                              () => [focusName(), ring.visible ? focusName(ring.parent) : ""])
             const unringed = ["systemSettingMain", "helpMenu", "resetConfirm", "lineCount"]
-            compare([seen, ringed, args(chosen).map((a) => a[0]), main.hasUnsavedChanges],
-                    [data.focus, data.focus.map((name) => unringed.includes(name) ? "" : name), data.chosen || [], false])
-            if (data.rate !== undefined)
-                tryVerify(() => ui_View.getData("mouse/reportRate", false) === data.rate, 1000)
-            compare(main.noticeText, data.notice || "")
+            const rate = Number(ui_View.getData("mouse/reportRate", false)) // stored once the mouse took it
+            compare([seen, args(chosen).map((a) => a[0]), main.hasUnsavedChanges, main.noticeText, rate],
+                    [data.focus.map((name) => [name, unringed.includes(name) ? "" : name]), data.chosen || [], false, data.notice || "",
+                     data.rate ?? 3])
             const helpRows = Array.from(dialog(main, "helpMenu").children[0].children).filter((row) => row.modelData)
             compare(helpRows.map((row) => row.children[0].truncated), [false, false])
         }
 
         // Dialogs open centred over the mask, stay in the window when dragged, and give the focus back on closing.
         function test_dialogsOpenCentredOverTheMaskAndCloseIt_data() {
-            return [
-                { tag: "reset question, dragged", name: "resetConfirm", x: 298.5, y: 269, close: "resetCancel" },
-                { tag: "macro editor over the assignment", name: "macroEditorMain", x: 192, y: 96, over: true },
-                { tag: "system settings, rebuilt after the tray", name: "systemSettingMain", x: 304, y: 139, rebuilt: true },
-            ]
+            return [{ tag: "reset question, dragged", name: "resetConfirm", x: 298.5, y: 269, close: "resetCancel" },
+                    { tag: "macro editor over the assignment", name: "macroEditorMain", x: 192, y: 96, over: true },
+                    { tag: "system settings, rebuilt after the tray", name: "systemSettingMain", x: 304, y: 139, rebuilt: true }]
         }
 
         function test_dialogsOpenCentredOverTheMaskAndCloseIt(data) {
@@ -176,13 +157,10 @@ Item {
             const shown = child(main, data.name)
             compare([shown.visible, mask.visible, !!under || shown.activeFocus, shown.x, shown.y, !under || shown.z > under.z],
                     [true, true, true, data.x, data.y, true])
-            if (data.close) {
-                mousePress(shown, 200, 60)
-                mouseMove(shown, 1200, 1060)
-                const far = [shown.x, shown.y]
-                mouseMove(shown, -2000, -2000)
-                mouseRelease(shown, -2000, -2000)
-                compare(far.concat([shown.x, shown.y]), [1024 - 427, 640 - 102, 0, 0])
+            if (data.close) { // dragged far past the bottom right, then the top left
+                const at = walk([() => { mousePress(shown, 200, 60); mouseMove(shown, 1200, 1060) },
+                                 () => { mouseMove(shown, -2000, -2000); mouseRelease(shown, -2000, -2000) }], () => [shown.x, shown.y])
+                compare(at, [[1024 - 427, 640 - 102], [0, 0]])
             }
             mouseClick(child(data.close ? main : shown, data.close || "closeMark"))
             compare([shown.visible, mask.visible, !under || under.visible], [false, !!under, true])
@@ -241,12 +219,9 @@ Item {
             const keys = dialog(main, "keyAssigmentMain")
             child(keys, "fireKeyStop").forceActiveFocus(Qt.TabFocusReason)
             keys.startFireInput()
-            keyClick(Qt.Key_Escape)
-            const seen = [[keys.visible, keys.isFireInput]]
-            main.detectKeyboard(true, 0x29)
-            keyClick(Qt.Key_Escape)
-            seen.push([keys.visible, keys.isFireInput, keys.keyString])
-            compare(seen, [[true, true], [true, false, "Esc"]])
+            const seen = walk([Qt.Key_Escape, () => { main.detectKeyboard(true, 0x29); keyClick(Qt.Key_Escape) }],
+                              () => [keys.visible, keys.isFireInput])
+            compare([seen, keys.keyString], [[[true, true], [true, false]], "Esc"])
             tryVerify(() => !keys.isEscapeJustTaken, 1000)
             keyClick(Qt.Key_Escape)
             compare([keys.visible, child(main, "keyMatrixMain").modKeys.get(3).keyText], [false, "Esc"])
@@ -261,8 +236,7 @@ Item {
             keyClick(Qt.Key_Down)
             tryVerify(() => !switcher.isAnimating && switcher.isDrop, 1000)
             compare([main.profileNo, switcher.Accessible.name], [0, "Profile"])
-            keyClick(Qt.Key_Down)
-            keyClick(Qt.Key_Return)
+            keyClicks(Qt.Key_Down, Qt.Key_Return)
             tryCompare(main, "profileNo", 1)
             settle()
             pickRow(switcher, 2, 40)
@@ -297,8 +271,7 @@ Item {
             const switched = !data.quit && done ? 1 : 0
             compare([prompt.visible, mask.visible, quits.count, main.profileNo, main.hasUnsavedChanges, switcher.currentSelect],
                     [false, false, data.quit && done ? 1 : 0, switched, !done, switched])
-            const stored = /dpiValueArray=(\d+)/.exec(testData.read("modules/setting/p1.bin"))[1]
-            compare(Number(stored), data.answer === "Save" ? 6000 : before)
+            compare(Number(/dpiValueArray=(\d+)/.exec(testData.read("modules/setting/p1.bin"))[1]), data.answer === "Save" ? 6000 : before)
             if (data.answer === "Discard" && data.quit)
                 compare(dpi.stage(0).dpiValue, String(before))
         }
@@ -327,23 +300,13 @@ Item {
             const gun = dialog(main, "gunControlMain")
             compare([gun.selectGun1, gun.selectGun2, gun.selectGun3, gun.gunNumberModel.get(1).gunY, gun.isSave],
                     [0, 1, 2, "7", true])
-            const sent = [false, true].map((taken) => {
+            const closes = [false, true].map((taken) => {
                 testData.setMouseSilent(!taken)
-                testData.clearDeviceRecord()
                 gun.visible = true
-                gun.close()
-                settle()
-                return [taken && codes(), gun.isSave]
+                const commands = sent(() => gun.close())
+                return [taken && commands, gun.isSave]
             })
-            compare(sent, [[false, true], ["83 04 83 04 83 04 12", false]])
-        }
-
-        function setMacro(slot, button) {
-            ui_View.updataNameList(0, ["M1"])
-            ui_View.createMacroIni("M1", 0)
-            ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
-            ui_View.setDataList("mouseKeyMatrix/" + button, [4, 0, slot, 0])
-            ui_View.setData("mouseMacroKey/" + slot, "M1")
+            compare(closes, [[false, true], ["83 04 83 04 83 04 12", false]])
         }
 
         // One Save sends the edited panels in order, busy meanwhile; a Save the data folder refuses leaves them unsaved.
@@ -355,9 +318,7 @@ Item {
             const notices = spy(ui_View, "userNotice")
             const state = () => [notices.count, main.hasUnsavedChanges, keys.isSave, dpi.isSave, light.isSave,
                                  ui_View.getDataList("mouse/dpiValueArray", false)[0]]
-            mouseClick(save)
-            settle()
-            compare([codes()].concat(state()), ["", 0, false, false, false, false, 1])
+            compare([sent(() => mouseClick(save))].concat(state()), ["", 0, false, false, false, false, 1])
             keys.modKeys.setProperty(3, "keyCode2", 0xF1)
             keys.isSave = true
             drag(dpi.stage(0).slider.children[2], 494, 0)
@@ -376,16 +337,11 @@ Item {
 
         // What the mouse did not take is told and stays unsaved (a switch: after a restart too); the rate box goes back.
         function test_refusedSendsAreToldAndStayUnsaved_data() {
-            return [
-                { tag: "switch", action: (main) => main.requestProfileSwitch(1), owed: true,
-                  shown: (main) => [main.profileNo], after: [1] },
-                { tag: "report rate", action: (main) => {
-                    const list = child(main, "rateList")
-                    list.currentSelect = 1
-                    list.valueChange(1)
-                  }, shown: (main) => [child(main, "rateList").textValue, ui_View.getData("mouse/reportRate", false)],
-                  after: ["1000Hz", "3"] },
-            ]
+            return [{ tag: "switch", action: (main) => main.requestProfileSwitch(1), owed: true,
+                      shown: (main) => [main.profileNo], after: [1] },
+                    { tag: "report rate", action: (main) => { child(main, "rateList").forceActiveFocus(); keyClick(Qt.Key_Up) },
+                      shown: (main) => [child(main, "rateList").textValue, ui_View.getData("mouse/reportRate", false)],
+                      after: ["1000Hz", "3"] }]
         }
 
         function test_refusedSendsAreToldAndStayUnsaved(data) {
@@ -406,27 +362,23 @@ Item {
 
         // Macros reach their slots on assignment and edit; a rename relabels, a delete restores the buttons' defaults.
         function test_macros() {
-            setMacro(3, 4)
+            ui_View.updataNameList(0, ["M1"])
+            ui_View.createMacroIni("M1", 0)
+            ui_View.saveMacroIni("M1", ["1,A", "0,30", "2,A"], 1)
+            ui_View.setDataList("mouseKeyMatrix/4", [4, 0, 3, 0]) // button 4 plays slot 3
+            ui_View.setData("mouseMacroKey/3", "M1")
             const main = startMain(true)
             main.showKeyAssigment(2)
             const keys = dialog(main, "keyAssigmentMain")
             keys.chooseMacroMode(0)
             keys.chooseMacro(0)
-            keys.closeDialog()
-            settle()
-            compare([codes(), ui_View.getData("mouseMacroKey/2", false)], ["13", "M1"])
-            testData.clearDeviceRecord()
+            compare([sent(() => keys.closeDialog()), ui_View.getData("mouseMacroKey/2", false)], ["13", "M1"])
             const editor = dialog(main, "macroEditorMain")
-            editor.modifyMacroData("M1")
-            settle()
-            compare(codes(), "13 13")
+            compare(sent(() => editor.modifyMacroData("M1")), "13 13")
             verify(editor.renameMacro(0, "Burst"))
             compare([2, 4].map((row) => child(main, "keyMatrixMain").modKeys.get(row).keyText), ["Burst", "Burst"])
-            testData.clearDeviceRecord()
             editor.selectMacro(0)
-            editor.deleteCurrentMacro()
-            settle()
-            compare([codes(), child(main, "keyMatrixMain").modKeys.get(4).keyCode2], ["12", 0xF3])
+            compare([sent(() => editor.deleteCurrentMacro()), child(main, "keyMatrixMain").modKeys.get(4).keyCode2], ["12", 0xF3])
         }
     }
 }

@@ -4,8 +4,7 @@ import "qrc:/modules/qml/screens"
 
 // The profile manager over a real view and a temporary data folder.
 Item {
-    width: 500
-    height: 400
+    width: 500; height: 400
 
     Component { id: profileComponent; Profile {} }
 
@@ -14,8 +13,7 @@ Item {
 
         function test_withoutAStoredListRowZeroIsTheTextsFirstName() {
             const dialog = makeInit(profileComponent, { profileNo: 0, profileLang: ["config", "New", "Import", "Delete", "Export", "Normal"] })
-            compare([dialog.profileDataModel0.get(0).textValue, ui_View.getNameList(2)],
-                    ["Normal", ["Normal0", "loaderbraxel"]])
+            compare([dialog.profileDataModel0.get(0).textValue, ui_View.getNameList(2)], ["Normal", ["Normal0", "loaderbraxel"]])
         }
 
         // Delete asks first, naming the profile ("$&" as typed); row zero and the active one stay.
@@ -71,10 +69,10 @@ Item {
             const list = child(dialog, "profileList")
             child(dialog, "closeMark").forceActiveFocus(Qt.TabFocusReason)
             const keys = [Qt.Key_Tab, Qt.Key_Down, [Qt.Key_F2, Qt.Key_Z, Qt.Key_Return], Qt.Key_Menu, Qt.Key_Escape, Qt.Key_Delete]
-            compare(walk(keys, () => [focusName(), list.currentIndex].concat(ring.frame === list.parent ? ["ring round the list"] : [])),
-                    [["profileList", 0, "ring round the list"], ["profileList", 1, "ring round the list"],
-                     ["profileList", 1, "ring round the list"], ["profileMenu", 1],
-                     ["profileList", 1, "ring round the list"], ["profileDeleteConfirm", 1]])
+            // [focus, row, ring round the list]
+            compare(walk(keys, () => [focusName(), list.currentIndex, ring.frame === list.parent]),
+                    [["profileList", 0, true], ["profileList", 1, true], ["profileList", 1, true], ["profileMenu", 1, false],
+                     ["profileList", 1, true], ["profileDeleteConfirm", 1, false]])
             compare(ui_View.getNameList(2), ["Standard0", "z1", "b2"])
         }
 
@@ -97,8 +95,7 @@ Item {
             }
             mouseDoubleClickSequence(child(dialog, "profileList"), 40, 27 + 13)
             compare(dialog.editRow, 1)
-            for (const c of data.typed + "\r")
-                keyClick(c === "\r" ? Qt.Key_Return : c)
+            keyClicks(...data.typed, Qt.Key_Return)
             testData.setDiskFull(false)
             compare([dialog.editRow, ui_View.getNameList(2), dialog.list.rows().map((row) => row.textValue),
                      notices.count && args(notices)[0][0]],

@@ -37,8 +37,7 @@ Item {
             input.closeFocus()
             mouseClick(input)
             input.txtInput.selectAll()
-            for (const key of data.keys)
-                keyClick(key)
+            keyClicks(...data.keys)
             input.closeFocus()
             compare([input.textValue, events, input.txtInput.activeFocus, input.txtInput.selectedText], [data.text, data.events, false, ""])
         }
@@ -75,11 +74,7 @@ Item {
             const tip = child(button, "toolTip")
             mouseMove(button, 5, 5)
             tryVerify(() => tip.visible, 2000)
-            mousePress(button, 5, 5)
-            const seen = [tip.visible]
-            mouseRelease(button, 5, 5)
-            wait(50)
-            seen.push(tip.visible)
+            const seen = walk([() => mousePress(button, 5, 5), () => { mouseRelease(button, 5, 5); wait(50) }], () => tip.visible)
             mouseMove(button, -20, -20)
             mouseMove(button, 5, 5)
             tryVerify(() => tip.visible, 2000)
@@ -100,8 +95,7 @@ Item {
             const picked = spy(menu, "chosen")
             input.txtInput.forceActiveFocus()
             menu.visible = true
-            for (const key of [Qt.Key_Down, Qt.Key_Down, Qt.Key_Down, Qt.Key_Return, Qt.Key_Escape])
-                keyClick(key)
+            keyClicks(Qt.Key_Down, Qt.Key_Down, Qt.Key_Down, Qt.Key_Return, Qt.Key_Escape)
             compare([args(picked), menu.visible, input.txtInput.activeFocus], [[[2]], false, true])
         }
 
@@ -203,8 +197,7 @@ Item {
                     ["list: Tab away closes it", "list", [space, w, Qt.Key_Tab, w], 2, []],
                     ["list: a choice is reported once", "list", [space, w, down, ret, w, space, w, esc, w], 3, [3]],
                     ["grid closed: Right then Down", "grid", [right, down], 4, [1, 4]],
-                    ["grid: Enter opens, Right skips to a cell, Return picks", "grid",
-                     [Qt.Key_Enter, w, right, right, ret, w], 2, [2]],
+                    ["grid: Enter opens, Right skips to a cell, Return picks", "grid", [Qt.Key_Enter, w, right, right, ret, w], 2, [2]],
                     ["grid: Down stops at the last cell with a text", "grid", [right, right, down], 2, [1, 2]],
                     ["grid: Escape closes", "grid", [space, w, esc, w], 0, []],
                     ["grid: a click opens it without a signal", "grid", [open, w], 0, [], 48],

@@ -32,10 +32,9 @@ class FakeKwinDevice : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
     Q_PROPERTY(bool pointer MEMBER pointer)
     Q_PROPERTY(bool supportsPointerAcceleration MEMBER pointer)
-    Q_PROPERTY(double pointerAcceleration READ value WRITE setAcceleration)
+    Q_PROPERTY(double pointerAcceleration MEMBER acceleration WRITE setAcceleration)
 public:
     FakeKwinDevice(bool isPointer, bool keeps) : pointer(isPointer), keeps(keeps) {}
-    double value() const { return acceleration; }
     void setAcceleration(double value) { acceleration = keeps ? value : acceleration; }
     bool pointer, keeps;
     double acceleration = 0;

@@ -44,16 +44,6 @@ QString matrixWith(const QList<std::pair<int, QString>> &changes)
     return bytes.join(' ');
 }
 
-QString block(const QString &bytes)
-{
-    return bytes + QString(" 00").repeated(128 - int(bytes.count(' ')) - 1);
-}
-
-QString hexOf(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' '));
-}
-
 // Macro M1: A pressed, 30 ms, A released.
 bool writeMacro(SettingsStore &store)
 {
@@ -110,7 +100,7 @@ struct SessionRig
     {
         QStringList list;
         for (const QByteArray &command : mouse->commands())
-            list << hexOf(command.left(8));
+            list << QString::fromLatin1(command.left(8).toHex(' '));
         return list;
     }
     Session::SaveOutcome save(const Session::SaveRequest &request)
@@ -175,8 +165,7 @@ private slots:
         // The 55328 takes one fixed colour outside Breath Loop; colour 8 is stored as sent.
         const auto lighting = [](int effect, const QVariantList &colour8) -> Action {
             return [=](SessionRig &r) {
-                const QList<int> white(24, 255);
-                r.save({{}, {}, Session::SaveRequest::Lighting{effect, 0, 4, white}});
+                r.save({{}, {}, Session::SaveRequest::Lighting{effect, 0, 4, QList<int>(24, 255)}});
                 QCOMPARE(r.stored("mouse/colorValue").toList().mid(21), colour8);
             };
         };
@@ -238,8 +227,8 @@ private slots:
                 QCOMPARE(changed.value(0).value(0).toInt(), 1);
                 QCOMPARE(r.global("mouse/profileNo").toInt(), 1);
                 QCOMPARE(r.global("mouse/profileUnsent").toString(), "false");
-                QCOMPARE(hexOf(r.mouse->state().macros.value(10)),
-                         block("00 01 03 04 81 04 00 00"));
+                QCOMPARE(r.mouse->state().macros.value(10),
+                         QByteArray::fromHex("0001030481040000").leftJustified(128, '\0'));
             });
     }
 
@@ -249,14 +238,13 @@ private slots:
         QFETCH(Action, action);
         QFETCH(QStringList, matrices);
         SessionRig r(flags.value("mouse/icType", 553).toInt(), flags);
-        QVERIFY(writeMacro(r.session->store()));
-        QVERIFY(r.connect());
+        QVERIFY(writeMacro(r.session->store()) && r.connect());
         action(r);
         r.settle();
         QTEST(r.commands(), "commands");
         QStringList held;
         for (int m = 1; m <= matrices.size(); ++m)
-            held << hexOf(r.mouse->state().keyMatrices.value(m));
+            held << QString::fromLatin1(r.mouse->state().keyMatrices.value(m).toHex(' '));
         QCOMPARE(held, matrices);
         QCOMPARE(r.mouse->protocolErrors(), QStringList());
         r.mouse->clearRecord();
@@ -306,8 +294,7 @@ private slots:
         QFETCH(Action, action);
         QFETCH(bool, owed);
         auto r = std::make_unique<SessionRig>(553, QVariantMap{{"mouse/isGun", true}});
-        QVERIFY(writeMacro(r->session->store()));
-        QVERIFY(r->connect());
+        QVERIFY(writeMacro(r->session->store()) && r->connect());
         QSignalSpy notices(r->session.get(), &Session::notice);
         r->mouse->setFault(VirtualMouse::Fault::Silent);
         action(*r);
@@ -321,8 +308,7 @@ private slots:
         r->session = std::make_unique<Session>(r->folder.path(), &r->backend);
         QCOMPARE(r->session->profileUnsent(), owed);
         r->mouse->setFault(VirtualMouse::Fault::None);
-        QVERIFY(r->connect());
-        QVERIFY(r->save({}).ok);
+        QVERIFY(r->connect() && r->save({}).ok);
         // The rest of an owed profile: its rate, gun matrices and macro slots.
         const QStringList sent = r->commands();
         QCOMPARE(sent.filter(QRegularExpression("^00 (01|12 0[234]) ")).size(), owed ? 4 : 0);
@@ -391,9 +377,8 @@ private slots:
     {
         TestDataFolder folder;
         folder.write("modules/setting/p2.bin", "\x89PNG\r\n=\n");
-        VirtualMouseBackend backend;
         const auto told = [&](bool window) {
-            Session session(folder.path(), &backend);
+            Session session(folder.path(), nullptr);
             QSignalSpy notices(&session, &Session::notice);
             if (window)
                 session.tellEarlierSetAside();

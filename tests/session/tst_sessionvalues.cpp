@@ -93,8 +93,7 @@ private slots:
                  QList<int>({3, 3, 3, 0, 0, 4, 337, 170, 1000}));
         QCOMPARE(damaged.dpi.stored, QList<int>({200, 1000, 6000, 1234, 3000, 4000, 5000, 6000}));
         QCOMPARE(damaged.dpi.sent.mid(0, 4), QList<int>({200, 1000, 6000, 1250}));
-        QCOMPARE(QList<int>(damaged.lighting.colours.begin(), damaged.lighting.colours.begin() + 4),
-                 QList<int>({1, 0, 0, 0}));
+        QCOMPARE(damaged.lighting.sentColours(false).mid(0, 4), QList<int>({1, 0, 0, 0}));
         // The 55328 takes colour 8 only with Breath Loop.
         QCOMPARE(damaged.lighting.sentColours(true).mid(21), QList<int>({0, 0, 0}));
         QCOMPARE(damaged.lighting.sentColours(false).mid(21), QList<int>({255, 255, 255}));
@@ -153,16 +152,7 @@ private slots:
         QTEST(bytes, "bytes");
     }
 
-    void macroRepeat()
-    {
-        QList<int> repeats;
-        for (const char *last : {"3", " 12x", "-5", "99999999999999999999", "x", ""})
-            repeats << MacroCode::parseLoaded({"1,A", QString::fromLatin1(last)}).repeat;
-        QCOMPARE(repeats, QList<int>({3, 12, 0, 65535, 1, 1}));
-        QCOMPARE(MacroCode::parseLoaded({}).events.size(), 0);
-    }
-
-    // Stored texts as whole numbers, else the fallback; an editor field: leading digits only.
+    // Stored texts as whole numbers or the fallback; fields, periods, repeats: leading digits.
     void wholeNumbers()
     {
         QStringList read, leading;
@@ -178,6 +168,11 @@ private slots:
         GunPresets::Preset preset;
         preset.period = " 35ms";
         QCOMPARE(preset.firePeriod(), 35);
+        QList<int> repeats;
+        for (const char *last : {"3", " 12x", "-5", "99999999999999999999", "x", ""})
+            repeats << MacroCode::parseLoaded({"1,A", QString::fromLatin1(last)}).repeat;
+        QCOMPARE(repeats, QList<int>({3, 12, 0, 65535, 1, 1}));
+        QCOMPARE(MacroCode::parseLoaded({}).events.size(), 0);
     }
 
     // The lower code wins a shared name; a language's name replaces the built-in one by index.
