@@ -39,12 +39,9 @@ Item {
             const corner = host.mapToItem(frame, box.x, box.y)
             if (cuts(Qt.rect(corner.x, corner.y, box.width, box.height), Qt.rect(0, 0, frame.width, frame.height)))
                 return `out of the ${frame.width}x${frame.height} frame`
-            for (let i = 0; i < host.children.length; ++i) {
-                const other = host.children[i]
-                if (other !== text && other.visible && other.width > 0 && other.height > 0 && cuts(box, Qt.rect(other.x, other.y, other.width, other.height)))
-                    return `under ${other.objectName || other} at ${other.x},${other.y}`
-            }
-            return ""
+            const other = Array.from(host.children).find((o) => o !== text && o.visible && o.width > 0 && o.height > 0
+                                                                 && cuts(box, Qt.rect(o.x, o.y, o.width, o.height)))
+            return other ? `under ${other.objectName || other} at ${other.x},${other.y}` : ""
         }
 
         // Calls `visit(item, frame)` on `item` and every item under it, `frame` the box its place is judged in: the
@@ -78,7 +75,7 @@ Item {
             const popups = ["profileMenu", "profileDeleteConfirm", "macroMenu", "actionMenu", "insertKeyBox", "macroDeleteConfirm"]
             const found = []
             walk(item, (part) => { if (part.isDrop !== undefined || popups.includes(part.objectName)) found.push(part) }, true)
-            found.forEach((popup) => { if (popup.isDrop !== undefined) popup.isDrop = shown; else popup.visible = shown })
+            found.forEach((popup) => { popup[popup.isDrop !== undefined ? "isDrop" : "visible"] = shown })
             walk(item, (part) => waitForItemPolished(part))
         }
 
@@ -92,14 +89,11 @@ Item {
         // Each language in turn, the window and each dialog with its drop-downs and menus closed, then open.
         function test_everyTextFits(data) {
             const main = startMain(data.attached, data.isGun)
-            const failures = []
-            const check = (language, where, item) => {
-                for (const shown of [false, true]) {
-                    showPopups(item, shown)
-                    overflowing(item).forEach((text) => failures.push(`${language} ${where}${shown ? ", opened" : ""}: ${text}`))
-                }
-                showPopups(item, false)
-            }
+            const failures = new Set() // the closed state is looked at twice
+            const check = (language, where, item) => [false, true, false].forEach((shown) => {
+                showPopups(item, shown)
+                overflowing(item).forEach((text) => failures.add(`${language} ${where}${shown ? ", opened" : ""}: ${text}`))
+            })
             for (const language of ui_View.languages()) {
                 ui_View.setLanguage(language.code)
                 tryCompare(main, "language", language.code)
@@ -120,7 +114,7 @@ Item {
             }
             // Each on a line of its own: the test's message is cut short.
             failures.forEach((failure) => console.warn(failure))
-            compare(failures.length, 0, "texts that do not fit, listed above")
+            compare(failures.size, 0, "texts that do not fit, listed above")
         }
     }
 }
