@@ -73,9 +73,8 @@ Item {
         // grids and lists place their items (they do when polished, before the next frame).
         function showPopups(item, shown) {
             const popups = ["profileMenu", "profileDeleteConfirm", "macroMenu", "actionMenu", "insertKeyBox", "macroDeleteConfirm"]
-            const found = []
-            walk(item, (part) => { if (part.isDrop !== undefined || popups.includes(part.objectName)) found.push(part) }, true)
-            found.forEach((popup) => { popup[popup.isDrop !== undefined ? "isDrop" : "visible"] = shown })
+            const open = (part) => { part[part.isDrop !== undefined ? "isDrop" : "visible"] = shown }
+            walk(item, (part) => part.isDrop !== undefined || popups.includes(part.objectName) ? open(part) : null, true)
             walk(item, (part) => waitForItemPolished(part))
         }
 
@@ -97,6 +96,8 @@ Item {
             for (const language of ui_View.languages()) {
                 ui_View.setLanguage(language.code)
                 tryCompare(main, "language", language.code)
+                if (!data.attached) // as the program tells the scene, in the longer "access denied" case
+                    main.setMouseState(false, ui_View.getLangStrings("tray", language.code)[9], ui_View.getLangStrings("other", language.code)[8])
                 // The longest notice too, twice over: a notice may carry a file name.
                 const bar = child(main, "noticeBar")
                 bar.text = ui_View.getLangStrings("notice", language.code).reduce((a, b) => (b.length > a.length ? b : a)).repeat(2)
