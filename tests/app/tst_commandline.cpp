@@ -131,9 +131,9 @@ void tst_CommandLine::command_data()
     row("r", "rate refused",
         {"report-rate 300", 1, "", "125, 250, 500 or 1000", noRate, "status",
          "report rate: 1000 Hz"});
-    row("r", "dpi stage",
-        {"dpi-stage 3", 0, "", "", "feature 00 0b 03 00 00 00 00 00 f1\n", "status",
-         "dpi stage: 3 (1500 DPI)"});
+    row("r", "dpi stage, the last",
+        {"dpi-stage 4", 0, "", "", "feature 00 0b 04 00 00 00 00 00 f0\n", "status",
+         "dpi stage: 4 (2000 DPI)"});
     row("r", "dpi stage 5", {"dpi-stage 5", 1, "", "from 1 to 4", "!feature 00 0b"});
     row("a", "dpi stage -1", {"dpi-stage -1", 1, "", "from 1 to 4", "!feature 00 0b"});
     row("a", "dpi stage, fewer than no stages stored",

@@ -129,8 +129,15 @@ private slots:
                 bytes(KeyMatrixCodes::translate(entry, Family560Operations::sniperKey)).toHex(),
                 f.at(2) == "=" ? f.at(1) : f.at(2));
         }
-        // A missing record is a plain mouse button entry.
-        QCOMPARE(bytes(KeyMatrixCodes::userMatrix({}, {})), hex("01000000").repeated(16));
+        // Buttons 6 to 9 go to the slots the firmware reads them from; a missing record is a plain
+        // mouse button entry.
+        QList<int> ten;
+        for (int k = 0; k < 10; ++k)
+            ten << 0x08 << k << 0 << 0;
+        QCOMPARE(bytes(KeyMatrixCodes::userMatrix(ten, {})),
+                 hex("08000000080100000802000008030000080400000808000008070000080700000806000008050"
+                     "000") +
+                     hex("01000000").repeated(6));
     }
 
     // M2 to M4 are the firmware table with a fire entry first; each has its switch at entry 3.
@@ -195,7 +202,8 @@ private slots:
                  (QList<bool>{true, true, true, false, false, false}));
     }
 
-    // Colours take the low byte; a buffer that would run past the block is not written.
+    // Colours take the low byte; a buffer that would run past either end of the block is not
+    // written.
     void profileBlockBounds()
     {
         ProfileBlock::Block block;
@@ -205,9 +213,12 @@ private slots:
         colours << 9; // past the 24 a block holds: left out
         ProfileBlock::writeStageColours(block, 104, LightingCodes::stageColours(colours));
         QCOMPARE(bytes(block).mid(104, 24), hex("ff07ff") + Bytes(21, '\0'));
+        ProfileBlock::writeStageColours(block, 0, LightingCodes::stageColours({7}));
         const Bytes before = bytes(block);
-        ProfileBlock::writeStageColours(block, 105, LightingCodes::stageColours({1}));
+        for (int offset : {105, -1})
+            ProfileBlock::writeStageColours(block, offset, LightingCodes::stageColours({1}));
         QCOMPARE(bytes(block), before);
+        QCOMPARE(before.left(25), hex("07") + Bytes(23, '\0') + hex("aa"));
     }
 
     void sceneValues()
