@@ -144,25 +144,22 @@ private slots:
         trayProfileEntries(widget).at(1)->trigger();
         QVERIFY(session.isBusy());
         QList<CommandResult> answers;
-        for (const char *command : {"status", "profile"}) {
-            const CommandLine line = CommandLine::parse(
-                {"skarn-config", command, QString(command) == "profile" ? "1" : "--json"});
+        for (const char *args : {"status --json", "profile 1"})
             CommandRunner(session, CommandRunner::Kind::Running)
-                .run(line, [&](const CommandResult &result) { answers << result; });
-        }
+                .run(CommandLine::parse(("skarn-config " + QString(args)).split(' ')),
+                     [&](const CommandResult &result) { answers << result; });
         QCOMPARE(answers.size(), 1);
         QVERIFY2(answers.at(0).out.contains("\"answeredFrom\":\"state\""),
                  qPrintable(answers.at(0).out));
         // The window goes on (its timer ticks); the quit waits, then stops the send past its bound.
-        int ticks = 0;
         QTimer ticker;
         ticker.setTimerType(Qt::PreciseTimer);
-        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        QSignalSpy ticks(&ticker, &QTimer::timeout);
         ticker.start(1);
         widget.setQuitWait(100);
         widget.exitSYS();
         QTest::qWait(200);
-        QVERIFY2(ticks > 5, qPrintable(QString::number(ticks)));
+        QVERIFY2(ticks.count() > 5, qPrintable(QString::number(ticks.count())));
         QVERIFY(!widget.quitRequested());
         held.release(1000000);
         QTRY_VERIFY(widget.quitRequested());
@@ -192,10 +189,9 @@ private slots:
         QCOMPARE(root->property("noticeText"), QVariant("Not written either"));
         root->findChild<QObject *>("dpiSettingMain")->setProperty("isSave", true);
         widget.quitAction()->trigger();
-        const auto prompt = [root] {
-            return root->findChild<QObject *>("unsavedPrompt");
-        };
-        QTRY_VERIFY(prompt() && prompt()->property("visible").toBool());
+        QObject *prompt = nullptr;
+        QTRY_VERIFY((prompt = root->findChild<QObject *>("unsavedPrompt")) &&
+                    prompt->property("visible").toBool());
         QVERIFY(widget.isVisible());
         QVERIFY(!widget.quitRequested());
     }

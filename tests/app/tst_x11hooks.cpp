@@ -61,25 +61,24 @@ private slots:
     // is selected; the key typed once a capture runs again is the next thing the scene sees.
     void nothingIsSeenWithoutACapture()
     {
-        myQQuickView *view = m_widget->view();
         const QString before = calls();
         const auto typeUnseen = [this](const char *key) {
             QCOMPARE(m_backend->selectedEvents(), 0u);
             QVERIFY(m_x.xdotool({"key", key, "click", "1"}));
         };
 
-        view->setCaptureActive(false);
+        m_widget->view()->setCaptureActive(false);
         typeUnseen("s");
         m_widget->hide();
-        view->setCaptureActive(true); // nothing is typed into a hidden window
+        m_widget->view()->setCaptureActive(true); // nothing is typed into a hidden window
         typeUnseen("e");
         m_widget->show();
         typeUnseen("c");
-        view->setCaptureActive(true);
+        m_widget->view()->setCaptureActive(true);
         m_widget->hide();
         typeUnseen("r");
         m_widget->show();
-        view->setCaptureActive(true);
+        m_widget->view()->setCaptureActive(true);
         QVERIFY(m_x.xdotool({"key", "t"}));
         QTRY_COMPARE_WITH_TIMEOUT(calls(), before + ",K+23,K-23", 10000);
     }

@@ -28,11 +28,10 @@ public:
             // The window's library goes along, from beside the program or
             // from where an installation puts it.
             const QString from = QFileInfo(exe).absolutePath();
-            for (const QString &folder : {from, from + "/" SKARN_GUI_RELATIVE}) {
+            for (const QString &folder : {from, from + "/" SKARN_GUI_RELATIVE})
                 if (QFile::copy(folder + "/libskarn-config-gui.so",
                                 dir.filePath("libskarn-config-gui.so")))
                     break;
-            }
             TestDataFolder::copyTree(modules, dir.filePath("modules"));
         }
         env.insert("QT_QPA_PLATFORM", "offscreen");

@@ -17,14 +17,12 @@ public:
         QMutexLocker lock(&mutex);
         return calls;
     }
-    bool effectsOnGuiThread = true;
 
 private:
     void record(const QString &call)
     {
         QMutexLocker lock(&mutex);
-        calls << call;
-        effectsOnGuiThread &= QThread::currentThread() == qApp->thread();
+        calls << call + (QThread::currentThread() == qApp->thread() ? "" : " off the GUI thread");
     }
     QMutex mutex;
     QStringList calls;
@@ -39,11 +37,9 @@ private slots:
     // DPI button events are told, but for a stage no mouse has.
     void events()
     {
-        for (const auto &[family, replyLost, stage, shown] : {std::tuple{553, false, 1, true},
-                                                              {553, false, 0, false},
-                                                              {560, false, 8, true},
-                                                              {553, true, 1, false},
-                                                              {560, true, 1, false}}) {
+        const std::tuple<int, bool, int> rows[] = {
+            {553, false, 1}, {553, false, 0}, {560, false, 8}, {553, true, 1}, {560, true, 1}};
+        for (const auto &[family, replyLost, stage] : rows) {
             RecordingHost host; // outlives the link
             LinkRig rig(family, true);
             rig.link.setHost(&host);
@@ -66,17 +62,16 @@ private slots:
             if (!replyLost) {
                 for (const char *hex : {"05070003", "06080003", "060700"}) // change nothing
                     rig.mouse->sendEventReport(QByteArray::fromHex(hex));
-                if (!shown)
+                if (!stage)
                     QTest::ignoreMessage(QtWarningMsg, "DPI stage 0 ignored");
                 QVERIFY(rig.mouse->pressDpiButton(stage));
                 QStringList expected =
-                    shown ? QStringList{QString("stage %1").arg(stage)} : QStringList();
+                    stage ? QStringList{QString("stage %1").arg(stage)} : QStringList();
                 QTRY_COMPARE(host.recorded(), expected);
                 // The next press arrives alone after one that was ignored.
                 QVERIFY(rig.mouse->pressDpiButton(4));
                 expected += QStringList{"stage 4"};
                 QTRY_COMPARE(host.recorded(), expected);
-                QVERIFY(host.effectsOnGuiThread);
             }
             rig.link.stopEventListener();
             QCOMPARE(rig.mouse->openHandles(), 0);
@@ -104,7 +99,6 @@ private slots:
         rig.mouse->unplug();
         QTRY_VERIFY(!rig.link.isListening());
         QTRY_COMPARE(host.recorded(), QStringList{"removed"});
-        QVERIFY(host.effectsOnGuiThread);
         QVERIFY(rig.link.deviceTable().at(1).interfacePath2.isEmpty());
         QVERIFY(!rig.link.deviceTable().at(1).interfacePath1.isEmpty());
     }

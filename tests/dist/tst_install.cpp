@@ -30,9 +30,8 @@ class tst_Install : public QObject
 {
     Q_OBJECT
 
-    QString prefixPath(const QString &relative) const { return m_prefix.filePath(relative); }
-    QString factoryDir() const { return prefixPath(SKARN_DATADIR "/skarn-config"); }
-    QString exe() const { return prefixPath(SKARN_BINDIR "/skarn-config"); }
+    QString factoryDir() const { return m_prefix.filePath(SKARN_DATADIR "/skarn-config"); }
+    QString exe() const { return m_prefix.filePath(SKARN_BINDIR "/skarn-config"); }
     QTemporaryDir m_prefix;
 
 private slots:
@@ -47,7 +46,7 @@ private slots:
     void cleanupTestCase() { QProcess::execute("chmod", {"-R", "u+w", factoryDir()}); }
     void installsTheLayout()
     {
-        const QString data = prefixPath(SKARN_DATADIR "/");
+        const QString data = m_prefix.filePath(SKARN_DATADIR "/");
         // The window's part, where the program looks for it.
         QVERIFY(QFileInfo(QFileInfo(exe()).absolutePath() + "/" SKARN_GUI_RELATIVE
                                                             "/libskarn-config-gui.so")

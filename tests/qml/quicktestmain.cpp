@@ -102,7 +102,7 @@ public slots:
     {
         QStringList list;
         for (const QByteArray &command : mouse().commands())
-            list.append(hex(command));
+            list.append(QString::fromLatin1(command.toHex(' ')));
         return list;
     }
     void setMouseSilent(bool silent) { mouse().setFault(silent ? Fault::Silent : Fault::None); }
@@ -136,7 +136,6 @@ public slots:
 
 private:
     using Fault = VirtualMouse::Fault;
-    static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
     // Without a mouse attached, a stand-in that records nothing.
     VirtualMouse &mouse() const { return m_mouse ? *m_mouse : m_noMouse; }
     // Destroyed in reverse: the view before its session, the session before its mouse.

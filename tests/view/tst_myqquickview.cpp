@@ -271,9 +271,8 @@ private slots:
         QTEST(evaluate(script).toString(), "result");
         QTRY_COMPARE(notices.count(), 1);
         QCoreApplication::processEvents();
-        QCOMPARE(notices.count(), 1);
-        QCOMPARE(notices.at(0).at(0).toString(),
-                 UserTexts::refusal(m_folder->path(), language, reason));
+        QCOMPARE(QList<QVariantList>(notices),
+                 (QList<QVariantList>{{UserTexts::refusal(m_folder->path(), language, reason)}}));
         if (reason == UserTexts::DamagedFiles)
             QCOMPARE(m_folder->read(oversized + ".damaged"), big);
     }
@@ -342,14 +341,11 @@ private slots:
                                 area.bottomRight() + QPoint(1 - 120, 1 - 56)}));
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QSignalSpy keyboard(view, &myQQuickView::keyboardInUseChanged);
-        QList<bool> seen{view->keyboardInUse()};
+        QList<bool> seen{view->keyboardInUse()}; // and at each change told
+        connect(view, &myQQuickView::keyboardInUseChanged, [&] { seen << view->keyboardInUse(); });
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(390, 290));
-        seen << view->keyboardInUse();
         QTest::keyClick(view, Qt::Key_Tab);
-        seen << view->keyboardInUse();
         QCOMPARE(seen, QList<bool>({true, false, true}));
-        QCOMPARE(keyboard.count(), 2);
         controller.onMinimize();
         QTRY_VERIFY(window->isMinimized());
         // A question for the user brings it back, also from the task bar.
