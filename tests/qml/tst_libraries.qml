@@ -138,7 +138,7 @@ TestCase {
                 [{ textValue: "Standard", profileNo: 0 }, { textValue: "profile_1", profileNo: 3 },
                  { textValue: "B", profileNo: 2 }])
         const rows = [{ textValue: "Standard", profileNo: 0 }, { textValue: "B", profileNo: 2 }]
-        compare([Profiles.freeNumber(rows), Profiles.newName(rows.concat([{ textValue: "profile_0", profileNo: 1 }])),
+        compare([Profiles.freeNumber(rows), Profiles.newName([{ textValue: "profile_0", profileNo: 1 }].concat(rows)),
                  Profiles.storedList(rows)], [1, "profile_1", ["Standard0", "B2"]])
     }
 

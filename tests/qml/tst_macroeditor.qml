@@ -76,11 +76,13 @@ Item {
                            [false, true, ["1,A", "2,A", "1,A", "2,A"]], ["Esc", false, true, 4]])
         }
 
-        // With 100 macros New makes none, whatever their names.
+        // With 100 macros New and Import make none, whatever their names; Import does not even ask for a file.
         function test_newStopsAtOneHundred() {
             const editor = editorWith([], Array.from({ length: 100 }, (_, k) => "Fire " + k))
+            testData.scriptFileDialogs([])
             editor.newMacro()
-            compare([editor.macroNumberModel.count, ui_View.loadMacroIni("Macro_0")], [100, []])
+            editor.importMacro()
+            compare([editor.macroNumberModel.count, ui_View.loadMacroIni("Macro_0"), testData.askedDialogs()], [100, [], []])
         }
 
         // Init drops the sentinel and selects nothing; New takes the smallest free number; Delete asks, loads the next row.
