@@ -18,9 +18,7 @@ void QtFileDialogs::translateQt(const QString &locale) const
 {
     if (locale == m_qtLocale)
         return;
-    if (m_qtTexts)
-        QCoreApplication::removeTranslator(m_qtTexts.get());
-    m_qtTexts.reset();
+    m_qtTexts.reset(); // a translator takes itself out of the application as it goes
     m_qtLocale = locale;
     // Without the system's translation (or for English) Qt's English stays.
     auto translator = std::make_unique<QTranslator>();
