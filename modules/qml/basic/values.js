@@ -4,8 +4,6 @@
 // start or from a damaged file. These turn them into what the scene needs.
 
 function toInt(value, fallback) {
-    if (value === undefined || value === null)
-        return fallback
     if (typeof value === "number")
         return isFinite(value) ? Math.trunc(value) : fallback
     var text = String(value).trim()
@@ -19,8 +17,6 @@ function toBool(value, fallback) {
         return value
     if (typeof value === "number")
         return value !== 0
-    if (value === undefined || value === null)
-        return fallback
     var text = String(value).trim().toLowerCase()
     if (text === "true" || text === "1")
         return true

@@ -152,7 +152,7 @@ function keyCodeToString(c0, c1, c2, c3, lang, nameOf, macroNameOf) {
         return name === undefined || name === null ? "" : String(name)
     }
     case 5:
-        return c2 >= 1 && c2 <= 4 ? label(lang, [22, 23, 24, 56][c2 - 1]) : ""
+        return label(lang, [22, 23, 24, 56][c2 - 1])
     case 6:
         return optionText(windowsOptions, lang, c2, c3)
     case 7:

@@ -39,7 +39,7 @@ function effects(isColorful, is55328) {
 
 // An effect code outside the list behaves as Static.
 function effectAt(list, code) {
-    return code >= 0 && code < list.length ? list[code] : list[0]
+    return list[code] || list[0]
 }
 
 function panelHeight(effect) {
