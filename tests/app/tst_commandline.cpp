@@ -52,12 +52,14 @@ void tst_CommandLine::init()
     // No display at all: the command must not need one.
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         m_program->env.remove(name);
-    // The active profile lacks its DPI stages (hand-edited): the status gives
-    // the stage's value as the window shows it, its default.
-    QSettings(m_program->filePath("modules/setting/p1.bin"), QSettings::IniFormat)
-        .remove("mouse/dpiValueArray");
+    // The active profile lacks its DPI values (hand-edited): the status gives
+    // the stage's value as the window shows it, its default. It offers all eight stages.
+    QSettings active(m_program->filePath("modules/setting/p1.bin"), QSettings::IniFormat);
+    active.remove("mouse/dpiValueArray");
+    active.setValue("mouse/dpiCount", 8);
+    active.sync();
     // Copies of it with one setting changed or removed: 125 Hz (sent as code 8), no report
-    // rate, fewer than no stages in use (hand-edited: one is).
+    // rate, fewer than no stages in use (hand-edited: one is), all eight in use.
     const auto variant = [this](const char *name, const char *key, const QVariant &value) {
         QVERIFY(
             QFile::copy(m_program->filePath("modules/setting/p1.bin"), m_program->filePath(name)));
@@ -67,6 +69,7 @@ void tst_CommandLine::init()
     variant("slow.pf", "mouse/reportRate", 0);
     variant("norate.pf", "mouse/reportRate", QVariant());
     variant("fewstages.pf", "mouse/currentDpiCount", -5);
+    variant("allstages.pf", "mouse/currentDpiCount", 8);
     QFile picture(m_program->filePath("picture.pf"));
     QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("\x89PNG\r\n\x1a\n[") == 9);
     // A path that names no file: read, it would never end; replaced, it would be gone.
@@ -131,9 +134,9 @@ void tst_CommandLine::command_data()
     row("r", "rate refused",
         {"report-rate 300", 1, "", "125, 250, 500 or 1000", noRate, "status",
          "report rate: 1000 Hz"});
-    row("r", "dpi stage, the last",
-        {"dpi-stage 4", 0, "", "", "feature 00 0b 04 00 00 00 00 00 f0\n", "status",
-         "dpi stage: 4 (2000 DPI)"});
+    row("r", "dpi stage, the last of eight",
+        {"dpi-stage 8", 0, "", "", "feature 00 0b 08 00 00 00 00 00 ec\n", "status",
+         "dpi stage: 8 (6000 DPI)", "import-profile allstages.pf 1"});
     row("r", "dpi stage 5", {"dpi-stage 5", 1, "", "from 1 to 4", "!feature 00 0b"});
     row("a", "dpi stage -1", {"dpi-stage -1", 1, "", "from 1 to 4", "!feature 00 0b"});
     row("a", "dpi stage, fewer than no stages stored",
