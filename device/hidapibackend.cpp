@@ -5,7 +5,6 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -104,27 +103,7 @@ int HidapiBackend::readUntilStopped(HidHandle *handle, unsigned char *data, std:
         return HidBackend::readUntilStopped(handle, data, length, stop);
     // hidraw queues every report for every open descriptor, so reading our
     // own gives the same reports hid_read() would.
-    for (;;) {
-        if (stop.isRaised())
-            return 0;
-        pollfd fds[2] = {{h->waitFd, POLLIN, 0}, {stop.descriptor(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (fds[1].revents & POLLIN)
-            return 0;
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
-            return -1; // unplugged
-        if (fds[0].revents & POLLIN) {
-            const ssize_t n = ::read(h->waitFd, data, length);
-            if (n >= 0)
-                return int(n);
-            if (errno != EAGAIN && errno != EINTR)
-                return -1;
-        }
-    }
+    return readDescriptorUntilStopped(h->waitFd, data, length, stop);
 #else
     return HidBackend::readUntilStopped(handle, data, length, stop);
 #endif

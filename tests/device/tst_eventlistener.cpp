@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <QTest>
 #include <QThread>
+#include <fcntl.h>
+#include <unistd.h>
 
 // What the listener tells the program; it must come on the GUI thread.
 class RecordingHost : public DeviceLinkHost
@@ -101,6 +103,34 @@ private slots:
         QTRY_COMPARE(host.recorded(), QStringList{"removed"});
         QVERIFY(rig.link.deviceTable().at(1).interfacePath2.isEmpty());
         QVERIFY(!rig.link.deviceTable().at(1).interfacePath1.isEmpty());
+    }
+
+    // A real mouse's event interface is waited on in poll(): a report is read; a stop raised
+    // before, or during the wait (its descriptor only), ends it with 0; an unplug with -1.
+    void descriptorReadUntilStopped()
+    {
+        const QByteArray report("\x05\x07\x00", 3);
+        const std::pair<QByteArray, int> rows[] = {
+            {"report", 3}, {"stop raised", 0}, {"stop while waiting", 0}, {"unplugged", -1}};
+        for (const auto &[what, expected] : rows) {
+            int ends[2];
+            QCOMPARE(::pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+            HidStopSignal stop;
+            QCOMPARE(::write(ends[1], report.data(), what == "unplugged" ? 0 : 3),
+                     what == "unplugged" ? 0 : 3);
+            if (what == "stop raised")
+                stop.raise();
+            const quint64 one = 1;
+            if (what == "stop while waiting")
+                QCOMPARE(::write(stop.descriptor(), &one, sizeof one), 8);
+            if (what == "unplugged")
+                ::close(std::exchange(ends[1], -1));
+            unsigned char read[64] = {};
+            QCOMPARE(readDescriptorUntilStopped(ends[0], read, sizeof read, stop), expected);
+            QCOMPARE(QByteArray(reinterpret_cast<char *>(read), 3) == report, expected == 3);
+            ::close(ends[0]);
+            ::close(ends[1]);
+        }
     }
 };
 
