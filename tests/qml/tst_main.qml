@@ -148,6 +148,7 @@ Item {
             opener.forceActiveFocus()
             if (under) {
                 main.showKeyAssigment(4)
+                verify(mask.visible)
                 child(under, "page").contentY = 250
                 waitForRendering(under)
                 mouseClick(child(under, "macroEditorButton"))

@@ -62,17 +62,19 @@ Item {
                     [6, ["save Profile(*.pf)", "open Profile(*.pf)", "open Profile(*.pf)"], 0])
         }
 
-        // The keyboard does what the pointer does: Tab reaches the list, Down chooses, F2 renames, Menu and Delete.
+        // The keyboard does what the pointer does: Tab reaches the list, Down chooses, F2 renames, Shift+F10 (not Shift alone) as Menu, Delete.
         function test_keyboard() {
             ui_View.updataNameList(2, ["Standard0", "a1", "b2"])
             const [dialog, ring] = [makeInit(profileComponent, { profileNo: 0 }), focusRing()]
             const list = child(dialog, "profileList")
             child(dialog, "closeMark").forceActiveFocus(Qt.TabFocusReason)
-            const keys = [Qt.Key_Tab, Qt.Key_Down, [Qt.Key_F2, Qt.Key_Z, Qt.Key_Return], Qt.Key_Menu, Qt.Key_Escape, Qt.Key_Delete]
+            const shifted = (key) => () => keyClick(key, Qt.ShiftModifier)
+            const keys = [Qt.Key_Tab, Qt.Key_Down, [Qt.Key_F2, Qt.Key_Z, Qt.Key_Return], shifted(Qt.Key_Shift),
+                          shifted(Qt.Key_F10), Qt.Key_Escape, Qt.Key_Delete]
             // [focus, row, ring round the list]
             compare(walk(keys, () => [focusName(), list.currentIndex, ring.frame === list.parent]),
-                    [["profileList", 0, true], ["profileList", 1, true], ["profileList", 1, true], ["profileMenu", 1, false],
-                     ["profileList", 1, true], ["profileDeleteConfirm", 1, false]])
+                    [["profileList", 0, true], ["profileList", 1, true], ["profileList", 1, true], ["profileList", 1, true],
+                     ["profileMenu", 1, false], ["profileList", 1, true], ["profileDeleteConfirm", 1, false]])
             compare(ui_View.getNameList(2), ["Standard0", "z1", "b2"])
         }
 
