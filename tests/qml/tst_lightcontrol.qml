@@ -40,6 +40,21 @@ Item {
                      panel.isSave], [data.blocks].concat(data.shown, [data.text, data.count, data.last, "#010203", ["1", "2", "3"], false]))
         }
 
+        // Each effect picked shows its own rows and colour cover and sets its own steps, or keeps speed 2 and brightness 1:
+        // [speed row, brightness row, cover, speed, brightness] as digits.
+        function test_pickEveryEffect() {
+            const panel = makePanel({ isColorful: true, is55328: true })
+            const seen = panel.effectList.map((effect, row) => {
+                child(panel, "speedSlider").setIndexValue(2, false)
+                child(panel, "brightSlider").setIndexValue(1, false)
+                panel.pickEffect(row)
+                return [child(panel, "speedRow").visible, child(panel, "brightRow").visible, child(panel, "colorCover").visible,
+                        panel.speedStep, panel.brightStep].map(Number).join("")
+            })
+            compare(seen, ["01024", "10001", "10101", "00120", "01024", "11104", "00104", "01124", "11104", "11004", "11004",
+                           "10001"])
+        }
+
         // Effect, hue bar and fields set the selected block; a slider or the bar marks unsaved on release; Save and reset.
         function test_colourAndSave() {
             const panel = makePanel({ isColorful: true })
