@@ -62,7 +62,6 @@ private slots:
         m_folder.reset();
     }
     void connectsAndStartsTheScene();
-    void detectionPass_data();
     void detectionPass();
     void trayShowsTheWindowInItsNoMouseState();
     void passesWaitForSendsAndReconnectThroughOneDebouncedPass();
@@ -145,92 +144,87 @@ void tst_DeviceDetection::connectsAndStartsTheScene()
     }
 }
 
-void tst_DeviceDetection::detectionPass_data()
+void tst_DeviceDetection::detectionPass()
 {
-    // The set-up: settings (see configure()), "unplug", "mute", a fault, or
-    // "denied <language> <language file settings>".
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<int>("passes");
-    // "connected | balloons and notices | pauses | 00H reports the mouse received"; the
-    // quiet moment owed after the listener's 03H is waited for by the start-up's query.
-    QTest::addColumn<QString>("outcome");
     const QString none = "0 |  |  | 0";
-    QTest::newRow("count 0") << "common/deviceCount=0" << 2 << none;
-    QTest::newRow("unplugged") << "unplug" << 2 << none;
-    QTest::newRow("not answering") << "mute" << 2 << "0 |  | 100 200 400 100 200 400 | 8";
     // A damaged table: the factory table serves, and the user hears once (from the tray).
     const QString damaged =
         QStringLiteral(
             "1 | Skarn Config: %1, notice: %1, Info: Detect Device, Info: Detect Device | 8 8 | 2")
             .arg(UserTexts::refusal({}, "English", UserTexts::DamagedDeviceTable));
-    QTest::newRow("no count") << "-common/deviceCount" << 2 << damaged;
-    QTest::newRow("one row without ids") << "common/deviceCount=1 0/vid=0" << 2 << damaged;
-    QTest::newRow("no file") << "no file" << 2 << damaged;
-    // A lost identity reply is tried again after a pause (then 03H); a wrong answer is not lost.
-    QTest::newRow("one reply lost") << "DropReply" << 1 << "1 | Info: Detect Device | 100 8 | 2";
-    QTest::newRow("silent") << "Silent" << 1 << "0 |  | 100 200 400 | 0";
-    QTest::newRow("wrong answer") << "Garbage" << 1 << "0 |  |  | 1";
-    // Denied access is told once, in the language's entry 8 or the built-in text.
     const QString fallback = QStringLiteral("1 | Info: %1, Info: Detect Device | 8 | 1")
                                  .arg(DeviceDetector::accessDeniedFallback);
-    QTest::newRow("denied, Chinese text")
-        << "denied ChineseSimplified other/total=9 other/8=无法访问鼠标" << 3
-        << "1 | 提示: 无法访问鼠标, 提示: 已检测到鼠标 | 8 | 1";
-    QTest::newRow("denied, no entry 8") << "denied English other/total=8 -other/8" << 3 << fallback;
-}
-
-void tst_DeviceDetection::detectionPass()
-{
-    QFETCH(QString, setup);
-    QFETCH(int, passes);
-    QFETCH(QString, outcome);
-    VirtualMouse &mouse = m_backend->addMouse(553);
-    const QString language = setup.section(' ', 1, 1);
-    const int fault = QStringList{"None", "Silent", "DropReply", "Garbage"}.indexOf(setup);
-    if (setup.startsWith("denied ")) {
-        configure("common/language=" + language);
-        configure(setup.section(' ', 2), QStringLiteral("modules/i18n/%1.ini").arg(language));
-        mouse.setAccessDenied(true);
-    } else if (fault > 0) {
-        mouse.setFault(VirtualMouse::Fault(fault));
-    } else if (setup == "unplug" || setup == "mute") {
-        setup == "unplug" ? mouse.unplug() : mouse.setAnswering(false);
-    } else if (setup == "no file") {
-        QFile::remove("modules/setting/apConfig.bin");
-    } else {
-        configure(setup);
-    }
-    makeWidget();
-    QStringList slept, heard;
-    link().setSleep([&slept](int ms) { slept << QString::number(ms); });
-    connect(m_widget.get(), &Widget::trayMessageShown, this,
+    // The set-up: settings (see configure()), "unplug", "mute", a fault, or
+    // "denied <language> <language file settings>"; the passes; "connected | balloons and
+    // notices | pauses | 00H reports the mouse received" (the quiet moment owed after the
+    // listener's 03H is waited for by the start-up's query).
+    const std::tuple<QString, int, QString> rows[] = {
+        {"common/deviceCount=0", 2, none},
+        {"unplug", 2, none},
+        {"mute", 2, "0 |  | 100 200 400 100 200 400 | 8"},
+        {"-common/deviceCount", 2, damaged},
+        {"common/deviceCount=1 0/vid=0", 2, damaged},
+        {"no file", 2, damaged},
+        // A lost identity reply is retried after a pause (then 03H); a wrong answer is not lost.
+        {"DropReply", 1, "1 | Info: Detect Device | 100 8 | 2"},
+        {"Silent", 1, "0 |  | 100 200 400 | 0"},
+        {"Garbage", 1, "0 |  |  | 1"},
+        // Denied access is told once, in the language's entry 8 or the built-in text.
+        {"denied ChineseSimplified other/total=9 other/8=无法访问鼠标", 3,
+         "1 | 提示: 无法访问鼠标, 提示: 已检测到鼠标 | 8 | 1"},
+        {"denied English other/total=8 -other/8", 3, fallback}};
+    for (const auto &[setup, passes, outcome] : rows) {
+        cleanup();
+        init();
+        VirtualMouse &mouse = m_backend->addMouse(553);
+        const QString language = setup.section(' ', 1, 1);
+        const int fault = QStringList{"None", "Silent", "DropReply", "Garbage"}.indexOf(setup);
+        if (setup.startsWith("denied ")) {
+            configure("common/language=" + language);
+            configure(setup.section(' ', 2), QStringLiteral("modules/i18n/%1.ini").arg(language));
+            mouse.setAccessDenied(true);
+        } else if (fault > 0) {
+            mouse.setFault(VirtualMouse::Fault(fault));
+        } else if (setup == "unplug" || setup == "mute") {
+            setup == "unplug" ? mouse.unplug() : mouse.setAnswering(false);
+        } else if (setup == "no file") {
+            QFile::remove("modules/setting/apConfig.bin");
+        } else {
+            configure(setup);
+        }
+        makeWidget();
+        QStringList slept, heard;
+        link().setSleep([&slept](int ms) { slept << QString::number(ms); });
+        connect(
+            m_widget.get(), &Widget::trayMessageShown, this,
             [&heard](const QString &title, const QString &text) { heard << title + ": " + text; });
-    connect(m_widget->view(), &myQQuickView::userNotice, this,
-            [&heard](const QString &text) { heard << "notice: " + text; });
-    const bool expected = outcome.startsWith('1');
-    for (int n = 0; n < passes; ++n) {
-        m_widget->showMinimized();  // the tray tells what the pass found
-        link().stopEventListener(); // a pass runs only while none listens
-        pass();
-        QCOMPARE(connected(), expected && !mouse.isAccessDenied());
-        QVERIFY(m_widget->isVisible()); // shown, it stays whatever the pass found
-        QCOMPARE(link().isListening(), connected());
+        connect(m_widget->view(), &myQQuickView::userNotice, this,
+                [&heard](const QString &text) { heard << "notice: " + text; });
+        const bool expected = outcome.startsWith('1');
+        for (int n = 0; n < passes; ++n) {
+            m_widget->showMinimized();  // the tray tells what the pass found
+            link().stopEventListener(); // a pass runs only while none listens
+            pass();
+            QCOMPARE(connected(), expected && !mouse.isAccessDenied());
+            QVERIFY(m_widget->isVisible()); // shown, it stays whatever the pass found
+            QCOMPARE(link().isListening(), connected());
+        }
+        if (mouse.isAccessDenied()) {
+            QVERIFY(mouse.openCount() == 0 && mouse.received().isEmpty());
+            mouse.setAccessDenied(false);
+            pass();
+            QVERIFY(connected());
+        }
+        QCOMPARE(mouse.eventReportsEnabled(), expected);
+        QCOMPARE(QStringList(
+                     {QString::number(expected), heard.join(", "), slept.join(' '),
+                      QString::number(commandCodes(mouse).count(QRegularExpression("(^|,)00 ")))})
+                     .join(" | "),
+                 outcome);
+        QCoreApplication::processEvents();
+        if (!expected)
+            QCOMPARE(sceneCalls(), QStringList());
     }
-    if (mouse.isAccessDenied()) {
-        QVERIFY(mouse.openCount() == 0 && mouse.received().isEmpty());
-        mouse.setAccessDenied(false);
-        pass();
-        QVERIFY(connected());
-    }
-    QCOMPARE(mouse.eventReportsEnabled(), expected);
-    QCOMPARE(
-        QStringList({QString::number(expected), heard.join(", "), slept.join(' '),
-                     QString::number(commandCodes(mouse).count(QRegularExpression("(^|,)00 ")))})
-            .join(" | "),
-        outcome);
-    QCoreApplication::processEvents();
-    if (!expected)
-        QCOMPARE(sceneCalls(), QStringList());
 }
 
 // A tray click without a mouse shows the real scene's no-mouse state and why, until it is served.

@@ -122,12 +122,10 @@ private slots:
             const Bytes record = Bytes::fromHex(f.at(0));
             KeyMatrixCodes::Entry entry{};
             std::copy_n(record.constData(), 4, entry.begin());
-            QCOMPARE(
-                bytes(KeyMatrixCodes::translate(entry, Family553Operations::sniperKey)).toHex(),
-                f.at(1));
-            QCOMPARE(
-                bytes(KeyMatrixCodes::translate(entry, Family560Operations::sniperKey)).toHex(),
-                f.at(2) == "=" ? f.at(1) : f.at(2));
+            for (const auto &[sniperKey, expected] :
+                 {std::pair{Family553Operations::sniperKey, f.at(1)},
+                  {Family560Operations::sniperKey, f.at(2) == "=" ? f.at(1) : f.at(2)}})
+                QCOMPARE(bytes(KeyMatrixCodes::translate(entry, sniperKey)).toHex(), expected);
         }
         // Buttons 6 to 9 go to the slots the firmware reads them from; a missing record is a plain
         // mouse button entry.

@@ -8,7 +8,6 @@
 
 using Bytes = QByteArray;
 using Operations = std::function<void(DeviceOperations &)>;
-Q_DECLARE_METATYPE(Operations)
 
 namespace {
 // A pattern per profile block, so that a patch shows where it landed.
@@ -81,159 +80,128 @@ class tst_DeviceOperations : public QObject
     Q_OBJECT
 
 private slots:
-    void commands_data()
-    {
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<Operations>("run");
-        QTest::addColumn<QString>("reports");
-        QTest::addColumn<Bytes>("written");
-        const auto row = [](const char *name, const char *flags, const Operations &run,
-                            const char *reports, Bytes written = Bytes()) {
-            QTest::newRow(name) << QString(flags) << run << QString(reports) << written;
-        };
-        row("DPI, 553", "553", OPS(setDpi(3, "3360", {400, 800, 1600, 3200, 6400, 100, 200, 300})),
-            "00 11 03 08", hex("03070f8080808080").leftJustified(32, '\0'));
-        row("report rate, 560", "560", OPS(setReportRate(2)),
-            "00 03 01 02, 00 03 02 02, 00 03 03 02, 00 03 04 02");
-        row("current DPI, 560 gun", "560 colour gun", OPS(setCurrentDpi(4)), "00 04 01 04");
-        // Code 03H would be a report rate on family 560.
-        row("keyboard option, 560", "560", OPS(setKeyboardOption(1, 2, 3, 4)), "00 01 01 02");
-        row("switch matrix 1, 560", "560", OPS(switchKeyMatrix(1)), "00 02 01");
-        row("effect 4, plain", "553", OPS(setLighting(4, 1, 0)), "00 0d 02 02 02");
-        row("colours twice, type 2", "553 colour", OPS(setStageColours(2, {1, 2, 3})),
-            "00 10 02 04, 00 10 02 04", hex("01020300").leftJustified(32, '\0').repeated(2));
-        QList<int> stage8(24, 0);
-        stage8[22] = 7;
-        row("is55328, stage 8 coloured", "553 55328", OPS(setStageColours(3, stage8)),
-            "00 10 00 18", (Bytes(22, '\0') + hex("0700")).leftJustified(32, '\0'));
-        // Slots 0 and 4 are no gun slots.
-        row(
-            "gun data negated by the option", "553 colour gun",
-            [](DeviceOperations &d) {
-                for (int slot : {0, 4, -1})
-                    d.sendGunData(slot, {10, 20, 5});
-                d.sendGunData(2, {10, 20, 5});
-                d.setKeyboardOption(0, 0, 1, 0);
-                d.sendGunData(3, {10, 20, 5});
-                d.sendGunData(1, {10});
-            },
-            "00 83, 00 04 00 0a 14 05 01, 00 03 00 00 01, 00 83, 00 04 00 0a 14 fb 02, 00 83, "
-            "00 04 00 0a");
-        row("gun data without guns, 560", "560", OPS(sendGunData(1, {10, 20, 5})), "");
-        row(
-            "block numbers above four", "560 colour gun",
-            [](DeviceOperations &d) {
-                d.sendProfile(5);
-                d.readProfile(5);
-                d.sendProfile(4294967295u);
-            },
-            "");
-        // Slot 4 plays macro 5; slot 12, or a full block without its end, is not sent.
-        row(
-            "macro slots, 560", "560",
-            [](DeviceOperations &o) {
-                QTest::ignoreMessage(QtWarningMsg, "Macro block without its end refused");
-                o.sendMacro(QList<int>(128, 7), 10);
-                o.sendMacro({1, 2, 3}, 12);
-                o.sendMacro({1, 2, 3}, 4);
-            },
-            "00 0f 05 80", hex("010203").leftJustified(128, '\0'));
-        // Slots 5..9 carry records 8, 7, 7, 6, 5: the factory firmware table.
-        row("key matrix, 560", "560 colour gun",
-            OPS(sendKeyMatrix(defaultRecords(), {}, {1, 2, 3})), "00 0d 01 80",
-            factoryFirmware + Bytes(64, '\0'));
-        // The firmware table, untranslated.
-        const Bytes table = hex("0100f000 09080000 00000000") + factoryFirmware.mid(12);
-        row("reset, 560", "560", OPS(resetKeyMatrices(ints(table))),
-            "00 0d 02 80, 00 0d 03 80, 00 0d 04 80", (table + Bytes(64, '\0')).repeated(3));
-    }
-
     void commands()
     {
-        QFETCH(QString, flags);
-        QFETCH(Operations, run);
-        OperationsRig r(flags);
-        run(*r.operations);
-        QTEST(r.commands(), "reports");
-        QVERIFY(r.operations->profileBlock(5).isEmpty());
-        QTEST(r.written(), "written");
-        QCOMPARE(r.mouse->protocolErrors(), QStringList());
+        QList<int> stage8(24, 0);
+        stage8[22] = 7;
+        // Slots 0 and 4 are no gun slots; the option negates the next.
+        const Operations gunData = [](DeviceOperations &o) {
+            for (int slot : {0, 4, -1})
+                o.sendGunData(slot, {10, 20, 5});
+            o.sendGunData(2, {10, 20, 5});
+            o.setKeyboardOption(0, 0, 1, 0);
+            o.sendGunData(3, {10, 20, 5});
+            o.sendGunData(1, {10});
+        };
+        const Operations blocksAboveFour = [](DeviceOperations &o) {
+            o.sendProfile(5);
+            o.readProfile(5);
+            o.sendProfile(4294967295u);
+        };
+        // Slot 4 plays macro 5; slot 12, or a full block without its end, is not sent.
+        const Operations macros = [](DeviceOperations &o) {
+            QTest::ignoreMessage(QtWarningMsg, "Macro block without its end refused");
+            o.sendMacro(QList<int>(128, 7), 10);
+            o.sendMacro({1, 2, 3}, 12);
+            o.sendMacro({1, 2, 3}, 4);
+        };
+        // The firmware table, untranslated.
+        const Bytes table = hex("0100f000 09080000 00000000") + factoryFirmware.mid(12);
+        // Flags, operations, the command reports, the data of the output reports.
+        const std::tuple<QString, Operations, QString, Bytes> rows[] = {
+            {"553", OPS(setDpi(3, "3360", {400, 800, 1600, 3200, 6400, 100, 200, 300})),
+             "00 11 03 08", hex("03070f8080808080").leftJustified(32, '\0')},
+            {"560",
+             OPS(setReportRate(2)),
+             "00 03 01 02, 00 03 02 02, 00 03 03 02, 00 03 04 02",
+             {}},
+            {"560 colour gun", OPS(setCurrentDpi(4)), "00 04 01 04", {}},
+            // Code 03H would be a report rate on family 560.
+            {"560", OPS(setKeyboardOption(1, 2, 3, 4)), "00 01 01 02", {}},
+            {"560", OPS(switchKeyMatrix(1)), "00 02 01", {}},
+            {"553", OPS(setLighting(4, 1, 0)), "00 0d 02 02 02", {}},
+            {"553 colour", OPS(setStageColours(2, {1, 2, 3})), "00 10 02 04, 00 10 02 04",
+             hex("01020300").leftJustified(32, '\0').repeated(2)},
+            {"553 55328", OPS(setStageColours(3, stage8)), "00 10 00 18",
+             (Bytes(22, '\0') + hex("0700")).leftJustified(32, '\0')},
+            {"553 colour gun",
+             gunData,
+             "00 83, 00 04 00 0a 14 05 01, 00 03 00 00 01, 00 83, 00 04 00 0a 14 fb 02, 00 83, "
+             "00 04 00 0a",
+             {}},
+            {"560", OPS(sendGunData(1, {10, 20, 5})), "", {}}, // without guns
+            {"560 colour gun", blocksAboveFour, "", {}},
+            {"560", macros, "00 0f 05 80", hex("010203").leftJustified(128, '\0')},
+            // Slots 5..9 carry records 8, 7, 7, 6, 5: the factory firmware table.
+            {"560 colour gun", OPS(sendKeyMatrix(defaultRecords(), {}, {1, 2, 3})), "00 0d 01 80",
+             factoryFirmware + Bytes(64, '\0')},
+            {"560", OPS(resetKeyMatrices(ints(table))), "00 0d 02 80, 00 0d 03 80, 00 0d 04 80",
+             (table + Bytes(64, '\0')).repeated(3)}};
+        for (const auto &[flags, run, reports, written] : rows) {
+            OperationsRig r(flags);
+            run(*r.operations);
+            QCOMPARE(r.commands(), reports);
+            QVERIFY(r.operations->profileBlock(5).isEmpty());
+            QCOMPARE(r.written(), written);
+            QCOMPARE(r.mouse->protocolErrors(), QStringList());
+        }
     }
 
     // Family 560 reads a block before it patches it; after the lost reads the mouse answers
     // again if `readable`. Patches as "blocks:offset:bytes" over the pattern.
-    void profileBlocks_data()
-    {
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<QString>("unread");
-        QTest::addColumn<bool>("readable");
-        QTest::addColumn<Operations>("run");
-        QTest::addColumn<QString>("reports");
-        QTest::addColumn<QString>("patches");
-        const auto row = [](const char *name, const char *flags, const char *unread, bool readable,
-                            const Operations &run, const char *reports, const QString &patches) {
-            QTest::newRow(name) << QString(flags) << QString(unread) << readable << run
-                                << QString(reports) << patches;
-        };
-        const Operations effect = OPS(setLighting(5, 2, 4));
-        const char *all = "00 0c 01 80, 00 0c 02 80, 00 0c 03 80, 00 0c 04 80";
-        row("DPI 3389, guns", "560 colour gun", "", true,
-            OPS(setDpi(4, "3389", {400, 12800, 12799, 20000, 100, 100, 100, 13000})), all,
-            "1234:82:8a8a0800ff90020202040800ff90020202040f");
-        row("effect, colourful without guns", "560 colour", "", true, effect, "00 0c 01 80",
-            "1234:71:05ff05");
-        row("effect, plain without guns", "560", "", true, OPS(setLighting(4, 1, 0)), "00 0c 01 80",
-            "234:71:020202 1:71:020203");
-        const QString zeros(42, QLatin1Char('0'));
-        const Operations colours = OPS(setStageColours(7, {10, 11, 12}));
-        row("colours, colourful", "560 colour gun", "", true, colours, "00 0c 00 80",
-            "0:24:0a0b0c" + zeros);
-        row("colours, plain", "560 gun", "", true, colours, "00 0c 01 80", "1:104:0a0b0c" + zeros);
-        // Gun slot 2 lives in block 3; its byte 65 (25 in the pattern) drops bit 2.
-        row("gun slot read again", "560 colour gun", "3", true,
-            OPS(sendGunData(2, {300, -3, 5, 99})), "00 8c 03, 00 0c 03 80",
-            "3:65:21 3:78:f02cfd05");
-        row("profile read again", "560 colour gun", "2", true, OPS(sendProfile(2)),
-            "00 8c 02, 00 0c 02 80", "");
-        row("effect, unreadable", "560 colour", "1", false, effect, "00 8c 01", "1234:71:05ff05");
-        row("effect, a gun block unreadable", "560 colour gun", "3", false, effect,
-            "00 8c 03, 00 0c 01 80, 00 0c 02 80, 00 0c 04 80", "1234:71:05ff05");
-    }
-
     void profileBlocks()
     {
-        QFETCH(QString, flags);
-        QFETCH(QString, unread);
-        QFETCH(bool, readable);
-        QFETCH(Operations, run);
-        QFETCH(QString, reports);
-        QFETCH(QString, patches);
-        OperationsRig r(flags, unread);
-        QList<Bytes> expected;
-        for (int n = 0; n < 5; ++n)
-            expected << blockPattern(n);
-        r.mouse->setAnswering(readable);
-        if (!readable)
-            QTest::ignoreMessage(QtWarningMsg, "cmd Failed 0C");
-        const quint64 failures = r.operations->failures();
-        run(*r.operations);
+        const Operations effect = OPS(setLighting(5, 2, 4));
+        const Operations colours = OPS(setStageColours(7, {10, 11, 12}));
+        const QString all = "00 0c 01 80, 00 0c 02 80, 00 0c 03 80, 00 0c 04 80";
+        const QString zeros(42, QLatin1Char('0'));
+        // Flags, the blocks whose reads are lost, readable, operations, reports, patches.
+        const std::tuple<QString, QString, bool, Operations, QString, QString> rows[] = {
+            {"560 colour gun", "", true,
+             OPS(setDpi(4, "3389", {400, 12800, 12799, 20000, 100, 100, 100, 13000})), all,
+             "1234:82:8a8a0800ff90020202040800ff90020202040f"},
+            // Colourful or plain effects, without guns.
+            {"560 colour", "", true, effect, "00 0c 01 80", "1234:71:05ff05"},
+            {"560", "", true, OPS(setLighting(4, 1, 0)), "00 0c 01 80",
+             "234:71:020202 1:71:020203"},
+            {"560 colour gun", "", true, colours, "00 0c 00 80", "0:24:0a0b0c" + zeros},
+            {"560 gun", "", true, colours, "00 0c 01 80", "1:104:0a0b0c" + zeros},
+            // Gun slot 2 lives in block 3; its byte 65 (25 in the pattern) drops bit 2.
+            {"560 colour gun", "3", true, OPS(sendGunData(2, {300, -3, 5, 99})),
+             "00 8c 03, 00 0c 03 80", "3:65:21 3:78:f02cfd05"},
+            {"560 colour gun", "2", true, OPS(sendProfile(2)), "00 8c 02, 00 0c 02 80", ""},
+            // An unreadable block; an unreadable gun block.
+            {"560 colour", "1", false, effect, "00 8c 01", "1234:71:05ff05"},
+            {"560 colour gun", "3", false, effect,
+             "00 8c 03, 00 0c 01 80, 00 0c 02 80, 00 0c 04 80", "1234:71:05ff05"}};
+        for (const auto &[flags, unread, readable, run, reports, patches] : rows) {
+            OperationsRig r(flags, unread);
+            QList<Bytes> expected;
+            for (int n = 0; n < 5; ++n)
+                expected << blockPattern(n);
+            r.mouse->setAnswering(readable);
+            if (!readable)
+                QTest::ignoreMessage(QtWarningMsg, "cmd Failed 0C");
+            const quint64 failures = r.operations->failures();
+            run(*r.operations);
 
-        QCOMPARE(r.commands(), reports);
-        for (const QString &patch : patches.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const QStringList part = patch.split(QLatin1Char(':'));
-            const Bytes bytes = Bytes::fromHex(part.at(2).toLatin1());
-            for (QChar n : part.at(0))
-                expected[n.digitValue()].replace(part.at(1).toInt(), bytes.size(), bytes);
+            QCOMPARE(r.commands(), reports);
+            for (const QString &patch : patches.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                const QStringList part = patch.split(QLatin1Char(':'));
+                const Bytes bytes = Bytes::fromHex(part.at(2).toLatin1());
+                for (QChar n : part.at(0))
+                    expected[n.digitValue()].replace(part.at(1).toInt(), bytes.size(), bytes);
+            }
+            // The driver keeps its patches; the mouse never gets a block not read.
+            for (int n = 0; n < 5; ++n) {
+                if (readable || !unread.contains(QString::number(n)))
+                    QCOMPARE(r.operations->profileBlock(n), expected.at(n));
+                const bool sent = reports.contains(QStringLiteral("00 0c 0%1").arg(n));
+                QCOMPARE(r.mouse->state().profiles.at(n), sent ? expected.at(n) : blockPattern(n));
+            }
+            // A block refused for want of its read counts as a failure.
+            QCOMPARE(r.operations->failures() != failures, !readable);
         }
-        // The driver keeps its patches; the mouse never gets a block not read.
-        for (int n = 0; n < 5; ++n) {
-            if (readable || !unread.contains(QString::number(n)))
-                QCOMPARE(r.operations->profileBlock(n), expected.at(n));
-            const bool sent = reports.contains(QStringLiteral("00 0c 0%1").arg(n));
-            QCOMPARE(r.mouse->state().profiles.at(n), sent ? expected.at(n) : blockPattern(n));
-        }
-        // A block refused for want of its read counts as a failure.
-        QCOMPARE(r.operations->failures() != failures, !readable);
     }
 
     // A block the mouse did not take is read again: its refused patch does not go out later.

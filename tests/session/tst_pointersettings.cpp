@@ -58,63 +58,50 @@ class tst_PointerSettings : public QObject
 
 private slots:
     // By the running desktop: GNOME's values read back, the refusals' notices, the reasons.
-    void slidersReachTheRunningDesktop_data()
-    {
-        QTest::addColumn<QString>("desktop");
-        QTest::addColumn<uint>("level");
-        QTest::addColumn<int>("failed"); // slots that log their failure
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("told");
-        const auto row = [](const char *desktop, uint level, int failed, const QString &told,
-                            const char *language = "English") {
-            QTest::newRow(desktop) << QString(desktop) << level << failed << language << told;
-        };
-        const QString linux = "|Not settable on Linux; kept for Windows";
-        const QString here = "Not settable here; kept for Windows";
-        row("ubuntu:GNOME/x11", 0, 0, "-0.9|900||" + linux);
-        row("X-Cinnamon/x11", 1, 0, "-0.8|830||" + linux);
-        row("GNOME/wayland", 10, 0, "1|200||" + linux);
-        // KDE and plain X11 do not use GNOME's installed schema; without their server they refuse.
-        const QString notTaken = "|The desktop did not take the ";
-        row("KDE/wayland", 3, 2,
-            "0|400" + notTaken + "pointer speed." + notTaken + "double-click speed.||" + linux);
-        row("GNOMEISH/", 3, 1,
-            QString::fromUtf8("0|400|桌面未接受指针速度。||此桌面无法设置；为 Windows 保留|Linux "
-                              "无法设置；为 Windows 保留"),
-            "ChineseSimplified");
-        row("sway/wayland", 3, 0, "0|400|" + here + "|" + here + linux);
-    }
-
     void slidersReachTheRunningDesktop()
     {
-        QFETCH(QString, desktop);
-        QFETCH(uint, level);
-        QFETCH(int, failed);
-        QFETCH(QString, language);
-        TestDataFolder folder;
-        Session session(folder.path(), nullptr);
-        session.store().setGlobalData("common/language", language);
-        QSignalSpy notices(&session, &Session::notice);
-        GSettings *gnome = g_settings_new("org.gnome.desktop.peripherals.mouse");
-        g_settings_reset(gnome, "speed");
-        g_settings_reset(gnome, "double-click");
-        qunsetenv("DISPLAY"); // no X server for an X11 session
-        session.setPointerSettings(std::make_unique<LinuxPointerSettings>(
-            LinuxPointerSettings::desktopFor(desktop.section('/', 0, 0), desktop.section('/', 1))));
-        for (const QByteArray &slot :
-             QByteArrayList{"setCursorSpeed", "setDoubleClickSpeed"}.mid(0, failed))
-            QTest::ignoreMessage(QtWarningMsg, slot + " Failed");
-        session.setPointerSpeed(int(level));
-        session.setDoubleClickSpeed(int(level));
-        session.setScrollLines(int(level));
-        QStringList told{QString::number(g_settings_get_double(gnome, "speed")),
-                         QString::number(g_settings_get_int(gnome, "double-click"))};
-        g_object_unref(gnome);
-        for (const QList<QVariant> &notice : std::as_const(notices))
-            told << notice.at(0).toString();
-        for (int setting = 0; setting < 3; ++setting)
-            told << session.pointerSettingReason(setting);
-        QTEST(told.join('|'), "told");
+        const QString linux = "|Not settable on Linux; kept for Windows";
+        const QString here = "Not settable here; kept for Windows";
+        const QString notTaken = "|The desktop did not take the ";
+        // Desktop, level, slots that log their failure, language, what is told.
+        const std::tuple<QString, uint, int, QString, QString> rows[] = {
+            {"ubuntu:GNOME/x11", 0, 0, "English", "-0.9|900||" + linux},
+            {"X-Cinnamon/x11", 1, 0, "English", "-0.8|830||" + linux},
+            {"GNOME/wayland", 10, 0, "English", "1|200||" + linux},
+            // KDE and plain X11 leave GNOME's schema alone; without their server they refuse.
+            {"KDE/wayland", 3, 2, "English",
+             "0|400" + notTaken + "pointer speed." + notTaken + "double-click speed.||" + linux},
+            {"GNOMEISH/", 3, 1, "ChineseSimplified",
+             QString::fromUtf8("0|400|桌面未接受指针速度。||此桌面无法设置；为 Windows 保留|Linux "
+                               "无法设置；为 Windows 保留")},
+            {"sway/wayland", 3, 0, "English", "0|400|" + here + "|" + here + linux}};
+        for (const auto &[desktop, level, failed, language, expected] : rows) {
+            TestDataFolder folder;
+            Session session(folder.path(), nullptr);
+            session.store().setGlobalData("common/language", language);
+            QSignalSpy notices(&session, &Session::notice);
+            GSettings *gnome = g_settings_new("org.gnome.desktop.peripherals.mouse");
+            g_settings_reset(gnome, "speed");
+            g_settings_reset(gnome, "double-click");
+            qunsetenv("DISPLAY"); // no X server for an X11 session
+            session.setPointerSettings(
+                std::make_unique<LinuxPointerSettings>(LinuxPointerSettings::desktopFor(
+                    desktop.section('/', 0, 0), desktop.section('/', 1))));
+            for (const QByteArray &slot :
+                 QByteArrayList{"setCursorSpeed", "setDoubleClickSpeed"}.mid(0, failed))
+                QTest::ignoreMessage(QtWarningMsg, slot + " Failed");
+            session.setPointerSpeed(int(level));
+            session.setDoubleClickSpeed(int(level));
+            session.setScrollLines(int(level));
+            QStringList told{QString::number(g_settings_get_double(gnome, "speed")),
+                             QString::number(g_settings_get_int(gnome, "double-click"))};
+            g_object_unref(gnome);
+            for (const QList<QVariant> &notice : std::as_const(notices))
+                told << notice.at(0).toString();
+            for (int setting = 0; setting < 3; ++setting)
+                told << session.pointerSettingReason(setting);
+            QCOMPARE(told.join('|'), expected);
+        }
     }
 
     void kdeSettingsAreReadBack()

@@ -24,13 +24,6 @@ QString macroFile(const QString &name)
 {
     return QStringLiteral("modules/macro/") + name + QStringLiteral(".bin");
 }
-
-QString describe(const DeviceEntry &e)
-{
-    return QString::asprintf("%d %x %x %x %x %x %x %d %d ", e.type, e.vid, e.pid, e.usagePage,
-                             e.usage, e.usagePage2, e.usage2, e.reportLength, int(e.isEncode)) +
-           e.sCode;
-}
 } // namespace
 
 class tst_StoreFiles : public QObject
@@ -159,8 +152,10 @@ private slots:
             const TestDataFolder folder;
             folder.write("table.bin", file);
             QStringList read;
-            for (const DeviceEntry &entry : DeviceTableFile::read("table.bin"))
-                read << describe(entry);
+            for (const DeviceEntry &e : DeviceTableFile::read("table.bin"))
+                read << QString::asprintf("%d %x %x %x %x %x %x %d %d %s", e.type, e.vid, e.pid,
+                                          e.usagePage, e.usage, e.usagePage2, e.usage2,
+                                          e.reportLength, int(e.isEncode), qUtf8Printable(e.sCode));
             QCOMPARE(read, entries);
         }
     }

@@ -106,50 +106,43 @@ private slots:
         QCoreApplication::processEvents();
     }
 
-    void dropDownsLightOnlyTheChoiceAndThePointedRow_data()
-    {
-        QTest::addColumn<QPoint>("box");
-        QTest::addColumn<QPoint>("pointed");
-        QTest::addColumn<QList<int>>("litWhilePointing"); // pointed row, chosen row
-        QTest::newRow("list") << QPoint(80, 22) << QPoint(80, 94) << QList<int>{2, 3};
-        QTest::newRow("grid") << QPoint(230, 22) << QPoint(230, 70) << QList<int>{3, 4};
-    }
-
     // Rows that slid under the resting pointer as the list opened stayed lit after it left.
     void dropDownsLightOnlyTheChoiceAndThePointedRow()
     {
-        QFETCH(QPoint, box);
-        QFETCH(QPoint, pointed);
-        QFETCH(QList<int>, litWhilePointing);
-        const QList<int> chosen = litWhilePointing.mid(1);
-        myQQuickView view(*m_session);
-        view.setSource(QUrl("qrc:/scenes/dropdowns.qml"));
-        view.resize(400, 300);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        auto *dropDown = view.rootObject()->findChild<QQuickItem *>(QTest::currentDataTag());
-        QVERIFY(dropDown);
-        const auto settle = [dropDown](bool open) {
-            return QTest::qWaitFor([&] {
-                return !dropDown->property("isAnimating").toBool() &&
-                       dropDown->property("isDrop").toBool() == open;
-            });
-        };
-        for (const QPoint &pointer : {box, pointed, QPoint(390, 290), pointed, box}) {
-            if (pointer != box) {
-                QTest::mouseMove(&view, pointer);
-                QTRY_COMPARE(litRows(dropDown), pointer == pointed ? litWhilePointing : chosen);
-                continue;
+        // The drop-down, its box, a row to point at, and the rows lit while it is pointed at.
+        const std::tuple<const char *, QPoint, QPoint, QList<int>> rows[] = {
+            {"list", {80, 22}, {80, 94}, {2, 3}}, {"grid", {230, 22}, {230, 70}, {3, 4}}};
+        for (const auto &[name, box, pointed, litWhilePointing] : rows) {
+            const QList<int> chosen = litWhilePointing.mid(1);
+            myQQuickView view(*m_session);
+            view.setSource(QUrl("qrc:/scenes/dropdowns.qml"));
+            view.resize(400, 300);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            auto *dropDown = view.rootObject()->findChild<QQuickItem *>(name);
+            QVERIFY(dropDown);
+            const auto settle = [dropDown](bool open) {
+                return QTest::qWaitFor([&] {
+                    return !dropDown->property("isAnimating").toBool() &&
+                           dropDown->property("isDrop").toBool() == open;
+                });
+            };
+            for (const QPoint &pointer : {box, pointed, QPoint(390, 290), pointed, box}) {
+                if (pointer != box) {
+                    QTest::mouseMove(&view, pointer);
+                    QTRY_COMPARE(litRows(dropDown), pointer == pointed ? litWhilePointing : chosen);
+                    continue;
+                }
+                if (dropDown->property("isDrop").toBool()) {
+                    QVERIFY(QMetaObject::invokeMethod(dropDown, "closeMenu"));
+                    QVERIFY(settle(false));
+                }
+                QTest::mouseMove(&view, box);
+                QTest::mouseClick(&view, Qt::LeftButton, {}, box);
+                QVERIFY(settle(true));
+                QTest::qWait(50);
+                QCOMPARE(litRows(dropDown), chosen);
             }
-            if (dropDown->property("isDrop").toBool()) {
-                QVERIFY(QMetaObject::invokeMethod(dropDown, "closeMenu"));
-                QVERIFY(settle(false));
-            }
-            QTest::mouseMove(&view, box);
-            QTest::mouseClick(&view, Qt::LeftButton, {}, box);
-            QVERIFY(settle(true));
-            QTest::qWait(50);
-            QCOMPARE(litRows(dropDown), chosen);
         }
     }
 
