@@ -110,12 +110,13 @@ TestCase {
         compare(Macro.missingReleases(data.events), data.releases)
     }
 
-    // The stored form round-trips; damaged lines are skipped.
+    // The stored form round-trips; damaged lines are skipped, a bare type is kept, a repeat below 0 is 0.
     function test_storedForm() {
         const events = [press(","), delay(50), release(",")]
         compare(Macro.storedList(events), ["1,,", "0,50", "2,,"])
         compare(Macro.parseLoaded(Macro.storedList(events).concat(["3"])), { events: events, repeat: 3 })
         compare(Macro.parseLoaded(["9,x", "", "1,A", "x"]), { events: [press("A")], repeat: 1 })
+        compare(Macro.parseLoaded(["3", "-2"]), { events: [{ type: 3, info: "" }], repeat: 0 })
         compare(Macro.parseLoaded([]), { events: [], repeat: 1 })
         compare(["120", " 0 ", "65535", "65536", "-5", "12ms", ""].map(Macro.parseDelay),
                 [120, 0, 65535, null, null, null, null])

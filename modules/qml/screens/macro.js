@@ -81,8 +81,8 @@ function parseLoaded(list) {
     result.repeat = isNaN(repeat) ? 1 : Math.max(0, Math.min(0xFFFF, repeat))
     for (var i = 0; i < list.length - 1; ++i) {
         var text = String(list[i])
-        var type = text.length > 0 ? "01234".indexOf(text.charAt(0)) : -1
-        if (type < 0)
+        var type = "01234".indexOf(text.charAt(0))
+        if (text === "" || type < 0)
             continue
         result.events.push({ type: type, info: text.substring(2) })
     }
