@@ -168,6 +168,7 @@ Item {
                     { tag: "typing", delay: "250", times: "300", row: 1, stored: three, expected: ["1,A", "0,250", "2,A"] },
                     { tag: "delete merging two waits", entry: 0, row: 2, stored: full, expected: full, refused: true },
                     { tag: "delete the last event", entry: 0, row: 2, stored: three, expected: three.slice(0, 2), selected: 1 },
+                    { tag: "left key, no row chosen", entry: 3, row: -1, stored: three, expected: three },
                     { tag: "long delay", delay: "2000", row: 1, stored: waits(60, 50), expected: waits(60, 50), refused: true },
                     { tag: "long delay that fits", delay: "2000", row: 1, stored: waits(58, 50), expected: waits(58, 2000) }]
         }

@@ -13,11 +13,8 @@ var maxRows = 100
 
 // Index of the first threshold above the position: 0..10.
 function levelOf(position) {
-    for (var i = 0; i < compareValue.length; ++i) {
-        if (compareValue[i] > position)
-            return i
-    }
-    return compareValue.length - 1
+    var above = compareValue.findIndex((value) => value > position)
+    return above < 0 ? compareValue.length - 1 : above
 }
 
 // Line count 1..100, or 1000 for one screen at a time.
