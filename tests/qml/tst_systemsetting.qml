@@ -20,6 +20,10 @@ Item {
             const damaged = { mouseRate: "fast", doubleRate: 9000, scrollRate: "-4" }
             return [["one screen keeps the field", load({ scrollRate: "1000" }, again), [170, 170, true, "3"], [170, 170, 1000]],
                     ["damaged values are held in range", load(damaged, again), [3, 337, false, "1"], undefined, 0, true],
+                    ["damaged values keep each knob", (d) => {
+                        [child(d, "mouseSpeedSlider").xPosition, child(d, "doubleClickSlider").xPosition] = [104, 337]
+                        load({ mouseRate: "fast", doubleRate: "slow" }, again)(d)
+                    }, [104, 337, false, "3"]],
                     ["reset mark", load({ mouseRate: 30, scrollRate: 1000 }, reset), [170, 170, false, "3"]],
                     ["one screen", click("screenRadio"), [170, 170, true, "3"], [170, 170, 1000]],
                     ["one screen and back", click("screenRadio", "rowsRadio"), [170, 170, false, "3"], [170, 170, 3]],
