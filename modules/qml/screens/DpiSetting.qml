@@ -15,7 +15,7 @@ Rectangle {
     property int maxDPI: 6000
     property int dpiBase: 50
     property string sensorType: "3360"
-    property var dpiValueArray: Dpi.defaultValues.slice()
+    property var dpiValueArray: [] // the profile's, from load()
     property int currentDPI: 0
     property bool isSave: false
     property var dpiSettingLang: ["DPI", "Restore defaults", "DPI stage %1: %2",

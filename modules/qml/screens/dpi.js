@@ -3,7 +3,6 @@
 // positions 3..161, 158 pixels of travel).
 
 var travel = 158
-var defaultValues = [500, 1000, 1500, 2000, 3000, 4000, 5000, 6000]
 
 function ratioOf(value, minDPI, maxDPI) {
     if (maxDPI <= minDPI)
