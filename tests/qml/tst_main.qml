@@ -228,11 +228,14 @@ Item {
             compare([keys.visible, child(main, "keyMatrixMain").modKeys.get(3).keyText], [false, "Esc"])
         }
 
-        // The switcher follows the manager's rows; an arrow only opens its list (a switch sends a whole profile).
+        // The switcher follows the manager's rows; an arrow only opens its list (a switch sends a whole profile and
+        // the system settings built before show its pointer speed).
         function test_titleBarSwitchesProfiles() {
             ui_View.updataNameList(2, ["Standard0", "A1", "B2"])
+            testData.write("modules/setting/p2.bin", testData.read("modules/setting/p2.bin").replace("mouseRate=170", "mouseRate=104"))
             const main = startMain(true)
-            const [profiles, switcher] = [dialog(main, "profileMain"), child(main, "menuUp").profileList]
+            const [profiles, switcher, system] = [dialog(main, "profileMain"), child(main, "menuUp").profileList,
+                                                  dialog(main, "systemSettingMain")]
             switcher.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Down)
             tryVerify(() => !switcher.isAnimating && switcher.isDrop, 1000)
@@ -240,6 +243,7 @@ Item {
             keyClicks(Qt.Key_Down, Qt.Key_Return)
             tryCompare(main, "profileNo", 1)
             settle()
+            compare(child(system, "mouseSpeedSlider").xPosition, 104)
             pickRow(switcher, 2, 40)
             tryCompare(main, "profileNo", 2)
             settle()
