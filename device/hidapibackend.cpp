@@ -5,6 +5,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -108,6 +109,33 @@ int HidapiBackend::readUntilStopped(HidHandle *handle, unsigned char *data, std:
     return HidBackend::readUntilStopped(handle, data, length, stop);
 #endif
 }
+
+#ifdef Q_OS_LINUX
+int readDescriptorUntilStopped(int fd, unsigned char *data, std::size_t length, HidStopSignal &stop)
+{
+    for (;;) {
+        if (stop.isRaised())
+            return 0;
+        pollfd fds[2] = {{fd, POLLIN, 0}, {stop.descriptor(), POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (fds[1].revents & POLLIN)
+            return 0;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return -1; // unplugged
+        if (fds[0].revents & POLLIN) {
+            const ssize_t n = ::read(fd, data, length);
+            if (n >= 0)
+                return int(n);
+            if (errno != EAGAIN && errno != EINTR)
+                return -1;
+        }
+    }
+}
+#endif
 
 void HidapiBackend::close(HidHandle *handle)
 {

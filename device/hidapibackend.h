@@ -26,3 +26,11 @@ public:
 private:
     void close(HidHandle *handle) override;
 };
+
+#ifdef Q_OS_LINUX
+// One report from `fd`, a non-blocking descriptor of a hidraw node, waiting in
+// poll() without a timeout: its length, 0 once `stop` is raised, -1 when the
+// node goes away (unplugged) or fails.
+int readDescriptorUntilStopped(int fd, unsigned char *data, std::size_t length,
+                               HidStopSignal &stop);
+#endif

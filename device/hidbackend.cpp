@@ -4,8 +4,6 @@
 #include "virtualmouse.h"
 
 #ifdef Q_OS_LINUX
-#include <cerrno>
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 #endif
@@ -65,33 +63,6 @@ int HidBackend::readUntilStopped(HidHandle *handle, unsigned char *data, std::si
     }
     return 0;
 }
-
-#ifdef Q_OS_LINUX
-int readDescriptorUntilStopped(int fd, unsigned char *data, std::size_t length, HidStopSignal &stop)
-{
-    for (;;) {
-        if (stop.isRaised())
-            return 0;
-        pollfd fds[2] = {{fd, POLLIN, 0}, {stop.descriptor(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (fds[1].revents & POLLIN)
-            return 0;
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
-            return -1; // unplugged
-        if (fds[0].revents & POLLIN) {
-            const ssize_t n = ::read(fd, data, length);
-            if (n >= 0)
-                return int(n);
-            if (errno != EAGAIN && errno != EINTR)
-                return -1;
-        }
-    }
-}
-#endif
 
 void HidHandleCloser::operator()(HidHandle *handle) const
 {

@@ -45,14 +45,6 @@ private:
     std::function<void()> m_waker;
 };
 
-#ifdef Q_OS_LINUX
-// One report from `fd`, a non-blocking descriptor of a hidraw node, waiting in
-// poll() without a timeout: its length, 0 once `stop` is raised, -1 when the
-// node goes away (unplugged) or fails.
-int readDescriptorUntilStopped(int fd, unsigned char *data, std::size_t length,
-                               HidStopSignal &stop);
-#endif
-
 // Closes a handle through the backend that opened it.
 struct HidHandleCloser
 {

@@ -1,5 +1,6 @@
 #include "bytes.h"
 #include "devicelinkhost.h"
+#include "hidapibackend.h"
 #include "linkrig.h"
 
 #include <QMutex>

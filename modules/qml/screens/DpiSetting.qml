@@ -15,7 +15,6 @@ Rectangle {
     property int maxDPI: 6000
     property int dpiBase: 50
     property string sensorType: "3360"
-    property var dpiValueArray: [] // the profile's, from load()
     property int currentDPI: 0
     property bool isSave: false
     property var dpiSettingLang: ["DPI", "Restore defaults", "DPI stage %1: %2",
@@ -49,9 +48,8 @@ Rectangle {
     }
 
     function showValues(values: var) {
-        dpiValueArray = values
         for (let i = 0; i < stageCount; ++i)
-            stage(i).slider.setRatioValue(Dpi.ratioOf(dpiValueArray[i], minDPI, maxDPI))
+            stage(i).slider.setRatioValue(Dpi.ratioOf(values[i], minDPI, maxDPI))
     }
 
     // What Save stores and sends: the active stage count and every stage's
